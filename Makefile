@@ -1,0 +1,39 @@
+# Everything a fresh Debian 12 machine needs: `make run [FILE=x.ric]`, `make test`, `make bench`.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: all deps configure build run test bench clean
+
+all: build
+
+deps:
+	@bash tools/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@if [ -x $(BUILD)/app/tavlin ]; then \
+	  $(BUILD)/app/tavlin $(FILE); \
+	elif [ -n "$(FILE)" ]; then \
+	  $(BUILD)/app/tavlin-cli info "$(FILE)"; \
+	else \
+	  echo "usage: make run FILE=picture.ric"; \
+	fi
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTAVLIN_BENCH=ON -DTAVLIN_TESTS=OFF >/dev/null
+	@cmake --build build-bench -j $(JOBS)
+	@for b in build-bench/bench/tavlin_bench_*; do \
+	  [ -x "$$b" ] && "$$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; \
+	done
+
+clean:
+	rm -rf $(BUILD) build-bench

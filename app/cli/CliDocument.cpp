@@ -1,0 +1,141 @@
+// info, dump and convert: the document as text, as JSON, and in the other format.
+#include <ostream>
+
+#include "CliMain.h"
+#include "DocumentIO.h"
+#include "FileIO.h"
+#include "RICElement.h"
+
+namespace tavlin::cli {
+
+namespace {
+
+void ExpectArgs(const std::vector<std::string>& args, std::size_t n, const char* what) {
+  if (args.size() != n) throw UsageError{std::string(what) + " needs " + std::to_string(n) +
+                                         (n == 1 ? " file" : " files")};
+}
+
+void DumpSpriteRows(const TRICElement& e, std::ostream& out) {
+  out << "\"Rows\": [";
+  const TRect& a = e.UsedArea;
+  if (a.IsSet()) {
+    for (int y = a.Top; y <= a.Bottom; ++y) {
+      out << (y == a.Top ? "\"" : ", \"");
+      for (int x = a.Left; x <= a.Right; ++x)
+        out << (SpriteCanvas::Contains(x, y) && e.Canvas.IsBlack(x, y) ? '1' : '0');
+      out << '"';
+    }
+  }
+  out << "]";
+}
+
+void DumpElement(const TRICElement& e, std::ostream& out) {
+  out << "{\"kind\": \"" << KindName(e.Kind) << "\"";
+  auto field = [&](const char* name, long value) { out << ", \"" << name << "\": " << value; };
+  switch (e.Kind) {
+    case RICElementKind::Description:
+      field("Options", e.Options);
+      field("Width", e.Width);
+      field("Height", e.Height);
+      break;
+    case RICElementKind::Sprite: {
+      field("ID", e.ID);
+      const TRect& a = e.UsedArea.IsSet() ? e.UsedArea : kUnsetRect;
+      out << ", \"UsedArea\": [" << a.Left << ", " << a.Top << ", " << a.Right << ", " << a.Bottom
+          << "], ";
+      DumpSpriteRows(e, out);
+      break;
+    }
+    case RICElementKind::VarMap:
+      field("ID", e.ID);
+      out << ", \"Points\": [";
+      for (std::size_t i = 0; i < e.Points.size(); ++i)
+        out << (i ? ", [" : "[") << e.Points[i].Domain << ", " << e.Points[i].Range << "]";
+      out << "]";
+      break;
+    case RICElementKind::CopyBits:
+      field("CopyOpt", e.CopyOpt);
+      field("SpriteID", e.SpriteID);
+      field("PosX", e.PosX);
+      field("PosY", e.PosY);
+      field("Width", e.Width);
+      field("Height", e.Height);
+      field("RelX", e.RelX);
+      field("RelY", e.RelY);
+      break;
+    case RICElementKind::Pixel:
+      field("CopyOpt", e.CopyOpt);
+      field("PosX", e.PosX);
+      field("PosY", e.PosY);
+      break;
+    case RICElementKind::Line:
+      field("CopyOpt", e.CopyOpt);
+      field("X1", e.X1);
+      field("Y1", e.Y1);
+      field("X2", e.X2);
+      field("Y2", e.Y2);
+      break;
+    case RICElementKind::Rectangle:
+      field("CopyOpt", e.CopyOpt);
+      field("PosX", e.PosX);
+      field("PosY", e.PosY);
+      field("Width", e.Width);
+      field("Height", e.Height);
+      break;
+    case RICElementKind::Circle:
+      field("CopyOpt", e.CopyOpt);
+      field("PosX", e.PosX);
+      field("PosY", e.PosY);
+      field("Radius", e.Radius);
+      break;
+    case RICElementKind::NumBox:
+      field("CopyOpt", e.CopyOpt);
+      field("PosX", e.PosX);
+      field("PosY", e.PosY);
+      field("Value", e.Value);
+      break;
+  }
+  out << "}";
+}
+
+}  // namespace
+
+int CmdInfo(const std::vector<std::string>& args, std::ostream& out) {
+  ExpectArgs(args, 1, "info");
+  RICElementList list = LoadDocument(args[0]);
+  out << "Elements: " << list.Count() << "\n";
+  out << "File size: " << ComputeFileSize(list) << "\n";
+  int step = 1;
+  for (const auto& e : list) {
+    out << step++ << " " << KindName(e->Kind);
+    for (const ElementItem& item : ElementItems(*e)) out << "  " << item.Label << ": " << item.Value;
+    out << "\n";
+  }
+  return kExitOk;
+}
+
+int CmdDump(const std::vector<std::string>& args, std::ostream& out) {
+  ExpectArgs(args, 1, "dump");
+  RICElementList list = LoadDocument(args[0]);
+  out << "{\"fileSize\": " << ComputeFileSize(list) << ", \"elements\": [";
+  bool first = true;
+  for (const auto& e : list) {
+    out << (first ? "\n  " : ",\n  ");
+    first = false;
+    DumpElement(*e, out);
+  }
+  out << (first ? "]}\n" : "\n]}\n");
+  return kExitOk;
+}
+
+int CmdConvert(const std::vector<std::string>& args, std::ostream&) {
+  ExpectArgs(args, 2, "convert");
+  for (const auto& path : args)
+    if (FormatOfPath(path) == DocumentFormat::Unknown)
+      throw UsageError{"'" + path + "' is neither a .ric nor a .rs file"};
+  RICElementList list = LoadDocument(args[0]);
+  SaveDocument(args[1], list);
+  return kExitOk;
+}
+
+}  // namespace tavlin::cli

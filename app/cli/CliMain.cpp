@@ -1,0 +1,63 @@
+#include "CliMain.h"
+
+#include <map>
+#include <new>
+
+#include "FileIO.h"
+
+namespace tavlin::cli {
+
+namespace {
+
+const char* const kUsage =
+    "usage: tavlin-cli info FILE\n"
+    "       tavlin-cli dump FILE\n"
+    "       tavlin-cli convert IN OUT\n"
+    "       tavlin-cli render IN OUT.png [--params FILE.rpa] [--param N=V]... [--offset DX,DY]"
+    " [--zoom Z] [--element K]\n";
+
+using Command = int (*)(const std::vector<std::string>&, std::ostream&);
+
+const std::map<std::string, Command>& Commands() {
+  static const std::map<std::string, Command> commands = {
+      {"info", CmdInfo},
+      {"dump", CmdDump},
+      {"convert", CmdConvert},
+  };
+  return commands;
+}
+
+}  // namespace
+
+int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
+  if (argc < 2) {
+    err << kUsage;
+    return kExitUsage;
+  }
+  std::string name = argv[1];
+  if (name == "--help" || name == "-h" || name == "help") {
+    out << kUsage;
+    return kExitOk;
+  }
+  auto it = Commands().find(name);
+  if (it == Commands().end()) {
+    err << "tavlin-cli: unknown command '" << name << "'\n" << kUsage;
+    return kExitUsage;
+  }
+  std::vector<std::string> args(argv + 2, argv + argc);
+  try {
+    return it->second(args, out);
+  } catch (const UsageError& e) {
+    err << "tavlin-cli: " << e.message << "\n" << kUsage;
+    return kExitUsage;
+  } catch (const TavlinError& e) {
+    err << "tavlin-cli: " << e.what() << "\n";
+  } catch (const std::bad_alloc&) {
+    err << "tavlin-cli: out of memory\n";
+  } catch (const std::exception& e) {
+    err << "tavlin-cli: " << e.what() << "\n";
+  }
+  return kExitFailure;
+}
+
+}  // namespace tavlin::cli

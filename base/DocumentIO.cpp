@@ -1,0 +1,33 @@
+#include "DocumentIO.h"
+
+#include "FileIO.h"
+#include "RicFile.h"
+
+namespace tavlin {
+
+DocumentFormat FormatOfPath(const std::string& path) {
+  std::string ext = LowerExtension(path);
+  if (ext == ".ric") return DocumentFormat::Ric;
+  if (ext == ".rs") return DocumentFormat::RicScript;
+  return DocumentFormat::Unknown;
+}
+
+RICElementList LoadDocument(const std::string& path) {
+  switch (FormatOfPath(path)) {
+    case DocumentFormat::Ric: return LoadRicFile(path);
+    case DocumentFormat::RicScript: throw TavlinError(path, "RicScript is not supported yet");
+    case DocumentFormat::Unknown: break;
+  }
+  throw TavlinError(path, "unknown file type (expected .ric or .rs)");
+}
+
+void SaveDocument(const std::string& path, const RICElementList& list) {
+  switch (FormatOfPath(path)) {
+    case DocumentFormat::Ric: SaveRicFile(path, list); return;
+    case DocumentFormat::RicScript: throw TavlinError(path, "RicScript is not supported yet");
+    case DocumentFormat::Unknown: break;
+  }
+  throw TavlinError(path, "unknown file type (expected .ric or .rs)");
+}
+
+}  // namespace tavlin

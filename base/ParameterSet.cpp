@@ -1,0 +1,112 @@
+#include "ParameterSet.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "FileIO.h"
+
+namespace tavlin {
+
+TParameterSet ParameterSet{};
+int MaxParameterIndex = 15;
+std::string ParameterFileName = kDefaultParameterFileName;
+
+namespace {
+
+// A parameter file is a few kilobytes; anything far larger is not one.
+constexpr std::size_t kMaxParameterFileBytes = 16u << 20;
+
+std::string Trim(const std::string& s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
+  while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
+  return s.substr(b, e - b);
+}
+
+// A signed decimal number that fits 32 bits, the whole text and nothing else.
+bool ParseInteger(const std::string& text, long& value) {
+  if (text.empty()) return false;
+  std::size_t i = (text[0] == '+' || text[0] == '-') ? 1 : 0;
+  if (i == text.size()) return false;
+  for (std::size_t k = i; k < text.size(); ++k)
+    if (text[k] < '0' || text[k] > '9') return false;
+  errno = 0;
+  long long v = std::strtoll(text.c_str(), nullptr, 10);
+  if (errno == ERANGE || v < -2147483648LL || v > 2147483647LL) return false;
+  value = long(v);
+  return true;
+}
+
+std::string NowStamp() {
+  std::time_t t = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%02d.%02d.%04d %02d:%02d:%02d", tm.tm_mday, tm.tm_mon + 1,
+                tm.tm_year + 1900, tm.tm_hour, tm.tm_min, tm.tm_sec);
+  return buf;
+}
+
+}  // namespace
+
+void ReadParameterFile(const std::string& path, TParameterSet& set) {
+  if (!FileExists(path)) return;
+  std::vector<std::uint8_t> bytes = ReadFileBytes(path, kMaxParameterFileBytes + 1);
+  if (bytes.size() > kMaxParameterFileBytes)
+    throw TavlinError(path, "the file is too large to be a parameter file");
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    std::size_t end = pos;
+    while (end < bytes.size() && bytes[end] != '\n') ++end;
+    std::string line = Trim(std::string(bytes.begin() + long(pos), bytes.begin() + long(end)));
+    pos = end + 1;
+    if (line.empty() || line[0] == '#') continue;
+    std::size_t colon = line.find(':');
+    if (colon == std::string::npos) continue;
+    std::string indexText = Trim(line.substr(0, colon));
+    std::string valueText = Trim(line.substr(colon + 1));
+    long index = 0, value = 0;
+    if (!ParseInteger(indexText, index))
+      throw TavlinError(path, "'" + indexText + "' is not a valid integer value");
+    if (!ParseInteger(valueText, value))
+      throw TavlinError(path, "'" + valueText + "' is not a valid integer value");
+    if (index >= 0 && index <= 255) set[std::size_t(index)] = std::uint16_t(value & 0xFFFF);
+  }
+}
+
+void ReadParameterFile(const std::string& path) { ReadParameterFile(path, ParameterSet); }
+
+std::string ParameterFileText(const std::string& path, const TParameterSet& set,
+                              const std::string& stamp) {
+  std::string text;
+  auto line = [&](const std::string& s) { text += s + "\r\n"; };
+  line("#  Tavlin paramter file");
+  line("#");
+  line("#  Tavlin by the Tavlin maintainers");
+  line("#                RIC picture editor");
+  line("#                for the LEGO MINDSTORMS NXT display");
+  line("#                Tavlin V2.0.4");
+  line("#");
+  line("#  File generated " + stamp);
+  line("");
+  char buf[32];
+  for (int i = 0; i < 256; ++i) {
+    std::snprintf(buf, sizeof buf, "%3d : %d", i, int(set[std::size_t(i)]));
+    line(buf);
+  }
+  line("");
+  line("#  " + path + "   End of file");
+  return text;
+}
+
+void WriteParameterFile(const std::string& path, const TParameterSet& set) {
+  WriteFileAtomic(path, ParameterFileText(path, set, NowStamp()));
+}
+
+void WriteParameterFile(const std::string& path) { WriteParameterFile(path, ParameterSet); }
+
+void ClearParameters() { ParameterSet.fill(0); }
+
+}  // namespace tavlin

@@ -1,0 +1,34 @@
+// The 256 run-time parameter values the preview uses, and their text file.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace tavlin {
+
+using TParameterSet = std::array<std::uint16_t, 256>;
+
+extern TParameterSet ParameterSet;
+// The highest index the parameter panel offers: 15 or 255.
+extern int MaxParameterIndex;
+// The current parameter file; initially the bare name "Tavlin.RPA".
+extern std::string ParameterFileName;
+constexpr const char* kDefaultParameterFileName = "Tavlin.RPA";
+
+// Applies a parameter file to `set`. A missing file does nothing. A line whose
+// index or value is no number stops the reading with TavlinError
+// "'%s' is not a valid integer value"; earlier lines stay applied.
+void ReadParameterFile(const std::string& path, TParameterSet& set);
+void ReadParameterFile(const std::string& path);
+
+// The file's text (CR LF lines); `stamp` is the "dd.mm.yyyy hh:nn:ss" time.
+std::string ParameterFileText(const std::string& path, const TParameterSet& set,
+                              const std::string& stamp);
+// Writes the file atomically; throws TavlinError on failure.
+void WriteParameterFile(const std::string& path, const TParameterSet& set);
+void WriteParameterFile(const std::string& path);
+
+void ClearParameters();
+
+}  // namespace tavlin

@@ -1,0 +1,270 @@
+#include "RICElement.h"
+
+#include <algorithm>
+
+namespace tavlin {
+
+RICElementList ElementList;
+TRICElement UndefinedSprite;
+
+const char* KindName(RICElementKind kind) {
+  static const char* const names[kElementKindCount] = {
+      "Description", "Sprite", "VarMap", "CopyBits", "Pixel",
+      "Line",        "Rectangle", "Circle", "NumBox"};
+  auto k = std::size_t(kind);
+  return k < std::size(names) ? names[k] : "Unknown";
+}
+
+namespace {
+ElementPtr MakeOfKind(RICElementKind kind) {
+  auto e = std::make_unique<TRICElement>();
+  e->Kind = kind;
+  return e;
+}
+}  // namespace
+
+ElementPtr MakeDescription(std::uint16_t options, std::uint16_t width, std::uint16_t height) {
+  auto e = MakeOfKind(RICElementKind::Description);
+  e->Options = options;
+  e->Width = width;
+  e->Height = height;
+  return e;
+}
+
+ElementPtr MakeSprite(std::uint16_t id) {
+  auto e = MakeOfKind(RICElementKind::Sprite);
+  e->ID = id;
+  e->UsedArea = kUnsetRect;
+  e->MarkedArea = kUnsetRect;
+  e->ZoomFactor = 6;
+  e->Canvas.Fill(kGrey);
+  return e;
+}
+
+ElementPtr MakeVarMap(std::uint16_t id, std::uint16_t count) {
+  auto e = MakeOfKind(RICElementKind::VarMap);
+  e->ID = id;
+  if (count == 0)
+    e->Points = {{0, 0}, {99, 63}};
+  else
+    e->Points.assign(count, VarMapPoint{0, 0});
+  return e;
+}
+
+ElementPtr MakeCopyBits(RICArgument copyOpt, RICArgument spriteID, RICArgument posX,
+                        RICArgument posY, RICArgument width, RICArgument height, RICArgument relX,
+                        RICArgument relY) {
+  auto e = MakeOfKind(RICElementKind::CopyBits);
+  e->CopyOpt = copyOpt;
+  e->SpriteID = spriteID;
+  e->PosX = posX;
+  e->PosY = posY;
+  e->Width = width;
+  e->Height = height;
+  e->RelX = relX;
+  e->RelY = relY;
+  return e;
+}
+
+ElementPtr MakePixel(RICArgument copyOpt, RICArgument posX, RICArgument posY) {
+  auto e = MakeOfKind(RICElementKind::Pixel);
+  e->CopyOpt = copyOpt;
+  e->PosX = posX;
+  e->PosY = posY;
+  return e;
+}
+
+ElementPtr MakeLine(RICArgument copyOpt, RICArgument x1, RICArgument y1, RICArgument x2,
+                    RICArgument y2) {
+  auto e = MakeOfKind(RICElementKind::Line);
+  e->CopyOpt = copyOpt;
+  e->X1 = x1;
+  e->Y1 = y1;
+  e->X2 = x2;
+  e->Y2 = y2;
+  return e;
+}
+
+ElementPtr MakeRectangle(RICArgument copyOpt, RICArgument posX, RICArgument posY,
+                         RICArgument width, RICArgument height) {
+  auto e = MakeOfKind(RICElementKind::Rectangle);
+  e->CopyOpt = copyOpt;
+  e->PosX = posX;
+  e->PosY = posY;
+  e->Width = width;
+  e->Height = height;
+  return e;
+}
+
+ElementPtr MakeCircle(RICArgument copyOpt, RICArgument posX, RICArgument posY,
+                      RICArgument radius) {
+  auto e = MakeOfKind(RICElementKind::Circle);
+  e->CopyOpt = copyOpt;
+  e->PosX = posX;
+  e->PosY = posY;
+  e->Radius = radius;
+  return e;
+}
+
+ElementPtr MakeNumBox(RICArgument copyOpt, RICArgument posX, RICArgument posY,
+                      RICArgument value) {
+  auto e = MakeOfKind(RICElementKind::NumBox);
+  e->CopyOpt = copyOpt;
+  e->PosX = posX;
+  e->PosY = posY;
+  e->Value = value;
+  return e;
+}
+
+int RICElementList::Add(ElementPtr element) {
+  items_.push_back(std::move(element));
+  return Count() - 1;
+}
+
+void RICElementList::Insert(int index, ElementPtr element) {
+  index = std::clamp(index, 0, Count());
+  items_.insert(items_.begin() + index, std::move(element));
+}
+
+ElementPtr RICElementList::Take(int index) {
+  if (!ValidIndex(index)) return nullptr;
+  ElementPtr e = std::move(items_[std::size_t(index)]);
+  items_.erase(items_.begin() + index);
+  return e;
+}
+
+void RICElementList::Exchange(int a, int b) {
+  if (ValidIndex(a) && ValidIndex(b)) std::swap(items_[std::size_t(a)], items_[std::size_t(b)]);
+}
+
+void RICElementList::Append(RICElementList&& other) {
+  for (auto& e : other.items_) items_.push_back(std::move(e));
+  other.items_.clear();
+}
+
+int NewDescription(std::uint16_t options, std::uint16_t width, std::uint16_t height) {
+  return ElementList.Add(MakeDescription(options, width, height));
+}
+int NewSprite(std::uint16_t id) { return ElementList.Add(MakeSprite(id)); }
+int NewVarMap(std::uint16_t id, std::uint16_t count) {
+  return ElementList.Add(MakeVarMap(id, count));
+}
+int NewCopyBits(RICArgument copyOpt, RICArgument spriteID, RICArgument posX, RICArgument posY,
+                RICArgument width, RICArgument height, RICArgument relX, RICArgument relY) {
+  return ElementList.Add(MakeCopyBits(copyOpt, spriteID, posX, posY, width, height, relX, relY));
+}
+int NewPixel(RICArgument copyOpt, RICArgument posX, RICArgument posY) {
+  return ElementList.Add(MakePixel(copyOpt, posX, posY));
+}
+int NewLine(RICArgument copyOpt, RICArgument x1, RICArgument y1, RICArgument x2,
+            RICArgument y2) {
+  return ElementList.Add(MakeLine(copyOpt, x1, y1, x2, y2));
+}
+int NewRectangle(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument width,
+                 RICArgument height) {
+  return ElementList.Add(MakeRectangle(copyOpt, posX, posY, width, height));
+}
+int NewCircle(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument radius) {
+  return ElementList.Add(MakeCircle(copyOpt, posX, posY, radius));
+}
+int NewNumBox(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument value) {
+  return ElementList.Add(MakeNumBox(copyOpt, posX, posY, value));
+}
+
+ElementPtr DuplicateElement(const TRICElement& source) {
+  auto e = std::make_unique<TRICElement>(source);  // the canvas copy shares tiles until written
+  if (source.Kind == RICElementKind::Sprite) {
+    e->MarkedArea = kUnsetRect;
+    e->ZoomFactor = 6;
+  }
+  return e;
+}
+
+void FreeElement(ElementPtr element) { element.reset(); }
+
+void ClearElements() {
+  while (!ElementList.Empty()) FreeElement(ElementList.Take(0));
+}
+
+int SpriteDataSize(const TRect& area) {
+  if (area.Left == -1) return 2;
+  int width = area.Right - area.Left + 1;
+  int rows = area.Bottom - area.Top + 1;
+  int bytesPerRow = width / 8 + (width % 8 != 0 ? 1 : 0);
+  return rows * bytesPerRow;
+}
+
+int ComputeFileSize(const RICElementList& list) {
+  int total = 0;
+  for (const auto& e : list) {
+    switch (e->Kind) {
+      case RICElementKind::Description: total += 10; break;
+      case RICElementKind::Sprite: total += 10 + SpriteDataSize(e->UsedArea); break;
+      case RICElementKind::VarMap:
+        total += 8 + 4 * std::max<int>(2, int(e->Points.size()));
+        break;
+      case RICElementKind::CopyBits: total += 20; break;
+      case RICElementKind::Pixel: total += 12; break;
+      case RICElementKind::Line: total += 14; break;
+      case RICElementKind::Rectangle: total += 14; break;
+      case RICElementKind::Circle: total += 12; break;
+      case RICElementKind::NumBox: total += 12; break;
+    }
+  }
+  return total;
+}
+
+int ComputeFileSize() { return ComputeFileSize(ElementList); }
+
+int ZoomIndex(int factor) {
+  auto it = std::find(ZoomFactors.begin(), ZoomFactors.end(), factor);
+  return it == ZoomFactors.end() ? 4 : int(it - ZoomFactors.begin());
+}
+
+void InitUndefinedSprite(Rgb buttonFace) {
+  UndefinedSprite = TRICElement{};
+  UndefinedSprite.Kind = RICElementKind::Sprite;
+  UndefinedSprite.ID = 0;
+  UndefinedSprite.UsedArea = TRect{0, 448, 99, 511};
+  UndefinedSprite.MarkedArea = kUnsetRect;
+  UndefinedSprite.ZoomFactor = 4;
+  UndefinedSprite.Canvas.Fill(buttonFace);
+}
+
+namespace {
+std::string Pair(RICArgument a, RICArgument b) {
+  return FormatGridArgument(a) + "/" + FormatGridArgument(b);
+}
+}  // namespace
+
+std::vector<ElementItem> ElementItems(const TRICElement& e) {
+  switch (e.Kind) {
+    case RICElementKind::Description:
+      return {{"Options", FormatGridArgument(e.Options)}, {"Size", Pair(e.Width, e.Height)}};
+    case RICElementKind::Sprite: {
+      const TRect& a = e.UsedArea;
+      std::string size = a.Right == -1 ? "undefined"
+                                       : Pair(RICArgument(a.Right - a.Left + 1),
+                                              RICArgument(a.Bottom - a.Top + 1));
+      return {{"Sprite", std::to_string(e.ID)}, {"Size", size}};
+    }
+    case RICElementKind::VarMap:
+      return {{"ID", FormatGridArgument(e.ID)}, {"Entries", std::to_string(e.Points.size())}};
+    case RICElementKind::CopyBits:
+      return {{"Sprite", FormatGridArgument(e.SpriteID)},
+              {"Source", Pair(e.PosX, e.PosY)},
+              {"Size", Pair(e.Width, e.Height)},
+              {"Destination", Pair(e.RelX, e.RelY)}};
+    case RICElementKind::Pixel: return {{"Position", Pair(e.PosX, e.PosY)}};
+    case RICElementKind::Line: return {{"From", Pair(e.X1, e.Y1)}, {"To", Pair(e.X2, e.Y2)}};
+    case RICElementKind::Rectangle:
+      return {{"Position", Pair(e.PosX, e.PosY)}, {"Size", Pair(e.Width, e.Height)}};
+    case RICElementKind::Circle:
+      return {{"Position", Pair(e.PosX, e.PosY)}, {"Radius", FormatGridArgument(e.Radius)}};
+    case RICElementKind::NumBox:
+      return {{"Position", Pair(e.PosX, e.PosY)}, {"Number", FormatGridArgument(e.Value)}};
+  }
+  return {};
+}
+
+}  // namespace tavlin

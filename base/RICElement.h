@@ -1,0 +1,181 @@
+// The RIC document model: element records, their kinds, the element list
+// that is the document, and the operations on them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "RICArgument.h"
+#include "SpriteCanvas.h"
+
+namespace tavlin {
+
+// The value equals the RIC opcode.
+enum class RICElementKind : std::uint8_t {
+  Description = 0,
+  Sprite = 1,
+  VarMap = 2,
+  CopyBits = 3,
+  Pixel = 4,
+  Line = 5,
+  Rectangle = 6,
+  Circle = 7,
+  NumBox = 8,
+};
+constexpr int kElementKindCount = 9;
+
+// "Description", "Sprite", ... as the command-line tool and the dump name them.
+const char* KindName(RICElementKind kind);
+
+// An inclusive pixel rectangle of a sprite canvas; unset when Left is -1.
+struct TRect {
+  std::int32_t Left = -1, Top = -1, Right = -1, Bottom = -1;
+  bool IsSet() const { return Left != -1; }
+  bool operator==(const TRect&) const = default;
+};
+constexpr TRect kUnsetRect{-1, -1, -1, -1};
+
+struct VarMapPoint {
+  std::uint16_t Domain = 0;
+  std::uint16_t Range = 0;
+  bool operator==(const VarMapPoint&) const = default;
+};
+
+// One drawing step. The fields a kind does not use keep their defaults;
+// Width and Height serve Description (plain numbers), CopyBits and Rectangle
+// (argument words).
+struct TRICElement {
+  std::uint16_t DataSize = 0;
+  RICElementKind Kind = RICElementKind::Description;
+
+  // Description
+  std::uint16_t Options = 0;
+  std::uint16_t Width = 0;
+  std::uint16_t Height = 0;
+
+  // Sprite and VarMap
+  std::uint16_t ID = 0;
+
+  // Sprite
+  SpriteCanvas Canvas;
+  TRect UsedArea;
+  TRect MarkedArea;
+  std::int32_t ZoomFactor = 6;
+
+  // VarMap
+  std::vector<VarMapPoint> Points;
+
+  // CopyBits and the drawing elements: argument words
+  RICArgument SpriteID = 0;
+  RICArgument CopyOpt = 0;
+  RICArgument PosX = 0;
+  RICArgument PosY = 0;
+  RICArgument RelX = 0;
+  RICArgument RelY = 0;
+  RICArgument X1 = 0;
+  RICArgument Y1 = 0;
+  RICArgument X2 = 0;
+  RICArgument Y2 = 0;
+  RICArgument Radius = 0;
+  RICArgument Value = 0;
+};
+
+using ElementPtr = std::unique_ptr<TRICElement>;
+
+// Element makers: a new element with the kind's defaults, owned by the caller.
+ElementPtr MakeDescription(std::uint16_t options, std::uint16_t width, std::uint16_t height);
+ElementPtr MakeSprite(std::uint16_t id);
+ElementPtr MakeVarMap(std::uint16_t id, std::uint16_t count);
+ElementPtr MakeCopyBits(RICArgument copyOpt, RICArgument spriteID, RICArgument posX,
+                        RICArgument posY, RICArgument width, RICArgument height, RICArgument relX,
+                        RICArgument relY);
+ElementPtr MakePixel(RICArgument copyOpt, RICArgument posX, RICArgument posY);
+ElementPtr MakeLine(RICArgument copyOpt, RICArgument x1, RICArgument y1, RICArgument x2,
+                    RICArgument y2);
+ElementPtr MakeRectangle(RICArgument copyOpt, RICArgument posX, RICArgument posY,
+                         RICArgument width, RICArgument height);
+ElementPtr MakeCircle(RICArgument copyOpt, RICArgument posX, RICArgument posY,
+                      RICArgument radius);
+ElementPtr MakeNumBox(RICArgument copyOpt, RICArgument posX, RICArgument posY,
+                      RICArgument value);
+
+// An ordered list of elements that owns them. The document is one such list.
+class RICElementList {
+ public:
+  RICElementList() = default;
+  RICElementList(RICElementList&&) noexcept = default;
+  RICElementList& operator=(RICElementList&&) noexcept = default;
+
+  int Count() const { return int(items_.size()); }
+  bool Empty() const { return items_.empty(); }
+  bool ValidIndex(int index) const { return index >= 0 && index < Count(); }
+  TRICElement* operator[](int index) const { return items_[std::size_t(index)].get(); }
+  TRICElement* At(int index) const { return ValidIndex(index) ? (*this)[index] : nullptr; }
+
+  // Appends and returns the new element's index.
+  int Add(ElementPtr element);
+  void Insert(int index, ElementPtr element);
+  // Takes the element out without releasing it.
+  ElementPtr Take(int index);
+  void Exchange(int a, int b);
+  void Clear() { items_.clear(); }
+  // Moves every element of `other` to the end of this list.
+  void Append(RICElementList&& other);
+
+  auto begin() const { return items_.begin(); }
+  auto end() const { return items_.end(); }
+
+ private:
+  std::vector<ElementPtr> items_;
+};
+
+// The document.
+extern RICElementList ElementList;
+
+// Constructors: append a new element to the document and return its index.
+int NewDescription(std::uint16_t options, std::uint16_t width, std::uint16_t height);
+int NewSprite(std::uint16_t id);
+int NewVarMap(std::uint16_t id, std::uint16_t count);
+int NewCopyBits(RICArgument copyOpt, RICArgument spriteID, RICArgument posX, RICArgument posY,
+                RICArgument width, RICArgument height, RICArgument relX, RICArgument relY);
+int NewPixel(RICArgument copyOpt, RICArgument posX, RICArgument posY);
+int NewLine(RICArgument copyOpt, RICArgument x1, RICArgument y1, RICArgument x2,
+            RICArgument y2);
+int NewRectangle(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument width,
+                 RICArgument height);
+int NewCircle(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument radius);
+int NewNumBox(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument value);
+
+// A copy for the Double command: a sprite copy gets zoom 6 and no marked area.
+ElementPtr DuplicateElement(const TRICElement& source);
+// Releases an element taken out of a list.
+void FreeElement(ElementPtr element);
+// Empties the document.
+void ClearElements();
+
+// Pixel bytes of a sprite with this used area (2 when unset).
+int SpriteDataSize(const TRect& area);
+// The file size shown for a list (the pad byte of odd sprites not counted).
+int ComputeFileSize(const RICElementList& list);
+int ComputeFileSize();
+
+constexpr std::array<int, 8> ZoomFactors{1, 2, 3, 4, 6, 8, 12, 24};
+int ZoomIndex(int factor);
+
+// The placeholder picture for a CopyBits whose sprite is not defined. Its
+// record, used area and canvas background are set here; the editor paints its
+// texts with the desktop's font at start.
+extern TRICElement UndefinedSprite;
+void InitUndefinedSprite(Rgb buttonFace);
+
+// The labelled values the element list shows for an element ("From": "0/P[3]").
+struct ElementItem {
+  std::string Label;
+  std::string Value;
+};
+std::vector<ElementItem> ElementItems(const TRICElement& element);
+
+}  // namespace tavlin

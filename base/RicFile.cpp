@@ -1,0 +1,273 @@
+#include "RicFile.h"
+
+#include <algorithm>
+
+#include "FileIO.h"
+
+namespace tavlin {
+
+namespace {
+
+// Reads little-endian words and bytes, never beyond the data it was given.
+class Reader {
+ public:
+  Reader(const std::uint8_t* data, std::size_t count) : data_(data), count_(count) {}
+  bool AtEnd() const { return pos_ >= count_; }
+  std::size_t Remaining() const { return pos_ < count_ ? count_ - pos_ : 0; }
+  bool Word(std::uint16_t& out) {
+    if (Remaining() < 2) return false;
+    out = std::uint16_t(data_[pos_] | (data_[pos_ + 1] << 8));
+    pos_ += 2;
+    return true;
+  }
+  template <std::size_t N>
+  bool Words(std::uint16_t (&out)[N]) {
+    if (Remaining() < 2 * N) return false;
+    for (auto& w : out) Word(w);
+    return true;
+  }
+  const std::uint8_t* Bytes(std::size_t n) {
+    if (Remaining() < n) return nullptr;
+    const std::uint8_t* p = data_ + pos_;
+    pos_ += n;
+    return p;
+  }
+  void Skip(std::size_t n) { pos_ += n; }
+
+ private:
+  const std::uint8_t* data_;
+  std::size_t count_;
+  std::size_t pos_ = 0;
+};
+
+// Paints the pixel bytes of a sprite into the top-left corner of its canvas.
+ElementPtr DecodeSprite(std::uint16_t id, std::uint16_t rows, std::uint16_t bytesPerRow,
+                        const std::uint8_t* pixels) {
+  ElementPtr e = MakeSprite(id);
+  // The used area spans whole bytes; the canvas ends at 1024 x 512, so does the area.
+  e->UsedArea = TRect{0, 0, std::min(8 * int(bytesPerRow) - 1, SpriteCanvas::kWidth - 1),
+                      std::min(int(rows) - 1, SpriteCanvas::kHeight - 1)};
+  e->MarkedArea = kUnsetRect;
+  int paintedBytes = std::min<int>(bytesPerRow, SpriteCanvas::kWidth / 8);
+  int paintedRows = std::min<int>(rows, SpriteCanvas::kHeight);
+  std::uint8_t row[SpriteCanvas::kWidth];
+  for (int r = 0; r < paintedRows; ++r) {
+    const std::uint8_t* src = pixels + std::size_t(r) * bytesPerRow;
+    for (int k = 0; k < paintedBytes; ++k)
+      for (int bit = 0; bit < 8; ++bit)
+        row[8 * k + bit] = (src[k] & (0x80 >> bit)) ? kBlackIndex : kWhiteIndex;
+    e->Canvas.WriteRowIndexes(0, r, 8 * paintedBytes, row);
+  }
+  return e;
+}
+
+void PutWord(std::vector<std::uint8_t>& out, unsigned w) {
+  out.push_back(std::uint8_t(w & 0xFF));
+  out.push_back(std::uint8_t((w >> 8) & 0xFF));
+}
+
+void EncodeSprite(std::vector<std::uint8_t>& out, const TRICElement& e) {
+  const TRect& a = e.UsedArea;  // an unset area is (-1, -1)-(-1, -1): one clear pixel
+  int width = std::max(a.Right - a.Left + 1, 0);
+  int rows = std::max(a.Bottom - a.Top + 1, 0);
+  int bytesPerRow = width / 8 + (width > 8 * (width / 8) ? 1 : 0);
+  long n = long(rows) * bytesPerRow;
+  // With no pixel bytes, the element still carries a zero word, and its size counts it.
+  long size = n == 0 ? 10 : 8 + n + ((8 + n) % 2);
+  PutWord(out, unsigned(size));
+  PutWord(out, 1);
+  PutWord(out, e.ID);
+  PutWord(out, unsigned(rows));
+  PutWord(out, unsigned(bytesPerRow));
+  std::vector<std::uint8_t> row(static_cast<std::size_t>(width));
+  for (int y = a.Top; y <= a.Bottom && rows > 0; ++y) {
+    e.Canvas.ReadRowIndexes(a.Left, y, width, row.data());
+    std::uint8_t byte = 0, mask = 128;
+    for (int i = 0; i < width; ++i) {
+      if (row[std::size_t(i)] == kBlackIndex && SpriteCanvas::Contains(a.Left + i, y)) byte |= mask;
+      mask >>= 1;
+      if (mask == 0) {
+        out.push_back(byte);
+        byte = 0;
+        mask = 128;
+      }
+    }
+    if (mask != 128) out.push_back(byte);
+  }
+  if (n == 0) PutWord(out, 0);
+  if (out.size() % 2) out.push_back(0);
+}
+
+}  // namespace
+
+RICElementList DecodeRic(const std::uint8_t* data, std::size_t count) {
+  RICElementList list;
+  Reader in(data, count);
+  while (!in.AtEnd()) {
+    std::uint16_t size, opcode;
+    if (!in.Word(size)) break;
+    if (size == 0) continue;  // zero size words are skipped
+    if (!in.Word(opcode)) break;
+    // Each element consumes exactly its listed words; the size word never steps
+    // over anything. A cut-off element is dropped and reading ends.
+    switch (opcode) {
+      case 0: {
+        std::uint16_t w[3];
+        if (!in.Words(w)) return list;
+        list.Add(MakeDescription(w[0], w[1], w[2]));
+        break;
+      }
+      case 1: {
+        std::uint16_t w[3];
+        if (!in.Words(w)) return list;
+        std::size_t n = std::size_t(w[1]) * w[2];
+        const std::uint8_t* pixels = in.Bytes(n);
+        if (!pixels) return list;
+        list.Add(DecodeSprite(w[0], w[1], w[2], pixels));
+        if (n % 2) in.Skip(1);  // the pad byte
+        break;
+      }
+      case 2: {
+        std::uint16_t w[2];
+        if (!in.Words(w)) return list;
+        std::uint16_t id = w[0], n = w[1];
+        if (in.Remaining() < 4 * std::size_t(n)) return list;
+        ElementPtr e = MakeVarMap(id, n);
+        for (auto& p : e->Points) {
+          in.Word(p.Domain);
+          in.Word(p.Range);
+        }
+        list.Add(std::move(e));
+        break;
+      }
+      case 3: {
+        std::uint16_t w[8];
+        if (!in.Words(w)) return list;
+        list.Add(MakeCopyBits(w[0], w[1], w[2], w[3], w[4], w[5], w[6], w[7]));
+        break;
+      }
+      case 4: {
+        std::uint16_t w[3];
+        if (!in.Words(w)) return list;
+        list.Add(MakePixel(w[0], w[1], w[2]));
+        break;
+      }
+      case 5:
+      case 6: {
+        std::uint16_t w[5];
+        if (!in.Words(w)) return list;
+        list.Add(opcode == 5 ? MakeLine(w[0], w[1], w[2], w[3], w[4])
+                             : MakeRectangle(w[0], w[1], w[2], w[3], w[4]));
+        break;
+      }
+      case 7:
+      case 8: {
+        std::uint16_t w[4];
+        if (!in.Words(w)) return list;
+        list.Add(opcode == 7 ? MakeCircle(w[0], w[1], w[2], w[3])
+                             : MakeNumBox(w[0], w[1], w[2], w[3]));
+        break;
+      }
+      default: break;  // unknown opcodes: reading goes on right after the opcode word
+    }
+  }
+  return list;
+}
+
+std::vector<std::uint8_t> EncodeRic(const RICElementList& list) {
+  std::vector<std::uint8_t> out;
+  out.reserve(std::size_t(ComputeFileSize(list)) + 2 * std::size_t(list.Count()));
+  for (const auto& ep : list) {
+    const TRICElement& e = *ep;
+    switch (e.Kind) {
+      case RICElementKind::Description:
+        for (unsigned w : {8u, 0u, unsigned(e.Options), unsigned(e.Width), unsigned(e.Height)})
+          PutWord(out, w);
+        break;
+      case RICElementKind::Sprite: EncodeSprite(out, e); break;
+      case RICElementKind::VarMap: {
+        auto count = unsigned(e.Points.size());
+        PutWord(out, count == 0 ? 14 : 6 + 4 * count);
+        PutWord(out, 2);
+        PutWord(out, e.ID);
+        PutWord(out, count);
+        for (const auto& p : e.Points) {
+          PutWord(out, p.Domain);
+          PutWord(out, p.Range);
+        }
+        if (count == 0)
+          for (int i = 0; i < 4; ++i) PutWord(out, 0);
+        break;
+      }
+      case RICElementKind::CopyBits:
+        for (unsigned w : {18u, 3u, unsigned(e.CopyOpt), unsigned(e.SpriteID), unsigned(e.PosX),
+                           unsigned(e.PosY), unsigned(e.Width), unsigned(e.Height),
+                           unsigned(e.RelX), unsigned(e.RelY)})
+          PutWord(out, w);
+        break;
+      case RICElementKind::Pixel:
+        for (unsigned w : {10u, 4u, unsigned(e.CopyOpt), unsigned(e.PosX), unsigned(e.PosY), 0u})
+          PutWord(out, w);
+        break;
+      case RICElementKind::Line:
+        for (unsigned w : {12u, 5u, unsigned(e.CopyOpt), unsigned(e.X1), unsigned(e.Y1),
+                           unsigned(e.X2), unsigned(e.Y2)})
+          PutWord(out, w);
+        break;
+      case RICElementKind::Rectangle:
+        for (unsigned w : {12u, 6u, unsigned(e.CopyOpt), unsigned(e.PosX), unsigned(e.PosY),
+                           unsigned(e.Width), unsigned(e.Height)})
+          PutWord(out, w);
+        break;
+      case RICElementKind::Circle:
+        for (unsigned w : {10u, 7u, unsigned(e.CopyOpt), unsigned(e.PosX), unsigned(e.PosY),
+                           unsigned(e.Radius)})
+          PutWord(out, w);
+        break;
+      case RICElementKind::NumBox:
+        for (unsigned w : {10u, 8u, unsigned(e.CopyOpt), unsigned(e.PosX), unsigned(e.PosY),
+                           unsigned(e.Value)})
+          PutWord(out, w);
+        break;
+    }
+  }
+  if (out.size() > kRicBufferSize)
+    throw TavlinError("", "the picture needs " + std::to_string(out.size()) +
+                              " bytes, more than the " + std::to_string(kRicBufferSize) +
+                              " bytes a RIC file may hold");
+  return out;
+}
+
+RICElementList LoadRicFile(const std::string& path) {
+  std::vector<std::uint8_t> bytes = ReadFileBytes(path, kRicBufferSize);
+  return DecodeRic(bytes.data(), bytes.size());
+}
+
+void SaveRicFile(const std::string& path, const RICElementList& list) {
+  std::vector<std::uint8_t> bytes;
+  try {
+    bytes = EncodeRic(list);
+  } catch (const TavlinError& e) {
+    throw TavlinError(path, e.Reason());
+  }
+  WriteFileAtomic(path, bytes.data(), bytes.size());
+}
+
+bool ReadRicFile(const std::string& path, bool clearFirst) {
+  // The file is read completely into new elements before the document changes.
+  RICElementList read = LoadRicFile(path);
+  if (clearFirst) {
+    ClearElements();
+    ElementList = std::move(read);
+  } else {
+    ElementList.Append(std::move(read));
+  }
+  return true;
+}
+
+bool WriteRicFile(const std::string& path) {
+  SaveRicFile(path, ElementList);
+  return true;
+}
+
+}  // namespace tavlin

@@ -1,0 +1,35 @@
+// The RIC binary file: encoding and decoding of an element list.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "RICElement.h"
+
+namespace tavlin {
+
+// Reader and writer both work within one buffer of this size.
+constexpr std::size_t kRicBufferSize = 262144;
+
+// Decodes the bytes of a RIC file into new elements. Never fails: zero size
+// words and unknown opcodes are skipped, and an element cut short by the end
+// of the data is dropped.
+RICElementList DecodeRic(const std::uint8_t* data, std::size_t count);
+
+// Encodes a list; throws TavlinError (without a file name) when the encoding
+// would not fit into kRicBufferSize bytes.
+std::vector<std::uint8_t> EncodeRic(const RICElementList& list);
+
+// Reads a RIC file into the document: replaces it (clearFirst) or appends to
+// it. On failure throws TavlinError and leaves the document as it was.
+bool ReadRicFile(const std::string& path, bool clearFirst);
+// Writes the document atomically; throws TavlinError on failure.
+bool WriteRicFile(const std::string& path);
+
+// The same for any list.
+RICElementList LoadRicFile(const std::string& path);
+void SaveRicFile(const std::string& path, const RICElementList& list);
+
+}  // namespace tavlin

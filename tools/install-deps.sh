@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs every Debian package Tavlin needs to build, test, run and look at.
+# Idempotent and non-interactive; works as root or through sudo.
+set -euo pipefail
+
+PACKAGES=(
+  g++ make cmake
+  qt6-base-dev
+  libjpeg-dev libpng-dev libgif-dev
+  libgtest-dev libbenchmark-dev
+  xvfb xauth imagemagick xdotool
+  clang libclang-rt-14-dev
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "install-deps: installing ${missing[*]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+  if command -v sudo >/dev/null 2>&1; then
+    SUDO="sudo"
+  else
+    echo "install-deps: need root or sudo to install: ${missing[*]}" >&2
+    exit 1
+  fi
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
