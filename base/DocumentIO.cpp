@@ -2,6 +2,7 @@
 
 #include "FileIO.h"
 #include "RicFile.h"
+#include "RicScript.h"
 
 namespace tavlin {
 
@@ -15,7 +16,7 @@ DocumentFormat FormatOfPath(const std::string& path) {
 RICElementList LoadDocument(const std::string& path) {
   switch (FormatOfPath(path)) {
     case DocumentFormat::Ric: return LoadRicFile(path);
-    case DocumentFormat::RicScript: throw TavlinError(path, "RicScript is not supported yet");
+    case DocumentFormat::RicScript: return LoadRicScript(path);
     case DocumentFormat::Unknown: break;
   }
   throw TavlinError(path, "unknown file type (expected .ric or .rs)");
@@ -24,7 +25,7 @@ RICElementList LoadDocument(const std::string& path) {
 void SaveDocument(const std::string& path, const RICElementList& list) {
   switch (FormatOfPath(path)) {
     case DocumentFormat::Ric: SaveRicFile(path, list); return;
-    case DocumentFormat::RicScript: throw TavlinError(path, "RicScript is not supported yet");
+    case DocumentFormat::RicScript: SaveRicScript(path, list); return;
     case DocumentFormat::Unknown: break;
   }
   throw TavlinError(path, "unknown file type (expected .ric or .rs)");

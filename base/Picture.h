@@ -1,0 +1,82 @@
+// Picture files (BMP, PNG, JPEG, GIF) decoded to RGB pixels, and their
+// conversion to the black-and-white pictures that sprites are made of. The
+// image import dialog and the RicScript IMPORT item share these functions, so
+// both cut a picture the same way.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Colour.h"
+
+namespace tavlin {
+
+// A decoded picture: Width x Height pixels, row after row from the top.
+struct Picture {
+  int Width = 0;
+  int Height = 0;
+  std::vector<Rgb> Pixels;
+
+  bool Empty() const { return Width <= 0 || Height <= 0; }
+  Rgb At(int x, int y) const { return Pixels[std::size_t(y) * std::size_t(Width) + std::size_t(x)]; }
+};
+
+// The largest picture the loader accepts: each side at most kMaxPictureSide
+// pixels and at most kMaxPicturePixels pixels in all. Checked before any
+// pixel memory is allocated.
+constexpr int kMaxPictureSide = 16384;
+constexpr std::size_t kMaxPicturePixels = std::size_t(32) * 1024 * 1024;
+// Larger files are refused before they are read.
+constexpr std::size_t kMaxPictureFileBytes = std::size_t(256) * 1024 * 1024;
+
+// Throws TavlinError(name, "picture of W x H pixels is too large ...") or
+// "... has no pixels" unless 1 <= width, height <= kMaxPictureSide and
+// width x height <= kMaxPicturePixels.
+void CheckPictureSize(std::int64_t width, std::int64_t height, const std::string& name);
+
+enum class PictureFormat { Bmp, Png, Jpeg, Gif, Unknown };
+
+// The format by the file's first bytes (its signature), whatever its name says.
+PictureFormat DetectPictureFormat(const std::uint8_t* data, std::size_t size);
+
+// True for the names the import dialog lists: .bmp, .jpg, .jpeg, .gif, .png
+// in any case.
+bool IsPictureFileName(const std::string& path);
+
+// Reads and decodes a picture file. Transparent pixels come out white; of an
+// animated GIF only the first image is taken. Throws TavlinError naming the
+// file for anything it cannot decode: unknown format, damaged or cut-short
+// data, a picture beyond the size limits, an unreadable file.
+Picture LoadPicture(const std::string& path);
+
+// The same for bytes already in memory; `name` is the file named in errors.
+Picture DecodePicture(const std::uint8_t* data, std::size_t size, const std::string& name);
+
+// The decoders behind DecodePicture; each throws TavlinError(name, reason).
+Picture DecodeBmp(const std::uint8_t* data, std::size_t size, const std::string& name);
+Picture DecodePng(const std::uint8_t* data, std::size_t size, const std::string& name);
+Picture DecodeJpeg(const std::uint8_t* data, std::size_t size, const std::string& name);
+Picture DecodeGif(const std::uint8_t* data, std::size_t size, const std::string& name);
+
+// Brightness of a colour in percent: 100 x max(R, G, B) / 255.
+double BrightnessPercent(int r, int g, int b);
+double BrightnessPercent(Rgb colour);
+
+// Whether a pixel of this colour becomes black under the threshold (0..100):
+// exactly when threshold >= BrightnessPercent, tested in integers as
+// 100 x max(R, G, B) <= 255 x threshold.
+bool IsBlackAtThreshold(Rgb colour, int threshold);
+
+// The picture stretched to width x height by plain pixel repetition or
+// omission (no smoothing; the aspect ratio is not kept). A size of 0 gives an
+// empty picture; an empty source gives a white one. Sizes are limited like
+// decoded pictures.
+Picture StretchPicture(const Picture& source, int width, int height);
+
+// The picture stretched to width x height and cut into black #000000 and white
+// #FFFFFF at the threshold (IsBlackAtThreshold).
+Picture ConvertToBlackAndWhite(const Picture& source, int width, int height, int threshold);
+
+}  // namespace tavlin

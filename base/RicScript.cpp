@@ -1,0 +1,612 @@
+#include "RicScript.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+#include "Picture.h"
+#include "RicFile.h"
+
+namespace tavlin {
+
+namespace fs = std::filesystem;
+
+// ---------------------------------------------------------------------------
+// Errors
+
+RicScriptError::RicScriptError(const std::string& path, int line, int column,
+                               const std::string& reason)
+    : TavlinError(path + ":" + std::to_string(line) + ":" + std::to_string(column), reason),
+      path_(path),
+      line_(line),
+      column_(column) {}
+
+std::string RicScriptError::Message() const {
+  return "line " + std::to_string(line_) + ", column " + std::to_string(column_) + ": " + Reason();
+}
+
+// ---------------------------------------------------------------------------
+// Text filter
+
+namespace {
+
+bool IsSeparator(char c) { return c == '(' || c == ')' || c == ',' || c == '[' || c == ']'; }
+
+bool IsAccepted(char c) {
+  return c == '"' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || IsSeparator(c);
+}
+
+char Upper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
+
+bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+}  // namespace
+
+ScriptText FilterScriptText(std::string_view raw) {
+  ScriptText out;
+  out.End = {1, 1};
+  bool quoted = false;
+  int lineNumber = 0;
+  std::size_t start = 0;
+  std::string line;
+  while (start <= raw.size()) {
+    // One line without its end: LF, CR LF or a lone CR.
+    std::size_t stop = start;
+    while (stop < raw.size() && raw[stop] != '\n' && raw[stop] != '\r') ++stop;
+    ++lineNumber;
+    line.assign(raw.substr(start, stop - start));
+    if (stop < raw.size() && raw[stop] == '\r' && stop + 1 < raw.size() && raw[stop + 1] == '\n')
+      start = stop + 2;
+    else
+      start = stop + 1;
+
+    for (char& c : line) c = Upper(c);
+    std::size_t first = 0;
+    std::size_t last = line.size();
+    while (first < last && IsBlankOrControl(line[first])) ++first;
+    while (last > first && IsBlankOrControl(line[last - 1])) --last;
+    // The comment is cut before quotes are looked at: "//" in a quoted name starts one too.
+    std::size_t comment = line.find("//", first);
+    if (comment != std::string::npos && comment < last) last = comment;
+    for (std::size_t i = first; i < last; ++i) {
+      char c = line[i];
+      bool keep;
+      if (c == '"') {
+        keep = true;
+        quoted = !quoted;
+      } else {
+        keep = quoted || IsAccepted(c);
+      }
+      if (!keep) continue;
+      ScriptPosition place{lineNumber, int(i) + 1};
+      out.Text.push_back(c);
+      out.Positions.push_back(place);
+      out.End = {place.Line, place.Column + 1};
+    }
+  }
+  return out;
+}
+
+// ---------------------------------------------------------------------------
+// Reader
+
+namespace {
+
+constexpr std::size_t kNoLimit = ~std::size_t(0);
+
+// The bytes an element takes in a RIC file, as ComputeFileSize counts them.
+std::size_t ElementFileSize(const TRICElement& e) {
+  switch (e.Kind) {
+    case RICElementKind::Description: return 10;
+    case RICElementKind::Sprite: return 10 + std::size_t(SpriteDataSize(e.UsedArea));
+    case RICElementKind::VarMap: return 8 + 4 * std::max<std::size_t>(2, e.Points.size());
+    case RICElementKind::CopyBits: return 20;
+    case RICElementKind::Pixel: return 12;
+    case RICElementKind::Line: return 14;
+    case RICElementKind::Rectangle: return 14;
+    case RICElementKind::Circle: return 12;
+    case RICElementKind::NumBox: return 12;
+  }
+  return 0;
+}
+
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x = char(x - 'a' + 'A');
+    if (y >= 'a' && y <= 'z') y = char(y - 'a' + 'A');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// Finds the file an IMPORT item names. The script text is upper-cased, so
+// where the exact name does not exist each component is matched regardless of
+// case (the alphabetically first match wins). Backslashes count as folder
+// separators as well, for scripts written on Windows.
+std::optional<fs::path> ResolvePictureName(const std::string& name, const std::string& scriptPath) {
+  if (name.empty()) return std::nullopt;
+  std::error_code ec;
+  fs::path folder = fs::path(scriptPath).parent_path();
+  if (folder.empty()) folder = ".";
+  fs::path direct(name);
+  fs::path candidate = direct.is_absolute() ? direct : folder / direct;
+  if (fs::is_regular_file(candidate, ec)) return candidate;
+
+  std::string generic = name;
+  std::replace(generic.begin(), generic.end(), '\\', '/');
+  fs::path wanted(generic);
+  fs::path current = wanted.is_absolute() ? wanted.root_path() : folder;
+  for (const fs::path& part : wanted.relative_path()) {
+    std::string component = part.string();
+    if (component.empty() || component == ".") continue;
+    if (component == "..") {
+      current /= "..";
+      continue;
+    }
+    fs::path exact = current / part;
+    if (fs::exists(exact, ec)) {
+      current = exact;
+      continue;
+    }
+    std::optional<fs::path> match;
+    for (fs::directory_iterator it(current, ec), end; !ec && it != end; it.increment(ec)) {
+      std::string entry = it->path().filename().string();
+      if (SameIgnoringCase(entry, component) && (!match || entry < match->filename().string()))
+        match = it->path();
+    }
+    if (!match) return std::nullopt;
+    current = *match;
+  }
+  if (fs::is_regular_file(current, ec)) return current;
+  return std::nullopt;
+}
+
+class ScriptReader {
+ public:
+  ScriptReader(const ScriptText& script, const std::string& path)
+      : text_(script.Text), script_(script), path_(path) {}
+
+  RICElementList Read() {
+    while (!error_ && pos_ < text_.size()) {
+      std::size_t keywordAt = pos_;
+      std::string_view keyword = NextToken();
+      if (!ReadStatement(keyword, keywordAt)) break;  // no keyword: the quiet end
+      if (!error_ && documentBytes_ > kRicBufferSize)
+        Fail(keywordAt, "the script describes more than a RIC file can hold (" +
+                            std::to_string(kRicBufferSize) + " bytes)");
+    }
+    if (error_) {
+      ScriptPosition at = PositionOf(errorAt_);
+      throw RicScriptError(path_, at.Line, at.Column, errorReason_);
+    }
+    return std::move(list_);
+  }
+
+ private:
+  ScriptPosition PositionOf(std::size_t index) const {
+    return index < script_.Positions.size() ? script_.Positions[index] : script_.End;
+  }
+
+  // Only the first error counts; the reading stops after its statement.
+  void Fail(std::size_t at, const std::string& reason) {
+    if (error_) return;
+    error_ = true;
+    errorAt_ = at;
+    errorReason_ = reason;
+  }
+
+  // One token: the characters up to the next separator. The separator that
+  // ends it decides the end-of-list flag; it and the separators right after it
+  // are skipped.
+  std::string_view NextToken() {
+    if (error_) return {};
+    if (pos_ >= text_.size()) {
+      Fail(text_.size(), "the script ends in the middle of a statement");
+      tokenStart_ = tokenEnd_ = text_.size();
+      endOfList_ = false;
+      return {};
+    }
+    std::size_t start = pos_;
+    while (pos_ < text_.size() && !IsSeparator(text_[pos_])) ++pos_;
+    tokenStart_ = start;
+    tokenEnd_ = pos_;
+    endOfList_ = pos_ < text_.size() && text_[pos_] == ')';
+    while (pos_ < text_.size() && IsSeparator(text_[pos_])) ++pos_;
+    return std::string_view(text_).substr(start, tokenEnd_ - start);
+  }
+
+  // One argument word: a number, ARG(v) or MAPARG(m, p). valueStart_ is where
+  // it began and valueEnd_ the index of the separator that ends it.
+  std::uint16_t ReadValue(int depth = 0) {
+    if (error_) return 0;
+    std::string_view token = NextToken();
+    if (error_) return 0;
+    std::size_t start = tokenStart_;
+    std::uint16_t word = 0;
+    if (token == "ARG" || token == "MAPARG") {
+      if (depth >= kMaxScriptNesting) {
+        Fail(start, "ARG and MAPARG may nest at most " + std::to_string(kMaxScriptNesting) +
+                        " deep");
+        return 0;
+      }
+      if (token == "ARG") {
+        std::uint16_t parameter = ReadValue(depth + 1);
+        word = std::uint16_t(0xF000 | (parameter & 0xFF));
+      } else {
+        std::uint16_t map = ReadValue(depth + 1);
+        std::uint16_t parameter = ReadValue(depth + 1);
+        word = std::uint16_t(0xF000 | ((map & 0x0F) << 8) | (parameter & 0xFF));
+      }
+      if (error_) return 0;
+      // The separator after the last inner value closes the form itself; the
+      // character after it decides whether the surrounding list ends.
+      std::size_t close = valueEnd_ + 1;
+      endOfList_ = close >= text_.size() || text_[close] == ')';
+      valueEnd_ = std::min(close, text_.size());
+    } else {
+      word = ConvertNumber(token, start);
+      valueEnd_ = tokenEnd_;
+    }
+    valueStart_ = start;
+    return word;
+  }
+
+  // A signed 32-bit number, decimal or hexadecimal after "X" or "0X"; its low 16 bits.
+  std::uint16_t ConvertNumber(std::string_view token, std::size_t at) {
+    std::string_view digits = token;
+    int base = 10;
+    if (digits.starts_with("0X")) {
+      digits.remove_prefix(2);
+      base = 16;
+    } else if (digits.starts_with("X")) {
+      digits.remove_prefix(1);
+      base = 16;
+    }
+    const std::uint64_t limit = base == 16 ? 0xFFFFFFFFull : 0x7FFFFFFFull;
+    std::uint64_t value = 0;
+    bool valid = !digits.empty();
+    for (char c : digits) {
+      int digit;
+      if (c >= '0' && c <= '9')
+        digit = c - '0';
+      else if (base == 16 && c >= 'A' && c <= 'F')
+        digit = c - 'A' + 10;
+      else {
+        valid = false;
+        break;
+      }
+      value = value * std::uint64_t(base) + std::uint64_t(digit);
+      if (value > limit) {
+        Fail(at, "'" + std::string(token) + "' is too large for a number");
+        return 0;
+      }
+    }
+    if (!valid) {
+      Fail(at, token.empty() ? std::string("a value is missing")
+                             : "'" + std::string(token) + "' is not a number");
+      return 0;
+    }
+    return std::uint16_t(value & 0xFFFF);
+  }
+
+  void Add(ElementPtr element) {
+    documentBytes_ += ElementFileSize(*element);
+    list_.Add(std::move(element));
+  }
+
+  // Returns false when the token is no keyword.
+  bool ReadStatement(std::string_view keyword, std::size_t keywordAt) {
+    if (keyword == "DESC" || keyword == "COMMENT") {
+      std::uint16_t options = ReadValue(), width = ReadValue(), height = ReadValue();
+      Add(MakeDescription(options, width, height));
+    } else if (keyword == "SPRITE" || keyword == "IMAGE") {
+      ReadSprite();
+    } else if (keyword == "VARMAP" || keyword == "FUNCTION") {
+      ReadVarMap(keywordAt);
+    } else if (keyword == "COPYBITS" || keyword == "BITBLIT") {
+      RICArgument v[8];
+      for (RICArgument& value : v) value = ReadValue();
+      Add(MakeCopyBits(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]));
+    } else if (keyword == "PIXEL" || keyword == "POINT") {
+      RICArgument options = ReadValue(), x = ReadValue(), y = ReadValue();
+      if (!endOfList_) ReadValue();  // the writer's fourth value, always thrown away
+      Add(MakePixel(options, x, y));
+    } else if (keyword == "LINE" || keyword == "LINIE") {
+      RICArgument v[5];
+      for (RICArgument& value : v) value = ReadValue();
+      Add(MakeLine(v[0], v[1], v[2], v[3], v[4]));
+    } else if (keyword == "RECT" || keyword == "RECANTLE") {
+      RICArgument v[5];
+      for (RICArgument& value : v) value = ReadValue();
+      Add(MakeRectangle(v[0], v[1], v[2], v[3], v[4]));
+    } else if (keyword == "CIRCLE") {
+      RICArgument v[4];
+      for (RICArgument& value : v) value = ReadValue();
+      Add(MakeCircle(v[0], v[1], v[2], v[3]));
+    } else if (keyword == "NUMBOX") {
+      RICArgument v[4];
+      for (RICArgument& value : v) value = ReadValue();
+      Add(MakeNumBox(v[0], v[1], v[2], v[3]));
+    } else {
+      return false;
+    }
+    return true;
+  }
+
+  // The rows of a sprite: bit rows ("0110"), hexadecimal rows ("0X9F") and
+  // IMPORT items, until the statement's closing parenthesis.
+  void ReadSprite() {
+    std::uint16_t id = ReadValue();
+    ElementPtr sprite = MakeSprite(id);
+    int rows = 0;
+    std::uint8_t indexes[SpriteCanvas::kWidth];
+    while (!endOfList_ && !error_) {
+      std::string_view token = NextToken();
+      if (error_) break;
+      if (token == "IMPORT") {
+        ImportPictureIntoSprite(*sprite);
+        continue;
+      }
+      std::size_t at = tokenStart_;
+      std::size_t pixels = 0;
+      if (token.starts_with("0X")) {
+        std::string_view digits = token.substr(2);
+        if (digits.empty()) Fail(at, "a hexadecimal sprite row needs at least one digit");
+        for (std::size_t i = 0; i < digits.size(); ++i) {
+          char c = digits[i];
+          int nibble = 0;
+          if (c >= '0' && c <= '9')
+            nibble = c - '0';
+          else if (c >= 'A' && c <= 'F')
+            nibble = c - 'A' + 10;
+          else
+            Fail(at + 2 + i, "a hexadecimal sprite row may hold only 0 to 9 and A to F");
+          for (int bit = 3; bit >= 0; --bit, ++pixels)
+            if (pixels < std::size(indexes))
+              indexes[pixels] = (nibble >> bit) & 1 ? kBlackIndex : kWhiteIndex;
+        }
+      } else {
+        for (std::size_t i = 0; i < token.size(); ++i, ++pixels) {
+          char c = token[i];
+          if (c != '0' && c != '1') Fail(at + i, "a sprite row may hold only 0 and 1");
+          if (pixels < std::size(indexes)) indexes[pixels] = c == '1' ? kBlackIndex : kWhiteIndex;
+        }
+      }
+      // Rows and columns beyond the canvas are not drawn, and the used area
+      // stays inside the canvas.
+      int drawn = int(std::min(pixels, std::size(indexes)));
+      if (rows < SpriteCanvas::kHeight) sprite->Canvas.WriteRowIndexes(0, rows, drawn, indexes);
+      ++rows;
+      TRect& area = sprite->UsedArea;
+      area = TRect{0, 0, std::max(area.Right, drawn - 1), std::min(rows, SpriteCanvas::kHeight) - 1};
+    }
+    sprite->DataSize = std::uint16_t(SpriteDataSize(sprite->UsedArea));
+    Add(std::move(sprite));
+  }
+
+  // IMPORT( "file", threshold, width, height ), the last three optional.
+  void ImportPictureIntoSprite(TRICElement& sprite) {
+    std::string_view token = NextToken();
+    if (error_) return;
+    std::size_t fileAt = tokenStart_;
+    // The first and last characters are taken for the quotes.
+    std::string name = token.size() >= 2 ? std::string(token.substr(1, token.size() - 2)) : "";
+    int threshold = 50;
+    std::size_t thresholdAt = fileAt;
+    if (!endOfList_) {
+      threshold = ReadValue();
+      thresholdAt = valueStart_;
+    }
+    int width = 100;
+    int height = 64;
+    std::size_t sizeAt = fileAt;
+    if (!endOfList_) {
+      width = std::min<int>(ReadValue(), SpriteCanvas::kWidth);
+      sizeAt = valueStart_;
+      height = std::min<int>(ReadValue(), SpriteCanvas::kHeight);
+    }
+    if (error_) return;
+    if (threshold > 100) {
+      Fail(thresholdAt, "the IMPORT threshold must be 0 to 100, not " + std::to_string(threshold));
+      return;
+    }
+    if (width < 1 || height < 1) {
+      Fail(sizeAt, "the IMPORT size must be at least 1 x 1, not " + std::to_string(width) + " x " +
+                       std::to_string(height));
+      return;
+    }
+    std::optional<fs::path> file = ResolvePictureName(name, path_);
+    if (!file) {
+      Fail(fileAt, "picture file '" + name + "' not found");
+      return;
+    }
+    Picture picture;
+    try {
+      picture = LoadPicture(file->string());
+    } catch (const TavlinError& e) {
+      Fail(fileAt, e.what());
+      return;
+    }
+    Picture cut = ConvertToBlackAndWhite(picture, width, height, threshold);
+    std::vector<std::uint8_t> row(std::size_t(width), kWhiteIndex);
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x)
+        row[std::size_t(x)] = cut.At(x, y) == kBlack ? kBlackIndex : kWhiteIndex;
+      sprite.Canvas.WriteRowIndexes(0, y, width, row.data());
+    }
+    sprite.UsedArea = TRect{0, 0, width - 1, height - 1};
+  }
+
+  // The points of a VarMap, each written "F( domain)= range".
+  void ReadVarMap(std::size_t keywordAt) {
+    std::uint16_t id = ReadValue();
+    ElementPtr map = MakeVarMap(id, 0);
+    std::size_t index = 0;
+    while (!endOfList_ && !error_) {
+      NextToken();  // the "F" before each point; any token will do
+      std::uint16_t domain = ReadValue();
+      std::uint16_t range = ReadValue();
+      if (error_) break;
+      if (index >= map->Points.size()) {
+        if (8 + 4 * (map->Points.size() + 1) > kRicBufferSize) {
+          Fail(valueStart_, "the VarMap has more points than a RIC file can hold");
+          break;
+        }
+        map->Points.push_back({});
+      }
+      map->Points[index] = VarMapPoint{domain, range};
+      ++index;
+    }
+    if (!error_ && index < 2) Fail(keywordAt, "a VarMap needs at least two points");
+    Add(std::move(map));
+  }
+
+  const std::string& text_;
+  const ScriptText& script_;
+  const std::string& path_;
+  std::size_t pos_ = 0;
+  bool endOfList_ = false;
+  std::size_t tokenStart_ = 0;
+  std::size_t tokenEnd_ = 0;
+  std::size_t valueStart_ = 0;
+  std::size_t valueEnd_ = 0;
+  bool error_ = false;
+  std::size_t errorAt_ = kNoLimit;
+  std::string errorReason_;
+  std::size_t documentBytes_ = 0;
+  RICElementList list_;
+};
+
+}  // namespace
+
+RICElementList ParseRicScript(std::string_view raw, const std::string& scriptPath) {
+  ScriptText script = FilterScriptText(raw);
+  return ScriptReader(script, scriptPath).Read();
+}
+
+RICElementList LoadRicScript(const std::string& path) {
+  std::error_code ec;
+  auto bytes = fs::file_size(path, ec);
+  if (!ec && bytes > kMaxScriptFileBytes)
+    throw TavlinError(path, "the script file is too large (" + std::to_string(bytes) + " bytes)");
+  std::vector<std::uint8_t> data = ReadFileBytes(path, kMaxScriptFileBytes + 1);
+  if (data.size() > kMaxScriptFileBytes) throw TavlinError(path, "the script file is too large");
+  return ParseRicScript(
+      std::string_view(reinterpret_cast<const char*>(data.data()), data.size()), path);
+}
+
+bool ReadRicScript(const std::string& path, bool clearFirst) {
+  RICElementList list = LoadRicScript(path);
+  if (clearFirst) ClearElements();
+  ElementList.Append(std::move(list));
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Writer
+
+std::string FormatScriptArgument(RICArgument word) {
+  if ((word & 0xF000) == 0) return std::to_string(word);
+  if ((word & 0xFF00) == 0xF000) return "arg(" + std::to_string(word & 0xFF) + ")";
+  return "maparg( " + std::to_string((word >> 8) & 0x0F) + ", " + std::to_string(word & 0xFF) + " )";
+}
+
+namespace {
+
+void AppendLine(std::string& out, const std::string& line) {
+  out += line;
+  out += "\r\n";
+}
+
+std::string JoinArguments(std::initializer_list<RICArgument> words) {
+  std::string text;
+  for (RICArgument word : words) {
+    if (!text.empty()) text += ", ";
+    text += FormatScriptArgument(word);
+  }
+  return text;
+}
+
+void AppendSpriteRows(std::string& out, const TRICElement& e) {
+  const TRect& area = e.UsedArea;
+  const std::string indent(8, ' ');
+  // An unset or empty used area is written as one clear pixel, so that the
+  // statement is always closed.
+  if (!area.IsSet() || area.Right < area.Left || area.Bottom < area.Top) {
+    AppendLine(out, indent + "0  );");
+    return;
+  }
+  std::string line;
+  for (int y = area.Top; y <= area.Bottom; ++y) {
+    line = indent;
+    for (int x = area.Left; x <= area.Right; ++x)
+      line += SpriteCanvas::Contains(x, y) && e.Canvas.IsBlack(x, y) ? '1' : '0';
+    line += y == area.Bottom ? "  );" : ",";
+    AppendLine(out, line);
+  }
+}
+
+}  // namespace
+
+std::string RicScriptText(const RICElementList& list) {
+  std::string out;
+  for (const ElementPtr& element : list) {
+    const TRICElement& e = *element;
+    switch (e.Kind) {
+      case RICElementKind::Description:
+        AppendLine(out, "desc( " + std::to_string(e.Options) + ", " + std::to_string(e.Width) +
+                            ", " + std::to_string(e.Height) + " );");
+        break;
+      case RICElementKind::Sprite:
+        AppendLine(out, "sprite( " + std::to_string(e.ID) + ",");
+        AppendSpriteRows(out, e);
+        break;
+      case RICElementKind::VarMap:
+        AppendLine(out, "varmap( " + std::to_string(e.ID) + ", ");
+        for (std::size_t i = 0; i < e.Points.size(); ++i)
+          AppendLine(out, "        f( " + std::to_string(e.Points[i].Domain) +
+                              ")= " + std::to_string(e.Points[i].Range) +
+                              (i + 1 == e.Points.size() ? "  );" : ","));
+        break;
+      case RICElementKind::CopyBits:
+        AppendLine(out, "copybits( " +
+                            JoinArguments({e.CopyOpt, e.SpriteID, e.PosX, e.PosY, e.Width,
+                                           e.Height, e.RelX, e.RelY}) +
+                            " );");
+        break;
+      case RICElementKind::Pixel:
+        AppendLine(out, "pixel( " + JoinArguments({e.CopyOpt, e.PosX, e.PosY}) + ", 0 );");
+        break;
+      case RICElementKind::Line:
+        AppendLine(out, "line( " + JoinArguments({e.CopyOpt, e.X1, e.Y1, e.X2, e.Y2}) + " );");
+        break;
+      case RICElementKind::Rectangle:
+        AppendLine(out, "rect( " + JoinArguments({e.CopyOpt, e.PosX, e.PosY, e.Width, e.Height}) +
+                            " );");
+        break;
+      case RICElementKind::Circle:
+        AppendLine(out, "circle( " + JoinArguments({e.CopyOpt, e.PosX, e.PosY, e.Radius}) + " );");
+        break;
+      case RICElementKind::NumBox:
+        AppendLine(out, "numbox( " + JoinArguments({e.CopyOpt, e.PosX, e.PosY, e.Value}) + " );");
+        break;
+    }
+    AppendLine(out, "");
+  }
+  return out;
+}
+
+void SaveRicScript(const std::string& path, const RICElementList& list) {
+  WriteFileAtomic(path, RicScriptText(list));
+}
+
+bool WriteRicScript(const std::string& path) {
+  SaveRicScript(path, ElementList);
+  return true;
+}
+
+}  // namespace tavlin

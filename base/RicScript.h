@@ -1,0 +1,94 @@
+// RicScript: the text form of a document, one statement per element
+// ("line( 0, 0, 0, 99, 63 );"). The reader is lenient about layout, like the
+// format has always been read: everything but letters, digits, quotes and the
+// separators ( ) , [ ] is dropped, the text is folded to upper case, and a
+// token that is no keyword ends the reading quietly. Real errors (a value that
+// is no number, a bad sprite row, too few VarMap points, a failed IMPORT)
+// fail the whole reading with the line and column where it stopped.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "FileIO.h"
+#include "RICArgument.h"
+#include "RICElement.h"
+
+namespace tavlin {
+
+// A script error. File() is "PATH:LINE:COLUMN" so that what() reads
+// "PATH:12:5: reason" like a compiler message; Message() gives the form for a
+// message box, "line 12, column 5: reason".
+class RicScriptError : public TavlinError {
+ public:
+  RicScriptError(const std::string& path, int line, int column, const std::string& reason);
+  const std::string& ScriptPath() const { return path_; }
+  int Line() const { return line_; }
+  int Column() const { return column_; }
+  std::string Message() const;
+
+ private:
+  std::string path_;
+  int line_;
+  int column_;
+};
+
+// Line and column (both from 1) of a character in the original file.
+struct ScriptPosition {
+  int Line = 0;
+  int Column = 0;
+  bool operator==(const ScriptPosition&) const = default;
+};
+
+// The script text after filtering: the kept characters of all lines joined
+// together, each with its place in the original file.
+struct ScriptText {
+  std::string Text;
+  std::vector<ScriptPosition> Positions;  // one per character of Text
+  ScriptPosition End;                      // just after the last kept character
+};
+
+// The filter every script passes first: each line is folded to upper case
+// (a-z only) and trimmed, cut before its first "//", and then only letters,
+// digits, double quotes and the separators are kept, except inside double
+// quotes, where everything is kept. The quote state carries over line ends.
+// Lines end at LF, CR LF or a lone CR.
+ScriptText FilterScriptText(std::string_view raw);
+
+// ARG and MAPARG forms may nest this deep; deeper is an error.
+constexpr int kMaxScriptNesting = 16;
+// Script files larger than this are refused.
+constexpr std::size_t kMaxScriptFileBytes = std::size_t(64) * 1024 * 1024;
+
+// Reads the raw text of a script into new elements. `scriptPath` names the
+// file in errors, and relative IMPORT picture names are looked up in its
+// folder (each path component matched regardless of case when the exact name
+// does not exist, since the script text is upper-cased). Throws RicScriptError.
+RICElementList ParseRicScript(std::string_view raw, const std::string& scriptPath);
+
+// Reads a script file into new elements. Throws RicScriptError for a fault in
+// the script and TavlinError when the file cannot be read.
+RICElementList LoadRicScript(const std::string& path);
+
+// Reads a script file into the document: replaces it (clearFirst) or appends
+// to it, and returns true. The script is read completely first; on any
+// failure the document stays exactly as it was and the error is thrown
+// (RicScriptError with line and column, or TavlinError for an unreadable file).
+bool ReadRicScript(const std::string& path, bool clearFirst);
+
+// An argument word as the writer puts it: "300", "arg(7)" or "maparg( 2, 7 )".
+std::string FormatScriptArgument(RICArgument word);
+
+// The script text of a list: CR LF line ends, one empty line after each
+// statement; an empty list gives an empty text.
+std::string RicScriptText(const RICElementList& list);
+
+// Writes a list as a script file atomically; throws TavlinError on failure,
+// leaving any old file as it was.
+void SaveRicScript(const std::string& path, const RICElementList& list);
+
+// Writes the document as a script file; returns true, throws TavlinError on failure.
+bool WriteRicScript(const std::string& path);
+
+}  // namespace tavlin
