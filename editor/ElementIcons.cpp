@@ -1,0 +1,343 @@
+#include "ElementIcons.h"
+
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygonF>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+
+namespace tavlin {
+
+namespace {
+
+const QColor kInk(0x20, 0x20, 0x20);
+const QColor kPaper(0xFF, 0xFF, 0xFF);
+const QColor kGridLine(0xC8, 0xC8, 0xC8);
+
+using DrawFunction = std::function<void(QPainter&)>;
+
+// Paints draw() into a transparent size x size picture whose painter works
+// in a logical square of `logical` units, so every glyph can be drawn once
+// and rendered at any resolution.
+QPixmap RenderSquare(int size, qreal logical, const DrawFunction& draw) {
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing, true);
+  p.setRenderHint(QPainter::TextAntialiasing, true);
+  p.scale(size / logical, size / logical);
+  draw(p);
+  p.end();
+  return QPixmap::fromImage(image);
+}
+
+QPen Pen(const QColor& colour, qreal width) {
+  QPen pen(colour, width);
+  pen.setCapStyle(Qt::RoundCap);
+  pen.setJoinStyle(Qt::RoundJoin);
+  return pen;
+}
+
+void DrawText(QPainter& p, const QRectF& box, const QString& text, qreal pixelSize,
+              const QColor& colour) {
+  QFont font = p.font();
+  font.setPixelSize(int(pixelSize));
+  font.setBold(true);
+  p.setFont(font);
+  p.setPen(colour);
+  p.drawText(box, Qt::AlignCenter, text);
+}
+
+// A sheet of paper with a folded top-right corner.
+void DrawSheet(QPainter& p, const QRectF& r, const QColor& fill = kPaper) {
+  const qreal fold = r.width() * 0.3;
+  QPainterPath sheet;
+  sheet.moveTo(r.left(), r.top());
+  sheet.lineTo(r.right() - fold, r.top());
+  sheet.lineTo(r.right(), r.top() + fold);
+  sheet.lineTo(r.right(), r.bottom());
+  sheet.lineTo(r.left(), r.bottom());
+  sheet.closeSubpath();
+  p.setPen(Pen(kInk, r.width() / 14));
+  p.setBrush(fill);
+  p.drawPath(sheet);
+  QPainterPath corner;
+  corner.moveTo(r.right() - fold, r.top());
+  corner.lineTo(r.right() - fold, r.top() + fold);
+  corner.lineTo(r.right(), r.top() + fold);
+  p.setBrush(Qt::NoBrush);
+  p.drawPath(corner);
+}
+
+// ---- Element icons, drawn in a 48 x 48 square ------------------------------
+
+void DrawDescriptionIcon(QPainter& p) {
+  DrawSheet(p, QRectF(9, 4, 30, 40));
+  p.setPen(Pen(QColor(0x60, 0x80, 0xB0), 2.2));
+  for (int i = 0; i < 5; ++i) {
+    const qreal y = 18 + i * 5.5;
+    p.drawLine(QPointF(14, y), QPointF(i == 4 ? 26 : 34, y));
+  }
+}
+
+void DrawSpriteIcon(QPainter& p) {
+  // A little figure of 8 x 8 cells on a grid.
+  static const char* const kFigure[8] = {
+      "..####..", ".#.##.#.", "########", "#.####.#",
+      "..#..#..", ".##..##.", "##....##", "........",
+  };
+  const qreal cell = 5, left = 4, top = 4;
+  p.setPen(Qt::NoPen);
+  p.setBrush(kPaper);
+  p.drawRect(QRectF(left, top, 8 * cell, 8 * cell));
+  p.setBrush(kInk);
+  for (int row = 0; row < 8; ++row)
+    for (int col = 0; col < 8; ++col)
+      if (kFigure[row][col] == '#') p.drawRect(QRectF(left + col * cell, top + row * cell, cell, cell));
+  p.setPen(QPen(kGridLine, 0.6));
+  for (int i = 0; i <= 8; ++i) {
+    p.drawLine(QPointF(left + i * cell, top), QPointF(left + i * cell, top + 8 * cell));
+    p.drawLine(QPointF(left, top + i * cell), QPointF(left + 8 * cell, top + i * cell));
+  }
+  p.setPen(QPen(QColor(0x70, 0x70, 0x70), 1.2));
+  p.setBrush(Qt::NoBrush);
+  p.drawRect(QRectF(left, top, 8 * cell, 8 * cell));
+}
+
+void DrawVarMapIcon(QPainter& p) {
+  p.setPen(Pen(kInk, 2.5));
+  p.drawLine(QPointF(7, 4), QPointF(7, 41));
+  p.drawLine(QPointF(7, 41), QPointF(44, 41));
+  const QPointF points[] = {{9, 37}, {18, 30}, {25, 33}, {33, 14}, {42, 9}};
+  p.setPen(Pen(QColor(0x1E, 0x6E, 0xD0), 3));
+  p.drawPolyline(points, 5);
+  p.setPen(Pen(QColor(0x10, 0x40, 0x90), 1.5));
+  p.setBrush(QColor(0xFF, 0xC0, 0x20));
+  for (const QPointF& point : points) p.drawEllipse(point, 2.8, 2.8);
+}
+
+void DrawCopyBitsIcon(QPainter& p) {
+  // The source, then the copy placed over it, and the arrow between them.
+  p.setPen(Pen(kInk, 2));
+  p.setBrush(QColor(0xC8, 0xDC, 0xF0));
+  p.drawRect(QRectF(4, 4, 24, 20));
+  p.setBrush(QColor(0x50, 0x90, 0xD0));
+  p.drawRect(QRectF(20, 24, 24, 20));
+  p.setPen(Pen(QColor(0xC0, 0x30, 0x20), 3));
+  p.drawLine(QPointF(12, 14), QPointF(29, 33));
+  QPolygonF head;
+  head << QPointF(32, 36) << QPointF(22, 33) << QPointF(29, 26);
+  p.setBrush(QColor(0xC0, 0x30, 0x20));
+  p.setPen(Pen(QColor(0xC0, 0x30, 0x20), 1));
+  p.drawPolygon(head);
+}
+
+void DrawPixelIcon(QPainter& p) {
+  p.setPen(QPen(kGridLine, 1));
+  for (int i = 0; i <= 5; ++i) {
+    p.drawLine(QPointF(4 + i * 8, 4), QPointF(4 + i * 8, 44));
+    p.drawLine(QPointF(4, 4 + i * 8), QPointF(44, 4 + i * 8));
+  }
+  p.setPen(Qt::NoPen);
+  p.setBrush(kInk);
+  p.drawRect(QRectF(20, 20, 8, 8));
+  p.drawEllipse(QPointF(24, 24), 7, 7);
+}
+
+void DrawLineIcon(QPainter& p) {
+  p.setPen(Pen(kInk, 4));
+  p.drawLine(QPointF(8, 40), QPointF(40, 8));
+  p.setPen(Pen(QColor(0x1E, 0x6E, 0xD0), 1.5));
+  p.setBrush(kPaper);
+  p.drawEllipse(QPointF(8, 40), 4, 4);
+  p.drawEllipse(QPointF(40, 8), 4, 4);
+}
+
+void DrawRectangleIcon(QPainter& p) {
+  p.setPen(Pen(kInk, 4));
+  p.setBrush(Qt::NoBrush);
+  p.drawRect(QRectF(6, 11, 36, 26));
+}
+
+void DrawCircleIcon(QPainter& p) {
+  p.setPen(Pen(kInk, 4));
+  p.setBrush(Qt::NoBrush);
+  p.drawEllipse(QPointF(24, 24), 18, 18);
+  p.setPen(Pen(QColor(0x1E, 0x6E, 0xD0), 1.5));
+  p.drawLine(QPointF(24, 24), QPointF(37, 24));
+  p.setBrush(QColor(0x1E, 0x6E, 0xD0));
+  p.drawEllipse(QPointF(24, 24), 2, 2);
+}
+
+void DrawNumBoxIcon(QPainter& p) {
+  p.setPen(Pen(kInk, 2.5));
+  p.setBrush(kPaper);
+  p.drawRoundedRect(QRectF(3, 12, 42, 24), 4, 4);
+  DrawText(p, QRectF(3, 12, 42, 24), "123", 17, kInk);
+}
+
+// ---- Command glyphs, drawn in a 20 x 20 square ----------------------------
+
+void DrawFolder(QPainter& p) {
+  p.setPen(Pen(QColor(0x80, 0x60, 0x10), 1.2));
+  p.setBrush(QColor(0xE8, 0xB8, 0x30));
+  QPainterPath back;
+  back.moveTo(2, 5);
+  back.lineTo(7, 5);
+  back.lineTo(9, 7);
+  back.lineTo(16, 7);
+  back.lineTo(16, 16);
+  back.lineTo(2, 16);
+  back.closeSubpath();
+  p.drawPath(back);
+  p.setBrush(QColor(0xF8, 0xD8, 0x60));
+  QPolygonF flap;
+  flap << QPointF(2, 16) << QPointF(5, 10) << QPointF(19, 10) << QPointF(16, 16);
+  p.drawPolygon(flap);
+}
+
+void DrawFloppy(QPainter& p, const QRectF& r = QRectF(2, 2, 16, 16)) {
+  const qreal u = r.width() / 16;
+  p.setPen(Pen(QColor(0x10, 0x20, 0x50), 1.1 * u));
+  p.setBrush(QColor(0x30, 0x60, 0xB0));
+  QPainterPath body;
+  body.moveTo(r.left(), r.top());
+  body.lineTo(r.right() - 3 * u, r.top());
+  body.lineTo(r.right(), r.top() + 3 * u);
+  body.lineTo(r.right(), r.bottom());
+  body.lineTo(r.left(), r.bottom());
+  body.closeSubpath();
+  p.drawPath(body);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0xD0, 0xD0, 0xD0));
+  p.drawRect(QRectF(r.left() + 4 * u, r.top() + 0.6 * u, 7 * u, 5 * u));
+  p.setBrush(QColor(0x30, 0x60, 0xB0));
+  p.drawRect(QRectF(r.left() + 8.5 * u, r.top() + 1.5 * u, 1.5 * u, 3 * u));
+  p.setBrush(kPaper);
+  p.drawRect(QRectF(r.left() + 2.5 * u, r.top() + 8 * u, 11 * u, 7 * u));
+}
+
+void DrawPen(QPainter& p) {
+  p.setPen(Pen(QColor(0x40, 0x20, 0x00), 0.8));
+  p.setBrush(QColor(0xF0, 0x90, 0x20));
+  QPolygonF body;
+  body << QPointF(11, 17) << QPointF(18, 10) << QPointF(20, 12) << QPointF(13, 19);
+  p.drawPolygon(body);
+  p.setBrush(kInk);
+  QPolygonF tip;
+  tip << QPointF(11, 17) << QPointF(13, 19) << QPointF(10, 20);
+  p.drawPolygon(tip);
+}
+
+void DrawLetterBadge(QPainter& p, const QString& letter) {
+  p.setPen(Pen(QColor(0x60, 0x50, 0x00), 0.8));
+  p.setBrush(QColor(0xFF, 0xFF, 0xCC));
+  p.drawEllipse(QPointF(14.5, 14.5), 5.3, 5.3);
+  DrawText(p, QRectF(9, 9, 11, 11), letter, 9, QColor(0x60, 0x50, 0x00));
+}
+
+void DrawArrow(QPainter& p, bool up) {
+  const QColor green(0x20, 0x90, 0x30);
+  p.setPen(Pen(QColor(0x10, 0x50, 0x18), 1));
+  p.setBrush(green);
+  QPolygonF arrow;
+  if (up)
+    arrow << QPointF(10, 2) << QPointF(18, 10) << QPointF(13, 10) << QPointF(13, 18)
+          << QPointF(7, 18) << QPointF(7, 10) << QPointF(2, 10);
+  else
+    arrow << QPointF(10, 18) << QPointF(18, 10) << QPointF(13, 10) << QPointF(13, 2)
+          << QPointF(7, 2) << QPointF(7, 10) << QPointF(2, 10);
+  p.drawPolygon(arrow);
+}
+
+const std::map<QString, DrawFunction>& CommandGlyphs() {
+  static const std::map<QString, DrawFunction> glyphs = {
+      {"open", [](QPainter& p) { DrawFolder(p); }},
+      {"save", [](QPainter& p) { DrawFloppy(p); }},
+      {"saveas",
+       [](QPainter& p) {
+         DrawFloppy(p, QRectF(1, 1, 15, 15));
+         DrawPen(p);
+       }},
+      {"merge",
+       [](QPainter& p) {
+         DrawSheet(p, QRectF(1, 1, 8, 10));
+         DrawSheet(p, QRectF(1, 10, 8, 9));
+         DrawSheet(p, QRectF(12, 4, 7, 12), QColor(0xE0, 0xF0, 0xFF));
+         p.setPen(Pen(QColor(0x20, 0x90, 0x30), 1.4));
+         p.drawLine(QPointF(9.5, 6), QPointF(12, 9));
+         p.drawLine(QPointF(9.5, 14), QPointF(12, 11));
+       }},
+      {"new", [](QPainter& p) { DrawSheet(p, QRectF(4, 2, 12, 16)); }},
+      {"delete",
+       [](QPainter& p) {
+         p.setPen(Pen(QColor(0xD0, 0x20, 0x20), 3.2));
+         p.drawLine(QPointF(4, 4), QPointF(16, 16));
+         p.drawLine(QPointF(16, 4), QPointF(4, 16));
+       }},
+      {"double",
+       [](QPainter& p) {
+         DrawSheet(p, QRectF(2, 2, 10, 13));
+         DrawSheet(p, QRectF(8, 5, 10, 13), QColor(0xE0, 0xF0, 0xFF));
+       }},
+      {"moveup", [](QPainter& p) { DrawArrow(p, true); }},
+      {"movedown", [](QPainter& p) { DrawArrow(p, false); }},
+      {"paramload",
+       [](QPainter& p) {
+         p.save();
+         p.scale(0.8, 0.8);
+         DrawFolder(p);
+         p.restore();
+         DrawLetterBadge(p, "P");
+       }},
+      {"paramsave",
+       [](QPainter& p) {
+         DrawFloppy(p, QRectF(1, 1, 13, 13));
+         DrawLetterBadge(p, "P");
+       }},
+      {"paramnew",
+       [](QPainter& p) {
+         DrawSheet(p, QRectF(2, 1, 10, 14));
+         DrawLetterBadge(p, "P");
+       }},
+      {"param16",
+       [](QPainter& p) { DrawText(p, QRectF(0, 0, 20, 20), "16", 12, QColor(0x20, 0x40, 0x90)); }},
+      {"param256",
+       [](QPainter& p) { DrawText(p, QRectF(0, 0, 20, 20), "256", 9, QColor(0x90, 0x30, 0x20)); }},
+  };
+  return glyphs;
+}
+
+}  // namespace
+
+QPixmap ElementIcon(RICElementKind kind) {
+  DrawFunction draw;
+  switch (kind) {
+    case RICElementKind::Description: draw = DrawDescriptionIcon; break;
+    case RICElementKind::Sprite: draw = DrawSpriteIcon; break;
+    case RICElementKind::VarMap: draw = DrawVarMapIcon; break;
+    case RICElementKind::CopyBits: draw = DrawCopyBitsIcon; break;
+    case RICElementKind::Pixel: draw = DrawPixelIcon; break;
+    case RICElementKind::Line: draw = DrawLineIcon; break;
+    case RICElementKind::Rectangle: draw = DrawRectangleIcon; break;
+    case RICElementKind::Circle: draw = DrawCircleIcon; break;
+    case RICElementKind::NumBox: draw = DrawNumBoxIcon; break;
+  }
+  if (!draw) draw = [](QPainter&) {};
+  return RenderSquare(kElementIconSize, kElementIconSize, draw);
+}
+
+QIcon CommandIcon(const QString& name) {
+  const auto& glyphs = CommandGlyphs();
+  const auto found = glyphs.find(name);
+  if (found == glyphs.end()) return QIcon();
+  QIcon icon;
+  for (int size : {20, 40}) icon.addPixmap(RenderSquare(size, 20, found->second));
+  return icon;
+}
+
+}  // namespace tavlin

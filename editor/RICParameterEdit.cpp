@@ -1,0 +1,224 @@
+#include "RICParameterEdit.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace tavlin {
+
+namespace {
+
+const QColor kParameterColour(0xFF, 0xFF, 0xCC);
+const QColor kMappedColour(0xDA, 0xF0, 0xFF);
+
+// The number a spin edit stands for right now. While the user types, the
+// text may be empty or half a number that the spin box has not taken yet;
+// text that is no number counts as the edit's minimum, and a number is
+// never taken outside the edit's range.
+int SpinNumber(const QSpinBox* edit) {
+  bool ok = false;
+  const int number = edit->cleanText().toInt(&ok);
+  if (!ok) return edit->minimum();
+  return std::clamp(number, edit->minimum(), edit->maximum());
+}
+
+}  // namespace
+
+TRICParameterEdit::TRICParameterEdit(QWidget* parent) : QFrame(parent) {
+  // On a page the control has no outer bevel; only the focused argument
+  // gets one (see SpinEditEnter).
+  setFrameStyle(QFrame::NoFrame);
+  setAutoFillBackground(true);
+
+  CaptionLabel_ = new QLabel(this);
+  CaptionLabel_->setObjectName("CaptionLabel");
+  CaptionLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  CaptionLabel_->setGeometry(0, 0, kDefaultWidth, kDefaultHeight);
+
+  ConstantEdit = MakeSpinEdit("ConstantEdit", 84, 53, 0, 4095);
+  ParameterEdit = MakeSpinEdit("ParameterEdit", 92, 45, 0, 255);
+  MapIdEdit = MakeSpinEdit("MapIdEdit", 52, 37, 1, 10);
+  MapParameterEdit = MakeSpinEdit("MapParameterEdit", 92, 45, 0, 255);
+
+  ConstantButton = MakeButton("ConstantButton", "C", 138);
+  ParameterButton = MakeButton("ParameterButton", "P", 154);
+  MapButton = MakeButton("MapButton", "V", 170);
+
+  // A group per control, so buttons of different controls stay independent.
+  ModeButtons_ = new QButtonGroup(this);
+  ModeButtons_->setExclusive(true);
+  ModeButtons_->addButton(ConstantButton);
+  ModeButtons_->addButton(ParameterButton);
+  ModeButtons_->addButton(MapButton);
+  connect(ModeButtons_, &QButtonGroup::buttonClicked, this, &TRICParameterEdit::ModeButtonClick);
+
+  // The caption lies under the edits: the VarMap id edit covers its end.
+  CaptionLabel_->lower();
+  resize(kDefaultWidth, kDefaultHeight);
+
+  // Apply the initial mode without telling anyone: nobody listens yet.
+  const QSignalBlocker quiet(this);
+  SetArgumentMode(ArgumentMode::Constant);
+}
+
+QSpinBox* TRICParameterEdit::MakeSpinEdit(const char* name, int left, int width, int minimum,
+                                          int maximum) {
+  auto* edit = new QSpinBox(this);
+  edit->setObjectName(name);
+  edit->setRange(minimum, maximum);
+  edit->setValue(minimum);
+  edit->setGeometry(left, 3, width, 22);
+  edit->installEventFilter(this);
+  // Every change of the text counts, also one the spin box has not taken
+  // as a value yet (an emptied edit reads as its minimum).
+  if (auto* line = edit->findChild<QLineEdit*>())
+    connect(line, &QLineEdit::textChanged, this, &TRICParameterEdit::SpinEditChange);
+  else
+    connect(edit, &QSpinBox::textChanged, this, &TRICParameterEdit::SpinEditChange);
+  return edit;
+}
+
+QToolButton* TRICParameterEdit::MakeButton(const char* name, const QString& text, int left) {
+  auto* button = new QToolButton(this);
+  button->setObjectName(name);
+  button->setText(text);
+  button->setCheckable(true);
+  button->setAutoRaise(false);
+  // Like a speed button it never takes the focus away from the edits.
+  button->setFocusPolicy(Qt::NoFocus);
+  button->setGeometry(left, 3, 15, 22);
+  return button;
+}
+
+QSize TRICParameterEdit::sizeHint() const { return QSize(kDefaultWidth, kDefaultHeight); }
+
+void TRICParameterEdit::resizeEvent(QResizeEvent* event) {
+  QFrame::resizeEvent(event);
+  CaptionLabel_->setGeometry(0, 0, width(), height());
+}
+
+QString TRICParameterEdit::Caption() const { return CaptionLabel_->text(); }
+
+void TRICParameterEdit::setCaption(const QString& caption) { CaptionLabel_->setText(caption); }
+
+RICArgument TRICParameterEdit::Value() const {
+  switch (ArgumentMode_) {
+    case ArgumentMode::Parameter:
+      return EncodeParameter(unsigned(SpinNumber(ParameterEdit)));
+    case ArgumentMode::Mapped:
+      return EncodeMapped(unsigned(SpinNumber(MapIdEdit)), unsigned(SpinNumber(MapParameterEdit)));
+    case ArgumentMode::Constant:
+      break;
+  }
+  return EncodeConstant(unsigned(SpinNumber(ConstantEdit)));
+}
+
+void TRICParameterEdit::setValue(RICArgument word) {
+  const DecodedArgument argument = DecodeArgument(word);
+  switch (argument.Mode) {
+    case ArgumentMode::Constant:
+      ConstantEdit->setValue(argument.Constant);  // clamped into MinValue..MaxValue
+      break;
+    case ArgumentMode::Parameter:
+      ParameterEdit->setValue(argument.Parameter);
+      break;
+    case ArgumentMode::Mapped:
+      MapIdEdit->setValue(argument.MapId);  // clamped to 1..10
+      MapParameterEdit->setValue(argument.Parameter);
+      break;
+  }
+  SetArgumentMode(argument.Mode);
+}
+
+int TRICParameterEdit::MinValue() const { return ConstantEdit->minimum(); }
+
+void TRICParameterEdit::setMinValue(int value) { ConstantEdit->setMinimum(value); }
+
+int TRICParameterEdit::MaxValue() const { return ConstantEdit->maximum(); }
+
+void TRICParameterEdit::setMaxValue(int value) { ConstantEdit->setMaximum(value); }
+
+void TRICParameterEdit::SetArgumentMode(ArgumentMode mode) {
+  ArgumentMode_ = mode;
+
+  QPalette pal = palette();
+  switch (mode) {
+    case ArgumentMode::Constant:
+      pal.setColor(QPalette::Window, QApplication::palette().color(QPalette::Button));
+      break;
+    case ArgumentMode::Parameter:
+      pal.setColor(QPalette::Window, kParameterColour);
+      break;
+    case ArgumentMode::Mapped:
+      pal.setColor(QPalette::Window, kMappedColour);
+      break;
+  }
+  setPalette(pal);
+
+  ConstantEdit->setVisible(mode == ArgumentMode::Constant);
+  ParameterEdit->setVisible(mode == ArgumentMode::Parameter);
+  MapIdEdit->setVisible(mode == ArgumentMode::Mapped);
+  MapParameterEdit->setVisible(mode == ArgumentMode::Mapped);
+
+  switch (mode) {
+    case ArgumentMode::Constant: ConstantButton->setChecked(true); break;
+    case ArgumentMode::Parameter: ParameterButton->setChecked(true); break;
+    case ArgumentMode::Mapped: MapButton->setChecked(true); break;
+  }
+
+  emit OnChange(this);
+}
+
+void TRICParameterEdit::ModeButtonClick(QAbstractButton* button) {
+  if (button == ConstantButton) {
+    SetArgumentMode(ArgumentMode::Constant);
+    ConstantEdit->setFocus(Qt::MouseFocusReason);
+  } else if (button == ParameterButton) {
+    SetArgumentMode(ArgumentMode::Parameter);
+    ParameterEdit->setFocus(Qt::MouseFocusReason);
+  } else if (button == MapButton) {
+    SetArgumentMode(ArgumentMode::Mapped);
+    MapParameterEdit->setFocus(Qt::MouseFocusReason);
+  }
+}
+
+void TRICParameterEdit::SpinEditChange() { emit OnChange(this); }
+
+bool TRICParameterEdit::eventFilter(QObject* watched, QEvent* event) {
+  const bool spinEdit = watched == ConstantEdit || watched == ParameterEdit ||
+                        watched == MapIdEdit || watched == MapParameterEdit;
+  if (spinEdit) {
+    if (event->type() == QEvent::FocusIn)
+      SpinEditEnter();
+    else if (event->type() == QEvent::FocusOut)
+      SpinEditExit();
+  }
+  return QFrame::eventFilter(watched, event);
+}
+
+void TRICParameterEdit::SpinEditEnter() {
+  // Focus can move between two edits of this control; keep the style that
+  // was there before the first of them got it.
+  if (!BevelSaved_) {
+    SavedFrameStyle_ = frameStyle();
+    SavedLineWidth_ = lineWidth();
+    BevelSaved_ = true;
+  }
+  setFrameStyle(QFrame::Panel | QFrame::Raised);
+  setLineWidth(2);
+}
+
+void TRICParameterEdit::SpinEditExit() {
+  if (!BevelSaved_) return;
+  setFrameStyle(SavedFrameStyle_);
+  setLineWidth(SavedLineWidth_);
+  BevelSaved_ = false;
+}
+
+}  // namespace tavlin
