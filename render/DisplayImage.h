@@ -1,0 +1,58 @@
+// Painting the NXT display into bigger pictures: the zoomed view with its
+// pixel grid that the editor's images show, the plain enlargement the
+// command-line tool writes, and the way back from a mouse position to an NXT
+// point. Pictures are plain pixel buffers; the editor wraps them in a QImage.
+#pragma once
+
+#include <vector>
+
+#include "Colour.h"
+#include "NXTDisplay.h"
+
+namespace tavlin {
+
+// A picture of Width x Height pixels, row after row from the top.
+struct RgbImage {
+  int Width = 0;
+  int Height = 0;
+  std::vector<Rgb> Pixels;
+
+  RgbImage() = default;
+  RgbImage(int width, int height, Rgb fill = kWhite)
+      : Width(width), Height(height), Pixels(std::size_t(width) * std::size_t(height), fill) {}
+  Rgb& At(int x, int y) { return Pixels[std::size_t(y) * std::size_t(Width) + std::size_t(x)]; }
+  Rgb At(int x, int y) const { return Pixels[std::size_t(y) * std::size_t(Width) + std::size_t(x)]; }
+  bool operator==(const RgbImage&) const = default;
+};
+
+// Grid colours of the zoomed view: every tenth line is darker.
+constexpr Rgb kGridDark = 0xA0A0A0;
+constexpr Rgb kGridLight = 0xCFCFCF;
+
+// Paints the display into `image` (whose size is kept): the surface scaled
+// with nearest pixels into the area inside a one-pixel black frame, then, when
+// the zoom (Width div 100) is above 1, a grid line on the left edge of every
+// NXT column and the top edge of every surface row, dark on NXT columns
+// 0, 10, .., 90 and on the bottom edges of NXT rows 10, 20, .., 60. The
+// editor's images are 102 x 66 (zoom 1, no grid) and 602 x 386 (zoom 6).
+void PaintZoomedDisplay(const NXTDisplay& display, RgbImage& image);
+
+// An NXT point (x grows right, y grows up from the bottom-left corner).
+struct NXTPoint {
+  int X = 0;
+  int Y = 0;
+  bool operator==(const NXTPoint&) const = default;
+};
+
+// The NXT point shown under mouse position (mouseX, mouseY) on an image of
+// that size painted by PaintZoomedDisplay, clamped to the display.
+NXTPoint DisplayPointFromMouse(int imageWidth, int imageHeight, int mouseX, int mouseY);
+inline NXTPoint DisplayPointFromMouse(const RgbImage& image, int mouseX, int mouseY) {
+  return DisplayPointFromMouse(image.Width, image.Height, mouseX, mouseY);
+}
+
+// The display enlarged zoom times (zoom >= 1), each pixel a zoom x zoom
+// square, with no grid and no frame.
+RgbImage ScaleDisplay(const NXTDisplay& display, int zoom);
+
+}  // namespace tavlin

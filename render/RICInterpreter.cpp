@@ -1,0 +1,204 @@
+#include "RICInterpreter.h"
+
+#include <algorithm>
+#include <array>
+#include <unordered_map>
+
+namespace tavlin {
+
+namespace {
+
+bool IsConstant(std::uint16_t w) { return (w & 0xF000) == 0; }
+bool IsParameterReference(std::uint16_t w) { return (w & 0xF000) != 0 && (w & 0x0F00) == 0; }
+bool IsMappedReference(std::uint16_t w) { return (w & 0xF000) != 0 && (w & 0x0F00) != 0; }
+
+// Evaluates a word; `varMapOf(id)` gives the VarMap in scope for a map id
+// (1..15) or null.
+template <class VarMapOf>
+std::uint16_t Evaluate(RICArgument w, const TParameterSet& parameters, VarMapOf&& varMapOf) {
+  if (IsConstant(w)) return std::uint16_t(w & 0x0FFF);
+  auto mapped = [&](std::uint16_t word) -> std::uint16_t {
+    // The parameter's value is the map's plain input, never decoded itself.
+    const std::uint16_t a = parameters[word & 0xFF];
+    const TRICElement* map = varMapOf(std::uint16_t((word >> 8) & 0x0F));
+    return map ? EvaluateVarMap(*map, a) : 0;
+  };
+  if (IsParameterReference(w)) {
+    const std::uint16_t v = parameters[w & 0xFF];
+    // A value that reads as a mapped reference takes one more step; that
+    // step ends at a plain input, so evaluation cannot loop.
+    return IsMappedReference(v) ? mapped(v) : v;
+  }
+  return mapped(w);
+}
+
+// Where a CopyBits takes its sprite from: its own place in the list.
+int PositionInList(const TRICElement& element, int hint, const RICElementList& list) {
+  if (list.At(hint) == &element) return hint;
+  for (int i = 0; i < list.Count(); ++i)
+    if (list[i] == &element) return i;
+  return -1;
+}
+
+// Evaluates the element's arguments and calls its primitive.
+template <class Eval, class SpriteOf>
+void DrawElement(NXTDisplay& display, const TRICElement& e, Eval&& eval, SpriteOf&& spriteOf) {
+  switch (e.Kind) {
+    case RICElementKind::Description:
+    case RICElementKind::Sprite:
+    case RICElementKind::VarMap:
+      break;
+    case RICElementKind::CopyBits: {
+      const std::uint16_t id = eval(e.SpriteID);
+      const int posX = eval(e.PosX), posY = eval(e.PosY);
+      const int width = eval(e.Width), height = eval(e.Height);
+      const int relX = eval(e.RelX), relY = eval(e.RelY);
+      if (const TRICElement* sprite = spriteOf(id))
+        display.CopySpriteBits(*sprite, posX, posY, width, height, relX, relY);
+      break;
+    }
+    case RICElementKind::Pixel:
+      display.DrawPixel(eval(e.PosX), eval(e.PosY));
+      break;
+    case RICElementKind::Line:
+      display.DrawLine(eval(e.X1), eval(e.Y1), eval(e.X2), eval(e.Y2));
+      break;
+    case RICElementKind::Rectangle:
+      display.DrawRectangle(eval(e.PosX), eval(e.PosY), eval(e.Width), eval(e.Height));
+      break;
+    case RICElementKind::Circle:
+      display.DrawCircle(eval(e.PosX), eval(e.PosY), eval(e.Radius));
+      break;
+    case RICElementKind::NumBox:
+      display.DrawNumberBox(eval(e.PosX), eval(e.PosY), eval(e.Value));
+      break;
+  }
+}
+
+}  // namespace
+
+std::uint16_t EvaluateVarMap(const TRICElement& varMap, std::uint16_t a) {
+  const std::vector<VarMapPoint>& points = varMap.Points;
+  if (points.empty()) return 0;
+  if (a <= points.front().Domain) return points.front().Range;
+  // The previous point always has a domain at most a and the next one above
+  // it, so every divisor is positive. Integer division truncates toward zero
+  // like the floating-point quotient it stands for (which is exact to well
+  // within one unit at these magnitudes).
+  const VarMapPoint* previous = &points.front();
+  for (std::size_t i = 1; i < points.size(); ++i) {
+    const VarMapPoint& p = points[i];
+    if (p.Domain > a) {
+      const long long product =
+          ((long long)a - previous->Domain) * ((long long)p.Range - previous->Range);
+      return std::uint16_t(previous->Range + product / ((long long)p.Domain - previous->Domain));
+    }
+    previous = &p;
+  }
+  return points.back().Range;
+}
+
+const TRICElement* FindVarMap(std::uint16_t id, int position, const RICElementList& list,
+                              int selectedIndex) {
+  const int p = position == -1 ? selectedIndex : position;
+  for (int i = std::min(p, list.Count()) - 1; i >= 0; --i) {
+    const TRICElement* e = list[i];
+    if (e->Kind == RICElementKind::VarMap && e->ID == id) return e;
+  }
+  return nullptr;
+}
+
+const TRICElement* FindSprite(std::uint16_t id, int position, const RICElementList& list) {
+  const TRICElement* found = nullptr;
+  const int end = std::min(position, list.Count());
+  for (int i = 0; i < end; ++i) {
+    const TRICElement* e = list[i];
+    if (e->ID != id) continue;
+    if (e->Kind == RICElementKind::Sprite)
+      found = e;
+    else if (e->Kind == RICElementKind::VarMap)
+      found = nullptr;
+  }
+  return found;
+}
+
+std::uint16_t ArgumentValue(RICArgument word, int position, const RICElementList& list,
+                            const TParameterSet& parameters, int selectedIndex) {
+  return Evaluate(word, parameters, [&](std::uint16_t id) {
+    return FindVarMap(id, position, list, selectedIndex);
+  });
+}
+
+void RenderElement(NXTDisplay& display, const TRICElement& element, int dx, int dy, int position,
+                   const RICElementList& list, const TParameterSet& parameters,
+                   int selectedIndex) {
+  const int p = position == -1 ? selectedIndex : position;
+  // Look each map id up once: an element has up to seven arguments.
+  std::array<const TRICElement*, 16> varMaps{};
+  std::array<bool, 16> looked{};
+  auto varMapOf = [&](std::uint16_t id) {
+    if (!looked[id]) {
+      varMaps[id] = FindVarMap(id, p, list);
+      looked[id] = true;
+    }
+    return varMaps[id];
+  };
+  auto eval = [&](RICArgument w) { return Evaluate(w, parameters, varMapOf); };
+  auto spriteOf = [&](std::uint16_t id) {
+    return FindSprite(id, PositionInList(element, p, list), list);
+  };
+  display.SetDrawingOffset(dx, dy);
+  DrawElement(display, element, eval, spriteOf);
+}
+
+void RenderDocument(NXTDisplay& display, int dx, int dy, const RICElementList& list,
+                    const TParameterSet& parameters) {
+  display.ClearDisplay();
+  display.SetDrawingOffset(dx, dy);
+  // The definitions in scope at the current element, kept up to date while
+  // walking, so that every lookup is as FindVarMap and FindSprite give it
+  // without walking the list again.
+  std::array<const TRICElement*, 16> varMaps{};  // map ids are 1..15
+  std::unordered_map<std::uint16_t, const TRICElement*> sprites;
+  auto varMapOf = [&](std::uint16_t id) { return varMaps[id]; };
+  auto eval = [&](RICArgument w) { return Evaluate(w, parameters, varMapOf); };
+  auto spriteOf = [&](std::uint16_t id) -> const TRICElement* {
+    auto it = sprites.find(id);
+    return it == sprites.end() ? nullptr : it->second;
+  };
+  for (const ElementPtr& ptr : list) {
+    const TRICElement& e = *ptr;
+    DrawElement(display, e, eval, spriteOf);
+    if (e.Kind == RICElementKind::VarMap) {
+      if (e.ID < varMaps.size()) varMaps[e.ID] = &e;
+      sprites.erase(e.ID);
+    } else if (e.Kind == RICElementKind::Sprite) {
+      sprites[e.ID] = &e;
+    }
+  }
+}
+
+// --- the editor's globals ---
+
+std::uint16_t ArgumentValue(RICArgument word, int position, int selectedIndex) {
+  return ArgumentValue(word, position, ElementList, ParameterSet, selectedIndex);
+}
+
+const TRICElement* FindVarMap(std::uint16_t id, int position, int selectedIndex) {
+  return FindVarMap(id, position, ElementList, selectedIndex);
+}
+
+const TRICElement* FindSprite(std::uint16_t id, int position) {
+  return FindSprite(id, position, ElementList);
+}
+
+void RenderDocument(NXTDisplay& display, int dx, int dy) {
+  RenderDocument(display, dx, dy, ElementList, ParameterSet);
+}
+
+void RenderElement(NXTDisplay& display, const TRICElement& element, int dx, int dy, int position,
+                   int selectedIndex) {
+  RenderElement(display, element, dx, dy, position, ElementList, ParameterSet, selectedIndex);
+}
+
+}  // namespace tavlin
