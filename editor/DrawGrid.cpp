@@ -1,0 +1,143 @@
+#include "DrawGrid.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+
+namespace tavlin {
+
+TDrawGrid::TDrawGrid(QWidget* parent) : QAbstractScrollArea(parent) {
+  setFocusPolicy(Qt::StrongFocus);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  viewport()->setMouseTracking(false);
+  UpdateScrollBar();
+}
+
+void TDrawGrid::SetGeometryDefaults(int headerHeight, int rowHeight, int firstColumnWidth,
+                                    int columnWidth) {
+  headerHeight_ = headerHeight;
+  rowHeight_ = rowHeight;
+  firstColumnWidth_ = firstColumnWidth;
+  columnWidth_ = columnWidth;
+  UpdateScrollBar();
+  viewport()->update();
+}
+
+void TDrawGrid::SetRowCount(int rows) {
+  rowCount_ = std::max(rows, 2);
+  if (row_ >= rowCount_) row_ = rowCount_ - 1;
+  UpdateScrollBar();
+  viewport()->update();
+}
+
+void TDrawGrid::SetRow(int row, bool notify) {
+  row = std::clamp(row, 1, rowCount_ - 1);
+  row_ = row;
+  EnsureVisible(row);
+  viewport()->update();
+  if (notify) emit SelectCell(1, row);
+}
+
+int TDrawGrid::VisibleBodyRows() const {
+  return std::max(1, (viewport()->height() - headerHeight_) / rowHeight_);
+}
+
+QRect TDrawGrid::CellRect(int column, int row) const {
+  int x = column == 0 ? 0 : firstColumnWidth_;
+  int w = column == 0 ? firstColumnWidth_ : columnWidth_;
+  int y = row == 0 ? 0 : headerHeight_ + (row - topRow_) * rowHeight_;
+  int h = row == 0 ? headerHeight_ : rowHeight_;
+  return QRect(x, y, w, h);
+}
+
+int TDrawGrid::RowAt(int y) const {
+  if (y < headerHeight_) return -1;
+  int row = topRow_ + (y - headerHeight_) / rowHeight_;
+  return row < rowCount_ ? row : -1;
+}
+
+void TDrawGrid::UpdateScrollBar() {
+  int bodyRows = rowCount_ - 1;
+  int maxTop = std::max(0, bodyRows - VisibleBodyRows());
+  verticalScrollBar()->setRange(0, maxTop);
+  verticalScrollBar()->setPageStep(VisibleBodyRows());
+  verticalScrollBar()->setSingleStep(1);
+  topRow_ = 1 + std::clamp(verticalScrollBar()->value(), 0, maxTop);
+}
+
+void TDrawGrid::EnsureVisible(int row) {
+  int visible = VisibleBodyRows();
+  if (row < topRow_)
+    verticalScrollBar()->setValue(row - 1);
+  else if (row >= topRow_ + visible)
+    verticalScrollBar()->setValue(row - visible);
+  topRow_ = 1 + verticalScrollBar()->value();
+}
+
+void TDrawGrid::scrollContentsBy(int, int) {
+  topRow_ = 1 + verticalScrollBar()->value();
+  viewport()->update();
+}
+
+void TDrawGrid::resizeEvent(QResizeEvent* e) {
+  QAbstractScrollArea::resizeEvent(e);
+  UpdateScrollBar();
+}
+
+void TDrawGrid::paintEvent(QPaintEvent*) {
+  QPainter p(viewport());
+  p.fillRect(viewport()->rect(), palette().color(QPalette::Window));
+  if (!painter_) return;
+  for (int column = 0; column < 2; ++column) painter_(p, column, 0, CellRect(column, 0), false);
+  for (int row = topRow_; row < rowCount_; ++row) {
+    QRect r = CellRect(0, row);
+    if (r.top() > viewport()->height()) break;
+    painter_(p, 0, row, r, false);
+    painter_(p, 1, row, CellRect(1, row), row == row_);
+  }
+}
+
+void TDrawGrid::mousePressEvent(QMouseEvent* e) {
+  setFocus(Qt::MouseFocusReason);
+  QPoint pos = e->position().toPoint();
+  if (e->button() == Qt::LeftButton) {
+    int row = RowAt(pos.y());
+    if (row >= 1) SetRow(row);
+  }
+  emit GridMouseDown(e->button(), e->modifiers(), pos.x(), pos.y());
+}
+
+void TDrawGrid::mouseMoveEvent(QMouseEvent* e) {
+  QPoint pos = e->position().toPoint();
+  if (e->buttons() == Qt::LeftButton) {
+    // The selection follows the pointer while the left button is held.
+    int row = RowAt(std::clamp(pos.y(), headerHeight_, viewport()->height() - 1));
+    if (row >= 1 && row != row_) SetRow(row);
+  }
+  emit GridMouseMove(e->buttons(), e->modifiers(), pos.x(), pos.y());
+}
+
+void TDrawGrid::mouseReleaseEvent(QMouseEvent* e) {
+  QPoint pos = e->position().toPoint();
+  emit GridMouseUp(e->button(), pos.x(), pos.y());
+}
+
+void TDrawGrid::keyPressEvent(QKeyEvent* e) {
+  bool handled = false;
+  emit GridKeyDown(e->key(), &handled);
+  if (handled) return;
+  switch (e->key()) {
+    case Qt::Key_Up: SetRow(row_ - 1); break;
+    case Qt::Key_Down: SetRow(row_ + 1); break;
+    case Qt::Key_PageUp: SetRow(row_ - VisibleBodyRows()); break;
+    case Qt::Key_PageDown: SetRow(row_ + VisibleBodyRows()); break;
+    case Qt::Key_Home: SetRow(1); break;
+    case Qt::Key_End: SetRow(rowCount_ - 1); break;
+    default: QAbstractScrollArea::keyPressEvent(e);
+  }
+}
+
+}  // namespace tavlin

@@ -1,0 +1,31 @@
+// TNxtImage: a fixed-size picture on a page (the enlarged NXT screen, the small
+// output display) that reports mouse presses and moves in its own pixels.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+namespace tavlin {
+
+class TNxtImage : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TNxtImage(QWidget* parent, int width, int height);
+  QImage& Picture() { return picture_; }
+  const QImage& Picture() const { return picture_; }
+  void SetPicture(const QImage& picture);
+
+ signals:
+  void MousePressed(int x, int y, Qt::MouseButton button);
+  void MouseMoved(int x, int y, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+
+ private:
+  QImage picture_;
+};
+
+}  // namespace tavlin

@@ -1,0 +1,455 @@
+#include "Tavlin_main.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPainter>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QToolButton>
+
+#include "DisplayAdapter.h"
+#include "DrawGrid.h"
+#include "ElementIcons.h"
+#include "FileIO.h"
+#include "NxtImage.h"
+#include "ParameterSet.h"
+#include "RICParameterEdit.h"
+#include "Tavlin_About.h"
+#include "UserDialogs.h"
+
+namespace tavlin {
+
+namespace {
+constexpr int kClientWidth = 1016;
+constexpr int kClientHeight = 722;
+constexpr int kStatusHeight = 19;
+}  // namespace
+
+TForm_Tavlin::TForm_Tavlin(UserDialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent), dialogs_(dialogs) {
+  setObjectName("TForm_Tavlin");
+  setWindowTitle("Tavlin V2.0.4");
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  setAcceptDrops(true);
+
+  auto* client = new QWidget(this);
+  client->setObjectName("Client");
+  client->setFixedSize(kClientWidth, kClientHeight - kStatusHeight);
+  setCentralWidget(client);
+
+  BuildMenus();
+  BuildStatusBar();
+  BuildNavigationPages(client);
+  BuildEditPages(client);
+  BuildOutputPanel(client);
+  BuildParameterPanel(client);
+  aboutBox_ = new TForm_Tavlin_Info(this);
+
+  // Creation: 256 parameters, the frame's set-up, modify mode, 256 parameters again.
+  SetParameterMode(256);
+  SetUpWindow();
+  EnterModifyMode();
+  SetParameterMode(256);
+  EditEventsEnabled = true;
+  setFixedSize(sizeHint());
+}
+
+TForm_Tavlin::~TForm_Tavlin() = default;
+
+QToolButton* TForm_Tavlin::NewSpeedButton(QWidget* parent, const char* name, const QString& icon,
+                                          const QString& hint, int left, int top, int width,
+                                          int height) {
+  auto* b = new QToolButton(parent);
+  b->setObjectName(name);
+  b->setGeometry(left, top, width, height);
+  if (!icon.isEmpty()) {
+    b->setIcon(CommandIcon(icon));
+    b->setIconSize(QSize(width - 6, height - 6));
+  }
+  b->setToolTip(hint);
+  b->setAutoRaise(false);
+  return b;
+}
+
+void TForm_Tavlin::BuildMenus() {
+  QMenuBar* bar = menuBar();
+  auto action = [this](QMenu* menu, const char* name, const QString& text, auto slot) {
+    QAction* a = menu->addAction(text);
+    a->setObjectName(name);
+    connect(a, &QAction::triggered, this, slot);
+    return a;
+  };
+
+  Menu_File = bar->addMenu("File");
+  Menu_File->setObjectName("Menu_File");
+  Menu_File_Load = action(Menu_File, "Menu_File_Load", "&Load", [this] { OpenCommand(); });
+  Menu_File_Load->setShortcut(QKeySequence::Open);
+  Menu_File_Merge = action(Menu_File, "Menu_File_Merge", "&Merge", [this] { MergeCommand(); });
+  Menu_File_Save = action(Menu_File, "Menu_File_Save", "&Save", [this] { SaveDocument(); });
+  Menu_File_Save->setShortcut(QKeySequence::Save);
+  Menu_File_SaveAs = action(Menu_File, "Menu_File_SaveAs", "Save &as", [this] { SaveDocumentAs(); });
+  Menu_File_SaveAs->setShortcut(QKeySequence("Ctrl+Shift+S"));
+  Menu_File_New = action(Menu_File, "Menu_File_New", "&New", [this] { NewCommand(); });
+  Menu_File_New->setShortcut(QKeySequence::New);
+  Menu_File->addSeparator();
+  ImportRicScript1 = action(Menu_File, "ImportRicScript1", "Import RicScript",
+                            [this] { ImportRicScript1Click(); });
+  ExportRicScript1 = action(Menu_File, "ExportRicScript1", "Export RicScript",
+                            [this] { ExportRicScript1Click(); });
+  Menu_File->addSeparator();
+  Menu_File_ModifyRICFile = action(Menu_File, "Menu_File_ModifyRICFile", "M&odify RIC file",
+                                   [this] { EnterModifyMode(); });
+  Menu_File_ModifyRICFile->setVisible(false);
+  Menue_File_PreviewRICfile = action(Menu_File, "Menue_File_PreviewRICfile", "&Preview RIC file",
+                                     [this] { EnterPreviewMode(); });
+  Menu_File->addSeparator();
+  QMenu* settings = Menu_File->addMenu("Se&ttings");
+  settings->setObjectName("Menu_File_Settings");
+  QMenu* parameter = settings->addMenu("&Parameter");
+  parameter->setObjectName("Menu_File_Settings_Paramter");
+  Menu_File_Settings_Paramter_16Standard =
+      action(parameter, "Menu_File_Settings_Paramter_16Standard", "  16 Parameters (Standard)",
+             [this] { SetParameterMode(16); });
+  Menu_File_Settings_Paramter_256Orwick =
+      action(parameter, "Menu_File_Settings_Paramter_256Orwick",
+             "256 Parameters (Orwick's Firmware)", [this] { SetParameterMode(256); });
+  Menu_File_Settings_Paramter_16Standard->setCheckable(true);
+  Menu_File_Settings_Paramter_256Orwick->setCheckable(true);
+  Menu_File->addSeparator();
+  Menu_File_Exit = action(Menu_File, "Menu_File_Exit", "E&xit", [this] { close(); });
+  Menu_File_Exit->setShortcut(QKeySequence("Ctrl+Q"));
+
+  Menu_Edit = bar->addMenu("Edit");
+  Menu_Edit->setObjectName("Menu_Edit");
+  Menu_Edit_Undo = action(Menu_Edit, "Menu_Edit_Undo", "&Undo", [] {});
+  Menu_Edit_Undo->setShortcut(QKeySequence::Undo);
+  Menu_Edit_Undo->setEnabled(false);
+  Menu_Edit->addSeparator();
+  QMenu* list = Menu_Edit->addMenu("&Element list");
+  list->setObjectName("Menu_Edit_ElementList");
+  QMenu* add = list->addMenu("Add element");
+  add->setObjectName("Menu_Edit_ElementList_Add");
+  const std::pair<RICElementKind, const char*> addEntries[] = {
+      {RICElementKind::Description, "Description"}, {RICElementKind::VarMap, "VarMap"},
+      {RICElementKind::CopyBits, "CopyBits"},       {RICElementKind::Sprite, "Sprite"},
+      {RICElementKind::Pixel, "Point"},             {RICElementKind::Line, "Line"},
+      {RICElementKind::Rectangle, "Rectangle"},     {RICElementKind::Circle, "Circle"},
+      {RICElementKind::NumBox, "NumBox"}};
+  for (auto [kind, text] : addEntries) {
+    QAction* a = add->addAction(text);
+    a->setObjectName(QString("Menu_Edit_ElementList_Add_") + text);
+    connect(a, &QAction::triggered, this, [this, kind = kind] { AddElement(kind); });
+    Menu_Edit_AddElement[std::size_t(kind)] = a;
+  }
+  Menu_Edit_ElementList_Delete =
+      action(list, "Menu_Edit_ElementList_Delete", "Delete Element", [this] { DeleteElement(); });
+  Menu_Edit_ElementList_Double =
+      action(list, "Menu_Edit_ElementList_Double", "Double Element", [this] { DoubleElement(); });
+  Menu_Edit_ElementList_MoveUp = action(list, "Menu_Edit_ElementList_MoveUp", "Move Element Up",
+                                        [this] { MoveElementUp(); });
+  Menu_Edit_ElementList_MoveDown = action(list, "Menu_Edit_ElementList_MoveDown",
+                                          "Move Element Down", [this] { MoveElementDown(); });
+  Menu_Edit_SpriteSeparator = Menu_Edit->addSeparator();
+  Menu_Edit_Sprite = Menu_Edit->addMenu("&Sprite");
+  Menu_Edit_Sprite->setObjectName("Menu_Edit_Sprite");
+  QMenu* param = Menu_Edit->addMenu("&Parameter");
+  param->setObjectName("Menu_Edit_Parameter");
+  Menu_Edit_Parameter_Load =
+      action(param, "Menu_Edit_Parameter_Load", "&Load", [this] { ParameterLoad(); });
+  Menu_Edit_Parameter_Save =
+      action(param, "Menu_Edit_Parameter_Save", "&Save", [this] { ParameterSave(); });
+  Menu_Edit_Parameter_Clear =
+      action(param, "Menu_Edit_Parameter_Clear", "&Clear", [this] { ParameterClear(); });
+  Menu_Edit_VarMap = Menu_Edit->addMenu("VarMap");
+  Menu_Edit_VarMap->setObjectName("Menu_Edit_VarMap");
+
+  Menu_View = bar->addMenu("View");
+  Menu_View->setObjectName("Menu_View");
+  Menu_View->addAction("Zoom in ")->setObjectName("Menu_View_ZoomIn");
+  Menu_View->addAction("Zoom out")->setObjectName("Menu_View_ZoomOut");
+  Menu_View->addSeparator();
+  Menu_View->addAction("Zoom NXT display size")->setObjectName("Menu_View_ZoomNXT");
+
+  Menu_About = bar->addAction("About");
+  Menu_About->setObjectName("Menu_About");
+  connect(Menu_About, &QAction::triggered, this, [this] { AboutCommand(); });
+
+  // Nothing is selected yet: the kind-dependent menus stay hidden.
+  Menu_View->menuAction()->setVisible(false);
+  Menu_Edit_SpriteSeparator->setVisible(false);
+  Menu_Edit_Sprite->menuAction()->setVisible(false);
+  Menu_Edit_VarMap->menuAction()->setVisible(false);
+}
+
+void TForm_Tavlin::BuildStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->setObjectName("StatusBar");
+  bar->setFixedHeight(kStatusHeight);
+  bar->setSizeGripEnabled(false);
+  const int widths[8] = {50, 40, 40, 60, 30, 60, 650, 50};
+  const char* texts[8] = {"  Position:", "", "", "Elements:", "", "RIC-File:", "", ""};
+  for (int i = 0; i < 8; ++i) {
+    auto* label = new QLabel(texts[i], bar);
+    label->setObjectName(QString("StatusPanel%1").arg(i));
+    label->setFixedWidth(widths[i]);
+    bool caption = i == 0 || i == 3 || i == 5;
+    label->setAlignment(caption ? (Qt::AlignRight | Qt::AlignVCenter)
+                                : (i == 6 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter));
+    if (!caption) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    bar->addWidget(label);
+    StatusPanel[std::size_t(i)] = label;
+  }
+}
+
+void TForm_Tavlin::BuildOutputPanel(QWidget* client) {
+  GroupBox_NXT = new QGroupBox("NXT Output", client);
+  GroupBox_NXT->setObjectName("GroupBox_NXT");
+  GroupBox_NXT->setGeometry(12, 37, 137, 164);
+  Image_NXT = new TNxtImage(GroupBox_NXT, 102, 66);
+  Image_NXT->setObjectName("Image_NXT");
+  Image_NXT->move(17, 22);
+  auto label = [&](const QString& text, int left, int top, const char* name = nullptr) {
+    auto* l = new QLabel(text, GroupBox_NXT);
+    if (name) l->setObjectName(name);
+    l->move(left, top);
+    l->adjustSize();
+    return l;
+  };
+  label("Elements:", 8, 96);
+  Label_Elements = label("0", 72, 96, "Label_Elements");
+  label("File Size: ", 8, 112);
+  Label_FileSize = label("0", 72, 112, "Label_FileSize");
+  label("Bytes", 104, 112);
+  SpeedButton_FileIO_Open = NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_Open", "open",
+                                           "Open RIC file", 6, 133);
+  SpeedButton_FileIO_Save = NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_Save", "save",
+                                           "Save RIC file", 31, 133);
+  SpeedButton_FileIO_SaveAs = NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_SaveAs", "saveas",
+                                             "Save RIC file as", 56, 133);
+  SpeedButton_FileIO_Merge = NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_Merge", "merge",
+                                            "Merge RIC files", 81, 133);
+  SpeedButton_FileIO_New = NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_New", "new",
+                                          "New RIC file", 106, 133);
+  connect(SpeedButton_FileIO_Open, &QToolButton::clicked, this, [this] { OpenCommand(); });
+  connect(SpeedButton_FileIO_Save, &QToolButton::clicked, this, [this] { SaveDocument(); });
+  connect(SpeedButton_FileIO_SaveAs, &QToolButton::clicked, this, [this] { SaveDocumentAs(); });
+  connect(SpeedButton_FileIO_Merge, &QToolButton::clicked, this, [this] { MergeCommand(); });
+  connect(SpeedButton_FileIO_New, &QToolButton::clicked, this, [this] { NewCommand(); });
+  GroupBox_NXT->raise();
+}
+
+QWidget* TForm_Tavlin::NewEditPage(const char* name, const QString& header) {
+  auto* page = new QWidget(PageControl_Edit);
+  page->setObjectName(name);
+  if (!header.isEmpty()) {
+    auto* band = new QLabel(header, page);
+    band->setObjectName(QString(name) + "_Header");
+    band->setGeometry(4, 4, 657, 25);
+    band->setAutoFillBackground(true);
+    QPalette pal = band->palette();
+    pal.setColor(QPalette::Window, QColor(0xC0, 0xDC, 0xC0));
+    band->setPalette(pal);
+    QFont f = band->font();
+    f.setBold(true);
+    f.setPixelSize(16);
+    band->setFont(f);
+    band->setIndent(8);
+  }
+  PageControl_Edit->addWidget(page);
+  return page;
+}
+
+void TForm_Tavlin::BuildEditPages(QWidget* client) {
+  PageControl_Edit = new QStackedWidget(client);
+  PageControl_Edit->setObjectName("PageControl_Edit");
+  PageControl_Edit->setGeometry(348, 1, 665, 700);
+  PageControl_Edit->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+
+  TabSheet_Edit_Empty = NewEditPage("TabSheet_Edit_Empty", QString());
+  auto* picture = new QLabel(TabSheet_Edit_Empty);
+  picture->setObjectName("Image_Empty");
+  picture->setPixmap(TavlinPicture(360, 240));
+  picture->setGeometry(152, 120, 360, 240);
+  auto* text = new QLabel(TabSheet_Edit_Empty);
+  text->setObjectName("Label_Empty");
+  text->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  text->setText(QStringLiteral(
+      "<h2>Tavlin V2.0.4</h2>"
+      "<p>RIC picture editor for the LEGO MINDSTORMS NXT display</p>"
+      "<p>%1</p><p>by the Tavlin maintainers</p>"
+      "<p>Open a RIC file or add an element to start.</p>")
+                    .arg(QStringLiteral(__DATE__)));
+  text->setGeometry(32, 380, 600, 200);
+
+  BuildInformationPage();
+  BuildSpritePage();
+  BuildVarMapPage();
+  BuildCopyBitsPage();
+  BuildShapePages();
+  BuildPreviewPage();
+}
+
+void TForm_Tavlin::PaintMarkImage() {
+  QImage mark(20, 4, QImage::Format_RGB32);
+  mark.fill(Qt::white);
+  const QRgb upper[5] = {0xF0D0F0, 0x00D000, 0xFFFF00, 0xFFA0A0, 0xA0FFA0};
+  const QRgb lower[5] = {0xE000E0, 0x0030FF, 0xFF9000, 0xB00000, 0x00B000};
+  QPainter p(&mark);
+  for (int i = 0; i < 5; ++i) {
+    p.fillRect(4 * i, 0, 2, 2, QColor::fromRgb(upper[i]));
+    p.fillRect(4 * i, 2, 2, 2, QColor::fromRgb(lower[i]));
+  }
+  p.end();
+  Image_Mark->setPixmap(QPixmap::fromImage(mark));
+}
+
+void TForm_Tavlin::SetUpWindow() {
+  Modified = false;
+  EditEventsEnabled = false;
+  DrawGrid_RIC->SetRowCount(2);
+  DrawGrid_RIC->SetGeometryDefaults(24, 48, 30, 280);
+  PaintMarkImage();
+  WorkDisplay = NXTDisplay();
+  PageControl_Edit->setCurrentWidget(TabSheet_Edit_Empty);
+  RefreshDocumentView();
+}
+
+void TForm_Tavlin::ShowElement(int index) {
+  if (!ElementList.ValidIndex(index)) {
+    PageControl_Edit->setCurrentWidget(TabSheet_Edit_Empty);
+    SelectedElement = nullptr;
+    return;
+  }
+  SelectedElement = ElementList[index];
+  bool wasEnabled = EditEventsEnabled;
+  EditEventsEnabled = false;
+  const TRICElement& e = *SelectedElement;
+  switch (e.Kind) {
+    case RICElementKind::Description:
+      SpinEdit_Information_Options->setValue(e.Options);
+      SpinEdit_Information_Width->setValue(e.Width);
+      SpinEdit_Information_Height->setValue(e.Height);
+      PageControl_Edit->setCurrentWidget(TabSheet_Edit_Information);
+      break;
+    case RICElementKind::Sprite:
+      SpinEdit_Sprite_ID->setValue(e.ID);
+      PageControl_Edit->setCurrentWidget(TabSheet_Edit_Sprite);
+      break;
+    case RICElementKind::VarMap: {
+      SpinEdit_VarMap_ID->setValue(e.ID);
+      QString points;
+      for (const VarMapPoint& p : e.Points)
+        points += QString("%1 -> %2\n").arg(p.Domain).arg(p.Range);
+      Label_VarMap_Points->setText(points);
+      PageControl_Edit->setCurrentWidget(TabSheet_Edit_VarMap);
+      break;
+    }
+    case RICElementKind::CopyBits:
+      RICParameterEdit_CopyBits_CopyOpt->setValue(e.CopyOpt);
+      RICParameterEdit_CopyBits_SpriteID->setValue(e.SpriteID);
+      RICParameterEdit_CopyBits_PosX->setValue(e.PosX);
+      RICParameterEdit_CopyBits_PosY->setValue(e.PosY);
+      RICParameterEdit_CopyBits_Width->setValue(e.Width);
+      RICParameterEdit_CopyBits_Height->setValue(e.Height);
+      RICParameterEdit_CopyBits_RelX->setValue(e.RelX);
+      RICParameterEdit_CopyBits_RelY->setValue(e.RelY);
+      PageControl_Edit->setCurrentWidget(TabSheet_Edit_CopyBits);
+      break;
+    case RICElementKind::Pixel:
+    case RICElementKind::Line:
+    case RICElementKind::Rectangle:
+    case RICElementKind::Circle:
+    case RICElementKind::NumBox:
+      FillShapePage(e);
+      RedrawShapeImage();
+      break;
+  }
+  bool sprite = e.Kind == RICElementKind::Sprite;
+  Menu_View->menuAction()->setVisible(sprite);
+  Menu_Edit_SpriteSeparator->setVisible(sprite);
+  Menu_Edit_Sprite->menuAction()->setVisible(sprite);
+  Menu_Edit_VarMap->menuAction()->setVisible(e.Kind == RICElementKind::VarMap);
+  EditEventsEnabled = wasEnabled;
+}
+
+void TForm_Tavlin::UpdateDocumentStatus() {
+  int n = ElementList.Count();
+  for (QToolButton* b : {SpeedButton_RIC_Delete, SpeedButton_RIC_Double}) b->setEnabled(n > 0);
+  for (QAction* a : {Menu_Edit_ElementList_Delete, Menu_Edit_ElementList_Double}) a->setEnabled(n > 0);
+  for (QToolButton* b : {SpeedButton_RIC_MoveUp, SpeedButton_RIC_MoveDown}) b->setEnabled(n > 1);
+  for (QAction* a : {Menu_Edit_ElementList_MoveUp, Menu_Edit_ElementList_MoveDown})
+    a->setEnabled(n > 1);
+  StatusPanel[4]->setText(QString::number(n));
+  Label_Elements->setText(QString::number(n));
+  Label_Elements->adjustSize();
+  Label_FileSize->setText(QString::number(ComputeFileSize()));
+  Label_FileSize->adjustSize();
+}
+
+void TForm_Tavlin::PaintDisplayInto(TNxtImage* image) {
+  image->SetPicture(ZoomedDisplayImage(WorkDisplay, image->width(), image->height()));
+}
+
+void TForm_Tavlin::RefreshDocumentView() {
+  UpdateDocumentStatus();
+  RenderDocumentInto(WorkDisplay, 0, 0);
+  PaintDisplayInto(Image_NXT);
+}
+
+void TForm_Tavlin::MarkModified() {
+  if (Modified) return;
+  Modified = true;
+  StatusPanel[7]->setText("modified");
+}
+
+void TForm_Tavlin::ClearModified() {
+  Modified = false;
+  StatusPanel[7]->setText(QString());
+}
+
+void TForm_Tavlin::ShowPointerPosition(int x, int y) {
+  StatusPanel[1]->setText(QString::number(x));
+  StatusPanel[2]->setText(QString::number(y));
+}
+
+void TForm_Tavlin::ShowFailure(const QString& what) { dialogs_.ShowError(this, what); }
+
+void TForm_Tavlin::closeEvent(QCloseEvent* event) {
+  if (Modified &&
+      dialogs_.AskYesNo(this, "RIC file was modified. Would you like to save the file first?") &&
+      !SaveDocument()) {
+    event->ignore();
+    return;
+  }
+  // The parameter values are kept on every close; a failure is reported and the window closes all the same.
+  try {
+    WriteParameterFile(ParameterFileName);
+  } catch (const TavlinError& e) {
+    ShowFailure(QString::fromStdString(e.what()));
+  }
+  event->accept();
+}
+
+void TForm_Tavlin::dragEnterEvent(QDragEnterEvent* event) {
+  const QMimeData* mime = event->mimeData();
+  if (mime->hasUrls() && !mime->urls().isEmpty() && mime->urls().first().isLocalFile() &&
+      QFileInfo(mime->urls().first().toLocalFile()).suffix().compare("ric", Qt::CaseInsensitive) == 0)
+    event->acceptProposedAction();
+}
+
+void TForm_Tavlin::dropEvent(QDropEvent* event) {
+  QString path = event->mimeData()->urls().first().toLocalFile();
+  event->acceptProposedAction();
+  if (AskSaveFirst()) OpenRicFile(path);
+}
+
+}  // namespace tavlin

@@ -1,0 +1,286 @@
+// TForm_Tavlin: the editor's main window. The element list on the left, one
+// editing page per element kind on the right, the NXT output and parameter
+// panels, menus and status bar. The class is split by concern over several
+// sources: Tavlin_main.cpp (frame, refresh cycle), Tavlin_main_File.cpp
+// (document and RicScript commands), Tavlin_main_List.cpp (element list),
+// Tavlin_main_Shapes.cpp (shape, Information, Sprite, VarMap and CopyBits
+// pages) and Tavlin_main_Params.cpp (parameter panel and preview).
+#pragma once
+
+#include <QMainWindow>
+#include <QPoint>
+#include <array>
+#include <memory>
+
+#include "NXTDisplay.h"
+#include "RICElement.h"
+
+class QAction;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QScrollBar;
+class QSpinBox;
+class QStackedWidget;
+class QStatusBar;
+class QToolButton;
+class QWidget;
+
+namespace tavlin {
+
+class TDrawGrid;
+class TNxtImage;
+class TRICParameterEdit;
+class UserDialogs;
+class TForm_Tavlin_Info;
+
+class TForm_Tavlin : public QMainWindow {
+  Q_OBJECT
+ public:
+  // The window does not own `dialogs`; it must outlive the window.
+  explicit TForm_Tavlin(UserDialogs& dialogs, QWidget* parent = nullptr);
+  ~TForm_Tavlin() override;
+
+  // Window state
+  int SelectedIndex = 0;
+  TRICElement* SelectedElement = nullptr;
+  bool Modified = false;
+  bool EditEventsEnabled = false;
+  bool PanelUpdating = false;
+  QString CurrentFileName;
+  QPoint DragAnchor{0, 0};
+  NXTDisplay WorkDisplay;
+
+  // Frame and refresh cycle
+  void SetUpWindow();
+  void ShowElement(int index);
+  void UpdateDocumentStatus();
+  void RefreshDocumentView();
+  void MarkModified();
+  void ClearModified();
+  void ShowPointerPosition(int x, int y);
+
+  // Document commands
+  bool AskSaveFirst();
+  bool OpenRicFile(const QString& path);
+  bool SaveDocument();
+  bool SaveDocumentAs();
+  void OpenCommand();
+  void MergeCommand();
+  void NewCommand();
+  void AddElement(RICElementKind kind);
+  void DeleteElement();
+  void DoubleElement();
+  void MoveElementUp();
+  void MoveElementDown();
+  void AboutCommand();
+  void ImportRicScript1Click();
+  void ExportRicScript1Click();
+
+  // Element list
+  void RefreshSelectedRow();
+  void DrawElementCell(QPainter& painter, int column, int row, const QRect& rect, bool selected);
+  void DrawGrid_RICSelectCell(int column, int row);
+  void DrawGrid_RICMouseDown(Qt::MouseButton button, int x, int y);
+  void DrawGrid_RICMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x,
+                             int y);
+  void DrawGrid_RICMouseUp();
+  void SetListRows(int elementCount);
+
+  // Parameter panel and preview
+  void RefreshParameterPanel();
+  void SetParameterMode(int count);
+  void EnterPreviewMode();
+  void EnterModifyMode();
+  bool InPreviewMode() const;
+  void ParameterLoad();
+  void ParameterSave();
+  void ParameterClear();
+
+  // Widgets and actions named as the user sees them; tests find them by objectName too.
+  QStackedWidget* PageControl_Navigate = nullptr;
+  QWidget* TabSheet_Navigate_Modify = nullptr;
+  QWidget* TabSheet_Navigate_Preview = nullptr;
+  TDrawGrid* DrawGrid_RIC = nullptr;
+  QGroupBox* GroupBox_NXT = nullptr;
+  TNxtImage* Image_NXT = nullptr;
+  QLabel* Label_Elements = nullptr;
+  QLabel* Label_FileSize = nullptr;
+  QToolButton* SpeedButton_FileIO_Open = nullptr;
+  QToolButton* SpeedButton_FileIO_Save = nullptr;
+  QToolButton* SpeedButton_FileIO_SaveAs = nullptr;
+  QToolButton* SpeedButton_FileIO_Merge = nullptr;
+  QToolButton* SpeedButton_FileIO_New = nullptr;
+  QToolButton* SpeedButton_RIC_AddComment = nullptr;
+  QToolButton* SpeedButton_RIC_AddCopyBits = nullptr;
+  QToolButton* SpeedButton_RIC_AddSprite = nullptr;
+  QToolButton* SpeedButton_RIC_AddPixel = nullptr;
+  QToolButton* SpeedButton_RIC_AddLine = nullptr;
+  QToolButton* SpeedButton_RIC_AddNumBox = nullptr;
+  QToolButton* SpeedButton_RIC_AddCircle = nullptr;
+  QToolButton* SpeedButton_RIC_AddRectangle = nullptr;
+  QToolButton* SpeedButton_RIC_AddVarMap = nullptr;
+  QToolButton* SpeedButton_RIC_Delete = nullptr;
+  QToolButton* SpeedButton_RIC_Double = nullptr;
+  QToolButton* SpeedButton_RIC_MoveUp = nullptr;
+  QToolButton* SpeedButton_RIC_MoveDown = nullptr;
+  QToolButton* SpeedButton_Preview = nullptr;
+  QToolButton* SpeedButton2 = nullptr;
+
+  QStackedWidget* PageControl_Edit = nullptr;
+  QWidget* TabSheet_Edit_Empty = nullptr;
+  QWidget* TabSheet_Edit_Information = nullptr;
+  QWidget* TabSheet_Edit_Sprite = nullptr;
+  QWidget* TabSheet_Edit_VarMap = nullptr;
+  QWidget* TabSheet_Edit_CopyBits = nullptr;
+  QWidget* TabSheet_Edit_Pixel = nullptr;
+  QWidget* TabSheet_Edit_Line = nullptr;
+  QWidget* TabSheet_Edit_Rectangle = nullptr;
+  QWidget* TabSheet_Edit_Circle = nullptr;
+  QWidget* TabSheet_Edit_NumBox = nullptr;
+  QWidget* TabSheet_Edit_Preview = nullptr;
+
+  QSpinBox* SpinEdit_Information_Options = nullptr;
+  QSpinBox* SpinEdit_Information_Width = nullptr;
+  QSpinBox* SpinEdit_Information_Height = nullptr;
+  QSpinBox* SpinEdit_Sprite_ID = nullptr;
+  QLabel* Label_VarMap_Points = nullptr;
+  QSpinBox* SpinEdit_VarMap_ID = nullptr;
+
+  TRICParameterEdit* RICParameterEdit_CopyBits_CopyOpt = nullptr;
+  TRICParameterEdit* RICParameterEdit_CopyBits_SpriteID = nullptr;
+  TRICParameterEdit* RICParameterEdit_CopyBits_PosX = nullptr;
+  TRICParameterEdit* RICParameterEdit_CopyBits_PosY = nullptr;
+  TRICParameterEdit* RICParameterEdit_CopyBits_Width = nullptr;
+  TRICParameterEdit* RICParameterEdit_CopyBits_Height = nullptr;
+  TRICParameterEdit* RICParameterEdit_CopyBits_RelX = nullptr;
+  TRICParameterEdit* RICParameterEdit_CopyBits_RelY = nullptr;
+  TRICParameterEdit* RICParameterEdit_Pixel_CopyOpt = nullptr;
+  TRICParameterEdit* RICParameterEdit_Pixel_PosX = nullptr;
+  TRICParameterEdit* RICParameterEdit_Pixel_PosY = nullptr;
+  TRICParameterEdit* RICParameterEdit_Line_CopyOpt = nullptr;
+  TRICParameterEdit* RICParameterEdit_Line_X1 = nullptr;
+  TRICParameterEdit* RICParameterEdit_Line_Y1 = nullptr;
+  TRICParameterEdit* RICParameterEdit_Line_X2 = nullptr;
+  TRICParameterEdit* RICParameterEdit_Line_Y2 = nullptr;
+  TRICParameterEdit* RICParameterEdit_Rectangle_CopyOpt = nullptr;
+  TRICParameterEdit* RICParameterEdit_Rectangle_PosX = nullptr;
+  TRICParameterEdit* RICParameterEdit_Rectangle_PosY = nullptr;
+  TRICParameterEdit* RICParameterEdit_Rectangle_Width = nullptr;
+  TRICParameterEdit* RICParameterEdit_Rectangle_Height = nullptr;
+  TRICParameterEdit* RICParameterEdit_Circle_CopyOpt = nullptr;
+  TRICParameterEdit* RICParameterEdit_Circle_PosX = nullptr;
+  TRICParameterEdit* RICParameterEdit_Circle_PosY = nullptr;
+  TRICParameterEdit* RICParameterEdit_Circle_Radius = nullptr;
+  TRICParameterEdit* RICParameterEdit_NumBox_CopyOpt = nullptr;
+  TRICParameterEdit* RICParameterEdit_NumBox_PosX = nullptr;
+  TRICParameterEdit* RICParameterEdit_NumBox_PosY = nullptr;
+  TRICParameterEdit* RICParameterEdit_NumBox_Value = nullptr;
+  TNxtImage* Image_Pixel = nullptr;
+  TNxtImage* Image_Line = nullptr;
+  TNxtImage* Image_Rectangle = nullptr;
+  TNxtImage* Image_Circle = nullptr;
+  TNxtImage* Image_NumBox = nullptr;
+  TNxtImage* Image_Preview = nullptr;
+  QLabel* Image_Mark = nullptr;
+
+  QGroupBox* GroupBox_Param = nullptr;
+  std::array<QFrame*, 21> Panel_Param{};
+  std::array<QLabel*, 21> Label_Param{};
+  std::array<QSpinBox*, 21> SpinEdit_Param{};
+  QScrollBar* ScrollBar_Param = nullptr;
+  QToolButton* SpeedButton_Preview_ParamLoad = nullptr;
+  QToolButton* SpeedButton_Preview_ParamSave = nullptr;
+  QToolButton* SpeedButton_Preview_ParamNew = nullptr;
+  QToolButton* SpeedButton_Param256 = nullptr;
+  QToolButton* SpeedButton_Param16 = nullptr;
+  QSpinBox* SpinEdit_PreView_PosX = nullptr;
+  QSpinBox* SpinEdit_PreView_PosY = nullptr;
+
+  std::array<QLabel*, 8> StatusPanel{};
+
+  QMenu* Menu_File = nullptr;
+  QMenu* Menu_Edit = nullptr;
+  QMenu* Menu_View = nullptr;
+  QMenu* Menu_Edit_Sprite = nullptr;
+  QMenu* Menu_Edit_VarMap = nullptr;
+  QAction* Menu_File_Load = nullptr;
+  QAction* Menu_File_Merge = nullptr;
+  QAction* Menu_File_Save = nullptr;
+  QAction* Menu_File_SaveAs = nullptr;
+  QAction* Menu_File_New = nullptr;
+  QAction* ImportRicScript1 = nullptr;
+  QAction* ExportRicScript1 = nullptr;
+  QAction* Menu_File_ModifyRICFile = nullptr;
+  QAction* Menue_File_PreviewRICfile = nullptr;
+  QAction* Menu_File_Settings_Paramter_16Standard = nullptr;
+  QAction* Menu_File_Settings_Paramter_256Orwick = nullptr;
+  QAction* Menu_File_Exit = nullptr;
+  QAction* Menu_Edit_Undo = nullptr;
+  QAction* Menu_Edit_ElementList_Delete = nullptr;
+  QAction* Menu_Edit_ElementList_Double = nullptr;
+  QAction* Menu_Edit_ElementList_MoveUp = nullptr;
+  QAction* Menu_Edit_ElementList_MoveDown = nullptr;
+  QAction* Menu_Edit_SpriteSeparator = nullptr;
+  QAction* Menu_Edit_Parameter_Load = nullptr;
+  QAction* Menu_Edit_Parameter_Save = nullptr;
+  QAction* Menu_Edit_Parameter_Clear = nullptr;
+  QAction* Menu_About = nullptr;
+  std::array<QAction*, kElementKindCount> Menu_Edit_AddElement{};
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  // Layout, one builder per area.
+  void BuildMenus();
+  void BuildStatusBar();
+  void BuildNavigationPages(QWidget* client);
+  void BuildOutputPanel(QWidget* client);
+  void BuildParameterPanel(QWidget* client);
+  void BuildEditPages(QWidget* client);
+  QWidget* NewEditPage(const char* name, const QString& header);
+  void BuildShapePages();
+  void BuildInformationPage();
+  void BuildSpritePage();
+  void BuildVarMapPage();
+  void BuildCopyBitsPage();
+  void BuildPreviewPage();
+  TRICParameterEdit* NewArgumentEdit(QWidget* page, const char* name, const QString& caption,
+                                     int left, int top, int maxValue, int minValue = 0);
+  TNxtImage* NewScreenImage(QWidget* page, const char* name);
+  QToolButton* NewSpeedButton(QWidget* parent, const char* name, const QString& icon,
+                              const QString& hint, int left, int top, int width = 25,
+                              int height = 25);
+  void PaintMarkImage();
+
+  // Pages
+  void FillShapePage(const TRICElement& e);
+  void ShapePageChange(RICElementKind kind);
+  void RedrawShapeImage();
+  TNxtImage* ShapeImage(RICElementKind kind) const;
+  void ShapeImageMouse(RICElementKind kind, int mx, int my, bool press, Qt::MouseButtons buttons);
+  void SpinEdit_Information_OptionsChange();
+  void SpinEdit_Sprite_IDChange();
+  void RICParameterEdit_CopyBits_Change();
+  void PaintDisplayInto(TNxtImage* image);
+
+  // Parameters
+  void SpinEdit_ParamChange(int row);
+  void SetParamPanelFocus(int row);
+  void RenderPreview();
+  void Image_PreviewMouse(int mx, int my);
+
+  // Reports a failed command to the user.
+  void ShowFailure(const QString& what);
+
+  UserDialogs& dialogs_;
+  TForm_Tavlin_Info* aboutBox_ = nullptr;
+  bool dragging_ = false;
+  int parameterCount_ = 256;
+};
+
+}  // namespace tavlin

@@ -1,0 +1,256 @@
+// Document commands: New, Open, Merge, Save, Save as, the element list
+// commands, About, and the RicScript import and export.
+#include <QFileInfo>
+#include <QLabel>
+
+#include "DrawGrid.h"
+#include "FileIO.h"
+#include "RicFile.h"
+#include "RicScript.h"
+#include "Tavlin_About.h"
+#include "Tavlin_main.h"
+#include "UserDialogs.h"
+
+namespace tavlin {
+
+namespace {
+
+const FileDialogSpec kRicOpenDialog{"MINDSTORMS graphic files|*.ric", "ric", "*.ric", true};
+const FileDialogSpec kRicSaveDialog{"MINDSTORMS graphic files|*.ric", "ric", "*.ric", false};
+const FileDialogSpec kScriptOpenDialog{"RICscript files *.rs|*.rs", "rs", "*.rs", true};
+const FileDialogSpec kScriptSaveDialog{"RicScript *.rs|*.rs", "rs", "*.rs", false};
+
+std::string Local(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+}  // namespace
+
+bool TForm_Tavlin::AskSaveFirst() {
+  if (!Modified) return true;
+  if (!dialogs_.AskYesNo(this, "RIC file was modified. Do you want to save the file first?"))
+    return true;
+  return SaveDocument();
+}
+
+void TForm_Tavlin::OpenCommand() {
+  if (!AskSaveFirst()) return;
+  FileDialogSpec spec = kRicOpenDialog;
+  spec.fileName = CurrentFileName;
+  std::optional<QString> path = dialogs_.ChooseOpenFile(this, spec);
+  if (!path) return;
+  OpenRicFile(*path);
+}
+
+bool TForm_Tavlin::OpenRicFile(const QString& path) {
+  if (!FileExists(Local(path))) return false;
+  try {
+    // The file is read completely before the document is replaced.
+    ReadRicFile(Local(path), true);
+  } catch (const TavlinError& e) {
+    ShowFailure(QString::fromStdString(e.what()));
+    return false;
+  }
+  CurrentFileName = path;
+  EnterModifyMode();
+  SetListRows(ElementList.Count());
+  SelectedIndex = 0;
+  DrawGrid_RIC->SetRow(1, false);
+  EditEventsEnabled = false;
+  ShowElement(SelectedIndex);
+  EditEventsEnabled = true;
+  RefreshDocumentView();
+  ClearModified();
+  StatusPanel[6]->setText(CurrentFileName);
+  return true;
+}
+
+void TForm_Tavlin::MergeCommand() {
+  std::optional<QString> path = dialogs_.ChooseOpenFile(this, kRicOpenDialog);
+  if (!path) return;
+  try {
+    ReadRicFile(Local(*path), false);
+  } catch (const TavlinError& e) {
+    ShowFailure(QString::fromStdString(e.what()));
+    return;
+  }
+  SetListRows(ElementList.Count());
+  EditEventsEnabled = false;
+  ShowElement(SelectedIndex);
+  EditEventsEnabled = true;
+  RefreshDocumentView();
+  MarkModified();
+}
+
+bool TForm_Tavlin::SaveDocument() {
+  if (CurrentFileName.isEmpty()) return SaveDocumentAs();
+  try {
+    WriteRicFile(Local(CurrentFileName));
+  } catch (const TavlinError& e) {
+    ShowFailure(QString::fromStdString(e.what()));
+    return false;
+  }
+  StatusPanel[6]->setText(CurrentFileName);
+  ClearModified();
+  return true;
+}
+
+bool TForm_Tavlin::SaveDocumentAs() {
+  FileDialogSpec spec = kRicSaveDialog;
+  spec.fileName = CurrentFileName;
+  std::optional<QString> path = dialogs_.ChooseSaveFile(this, spec);
+  if (!path) return false;
+  CurrentFileName = *path;
+  try {
+    WriteRicFile(Local(CurrentFileName));
+  } catch (const TavlinError& e) {
+    ShowFailure(QString::fromStdString(e.what()));
+    return false;
+  }
+  ClearModified();
+  StatusPanel[6]->setText(CurrentFileName);
+  return true;
+}
+
+void TForm_Tavlin::NewCommand() {
+  if (!AskSaveFirst()) return;
+  ClearElements();
+  DrawGrid_RIC->SetRowCount(2);
+  DrawGrid_RIC->SetRow(1, false);
+  SelectedIndex = 0;
+  EditEventsEnabled = false;
+  ShowElement(SelectedIndex);
+  EditEventsEnabled = true;
+  RefreshDocumentView();
+  DrawGrid_RIC->viewport()->update();
+  CurrentFileName.clear();
+  StatusPanel[6]->setText(QString());
+  ClearModified();
+}
+
+void TForm_Tavlin::AddElement(RICElementKind kind) {
+  EditEventsEnabled = false;
+  switch (kind) {
+    case RICElementKind::Description: NewDescription(0, 0, 0); break;
+    case RICElementKind::Sprite: NewSprite(1); break;
+    case RICElementKind::VarMap: NewVarMap(1, 0); break;
+    case RICElementKind::CopyBits: NewCopyBits(0, 1, 0, 0, 1, 1, 0, 0); break;
+    case RICElementKind::Pixel: NewPixel(0, 0, 0); break;
+    case RICElementKind::Line: NewLine(0, 0, 0, 10, 10); break;
+    case RICElementKind::Rectangle: NewRectangle(0, 0, 0, 10, 10); break;
+    case RICElementKind::Circle: NewCircle(0, 30, 30, 10); break;
+    case RICElementKind::NumBox: NewNumBox(0, 0, 0, 0); break;
+  }
+  int n = ElementList.Count();
+  DrawGrid_RIC->SetRowCount(n + 1);
+  SelectedIndex = n - 1;
+  DrawGrid_RIC->SetRow(n, false);
+  ShowElement(SelectedIndex);
+  RefreshDocumentView();
+  MarkModified();
+  EditEventsEnabled = true;
+}
+
+// Delete, Double and the moves change the document, so they mark it modified:
+// otherwise closing after them would drop the change without a question.
+void TForm_Tavlin::DeleteElement() {
+  if (!ElementList.ValidIndex(SelectedIndex)) return;
+  EditEventsEnabled = false;
+  FreeElement(ElementList.Take(SelectedIndex));
+  int n = ElementList.Count();
+  if (SelectedIndex >= n) SelectedIndex = std::max(0, n - 1);
+  SetListRows(n);
+  DrawGrid_RIC->SetRow(SelectedIndex + 1, false);
+  ShowElement(SelectedIndex);
+  EditEventsEnabled = true;
+  RefreshDocumentView();
+  MarkModified();
+}
+
+void TForm_Tavlin::DoubleElement() {
+  if (!ElementList.ValidIndex(SelectedIndex)) return;
+  EditEventsEnabled = false;
+  ElementList.Insert(SelectedIndex, DuplicateElement(*ElementList[SelectedIndex]));
+  SetListRows(ElementList.Count());
+  DrawGrid_RIC->SetRow(SelectedIndex + 1, false);
+  ShowElement(SelectedIndex);
+  EditEventsEnabled = true;
+  RefreshDocumentView();
+  MarkModified();
+}
+
+void TForm_Tavlin::MoveElementUp() {
+  int n = ElementList.Count();
+  int i = SelectedIndex;
+  if (!ElementList.ValidIndex(i) || n < 2) return;
+  EditEventsEnabled = false;
+  if (i > 0) {
+    ElementList.Exchange(i - 1, i);
+    --i;
+  } else {
+    ElementList.Exchange(0, n - 1);
+    i = n - 1;
+  }
+  SelectedIndex = i;
+  SelectedElement = ElementList[i];
+  DrawGrid_RIC->SetRow(i + 1, false);
+  ShowElement(i);
+  EditEventsEnabled = true;
+  RefreshDocumentView();
+  MarkModified();
+}
+
+void TForm_Tavlin::MoveElementDown() {
+  int n = ElementList.Count();
+  int i = SelectedIndex;
+  if (!ElementList.ValidIndex(i) || n < 2) return;
+  EditEventsEnabled = false;
+  if (i == n - 1) {
+    ElementList.Exchange(n - 1, 0);
+    i = 0;
+  } else {
+    ElementList.Exchange(i, i + 1);
+    ++i;
+  }
+  SelectedIndex = i;
+  SelectedElement = ElementList[i];
+  DrawGrid_RIC->SetRow(i + 1, false);
+  ShowElement(i);
+  EditEventsEnabled = true;
+  RefreshDocumentView();
+  MarkModified();
+}
+
+void TForm_Tavlin::AboutCommand() { dialogs_.RunModal(aboutBox_); }
+
+void TForm_Tavlin::ImportRicScript1Click() {
+  if (!AskSaveFirst()) return;
+  std::optional<QString> path = dialogs_.ChooseOpenFile(this, kScriptOpenDialog);
+  if (!path) return;
+  try {
+    // The script is read completely before the document is replaced.
+    ReadRicScript(Local(*path), true);
+  } catch (const TavlinError& e) {
+    ShowFailure(QString::fromStdString(e.what()));
+    return;
+  }
+  EnterModifyMode();
+  SetListRows(ElementList.Count());
+  SelectedIndex = 0;
+  DrawGrid_RIC->SetRow(1, false);
+  EditEventsEnabled = false;
+  ShowElement(SelectedIndex);
+  EditEventsEnabled = true;
+  RefreshDocumentView();
+  MarkModified();
+}
+
+void TForm_Tavlin::ExportRicScript1Click() {
+  std::optional<QString> path = dialogs_.ChooseSaveFile(this, kScriptSaveDialog);
+  if (!path) return;
+  try {
+    WriteRicScript(Local(*path));
+  } catch (const TavlinError& e) {
+    ShowFailure(QString::fromStdString(e.what()));
+  }
+}
+
+}  // namespace tavlin

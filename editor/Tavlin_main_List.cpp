@@ -1,0 +1,217 @@
+// The element list: the navigation page with the grid and the element command
+// buttons, the owner-drawn cells, row selection, drag to reorder and the Delete key.
+#include <QLabel>
+#include <QPainter>
+#include <QStackedWidget>
+#include <QToolButton>
+
+#include "DrawGrid.h"
+#include "ElementIcons.h"
+#include "Tavlin_main.h"
+
+namespace tavlin {
+
+namespace {
+
+QLabel* NewNavigationHeader(QWidget* page, const QString& title) {
+  auto* header = new QLabel(title, page);
+  header->setGeometry(4, 4, 333, 25);
+  header->setAutoFillBackground(true);
+  QPalette pal = header->palette();
+  pal.setColor(QPalette::Window, QColor(0xC0, 0xDC, 0xC0));
+  header->setPalette(pal);
+  QFont f = header->font();
+  f.setBold(true);
+  header->setFont(f);
+  header->setIndent(8);
+  return header;
+}
+
+}  // namespace
+
+void TForm_Tavlin::BuildNavigationPages(QWidget* client) {
+  PageControl_Navigate = new QStackedWidget(client);
+  PageControl_Navigate->setObjectName("PageControl_Navigate");
+  PageControl_Navigate->setGeometry(4, 1, 341, 700);
+  PageControl_Navigate->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+
+  TabSheet_Navigate_Modify = new QWidget(PageControl_Navigate);
+  TabSheet_Navigate_Modify->setObjectName("TabSheet_Navigate_Modify");
+  NewNavigationHeader(TabSheet_Navigate_Modify, "Modify RIC file");
+  PageControl_Navigate->addWidget(TabSheet_Navigate_Modify);
+
+  DrawGrid_RIC = new TDrawGrid(TabSheet_Navigate_Modify);
+  DrawGrid_RIC->setObjectName("DrawGrid_RIC");
+  DrawGrid_RIC->setGeometry(4, 200, 325, 412);
+  QPalette pal = DrawGrid_RIC->palette();
+  pal.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+  DrawGrid_RIC->setPalette(pal);
+  DrawGrid_RIC->SetCellPainter([this](QPainter& p, int column, int row, const QRect& rect,
+                                      bool selected) { DrawElementCell(p, column, row, rect, selected); });
+  connect(DrawGrid_RIC, &TDrawGrid::SelectCell, this,
+          [this](int column, int row) { DrawGrid_RICSelectCell(column, row); });
+  connect(DrawGrid_RIC, &TDrawGrid::GridMouseDown, this,
+          [this](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+            DrawGrid_RICMouseDown(button, x, y);
+          });
+  connect(DrawGrid_RIC, &TDrawGrid::GridMouseMove, this,
+          [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y) {
+            DrawGrid_RICMouseMove(buttons, modifiers, x, y);
+          });
+  connect(DrawGrid_RIC, &TDrawGrid::GridMouseUp, this, [this] { DrawGrid_RICMouseUp(); });
+  connect(DrawGrid_RIC, &TDrawGrid::GridKeyDown, this, [this](int key, bool* handled) {
+    if (key == Qt::Key_Delete) {
+      DeleteElement();
+      *handled = true;
+    }
+  });
+
+  // The element commands: nine add buttons, then delete, double and the two moves.
+  QWidget* m = TabSheet_Navigate_Modify;
+  struct AddButton {
+    QToolButton** member;
+    const char* name;
+    RICElementKind kind;
+    const char* hint;
+  };
+  const AddButton adds[] = {
+      {&SpeedButton_RIC_AddComment, "SpeedButton_RIC_AddComment", RICElementKind::Description,
+       "Add a Description to the RIC file"},
+      {&SpeedButton_RIC_AddSprite, "SpeedButton_RIC_AddSprite", RICElementKind::Sprite,
+       "Add a Sprite to the RIC file"},
+      {&SpeedButton_RIC_AddVarMap, "SpeedButton_RIC_AddVarMap", RICElementKind::VarMap,
+       "Add a VarMap to the RIC file"},
+      {&SpeedButton_RIC_AddCopyBits, "SpeedButton_RIC_AddCopyBits", RICElementKind::CopyBits,
+       "Add a CopyBits to the RIC file"},
+      {&SpeedButton_RIC_AddPixel, "SpeedButton_RIC_AddPixel", RICElementKind::Pixel,
+       "Add a Pixel to the RIC file"},
+      {&SpeedButton_RIC_AddLine, "SpeedButton_RIC_AddLine", RICElementKind::Line,
+       "Add a Line to the RIC file"},
+      {&SpeedButton_RIC_AddRectangle, "SpeedButton_RIC_AddRectangle", RICElementKind::Rectangle,
+       "Add a Rectangle to the RIC file"},
+      {&SpeedButton_RIC_AddCircle, "SpeedButton_RIC_AddCircle", RICElementKind::Circle,
+       "Add a Circle to the RIC file"},
+      {&SpeedButton_RIC_AddNumBox, "SpeedButton_RIC_AddNumBox", RICElementKind::NumBox,
+       "Add a NumBox to the RIC file"},
+  };
+  int x = 4;
+  for (const AddButton& a : adds) {
+    QToolButton* b = NewSpeedButton(m, a.name, QString(), a.hint, x, 618);
+    b->setIcon(QIcon(ElementIcon(a.kind)));
+    b->setIconSize(QSize(21, 21));
+    connect(b, &QToolButton::clicked, this, [this, kind = a.kind] { AddElement(kind); });
+    *a.member = b;
+    x += 25;
+  }
+  x += 8;
+  SpeedButton_RIC_Delete = NewSpeedButton(m, "SpeedButton_RIC_Delete", "delete",
+                                          "Delete selected element from list", x, 618);
+  SpeedButton_RIC_Double = NewSpeedButton(m, "SpeedButton_RIC_Double", "double",
+                                          "Double selected element", x + 25, 618);
+  SpeedButton_RIC_MoveUp = NewSpeedButton(m, "SpeedButton_RIC_MoveUp", "moveup",
+                                          "Move element one position up", x + 50, 618);
+  SpeedButton_RIC_MoveDown = NewSpeedButton(m, "SpeedButton_RIC_MoveDown", "movedown",
+                                            "Move element one position down", x + 75, 618);
+  connect(SpeedButton_RIC_Delete, &QToolButton::clicked, this, [this] { DeleteElement(); });
+  connect(SpeedButton_RIC_Double, &QToolButton::clicked, this, [this] { DoubleElement(); });
+  connect(SpeedButton_RIC_MoveUp, &QToolButton::clicked, this, [this] { MoveElementUp(); });
+  connect(SpeedButton_RIC_MoveDown, &QToolButton::clicked, this, [this] { MoveElementDown(); });
+
+  SpeedButton_Preview = NewSpeedButton(m, "SpeedButton_Preview", QString(),
+                                       "Switch to PreView mode", 4, 652, 137, 33);
+  SpeedButton_Preview->setText("Switch to PreView");
+  connect(SpeedButton_Preview, &QToolButton::clicked, this, [this] { EnterPreviewMode(); });
+
+  TabSheet_Navigate_Preview = new QWidget(PageControl_Navigate);
+  TabSheet_Navigate_Preview->setObjectName("TabSheet_Navigate_Preview");
+  NewNavigationHeader(TabSheet_Navigate_Preview, "PreView RIC file");
+  PageControl_Navigate->addWidget(TabSheet_Navigate_Preview);
+  SpeedButton2 = NewSpeedButton(TabSheet_Navigate_Preview, "SpeedButton2", QString(),
+                                "Switch to Modify mode", 4, 652, 137, 33);
+  SpeedButton2->setText("Switch to Modify");
+  connect(SpeedButton2, &QToolButton::clicked, this, [this] { EnterModifyMode(); });
+}
+
+void TForm_Tavlin::SetListRows(int elementCount) {
+  DrawGrid_RIC->SetRowCount(std::max(2, elementCount + 1));
+  DrawGrid_RIC->viewport()->update();
+}
+
+void TForm_Tavlin::DrawElementCell(QPainter& p, int column, int row, const QRect& rect,
+                                   bool selected) {
+  const QColor fill = selected ? QColor(240, 240, 240) : palette().color(QPalette::Button);
+  p.fillRect(rect, fill);
+  p.setPen(Qt::black);
+  QFontMetrics fm(p.font());
+  if (row == 0) {
+    p.drawText(rect.left() + 2, rect.top() + 2 + fm.ascent(), column == 0 ? "Step" : "Object");
+    return;
+  }
+  if (column == 0) {
+    QString number = QString::number(row);
+    p.drawText(rect.left() + 24 - fm.horizontalAdvance(number), rect.top() + 2 + fm.ascent(),
+               number);
+    return;
+  }
+  const TRICElement* e = ElementList.At(row - 1);
+  if (!e) return;
+  p.drawPixmap(rect.left() + 7, rect.top(), ElementIcon(e->Kind));
+  int x = 61;
+  for (const ElementItem& item : ElementItems(*e)) {
+    QString label = QString::fromStdString(item.Label);
+    QString value = QString::fromStdString(item.Value);
+    p.setPen(QColor(128, 128, 128));
+    p.drawText(rect.left() + x, rect.top() + 10 + fm.ascent(), label);
+    p.setPen(Qt::black);
+    p.drawText(rect.left() + x, rect.top() + 24 + fm.ascent(), value);
+    x += std::max(fm.horizontalAdvance(label), fm.horizontalAdvance(value)) + 15;
+  }
+}
+
+void TForm_Tavlin::RefreshSelectedRow() {
+  DrawGrid_RIC->viewport()->update();
+  RefreshDocumentView();
+}
+
+void TForm_Tavlin::DrawGrid_RICSelectCell(int, int row) {
+  EditEventsEnabled = false;
+  if (!dragging_ && !ElementList.Empty()) {
+    SelectedIndex = row - 1;
+    ShowElement(SelectedIndex);
+  }
+  EditEventsEnabled = true;
+}
+
+void TForm_Tavlin::DrawGrid_RICMouseDown(Qt::MouseButton button, int, int y) {
+  if (button != Qt::LeftButton) return;
+  dragging_ = true;
+  int row = DrawGrid_RIC->RowAt(y);
+  if (ElementList.ValidIndex(row - 1)) SelectedIndex = row - 1;
+}
+
+void TForm_Tavlin::DrawGrid_RICMouseMove(Qt::MouseButtons buttons,
+                                         Qt::KeyboardModifiers modifiers, int, int y) {
+  if (!dragging_ || buttons != Qt::LeftButton ||
+      (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)))
+    return;
+  int target = DrawGrid_RIC->RowAt(y) - 1;
+  if (target == SelectedIndex || !ElementList.ValidIndex(target) ||
+      !ElementList.ValidIndex(SelectedIndex))
+    return;
+  // The dragged element trades places with the one under the pointer.
+  ElementList.Exchange(SelectedIndex, target);
+  SelectedIndex = target;
+  SelectedElement = ElementList[target];
+  DrawGrid_RIC->SetRow(target + 1, false);
+  RefreshDocumentView();
+  MarkModified();
+}
+
+void TForm_Tavlin::DrawGrid_RICMouseUp() {
+  if (ElementList.ValidIndex(SelectedIndex) &&
+      ElementList[SelectedIndex]->Kind == RICElementKind::CopyBits)
+    ShowElement(SelectedIndex);
+  dragging_ = false;
+}
+
+}  // namespace tavlin

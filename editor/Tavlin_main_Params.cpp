@@ -1,0 +1,261 @@
+// The parameter panel (16 or 256 parameters, load, save, clear) and the
+// preview page with its two mode switches.
+#include <QEvent>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QToolButton>
+
+#include "DisplayAdapter.h"
+#include "FileIO.h"
+#include "NxtImage.h"
+#include "ParameterSet.h"
+#include "Tavlin_main.h"
+#include "UserDialogs.h"
+
+namespace tavlin {
+
+namespace {
+
+const FileDialogSpec kParameterDialog{"Tavlin parameter file|*.rpa", "rpa", QString(), true};
+
+// Highlights the row whose spin edit has the focus.
+class ParamFocusFilter : public QObject {
+ public:
+  ParamFocusFilter(QObject* parent, std::function<void(int)> onFocus)
+      : QObject(parent), onFocus_(std::move(onFocus)) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::FocusIn)
+      onFocus_(watched->property("paramRow").toInt());
+    else if (event->type() == QEvent::FocusOut)
+      onFocus_(-1);
+    return false;
+  }
+
+ private:
+  std::function<void(int)> onFocus_;
+};
+
+std::string Local(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+}  // namespace
+
+void TForm_Tavlin::BuildParameterPanel(QWidget* client) {
+  GroupBox_Param = new QGroupBox("Parameters (0..255)", client);
+  GroupBox_Param->setObjectName("GroupBox_Param");
+  GroupBox_Param->setGeometry(156, 37, 181, 164);
+  auto* focusFilter = new ParamFocusFilter(this, [this](int row) { SetParamPanelFocus(row); });
+  for (int r = 0; r < 21; ++r) {
+    auto* panel = new QFrame(GroupBox_Param);
+    panel->setObjectName(QString("Panel_Param%1").arg(r, 2, 10, QChar('0')));
+    panel->setGeometry(8, 16 + 28 * r, 136, 29);
+    panel->setFrameStyle(QFrame::NoFrame);
+    auto* caption = new QLabel(panel);
+    caption->setObjectName(QString("Label_Param%1").arg(r, 2, 10, QChar('0')));
+    caption->setGeometry(2, 4, 30, 22);
+    auto* spin = new QSpinBox(panel);
+    spin->setObjectName(QString("SpinEdit_Param%1").arg(r, 2, 10, QChar('0')));
+    spin->setGeometry(32, 4, 97, 22);
+    spin->setRange(0, 65535);
+    spin->setProperty("paramRow", r);
+    spin->installEventFilter(focusFilter);
+    connect(spin, &QSpinBox::valueChanged, this, [this, r] { SpinEdit_ParamChange(r); });
+    Panel_Param[std::size_t(r)] = panel;
+    Label_Param[std::size_t(r)] = caption;
+    SpinEdit_Param[std::size_t(r)] = spin;
+  }
+  ScrollBar_Param = new QScrollBar(Qt::Vertical, GroupBox_Param);
+  ScrollBar_Param->setObjectName("ScrollBar_Param");
+  ScrollBar_Param->setGeometry(151, 20, 16, 105);
+  ScrollBar_Param->setPageStep(3);
+  connect(ScrollBar_Param, &QScrollBar::valueChanged, this, [this] { RefreshParameterPanel(); });
+
+  auto button = [this](const char* name, const QString& icon, const QString& hint, int left) {
+    return NewSpeedButton(GroupBox_Param, name, icon, hint, left, 133);
+  };
+  SpeedButton_Preview_ParamLoad =
+      button("SpeedButton_Preview_ParamLoad", "paramload", "Open RIC-parameter file", 8);
+  SpeedButton_Preview_ParamSave =
+      button("SpeedButton_Preview_ParamSave", "paramsave", "Save RIC-parameter file", 32);
+  SpeedButton_Preview_ParamNew =
+      button("SpeedButton_Preview_ParamNew", "paramnew", "New RIC-parameter file", 56);
+  SpeedButton_Param256 = button("SpeedButton_Param256", "param256",
+                                "Activate Orwick's advanced firmware parameters", 144);
+  SpeedButton_Param16 =
+      button("SpeedButton_Param16", "param16", "Activate standard firmware parameters", 144);
+  connect(SpeedButton_Preview_ParamLoad, &QToolButton::clicked, this, [this] { ParameterLoad(); });
+  connect(SpeedButton_Preview_ParamSave, &QToolButton::clicked, this, [this] { ParameterSave(); });
+  connect(SpeedButton_Preview_ParamNew, &QToolButton::clicked, this, [this] { ParameterClear(); });
+  connect(SpeedButton_Param256, &QToolButton::clicked, this, [this] { SetParameterMode(256); });
+  connect(SpeedButton_Param16, &QToolButton::clicked, this, [this] { SetParameterMode(16); });
+  GroupBox_Param->raise();
+}
+
+void TForm_Tavlin::BuildPreviewPage() {
+  TabSheet_Edit_Preview = NewEditPage("TabSheet_Edit_Preview", "PreView");
+  Image_Preview = NewScreenImage(TabSheet_Edit_Preview, "Image_Preview");
+  connect(Image_Preview, &TNxtImage::MousePressed, this,
+          [this](int x, int y, Qt::MouseButton) { Image_PreviewMouse(x, y); });
+  connect(Image_Preview, &TNxtImage::MouseMoved, this,
+          [this](int x, int y, Qt::MouseButtons buttons, Qt::KeyboardModifiers) {
+            if (buttons & Qt::LeftButton) Image_PreviewMouse(x, y);
+          });
+  auto spin = [this](const char* name, const char* label, int top, int maxValue) {
+    auto* l = new QLabel(label, TabSheet_Edit_Preview);
+    l->move(8, top + 3);
+    auto* s = new QSpinBox(TabSheet_Edit_Preview);
+    s->setObjectName(name);
+    s->setRange(0, maxValue);
+    s->setGeometry(56, top, 64, 22);
+    connect(s, &QSpinBox::valueChanged, this, [this] { EnterPreviewMode(); });
+    return s;
+  };
+  SpinEdit_PreView_PosX = spin("SpinEdit_PreView_PosX", "Pos X", 468, 99);
+  SpinEdit_PreView_PosY = spin("SpinEdit_PreView_PosY", "Pos Y", 500, 63);
+}
+
+bool TForm_Tavlin::InPreviewMode() const {
+  return PageControl_Navigate->currentWidget() == TabSheet_Navigate_Preview;
+}
+
+void TForm_Tavlin::RefreshParameterPanel() {
+  PanelUpdating = true;
+  bool preview = InPreviewMode();
+  for (int r = 0; r < 21; ++r) {
+    if (r <= MaxParameterIndex) {
+      int index = ScrollBar_Param->value() + r;
+      Label_Param[std::size_t(r)]->setText(" " + QString::number(index));
+      SpinEdit_Param[std::size_t(r)]->setValue(ParameterSet[std::size_t(std::min(index, 255))]);
+    }
+    bool visible = preview ? (r <= 15 || MaxParameterIndex > 15) : r < 4;
+    Panel_Param[std::size_t(r)]->setVisible(visible);
+  }
+  PanelUpdating = false;
+}
+
+void TForm_Tavlin::SetParameterMode(int count) {
+  parameterCount_ = count;
+  MaxParameterIndex = count - 1;
+  bool preview = InPreviewMode();
+  int maximum = preview ? (count == 256 ? 235 : 0) : (count == 256 ? 252 : 12);
+  PanelUpdating = true;
+  ScrollBar_Param->setMinimum(0);
+  ScrollBar_Param->setMaximum(maximum);  // a position beyond it becomes the maximum
+  PanelUpdating = false;
+  ScrollBar_Param->setFixedHeight(preview ? 581 : 105);
+  ScrollBar_Param->setVisible(!(preview && count == 16));
+  SpeedButton_Param16->setVisible(count == 256);
+  SpeedButton_Param256->setVisible(count == 16);
+  Menu_File_Settings_Paramter_16Standard->setChecked(count == 16);
+  Menu_File_Settings_Paramter_256Orwick->setChecked(count == 256);
+  GroupBox_Param->setTitle(count == 16 ? "Parameters (0..15)" : "Parameters (0..255)");
+  RefreshParameterPanel();
+}
+
+void TForm_Tavlin::SpinEdit_ParamChange(int row) {
+  if (PanelUpdating) return;
+  int index = ScrollBar_Param->value() + row;
+  if (index < 0 || index > 255) return;
+  ParameterSet[std::size_t(index)] = std::uint16_t(SpinEdit_Param[std::size_t(row)]->value());
+  if (InPreviewMode()) {
+    RenderPreview();
+  } else {
+    bool wasEnabled = EditEventsEnabled;
+    EditEventsEnabled = false;
+    ShowElement(SelectedIndex);
+    EditEventsEnabled = wasEnabled;
+  }
+  RefreshDocumentView();
+}
+
+void TForm_Tavlin::SetParamPanelFocus(int row) {
+  for (int r = 0; r < 21; ++r)
+    Panel_Param[std::size_t(r)]->setFrameStyle(r == row ? (QFrame::Panel | QFrame::Raised)
+                                                        : QFrame::NoFrame);
+}
+
+void TForm_Tavlin::RenderPreview() {
+  NXTDisplay preview;
+  RenderDocumentInto(preview, SpinEdit_PreView_PosX->value(), SpinEdit_PreView_PosY->value());
+  Image_Preview->SetPicture(ZoomedDisplayImage(preview, Image_Preview->width(), Image_Preview->height()));
+}
+
+void TForm_Tavlin::EnterPreviewMode() {
+  PageControl_Edit->setCurrentWidget(TabSheet_Edit_Preview);
+  PageControl_Navigate->setCurrentWidget(TabSheet_Navigate_Preview);
+  GroupBox_Param->setFixedHeight(654);
+  SetParameterMode(parameterCount_);
+  for (QToolButton* b : {SpeedButton_Preview_ParamLoad, SpeedButton_Preview_ParamSave,
+                         SpeedButton_Preview_ParamNew, SpeedButton_Param16, SpeedButton_Param256})
+    b->move(b->x(), 654 - 31);
+  RenderPreview();
+  Menu_File_ModifyRICFile->setVisible(true);
+  Menue_File_PreviewRICfile->setVisible(false);
+}
+
+void TForm_Tavlin::EnterModifyMode() {
+  PageControl_Navigate->setCurrentWidget(TabSheet_Navigate_Modify);
+  GroupBox_Param->setFixedHeight(164);
+  for (QToolButton* b : {SpeedButton_Preview_ParamLoad, SpeedButton_Preview_ParamSave,
+                         SpeedButton_Preview_ParamNew, SpeedButton_Param16, SpeedButton_Param256})
+    b->move(b->x(), 164 - 31);
+  SetParameterMode(parameterCount_);
+  Menue_File_PreviewRICfile->setVisible(true);
+  Menu_File_ModifyRICFile->setVisible(false);
+  bool wasEnabled = EditEventsEnabled;
+  EditEventsEnabled = false;
+  ShowElement(SelectedIndex);
+  EditEventsEnabled = wasEnabled;
+}
+
+void TForm_Tavlin::Image_PreviewMouse(int mx, int my) {
+  QPoint p = NxtPointFromMouse(Image_Preview->width(), Image_Preview->height(), mx, my);
+  ShowPointerPosition(p.x(), p.y());
+  {
+    // One render for both coordinates.
+    QSignalBlocker bx(SpinEdit_PreView_PosX), by(SpinEdit_PreView_PosY);
+    SpinEdit_PreView_PosX->setValue(p.x());
+    SpinEdit_PreView_PosY->setValue(p.y());
+  }
+  EnterPreviewMode();
+}
+
+void TForm_Tavlin::ParameterLoad() {
+  FileDialogSpec spec = kParameterDialog;
+  spec.fileName = QString::fromStdString(ParameterFileName);
+  std::optional<QString> path = dialogs_.ChooseOpenFile(this, spec);
+  if (!path) return;
+  ParameterFileName = Local(*path);
+  try {
+    ReadParameterFile(ParameterFileName);
+  } catch (const TavlinError& e) {
+    ShowFailure(QString::fromStdString(e.what()));
+  }
+  RefreshParameterPanel();
+  RefreshDocumentView();
+}
+
+void TForm_Tavlin::ParameterSave() {
+  FileDialogSpec spec = kParameterDialog;
+  spec.fileName = QString::fromStdString(ParameterFileName);
+  spec.mustExist = false;
+  std::optional<QString> path = dialogs_.ChooseSaveFile(this, spec);
+  if (!path) return;
+  ParameterFileName = Local(*path);
+  try {
+    WriteParameterFile(ParameterFileName);
+  } catch (const TavlinError& e) {
+    ShowFailure(QString::fromStdString(e.what()));
+  }
+}
+
+void TForm_Tavlin::ParameterClear() {
+  if (!dialogs_.AskYesNo(this, "All parameter will be set to 0. Would you proceed?")) return;
+  ClearParameters();
+  RefreshParameterPanel();
+}
+
+}  // namespace tavlin

@@ -1,0 +1,411 @@
+// The element pages: Information (Description), the five shape pages with
+// their enlarged screens and mouse placement, and the Sprite, VarMap and
+// CopyBits pages with their fields.
+#include <QLabel>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <cstdlib>
+
+#include "DisplayAdapter.h"
+#include "DrawGrid.h"
+#include "NxtImage.h"
+#include "RICParameterEdit.h"
+#include "Tavlin_main.h"
+
+namespace tavlin {
+
+namespace {
+constexpr int kArgumentTops[5] = {468, 500, 528, 560, 588};
+
+void AddAxisLabels(QWidget* page, int left, int top, int width, int height) {
+  // One label every 10 NXT pixels: "0".."90" above the picture, "0".."60" beside it.
+  for (int k = 0; k <= 9; ++k) {
+    auto* l = new QLabel(QString::number(10 * k), page);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    l->setGeometry(left + 1 + (width - 2) * 10 * k / 100, top - 16, 30, 14);
+  }
+  for (int k = 0; k <= 6; ++k) {
+    auto* l = new QLabel(QString::number(10 * k), page);
+    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    int y = top + height - 1 - (height - 2) * 10 * k / 64 - (height - 2) / 64 / 2;
+    l->setGeometry(left - 28, y - 7, 24, 14);
+  }
+}
+}  // namespace
+
+TRICParameterEdit* TForm_Tavlin::NewArgumentEdit(QWidget* page, const char* name,
+                                                 const QString& caption, int left, int top,
+                                                 int maxValue, int minValue) {
+  auto* edit = new TRICParameterEdit(page);
+  edit->setObjectName(name);
+  edit->setCaption(caption);
+  edit->setMinValue(minValue);
+  edit->setMaxValue(maxValue);
+  edit->setGeometry(left, top, 191, 28);
+  return edit;
+}
+
+TNxtImage* TForm_Tavlin::NewScreenImage(QWidget* page, const char* name) {
+  auto* image = new TNxtImage(page, 602, 386);
+  image->setObjectName(name);
+  image->move(32, 52);
+  AddAxisLabels(page, 32, 52, 602, 386);
+  return image;
+}
+
+void TForm_Tavlin::BuildShapePages() {
+  struct Field {
+    TRICParameterEdit** member;
+    const char* name;
+    const char* caption;
+    int maxValue;
+  };
+  struct Page {
+    RICElementKind kind;
+    QWidget** page;
+    const char* pageName;
+    const char* header;
+    TNxtImage** image;
+    const char* imageName;
+    std::vector<Field> fields;
+  };
+  const Page pages[] = {
+      {RICElementKind::Pixel, &TabSheet_Edit_Pixel, "TabSheet_Edit_Pixel", "Pixel", &Image_Pixel,
+       "Image_Pixel",
+       {{&RICParameterEdit_Pixel_CopyOpt, "RICParameterEdit_Pixel_CopyOpt", "  Copy Opt", 4095},
+        {&RICParameterEdit_Pixel_PosX, "RICParameterEdit_Pixel_PosX", "  Pos X", 4095},
+        {&RICParameterEdit_Pixel_PosY, "RICParameterEdit_Pixel_PosY", "  Pos Y", 4095}}},
+      {RICElementKind::Line, &TabSheet_Edit_Line, "TabSheet_Edit_Line", "Line", &Image_Line,
+       "Image_Line",
+       {{&RICParameterEdit_Line_CopyOpt, "RICParameterEdit_Line_CopyOpt", "  Copy Opt", 4095},
+        {&RICParameterEdit_Line_X1, "RICParameterEdit_Line_X1", "  Start X", 4095},
+        {&RICParameterEdit_Line_Y1, "RICParameterEdit_Line_Y1", "  Start Y", 4095},
+        {&RICParameterEdit_Line_X2, "RICParameterEdit_Line_X2", "  End X", 4095},
+        {&RICParameterEdit_Line_Y2, "RICParameterEdit_Line_Y2", "  End Y", 4095}}},
+      {RICElementKind::Rectangle, &TabSheet_Edit_Rectangle, "TabSheet_Edit_Rectangle",
+       "Rectangle", &Image_Rectangle, "Image_Rectangle",
+       {{&RICParameterEdit_Rectangle_CopyOpt, "RICParameterEdit_Rectangle_CopyOpt", "  Copy Opt",
+         4095},
+        {&RICParameterEdit_Rectangle_PosX, "RICParameterEdit_Rectangle_PosX", "  Pos X", 99},
+        {&RICParameterEdit_Rectangle_PosY, "RICParameterEdit_Rectangle_PosY", "  Pos Y", 63},
+        {&RICParameterEdit_Rectangle_Width, "RICParameterEdit_Rectangle_Width", "  Width", 100},
+        {&RICParameterEdit_Rectangle_Height, "RICParameterEdit_Rectangle_Height", "  Height",
+         64}}},
+      {RICElementKind::Circle, &TabSheet_Edit_Circle, "TabSheet_Edit_Circle", "Circle",
+       &Image_Circle, "Image_Circle",
+       {{&RICParameterEdit_Circle_CopyOpt, "RICParameterEdit_Circle_CopyOpt", "  Copy Opt", 4095},
+        {&RICParameterEdit_Circle_PosX, "RICParameterEdit_Circle_PosX", "  Pos X", 4095},
+        {&RICParameterEdit_Circle_PosY, "RICParameterEdit_Circle_PosY", "  Pos Y", 4095},
+        {&RICParameterEdit_Circle_Radius, "RICParameterEdit_Circle_Radius", "  Radius", 4095}}},
+      {RICElementKind::NumBox, &TabSheet_Edit_NumBox, "TabSheet_Edit_NumBox", "NumBox",
+       &Image_NumBox, "Image_NumBox",
+       {{&RICParameterEdit_NumBox_CopyOpt, "RICParameterEdit_NumBox_CopyOpt", "  Copy Opt", 4095},
+        {&RICParameterEdit_NumBox_PosX, "RICParameterEdit_NumBox_PosX", "  Pos X", 4095},
+        {&RICParameterEdit_NumBox_PosY, "RICParameterEdit_NumBox_PosY", "  Pos Y", 4095},
+        {&RICParameterEdit_NumBox_Value, "RICParameterEdit_NumBox_Value", "  Value", 4095}}},
+  };
+  for (const Page& def : pages) {
+    QWidget* page = NewEditPage(def.pageName, def.header);
+    *def.page = page;
+    TNxtImage* image = NewScreenImage(page, def.imageName);
+    *def.image = image;
+    RICElementKind kind = def.kind;
+    for (std::size_t i = 0; i < def.fields.size(); ++i) {
+      const Field& f = def.fields[i];
+      TRICParameterEdit* edit =
+          NewArgumentEdit(page, f.name, f.caption, 8, kArgumentTops[i], f.maxValue);
+      *f.member = edit;
+      connect(edit, &TRICParameterEdit::OnChange, this, [this, kind] { ShapePageChange(kind); });
+    }
+    connect(image, &TNxtImage::MousePressed, this,
+            [this, kind](int x, int y, Qt::MouseButton) { ShapeImageMouse(kind, x, y, true, {}); });
+    connect(image, &TNxtImage::MouseMoved, this,
+            [this, kind](int x, int y, Qt::MouseButtons buttons, Qt::KeyboardModifiers) {
+              ShapeImageMouse(kind, x, y, false, buttons);
+            });
+  }
+}
+
+void TForm_Tavlin::BuildInformationPage() {
+  TabSheet_Edit_Information = NewEditPage("TabSheet_Edit_Information", "Information");
+  struct Field {
+    QSpinBox** member;
+    const char* name;
+    const char* label;
+    int top;
+    int maxValue;
+  };
+  const Field fields[] = {
+      {&SpinEdit_Information_Options, "SpinEdit_Information_Options", "Options", 520, 65535},
+      {&SpinEdit_Information_Width, "SpinEdit_Information_Width", "Width", 572, 100},
+      {&SpinEdit_Information_Height, "SpinEdit_Information_Height", "Height", 600, 64},
+  };
+  for (const Field& f : fields) {
+    auto* label = new QLabel(f.label, TabSheet_Edit_Information);
+    label->move(8, f.top + 3);
+    auto* spin = new QSpinBox(TabSheet_Edit_Information);
+    spin->setObjectName(f.name);
+    spin->setRange(0, f.maxValue);
+    spin->setGeometry(64, f.top, 64, 22);
+    connect(spin, &QSpinBox::valueChanged, this, [this] { SpinEdit_Information_OptionsChange(); });
+    *f.member = spin;
+  }
+}
+
+void TForm_Tavlin::BuildSpritePage() {
+  TabSheet_Edit_Sprite = NewEditPage("TabSheet_Edit_Sprite", "Sprite");
+  auto* label = new QLabel("Sprite ID", TabSheet_Edit_Sprite);
+  label->setObjectName("Label_Sprite_ID");
+  label->move(8, 43);
+  SpinEdit_Sprite_ID = new QSpinBox(TabSheet_Edit_Sprite);
+  SpinEdit_Sprite_ID->setObjectName("SpinEdit_Sprite_ID");
+  SpinEdit_Sprite_ID->setRange(1, 10);
+  SpinEdit_Sprite_ID->setToolTip("Set the ID for the sprite");
+  SpinEdit_Sprite_ID->setGeometry(72, 40, 48, 22);
+  connect(SpinEdit_Sprite_ID, &QSpinBox::valueChanged, this, [this] { SpinEdit_Sprite_IDChange(); });
+  Image_Mark = new QLabel(TabSheet_Edit_Sprite);
+  Image_Mark->setObjectName("Image_Mark");
+  Image_Mark->setGeometry(0, 0, 20, 4);
+  Image_Mark->hide();
+}
+
+void TForm_Tavlin::BuildVarMapPage() {
+  TabSheet_Edit_VarMap = NewEditPage("TabSheet_Edit_VarMap", "VarMap");
+  auto* label = new QLabel("ID", TabSheet_Edit_VarMap);
+  label->move(8, 43);
+  SpinEdit_VarMap_ID = new QSpinBox(TabSheet_Edit_VarMap);
+  SpinEdit_VarMap_ID->setObjectName("SpinEdit_VarMap_ID");
+  SpinEdit_VarMap_ID->setRange(0, 65535);
+  SpinEdit_VarMap_ID->setReadOnly(true);
+  SpinEdit_VarMap_ID->setButtonSymbols(QAbstractSpinBox::NoButtons);
+  SpinEdit_VarMap_ID->setGeometry(40, 40, 64, 22);
+  auto* caption = new QLabel("Points (domain -> range)", TabSheet_Edit_VarMap);
+  caption->move(8, 76);
+  Label_VarMap_Points = new QLabel(TabSheet_Edit_VarMap);
+  Label_VarMap_Points->setObjectName("Label_VarMap_Points");
+  Label_VarMap_Points->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Label_VarMap_Points->setGeometry(8, 96, 300, 580);
+}
+
+void TForm_Tavlin::BuildCopyBitsPage() {
+  TabSheet_Edit_CopyBits = NewEditPage("TabSheet_Edit_CopyBits", "CopyBits");
+  QWidget* page = TabSheet_Edit_CopyBits;
+  RICParameterEdit_CopyBits_CopyOpt =
+      NewArgumentEdit(page, "RICParameterEdit_CopyBits_CopyOpt", "  Copy Opt", 4, 36, 4095);
+  RICParameterEdit_CopyBits_SpriteID =
+      NewArgumentEdit(page, "RICParameterEdit_CopyBits_SpriteID", "  Sprite ID", 4, 68, 10, 1);
+  RICParameterEdit_CopyBits_PosX =
+      NewArgumentEdit(page, "RICParameterEdit_CopyBits_PosX", "  Pos X", 4, 160, 4095);
+  RICParameterEdit_CopyBits_PosY =
+      NewArgumentEdit(page, "RICParameterEdit_CopyBits_PosY", "  Pos Y", 4, 188, 4095);
+  RICParameterEdit_CopyBits_Width =
+      NewArgumentEdit(page, "RICParameterEdit_CopyBits_Width", "  Width", 4, 248, 4095);
+  RICParameterEdit_CopyBits_Height =
+      NewArgumentEdit(page, "RICParameterEdit_CopyBits_Height", "  Height", 4, 276, 4095);
+  RICParameterEdit_CopyBits_RelX =
+      NewArgumentEdit(page, "RICParameterEdit_CopyBits_RelX", "  Rel X", 8, 516, 4095);
+  RICParameterEdit_CopyBits_RelY =
+      NewArgumentEdit(page, "RICParameterEdit_CopyBits_RelY", "  Rel Y", 8, 544, 4095);
+  for (TRICParameterEdit* edit :
+       {RICParameterEdit_CopyBits_CopyOpt, RICParameterEdit_CopyBits_SpriteID,
+        RICParameterEdit_CopyBits_PosX, RICParameterEdit_CopyBits_PosY,
+        RICParameterEdit_CopyBits_Width, RICParameterEdit_CopyBits_Height,
+        RICParameterEdit_CopyBits_RelX, RICParameterEdit_CopyBits_RelY})
+    connect(edit, &TRICParameterEdit::OnChange, this, [this] { RICParameterEdit_CopyBits_Change(); });
+}
+
+void TForm_Tavlin::FillShapePage(const TRICElement& e) {
+  switch (e.Kind) {
+    case RICElementKind::Pixel:
+      RICParameterEdit_Pixel_CopyOpt->setValue(e.CopyOpt);
+      RICParameterEdit_Pixel_PosX->setValue(e.PosX);
+      RICParameterEdit_Pixel_PosY->setValue(e.PosY);
+      PageControl_Edit->setCurrentWidget(TabSheet_Edit_Pixel);
+      break;
+    case RICElementKind::Line:
+      RICParameterEdit_Line_CopyOpt->setValue(e.CopyOpt);
+      RICParameterEdit_Line_X1->setValue(e.X1);
+      RICParameterEdit_Line_Y1->setValue(e.Y1);
+      RICParameterEdit_Line_X2->setValue(e.X2);
+      RICParameterEdit_Line_Y2->setValue(e.Y2);
+      PageControl_Edit->setCurrentWidget(TabSheet_Edit_Line);
+      break;
+    case RICElementKind::Rectangle:
+      RICParameterEdit_Rectangle_CopyOpt->setValue(e.CopyOpt);
+      RICParameterEdit_Rectangle_PosX->setValue(e.PosX);
+      RICParameterEdit_Rectangle_PosY->setValue(e.PosY);
+      RICParameterEdit_Rectangle_Width->setValue(e.Width);
+      RICParameterEdit_Rectangle_Height->setValue(e.Height);
+      PageControl_Edit->setCurrentWidget(TabSheet_Edit_Rectangle);
+      break;
+    case RICElementKind::Circle:
+      RICParameterEdit_Circle_CopyOpt->setValue(e.CopyOpt);
+      RICParameterEdit_Circle_PosX->setValue(e.PosX);
+      RICParameterEdit_Circle_PosY->setValue(e.PosY);
+      RICParameterEdit_Circle_Radius->setValue(e.Radius);
+      PageControl_Edit->setCurrentWidget(TabSheet_Edit_Circle);
+      break;
+    case RICElementKind::NumBox:
+      RICParameterEdit_NumBox_CopyOpt->setValue(e.CopyOpt);
+      RICParameterEdit_NumBox_PosX->setValue(e.PosX);
+      RICParameterEdit_NumBox_PosY->setValue(e.PosY);
+      RICParameterEdit_NumBox_Value->setValue(e.Value);
+      PageControl_Edit->setCurrentWidget(TabSheet_Edit_NumBox);
+      break;
+    default: break;
+  }
+}
+
+TNxtImage* TForm_Tavlin::ShapeImage(RICElementKind kind) const {
+  switch (kind) {
+    case RICElementKind::Pixel: return Image_Pixel;
+    case RICElementKind::Line: return Image_Line;
+    case RICElementKind::Rectangle: return Image_Rectangle;
+    case RICElementKind::Circle: return Image_Circle;
+    case RICElementKind::NumBox: return Image_NumBox;
+    default: return nullptr;
+  }
+}
+
+void TForm_Tavlin::RedrawShapeImage() {
+  if (!SelectedElement) return;
+  TNxtImage* image = ShapeImage(SelectedElement->Kind);
+  if (!image) return;
+  RenderElementAlone(WorkDisplay, SelectedIndex);
+  PaintDisplayInto(image);
+}
+
+void TForm_Tavlin::ShapePageChange(RICElementKind kind) {
+  if (!EditEventsEnabled || !SelectedElement || SelectedElement->Kind != kind) return;
+  TRICElement& e = *SelectedElement;
+  switch (kind) {
+    case RICElementKind::Pixel:
+      e.CopyOpt = RICParameterEdit_Pixel_CopyOpt->Value();
+      e.PosX = RICParameterEdit_Pixel_PosX->Value();
+      e.PosY = RICParameterEdit_Pixel_PosY->Value();
+      break;
+    case RICElementKind::Line:
+      e.CopyOpt = RICParameterEdit_Line_CopyOpt->Value();
+      e.X1 = RICParameterEdit_Line_X1->Value();
+      e.Y1 = RICParameterEdit_Line_Y1->Value();
+      e.X2 = RICParameterEdit_Line_X2->Value();
+      e.Y2 = RICParameterEdit_Line_Y2->Value();
+      break;
+    case RICElementKind::Rectangle:
+      e.CopyOpt = RICParameterEdit_Rectangle_CopyOpt->Value();
+      e.PosX = RICParameterEdit_Rectangle_PosX->Value();
+      e.PosY = RICParameterEdit_Rectangle_PosY->Value();
+      e.Width = RICParameterEdit_Rectangle_Width->Value();
+      e.Height = RICParameterEdit_Rectangle_Height->Value();
+      break;
+    case RICElementKind::Circle:
+      e.CopyOpt = RICParameterEdit_Circle_CopyOpt->Value();
+      e.PosX = RICParameterEdit_Circle_PosX->Value();
+      e.PosY = RICParameterEdit_Circle_PosY->Value();
+      e.Radius = RICParameterEdit_Circle_Radius->Value();
+      break;
+    case RICElementKind::NumBox:
+      e.CopyOpt = RICParameterEdit_NumBox_CopyOpt->Value();
+      e.PosX = RICParameterEdit_NumBox_PosX->Value();
+      e.PosY = RICParameterEdit_NumBox_PosY->Value();
+      e.Value = RICParameterEdit_NumBox_Value->Value();
+      break;
+    default: return;
+  }
+  RedrawShapeImage();
+  RefreshSelectedRow();
+  MarkModified();
+}
+
+void TForm_Tavlin::ShapeImageMouse(RICElementKind kind, int mx, int my, bool press,
+                                   Qt::MouseButtons buttons) {
+  TNxtImage* image = ShapeImage(kind);
+  QPoint p = NxtPointFromMouse(image->width(), image->height(), mx, my);
+  int x = p.x(), y = p.y();
+  bool drag = !press && (buttons & Qt::LeftButton);
+  if (kind == RICElementKind::Pixel || press || drag) ShowPointerPosition(x, y);
+  if (!press && !drag) return;
+  if (!SelectedElement || SelectedElement->Kind != kind) return;
+  switch (kind) {
+    case RICElementKind::Pixel:
+      RICParameterEdit_Pixel_PosX->setValue(EncodeConstant(unsigned(x)));
+      RICParameterEdit_Pixel_PosY->setValue(EncodeConstant(unsigned(y)));
+      break;
+    case RICElementKind::Line:
+      if (press) {
+        RICParameterEdit_Line_X1->setValue(EncodeConstant(unsigned(x)));
+        RICParameterEdit_Line_Y1->setValue(EncodeConstant(unsigned(y)));
+      } else {
+        RICParameterEdit_Line_X2->setValue(EncodeConstant(unsigned(x)));
+        RICParameterEdit_Line_Y2->setValue(EncodeConstant(unsigned(y)));
+      }
+      break;
+    case RICElementKind::Rectangle:
+      if (press) {
+        RICParameterEdit_Rectangle_PosX->setValue(EncodeConstant(unsigned(x)));
+        RICParameterEdit_Rectangle_PosY->setValue(EncodeConstant(unsigned(y)));
+        DragAnchor = QPoint(x, y);
+      } else {
+        RICParameterEdit_Rectangle_PosX->setValue(EncodeConstant(unsigned(std::min(DragAnchor.x(), x))));
+        RICParameterEdit_Rectangle_PosY->setValue(EncodeConstant(unsigned(std::min(DragAnchor.y(), y))));
+        RICParameterEdit_Rectangle_Width->setValue(EncodeConstant(unsigned(std::abs(DragAnchor.x() - x))));
+        RICParameterEdit_Rectangle_Height->setValue(EncodeConstant(unsigned(std::abs(DragAnchor.y() - y))));
+      }
+      break;
+    case RICElementKind::Circle:
+      if (press) {
+        RICParameterEdit_Circle_PosX->setValue(EncodeConstant(unsigned(x)));
+        RICParameterEdit_Circle_PosY->setValue(EncodeConstant(unsigned(y)));
+      } else {
+        int cx = RICParameterEdit_Circle_PosX->Value();
+        int cy = RICParameterEdit_Circle_PosY->Value();
+        RICParameterEdit_Circle_Radius->setValue(
+            EncodeConstant(unsigned(std::max(std::abs(x - cx), std::abs(y - cy)))));
+      }
+      break;
+    case RICElementKind::NumBox:
+      RICParameterEdit_NumBox_PosX->setValue(EncodeConstant(unsigned(x)));
+      RICParameterEdit_NumBox_PosY->setValue(EncodeConstant(unsigned(y)));
+      break;
+    default: return;
+  }
+  MarkModified();
+}
+
+void TForm_Tavlin::SpinEdit_Information_OptionsChange() {
+  if (!EditEventsEnabled || !SelectedElement ||
+      SelectedElement->Kind != RICElementKind::Description)
+    return;
+  SelectedElement->Options = std::uint16_t(SpinEdit_Information_Options->value());
+  SelectedElement->Width = std::uint16_t(SpinEdit_Information_Width->value());
+  SelectedElement->Height = std::uint16_t(SpinEdit_Information_Height->value());
+  RefreshSelectedRow();
+  MarkModified();
+}
+
+void TForm_Tavlin::SpinEdit_Sprite_IDChange() {
+  if (!EditEventsEnabled || !SelectedElement || SelectedElement->Kind != RICElementKind::Sprite)
+    return;
+  SelectedElement->ID = std::uint16_t(SpinEdit_Sprite_ID->value());
+  RefreshSelectedRow();
+  MarkModified();
+}
+
+void TForm_Tavlin::RICParameterEdit_CopyBits_Change() {
+  if (!EditEventsEnabled || !SelectedElement ||
+      SelectedElement->Kind != RICElementKind::CopyBits)
+    return;
+  TRICElement& e = *SelectedElement;
+  e.CopyOpt = RICParameterEdit_CopyBits_CopyOpt->Value();
+  e.SpriteID = RICParameterEdit_CopyBits_SpriteID->Value();
+  e.PosX = RICParameterEdit_CopyBits_PosX->Value();
+  e.PosY = RICParameterEdit_CopyBits_PosY->Value();
+  e.Width = RICParameterEdit_CopyBits_Width->Value();
+  e.Height = RICParameterEdit_CopyBits_Height->Value();
+  e.RelX = RICParameterEdit_CopyBits_RelX->Value();
+  e.RelY = RICParameterEdit_CopyBits_RelY->Value();
+  RefreshSelectedRow();
+  MarkModified();
+}
+
+}  // namespace tavlin

@@ -1,0 +1,59 @@
+#include "UserDialogs.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace tavlin {
+
+QString QtFilterFromPipeFilter(const QString& filter) {
+  QStringList parts = filter.split('|');
+  QStringList out;
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    QString patterns = parts[i + 1];
+    patterns.replace(';', ' ');
+    out << parts[i] + " (" + patterns + ")";
+  }
+  return out.join(";;");
+}
+
+bool QtUserDialogs::AskYesNo(QWidget* parent, const QString& text) {
+  return QMessageBox::question(parent, QStringLiteral("Confirm"), text,
+                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void QtUserDialogs::Inform(QWidget* parent, const QString& text) {
+  QMessageBox::information(parent, QStringLiteral("Information"), text);
+}
+
+void QtUserDialogs::ShowError(QWidget* parent, const QString& text) {
+  QMessageBox::critical(parent, QStringLiteral("Error"), text);
+}
+
+namespace {
+std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogSpec& spec, bool save) {
+  QFileDialog dialog(parent);
+  dialog.setNameFilter(QtFilterFromPipeFilter(spec.filter));
+  dialog.setDefaultSuffix(spec.defaultSuffix);
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  // The editor's save commands replace a file without asking, like the rest of its file handling.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  if (!spec.fileName.isEmpty() && !spec.fileName.startsWith('*')) dialog.selectFile(spec.fileName);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().first();
+}
+}  // namespace
+
+std::optional<QString> QtUserDialogs::ChooseOpenFile(QWidget* parent, const FileDialogSpec& spec) {
+  return RunFileDialog(parent, spec, false);
+}
+
+std::optional<QString> QtUserDialogs::ChooseSaveFile(QWidget* parent, const FileDialogSpec& spec) {
+  return RunFileDialog(parent, spec, true);
+}
+
+int QtUserDialogs::RunModal(QDialog* dialog) { return dialog->exec(); }
+
+}  // namespace tavlin

@@ -1,0 +1,49 @@
+// UserDialogs: every question, notice, error box and file dialog of the editor
+// goes through this interface, so that tests can answer them without a modal window.
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QDialog;
+class QWidget;
+
+namespace tavlin {
+
+// A file dialog as the editor sets it up: filter in the "Description|*.ext" form.
+struct FileDialogSpec {
+  QString filter;
+  QString defaultSuffix;  // without the dot: "ric"
+  QString fileName;       // preset file name or path
+  bool mustExist = false;
+};
+
+class UserDialogs {
+ public:
+  virtual ~UserDialogs() = default;
+  // A confirmation with Yes and No; true for Yes.
+  virtual bool AskYesNo(QWidget* parent, const QString& text) = 0;
+  virtual void Inform(QWidget* parent, const QString& text) = 0;
+  virtual void ShowError(QWidget* parent, const QString& text) = 0;
+  // The chosen path, or nothing when the user cancels.
+  virtual std::optional<QString> ChooseOpenFile(QWidget* parent, const FileDialogSpec& spec) = 0;
+  virtual std::optional<QString> ChooseSaveFile(QWidget* parent, const FileDialogSpec& spec) = 0;
+  // Runs a dialog modally.
+  virtual int RunModal(QDialog* dialog) = 0;
+};
+
+// The real one: QMessageBox and QFileDialog.
+class QtUserDialogs : public UserDialogs {
+ public:
+  bool AskYesNo(QWidget* parent, const QString& text) override;
+  void Inform(QWidget* parent, const QString& text) override;
+  void ShowError(QWidget* parent, const QString& text) override;
+  std::optional<QString> ChooseOpenFile(QWidget* parent, const FileDialogSpec& spec) override;
+  std::optional<QString> ChooseSaveFile(QWidget* parent, const FileDialogSpec& spec) override;
+  int RunModal(QDialog* dialog) override;
+};
+
+// "MINDSTORMS graphic files|*.ric" -> "MINDSTORMS graphic files (*.ric)".
+QString QtFilterFromPipeFilter(const QString& filter);
+
+}  // namespace tavlin
