@@ -155,6 +155,12 @@ void TForm_Tavlin::DrawElementCell(QPainter& p, int column, int row, const QRect
   }
   const TRICElement* e = ElementList.At(row - 1);
   if (!e) return;
+  if (selected) {
+    // The selection fill is close to the button face: a frame makes the row easy to find.
+    p.setPen(palette().color(QPalette::Highlight));
+    p.drawRect(rect.adjusted(0, 0, -1, -1));
+    p.setPen(Qt::black);
+  }
   p.drawPixmap(rect.left() + 7, rect.top(), ElementIcon(e->Kind));
   int x = 61;
   for (const ElementItem& item : ElementItems(*e)) {

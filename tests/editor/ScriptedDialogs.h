@@ -1,0 +1,53 @@
+// A UserDialogs for tests: answers come from queues, and every question,
+// notice and error is recorded. An unexpected question fails the test.
+#pragma once
+
+#include <QStringList>
+#include <QTest>
+#include <deque>
+
+#include "UserDialogs.h"
+
+class ScriptedDialogs : public tavlin::UserDialogs {
+ public:
+  std::deque<bool> answers;
+  std::deque<std::optional<QString>> files;
+  QStringList questions, notices, errors, fileFilters;
+  int modalRuns = 0;
+
+  bool AskYesNo(QWidget*, const QString& text) override {
+    questions << text;
+    if (answers.empty()) {
+      QTest::qFail(qPrintable("unexpected question: " + text), __FILE__, __LINE__);
+      return false;
+    }
+    bool a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  void Inform(QWidget*, const QString& text) override { notices << text; }
+  void ShowError(QWidget*, const QString& text) override { errors << text; }
+  std::optional<QString> ChooseOpenFile(QWidget*, const tavlin::FileDialogSpec& spec) override {
+    return NextFile(spec);
+  }
+  std::optional<QString> ChooseSaveFile(QWidget*, const tavlin::FileDialogSpec& spec) override {
+    return NextFile(spec);
+  }
+  int RunModal(QDialog*) override {
+    ++modalRuns;
+    return 0;
+  }
+
+ private:
+  std::optional<QString> NextFile(const tavlin::FileDialogSpec& spec) {
+    fileFilters << spec.filter;
+    if (files.empty()) {
+      QTest::qFail("unexpected file dialog", __FILE__, __LINE__);
+      return std::nullopt;
+    }
+    std::optional<QString> chosen;
+    if (files.front()) chosen = *files.front();
+    files.pop_front();
+    return chosen;
+  }
+};

@@ -1,0 +1,499 @@
+// The main window driven as a user would: buttons, menus, typing, pressing
+// and dragging on the pages' pictures, with every question answered by script.
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <fstream>
+#include <memory>
+
+#include "DrawGrid.h"
+#include "FileIO.h"
+#include "NxtImage.h"
+#include "ParameterSet.h"
+#include "RICParameterEdit.h"
+#include "RicFile.h"
+#include "ScriptedDialogs.h"
+#include "StartUp.h"
+#include "Tavlin_main.h"
+
+using namespace tavlin;
+
+namespace {
+
+// Mouse position over NXT point (x, y) on a 602 x 386 page picture.
+QPoint OnScreen(int x, int y) { return QPoint(1 + 6 * x + 2, 1 + 6 * (63 - y) + 2); }
+
+std::vector<std::uint8_t> FileBytes(const QString& path) {
+  return ReadFileBytes(path.toStdString(), 1 << 20);
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir dir_;
+  std::unique_ptr<ScriptedDialogs> dialogs_;
+  std::unique_ptr<TForm_Tavlin> w_;
+
+  template <class T>
+  T* Find(const char* name) {
+    T* child = w_->findChild<T*>(name);
+    if (!child) qFatal("no widget %s", name);
+    return child;
+  }
+  QString Path(const QString& name) const { return dir_.filePath(name); }
+  QString Status(int panel) { return w_->StatusPanel[std::size_t(panel)]->text(); }
+  void Click(const char* button) { QTest::mouseClick(Find<QToolButton>(button), Qt::LeftButton); }
+  void Trigger(const char* action) { Find<QAction>(action)->trigger(); }
+  void ClickRow(int row) {
+    TDrawGrid* grid = w_->DrawGrid_RIC;
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(1, row).center());
+  }
+  void WriteFile(const QString& name, const std::string& bytes) {
+    std::ofstream(Path(name).toStdString(), std::ios::binary) << bytes;
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(dir_.isValid());
+    QDir::setCurrent(dir_.path());  // the parameter file written at close lands here
+  }
+
+  void init() {
+    StartDocumentUnit();
+    ClearParameters();
+    PaintUndefinedSprite();
+    dialogs_ = std::make_unique<ScriptedDialogs>();
+    w_ = std::make_unique<TForm_Tavlin>(*dialogs_);
+    w_->show();
+  }
+
+  void cleanup() {
+    w_->Modified = false;  // no question when the window goes
+    w_.reset();
+    QVERIFY2(dialogs_->answers.empty(), "unused answers");
+    QVERIFY2(dialogs_->files.empty(), "unused file answers");
+  }
+
+  void startsEmptyInModifyModeWith256Parameters() {
+    QCOMPARE(w_->windowTitle(), QString("Tavlin V2.0.4"));
+    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Empty);
+    QCOMPARE(w_->PageControl_Navigate->currentWidget(), w_->TabSheet_Navigate_Modify);
+    QCOMPARE(MaxParameterIndex, 255);
+    QCOMPARE(w_->GroupBox_Param->title(), QString("Parameters (0..255)"));
+    QVERIFY(w_->SpeedButton_Param16->isVisible());
+    QVERIFY(!w_->SpeedButton_Param256->isVisible());
+    QCOMPARE(w_->Label_Elements->text(), QString("0"));
+    QCOMPARE(Status(4), QString("0"));
+    for (const char* b : {"SpeedButton_RIC_Delete", "SpeedButton_RIC_Double",
+                          "SpeedButton_RIC_MoveUp", "SpeedButton_RIC_MoveDown"})
+      QVERIFY(!Find<QToolButton>(b)->isEnabled());
+    QVERIFY(w_->Panel_Param[3]->isVisible());
+    QVERIFY(!w_->Panel_Param[4]->isVisible());
+    // Clicking the one empty row switches no page.
+    ClickRow(1);
+    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Empty);
+  }
+
+  void addCircleShowsItSelectedAndModified() {
+    Click("SpeedButton_RIC_AddCircle");
+    QCOMPARE(ElementList.Count(), 1);
+    const TRICElement& c = *ElementList[0];
+    QCOMPARE(c.Kind, RICElementKind::Circle);
+    QCOMPARE(int(c.PosX), 30);
+    QCOMPARE(int(c.PosY), 30);
+    QCOMPARE(int(c.Radius), 10);
+    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Circle);
+    QCOMPARE(w_->Label_FileSize->text(), QString("12"));
+    QCOMPARE(Status(7), QString("modified"));
+    QCOMPARE(int(w_->RICParameterEdit_Circle_Radius->Value()), 10);
+    QVERIFY(Find<QToolButton>("SpeedButton_RIC_Delete")->isEnabled());
+    QVERIFY(!Find<QToolButton>("SpeedButton_RIC_MoveUp")->isEnabled());
+    // The circle is drawn on the page and on the small display.
+    QCOMPARE(QColor(w_->Image_Circle->Picture().pixel(OnScreen(40, 30))), QColor(Qt::black));
+    QCOMPARE(QColor(w_->Image_Circle->Picture().pixel(OnScreen(30, 30))), QColor(Qt::white));
+    QCOMPARE(QColor(w_->Image_NXT->Picture().pixel(1 + 40, 1 + 63 - 30)), QColor(Qt::black));
+  }
+
+  void everyAddCommandUsesItsDefaults() {
+    for (QAction* a : w_->Menu_Edit_AddElement) a->trigger();
+    QCOMPARE(ElementList.Count(), 9);
+    QCOMPARE(Status(4), QString("9"));
+    // One of each: the file size is the sum of the kinds' sizes.
+    QCOMPARE(w_->Label_FileSize->text(), QString::number(10 + 12 + 16 + 20 + 12 + 14 + 14 + 12 + 12));
+    const TRICElement* copyBits = nullptr;
+    for (const auto& e : ElementList)
+      if (e->Kind == RICElementKind::CopyBits) copyBits = e.get();
+    QVERIFY(copyBits);
+    QCOMPARE(int(copyBits->SpriteID), 1);
+    QCOMPARE(int(copyBits->Width), 1);
+  }
+
+  void listRowsShowValuesAndSelectionFollowsClicks() {
+    Click("SpeedButton_RIC_AddComment");
+    Click("SpeedButton_RIC_AddLine");
+    Click("SpeedButton_RIC_AddSprite");
+    ClickRow(1);
+    QCOMPARE(w_->SelectedIndex, 0);
+    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Information);
+    QVERIFY(!w_->Menu_View->menuAction()->isVisible());
+    ClickRow(3);
+    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Sprite);
+    QVERIFY(w_->Menu_View->menuAction()->isVisible());
+    QVERIFY(w_->Menu_Edit_Sprite->menuAction()->isVisible());
+    ClickRow(2);
+    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Line);
+    QVERIFY(!w_->Menu_View->menuAction()->isVisible());
+    // The selected row's object cell is painted in the selection colour, the others not.
+    QImage grid = w_->DrawGrid_RIC->viewport()->grab().toImage();
+    QRect selected = w_->DrawGrid_RIC->CellRect(1, 2), other = w_->DrawGrid_RIC->CellRect(1, 1);
+    QCOMPARE(QColor(grid.pixel(selected.left() + 55, selected.bottom() - 3)), QColor(240, 240, 240));
+    QCOMPARE(QColor(grid.pixel(other.left() + 55, other.bottom() - 3)),
+             w_->palette().color(QPalette::Button));
+    // Arrow keys move the selection and its page.
+    QTest::keyClick(w_->DrawGrid_RIC, Qt::Key_Down);
+    QCOMPARE(w_->SelectedIndex, 2);
+    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Sprite);
+  }
+
+  void fillingAPageNeverMarksModified() {
+    WriteFile("a.ric", std::string("\x0C\x00\x05\x00\x00\x00\x05\xF0\x00\x00\x0A\x00\x0A\x00", 14));
+    QVERIFY(w_->OpenRicFile(Path("a.ric")));
+    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Line);
+    QVERIFY(!w_->Modified);
+    QCOMPARE(Status(7), QString());
+    QCOMPARE(Status(6), Path("a.ric"));
+    // The parameter reference shows in its mode and stays as it is.
+    QCOMPARE(w_->RICParameterEdit_Line_X1->argumentMode(), ArgumentMode::Parameter);
+    QCOMPARE(int(ElementList[0]->X1), 0xF005);
+  }
+
+  void linePageDragSetsTheEndPointsAsConstants() {
+    WriteFile("line.ric", std::string("\x0C\x00\x05\x00\x00\x00\x05\xF0\x00\x00\x0A\x00\x0A\x00", 14));
+    QVERIFY(w_->OpenRicFile(Path("line.ric")));
+    TNxtImage* image = w_->Image_Line;
+    QTest::mousePress(image, Qt::LeftButton, {}, OnScreen(5, 50));
+    QTest::mouseMove(image, OnScreen(60, 20));
+    QTest::mouseRelease(image, Qt::LeftButton, {}, OnScreen(60, 20));
+    const TRICElement& line = *ElementList[0];
+    QCOMPARE(int(line.X1), 5);  // the parameter reference became a constant
+    QCOMPARE(int(line.Y1), 50);
+    QCOMPARE(int(line.X2), 60);
+    QCOMPARE(int(line.Y2), 20);
+    QVERIFY(w_->Modified);
+    QCOMPARE(QColor(image->Picture().pixel(OnScreen(5, 50))), QColor(Qt::black));
+    QCOMPARE(QColor(image->Picture().pixel(OnScreen(60, 20))), QColor(Qt::black));
+    QCOMPARE(Status(1), QString("60"));
+    QCOMPARE(Status(2), QString("20"));
+  }
+
+  void rectangleAndCircleDrags() {
+    Click("SpeedButton_RIC_AddRectangle");
+    QTest::mousePress(w_->Image_Rectangle, Qt::LeftButton, {}, OnScreen(40, 10));
+    QTest::mouseMove(w_->Image_Rectangle, OnScreen(20, 30));
+    QTest::mouseRelease(w_->Image_Rectangle, Qt::LeftButton, {}, OnScreen(20, 30));
+    const TRICElement& r = *ElementList[0];
+    QCOMPARE(int(r.PosX), 20);
+    QCOMPARE(int(r.PosY), 10);
+    QCOMPARE(int(r.Width), 20);
+    QCOMPARE(int(r.Height), 20);
+
+    Click("SpeedButton_RIC_AddCircle");
+    QTest::mousePress(w_->Image_Circle, Qt::LeftButton, {}, OnScreen(50, 32));
+    QTest::mouseMove(w_->Image_Circle, OnScreen(53, 40));
+    QTest::mouseRelease(w_->Image_Circle, Qt::LeftButton, {}, OnScreen(53, 40));
+    QCOMPARE(int(ElementList[1]->Radius), 8);
+    // The list row shows the new values.
+    QCOMPARE(QString::fromStdString(ElementItems(*ElementList[1])[1].Value), QString("8"));
+  }
+
+  void pixelPageClampsAndShowsPositionWithoutButton() {
+    Click("SpeedButton_RIC_AddPixel");
+    // (1, 1): QTest takes a null point for the widget's centre.
+    QTest::mouseClick(w_->Image_Pixel, Qt::LeftButton, {}, QPoint(1, 1));
+    QCOMPARE(int(ElementList[0]->PosX), 0);
+    QCOMPARE(int(ElementList[0]->PosY), 63);
+    QTest::mouseClick(w_->Image_Pixel, Qt::LeftButton, {}, QPoint(601, 385));
+    QCOMPARE(int(ElementList[0]->PosX), 99);
+    QCOMPARE(int(ElementList[0]->PosY), 0);
+    QTest::mouseMove(w_->Image_Pixel, OnScreen(12, 34));
+    QCOMPARE(Status(1), QString("12"));
+    QCOMPARE(Status(2), QString("34"));
+    QCOMPARE(int(ElementList[0]->PosX), 99);  // a move without a button places nothing
+  }
+
+  void typingIntoTheInformationPageWritesAllFields() {
+    Click("SpeedButton_RIC_AddComment");
+    w_->Modified = false;
+    QSpinBox* options = w_->SpinEdit_Information_Options;
+    options->selectAll();
+    QTest::keyClicks(options, "77");
+    QCOMPARE(int(ElementList[0]->Options), 77);
+    QVERIFY(w_->Modified);
+    w_->SpinEdit_Information_Width->setValue(100);
+    QCOMPARE(int(ElementList[0]->Width), 100);
+    QCOMPARE(QString::fromStdString(ElementItems(*ElementList[0])[1].Value), QString("100/0"));
+  }
+
+  void argumentModeSwitchAndParameterChangeRedrawThePage() {
+    Click("SpeedButton_RIC_AddLine");  // (0,0)-(10,10)
+    TRICParameterEdit* x2 = w_->RICParameterEdit_Line_X2;
+    QTest::mouseClick(x2->findChild<QToolButton*>("ParameterButton"), Qt::LeftButton);
+    QCOMPARE(int(ElementList[0]->X2), 0xF000);  // parameter 0
+    QCOMPARE(QString::fromStdString(ElementItems(*ElementList[0])[1].Value), QString("P[0]/10"));
+    w_->SpinEdit_Param[0]->setValue(50);
+    QCOMPARE(int(ParameterSet[0]), 50);
+    QCOMPARE(QColor(w_->Image_Line->Picture().pixel(OnScreen(50, 10))), QColor(Qt::black));
+    QCOMPARE(QColor(w_->Image_NXT->Picture().pixel(1 + 50, 1 + 63 - 10)), QColor(Qt::black));
+  }
+
+  void parameterPanelModesAndScrolling() {
+    w_->ScrollBar_Param->setValue(252);
+    QCOMPARE(w_->Label_Param[0]->text(), QString(" 252"));
+    QCOMPARE(w_->Label_Param[3]->text(), QString(" 255"));
+    Click("SpeedButton_Param16");
+    QCOMPARE(w_->ScrollBar_Param->value(), 12);
+    QCOMPARE(w_->Label_Param[0]->text(), QString(" 12"));
+    QCOMPARE(w_->GroupBox_Param->title(), QString("Parameters (0..15)"));
+    QVERIFY(Find<QAction>("Menu_File_Settings_Paramter_16Standard")->isChecked());
+    // Preview with 16 parameters: rows 0..15, no scroll bar.
+    Click("SpeedButton_Preview");
+    QCOMPARE(w_->ScrollBar_Param->value(), 0);
+    QVERIFY(!w_->ScrollBar_Param->isVisible());
+    QVERIFY(w_->Panel_Param[15]->isVisible());
+    QVERIFY(!w_->Panel_Param[16]->isVisible());
+    QCOMPARE(w_->GroupBox_Param->height(), 654);
+    // 256 parameters in preview: the bar at 240 comes back to 235.
+    Click("SpeedButton_Param256");
+    w_->ScrollBar_Param->setValue(240);
+    QCOMPARE(w_->ScrollBar_Param->value(), 235);
+    QCOMPARE(w_->Label_Param[20]->text(), QString(" 255"));
+    QVERIFY(w_->Panel_Param[20]->isVisible());
+    // Editing a row sets the parameter it shows.
+    w_->SpinEdit_Param[20]->setValue(9);
+    QCOMPARE(int(ParameterSet[255]), 9);
+    Click("SpeedButton2");
+    QCOMPARE(w_->GroupBox_Param->height(), 164);
+    QVERIFY(!w_->Panel_Param[4]->isVisible());
+  }
+
+  void previewClickMovesThePicture() {
+    Click("SpeedButton_RIC_AddPixel");  // a pixel at (0, 0)
+    Click("SpeedButton_Preview");
+    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Preview);
+    QVERIFY(Find<QAction>("Menu_File_ModifyRICFile")->isVisible());
+    QVERIFY(!Find<QAction>("Menue_File_PreviewRICfile")->isVisible());
+    QCOMPARE(QColor(w_->Image_Preview->Picture().pixel(OnScreen(0, 0))), QColor(Qt::black));
+    QTest::mousePress(w_->Image_Preview, Qt::LeftButton, {}, OnScreen(30, 20));
+    QCOMPARE(w_->SpinEdit_PreView_PosX->value(), 30);
+    QCOMPARE(w_->SpinEdit_PreView_PosY->value(), 20);
+    QCOMPARE(QColor(w_->Image_Preview->Picture().pixel(OnScreen(30, 20))), QColor(Qt::black));
+    QCOMPARE(QColor(w_->Image_Preview->Picture().pixel(OnScreen(0, 0))), QColor(Qt::white));
+    QTest::mouseRelease(w_->Image_Preview, Qt::LeftButton, {}, OnScreen(30, 20));
+    // The small display keeps the picture at (0, 0).
+    QCOMPARE(QColor(w_->Image_NXT->Picture().pixel(1, 1 + 63)), QColor(Qt::black));
+    Trigger("Menu_File_ModifyRICFile");
+    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Pixel);
+  }
+
+  void listCommandsMarkModified_data() {
+    QTest::addColumn<QString>("button");
+    QTest::newRow("delete") << "SpeedButton_RIC_Delete";
+    QTest::newRow("double") << "SpeedButton_RIC_Double";
+    QTest::newRow("up") << "SpeedButton_RIC_MoveUp";
+    QTest::newRow("down") << "SpeedButton_RIC_MoveDown";
+  }
+  void listCommandsMarkModified() {
+    QFETCH(QString, button);
+    WriteFile("two.ric", std::string("\x0C\x00\x05\x00\x00\x00\x00\x00\x00\x00\x0A\x00\x0A\x00"
+                                     "\x0A\x00\x07\x00\x00\x00\x1E\x00\x1E\x00\x0A\x00",
+                                     26));
+    QVERIFY(w_->OpenRicFile(Path("two.ric")));
+    QVERIFY(!w_->Modified);
+    Click(button.toLatin1().constData());
+    QVERIFY(w_->Modified);
+  }
+
+  void doubleAndMoveFollowTheSelection() {
+    for (const char* b : {"SpeedButton_RIC_AddComment", "SpeedButton_RIC_AddLine",
+                          "SpeedButton_RIC_AddCircle"})
+      Click(b);
+    TRICElement *a = ElementList[0], *b = ElementList[1], *c = ElementList[2];
+    Click("SpeedButton_RIC_Double");  // C selected: [A, B, C', C]
+    QCOMPARE(ElementList.Count(), 4);
+    QCOMPARE(ElementList[3], c);
+    QCOMPARE(ElementList[2]->Kind, RICElementKind::Circle);
+    QCOMPARE(w_->SelectedIndex, 2);
+    Click("SpeedButton_RIC_Delete");  // back to [A, B, C], C selected
+    QCOMPARE(w_->SelectedIndex, 2);
+    ClickRow(1);
+    Click("SpeedButton_RIC_MoveUp");  // A first: exchanged with the last
+    QCOMPARE(ElementList[0], c);
+    QCOMPARE(ElementList[1], b);
+    QCOMPARE(ElementList[2], a);
+    QCOMPARE(w_->SelectedIndex, 2);
+    Click("SpeedButton_RIC_MoveDown");  // A last: back to the first place
+    QCOMPARE(ElementList[0], a);
+    QCOMPARE(ElementList[2], c);
+    QCOMPARE(w_->SelectedIndex, 0);
+    // Delete key on the grid.
+    w_->DrawGrid_RIC->setFocus();
+    QTest::keyClick(w_->DrawGrid_RIC, Qt::Key_Delete);
+    QCOMPARE(ElementList.Count(), 2);
+    QCOMPARE(ElementList[0], b);
+  }
+
+  void dragInTheListExchangesTwoElements() {
+    for (const char* b : {"SpeedButton_RIC_AddComment", "SpeedButton_RIC_AddLine",
+                          "SpeedButton_RIC_AddCircle"})
+      Click(b);
+    w_->Modified = false;
+    TRICElement *a = ElementList[0], *b = ElementList[1], *c = ElementList[2];
+    TDrawGrid* grid = w_->DrawGrid_RIC;
+    QWidget* vp = grid->viewport();
+    // With Shift held nothing moves.
+    QTest::mousePress(vp, Qt::LeftButton, {}, grid->CellRect(1, 1).center());
+    QTest::mouseMove(vp, grid->CellRect(1, 3).center());
+    QMouseEvent shifted(QEvent::MouseMove, grid->CellRect(1, 3).center(),
+                        vp->mapToGlobal(grid->CellRect(1, 3).center()), Qt::NoButton,
+                        Qt::LeftButton, Qt::ShiftModifier);
+    QCOMPARE(ElementList[0], c);  // the plain move did exchange: undo it by dragging back
+    QApplication::sendEvent(vp, &shifted);
+    QCOMPARE(ElementList[0], c);
+    QTest::mouseMove(vp, grid->CellRect(1, 1).center());
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, grid->CellRect(1, 1).center());
+    QCOMPARE(ElementList[0], a);
+    QCOMPARE(ElementList[1], b);
+    QCOMPARE(ElementList[2], c);
+    QVERIFY(w_->Modified);
+    QCOMPARE(w_->SelectedIndex, 0);
+  }
+
+  void saveReopenGivesTheSameBytes() {
+    Click("SpeedButton_RIC_AddLine");
+    Click("SpeedButton_RIC_AddSprite");
+    dialogs_->files.push_back(Path("saved.ric"));
+    Click("SpeedButton_FileIO_Save");  // no name yet: Save as
+    QVERIFY(!w_->Modified);
+    QCOMPARE(Status(6), Path("saved.ric"));
+    QCOMPARE(dialogs_->fileFilters.last(), QString("MINDSTORMS graphic files|*.ric"));
+    auto first = FileBytes(Path("saved.ric"));
+    QCOMPARE(first.size(), std::size_t(14 + 12));
+    Click("SpeedButton_FileIO_New");
+    QCOMPARE(ElementList.Count(), 0);
+    QCOMPARE(Status(6), QString());
+    dialogs_->files.push_back(Path("saved.ric"));
+    Click("SpeedButton_FileIO_Open");
+    QCOMPARE(ElementList.Count(), 2);
+    dialogs_->files.push_back(Path("again.ric"));
+    Trigger("Menu_File_SaveAs");
+    QVERIFY(FileBytes(Path("again.ric")) == first);
+  }
+
+  void openWithUnsavedChangesAsksFirst() {
+    WriteFile("one.ric", std::string("\x0A\x00\x04\x00\x00\x00\x01\x00\x02\x00\x00\x00", 12));
+    Click("SpeedButton_RIC_AddLine");
+    // Yes, then a cancelled Save as: nothing is opened.
+    dialogs_->answers.push_back(true);
+    dialogs_->files.push_back(std::nullopt);
+    Click("SpeedButton_FileIO_Open");
+    QCOMPARE(ElementList.Count(), 1);
+    QCOMPARE(ElementList[0]->Kind, RICElementKind::Line);
+    QCOMPARE(dialogs_->questions.last(),
+             QString("RIC file was modified. Do you want to save the file first?"));
+    // No: the changes go, the file comes.
+    dialogs_->answers.push_back(false);
+    dialogs_->files.push_back(Path("one.ric"));
+    Click("SpeedButton_FileIO_Open");
+    QCOMPARE(ElementList.Count(), 1);
+    QCOMPARE(ElementList[0]->Kind, RICElementKind::Pixel);
+    QVERIFY(!w_->Modified);
+  }
+
+  void mergeAppendsAndKeepsTheFileName() {
+    WriteFile("one.ric", std::string("\x0A\x00\x04\x00\x00\x00\x01\x00\x02\x00\x00\x00", 12));
+    WriteFile("base.ric", std::string("\x0C\x00\x05\x00\x00\x00\x00\x00\x00\x00\x0A\x00\x0A\x00", 14));
+    QVERIFY(w_->OpenRicFile(Path("base.ric")));
+    dialogs_->files.push_back(Path("one.ric"));
+    Click("SpeedButton_FileIO_Merge");
+    QCOMPARE(ElementList.Count(), 2);
+    QCOMPARE(ElementList[1]->Kind, RICElementKind::Pixel);
+    QVERIFY(w_->Modified);
+    QCOMPARE(w_->CurrentFileName, Path("base.ric"));
+  }
+
+  void failedSaveKeepsTheOldFileAndReportsIt() {
+    Click("SpeedButton_RIC_AddLine");
+    dialogs_->files.push_back(Path("missing-folder/x.ric"));
+    Click("SpeedButton_FileIO_SaveAs");
+    QCOMPARE(dialogs_->errors.size(), 1);
+    QVERIFY(dialogs_->errors[0].contains("File not found"));
+    QVERIFY(w_->Modified);
+  }
+
+  void closeWithUnsavedWorkAsks() {
+    Click("SpeedButton_RIC_AddLine");
+    // Yes without a file name: Save as; cancelled, so the window stays.
+    dialogs_->answers.push_back(true);
+    dialogs_->files.push_back(std::nullopt);
+    QVERIFY(!w_->close());
+    QVERIFY(w_->isVisible());
+    QCOMPARE(dialogs_->questions.last(),
+             QString("RIC file was modified. Would you like to save the file first?"));
+    // No: it closes and writes the parameter file.
+    ParameterSet[3] = 7;
+    dialogs_->answers.push_back(false);
+    QVERIFY(w_->close());
+    TParameterSet read{};
+    ReadParameterFile(Path("Tavlin.RPA").toStdString(), read);
+    QCOMPARE(int(read[3]), 7);
+  }
+
+  void ricScriptImportAndExport() {
+    WriteFile("good.rs", "Line(0, 1, 2, 3, 4)\r\nCircle(0, 50, 30, 5)\r\n");
+    Click("SpeedButton_RIC_AddPixel");
+    dialogs_->answers.push_back(false);
+    dialogs_->files.push_back(Path("good.rs"));
+    Trigger("ImportRicScript1");
+    QCOMPARE(ElementList.Count(), 2);
+    QCOMPARE(ElementList[0]->Kind, RICElementKind::Line);
+    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Line);
+    QVERIFY(w_->Modified);
+    dialogs_->files.push_back(Path("out.rs"));
+    Trigger("ExportRicScript1");
+    QVERIFY(w_->Modified);  // export does not clear it
+    QVERIFY(QFile::exists(Path("out.rs")));
+    QCOMPARE(dialogs_->fileFilters.last(), QString("RicScript *.rs|*.rs"));
+  }
+
+  void failedImportShowsWhereAndKeepsTheDocument() {
+    WriteFile("bad.rs", "Line(0,1,2,3,4)\r\nSprite(1,\r\n  0101,\r\n  0102)\r\n");
+    Click("SpeedButton_RIC_AddCircle");
+    dialogs_->answers.push_back(false);
+    dialogs_->files.push_back(Path("bad.rs"));
+    Trigger("ImportRicScript1");
+    QCOMPARE(dialogs_->errors.size(), 1);
+    QVERIFY2(dialogs_->errors[0].contains("bad.rs:4:6: a sprite row may hold only 0 and 1"), qPrintable(dialogs_->errors[0]));
+    QCOMPARE(ElementList.Count(), 1);
+    QCOMPARE(ElementList[0]->Kind, RICElementKind::Circle);
+    QCOMPARE(w_->Label_Elements->text(), QString("1"));
+  }
+
+  void aboutRunsTheAboutBox() {
+    Trigger("Menu_About");
+    QCOMPARE(dialogs_->modalRuns, 1);
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "mainwindow_test.moc"
