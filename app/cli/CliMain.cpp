@@ -3,6 +3,7 @@
 #include <map>
 #include <new>
 
+#include "CliRender.h"
 #include "FileIO.h"
 
 namespace tavlin::cli {
@@ -23,6 +24,7 @@ const std::map<std::string, Command>& Commands() {
       {"info", CmdInfo},
       {"dump", CmdDump},
       {"convert", CmdConvert},
+      {"render", CmdRender},
   };
   return commands;
 }
