@@ -1,7 +1,8 @@
-// Our own BMP decoder: 1, 4, 8, 16, 24 and 32 bits per pixel, uncompressed
-// and bit-field variants, bottom-up and top-down, with every header form from
+// Our own BMP decoder: 1, 4, 8, 16, 24 and 32 bits per pixel, uncompressed,
+// bit-field and run-length (RLE4, RLE8) variants, bottom-up and top-down, with every header form from
 // the 12-byte OS/2 core header to the 124-byte V5 header. Every offset and
 // size read from the file is checked against the data before it is used.
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -124,7 +125,12 @@ BmpHeader ReadHeader(const std::uint8_t* data, std::size_t size, const std::stri
       break;
     }
     case kBiRle8:
-    case kBiRle4: Fail(name, "run-length compressed BMP pictures are not supported");
+    case kBiRle4:
+      if (h.BitsPerPixel != (h.Compression == kBiRle8 ? 8 : 4))
+        fail("a run-length compressed BMP must have " +
+             std::string(h.Compression == kBiRle8 ? "8" : "4") + " bits per pixel");
+      if (h.TopDown) fail("a run-length compressed BMP cannot be stored top-down");
+      break;
     case kBiJpeg:
     case kBiPng: Fail(name, "BMP pictures holding JPEG or PNG data are not supported");
     default: Fail(name, "unknown BMP compression " + std::to_string(h.Compression));
@@ -135,7 +141,7 @@ BmpHeader ReadHeader(const std::uint8_t* data, std::size_t size, const std::stri
     case 4:
     case 8:
     case 24:
-      if (h.Compression != kBiRgb)
+      if (h.Compression == kBiBitFields || h.Compression == kBiAlphaBitFields)
         fail("a BMP of " + std::to_string(h.BitsPerPixel) + " bits per pixel cannot have bit fields");
       break;
     case 16:
@@ -144,6 +150,63 @@ BmpHeader ReadHeader(const std::uint8_t* data, std::size_t size, const std::stri
   }
   h.PaletteOffset = afterHeader;
   return h;
+}
+
+// Run-length data: pairs of (count, index) runs and escapes for end of line,
+// end of picture, a jump and literal runs. Pixels that no run reaches stay
+// as they are (white). Runs beyond the picture are cut off.
+void DecodeRle(const std::uint8_t* data, std::size_t size, bool four, const Rgb* palette,
+               std::size_t paletteSize, Picture& picture, const std::string& name) {
+  const std::int64_t width = picture.Width;
+  const std::int64_t height = picture.Height;
+  std::int64_t x = 0;
+  std::int64_t row = 0;  // counted from the bottom
+  auto put = [&](unsigned index) {
+    if (x < width && row < height) {
+      Rgb colour = index < paletteSize ? palette[index] : kBlack;
+      picture.Pixels[std::size_t(height - 1 - row) * std::size_t(width) + std::size_t(x)] = colour;
+    }
+    ++x;
+  };
+  std::size_t p = 0;
+  while (row < height) {
+    if (size - p < 2) Fail(name, "the BMP pixel data is cut short");
+    unsigned count = data[p];
+    unsigned value = data[p + 1];
+    p += 2;
+    if (count > 0) {
+      // Only the part that lands inside the row is drawn; x may run on past it.
+      if (x >= width) {
+        x += count;
+        continue;
+      }
+      for (unsigned i = 0; i < count; ++i) put(four ? ((i & 1) ? value & 0x0F : value >> 4) : value);
+      continue;
+    }
+    switch (value) {
+      case 0:  // end of line
+        x = 0;
+        ++row;
+        break;
+      case 1:  // end of picture
+        return;
+      case 2:  // jump right and up
+        if (size - p < 2) Fail(name, "the BMP pixel data is cut short");
+        x += data[p];
+        row += data[p + 1];
+        p += 2;
+        break;
+      default: {  // `value` literal pixels, padded to a whole word
+        std::size_t bytes = four ? (value + 1) / 2 : value;
+        std::size_t padded = bytes + (bytes & 1);
+        if (size - p < bytes) Fail(name, "the BMP pixel data is cut short");
+        for (unsigned i = 0; i < value; ++i)
+          put(four ? ((i & 1) ? data[p + i / 2] & 0x0F : data[p + i / 2] >> 4) : data[p + i]);
+        p += std::min(padded, size - p);
+        break;
+      }
+    }
+  }
 }
 
 }  // namespace
@@ -173,11 +236,20 @@ Picture DecodeBmp(const std::uint8_t* data, std::size_t size, const std::string&
     }
   }
 
-  const std::uint64_t stride = ((std::uint64_t(width) * std::uint64_t(h.BitsPerPixel) + 31) / 32) * 4;
-  const std::uint64_t pixelBytes = stride * std::uint64_t(height);
   if (h.PixelOffset < kFileHeaderSize + 12 || h.PixelOffset > size)
     throw TavlinError(name, "the BMP pixel data offset " + std::to_string(h.PixelOffset) +
                                 " lies outside the file");
+  if (h.Compression == kBiRle8 || h.Compression == kBiRle4) {
+    Picture picture;
+    picture.Width = width;
+    picture.Height = height;
+    picture.Pixels.assign(std::size_t(width) * std::size_t(height), kWhite);
+    DecodeRle(data + h.PixelOffset, size - h.PixelOffset, h.Compression == kBiRle4, palette,
+              paletteSize, picture, name);
+    return picture;
+  }
+  const std::uint64_t stride = ((std::uint64_t(width) * std::uint64_t(h.BitsPerPixel) + 31) / 32) * 4;
+  const std::uint64_t pixelBytes = stride * std::uint64_t(height);
   if (pixelBytes > size - h.PixelOffset) throw TavlinError(name, "the BMP pixel data is cut short");
 
   Channel red, green, blue, alpha;
