@@ -225,10 +225,12 @@ void TForm_Tavlin::BuildOutputPanel(QWidget* client) {
     return l;
   };
   label("Elements:", 8, 96);
-  Label_Elements = label("0", 72, 96, "Label_Elements");
+  Label_Elements = label("0", 80, 96, "Label_Elements");
   label("File Size: ", 8, 112);
-  Label_FileSize = label("0", 72, 112, "Label_FileSize");
-  label("Bytes", 104, 112);
+  Label_FileSize = label("0", 60, 112, "Label_FileSize");
+  Label_FileSize->setGeometry(58, 112, 42, Label_FileSize->height());
+  Label_FileSize->setAlignment(Qt::AlignRight | Qt::AlignTop);
+  label("Bytes", 103, 112);
   SpeedButton_FileIO_Open = NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_Open", "open",
                                            "Open RIC file", 6, 133);
   SpeedButton_FileIO_Save = NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_Save", "save",
@@ -392,7 +394,6 @@ void TForm_Tavlin::UpdateDocumentStatus() {
   Label_Elements->setText(QString::number(n));
   Label_Elements->adjustSize();
   Label_FileSize->setText(QString::number(ComputeFileSize()));
-  Label_FileSize->adjustSize();
 }
 
 void TForm_Tavlin::PaintDisplayInto(TNxtImage* image) {
