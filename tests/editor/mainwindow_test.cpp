@@ -217,6 +217,17 @@ class MainWindowTest : public QObject {
     QCOMPARE(QString::fromStdString(ElementItems(*ElementList[1])[1].Value), QString("8"));
   }
 
+  void outOfRangeConstantIsKeptUntilThePageWritesBack() {
+    // A rectangle at constant x 150: the control shows 99, the element keeps 150.
+    WriteFile("wide.ric", std::string("\x0C\x00\x06\x00\x00\x00\x96\x00\x05\x00\x0A\x00\x0A\x00", 14));
+    QVERIFY(w_->OpenRicFile(Path("wide.ric")));
+    QCOMPARE(int(w_->RICParameterEdit_Rectangle_PosX->Value()), 99);
+    QCOMPARE(int(ElementList[0]->PosX), 150);
+    w_->RICParameterEdit_Rectangle_Height->setValue(EncodeConstant(20));
+    QCOMPARE(int(ElementList[0]->PosX), 99);
+    QCOMPARE(int(ElementList[0]->Height), 20);
+  }
+
   void pixelPageClampsAndShowsPositionWithoutButton() {
     Click("SpeedButton_RIC_AddPixel");
     // (1, 1): QTest takes a null point for the widget's centre.
@@ -487,6 +498,24 @@ class MainWindowTest : public QObject {
     QCOMPARE(ElementList.Count(), 1);
     QCOMPARE(ElementList[0]->Kind, RICElementKind::Circle);
     QCOMPARE(w_->Label_Elements->text(), QString("1"));
+  }
+
+  void startUpKeepsValuesBeforeABadParameterLine() {
+    WriteFile("Tavlin.RPA", "  3 : 7\r\n  4 : x\r\n  5 : 9\r\n");
+    std::string error = StartDocumentUnit();
+    QFile::remove(Path("Tavlin.RPA"));
+    QCOMPARE(QString::fromStdString(error), QString("Tavlin.RPA: 'x' is not a valid integer value"));
+    QCOMPARE(int(ParameterSet[3]), 7);
+    QCOMPARE(int(ParameterSet[5]), 0);
+    QCOMPARE(MaxParameterIndex, 15);
+    QCOMPARE(ElementList.Count(), 0);
+  }
+
+  void openingAMissingFileChangesNothing() {
+    Click("SpeedButton_RIC_AddLine");
+    QVERIFY(!w_->OpenRicFile(Path("no-such.ric")));
+    QCOMPARE(ElementList.Count(), 1);
+    QVERIFY(dialogs_->errors.isEmpty());
   }
 
   void aboutRunsTheAboutBox() {
