@@ -1,0 +1,331 @@
+// The parameter file: its exact layout, the lenient reader and its one hard
+// stop, and saving that never damages the file it replaces.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "FileIO.h"
+#include "ParameterSet.h"
+
+namespace tavlin {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (fs::temp_directory_path() / "tavlin-param-XXXXXX").string();
+    path_ = ::mkdtemp(pattern.data());
+  }
+  ~TempFolder() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+void WriteText(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<std::string> CrLfLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t end = text.find("\r\n", pos);
+    if (end == std::string::npos) {
+      lines.push_back(text.substr(pos));
+      break;
+    }
+    lines.push_back(text.substr(pos, end - pos));
+    pos = end + 2;
+  }
+  return lines;
+}
+
+// The parameter set is global: every test starts from zeros.
+class ParameterFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ClearParameters(); }
+  void TearDown() override { ClearParameters(); }
+  TempFolder dir_;
+};
+
+// --- Layout -----------------------------------------------------------------
+
+TEST_F(ParameterFileTest, TextHasTheExactLayout) {
+  TParameterSet set{};
+  set[15] = 1200;
+  set[99] = 7;
+  set[255] = 65535;
+  std::string text = ParameterFileText("Tavlin.RPA", set, "07.12.2024 08:03:09");
+  // Every line, the last included, ends with CR LF; no bare LF anywhere.
+  ASSERT_GE(text.size(), 2u);
+  EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 267);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 267);
+  std::vector<std::string> lines = CrLfLines(text);
+  ASSERT_EQ(lines.size(), 267u);
+
+  EXPECT_EQ(lines[0], "#  Tavlin paramter file");
+  EXPECT_EQ(lines[1], "#");
+  EXPECT_EQ(lines[2].rfind("#  ", 0), 0u);
+  EXPECT_NE(lines[2].find(" by "), std::string::npos);
+  for (int i = 3; i <= 5; ++i) {
+    EXPECT_EQ(lines[std::size_t(i)].substr(0, 17), "#" + std::string(16, ' ')) << "line " << i + 1;
+    EXPECT_GT(lines[std::size_t(i)].size(), 17u);
+    EXPECT_NE(lines[std::size_t(i)][17], ' ');
+  }
+  EXPECT_EQ(lines[6], "#");
+  EXPECT_EQ(lines[7], "#  File generated 07.12.2024 08:03:09");
+  EXPECT_EQ(lines[8], "");
+  EXPECT_EQ(lines[9], "  0 : 0");
+  EXPECT_EQ(lines[9 + 1], "  1 : 0");
+  EXPECT_EQ(lines[9 + 15], " 15 : 1200");
+  EXPECT_EQ(lines[9 + 99], " 99 : 7");
+  EXPECT_EQ(lines[9 + 100], "100 : 0");
+  EXPECT_EQ(lines[9 + 255], "255 : 65535");
+  EXPECT_EQ(lines[265], "");
+  EXPECT_EQ(lines[266], "#  Tavlin.RPA   End of file");
+}
+
+TEST_F(ParameterFileTest, AllZeroValuesGiveTwoHundredFiftySixZeroLines) {
+  std::vector<std::string> lines = CrLfLines(ParameterFileText("p.rpa", TParameterSet{}, "x"));
+  ASSERT_EQ(lines.size(), 267u);
+  std::regex data(R"( *(\d+) : 0)");
+  for (int i = 0; i < 256; ++i) {
+    const std::string& l = lines[std::size_t(9 + i)];
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(l, m, data)) << l;
+    EXPECT_EQ(std::stoi(m[1]), i);
+    EXPECT_EQ(l.find(':'), 4u) << l;  // index right-aligned in three characters
+  }
+}
+
+TEST_F(ParameterFileTest, WrittenFileCarriesTheTimeAndThePathAsPassed) {
+  std::string path = dir_ / "values.rpa";
+  ParameterSet[3] = 33;
+  WriteParameterFile(path);
+  std::vector<std::string> lines = CrLfLines(ReadText(path));
+  ASSERT_EQ(lines.size(), 267u);
+  EXPECT_TRUE(std::regex_match(
+      lines[7], std::regex(R"(#  File generated \d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d)")))
+      << lines[7];
+  EXPECT_EQ(lines[9 + 3], "  3 : 33");
+  EXPECT_EQ(lines[266], "#  " + path + "   End of file");
+}
+
+TEST_F(ParameterFileTest, WrittenFileReadsBackEveryValue) {
+  // A folder name with ':' puts one into the closing comment line too.
+  std::string folder = dir_ / "a:b";
+  fs::create_directory(folder);
+  std::string path = folder + "/round.rpa";
+  TParameterSet set{};
+  for (int i = 0; i < 256; ++i) set[std::size_t(i)] = std::uint16_t(i * 257 + 3);
+  WriteParameterFile(path, set);
+  TParameterSet back{};
+  back.fill(1);
+  ReadParameterFile(path, back);
+  EXPECT_EQ(back, set);
+}
+
+// --- Reader rules -------------------------------------------------------------
+
+struct ReadCase {
+  const char* name;
+  std::string text;
+  std::vector<std::pair<int, int>> expected;  // index, value; all other values stay 4242
+  std::string error;                          // "" when the file reads cleanly
+};
+
+class ParameterReadTest : public ParameterFileTest,
+                          public ::testing::WithParamInterface<ReadCase> {};
+
+TEST_P(ParameterReadTest, AppliesTheLinesItAccepts) {
+  const ReadCase& c = GetParam();
+  std::string path = dir_ / "in.rpa";
+  WriteText(path, c.text);
+  TParameterSet set;
+  set.fill(4242);
+  std::string error;
+  try {
+    ReadParameterFile(path, set);
+  } catch (const TavlinError& e) {
+    EXPECT_EQ(e.File(), path);
+    error = e.Reason();
+  }
+  EXPECT_EQ(error, c.error);
+  TParameterSet expected;
+  expected.fill(4242);
+  for (auto [i, v] : c.expected) expected[std::size_t(i)] = std::uint16_t(v);
+  for (int i = 0; i < 256; ++i)
+    EXPECT_EQ(set[std::size_t(i)], expected[std::size_t(i)]) << "parameter " << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ParameterReadTest,
+    ::testing::Values(
+        ReadCase{"OnlyOneLine", "3 : 7", {{3, 7}}, ""},
+        ReadCase{"IndentedComment", "   # 3 : 7\r\n", {}, ""},
+        ReadCase{"NoBlanksAroundColon", "  12:300  \r\n", {{12, 300}}, ""},
+        ReadCase{"MinusOneIsAllBits", "12 : -1\r\n", {{12, 65535}}, ""},
+        ReadCase{"LowSixteenBits", "12 : 70000\r\n13 : -65536\r\n", {{12, 4464}, {13, 0}}, ""},
+        ReadCase{"IndexAboveRange", "300 : 5\r\n256 : 5\r\n", {}, ""},
+        ReadCase{"NegativeIndex", "-1 : 5\r\n", {}, ""},
+        ReadCase{"EdgeIndexes", "0 : 1\r\n255 : 2\r\n", {{0, 1}, {255, 2}}, ""},
+        ReadCase{"LineWithoutColonAndEmptyLines", "hello\r\n\r\n\r\n5 : 6\r\n", {{5, 6}}, ""},
+        ReadCase{"LaterLineWins", "5 : 1\r\n5 : 2\r\n", {{5, 2}}, ""},
+        ReadCase{"AnyOrder", "9 : 90\r\n1 : 10\r\n", {{9, 90}, {1, 10}}, ""},
+        ReadCase{"LfOnly", "1 : 2\n3 : 4\n", {{1, 2}, {3, 4}}, ""},
+        ReadCase{"TabsAndControlCharacters", "\t\x01 7 : 8 \t\x02\r\n", {{7, 8}}, ""},
+        ReadCase{"LeadingZerosAndPlus", "007 : +0012\r\n", {{7, 12}}, ""},
+        ReadCase{"EmptyFile", "", {}, ""},
+        ReadCase{"SecondColonStops", "1 : 5\r\n3 : 7 : 9\r\n4 : 4\r\n", {{1, 5}},
+                 "'7 : 9' is not a valid integer value"},
+        ReadCase{"BadIndexStops", "1 : 5\r\nabc : 4\r\n2 : 2\r\n", {{1, 5}},
+                 "'abc' is not a valid integer value"},
+        ReadCase{"EmptyValueStops", "1 : 5\r\n2 :\r\n", {{1, 5}},
+                 "'' is not a valid integer value"},
+        ReadCase{"EmptyIndexStops", ": 5\r\n", {}, "'' is not a valid integer value"},
+        ReadCase{"BadValueWithIndexOutOfRangeStops", "300 : x\r\n", {},
+                 "'x' is not a valid integer value"},
+        ReadCase{"HexIsNoDecimalNumber", "1 : 0x10\r\n", {}, "'0x10' is not a valid integer value"},
+        ReadCase{"BeyondThirtyTwoBitsStops", "1 : 4294967296\r\n", {},
+                 "'4294967296' is not a valid integer value"},
+        ReadCase{"InnerBlankStops", "1 2 : 5\r\n", {}, "'1 2' is not a valid integer value"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ParameterFileTest, AMissingFileChangesNothingAndReportsNothing) {
+  ParameterSet[4] = 44;
+  EXPECT_NO_THROW(ReadParameterFile(dir_ / "nothing-here.rpa"));
+  EXPECT_NO_THROW(ReadParameterFile(dir_.path().string()));  // a folder is no file either
+  EXPECT_EQ(ParameterSet[4], 44);
+}
+
+TEST_F(ParameterFileTest, ReadingNeverClearsTheSet) {
+  ParameterSet[200] = 5;
+  std::string path = dir_ / "one.rpa";
+  WriteText(path, "3 : 7\r\n");
+  ReadParameterFile(path);
+  EXPECT_EQ(ParameterSet[3], 7);
+  EXPECT_EQ(ParameterSet[200], 5);
+}
+
+TEST_F(ParameterFileTest, AFileFarTooLargeIsRefusedWithoutReadingIt) {
+  std::string path = dir_ / "huge.rpa";
+  { std::ofstream(path) << "1 : 1\r\n"; }
+  fs::resize_file(path, 17u << 20);  // sparse: cheap to make
+  ParameterSet[1] = 9;
+  try {
+    ReadParameterFile(path);
+    ADD_FAILURE() << "no error";
+  } catch (const TavlinError& e) {
+    EXPECT_EQ(e.File(), path);
+  }
+  EXPECT_EQ(ParameterSet[1], 9);
+}
+
+TEST_F(ParameterFileTest, ClearParametersZeroesAllValues) {
+  ParameterSet.fill(77);
+  ClearParameters();
+  EXPECT_EQ(ParameterSet, TParameterSet{});
+}
+
+// --- Saving -----------------------------------------------------------------
+
+std::vector<std::string> FolderEntries(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST_F(ParameterFileTest, SavingIntoAMissingFolderFailsAndNamesTheFile) {
+  std::string path = dir_ / "no-such-folder/p.rpa";
+  try {
+    WriteParameterFile(path);
+    ADD_FAILURE() << "no error";
+  } catch (const TavlinError& e) {
+    EXPECT_EQ(e.File(), path);
+    EXPECT_EQ(e.Reason(), "File not found");
+    EXPECT_EQ(std::string(e.what()), path + ": File not found");
+  }
+  EXPECT_TRUE(FolderEntries(dir_.path()).empty());
+}
+
+// Makes every write beyond `bytes` fail with EFBIG while it lives; works
+// for root too, unlike permissions.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &old_);
+    old_handler_ = ::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &old_);
+    ::signal(SIGXFSZ, old_handler_);
+  }
+
+ private:
+  rlimit old_{};
+  sighandler_t old_handler_;
+};
+
+TEST_F(ParameterFileTest, AFailedSaveLeavesTheOldFileAsItWas) {
+  std::string path = dir_ / "keep.rpa";
+  WriteText(path, "5 : 55\r\n");
+  ParameterSet.fill(1);
+  {
+    FileSizeLimit limit(100);
+    try {
+      WriteParameterFile(path);
+      ADD_FAILURE() << "no error";
+    } catch (const TavlinError& e) {
+      EXPECT_EQ(e.File(), path);
+      EXPECT_FALSE(e.Reason().empty());
+    }
+  }
+  EXPECT_EQ(ReadText(path), "5 : 55\r\n");
+  EXPECT_EQ(FolderEntries(dir_.path()), std::vector<std::string>{"keep.rpa"});
+  EXPECT_EQ(ParameterSet[0], 1);  // the values in memory stay
+}
+
+TEST_F(ParameterFileTest, SavingReplacesTheOldFileCompletelyAndKeepsItsMode) {
+  std::string path = dir_ / "replace.rpa";
+  WriteText(path, std::string(20000, '~'));
+  ::chmod(path.c_str(), 0640);
+  WriteParameterFile(path);
+  std::string text = ReadText(path);
+  EXPECT_EQ(text.find('~'), std::string::npos);
+  EXPECT_EQ(CrLfLines(text).size(), 267u);
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  EXPECT_EQ(FolderEntries(dir_.path()), std::vector<std::string>{"replace.rpa"});
+}
+
+}  // namespace
+}  // namespace tavlin
