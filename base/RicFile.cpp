@@ -133,9 +133,10 @@ RICElementList DecodeRic(const std::uint8_t* data, std::size_t count) {
         std::uint16_t id = w[0], n = w[1];
         if (in.Remaining() < 4 * std::size_t(n)) return list;
         ElementPtr e = MakeVarMap(id, n);
-        for (auto& p : e->Points) {
-          in.Word(p.Domain);
-          in.Word(p.Range);
+        // With no points announced nothing more is read: the two default points stay.
+        for (std::size_t i = 0; i < n; ++i) {
+          in.Word(e->Points[i].Domain);
+          in.Word(e->Points[i].Range);
         }
         list.Add(std::move(e));
         break;
