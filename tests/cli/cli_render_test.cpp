@@ -1,0 +1,266 @@
+// tavlin-cli render, run as the built program: the pictures it writes, its
+// options, and its exit codes and messages; a failed render leaves no file.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "../render/RenderTestUtil.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using tavlin::RgbImage;
+
+std::string DataFile(const std::string& name) { return std::string(TAVLIN_TEST_DATA) + "/" + name; }
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string ShellQuote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+struct RenderRun {
+  int exitCode = -1;
+  std::string out, err;
+};
+
+class CliRenderTest : public ::testing::Test {
+ protected:
+  CliRenderTest() {
+    std::string pattern = (fs::temp_directory_path() / "tavlin-render-XXXXXX").string();
+    dir_ = ::mkdtemp(pattern.data());
+  }
+  ~CliRenderTest() override {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+  RenderRun Run(const std::vector<std::string>& args) const {
+    const std::string out = (dir_.parent_path() / (dir_.filename().string() + ".out")).string();
+    const std::string err = (dir_.parent_path() / (dir_.filename().string() + ".err")).string();
+    std::string cmd = "exec " + ShellQuote(TAVLIN_CLI_PATH);
+    for (const auto& a : args) cmd += " " + ShellQuote(a);
+    cmd += " </dev/null >" + ShellQuote(out) + " 2>" + ShellQuote(err);
+    const int status = std::system(("sh -c " + ShellQuote(cmd)).c_str());
+    RenderRun r;
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    r.out = ReadAll(out);
+    r.err = ReadAll(err);
+    fs::remove(out);
+    fs::remove(err);
+    return r;
+  }
+
+  // Renders with the output file last and expects success with no output;
+  // returns the picture.
+  RgbImage Render(std::vector<std::string> args) {
+    const std::string png = Path("out.png");
+    args.insert(args.begin(), "render");
+    args.push_back(png);
+    const RenderRun r = Run(args);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "");
+    RgbImage image;
+    EXPECT_TRUE(tavlin::test::ReadPng(png, image)) << "no PNG written";
+    fs::remove(png);
+    return image;
+  }
+
+  std::vector<std::string> Entries() const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  fs::path dir_;
+};
+
+std::string Golden(const std::string& name) {
+  return tavlin::test::Joined(tavlin::test::ReadGridFile(DataFile("render/" + name)));
+}
+
+std::string Picture(const RgbImage& image) { return tavlin::test::Joined(tavlin::test::Grid(image)); }
+
+TEST_F(CliRenderTest, WritesTheDisplayAs100By64Png) {
+  const RgbImage image = Render({DataFile("two-circles.ric")});
+  EXPECT_EQ(image.Width, 100);
+  EXPECT_EQ(image.Height, 64);
+  EXPECT_EQ(Picture(image), Golden("two-circles.txt"));
+}
+
+TEST_F(CliRenderTest, ZoomEnlargesEveryPixelWithoutGrid) {
+  const RgbImage small = Render({DataFile("letters.ric"), "--param", "0=90"});
+  const RgbImage big = Render({DataFile("letters.ric"), "--param", "0=90", "--zoom", "4"});
+  ASSERT_EQ(big.Width, 400);
+  ASSERT_EQ(big.Height, 256);
+  for (int y = 0; y < 256; ++y)
+    for (int x = 0; x < 400; ++x) ASSERT_EQ(big.At(x, y), small.At(x / 4, y / 4)) << x << "," << y;
+}
+
+TEST_F(CliRenderTest, ParameterOptionsInBothSpellings) {
+  EXPECT_EQ(Picture(Render({DataFile("letters.ric"), "--param", "0=20"})), Golden("letters-p20.txt"));
+  EXPECT_EQ(Picture(Render({DataFile("letters.ric"), "--param=0=20"})), Golden("letters-p20.txt"));
+  EXPECT_EQ(Picture(Render({"--param", "0=20", DataFile("letters.ric")})), Golden("letters-p20.txt"));
+}
+
+TEST_F(CliRenderTest, ParameterFileFirstThenEachParam) {
+  const std::string rpa = Path("values.rpa");
+  std::ofstream(rpa) << "# values\r\n  0 : 90\r\n  1 : 7\r\n";
+  EXPECT_EQ(Picture(Render({DataFile("letters.ric"), "--params", rpa})), Golden("letters-p90.txt"));
+  // --param wins over the file wherever it stands on the line.
+  EXPECT_EQ(Picture(Render({DataFile("letters.ric"), "--param", "0=20", "--params", rpa})),
+            Golden("letters-p20.txt"));
+  EXPECT_EQ(Picture(Render({DataFile("letters.ric"), "--params=" + rpa, "--param", "0=20"})),
+            Golden("letters-p20.txt"));
+}
+
+TEST_F(CliRenderTest, OffsetTakesNegativeNumbersAsItsValue) {
+  const std::vector<std::string> block = {"--param", "0=20", "--param", "1=10", "--param", "2=30",
+                                          "--param", "3=20"};
+  std::vector<std::string> args = {DataFile("numgrid.ric"), "--offset", "5,3"};
+  args.insert(args.end(), block.begin(), block.end());
+  EXPECT_EQ(Picture(Render(args)), Golden("numgrid-20-10-30-20-offset-5-3.txt"));
+
+  // Shifted by (-3, 2) from there: (2, 5).
+  args = {DataFile("numgrid.ric"), "--offset", "2,5"};
+  args.insert(args.end(), block.begin(), block.end());
+  const std::string expected = Picture(Render(args));
+  args = {DataFile("numgrid.ric"), "--offset=2,5"};
+  args.insert(args.end(), block.begin(), block.end());
+  EXPECT_EQ(Picture(Render(args)), expected);
+
+  // Negative: only the part left on the screen.
+  RgbImage shifted = Render({DataFile("two-circles.ric"), "--offset", "-15,2"});
+  RgbImage plain = Render({DataFile("two-circles.ric")});
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 100; ++x) {
+      const int sx = x + 15, sy = y + 2;
+      const tavlin::Rgb want = sx < 100 && sy < 64 ? plain.At(sx, sy) : tavlin::kWhite;
+      ASSERT_EQ(shifted.At(x, y), want) << x << "," << y;
+    }
+}
+
+TEST_F(CliRenderTest, ElementAloneIsResolvedAtItsOwnPlace) {
+  // numgrid.ric: Description, Sprite, CopyBits. The CopyBits alone still
+  // finds the sprite before it; the Sprite alone draws nothing.
+  const std::vector<std::string> block = {"--param", "0=20", "--param", "1=10", "--param", "2=30",
+                                          "--param", "3=20", "--offset", "5,3"};
+  std::vector<std::string> args = {DataFile("numgrid.ric"), "--element", "2"};
+  args.insert(args.end(), block.begin(), block.end());
+  EXPECT_EQ(Picture(Render(args)), Golden("numgrid-20-10-30-20-offset-5-3.txt"));
+  args = {DataFile("numgrid.ric"), "--element=1"};
+  args.insert(args.end(), block.begin(), block.end());
+  EXPECT_EQ(Picture(Render(args)), tavlin::test::Joined(std::vector<std::string>(64, std::string(100, '.'))));
+}
+
+TEST_F(CliRenderTest, ElementOutsideTheDocumentIsAnError) {
+  const std::string out = Path("out.png");
+  for (const char* k : {"3", "-1", "70000"}) {
+    const RenderRun r = Run({"render", DataFile("numgrid.ric"), out, "--element", k});
+    EXPECT_EQ(r.exitCode, 1) << k;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "tavlin-cli: " + DataFile("numgrid.ric") + ": element " + k +
+                         " is outside the document (3 elements)\n");
+  }
+  EXPECT_TRUE(Entries().empty());
+}
+
+struct UsageCase {
+  const char* name;
+  std::vector<std::string> args;  // after "render IN OUT"
+  std::string message;
+};
+
+class CliRenderUsageTest : public CliRenderTest, public ::testing::WithParamInterface<UsageCase> {};
+
+TEST_P(CliRenderUsageTest, ExitsWithUsageErrorAndWritesNothing) {
+  std::vector<std::string> args = {"render", DataFile("two-circles.ric"), Path("out.png")};
+  args.insert(args.end(), GetParam().args.begin(), GetParam().args.end());
+  const RenderRun r = Run(args);
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err.rfind("tavlin-cli: " + GetParam().message + "\n", 0), 0u) << r.err;
+  EXPECT_NE(r.err.find("usage:"), std::string::npos);
+  EXPECT_TRUE(Entries().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BadArguments, CliRenderUsageTest,
+    ::testing::Values(
+        UsageCase{"ExtraFile", {"more.png"}, "render needs IN and OUT.png"},
+        UsageCase{"UnknownOption", {"--colour", "red"}, "unknown option '--colour'"},
+        UsageCase{"MissingValue", {"--zoom"}, "option --zoom needs a value"},
+        UsageCase{"ZoomZero", {"--zoom", "0"}, "--zoom needs a whole number from 1 to 32, not '0'"},
+        UsageCase{"ZoomTooBig", {"--zoom=33"}, "--zoom needs a whole number from 1 to 32, not '33'"},
+        UsageCase{"ParamIndex", {"--param", "256=1"},
+                  "--param needs N=V with N from 0 to 255 and V from 0 to 65535, not '256=1'"},
+        UsageCase{"ParamValue", {"--param", "1=65536"},
+                  "--param needs N=V with N from 0 to 255 and V from 0 to 65535, not '1=65536'"},
+        UsageCase{"ParamForm", {"--param", "1"},
+                  "--param needs N=V with N from 0 to 255 and V from 0 to 65535, not '1'"},
+        UsageCase{"OffsetForm", {"--offset", "3"}, "--offset needs DX,DY, two whole numbers, not '3'"},
+        UsageCase{"OffsetText", {"--offset", "a,b"}, "--offset needs DX,DY, two whole numbers, not 'a,b'"},
+        UsageCase{"ElementText", {"--element", "first"}, "--element needs an element number, not 'first'"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CliRenderTest, MissingOutputIsAUsageError) {
+  const RenderRun r = Run({"render", DataFile("two-circles.ric")});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(r.err.rfind("tavlin-cli: render needs IN and OUT.png\n", 0), 0u) << r.err;
+}
+
+TEST_F(CliRenderTest, FailuresNameTheFileAndLeaveNoOutput) {
+  const std::string out = Path("out.png");
+  RenderRun r = Run({"render", Path("missing.ric"), out});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "tavlin-cli: " + Path("missing.ric") + ": File not found\n");
+
+  r = Run({"render", DataFile("two-circles.ric"), out, "--params", Path("missing.rpa")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "tavlin-cli: " + Path("missing.rpa") + ": File not found\n");
+
+  const std::string bad = Path("bad.rpa");
+  std::ofstream(bad) << "  0 : ten\n";
+  r = Run({"render", DataFile("two-circles.ric"), out, "--params", bad});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "tavlin-cli: " + bad + ": 'ten' is not a valid integer value\n");
+  fs::remove(bad);
+
+  const std::string noFolder = Path("no/such/folder/out.png");
+  r = Run({"render", DataFile("two-circles.ric"), noFolder});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err.rfind("tavlin-cli: " + noFolder + ": ", 0), 0u) << r.err;
+  EXPECT_TRUE(Entries().empty());
+}
+
+TEST_F(CliRenderTest, AFailedRenderLeavesAnExistingPictureAsItWas) {
+  const std::string out = Path("out.png");
+  std::ofstream(out) << "old picture";
+  const RenderRun r = Run({"render", DataFile("numgrid.ric"), out, "--element", "9"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(ReadAll(out), "old picture");
+  EXPECT_EQ(Entries(), std::vector<std::string>{"out.png"});
+  // A successful one replaces it.
+  EXPECT_EQ(Run({"render", DataFile("numgrid.ric"), out}).exitCode, 0);
+  RgbImage image;
+  EXPECT_TRUE(tavlin::test::ReadPng(out, image));
+  EXPECT_EQ(Entries(), std::vector<std::string>{"out.png"});
+}
+
+}  // namespace
