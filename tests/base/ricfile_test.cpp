@@ -234,6 +234,10 @@ INSTANTIATE_TEST_SUITE_P(
                    "0C 00 01 00 04 00 02 00 02 00 80 00 00 10"},
         EncodeCase{"SpriteUnsetIsOneClearByte", [] { return One(MakeSprite(5)); },
                    "0A 00 01 00 05 00 01 00 01 00 00 00"},
+        // Only the left bound says whether an area is set, here as everywhere.
+        EncodeCase{"SpriteWithOnlyLeftUnsetIsOneClearByte",
+                   [] { return SpriteWith(5, {-1, 0, 99, 63}, {{{0, 0}, kBlack}}); },
+                   "0A 00 01 00 05 00 01 00 01 00 00 00"},
         EncodeCase{"SpriteReachingPastTheRightEdge",
                    [] {
                      return SpriteWith(6, {1020, 0, 1031, 0},

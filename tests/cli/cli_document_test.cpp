@@ -255,6 +255,20 @@ TEST_F(CliDocumentTest, ConvertThatFailsHalfwayKeepsTheOldOutputFile) {
   EXPECT_EQ(Entries(), (std::vector<std::string>{"lines.ric", "out.ric"}));
 }
 
+TEST_F(CliDocumentTest, OutputThatCannotBeWrittenIsAFailure) {
+  std::string err = Path("err.txt");
+  for (const char* command : {"info", "dump"}) {
+    std::string cmd = Quote(TAVLIN_CLI_PATH) + " " + command + " " +
+                      Quote(DataFile("numgrid.ric")) + " >/dev/full 2>" + Quote(err);
+    int status = std::system(("sh -c " + Quote(cmd)).c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1) << command;
+    std::string message = ReadText(err);
+    EXPECT_EQ(message.rfind("tavlin-cli: standard output: ", 0), 0u) << message;
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+  }
+}
+
 // --- Hostile input ----------------------------------------------------------------
 
 TEST_F(CliDocumentTest, AnyBytesNamedRicAreReadWithoutFailing) {
