@@ -67,7 +67,8 @@ void PutWord(std::vector<std::uint8_t>& out, unsigned w) {
 }
 
 void EncodeSprite(std::vector<std::uint8_t>& out, const TRICElement& e) {
-  const TRect& a = e.UsedArea;  // an unset area is (-1, -1)-(-1, -1): one clear pixel
+  // Only Left says whether the area is set; an unset area is (-1, -1)-(-1, -1): one clear pixel.
+  const TRect& a = e.UsedArea.IsSet() ? e.UsedArea : kUnsetRect;
   int width = std::max(a.Right - a.Left + 1, 0);
   int rows = std::max(a.Bottom - a.Top + 1, 0);
   int bytesPerRow = width / 8 + (width > 8 * (width / 8) ? 1 : 0);
