@@ -1,5 +1,6 @@
 #include "CliMain.h"
 
+#include <cerrno>
 #include <map>
 #include <new>
 
@@ -48,7 +49,11 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
   }
   std::vector<std::string> args(argv + 2, argv + argc);
   try {
-    return it->second(args, out);
+    int code = it->second(args, out);
+    // Output that could not be written (a full disk, a closed pipe) is a failure, not a success.
+    errno = 0;
+    if (!out.flush()) throw TavlinError("standard output", IoErrorText(errno ? errno : EIO));
+    return code;
   } catch (const UsageError& e) {
     err << "tavlin-cli: " << e.message << "\n" << kUsage;
     return kExitUsage;
