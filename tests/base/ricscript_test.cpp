@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -309,6 +310,34 @@ TEST(ScriptReader, RefusesMoreThanARicFileHolds) {
   std::string outcome = Outcome(script);
   EXPECT_EQ(outcome.rfind("error 1:", 0), 0u) << outcome.substr(0, 80);
   EXPECT_NE(outcome.find("more than a RIC file can hold"), std::string::npos);
+}
+
+TEST(ScriptReader, RandomScriptsEndInElementsOrAnError) {
+  const char* const pieces[] = {"sprite(", "image[", "varmap(", "f(", "arg(",  "maparg(", "import(",
+                                "pixel(",  "line(",  "desc(",   "0X",  "0110", "1",       "9",
+                                "65535",   "x1f",    ")",       "(",   ",",    "[",       "]",
+                                "\"",      "//",     "\n",      "\r",  " ",    "z",       "numbox("};
+  std::mt19937 random(7);
+  for (int round = 0; round < 3000; ++round) {
+    std::string script;
+    int count = int(random() % 40);
+    for (int i = 0; i < count; ++i) script += pieces[random() % std::size(pieces)];
+    try {
+      RICElementList list = ParseRicScript(script, "random.rs");
+      for (const ElementPtr& e : list)
+        if (e->Kind == RICElementKind::Sprite && e->UsedArea.IsSet()) {
+          EXPECT_GE(e->UsedArea.Right, 0) << script;
+          EXPECT_LT(e->UsedArea.Right, SpriteCanvas::kWidth) << script;
+          EXPECT_LT(e->UsedArea.Bottom, SpriteCanvas::kHeight) << script;
+        } else if (e->Kind == RICElementKind::VarMap) {
+          EXPECT_GE(e->Points.size(), 2u) << script;
+        }
+    } catch (const RicScriptError& e) {
+      EXPECT_GE(e.Line(), 1) << script;
+      EXPECT_GE(e.Column(), 1) << script;
+      EXPECT_FALSE(e.Reason().empty()) << script;
+    }
+  }
 }
 
 TEST(ScriptReader, ErrorTextsForTheCommandLineAndTheWindow) {
