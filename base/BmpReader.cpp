@@ -1,7 +1,7 @@
 // Our own BMP decoder: 1, 4, 8, 16, 24 and 32 bits per pixel, uncompressed,
-// bit-field and run-length (RLE4, RLE8) variants, bottom-up and top-down, with every header form from
-// the 12-byte OS/2 core header to the 124-byte V5 header. Every offset and
-// size read from the file is checked against the data before it is used.
+// bit-field and run-length (RLE4, RLE8) variants, bottom-up and top-down, with every header form
+// from the 12-byte OS/2 core header to the 124-byte V5 header. Every offset and size read from the
+// file is checked against the data before it is used.
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -97,13 +97,13 @@ BmpHeader ReadHeader(const std::uint8_t* data, std::size_t size, const std::stri
     if (h.HeaderSize >= 36) h.ColoursUsed = U32(dib + 32);
     h.TopDown = height < 0;
     h.Height = height < 0 ? -height : height;
-    if (os2 && h.Compression != kBiRgb)
-      fail("compressed OS/2 BMP pictures are not supported");
+    if (os2 && h.Compression != kBiRgb) fail("compressed OS/2 BMP pictures are not supported");
   }
   std::size_t afterHeader = kFileHeaderSize + h.HeaderSize;
 
   switch (h.Compression) {
-    case kBiRgb: break;
+    case kBiRgb:
+      break;
     case kBiBitFields:
     case kBiAlphaBitFields: {
       if (h.BitsPerPixel != 16 && h.BitsPerPixel != 32)
@@ -115,7 +115,8 @@ BmpHeader ReadHeader(const std::uint8_t* data, std::size_t size, const std::stri
         masks = dib + 40;  // V2 and later headers hold the masks themselves
         if (h.HeaderSize >= 56) maskCount = 4;
       } else {
-        if (size < afterHeader + 4u * unsigned(maskCount)) fail("the BMP colour masks are cut short");
+        if (size < afterHeader + 4u * unsigned(maskCount))
+          fail("the BMP colour masks are cut short");
         masks = data + afterHeader;
         afterHeader += 4u * unsigned(maskCount);
       }
@@ -132,8 +133,10 @@ BmpHeader ReadHeader(const std::uint8_t* data, std::size_t size, const std::stri
       if (h.TopDown) fail("a run-length compressed BMP cannot be stored top-down");
       break;
     case kBiJpeg:
-    case kBiPng: Fail(name, "BMP pictures holding JPEG or PNG data are not supported");
-    default: Fail(name, "unknown BMP compression " + std::to_string(h.Compression));
+    case kBiPng:
+      Fail(name, "BMP pictures holding JPEG or PNG data are not supported");
+    default:
+      Fail(name, "unknown BMP compression " + std::to_string(h.Compression));
   }
 
   switch (h.BitsPerPixel) {
@@ -142,11 +145,15 @@ BmpHeader ReadHeader(const std::uint8_t* data, std::size_t size, const std::stri
     case 8:
     case 24:
       if (h.Compression == kBiBitFields || h.Compression == kBiAlphaBitFields)
-        fail("a BMP of " + std::to_string(h.BitsPerPixel) + " bits per pixel cannot have bit fields");
+        fail("a BMP of " + std::to_string(h.BitsPerPixel) +
+             " bits per pixel cannot have bit fields");
       break;
     case 16:
-    case 32: break;
-    default: fail("BMP pictures of " + std::to_string(h.BitsPerPixel) + " bits per pixel are not supported");
+    case 32:
+      break;
+    default:
+      fail("BMP pictures of " + std::to_string(h.BitsPerPixel) +
+           " bits per pixel are not supported");
   }
   h.PaletteOffset = afterHeader;
   return h;
@@ -180,7 +187,8 @@ void DecodeRle(const std::uint8_t* data, std::size_t size, bool four, const Rgb*
         x += count;
         continue;
       }
-      for (unsigned i = 0; i < count; ++i) put(four ? ((i & 1) ? value & 0x0F : value >> 4) : value);
+      for (unsigned i = 0; i < count; ++i)
+        put(four ? ((i & 1) ? value & 0x0F : value >> 4) : value);
       continue;
     }
     switch (value) {
@@ -223,7 +231,8 @@ Picture DecodeBmp(const std::uint8_t* data, std::size_t size, const std::string&
   if (h.BitsPerPixel <= 8) {
     std::size_t full = std::size_t(1) << h.BitsPerPixel;
     paletteSize = (h.ColoursUsed != 0 && h.ColoursUsed < full) ? h.ColoursUsed : full;
-    std::size_t available = h.PaletteOffset < size ? (size - h.PaletteOffset) / std::size_t(h.PaletteEntrySize) : 0;
+    std::size_t available =
+        h.PaletteOffset < size ? (size - h.PaletteOffset) / std::size_t(h.PaletteEntrySize) : 0;
     if (available < paletteSize) {
       // Some writers announce a full table but store only the colours used; the
       // pixel data still has to come after whatever table there is.
@@ -248,7 +257,8 @@ Picture DecodeBmp(const std::uint8_t* data, std::size_t size, const std::string&
               paletteSize, picture, name);
     return picture;
   }
-  const std::uint64_t stride = ((std::uint64_t(width) * std::uint64_t(h.BitsPerPixel) + 31) / 32) * 4;
+  const std::uint64_t stride =
+      ((std::uint64_t(width) * std::uint64_t(h.BitsPerPixel) + 31) / 32) * 4;
   const std::uint64_t pixelBytes = stride * std::uint64_t(height);
   if (pixelBytes > size - h.PixelOffset) throw TavlinError(name, "the BMP pixel data is cut short");
 

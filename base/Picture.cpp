@@ -40,11 +40,16 @@ bool IsPictureFileName(const std::string& path) {
 Picture DecodePicture(const std::uint8_t* data, std::size_t size, const std::string& name) {
   if (size == 0) throw TavlinError(name, "the picture file is empty");
   switch (DetectPictureFormat(data, size)) {
-    case PictureFormat::Bmp: return DecodeBmp(data, size, name);
-    case PictureFormat::Png: return DecodePng(data, size, name);
-    case PictureFormat::Jpeg: return DecodeJpeg(data, size, name);
-    case PictureFormat::Gif: return DecodeGif(data, size, name);
-    case PictureFormat::Unknown: break;
+    case PictureFormat::Bmp:
+      return DecodeBmp(data, size, name);
+    case PictureFormat::Png:
+      return DecodePng(data, size, name);
+    case PictureFormat::Jpeg:
+      return DecodeJpeg(data, size, name);
+    case PictureFormat::Gif:
+      return DecodeGif(data, size, name);
+    case PictureFormat::Unknown:
+      break;
   }
   throw TavlinError(name, "not a BMP, PNG, JPEG or GIF picture");
 }
@@ -53,15 +58,13 @@ Picture LoadPicture(const std::string& path) {
   std::error_code ec;
   auto bytes = std::filesystem::file_size(path, ec);
   if (!ec && bytes > kMaxPictureFileBytes)
-    throw TavlinError(path, "the file is too large for a picture (" + std::to_string(bytes) +
-                                " bytes)");
+    throw TavlinError(path,
+                      "the file is too large for a picture (" + std::to_string(bytes) + " bytes)");
   std::vector<std::uint8_t> data = ReadFileBytes(path, kMaxPictureFileBytes);
   return DecodePicture(data.data(), data.size(), path);
 }
 
-double BrightnessPercent(int r, int g, int b) {
-  return 100.0 * std::max({r, g, b}) / 255.0;
-}
+double BrightnessPercent(int r, int g, int b) { return 100.0 * std::max({r, g, b}) / 255.0; }
 
 double BrightnessPercent(Rgb colour) {
   return BrightnessPercent(int((colour >> 16) & 0xFF), int((colour >> 8) & 0xFF),

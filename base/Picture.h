@@ -20,7 +20,9 @@ struct Picture {
   std::vector<Rgb> Pixels;
 
   bool Empty() const { return Width <= 0 || Height <= 0; }
-  Rgb At(int x, int y) const { return Pixels[std::size_t(y) * std::size_t(Width) + std::size_t(x)]; }
+  Rgb At(int x, int y) const {
+    return Pixels[std::size_t(y) * std::size_t(Width) + std::size_t(x)];
+  }
 };
 
 // The largest picture the loader accepts: each side at most kMaxPictureSide

@@ -87,7 +87,8 @@ Picture DecodeGif(const std::uint8_t* data, std::size_t size, const std::string&
   // The picture is the logical screen, widened where a broken file puts the
   // first image beyond it.
   std::int64_t width = std::max<std::int64_t>(gif->SWidth, std::int64_t(frame.Left) + frame.Width);
-  std::int64_t height = std::max<std::int64_t>(gif->SHeight, std::int64_t(frame.Top) + frame.Height);
+  std::int64_t height =
+      std::max<std::int64_t>(gif->SHeight, std::int64_t(frame.Top) + frame.Height);
   CheckPictureSize(width, height, name);
 
   Picture picture;

@@ -51,7 +51,8 @@ JpegState* StateOf(j_common_ptr info) { return static_cast<JpegState*>(info->cli
 void JpegMessage(j_common_ptr info, int level) {
   // A file that ends early is only a warning to libjpeg, which fills the rest
   // with grey; we refuse it like any other damaged file.
-  if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) JpegAbort(*StateOf(info), "the file is cut short");
+  if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF)
+    JpegAbort(*StateOf(info), "the file is cut short");
 }
 
 void JpegProgress(j_common_ptr info) {

@@ -99,15 +99,24 @@ constexpr std::size_t kNoLimit = ~std::size_t(0);
 // The bytes an element takes in a RIC file, as ComputeFileSize counts them.
 std::size_t ElementFileSize(const TRICElement& e) {
   switch (e.Kind) {
-    case RICElementKind::Description: return 10;
-    case RICElementKind::Sprite: return 10 + std::size_t(SpriteDataSize(e.UsedArea));
-    case RICElementKind::VarMap: return 8 + 4 * std::max<std::size_t>(2, e.Points.size());
-    case RICElementKind::CopyBits: return 20;
-    case RICElementKind::Pixel: return 12;
-    case RICElementKind::Line: return 14;
-    case RICElementKind::Rectangle: return 14;
-    case RICElementKind::Circle: return 12;
-    case RICElementKind::NumBox: return 12;
+    case RICElementKind::Description:
+      return 10;
+    case RICElementKind::Sprite:
+      return 10 + std::size_t(SpriteDataSize(e.UsedArea));
+    case RICElementKind::VarMap:
+      return 8 + 4 * std::max<std::size_t>(2, e.Points.size());
+    case RICElementKind::CopyBits:
+      return 20;
+    case RICElementKind::Pixel:
+      return 12;
+    case RICElementKind::Line:
+      return 14;
+    case RICElementKind::Rectangle:
+      return 14;
+    case RICElementKind::Circle:
+      return 12;
+    case RICElementKind::NumBox:
+      return 12;
   }
   return 0;
 }
@@ -229,8 +238,8 @@ class ScriptReader {
     std::uint16_t word = 0;
     if (token == "ARG" || token == "MAPARG") {
       if (depth >= kMaxScriptNesting) {
-        Fail(start, "ARG and MAPARG may nest at most " + std::to_string(kMaxScriptNesting) +
-                        " deep");
+        Fail(start,
+             "ARG and MAPARG may nest at most " + std::to_string(kMaxScriptNesting) + " deep");
         return 0;
       }
       if (token == "ARG") {
@@ -382,7 +391,8 @@ class ScriptReader {
       if (rows < SpriteCanvas::kHeight) sprite->Canvas.WriteRowIndexes(0, rows, drawn, indexes);
       ++rows;
       TRect& area = sprite->UsedArea;
-      area = TRect{0, 0, std::max(area.Right, drawn - 1), std::min(rows, SpriteCanvas::kHeight) - 1};
+      area =
+          TRect{0, 0, std::max(area.Right, drawn - 1), std::min(rows, SpriteCanvas::kHeight) - 1};
     }
     sprite->DataSize = std::uint16_t(SpriteDataSize(sprite->UsedArea));
     Add(std::move(sprite));
@@ -495,8 +505,8 @@ RICElementList LoadRicScript(const std::string& path) {
     throw TavlinError(path, "the script file is too large (" + std::to_string(bytes) + " bytes)");
   std::vector<std::uint8_t> data = ReadFileBytes(path, kMaxScriptFileBytes + 1);
   if (data.size() > kMaxScriptFileBytes) throw TavlinError(path, "the script file is too large");
-  return ParseRicScript(
-      std::string_view(reinterpret_cast<const char*>(data.data()), data.size()), path);
+  return ParseRicScript(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()),
+                        path);
 }
 
 bool ReadRicScript(const std::string& path, bool clearFirst) {
@@ -512,7 +522,8 @@ bool ReadRicScript(const std::string& path, bool clearFirst) {
 std::string FormatScriptArgument(RICArgument word) {
   if ((word & 0xF000) == 0) return std::to_string(word);
   if ((word & 0xFF00) == 0xF000) return "arg(" + std::to_string(word & 0xFF) + ")";
-  return "maparg( " + std::to_string((word >> 8) & 0x0F) + ", " + std::to_string(word & 0xFF) + " )";
+  return "maparg( " + std::to_string((word >> 8) & 0x0F) + ", " + std::to_string(word & 0xFF) +
+         " )";
 }
 
 namespace {
@@ -574,8 +585,8 @@ std::string RicScriptText(const RICElementList& list) {
         break;
       case RICElementKind::CopyBits:
         AppendLine(out, "copybits( " +
-                            JoinArguments({e.CopyOpt, e.SpriteID, e.PosX, e.PosY, e.Width,
-                                           e.Height, e.RelX, e.RelY}) +
+                            JoinArguments({e.CopyOpt, e.SpriteID, e.PosX, e.PosY, e.Width, e.Height,
+                                           e.RelX, e.RelY}) +
                             " );");
         break;
       case RICElementKind::Pixel:
@@ -585,8 +596,8 @@ std::string RicScriptText(const RICElementList& list) {
         AppendLine(out, "line( " + JoinArguments({e.CopyOpt, e.X1, e.Y1, e.X2, e.Y2}) + " );");
         break;
       case RICElementKind::Rectangle:
-        AppendLine(out, "rect( " + JoinArguments({e.CopyOpt, e.PosX, e.PosY, e.Width, e.Height}) +
-                            " );");
+        AppendLine(
+            out, "rect( " + JoinArguments({e.CopyOpt, e.PosX, e.PosY, e.Width, e.Height}) + " );");
         break;
       case RICElementKind::Circle:
         AppendLine(out, "circle( " + JoinArguments({e.CopyOpt, e.PosX, e.PosY, e.Radius}) + " );");

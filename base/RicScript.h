@@ -46,7 +46,7 @@ struct ScriptPosition {
 struct ScriptText {
   std::string Text;
   std::vector<ScriptPosition> Positions;  // one per character of Text
-  ScriptPosition End;                      // just after the last kept character
+  ScriptPosition End;                     // just after the last kept character
 };
 
 // The filter every script passes first: each line is folded to upper case

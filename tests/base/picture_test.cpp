@@ -90,26 +90,26 @@ TEST_P(PatternFixture, DecodesToThePattern) {
         << " instead of " << Hex(kPattern[std::size_t(i)]);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Pictures, PatternFixture,
-    testing::Values(FixtureCase{"pattern-24.bmp", PictureFormat::Bmp, 0},
-                    FixtureCase{"pattern-8.bmp", PictureFormat::Bmp, 1},
-                    FixtureCase{"pattern-8rle.bmp", PictureFormat::Bmp, 1},
-                    FixtureCase{"pattern-os2.bmp", PictureFormat::Bmp, 0},
-                    FixtureCase{"pattern-32.bmp", PictureFormat::Bmp, 0},
-                    FixtureCase{"pattern-565.bmp", PictureFormat::Bmp, 10},
-                    FixtureCase{"pattern.png", PictureFormat::Png, 0},
-                    FixtureCase{"pattern-palette.png", PictureFormat::Png, 1},
-                    FixtureCase{"pattern-interlaced.png", PictureFormat::Png, 0},
-                    FixtureCase{"pattern-16.png", PictureFormat::Png, 0},
-                    FixtureCase{"pattern.gif", PictureFormat::Gif, 1},
-                    FixtureCase{"animated.gif", PictureFormat::Gif, 1}),
-    [](const testing::TestParamInfo<FixtureCase>& info) {
-      std::string name = info.param.File;
-      for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-      return name;
-    });
+INSTANTIATE_TEST_SUITE_P(Pictures, PatternFixture,
+                         testing::Values(FixtureCase{"pattern-24.bmp", PictureFormat::Bmp, 0},
+                                         FixtureCase{"pattern-8.bmp", PictureFormat::Bmp, 1},
+                                         FixtureCase{"pattern-8rle.bmp", PictureFormat::Bmp, 1},
+                                         FixtureCase{"pattern-os2.bmp", PictureFormat::Bmp, 0},
+                                         FixtureCase{"pattern-32.bmp", PictureFormat::Bmp, 0},
+                                         FixtureCase{"pattern-565.bmp", PictureFormat::Bmp, 10},
+                                         FixtureCase{"pattern.png", PictureFormat::Png, 0},
+                                         FixtureCase{"pattern-palette.png", PictureFormat::Png, 1},
+                                         FixtureCase{"pattern-interlaced.png", PictureFormat::Png,
+                                                     0},
+                                         FixtureCase{"pattern-16.png", PictureFormat::Png, 0},
+                                         FixtureCase{"pattern.gif", PictureFormat::Gif, 1},
+                                         FixtureCase{"animated.gif", PictureFormat::Gif, 1}),
+                         [](const testing::TestParamInfo<FixtureCase>& info) {
+                           std::string name = info.param.File;
+                           for (char& c : name)
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           return name;
+                         });
 
 TEST(PictureDecoding, OneBitBmpKeepsItsTwoColours) {
   Picture picture = LoadPicture(kPictures + "pattern-1.bmp");
@@ -189,7 +189,8 @@ TEST(PictureDecoding, InterlacedAndPlainGifRows) {
       for (int y = 0; y < height; ++y)
         for (int x = 0; x < 7; ++x)
           ASSERT_EQ(picture.At(x, y), kPattern[std::size_t((x + 3 * y) % 32)])
-              << "interlaced " << interlaced << ", height " << height << ", pixel " << x << "," << y;
+              << "interlaced " << interlaced << ", height " << height << ", pixel " << x << ","
+              << y;
     }
   }
 }
@@ -204,7 +205,7 @@ TEST(PictureDecoding, TransparencyIsShownOnWhite) {
   Picture png = LoadPicture(kPictures + "alpha.png");
   ASSERT_EQ(png.Pixels.size(), 3u);
   EXPECT_EQ(png.Pixels[0], 0xFF0000u);
-  EXPECT_EQ(png.Pixels[1], kWhite);  // fully transparent blue
+  EXPECT_EQ(png.Pixels[1], kWhite);                                     // fully transparent blue
   EXPECT_TRUE(Near(png.Pixels[2], 0x808080, 1)) << Hex(png.Pixels[2]);  // half-transparent black
 
   Picture gif = LoadPicture(kPictures + "transparent.gif");
@@ -275,7 +276,7 @@ struct BmpBuild {
 TEST(BmpReader, BottomUpAndTopDownGiveTheSamePicture) {
   BmpBuild bmp;
   // 2 x 2, 24 bits: rows of 6 bytes padded to 8; bottom row first.
-  bmp.Pixels = {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0, 0,    // bottom: red, green
+  bmp.Pixels = {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0, 0,   // bottom: red, green
                 0xFF, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0, 0};  // top: blue, white
   Picture bottomUp = Decode(bmp.Bytes());
   EXPECT_EQ(bottomUp.Pixels, (std::vector<Rgb>{0x0000FF, 0xFFFFFF, 0xFF0000, 0x00FF00}));
@@ -438,12 +439,27 @@ TEST(BmpReader, HeaderFieldsPointingOutsideTheFile) {
 // Damaged and hostile pictures of every format.
 
 const char* const kAllFixtures[] = {
-    "pattern-24.bmp",       "pattern-8.bmp",       "pattern-8rle.bmp",       "pattern-os2.bmp",
-    "pattern-32.bmp",       "pattern-565.bmp",     "pattern-1.bmp",          "pattern.png",
-    "pattern-palette.png",  "pattern-16.png",      "pattern-interlaced.png", "grey-2bit.png",
-    "alpha.png",            "pattern.gif",         "animated.gif",
-    "transparent.gif",      "blocks.jpg",          "blocks-progressive.jpg", "blocks-grey.jpg",
-    "blocks-cmyk.jpg",      "ramp.png",
+    "pattern-24.bmp",
+    "pattern-8.bmp",
+    "pattern-8rle.bmp",
+    "pattern-os2.bmp",
+    "pattern-32.bmp",
+    "pattern-565.bmp",
+    "pattern-1.bmp",
+    "pattern.png",
+    "pattern-palette.png",
+    "pattern-16.png",
+    "pattern-interlaced.png",
+    "grey-2bit.png",
+    "alpha.png",
+    "pattern.gif",
+    "animated.gif",
+    "transparent.gif",
+    "blocks.jpg",
+    "blocks-progressive.jpg",
+    "blocks-grey.jpg",
+    "blocks-cmyk.jpg",
+    "ramp.png",
 };
 
 // A decode that does not fail must give a whole, consistent picture.
@@ -488,8 +504,8 @@ TEST(DamagedPictures, FlippedBytesNeverCrash) {
 
 TEST(DamagedPictures, RandomBytesBehindEverySignature) {
   std::mt19937 random(20240611);
-  const std::string signatures[] = {"", "BM", std::string("\x89PNG\r\n\x1a\n", 8), "\xFF\xD8\xFF",
-                                    "GIF89a", "GIF87a"};
+  const std::string signatures[] = {
+      "", "BM", std::string("\x89PNG\r\n\x1a\n", 8), "\xFF\xD8\xFF", "GIF89a", "GIF87a"};
   for (const std::string& signature : signatures) {
     for (int round = 0; round < 300; ++round) {
       std::vector<std::uint8_t> bytes(signature.begin(), signature.end());
@@ -583,20 +599,21 @@ TEST_P(Threshold, CutsAtBrightness) {
             double(c.Threshold) >= BrightnessPercent(c.Colour));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Pictures, Threshold,
-    testing::Values(ThresholdCase{"Grey127At50", 0x7F7F7F, 50, true},
-                    ThresholdCase{"Grey128At50", 0x808080, 50, false},
-                    ThresholdCase{"BlackAt0", 0x000000, 0, true},
-                    ThresholdCase{"NearBlackAt0", 0x000100, 0, false},
-                    ThresholdCase{"WhiteAt100", 0xFFFFFF, 100, true},
-                    ThresholdCase{"WhiteAt99", 0xFFFFFF, 99, false},
-                    ThresholdCase{"RedAt99", 0xFF0000, 99, false},
-                    ThresholdCase{"GreenAt99", 0x00FF00, 99, false},
-                    ThresholdCase{"BlueAt99", 0x0000FF, 99, false},
-                    ThresholdCase{"Exactly20", 0x330000, 20, true},
-                    ThresholdCase{"Above20", 0x340000, 20, false}),
-    [](const testing::TestParamInfo<ThresholdCase>& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Pictures, Threshold,
+                         testing::Values(ThresholdCase{"Grey127At50", 0x7F7F7F, 50, true},
+                                         ThresholdCase{"Grey128At50", 0x808080, 50, false},
+                                         ThresholdCase{"BlackAt0", 0x000000, 0, true},
+                                         ThresholdCase{"NearBlackAt0", 0x000100, 0, false},
+                                         ThresholdCase{"WhiteAt100", 0xFFFFFF, 100, true},
+                                         ThresholdCase{"WhiteAt99", 0xFFFFFF, 99, false},
+                                         ThresholdCase{"RedAt99", 0xFF0000, 99, false},
+                                         ThresholdCase{"GreenAt99", 0x00FF00, 99, false},
+                                         ThresholdCase{"BlueAt99", 0x0000FF, 99, false},
+                                         ThresholdCase{"Exactly20", 0x330000, 20, true},
+                                         ThresholdCase{"Above20", 0x340000, 20, false}),
+                         [](const testing::TestParamInfo<ThresholdCase>& info) {
+                           return std::string(info.param.Name);
+                         });
 
 TEST(Stretch, RepeatsAndDropsPixels) {
   Picture two{2, 2, {1, 2, 3, 4}};
@@ -607,8 +624,9 @@ TEST(Stretch, RepeatsAndDropsPixels) {
 
   Picture pattern = LoadPicture(kPictures + "pattern.png");
   Picture small = StretchPicture(pattern, 4, 2);
-  EXPECT_EQ(small.Pixels, (std::vector<Rgb>{kPattern[0], kPattern[2], kPattern[4], kPattern[6],
-                                            kPattern[16], kPattern[18], kPattern[20], kPattern[22]}));
+  EXPECT_EQ(small.Pixels,
+            (std::vector<Rgb>{kPattern[0], kPattern[2], kPattern[4], kPattern[6], kPattern[16],
+                              kPattern[18], kPattern[20], kPattern[22]}));
   EXPECT_EQ(StretchPicture(pattern, 8, 4).Pixels, kPattern);
 }
 

@@ -206,8 +206,7 @@ TEST_P(ScriptCases, Read) { EXPECT_EQ(Outcome(GetParam().Script), GetParam().Exp
 INSTANTIATE_TEST_SUITE_P(
     Statements, ScriptCases,
     testing::Values(
-        ScriptCase{"EmptyFile", "", ""},
-        ScriptCase{"OnlyComments", "// one\n   // two\r\n", ""},
+        ScriptCase{"EmptyFile", "", ""}, ScriptCase{"OnlyComments", "// one\n   // two\r\n", ""},
         ScriptCase{"SecondKeywords",
                    "comment(1,2,3) image(4, 1) function(5, f(1)=2, f(3)=4) "
                    "bitblit(1,2,3,4,5,6,7,8) point(1,2,3) linie(1,2,3,4,5) recantle(1,2,3,4,5)",
@@ -313,10 +312,10 @@ TEST(ScriptReader, RefusesMoreThanARicFileHolds) {
 }
 
 TEST(ScriptReader, RandomScriptsEndInElementsOrAnError) {
-  const char* const pieces[] = {"sprite(", "image[", "varmap(", "f(", "arg(",  "maparg(", "import(",
-                                "pixel(",  "line(",  "desc(",   "0X",  "0110", "1",       "9",
-                                "65535",   "x1f",    ")",       "(",   ",",    "[",       "]",
-                                "\"",      "//",     "\n",      "\r",  " ",    "z",       "numbox("};
+  const char* const pieces[] = {"sprite(", "image[", "varmap(", "f(", "arg(", "maparg(", "import(",
+                                "pixel(",  "line(",  "desc(",   "0X", "0110", "1",       "9",
+                                "65535",   "x1f",    ")",       "(",  ",",    "[",       "]",
+                                "\"",      "//",     "\n",      "\r", " ",    "z",       "numbox("};
   std::mt19937 random(7);
   for (int round = 0; round < 3000; ++round) {
     std::string script;
@@ -554,7 +553,8 @@ TEST(ScriptWriter, TheExampleDocument) {
   ElementPtr sprite = MakeSprite(1);
   sprite->UsedArea = {0, 0, 3, 1};
   for (int i = 0; i < 8; ++i)
-    sprite->Canvas.SetPixel(i % 4, i / 4, std::string("01101001")[std::size_t(i)] == '1' ? kBlack : kWhite);
+    sprite->Canvas.SetPixel(i % 4, i / 4,
+                            std::string("01101001")[std::size_t(i)] == '1' ? kBlack : kWhite);
   list.Add(std::move(sprite));
   ElementPtr map = MakeVarMap(2, 0);
   map->Points = {{0, 0}, {255, 100}};
@@ -667,9 +667,9 @@ void SetReferenceTags(RICElementList& list) {
     if (e->Kind == RICElementKind::Description || e->Kind == RICElementKind::Sprite ||
         e->Kind == RICElementKind::VarMap)
       continue;
-    for (RICArgument* w : {&e->SpriteID, &e->CopyOpt, &e->PosX, &e->PosY, &e->RelX, &e->RelY,
-                           &e->X1, &e->Y1, &e->X2, &e->Y2, &e->Radius, &e->Value, &e->Width,
-                           &e->Height})
+    for (RICArgument* w :
+         {&e->SpriteID, &e->CopyOpt, &e->PosX, &e->PosY, &e->RelX, &e->RelY, &e->X1, &e->Y1, &e->X2,
+          &e->Y2, &e->Radius, &e->Value, &e->Width, &e->Height})
       if (*w & 0xF000) *w |= 0xF000;
   }
 }

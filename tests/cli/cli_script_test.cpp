@@ -89,8 +89,7 @@ TEST_F(CliScriptTest, RicToScriptWritesTheWritersText) {
     ASSERT_EQ(r.ExitCode, 0) << r.Err;
     EXPECT_EQ(r.Out, "");
     EXPECT_EQ(r.Err, "");
-    EXPECT_EQ(ReadText(Path("out.rs")),
-              tavlin::RicScriptText(tavlin::LoadRicFile(DataFile(file))));
+    EXPECT_EQ(ReadText(Path("out.rs")), tavlin::RicScriptText(tavlin::LoadRicFile(DataFile(file))));
   }
 }
 
@@ -165,9 +164,10 @@ TEST_F(CliScriptTest, AWordThatIsNoKeywordEndsTheScriptQuietly) {
 TEST_F(CliScriptTest, ScriptErrorsNameFileLineAndColumn) {
   const std::string bad = DataFile("scripts/bad-row.rs");
   const std::string message = "tavlin-cli: " + bad + ":4:11: a sprite row may hold only 0 and 1\n";
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"info", bad}, {"dump", bad}, {"convert", bad, "out.ric"},
-        {"render", bad, "out.png"}}) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"info", bad},
+                                               {"dump", bad},
+                                               {"convert", bad, "out.ric"},
+                                               {"render", bad, "out.png"}}) {
     SCOPED_TRACE(args[0]);
     CliResult r = Cli(args);
     EXPECT_EQ(r.ExitCode, 1);
