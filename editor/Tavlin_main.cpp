@@ -183,11 +183,7 @@ void TForm_Tavlin::BuildMenus() {
   Menu_About->setObjectName("Menu_About");
   connect(Menu_About, &QAction::triggered, this, [this] { AboutCommand(); });
 
-  // Nothing is selected yet: the kind-dependent menus stay hidden.
-  Menu_View->menuAction()->setVisible(false);
-  Menu_Edit_SpriteSeparator->setVisible(false);
-  Menu_Edit_Sprite->menuAction()->setVisible(false);
-  Menu_Edit_VarMap->menuAction()->setVisible(false);
+  ShowKindMenus(nullptr);  // nothing is selected yet
 }
 
 void TForm_Tavlin::BuildStatusBar() {
@@ -329,6 +325,7 @@ void TForm_Tavlin::ShowElement(int index) {
   if (!ElementList.ValidIndex(index)) {
     PageControl_Edit->setCurrentWidget(TabSheet_Edit_Empty);
     SelectedElement = nullptr;
+    ShowKindMenus(nullptr);  // their commands need a selected Sprite or VarMap
     return;
   }
   SelectedElement = ElementList[index];
@@ -375,12 +372,16 @@ void TForm_Tavlin::ShowElement(int index) {
       RedrawShapeImage();
       break;
   }
-  bool sprite = e.Kind == RICElementKind::Sprite;
+  ShowKindMenus(&e);
+  EditEventsEnabled = wasEnabled;
+}
+
+void TForm_Tavlin::ShowKindMenus(const TRICElement* e) {
+  bool sprite = e && e->Kind == RICElementKind::Sprite;
   Menu_View->menuAction()->setVisible(sprite);
   Menu_Edit_SpriteSeparator->setVisible(sprite);
   Menu_Edit_Sprite->menuAction()->setVisible(sprite);
-  Menu_Edit_VarMap->menuAction()->setVisible(e.Kind == RICElementKind::VarMap);
-  EditEventsEnabled = wasEnabled;
+  Menu_Edit_VarMap->menuAction()->setVisible(e && e->Kind == RICElementKind::VarMap);
 }
 
 void TForm_Tavlin::UpdateDocumentStatus() {

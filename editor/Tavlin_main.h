@@ -256,6 +256,8 @@ class TForm_Tavlin : public QMainWindow {
                               const QString& hint, int left, int top, int width = 25,
                               int height = 25);
   void PaintMarkImage();
+  // Shows "View", "&Sprite" and "VarMap" as the selected element's kind asks; hides them without one.
+  void ShowKindMenus(const TRICElement* e);
 
   // Pages
   void FillShapePage(const TRICElement& e);

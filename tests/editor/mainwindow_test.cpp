@@ -151,6 +151,15 @@ class MainWindowTest : public QObject {
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Sprite);
     QVERIFY(w_->Menu_View->menuAction()->isVisible());
     QVERIFY(w_->Menu_Edit_Sprite->menuAction()->isVisible());
+    ClickRow(3);
+    Click("SpeedButton_RIC_Delete");  // the sprite goes; the line is selected
+    Click("SpeedButton_RIC_AddVarMap");
+    QVERIFY(w_->Menu_Edit_VarMap->menuAction()->isVisible());
+    QVERIFY(!w_->Menu_View->menuAction()->isVisible());
+    // With nothing selected the kind menus are hidden.
+    w_->ShowElement(-1);
+    QVERIFY(!w_->Menu_Edit_VarMap->menuAction()->isVisible());
+    Click("SpeedButton_RIC_AddSprite");
     ClickRow(2);
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Line);
     QVERIFY(!w_->Menu_View->menuAction()->isVisible());
@@ -163,7 +172,7 @@ class MainWindowTest : public QObject {
     // Arrow keys move the selection and its page.
     QTest::keyClick(w_->DrawGrid_RIC, Qt::Key_Down);
     QCOMPARE(w_->SelectedIndex, 2);
-    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Sprite);
+    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_VarMap);
   }
 
   void fillingAPageNeverMarksModified() {
