@@ -1,0 +1,169 @@
+// Reading and writing the largest RIC files: 262,144 bytes of drawing
+// elements (decode, load, encode, save), and opening one made of
+// single-pixel sprites, with the process's peak memory as a counter.
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "RICElement.h"
+#include "RicFile.h"
+
+namespace {
+
+using namespace tavlin;
+namespace fs = std::filesystem;
+
+// 18,722 Lines and Rectangles of 14 bytes and three 12-byte elements fill
+// the buffer exactly.
+RICElementList DrawingDocument() {
+  RICElementList list;
+  for (int i = 0; i < 18722; ++i) {
+    RICArgument x = RICArgument(i % 100), y = RICArgument(i % 64);
+    if (i % 2)
+      list.Add(MakeLine(0, x, y, RICArgument(99 - x), RICArgument(63 - y)));
+    else
+      list.Add(MakeRectangle(0, x, y, 0xF001, 0xF102));
+  }
+  list.Add(MakeCircle(0, 50, 32, 10));
+  list.Add(MakeNumBox(0, 0, 0, 0xF000));
+  list.Add(MakePixel(0, 1, 1));
+  return list;
+}
+
+// 21,845 sprites of one row of one byte (12 bytes each with the pad byte),
+// then two zero words: 262,144 bytes.
+std::vector<std::uint8_t> SpriteFileBytes() {
+  std::vector<std::uint8_t> b;
+  auto word = [&](unsigned w) {
+    b.push_back(std::uint8_t(w));
+    b.push_back(std::uint8_t(w >> 8));
+  };
+  while (b.size() + 12 <= kRicBufferSize) {
+    for (unsigned w : {10u, 1u, 1u + unsigned(b.size() / 12) % 10, 1u, 1u}) word(w);
+    b.push_back(0x80);
+    b.push_back(0);
+  }
+  while (b.size() < kRicBufferSize) b.push_back(0);
+  return b;
+}
+
+// A folder for the files, removed when the program ends.
+class BenchFolder {
+ public:
+  BenchFolder() {
+    std::string pattern = (fs::temp_directory_path() / "tavlin-bench-XXXXXX").string();
+    path_ = ::mkdtemp(pattern.data());
+  }
+  ~BenchFolder() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  fs::path path_;
+};
+
+const BenchFolder& Folder() {
+  static BenchFolder folder;
+  return folder;
+}
+
+const std::vector<std::uint8_t>& DrawingBytes() {
+  static const std::vector<std::uint8_t> bytes = EncodeRic(DrawingDocument());
+  return bytes;
+}
+
+std::string WrittenFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+  std::string path = Folder().File(name);
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  return path;
+}
+
+double PeakRssMiB() {
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  return double(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
+}
+
+// Registered first, so that the peak it reports is its own.
+void BM_OpenSingleSpriteFile(benchmark::State& state) {
+  static const std::string path = WrittenFile("sprites.ric", SpriteFileBytes());
+  for (auto _ : state) {
+    state.PauseTiming();
+    ClearElements();
+    state.ResumeTiming();
+    ReadRicFile(path, true);
+    benchmark::DoNotOptimize(ElementList.Count());
+  }
+  state.counters["sprites"] = double(ElementList.Count());
+  std::size_t canvasBytes = 0;
+  for (const auto& e : ElementList) canvasBytes += e->Canvas.MemoryBytes();
+  state.counters["canvas_MiB"] = double(canvasBytes) / (1024.0 * 1024.0);
+  state.counters["peak_rss_MiB"] = PeakRssMiB();
+  ClearElements();
+}
+BENCHMARK(BM_OpenSingleSpriteFile)->Unit(benchmark::kMillisecond);
+
+// Open while the same document is open: the old one is released too.
+void BM_ReopenSingleSpriteFile(benchmark::State& state) {
+  static const std::string path = WrittenFile("sprites.ric", SpriteFileBytes());
+  ReadRicFile(path, true);
+  for (auto _ : state) {
+    ReadRicFile(path, true);
+    benchmark::DoNotOptimize(ElementList.Count());
+  }
+  ClearElements();
+}
+BENCHMARK(BM_ReopenSingleSpriteFile)->Unit(benchmark::kMillisecond);
+
+void BM_DecodeRic(benchmark::State& state) {
+  const auto& bytes = DrawingBytes();
+  for (auto _ : state) {
+    RICElementList list = DecodeRic(bytes.data(), bytes.size());
+    benchmark::DoNotOptimize(list.Count());
+  }
+  state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(bytes.size()));
+}
+BENCHMARK(BM_DecodeRic)->Unit(benchmark::kMillisecond);
+
+void BM_LoadRicFile(benchmark::State& state) {
+  static const std::string path = WrittenFile("drawing.ric", DrawingBytes());
+  for (auto _ : state) {
+    RICElementList list = LoadRicFile(path);
+    benchmark::DoNotOptimize(list.Count());
+  }
+  state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(kRicBufferSize));
+}
+BENCHMARK(BM_LoadRicFile)->Unit(benchmark::kMillisecond);
+
+void BM_EncodeRic(benchmark::State& state) {
+  RICElementList list = DrawingDocument();
+  for (auto _ : state) {
+    std::vector<std::uint8_t> bytes = EncodeRic(list);
+    benchmark::DoNotOptimize(bytes.data());
+  }
+  state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(kRicBufferSize));
+}
+BENCHMARK(BM_EncodeRic)->Unit(benchmark::kMillisecond);
+
+// Includes the temporary file, its flush to the disk and the rename.
+void BM_SaveRicFile(benchmark::State& state) {
+  RICElementList list = DrawingDocument();
+  std::string path = Folder().File("saved.ric");
+  for (auto _ : state) SaveRicFile(path, list);
+  state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(kRicBufferSize));
+}
+BENCHMARK(BM_SaveRicFile)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
