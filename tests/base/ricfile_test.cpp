@@ -7,6 +7,7 @@
 #include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -766,6 +767,47 @@ TEST_F(RicFileTest, WritingIntoAMissingFolderFailsNamingTheFile) {
   } catch (const TavlinError& e) {
     EXPECT_EQ(std::string(e.what()), path + ": File not found");
   }
+}
+
+// Saving through a link writes the file it points to and keeps the link.
+TEST_F(RicFileTest, SavingThroughASymbolicLinkReplacesItsTarget) {
+  std::string real = dir_ / "real.ric", link = dir_ / "link.ric";
+  WriteBytes(real, Bytes(40, 0xAA));
+  fs::create_symlink("real.ric", link);
+  NewCircle(0, 20, 20, 10);
+  NewCircle(0, 30, 30, 10);
+  WriteRicFile(link);
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(ReadBytes(real), ReadBytes(DataFile("two-circles.ric")));
+  EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"link.ric", "real.ric"}));
+}
+
+// A read-only file is not replaced behind its owner's back, although its
+// folder would allow it. Runs as an unprivileged user in a child process.
+TEST_F(RicFileTest, AReadOnlyFileIsNotReplaced) {
+  std::string folder = dir_ / "shared";
+  fs::create_directory(folder);
+  ::chmod(folder.c_str(), 0777);
+  ::chmod(fs::path(folder).parent_path().c_str(), 0755);
+  std::string path = folder + "/locked.ric";
+  Bytes oldBytes = ReadBytes(DataFile("letters.ric"));
+  WriteBytes(path, oldBytes);
+  ::chmod(path.c_str(), 0444);
+  NewPixel(0, 1, 2);
+  EXPECT_EXIT(
+      {
+        if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::_Exit(3);
+        std::string reason;
+        try {
+          WriteRicFile(path);
+        } catch (const TavlinError& e) {
+          reason = e.Reason();
+        }
+        bool kept = ReadBytes(path) == oldBytes &&
+                    std::distance(fs::directory_iterator(folder), fs::directory_iterator()) == 1;
+        std::_Exit(reason == "File access denied" ? (kept ? 0 : 2) : reason.empty() ? 4 : 5);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(RicFileTest, SavingReplacesALongerOldFileCompletelyAndKeepsItsMode) {
