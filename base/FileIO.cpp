@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <utility>
@@ -83,6 +84,17 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::size_t max
 
 void WriteFileAtomic(const std::string& path, const void* data, std::size_t size) {
   if (path.empty()) throw TavlinError(path, "Invalid filename");
+  // Saving through a symbolic link replaces the file it points to, not the link.
+  std::string target = path;
+  struct stat linkInfo {};
+  if (::lstat(path.c_str(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode)) {
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+      target = real;
+      std::free(real);
+    }
+  }
+  // A file its owner made read-only is not replaced, although its folder would allow it.
+  if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) Fail(path, errno);
   // The temporary file sits beside the target so that the rename stays on one file system.
   std::string temp;
   int fdValue = -1;
@@ -90,7 +102,7 @@ void WriteFileAtomic(const std::string& path, const void* data, std::size_t size
   for (int attempt = 0; attempt < 16 && fdValue < 0; ++attempt) {
     char suffix[32];
     std::snprintf(suffix, sizeof suffix, ".tavlin-%08x.tmp", unsigned(rd()));
-    temp = path + suffix;
+    temp = target + suffix;
     fdValue = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fdValue < 0 && errno != EEXIST) Fail(path, errno);
   }
@@ -102,7 +114,7 @@ void WriteFileAtomic(const std::string& path, const void* data, std::size_t size
   };
   // Keep the permissions of a file being replaced.
   struct stat st {};
-  if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd.get(), st.st_mode & 07777);
+  if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd.get(), st.st_mode & 07777);
   const auto* p = static_cast<const std::uint8_t*>(data);
   std::size_t done = 0;
   while (done < size) {
@@ -115,7 +127,7 @@ void WriteFileAtomic(const std::string& path, const void* data, std::size_t size
   }
   if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS) failAndRemove(errno);
   if (::close(fd.release()) != 0) failAndRemove(errno);
-  if (::rename(temp.c_str(), path.c_str()) != 0) failAndRemove(errno);
+  if (::rename(temp.c_str(), target.c_str()) != 0) failAndRemove(errno);
 }
 
 bool FileExists(const std::string& path) {
