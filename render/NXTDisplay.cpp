@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "CircleWalk.h"
 #include "NumberFont.h"
 #include "RICElement.h"
 #include "SpriteCanvas.h"
+#include "SpriteCopyCache.h"
 
 namespace tavlin {
 
@@ -29,9 +31,43 @@ long long ISqrt(long long v) {
   return s;
 }
 
-// Circles up to this radius are walked step by step; larger ones are drawn
+// The circle walk over one quadrant from (0, r) to (r, 0): calls visit(x, y)
+// for every point it passes.
+template <class Visit>
+void WalkCircle(long long r, Visit&& visit) {
+  long long x = 0, y = r, d = 2 - 2 * r;
+  while (y >= 0) {
+    visit(x, y);
+    // Right, down, or else diagonal (both); written without branches, as the
+    // choice is unpredictable. A diagonal step adds both terms:
+    // (2x + 1) + (1 - 2y) = 2x - 2y + 2 with the new x and y.
+    const bool right = (d < 0) & (2 * d + 2 * y - 1 <= 0);
+    const bool down = (d > 0) & (2 * d - 2 * x - 1 > 0);
+    x += !down;
+    y -= !right;
+    d += (!down ? 2 * x + 1 : 0) + (!right ? 1 - 2 * y : 0);
+  }
+}
+
+// Circles up to this radius are drawn from their walked points; larger ones
 // from the columns and rows that can reach the display.
 constexpr long long kWalkedRadius = 128;
+
+struct QuadrantPoint {
+  int x, y;
+};
+
+// The quadrant points of the walk for radius r (0 <= r <= kWalkedRadius),
+// walked once per process: a circle then only plots.
+const std::vector<QuadrantPoint>& WalkedCircle(int r) {
+  static const std::vector<std::vector<QuadrantPoint>> table = [] {
+    std::vector<std::vector<QuadrantPoint>> t(kWalkedRadius + 1);
+    for (int radius = 0; radius <= kWalkedRadius; ++radius)
+      WalkCircle(radius, [&](long long x, long long y) { t[std::size_t(radius)].push_back({int(x), int(y)}); });
+    return t;
+  }();
+  return table[std::size_t(r)];
+}
 
 }  // namespace
 
@@ -87,40 +123,53 @@ void NXTDisplay::DrawLine(int x1, int y1, int x2, int y2) {
     to = std::min(to, n - 1);
   };
 
+  // Both ends on the surface: so is every point between them, and the walk
+  // moves a pointer over the surface.
+  const bool inside = X1 >= 0 && X1 < kWidth && X2 >= 0 && X2 < kWidth && Y1 >= 0 &&
+                      Y1 < kHeight && Y2 >= 0 && Y2 < kHeight;
+  // Steps from..to of the walk along the major axis, plotting (major, minor)
+  // through `plot`, or through a pointer with the given strides when inside.
+  auto walk = [&](long long from, long long to, long long major0, long long sMajor,
+                  long long minor0, long long sMinor, long long dMajor, long long dMinor,
+                  bool xMajor) {
+    const long long e0 = dMinor - dMajor / 2;
+    long long moved = FloorDiv(e0 + (from - 1) * dMinor, dMajor) + 1;
+    long long e = e0 + from * dMinor - moved * dMajor;
+    // The step pattern is unpredictable, so the steps are written without branches.
+    if (inside) {
+      const long long x = xMajor ? major0 + sMajor * from : minor0 + sMinor * moved;
+      const long long y = xMajor ? minor0 + sMinor * moved : major0 + sMajor * from;
+      long long at = (63 - y) * kWidth + x;
+      const long long majorStride = xMajor ? sMajor : -sMajor * kWidth;
+      const long long minorStride = xMajor ? -sMinor * kWidth : sMinor;
+      for (long long i = from; i <= to; ++i) {
+        pixels_[std::size_t(at)] = kBlack;
+        const long long step = e >= 0;
+        at += majorStride + (minorStride & -step);
+        e += dMinor - (dMajor & -step);
+      }
+      return;
+    }
+    for (long long i = from; i <= to; ++i) {
+      const long long major = major0 + sMajor * i, minor = minor0 + sMinor * moved;
+      if (xMajor)
+        PlotSurface(major, 63 - minor);
+      else
+        PlotSurface(minor, 63 - major);
+      const long long step = e >= 0;
+      moved += step;
+      e += dMinor - (dMajor & -step);
+    }
+  };
+
   if (ax > ay) {
-    const long long n = std::llabs(X2 - X1);
-    const long long e0 = ay - ax / 2;
     long long from, to;
-    visibleSteps(X1, sx, n, kWidth, from, to);
-    if (from <= to) {
-      long long moved = FloorDiv(e0 + (from - 1) * ay, ax) + 1;
-      long long e = e0 + from * ay - moved * ax;
-      for (long long i = from; i <= to; ++i) {
-        PlotSurface(X1 + sx * i, 63 - (Y1 + sy * moved));
-        if (e >= 0) {
-          ++moved;
-          e -= ax;
-        }
-        e += ay;
-      }
-    }
+    visibleSteps(X1, sx, std::llabs(X2 - X1), kWidth, from, to);
+    walk(from, to, X1, sx, Y1, sy, ax, ay, true);
   } else if (ay > 0) {
-    const long long n = std::llabs(Y2 - Y1);
-    const long long e0 = ax - ay / 2;
     long long from, to;
-    visibleSteps(Y1, sy, n, kHeight, from, to);
-    if (from <= to) {
-      long long moved = FloorDiv(e0 + (from - 1) * ax, ay) + 1;
-      long long e = e0 + from * ax - moved * ay;
-      for (long long i = from; i <= to; ++i) {
-        PlotSurface(X1 + sx * moved, 63 - (Y1 + sy * i));
-        if (e >= 0) {
-          ++moved;
-          e -= ay;
-        }
-        e += ax;
-      }
-    }
+    visibleSteps(Y1, sy, std::llabs(Y2 - Y1), kHeight, from, to);
+    walk(from, to, Y1, sy, X1, sx, ay, ax, false);
   } else {
     PlotSurface(X1, 63 - Y1);  // a single point
   }
@@ -149,32 +198,19 @@ void NXTDisplay::DrawCircle(int cx, int cy, int r) {
   };
 
   if (R <= kWalkedRadius) {
-    long long x = 0, y = R, d = 2 - 2 * R;
-    while (y >= 0) {
-      plot4(x, y);
-      bool diagonal = false;
-      if (d < 0) {
-        if (2 * d + 2 * y - 1 <= 0) {
-          ++x;
-          d += 2 * x + 1;
-        } else {
-          diagonal = true;
-        }
-      } else if (d > 0) {
-        if (2 * d - 2 * x - 1 > 0) {
-          --y;
-          d += 1 - 2 * y;
-        } else {
-          diagonal = true;
-        }
-      } else {
-        diagonal = true;
+    const std::vector<QuadrantPoint>& points = WalkedCircle(int(R));
+    if (CX - R >= 0 && CX + R < kWidth && CY - R >= 0 && CY + R < kHeight) {
+      // Wholly on the surface: no clipping needed.
+      Rgb* centre = &pixels_[Index(int(CX), int(63 - CY))];
+      for (const QuadrantPoint& p : points) {
+        const int up = -p.y * kWidth, down = p.y * kWidth;
+        centre[up + p.x] = kBlack;
+        centre[down - p.x] = kBlack;
+        centre[down + p.x] = kBlack;
+        centre[up - p.x] = kBlack;
       }
-      if (diagonal) {
-        ++x;
-        --y;
-        d += 2 * x - 2 * y + 2;
-      }
+    } else {
+      for (const QuadrantPoint& p : points) plot4(p.x, p.y);
     }
     return;
   }
@@ -229,6 +265,12 @@ void NXTDisplay::DrawNumberBox(int x, int y, unsigned value) {
 
 void NXTDisplay::CopySpriteBits(const TRICElement& sprite, int posX, int posY, int width,
                                 int height, int relX, int relY) {
+  SpriteCopyCache cache(false);
+  CopySpriteBits(sprite, posX, posY, width, height, relX, relY, cache);
+}
+
+void NXTDisplay::CopySpriteBits(const TRICElement& sprite, int posX, int posY, int width,
+                                int height, int relX, int relY, SpriteCopyCache& cache) {
   const TRect& area = sprite.UsedArea;
   const long long w = width, h = height;
   // Source block on the canvas (right and bottom exclusive).
@@ -240,30 +282,38 @@ void NXTDisplay::CopySpriteBits(const TRICElement& sprite, int posX, int posY, i
   const long long dstTop = dstBottom - h;
   const long long dstRight = dstLeft + w;
 
+  // The part of the block whose source lies on the canvas: copied, with grey
+  // whitened on the way (the fix-up below would whiten it anyway).
+  long long c0 = 0, c1 = 0, r0 = 0, r1 = 0;
   if (area.IsSet() && w > 0 && h > 0) {
-    // Surface columns whose source column lies on the canvas.
-    const long long c0 = std::max({0LL, dstLeft, dstLeft - srcLeft});
-    const long long c1 = std::min({(long long)kWidth, dstRight, dstLeft + SpriteCanvas::kWidth - srcLeft});
-    const long long r0 = std::max({0LL, dstTop, dstTop - srcTop});
-    const long long r1 = std::min({(long long)kHeight, dstBottom, dstTop + SpriteCanvas::kHeight - srcTop});
-    std::uint8_t indexes[kWidth];
-    for (long long row = r0; row < r1 && c0 < c1; ++row) {
-      const int srcRow = int(srcTop + (row - dstTop));
-      sprite.Canvas.ReadRowIndexes(int(srcLeft + (c0 - dstLeft)), srcRow, int(c1 - c0), indexes);
-      Rgb* out = &pixels_[Index(int(c0), int(row))];
-      for (long long c = c0; c < c1; ++c) out[c - c0] = PaletteColour(indexes[c - c0]);
-    }
+    c0 = std::max({0LL, dstLeft, dstLeft - srcLeft});
+    c1 = std::min({(long long)kWidth, dstRight, dstLeft + SpriteCanvas::kWidth - srcLeft});
+    r0 = std::max({0LL, dstTop, dstTop - srcTop});
+    r1 = std::min({(long long)kHeight, dstBottom, dstTop + SpriteCanvas::kHeight - srcTop});
+    if (c0 >= c1 || r0 >= r1) c0 = c1 = r0 = r1 = 0;
+    SpriteCopyCache::Reader source = cache.ReaderFor(sprite);
+    for (long long row = r0; row < r1; ++row)
+      source.ReadRow(int(srcLeft + (c0 - dstLeft)), int(srcTop + (row - dstTop)), int(c1 - c0),
+                     &pixels_[Index(int(c0), int(row))]);
   }
 
-  // Grey means never drawn: whiten it in the block and one column and one
-  // row beyond it.
+  // Grey means never drawn: whiten it in the rest of the block and one column
+  // and one row beyond it.
+  auto whiten = [&](long long row, long long from, long long to) {
+    Rgb* p = &pixels_[Index(0, int(row))];
+    for (long long c = from; c <= to; ++c)
+      if (p[c] == kGrey) p[c] = kWhite;
+  };
   const long long f0 = std::max(0LL, dstLeft), f1 = std::min((long long)kWidth - 1, dstRight);
   const long long g0 = std::max(0LL, dstTop), g1 = std::min((long long)kHeight - 1, dstBottom);
-  for (long long row = g0; row <= g1; ++row)
-    for (long long c = f0; c <= f1; ++c) {
-      Rgb& p = pixels_[Index(int(c), int(row))];
-      if (p == kGrey) p = kWhite;
+  for (long long row = g0; row <= g1; ++row) {
+    if (row >= r0 && row < r1) {
+      whiten(row, f0, c0 - 1);
+      whiten(row, c1, f1);
+    } else {
+      whiten(row, f0, f1);
     }
+  }
 }
 
 }  // namespace tavlin

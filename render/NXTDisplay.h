@@ -11,6 +11,7 @@
 // nothing.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -19,6 +20,8 @@
 namespace tavlin {
 
 struct TRICElement;
+
+class SpriteCopyCache;
 
 // The offset (dx, dy) added to every primitive's x and y: it shifts the
 // whole picture right by dx and up by dy.
@@ -44,7 +47,9 @@ class NXTDisplay {
   void SetPixel(int column, int row, Rgb colour) { pixels_[Index(column, row)] = colour; }
   // The whole surface, row after row from the top.
   const Rgb* Pixels() const { return pixels_.data(); }
-  bool operator==(const NXTDisplay& other) const { return pixels_ == other.pixels_; }
+  bool operator==(const NXTDisplay& other) const {
+    return std::equal(pixels_.begin(), pixels_.begin() + kSpare, other.pixels_.begin());
+  }
 
   // --- drawing offset ---
   void SetDrawingOffset(DrawingOffset offset) { offset_ = offset; }
@@ -75,16 +80,24 @@ class NXTDisplay {
   // area is unset) leave the display as it was.
   void CopySpriteBits(const TRICElement& sprite, int posX, int posY, int width, int height,
                       int relX, int relY);
+  // The same, sharing converted sprite pixels with the other copies of a
+  // render (see SpriteCopyCache.h).
+  void CopySpriteBits(const TRICElement& sprite, int posX, int posY, int width, int height,
+                      int relX, int relY, SpriteCopyCache& cache);
 
  private:
   static int Index(int column, int row) { return row * kWidth + column; }
-  // Sets a surface pixel black when it lies on the surface.
+  // Sets a surface pixel black when it lies on the surface. Off the surface
+  // it writes the spare pixel instead, which spares the unpredictable branch.
   void PlotSurface(long long column, long long row) {
-    if (column >= 0 && row >= 0 && column < kWidth && row < kHeight)
-      pixels_[Index(int(column), int(row))] = kBlack;
+    const bool on = (static_cast<unsigned long long>(column) < kWidth) &
+                    (static_cast<unsigned long long>(row) < kHeight);
+    pixels_[on ? std::size_t(row * kWidth + column) : kSpare] = kBlack;
   }
 
-  std::array<Rgb, kWidth * kHeight> pixels_;
+  // The surface, then one spare pixel that nothing reads.
+  static constexpr std::size_t kSpare = std::size_t(kWidth) * kHeight;
+  std::array<Rgb, kSpare + 1> pixels_;
   DrawingOffset offset_;
 };
 

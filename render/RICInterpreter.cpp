@@ -4,6 +4,8 @@
 #include <array>
 #include <unordered_map>
 
+#include "SpriteCopyCache.h"
+
 namespace tavlin {
 
 namespace {
@@ -42,7 +44,8 @@ int PositionInList(const TRICElement& element, int hint, const RICElementList& l
 
 // Evaluates the element's arguments and calls its primitive.
 template <class Eval, class SpriteOf>
-void DrawElement(NXTDisplay& display, const TRICElement& e, Eval&& eval, SpriteOf&& spriteOf) {
+void DrawElement(NXTDisplay& display, const TRICElement& e, Eval&& eval, SpriteOf&& spriteOf,
+                 SpriteCopyCache* cache = nullptr) {
   switch (e.Kind) {
     case RICElementKind::Description:
     case RICElementKind::Sprite:
@@ -53,8 +56,12 @@ void DrawElement(NXTDisplay& display, const TRICElement& e, Eval&& eval, SpriteO
       const int posX = eval(e.PosX), posY = eval(e.PosY);
       const int width = eval(e.Width), height = eval(e.Height);
       const int relX = eval(e.RelX), relY = eval(e.RelY);
-      if (const TRICElement* sprite = spriteOf(id))
-        display.CopySpriteBits(*sprite, posX, posY, width, height, relX, relY);
+      if (const TRICElement* sprite = spriteOf(id)) {
+        if (cache)
+          display.CopySpriteBits(*sprite, posX, posY, width, height, relX, relY, *cache);
+        else
+          display.CopySpriteBits(*sprite, posX, posY, width, height, relX, relY);
+      }
       break;
     }
     case RICElementKind::Pixel:
@@ -166,9 +173,10 @@ void RenderDocument(NXTDisplay& display, int dx, int dy, const RICElementList& l
     auto it = sprites.find(id);
     return it == sprites.end() ? nullptr : it->second;
   };
+  SpriteCopyCache cache;
   for (const ElementPtr& ptr : list) {
     const TRICElement& e = *ptr;
-    DrawElement(display, e, eval, spriteOf);
+    DrawElement(display, e, eval, spriteOf, &cache);
     if (e.Kind == RICElementKind::VarMap) {
       if (e.ID < varMaps.size()) varMaps[e.ID] = &e;
       sprites.erase(e.ID);

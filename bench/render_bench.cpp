@@ -1,0 +1,154 @@
+// RenderDocument of the largest legal document (262,144 bytes of lines,
+// circles and copy-bits), of a typical picture, and of a hostile one whose
+// shapes are huge; and painting the zoomed display of the element pages.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+
+#include "DisplayImage.h"
+#include "RICInterpreter.h"
+#include "RicFile.h"
+
+namespace {
+
+using namespace tavlin;
+
+// A sprite of 100 x 64 pixels with a pattern of black, white and grey.
+ElementPtr PatternSprite(std::uint16_t id) {
+  ElementPtr s = MakeSprite(id);
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 100; ++x) s->Canvas.SetPixel(x, y, (x * y + x) % 3 == 0 ? kBlack : kWhite);
+  s->UsedArea = {0, 0, 99, 63};
+  return s;
+}
+
+// Encodes and decodes the list, so the benchmark renders what a file gives.
+RICElementList AsReadFromFile(const RICElementList& list, std::size_t* bytes = nullptr) {
+  const std::vector<std::uint8_t> data = EncodeRic(list);
+  if (bytes) *bytes = data.size();
+  return DecodeRic(data.data(), data.size());
+}
+
+// Lines, circles and copy-bits of on-screen sizes, a fifth of their
+// arguments parameter references, filling exactly 262,144 bytes.
+RICElementList LargestDocument() {
+  std::mt19937 rng(1);
+  auto in = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); };
+  auto arg = [&](int low, int high) -> RICArgument {
+    return in(0, 4) == 0 ? EncodeParameter(unsigned(in(0, 7))) : EncodeConstant(unsigned(in(low, high)));
+  };
+  RICElementList list;
+  list.Add(PatternSprite(1));  // 10 + 64 x 13 = 842 bytes
+  std::size_t size = 842;
+  for (int i = 0; size + 46 <= kRicBufferSize - 22; ++i) {
+    list.Add(MakeLine(0, arg(0, 110), arg(0, 70), arg(0, 110), arg(0, 70)));          // 14
+    list.Add(MakeCircle(0, arg(0, 99), arg(0, 63), arg(1, 30)));                      // 12
+    list.Add(MakeCopyBits(0, 1, arg(0, 60), arg(0, 40), arg(1, 40), arg(1, 24), arg(0, 99),
+                          arg(0, 63)));                                               // 20
+    size += 46;
+  }
+  list.Add(MakeDescription(0, 100, 64));  // 10
+  list.Add(MakeCircle(0, 50, 32, 20));    // 12
+  std::size_t bytes = 0;
+  RICElementList read = AsReadFromFile(list, &bytes);
+  if (bytes != kRicBufferSize) {
+    std::fprintf(stderr, "largest document is %zu bytes, not %zu\n", bytes, kRicBufferSize);
+    std::abort();
+  }
+  return read;
+}
+
+// What a picture usually holds: a frame, a gauge, a few numbers and an icon.
+RICElementList TypicalDocument() {
+  RICElementList list;
+  list.Add(MakeDescription(0, 100, 64));
+  list.Add(PatternSprite(1));
+  ElementPtr map = MakeVarMap(1, 0);
+  map->Points = {{0, 0}, {100, 40}, {200, 45}};
+  list.Add(std::move(map));
+  list.Add(MakeRectangle(0, 0, 0, 99, 63));
+  list.Add(MakeRectangle(0, 2, 2, 95, 59));
+  for (int i = 0; i < 8; ++i) list.Add(MakeLine(0, 10, unsigned(8 + 6 * i), 90, unsigned(8 + 6 * i)));
+  list.Add(MakeLine(0, 50, 32, EncodeMapped(1, 0), 60));
+  list.Add(MakeCircle(0, 50, 32, 25));
+  list.Add(MakeCircle(0, 50, 32, 2));
+  list.Add(MakeNumBox(0, 4, 56, EncodeParameter(0)));
+  list.Add(MakeNumBox(0, 60, 56, EncodeParameter(1)));
+  list.Add(MakeCopyBits(0, 1, 0, 0, 16, 16, 80, 4));
+  list.Add(MakeCopyBits(0, 1, EncodeParameter(2), 0, 16, 16, 4, 4));
+  for (int i = 0; i < 10; ++i) list.Add(MakePixel(0, unsigned(20 + 5 * i), 3));
+  return AsReadFromFile(list);
+}
+
+// Every element as large as 12-bit constants allow, crossing the screen.
+RICElementList HostileDocument() {
+  RICElementList list;
+  list.Add(PatternSprite(1));
+  std::size_t size = 842;
+  while (size + 46 <= kRicBufferSize) {
+    list.Add(MakeLine(0, 0, 0, 4095, 4095));
+    list.Add(MakeCircle(0, 50, 4095, 4063));  // the bottom of its arc touches (50, 32)
+    list.Add(MakeCopyBits(0, 1, 0, 0, 4095, 4095, 0, 0));
+    size += 46;
+  }
+  return AsReadFromFile(list);
+}
+
+TParameterSet BenchParameters() {
+  TParameterSet p{};
+  for (int i = 0; i < 8; ++i) p[std::size_t(i)] = std::uint16_t(7 * i + 5);
+  return p;
+}
+
+void BM_RenderDocument_Largest(benchmark::State& state) {
+  const RICElementList list = LargestDocument();
+  const TParameterSet params = BenchParameters();
+  NXTDisplay display;
+  for (auto _ : state) {
+    RenderDocument(display, 0, 0, list, params);
+    benchmark::DoNotOptimize(display.Pixels());
+  }
+  state.counters["elements"] = list.Count();
+}
+BENCHMARK(BM_RenderDocument_Largest)->Unit(benchmark::kMillisecond);
+
+void BM_RenderDocument_Typical(benchmark::State& state) {
+  const RICElementList list = TypicalDocument();
+  const TParameterSet params = BenchParameters();
+  NXTDisplay display;
+  for (auto _ : state) {
+    RenderDocument(display, 0, 0, list, params);
+    benchmark::DoNotOptimize(display.Pixels());
+  }
+  state.counters["elements"] = list.Count();
+}
+BENCHMARK(BM_RenderDocument_Typical)->Unit(benchmark::kMicrosecond);
+
+void BM_RenderDocument_HugeShapes(benchmark::State& state) {
+  const RICElementList list = HostileDocument();
+  const TParameterSet params = BenchParameters();
+  NXTDisplay display;
+  for (auto _ : state) {
+    RenderDocument(display, 0, 0, list, params);
+    benchmark::DoNotOptimize(display.Pixels());
+  }
+  state.counters["elements"] = list.Count();
+}
+BENCHMARK(BM_RenderDocument_HugeShapes)->Unit(benchmark::kMillisecond);
+
+void BM_PaintZoomedDisplay_Page(benchmark::State& state) {
+  NXTDisplay display;
+  RenderDocument(display, 0, 0, TypicalDocument(), BenchParameters());
+  RgbImage image(602, 386);
+  for (auto _ : state) {
+    PaintZoomedDisplay(display, image);
+    benchmark::DoNotOptimize(image.Pixels.data());
+  }
+}
+BENCHMARK(BM_PaintZoomedDisplay_Page)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
