@@ -8,6 +8,7 @@
 #include "NumberFont.h"
 #include "RICElement.h"
 #include "RenderTestUtil.h"
+#include "SpriteCopyCache.h"
 
 namespace tavlin {
 namespace {
@@ -450,6 +451,36 @@ TEST(CopySpriteBitsTest, OtherCanvasColoursAreCopiedAsTheyAre) {
   NXTDisplay d;
   d.CopySpriteBits(*s, 0, 0, 1, 1, 0, 0);
   EXPECT_EQ(d.Pixel(0, 63), kBlue);
+}
+
+}  // namespace
+}  // namespace tavlin
+
+namespace tavlin {
+namespace {
+
+// Copies through a cache shared by many copies (as a render makes them) give
+// what single copies give, inside the used area, beyond it and beyond the canvas.
+TEST(SpriteCopyCacheTest, SharedCopiesMatchSingleCopies) {
+  ElementPtr s = MakeSprite(1);
+  std::mt19937 rng(5);
+  auto in = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); };
+  const Rgb colours[] = {kBlack, kWhite, kGrey, kBlue};
+  for (int y = 480; y < 512; ++y)
+    for (int x = 990; x < 1024; ++x) s->Canvas.SetPixel(x, y, colours[in(0, 3)]);
+  s->UsedArea = {1000, 490, 1030, 520};  // reaching beyond the canvas
+  for (int round = 0; round < 20; ++round) {
+    NXTDisplay shared, single;
+    SpriteCopyCache cache;
+    for (int i = 0; i < 30; ++i) {
+      const int posX = in(-15, 40), posY = in(-15, 40), w = in(0, 30), h = in(0, 30);
+      const int relX = in(-10, 95), relY = in(-10, 60);
+      shared.CopySpriteBits(*s, posX, posY, w, h, relX, relY, cache);
+      single.CopySpriteBits(*s, posX, posY, w, h, relX, relY);
+      ASSERT_EQ(test::Joined(Grid(shared)), test::Joined(Grid(single))) << round << "/" << i;
+      ASSERT_EQ(shared, single);  // also the colours Grid shows as '?'
+    }
+  }
 }
 
 }  // namespace
