@@ -55,6 +55,9 @@ INSTANTIATE_TEST_SUITE_P(
         // A point whose domain equals a is passed over: its range comes
         // through the next segment.
         MapCase{"EqualDomainUsesNextSegment", {{0, 0}, {10, 50}, {20, 70}}, 10, 50},
+        // Of two points with the same domain, the later one starts the next segment.
+        MapCase{"RepeatedDomainAtIt", {{0, 0}, {10, 50}, {10, 90}, {20, 100}}, 10, 90},
+        MapCase{"RepeatedDomainBeyond", {{0, 0}, {10, 50}, {10, 90}, {20, 100}}, 15, 95},
         // Stored order, not sorted: the walk keeps the last point at or below a.
         MapCase{"UnsortedPoints", {{10, 0}, {5, 1000}, {20, 100}}, 12, 580}),
     [](const auto& info) { return std::string(info.param.name); });
