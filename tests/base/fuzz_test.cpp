@@ -150,6 +150,19 @@ Bytes RandomBytes(Random& rnd, std::size_t n) {
   return b;
 }
 
+Bytes SmallWords(Random& rnd, std::size_t n) {
+  Bytes b;
+  while (b.size() < n) {
+    std::uint32_t pick = rnd.Below(8);
+    unsigned w = pick < 4   ? rnd.Below(12)
+                 : pick < 5 ? kInterestingWords[rnd.Below(std::size(kInterestingWords))]
+                            : rnd.Below(0x10000);
+    PutWord(b, w);
+  }
+  b.resize(n);
+  return b;
+}
+
 // Checks what any read document must satisfy; `count` is the number of bytes read.
 void ExpectSaneDocument(const RICElementList& list, std::size_t count, const std::string& what) {
   SCOPED_TRACE(what);
@@ -215,48 +228,77 @@ RICElementList DecodeExact(const Bytes& b) {
   return DecodeRic(b.empty() ? nullptr : exact.get(), b.size());
 }
 
-void CheckInput(const Bytes& input, const std::string& what) {
+// How many elements of each kind the inputs gave, to show the inputs reach every branch.
+struct KindCounts {
+  int counts[kElementKindCount] = {};
+  void Add(const RICElementList& list) {
+    for (const auto& e : list) ++counts[int(e->Kind)];
+  }
+  void ExpectEveryKind(int atLeast) const {
+    for (int k = 0; k < kElementKindCount; ++k)
+      EXPECT_GE(counts[k], atLeast) << KindName(RICElementKind(k));
+  }
+};
+
+void CheckInput(const Bytes& input, const std::string& what, KindCounts* counts = nullptr) {
   RICElementList list = DecodeExact(input);
   ExpectSaneDocument(list, input.size(), what);
   ExpectStableAfterOneRound(list, what);
+  if (counts) counts->Add(list);
 }
 
 TEST(RicFuzzTest, MutatedFilesReadSanelyAndSettleAfterOneRound) {
   std::vector<Bytes> seeds = Seeds();
   Random rnd(20240607);
-  for (int i = 0; i < 800; ++i) {
+  KindCounts counts;
+  for (int i = 0; i < 2000; ++i) {
     const Bytes& seed = seeds[std::size_t(i) % seeds.size()];
-    CheckInput(Mutate(seed, seeds, rnd), "mutant " + std::to_string(i));
+    CheckInput(Mutate(seed, seeds, rnd), "mutant " + std::to_string(i), &counts);
     if (HasFatalFailure()) return;
   }
+  counts.ExpectEveryKind(50);
 }
 
 TEST(RicFuzzTest, RandomBytesReadSanelyAndSettleAfterOneRound) {
   Random rnd(7);
-  for (int i = 0; i < 300; ++i) {
+  KindCounts counts;
+  for (int i = 0; i < 500; ++i) {
     std::size_t n = i < 4 ? std::size_t(i) : rnd.Below(i % 10 == 0 ? 20000 : 600);
-    CheckInput(RandomBytes(rnd, n), "random " + std::to_string(i));
+    // Half of them are words that are mostly small, so that opcodes and
+    // counts that a reader acts on come up often.
+    CheckInput(i % 2 ? RandomBytes(rnd, n) : SmallWords(rnd, n), "random " + std::to_string(i),
+               &counts);
     if (HasFatalFailure()) return;
   }
+  counts.ExpectEveryKind(20);
 }
 
 // Files built to hurt: all sprites, all VarMaps, all absurd headers.
 TEST(RicFuzzTest, FilesOfHostileHeadersReadSanely) {
   Random rnd(99);
-  for (int i = 0; i < 60; ++i) {
+  KindCounts counts;
+  for (int i = 0; i < 150; ++i) {
     Bytes b;
     while (b.size() < 4096) {
       PutWord(b, 1 + rnd.Below(0xFFFF));
       unsigned op = rnd.Below(3);
       PutWord(b, op == 2 ? 2 : 1);
       PutWord(b, rnd.Below(20));
-      PutWord(b, kInterestingWords[rnd.Below(std::size(kInterestingWords))]);
-      if (op != 2) PutWord(b, kInterestingWords[rnd.Below(std::size(kInterestingWords))]);
-      for (std::uint32_t k = rnd.Below(300); k > 0; --k) b.push_back(rnd.Byte());
+      unsigned rows = kInterestingWords[rnd.Below(std::size(kInterestingWords))];
+      unsigned bytesPerRow = op == 2 ? 4 : kInterestingWords[rnd.Below(std::size(kInterestingWords))];
+      PutWord(b, rows);
+      if (op != 2) PutWord(b, bytesPerRow);
+      // Mostly exactly the bytes announced, when they are few; otherwise some bytes.
+      std::size_t announced = std::size_t(rows) * bytesPerRow;
+      std::size_t n = announced <= 1200 && !rnd.OneIn(8) ? announced + (announced % 2)
+                                                           : rnd.Below(300);
+      for (std::size_t k = 0; k < n; ++k) b.push_back(rnd.Byte());
     }
-    CheckInput(b, "hostile " + std::to_string(i));
+    CheckInput(b, "hostile " + std::to_string(i), &counts);
     if (HasFatalFailure()) return;
   }
+  EXPECT_GE(counts.counts[int(RICElementKind::Sprite)], 40);
+  EXPECT_GE(counts.counts[int(RICElementKind::VarMap)], 40);
 }
 
 // The largest file of single-byte sprites: the memory it costs is bounded by its size.
