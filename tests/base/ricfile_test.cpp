@@ -504,6 +504,22 @@ TEST(RicRoundTripTest, WrittenFileReadAndWrittenAgainGivesTheSameBytes) {
   EXPECT_EQ(ToHex(EncodeRic(read)), ToHex(first));
 }
 
+// A file from elsewhere need not come back byte for byte: the unknown
+// opcode goes, the pad byte becomes 0, the zero words are dropped; after
+// one write it is stable.
+TEST(RicRoundTripTest, AFileFromElsewhereSettlesAfterOneWrite) {
+  Bytes elsewhere = Hex(
+      "04 00 09 00 00 00 "                                // opcode 9, then a zero word
+      "0A 00 01 00 02 00 01 00 01 00 01 07 "              // sprite with pad byte 07
+      "0A 00 04 00 00 00 01 00 02 00 00 00 00 00 "        // Pixel, value word, a zero word
+      "0A 00 07 00 00 00 14 00 14 00 0A 00");             // Circle
+  Bytes once = EncodeRic(Decode(elsewhere));
+  EXPECT_EQ(ToHex(once), ToHex(Hex("0A 00 01 00 02 00 01 00 01 00 01 00 "
+                                   "0A 00 04 00 00 00 01 00 02 00 00 00 "
+                                   "0A 00 07 00 00 00 14 00 14 00 0A 00")));
+  EXPECT_EQ(ToHex(EncodeRic(Decode(once))), ToHex(once));
+}
+
 TEST(RicRoundTripTest, ReadBackDiffersOnlyInTheWaysTheFormatImplies) {
   RICElementList read = Decode(EncodeRic(EveryKind()));
   ASSERT_EQ(read.Count(), 11);
