@@ -114,7 +114,8 @@ void WriteFileAtomic(const std::string& path, const void* data, std::size_t size
   };
   // Keep the permissions of a file being replaced.
   struct stat st {};
-  if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd.get(), st.st_mode & 07777);
+  if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+    ::fchmod(fd.get(), st.st_mode & 07777);
   const auto* p = static_cast<const std::uint8_t*>(data);
   std::size_t done = 0;
   while (done < size) {

@@ -78,10 +78,9 @@ std::vector<Bytes> Seeds() {
 }
 
 // Absurd counts where a reader might trust them.
-constexpr std::uint16_t kInterestingWords[] = {0,      1,      2,      3,      7,      8,
-                                               9,      127,    128,    129,    511,    512,
-                                               513,    1023,   1024,   0x7FFF, 0x8000, 0xFFFE,
-                                               0xFFFF, 0xF000, 0xF1FF, 0x1000, 200,    600};
+constexpr std::uint16_t kInterestingWords[] = {
+    0,   1,    2,    3,      7,      8,      9,      127,    128,    129,    511, 512,
+    513, 1023, 1024, 0x7FFF, 0x8000, 0xFFFE, 0xFFFF, 0xF000, 0xF1FF, 0x1000, 200, 600};
 
 Bytes Mutate(Bytes b, const std::vector<Bytes>& seeds, Random& rnd) {
   int rounds = 1 + int(rnd.Below(6));
@@ -285,13 +284,14 @@ TEST(RicFuzzTest, FilesOfHostileHeadersReadSanely) {
       PutWord(b, op == 2 ? 2 : 1);
       PutWord(b, rnd.Below(20));
       unsigned rows = kInterestingWords[rnd.Below(std::size(kInterestingWords))];
-      unsigned bytesPerRow = op == 2 ? 4 : kInterestingWords[rnd.Below(std::size(kInterestingWords))];
+      unsigned bytesPerRow =
+          op == 2 ? 4 : kInterestingWords[rnd.Below(std::size(kInterestingWords))];
       PutWord(b, rows);
       if (op != 2) PutWord(b, bytesPerRow);
       // Mostly exactly the bytes announced, when they are few; otherwise some bytes.
       std::size_t announced = std::size_t(rows) * bytesPerRow;
-      std::size_t n = announced <= 1200 && !rnd.OneIn(8) ? announced + (announced % 2)
-                                                           : rnd.Below(300);
+      std::size_t n =
+          announced <= 1200 && !rnd.OneIn(8) ? announced + (announced % 2) : rnd.Below(300);
       for (std::size_t k = 0; k < n; ++k) b.push_back(rnd.Byte());
     }
     CheckInput(b, "hostile " + std::to_string(i), &counts);
@@ -337,7 +337,8 @@ TEST_F(RicFuzzFileTest, LoadDocumentReadsAnyFileOrFailsCleanly) {
   std::vector<Bytes> seeds = Seeds();
   Random rnd(31337);
   std::vector<Bytes> inputs;
-  for (int i = 0; i < 120; ++i) inputs.push_back(Mutate(seeds[std::size_t(i) % seeds.size()], seeds, rnd));
+  for (int i = 0; i < 120; ++i)
+    inputs.push_back(Mutate(seeds[std::size_t(i) % seeds.size()], seeds, rnd));
   for (int i = 0; i < 20; ++i) inputs.push_back(RandomBytes(rnd, rnd.Below(5000)));
   inputs.push_back(RandomBytes(rnd, kRicBufferSize + 1000));
   inputs.push_back(RandomBytes(rnd, kRicBufferSize));

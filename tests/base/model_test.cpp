@@ -119,21 +119,21 @@ TEST_P(RicSpriteDataSizeTest, CountsWholeBytesPerRow) {
   EXPECT_EQ(SpriteDataSize(GetParam().area), GetParam().bytes);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Areas, RicSpriteDataSizeTest,
-    ::testing::Values(DataSizeCase{"Unset", kUnsetRect, 2},
-                      // only Left decides whether an area is unset
-                      DataSizeCase{"LeftUnsetOnly", {-1, 0, 99, 63}, 2},
-                      DataSizeCase{"OneByte", {0, 0, 7, 0}, 1},
-                      DataSizeCase{"NinePixels", {0, 0, 8, 0}, 2},
-                      DataSizeCase{"OnePixel", {5, 5, 5, 5}, 1},
-                      DataSizeCase{"Display", {0, 0, 99, 63}, 64 * 13},
-                      DataSizeCase{"ThreeRowsOneByte", {0, 0, 7, 2}, 3},
-                      DataSizeCase{"Offset", {10, 20, 25, 21}, 2 * 2},
-                      DataSizeCase{"WholeCanvas", {0, 0, 1023, 511}, 512 * 128},
-                      DataSizeCase{"NoRows", {0, 0, 39, -1}, 0},
-                      DataSizeCase{"NoColumns", {0, 0, -1, 2}, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Areas, RicSpriteDataSizeTest,
+                         ::testing::Values(DataSizeCase{"Unset", kUnsetRect, 2},
+                                           // only Left decides whether an area is unset
+                                           DataSizeCase{"LeftUnsetOnly", {-1, 0, 99, 63}, 2},
+                                           DataSizeCase{"OneByte", {0, 0, 7, 0}, 1},
+                                           DataSizeCase{"NinePixels", {0, 0, 8, 0}, 2},
+                                           DataSizeCase{"OnePixel", {5, 5, 5, 5}, 1},
+                                           DataSizeCase{"Display", {0, 0, 99, 63}, 64 * 13},
+                                           DataSizeCase{"ThreeRowsOneByte", {0, 0, 7, 2}, 3},
+                                           DataSizeCase{"Offset", {10, 20, 25, 21}, 2 * 2},
+                                           DataSizeCase{
+                                               "WholeCanvas", {0, 0, 1023, 511}, 512 * 128},
+                                           DataSizeCase{"NoRows", {0, 0, 39, -1}, 0},
+                                           DataSizeCase{"NoColumns", {0, 0, -1, 2}, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // --- ComputeFileSize ------------------------------------------------------
 
@@ -164,13 +164,13 @@ TEST_F(RicModelTest, FileSizeOfASpriteLeavesOutThePadByte) {
 }
 
 TEST_F(RicModelTest, FileSizeAddsEveryKindsBytes) {
-  NewDescription(0, 100, 64);         // 10
+  NewDescription(0, 100, 64);           // 10
   NewCopyBits(0, 1, 0, 0, 8, 8, 0, 0);  // 20
-  NewPixel(0, 0, 0);                  // 12
-  NewLine(0, 0, 0, 0, 0);             // 14
-  NewRectangle(0, 0, 0, 0, 0);        // 14
-  NewCircle(0, 0, 0, 0);              // 12
-  NewNumBox(0, 0, 0, 0);              // 12
+  NewPixel(0, 0, 0);                    // 12
+  NewLine(0, 0, 0, 0, 0);               // 14
+  NewRectangle(0, 0, 0, 0, 0);          // 14
+  NewCircle(0, 0, 0, 0);                // 12
+  NewNumBox(0, 0, 0, 0);                // 12
   EXPECT_EQ(ComputeFileSize(), 94);
   // Without odd sprites and short VarMaps the count is exactly the encoding's length.
   EXPECT_EQ(EncodeRic(ElementList).size(), 94u);
@@ -308,10 +308,9 @@ TEST(RicElementListTest, AppendMovesEveryElementAndEmptiesTheSource) {
 }
 
 TEST(RicElementKindTest, NamesAreTheDumpNames) {
-  const char* names[] = {"Description", "Sprite", "VarMap", "CopyBits", "Pixel",
+  const char* names[] = {"Description", "Sprite",    "VarMap", "CopyBits", "Pixel",
                          "Line",        "Rectangle", "Circle", "NumBox"};
-  for (int k = 0; k < kElementKindCount; ++k)
-    EXPECT_STREQ(KindName(RICElementKind(k)), names[k]);
+  for (int k = 0; k < kElementKindCount; ++k) EXPECT_STREQ(KindName(RICElementKind(k)), names[k]);
 }
 
 // --- Zoom ------------------------------------------------------------------

@@ -128,8 +128,8 @@ TEST_F(ParameterFileTest, WrittenFileCarriesTheTimeAndThePathAsPassed) {
   WriteParameterFile(path);
   std::vector<std::string> lines = CrLfLines(ReadText(path));
   ASSERT_EQ(lines.size(), 267u);
-  EXPECT_TRUE(std::regex_match(
-      lines[7], std::regex(R"(#  File generated \d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d)")))
+  EXPECT_TRUE(std::regex_match(lines[7],
+                               std::regex(R"(#  File generated \d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d)")))
       << lines[7];
   EXPECT_EQ(lines[9 + 3], "  3 : 33");
   EXPECT_EQ(lines[266], "#  " + path + "   End of file");
@@ -200,17 +200,25 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"TabsAndControlCharacters", "\t\x01 7 : 8 \t\x02\r\n", {{7, 8}}, ""},
         ReadCase{"LeadingZerosAndPlus", "007 : +0012\r\n", {{7, 12}}, ""},
         ReadCase{"EmptyFile", "", {}, ""},
-        ReadCase{"SecondColonStops", "1 : 5\r\n3 : 7 : 9\r\n4 : 4\r\n", {{1, 5}},
+        ReadCase{"SecondColonStops",
+                 "1 : 5\r\n3 : 7 : 9\r\n4 : 4\r\n",
+                 {{1, 5}},
                  "'7 : 9' is not a valid integer value"},
-        ReadCase{"BadIndexStops", "1 : 5\r\nabc : 4\r\n2 : 2\r\n", {{1, 5}},
+        ReadCase{"BadIndexStops",
+                 "1 : 5\r\nabc : 4\r\n2 : 2\r\n",
+                 {{1, 5}},
                  "'abc' is not a valid integer value"},
-        ReadCase{"EmptyValueStops", "1 : 5\r\n2 :\r\n", {{1, 5}},
-                 "'' is not a valid integer value"},
+        ReadCase{
+            "EmptyValueStops", "1 : 5\r\n2 :\r\n", {{1, 5}}, "'' is not a valid integer value"},
         ReadCase{"EmptyIndexStops", ": 5\r\n", {}, "'' is not a valid integer value"},
-        ReadCase{"BadValueWithIndexOutOfRangeStops", "300 : x\r\n", {},
+        ReadCase{"BadValueWithIndexOutOfRangeStops",
+                 "300 : x\r\n",
+                 {},
                  "'x' is not a valid integer value"},
         ReadCase{"HexIsNoDecimalNumber", "1 : 0x10\r\n", {}, "'0x10' is not a valid integer value"},
-        ReadCase{"BeyondThirtyTwoBitsStops", "1 : 4294967296\r\n", {},
+        ReadCase{"BeyondThirtyTwoBitsStops",
+                 "1 : 4294967296\r\n",
+                 {},
                  "'4294967296' is not a valid integer value"},
         ReadCase{"InnerBlankStops", "1 2 : 5\r\n", {}, "'1 2' is not a valid integer value"}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -80,7 +80,9 @@ std::string Summary(const RICElementList& list) {
     if (!s.empty()) s += "; ";
     s += KindName(e.Kind);
     switch (e.Kind) {
-      case RICElementKind::Description: num(e.Options), num(e.Width), num(e.Height); break;
+      case RICElementKind::Description:
+        num(e.Options), num(e.Width), num(e.Height);
+        break;
       case RICElementKind::Sprite: {
         num(e.ID);
         const TRect& a = e.UsedArea;
@@ -101,13 +103,21 @@ std::string Summary(const RICElementList& list) {
         for (int v : {e.CopyOpt, e.SpriteID, e.PosX, e.PosY, e.Width, e.Height, e.RelX, e.RelY})
           num(v);
         break;
-      case RICElementKind::Pixel: num(e.CopyOpt), num(e.PosX), num(e.PosY); break;
-      case RICElementKind::Line: num(e.CopyOpt), num(e.X1), num(e.Y1), num(e.X2), num(e.Y2); break;
+      case RICElementKind::Pixel:
+        num(e.CopyOpt), num(e.PosX), num(e.PosY);
+        break;
+      case RICElementKind::Line:
+        num(e.CopyOpt), num(e.X1), num(e.Y1), num(e.X2), num(e.Y2);
+        break;
       case RICElementKind::Rectangle:
         num(e.CopyOpt), num(e.PosX), num(e.PosY), num(e.Width), num(e.Height);
         break;
-      case RICElementKind::Circle: num(e.CopyOpt), num(e.PosX), num(e.PosY), num(e.Radius); break;
-      case RICElementKind::NumBox: num(e.CopyOpt), num(e.PosX), num(e.PosY), num(e.Value); break;
+      case RICElementKind::Circle:
+        num(e.CopyOpt), num(e.PosX), num(e.PosY), num(e.Radius);
+        break;
+      case RICElementKind::NumBox:
+        num(e.CopyOpt), num(e.PosX), num(e.PosY), num(e.Value);
+        break;
     }
     if (e.DataSize != 0) s += " datasize";
   }
@@ -207,7 +217,9 @@ INSTANTIATE_TEST_SUITE_P(
         EncodeCase{"PixelValueWordIsZero", [] { return One(MakePixel(0xF001, 0x1234, 0xABCD)); },
                    "0A 00 04 00 01 F0 34 12 CD AB 00 00"},
         EncodeCase{"SpriteTenByTwo",
-                   [] { return SpriteWith(1, {0, 0, 9, 1}, {{{0, 0}, kBlack}, {{9, 1}, kBlack}}); },
+                   [] {
+                     return SpriteWith(1, {0, 0, 9, 1}, {{{0, 0}, kBlack}, {{9, 1}, kBlack}});
+                   },
                    "0C 00 01 00 01 00 02 00 02 00 80 00 00 40"},
         EncodeCase{"SpriteThreeRowsOneByteGetsAPadByte",
                    [] {
@@ -237,18 +249,26 @@ INSTANTIATE_TEST_SUITE_P(
                    "0A 00 01 00 05 00 01 00 01 00 00 00"},
         // Only the left bound says whether an area is set, here as everywhere.
         EncodeCase{"SpriteWithOnlyLeftUnsetIsOneClearByte",
-                   [] { return SpriteWith(5, {-1, 0, 99, 63}, {{{0, 0}, kBlack}}); },
-                   "0A 00 01 00 05 00 01 00 01 00 00 00"},
-        EncodeCase{"SpriteReachingPastTheRightEdge",
                    [] {
-                     return SpriteWith(6, {1020, 0, 1031, 0},
-                                       {{{1020, 0}, kBlack}, {{1023, 0}, kBlack}});
+                     return SpriteWith(5, {-1, 0, 99, 63}, {{{0, 0}, kBlack}});
                    },
-                   "0A 00 01 00 06 00 01 00 02 00 90 00"},
+                   "0A 00 01 00 05 00 01 00 01 00 00 00"},
+        EncodeCase{
+            "SpriteReachingPastTheRightEdge",
+            [] {
+              return SpriteWith(6, {1020, 0, 1031, 0}, {{{1020, 0}, kBlack}, {{1023, 0}, kBlack}});
+            },
+            "0A 00 01 00 06 00 01 00 02 00 90 00"},
         // A used area without pixel bytes: the size word counts the zero word after it.
-        EncodeCase{"SpriteWithoutRows", [] { return SpriteWith(7, {0, 0, 39, -1}, {}); },
+        EncodeCase{"SpriteWithoutRows",
+                   [] {
+                     return SpriteWith(7, {0, 0, 39, -1}, {});
+                   },
                    "0A 00 01 00 07 00 00 00 05 00 00 00"},
-        EncodeCase{"SpriteWithoutColumns", [] { return SpriteWith(8, {0, 0, -1, 2}, {}); },
+        EncodeCase{"SpriteWithoutColumns",
+                   [] {
+                     return SpriteWith(8, {0, 0, -1, 2}, {});
+                   },
                    "0A 00 01 00 08 00 03 00 00 00 00 00"},
         EncodeCase{"VarMapTwoPoints", [] { return One(MakeVarMap(1, 0)); },
                    "0E 00 02 00 01 00 02 00 00 00 00 00 63 00 3F 00"},
@@ -275,7 +295,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "0A 00 07 00 00 00 14 00 14 00 0A 00"},
         EncodeCase{"NumBoxKeepsTagOneWords", [] { return One(MakeNumBox(0, 1, 2, 0x1005)); },
                    "0A 00 08 00 00 00 01 00 02 00 05 10"},
-        EncodeCase{"DescriptionPlainNumbers", [] { return One(MakeDescription(0xFFFF, 0x1000, 7)); },
+        EncodeCase{"DescriptionPlainNumbers",
+                   [] { return One(MakeDescription(0xFFFF, 0x1000, 7)); },
                    "08 00 00 00 FF FF 00 10 07 00"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -303,8 +324,7 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"DefaultPixelIsOnePixelOnly", "0A 00 04 00 00 00 00 00 00 00 00 00",
                    "Pixel 0 0 0"},
         DecodeCase{"ZeroSizeWordsAreSkipped",
-                   "00 00 00 00 00 00 0A 00 04 00 01 00 02 00 03 00 00 00 00 00",
-                   "Pixel 1 2 3"},
+                   "00 00 00 00 00 00 0A 00 04 00 01 00 02 00 03 00 00 00 00 00", "Pixel 1 2 3"},
         DecodeCase{"UnknownOpcodeIsSkippedAndItsFieldsReadAsWords",
                    "04 00 09 00 0A 00 04 00 01 00 02 00 03 00 00 00", "Pixel 1 2 3"},
         DecodeCase{"HighOpcodeIsSkipped", "FF FF FF FF 0A 00 07 00 00 00 14 00 14 00 0A 00",
@@ -317,8 +337,7 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"PixelValueWordThrowsTheReaderOutOfStep",
                    "0A 00 04 00 00 00 01 00 02 00 05 00 0A 00 07 00 00 00 14 00 14 00 0A 00",
                    "Pixel 0 1 2; Description 20 20 10"},
-        DecodeCase{"SpriteTenByTwoWidensToWholeBytes",
-                   "0C 00 01 00 01 00 02 00 02 00 80 00 00 40",
+        DecodeCase{"SpriteTenByTwoWidensToWholeBytes", "0C 00 01 00 01 00 02 00 02 00 80 00 00 40",
                    "Sprite 1 [0,0,15,1] 1000000000000000/0000000001000000"},
         DecodeCase{"SpriteBitSevenIsLeftmost", "0A 00 01 00 02 00 01 00 01 00 A5 00",
                    "Sprite 2 [0,0,7,0] 10100101"},
@@ -334,8 +353,7 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"SpriteWithoutColumns",
                    "0A 00 01 00 04 00 03 00 00 00 00 00 0A 00 04 00 01 00 02 00 03 00",
                    "Sprite 4 [0,0,-1,2]; Pixel 1 2 3"},
-        DecodeCase{"VarMapPoints",
-                   "12 00 02 00 05 00 03 00 00 00 00 00 32 00 10 00 FF FF 01 00",
+        DecodeCase{"VarMapPoints", "12 00 02 00 05 00 03 00 00 00 00 00 32 00 10 00 FF FF 01 00",
                    "VarMap 5 (0,0) (50,16) (65535,1)"},
         DecodeCase{"VarMapWithoutPointsKeepsTheDefaults",
                    "0E 00 02 00 01 00 00 00 00 00 00 00 00 00 00 00 0A 00 04 00 01 00 02 00 03 00",
@@ -433,7 +451,9 @@ TEST_P(RicCutShortTest, KeepsTheElementsBeforeTheCut) {
   ASSERT_EQ(whole.rfind("Description 1 2 3; ", 0), 0u) << whole;
   for (std::size_t cut = 0; cut <= bytes.size(); ++cut) {
     std::string got = Summary(Decode(Bytes(bytes.begin(), bytes.begin() + long(cut))));
-    std::string expected = cut < 10 ? "" : cut < 10 + GetParam().needed ? "Description 1 2 3" : whole;
+    std::string expected = cut < 10                       ? ""
+                           : cut < 10 + GetParam().needed ? "Description 1 2 3"
+                                                          : whole;
     EXPECT_EQ(got, expected) << "cut after " << cut << " bytes";
   }
 }
@@ -447,17 +467,16 @@ ElementPtr OddSprite() {
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, RicCutShortTest,
-    ::testing::Values(
-        CutCase{"Description", [] { return MakeDescription(4, 5, 6); }, 10},
-        CutCase{"SpriteBeforeItsPadByte", OddSprite, 10 + 3},
-        CutCase{"VarMap", [] { return MakeVarMap(1, 0); }, 16},
-        CutCase{"VarMapThreePoints", [] { return MakeVarMap(1, 3); }, 8 + 12},
-        CutCase{"CopyBits", [] { return MakeCopyBits(1, 2, 3, 4, 5, 6, 7, 8); }, 20},
-        CutCase{"PixelWithoutItsValueWord", [] { return MakePixel(1, 2, 3); }, 10},
-        CutCase{"Line", [] { return MakeLine(1, 2, 3, 4, 5); }, 14},
-        CutCase{"Rectangle", [] { return MakeRectangle(1, 2, 3, 4, 5); }, 14},
-        CutCase{"Circle", [] { return MakeCircle(1, 2, 3, 4); }, 12},
-        CutCase{"NumBox", [] { return MakeNumBox(1, 2, 3, 4); }, 12}),
+    ::testing::Values(CutCase{"Description", [] { return MakeDescription(4, 5, 6); }, 10},
+                      CutCase{"SpriteBeforeItsPadByte", OddSprite, 10 + 3},
+                      CutCase{"VarMap", [] { return MakeVarMap(1, 0); }, 16},
+                      CutCase{"VarMapThreePoints", [] { return MakeVarMap(1, 3); }, 8 + 12},
+                      CutCase{"CopyBits", [] { return MakeCopyBits(1, 2, 3, 4, 5, 6, 7, 8); }, 20},
+                      CutCase{"PixelWithoutItsValueWord", [] { return MakePixel(1, 2, 3); }, 10},
+                      CutCase{"Line", [] { return MakeLine(1, 2, 3, 4, 5); }, 14},
+                      CutCase{"Rectangle", [] { return MakeRectangle(1, 2, 3, 4, 5); }, 14},
+                      CutCase{"Circle", [] { return MakeCircle(1, 2, 3, 4); }, 12},
+                      CutCase{"NumBox", [] { return MakeNumBox(1, 2, 3, 4); }, 12}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RicCutShortTest, VarMapWithoutItsPointsIsDropped) {
@@ -508,11 +527,11 @@ TEST(RicRoundTripTest, WrittenFileReadAndWrittenAgainGivesTheSameBytes) {
 // opcode goes, the pad byte becomes 0, the zero words are dropped; after
 // one write it is stable.
 TEST(RicRoundTripTest, AFileFromElsewhereSettlesAfterOneWrite) {
-  Bytes elsewhere = Hex(
-      "04 00 09 00 00 00 "                                // opcode 9, then a zero word
-      "0A 00 01 00 02 00 01 00 01 00 01 07 "              // sprite with pad byte 07
-      "0A 00 04 00 00 00 01 00 02 00 00 00 00 00 "        // Pixel, value word, a zero word
-      "0A 00 07 00 00 00 14 00 14 00 0A 00");             // Circle
+  Bytes elsewhere =
+      Hex("04 00 09 00 00 00 "                          // opcode 9, then a zero word
+          "0A 00 01 00 02 00 01 00 01 00 01 07 "        // sprite with pad byte 07
+          "0A 00 04 00 00 00 01 00 02 00 00 00 00 00 "  // Pixel, value word, a zero word
+          "0A 00 07 00 00 00 14 00 14 00 0A 00");       // Circle
   Bytes once = EncodeRic(Decode(elsewhere));
   EXPECT_EQ(ToHex(once), ToHex(Hex("0A 00 01 00 02 00 01 00 01 00 01 00 "
                                    "0A 00 04 00 00 00 01 00 02 00 00 00 "

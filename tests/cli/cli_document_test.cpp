@@ -47,9 +47,12 @@ std::string CompactJson(const std::string& json) {
   for (char c : json) {
     if (inString) {
       s += c;
-      if (escaped) escaped = false;
-      else if (c == '\\') escaped = true;
-      else if (c == '"') inString = false;
+      if (escaped)
+        escaped = false;
+      else if (c == '\\')
+        escaped = true;
+      else if (c == '"')
+        inString = false;
     } else if (c == '"') {
       inString = true;
       s += c;
@@ -183,8 +186,7 @@ TEST_F(CliDocumentTest, DumpShowsSpriteRowsAndVarMapPoints) {
                               14 + 16 + 12));
   CliResult r = Cli({"dump", path});
   EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(CompactJson(r.out),
-            CompactJson(R"({"fileSize": 42, "elements": [
+  EXPECT_EQ(CompactJson(r.out), CompactJson(R"({"fileSize": 42, "elements": [
               {"kind": "Sprite", "ID": 2, "UsedArea": [0, 0, 15, 1],
                "Rows": ["1000000000000000", "0000000001000000"]},
               {"kind": "VarMap", "ID": 3, "Points": [[0, 0], [99, 63]]},
@@ -224,7 +226,8 @@ TEST_F(CliDocumentTest, ConvertThatCannotWriteLeavesNoOutputBehind) {
   std::string in = Path("pixels.ric");
   {
     std::string bytes;
-    for (int i = 0; i < 26000; ++i) bytes += std::string("\x0A\x00\x04\x00\x00\x00\x01\x00\x02\x00", 10);
+    for (int i = 0; i < 26000; ++i)
+      bytes += std::string("\x0A\x00\x04\x00\x00\x00\x01\x00\x02\x00", 10);
     WriteText(in, bytes);
   }
   std::string out = Path("out.ric");
@@ -244,7 +247,8 @@ TEST_F(CliDocumentTest, ConvertThatCannotWriteLeavesNoOutputBehind) {
 TEST_F(CliDocumentTest, ConvertThatFailsHalfwayKeepsTheOldOutputFile) {
   std::string in = Path("lines.ric"), out = Path("out.ric");
   std::string lines;
-  for (int i = 0; i < 300; ++i) lines += std::string("\x0C\x00\x05\x00\x00\x00\x01\x00\x02\x00\x03\x00\x04\x00", 14);
+  for (int i = 0; i < 300; ++i)
+    lines += std::string("\x0C\x00\x05\x00\x00\x00\x01\x00\x02\x00\x03\x00\x04\x00", 14);
   WriteText(in, lines);  // 4,200 bytes
   WriteText(out, "old contents");
   // Writes beyond one block fail (and the signal for it is ignored).
@@ -324,8 +328,7 @@ TEST_P(CliUsageTest, ExitsWithTwoAndShowsTheUsage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Arguments, CliUsageTest,
-    ::testing::Values(UsageCase{"NoCommand", {}},
-                      UsageCase{"UnknownCommand", {"show", "x.ric"}},
+    ::testing::Values(UsageCase{"NoCommand", {}}, UsageCase{"UnknownCommand", {"show", "x.ric"}},
                       UsageCase{"InfoWithoutFile", {"info"}},
                       UsageCase{"InfoWithTwoFiles", {"info", "a.ric", "b.ric"}},
                       UsageCase{"DumpWithoutFile", {"dump"}},
