@@ -11,7 +11,8 @@
 
 namespace tavlin {
 
-// A picture of Width x Height pixels, row after row from the top.
+// A picture of Width x Height pixels, row after row from the top, each pixel
+// 0x00RRGGBB (QImage::Format_RGB32 can wrap the buffer as it is).
 struct RgbImage {
   int Width = 0;
   int Height = 0;

@@ -56,7 +56,7 @@ class NXTDisplay {
   void SetDrawingOffset(int dx, int dy) { offset_ = {dx, dy}; }
   DrawingOffset GetDrawingOffset() const { return offset_; }
 
-  // --- primitives (NXT coordinates, the drawing offset added) ---
+  // --- primitives (NXT coordinates, the drawing offset last set added) ---
 
   // Fills the whole surface white.
   void ClearDisplay();
