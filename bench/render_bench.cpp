@@ -37,16 +37,17 @@ RICElementList LargestDocument() {
   std::mt19937 rng(1);
   auto in = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); };
   auto arg = [&](int low, int high) -> RICArgument {
-    return in(0, 4) == 0 ? EncodeParameter(unsigned(in(0, 7))) : EncodeConstant(unsigned(in(low, high)));
+    return in(0, 4) == 0 ? EncodeParameter(unsigned(in(0, 7)))
+                         : EncodeConstant(unsigned(in(low, high)));
   };
   RICElementList list;
   list.Add(PatternSprite(1));  // 10 + 64 x 13 = 842 bytes
   std::size_t size = 842;
   for (int i = 0; size + 46 <= kRicBufferSize - 22; ++i) {
-    list.Add(MakeLine(0, arg(0, 110), arg(0, 70), arg(0, 110), arg(0, 70)));          // 14
-    list.Add(MakeCircle(0, arg(0, 99), arg(0, 63), arg(1, 30)));                      // 12
+    list.Add(MakeLine(0, arg(0, 110), arg(0, 70), arg(0, 110), arg(0, 70)));  // 14
+    list.Add(MakeCircle(0, arg(0, 99), arg(0, 63), arg(1, 30)));              // 12
     list.Add(MakeCopyBits(0, 1, arg(0, 60), arg(0, 40), arg(1, 40), arg(1, 24), arg(0, 99),
-                          arg(0, 63)));                                               // 20
+                          arg(0, 63)));  // 20
     size += 46;
   }
   list.Add(MakeDescription(0, 100, 64));  // 10
@@ -70,7 +71,8 @@ RICElementList TypicalDocument() {
   list.Add(std::move(map));
   list.Add(MakeRectangle(0, 0, 0, 99, 63));
   list.Add(MakeRectangle(0, 2, 2, 95, 59));
-  for (int i = 0; i < 8; ++i) list.Add(MakeLine(0, 10, unsigned(8 + 6 * i), 90, unsigned(8 + 6 * i)));
+  for (int i = 0; i < 8; ++i)
+    list.Add(MakeLine(0, 10, unsigned(8 + 6 * i), 90, unsigned(8 + 6 * i)));
   list.Add(MakeLine(0, 50, 32, EncodeMapped(1, 0), 60));
   list.Add(MakeCircle(0, 50, 32, 25));
   list.Add(MakeCircle(0, 50, 32, 2));

@@ -22,7 +22,9 @@ struct RgbImage {
   RgbImage(int width, int height, Rgb fill = kWhite)
       : Width(width), Height(height), Pixels(std::size_t(width) * std::size_t(height), fill) {}
   Rgb& At(int x, int y) { return Pixels[std::size_t(y) * std::size_t(Width) + std::size_t(x)]; }
-  Rgb At(int x, int y) const { return Pixels[std::size_t(y) * std::size_t(Width) + std::size_t(x)]; }
+  Rgb At(int x, int y) const {
+    return Pixels[std::size_t(y) * std::size_t(Width) + std::size_t(x)];
+  }
   bool operator==(const RgbImage&) const = default;
 };
 

@@ -63,7 +63,9 @@ const std::vector<QuadrantPoint>& WalkedCircle(int r) {
   static const std::vector<std::vector<QuadrantPoint>> table = [] {
     std::vector<std::vector<QuadrantPoint>> t(kWalkedRadius + 1);
     for (int radius = 0; radius <= kWalkedRadius; ++radius)
-      WalkCircle(radius, [&](long long x, long long y) { t[std::size_t(radius)].push_back({int(x), int(y)}); });
+      WalkCircle(radius, [&](long long x, long long y) {
+        t[std::size_t(radius)].push_back({int(x), int(y)});
+      });
     return t;
   }();
   return table[std::size_t(r)];
@@ -110,8 +112,8 @@ void NXTDisplay::DrawLine(int x1, int y1, int x2, int y2) {
   const long long ay = 2 * std::llabs(Y2 - Y1), sy = Sign(Y2 - Y1);
 
   // Steps i in [0, n) whose major coordinate start + s * i lies in [0, size).
-  auto visibleSteps = [](long long start, long long s, long long n, long long size,
-                         long long& from, long long& to) {
+  auto visibleSteps = [](long long start, long long s, long long n, long long size, long long& from,
+                         long long& to) {
     if (s > 0) {
       from = -start;
       to = size - 1 - start;
@@ -125,8 +127,8 @@ void NXTDisplay::DrawLine(int x1, int y1, int x2, int y2) {
 
   // Both ends on the surface: so is every point between them, and the walk
   // moves a pointer over the surface.
-  const bool inside = X1 >= 0 && X1 < kWidth && X2 >= 0 && X2 < kWidth && Y1 >= 0 &&
-                      Y1 < kHeight && Y2 >= 0 && Y2 < kHeight;
+  const bool inside = X1 >= 0 && X1 < kWidth && X2 >= 0 && X2 < kWidth && Y1 >= 0 && Y1 < kHeight &&
+                      Y2 >= 0 && Y2 < kHeight;
   // Steps from..to of the walk along the major axis, plotting (major, minor)
   // through `plot`, or through a pointer with the given strides when inside.
   auto walk = [&](long long from, long long to, long long major0, long long sMajor,
@@ -251,7 +253,8 @@ void NXTDisplay::DrawNumberBox(int x, int y, unsigned value) {
   };
 
   // The text, opaque: glyph pixels black on the grey background.
-  const long long first = std::max(0LL, textLeft), last = std::min(textLeft + tw - 1, (long long)kWidth - 1);
+  const long long first = std::max(0LL, textLeft),
+                  last = std::min(textLeft + tw - 1, (long long)kWidth - 1);
   for (long long c = first; c <= last; ++c) {
     const long long offsetInText = c - textLeft;
     const char ch = text[std::size_t(offsetInText / kFontCellWidth)];

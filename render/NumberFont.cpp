@@ -13,7 +13,8 @@ constexpr Glyph MakeGlyph(std::string_view picture) {
   Glyph g{};
   for (int row = 0; row < 7; ++row)
     for (int col = 0; col < 5; ++col)
-      if (picture[std::size_t(row * 5 + col)] == '#') g[std::size_t(row)] |= std::uint8_t(1 << (4 - col));
+      if (picture[std::size_t(row * 5 + col)] == '#')
+        g[std::size_t(row)] |= std::uint8_t(1 << (4 - col));
   return g;
 }
 
@@ -90,13 +91,14 @@ constexpr Glyph kDigits[10] = {
               ".##.."),
 };
 
-constexpr Glyph kMinus = MakeGlyph("....."
-                                   "....."
-                                   "....."
-                                   "#####"
-                                   "....."
-                                   "....."
-                                   ".....");
+constexpr Glyph kMinus = MakeGlyph(
+    "....."
+    "....."
+    "....."
+    "#####"
+    "....."
+    "....."
+    ".....");
 constexpr Glyph kBlank{};
 
 }  // namespace

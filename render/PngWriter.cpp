@@ -37,7 +37,8 @@ std::vector<std::uint8_t> EncodePng(const RgbImage& image) {
   std::vector<std::uint8_t> out;
   std::string error;
   std::vector<png_byte> row(std::size_t(image.Width) * 3);
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &error, OnPngError, OnPngWarning);
+  png_structp png =
+      png_create_write_struct(PNG_LIBPNG_VER_STRING, &error, OnPngError, OnPngWarning);
   if (!png) throw TavlinError("", "cannot start the PNG encoder");
   png_infop info = png_create_info_struct(png);
   if (!info) {

@@ -131,14 +131,12 @@ const TRICElement* FindSprite(std::uint16_t id, int position, const RICElementLi
 
 std::uint16_t ArgumentValue(RICArgument word, int position, const RICElementList& list,
                             const TParameterSet& parameters, int selectedIndex) {
-  return Evaluate(word, parameters, [&](std::uint16_t id) {
-    return FindVarMap(id, position, list, selectedIndex);
-  });
+  return Evaluate(word, parameters,
+                  [&](std::uint16_t id) { return FindVarMap(id, position, list, selectedIndex); });
 }
 
 void RenderElement(NXTDisplay& display, const TRICElement& element, int dx, int dy, int position,
-                   const RICElementList& list, const TParameterSet& parameters,
-                   int selectedIndex) {
+                   const RICElementList& list, const TParameterSet& parameters, int selectedIndex) {
   const int p = position == -1 ? selectedIndex : position;
   // Look each map id up once: an element has up to seven arguments.
   std::array<const TRICElement*, 16> varMaps{};

@@ -43,8 +43,9 @@ SpriteCopyCache::Reader SpriteCopyCache::ReaderFor(const TRICElement& sprite) {
     const int left = std::max(u.Left, 0), top = std::max(u.Top, 0);
     const int right = std::min(u.Right, SpriteCanvas::kWidth - 1);
     const int bottom = std::min(u.Bottom, SpriteCanvas::kHeight - 1);
-    const std::size_t size =
-        left <= right && top <= bottom ? std::size_t(right - left + 1) * std::size_t(bottom - top + 1) : 0;
+    const std::size_t size = left <= right && top <= bottom
+                                 ? std::size_t(right - left + 1) * std::size_t(bottom - top + 1)
+                                 : 0;
     if (size > 0 && cachedPixels_ + size <= kMaxCachedPixels) {
       area = new Area;
       owned_.push_back(area);

@@ -86,7 +86,8 @@ RenderOptions ParseArguments(const std::vector<std::string>& args) {
         dx = ParseInRange(value.substr(0, comma), -1000000, 1000000);
         dy = ParseInRange(value.substr(comma + 1), -1000000, 1000000);
       }
-      if (!dx || !dy) throw UsageError{"--offset needs DX,DY, two whole numbers, not '" + value + "'"};
+      if (!dx || !dy)
+        throw UsageError{"--offset needs DX,DY, two whole numbers, not '" + value + "'"};
       o.dx = int(*dx);
       o.dy = int(*dy);
     } else if (name == "--zoom") {
@@ -122,7 +123,8 @@ int CmdRender(const std::vector<std::string>& args, std::ostream&) {
     if (!FileExists(file)) throw TavlinError(file, IoErrorText(ENOENT));
     ReadParameterFile(file, parameters);
   }
-  for (const auto& [index, value] : o.parameters) parameters[std::size_t(index)] = std::uint16_t(value);
+  for (const auto& [index, value] : o.parameters)
+    parameters[std::size_t(index)] = std::uint16_t(value);
 
   NXTDisplay display;
   if (o.element) {

@@ -95,7 +95,9 @@ std::string Golden(const std::string& name) {
   return tavlin::test::Joined(tavlin::test::ReadGridFile(DataFile("render/" + name)));
 }
 
-std::string Picture(const RgbImage& image) { return tavlin::test::Joined(tavlin::test::Grid(image)); }
+std::string Picture(const RgbImage& image) {
+  return tavlin::test::Joined(tavlin::test::Grid(image));
+}
 
 TEST_F(CliRenderTest, WritesTheDisplayAs100By64Png) {
   const RgbImage image = Render({DataFile("two-circles.ric")});
@@ -114,9 +116,11 @@ TEST_F(CliRenderTest, ZoomEnlargesEveryPixelWithoutGrid) {
 }
 
 TEST_F(CliRenderTest, ParameterOptionsInBothSpellings) {
-  EXPECT_EQ(Picture(Render({DataFile("letters.ric"), "--param", "0=20"})), Golden("letters-p20.txt"));
+  EXPECT_EQ(Picture(Render({DataFile("letters.ric"), "--param", "0=20"})),
+            Golden("letters-p20.txt"));
   EXPECT_EQ(Picture(Render({DataFile("letters.ric"), "--param=0=20"})), Golden("letters-p20.txt"));
-  EXPECT_EQ(Picture(Render({"--param", "0=20", DataFile("letters.ric")})), Golden("letters-p20.txt"));
+  EXPECT_EQ(Picture(Render({"--param", "0=20", DataFile("letters.ric")})),
+            Golden("letters-p20.txt"));
 }
 
 TEST_F(CliRenderTest, ParameterFileFirstThenEachParam) {
@@ -131,8 +135,8 @@ TEST_F(CliRenderTest, ParameterFileFirstThenEachParam) {
 }
 
 TEST_F(CliRenderTest, OffsetTakesNegativeNumbersAsItsValue) {
-  const std::vector<std::string> block = {"--param", "0=20", "--param", "1=10", "--param", "2=30",
-                                          "--param", "3=20"};
+  const std::vector<std::string> block = {"--param", "0=20", "--param", "1=10",
+                                          "--param", "2=30", "--param", "3=20"};
   std::vector<std::string> args = {DataFile("numgrid.ric"), "--offset", "5,3"};
   args.insert(args.end(), block.begin(), block.end());
   EXPECT_EQ(Picture(Render(args)), Golden("numgrid-20-10-30-20-offset-5-3.txt"));
@@ -159,14 +163,15 @@ TEST_F(CliRenderTest, OffsetTakesNegativeNumbersAsItsValue) {
 TEST_F(CliRenderTest, ElementAloneIsResolvedAtItsOwnPlace) {
   // numgrid.ric: Description, Sprite, CopyBits. The CopyBits alone still
   // finds the sprite before it; the Sprite alone draws nothing.
-  const std::vector<std::string> block = {"--param", "0=20", "--param", "1=10", "--param", "2=30",
-                                          "--param", "3=20", "--offset", "5,3"};
+  const std::vector<std::string> block = {"--param", "0=20",    "--param", "1=10",     "--param",
+                                          "2=30",    "--param", "3=20",    "--offset", "5,3"};
   std::vector<std::string> args = {DataFile("numgrid.ric"), "--element", "2"};
   args.insert(args.end(), block.begin(), block.end());
   EXPECT_EQ(Picture(Render(args)), Golden("numgrid-20-10-30-20-offset-5-3.txt"));
   args = {DataFile("numgrid.ric"), "--element=1"};
   args.insert(args.end(), block.begin(), block.end());
-  EXPECT_EQ(Picture(Render(args)), tavlin::test::Joined(std::vector<std::string>(64, std::string(100, '.'))));
+  EXPECT_EQ(Picture(Render(args)),
+            tavlin::test::Joined(std::vector<std::string>(64, std::string(100, '.'))));
 }
 
 TEST_F(CliRenderTest, ElementOutsideTheDocumentIsAnError) {
@@ -207,16 +212,25 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"UnknownOption", {"--colour", "red"}, "unknown option '--colour'"},
         UsageCase{"MissingValue", {"--zoom"}, "option --zoom needs a value"},
         UsageCase{"ZoomZero", {"--zoom", "0"}, "--zoom needs a whole number from 1 to 32, not '0'"},
-        UsageCase{"ZoomTooBig", {"--zoom=33"}, "--zoom needs a whole number from 1 to 32, not '33'"},
-        UsageCase{"ParamIndex", {"--param", "256=1"},
+        UsageCase{
+            "ZoomTooBig", {"--zoom=33"}, "--zoom needs a whole number from 1 to 32, not '33'"},
+        UsageCase{"ParamIndex",
+                  {"--param", "256=1"},
                   "--param needs N=V with N from 0 to 255 and V from 0 to 65535, not '256=1'"},
-        UsageCase{"ParamValue", {"--param", "1=65536"},
+        UsageCase{"ParamValue",
+                  {"--param", "1=65536"},
                   "--param needs N=V with N from 0 to 255 and V from 0 to 65535, not '1=65536'"},
-        UsageCase{"ParamForm", {"--param", "1"},
+        UsageCase{"ParamForm",
+                  {"--param", "1"},
                   "--param needs N=V with N from 0 to 255 and V from 0 to 65535, not '1'"},
-        UsageCase{"OffsetForm", {"--offset", "3"}, "--offset needs DX,DY, two whole numbers, not '3'"},
-        UsageCase{"OffsetText", {"--offset", "a,b"}, "--offset needs DX,DY, two whole numbers, not 'a,b'"},
-        UsageCase{"ElementText", {"--element", "first"}, "--element needs an element number, not 'first'"}),
+        UsageCase{
+            "OffsetForm", {"--offset", "3"}, "--offset needs DX,DY, two whole numbers, not '3'"},
+        UsageCase{"OffsetText",
+                  {"--offset", "a,b"},
+                  "--offset needs DX,DY, two whole numbers, not 'a,b'"},
+        UsageCase{"ElementText",
+                  {"--element", "first"},
+                  "--element needs an element number, not 'first'"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CliRenderTest, MissingOutputIsAUsageError) {

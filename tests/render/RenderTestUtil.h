@@ -22,10 +22,14 @@ namespace tavlin::test {
 // One character per pixel: '.' white, '#' black, 'g' grey, '?' anything else.
 inline char PixelChar(Rgb c) {
   switch (c) {
-    case kWhite: return '.';
-    case kBlack: return '#';
-    case kGrey: return 'g';
-    default: return '?';
+    case kWhite:
+      return '.';
+    case kBlack:
+      return '#';
+    case kGrey:
+      return 'g';
+    default:
+      return '?';
   }
 }
 
@@ -97,7 +101,7 @@ inline bool ReadPng(const std::string& path, RgbImage& image) {
 
 // The points the line algorithm plots, in order, before any clipping.
 inline std::vector<std::pair<long long, long long>> ReferenceLine(long long x1, long long y1,
-                                                                   long long x2, long long y2) {
+                                                                  long long x2, long long y2) {
   std::vector<std::pair<long long, long long>> pts;
   auto sign = [](long long v) { return (v > 0) - (v < 0); };
   long long ax = 2 * (x2 > x1 ? x2 - x1 : x1 - x2), sx = sign(x2 - x1);

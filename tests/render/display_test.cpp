@@ -37,17 +37,16 @@ TEST_P(DrawPixelTest, SetsTheSurfacePixelOrNothing) {
   EXPECT_EQ(test::Joined(Grid(d)), test::Joined(Grid(expected)));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Edges, DrawPixelTest,
-    ::testing::Values(PixelCase{"BottomLeft", 0, 0, 0, 0, 0, 63},
-                      PixelCase{"TopRight", 0, 0, 99, 63, 99, 0},
-                      PixelCase{"RightOfSurface", 0, 0, 100, 0, -1, -1},
-                      PixelCase{"AboveSurface", 0, 0, 0, 64, -1, -1},
-                      PixelCase{"Offset", 10, 5, 0, 0, 10, 58},
-                      PixelCase{"NegativeOffsetOff", -1, 0, 0, 0, -1, -1},
-                      PixelCase{"NegativeOffsetOn", -5, -3, 5, 3, 0, 63},
-                      PixelCase{"FarAway", 0, 0, 65535, 65535, -1, -1}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Edges, DrawPixelTest,
+                         ::testing::Values(PixelCase{"BottomLeft", 0, 0, 0, 0, 0, 63},
+                                           PixelCase{"TopRight", 0, 0, 99, 63, 99, 0},
+                                           PixelCase{"RightOfSurface", 0, 0, 100, 0, -1, -1},
+                                           PixelCase{"AboveSurface", 0, 0, 0, 64, -1, -1},
+                                           PixelCase{"Offset", 10, 5, 0, 0, 10, 58},
+                                           PixelCase{"NegativeOffsetOff", -1, 0, 0, 0, -1, -1},
+                                           PixelCase{"NegativeOffsetOn", -5, -3, 5, 3, 0, 63},
+                                           PixelCase{"FarAway", 0, 0, 65535, 65535, -1, -1}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(NXTDisplayTest, ClearDisplayWhitensEverything) {
   NXTDisplay d;
@@ -82,7 +81,10 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"YMajor", 0, 0, 1, 3, {{0, 0}, {0, 1}, {1, 2}, {1, 3}}},
         LineCase{"SinglePoint", 5, 5, 5, 5, {{5, 5}}},
         LineCase{"Leftwards",
-                 9, 0, 0, 0,
+                 9,
+                 0,
+                 0,
+                 0,
                  {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}, {8, 0}, {9, 0}}},
         LineCase{"Diagonal", 2, 2, 5, 5, {{2, 2}, {3, 3}, {4, 4}, {5, 5}}},
         LineCase{"DiagonalDown", 5, 0, 2, 3, {{5, 0}, {4, 1}, {3, 2}, {2, 3}}},
@@ -121,7 +123,8 @@ TEST(DrawLineReferenceTest, LongestLinesCrossingTheSurface) {
     NXTDisplay actual;
     actual.DrawLine(c[0], c[1], c[2], c[3]);
     NXTDisplay expected;
-    for (auto [x, y] : test::ReferenceLine(c[0], c[1], c[2], c[3])) test::PlotReference(expected, x, y);
+    for (auto [x, y] : test::ReferenceLine(c[0], c[1], c[2], c[3]))
+      test::PlotReference(expected, x, y);
     EXPECT_EQ(test::Joined(Grid(actual)), test::Joined(Grid(expected)))
         << c[0] << "," << c[1] << " - " << c[2] << "," << c[3];
   }
@@ -138,8 +141,9 @@ TEST(DrawRectangleTest, ZeroSizeIsOnePixel) {
 TEST(DrawRectangleTest, CoversColumnsXToXPlusWAndRowsYToYPlusH) {
   NXTDisplay d;
   d.DrawRectangle(2, 3, 3, 2);
-  EXPECT_EQ(BlackPoints(d), (Points{{2, 3}, {3, 3}, {4, 3}, {5, 3}, {2, 5}, {3, 5}, {4, 5},
-                                    {5, 5}, {2, 4}, {5, 4}}));
+  EXPECT_EQ(
+      BlackPoints(d),
+      (Points{{2, 3}, {3, 3}, {4, 3}, {5, 3}, {2, 5}, {3, 5}, {4, 5}, {5, 5}, {2, 4}, {5, 4}}));
 }
 
 TEST(DrawRectangleTest, WholeScreenOutline) {
@@ -169,7 +173,8 @@ TEST(DrawCircleTest, RadiusTwo) {
   d.DrawCircle(10, 10, 2);
   const std::vector<std::string> expected = {".###.", "#...#", "#...#", "#...#", ".###."};
   std::vector<std::string> got;
-  for (int row = 63 - 12; row <= 63 - 8; ++row) got.push_back(Grid(d)[std::size_t(row)].substr(8, 5));
+  for (int row = 63 - 12; row <= 63 - 8; ++row)
+    got.push_back(Grid(d)[std::size_t(row)].substr(8, 5));
   EXPECT_EQ(test::Joined(got), test::Joined(expected));
   EXPECT_EQ(BlackPoints(d).size(), 12u);
 }
@@ -206,7 +211,8 @@ TEST(DrawCircleReferenceTest, SmallAndMediumRadiiAnywhere) {
   std::mt19937 rng(777);
   std::uniform_int_distribution<int> cx(-60, 160), cy(-60, 124);
   for (int r = 0; r <= 300; ++r)
-    for (int k = 0; k < 4; ++k) ExpectCircleLikeWalk(cx(rng), cy(rng), r, k == 3 ? 7 : 0, k == 3 ? -4 : 0);
+    for (int k = 0; k < 4; ++k)
+      ExpectCircleLikeWalk(cx(rng), cy(rng), r, k == 3 ? 7 : 0, k == 3 ? -4 : 0);
 }
 
 TEST(DrawCircleReferenceTest, LargeRadiiWithTheArcThroughTheSurface) {
@@ -229,7 +235,8 @@ TEST(CircleWalkTest, ClosedFormGivesExactlyTheWalkedPoints) {
   std::vector<long long> radii;
   for (long long r = 0; r <= 1500; ++r) radii.push_back(r);
   std::mt19937 rng(99);
-  for (int i = 0; i < 40; ++i) radii.push_back(std::uniform_int_distribution<long long>(1501, 65535)(rng));
+  for (int i = 0; i < 40; ++i)
+    radii.push_back(std::uniform_int_distribution<long long>(1501, 65535)(rng));
   radii.push_back(65535);
   for (long long r : radii) {
     const auto walk = test::ReferenceCircleWalk(r);
@@ -256,7 +263,8 @@ std::vector<std::string> ExpectedNumberBoxRows(const std::string& text) {
 std::vector<std::string> Cut(const NXTDisplay& d, int col, int row, int width, int height) {
   std::vector<std::string> out;
   const auto g = Grid(d);
-  for (int r = row; r < row + height; ++r) out.push_back(g[std::size_t(r)].substr(std::size_t(col), std::size_t(width)));
+  for (int r = row; r < row + height; ++r)
+    out.push_back(g[std::size_t(r)].substr(std::size_t(col), std::size_t(width)));
   return out;
 }
 
@@ -358,7 +366,10 @@ ElementPtr SpriteWith(int left, int top, const std::vector<std::string>& rows) {
   for (std::size_t r = 0; r < rows.size(); ++r)
     for (std::size_t c = 0; c < rows[r].size(); ++c) {
       const char ch = rows[r][c];
-      s->Canvas.SetPixel(left + int(c), top + int(r), ch == '#' ? kBlack : ch == '.' ? kWhite : kGrey);
+      s->Canvas.SetPixel(left + int(c), top + int(r),
+                         ch == '#'   ? kBlack
+                         : ch == '.' ? kWhite
+                                     : kGrey);
     }
   s->UsedArea = {left, top, left + int(rows[0].size()) - 1, top + int(rows.size()) - 1};
   return s;
@@ -377,7 +388,8 @@ TEST(CopySpriteBitsTest, ReplacesWithoutTransparency) {
   NXTDisplay d;
   d.DrawRectangle(0, 0, 4, 4);
   d.CopySpriteBits(*s, 0, 0, 3, 3, 0, 0);
-  EXPECT_EQ(test::Joined(Cut(d, 0, 59, 5, 5)), test::Joined({"#####", "#...#", "....#", ".#..#", "...##"}));
+  EXPECT_EQ(test::Joined(Cut(d, 0, 59, 5, 5)),
+            test::Joined({"#####", "#...#", "....#", ".#..#", "...##"}));
 }
 
 TEST(CopySpriteBitsTest, GreyBecomesWhiteInTheBlockAndOneColumnAndRowBeyond) {
@@ -387,7 +399,8 @@ TEST(CopySpriteBitsTest, GreyBecomesWhiteInTheBlockAndOneColumnAndRowBeyond) {
     for (int col = 0; col < 100; ++col) d.SetPixel(col, row, kGrey);
   d.CopySpriteBits(*s, 0, 0, 2, 2, 10, 10);
   // Block: columns 10..11, rows 52..53; the fix-up reaches column 12 and row 54.
-  EXPECT_EQ(test::Joined(Cut(d, 9, 51, 5, 5)), test::Joined({"ggggg", "g.#.g", "g...g", "g...g", "ggggg"}));
+  EXPECT_EQ(test::Joined(Cut(d, 9, 51, 5, 5)),
+            test::Joined({"ggggg", "g.#.g", "g...g", "g...g", "ggggg"}));
 }
 
 TEST(CopySpriteBitsTest, WhitensANumberBoxBackgroundItTouches) {

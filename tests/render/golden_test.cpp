@@ -33,15 +33,22 @@ TEST_P(GoldenRenderTest, MatchesTheStoredPicture) {
 
 INSTANTIATE_TEST_SUITE_P(
     RealFiles, GoldenRenderTest,
-    ::testing::Values(
-        GoldenCase{"TwoCircles", "two-circles.ric", {}, 0, 0, "two-circles.txt"},
-        // Parameters do not move constant shapes.
-        GoldenCase{"TwoCirclesWithParameters", "two-circles.ric", {{0, 12}, {1, 22}}, 0, 0,
-                   "two-circles.txt"},
-        GoldenCase{"LettersT", "letters.ric", {{0, 20}}, 0, 0, "letters-p20.txt"},
-        GoldenCase{"LettersC", "letters.ric", {{0, 90}}, 0, 0, "letters-p90.txt"},
-        GoldenCase{"NumgridBlock", "numgrid.ric", {{0, 20}, {1, 10}, {2, 30}, {3, 20}}, 5, 3,
-                   "numgrid-20-10-30-20-offset-5-3.txt"}),
+    ::testing::Values(GoldenCase{"TwoCircles", "two-circles.ric", {}, 0, 0, "two-circles.txt"},
+                      // Parameters do not move constant shapes.
+                      GoldenCase{"TwoCirclesWithParameters",
+                                 "two-circles.ric",
+                                 {{0, 12}, {1, 22}},
+                                 0,
+                                 0,
+                                 "two-circles.txt"},
+                      GoldenCase{"LettersT", "letters.ric", {{0, 20}}, 0, 0, "letters-p20.txt"},
+                      GoldenCase{"LettersC", "letters.ric", {{0, 90}}, 0, 0, "letters-p90.txt"},
+                      GoldenCase{"NumgridBlock",
+                                 "numgrid.ric",
+                                 {{0, 20}, {1, 10}, {2, 30}, {3, 20}},
+                                 5,
+                                 3,
+                                 "numgrid-20-10-30-20-offset-5-3.txt"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Source blocks off the sprite, or of no size, draw nothing.

@@ -16,7 +16,8 @@ NXTDisplay Checkerboard() {
   NXTDisplay d;
   for (int row = 0; row < 64; ++row)
     for (int col = 0; col < 100; ++col)
-      d.SetPixel(col, row, (row * 7 + col * 3) % 5 == 0 ? kBlack : (col % 11 == 0 ? kGrey : kWhite));
+      d.SetPixel(col, row,
+                 (row * 7 + col * 3) % 5 == 0 ? kBlack : (col % 11 == 0 ? kGrey : kWhite));
   return d;
 }
 
@@ -104,18 +105,18 @@ TEST_P(DisplayPointFromMouseTest, MapsAndClamps) {
   EXPECT_EQ(DisplayPointFromMouse(c.width, c.height, c.mouseX, c.mouseY), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Positions, DisplayPointFromMouseTest,
-    ::testing::Values(MouseCase{"TopLeft", 602, 386, 1, 1, {0, 63}},
-                      MouseCase{"FrameCorner", 602, 386, 0, 0, {0, 63}},
-                      MouseCase{"BottomRight", 602, 386, 601, 385, {99, 0}},
-                      MouseCase{"Beyond", 602, 386, 5000, 9000, {99, 0}},
-                      MouseCase{"Negative", 602, 386, -50, -50, {0, 63}},
-                      MouseCase{"LastPixelOfColumn0", 602, 386, 6, 6, {0, 63}},
-                      MouseCase{"FirstPixelOfColumn1", 602, 386, 7, 7, {1, 62}},
-                      MouseCase{"MainImage", 102, 66, 100, 64, {99, 0}},
-                      MouseCase{"TinyImage", 1, 1, 0, 0, {0, 63}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Positions, DisplayPointFromMouseTest,
+                         ::testing::Values(MouseCase{"TopLeft", 602, 386, 1, 1, {0, 63}},
+                                           MouseCase{"FrameCorner", 602, 386, 0, 0, {0, 63}},
+                                           MouseCase{"BottomRight", 602, 386, 601, 385, {99, 0}},
+                                           MouseCase{"Beyond", 602, 386, 5000, 9000, {99, 0}},
+                                           MouseCase{"Negative", 602, 386, -50, -50, {0, 63}},
+                                           MouseCase{"LastPixelOfColumn0", 602, 386, 6, 6, {0, 63}},
+                                           MouseCase{
+                                               "FirstPixelOfColumn1", 602, 386, 7, 7, {1, 62}},
+                                           MouseCase{"MainImage", 102, 66, 100, 64, {99, 0}},
+                                           MouseCase{"TinyImage", 1, 1, 0, 0, {0, 63}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DisplayPointFromMouseTest, EveryPaintedSquareMapsBackToItsPoint) {
   for (int x = 0; x < 100; ++x)
@@ -137,7 +138,8 @@ TEST(ScaleDisplayTest, EachPixelBecomesASquare) {
 
 TEST(PngWriterTest, WritesAFileThatReadsBackPixelForPixel) {
   const RgbImage image = ScaleDisplay(Checkerboard(), 2);
-  const std::string path = (std::filesystem::temp_directory_path() / "tavlin_png_writer_test.png").string();
+  const std::string path =
+      (std::filesystem::temp_directory_path() / "tavlin_png_writer_test.png").string();
   WritePngFile(path, image);
   RgbImage back;
   ASSERT_TRUE(test::ReadPng(path, back));

@@ -147,10 +147,10 @@ TEST_F(ArgumentValueTest, VarMapsOfOtherIdsAndSpritesDoNotMatter) {
 
 TEST(FindSpriteTest, SpritesAndVarMapsShareOneIdSpace) {
   RICElementList list;
-  list.Add(MakeSprite(1));   // 0
-  list.Add(MakeSprite(2));   // 1
+  list.Add(MakeSprite(1));     // 0
+  list.Add(MakeSprite(2));     // 1
   list.Add(MakeVarMap(1, 0));  // 2: hides sprite 1
-  list.Add(MakeSprite(1));   // 3: defines it again
+  list.Add(MakeSprite(1));     // 3: defines it again
   EXPECT_EQ(FindSprite(1, 0, list), nullptr);
   EXPECT_EQ(FindSprite(1, 1, list), list[0]);
   EXPECT_EQ(FindSprite(1, 3, list), nullptr);
@@ -201,7 +201,7 @@ TEST(RenderDocumentTest, LaterElementsDrawOverEarlierOnes) {
   white->UsedArea = {0, 0, 1, 0};
   list.Add(std::move(white));
   list.Add(MakeCopyBits(0, 1, 0, 0, 2, 1, 3, 0));  // two white pixels over the line
-  list.Add(MakePixel(0, 4, 0));                      // and one black pixel over those
+  list.Add(MakePixel(0, 4, 0));                    // and one black pixel over those
   TParameterSet params{};
   NXTDisplay d;
   RenderDocument(d, 0, 0, list, params);
@@ -240,11 +240,11 @@ TEST(RenderDocumentTest, EveryKindCallsItsPrimitiveWithEvaluatedArguments) {
   list.Add(MakeDescription(0, 100, 64));
   list.Add(VarMapOf(2, {{0, 0}, {10, 20}}));
   list.Add(OnePixelSprite(3));
-  list.Add(MakePixel(0, 0xF000, 1));                  // P0 = 4
-  list.Add(MakeLine(0xFFFF, 0, 10, 0xF200, 10));      // x2 = V[2:0] = 8
-  list.Add(MakeRectangle(0, 20, 20, 0xF001, 2));      // w = P1 = 3
-  list.Add(MakeCircle(0, 50, 30, 0xF201));            // r = V[2:1] = 6
-  list.Add(MakeNumBox(0, 70, 50, 0xF002));            // P2 = 12
+  list.Add(MakePixel(0, 0xF000, 1));                     // P0 = 4
+  list.Add(MakeLine(0xFFFF, 0, 10, 0xF200, 10));         // x2 = V[2:0] = 8
+  list.Add(MakeRectangle(0, 20, 20, 0xF001, 2));         // w = P1 = 3
+  list.Add(MakeCircle(0, 50, 30, 0xF201));               // r = V[2:1] = 6
+  list.Add(MakeNumBox(0, 70, 50, 0xF002));               // P2 = 12
   list.Add(MakeCopyBits(0, 0xF003, 0, 0, 1, 1, 90, 5));  // sprite P3 = 3
   TParameterSet params{};
   params[0] = 4;
@@ -317,9 +317,12 @@ TEST(RenderDocumentTest, AgreesWithElementByElementRendering) {
   auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
   auto arg = [&]() -> RICArgument {
     switch (pick(3)) {
-      case 0: return EncodeConstant(unsigned(pick(110)));
-      case 1: return EncodeParameter(unsigned(pick(8)));
-      default: return EncodeMapped(unsigned(1 + pick(4)), unsigned(pick(8)));
+      case 0:
+        return EncodeConstant(unsigned(pick(110)));
+      case 1:
+        return EncodeParameter(unsigned(pick(8)));
+      default:
+        return EncodeMapped(unsigned(1 + pick(4)), unsigned(pick(8)));
     }
   };
   for (int doc = 0; doc < 200; ++doc) {
@@ -337,13 +340,25 @@ TEST(RenderDocumentTest, AgreesWithElementByElementRendering) {
         }
         case 1:
           list.Add(VarMapOf(std::uint16_t(1 + pick(4)),
-                            {{0, std::uint16_t(pick(60))}, {std::uint16_t(1 + pick(100)), std::uint16_t(pick(100))}}));
+                            {{0, std::uint16_t(pick(60))},
+                             {std::uint16_t(1 + pick(100)), std::uint16_t(pick(100))}}));
           break;
-        case 2: list.Add(MakeCopyBits(0, EncodeConstant(unsigned(1 + pick(4))), arg(), arg(), arg(), arg(), arg(), arg())); break;
-        case 3: list.Add(MakeLine(0, arg(), arg(), arg(), arg())); break;
-        case 4: list.Add(MakeCircle(0, arg(), arg(), arg())); break;
-        case 5: list.Add(MakeNumBox(0, arg(), arg(), arg())); break;
-        default: list.Add(MakeRectangle(0, arg(), arg(), arg(), arg())); break;
+        case 2:
+          list.Add(MakeCopyBits(0, EncodeConstant(unsigned(1 + pick(4))), arg(), arg(), arg(),
+                                arg(), arg(), arg()));
+          break;
+        case 3:
+          list.Add(MakeLine(0, arg(), arg(), arg(), arg()));
+          break;
+        case 4:
+          list.Add(MakeCircle(0, arg(), arg(), arg()));
+          break;
+        case 5:
+          list.Add(MakeNumBox(0, arg(), arg(), arg()));
+          break;
+        default:
+          list.Add(MakeRectangle(0, arg(), arg(), arg(), arg()));
+          break;
       }
     }
     TParameterSet params{};
@@ -351,8 +366,10 @@ TEST(RenderDocumentTest, AgreesWithElementByElementRendering) {
     NXTDisplay whole, byElement;
     RenderDocument(whole, 3, 2, list, params);
     byElement.ClearDisplay();
-    for (int i = 0; i < list.Count(); ++i) RenderElement(byElement, *list[i], 3, 2, i, list, params);
-    ASSERT_EQ(test::Joined(test::Grid(whole)), test::Joined(test::Grid(byElement))) << "document " << doc;
+    for (int i = 0; i < list.Count(); ++i)
+      RenderElement(byElement, *list[i], 3, 2, i, list, params);
+    ASSERT_EQ(test::Joined(test::Grid(whole)), test::Joined(test::Grid(byElement)))
+        << "document " << doc;
   }
 }
 
