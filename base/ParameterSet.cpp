@@ -59,7 +59,8 @@ void ReadParameterFile(const std::string& path, TParameterSet& set) {
   std::size_t pos = 0;
   while (pos < bytes.size()) {
     std::size_t end = pos;
-    while (end < bytes.size() && bytes[end] != '\n') ++end;
+    // Lines end with CR LF, LF or a lone CR.
+    while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r') ++end;
     std::string line = Trim(std::string(bytes.begin() + long(pos), bytes.begin() + long(end)));
     pos = end + 1;
     if (line.empty() || line[0] == '#') continue;

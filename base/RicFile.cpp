@@ -61,6 +61,9 @@ ElementPtr DecodeSprite(std::uint16_t id, std::uint16_t rows, std::uint16_t byte
   return e;
 }
 
+// The largest even size word.
+constexpr long kMaxElementSize = 65534;
+
 void PutWord(std::vector<std::uint8_t>& out, unsigned w) {
   out.push_back(std::uint8_t(w & 0xFF));
   out.push_back(std::uint8_t((w >> 8) & 0xFF));
@@ -75,6 +78,13 @@ void EncodeSprite(std::vector<std::uint8_t>& out, const TRICElement& e) {
   long n = long(rows) * bytesPerRow;
   // With no pixel bytes, the element still carries a zero word, and its size counts it.
   long size = n == 0 ? 10 : 8 + n + ((8 + n) % 2);
+  // The size word is 16 bits, and the brick steps through a file by it: a
+  // larger sprite would make every later element unreadable.
+  if (size > kMaxElementSize)
+    throw TavlinError("", "a sprite of " + std::to_string(width) + " x " + std::to_string(rows) +
+                              " pixels needs " + std::to_string(n) +
+                              " bytes, more than one RIC element can hold (" +
+                              std::to_string(kMaxElementSize - 8) + ")");
   PutWord(out, unsigned(size));
   PutWord(out, 1);
   PutWord(out, e.ID);
@@ -113,13 +123,13 @@ RICElementList DecodeRic(const std::uint8_t* data, std::size_t count) {
     // over anything. A cut-off element is dropped and reading ends.
     switch (opcode) {
       case 0: {
-        std::uint16_t w[3];
+        std::uint16_t w[3]{};
         if (!in.Words(w)) return list;
         list.Add(MakeDescription(w[0], w[1], w[2]));
         break;
       }
       case 1: {
-        std::uint16_t w[3];
+        std::uint16_t w[3]{};
         if (!in.Words(w)) return list;
         std::size_t n = std::size_t(w[1]) * w[2];
         const std::uint8_t* pixels = in.Bytes(n);
@@ -129,7 +139,7 @@ RICElementList DecodeRic(const std::uint8_t* data, std::size_t count) {
         break;
       }
       case 2: {
-        std::uint16_t w[2];
+        std::uint16_t w[2]{};
         if (!in.Words(w)) return list;
         std::uint16_t id = w[0], n = w[1];
         if (in.Remaining() < 4 * std::size_t(n)) return list;
@@ -143,20 +153,20 @@ RICElementList DecodeRic(const std::uint8_t* data, std::size_t count) {
         break;
       }
       case 3: {
-        std::uint16_t w[8];
+        std::uint16_t w[8]{};
         if (!in.Words(w)) return list;
         list.Add(MakeCopyBits(w[0], w[1], w[2], w[3], w[4], w[5], w[6], w[7]));
         break;
       }
       case 4: {
-        std::uint16_t w[3];
+        std::uint16_t w[3]{};
         if (!in.Words(w)) return list;
         list.Add(MakePixel(w[0], w[1], w[2]));
         break;
       }
       case 5:
       case 6: {
-        std::uint16_t w[5];
+        std::uint16_t w[5]{};
         if (!in.Words(w)) return list;
         list.Add(opcode == 5 ? MakeLine(w[0], w[1], w[2], w[3], w[4])
                              : MakeRectangle(w[0], w[1], w[2], w[3], w[4]));
@@ -164,7 +174,7 @@ RICElementList DecodeRic(const std::uint8_t* data, std::size_t count) {
       }
       case 7:
       case 8: {
-        std::uint16_t w[4];
+        std::uint16_t w[4]{};
         if (!in.Words(w)) return list;
         list.Add(opcode == 7 ? MakeCircle(w[0], w[1], w[2], w[3])
                              : MakeNumBox(w[0], w[1], w[2], w[3]));
@@ -189,6 +199,9 @@ std::vector<std::uint8_t> EncodeRic(const RICElementList& list) {
       case RICElementKind::Sprite: EncodeSprite(out, e); break;
       case RICElementKind::VarMap: {
         auto count = unsigned(e.Points.size());
+        if (6 + 4 * std::size_t(count) > kMaxElementSize)
+          throw TavlinError("", "a VarMap of " + std::to_string(count) +
+                                    " points is more than one RIC element can hold");
         PutWord(out, count == 0 ? 14 : 6 + 4 * count);
         PutWord(out, 2);
         PutWord(out, e.ID);

@@ -197,6 +197,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"LaterLineWins", "5 : 1\r\n5 : 2\r\n", {{5, 2}}, ""},
         ReadCase{"AnyOrder", "9 : 90\r\n1 : 10\r\n", {{9, 90}, {1, 10}}, ""},
         ReadCase{"LfOnly", "1 : 2\n3 : 4\n", {{1, 2}, {3, 4}}, ""},
+        ReadCase{"CrOnly", "# head\r1 : 2\r3 : 4\r", {{1, 2}, {3, 4}}, ""},
         ReadCase{"TabsAndControlCharacters", "\t\x01 7 : 8 \t\x02\r\n", {{7, 8}}, ""},
         ReadCase{"LeadingZerosAndPlus", "007 : +0012\r\n", {{7, 12}}, ""},
         ReadCase{"EmptyFile", "", {}, ""},

@@ -729,16 +729,35 @@ TEST_F(RicFileTest, ADocumentTooLargeForTheBufferIsRefusedAndNothingWritten) {
   EXPECT_THROW(EncodeRic(ElementList), TavlinError);
 }
 
-TEST_F(RicFileTest, FiveWholeCanvasSpritesAreRefused) {
-  for (int i = 0; i < 5; ++i) ElementList[NewSprite(1)]->UsedArea = TRect{0, 0, 1023, 511};
+TEST_F(RicFileTest, FiveLargeSpritesAreRefused) {
+  for (int i = 0; i < 5; ++i) ElementList[NewSprite(1)]->UsedArea = TRect{0, 0, 1023, 499};
   std::string path = dir_ / "big.ric";
   try {
     WriteRicFile(path);
     ADD_FAILURE() << "no error";
   } catch (const TavlinError& e) {
-    EXPECT_NE(e.Reason().find(std::to_string(5 * (10 + 65536))), std::string::npos) << e.Reason();
+    EXPECT_NE(e.Reason().find(std::to_string(5 * (10 + 64000))), std::string::npos) << e.Reason();
   }
   EXPECT_FALSE(fs::exists(path));
+}
+
+TEST_F(RicFileTest, ASpriteBeyondTheSixteenBitSizeWordIsRefused) {
+  // 128 bytes x 512 rows: the size word would wrap and the brick lose its step.
+  ElementList[NewSprite(1)]->UsedArea = TRect{0, 0, 1023, 511};
+  std::string path = dir_ / "whole.ric";
+  try {
+    WriteRicFile(path);
+    ADD_FAILURE() << "no error";
+  } catch (const TavlinError& e) {
+    EXPECT_EQ(e.File(), path);
+    EXPECT_NE(e.Reason().find("1024 x 512 pixels needs 65536 bytes"), std::string::npos)
+        << e.Reason();
+  }
+  EXPECT_FALSE(fs::exists(path));
+  // The largest sprite that fits is written with its exact size word.
+  ElementList[0]->UsedArea = TRect{0, 0, 1023, 510};
+  std::vector<std::uint8_t> bytes = EncodeRic(ElementList);
+  EXPECT_EQ(bytes[0] | (bytes[1] << 8), 8 + 128 * 511);
 }
 
 // Makes every write beyond `bytes` fail with EFBIG while it lives; works
