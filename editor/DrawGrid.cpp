@@ -112,10 +112,20 @@ void TDrawGrid::mousePressEvent(QMouseEvent* e) {
 
 void TDrawGrid::mouseMoveEvent(QMouseEvent* e) {
   QPoint pos = e->position().toPoint();
-  if (e->buttons() == Qt::LeftButton) {
-    // The selection follows the pointer while the left button is held.
+  bool plainLeft = e->buttons() == Qt::LeftButton &&
+                   !(e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
+  if (plainLeft) {
+    // A drag beyond the top or bottom scrolls the list one row at a time.
+    QScrollBar* bar = verticalScrollBar();
+    if (pos.y() >= viewport()->height())
+      bar->setValue(bar->value() + 1);
+    else if (pos.y() < headerHeight_)
+      bar->setValue(bar->value() - 1);
+    topRow_ = 1 + bar->value();
+    // The selection follows the pointer while the left button alone is held.
     int row = RowAt(std::clamp(pos.y(), headerHeight_, viewport()->height() - 1));
     if (row >= 1 && row != row_) SetRow(row);
+    pos.setY(std::clamp(pos.y(), headerHeight_, viewport()->height() - 1));
   }
   emit GridMouseMove(e->buttons(), e->modifiers(), pos.x(), pos.y());
 }

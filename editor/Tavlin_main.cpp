@@ -6,6 +6,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
@@ -191,19 +192,27 @@ void TForm_Tavlin::BuildStatusBar() {
   bar->setObjectName("StatusBar");
   bar->setFixedHeight(kStatusHeight);
   bar->setSizeGripEnabled(false);
+  // The eight panels sit side by side at their widths in one strip of their own.
+  auto* strip = new QWidget(bar);
+  strip->setObjectName("StatusStrip");
+  auto* row = new QHBoxLayout(strip);
+  row->setSpacing(0);
+  row->setContentsMargins(0, 0, 0, 0);
   const int widths[8] = {50, 40, 40, 60, 30, 60, 650, 50};
   const char* texts[8] = {"  Position:", "", "", "Elements:", "", "RIC-File:", "", ""};
   for (int i = 0; i < 8; ++i) {
-    auto* label = new QLabel(texts[i], bar);
+    auto* label = new QLabel(texts[i], strip);
     label->setObjectName(QString("StatusPanel%1").arg(i));
     label->setFixedWidth(widths[i]);
     bool caption = i == 0 || i == 3 || i == 5;
     label->setAlignment(caption ? (Qt::AlignRight | Qt::AlignVCenter)
                                 : (i == 6 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter));
     if (!caption) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    bar->addWidget(label);
+    row->addWidget(label);
     StatusPanel[std::size_t(i)] = label;
   }
+  row->addStretch(1);
+  bar->addWidget(strip, 1);
 }
 
 void TForm_Tavlin::BuildOutputPanel(QWidget* client) {
@@ -322,6 +331,16 @@ void TForm_Tavlin::SetUpWindow() {
 }
 
 void TForm_Tavlin::ShowElement(int index) {
+  ShowElementPage(index);
+  // In preview mode the preview stays in view; a command that changed the
+  // document shows in it at once.
+  if (InPreviewMode()) {
+    PageControl_Edit->setCurrentWidget(TabSheet_Edit_Preview);
+    RenderPreview();
+  }
+}
+
+void TForm_Tavlin::ShowElementPage(int index) {
   if (!ElementList.ValidIndex(index)) {
     PageControl_Edit->setCurrentWidget(TabSheet_Edit_Empty);
     SelectedElement = nullptr;

@@ -260,6 +260,7 @@ class TForm_Tavlin : public QMainWindow {
   void ShowKindMenus(const TRICElement* e);
 
   // Pages
+  void ShowElementPage(int index);
   void FillShapePage(const TRICElement& e);
   void ShapePageChange(RICElementKind kind);
   void RedrawShapeImage();
@@ -282,6 +283,7 @@ class TForm_Tavlin : public QMainWindow {
   UserDialogs& dialogs_;
   TForm_Tavlin_Info* aboutBox_ = nullptr;
   bool dragging_ = false;
+  QString lastMergeFile_;  // the merge dialog keeps the name it had last
   int parameterCount_ = 256;
 };
 

@@ -64,8 +64,11 @@ bool TForm_Tavlin::OpenRicFile(const QString& path) {
 }
 
 void TForm_Tavlin::MergeCommand() {
-  std::optional<QString> path = dialogs_.ChooseOpenFile(this, kRicOpenDialog);
+  FileDialogSpec spec = kRicOpenDialog;
+  if (!lastMergeFile_.isEmpty()) spec.fileName = lastMergeFile_;
+  std::optional<QString> path = dialogs_.ChooseOpenFile(this, spec);
   if (!path) return;
+  lastMergeFile_ = *path;
   try {
     ReadRicFile(Local(*path), false);
   } catch (const TavlinError& e) {

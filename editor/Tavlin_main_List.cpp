@@ -190,9 +190,12 @@ void TForm_Tavlin::DrawGrid_RICSelectCell(int, int row) {
 
 void TForm_Tavlin::DrawGrid_RICMouseDown(Qt::MouseButton button, int, int y) {
   if (button != Qt::LeftButton) return;
-  dragging_ = true;
+  // Only a press on an element's row starts a drag; one on the header or
+  // below the rows would otherwise move the selected element unasked.
   int row = DrawGrid_RIC->RowAt(y);
-  if (ElementList.ValidIndex(row - 1)) SelectedIndex = row - 1;
+  if (!ElementList.ValidIndex(row - 1)) return;
+  dragging_ = true;
+  SelectedIndex = row - 1;
 }
 
 void TForm_Tavlin::DrawGrid_RICMouseMove(Qt::MouseButtons buttons,
@@ -218,6 +221,8 @@ void TForm_Tavlin::DrawGrid_RICMouseUp() {
       ElementList[SelectedIndex]->Kind == RICElementKind::CopyBits)
     ShowElement(SelectedIndex);
   dragging_ = false;
+  // The highlighted row always names the element being edited.
+  if (ElementList.ValidIndex(SelectedIndex)) DrawGrid_RIC->SetRow(SelectedIndex + 1, false);
 }
 
 }  // namespace tavlin

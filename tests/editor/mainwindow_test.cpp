@@ -399,6 +399,91 @@ class MainWindowTest : public QObject {
     QCOMPARE(w_->SelectedIndex, 0);
   }
 
+  void modifiedDragsAndPressesOffTheRowsMoveNothing() {
+    for (const char* b : {"SpeedButton_RIC_AddPixel", "SpeedButton_RIC_AddLine",
+                          "SpeedButton_RIC_AddRectangle"})
+      Click(b);
+    TRICElement *a = ElementList[0], *c = ElementList[2];
+    TDrawGrid* grid = w_->DrawGrid_RIC;
+    QWidget* vp = grid->viewport();
+    // A Shift drag from row 1 to row 3: nothing moves, and the highlight stays on row 1.
+    ClickRow(1);
+    QTest::mousePress(vp, Qt::LeftButton, Qt::ShiftModifier, grid->CellRect(1, 1).center());
+    QMouseEvent shifted(QEvent::MouseMove, grid->CellRect(1, 3).center(),
+                        vp->mapToGlobal(grid->CellRect(1, 3).center()), Qt::NoButton,
+                        Qt::LeftButton, Qt::ShiftModifier);
+    QApplication::sendEvent(vp, &shifted);
+    QTest::mouseRelease(vp, Qt::LeftButton, Qt::ShiftModifier, grid->CellRect(1, 3).center());
+    QCOMPARE(ElementList[0], a);
+    QCOMPARE(w_->SelectedIndex, 0);
+    QCOMPARE(grid->Row(), 1);
+    // A press below the rows, dragged onto row 3, moves nothing either.
+    QPoint below(grid->CellRect(1, 3).center().x(), grid->CellRect(1, 3).bottom() + 30);
+    QTest::mousePress(vp, Qt::LeftButton, {}, below);
+    QTest::mouseMove(vp, grid->CellRect(1, 3).center());
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, grid->CellRect(1, 3).center());
+    QCOMPARE(ElementList[0], a);
+    QCOMPARE(ElementList[2], c);
+    // The Delete key then acts on the highlighted row.
+    QCOMPARE(grid->Row(), w_->SelectedIndex + 1);
+  }
+
+  void commandsInPreviewModeKeepThePreviewCurrent() {
+    Click("SpeedButton_Preview");
+    Click("SpeedButton_RIC_AddPixel");  // reachable from the Edit menu in preview mode
+    Trigger("Menu_Edit_ElementList_Add_Circle");
+    QCOMPARE(ElementList.Count(), 2);
+    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Preview);
+    QCOMPARE(QColor(w_->Image_Preview->Picture().pixel(OnScreen(40, 30))), QColor(Qt::black));
+    Click("SpeedButton2");
+    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Circle);
+  }
+
+  void parameterFileLoadSaveAndClear() {
+    w_->SpinEdit_Param[2]->setValue(1234);
+    dialogs_->files.push_back(Path("p.rpa"));
+    Click("SpeedButton_Preview_ParamSave");
+    QCOMPARE(QString::fromStdString(ParameterFileName), Path("p.rpa"));
+    QCOMPARE(dialogs_->fileFilters.last(), QString("Tavlin parameter file|*.rpa"));
+    // Clear asks; No keeps the values, Yes zeroes them.
+    dialogs_->answers.push_back(false);
+    Click("SpeedButton_Preview_ParamNew");
+    QCOMPARE(dialogs_->questions.last(), QString("All parameter will be set to 0. Would you proceed?"));
+    QCOMPARE(int(ParameterSet[2]), 1234);
+    dialogs_->answers.push_back(true);
+    Trigger("Menu_Edit_Parameter_Clear");
+    QCOMPARE(int(ParameterSet[2]), 0);
+    QCOMPARE(w_->SpinEdit_Param[2]->value(), 0);
+    // Cancelling the load changes nothing; loading brings the value back into the panel.
+    dialogs_->files.push_back(std::nullopt);
+    Click("SpeedButton_Preview_ParamLoad");
+    QCOMPARE(int(ParameterSet[2]), 0);
+    dialogs_->files.push_back(Path("p.rpa"));
+    Trigger("Menu_Edit_Parameter_Load");
+    QCOMPARE(int(ParameterSet[2]), 1234);
+    QCOMPARE(w_->SpinEdit_Param[2]->value(), 1234);
+    ParameterFileName = kDefaultParameterFileName;
+  }
+
+  void failedMergeLeavesTheDocumentAndSaysWhy() {
+    Click("SpeedButton_RIC_AddLine");
+    QDir().mkpath(Path("folder.ric"));
+    w_->Modified = false;
+    dialogs_->files.push_back(Path("folder.ric"));
+    Click("SpeedButton_FileIO_Merge");
+    QCOMPARE(ElementList.Count(), 1);
+    QCOMPARE(dialogs_->errors.size(), 1);
+    QVERIFY2(dialogs_->errors[0].startsWith(Path("folder.ric") + ": "), qPrintable(dialogs_->errors[0]));
+    QVERIFY(!w_->Modified);
+  }
+
+  void statusBarPanelsSitAtTheirWidths() {
+    const int lefts[8] = {0, 50, 90, 130, 190, 220, 280, 930};
+    int origin = w_->StatusPanel[0]->x();
+    for (int i = 0; i < 8; ++i)
+      QCOMPARE(w_->StatusPanel[std::size_t(i)]->x() - origin, lefts[i]);
+  }
+
   void saveReopenGivesTheSameBytes() {
     Click("SpeedButton_RIC_AddLine");
     Click("SpeedButton_RIC_AddSprite");
