@@ -278,8 +278,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ScriptReader, ArgumentFormsNestSixteenDeep) {
   auto nested = [](int depth) {
-    std::string value = "7";
-    for (int i = 0; i < depth; ++i) value = "arg(" + value + ")";
+    std::string value;
+    for (int i = 0; i < depth; ++i) value += "arg(";
+    value += "7" + std::string(std::size_t(depth), ')');
     return "numbox(0,0,0," + value + ") pixel(1,2,3)";
   };
   EXPECT_EQ(Outcome(nested(16)), "NumBox 0 0 0 0xF007; Pixel 1 2 3");
