@@ -16,7 +16,9 @@
 #include <QStatusBar>
 #include <QToolButton>
 
+#include "CopyBitsPage.h"
 #include "DisplayAdapter.h"
+#include "EditPage.h"
 #include "DrawGrid.h"
 #include "ElementIcons.h"
 #include "FileIO.h"
@@ -25,6 +27,7 @@
 #include "RICParameterEdit.h"
 #include "Tavlin_About.h"
 #include "UserDialogs.h"
+#include "VarMapPage.h"
 
 namespace tavlin {
 
@@ -257,20 +260,7 @@ void TForm_Tavlin::BuildOutputPanel(QWidget* client) {
 QWidget* TForm_Tavlin::NewEditPage(const char* name, const QString& header) {
   auto* page = new QWidget(PageControl_Edit);
   page->setObjectName(name);
-  if (!header.isEmpty()) {
-    auto* band = new QLabel(header, page);
-    band->setObjectName(QString(name) + "_Header");
-    band->setGeometry(4, 4, 657, 25);
-    band->setAutoFillBackground(true);
-    QPalette pal = band->palette();
-    pal.setColor(QPalette::Window, QColor(0xC0, 0xDC, 0xC0));
-    band->setPalette(pal);
-    QFont f = band->font();
-    f.setBold(true);
-    f.setPixelSize(16);
-    band->setFont(f);
-    band->setIndent(8);
-  }
+  if (!header.isEmpty()) AddPageHeader(page, header);
   PageControl_Edit->addWidget(page);
   return page;
 }
@@ -299,8 +289,10 @@ void TForm_Tavlin::BuildEditPages(QWidget* client) {
 
   BuildInformationPage();
   BuildSpritePage();
-  BuildVarMapPage();
-  BuildCopyBitsPage();
+  TabSheet_Edit_VarMap = new TVarMapPage(*this, PageControl_Edit);
+  PageControl_Edit->addWidget(TabSheet_Edit_VarMap);
+  TabSheet_Edit_CopyBits = new TCopyBitsPage(*this, PageControl_Edit);
+  PageControl_Edit->addWidget(TabSheet_Edit_CopyBits);
   BuildShapePages();
   BuildPreviewPage();
 }
@@ -362,24 +354,12 @@ void TForm_Tavlin::ShowElementPage(int index) {
       SpinEdit_Sprite_ID->setValue(e.ID);
       PageControl_Edit->setCurrentWidget(TabSheet_Edit_Sprite);
       break;
-    case RICElementKind::VarMap: {
-      SpinEdit_VarMap_ID->setValue(e.ID);
-      QString points;
-      for (const VarMapPoint& p : e.Points)
-        points += QString("%1 -> %2\n").arg(p.Domain).arg(p.Range);
-      Label_VarMap_Points->setText(points);
+    case RICElementKind::VarMap:
+      TabSheet_Edit_VarMap->ShowVarMapPage(e);
       PageControl_Edit->setCurrentWidget(TabSheet_Edit_VarMap);
       break;
-    }
     case RICElementKind::CopyBits:
-      RICParameterEdit_CopyBits_CopyOpt->setValue(e.CopyOpt);
-      RICParameterEdit_CopyBits_SpriteID->setValue(e.SpriteID);
-      RICParameterEdit_CopyBits_PosX->setValue(e.PosX);
-      RICParameterEdit_CopyBits_PosY->setValue(e.PosY);
-      RICParameterEdit_CopyBits_Width->setValue(e.Width);
-      RICParameterEdit_CopyBits_Height->setValue(e.Height);
-      RICParameterEdit_CopyBits_RelX->setValue(e.RelX);
-      RICParameterEdit_CopyBits_RelY->setValue(e.RelY);
+      TabSheet_Edit_CopyBits->ShowCopyBits(e);
       PageControl_Edit->setCurrentWidget(TabSheet_Edit_CopyBits);
       break;
     case RICElementKind::Pixel:

@@ -3,8 +3,9 @@
 // panels, menus and status bar. The class is split by concern over several
 // sources: Tavlin_main.cpp (frame, refresh cycle), Tavlin_main_File.cpp
 // (document and RicScript commands), Tavlin_main_List.cpp (element list),
-// Tavlin_main_Shapes.cpp (shape, Information, Sprite, VarMap and CopyBits
-// pages) and Tavlin_main_Params.cpp (parameter panel and preview).
+// Tavlin_main_Shapes.cpp (shape, Information and Sprite pages) and
+// Tavlin_main_Params.cpp (parameter panel and preview). The CopyBits and
+// VarMap pages are classes of their own (CopyBitsPage, VarMapPage).
 #pragma once
 
 #include <QMainWindow>
@@ -34,6 +35,8 @@ class TNxtImage;
 class TRICParameterEdit;
 class UserDialogs;
 class TForm_Tavlin_Info;
+class TCopyBitsPage;
+class TVarMapPage;
 
 class TForm_Tavlin : public QMainWindow {
   Q_OBJECT
@@ -132,8 +135,8 @@ class TForm_Tavlin : public QMainWindow {
   QWidget* TabSheet_Edit_Empty = nullptr;
   QWidget* TabSheet_Edit_Information = nullptr;
   QWidget* TabSheet_Edit_Sprite = nullptr;
-  QWidget* TabSheet_Edit_VarMap = nullptr;
-  QWidget* TabSheet_Edit_CopyBits = nullptr;
+  TVarMapPage* TabSheet_Edit_VarMap = nullptr;
+  TCopyBitsPage* TabSheet_Edit_CopyBits = nullptr;
   QWidget* TabSheet_Edit_Pixel = nullptr;
   QWidget* TabSheet_Edit_Line = nullptr;
   QWidget* TabSheet_Edit_Rectangle = nullptr;
@@ -145,17 +148,7 @@ class TForm_Tavlin : public QMainWindow {
   QSpinBox* SpinEdit_Information_Width = nullptr;
   QSpinBox* SpinEdit_Information_Height = nullptr;
   QSpinBox* SpinEdit_Sprite_ID = nullptr;
-  QLabel* Label_VarMap_Points = nullptr;
-  QSpinBox* SpinEdit_VarMap_ID = nullptr;
 
-  TRICParameterEdit* RICParameterEdit_CopyBits_CopyOpt = nullptr;
-  TRICParameterEdit* RICParameterEdit_CopyBits_SpriteID = nullptr;
-  TRICParameterEdit* RICParameterEdit_CopyBits_PosX = nullptr;
-  TRICParameterEdit* RICParameterEdit_CopyBits_PosY = nullptr;
-  TRICParameterEdit* RICParameterEdit_CopyBits_Width = nullptr;
-  TRICParameterEdit* RICParameterEdit_CopyBits_Height = nullptr;
-  TRICParameterEdit* RICParameterEdit_CopyBits_RelX = nullptr;
-  TRICParameterEdit* RICParameterEdit_CopyBits_RelY = nullptr;
   TRICParameterEdit* RICParameterEdit_Pixel_CopyOpt = nullptr;
   TRICParameterEdit* RICParameterEdit_Pixel_PosX = nullptr;
   TRICParameterEdit* RICParameterEdit_Pixel_PosY = nullptr;
@@ -246,11 +239,7 @@ class TForm_Tavlin : public QMainWindow {
   void BuildShapePages();
   void BuildInformationPage();
   void BuildSpritePage();
-  void BuildVarMapPage();
-  void BuildCopyBitsPage();
   void BuildPreviewPage();
-  TRICParameterEdit* NewArgumentEdit(QWidget* page, const char* name, const QString& caption,
-                                     int left, int top, int maxValue, int minValue = 0);
   TNxtImage* NewScreenImage(QWidget* page, const char* name);
   QToolButton* NewSpeedButton(QWidget* parent, const char* name, const QString& icon,
                               const QString& hint, int left, int top, int width = 25,
@@ -263,12 +252,10 @@ class TForm_Tavlin : public QMainWindow {
   void ShowElementPage(int index);
   void FillShapePage(const TRICElement& e);
   void ShapePageChange(RICElementKind kind);
-  void RedrawShapeImage();
   TNxtImage* ShapeImage(RICElementKind kind) const;
   void ShapeImageMouse(RICElementKind kind, int mx, int my, bool press, Qt::MouseButtons buttons);
   void SpinEdit_Information_OptionsChange();
   void SpinEdit_Sprite_IDChange();
-  void RICParameterEdit_CopyBits_Change();
   void PaintDisplayInto(TNxtImage* image);
 
   // Parameters
@@ -280,6 +267,13 @@ class TForm_Tavlin : public QMainWindow {
   // Reports a failed command to the user.
   void ShowFailure(const QString& what);
 
+ public:
+  // The questions, notices and file dialogs the pages use.
+  UserDialogs& Dialogs() { return dialogs_; }
+  // Renders the selected element alone into a page's enlarged screen.
+  void RedrawShapeImage();
+
+ private:
   UserDialogs& dialogs_;
   TForm_Tavlin_Info* aboutBox_ = nullptr;
   bool dragging_ = false;

@@ -1,6 +1,5 @@
 // The element pages: Information (Description), the five shape pages with
-// their enlarged screens and mouse placement, and the Sprite, VarMap and
-// CopyBits pages with their fields.
+// their enlarged screens and mouse placement, and the Sprite page.
 #include <QLabel>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -8,6 +7,7 @@
 
 #include "DisplayAdapter.h"
 #include "DrawGrid.h"
+#include "EditPage.h"
 #include "NxtImage.h"
 #include "RICParameterEdit.h"
 #include "Tavlin_main.h"
@@ -16,34 +16,7 @@ namespace tavlin {
 
 namespace {
 constexpr int kArgumentTops[5] = {468, 500, 528, 560, 588};
-
-void AddAxisLabels(QWidget* page, int left, int top, int width, int height) {
-  // One label every 10 NXT pixels: "0".."90" above the picture, "0".."60" beside it.
-  for (int k = 0; k <= 9; ++k) {
-    auto* l = new QLabel(QString::number(10 * k), page);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
-    l->setGeometry(left + 1 + (width - 2) * 10 * k / 100, top - 16, 30, 14);
-  }
-  for (int k = 0; k <= 6; ++k) {
-    auto* l = new QLabel(QString::number(10 * k), page);
-    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    int y = top + height - 1 - (height - 2) * 10 * k / 64 - (height - 2) / 64 / 2;
-    l->setGeometry(left - 28, y - 7, 24, 14);
-  }
-}
 }  // namespace
-
-TRICParameterEdit* TForm_Tavlin::NewArgumentEdit(QWidget* page, const char* name,
-                                                 const QString& caption, int left, int top,
-                                                 int maxValue, int minValue) {
-  auto* edit = new TRICParameterEdit(page);
-  edit->setObjectName(name);
-  edit->setCaption(caption);
-  edit->setMinValue(minValue);
-  edit->setMaxValue(maxValue);
-  edit->setGeometry(left, top, 191, 28);
-  return edit;
-}
 
 TNxtImage* TForm_Tavlin::NewScreenImage(QWidget* page, const char* name) {
   auto* image = new TNxtImage(page, 602, 386);
@@ -167,51 +140,6 @@ void TForm_Tavlin::BuildSpritePage() {
   Image_Mark->setObjectName("Image_Mark");
   Image_Mark->setGeometry(0, 0, 20, 4);
   Image_Mark->hide();
-}
-
-void TForm_Tavlin::BuildVarMapPage() {
-  TabSheet_Edit_VarMap = NewEditPage("TabSheet_Edit_VarMap", "VarMap");
-  auto* label = new QLabel("ID", TabSheet_Edit_VarMap);
-  label->move(8, 43);
-  SpinEdit_VarMap_ID = new QSpinBox(TabSheet_Edit_VarMap);
-  SpinEdit_VarMap_ID->setObjectName("SpinEdit_VarMap_ID");
-  SpinEdit_VarMap_ID->setRange(0, 65535);
-  SpinEdit_VarMap_ID->setReadOnly(true);
-  SpinEdit_VarMap_ID->setButtonSymbols(QAbstractSpinBox::NoButtons);
-  SpinEdit_VarMap_ID->setGeometry(40, 40, 64, 22);
-  auto* caption = new QLabel("Points (domain -> range)", TabSheet_Edit_VarMap);
-  caption->move(8, 76);
-  Label_VarMap_Points = new QLabel(TabSheet_Edit_VarMap);
-  Label_VarMap_Points->setObjectName("Label_VarMap_Points");
-  Label_VarMap_Points->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Label_VarMap_Points->setGeometry(8, 96, 300, 580);
-}
-
-void TForm_Tavlin::BuildCopyBitsPage() {
-  TabSheet_Edit_CopyBits = NewEditPage("TabSheet_Edit_CopyBits", "CopyBits");
-  QWidget* page = TabSheet_Edit_CopyBits;
-  RICParameterEdit_CopyBits_CopyOpt =
-      NewArgumentEdit(page, "RICParameterEdit_CopyBits_CopyOpt", "  Copy Opt", 4, 36, 4095);
-  RICParameterEdit_CopyBits_SpriteID =
-      NewArgumentEdit(page, "RICParameterEdit_CopyBits_SpriteID", "  Sprite ID", 4, 68, 10, 1);
-  RICParameterEdit_CopyBits_PosX =
-      NewArgumentEdit(page, "RICParameterEdit_CopyBits_PosX", "  Pos X", 4, 160, 4095);
-  RICParameterEdit_CopyBits_PosY =
-      NewArgumentEdit(page, "RICParameterEdit_CopyBits_PosY", "  Pos Y", 4, 188, 4095);
-  RICParameterEdit_CopyBits_Width =
-      NewArgumentEdit(page, "RICParameterEdit_CopyBits_Width", "  Width", 4, 248, 4095);
-  RICParameterEdit_CopyBits_Height =
-      NewArgumentEdit(page, "RICParameterEdit_CopyBits_Height", "  Height", 4, 276, 4095);
-  RICParameterEdit_CopyBits_RelX =
-      NewArgumentEdit(page, "RICParameterEdit_CopyBits_RelX", "  Rel X", 8, 516, 4095);
-  RICParameterEdit_CopyBits_RelY =
-      NewArgumentEdit(page, "RICParameterEdit_CopyBits_RelY", "  Rel Y", 8, 544, 4095);
-  for (TRICParameterEdit* edit :
-       {RICParameterEdit_CopyBits_CopyOpt, RICParameterEdit_CopyBits_SpriteID,
-        RICParameterEdit_CopyBits_PosX, RICParameterEdit_CopyBits_PosY,
-        RICParameterEdit_CopyBits_Width, RICParameterEdit_CopyBits_Height,
-        RICParameterEdit_CopyBits_RelX, RICParameterEdit_CopyBits_RelY})
-    connect(edit, &TRICParameterEdit::OnChange, this, [this] { RICParameterEdit_CopyBits_Change(); });
 }
 
 void TForm_Tavlin::FillShapePage(const TRICElement& e) {
@@ -387,23 +315,6 @@ void TForm_Tavlin::SpinEdit_Sprite_IDChange() {
   if (!EditEventsEnabled || !SelectedElement || SelectedElement->Kind != RICElementKind::Sprite)
     return;
   SelectedElement->ID = std::uint16_t(SpinEdit_Sprite_ID->value());
-  RefreshSelectedRow();
-  MarkModified();
-}
-
-void TForm_Tavlin::RICParameterEdit_CopyBits_Change() {
-  if (!EditEventsEnabled || !SelectedElement ||
-      SelectedElement->Kind != RICElementKind::CopyBits)
-    return;
-  TRICElement& e = *SelectedElement;
-  e.CopyOpt = RICParameterEdit_CopyBits_CopyOpt->Value();
-  e.SpriteID = RICParameterEdit_CopyBits_SpriteID->Value();
-  e.PosX = RICParameterEdit_CopyBits_PosX->Value();
-  e.PosY = RICParameterEdit_CopyBits_PosY->Value();
-  e.Width = RICParameterEdit_CopyBits_Width->Value();
-  e.Height = RICParameterEdit_CopyBits_Height->Value();
-  e.RelX = RICParameterEdit_CopyBits_RelX->Value();
-  e.RelY = RICParameterEdit_CopyBits_RelY->Value();
   RefreshSelectedRow();
   MarkModified();
 }

@@ -15,7 +15,9 @@
 #include <fstream>
 #include <memory>
 
+#include "CopyBitsPage.h"
 #include "DrawGrid.h"
+#include "VarMapPage.h"
 #include "FileIO.h"
 #include "NxtImage.h"
 #include "ParameterSet.h"
