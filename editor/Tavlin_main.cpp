@@ -26,6 +26,7 @@
 #include "ParameterSet.h"
 #include "RICParameterEdit.h"
 #include "Tavlin_About.h"
+#include "SpritePage.h"
 #include "UserDialogs.h"
 #include "VarMapPage.h"
 
@@ -288,7 +289,8 @@ void TForm_Tavlin::BuildEditPages(QWidget* client) {
   text->setGeometry(32, 380, 600, 200);
 
   BuildInformationPage();
-  BuildSpritePage();
+  TabSheet_Edit_Sprite = new TSpritePage(*this, PageControl_Edit);
+  PageControl_Edit->addWidget(TabSheet_Edit_Sprite);
   TabSheet_Edit_VarMap = new TVarMapPage(*this, PageControl_Edit);
   PageControl_Edit->addWidget(TabSheet_Edit_VarMap);
   TabSheet_Edit_CopyBits = new TCopyBitsPage(*this, PageControl_Edit);
@@ -297,26 +299,12 @@ void TForm_Tavlin::BuildEditPages(QWidget* client) {
   BuildPreviewPage();
 }
 
-void TForm_Tavlin::PaintMarkImage() {
-  QImage mark(20, 4, QImage::Format_RGB32);
-  mark.fill(Qt::white);
-  const QRgb upper[5] = {0xF0D0F0, 0x00D000, 0xFFFF00, 0xFFA0A0, 0xA0FFA0};
-  const QRgb lower[5] = {0xE000E0, 0x0030FF, 0xFF9000, 0xB00000, 0x00B000};
-  QPainter p(&mark);
-  for (int i = 0; i < 5; ++i) {
-    p.fillRect(4 * i, 0, 2, 2, QColor::fromRgb(upper[i]));
-    p.fillRect(4 * i, 2, 2, 2, QColor::fromRgb(lower[i]));
-  }
-  p.end();
-  Image_Mark->setPixmap(QPixmap::fromImage(mark));
-}
-
 void TForm_Tavlin::SetUpWindow() {
   Modified = false;
   EditEventsEnabled = false;
   DrawGrid_RIC->SetRowCount(2);
   DrawGrid_RIC->SetGeometryDefaults(24, 48, 30, 280);
-  PaintMarkImage();
+  TabSheet_Edit_Sprite->PaintMarkImage();
   WorkDisplay = NXTDisplay();
   PageControl_Edit->setCurrentWidget(TabSheet_Edit_Empty);
   RefreshDocumentView();
@@ -351,7 +339,7 @@ void TForm_Tavlin::ShowElementPage(int index) {
       PageControl_Edit->setCurrentWidget(TabSheet_Edit_Information);
       break;
     case RICElementKind::Sprite:
-      SpinEdit_Sprite_ID->setValue(e.ID);
+      TabSheet_Edit_Sprite->ShowSprite(*SelectedElement);
       PageControl_Edit->setCurrentWidget(TabSheet_Edit_Sprite);
       break;
     case RICElementKind::VarMap:

@@ -3,9 +3,9 @@
 // panels, menus and status bar. The class is split by concern over several
 // sources: Tavlin_main.cpp (frame, refresh cycle), Tavlin_main_File.cpp
 // (document and RicScript commands), Tavlin_main_List.cpp (element list),
-// Tavlin_main_Shapes.cpp (shape, Information and Sprite pages) and
-// Tavlin_main_Params.cpp (parameter panel and preview). The CopyBits and
-// VarMap pages are classes of their own (CopyBitsPage, VarMapPage).
+// Tavlin_main_Shapes.cpp (shape and Information pages) and
+// Tavlin_main_Params.cpp (parameter panel and preview). The Sprite, CopyBits
+// and VarMap pages are classes of their own (SpritePage, CopyBitsPage, VarMapPage).
 #pragma once
 
 #include <QMainWindow>
@@ -36,6 +36,7 @@ class TRICParameterEdit;
 class UserDialogs;
 class TForm_Tavlin_Info;
 class TCopyBitsPage;
+class TSpritePage;
 class TVarMapPage;
 
 class TForm_Tavlin : public QMainWindow {
@@ -134,7 +135,7 @@ class TForm_Tavlin : public QMainWindow {
   QStackedWidget* PageControl_Edit = nullptr;
   QWidget* TabSheet_Edit_Empty = nullptr;
   QWidget* TabSheet_Edit_Information = nullptr;
-  QWidget* TabSheet_Edit_Sprite = nullptr;
+  TSpritePage* TabSheet_Edit_Sprite = nullptr;
   TVarMapPage* TabSheet_Edit_VarMap = nullptr;
   TCopyBitsPage* TabSheet_Edit_CopyBits = nullptr;
   QWidget* TabSheet_Edit_Pixel = nullptr;
@@ -147,7 +148,6 @@ class TForm_Tavlin : public QMainWindow {
   QSpinBox* SpinEdit_Information_Options = nullptr;
   QSpinBox* SpinEdit_Information_Width = nullptr;
   QSpinBox* SpinEdit_Information_Height = nullptr;
-  QSpinBox* SpinEdit_Sprite_ID = nullptr;
 
   TRICParameterEdit* RICParameterEdit_Pixel_CopyOpt = nullptr;
   TRICParameterEdit* RICParameterEdit_Pixel_PosX = nullptr;
@@ -176,7 +176,6 @@ class TForm_Tavlin : public QMainWindow {
   TNxtImage* Image_Circle = nullptr;
   TNxtImage* Image_NumBox = nullptr;
   TNxtImage* Image_Preview = nullptr;
-  QLabel* Image_Mark = nullptr;
 
   QGroupBox* GroupBox_Param = nullptr;
   std::array<QFrame*, 21> Panel_Param{};
@@ -238,13 +237,11 @@ class TForm_Tavlin : public QMainWindow {
   QWidget* NewEditPage(const char* name, const QString& header);
   void BuildShapePages();
   void BuildInformationPage();
-  void BuildSpritePage();
   void BuildPreviewPage();
   TNxtImage* NewScreenImage(QWidget* page, const char* name);
   QToolButton* NewSpeedButton(QWidget* parent, const char* name, const QString& icon,
                               const QString& hint, int left, int top, int width = 25,
                               int height = 25);
-  void PaintMarkImage();
   // Shows "View", "&Sprite" and "VarMap" as the selected element's kind asks; hides them without one.
   void ShowKindMenus(const TRICElement* e);
 
@@ -255,7 +252,6 @@ class TForm_Tavlin : public QMainWindow {
   TNxtImage* ShapeImage(RICElementKind kind) const;
   void ShapeImageMouse(RICElementKind kind, int mx, int my, bool press, Qt::MouseButtons buttons);
   void SpinEdit_Information_OptionsChange();
-  void SpinEdit_Sprite_IDChange();
   void PaintDisplayInto(TNxtImage* image);
 
   // Parameters

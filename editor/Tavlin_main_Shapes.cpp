@@ -1,5 +1,5 @@
 // The element pages: Information (Description), the five shape pages with
-// their enlarged screens and mouse placement, and the Sprite page.
+// their enlarged screens and mouse placement.
 #include <QLabel>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -123,23 +123,6 @@ void TForm_Tavlin::BuildInformationPage() {
     connect(spin, &QSpinBox::valueChanged, this, [this] { SpinEdit_Information_OptionsChange(); });
     *f.member = spin;
   }
-}
-
-void TForm_Tavlin::BuildSpritePage() {
-  TabSheet_Edit_Sprite = NewEditPage("TabSheet_Edit_Sprite", "Sprite");
-  auto* label = new QLabel("Sprite ID", TabSheet_Edit_Sprite);
-  label->setObjectName("Label_Sprite_ID");
-  label->move(8, 43);
-  SpinEdit_Sprite_ID = new QSpinBox(TabSheet_Edit_Sprite);
-  SpinEdit_Sprite_ID->setObjectName("SpinEdit_Sprite_ID");
-  SpinEdit_Sprite_ID->setRange(1, 10);
-  SpinEdit_Sprite_ID->setToolTip("Set the ID for the sprite");
-  SpinEdit_Sprite_ID->setGeometry(72, 40, 48, 22);
-  connect(SpinEdit_Sprite_ID, &QSpinBox::valueChanged, this, [this] { SpinEdit_Sprite_IDChange(); });
-  Image_Mark = new QLabel(TabSheet_Edit_Sprite);
-  Image_Mark->setObjectName("Image_Mark");
-  Image_Mark->setGeometry(0, 0, 20, 4);
-  Image_Mark->hide();
 }
 
 void TForm_Tavlin::FillShapePage(const TRICElement& e) {
@@ -307,14 +290,6 @@ void TForm_Tavlin::SpinEdit_Information_OptionsChange() {
   SelectedElement->Options = std::uint16_t(SpinEdit_Information_Options->value());
   SelectedElement->Width = std::uint16_t(SpinEdit_Information_Width->value());
   SelectedElement->Height = std::uint16_t(SpinEdit_Information_Height->value());
-  RefreshSelectedRow();
-  MarkModified();
-}
-
-void TForm_Tavlin::SpinEdit_Sprite_IDChange() {
-  if (!EditEventsEnabled || !SelectedElement || SelectedElement->Kind != RICElementKind::Sprite)
-    return;
-  SelectedElement->ID = std::uint16_t(SpinEdit_Sprite_ID->value());
   RefreshSelectedRow();
   MarkModified();
 }

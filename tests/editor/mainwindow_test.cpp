@@ -23,6 +23,7 @@
 #include "ParameterSet.h"
 #include "RICParameterEdit.h"
 #include "RicFile.h"
+#include "SpritePage.h"
 #include "ScriptedDialogs.h"
 #include "StartUp.h"
 #include "Tavlin_main.h"
