@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTimer>
 
+#include "FTypesAPI.h"
 #include "FileIO.h"
 #include "ParameterSet.h"
 #include "RICElement.h"
@@ -28,6 +29,10 @@ int main(int argc, char** argv) {
     QTimer::singleShot(0, &window, [&] {
       dialogs.ShowError(&window, QString::fromStdString(parameterError));
     });
+  // ".ric" files open here from the desktop; the command names this program's current place.
+  tavlin::RegisterRicFileType(".ric", "LEGO Mindstorms RIC-Files", "RIC-Files",
+                              QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString(),
+                              tavlin::DefaultDesktopFolders());
   if (argc > 1) window.OpenRicFile(QFile::decodeName(argv[1]));
   return app.exec();
 }
