@@ -260,6 +260,10 @@ class TForm_Tavlin : public QMainWindow {
   void RenderPreview();
   void Image_PreviewMouse(int mx, int my);
 
+  // Moves the selected element to `target`, the element there taking its place.
+  void MoveSelectedElement(int target);
+  // Modify mode with element 0 selected, after a document was opened or imported.
+  void ShowLoadedDocument();
   // Reports a failed command to the user.
   void ShowFailure(const QString& what);
 

@@ -50,14 +50,7 @@ bool TForm_Tavlin::OpenRicFile(const QString& path) {
     return false;
   }
   CurrentFileName = path;
-  EnterModifyMode();
-  SetListRows(ElementList.Count());
-  SelectedIndex = 0;
-  DrawGrid_RIC->SetRow(1, false);
-  EditEventsEnabled = false;
-  ShowElement(SelectedIndex);
-  EditEventsEnabled = true;
-  RefreshDocumentView();
+  ShowLoadedDocument();
   ClearModified();
   StatusPanel[6]->setText(CurrentFileName);
   return true;
@@ -180,43 +173,27 @@ void TForm_Tavlin::DoubleElement() {
   MarkModified();
 }
 
+// Move Up and Move Down exchange the selected element with its neighbour;
+// at either end the first and the last element trade places.
 void TForm_Tavlin::MoveElementUp() {
   int n = ElementList.Count();
-  int i = SelectedIndex;
-  if (!ElementList.ValidIndex(i) || n < 2) return;
-  EditEventsEnabled = false;
-  if (i > 0) {
-    ElementList.Exchange(i - 1, i);
-    --i;
-  } else {
-    ElementList.Exchange(0, n - 1);
-    i = n - 1;
-  }
-  SelectedIndex = i;
-  SelectedElement = ElementList[i];
-  DrawGrid_RIC->SetRow(i + 1, false);
-  ShowElement(i);
-  EditEventsEnabled = true;
-  RefreshDocumentView();
-  MarkModified();
+  MoveSelectedElement(SelectedIndex > 0 ? SelectedIndex - 1 : n - 1);
 }
 
 void TForm_Tavlin::MoveElementDown() {
   int n = ElementList.Count();
+  MoveSelectedElement(SelectedIndex < n - 1 ? SelectedIndex + 1 : 0);
+}
+
+void TForm_Tavlin::MoveSelectedElement(int target) {
   int i = SelectedIndex;
-  if (!ElementList.ValidIndex(i) || n < 2) return;
+  if (!ElementList.ValidIndex(i) || !ElementList.ValidIndex(target) || i == target) return;
   EditEventsEnabled = false;
-  if (i == n - 1) {
-    ElementList.Exchange(n - 1, 0);
-    i = 0;
-  } else {
-    ElementList.Exchange(i, i + 1);
-    ++i;
-  }
-  SelectedIndex = i;
-  SelectedElement = ElementList[i];
-  DrawGrid_RIC->SetRow(i + 1, false);
-  ShowElement(i);
+  ElementList.Exchange(i, target);
+  SelectedIndex = target;
+  SelectedElement = ElementList[target];
+  DrawGrid_RIC->SetRow(target + 1, false);
+  ShowElement(target);
   EditEventsEnabled = true;
   RefreshDocumentView();
   MarkModified();
@@ -235,6 +212,11 @@ void TForm_Tavlin::ImportRicScript1Click() {
     ShowFailure(QString::fromStdString(e.what()));
     return;
   }
+  ShowLoadedDocument();
+  MarkModified();
+}
+
+void TForm_Tavlin::ShowLoadedDocument() {
   EnterModifyMode();
   SetListRows(ElementList.Count());
   SelectedIndex = 0;
@@ -243,7 +225,6 @@ void TForm_Tavlin::ImportRicScript1Click() {
   ShowElement(SelectedIndex);
   EditEventsEnabled = true;
   RefreshDocumentView();
-  MarkModified();
 }
 
 void TForm_Tavlin::ExportRicScript1Click() {
