@@ -13,32 +13,18 @@
 #include <string>
 #include <vector>
 
+#include "CliTestUtil.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-std::string DataFile(const std::string& name) { return std::string(TAVLIN_TEST_DATA) + "/" + name; }
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-struct CliResult {
-  int exitCode = -1;
-  std::string out, err;
-};
+using tavlin::test::CliResult;
+using tavlin::test::DataFile;
+using tavlin::test::ReadText;
+using tavlin::test::ShellQuote;
+using tavlin::test::WriteText;
 
 // JSON with the blanks between tokens taken out, so that layout does not count.
 std::string CompactJson(const std::string& json) {
@@ -65,41 +51,14 @@ std::string CompactJson(const std::string& json) {
 
 class CliDocumentTest : public ::testing::Test {
  protected:
-  CliDocumentTest() {
-    std::string pattern = (fs::temp_directory_path() / "tavlin-cli-XXXXXX").string();
-    dir_ = ::mkdtemp(pattern.data());
-  }
-  ~CliDocumentTest() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-
+  std::string Path(const std::string& name) const { return folder_.Path(name); }
   // Runs the tool with these arguments; `prefix` goes before it in the shell.
   CliResult Cli(const std::vector<std::string>& args, const std::string& prefix = "") const {
-    std::string out = Path(".stdout"), err = Path(".stderr");
-    std::string cmd = prefix + "exec " + Quote(TAVLIN_CLI_PATH);
-    for (const auto& a : args) cmd += " " + Quote(a);
-    cmd += " </dev/null >" + Quote(out) + " 2>" + Quote(err);
-    int status = std::system(("sh -c " + Quote(cmd)).c_str());
-    CliResult r;
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    r.out = ReadText(out);
-    r.err = ReadText(err);
-    fs::remove(out);
-    fs::remove(err);
-    return r;
+    return tavlin::test::RunCli(args, prefix);
   }
+  std::vector<std::string> Entries() const { return folder_.Entries(); }
 
-  std::vector<std::string> Entries() const {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
-  fs::path dir_;
+  tavlin::test::TempFolder folder_{"tavlin-cli"};
 };
 
 // --- The real files -----------------------------------------------------------
@@ -262,9 +221,9 @@ TEST_F(CliDocumentTest, ConvertThatFailsHalfwayKeepsTheOldOutputFile) {
 TEST_F(CliDocumentTest, OutputThatCannotBeWrittenIsAFailure) {
   std::string err = Path("err.txt");
   for (const char* command : {"info", "dump"}) {
-    std::string cmd = Quote(TAVLIN_CLI_PATH) + " " + command + " " +
-                      Quote(DataFile("numgrid.ric")) + " >/dev/full 2>" + Quote(err);
-    int status = std::system(("sh -c " + Quote(cmd)).c_str());
+    std::string cmd = ShellQuote(TAVLIN_CLI_PATH) + " " + command + " " +
+                      ShellQuote(DataFile("numgrid.ric")) + " >/dev/full 2>" + ShellQuote(err);
+    int status = std::system(("sh -c " + ShellQuote(cmd)).c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1) << command;
     std::string message = ReadText(err);

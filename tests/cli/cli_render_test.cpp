@@ -12,58 +12,20 @@
 #include <vector>
 
 #include "../render/RenderTestUtil.h"
+#include "CliTestUtil.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using tavlin::RgbImage;
 
-std::string DataFile(const std::string& name) { return std::string(TAVLIN_TEST_DATA) + "/" + name; }
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::string ShellQuote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-struct RenderRun {
-  int exitCode = -1;
-  std::string out, err;
-};
+using tavlin::test::DataFile;
+using RenderRun = tavlin::test::CliResult;
 
 class CliRenderTest : public ::testing::Test {
  protected:
-  CliRenderTest() {
-    std::string pattern = (fs::temp_directory_path() / "tavlin-render-XXXXXX").string();
-    dir_ = ::mkdtemp(pattern.data());
-  }
-  ~CliRenderTest() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-
-  RenderRun Run(const std::vector<std::string>& args) const {
-    const std::string out = (dir_.parent_path() / (dir_.filename().string() + ".out")).string();
-    const std::string err = (dir_.parent_path() / (dir_.filename().string() + ".err")).string();
-    std::string cmd = "exec " + ShellQuote(TAVLIN_CLI_PATH);
-    for (const auto& a : args) cmd += " " + ShellQuote(a);
-    cmd += " </dev/null >" + ShellQuote(out) + " 2>" + ShellQuote(err);
-    const int status = std::system(("sh -c " + ShellQuote(cmd)).c_str());
-    RenderRun r;
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    r.out = ReadAll(out);
-    r.err = ReadAll(err);
-    fs::remove(out);
-    fs::remove(err);
-    return r;
-  }
+  std::string Path(const std::string& name) const { return folder_.Path(name); }
+  RenderRun Run(const std::vector<std::string>& args) const { return tavlin::test::RunCli(args); }
 
   // Renders with the output file last and expects success with no output;
   // returns the picture.
@@ -81,14 +43,9 @@ class CliRenderTest : public ::testing::Test {
     return image;
   }
 
-  std::vector<std::string> Entries() const {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  std::vector<std::string> Entries() const { return folder_.Entries(); }
 
-  fs::path dir_;
+  tavlin::test::TempFolder folder_{"tavlin-render"};
 };
 
 std::string Golden(const std::string& name) {
@@ -268,7 +225,7 @@ TEST_F(CliRenderTest, AFailedRenderLeavesAnExistingPictureAsItWas) {
   std::ofstream(out) << "old picture";
   const RenderRun r = Run({"render", DataFile("numgrid.ric"), out, "--element", "9"});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(ReadAll(out), "old picture");
+  EXPECT_EQ(tavlin::test::ReadText(out), "old picture");
   EXPECT_EQ(Entries(), std::vector<std::string>{"out.png"});
   // A successful one replaces it.
   EXPECT_EQ(Run({"render", DataFile("numgrid.ric"), out}).exitCode, 0);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "CliTestUtil.h"
 #include "RicFile.h"
 #include "RicScript.h"
 
@@ -19,76 +20,33 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string DataFile(const std::string& name) { return std::string(TAVLIN_TEST_DATA) + "/" + name; }
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-struct CliResult {
-  int ExitCode = -1;
-  std::string Out;
-  std::string Err;
-};
+using tavlin::test::CliResult;
+using tavlin::test::DataFile;
+using tavlin::test::ReadText;
+using tavlin::test::ShellQuote;
+using tavlin::test::WriteText;
 
 class CliScriptTest : public testing::Test {
  protected:
-  CliScriptTest() {
-    std::string pattern = (fs::temp_directory_path() / "tavlin-cli-script-XXXXXX").string();
-    dir_ = ::mkdtemp(pattern.data());
-  }
-  ~CliScriptTest() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  std::string Path(const std::string& name) const { return folder_.Path(name); }
 
   // Runs the tool in the temporary folder with these arguments.
   CliResult Cli(const std::vector<std::string>& args) const {
-    std::string out = Path(".stdout"), err = Path(".stderr");
-    std::string cmd = "cd " + Quote(dir_.string()) + " && exec " + Quote(TAVLIN_CLI_PATH);
-    for (const auto& a : args) cmd += " " + Quote(a);
-    cmd += " >" + Quote(out) + " 2>" + Quote(err);
-    int status = std::system(cmd.c_str());
-    CliResult r;
-    r.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.Out = ReadText(out);
-    r.Err = ReadText(err);
-    fs::remove(out);
-    fs::remove(err);
-    return r;
+    return tavlin::test::RunCli(args, "cd " + ShellQuote(folder_.Dir().string()) + " && ");
   }
 
-  // The files of the temporary folder, the tool's own output files excluded.
-  std::vector<std::string> Files() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  std::vector<std::string> Files() const { return folder_.Entries(); }
 
-  fs::path dir_;
+  tavlin::test::TempFolder folder_{"tavlin-cli-script"};
 };
 
 TEST_F(CliScriptTest, RicToScriptWritesTheWritersText) {
   for (const char* file : {"letters.ric", "numgrid.ric", "two-circles.ric"}) {
     SCOPED_TRACE(file);
     CliResult r = Cli({"convert", DataFile(file), "out.rs"});
-    ASSERT_EQ(r.ExitCode, 0) << r.Err;
-    EXPECT_EQ(r.Out, "");
-    EXPECT_EQ(r.Err, "");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "");
     EXPECT_EQ(ReadText(Path("out.rs")), tavlin::RicScriptText(tavlin::LoadRicFile(DataFile(file))));
   }
 }
@@ -96,51 +54,51 @@ TEST_F(CliScriptTest, RicToScriptWritesTheWritersText) {
 TEST_F(CliScriptTest, ScriptToRicAndBackIsStable) {
   for (const char* file : {"letters.ric", "numgrid.ric", "two-circles.ric"}) {
     SCOPED_TRACE(file);
-    ASSERT_EQ(Cli({"convert", DataFile(file), "a.rs"}).ExitCode, 0);
+    ASSERT_EQ(Cli({"convert", DataFile(file), "a.rs"}).exitCode, 0);
     CliResult toRic = Cli({"convert", "a.rs", "b.ric"});
-    ASSERT_EQ(toRic.ExitCode, 0) << toRic.Err;
+    ASSERT_EQ(toRic.exitCode, 0) << toRic.err;
     // The script and the RIC file made from it are the same document.
     CliResult scriptDump = Cli({"dump", "a.rs"});
     CliResult ricDump = Cli({"dump", "b.ric"});
-    ASSERT_EQ(scriptDump.ExitCode, 0) << scriptDump.Err;
-    EXPECT_EQ(scriptDump.Out, ricDump.Out);
+    ASSERT_EQ(scriptDump.exitCode, 0) << scriptDump.err;
+    EXPECT_EQ(scriptDump.out, ricDump.out);
     // Argument words of other tools get the tag F on the first round; after
     // that nothing changes any more.
-    ASSERT_EQ(Cli({"convert", "b.ric", "c.RS"}).ExitCode, 0);
-    ASSERT_EQ(Cli({"convert", "c.RS", "d.RIC"}).ExitCode, 0);
+    ASSERT_EQ(Cli({"convert", "b.ric", "c.RS"}).exitCode, 0);
+    ASSERT_EQ(Cli({"convert", "c.RS", "d.RIC"}).exitCode, 0);
     EXPECT_EQ(ReadText(Path("d.RIC")), ReadText(Path("b.ric")));
-    ASSERT_EQ(Cli({"convert", "d.RIC", "e.rs"}).ExitCode, 0);
+    ASSERT_EQ(Cli({"convert", "d.RIC", "e.rs"}).exitCode, 0);
     EXPECT_EQ(ReadText(Path("e.rs")), ReadText(Path("c.RS")));
   }
   // A file without such words keeps its bytes from the start.
-  ASSERT_EQ(Cli({"convert", DataFile("two-circles.ric"), "x.rs"}).ExitCode, 0);
-  ASSERT_EQ(Cli({"convert", "x.rs", "x.ric"}).ExitCode, 0);
+  ASSERT_EQ(Cli({"convert", DataFile("two-circles.ric"), "x.rs"}).exitCode, 0);
+  ASSERT_EQ(Cli({"convert", "x.rs", "x.ric"}).exitCode, 0);
   EXPECT_EQ(ReadText(Path("x.ric")), ReadText(DataFile("two-circles.ric")));
 }
 
 TEST_F(CliScriptTest, InfoDumpAndRenderReadScripts) {
   const std::string script = DataFile("scripts/example.rs");
-  ASSERT_EQ(Cli({"convert", script, "example.ric"}).ExitCode, 0);
+  ASSERT_EQ(Cli({"convert", script, "example.ric"}).exitCode, 0);
   for (const char* command : {"info", "dump"}) {
     SCOPED_TRACE(command);
     CliResult fromScript = Cli({command, script});
     CliResult fromRic = Cli({command, "example.ric"});
-    ASSERT_EQ(fromScript.ExitCode, 0) << fromScript.Err;
-    EXPECT_EQ(fromScript.Err, "");
-    EXPECT_FALSE(fromScript.Out.empty());
-    EXPECT_EQ(fromScript.Out, fromRic.Out);
+    ASSERT_EQ(fromScript.exitCode, 0) << fromScript.err;
+    EXPECT_EQ(fromScript.err, "");
+    EXPECT_FALSE(fromScript.out.empty());
+    EXPECT_EQ(fromScript.out, fromRic.out);
   }
   CliResult dump = Cli({"dump", script});
   for (const char* kind : {"Description", "Sprite", "VarMap", "CopyBits", "Pixel", "Line",
                            "Rectangle", "Circle", "NumBox"})
-    EXPECT_NE(dump.Out.find(std::string("\"") + kind + "\""), std::string::npos) << kind;
+    EXPECT_NE(dump.out.find(std::string("\"") + kind + "\""), std::string::npos) << kind;
   // The sprite rows; the never-drawn end of the first row counts as clear.
-  EXPECT_NE(dump.Out.find("[\"01100000\", \"10011111\"]"), std::string::npos) << dump.Out;
+  EXPECT_NE(dump.out.find("[\"01100000\", \"10011111\"]"), std::string::npos) << dump.out;
 
   CliResult fromScript = Cli({"render", script, "s.png", "--zoom", "2", "--param", "5=20"});
   CliResult fromRic = Cli({"render", "example.ric", "r.png", "--zoom", "2", "--param", "5=20"});
-  ASSERT_EQ(fromScript.ExitCode, 0) << fromScript.Err;
-  ASSERT_EQ(fromRic.ExitCode, 0) << fromRic.Err;
+  ASSERT_EQ(fromScript.exitCode, 0) << fromScript.err;
+  ASSERT_EQ(fromRic.exitCode, 0) << fromRic.err;
   EXPECT_FALSE(ReadText(Path("s.png")).empty());
   EXPECT_EQ(ReadText(Path("s.png")), ReadText(Path("r.png")));
 }
@@ -148,17 +106,17 @@ TEST_F(CliScriptTest, InfoDumpAndRenderReadScripts) {
 TEST_F(CliScriptTest, ImportFindsThePictureBesideTheScript) {
   // The tool runs in another folder; the script names "../Pictures/Ramp.png".
   CliResult r = Cli({"dump", DataFile("scripts/import.rs")});
-  ASSERT_EQ(r.ExitCode, 0) << r.Err;
-  EXPECT_NE(r.Out.find("\"1111111100000000\""), std::string::npos) << r.Out;
-  EXPECT_NE(r.Out.find("[0, 0, 15, 1]"), std::string::npos) << r.Out;
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("\"1111111100000000\""), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("[0, 0, 15, 1]"), std::string::npos) << r.out;
 }
 
 TEST_F(CliScriptTest, AWordThatIsNoKeywordEndsTheScriptQuietly) {
   CliResult r = Cli({"info", DataFile("scripts/lenient.rs")});
-  ASSERT_EQ(r.ExitCode, 0) << r.Err;
-  EXPECT_EQ(r.Err, "");
-  EXPECT_NE(r.Out.find("Circle"), std::string::npos);
-  EXPECT_EQ(r.Out.find("Line"), std::string::npos) << r.Out;
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_NE(r.out.find("Circle"), std::string::npos);
+  EXPECT_EQ(r.out.find("Line"), std::string::npos) << r.out;
 }
 
 TEST_F(CliScriptTest, ScriptErrorsNameFileLineAndColumn) {
@@ -170,9 +128,9 @@ TEST_F(CliScriptTest, ScriptErrorsNameFileLineAndColumn) {
                                                {"render", bad, "out.png"}}) {
     SCOPED_TRACE(args[0]);
     CliResult r = Cli(args);
-    EXPECT_EQ(r.ExitCode, 1);
-    EXPECT_EQ(r.Out, "");
-    EXPECT_EQ(r.Err, message);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, message);
   }
   EXPECT_TRUE(Files().empty()) << "a failed command left a file behind";
 }
@@ -181,29 +139,29 @@ TEST_F(CliScriptTest, AFailedConvertLeavesTheOldOutput) {
   WriteText(Path("keep.rs"), "old");
   WriteText(Path("broken.rs"), "desc( 0, 100, 64 );\nvarmap( 1, f( 0)= 0 );\n");
   CliResult r = Cli({"convert", "broken.rs", "keep.rs"});
-  EXPECT_EQ(r.ExitCode, 1);
-  EXPECT_EQ(r.Err, "tavlin-cli: broken.rs:2:1: a VarMap needs at least two points\n");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "tavlin-cli: broken.rs:2:1: a VarMap needs at least two points\n");
   EXPECT_EQ(ReadText(Path("keep.rs")), "old");
   EXPECT_EQ(Files(), (std::vector<std::string>{"broken.rs", "keep.rs"}));
 
   // An unwritable target fails with the system's reason.
   r = Cli({"convert", DataFile("two-circles.ric"), "no/such/folder/x.rs"});
-  EXPECT_EQ(r.ExitCode, 1);
-  EXPECT_EQ(r.Err, "tavlin-cli: no/such/folder/x.rs: File not found\n");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "tavlin-cli: no/such/folder/x.rs: File not found\n");
 }
 
 TEST_F(CliScriptTest, MissingAndUnreadableScripts) {
   CliResult r = Cli({"dump", "missing.rs"});
-  EXPECT_EQ(r.ExitCode, 1);
-  EXPECT_EQ(r.Err, "tavlin-cli: missing.rs: File not found\n");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "tavlin-cli: missing.rs: File not found\n");
   fs::create_directory(Path("folder.rs"));
   r = Cli({"info", "folder.rs"});
-  EXPECT_EQ(r.ExitCode, 1);
-  EXPECT_EQ(r.Err.rfind("tavlin-cli: folder.rs: ", 0), 0u) << r.Err;
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err.rfind("tavlin-cli: folder.rs: ", 0), 0u) << r.err;
   // An empty script is an empty document, not an error.
   WriteText(Path("empty.rs"), "");
   r = Cli({"convert", "empty.rs", "empty.ric"});
-  EXPECT_EQ(r.ExitCode, 0) << r.Err;
+  EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_TRUE(fs::exists(Path("empty.ric")));
   EXPECT_EQ(fs::file_size(Path("empty.ric")), 0u);
 }
