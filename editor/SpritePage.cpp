@@ -1,20 +1,91 @@
 #include "SpritePage.h"
 
+#include <QAction>
+#include <QButtonGroup>
 #include <QLabel>
+#include <QMenu>
 #include <QPainter>
+#include <QPainterPath>
+#include <QScrollBar>
+#include <QSlider>
 #include <QSpinBox>
+#include <QToolButton>
+#include <algorithm>
 
 #include "EditPage.h"
+#include "NxtImage.h"
+#include "SpriteView.h"
+#if __has_include("Tavlin_AddText.h")
+#include "Tavlin_AddText.h"
+#define TAVLIN_HAVE_ADDTEXT 1
+#endif
 #include "Tavlin_main.h"
 
 namespace tavlin {
 
-TSpritePage::TSpritePage(TForm_Tavlin& window, QWidget* parent) : QWidget(parent), window_(window) {
+namespace {
+
+constexpr int kViewLeft = 40;
+constexpr int kViewTop = 116;
+
+QLabel* NewLabel(QWidget* parent, const char* name, const QString& text, int left, int top,
+                 bool bold = false) {
+  auto* l = new QLabel(text, parent);
+  l->setObjectName(name);
+  l->move(left, top);
+  if (bold) {
+    QFont f = l->font();
+    f.setBold(true);
+    l->setFont(f);
+  }
+  l->setMinimumWidth(bold ? 180 : 90);
+  l->adjustSize();
+  return l;
+}
+
+// The small pictures of the sprite page's buttons, drawn in code.
+QIcon Glyph(const QString& name) {
+  QPixmap pm(19, 19);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  p.setPen(QPen(Qt::black, 1));
+  const QColor fill(0x40, 0x40, 0x40);
+  if (name == "point") {
+    p.fillRect(8, 8, 3, 3, Qt::black);
+  } else if (name == "line") {
+    p.drawLine(3, 15, 15, 3);
+  } else if (name == "rect" || name == "frect") {
+    if (name == "frect") p.setBrush(fill);
+    p.drawRect(3, 5, 12, 9);
+  } else if (name == "circle" || name == "fcircle") {
+    if (name == "fcircle") p.setBrush(fill);
+    p.drawEllipse(3, 3, 12, 12);
+  } else if (name == "ellipse" || name == "fellipse") {
+    if (name == "fellipse") p.setBrush(fill);
+    p.drawEllipse(2, 5, 15, 9);
+  } else if (name == "fill") {
+    p.setBrush(fill);
+    p.drawPolygon(QPolygon({QPoint(3, 9), QPoint(9, 3), QPoint(15, 9), QPoint(9, 15)}));
+  } else if (name == "select") {
+    p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+    p.drawRect(3, 3, 12, 12);
+  } else {
+    QFont f = p.font();
+    f.setPixelSize(name.size() > 1 ? 9 : 13);
+    f.setBold(true);
+    p.setFont(f);
+    p.drawText(QRect(0, 0, 19, 19), Qt::AlignCenter, name);
+  }
+  return QIcon(pm);
+}
+
+}  // namespace
+
+TSpritePage::TSpritePage(TForm_Tavlin& window, QWidget* parent)
+    : QWidget(parent), window_(window) {
   setObjectName("TabSheet_Edit_Sprite");
   AddPageHeader(this, "Sprite");
-  auto* label = new QLabel("Sprite ID", this);
-  label->setObjectName("Label_Sprite_ID");
-  label->move(8, 43);
+  NewLabel(this, "Label_Sprite_ID", "Sprite ID", 8, 43)->setMinimumWidth(0);
   SpinEdit_Sprite_ID = new QSpinBox(this);
   SpinEdit_Sprite_ID->setObjectName("SpinEdit_Sprite_ID");
   SpinEdit_Sprite_ID->setRange(1, 10);
@@ -25,9 +96,186 @@ TSpritePage::TSpritePage(TForm_Tavlin& window, QWidget* parent) : QWidget(parent
   Image_Mark->setObjectName("Image_Mark");
   Image_Mark->setGeometry(0, 0, 20, 4);
   Image_Mark->hide();
+  BuildView();
+  BuildTools();
+  BuildAreaButtons();
+  BuildMenus();
+  // The dialogs live as long as the page, so they keep their settings between uses.
+#ifdef TAVLIN_HAVE_ADDTEXT
+  addTextDialog_ = new TForm_Tavlin_AddText(this);
+#endif
+  ShowUndoState();
+  SetMarkedArea(-1, -1, -1, -1);
 }
 
-void TSpritePage::ShowSprite(TRICElement& e) { SpinEdit_Sprite_ID->setValue(e.ID); }
+TSpritePage::~TSpritePage() = default;
+
+QToolButton* TSpritePage::NewButton(const char* name, const QString& glyph, const QString& hint,
+                                    int left, int top) {
+  auto* b = new QToolButton(this);
+  b->setObjectName(name);
+  b->setGeometry(left, top, 25, 25);
+  b->setIcon(Glyph(glyph));
+  b->setIconSize(QSize(19, 19));
+  b->setToolTip(hint);
+  return b;
+}
+
+void TSpritePage::BuildView() {
+  Image_Sprite_X = new TNxtImage(this, 621, 20);
+  Image_Sprite_X->setObjectName("Image_Sprite_X");
+  Image_Sprite_X->move(kViewLeft - 8, kViewTop - 20);
+  Image_Sprite_Y = new TNxtImage(this, 32, 397);
+  Image_Sprite_Y->setObjectName("Image_Sprite_Y");
+  Image_Sprite_Y->move(kViewLeft - 34, kViewTop - 5);
+  Image_Sprite = new TSpriteView(this, kViewWidth, kViewHeight);
+  Image_Sprite->setObjectName("Image_Sprite");
+  Image_Sprite->move(kViewLeft, kViewTop);
+  connect(Image_Sprite, &TSpriteView::MouseDown, this,
+          [this](int x, int y, Qt::MouseButtons b) { Image_SpriteMouseDown(x, y, b); });
+  connect(Image_Sprite, &TSpriteView::MouseMove, this,
+          [this](int x, int y, Qt::MouseButtons b) { Image_SpriteMouseMove(x, y, b); });
+  connect(Image_Sprite, &TSpriteView::MouseUp, this,
+          [this](int x, int y, Qt::MouseButtons b) { Image_SpriteMouseUp(x, y, b); });
+
+  ScrollBar_Sprite_X = new QScrollBar(Qt::Horizontal, this);
+  ScrollBar_Sprite_X->setObjectName("ScrollBar_Sprite_X");
+  ScrollBar_Sprite_X->setGeometry(kViewLeft, kViewTop + kViewHeight + 1, kViewWidth, 16);
+  ScrollBar_Sprite_X->setRange(-600, 600);
+  ScrollBar_Sprite_Y = new QScrollBar(Qt::Vertical, this);
+  ScrollBar_Sprite_Y->setObjectName("ScrollBar_Sprite_Y");
+  ScrollBar_Sprite_Y->setGeometry(kViewLeft + kViewWidth + 1, kViewTop, 16, kViewHeight);
+  ScrollBar_Sprite_Y->setRange(-400, 400);
+  for (QScrollBar* s : {ScrollBar_Sprite_X, ScrollBar_Sprite_Y})
+    connect(s, &QScrollBar::valueChanged, this, [this] {
+      if (!settingZoom_) RedrawSpriteView();
+    });
+
+  const int infoTop = kViewTop + kViewHeight + 28;
+  NewLabel(this, "Label_Sprite_ImageSize", "Image size", kViewLeft, infoTop);
+  Label_Sprite_ImageSizeValue =
+      NewLabel(this, "Label_Sprite_ImageSizeValue", "0 x 0 pixels", kViewLeft + 100, infoTop, true);
+  NewLabel(this, "Label_Sprite_VisibleArea", "Viisible area", kViewLeft, infoTop + 22);
+  Label_Sprite_VisibleAreaValue = NewLabel(this, "Label_Sprite_VisibleAreaValue", "n x m pixels",
+                                           kViewLeft + 100, infoTop + 22, true);
+  NewLabel(this, "Label_Sprite_ZoomFactor", "Zoom factor", kViewLeft, infoTop + 44);
+  Label_Sprite_ZoomFactorValue =
+      NewLabel(this, "Label_Sprite_ZoomFactorValue", "x1", kViewLeft + 100, infoTop + 44, true);
+  SpeedButton_Sprite_Minimize = NewButton("SpeedButton_Sprite_Minimize", "][",
+                                          "Compress the image to the real used space",
+                                          kViewLeft + 310, infoTop);
+  connect(SpeedButton_Sprite_Minimize, &QToolButton::clicked, this, [this] { CompressSprite(); });
+
+  TrackBar_Sprite_Zoom = new QSlider(Qt::Vertical, this);
+  TrackBar_Sprite_Zoom->setObjectName("TrackBar_Sprite_Zoom");
+  TrackBar_Sprite_Zoom->setGeometry(kViewLeft + 440, infoTop - 4, 30, 140);
+  TrackBar_Sprite_Zoom->setRange(0, 7);
+  TrackBar_Sprite_Zoom->setPageStep(1);
+  TrackBar_Sprite_Zoom->setInvertedAppearance(true);  // position 0 at the top
+  TrackBar_Sprite_Zoom->setInvertedControls(true);
+  TrackBar_Sprite_Zoom->setTickPosition(QSlider::TicksLeft);
+  TrackBar_Sprite_Zoom->setTickInterval(1);
+  TrackBar_Sprite_Zoom->setToolTip("Set the zoom level of the sprite");
+  connect(TrackBar_Sprite_Zoom, &QSlider::valueChanged, this, [this] { TrackBar_Sprite_ZoomChange(); });
+  SpeedButton_Sprite_ZoomNXT = NewButton("SpeedButton_Sprite_ZoomNXT", "NXT",
+                                         "Zoom to the size of NXT display (100x64 pixels)",
+                                         kViewLeft + 480, infoTop - 4);
+  SpeedButton_Sprite_ZoomNXT->setGeometry(kViewLeft + 480, infoTop - 4, 40, 25);
+  connect(SpeedButton_Sprite_ZoomNXT, &QToolButton::clicked, this, [this] { ApplyZoom(6); });
+}
+
+void TSpritePage::BuildMenus() {
+  QMenu* m = window_.Menu_Edit_Sprite;
+  Menu_Edit_Sprite_CompressSprite = m->addAction("&Compress Sprite");
+  Menu_Edit_Sprite_CompressSprite->setObjectName("Menu_Edit_Sprite_CompressSprite");
+  connect(Menu_Edit_Sprite_CompressSprite, &QAction::triggered, this, [this] { CompressSprite(); });
+  Menu_Edit_Sprite_ImportImage = m->addAction("&Import Image");
+  Menu_Edit_Sprite_ImportImage->setObjectName("Menu_Edit_Sprite_ImportImage");
+  connect(Menu_Edit_Sprite_ImportImage, &QAction::triggered, this, [this] { ImportPicture(); });
+
+  Menu_Edit_Sprite_Draw = m->addMenu("&Draw");
+  Menu_Edit_Sprite_Draw->setObjectName("Menu_Edit_Sprite_Draw");
+  const struct {
+    const char* name;
+    const char* caption;
+    int tool;
+  } draw[] = {{"Menu_Edit_Sprite_Draw_Point", "Point", 1},
+              {"Menu_Edit_Sprite_Draw_Line", "Line", 2},
+              {"Menu_Edit_Sprite_Draw_Rectangle", "Rectangle", 5},
+              {"Menu_Edit_Sprite_Draw_FilledRectangle", "Filled rectangle", 7},
+              {"Menu_Edit_Sprite_Draw_Circle", "Circle", 9},
+              {"Menu_Edit_Sprite_Draw_FilledCircle", "Filled Circle", 11},
+              {"Menu_Edit_Sprite_Draw_Ellipse", "Ellipse", 13},
+              {"Menu_Edit_Sprite_Draw_FilledEllipse", "Filled ellipse", 15},
+              {"Menu_Edit_Sprite_Draw_FloodFill", "Fill area", 17},
+              {"Menu_Edit_Sprite_Draw_Text", "Text", 18}};
+  for (const auto& d : draw) {
+    QAction* a = Menu_Edit_Sprite_Draw->addAction(d.caption);
+    a->setObjectName(d.name);
+    connect(a, &QAction::triggered, this, [this, tool = d.tool] { SetSpriteTool(tool); });
+  }
+
+  Menu_Edit_Sprite_MarkArea = m->addMenu("&Mark Area");
+  Menu_Edit_Sprite_MarkArea->setObjectName("Menu_Edit_Sprite_MarkArea");
+  auto item = [this](QMenu* menu, const char* name, const char* caption, int code) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(name);
+    if (code > 0) connect(a, &QAction::triggered, this, [this, code] { SpriteAreaOperation(code); });
+    return a;
+  };
+  QMenu* rotate = Menu_Edit_Sprite_MarkArea->addMenu("Rotate area");
+  rotate->setObjectName("Menu_Edit_Sprite_MarkArea_Rotate");
+  item(rotate, "Menu_Edit_Sprite_MarkArea_Rotate_Counterclockwise", "Counterclockwise", 7);
+  item(rotate, "Menu_Edit_Sprite_MarkArea_Rotate_Clockwise", "Clockwise", 8);
+  QMenu* scroll = Menu_Edit_Sprite_MarkArea->addMenu("Scroll area");
+  scroll->setObjectName("Menu_Edit_Sprite_MarkArea_ScrollArea");
+  item(scroll, "Menu_Edit_Sprite_MarkArea_ScrollArea_Up", "Up", 1);
+  item(scroll, "Menu_Edit_Sprite_MarkArea_ScrollArea_Down", "Down", 2);
+  item(scroll, "Menu_Edit_Sprite_MarkArea_ScrollArea_Left", "Left", 3);
+  item(scroll, "Menu_Edit_Sprite_MarkArea_ScrollArea_Right", "Right", 4);
+  QMenu* mirror = Menu_Edit_Sprite_MarkArea->addMenu("Mirror area");
+  mirror->setObjectName("Menu_Edit_Sprite_MarkArea_MirrorArea");
+  item(mirror, "Menu_Edit_Sprite_MarkArea_MirrorArea_Horizontal", "Horizontal", 5);
+  item(mirror, "Menu_Edit_Sprite_MarkArea_MirrorArea_Vertical", "Vertical", 6);
+  Menu_Edit_Sprite_MarkArea->addSeparator();
+  item(Menu_Edit_Sprite_MarkArea, "Menu_Edit_Sprite_MarkArea_EraseArea", "Erase area", 9);
+  // The copy and insert items act like the Copy and Paste buttons.
+  item(Menu_Edit_Sprite_MarkArea, "Menu_Edit_Sprite_MarkArea_CopyMarkedArea", "Copy to clipboard", 10);
+  QAction* insert =
+      item(Menu_Edit_Sprite_MarkArea, "Menu_Edit_Sprite_MarkArea_Insert", "Insert from clipboard", 0);
+  connect(insert, &QAction::triggered, this, [this] {
+    if (!FloatingImage.Empty()) SetSpriteTool(22);
+  });
+  Menu_Edit_Sprite_MarkArea->addSeparator();
+  item(Menu_Edit_Sprite_MarkArea, "Menu_Edit_Sprite_MarkArea_InvertArea", "Invert area", 11);
+
+  // The View menu steps the zoom track bar; "Zoom NXT display size" zooms like the NXT button.
+  QAction* zoomIn = window_.Menu_View->findChild<QAction*>("Menu_View_ZoomIn");
+  QAction* zoomOut = window_.Menu_View->findChild<QAction*>("Menu_View_ZoomOut");
+  QAction* zoomNxt = window_.Menu_View->findChild<QAction*>("Menu_View_ZoomNXT");
+  auto step = [this](int delta) {
+    if (TRICElement* e = Sprite())
+      ApplyZoom(ZoomFactors[std::size_t(std::clamp(ZoomIndex(e->ZoomFactor) + delta, 0, 7))]);
+  };
+  if (zoomIn) connect(zoomIn, &QAction::triggered, this, [step] { step(1); });
+  if (zoomOut) connect(zoomOut, &QAction::triggered, this, [step] { step(-1); });
+  if (zoomNxt) connect(zoomNxt, &QAction::triggered, this, [this] { ApplyZoom(6); });
+  connect(window_.Menu_Edit_Undo, &QAction::triggered, this, [this] {
+    if (Sprite()) PopUndo();
+  });
+}
+
+TRICElement* TSpritePage::Sprite() const {
+  TRICElement* e = window_.SelectedElement;
+  return e && e->Kind == RICElementKind::Sprite ? e : nullptr;
+}
+
+void TSpritePage::ShowSprite(TRICElement& e) {
+  SpinEdit_Sprite_ID->setValue(e.ID);
+  ApplyZoom(e.ZoomFactor);
+  DropFloatingImage();
+  ClearUndo();
+}
 
 void TSpritePage::PaintMarkImage() {
   QImage mark(20, 4, QImage::Format_RGB32);
@@ -44,11 +292,165 @@ void TSpritePage::PaintMarkImage() {
 }
 
 void TSpritePage::SpinEdit_Sprite_IDChange() {
-  TRICElement* e = window_.SelectedElement;
-  if (!window_.EditEventsEnabled || !e || e->Kind != RICElementKind::Sprite) return;
+  TRICElement* e = Sprite();
+  if (!window_.EditEventsEnabled || !e) return;
   e->ID = std::uint16_t(SpinEdit_Sprite_ID->value());
   window_.RefreshSelectedRow();
   window_.MarkModified();
+}
+
+void TSpritePage::TrackBar_Sprite_ZoomChange() {
+  if (settingZoom_) return;
+  ApplyZoom(ZoomFactors[std::size_t(std::clamp(TrackBar_Sprite_Zoom->value(), 0, 7))]);
+}
+
+void TSpritePage::ApplyZoom(int z) {
+  TRICElement* e = Sprite();
+  if (!e) return;
+  if (std::find(ZoomFactors.begin(), ZoomFactors.end(), z) == ZoomFactors.end()) z = 6;
+  e->ZoomFactor = z;
+  const int cols = 600 / z, rows = 384 / z;
+  settingZoom_ = true;
+  TrackBar_Sprite_Zoom->setValue(ZoomIndex(z));
+  ScrollBar_Sprite_X->setRange(0, SpriteCanvas::kWidth - cols);
+  ScrollBar_Sprite_Y->setRange(0, SpriteCanvas::kHeight - rows);
+  ScrollBar_Sprite_X->setPageStep(cols);
+  ScrollBar_Sprite_Y->setPageStep(rows);
+  if (!e->UsedArea.IsSet()) {
+    ScrollBar_Sprite_X->setValue(0);
+    ScrollBar_Sprite_Y->setValue(ScrollBar_Sprite_Y->maximum());
+  } else {
+    ScrollBar_Sprite_X->setValue(e->UsedArea.Left);
+    ScrollBar_Sprite_Y->setValue((SpriteCanvas::kHeight - rows) + e->UsedArea.Bottom - 511);
+  }
+  settingZoom_ = false;
+  Label_Sprite_ZoomFactorValue->setText(QString::number(z));
+  Label_Sprite_VisibleAreaValue->setText(QString("%1 x %2 pixels").arg(cols).arg(rows));
+  RedrawSpriteView();
+}
+
+QPoint TSpritePage::MouseToSprite(int x, int y) const {
+  const TRICElement* e = Sprite();
+  int z = e ? e->ZoomFactor : 1;
+  // Truncating division: the border pixel left of the view maps to the first column at z > 1.
+  int cx = (x - 1) / z + ScrollBar_Sprite_X->value();
+  int cy = (y - 1) / z + ScrollBar_Sprite_Y->value();
+  return QPoint(std::clamp(cx, 0, SpriteCanvas::kWidth - 1), std::clamp(cy, 0, SpriteCanvas::kHeight - 1));
+}
+
+void TSpritePage::RedrawSpriteView() {
+  TRICElement* e = Sprite();
+  if (!e) return;
+  const int z = e->ZoomFactor;
+  const int cols = 600 / z, rows = 384 / z;
+  SpriteViewState v;
+  v.Zoom = z;
+  v.ScrollX = ScrollBar_Sprite_X->value();
+  v.ScrollY = ScrollBar_Sprite_Y->value();
+  v.Marked = e->MarkedArea;
+  v.Floating = &FloatingImage;
+  v.FloatingX = FloatingPos.x();
+  v.FloatingY = FloatingPos.y();
+  QImage& pic = Image_Sprite->Picture();
+  ComposeSpriteView(e->Canvas, v, reinterpret_cast<std::uint32_t*>(pic.bits()),
+                    int(pic.bytesPerLine() / 4));
+  Image_Sprite->update();
+  PaintRulers(*e, cols, rows);
+
+  const TRect& u = e->UsedArea;
+  if (!u.IsSet()) {
+    Label_Sprite_ImageSizeValue->setText("0 x 0 pixels / 0 bytes");
+  } else {
+    int n = SpriteDataSize(u);
+    Label_Sprite_ImageSizeValue->setText(QString("%1 x %2 / %3 byte%4")
+                                             .arg(u.Right - u.Left + 1)
+                                             .arg(u.Bottom - u.Top + 1)
+                                             .arg(n)
+                                             .arg(n == 1 ? "" : "s"));
+  }
+  // The element list's row shows the size; RefreshSelectedRow re-renders the document too.
+  window_.RefreshSelectedRow();
+}
+
+void TSpritePage::PaintRulers(const TRICElement& e, int cols, int rows) {
+  const int z = e.ZoomFactor;
+  const int px = ScrollBar_Sprite_X->value(), py = ScrollBar_Sprite_Y->value();
+  const int d = 24 / z;
+  const QColor face = palette().color(QPalette::Button);
+  const QColor tick(0xB0, 0xB0, 0xB0);
+  QFont font = this->font();
+  font.setPixelSize(9);
+
+  QImage& rx = Image_Sprite_X->Picture();
+  rx.fill(face);
+  {
+    QPainter p(&rx);
+    p.setFont(font);
+    QFontMetrics fm(font);
+    int label = px;
+    for (int x = z == 1 ? 9 : 8 + z / 2; x < 600; x += 24, label += d) {
+      p.setPen(tick);
+      p.drawLine(x, 0, x, rx.height() - 1);
+      p.setPen(Qt::black);
+      QString text = QString::number(label);
+      p.drawText(x - fm.horizontalAdvance(text) / 2, fm.ascent(), text);
+    }
+    if (e.UsedArea.IsSet()) {
+      p.setPen(Qt::black);
+      int a = (e.UsedArea.Left - px) * z + 9;
+      p.drawPolyline(QPolygon({QPoint(a, 12), QPoint(a + 3, 15), QPoint(a, 18), QPoint(a, 12)}));
+      int b = (e.UsedArea.Right - px + 1) * z + 7;
+      p.drawPolyline(QPolygon({QPoint(b, 12), QPoint(b - 3, 15), QPoint(b, 18), QPoint(b, 12)}));
+    }
+  }
+  Image_Sprite_X->update();
+
+  QImage& ry = Image_Sprite_Y->Picture();
+  ry.fill(face);
+  {
+    QPainter p(&ry);
+    p.setFont(font);
+    QFontMetrics fm(font);
+    int label = SpriteCanvas::kHeight - (py + rows);
+    for (int y = z == 1 ? 389 : 390 - z / 2; y > 5; y -= 24, label += d) {
+      p.setPen(tick);
+      p.drawLine(25, y, ry.width() - 1, y);
+      p.setPen(Qt::black);
+      QString text = QString::number(label);
+      p.drawText(22 - fm.horizontalAdvance(text), y - 5 + fm.ascent(), text);
+    }
+    if (e.UsedArea.IsSet()) {
+      p.setPen(Qt::black);
+      int c = (e.UsedArea.Top - py) * z + 7;
+      p.drawPolyline(QPolygon({QPoint(30, c), QPoint(27, c + 3), QPoint(24, c), QPoint(30, c)}));
+      int f = (e.UsedArea.Bottom - py + 1) * z + 5;
+      p.drawPolyline(QPolygon({QPoint(30, f), QPoint(27, f - 3), QPoint(24, f), QPoint(30, f)}));
+    }
+  }
+  Image_Sprite_Y->update();
+  (void)cols;
+}
+
+void TSpritePage::ExtendUsedArea(int left, int top, int right, int bottom) {
+  if (TRICElement* e = Sprite()) tavlin::ExtendUsedArea(e->Canvas, e->UsedArea, left, top, right, bottom);
+}
+
+void TSpritePage::CompressSprite() {
+  TRICElement* e = Sprite();
+  if (!e || !e->UsedArea.IsSet()) return;
+  SetMarkedArea(-1, -1, -1, -1);
+  CompressUsedArea(e->Canvas, e->UsedArea);
+  ApplyZoom(e->ZoomFactor);
+  window_.MarkModified();
+}
+
+void TSpritePage::SetMarkedArea(int left, int top, int right, int bottom) {
+  TRICElement* e = Sprite();
+  if (e) e->MarkedArea = left == -1 ? kUnsetRect : Normalised(left, top, right, bottom);
+  bool marked = e && e->MarkedArea.IsSet();
+  for (QToolButton* b : areaButtons_) b->setVisible(marked);
+  if (Menu_Edit_Sprite_MarkArea) Menu_Edit_Sprite_MarkArea->menuAction()->setVisible(marked);
+  RedrawSpriteView();
 }
 
 }  // namespace tavlin

@@ -1,33 +1,171 @@
 // TSpritePage: the page that edits a Sprite element: its id and its picture.
+// The page is split by concern: SpritePage.cpp (layout, view, zoom, rulers,
+// used area), SpritePageTools.cpp (drawing tools, pointer state machine,
+// undo) and SpritePageArea.cpp (marked-area operations, picture import).
+// The pixel work itself is in base/SpriteTools.
 #pragma once
 
+#include <QImage>
 #include <QWidget>
+#include <deque>
+#include <optional>
 
 #include "RICElement.h"
+#include "SpriteTools.h"
 
+class QAction;
+class QButtonGroup;
 class QLabel;
+class QMenu;
+class QScrollBar;
+class QSlider;
 class QSpinBox;
+class QToolButton;
 
 namespace tavlin {
 
 class TForm_Tavlin;
+class TNxtImage;
+class TSpriteView;
+class TForm_Tavlin_AddText;
+class TForm_Tavlin_Import;
 
 class TSpritePage : public QWidget {
   Q_OBJECT
  public:
   TSpritePage(TForm_Tavlin& window, QWidget* parent);
+  ~TSpritePage() override;
   // Shows the sprite; the window's EditEventsEnabled is false meanwhile.
   void ShowSprite(TRICElement& e);
   // The invisible picture the sprite view takes its marking colours from.
   void PaintMarkImage();
 
+  // View, zoom and used area
+  void RedrawSpriteView();
+  void ApplyZoom(int z);
+  QPoint MouseToSprite(int x, int y) const;
+  void ExtendUsedArea(int left, int top, int right, int bottom);
+  void CompressSprite();
+  void SetMarkedArea(int left, int top, int right, int bottom);
+
+  // Tools and undo
+  void SetSpriteTool(int tool);
+  int SpriteToolValue() const { return SpriteTool; }
+  void PushUndo();
+  void PopUndo();
+  void ClearUndo();
+  int UndoDepth() const { return int(SpriteUndoStack.size()); }
+  void DropFloatingImage();
+  const FloatingPicture& Floating() const { return FloatingImage; }
+  QPoint FloatingPosition() const { return FloatingPos; }
+  // The pointer handlers of the view, in view pixels.
+  void Image_SpriteMouseDown(int x, int y, Qt::MouseButtons buttons);
+  void Image_SpriteMouseMove(int x, int y, Qt::MouseButtons buttons);
+  void Image_SpriteMouseUp(int x, int y, Qt::MouseButtons buttons);
+
+  // Area operations and import
+  void SpriteAreaOperation(int code);
+  void ImportPicture();
+
   QSpinBox* SpinEdit_Sprite_ID = nullptr;
   QLabel* Image_Mark = nullptr;
+  TSpriteView* Image_Sprite = nullptr;
+  TNxtImage* Image_Sprite_X = nullptr;
+  TNxtImage* Image_Sprite_Y = nullptr;
+  QSlider* TrackBar_Sprite_Zoom = nullptr;
+  QToolButton* SpeedButton_Sprite_ZoomNXT = nullptr;
+  QScrollBar* ScrollBar_Sprite_X = nullptr;
+  QScrollBar* ScrollBar_Sprite_Y = nullptr;
+  QToolButton* SpeedButton_Sprite_Minimize = nullptr;
+  QLabel* Label_Sprite_ImageSizeValue = nullptr;
+  QLabel* Label_Sprite_VisibleAreaValue = nullptr;
+  QLabel* Label_Sprite_ZoomFactorValue = nullptr;
+
+  QToolButton* SpeedButton_Sprite_Point = nullptr;
+  QToolButton* SpeedButton_Sprite_Line = nullptr;
+  QToolButton* SpeedButton_Sprite_Rectangle = nullptr;
+  QToolButton* SpeedButton_Sprite_FRectangle = nullptr;
+  QToolButton* SpeedButton_Sprite_Circle = nullptr;
+  QToolButton* SpeedButton_Sprite_FCircle = nullptr;
+  QToolButton* SpeedButton_Sprite_Ellispe = nullptr;
+  QToolButton* SpeedButton_Sprite_FEllispe = nullptr;
+  QToolButton* SpeedButton_Sprite_Fill = nullptr;
+  QToolButton* SpeedButton_Sprite_Text = nullptr;
+  QToolButton* SpeedButton_Sprite_Select = nullptr;
+  QToolButton* SpeedButton_Sprite_Paste = nullptr;
+  QToolButton* SpeedButton_Sprite_Undo = nullptr;
+  QToolButton* SpeedButton_Sprite_Import = nullptr;
+
+  QToolButton* SpeedButton_Sprite_ScrollUp = nullptr;
+  QToolButton* SpeedButton_Sprite_ScrollDown = nullptr;
+  QToolButton* SpeedButton_Sprite_ScrollLeft = nullptr;
+  QToolButton* SpeedButton_Sprite_ScrollRight = nullptr;
+  QToolButton* SpeedButton_Sprite_MirrorLR = nullptr;
+  QToolButton* SpeedButton_Sprite_MirrorUD = nullptr;
+  QToolButton* SpeedButton_Sprite_RotateLeft = nullptr;
+  QToolButton* SpeedButton_Sprite_RotateRight = nullptr;
+  QToolButton* SpeedButton_Sprite_Erase = nullptr;
+  QToolButton* SpeedButton_Sprite_Copy = nullptr;
+  QToolButton* SpeedButton_Sprite_Invert = nullptr;
+
+  QAction* Menu_Edit_Sprite_CompressSprite = nullptr;
+  QAction* Menu_Edit_Sprite_ImportImage = nullptr;
+  QMenu* Menu_Edit_Sprite_Draw = nullptr;
+  QMenu* Menu_Edit_Sprite_MarkArea = nullptr;
+
+  // Text picture for the Text tool (black where text); set by the add-text dialog.
+  QImage TextBitmap;
 
  private:
+  TRICElement* Sprite() const;
+  // Layout, one builder per area.
+  void BuildView();
+  void BuildTools();
+  void BuildAreaButtons();
+  void BuildMenus();
+  QToolButton* NewButton(const char* name, const QString& glyph, const QString& hint, int left,
+                         int top);
+  void PaintRulers(const TRICElement& e, int cols, int rows);
+  void ShowUndoState();
+  void ShowPoint(const QPoint& p);
+
+  // Drawing operations (canvas coordinates).
+  void SaveShapeBackup();
+  void RestoreShapeBackup();
+  void DrawPoint(QPoint p, std::uint8_t colour);
+  void DrawLineShape(QPoint a, QPoint b, std::uint8_t colour, bool final);
+  void DrawRectShape(QPoint a, QPoint b, std::uint8_t colour, bool filled, bool final);
+  void DrawCircleShape(QPoint c, int r, std::uint8_t colour, bool filled, bool final);
+  void DrawEllipseShape(QPoint a, QPoint b, std::uint8_t colour, bool filled, bool final);
+  void FloodFillAt(QPoint p, std::uint8_t colour);
+  void StampText(QPoint p, std::uint8_t colour, bool final);
+  void PlaceFloatingImage(QPoint p, bool stamp);
+  void FinishDrawing();
+  bool RunTextDialog();
+
   void SpinEdit_Sprite_IDChange();
+  void TrackBar_Sprite_ZoomChange();
 
   TForm_Tavlin& window_;
+  TForm_Tavlin_AddText* addTextDialog_ = nullptr;
+  TForm_Tavlin_Import* importDialog_ = nullptr;
+  QButtonGroup* toolGroup_ = nullptr;
+  QList<QToolButton*> areaButtons_;
+  bool settingZoom_ = false;  // the track bar is being set by ApplyZoom
+  QImage rulerX_, rulerY_;
+
+  // Work state of the sprite editor.
+  int SpriteTool = 1;
+  QPoint StartPoint;
+  std::uint8_t DrawingColour = kBlackIndex;
+  SpriteCanvas ShapeBackup;
+  struct Snapshot {
+    SpriteCanvas Canvas;
+    TRect UsedArea;
+  };
+  std::deque<Snapshot> SpriteUndoStack;
+  FloatingPicture FloatingImage;
+  QPoint FloatingPos{-1, -1};
 };
 
 }  // namespace tavlin

@@ -1,0 +1,82 @@
+// The sprite page's marked-area operations (scroll, mirror, rotate, erase,
+// copy, invert) and the picture import into the floating picture.
+#include <QToolButton>
+
+#include "SpritePage.h"
+#include "Tavlin_main.h"
+
+namespace tavlin {
+
+void TSpritePage::BuildAreaButtons() {
+  const struct {
+    QToolButton** member;
+    const char* name;
+    const char* glyph;
+    const char* hint;
+    int code;
+  } buttons[] = {
+      {&SpeedButton_Sprite_ScrollUp, "SpeedButton_Sprite_ScrollUp", "^", "Scroll selection one pixel up", 1},
+      {&SpeedButton_Sprite_ScrollDown, "SpeedButton_Sprite_ScrollDown", "v",
+       "Scroll selection one pixel down", 2},
+      {&SpeedButton_Sprite_ScrollLeft, "SpeedButton_Sprite_ScrollLeft", "<",
+       "Scroll selection one pixel left", 3},
+      {&SpeedButton_Sprite_ScrollRight, "SpeedButton_Sprite_ScrollRight", ">",
+       "Scroll selection one pixel right", 4},
+      {&SpeedButton_Sprite_MirrorLR, "SpeedButton_Sprite_MirrorLR", "|",
+       "Mirror selected area horizontal", 5},
+      {&SpeedButton_Sprite_MirrorUD, "SpeedButton_Sprite_MirrorUD", "=",
+       "Mirror selected area vertical", 6},
+      {&SpeedButton_Sprite_RotateLeft, "SpeedButton_Sprite_RotateLeft", "L",
+       "Rotate selection counter clockwise", 7},
+      {&SpeedButton_Sprite_RotateRight, "SpeedButton_Sprite_RotateRight", "R",
+       "Rotate selection clockwise", 8},
+      {&SpeedButton_Sprite_Erase, "SpeedButton_Sprite_Erase", "X", "Delete selected area", 9},
+      {&SpeedButton_Sprite_Copy, "SpeedButton_Sprite_Copy", "C", "Copy selection to clipboard", 10},
+      {&SpeedButton_Sprite_Invert, "SpeedButton_Sprite_Invert", "I", "Invers selected area", 11},
+  };
+  int x = 140;
+  for (const auto& b : buttons) {
+    QToolButton* button = NewButton(b.name, b.glyph, b.hint, x, 65);
+    connect(button, &QToolButton::clicked, this, [this, code = b.code] { SpriteAreaOperation(code); });
+    *b.member = button;
+    areaButtons_ << button;
+    x += 25;
+  }
+}
+
+void TSpritePage::SpriteAreaOperation(int code) {
+  TRICElement* e = Sprite();
+  if (!e || !e->MarkedArea.IsSet() || code < 1 || code > 11) return;
+  const TRect m = e->MarkedArea;
+  if (code <= 6 || code == 9 || code == 11) ExtendUsedArea(m.Left, m.Top, m.Right, m.Bottom);
+  SpriteCanvas& c = e->Canvas;
+  switch (code) {
+    case 1: ScrollArea(c, m, ScrollDirection::Up); break;
+    case 2: ScrollArea(c, m, ScrollDirection::Down); break;
+    case 3: ScrollArea(c, m, ScrollDirection::Left); break;
+    case 4: ScrollArea(c, m, ScrollDirection::Right); break;
+    case 5: MirrorArea(c, m, true); break;
+    case 6: MirrorArea(c, m, false); break;
+    case 7:
+    case 8:
+      FloatingImage = LiftArea(c, m);
+      RotatePicture(FloatingImage, code == 8);
+      FloatingPos = QPoint((m.Left + m.Right) / 2, (m.Top + m.Bottom) / 2);
+      SetSpriteTool(22);
+      break;
+    case 9: FillArea(c, m, kWhiteIndex); break;
+    case 10:
+      FloatingPos = QPoint(-1, -1);
+      FloatingImage = LiftArea(c, m);
+      SpeedButton_Sprite_Paste->show();
+      break;
+    case 11: InvertArea(c, m); break;
+  }
+  RedrawSpriteView();
+}
+
+void TSpritePage::ImportPicture() {
+  // The import dialog is not available in this build yet.
+}
+
+}  // namespace tavlin

@@ -1,0 +1,361 @@
+// The sprite page's drawing tools: the tool buttons, the pointer state
+// machine over the view, the shape previews, the text and paste tools and
+// the undo stack.
+#include <QAction>
+#include <QButtonGroup>
+#include <QDialog>
+#include <QMenu>
+#include <QToolButton>
+#include <cstdlib>
+
+#include "SpritePage.h"
+#include "SpriteView.h"
+#include "Tavlin_main.h"
+#include "UserDialogs.h"
+#if __has_include("Tavlin_AddText.h")
+#include "Tavlin_AddText.h"
+#define TAVLIN_HAVE_ADDTEXT 1
+#endif
+
+namespace tavlin {
+
+namespace {
+constexpr std::size_t kUndoLimit = 50;
+}
+
+void TSpritePage::BuildTools() {
+  toolGroup_ = new QButtonGroup(this);
+  toolGroup_->setExclusive(true);
+  const struct {
+    QToolButton** member;
+    const char* name;
+    const char* glyph;
+    const char* hint;
+    int tool;
+  } tools[] = {
+      {&SpeedButton_Sprite_Point, "SpeedButton_Sprite_Point", "point", "Draw single point", 1},
+      {&SpeedButton_Sprite_Line, "SpeedButton_Sprite_Line", "line", "Draw a line", 2},
+      {&SpeedButton_Sprite_Rectangle, "SpeedButton_Sprite_Rectangle", "rect", "Draw rectangle", 5},
+      {&SpeedButton_Sprite_FRectangle, "SpeedButton_Sprite_FRectangle", "frect",
+       "Draw filled rectangle", 7},
+      {&SpeedButton_Sprite_Circle, "SpeedButton_Sprite_Circle", "circle", "Draw circle", 9},
+      {&SpeedButton_Sprite_FCircle, "SpeedButton_Sprite_FCircle", "fcircle", "Draw filled circle", 11},
+      {&SpeedButton_Sprite_Ellispe, "SpeedButton_Sprite_Ellispe", "ellipse", "Draw ellipse", 13},
+      {&SpeedButton_Sprite_FEllispe, "SpeedButton_Sprite_FEllispe", "fellipse",
+       "Draw filled ellipse", 15},
+      {&SpeedButton_Sprite_Fill, "SpeedButton_Sprite_Fill", "fill", "Fill region", 17},
+      {&SpeedButton_Sprite_Text, "SpeedButton_Sprite_Text", "T", "Insert a text", 18},
+      {&SpeedButton_Sprite_Select, "SpeedButton_Sprite_Select", "select", "Mark a selected area", 20},
+      {&SpeedButton_Sprite_Paste, "SpeedButton_Sprite_Paste", "P",
+       "Insert selection from clipboard", 22},
+  };
+  int x = 140;
+  for (const auto& t : tools) {
+    QToolButton* b = NewButton(t.name, t.glyph, t.hint, x, 37);
+    b->setCheckable(true);
+    toolGroup_->addButton(b, t.tool);
+    connect(b, &QToolButton::clicked, this, [this, tool = t.tool] { SetSpriteTool(tool); });
+    *t.member = b;
+    x += 25;
+  }
+  SpeedButton_Sprite_Point->setChecked(true);
+  SpeedButton_Sprite_Paste->hide();
+  SpeedButton_Sprite_Undo = NewButton("SpeedButton_Sprite_Undo", "Un", "Undo last modification", x + 12, 37);
+  connect(SpeedButton_Sprite_Undo, &QToolButton::clicked, this, [this] { PopUndo(); });
+  SpeedButton_Sprite_Import =
+      NewButton("SpeedButton_Sprite_Import", "Im", "Import picture from file", x + 44, 37);
+  connect(SpeedButton_Sprite_Import, &QToolButton::clicked, this, [this] { ImportPicture(); });
+}
+
+void TSpritePage::SetSpriteTool(int tool) {
+  SetMarkedArea(-1, -1, -1, -1);
+  if (tool == 22) {
+    SpeedButton_Sprite_Paste->show();
+    SpeedButton_Sprite_Paste->setChecked(true);
+  } else {
+    DropFloatingImage();
+    RedrawSpriteView();
+  }
+  SpriteTool = tool;
+}
+
+void TSpritePage::DropFloatingImage() {
+  FloatingImage.Clear();
+  FloatingPos = QPoint(-1, -1);
+  if (SpeedButton_Sprite_Paste->isChecked()) {
+    // The paste button leaves the group's pressed state to the current tool.
+    toolGroup_->setExclusive(false);
+    SpeedButton_Sprite_Paste->setChecked(false);
+    toolGroup_->setExclusive(true);
+  }
+  SpeedButton_Sprite_Paste->hide();
+}
+
+// ---- undo ----
+
+void TSpritePage::PushUndo() {
+  TRICElement* e = Sprite();
+  if (!e) return;
+  SpriteUndoStack.push_back({e->Canvas, e->UsedArea});
+  while (SpriteUndoStack.size() > kUndoLimit) SpriteUndoStack.pop_front();
+  ShowUndoState();
+}
+
+void TSpritePage::PopUndo() {
+  TRICElement* e = Sprite();
+  if (!e || SpriteUndoStack.empty()) return;
+  e->Canvas = std::move(SpriteUndoStack.back().Canvas);
+  e->UsedArea = SpriteUndoStack.back().UsedArea;
+  SpriteUndoStack.pop_back();
+  ShowUndoState();
+  RedrawSpriteView();
+}
+
+void TSpritePage::ClearUndo() {
+  SpriteUndoStack.clear();
+  ShowUndoState();
+}
+
+void TSpritePage::ShowUndoState() {
+  bool any = !SpriteUndoStack.empty();
+  SpeedButton_Sprite_Undo->setVisible(any);
+  window_.Menu_Edit_Undo->setEnabled(any);
+}
+
+// ---- pointer ----
+
+void TSpritePage::ShowPoint(const QPoint& p) {
+  window_.ShowPointerPosition(p.x(), SpriteCanvas::kHeight - 1 - p.y());
+}
+
+void TSpritePage::Image_SpriteMouseDown(int x, int y, Qt::MouseButtons buttons) {
+  if (!Sprite()) return;
+  QPoint p = MouseToSprite(x, y);
+  if (SpriteTool != 19) PushUndo();
+  ShowPoint(p);
+  StartPoint = p;
+  if (buttons & Qt::LeftButton) DrawingColour = kBlackIndex;
+  if (buttons & Qt::RightButton) DrawingColour = kWhiteIndex;
+  const bool left = buttons & Qt::LeftButton, right = buttons & Qt::RightButton;
+  switch (SpriteTool) {
+    case 1:
+      if (left) DrawPoint(p, kBlackIndex);
+      if (right) DrawPoint(p, kWhiteIndex);
+      break;
+    case 2:
+      SaveShapeBackup();
+      DrawLineShape(p, p, DrawingColour, false);
+      SpriteTool = 3;
+      break;
+    case 5:
+    case 7:
+      SaveShapeBackup();
+      DrawRectShape(p, p, DrawingColour, SpriteTool == 7, false);
+      ++SpriteTool;
+      break;
+    case 9:
+    case 11:
+      SaveShapeBackup();
+      DrawCircleShape(p, 1, DrawingColour, SpriteTool == 11, false);
+      ++SpriteTool;
+      break;
+    case 13:
+    case 15:
+      SaveShapeBackup();
+      DrawEllipseShape(p, p, DrawingColour, SpriteTool == 15, false);
+      ++SpriteTool;
+      break;
+    case 17:
+      FloodFillAt(p, DrawingColour);
+      break;
+    case 18:
+      if (RunTextDialog()) {
+        SaveShapeBackup();
+        StampText(StartPoint, DrawingColour, false);
+        SpriteTool = 19;
+      }
+      break;
+    case 19:
+      StampText(p, DrawingColour, true);
+      SpriteTool = 18;
+      break;
+    case 20:
+      SaveShapeBackup();
+      SetMarkedArea(p.x(), p.y(), p.x(), p.y());
+      SpriteTool = 21;
+      break;
+    case 22:
+      if (left) PlaceFloatingImage(p, true);
+      break;
+    default:
+      break;
+  }
+  window_.MarkModified();
+}
+
+void TSpritePage::Image_SpriteMouseMove(int x, int y, Qt::MouseButtons buttons) {
+  if (!Sprite()) return;
+  QPoint p = MouseToSprite(x, y);
+  ShowPoint(p);
+  const QPoint s = StartPoint;
+  switch (SpriteTool) {
+    case 1:
+      if (buttons & Qt::LeftButton) DrawPoint(p, kBlackIndex);
+      if (buttons & Qt::RightButton) DrawPoint(p, kWhiteIndex);
+      break;
+    case 3: DrawLineShape(s, p, DrawingColour, false); break;
+    case 6:
+    case 8: DrawRectShape(s, p, DrawingColour, SpriteTool == 8, false); break;
+    case 10:
+    case 12:
+      DrawCircleShape(s, std::max(std::abs(s.x() - p.x()), std::abs(s.y() - p.y())), DrawingColour,
+                      SpriteTool == 12, false);
+      break;
+    case 14:
+    case 16: DrawEllipseShape(s, p, DrawingColour, SpriteTool == 16, false); break;
+    case 19: StampText(p, DrawingColour, false); break;
+    case 21: SetMarkedArea(s.x(), s.y(), p.x(), p.y()); break;
+    case 22: PlaceFloatingImage(p, buttons & Qt::LeftButton); break;
+    default: break;
+  }
+}
+
+void TSpritePage::Image_SpriteMouseUp(int x, int y, Qt::MouseButtons) {
+  if (!Sprite()) return;
+  QPoint p = MouseToSprite(x, y);
+  ShowPoint(p);
+  const QPoint s = StartPoint;
+  switch (SpriteTool) {
+    case 3:
+      DrawLineShape(s, p, DrawingColour, true);
+      SpriteTool = 2;
+      break;
+    case 6:
+    case 8:
+      DrawRectShape(s, p, DrawingColour, SpriteTool == 8, true);
+      --SpriteTool;
+      break;
+    case 10:
+    case 12:
+      DrawCircleShape(s, std::max(std::abs(s.x() - p.x()), std::abs(s.y() - p.y())), DrawingColour,
+                      SpriteTool == 12, true);
+      --SpriteTool;
+      break;
+    case 14:
+    case 16:
+      DrawEllipseShape(s, p, DrawingColour, SpriteTool == 16, true);
+      --SpriteTool;
+      break;
+    case 21: SpriteTool = 20; break;
+    default: break;
+  }
+  window_.MarkModified();
+}
+
+// ---- drawing operations ----
+
+void TSpritePage::SaveShapeBackup() {
+  if (TRICElement* e = Sprite()) ShapeBackup = e->Canvas;
+}
+
+void TSpritePage::RestoreShapeBackup() {
+  if (TRICElement* e = Sprite()) e->Canvas = ShapeBackup;
+}
+
+void TSpritePage::FinishDrawing() {
+  RedrawSpriteView();
+  window_.MarkModified();
+}
+
+void TSpritePage::DrawPoint(QPoint p, std::uint8_t colour) {
+  TRICElement* e = Sprite();
+  e->Canvas.SetPixelIndex(p.x(), p.y(), colour);
+  ExtendUsedArea(p.x(), p.y(), p.x(), p.y());
+  FinishDrawing();
+}
+
+void TSpritePage::DrawLineShape(QPoint a, QPoint b, std::uint8_t colour, bool final) {
+  TRICElement* e = Sprite();
+  RestoreShapeBackup();
+  DrawLine(e->Canvas, a.x(), a.y(), b.x(), b.y(), final ? colour : kRedIndex);
+  if (final) ExtendUsedArea(a.x(), a.y(), b.x(), b.y());
+  FinishDrawing();
+}
+
+void TSpritePage::DrawRectShape(QPoint a, QPoint b, std::uint8_t colour, bool filled, bool final) {
+  TRICElement* e = Sprite();
+  RestoreShapeBackup();
+  tavlin::DrawRectShape(e->Canvas, a.x(), a.y(), b.x(), b.y(), final ? colour : kRedIndex, filled);
+  if (final) ExtendUsedArea(a.x(), a.y(), b.x(), b.y());
+  FinishDrawing();
+}
+
+void TSpritePage::DrawCircleShape(QPoint c, int r, std::uint8_t colour, bool filled, bool final) {
+  TRICElement* e = Sprite();
+  RestoreShapeBackup();
+  tavlin::DrawCircleShape(e->Canvas, c.x(), c.y(), r, final ? colour : kRedIndex, filled);
+  if (final) ExtendUsedArea(c.x() - r, c.y() - r, c.x() + r, c.y() + r);
+  FinishDrawing();
+}
+
+void TSpritePage::DrawEllipseShape(QPoint a, QPoint b, std::uint8_t colour, bool filled, bool final) {
+  TRICElement* e = Sprite();
+  RestoreShapeBackup();
+  tavlin::DrawEllipseShape(e->Canvas, a.x(), a.y(), b.x(), b.y(), final ? colour : kRedIndex, filled);
+  if (final) ExtendUsedArea(a.x(), a.y(), b.x(), b.y());
+  FinishDrawing();
+}
+
+void TSpritePage::FloodFillAt(QPoint p, std::uint8_t colour) {
+  TRICElement* e = Sprite();
+  FloodFill(e->Canvas, p.x(), p.y(), colour);
+  FinishDrawing();
+}
+
+bool TSpritePage::RunTextDialog() {
+#ifndef TAVLIN_HAVE_ADDTEXT
+  return false;
+#else
+  if (!addTextDialog_) return false;
+  if (window_.Dialogs().RunModal(addTextDialog_) != QDialog::Accepted) return false;
+  TextBitmap = addTextDialog_->TextBitmap();
+  return true;
+#endif
+}
+
+void TSpritePage::StampText(QPoint p, std::uint8_t colour, bool final) {
+  TRICElement* e = Sprite();
+  RestoreShapeBackup();
+  const QImage text = TextBitmap.convertToFormat(QImage::Format_RGB32);
+  const std::uint8_t c = final ? colour : kRedIndex;
+  TRect inked = kUnsetRect;
+  for (int j = 0; j < text.height(); ++j) {
+    const QRgb* row = reinterpret_cast<const QRgb*>(text.constScanLine(j));
+    for (int i = 0; i < text.width(); ++i) {
+      if ((row[i] & 0xFFFFFF) != 0) continue;
+      int x = p.x() + i, y = p.y() + j;
+      e->Canvas.SetPixelIndex(x, y, c);  // ignored beyond the canvas
+      inked = inked.IsSet() ? TRect{std::min(inked.Left, x), std::min(inked.Top, y),
+                                    std::max(inked.Right, x), std::max(inked.Bottom, y)}
+                            : TRect{x, y, x, y};
+    }
+  }
+  // Extending over the inked pixels' box covers every single-pixel extension
+  // at once; ink beyond the canvas extends the area to the edge (clamped).
+  if (final && inked.IsSet()) ExtendUsedArea(inked.Left, inked.Top, inked.Right, inked.Bottom);
+  FinishDrawing();
+}
+
+void TSpritePage::PlaceFloatingImage(QPoint p, bool stamp) {
+  TRICElement* e = Sprite();
+  FloatingPos = p;
+  if (!stamp || FloatingImage.Empty()) {
+    RedrawSpriteView();
+    return;
+  }
+  StampPicture(e->Canvas, FloatingImage, p.x(), p.y());
+  ExtendUsedArea(p.x(), p.y(), p.x() + FloatingImage.Width - 1, p.y() + FloatingImage.Height - 1);
+  FinishDrawing();
+}
+
+}  // namespace tavlin

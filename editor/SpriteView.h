@@ -1,0 +1,33 @@
+// TSpriteView: the sprite page's zoomed view of the canvas. A fixed-size
+// picture that reports presses, moves and releases in its own pixels with
+// the buttons held, so the page can run its drawing tools.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+namespace tavlin {
+
+class TSpriteView : public QWidget {
+  Q_OBJECT
+ public:
+  TSpriteView(QWidget* parent, int width, int height);
+  QImage& Picture() { return picture_; }
+  const QImage& Picture() const { return picture_; }
+
+ signals:
+  void MouseDown(int x, int y, Qt::MouseButtons buttons);
+  void MouseMove(int x, int y, Qt::MouseButtons buttons);
+  void MouseUp(int x, int y, Qt::MouseButtons buttons);
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+
+ private:
+  QImage picture_;
+};
+
+}  // namespace tavlin
