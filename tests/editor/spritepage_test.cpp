@@ -1,0 +1,466 @@
+// The sprite page driven as a user would: selecting a sprite, zooming and
+// scrolling, drawing with each tool by pressing and dragging on the view,
+// undoing, marking an area and running the area operations.
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QSlider>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <memory>
+
+#include "ParameterSet.h"
+#include "ScriptedDialogs.h"
+#include "SpritePage.h"
+#include "SpriteView.h"
+#include "StartUp.h"
+#include "Tavlin_main.h"
+#if __has_include("Tavlin_AddText.h")
+#include "Tavlin_AddText.h"
+#define TAVLIN_HAVE_ADDTEXT 1
+#endif
+
+using namespace tavlin;
+
+namespace {
+
+// Accepts the add-text dialog with a typed text; cancels it while `accept` is false.
+class TextDialogs : public ScriptedDialogs {
+ public:
+  bool accept = true;
+  int RunModal(QDialog* dialog) override {
+    ScriptedDialogs::RunModal(dialog);
+#ifdef TAVLIN_HAVE_ADDTEXT
+    if (auto* d = qobject_cast<TForm_Tavlin_AddText*>(dialog); d && accept) {
+      d->Memo_Text->setPlainText("Hi");
+      d->RenderTextBitmap();
+      return QDialog::Accepted;
+    }
+#endif
+    return QDialog::Rejected;
+  }
+};
+
+}  // namespace
+
+class SpritePageTest : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir dir_;
+  std::unique_ptr<TextDialogs> dialogs_;
+  std::unique_ptr<TForm_Tavlin> w_;
+
+  TSpritePage* Page() { return w_->TabSheet_Edit_Sprite; }
+  TRICElement& Sprite() { return *ElementList[0]; }
+  template <class T>
+  T* Find(const char* name) {
+    T* child = w_->findChild<T*>(name);
+    if (!child) qFatal("no widget %s", name);
+    return child;
+  }
+  void Click(const char* button) { QTest::mouseClick(Find<QToolButton>(button), Qt::LeftButton); }
+  QString Text(const char* label) { return Find<QLabel>(label)->text(); }
+  QString Status(int panel) { return w_->StatusPanel[std::size_t(panel)]->text(); }
+  std::uint8_t Px(int x, int y) { return Sprite().Canvas.PixelIndex(x, y); }
+  QString SizeItem() { return QString::fromStdString(ElementItems(Sprite())[1].Value); }
+
+  // The middle of canvas pixel (x, y) in the view.
+  QPoint At(int x, int y) {
+    int z = Sprite().ZoomFactor;
+    return QPoint(1 + (x - Page()->ScrollBar_Sprite_X->value()) * z + z / 2,
+                  1 + (y - Page()->ScrollBar_Sprite_Y->value()) * z + z / 2);
+  }
+  void Send(QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons held) {
+    QMouseEvent e(type, QPointF(pos), Page()->Image_Sprite->mapToGlobal(QPointF(pos)), button, held,
+                  Qt::NoModifier);
+    QApplication::sendEvent(Page()->Image_Sprite, &e);
+  }
+  void Press(int x, int y, Qt::MouseButton b = Qt::LeftButton) {
+    Send(QEvent::MouseButtonPress, At(x, y), b, b);
+  }
+  void Move(int x, int y, Qt::MouseButtons held = Qt::LeftButton) {
+    Send(QEvent::MouseMove, At(x, y), Qt::NoButton, held);
+  }
+  void Release(int x, int y, Qt::MouseButton b = Qt::LeftButton) {
+    Send(QEvent::MouseButtonRelease, At(x, y), b, Qt::NoButton);
+  }
+  void Drag(int x1, int y1, int x2, int y2, Qt::MouseButton b = Qt::LeftButton) {
+    Press(x1, y1, b);
+    Move(x2, y2, b);
+    Release(x2, y2, b);
+  }
+  int CountOf(std::uint8_t index) {
+    int n = 0;
+    for (int y = 0; y < SpriteCanvas::kHeight; ++y)
+      for (int x = 0; x < SpriteCanvas::kWidth; ++x) n += Px(x, y) == index;
+    return n;
+  }
+  QRgb ViewPixel(int x, int y) { return Page()->Image_Sprite->Picture().pixel(x, y) & 0xFFFFFF; }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(dir_.isValid());
+    QDir::setCurrent(dir_.path());
+  }
+
+  void init() {
+    StartDocumentUnit();
+    ClearParameters();
+    PaintUndefinedSprite();
+    dialogs_ = std::make_unique<TextDialogs>();
+    w_ = std::make_unique<TForm_Tavlin>(*dialogs_);
+    w_->show();
+    NewSprite(1);
+    w_->SelectedIndex = 0;
+    w_->ShowElement(0);
+    w_->EditEventsEnabled = true;
+  }
+
+  void cleanup() {
+    w_->Modified = false;
+    w_.reset();
+  }
+
+  void showingANewSpriteFillsThePageWithoutMarkingItModified() {
+    QCOMPARE(w_->PageControl_Edit->currentWidget(), static_cast<QWidget*>(Page()));
+    QVERIFY(!w_->Modified);
+    QCOMPARE(Text("Label_Sprite_ImageSizeValue"), QString("0 x 0 pixels / 0 bytes"));
+    QCOMPARE(Text("Label_Sprite_ZoomFactorValue"), QString("6"));
+    QCOMPARE(Text("Label_Sprite_VisibleAreaValue"), QString("100 x 64 pixels"));
+    QCOMPARE(Page()->ScrollBar_Sprite_X->value(), 0);
+    QCOMPARE(Page()->ScrollBar_Sprite_Y->value(), 448);
+    QCOMPARE(Page()->TrackBar_Sprite_Zoom->value(), 4);
+    QVERIFY(!w_->Menu_Edit_Undo->isEnabled());
+    QVERIFY(!Page()->SpeedButton_Sprite_Undo->isVisible());
+    QVERIFY(!Page()->SpeedButton_Sprite_Paste->isVisible());
+    QVERIFY(!Page()->SpeedButton_Sprite_Erase->isVisible());
+    QVERIFY(w_->Menu_Edit_Sprite->menuAction()->isVisible());
+    QVERIFY(Page()->SpeedButton_Sprite_Point->isChecked());
+    QCOMPARE(ViewPixel(2, 2), QRgb(kGrey));
+    QCOMPARE(ViewPixel(0, 0), QRgb(0));
+    QCOMPARE(ViewPixel(6, 10), QRgb(kGridColour));  // grid at zoom 6
+    // A sprite id typed by the user is an edit; the list row follows.
+    Page()->SpinEdit_Sprite_ID->setValue(7);
+    QCOMPARE(int(Sprite().ID), 7);
+    QVERIFY(w_->Modified);
+    QCOMPARE(QString::fromStdString(ElementItems(Sprite())[0].Value), QString("7"));
+  }
+
+  void zoomTrackBarMenusAndButtonChangeTheView() {
+    Page()->TrackBar_Sprite_Zoom->setValue(0);
+    QCOMPARE(Sprite().ZoomFactor, 1);
+    QCOMPARE(Text("Label_Sprite_VisibleAreaValue"), QString("600 x 384 pixels"));
+    QCOMPARE(Page()->ScrollBar_Sprite_X->maximum(), 424);
+    QCOMPARE(Page()->ScrollBar_Sprite_Y->maximum(), 128);
+    QCOMPARE(Page()->ScrollBar_Sprite_Y->value(), 128);
+    QCOMPARE(ViewPixel(6, 10), QRgb(kGrey));  // no grid at zoom 1
+    Find<QAction>("Menu_View_ZoomIn")->trigger();
+    QCOMPARE(Sprite().ZoomFactor, 2);
+    Page()->TrackBar_Sprite_Zoom->setValue(7);
+    QCOMPARE(Sprite().ZoomFactor, 24);
+    QCOMPARE(Page()->ScrollBar_Sprite_Y->maximum(), 496);
+    Find<QAction>("Menu_View_ZoomIn")->trigger();  // already at the largest
+    QCOMPARE(Sprite().ZoomFactor, 24);
+    Find<QAction>("Menu_View_ZoomOut")->trigger();
+    QCOMPARE(Sprite().ZoomFactor, 12);
+    Click("SpeedButton_Sprite_ZoomNXT");
+    QCOMPARE(Sprite().ZoomFactor, 6);
+    QCOMPARE(Text("Label_Sprite_ZoomFactorValue"), QString("6"));
+    // Scrolling moves the canvas under the view.
+    Sprite().Canvas.SetPixelIndex(10, 448, kBlackIndex);
+    Page()->ScrollBar_Sprite_X->setValue(10);
+    QCOMPARE(ViewPixel(2, 2), QRgb(kBlack));
+    QVERIFY(!w_->Modified);
+  }
+
+  void pointerMapsToCanvasAndStatusBar() {
+    Page()->TrackBar_Sprite_Zoom->setValue(0);
+    QCOMPARE(Page()->MouseToSprite(0, 0), QPoint(0, 127));  // one row above, clamped column
+    Page()->ScrollBar_Sprite_X->setValue(424);
+    QCOMPARE(Page()->MouseToSprite(601, 100).x(), 1023);
+    Click("SpeedButton_Sprite_ZoomNXT");
+    QCOMPARE(Page()->MouseToSprite(0, 0), QPoint(0, 448));
+    Move(3, 500, Qt::NoButton);
+    QCOMPARE(Status(1), QString("3"));
+    QCOMPARE(Status(2), QString("11"));
+  }
+
+  void pointToolDrawsBothColoursAndUndoRestores() {
+    Press(5, 500);
+    Release(5, 500);
+    QCOMPARE(Px(5, 500), kBlackIndex);
+    QCOMPARE(Sprite().UsedArea, (TRect{5, 500, 5, 500}));
+    QCOMPARE(Text("Label_Sprite_ImageSizeValue"), QString("1 x 1 / 1 byte"));
+    QCOMPARE(SizeItem(), QString("1/1"));
+    QVERIFY(w_->Modified);
+    QVERIFY(w_->Menu_Edit_Undo->isEnabled());
+    QVERIFY(Page()->SpeedButton_Sprite_Undo->isVisible());
+    QCOMPARE(ViewPixel(At(5, 500).x(), At(5, 500).y()), QRgb(kBlack));
+    // Dragging with the right button paints white pixels, one per move.
+    Press(13, 500, Qt::RightButton);
+    Move(14, 501, Qt::RightButton);
+    Release(14, 501, Qt::RightButton);
+    QCOMPARE(Px(13, 500), kWhiteIndex);
+    QCOMPARE(Px(14, 501), kWhiteIndex);
+    QCOMPARE(Sprite().UsedArea, (TRect{5, 500, 14, 501}));
+    QCOMPARE(Text("Label_Sprite_ImageSizeValue"), QString("10 x 2 / 4 bytes"));
+    QCOMPARE(Page()->UndoDepth(), 2);
+    w_->Menu_Edit_Undo->trigger();
+    QCOMPARE(Sprite().UsedArea, (TRect{5, 500, 5, 500}));
+    QCOMPARE(Px(13, 500), kGreyIndex);
+    Click("SpeedButton_Sprite_Undo");
+    QCOMPARE(Sprite().UsedArea, kUnsetRect);
+    QCOMPARE(Px(5, 500), kGreyIndex);
+    QVERIFY(!w_->Menu_Edit_Undo->isEnabled());
+    QVERIFY(!Page()->SpeedButton_Sprite_Undo->isVisible());
+  }
+
+  void lineDragPreviewsInRedAndFinishesInTheDrawingColour() {
+    Click("SpeedButton_Sprite_Line");
+    Press(2, 470);
+    Move(10, 474);
+    QCOMPARE(Px(2, 470), kRedIndex);
+    QCOMPARE(Px(10, 474), kRedIndex);
+    Move(10, 480);
+    QCOMPARE(Px(10, 474), kGreyIndex);  // only one frame of preview
+    Release(10, 480);
+    QCOMPARE(CountOf(kRedIndex), 0);
+    QCOMPARE(Px(2, 470), kBlackIndex);
+    QCOMPARE(Px(10, 480), kBlackIndex);
+    QCOMPARE(Sprite().UsedArea, (TRect{2, 470, 10, 480}));
+    QCOMPARE(Px(10, 470), kWhiteIndex);
+    QCOMPARE(Page()->SpriteToolValue(), 2);
+    // A click draws one pixel; undo removes the finished line entirely.
+    Press(30, 490);
+    Release(30, 490);
+    QCOMPARE(Px(30, 490), kBlackIndex);
+    QCOMPARE(Sprite().UsedArea, (TRect{2, 470, 30, 490}));
+    Click("SpeedButton_Sprite_Undo");
+    Click("SpeedButton_Sprite_Undo");
+    QCOMPARE(CountOf(kBlackIndex), 0);
+    QCOMPARE(Sprite().UsedArea, kUnsetRect);
+  }
+
+  void rightButtonLineOverGreyWhitensItsBox() {
+    Click("SpeedButton_Sprite_Line");
+    Drag(0, 460, 4, 462, Qt::RightButton);
+    QCOMPARE(Sprite().UsedArea, (TRect{0, 460, 4, 462}));
+    QCOMPARE(CountOf(kWhiteIndex), 15);
+    QCOMPARE(CountOf(kBlackIndex), 0);
+  }
+
+  void rectangleClickDrawsNothingButExtendsTheUsedArea() {
+    Click("SpeedButton_Sprite_Rectangle");
+    Press(20, 480);
+    Release(20, 480);
+    QCOMPARE(Px(20, 480), kWhiteIndex);
+    QCOMPARE(Sprite().UsedArea, (TRect{20, 480, 20, 480}));
+    Drag(10, 470, 14, 473);
+    QCOMPARE(CountOf(kBlackIndex), 14);
+    QCOMPARE(Px(12, 471), kWhiteIndex);
+    // Fill inside the outline, then the filled rectangle with the right button.
+    Click("SpeedButton_Sprite_Fill");
+    Press(12, 471);
+    Release(12, 471);
+    QCOMPARE(Px(12, 471), kBlackIndex);
+    QCOMPARE(CountOf(kBlackIndex), 20);
+    QCOMPARE(Px(15, 471), kWhiteIndex);  // outside stays
+    Press(40, 500);  // grey: nothing
+    QCOMPARE(Px(40, 500), kGreyIndex);
+    Click("SpeedButton_Sprite_FRectangle");
+    Drag(11, 471, 13, 472, Qt::RightButton);
+    QCOMPARE(CountOf(kBlackIndex), 14);
+  }
+
+  void circleAndEllipseCoverTheirBoxes() {
+    Click("SpeedButton_Sprite_Circle");
+    Drag(50, 480, 53, 478);
+    QCOMPARE(Sprite().UsedArea, (TRect{47, 477, 53, 483}));
+    QVERIFY(Px(47, 480) == kBlackIndex && Px(53, 480) == kBlackIndex);
+    QCOMPARE(Px(50, 480), kWhiteIndex);
+    QCOMPARE(Page()->SpriteToolValue(), 9);
+    Click("SpeedButton_Sprite_FCircle");
+    Drag(80, 480, 81, 480);
+    QCOMPARE(Px(80, 480), kBlackIndex);
+    QCOMPARE(Px(79, 480), kBlackIndex);
+    Click("SpeedButton_Sprite_FEllispe");
+    Drag(10, 450, 19, 455);
+    QCOMPARE(Px(10, 452), kBlackIndex);
+    QCOMPARE(Px(19, 452), kBlackIndex);
+    QCOMPARE(Px(14, 450), kBlackIndex);
+    QCOMPARE(Px(14, 455), kBlackIndex);
+    QCOMPARE(Px(10, 450), kWhiteIndex);
+    Click("SpeedButton_Sprite_Ellispe");
+    Drag(30, 460, 25, 455);  // dragging up-left: columns 26..29, rows 456..459
+    QCOMPARE(Px(25, 457), kWhiteIndex);
+    QCOMPARE(Px(26, 457), kBlackIndex);
+    QCOMPARE(Px(29, 457), kBlackIndex);
+    QCOMPARE(CountOf(kRedIndex), 0);
+  }
+
+  void compressShrinksToTheBlackPixels() {
+    Click("SpeedButton_Sprite_Rectangle");
+    Press(20, 480);
+    Release(20, 480);
+    Click("SpeedButton_Sprite_Point");
+    Press(25, 490);
+    Release(25, 490);
+    QCOMPARE(Sprite().UsedArea, (TRect{20, 480, 25, 490}));
+    w_->Modified = false;
+    Click("SpeedButton_Sprite_Minimize");
+    QCOMPARE(Sprite().UsedArea, (TRect{25, 490, 25, 490}));
+    QCOMPARE(Px(20, 480), kGreyIndex);
+    QVERIFY(w_->Modified);
+    Click("SpeedButton_Sprite_Undo");
+    Find<QAction>("Menu_Edit_Sprite_CompressSprite")->trigger();
+    QCOMPARE(Sprite().UsedArea, kUnsetRect);
+    QCOMPARE(CountOf(kWhiteIndex), 0);
+  }
+
+  void undoKeepsTheFiftyNewestSnapshots() {
+    for (int i = 0; i < 51; ++i) {
+      Press(i % 100, 500);
+      Release(i % 100, 500);
+    }
+    QCOMPARE(Page()->UndoDepth(), 50);
+    for (int i = 0; i < 50; ++i) w_->Menu_Edit_Undo->trigger();
+    QCOMPARE(CountOf(kBlackIndex), 1);  // the first press is beyond the stack
+    QVERIFY(!w_->Menu_Edit_Undo->isEnabled());
+    w_->Menu_Edit_Undo->trigger();
+    QCOMPARE(CountOf(kBlackIndex), 1);
+  }
+
+  void markingShowsTheAreaButtonsAndScrollAndMirrorWork() {
+    Click("SpeedButton_Sprite_Select");
+    QVERIFY(!Page()->SpeedButton_Sprite_ScrollUp->isVisible());
+    Drag(12, 482, 10, 480);
+    QCOMPARE(Sprite().MarkedArea, (TRect{10, 480, 12, 482}));
+    QVERIFY(Page()->SpeedButton_Sprite_ScrollUp->isVisible());
+    QVERIFY(Page()->Menu_Edit_Sprite_MarkArea->menuAction()->isVisible());
+    QVERIFY(w_->Modified);
+    QCOMPARE(Page()->SpriteToolValue(), 20);
+    // The mark tints the view: grey pixels show #E080E0.
+    QCOMPARE(ViewPixel(At(11, 481).x(), At(11, 481).y()), QRgb(0xE080E0));
+    Sprite().Canvas.SetPixelIndex(10, 480, kBlackIndex);
+    Click("SpeedButton_Sprite_ScrollUp");
+    QCOMPARE(Sprite().UsedArea, (TRect{10, 480, 12, 482}));
+    QCOMPARE(Px(10, 482), kBlackIndex);
+    QCOMPARE(Px(10, 480), kWhiteIndex);
+    Click("SpeedButton_Sprite_ScrollRight");
+    QCOMPARE(Px(11, 482), kBlackIndex);
+    Find<QAction>("Menu_Edit_Sprite_MarkArea_MirrorArea_Vertical")->trigger();
+    QCOMPARE(Px(11, 480), kBlackIndex);
+    Click("SpeedButton_Sprite_MirrorLR");
+    QCOMPARE(Px(11, 480), kBlackIndex);
+    Click("SpeedButton_Sprite_ScrollLeft");
+    Click("SpeedButton_Sprite_ScrollDown");
+    QCOMPARE(Px(10, 481), kBlackIndex);
+    Click("SpeedButton_Sprite_Invert");
+    QCOMPARE(Px(10, 481), kWhiteIndex);
+    QCOMPARE(CountOf(kBlackIndex), 8);
+    Click("SpeedButton_Sprite_Erase");
+    QCOMPARE(CountOf(kBlackIndex), 0);
+    QCOMPARE(Sprite().MarkedArea, (TRect{10, 480, 12, 482}));  // the mark stays
+    // Choosing another tool clears the mark and hides the buttons.
+    Click("SpeedButton_Sprite_Point");
+    QCOMPARE(Sprite().MarkedArea, kUnsetRect);
+    QVERIFY(!Page()->SpeedButton_Sprite_Erase->isVisible());
+  }
+
+  void invertingAMarkOutsideTheUsedAreaMakesItBlack() {
+    Click("SpeedButton_Sprite_Select");
+    Drag(30, 460, 33, 461);
+    Find<QAction>("Menu_Edit_Sprite_MarkArea_InvertArea")->trigger();
+    QCOMPARE(CountOf(kBlackIndex), 8);
+    QCOMPARE(Sprite().UsedArea, (TRect{30, 460, 33, 461}));
+  }
+
+  void rotatingLiftsTheMarkIntoAPastedPicture() {
+    Click("SpeedButton_Sprite_Select");
+    Drag(10, 480, 12, 484);  // 3 x 5
+    Sprite().Canvas.SetPixelIndex(10, 480, kBlackIndex);
+    Click("SpeedButton_Sprite_RotateRight");
+    QCOMPARE(Page()->Floating().Width, 5);
+    QCOMPARE(Page()->Floating().Height, 3);
+    QCOMPARE(Page()->FloatingPosition(), QPoint(11, 482));
+    QVERIFY(Page()->SpeedButton_Sprite_Paste->isVisible());
+    QVERIFY(Page()->SpeedButton_Sprite_Paste->isChecked());
+    QVERIFY(!Page()->SpeedButton_Sprite_RotateRight->isVisible());
+    QCOMPARE(Page()->SpriteToolValue(), 22);
+    QCOMPARE(CountOf(kWhiteIndex), 0);  // the canvas is unchanged
+    // The picture follows the pointer and a left click stamps it.
+    Move(40, 490, Qt::NoButton);
+    QCOMPARE(Page()->FloatingPosition(), QPoint(40, 490));
+    QCOMPARE(ViewPixel(At(44, 490).x(), At(44, 490).y()), QRgb(kFloatingSet));
+    QCOMPARE(Px(44, 490), kGreyIndex);
+    Press(40, 490);
+    Release(40, 490);
+    QCOMPARE(Px(44, 490), kBlackIndex);  // top row becomes the right column
+    QCOMPARE(Sprite().UsedArea, (TRect{40, 490, 44, 492}));
+    QCOMPARE(CountOf(kWhiteIndex), 14);
+    Click("SpeedButton_Sprite_Line");
+    QVERIFY(!Page()->SpeedButton_Sprite_Paste->isVisible());
+    QVERIFY(Page()->Floating().Empty());
+  }
+
+  void copyKeepsTheMarkAndPasteStampsClearPixelsWhite() {
+    Click("SpeedButton_Sprite_Select");
+    Drag(0, 500, 3, 501);
+    Sprite().Canvas.SetPixelIndex(3, 500, kBlackIndex);
+    Click("SpeedButton_Sprite_Copy");
+    QVERIFY(Page()->SpeedButton_Sprite_Paste->isVisible());
+    QVERIFY(!Page()->SpeedButton_Sprite_Paste->isChecked());
+    QCOMPARE(Page()->SpriteToolValue(), 20);
+    QCOMPARE(Sprite().MarkedArea, (TRect{0, 500, 3, 501}));
+    Click("SpeedButton_Sprite_Paste");
+    QCOMPARE(Page()->SpriteToolValue(), 22);
+    Press(50, 470);
+    QCOMPARE(Px(50, 470), kWhiteIndex);
+    QCOMPARE(Px(53, 470), kBlackIndex);
+    QCOMPARE(Sprite().UsedArea, (TRect{50, 470, 53, 471}));
+    // Holding the button while moving stamps again.
+    Move(60, 470);
+    QCOMPARE(Px(63, 470), kBlackIndex);
+    Release(60, 470);
+  }
+
+  void textToolPlacesTheTypedText() {
+#ifndef TAVLIN_HAVE_ADDTEXT
+    QSKIP("the add-text dialog is not part of this build");
+#else
+    Click("SpeedButton_Sprite_Text");
+    dialogs_->accept = false;
+    w_->Modified = false;
+    Press(5, 460);
+    Release(5, 460);
+    QCOMPARE(Page()->SpriteToolValue(), 18);
+    QCOMPARE(Page()->UndoDepth(), 1);  // a cancelled dialog still pushes and modifies
+    QVERIFY(w_->Modified);
+    QCOMPARE(CountOf(kBlackIndex), 0);
+    dialogs_->accept = true;
+    Press(5, 460);
+    Release(5, 460);
+    QCOMPARE(Page()->SpriteToolValue(), 19);
+    QVERIFY(CountOf(kRedIndex) > 0);
+    Move(8, 470, Qt::NoButton);
+    Press(8, 470);
+    Release(8, 470);
+    QCOMPARE(Page()->SpriteToolValue(), 18);
+    QCOMPARE(CountOf(kRedIndex), 0);
+    QVERIFY(CountOf(kBlackIndex) > 0);
+    QVERIFY(Sprite().UsedArea.IsSet());
+    QVERIFY(Sprite().UsedArea.Left >= 8 && Sprite().UsedArea.Top >= 470);
+#endif
+  }
+};
+
+QTEST_MAIN(SpritePageTest)
+#include "spritepage_test.moc"
