@@ -15,10 +15,7 @@
 #include "EditPage.h"
 #include "NxtImage.h"
 #include "SpriteView.h"
-#if __has_include("Tavlin_AddText.h")
 #include "Tavlin_AddText.h"
-#define TAVLIN_HAVE_ADDTEXT 1
-#endif
 #include "Tavlin_main.h"
 
 namespace tavlin {
@@ -101,9 +98,7 @@ TSpritePage::TSpritePage(TForm_Tavlin& window, QWidget* parent)
   BuildAreaButtons();
   BuildMenus();
   // The dialogs live as long as the page, so they keep their settings between uses.
-#ifdef TAVLIN_HAVE_ADDTEXT
   addTextDialog_ = new TForm_Tavlin_AddText(this);
-#endif
   ShowUndoState();
   SetMarkedArea(-1, -1, -1, -1);
 }

@@ -12,10 +12,7 @@
 #include "SpriteView.h"
 #include "Tavlin_main.h"
 #include "UserDialogs.h"
-#if __has_include("Tavlin_AddText.h")
 #include "Tavlin_AddText.h"
-#define TAVLIN_HAVE_ADDTEXT 1
-#endif
 
 namespace tavlin {
 
@@ -313,14 +310,10 @@ void TSpritePage::FloodFillAt(QPoint p, std::uint8_t colour) {
 }
 
 bool TSpritePage::RunTextDialog() {
-#ifndef TAVLIN_HAVE_ADDTEXT
-  return false;
-#else
   if (!addTextDialog_) return false;
   if (window_.Dialogs().RunModal(addTextDialog_) != QDialog::Accepted) return false;
   TextBitmap = addTextDialog_->TextBitmap();
   return true;
-#endif
 }
 
 void TSpritePage::StampText(QPoint p, std::uint8_t colour, bool final) {

@@ -23,10 +23,7 @@
 #include "SpriteView.h"
 #include "StartUp.h"
 #include "Tavlin_main.h"
-#if __has_include("Tavlin_AddText.h")
 #include "Tavlin_AddText.h"
-#define TAVLIN_HAVE_ADDTEXT 1
-#endif
 
 using namespace tavlin;
 
@@ -38,13 +35,11 @@ class TextDialogs : public ScriptedDialogs {
   bool accept = true;
   int RunModal(QDialog* dialog) override {
     ScriptedDialogs::RunModal(dialog);
-#ifdef TAVLIN_HAVE_ADDTEXT
     if (auto* d = qobject_cast<TForm_Tavlin_AddText*>(dialog); d && accept) {
       d->Memo_Text->setPlainText("Hi");
       d->RenderTextBitmap();
       return QDialog::Accepted;
     }
-#endif
     return QDialog::Rejected;
   }
 };
@@ -433,9 +428,6 @@ class SpritePageTest : public QObject {
   }
 
   void textToolPlacesTheTypedText() {
-#ifndef TAVLIN_HAVE_ADDTEXT
-    QSKIP("the add-text dialog is not part of this build");
-#else
     Click("SpeedButton_Sprite_Text");
     dialogs_->accept = false;
     w_->Modified = false;
@@ -458,7 +450,6 @@ class SpritePageTest : public QObject {
     QVERIFY(CountOf(kBlackIndex) > 0);
     QVERIFY(Sprite().UsedArea.IsSet());
     QVERIFY(Sprite().UsedArea.Left >= 8 && Sprite().UsedArea.Top >= 470);
-#endif
   }
 };
 
