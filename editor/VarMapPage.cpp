@@ -1,37 +1,440 @@
 #include "VarMapPage.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+#include <QSignalBlocker>
 #include <QSpinBox>
+#include <QToolButton>
+#include <algorithm>
 
 #include "EditPage.h"
+#include "NxtImage.h"
 #include "Tavlin_main.h"
+#include "UserDialogs.h"
 
 namespace tavlin {
 
-TVarMapPage::TVarMapPage(TForm_Tavlin& window, QWidget* parent) : QWidget(parent), window_(window) {
+namespace {
+
+constexpr int kRowTop = 528;    // top of the first row's index label
+constexpr int kRowPitch = 25;   // rows are this far apart
+constexpr int kFieldTop = kRowTop - 3;
+
+// The small glyphs of the page's buttons, drawn in code like the editor's others.
+QIcon Glyph(const QString& name, int size) {
+  QPixmap pm(size, size);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing);
+  const double s = size / 16.0;
+  p.scale(s, s);
+  if (name == "minus") {
+    p.fillRect(QRectF(3, 7, 10, 2.5), QColor(0xC0, 0, 0));
+  } else if (name == "plus") {
+    p.fillRect(QRectF(3, 7, 10, 2.5), QColor(0, 0x90, 0));
+    p.fillRect(QRectF(6.75, 3.25, 2.5, 10), QColor(0, 0x90, 0));
+  } else if (name == "import") {  // a clipboard with an arrow into it
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(QColor(0xE8, 0xD0, 0x90));
+    p.drawRect(QRectF(2.5, 3.5, 9, 11));
+    p.setBrush(Qt::gray);
+    p.drawRect(QRectF(5, 2, 4, 2.5));
+    p.setPen(QPen(QColor(0, 0x60, 0xC0), 1.6));
+    p.drawLine(QPointF(15, 9), QPointF(8, 9));
+    p.drawLine(QPointF(8, 9), QPointF(10.5, 6.5));
+    p.drawLine(QPointF(8, 9), QPointF(10.5, 11.5));
+  } else if (name == "clear") {  // a list crossed out
+    p.setPen(QPen(Qt::black, 1));
+    for (int y = 3; y <= 13; y += 3) p.drawLine(QPointF(2, y), QPointF(12, y));
+    p.setPen(QPen(QColor(0xC0, 0, 0), 2));
+    p.drawLine(QPointF(5, 5), QPointF(14, 14));
+    p.drawLine(QPointF(14, 5), QPointF(5, 14));
+  } else if (name == "optimize") {  // a bent line made straight
+    p.setPen(QPen(Qt::gray, 1.2));
+    p.drawPolyline(QPolygonF({QPointF(2, 13), QPointF(6, 9.5), QPointF(9, 7), QPointF(14, 3)}));
+    p.setPen(QPen(QColor(0xD0, 0, 0), 1.6));
+    p.drawLine(QPointF(2, 13), QPointF(14, 3));
+    p.setBrush(Qt::black);
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QPointF(2, 13), 1.6, 1.6);
+    p.drawEllipse(QPointF(14, 3), 1.6, 1.6);
+  }
+  p.end();
+  return QIcon(pm);
+}
+
+QToolButton* NewButton(QWidget* page, const QString& name, const QString& glyph,
+                       const QString& hint, int left, int top, int size) {
+  auto* b = new QToolButton(page);
+  b->setObjectName(name);
+  b->setGeometry(left, top, size, size);
+  b->setIcon(Glyph(glyph, size - 6));
+  b->setIconSize(QSize(size - 6, size - 6));
+  if (!hint.isEmpty()) b->setToolTip(hint);
+  return b;
+}
+
+template <class T>
+void SetIfDifferent(QSpinBox* box, T value) {
+  if (box->value() != int(value)) box->setValue(int(value));
+}
+
+}  // namespace
+
+TVarMapPage::TVarMapPage(TForm_Tavlin& window, QWidget* parent)
+    : QWidget(parent), window_(window) {
   setObjectName("TabSheet_Edit_VarMap");
   AddPageHeader(this, "VarMap");
-  auto* label = new QLabel("ID", this);
-  label->move(8, 43);
+
+  Image_VarMap = new TNxtImage(this, 552, 385);
+  Image_VarMap->setObjectName("Image_VarMap");
+  Image_VarMap->move(64, 52);
+  Image_VarMap->setCursor(Qt::CrossCursor);
+  Image_VarMap_Range = new TNxtImage(this, 61, 385);
+  Image_VarMap_Range->setObjectName("Image_VarMap_Range");
+  Image_VarMap_Range->move(0, 52);
+  Image_VarMap_Domain = new TNxtImage(this, 553, 29);
+  Image_VarMap_Domain->setObjectName("Image_VarMap_Domain");
+  Image_VarMap_Domain->move(64, 440);
+  connect(Image_VarMap, &TNxtImage::MousePressed, this,
+          [this](int x, int y, Qt::MouseButton b) { Image_VarMapMouseDown(x, y, b); });
+  connect(Image_VarMap, &TNxtImage::MouseMoved, this,
+          [this](int x, int y, Qt::MouseButtons, Qt::KeyboardModifiers) {
+            Image_VarMapMouseMove(x, y);
+          });
+
+  BuildTable();
+  BuildCommands();
+  DrawVarMapGraph();
+}
+
+void TVarMapPage::BuildTable() {
+  Label_VarMap_Domain = new QLabel("Domain", this);
+  Label_VarMap_Domain->setObjectName("Label_VarMap_Domain");
+  Label_VarMap_Domain->setGeometry(74, kRowTop - 22, 60, 16);
+  Label_VarMap_Range = new QLabel("Range", this);
+  Label_VarMap_Range->setObjectName("Label_VarMap_Range");
+  Label_VarMap_Range->setGeometry(142, kRowTop - 22, 60, 16);
+
+  for (int r = 0; r < kRows; ++r) {
+    const QString n = QString::number(r);
+    const int top = kFieldTop + kRowPitch * r;
+    auto* label = new QLabel(this);
+    label->setObjectName("Label_VarMap_DS" + n);
+    label->setGeometry(44, kRowTop + kRowPitch * r, 24, 16);
+    label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    Label_VarMap_DS[std::size_t(r)] = label;
+
+    auto* domain = new QSpinBox(this);
+    domain->setObjectName("SpinEdit_VarMap_Domain" + n);
+    domain->setRange(0, kMaxDomain);
+    domain->setGeometry(72, top, 62, 22);
+    SpinEdit_VarMap_Domain[std::size_t(r)] = domain;
+    auto* range = new QSpinBox(this);
+    range->setObjectName("SpinEdit_VarMap_Range" + n);
+    range->setRange(0, 65535);
+    range->setGeometry(140, top, 80, 22);
+    SpinEdit_VarMap_Range[std::size_t(r)] = range;
+    for (QSpinBox* box : {domain, range})
+      connect(box, &QSpinBox::valueChanged, this, [this] { SpinEdit_VarMap_Change(); });
+
+    BitBtn_VarMap_Delete[std::size_t(r)] =
+        NewButton(this, "BitBtn_VarMap_Delete" + n, "minus", "Delete this point", 226, top, 22);
+    BitBtn_VarMap_Insert[std::size_t(r)] = NewButton(this, "BitBtn_VarMap_Insert" + n, "plus",
+                                                     "Insert a point after this one", 250, top, 22);
+    connect(BitBtn_VarMap_Delete[std::size_t(r)], &QToolButton::clicked, this,
+            [this, r] { BitBtn_VarMap_DeleteClick(r); });
+    connect(BitBtn_VarMap_Insert[std::size_t(r)], &QToolButton::clicked, this,
+            [this, r] { BitBtn_VarMap_InsertClick(r); });
+  }
+
+  ScrollBar_VarMap = new QScrollBar(Qt::Vertical, this);
+  ScrollBar_VarMap->setObjectName("ScrollBar_VarMap");
+  ScrollBar_VarMap->setGeometry(276, kFieldTop, 17, kRowPitch * (kRows - 1) + 22);
+  ScrollBar_VarMap->setRange(0, kRows - 1);
+  ScrollBar_VarMap->setPageStep(kRows);
+  ScrollBar_VarMap->hide();
+  connect(ScrollBar_VarMap, &QScrollBar::valueChanged, this, [this] { ScrollBar_VarMapChange(); });
+}
+
+void TVarMapPage::BuildCommands() {
+  Label_VarMap_ID = new QLabel("VarMap ID", this);
+  Label_VarMap_ID->setObjectName("Label_VarMap_ID");
+  Label_VarMap_ID->setGeometry(340, kRowTop, 64, 16);
   SpinEdit_VarMap_ID = new QSpinBox(this);
   SpinEdit_VarMap_ID->setObjectName("SpinEdit_VarMap_ID");
-  SpinEdit_VarMap_ID->setRange(0, 65535);
-  SpinEdit_VarMap_ID->setReadOnly(true);
-  SpinEdit_VarMap_ID->setButtonSymbols(QAbstractSpinBox::NoButtons);
-  SpinEdit_VarMap_ID->setGeometry(40, 40, 64, 22);
-  auto* caption = new QLabel("Points (domain -> range)", this);
-  caption->move(8, 76);
-  Label_VarMap_Points = new QLabel(this);
-  Label_VarMap_Points->setObjectName("Label_VarMap_Points");
-  Label_VarMap_Points->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Label_VarMap_Points->setGeometry(8, 96, 300, 580);
+  SpinEdit_VarMap_ID->setRange(1, 10);
+  SpinEdit_VarMap_ID->setToolTip("Set the ID for the sprite");
+  SpinEdit_VarMap_ID->setGeometry(408, kFieldTop, 48, 22);
+  connect(SpinEdit_VarMap_ID, &QSpinBox::valueChanged, this, [this] { SpinEdit_VarMap_Change(); });
+
+  const int top = kFieldTop + kRowPitch * 2;
+  SpeedButton_VarMap_Import = NewButton(this, "SpeedButton_VarMap_Import", "import",
+                                        "Import VarMap values from clipboard", 340, top, 25);
+  SpeedButton_VarMap_DeleteEntries = NewButton(this, "SpeedButton_VarMap_DeleteEntries", "clear",
+                                               "Delete all VarMap entries", 368, top, 25);
+  SpeedButton_VarMap_Optimize = NewButton(this, "SpeedButton_VarMap_Optimize", "optimize",
+                                          "Optimize VarMap list", 396, top, 25);
+  connect(SpeedButton_VarMap_Import, &QToolButton::clicked, this,
+          [this] { ImportVarMapFromClipboard(); });
+  connect(SpeedButton_VarMap_DeleteEntries, &QToolButton::clicked, this,
+          [this] { ResetVarMapPoints(); });
+  connect(SpeedButton_VarMap_Optimize, &QToolButton::clicked, this, [this] { OptimizeVarMap(); });
+
+  // The window shows its Edit > "VarMap" menu only while a VarMap is selected.
+  QMenu* menu = window_.Menu_Edit_VarMap;
+  auto entry = [this, menu](const char* name, const QString& text, auto slot) {
+    QAction* a = menu ? menu->addAction(text) : new QAction(text, this);
+    a->setObjectName(name);
+    connect(a, &QAction::triggered, this, slot);
+    return a;
+  };
+  VarMap_DeleteList = entry("VarMap_DeleteList", "Delete list", [this] { ResetVarMapPoints(); });
+  Menu_VarMap_Import = entry("Menu_VarMap_Import", "Import domain/range list",
+                             [this] { ImportVarMapFromClipboard(); });
+  Menu_VarMap_Export = entry("Menu_VarMap_Export", "Export domain/range list",
+                             [this] { Menu_VarMap_ExportClick(); });
+  Menue_VarMap_Optimize =
+      entry("Menue_VarMap_Optimize", "Optimize VarMap list", [this] { OptimizeVarMap(); });
+}
+
+TRICElement* TVarMapPage::Map() const {
+  TRICElement* e = window_.SelectedElement;
+  return e && e->Kind == RICElementKind::VarMap ? e : nullptr;
 }
 
 void TVarMapPage::ShowVarMapPage(const TRICElement& e) {
-  SpinEdit_VarMap_ID->setValue(e.ID);
-  QString points;
-  for (const VarMapPoint& p : e.Points) points += QString("%1 -> %2\n").arg(p.Domain).arg(p.Range);
-  Label_VarMap_Points->setText(points);
+  {
+    QSignalBlocker blockId(SpinEdit_VarMap_ID), blockScroll(ScrollBar_VarMap);
+    SpinEdit_VarMap_ID->setValue(std::clamp(int(e.ID), 1, 10));
+    ScrollBar_VarMap->setValue(0);
+  }
+  // The page edits the selected element, which ShowElement has just set to e.
+  RefreshVarMapTable();
+  DrawVarMapGraph();
+}
+
+// ---- point operations ----
+
+void TVarMapPage::SetVarMapPoint(int domain, int range) {
+  TRICElement* m = Map();
+  if (!m) return;
+  PutVarMapPoint(m->Points, std::uint16_t(std::clamp(domain, 0, 65535)),
+                 std::uint16_t(std::clamp(range, 0, 65535)));
+  bool was = window_.EditEventsEnabled;
+  window_.EditEventsEnabled = false;
+  RefreshVarMapTable();
+  window_.EditEventsEnabled = was;
+}
+
+void TVarMapPage::DeleteVarMapPoint(int domain, int range) {
+  TRICElement* m = Map();
+  if (!m || domain < 0 || domain > 65535 || range < 0 || range > 65535) return;
+  if (!RemoveVarMapPoint(m->Points, std::uint16_t(domain), std::uint16_t(range))) return;
+  bool was = window_.EditEventsEnabled;
+  window_.EditEventsEnabled = false;
+  RefreshVarMapTable();
+  window_.EditEventsEnabled = was;
+}
+
+// ---- the table ----
+
+void TVarMapPage::StoreVarMapId(TRICElement& map) {
+  int shown = SpinEdit_VarMap_ID->value();
+  if (shown != std::clamp(int(map.ID), 1, 10)) map.ID = std::uint16_t(shown);
+}
+
+void TVarMapPage::RefreshVarMapTable() {
+  TRICElement* m = Map();
+  if (!m) return;
+  bool was = window_.EditEventsEnabled;
+  window_.EditEventsEnabled = false;
+  const int n = int(m->Points.size());
+  {
+    QSignalBlocker block(ScrollBar_VarMap);
+    if (n > kRows) {
+      ScrollBar_VarMap->setRange(0, n - kRows);  // also pulls the position back inside
+      ScrollBar_VarMap->show();
+    } else {
+      ScrollBar_VarMap->hide();
+      ScrollBar_VarMap->setValue(0);
+      ScrollBar_VarMap->setRange(0, kRows - 1);
+    }
+  }
+  StoreVarMapId(*m);
+  const int position = ScrollBar_VarMap->value();
+  for (int r = 0; r < kRows; ++r) FillVarMapRow(r, position + r);
+  window_.RefreshSelectedRow();
+  window_.EditEventsEnabled = was;
+}
+
+void TVarMapPage::FillVarMapRow(int row, int index) {
+  const std::vector<VarMapPoint>& points = Map()->Points;
+  const int n = int(points.size());
+  const std::size_t r = std::size_t(row);
+  QSpinBox* domain = SpinEdit_VarMap_Domain[r];
+  QSpinBox* range = SpinEdit_VarMap_Range[r];
+  bool shown = index < n;
+  bool canInsert = false;
+  if (shown) {
+    const VarMapPoint& p = points[std::size_t(index)];
+    Label_VarMap_DS[r]->setText(QString::number(index));
+    // A point's domain stays between its neighbours' (and inside 0..255 even
+    // when a loaded file brings other values).
+    int lo = index == 0 ? 0 : points[std::size_t(index - 1)].Domain + 1;
+    int hi = index == n - 1 ? kMaxDomain : points[std::size_t(index + 1)].Domain - 1;
+    lo = std::clamp(lo, 0, kMaxDomain);
+    hi = std::clamp(hi, lo, kMaxDomain);
+    if (domain->minimum() != lo || domain->maximum() != hi) domain->setRange(lo, hi);
+    SetIfDifferent(domain, p.Domain);
+    SetIfDifferent(range, p.Range);
+    canInsert = index == n - 1 ? p.Domain < kMaxDomain
+                               : int(points[std::size_t(index + 1)].Domain) - int(p.Domain) > 1;
+  } else {
+    Label_VarMap_DS[r]->clear();
+    SetIfDifferent(domain, kMaxDomain);
+  }
+  rowShown_[r] = shown;
+  domain->setVisible(shown);
+  range->setVisible(shown);
+  BitBtn_VarMap_Delete[r]->setVisible(shown && n > 2);
+  BitBtn_VarMap_Insert[r]->setVisible(shown && canInsert);
+}
+
+void TVarMapPage::ApplyVarMapRows() {
+  TRICElement* m = Map();
+  if (!m) return;
+  const int position = ScrollBar_VarMap->value();
+  for (int r = 0; r < kRows; ++r) {
+    const std::size_t i = std::size_t(position + r);
+    if (!rowShown_[std::size_t(r)] || i >= m->Points.size()) continue;
+    // A spin box always holds a value inside its limits.
+    m->Points[i].Domain = std::uint16_t(SpinEdit_VarMap_Domain[std::size_t(r)]->value());
+    m->Points[i].Range = std::uint16_t(SpinEdit_VarMap_Range[std::size_t(r)]->value());
+  }
+  bool was = window_.EditEventsEnabled;
+  window_.EditEventsEnabled = false;
+  std::stable_sort(m->Points.begin(), m->Points.end(),
+                   [](const VarMapPoint& a, const VarMapPoint& b) { return a.Domain < b.Domain; });
+  RefreshVarMapTable();
+  window_.EditEventsEnabled = was;
+  DrawVarMapGraph();
+}
+
+// ---- event handlers ----
+
+void TVarMapPage::SpinEdit_VarMap_Change() {
+  if (!window_.EditEventsEnabled || !Map()) return;
+  ApplyVarMapRows();
+  window_.MarkModified();
+}
+
+void TVarMapPage::ScrollBar_VarMapChange() { RefreshVarMapTable(); }
+
+void TVarMapPage::BitBtn_VarMap_DeleteClick(int row) {
+  const std::size_t r = std::size_t(row);
+  if (!Map() || row < 0 || row >= kRows || !rowShown_[r]) return;
+  DeleteVarMapPoint(SpinEdit_VarMap_Domain[r]->value(), SpinEdit_VarMap_Range[r]->value());
+  ApplyVarMapRows();
+  window_.MarkModified();
+}
+
+void TVarMapPage::BitBtn_VarMap_InsertClick(int row) {
+  const std::size_t r = std::size_t(row);
+  if (!Map() || row < 0 || row >= kRows || !rowShown_[r]) return;
+  const int domain = SpinEdit_VarMap_Domain[r]->value() + 1;
+  if (domain > kMaxDomain) return;
+  SetVarMapPoint(domain, SpinEdit_VarMap_Range[r]->value());
+  ApplyVarMapRows();
+  window_.MarkModified();
+}
+
+void TVarMapPage::Image_VarMapMouseDown(int x, int y, Qt::MouseButton button) {
+  if (!Map()) return;
+  int domain = 0, range = 0;
+  GraphToPoint(x, y, domain, range);
+  if (button == Qt::LeftButton)
+    SetVarMapPoint(domain, range);
+  else if (button == Qt::RightButton)
+    DeleteVarMapPoint(domain, range);
+  DrawVarMapGraph(domain, range);
+  window_.ShowPointerPosition(domain, range);
+  if (button == Qt::LeftButton || button == Qt::RightButton) window_.MarkModified();
+}
+
+void TVarMapPage::Image_VarMapMouseMove(int x, int y) {
+  if (!Map()) return;
+  int domain = 0, range = 0;
+  GraphToPoint(x, y, domain, range);
+  DrawVarMapGraph(domain, range);
+  window_.ShowPointerPosition(domain, range);
+}
+
+// ---- commands ----
+
+void TVarMapPage::ResetVarMapPoints() {
+  TRICElement* m = Map();
+  if (!m) return;
+  bool was = window_.EditEventsEnabled;
+  window_.EditEventsEnabled = false;
+  m->Points.clear();
+  SetVarMapPoint(0, 0);
+  SetVarMapPoint(99, 63);
+  window_.EditEventsEnabled = was;
+  ApplyVarMapRows();
+  window_.MarkModified();
+}
+
+void TVarMapPage::ImportVarMapFromClipboard() {
+  TRICElement* m = Map();
+  if (!m) return;
+  const QClipboard* clipboard = QGuiApplication::clipboard();
+  const std::vector<std::uint16_t> numbers =
+      ReadClipboardNumbers(clipboard ? clipboard->text() : QString());
+  if (numbers.empty()) {
+    window_.Dialogs().Inform(this, "Clipboard do not contain values");
+    return;
+  }
+  if (numbers.size() % 2 != 0) {
+    window_.Dialogs().Inform(this, "Clipboard do not contain a odd count of numbers!");
+    return;
+  }
+  // Pairs sharing a domain collapse into one point; the map must keep two.
+  std::vector<VarMapPoint> points;
+  for (std::size_t i = 0; i + 1 < numbers.size(); i += 2)
+    PutVarMapPoint(points, std::min<std::uint16_t>(numbers[i], kMaxDomain), numbers[i + 1]);
+  if (numbers.size() < 4 || points.size() < 2) {
+    window_.Dialogs().Inform(this, "Clipboard do not contain minimum of 4 values!");
+    return;
+  }
+  bool was = window_.EditEventsEnabled;
+  window_.EditEventsEnabled = false;
+  m->Points = std::move(points);
+  RefreshVarMapTable();
+  window_.EditEventsEnabled = was;
+  ApplyVarMapRows();
+  window_.MarkModified();
+}
+
+void TVarMapPage::Menu_VarMap_ExportClick() {
+  window_.Dialogs().Inform(this, "VarMap export - not yet defined");
+}
+
+void TVarMapPage::OptimizeVarMap() {
+  TRICElement* m = Map();
+  if (!m) return;
+  bool was = window_.EditEventsEnabled;
+  window_.EditEventsEnabled = false;
+  m->Points = OptimizeVarMapPoints(m->Points);
+  window_.EditEventsEnabled = was;
+  RefreshVarMapTable();
+  ApplyVarMapRows();
+  window_.MarkModified();
 }
 
 }  // namespace tavlin

@@ -1,29 +1,124 @@
-// TVarMapPage: the page that shows a VarMap element: its id and its points.
+// TVarMapPage: the page that edits a VarMap element: a graph of the map that
+// the mouse edits, a six-row table of domain/range fields with delete and
+// insert buttons and a scroll bar, the VarMap id, and the commands import from
+// the clipboard, delete all entries, optimize and export (buttons and the
+// Edit > "VarMap" menu).
+//
+// The page keeps the points sorted by ascending domain with no two points of
+// the same domain, and its editing operations never leave fewer than two.
 #pragma once
 
+#include <QString>
 #include <QWidget>
+#include <array>
+#include <cstdint>
+#include <vector>
 
 #include "RICElement.h"
 
+class QAction;
 class QLabel;
+class QScrollBar;
 class QSpinBox;
+class QToolButton;
 
 namespace tavlin {
 
 class TForm_Tavlin;
+class TNxtImage;
+
+// Point list operations of the page, free of any widget.
+
+// Gives every point of this domain the range; without one, inserts the point
+// before the first point of a larger domain (or appends it).
+void PutVarMapPoint(std::vector<VarMapPoint>& points, std::uint16_t domain, std::uint16_t range);
+// Deletes the last point equal to both values; with fewer than three points
+// it sets that point's range to 0 instead. False when no point matched.
+bool RemoveVarMapPoint(std::vector<VarMapPoint>& points, std::uint16_t domain,
+                       std::uint16_t range);
+// The points without those that lie exactly on the line through their two
+// neighbours, and without flat ends. Lists of fewer than two points, and
+// points that share their domain with a neighbour, stay as they are.
+std::vector<VarMapPoint> OptimizeVarMapPoints(const std::vector<VarMapPoint>& points);
+// Every run of decimal digits is one number, anything else separates them;
+// numbers above 65535 count as 65535.
+std::vector<std::uint16_t> ReadClipboardNumbers(const QString& text);
 
 class TVarMapPage : public QWidget {
   Q_OBJECT
  public:
+  static constexpr int kRows = 6;
+  static constexpr int kMaxDomain = 255;
+
   TVarMapPage(TForm_Tavlin& window, QWidget* parent);
-  // Fills the page from the element; the window's EditEventsEnabled is false meanwhile.
+  // Fills the page from the element; the window's EditEventsEnabled is false
+  // meanwhile, so filling writes nothing back.
   void ShowVarMapPage(const TRICElement& e);
 
+  // The graph's scale: 360 divided by the larger of 10 and the largest range,
+  // as the last drawing of the graph found it.
+  double GraphScale() const { return 360.0 / scaleDivisor_; }
+  // The graph point of a map point.
+  int GraphX(int domain) const { return 20 + 2 * domain; }
+  int GraphY(int range) const;
+
+  // Operations on the selected VarMap (they do nothing without one).
+  void SetVarMapPoint(int domain, int range);
+  void DeleteVarMapPoint(int domain, int range);
+  void GraphToPoint(int x, int y, int& domain, int& range) const;
+  void RefreshVarMapTable();
+  void ApplyVarMapRows();
+  void DrawVarMapGraph(int markDomain = -1, int markRange = -1);
+  void ResetVarMapPoints();
+  void ImportVarMapFromClipboard();
+  void OptimizeVarMap();
+
+  // Event handlers.
+  void Image_VarMapMouseDown(int x, int y, Qt::MouseButton button);
+  void Image_VarMapMouseMove(int x, int y);
+  void SpinEdit_VarMap_Change();
+  void ScrollBar_VarMapChange();
+  void BitBtn_VarMap_DeleteClick(int row);
+  void BitBtn_VarMap_InsertClick(int row);
+  void Menu_VarMap_ExportClick();
+
+  TNxtImage* Image_VarMap = nullptr;
+  TNxtImage* Image_VarMap_Range = nullptr;
+  TNxtImage* Image_VarMap_Domain = nullptr;
+  QLabel* Label_VarMap_ID = nullptr;
   QSpinBox* SpinEdit_VarMap_ID = nullptr;
-  QLabel* Label_VarMap_Points = nullptr;
+  QLabel* Label_VarMap_Domain = nullptr;
+  QLabel* Label_VarMap_Range = nullptr;
+  std::array<QLabel*, kRows> Label_VarMap_DS{};
+  std::array<QSpinBox*, kRows> SpinEdit_VarMap_Domain{};
+  std::array<QSpinBox*, kRows> SpinEdit_VarMap_Range{};
+  std::array<QToolButton*, kRows> BitBtn_VarMap_Delete{};
+  std::array<QToolButton*, kRows> BitBtn_VarMap_Insert{};
+  QScrollBar* ScrollBar_VarMap = nullptr;
+  QToolButton* SpeedButton_VarMap_Import = nullptr;
+  QToolButton* SpeedButton_VarMap_DeleteEntries = nullptr;
+  QToolButton* SpeedButton_VarMap_Optimize = nullptr;
+  QAction* VarMap_DeleteList = nullptr;
+  QAction* Menu_VarMap_Import = nullptr;
+  QAction* Menu_VarMap_Export = nullptr;
+  QAction* Menue_VarMap_Optimize = nullptr;
 
  private:
+  void BuildTable();
+  void BuildCommands();
+  // The selected element when it is a VarMap, else null.
+  TRICElement* Map() const;
+  void FillVarMapRow(int row, int index);
+  // Writes the id field into the element when the user has changed it; an id
+  // outside the field's range stays stored as it is until then.
+  void StoreVarMapId(TRICElement& map);
+  void SetScaleFor(const std::vector<VarMapPoint>& points);
+  void DrawDomainLabels(const std::vector<VarMapPoint>& points, int markDomain);
+  void DrawRangeLabels(const std::vector<VarMapPoint>& points, int markRange);
+
   TForm_Tavlin& window_;
+  int scaleDivisor_ = 10;  // the larger of 10 and the largest range
+  std::array<bool, kRows> rowShown_{};
 };
 
 }  // namespace tavlin

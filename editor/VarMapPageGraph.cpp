@@ -1,0 +1,196 @@
+// The VarMap page's graph and its labels, the mouse conversion, and the point
+// list operations the page is built on.
+#include <QPainter>
+#include <algorithm>
+#include <cstdint>
+
+#include "NxtImage.h"
+#include "Tavlin_main.h"
+#include "VarMapPage.h"
+
+namespace tavlin {
+
+void PutVarMapPoint(std::vector<VarMapPoint>& points, std::uint16_t domain, std::uint16_t range) {
+  bool found = false;
+  std::size_t insertAt = points.size();
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    if (points[i].Domain == domain) {
+      points[i].Range = range;
+      found = true;
+    } else if (points[i].Domain > domain && insertAt == points.size()) {
+      insertAt = i;
+    }
+  }
+  if (!found) points.insert(points.begin() + std::ptrdiff_t(insertAt), VarMapPoint{domain, range});
+}
+
+bool RemoveVarMapPoint(std::vector<VarMapPoint>& points, std::uint16_t domain,
+                       std::uint16_t range) {
+  const VarMapPoint wanted{domain, range};
+  for (std::size_t i = points.size(); i-- > 0;) {
+    if (points[i] != wanted) continue;
+    if (points.size() < 3)
+      points[i].Range = 0;
+    else
+      points.erase(points.begin() + std::ptrdiff_t(i));
+    return true;
+  }
+  return false;
+}
+
+std::vector<VarMapPoint> OptimizeVarMapPoints(const std::vector<VarMapPoint>& points) {
+  const std::size_t n = points.size();
+  if (n < 2) return points;
+  std::vector<VarMapPoint> kept{points[0]};
+  for (std::size_t i = 1; i + 1 < n; ++i) {
+    const VarMapPoint& p = points[i - 1];
+    const VarMapPoint& c = points[i];
+    const VarMapPoint& q = points[i + 1];
+    // A point that shares its domain with a neighbour is a step of the map: it stays.
+    bool keep = c.Domain == p.Domain || c.Domain == q.Domain;
+    if (!keep) {
+      // The slopes p->c and p->q compared exactly, by cross-multiplying.
+      const std::int64_t dc = std::int64_t(c.Domain) - p.Domain, rc = std::int64_t(c.Range) - p.Range;
+      const std::int64_t dq = std::int64_t(q.Domain) - p.Domain, rq = std::int64_t(q.Range) - p.Range;
+      keep = rc * dq != rq * dc;
+    }
+    if (keep) kept.push_back(c);
+  }
+  const VarMapPoint& last = points[n - 1];
+  if (last.Range != kept.back().Range || kept.size() == 1) kept.push_back(last);
+  // A flat start needs no first point, unless the second begins a step.
+  if (kept.size() > 2 && kept[0].Range == kept[1].Range && kept[1].Domain != kept[2].Domain)
+    kept.erase(kept.begin());
+  return kept;
+}
+
+std::vector<std::uint16_t> ReadClipboardNumbers(const QString& text) {
+  std::vector<std::uint16_t> numbers;
+  int value = -1;  // -1 while outside a number
+  for (QChar ch : text) {
+    const char16_t u = ch.unicode();
+    if (u >= u'0' && u <= u'9') {
+      value = std::min(65535, std::max(value, 0) * 10 + int(u - u'0'));
+    } else if (value >= 0) {
+      numbers.push_back(std::uint16_t(value));
+      value = -1;
+    }
+  }
+  if (value >= 0) numbers.push_back(std::uint16_t(value));
+  return numbers;
+}
+
+int TVarMapPage::GraphY(int range) const {
+  // 370 - trunc(range * 360 / divisor), computed exactly in integers.
+  return 370 - int(std::int64_t(range) * 360 / scaleDivisor_);
+}
+
+void TVarMapPage::GraphToPoint(int x, int y, int& domain, int& range) const {
+  domain = std::clamp((x - 20) / 2, 0, kMaxDomain);
+  // (370 - y) / scale, with scale = 360 / divisor, rounded up: the smallest
+  // range drawn at row y, so that pointing at a drawn point hits its range.
+  const std::int64_t scaled = std::int64_t(370 - y) * scaleDivisor_;
+  const std::int64_t r = scaled > 0 ? (scaled + 359) / 360 : 0;
+  range = int(std::clamp<std::int64_t>(r, 0, 65535));
+}
+
+void TVarMapPage::SetScaleFor(const std::vector<VarMapPoint>& points) {
+  int largest = 10;
+  for (const VarMapPoint& p : points) largest = std::max(largest, int(p.Range));
+  scaleDivisor_ = largest;
+}
+
+void TVarMapPage::DrawVarMapGraph(int markDomain, int markRange) {
+  static const std::vector<VarMapPoint> kNone;
+  const TRICElement* m = Map();
+  const std::vector<VarMapPoint>& points = m ? m->Points : kNone;
+  SetScaleFor(points);
+
+  QImage& image = Image_VarMap->Picture();
+  const int w = image.width(), h = image.height();
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing, false);
+  p.fillRect(image.rect(), Qt::white);
+  p.setPen(QPen(Qt::black, 0));
+  p.setBrush(Qt::NoBrush);
+  p.drawRect(0, 0, w - 1, h - 1);
+
+  // Drop lines from the bottom up to each point and across to the left edge.
+  p.setPen(QPen(QColor(128, 128, 128), 0));
+  for (const VarMapPoint& pt : points) {
+    const int x = GraphX(pt.Domain), y = GraphY(pt.Range);
+    p.drawLine(x, h - 1, x, y);
+    p.drawLine(x, y, 1, y);
+  }
+
+  if (markDomain != -1) {
+    const int mx = GraphX(markDomain), my = GraphY(markRange);
+    p.setPen(QPen(Qt::black, 0, Qt::DotLine));
+    p.drawLine(1, my, w - 1, my);
+    p.drawLine(mx, 1, mx, h - 1);
+    p.setPen(QPen(Qt::black, 0));
+    p.setBrush(Qt::white);
+    for (const VarMapPoint& pt : points) {
+      if (pt.Domain != markDomain || pt.Range != markRange) continue;
+      const int x = GraphX(pt.Domain), y = GraphY(pt.Range);
+      p.drawEllipse(QRect(x - 5, y - 5, 10, 10));
+    }
+    p.setBrush(Qt::NoBrush);
+  }
+
+  // The map, flat before its first and after its last point.
+  if (!points.empty()) {
+    QPolygon line;
+    line << QPoint(0, GraphY(points.front().Range));
+    for (const VarMapPoint& pt : points) line << QPoint(GraphX(pt.Domain), GraphY(pt.Range));
+    line << QPoint(w - 1, GraphY(points.back().Range));
+    p.setPen(QPen(QColor(255, 0, 0), 2, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.drawPolyline(line);
+  }
+
+  p.setPen(QPen(Qt::black, 0));
+  p.drawRect(0, 0, w - 1, h - 1);
+  p.end();
+  Image_VarMap->update();
+
+  DrawDomainLabels(points, markDomain);
+  DrawRangeLabels(points, markRange);
+}
+
+void TVarMapPage::DrawDomainLabels(const std::vector<VarMapPoint>& points, int markDomain) {
+  QImage& image = Image_VarMap_Domain->Picture();
+  QPainter p(&image);
+  p.fillRect(image.rect(), palette().color(QPalette::Button));
+  p.setFont(font());
+  const QFontMetrics metrics(font());
+  for (const VarMapPoint& pt : points) {
+    const QString text = QString::number(pt.Domain);
+    const int width = metrics.horizontalAdvance(text);
+    const bool marked = pt.Domain == markDomain;
+    p.setPen(marked ? QColor(255, 0, 0) : QColor(0, 0, 0));
+    const int left = GraphX(pt.Domain) - width / 2;
+    p.drawText(left, (marked ? 14 : 0) + metrics.ascent(), text);
+  }
+  p.end();
+  Image_VarMap_Domain->update();
+}
+
+void TVarMapPage::DrawRangeLabels(const std::vector<VarMapPoint>& points, int markRange) {
+  QImage& image = Image_VarMap_Range->Picture();
+  QPainter p(&image);
+  p.fillRect(image.rect(), palette().color(QPalette::Button));
+  p.setFont(font());
+  const QFontMetrics metrics(font());
+  for (const VarMapPoint& pt : points) {
+    const QString text = QString::number(pt.Range);
+    const bool marked = pt.Range == markRange;
+    p.setPen(marked ? QColor(255, 0, 0) : QColor(0, 0, 0));
+    const int right = marked ? 30 : 50;
+    const int top = GraphY(pt.Range) - 6;
+    p.drawText(right - metrics.horizontalAdvance(text), top + metrics.ascent(), text);
+  }
+  p.end();
+  Image_VarMap_Range->update();
+}
+
+}  // namespace tavlin
