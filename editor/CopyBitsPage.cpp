@@ -1,10 +1,137 @@
 #include "CopyBitsPage.h"
 
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <algorithm>
+#include <cstdlib>
+
 #include "EditPage.h"
+#include "NxtImage.h"
+#include "ParameterSet.h"
+#include "RICInterpreter.h"
 #include "RICParameterEdit.h"
 #include "Tavlin_main.h"
 
 namespace tavlin {
+
+namespace {
+
+// Shown area of a view, in NXT or sprite pixels.
+constexpr int kCols = 100;
+constexpr int kRows = 64;
+
+constexpr QRgb kGridLight = 0xFFCFCFCF;
+constexpr QRgb kGridDark = 0xFFA0A0A0;
+constexpr QRgb kFrameBlack = 0xFF000000;
+constexpr QRgb kBlockRed = 0xFFFF0000;
+
+void SetPixelClipped(QImage& img, int x, int y, QRgb colour) {
+  if (x >= 0 && y >= 0 && x < img.width() && y < img.height())
+    reinterpret_cast<QRgb*>(img.scanLine(y))[x] = colour;
+}
+
+// Lines include both end points; only the part on the image is walked, so
+// far-away end points cost nothing.
+void HLine(QImage& img, int y, int x0, int x1, QRgb colour) {
+  if (y < 0 || y >= img.height()) return;
+  for (int x = std::max(x0, 0); x <= std::min(x1, img.width() - 1); ++x)
+    SetPixelClipped(img, x, y, colour);
+}
+
+void VLine(QImage& img, int x, int y0, int y1, QRgb colour) {
+  if (x < 0 || x >= img.width()) return;
+  for (int y = std::max(y0, 0); y <= std::min(y1, img.height() - 1); ++y)
+    SetPixelClipped(img, x, y, colour);
+}
+
+// A straight line from (x0, y0) to (x1, y1): one pixel per step along the
+// longer axis, the other coordinate rounded to the nearest pixel.
+void Line(QImage& img, int x0, int y0, int x1, int y1, QRgb colour) {
+  const long long dx = x1 - x0, dy = y1 - y0;
+  auto along = [](long long from, long long delta, long long t, long long steps) {
+    // from + delta * t / steps, rounded half away from zero
+    const long long num = 2 * delta * t;
+    const long long q = (num + (num >= 0 ? steps : -steps)) / (2 * steps);
+    return from + q;
+  };
+  if (dx == 0 && dy == 0) {
+    SetPixelClipped(img, x0, y0, colour);
+  } else if (std::llabs(dx) >= std::llabs(dy)) {
+    const int step = dx > 0 ? 1 : -1;
+    const long long steps = std::llabs(dx);
+    // Only the columns on the image.
+    const long long tFirst = std::clamp<long long>(step > 0 ? -x0 : x0 - (img.width() - 1), 0, steps);
+    const long long tLast = std::clamp<long long>(step > 0 ? img.width() - 1 - x0 : x0, -1, steps);
+    for (long long t = tFirst; t <= tLast; ++t)
+      SetPixelClipped(img, int(x0 + step * t), int(along(y0, dy, t, steps)), colour);
+  } else {
+    const int step = dy > 0 ? 1 : -1;
+    const long long steps = std::llabs(dy);
+    const long long tFirst =
+        std::clamp<long long>(step > 0 ? -y0 : y0 - (img.height() - 1), 0, steps);
+    const long long tLast = std::clamp<long long>(step > 0 ? img.height() - 1 - y0 : y0, -1, steps);
+    for (long long t = tFirst; t <= tLast; ++t)
+      SetPixelClipped(img, int(along(x0, dx, t, steps)), int(y0 + step * t), colour);
+  }
+}
+
+// Fills (0, 0)..(right, bottom), right and bottom exclusive, with the face
+// colour and outlines it in black; what lies outside the image is dropped.
+void FillFramed(QImage& img, int right, int bottom, QRgb face) {
+  img.fill(face);
+  HLine(img, 0, 0, right - 1, kFrameBlack);
+  HLine(img, bottom - 1, 0, right - 1, kFrameBlack);
+  VLine(img, 0, 0, bottom - 1, kFrameBlack);
+  VLine(img, right - 1, 0, bottom - 1, kFrameBlack);
+}
+
+// Pixel (c, r) of the shown area, r counted from the bottom: image columns
+// 4c + 2..4c + 5, rows 254 - 4r..257 - 4r.
+void PaintCell(QImage& img, int c, int r, QRgb colour) {
+  for (int y = 254 - 4 * r; y <= 257 - 4 * r; ++y)
+    for (int x = 4 * c + 2; x <= 4 * c + 5; ++x) SetPixelClipped(img, x, y, colour);
+}
+
+// The light grid between the pixels, with a darker line every ten pixels.
+void DrawGrid(QImage& img) {
+  for (int i = 0; i <= kCols; ++i) VLine(img, 4 * i + 1, 1, 257, kGridLight);
+  for (int i = 0; i <= kRows; ++i) HLine(img, 257 - 4 * i, 1, 400, kGridLight);
+  for (int i = 1; i <= 9; ++i) VLine(img, 40 * i + 1, 1, 257, kGridDark);
+  for (int i = 1; i <= 6; ++i) HLine(img, 257 - 40 * i, 1, 401, kGridDark);
+}
+
+// The view's closed black frame (0, 0)-(402, 258).
+void DrawViewFrame(QImage& img) {
+  HLine(img, 0, 0, 402, kFrameBlack);
+  VLine(img, 402, 0, 258, kFrameBlack);
+  HLine(img, 258, 0, 402, kFrameBlack);
+  VLine(img, 0, 0, 258, kFrameBlack);
+}
+
+QRgb CanvasColour(const SpriteCanvas& canvas, int x, int y) {
+  return 0xFF000000u | canvas.Pixel(x, y);
+}
+
+int UsedWidth(const TRICElement& sprite) {
+  return sprite.UsedArea.IsSet() ? sprite.UsedArea.Right - sprite.UsedArea.Left + 1 : 0;
+}
+
+int UsedHeight(const TRICElement& sprite) {
+  return sprite.UsedArea.IsSet() ? sprite.UsedArea.Bottom - sprite.UsedArea.Top + 1 : 0;
+}
+
+QLabel* AxisLabel(QWidget* page, const QString& name, int value, QRect geometry,
+                  Qt::Alignment alignment) {
+  auto* l = new QLabel(QString::number(value), page);
+  l->setObjectName(name);
+  l->setAlignment(alignment);
+  l->setGeometry(geometry);
+  return l;
+}
+
+}  // namespace
 
 TCopyBitsPage::TCopyBitsPage(TForm_Tavlin& window, QWidget* parent)
     : QWidget(parent), window_(window) {
@@ -32,6 +159,71 @@ TCopyBitsPage::TCopyBitsPage(TForm_Tavlin& window, QWidget* parent)
         RICParameterEdit_CopyBits_Width, RICParameterEdit_CopyBits_Height,
         RICParameterEdit_CopyBits_RelX, RICParameterEdit_CopyBits_RelY})
     connect(edit, &TRICParameterEdit::OnChange, this, [this] { RICParameterEdit_CopyBits_Change(); });
+
+  Button_CopyBits_Adapt2Sprite = new QPushButton("Adapt parameters to sprite", this);
+  Button_CopyBits_Adapt2Sprite->setObjectName("Button_CopyBits_Adapt2Sprite");
+  Button_CopyBits_Adapt2Sprite->setGeometry(232, 36, 213, 25);
+  connect(Button_CopyBits_Adapt2Sprite, &QPushButton::clicked, this,
+          [this] { AdaptCopyBitsToSprite(); });
+
+  // The source: the sprite enlarged, numbered above and to the left, and
+  // scrolled when it is larger than the NXT screen.
+  Image_CopyBits_Source = new TNxtImage(this, kViewWidth, kViewHeight);
+  Image_CopyBits_Source->setObjectName("Image_CopyBits_Source");
+  Image_CopyBits_Source->move(230, 108);
+  Image_CopyBits_SourceX = new TNxtImage(this, 417, 15);
+  Image_CopyBits_SourceX->setObjectName("Image_CopyBits_SourceX");
+  Image_CopyBits_SourceX->move(222, 92);
+  Image_CopyBits_SourceY = new TNxtImage(this, 29, 269);
+  Image_CopyBits_SourceY->setObjectName("Image_CopyBits_SourceY");
+  Image_CopyBits_SourceY->move(200, 104);
+  const QRgb face = palette().color(QPalette::Button).rgb();
+  Image_CopyBits_SourceX->Picture().fill(face);
+  Image_CopyBits_SourceY->Picture().fill(face);
+
+  ScrollBar_CopyBits_SourceX = new QScrollBar(Qt::Horizontal, this);
+  ScrollBar_CopyBits_SourceX->setObjectName("ScrollBar_CopyBits_SourceX");
+  ScrollBar_CopyBits_SourceX->setGeometry(231, 369, 402, 17);
+  ScrollBar_CopyBits_SourceY = new QScrollBar(Qt::Vertical, this);
+  ScrollBar_CopyBits_SourceY->setObjectName("ScrollBar_CopyBits_SourceY");
+  ScrollBar_CopyBits_SourceY->setGeometry(635, 109, 17, 258);
+  for (QScrollBar* bar : {ScrollBar_CopyBits_SourceX, ScrollBar_CopyBits_SourceY}) {
+    bar->setRange(0, 0);
+    bar->setSingleStep(1);
+    bar->setPageStep(10);
+    bar->hide();
+    connect(bar, &QScrollBar::valueChanged, this, [this] { DrawCopyBitsViews(); });
+  }
+
+  connect(Image_CopyBits_Source, &TNxtImage::MousePressed, this,
+          [this](int x, int y, Qt::MouseButton button) {
+            Image_CopyBits_SourceMouse(x, y, true, button);
+          });
+  connect(Image_CopyBits_Source, &TNxtImage::MouseMoved, this,
+          [this](int x, int y, Qt::MouseButtons buttons, Qt::KeyboardModifiers) {
+            Image_CopyBits_SourceMouse(x, y, false, buttons);
+          });
+
+  // The destination: the NXT screen with fixed axis labels.
+  Image_CopyBits_Destination = new TNxtImage(this, kViewWidth, kViewHeight);
+  Image_CopyBits_Destination->setObjectName("Image_CopyBits_Destination");
+  Image_CopyBits_Destination->move(230, 412);
+  for (int k = 0; k < int(Label_CopyBits_Destination_X.size()); ++k)
+    Label_CopyBits_Destination_X[std::size_t(k)] =
+        AxisLabel(this, QString("Label_CopyBits_Destination_X%1").arg(10 * k), 10 * k,
+                  QRect(230 + 1 + 40 * k - 20, 396, 40, 15), Qt::AlignHCenter | Qt::AlignTop);
+  for (int k = 0; k < int(Label_CopyBits_Destination_Y.size()); ++k)
+    Label_CopyBits_Destination_Y[std::size_t(k)] =
+        AxisLabel(this, QString("Label_CopyBits_Destination_Y%1").arg(10 * k), 10 * k,
+                  QRect(200, 412 - 4 + 254 - 40 * k, 25, 15), Qt::AlignRight | Qt::AlignTop);
+  connect(Image_CopyBits_Destination, &TNxtImage::MousePressed, this,
+          [this](int x, int y, Qt::MouseButton button) {
+            Image_CopyBits_DestinationMouse(x, y, button);
+          });
+  connect(Image_CopyBits_Destination, &TNxtImage::MouseMoved, this,
+          [this](int x, int y, Qt::MouseButtons buttons, Qt::KeyboardModifiers) {
+            Image_CopyBits_DestinationMouse(x, y, buttons);
+          });
 }
 
 void TCopyBitsPage::ShowCopyBits(const TRICElement& e) {
@@ -43,20 +235,232 @@ void TCopyBitsPage::ShowCopyBits(const TRICElement& e) {
   RICParameterEdit_CopyBits_Height->setValue(e.Height);
   RICParameterEdit_CopyBits_RelX->setValue(e.RelX);
   RICParameterEdit_CopyBits_RelY->setValue(e.RelY);
+  UpdateCopyBitsScrollRanges();
+}
+
+int TCopyBitsPage::WordValue(const TRICParameterEdit* edit) const {
+  return ArgumentValue(edit->Value(), window_.SelectedIndex, ElementList, ParameterSet,
+                       window_.SelectedIndex);
+}
+
+const TRICElement& TCopyBitsPage::ShownSprite() const {
+  const auto id = std::uint16_t(WordValue(RICParameterEdit_CopyBits_SpriteID));
+  const TRICElement* sprite = FindSprite(id, window_.SelectedIndex);
+  return sprite ? *sprite : UndefinedSprite;
+}
+
+bool TCopyBitsPage::EditingCopyBits() const {
+  return window_.SelectedElement && window_.SelectedElement->Kind == RICElementKind::CopyBits;
+}
+
+void TCopyBitsPage::UpdateCopyBitsScrollRanges() {
+  const TRICElement& sprite = ShownSprite();
+  const int w = UsedWidth(sprite);
+  const int h = UsedHeight(sprite);
+  QScrollBar* bx = ScrollBar_CopyBits_SourceX;
+  QScrollBar* by = ScrollBar_CopyBits_SourceY;
+  // One redraw at the end, not one per changed position.
+  const bool xBlocked = bx->blockSignals(true);
+  const bool yBlocked = by->blockSignals(true);
+  if (w > kCols) {
+    bx->setRange(0, w - kCols);  // the position stays, limited to the new maximum
+    bx->show();
+  } else {
+    bx->setRange(0, 0);
+    bx->setValue(0);
+    bx->hide();
+  }
+  if (h > kRows) {
+    by->setRange(0, h - kRows);
+    by->setValue(h - kRows);  // the bottom of the sprite
+    by->show();
+  } else {
+    by->setRange(0, 0);
+    by->setValue(0);
+    by->hide();
+  }
+  bx->blockSignals(xBlocked);
+  by->blockSignals(yBlocked);
+  rangesWidth_ = w;
+  rangesHeight_ = h;
+  DrawCopyBitsViews();
+}
+
+void TCopyBitsPage::DrawCopyBitsViews() {
+  const TRICElement& sprite = ShownSprite();
+  const int usedW = UsedWidth(sprite);
+  const int usedH = UsedHeight(sprite);
+  if (usedW != rangesWidth_ || usedH != rangesHeight_) {
+    // Another sprite than the ranges were made for (its id was just edited):
+    // a window made for the old size would show and number the wrong rows.
+    UpdateCopyBitsScrollRanges();
+    return;
+  }
+  const int px = WordValue(RICParameterEdit_CopyBits_PosX);
+  const int py = WordValue(RICParameterEdit_CopyBits_PosY);
+  const int W = WordValue(RICParameterEdit_CopyBits_Width);
+  const int H = WordValue(RICParameterEdit_CopyBits_Height);
+  const int rx = WordValue(RICParameterEdit_CopyBits_RelX);
+  const int ry = WordValue(RICParameterEdit_CopyBits_RelY);
+  const int vw = std::min(usedW, kCols);
+  const int vh = std::min(usedH, kRows);
+  const int xPos = ScrollBar_CopyBits_SourceX->value();
+  const int yPos = ScrollBar_CopyBits_SourceY->value();
+  const int yMax = ScrollBar_CopyBits_SourceY->maximum();
+  const QRgb face = palette().color(QPalette::Button).rgb();
+  const TRect& area = sprite.UsedArea;
+
+  // Source view: the window of the used area, bottom-left aligned.
+  QImage& src = Image_CopyBits_Source->Picture();
+  FillFramed(src, 404, 259, face);
+  if (vw > 0 && vh > 0) {
+    const int left = area.Left + xPos;
+    const int top = area.Top + yPos;
+    for (int r = 0; r < vh; ++r)
+      for (int c = 0; c < vw; ++c)
+        PaintCell(src, c, r, CanvasColour(sprite.Canvas, left + c, top + vh - 1 - r));
+    DrawGrid(src);
+  }
+  if (W > 0 && H > 0) {
+    // The source block, crossed, also where it leaves the window.
+    const int x0 = (px - xPos) * 4 + 1;
+    const int y0 = 257 - (py + H - (yMax - yPos)) * 4;
+    const int x1 = x0 + 4 * W;
+    const int y1 = y0 + 4 * H;
+    HLine(src, y0, x0, x1, kBlockRed);
+    HLine(src, y1, x0, x1, kBlockRed);
+    VLine(src, x0, y0, y1, kBlockRed);
+    VLine(src, x1, y0, y1, kBlockRed);
+    Line(src, x0, y0, x1, y1, kBlockRed);
+    Line(src, x0, y1, x1, y0, kBlockRed);
+  }
+  DrawViewFrame(src);
+  Image_CopyBits_Source->update();
+
+  // The numbers of the window's columns and rows.
+  QImage& numX = Image_CopyBits_SourceX->Picture();
+  QImage& numY = Image_CopyBits_SourceY->Picture();
+  numX.fill(face);
+  numY.fill(face);
+  if (vw > 0 && vh > 0) {
+    QPainter p(&numX);
+    p.setFont(font());
+    p.setPen(palette().color(QPalette::ButtonText));
+    for (int k = 0; 8 + 40 * k < numX.width() - 13; ++k)
+      p.drawText(QRect(8 + 40 * k - 20, 0, 40, numX.height()), Qt::AlignHCenter | Qt::AlignTop,
+                 QString::number(xPos + 10 * k));
+    p.end();
+    QPainter q(&numY);
+    q.setFont(font());
+    q.setPen(palette().color(QPalette::ButtonText));
+    for (int k = 0; 254 - 40 * k > 4; ++k)
+      q.drawText(QRect(0, 254 - 40 * k, 25, 15), Qt::AlignRight | Qt::AlignTop,
+                 QString::number(yMax - yPos + 10 * k));
+  }
+  Image_CopyBits_SourceX->update();
+  Image_CopyBits_SourceY->update();
+
+  // Destination view: the block alone at its place on the screen, in the
+  // canvas's own colours. Only the cells that fall on the screen are painted.
+  QImage& dst = Image_CopyBits_Destination->Picture();
+  FillFramed(dst, 403, 259, face);
+  if (W > 0 && H > 0 && &sprite != &UndefinedSprite && area.IsSet()) {
+    const int c0 = std::max(rx, 0);
+    const int c1 = std::min(rx + W, kCols);
+    const int r0 = std::max(ry, 0);
+    const int r1 = std::min(ry + H, kRows);
+    for (int r = r0; r < r1; ++r)
+      for (int c = c0; c < c1; ++c)
+        PaintCell(dst, c, r,
+                  CanvasColour(sprite.Canvas, area.Left + px + (c - rx), area.Bottom - py - (r - ry)));
+  }
+  DrawGrid(dst);
+  DrawViewFrame(dst);
+  Image_CopyBits_Destination->update();
+}
+
+QPoint TCopyBitsPage::CopyBitsPointFromMouse(int mouseX, int mouseY) {
+  // Division truncates toward zero, as the views were always read.
+  const int x = std::clamp((mouseX - 1) / 4, 0, kCols - 1);
+  const int y = std::clamp(63 - (mouseY - 1) / 4, 0, kRows - 1);
+  return {x, y};
+}
+
+QPoint TCopyBitsPage::SourcePointFromMouse(int mx, int my) const {
+  const QPoint p = CopyBitsPointFromMouse(mx, my);
+  return {p.x() + ScrollBar_CopyBits_SourceX->value(),
+          p.y() + ScrollBar_CopyBits_SourceY->maximum() - ScrollBar_CopyBits_SourceY->value()};
+}
+
+void TCopyBitsPage::SetConstants(std::initializer_list<std::pair<TRICParameterEdit*, int>> values) {
+  batch_ = true;
+  batchChanged_ = false;
+  for (const auto& [edit, value] : values) edit->setValue(EncodeConstant(unsigned(value)));
+  batch_ = false;
+  if (batchChanged_) {
+    DrawCopyBitsViews();
+    window_.RefreshSelectedRow();
+  }
+}
+
+void TCopyBitsPage::Image_CopyBits_SourceMouse(int mx, int my, bool press,
+                                               Qt::MouseButtons buttons) {
+  if (!EditingCopyBits()) return;
+  const QPoint p = SourcePointFromMouse(mx, my);
+  window_.ShowPointerPosition(p.x(), p.y());
+  if (press) {
+    window_.DragAnchor = p;
+    SetConstants({{RICParameterEdit_CopyBits_PosX, p.x()}, {RICParameterEdit_CopyBits_PosY, p.y()}});
+    window_.MarkModified();
+  } else if (buttons & Qt::LeftButton) {
+    const QPoint a = window_.DragAnchor;
+    SetConstants({{RICParameterEdit_CopyBits_PosX, std::min(p.x(), a.x())},
+                  {RICParameterEdit_CopyBits_PosY, std::min(p.y(), a.y())},
+                  {RICParameterEdit_CopyBits_Width, std::abs(p.x() - a.x()) + 1},
+                  {RICParameterEdit_CopyBits_Height, std::abs(p.y() - a.y()) + 1}});
+    window_.MarkModified();
+  }
+}
+
+void TCopyBitsPage::Image_CopyBits_DestinationMouse(int mx, int my, Qt::MouseButtons buttons) {
+  if (!EditingCopyBits()) return;
+  const QPoint p = CopyBitsPointFromMouse(mx, my);
+  window_.ShowPointerPosition(p.x(), p.y());
+  if (buttons & Qt::LeftButton) {
+    SetConstants({{RICParameterEdit_CopyBits_RelX, p.x()}, {RICParameterEdit_CopyBits_RelY, p.y()}});
+    window_.MarkModified();
+  }
+}
+
+void TCopyBitsPage::AdaptCopyBitsToSprite() {
+  const TRICElement& sprite = ShownSprite();
+  if (&sprite == &UndefinedSprite || !EditingCopyBits()) return;
+  SetConstants({{RICParameterEdit_CopyBits_PosX, 0},
+                {RICParameterEdit_CopyBits_PosY, 0},
+                {RICParameterEdit_CopyBits_Width, UsedWidth(sprite)},
+                {RICParameterEdit_CopyBits_Height, UsedHeight(sprite)},
+                {RICParameterEdit_CopyBits_RelX, 0},
+                {RICParameterEdit_CopyBits_RelY, 0}});
+  DrawCopyBitsViews();
 }
 
 void TCopyBitsPage::RICParameterEdit_CopyBits_Change() {
   TRICElement* e = window_.SelectedElement;
   if (!window_.EditEventsEnabled || !e || e->Kind != RICElementKind::CopyBits) return;
-  e->CopyOpt = RICParameterEdit_CopyBits_CopyOpt->Value();
   e->SpriteID = RICParameterEdit_CopyBits_SpriteID->Value();
+  e->CopyOpt = RICParameterEdit_CopyBits_CopyOpt->Value();
   e->PosX = RICParameterEdit_CopyBits_PosX->Value();
   e->PosY = RICParameterEdit_CopyBits_PosY->Value();
   e->Width = RICParameterEdit_CopyBits_Width->Value();
   e->Height = RICParameterEdit_CopyBits_Height->Value();
   e->RelX = RICParameterEdit_CopyBits_RelX->Value();
   e->RelY = RICParameterEdit_CopyBits_RelY->Value();
-  window_.RefreshSelectedRow();
+  if (batch_) {
+    batchChanged_ = true;  // the views and the list are redrawn once at the end
+  } else {
+    DrawCopyBitsViews();
+    window_.RefreshSelectedRow();
+  }
   window_.MarkModified();
 }
 

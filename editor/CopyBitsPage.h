@@ -1,23 +1,55 @@
 // TCopyBitsPage: the page that edits a CopyBits element. Its eight argument
-// controls write the whole element on every change.
+// controls write the whole element on every change. Beside them, an enlarged
+// and scrollable view of the sprite shows the source block (which the mouse
+// can mark), and an enlarged NXT screen shows the block at its destination
+// (where the mouse can place it).
 #pragma once
 
+#include <QPoint>
 #include <QWidget>
+#include <array>
 
 #include "RICElement.h"
+
+class QLabel;
+class QPushButton;
+class QScrollBar;
 
 namespace tavlin {
 
 class TForm_Tavlin;
+class TNxtImage;
 class TRICParameterEdit;
 
 class TCopyBitsPage : public QWidget {
   Q_OBJECT
  public:
+  // Size of both enlarged views: 4 x 4 image pixels per NXT or sprite pixel,
+  // with a one-pixel frame and grid.
+  static constexpr int kViewWidth = 403;
+  static constexpr int kViewHeight = 259;
+
   TCopyBitsPage(TForm_Tavlin& window, QWidget* parent);
-  // Fills the controls from the element; the window's EditEventsEnabled is
-  // false meanwhile, so filling writes nothing back.
+  // Fills the controls from the element, then the scroll ranges and the
+  // views. The window's EditEventsEnabled is false meanwhile, so filling
+  // writes nothing back.
   void ShowCopyBits(const TRICElement& e);
+
+  // Sets the scroll bars for the sprite shown and redraws the views.
+  void UpdateCopyBitsScrollRanges();
+  // Redraws the source view, its axis numbers and the destination view from
+  // the controls' current words.
+  void DrawCopyBitsViews();
+  // "Adapt parameters to sprite": the block becomes the sprite's whole used
+  // area, placed at the screen's origin.
+  void AdaptCopyBitsToSprite();
+
+  // The sprite the controls' SpriteID names at the selected element's place,
+  // or the placeholder when there is none.
+  const TRICElement& ShownSprite() const;
+  // The NXT (or view window) point under a mouse position on either view,
+  // clamped to 0..99 x 0..63.
+  static QPoint CopyBitsPointFromMouse(int mouseX, int mouseY);
 
   TRICParameterEdit* RICParameterEdit_CopyBits_CopyOpt = nullptr;
   TRICParameterEdit* RICParameterEdit_CopyBits_SpriteID = nullptr;
@@ -27,11 +59,35 @@ class TCopyBitsPage : public QWidget {
   TRICParameterEdit* RICParameterEdit_CopyBits_Height = nullptr;
   TRICParameterEdit* RICParameterEdit_CopyBits_RelX = nullptr;
   TRICParameterEdit* RICParameterEdit_CopyBits_RelY = nullptr;
+  QPushButton* Button_CopyBits_Adapt2Sprite = nullptr;
+  TNxtImage* Image_CopyBits_Source = nullptr;
+  TNxtImage* Image_CopyBits_SourceX = nullptr;
+  TNxtImage* Image_CopyBits_SourceY = nullptr;
+  QScrollBar* ScrollBar_CopyBits_SourceX = nullptr;
+  QScrollBar* ScrollBar_CopyBits_SourceY = nullptr;
+  TNxtImage* Image_CopyBits_Destination = nullptr;
+  std::array<QLabel*, 10> Label_CopyBits_Destination_X{};  // "0".."90"
+  std::array<QLabel*, 7> Label_CopyBits_Destination_Y{};   // "0".."60"
 
  private:
   void RICParameterEdit_CopyBits_Change();
+  void Image_CopyBits_SourceMouse(int mx, int my, bool press, Qt::MouseButtons buttons);
+  void Image_CopyBits_DestinationMouse(int mx, int my, Qt::MouseButtons buttons);
+  // Writes constants into the controls as one edit: the element is written
+  // by every control's change, the views and the list are redrawn once.
+  void SetConstants(std::initializer_list<std::pair<TRICParameterEdit*, int>> values);
+  bool EditingCopyBits() const;
+  // The sprite point under the mouse on the source view.
+  QPoint SourcePointFromMouse(int mx, int my) const;
+  int WordValue(const TRICParameterEdit* edit) const;
 
   TForm_Tavlin& window_;
+  // Set while SetConstants writes several controls.
+  bool batch_ = false;
+  bool batchChanged_ = false;
+  // The used-area size the scroll ranges were made for (-1: none yet).
+  int rangesWidth_ = -1;
+  int rangesHeight_ = -1;
 };
 
 }  // namespace tavlin
