@@ -29,7 +29,7 @@ test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 bench: deps
-	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTAVLIN_BENCH=ON -DTAVLIN_TESTS=OFF >/dev/null
+	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTAVLIN_BENCH=ON -DTAVLIN_TESTS=OFF -DTAVLIN_GUI=OFF >/dev/null
 	@cmake --build build-bench -j $(JOBS)
 	@for b in build-bench/bench/tavlin_bench_*; do \
 	  [ -x "$$b" ] && "$$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; \
