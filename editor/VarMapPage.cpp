@@ -21,8 +21,8 @@ namespace tavlin {
 
 namespace {
 
-constexpr int kRowTop = 528;    // top of the first row's index label
-constexpr int kRowPitch = 25;   // rows are this far apart
+constexpr int kRowTop = 528;   // top of the first row's index label
+constexpr int kRowPitch = 25;  // rows are this far apart
 constexpr int kFieldTop = kRowTop - 3;
 
 // The small glyphs of the page's buttons, drawn in code like the editor's others.
@@ -86,8 +86,7 @@ void SetIfDifferent(QSpinBox* box, T value) {
 
 }  // namespace
 
-TVarMapPage::TVarMapPage(TForm_Tavlin& window, QWidget* parent)
-    : QWidget(parent), window_(window) {
+TVarMapPage::TVarMapPage(TForm_Tavlin& window, QWidget* parent) : QWidget(parent), window_(window) {
   setObjectName("TabSheet_Edit_VarMap");
   AddPageHeader(this, "VarMap");
 
@@ -300,6 +299,7 @@ void TVarMapPage::FillVarMapRow(int row, int index) {
     SetIfDifferent(domain, kMaxDomain);
   }
   rowShown_[r] = shown;
+  filledDomain_[r] = domain->value();
   domain->setVisible(shown);
   range->setVisible(shown);
   BitBtn_VarMap_Delete[r]->setVisible(shown && n > 2);
@@ -313,8 +313,11 @@ void TVarMapPage::ApplyVarMapRows() {
   for (int r = 0; r < kRows; ++r) {
     const std::size_t i = std::size_t(position + r);
     if (!rowShown_[std::size_t(r)] || i >= m->Points.size()) continue;
-    // A spin box always holds a value inside its limits.
-    m->Points[i].Domain = std::uint16_t(SpinEdit_VarMap_Domain[std::size_t(r)]->value());
+    // A spin box always holds a value inside its limits. A domain the field
+    // could not show (beyond 255, or out of order in a loaded file) is only
+    // replaced when the user changes that field.
+    const int domain = SpinEdit_VarMap_Domain[std::size_t(r)]->value();
+    if (domain != filledDomain_[std::size_t(r)]) m->Points[i].Domain = std::uint16_t(domain);
     m->Points[i].Range = std::uint16_t(SpinEdit_VarMap_Range[std::size_t(r)]->value());
   }
   bool was = window_.EditEventsEnabled;
@@ -338,8 +341,12 @@ void TVarMapPage::ScrollBar_VarMapChange() { RefreshVarMapTable(); }
 
 void TVarMapPage::BitBtn_VarMap_DeleteClick(int row) {
   const std::size_t r = std::size_t(row);
-  if (!Map() || row < 0 || row >= kRows || !rowShown_[r]) return;
-  DeleteVarMapPoint(SpinEdit_VarMap_Domain[r]->value(), SpinEdit_VarMap_Range[r]->value());
+  TRICElement* m = Map();
+  const std::size_t i = std::size_t(ScrollBar_VarMap->value() + row);
+  if (!m || row < 0 || row >= kRows || !rowShown_[r] || i >= m->Points.size()) return;
+  // The row's point itself, even when its domain lies beyond what the field shows.
+  const VarMapPoint p = m->Points[i];
+  DeleteVarMapPoint(p.Domain, p.Range);
   ApplyVarMapRows();
   window_.MarkModified();
 }

@@ -34,8 +34,7 @@ class TNxtImage;
 void PutVarMapPoint(std::vector<VarMapPoint>& points, std::uint16_t domain, std::uint16_t range);
 // Deletes the last point equal to both values; with fewer than three points
 // it sets that point's range to 0 instead. False when no point matched.
-bool RemoveVarMapPoint(std::vector<VarMapPoint>& points, std::uint16_t domain,
-                       std::uint16_t range);
+bool RemoveVarMapPoint(std::vector<VarMapPoint>& points, std::uint16_t domain, std::uint16_t range);
 // The points without those that lie exactly on the line through their two
 // neighbours, and without flat ends. Lists of fewer than two points, and
 // points that share their domain with a neighbour, stay as they are.
@@ -119,6 +118,7 @@ class TVarMapPage : public QWidget {
   TForm_Tavlin& window_;
   int scaleDivisor_ = 10;  // the larger of 10 and the largest range
   std::array<bool, kRows> rowShown_{};
+  std::array<int, kRows> filledDomain_{};  // what the last filling put into each domain field
 };
 
 }  // namespace tavlin

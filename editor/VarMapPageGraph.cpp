@@ -50,8 +50,10 @@ std::vector<VarMapPoint> OptimizeVarMapPoints(const std::vector<VarMapPoint>& po
     bool keep = c.Domain == p.Domain || c.Domain == q.Domain;
     if (!keep) {
       // The slopes p->c and p->q compared exactly, by cross-multiplying.
-      const std::int64_t dc = std::int64_t(c.Domain) - p.Domain, rc = std::int64_t(c.Range) - p.Range;
-      const std::int64_t dq = std::int64_t(q.Domain) - p.Domain, rq = std::int64_t(q.Range) - p.Range;
+      const std::int64_t dc = std::int64_t(c.Domain) - p.Domain,
+                         rc = std::int64_t(c.Range) - p.Range;
+      const std::int64_t dq = std::int64_t(q.Domain) - p.Domain,
+                         rq = std::int64_t(q.Range) - p.Range;
       keep = rc * dq != rq * dc;
     }
     if (keep) kept.push_back(c);

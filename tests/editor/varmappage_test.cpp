@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <memory>
 
+#include "DrawGrid.h"
 #include "NxtImage.h"
 #include "ParameterSet.h"
 #include "RICInterpreter.h"
@@ -198,6 +199,18 @@ class VarMapPageTest : public QObject {
     ShowMap("0/0 99/63");
     QVERIFY(!w_->Modified);
     QCOMPARE(page_->ScrollBar_VarMap->value(), 0);
+    // Selecting the first one in the element list, as the user does.
+    Click("SpeedButton_RIC_AddLine");
+    w_->ClearModified();
+    TDrawGrid* grid = w_->DrawGrid_RIC;
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(1, 1).center());
+    QCOMPARE(w_->PageControl_Edit->currentWidget(), page_);
+    QCOMPARE(RowLabel(5), QString("5"));
+    QVERIFY(Shown(page_->ScrollBar_VarMap));
+    QVERIFY(!w_->Modified);
+    QCOMPARE(Status(7), QString());
+    QCOMPARE(int(ElementList[0]->ID), 12);
+    QCOMPARE(Text(ElementList[0]->Points), QString("0/0 10/5 20/9 30/70 40/3 50/2 60/1"));
   }
 
   void editingAFieldWritesThePointAndMarksModified() {
@@ -230,6 +243,18 @@ class VarMapPageTest : public QObject {
     QVERIFY(w_->Modified);
     page_->SpinEdit_VarMap_ID->setValue(2);
     QCOMPARE(int(Map().ID), 2);
+  }
+
+  void domainsTheFieldsCannotShowStayUntilEdited() {
+    // A loaded file may bring domains beyond 255.
+    ShowMap("0/0 300/5 400/6");
+    QCOMPARE(Domain(1)->value(), 255);
+    Range(0)->setValue(1);
+    QCOMPARE(Text(Map().Points), QString("0/1 300/5 400/6"));
+    Click("BitBtn_VarMap_Delete1");  // deletes the row's own point
+    QCOMPARE(Text(Map().Points), QString("0/1 400/6"));
+    Domain(1)->setValue(200);  // an edit of the field itself writes it
+    QCOMPARE(Text(Map().Points), QString("0/1 200/6"));
   }
 
   void sevenPointsScrollAndDeletingOneHidesTheScrollBar() {
@@ -330,7 +355,8 @@ class VarMapPageTest : public QObject {
     // Over a point: the point is ringed and its labels turn red.
     QTest::mouseMove(page_->Image_VarMap, QPoint(page_->GraphX(99), page_->GraphY(63)));
     QCOMPARE(QColor(Graph().pixel(page_->GraphX(99) + 2, page_->GraphY(63) + 2)), kWhiteC);
-    QVERIFY(CountColour(Graph(), QRect(page_->GraphX(99) - 6, page_->GraphY(63) - 6, 13, 13), kBlackC) > 20);
+    QVERIFY(CountColour(Graph(), QRect(page_->GraphX(99) - 6, page_->GraphY(63) - 6, 13, 13),
+                        kBlackC) > 20);
     QVERIFY(CountColour(page_->Image_VarMap_Domain->Picture(),
                         QRect(page_->GraphX(99) - 12, 14, 25, 15), kRedC) > 0);
     QVERIFY(CountColour(page_->Image_VarMap_Range->Picture(), QRect(0, 0, 32, 30), kRedC) > 0);
@@ -342,7 +368,8 @@ class VarMapPageTest : public QObject {
     const QImage g = Graph();
     QCOMPARE(g.size(), QSize(552, 385));
     // Black outline, white inside.
-    for (QPoint p : {QPoint(0, 0), QPoint(551, 0), QPoint(0, 384), QPoint(551, 384), QPoint(300, 0)})
+    for (QPoint p :
+         {QPoint(0, 0), QPoint(551, 0), QPoint(0, 384), QPoint(551, 384), QPoint(300, 0)})
       QCOMPARE(QColor(g.pixel(p)), kBlackC);
     QCOMPARE(QColor(g.pixel(400, 300)), kWhiteC);
     // Red: flat from the left edge to (20, 370), up to (218, 10), flat to the right edge.
@@ -382,16 +409,28 @@ class VarMapPageTest : public QObject {
     QTest::addColumn<QString>("points");  // the map afterwards
     QTest::addColumn<QString>("notice");  // "" when none
     const QString before = "0/0 99/63";
-    QTest::newRow("two pairs") << "0 0 255 1000" << "0/0 255/1000" << "";
-    QTest::newRow("odd count") << "10,20;30" << before << "Clipboard do not contain a odd count of numbers!";
+    QTest::newRow("two pairs") << "0 0 255 1000"
+                               << "0/0 255/1000"
+                               << "";
+    QTest::newRow("odd count") << "10,20;30" << before
+                               << "Clipboard do not contain a odd count of numbers!";
     QTest::newRow("one pair") << "5 6" << before << "Clipboard do not contain minimum of 4 values!";
     QTest::newRow("no digits") << "abc" << before << "Clipboard do not contain values";
     QTest::newRow("empty") << "" << before << "Clipboard do not contain values";
-    QTest::newRow("same domain, later wins") << "0 0 50 10 50 20 100 30" << "0/0 50/20 100/30" << "";
-    QTest::newRow("signs and dots separate") << "-5 6\r\n1.5" << "1/5 5/6" << "";
-    QTest::newRow("all pairs one domain") << "5 1 5 2" << before << "Clipboard do not contain minimum of 4 values!";
-    QTest::newRow("large values limited") << "0 70000 300 5" << "0/65535 255/5" << "";
-    QTest::newRow("beyond 32 bits") << "0 99999999999999999999 1 2" << "0/65535 1/2" << "";
+    QTest::newRow("same domain, later wins") << "0 0 50 10 50 20 100 30"
+                                             << "0/0 50/20 100/30"
+                                             << "";
+    QTest::newRow("signs and dots separate") << "-5 6\r\n1.5"
+                                             << "1/5 5/6"
+                                             << "";
+    QTest::newRow("all pairs one domain")
+        << "5 1 5 2" << before << "Clipboard do not contain minimum of 4 values!";
+    QTest::newRow("large values limited") << "0 70000 300 5"
+                                          << "0/65535 255/5"
+                                          << "";
+    QTest::newRow("beyond 32 bits") << "0 99999999999999999999 1 2"
+                                    << "0/65535 1/2"
+                                    << "";
   }
 
   void clipboardImport() {
@@ -426,14 +465,22 @@ class VarMapPageTest : public QObject {
   void optimize_data() {
     QTest::addColumn<QString>("before");
     QTest::addColumn<QString>("after");
-    QTest::newRow("inner point on the line") << "0/0 10/10 20/20 30/40" << "0/0 20/20 30/40";
-    QTest::newRow("flat start") << "0/5 50/5 100/10" << "50/5 100/10";
-    QTest::newRow("flat end") << "0/0 50/10 100/10" << "0/0 50/10";
-    QTest::newRow("two flat points stay") << "0/5 100/5" << "0/5 100/5";
-    QTest::newRow("one straight line") << "0/0 10/10 20/20 30/30" << "0/0 30/30";
-    QTest::newRow("three flat points") << "0/5 50/5 100/5" << "0/5 100/5";
-    QTest::newRow("slopes compared exactly") << "0/0 3/1 6/2 10/3" << "0/0 6/2 10/3";
-    QTest::newRow("falling") << "0/300 10/200 20/100 30/0 40/7" << "0/300 30/0 40/7";
+    QTest::newRow("inner point on the line") << "0/0 10/10 20/20 30/40"
+                                             << "0/0 20/20 30/40";
+    QTest::newRow("flat start") << "0/5 50/5 100/10"
+                                << "50/5 100/10";
+    QTest::newRow("flat end") << "0/0 50/10 100/10"
+                              << "0/0 50/10";
+    QTest::newRow("two flat points stay") << "0/5 100/5"
+                                          << "0/5 100/5";
+    QTest::newRow("one straight line") << "0/0 10/10 20/20 30/30"
+                                       << "0/0 30/30";
+    QTest::newRow("three flat points") << "0/5 50/5 100/5"
+                                       << "0/5 100/5";
+    QTest::newRow("slopes compared exactly") << "0/0 3/1 6/2 10/3"
+                                             << "0/0 6/2 10/3";
+    QTest::newRow("falling") << "0/300 10/200 20/100 30/0 40/7"
+                             << "0/300 30/0 40/7";
   }
 
   void optimize() {
@@ -468,8 +515,9 @@ class VarMapPageTest : public QObject {
     QVERIFY(after->Points.size() <= before->Points.size());
     QVERIFY(after->Points.size() >= std::min<std::size_t>(2, before->Points.size()));
     for (int a = 0; a <= 400; ++a)
-      QVERIFY2(EvaluateVarMap(*before, std::uint16_t(a)) == EvaluateVarMap(*after, std::uint16_t(a)),
-               qPrintable(QString("a = %1: %2 gives %3").arg(a).arg(points, Text(after->Points))));
+      QVERIFY2(
+          EvaluateVarMap(*before, std::uint16_t(a)) == EvaluateVarMap(*after, std::uint16_t(a)),
+          qPrintable(QString("a = %1: %2 gives %3").arg(a).arg(points, Text(after->Points))));
   }
 
   void deleteAllEntriesLeavesTheTwoDefaultPoints() {
@@ -500,8 +548,8 @@ class VarMapPageTest : public QObject {
     Click("SpeedButton_RIC_AddLine");
     w_->ClearModified();
     QGuiApplication::clipboard()->setText("1 2 3 4");
-    for (QAction* a : {page_->VarMap_DeleteList, page_->Menu_VarMap_Import,
-                       page_->Menue_VarMap_Optimize})
+    for (QAction* a :
+         {page_->VarMap_DeleteList, page_->Menu_VarMap_Import, page_->Menue_VarMap_Optimize})
       a->trigger();
     page_->Image_VarMapMouseDown(100, 100, Qt::LeftButton);
     page_->Image_VarMapMouseMove(100, 100);
