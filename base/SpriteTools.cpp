@@ -407,6 +407,48 @@ void StampPicture(SpriteCanvas& canvas, const FloatingPicture& picture, int x, i
   }
 }
 
+PackedCanvas::PackedCanvas(const SpriteCanvas& canvas) : background_(canvas.Background()) {
+  const std::uint8_t bg = canvas.BackgroundIndex();
+  std::array<std::uint8_t, T * T> px{};
+  for (int ty = 0; ty < SpriteCanvas::kTilesY; ++ty)
+    for (int tx = 0; tx < SpriteCanvas::kTilesX; ++tx) {
+      for (int j = 0; j < T; ++j) canvas.ReadRowIndexes(tx * T, ty * T + j, T, px.data() + j * T);
+      if (std::all_of(px.begin(), px.end(), [bg](std::uint8_t v) { return v == bg; })) continue;
+      Tile tile;
+      tile.index = ty * SpriteCanvas::kTilesX + tx;
+      tile.wide = std::any_of(px.begin(), px.end(), [](std::uint8_t v) { return v > 3; });
+      if (tile.wide) {
+        tile.data.assign(px.begin(), px.end());
+      } else {
+        tile.data.assign(px.size() / 4, 0);
+        for (std::size_t i = 0; i < px.size(); ++i)
+          tile.data[i / 4] = std::uint8_t(tile.data[i / 4] | (px[i] << (2 * (i % 4))));
+      }
+      tiles_.push_back(std::move(tile));
+    }
+}
+
+SpriteCanvas PackedCanvas::Unpack() const {
+  SpriteCanvas canvas(background_);
+  std::array<std::uint8_t, T * T> px{};
+  for (const Tile& tile : tiles_) {
+    if (tile.wide) {
+      std::copy(tile.data.begin(), tile.data.end(), px.begin());
+    } else {
+      for (std::size_t i = 0; i < px.size(); ++i) px[i] = (tile.data[i / 4] >> (2 * (i % 4))) & 3;
+    }
+    int tx = tile.index % SpriteCanvas::kTilesX, ty = tile.index / SpriteCanvas::kTilesX;
+    for (int j = 0; j < T; ++j) canvas.WriteRowIndexes(tx * T, ty * T + j, T, px.data() + j * T);
+  }
+  return canvas;
+}
+
+std::size_t PackedCanvas::Bytes() const {
+  std::size_t bytes = sizeof(*this) + tiles_.capacity() * sizeof(Tile);
+  for (const Tile& t : tiles_) bytes += t.data.capacity();
+  return bytes;
+}
+
 void ComposeSpriteView(const SpriteCanvas& canvas, const SpriteViewState& view, std::uint32_t* out,
                        int stride) {
   const int z = std::max(1, view.Zoom);

@@ -90,6 +90,29 @@ void RotatePicture(FloatingPicture& picture, bool clockwise);
 // at (x, y), cut at the canvas edges.
 void StampPicture(SpriteCanvas& canvas, const FloatingPicture& picture, int x, int y);
 
+// ---- undo snapshots ----
+// A compact copy of a canvas for the undo stack: tiles holding only the
+// first four palette colours (grey, black, white, red) take 2 bits a pixel,
+// other tiles a byte a pixel, tiles of nothing but the background nothing.
+// Old snapshots share no tiles once every tile has been redrawn, so the
+// stack keeps them packed to stay small.
+class PackedCanvas {
+ public:
+  PackedCanvas() = default;
+  explicit PackedCanvas(const SpriteCanvas& canvas);
+  SpriteCanvas Unpack() const;
+  std::size_t Bytes() const;
+
+ private:
+  struct Tile {
+    int index = 0;
+    bool wide = false;  // a byte a pixel
+    std::vector<std::uint8_t> data;
+  };
+  Rgb background_ = kGrey;
+  std::vector<Tile> tiles_;
+};
+
 // ---- the view ----
 struct SpriteViewState {
   int Zoom = 6;

@@ -159,8 +159,11 @@ class TSpritePage : public QWidget {
   QPoint StartPoint;
   std::uint8_t DrawingColour = kBlackIndex;
   SpriteCanvas ShapeBackup;
+  // The newest snapshot is a canvas copy (it shares every tile, so a press
+  // costs nothing); older ones are packed when the next one is pushed.
   struct Snapshot {
-    SpriteCanvas Canvas;
+    std::optional<SpriteCanvas> Canvas;
+    PackedCanvas Packed;
     TRect UsedArea;
   };
   std::deque<Snapshot> SpriteUndoStack;

@@ -93,7 +93,12 @@ void TSpritePage::DropFloatingImage() {
 void TSpritePage::PushUndo() {
   TRICElement* e = Sprite();
   if (!e) return;
-  SpriteUndoStack.push_back({e->Canvas, e->UsedArea});
+  if (!SpriteUndoStack.empty() && SpriteUndoStack.back().Canvas) {
+    Snapshot& last = SpriteUndoStack.back();
+    last.Packed = PackedCanvas(*last.Canvas);
+    last.Canvas.reset();
+  }
+  SpriteUndoStack.push_back({e->Canvas, PackedCanvas(), e->UsedArea});
   while (SpriteUndoStack.size() > kUndoLimit) SpriteUndoStack.pop_front();
   ShowUndoState();
 }
@@ -101,7 +106,8 @@ void TSpritePage::PushUndo() {
 void TSpritePage::PopUndo() {
   TRICElement* e = Sprite();
   if (!e || SpriteUndoStack.empty()) return;
-  e->Canvas = std::move(SpriteUndoStack.back().Canvas);
+  Snapshot& last = SpriteUndoStack.back();
+  e->Canvas = last.Canvas ? std::move(*last.Canvas) : last.Packed.Unpack();
   e->UsedArea = SpriteUndoStack.back().UsedArea;
   SpriteUndoStack.pop_back();
   ShowUndoState();

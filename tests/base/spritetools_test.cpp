@@ -399,6 +399,25 @@ TEST(FloatingTest, RotationsTurnAPictureAndFourTurnsGiveItBack) {
   EXPECT_EQ(cw.Width, 3);
 }
 
+// ---- undo snapshots ----
+
+TEST(PackedCanvasTest, RoundTripsEveryColourAndStaysSmall) {
+  SpriteCanvas c;
+  TRect used = kUnsetRect;
+  ExtendUsedArea(c, used, 0, 0, 300, 100);
+  DrawEllipseInBox(c, 10, 10, 290, 90, kBlackIndex, false);
+  c.SetPixelIndex(5, 5, kRedIndex);
+  c.SetPixel(700, 400, 0x123456);  // a colour beyond the first four
+  const PackedCanvas packed(c);
+  EXPECT_TRUE(packed.Unpack().SamePixels(c));
+  // 40 tiles of four colours at a quarter of a byte a pixel, one tile at a byte.
+  EXPECT_LT(packed.Bytes(), std::size_t(40 * 256 + 1024 + 4096));
+  SpriteCanvas white(kWhite);
+  white.SetPixelIndex(1, 1, kBlackIndex);
+  EXPECT_TRUE(PackedCanvas(white).Unpack().SamePixels(white));
+  EXPECT_EQ(PackedCanvas(white).Unpack().Background(), kWhite);
+}
+
 // ---- the view ----
 
 struct ViewCase {
