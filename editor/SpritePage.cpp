@@ -16,6 +16,7 @@
 #include "NxtImage.h"
 #include "SpriteView.h"
 #include "Tavlin_AddText.h"
+#include "Tavlin_Import.h"
 #include "Tavlin_main.h"
 
 namespace tavlin {
@@ -99,6 +100,7 @@ TSpritePage::TSpritePage(TForm_Tavlin& window, QWidget* parent)
   BuildMenus();
   // The dialogs live as long as the page, so they keep their settings between uses.
   addTextDialog_ = new TForm_Tavlin_AddText(this);
+  importDialog_ = new TForm_Tavlin_Import(this);
   ShowUndoState();
   SetMarkedArea(-1, -1, -1, -1);
 }

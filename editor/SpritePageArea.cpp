@@ -1,9 +1,14 @@
 // The sprite page's marked-area operations (scroll, mirror, rotate, erase,
 // copy, invert) and the picture import into the floating picture.
+#include <QDialog>
+#include <QSpinBox>
 #include <QToolButton>
+#include <algorithm>
 
 #include "SpritePage.h"
+#include "Tavlin_Import.h"
 #include "Tavlin_main.h"
+#include "UserDialogs.h"
 
 namespace tavlin {
 
@@ -76,7 +81,22 @@ void TSpritePage::SpriteAreaOperation(int code) {
 }
 
 void TSpritePage::ImportPicture() {
-  // The import dialog is not available in this build yet.
+  if (!Sprite() || !importDialog_) return;
+  if (window_.Dialogs().RunModal(importDialog_) != QDialog::Accepted) return;
+  // The picture is cut to the canvas; what the converted bitmap lacks is clear.
+  const int w = std::clamp(importDialog_->SpinEdit_Image_Width->value(), 0, SpriteCanvas::kWidth);
+  const int h = std::clamp(importDialog_->SpinEdit_Image_Height->value(), 0, SpriteCanvas::kHeight);
+  const QImage bitmap = importDialog_->ConvertedBitmap().convertToFormat(QImage::Format_RGB32);
+  FloatingImage.Width = w;
+  FloatingImage.Height = h;
+  FloatingImage.Pixels.assign(std::size_t(w) * std::size_t(h), kWhite);
+  for (int y = 0; y < std::min(h, bitmap.height()); ++y) {
+    const QRgb* row = reinterpret_cast<const QRgb*>(bitmap.constScanLine(y));
+    for (int x = 0; x < std::min(w, bitmap.width()); ++x) FloatingImage.At(x, y) = row[x] & 0xFFFFFF;
+  }
+  if (FloatingImage.Empty()) FloatingImage.Clear();
+  ConvertToDisplay(FloatingImage);
+  SetSpriteTool(22);
 }
 
 }  // namespace tavlin

@@ -24,6 +24,7 @@
 #include "StartUp.h"
 #include "Tavlin_main.h"
 #include "Tavlin_AddText.h"
+#include "Tavlin_Import.h"
 
 using namespace tavlin;
 
@@ -38,6 +39,13 @@ class TextDialogs : public ScriptedDialogs {
     if (auto* d = qobject_cast<TForm_Tavlin_AddText*>(dialog); d && accept) {
       d->Memo_Text->setPlainText("Hi");
       d->RenderTextBitmap();
+      return QDialog::Accepted;
+    }
+    if (auto* d = qobject_cast<TForm_Tavlin_Import*>(dialog); d && accept) {
+      if (!d->LoadPictureFile(TAVLIN_TEST_DATA "/pictures/pattern-1.bmp")) return QDialog::Rejected;
+      d->SpinEdit_Image_Width->setValue(6);
+      d->SpinEdit_Image_Height->setValue(4);
+      d->ConvertPicture();
       return QDialog::Accepted;
     }
     return QDialog::Rejected;
@@ -425,6 +433,28 @@ class SpritePageTest : public QObject {
     Move(60, 470);
     QCOMPARE(Px(63, 470), kBlackIndex);
     Release(60, 470);
+  }
+
+  void importedPictureFloatsAndAClickStampsIt() {
+    dialogs_->accept = false;
+    Click("SpeedButton_Sprite_Import");
+    QCOMPARE(Page()->SpriteToolValue(), 1);
+    QVERIFY(Page()->Floating().Empty());
+    dialogs_->accept = true;
+    Find<QAction>("Menu_Edit_Sprite_ImportImage")->trigger();
+    QCOMPARE(Page()->Floating().Width, 6);
+    QCOMPARE(Page()->Floating().Height, 4);
+    QCOMPARE(Page()->SpriteToolValue(), 22);
+    QVERIFY(Page()->SpeedButton_Sprite_Paste->isChecked());
+    QCOMPARE(CountOf(kWhiteIndex) + CountOf(kBlackIndex), 0);  // nothing until a click
+    const QImage bitmap = w_->findChild<TForm_Tavlin_Import*>()->ConvertedBitmap();
+    Press(20, 470);
+    Release(20, 470);
+    QCOMPARE(Sprite().UsedArea, (TRect{20, 470, 25, 473}));
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 6; ++x)
+        QCOMPARE(Px(20 + x, 470 + y), (bitmap.pixel(x, y) & 0xFFFFFF) == 0 ? kBlackIndex : kWhiteIndex);
+    QVERIFY(CountOf(kBlackIndex) > 0 && CountOf(kWhiteIndex) > 0);
   }
 
   void textToolPlacesTheTypedText() {
