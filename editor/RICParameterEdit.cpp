@@ -75,12 +75,15 @@ QSpinBox* TRICParameterEdit::MakeSpinEdit(const char* name, int left, int width,
   edit->setValue(minimum);
   edit->setGeometry(left, 3, width, 22);
   edit->installEventFilter(this);
-  // Every change of the text counts, also one the spin box has not taken
-  // as a value yet (an emptied edit reads as its minimum).
+  // Every change counts: a typed number and a step of the arrows or keys
+  // come as the spin box's own text change (its line edit stays silent when
+  // the spin box sets the text); a text that is no number yet (an emptied
+  // edit, which reads as the minimum) comes only from the line edit.
+  connect(edit, &QSpinBox::textChanged, this, &TRICParameterEdit::SpinEditChange);
   if (auto* line = edit->findChild<QLineEdit*>())
-    connect(line, &QLineEdit::textChanged, this, &TRICParameterEdit::SpinEditChange);
-  else
-    connect(edit, &QSpinBox::textChanged, this, &TRICParameterEdit::SpinEditChange);
+    connect(line, &QLineEdit::textChanged, this, [this, edit] {
+      if (!edit->hasAcceptableInput()) SpinEditChange();
+    });
   return edit;
 }
 

@@ -65,6 +65,7 @@ class RICParameterEditTest : public QObject {
   void emptiedEditReadsAsItsMinimum();
   void typedNumberIsReadAndReported();
   void typedNumberNeverLeavesTheRange();
+  void arrowStepsAreReported();
   void modeButtonsSwitchModeAndFocus();
   void mapButtonOnFreshControlGivesFirstVarMap();
   void backgroundColourFollowsMode();
@@ -230,6 +231,20 @@ void RICParameterEditTest::typedNumberIsReadAndReported() {
   EraseText(b_->ParameterEdit);
   QTest::keyClicks(b_->ParameterEdit, "200");
   QCOMPARE(int(b_->Value()), 0xF0C8);
+}
+
+void RICParameterEditTest::arrowStepsAreReported() {
+  // The spin box sets its own text on a step, with its line edit silent:
+  // the step must still reach OnChange, or the element keeps its old value.
+  a_->setValue(5);
+  QSignalSpy changes(a_, &TRICParameterEdit::OnChange);
+  a_->ConstantEdit->setFocus();
+  QTest::keyClick(a_->ConstantEdit, Qt::Key_Up);
+  QCOMPARE(int(a_->Value()), 6);
+  QCOMPARE(changes.count(), 1);
+  a_->ConstantEdit->stepBy(-2);
+  QCOMPARE(int(a_->Value()), 4);
+  QCOMPARE(changes.count(), 2);
 }
 
 void RICParameterEditTest::typedNumberNeverLeavesTheRange() {
