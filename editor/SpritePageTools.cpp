@@ -98,7 +98,12 @@ void TSpritePage::PushUndo() {
     last.Packed = PackedCanvas(*last.Canvas);
     last.Canvas.reset();
   }
-  SpriteUndoStack.push_back({e->Canvas, PackedCanvas(), e->UsedArea});
+  // A press of a second button during a drag finds the red preview on the
+  // canvas; the snapshot takes the canvas as it was before the preview.
+  const bool dragging = SpriteTool == 3 || SpriteTool == 6 || SpriteTool == 8 ||
+                        SpriteTool == 10 || SpriteTool == 12 || SpriteTool == 14 ||
+                        SpriteTool == 16;
+  SpriteUndoStack.push_back({dragging ? ShapeBackup : e->Canvas, PackedCanvas(), e->UsedArea});
   while (SpriteUndoStack.size() > kUndoLimit) SpriteUndoStack.pop_front();
   ShowUndoState();
 }

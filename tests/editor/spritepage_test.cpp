@@ -252,6 +252,21 @@ class SpritePageTest : public QObject {
     QCOMPARE(Sprite().UsedArea, kUnsetRect);
   }
 
+  void aSecondButtonDuringADragSnapshotsNoPreview() {
+    Click("SpeedButton_Sprite_Rectangle");
+    Press(2, 470);
+    Move(8, 474);
+    QVERIFY(CountOf(kRedIndex) > 0);
+    Send(QEvent::MouseButtonPress, At(8, 474), Qt::RightButton, Qt::LeftButton | Qt::RightButton);
+    Release(8, 474);
+    QCOMPARE(CountOf(kRedIndex), 0);
+    Click("SpeedButton_Sprite_Undo");
+    QCOMPARE(CountOf(kRedIndex), 0);
+    Click("SpeedButton_Sprite_Undo");
+    QCOMPARE(CountOf(kRedIndex), 0);
+    QCOMPARE(Sprite().UsedArea, kUnsetRect);
+  }
+
   void rightButtonLineOverGreyWhitensItsBox() {
     Click("SpeedButton_Sprite_Line");
     Drag(0, 460, 4, 462, Qt::RightButton);
