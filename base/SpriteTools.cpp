@@ -35,13 +35,15 @@ void WriteRowIfChanged(SpriteCanvas& canvas, int x, int y, int count, const std:
 std::vector<std::uint8_t> ReadArea(const SpriteCanvas& canvas, const TRect& a) {
   int w = a.Right - a.Left + 1, h = a.Bottom - a.Top + 1;
   std::vector<std::uint8_t> px(std::size_t(w) * std::size_t(h));
-  for (int j = 0; j < h; ++j) canvas.ReadRowIndexes(a.Left, a.Top + j, w, px.data() + std::size_t(j) * w);
+  for (int j = 0; j < h; ++j)
+    canvas.ReadRowIndexes(a.Left, a.Top + j, w, px.data() + std::size_t(j) * w);
   return px;
 }
 
 void WriteArea(SpriteCanvas& canvas, const TRect& a, const std::vector<std::uint8_t>& px) {
   int w = a.Right - a.Left + 1, h = a.Bottom - a.Top + 1;
-  for (int j = 0; j < h; ++j) WriteRowIfChanged(canvas, a.Left, a.Top + j, w, px.data() + std::size_t(j) * w);
+  for (int j = 0; j < h; ++j)
+    WriteRowIfChanged(canvas, a.Left, a.Top + j, w, px.data() + std::size_t(j) * w);
 }
 
 bool ValidArea(const TRect& a) {
@@ -226,7 +228,8 @@ void DrawEllipseInBox(SpriteCanvas& canvas, int left, int top, int right, int bo
   }
 }
 
-void DrawCircleShape(SpriteCanvas& canvas, int cx, int cy, int r, std::uint8_t colour, bool filled) {
+void DrawCircleShape(SpriteCanvas& canvas, int cx, int cy, int r, std::uint8_t colour,
+                     bool filled) {
   r = std::abs(r);
   DrawEllipseInBox(canvas, cx - r, cy - r, cx + r, cy + r, colour, filled);
 }
@@ -241,7 +244,8 @@ TRect EllipseDragBox(int x1, int y1, int x2, int y2) {
 void DrawEllipseShape(SpriteCanvas& canvas, int x1, int y1, int x2, int y2, std::uint8_t colour,
                       bool filled) {
   TRect box = EllipseDragBox(x1, y1, x2, y2);
-  if (box.IsSet()) DrawEllipseInBox(canvas, box.Left, box.Top, box.Right, box.Bottom, colour, filled);
+  if (box.IsSet())
+    DrawEllipseInBox(canvas, box.Left, box.Top, box.Right, box.Bottom, colour, filled);
 }
 
 int FloodFill(SpriteCanvas& canvas, int x, int y, std::uint8_t colour) {
@@ -251,7 +255,8 @@ int FloodFill(SpriteCanvas& canvas, int x, int y, std::uint8_t colour) {
   if (canvas.PixelIndex(x, y) != target) return 0;
 
   std::vector<std::uint8_t> px(std::size_t(W) * H);
-  for (int row = 0; row < H; ++row) canvas.ReadRowIndexes(0, row, W, px.data() + std::size_t(row) * W);
+  for (int row = 0; row < H; ++row)
+    canvas.ReadRowIndexes(0, row, W, px.data() + std::size_t(row) * W);
   std::vector<int> rowFrom(H, W), rowTo(H, -1);
 
   // Scanline fill: each stacked seed fills its whole run, then seeds the
@@ -300,10 +305,18 @@ void ScrollArea(SpriteCanvas& canvas, const TRect& area, ScrollDirection directi
     for (int i = 0; i < w; ++i) {
       int si = i, sj = j;
       switch (direction) {
-        case ScrollDirection::Up: sj = (j + 1) % h; break;
-        case ScrollDirection::Down: sj = (j + h - 1) % h; break;
-        case ScrollDirection::Left: si = (i + 1) % w; break;
-        case ScrollDirection::Right: si = (i + w - 1) % w; break;
+        case ScrollDirection::Up:
+          sj = (j + 1) % h;
+          break;
+        case ScrollDirection::Down:
+          sj = (j + h - 1) % h;
+          break;
+        case ScrollDirection::Left:
+          si = (i + 1) % w;
+          break;
+        case ScrollDirection::Right:
+          si = (i + w - 1) % w;
+          break;
       }
       out[std::size_t(j) * w + i] = c[std::size_t(sj) * w + si];
     }
@@ -315,7 +328,8 @@ void MirrorArea(SpriteCanvas& canvas, const TRect& area, bool horizontal) {
   std::vector<std::uint8_t> px = ReadArea(canvas, area);
   int w = area.Right - area.Left + 1, h = area.Bottom - area.Top + 1;
   if (horizontal) {
-    for (int j = 0; j < h; ++j) std::reverse(px.begin() + std::ptrdiff_t(j) * w, px.begin() + std::ptrdiff_t(j + 1) * w);
+    for (int j = 0; j < h; ++j)
+      std::reverse(px.begin() + std::ptrdiff_t(j) * w, px.begin() + std::ptrdiff_t(j + 1) * w);
   } else {
     for (int j = 0; j < h / 2; ++j)
       std::swap_ranges(px.begin() + std::ptrdiff_t(j) * w, px.begin() + std::ptrdiff_t(j + 1) * w,
@@ -347,16 +361,20 @@ void FillArea(SpriteCanvas& canvas, const TRect& area, std::uint8_t colour) {
 void ConvertToDisplay(FloatingPicture& picture) {
   for (Rgb& c : picture.Pixels) {
     c &= 0xFFFFFF;
-    if (c == kBlack) c = kFloatingSet;
-    else if (c == kGrey || c == kWhite) c = kFloatingClear;
+    if (c == kBlack)
+      c = kFloatingSet;
+    else if (c == kGrey || c == kWhite)
+      c = kFloatingClear;
   }
 }
 
 void ConvertToCanvas(FloatingPicture& picture) {
   for (Rgb& c : picture.Pixels) {
     c &= 0xFFFFFF;
-    if (c == kFloatingSet) c = kBlack;
-    else if (c == kGrey || c == kFloatingClear) c = kWhite;
+    if (c == kFloatingSet)
+      c = kBlack;
+    else if (c == kGrey || c == kFloatingClear)
+      c = kWhite;
   }
 }
 
@@ -399,8 +417,10 @@ void StampPicture(SpriteCanvas& canvas, const FloatingPicture& picture, int x, i
     if (cy < 0 || cy >= H) continue;
     for (int i = from; i < to; ++i) {
       Rgb c = picture.At(i, j) & 0xFFFFFF;
-      if (c == kFloatingSet) c = kBlack;
-      else if (c == kGrey || c == kFloatingClear) c = kWhite;
+      if (c == kFloatingSet)
+        c = kBlack;
+      else if (c == kGrey || c == kFloatingClear)
+        c = kWhite;
       row[std::size_t(i - from)] = PaletteIndex(c);
     }
     WriteRowIfChanged(canvas, x + from, cy, to - from, row.data());
@@ -463,7 +483,8 @@ void ComposeSpriteView(const SpriteCanvas& canvas, const SpriteViewState& view, 
     canvas.ReadRowIndexes(view.ScrollX, view.ScrollY + r, cols, indexes.data());
     std::uint32_t* first = line(1 + r * z) + 1;
     for (int c = 0; c < cols; ++c) std::fill_n(first + c * z, z, lut[indexes[std::size_t(c)]]);
-    for (int k = 1; k < z; ++k) std::memcpy(line(1 + r * z + k) + 1, first, 600 * sizeof(std::uint32_t));
+    for (int k = 1; k < z; ++k)
+      std::memcpy(line(1 + r * z + k) + 1, first, 600 * sizeof(std::uint32_t));
   }
   auto clip = [](int& l, int& t, int& r, int& b) {  // to the view area, exclusive right/bottom
     l = std::max(l, 1), t = std::max(t, 1), r = std::min(r, 601), b = std::min(b, 385);

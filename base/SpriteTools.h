@@ -74,7 +74,9 @@ struct FloatingPicture {
   int Height = 0;
   std::vector<Rgb> Pixels;  // row by row
   bool Empty() const { return Width <= 0 || Height <= 0; }
-  Rgb At(int x, int y) const { return Pixels[std::size_t(y) * std::size_t(Width) + std::size_t(x)]; }
+  Rgb At(int x, int y) const {
+    return Pixels[std::size_t(y) * std::size_t(Width) + std::size_t(x)];
+  }
   Rgb& At(int x, int y) { return Pixels[std::size_t(y) * std::size_t(Width) + std::size_t(x)]; }
   void Clear() { Width = Height = 0, Pixels.clear(); }
 };

@@ -43,11 +43,21 @@ void BM_ShapePreviewMove(benchmark::State& state) {
     canvas = backup;  // RestoreShapeBackup
     int x2 = W - 1 - (jitter++ & 7), y2 = H - 1;
     switch (shape) {
-      case kLine: DrawLine(canvas, 0, 0, x2, y2, kRedIndex); break;
-      case kRectangle: DrawRectShape(canvas, 0, 0, x2, y2, kRedIndex, false); break;
-      case kFilledRectangle: DrawRectShape(canvas, 0, 0, x2, y2, kRedIndex, true); break;
-      case kEllipse: DrawEllipseShape(canvas, 0, 0, x2, y2, kRedIndex, false); break;
-      case kFilledEllipse: DrawEllipseShape(canvas, 0, 0, x2, y2, kRedIndex, true); break;
+      case kLine:
+        DrawLine(canvas, 0, 0, x2, y2, kRedIndex);
+        break;
+      case kRectangle:
+        DrawRectShape(canvas, 0, 0, x2, y2, kRedIndex, false);
+        break;
+      case kFilledRectangle:
+        DrawRectShape(canvas, 0, 0, x2, y2, kRedIndex, true);
+        break;
+      case kEllipse:
+        DrawEllipseShape(canvas, 0, 0, x2, y2, kRedIndex, false);
+        break;
+      case kFilledEllipse:
+        DrawEllipseShape(canvas, 0, 0, x2, y2, kRedIndex, true);
+        break;
     }
     ComposeSpriteView(canvas, v, view.data(), kViewWidth);
     benchmark::DoNotOptimize(view.data());
@@ -96,7 +106,8 @@ void BM_FloodFillMaze(benchmark::State& state) {
   SpriteCanvas maze;
   TRect used = kUnsetRect;
   ExtendUsedArea(maze, used, 0, 0, W - 1, H - 1);
-  for (int x = 1; x < W; x += 2) DrawLine(maze, x, (x / 2) % 2 ? 0 : 1, x, (x / 2) % 2 ? H - 2 : H - 1, kBlackIndex);
+  for (int x = 1; x < W; x += 2)
+    DrawLine(maze, x, (x / 2) % 2 ? 0 : 1, x, (x / 2) % 2 ? H - 2 : H - 1, kBlackIndex);
   SpriteCanvas canvas;
   for (auto _ : state) {
     state.PauseTiming();
@@ -116,9 +127,9 @@ struct Snapshot {
   TRect UsedArea;
 };
 
-// 50 presses, each pushing a snapshot (packing the one before) and then drawing: heap held by the stack
-// and the canvas, in MiB. Typical edits: a full-canvas line or ellipse each;
-// worst case: every press refills the whole canvas, so no tile is shared.
+// 50 presses, each pushing a snapshot (packing the one before) and then drawing: heap held by the
+// stack and the canvas, in MiB. Typical edits: a full-canvas line or ellipse each; worst case:
+// every press refills the whole canvas, so no tile is shared.
 void BM_UndoSnapshots(benchmark::State& state) {
   const bool worst = state.range(0) == 1;
   double mib = 0;
@@ -148,7 +159,12 @@ void BM_UndoSnapshots(benchmark::State& state) {
   }
   state.counters["MiB"] = mib;
 }
-BENCHMARK(BM_UndoSnapshots)->ArgName("worst")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_UndoSnapshots)
+    ->ArgName("worst")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 }  // namespace
 

@@ -79,8 +79,7 @@ QIcon Glyph(const QString& name) {
 
 }  // namespace
 
-TSpritePage::TSpritePage(TForm_Tavlin& window, QWidget* parent)
-    : QWidget(parent), window_(window) {
+TSpritePage::TSpritePage(TForm_Tavlin& window, QWidget* parent) : QWidget(parent), window_(window) {
   setObjectName("TabSheet_Edit_Sprite");
   AddPageHeader(this, "Sprite");
   NewLabel(this, "Label_Sprite_ID", "Sprite ID", 8, 43)->setMinimumWidth(0);
@@ -89,7 +88,8 @@ TSpritePage::TSpritePage(TForm_Tavlin& window, QWidget* parent)
   SpinEdit_Sprite_ID->setRange(1, 10);
   SpinEdit_Sprite_ID->setToolTip("Set the ID for the sprite");
   SpinEdit_Sprite_ID->setGeometry(72, 40, 48, 22);
-  connect(SpinEdit_Sprite_ID, &QSpinBox::valueChanged, this, [this] { SpinEdit_Sprite_IDChange(); });
+  connect(SpinEdit_Sprite_ID, &QSpinBox::valueChanged, this,
+          [this] { SpinEdit_Sprite_IDChange(); });
   Image_Mark = new QLabel(this);
   Image_Mark->setObjectName("Image_Mark");
   Image_Mark->setGeometry(0, 0, 20, 4);
@@ -158,9 +158,9 @@ void TSpritePage::BuildView() {
   NewLabel(this, "Label_Sprite_ZoomFactor", "Zoom factor", kViewLeft, infoTop + 44);
   Label_Sprite_ZoomFactorValue =
       NewLabel(this, "Label_Sprite_ZoomFactorValue", "x1", kViewLeft + 100, infoTop + 44, true);
-  SpeedButton_Sprite_Minimize = NewButton("SpeedButton_Sprite_Minimize", "][",
-                                          "Compress the image to the real used space",
-                                          kViewLeft + 310, infoTop);
+  SpeedButton_Sprite_Minimize =
+      NewButton("SpeedButton_Sprite_Minimize", "][", "Compress the image to the real used space",
+                kViewLeft + 310, infoTop);
   connect(SpeedButton_Sprite_Minimize, &QToolButton::clicked, this, [this] { CompressSprite(); });
 
   TrackBar_Sprite_Zoom = new QSlider(Qt::Vertical, this);
@@ -173,10 +173,11 @@ void TSpritePage::BuildView() {
   TrackBar_Sprite_Zoom->setTickPosition(QSlider::TicksLeft);
   TrackBar_Sprite_Zoom->setTickInterval(1);
   TrackBar_Sprite_Zoom->setToolTip("Set the zoom level of the sprite");
-  connect(TrackBar_Sprite_Zoom, &QSlider::valueChanged, this, [this] { TrackBar_Sprite_ZoomChange(); });
-  SpeedButton_Sprite_ZoomNXT = NewButton("SpeedButton_Sprite_ZoomNXT", "NXT",
-                                         "Zoom to the size of NXT display (100x64 pixels)",
-                                         kViewLeft + 480, infoTop - 4);
+  connect(TrackBar_Sprite_Zoom, &QSlider::valueChanged, this,
+          [this] { TrackBar_Sprite_ZoomChange(); });
+  SpeedButton_Sprite_ZoomNXT =
+      NewButton("SpeedButton_Sprite_ZoomNXT", "NXT",
+                "Zoom to the size of NXT display (100x64 pixels)", kViewLeft + 480, infoTop - 4);
   SpeedButton_Sprite_ZoomNXT->setGeometry(kViewLeft + 480, infoTop - 4, 40, 25);
   connect(SpeedButton_Sprite_ZoomNXT, &QToolButton::clicked, this, [this] { ApplyZoom(6); });
 }
@@ -217,7 +218,8 @@ void TSpritePage::BuildMenus() {
   auto item = [this](QMenu* menu, const char* name, const char* caption, int code) {
     QAction* a = menu->addAction(caption);
     a->setObjectName(name);
-    if (code > 0) connect(a, &QAction::triggered, this, [this, code] { SpriteAreaOperation(code); });
+    if (code > 0)
+      connect(a, &QAction::triggered, this, [this, code] { SpriteAreaOperation(code); });
     return a;
   };
   QMenu* rotate = Menu_Edit_Sprite_MarkArea->addMenu("Rotate area");
@@ -237,9 +239,10 @@ void TSpritePage::BuildMenus() {
   Menu_Edit_Sprite_MarkArea->addSeparator();
   item(Menu_Edit_Sprite_MarkArea, "Menu_Edit_Sprite_MarkArea_EraseArea", "Erase area", 9);
   // The copy and insert items act like the Copy and Paste buttons.
-  item(Menu_Edit_Sprite_MarkArea, "Menu_Edit_Sprite_MarkArea_CopyMarkedArea", "Copy to clipboard", 10);
-  QAction* insert =
-      item(Menu_Edit_Sprite_MarkArea, "Menu_Edit_Sprite_MarkArea_Insert", "Insert from clipboard", 0);
+  item(Menu_Edit_Sprite_MarkArea, "Menu_Edit_Sprite_MarkArea_CopyMarkedArea", "Copy to clipboard",
+       10);
+  QAction* insert = item(Menu_Edit_Sprite_MarkArea, "Menu_Edit_Sprite_MarkArea_Insert",
+                         "Insert from clipboard", 0);
   connect(insert, &QAction::triggered, this, [this] {
     if (!FloatingImage.Empty()) SetSpriteTool(22);
   });
@@ -332,7 +335,8 @@ QPoint TSpritePage::MouseToSprite(int x, int y) const {
   // Truncating division: the border pixel left of the view maps to the first column at z > 1.
   int cx = (x - 1) / z + ScrollBar_Sprite_X->value();
   int cy = (y - 1) / z + ScrollBar_Sprite_Y->value();
-  return QPoint(std::clamp(cx, 0, SpriteCanvas::kWidth - 1), std::clamp(cy, 0, SpriteCanvas::kHeight - 1));
+  return QPoint(std::clamp(cx, 0, SpriteCanvas::kWidth - 1),
+                std::clamp(cy, 0, SpriteCanvas::kHeight - 1));
 }
 
 void TSpritePage::RedrawSpriteView() {
@@ -429,7 +433,8 @@ void TSpritePage::PaintRulers(const TRICElement& e, int cols, int rows) {
 }
 
 void TSpritePage::ExtendUsedArea(int left, int top, int right, int bottom) {
-  if (TRICElement* e = Sprite()) tavlin::ExtendUsedArea(e->Canvas, e->UsedArea, left, top, right, bottom);
+  if (TRICElement* e = Sprite())
+    tavlin::ExtendUsedArea(e->Canvas, e->UsedArea, left, top, right, bottom);
 }
 
 void TSpritePage::CompressSprite() {

@@ -20,7 +20,8 @@ void TSpritePage::BuildAreaButtons() {
     const char* hint;
     int code;
   } buttons[] = {
-      {&SpeedButton_Sprite_ScrollUp, "SpeedButton_Sprite_ScrollUp", "^", "Scroll selection one pixel up", 1},
+      {&SpeedButton_Sprite_ScrollUp, "SpeedButton_Sprite_ScrollUp", "^",
+       "Scroll selection one pixel up", 1},
       {&SpeedButton_Sprite_ScrollDown, "SpeedButton_Sprite_ScrollDown", "v",
        "Scroll selection one pixel down", 2},
       {&SpeedButton_Sprite_ScrollLeft, "SpeedButton_Sprite_ScrollLeft", "<",
@@ -42,7 +43,8 @@ void TSpritePage::BuildAreaButtons() {
   int x = 140;
   for (const auto& b : buttons) {
     QToolButton* button = NewButton(b.name, b.glyph, b.hint, x, 65);
-    connect(button, &QToolButton::clicked, this, [this, code = b.code] { SpriteAreaOperation(code); });
+    connect(button, &QToolButton::clicked, this,
+            [this, code = b.code] { SpriteAreaOperation(code); });
     *b.member = button;
     areaButtons_ << button;
     x += 25;
@@ -56,12 +58,24 @@ void TSpritePage::SpriteAreaOperation(int code) {
   if (code <= 6 || code == 9 || code == 11) ExtendUsedArea(m.Left, m.Top, m.Right, m.Bottom);
   SpriteCanvas& c = e->Canvas;
   switch (code) {
-    case 1: ScrollArea(c, m, ScrollDirection::Up); break;
-    case 2: ScrollArea(c, m, ScrollDirection::Down); break;
-    case 3: ScrollArea(c, m, ScrollDirection::Left); break;
-    case 4: ScrollArea(c, m, ScrollDirection::Right); break;
-    case 5: MirrorArea(c, m, true); break;
-    case 6: MirrorArea(c, m, false); break;
+    case 1:
+      ScrollArea(c, m, ScrollDirection::Up);
+      break;
+    case 2:
+      ScrollArea(c, m, ScrollDirection::Down);
+      break;
+    case 3:
+      ScrollArea(c, m, ScrollDirection::Left);
+      break;
+    case 4:
+      ScrollArea(c, m, ScrollDirection::Right);
+      break;
+    case 5:
+      MirrorArea(c, m, true);
+      break;
+    case 6:
+      MirrorArea(c, m, false);
+      break;
     case 7:
     case 8:
       FloatingImage = LiftArea(c, m);
@@ -69,13 +83,17 @@ void TSpritePage::SpriteAreaOperation(int code) {
       FloatingPos = QPoint((m.Left + m.Right) / 2, (m.Top + m.Bottom) / 2);
       SetSpriteTool(22);
       break;
-    case 9: FillArea(c, m, kWhiteIndex); break;
+    case 9:
+      FillArea(c, m, kWhiteIndex);
+      break;
     case 10:
       FloatingPos = QPoint(-1, -1);
       FloatingImage = LiftArea(c, m);
       SpeedButton_Sprite_Paste->show();
       break;
-    case 11: InvertArea(c, m); break;
+    case 11:
+      InvertArea(c, m);
+      break;
   }
   RedrawSpriteView();
 }
@@ -92,7 +110,8 @@ void TSpritePage::ImportPicture() {
   FloatingImage.Pixels.assign(std::size_t(w) * std::size_t(h), kWhite);
   for (int y = 0; y < std::min(h, bitmap.height()); ++y) {
     const QRgb* row = reinterpret_cast<const QRgb*>(bitmap.constScanLine(y));
-    for (int x = 0; x < std::min(w, bitmap.width()); ++x) FloatingImage.At(x, y) = row[x] & 0xFFFFFF;
+    for (int x = 0; x < std::min(w, bitmap.width()); ++x)
+      FloatingImage.At(x, y) = row[x] & 0xFFFFFF;
   }
   if (FloatingImage.Empty()) FloatingImage.Clear();
   ConvertToDisplay(FloatingImage);

@@ -10,9 +10,9 @@
 
 #include "SpritePage.h"
 #include "SpriteView.h"
+#include "Tavlin_AddText.h"
 #include "Tavlin_main.h"
 #include "UserDialogs.h"
-#include "Tavlin_AddText.h"
 
 namespace tavlin {
 
@@ -36,13 +36,15 @@ void TSpritePage::BuildTools() {
       {&SpeedButton_Sprite_FRectangle, "SpeedButton_Sprite_FRectangle", "frect",
        "Draw filled rectangle", 7},
       {&SpeedButton_Sprite_Circle, "SpeedButton_Sprite_Circle", "circle", "Draw circle", 9},
-      {&SpeedButton_Sprite_FCircle, "SpeedButton_Sprite_FCircle", "fcircle", "Draw filled circle", 11},
+      {&SpeedButton_Sprite_FCircle, "SpeedButton_Sprite_FCircle", "fcircle", "Draw filled circle",
+       11},
       {&SpeedButton_Sprite_Ellispe, "SpeedButton_Sprite_Ellispe", "ellipse", "Draw ellipse", 13},
       {&SpeedButton_Sprite_FEllispe, "SpeedButton_Sprite_FEllispe", "fellipse",
        "Draw filled ellipse", 15},
       {&SpeedButton_Sprite_Fill, "SpeedButton_Sprite_Fill", "fill", "Fill region", 17},
       {&SpeedButton_Sprite_Text, "SpeedButton_Sprite_Text", "T", "Insert a text", 18},
-      {&SpeedButton_Sprite_Select, "SpeedButton_Sprite_Select", "select", "Mark a selected area", 20},
+      {&SpeedButton_Sprite_Select, "SpeedButton_Sprite_Select", "select", "Mark a selected area",
+       20},
       {&SpeedButton_Sprite_Paste, "SpeedButton_Sprite_Paste", "P",
        "Insert selection from clipboard", 22},
   };
@@ -57,7 +59,8 @@ void TSpritePage::BuildTools() {
   }
   SpeedButton_Sprite_Point->setChecked(true);
   SpeedButton_Sprite_Paste->hide();
-  SpeedButton_Sprite_Undo = NewButton("SpeedButton_Sprite_Undo", "Un", "Undo last modification", x + 12, 37);
+  SpeedButton_Sprite_Undo =
+      NewButton("SpeedButton_Sprite_Undo", "Un", "Undo last modification", x + 12, 37);
   connect(SpeedButton_Sprite_Undo, &QToolButton::clicked, this, [this] { PopUndo(); });
   SpeedButton_Sprite_Import =
       NewButton("SpeedButton_Sprite_Import", "Im", "Import picture from file", x + 44, 37);
@@ -100,9 +103,8 @@ void TSpritePage::PushUndo() {
   }
   // A press of a second button during a drag finds the red preview on the
   // canvas; the snapshot takes the canvas as it was before the preview.
-  const bool dragging = SpriteTool == 3 || SpriteTool == 6 || SpriteTool == 8 ||
-                        SpriteTool == 10 || SpriteTool == 12 || SpriteTool == 14 ||
-                        SpriteTool == 16;
+  const bool dragging = SpriteTool == 3 || SpriteTool == 6 || SpriteTool == 8 || SpriteTool == 10 ||
+                        SpriteTool == 12 || SpriteTool == 14 || SpriteTool == 16;
   SpriteUndoStack.push_back({dragging ? ShapeBackup : e->Canvas, PackedCanvas(), e->UsedArea});
   while (SpriteUndoStack.size() > kUndoLimit) SpriteUndoStack.pop_front();
   ShowUndoState();
@@ -211,20 +213,33 @@ void TSpritePage::Image_SpriteMouseMove(int x, int y, Qt::MouseButtons buttons) 
       if (buttons & Qt::LeftButton) DrawPoint(p, kBlackIndex);
       if (buttons & Qt::RightButton) DrawPoint(p, kWhiteIndex);
       break;
-    case 3: DrawLineShape(s, p, DrawingColour, false); break;
+    case 3:
+      DrawLineShape(s, p, DrawingColour, false);
+      break;
     case 6:
-    case 8: DrawRectShape(s, p, DrawingColour, SpriteTool == 8, false); break;
+    case 8:
+      DrawRectShape(s, p, DrawingColour, SpriteTool == 8, false);
+      break;
     case 10:
     case 12:
       DrawCircleShape(s, std::max(std::abs(s.x() - p.x()), std::abs(s.y() - p.y())), DrawingColour,
                       SpriteTool == 12, false);
       break;
     case 14:
-    case 16: DrawEllipseShape(s, p, DrawingColour, SpriteTool == 16, false); break;
-    case 19: StampText(p, DrawingColour, false); break;
-    case 21: SetMarkedArea(s.x(), s.y(), p.x(), p.y()); break;
-    case 22: PlaceFloatingImage(p, buttons & Qt::LeftButton); break;
-    default: break;
+    case 16:
+      DrawEllipseShape(s, p, DrawingColour, SpriteTool == 16, false);
+      break;
+    case 19:
+      StampText(p, DrawingColour, false);
+      break;
+    case 21:
+      SetMarkedArea(s.x(), s.y(), p.x(), p.y());
+      break;
+    case 22:
+      PlaceFloatingImage(p, buttons & Qt::LeftButton);
+      break;
+    default:
+      break;
   }
 }
 
@@ -254,8 +269,11 @@ void TSpritePage::Image_SpriteMouseUp(int x, int y, Qt::MouseButtons) {
       DrawEllipseShape(s, p, DrawingColour, SpriteTool == 16, true);
       --SpriteTool;
       break;
-    case 21: SpriteTool = 20; break;
-    default: break;
+    case 21:
+      SpriteTool = 20;
+      break;
+    default:
+      break;
   }
   window_.MarkModified();
 }
@@ -306,10 +324,12 @@ void TSpritePage::DrawCircleShape(QPoint c, int r, std::uint8_t colour, bool fil
   FinishDrawing();
 }
 
-void TSpritePage::DrawEllipseShape(QPoint a, QPoint b, std::uint8_t colour, bool filled, bool final) {
+void TSpritePage::DrawEllipseShape(QPoint a, QPoint b, std::uint8_t colour, bool filled,
+                                   bool final) {
   TRICElement* e = Sprite();
   RestoreShapeBackup();
-  tavlin::DrawEllipseShape(e->Canvas, a.x(), a.y(), b.x(), b.y(), final ? colour : kRedIndex, filled);
+  tavlin::DrawEllipseShape(e->Canvas, a.x(), a.y(), b.x(), b.y(), final ? colour : kRedIndex,
+                           filled);
   if (final) ExtendUsedArea(a.x(), a.y(), b.x(), b.y());
   FinishDrawing();
 }

@@ -20,11 +20,20 @@ std::vector<std::string> Rows(const SpriteCanvas& c, int l, int t, int r, int b)
     std::string s;
     for (int x = l; x <= r; ++x) {
       switch (c.PixelIndex(x, y)) {
-        case kBlackIndex: s += 'B'; break;
-        case kWhiteIndex: s += 'W'; break;
-        case kGreyIndex: s += '.'; break;
-        case kRedIndex: s += 'R'; break;
-        default: s += '?';
+        case kBlackIndex:
+          s += 'B';
+          break;
+        case kWhiteIndex:
+          s += 'W';
+          break;
+        case kGreyIndex:
+          s += '.';
+          break;
+        case kRedIndex:
+          s += 'R';
+          break;
+        default:
+          s += '?';
       }
     }
     rows.push_back(s);
@@ -81,7 +90,7 @@ TEST(UsedAreaTest, ExtendingGrowsEachSideAndCoversTheCorners) {
   SpriteCanvas c;
   TRect used = kUnsetRect;
   ExtendUsedArea(c, used, 10, 10, 11, 11);
-  ExtendUsedArea(c, used, 8, 8, 8, 8);    // up and left: the corner strip too
+  ExtendUsedArea(c, used, 8, 8, 8, 8);      // up and left: the corner strip too
   ExtendUsedArea(c, used, 14, 13, 14, 13);  // down and right
   EXPECT_EQ(used, (TRect{8, 8, 14, 13}));
   EXPECT_EQ(Count(c, kWhiteIndex), 7 * 6);
@@ -142,8 +151,7 @@ TEST(ShapeTest, RectangleOutlineCoversTheBorderAndNothingWhenCornersCoincide) {
   DrawRectShape(c, 5, 5, 5, 5, kBlackIndex, false);
   EXPECT_EQ(Count(c, kBlackIndex), 0);
   DrawRectShape(c, 6, 4, 2, 1, kBlackIndex, false);
-  EXPECT_EQ(Rows(c, 2, 1, 6, 4),
-            (std::vector<std::string>{"BBBBB", "B...B", "B...B", "BBBBB"}));
+  EXPECT_EQ(Rows(c, 2, 1, 6, 4), (std::vector<std::string>{"BBBBB", "B...B", "B...B", "BBBBB"}));
   SpriteCanvas col;
   DrawRectShape(col, 9, 2, 9, 6, kBlackIndex, false);  // one column wide
   EXPECT_EQ(Count(col, kBlackIndex), 5);
@@ -193,14 +201,12 @@ TEST_P(EllipseBoxTest, OutlineAndFillTouchEveryBoxEdgeAndStayInside) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Boxes, EllipseBoxTest,
-                         ::testing::Values(EllipseCase{"dot", 5, 5, 5, 5},
-                                           EllipseCase{"two_by_two", 5, 5, 6, 6},
-                                           EllipseCase{"flat", 10, 10, 60, 11},
-                                           EllipseCase{"tall", 10, 10, 12, 90},
-                                           EllipseCase{"circle7", 47, 47, 53, 53},
-                                           EllipseCase{"big", 0, 0, 1023, 511}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, EllipseBoxTest,
+    ::testing::Values(EllipseCase{"dot", 5, 5, 5, 5}, EllipseCase{"two_by_two", 5, 5, 6, 6},
+                      EllipseCase{"flat", 10, 10, 60, 11}, EllipseCase{"tall", 10, 10, 12, 90},
+                      EllipseCase{"circle7", 47, 47, 53, 53}, EllipseCase{"big", 0, 0, 1023, 511}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ShapeTest, EllipseOutlineIsClosedSoAFillInsideStaysInside) {
   SpriteCanvas c;
@@ -254,9 +260,8 @@ TEST(FloodFillTest, FillsOnlyTheClosedRegionAndDiagonalGapsDoNotLeak) {
          "WBBBWWW",  //
          "WWWWWWW"});
   EXPECT_EQ(FloodFill(c, 2, 2, kBlackIndex), 5);
-  EXPECT_EQ(Rows(c, 0, 0, 6, 5),
-            (std::vector<std::string>{"WWWWWWW", "WBBBBBW", "WBBBBBW", "WBBBBWW", "WBBBWWW",
-                                      "WWWWWWW"}));
+  EXPECT_EQ(Rows(c, 0, 0, 6, 5), (std::vector<std::string>{"WWWWWWW", "WBBBBBW", "WBBBBBW",
+                                                           "WBBBBWW", "WBBBWWW", "WWWWWWW"}));
 }
 
 TEST(FloodFillTest, WrongStartPixelsChangeNothing) {
@@ -393,7 +398,8 @@ TEST(FloatingTest, RotationsTurnAPictureAndFourTurnsGiveItBack) {
   EXPECT_EQ(cw.Pixels, (std::vector<Rgb>{4, 1, 5, 2, 6, 3}));  // top row becomes right column
   FloatingPicture ccw = p;
   RotatePicture(ccw, false);
-  EXPECT_EQ(ccw.Pixels, (std::vector<Rgb>{3, 6, 2, 5, 1, 4}));  // top row becomes left column, upwards
+  EXPECT_EQ(ccw.Pixels,
+            (std::vector<Rgb>{3, 6, 2, 5, 1, 4}));  // top row becomes left column, upwards
   for (int i = 0; i < 3; ++i) RotatePicture(cw, true);
   EXPECT_EQ(cw.Pixels, p.Pixels);
   EXPECT_EQ(cw.Width, 3);
@@ -437,7 +443,9 @@ TEST_P(ComposeViewTest, BlocksGridAndBorder) {
   v.ScrollY = 448;
   std::vector<std::uint32_t> out(std::size_t(kViewWidth) * kViewHeight, 0);
   ComposeSpriteView(c, v, out.data(), kViewWidth);
-  auto at = [&](int x, int y) { return out[std::size_t(y) * kViewWidth + std::size_t(x)] & 0xFFFFFF; };
+  auto at = [&](int x, int y) {
+    return out[std::size_t(y) * kViewWidth + std::size_t(x)] & 0xFFFFFF;
+  };
   EXPECT_EQ(at(0, 0), kBlack);
   EXPECT_EQ(at(601, 385), kBlack);
   // Canvas (3, 450) is view block (2, 2): pixels 2z+1 .. 3z.
@@ -447,8 +455,9 @@ TEST_P(ComposeViewTest, BlocksGridAndBorder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Zooms, ComposeViewTest,
-                         ::testing::Values(ViewCase{1, false}, ViewCase{2, false}, ViewCase{3, true},
-                                           ViewCase{6, true}, ViewCase{24, true}),
+                         ::testing::Values(ViewCase{1, false}, ViewCase{2, false},
+                                           ViewCase{3, true}, ViewCase{6, true},
+                                           ViewCase{24, true}),
                          [](const auto& info) { return "zoom" + std::to_string(info.param.zoom); });
 
 TEST(ComposeViewTest, MarkTintAndFloatingPicture) {
@@ -464,7 +473,9 @@ TEST(ComposeViewTest, MarkTintAndFloatingPicture) {
   v.FloatingY = 0;
   std::vector<std::uint32_t> out(std::size_t(kViewWidth) * kViewHeight, 0);
   ComposeSpriteView(c, v, out.data(), kViewWidth);
-  auto at = [&](int x, int y) { return out[std::size_t(y) * kViewWidth + std::size_t(x)] & 0xFFFFFF; };
+  auto at = [&](int x, int y) {
+    return out[std::size_t(y) * kViewWidth + std::size_t(x)] & 0xFFFFFF;
+  };
   EXPECT_EQ(at(1, 1), 0xE000E0u);
   EXPECT_EQ(at(2, 1), 0xF0D0F0u);
   EXPECT_EQ(at(3, 1), 0xE080E0u);

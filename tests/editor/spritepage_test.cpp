@@ -22,9 +22,9 @@
 #include "SpritePage.h"
 #include "SpriteView.h"
 #include "StartUp.h"
-#include "Tavlin_main.h"
 #include "Tavlin_AddText.h"
 #include "Tavlin_Import.h"
+#include "Tavlin_main.h"
 
 using namespace tavlin;
 
@@ -291,7 +291,7 @@ class SpritePageTest : public QObject {
     QCOMPARE(Px(12, 471), kBlackIndex);
     QCOMPARE(CountOf(kBlackIndex), 20);
     QCOMPARE(Px(15, 471), kWhiteIndex);  // outside stays
-    Press(40, 500);  // grey: nothing
+    Press(40, 500);                      // grey: nothing
     QCOMPARE(Px(40, 500), kGreyIndex);
     Click("SpeedButton_Sprite_FRectangle");
     Drag(11, 471, 13, 472, Qt::RightButton);
@@ -468,7 +468,8 @@ class SpritePageTest : public QObject {
     QCOMPARE(Sprite().UsedArea, (TRect{20, 470, 25, 473}));
     for (int y = 0; y < 4; ++y)
       for (int x = 0; x < 6; ++x)
-        QCOMPARE(Px(20 + x, 470 + y), (bitmap.pixel(x, y) & 0xFFFFFF) == 0 ? kBlackIndex : kWhiteIndex);
+        QCOMPARE(Px(20 + x, 470 + y),
+                 (bitmap.pixel(x, y) & 0xFFFFFF) == 0 ? kBlackIndex : kWhiteIndex);
     QVERIFY(CountOf(kBlackIndex) > 0 && CountOf(kWhiteIndex) > 0);
   }
 
