@@ -252,7 +252,7 @@ void TSpritePage::BuildMenus() {
   // The View menu steps the zoom track bar; "Zoom NXT display size" zooms like the NXT button.
   QAction* zoomIn = window_.Menu_View->findChild<QAction*>("Menu_View_ZoomIn");
   QAction* zoomOut = window_.Menu_View->findChild<QAction*>("Menu_View_ZoomOut");
-  QAction* zoomNxt = window_.Menu_View->findChild<QAction*>("Menu_View_ZoomNXT");
+  QAction* zoomNxt = window_.Menu_View->findChild<QAction*>("Menu_View_ZoomNXTDisplaySize");
   auto step = [this](int delta) {
     if (TRICElement* e = Sprite())
       ApplyZoom(ZoomFactors[std::size_t(std::clamp(ZoomIndex(e->ZoomFactor) + delta, 0, 7))]);

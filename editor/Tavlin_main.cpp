@@ -182,7 +182,7 @@ void TForm_Tavlin::BuildMenus() {
   Menu_View->addAction("Zoom in ")->setObjectName("Menu_View_ZoomIn");
   Menu_View->addAction("Zoom out")->setObjectName("Menu_View_ZoomOut");
   Menu_View->addSeparator();
-  Menu_View->addAction("Zoom NXT display size")->setObjectName("Menu_View_ZoomNXT");
+  Menu_View->addAction("Zoom NXT display size")->setObjectName("Menu_View_ZoomNXTDisplaySize");
 
   Menu_About = bar->addAction("About");
   Menu_About->setObjectName("Menu_About");
