@@ -33,9 +33,9 @@ bool TForm_Tavlin::AskSaveFirst() {
 
 void TForm_Tavlin::OpenCommand() {
   if (!AskSaveFirst()) return;
-  FileDialogSpec spec = kRicOpenDialog;
-  spec.fileName = CurrentFileName;
-  std::optional<QString> path = dialogs_.ChooseOpenFile(this, spec);
+  FileDialogSpec setup = kRicOpenDialog;
+  setup.fileName = CurrentFileName;
+  std::optional<QString> path = dialogs_.ChooseOpenFile(this, setup);
   if (!path) return;
   OpenRicFile(*path);
 }
@@ -57,9 +57,9 @@ bool TForm_Tavlin::OpenRicFile(const QString& path) {
 }
 
 void TForm_Tavlin::MergeCommand() {
-  FileDialogSpec spec = kRicOpenDialog;
-  if (!lastMergeFile_.isEmpty()) spec.fileName = lastMergeFile_;
-  std::optional<QString> path = dialogs_.ChooseOpenFile(this, spec);
+  FileDialogSpec setup = kRicOpenDialog;
+  if (!lastMergeFile_.isEmpty()) setup.fileName = lastMergeFile_;
+  std::optional<QString> path = dialogs_.ChooseOpenFile(this, setup);
   if (!path) return;
   lastMergeFile_ = *path;
   try {
@@ -90,9 +90,9 @@ bool TForm_Tavlin::SaveDocument() {
 }
 
 bool TForm_Tavlin::SaveDocumentAs() {
-  FileDialogSpec spec = kRicSaveDialog;
-  spec.fileName = CurrentFileName;
-  std::optional<QString> path = dialogs_.ChooseSaveFile(this, spec);
+  FileDialogSpec setup = kRicSaveDialog;
+  setup.fileName = CurrentFileName;
+  std::optional<QString> path = dialogs_.ChooseSaveFile(this, setup);
   if (!path) return false;
   CurrentFileName = *path;
   try {

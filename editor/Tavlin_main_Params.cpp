@@ -224,9 +224,9 @@ void TForm_Tavlin::Image_PreviewMouse(int mx, int my) {
 }
 
 void TForm_Tavlin::ParameterLoad() {
-  FileDialogSpec spec = kParameterDialog;
-  spec.fileName = QString::fromStdString(ParameterFileName);
-  std::optional<QString> path = dialogs_.ChooseOpenFile(this, spec);
+  FileDialogSpec setup = kParameterDialog;
+  setup.fileName = QString::fromStdString(ParameterFileName);
+  std::optional<QString> path = dialogs_.ChooseOpenFile(this, setup);
   if (!path) return;
   ParameterFileName = Local(*path);
   try {
@@ -239,10 +239,10 @@ void TForm_Tavlin::ParameterLoad() {
 }
 
 void TForm_Tavlin::ParameterSave() {
-  FileDialogSpec spec = kParameterDialog;
-  spec.fileName = QString::fromStdString(ParameterFileName);
-  spec.mustExist = false;
-  std::optional<QString> path = dialogs_.ChooseSaveFile(this, spec);
+  FileDialogSpec setup = kParameterDialog;
+  setup.fileName = QString::fromStdString(ParameterFileName);
+  setup.mustExist = false;
+  std::optional<QString> path = dialogs_.ChooseSaveFile(this, setup);
   if (!path) return;
   ParameterFileName = Local(*path);
   try {

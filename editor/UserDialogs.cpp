@@ -32,26 +32,26 @@ void QtUserDialogs::ShowError(QWidget* parent, const QString& text) {
 }
 
 namespace {
-std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogSpec& spec, bool save) {
+std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogSpec& setup, bool save) {
   QFileDialog dialog(parent);
-  dialog.setNameFilter(QtFilterFromPipeFilter(spec.filter));
-  dialog.setDefaultSuffix(spec.defaultSuffix);
+  dialog.setNameFilter(QtFilterFromPipeFilter(setup.filter));
+  dialog.setDefaultSuffix(setup.defaultSuffix);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   // The editor's save commands replace a file without asking, like the rest of its file handling.
   dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-  if (!spec.fileName.isEmpty() && !spec.fileName.startsWith('*')) dialog.selectFile(spec.fileName);
+  if (!setup.fileName.isEmpty() && !setup.fileName.startsWith('*')) dialog.selectFile(setup.fileName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().first();
 }
 }  // namespace
 
-std::optional<QString> QtUserDialogs::ChooseOpenFile(QWidget* parent, const FileDialogSpec& spec) {
-  return RunFileDialog(parent, spec, false);
+std::optional<QString> QtUserDialogs::ChooseOpenFile(QWidget* parent, const FileDialogSpec& setup) {
+  return RunFileDialog(parent, setup, false);
 }
 
-std::optional<QString> QtUserDialogs::ChooseSaveFile(QWidget* parent, const FileDialogSpec& spec) {
-  return RunFileDialog(parent, spec, true);
+std::optional<QString> QtUserDialogs::ChooseSaveFile(QWidget* parent, const FileDialogSpec& setup) {
+  return RunFileDialog(parent, setup, true);
 }
 
 int QtUserDialogs::RunModal(QDialog* dialog) { return dialog->exec(); }

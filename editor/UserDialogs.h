@@ -26,8 +26,8 @@ class UserDialogs {
   virtual void Inform(QWidget* parent, const QString& text) = 0;
   virtual void ShowError(QWidget* parent, const QString& text) = 0;
   // The chosen path, or nothing when the user cancels.
-  virtual std::optional<QString> ChooseOpenFile(QWidget* parent, const FileDialogSpec& spec) = 0;
-  virtual std::optional<QString> ChooseSaveFile(QWidget* parent, const FileDialogSpec& spec) = 0;
+  virtual std::optional<QString> ChooseOpenFile(QWidget* parent, const FileDialogSpec& setup) = 0;
+  virtual std::optional<QString> ChooseSaveFile(QWidget* parent, const FileDialogSpec& setup) = 0;
   // Runs a dialog modally.
   virtual int RunModal(QDialog* dialog) = 0;
 };
@@ -38,8 +38,8 @@ class QtUserDialogs : public UserDialogs {
   bool AskYesNo(QWidget* parent, const QString& text) override;
   void Inform(QWidget* parent, const QString& text) override;
   void ShowError(QWidget* parent, const QString& text) override;
-  std::optional<QString> ChooseOpenFile(QWidget* parent, const FileDialogSpec& spec) override;
-  std::optional<QString> ChooseSaveFile(QWidget* parent, const FileDialogSpec& spec) override;
+  std::optional<QString> ChooseOpenFile(QWidget* parent, const FileDialogSpec& setup) override;
+  std::optional<QString> ChooseSaveFile(QWidget* parent, const FileDialogSpec& setup) override;
   int RunModal(QDialog* dialog) override;
 };
 

@@ -27,11 +27,11 @@ class ScriptedDialogs : public tavlin::UserDialogs {
   }
   void Inform(QWidget*, const QString& text) override { notices << text; }
   void ShowError(QWidget*, const QString& text) override { errors << text; }
-  std::optional<QString> ChooseOpenFile(QWidget*, const tavlin::FileDialogSpec& spec) override {
-    return NextFile(spec);
+  std::optional<QString> ChooseOpenFile(QWidget*, const tavlin::FileDialogSpec& setup) override {
+    return NextFile(setup);
   }
-  std::optional<QString> ChooseSaveFile(QWidget*, const tavlin::FileDialogSpec& spec) override {
-    return NextFile(spec);
+  std::optional<QString> ChooseSaveFile(QWidget*, const tavlin::FileDialogSpec& setup) override {
+    return NextFile(setup);
   }
   int RunModal(QDialog*) override {
     ++modalRuns;
@@ -39,8 +39,8 @@ class ScriptedDialogs : public tavlin::UserDialogs {
   }
 
  private:
-  std::optional<QString> NextFile(const tavlin::FileDialogSpec& spec) {
-    fileFilters << spec.filter;
+  std::optional<QString> NextFile(const tavlin::FileDialogSpec& setup) {
+    fileFilters << setup.filter;
     if (files.empty()) {
       QTest::qFail("unexpected file dialog", __FILE__, __LINE__);
       return std::nullopt;
