@@ -16,14 +16,10 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-run: build
-	@if [ -x $(BUILD)/app/tavlin ]; then \
-	  $(BUILD)/app/tavlin $(FILE); \
-	elif [ -n "$(FILE)" ]; then \
-	  $(BUILD)/app/tavlin-cli info "$(FILE)"; \
-	else \
-	  echo "usage: make run FILE=picture.ric"; \
-	fi
+# The editor alone is built for `run`, so it starts without compiling the tests.
+run: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target tavlin
+	@$(BUILD)/app/tavlin $(if $(FILE),"$(FILE)")
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
