@@ -271,6 +271,7 @@ TRICElement* TSpritePage::Sprite() const {
 }
 
 void TSpritePage::ShowSprite(TRICElement& e) {
+  EndPreview();
   SpinEdit_Sprite_ID->setValue(e.ID);
   ApplyZoom(e.ZoomFactor);
   DropFloatingImage();

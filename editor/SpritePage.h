@@ -33,6 +33,11 @@ class TForm_Tavlin_Import;
 class TSpritePage : public QWidget {
   Q_OBJECT
  public:
+  // Takes a red shape or text preview off the sprite that shows it and
+  // returns the tool to its resting state. The window calls it before the
+  // selection changes, before elements are deleted and before the document
+  // is written, so no preview pixels outlive their tool or reach a file.
+  void EndPreview();
   TSpritePage(TForm_Tavlin& window, QWidget* parent);
   ~TSpritePage() override;
   // Shows the sprite; the window's EditEventsEnabled is false meanwhile.
@@ -159,6 +164,8 @@ class TSpritePage : public QWidget {
   QPoint StartPoint;
   std::uint8_t DrawingColour = kBlackIndex;
   SpriteCanvas ShapeBackup;
+  // The sprite whose canvas ShapeBackup was taken from.
+  TRICElement* previewOwner_ = nullptr;
   // The newest snapshot is a canvas copy (it shares every tile, so a press
   // costs nothing); older ones are packed when the next one is pushed.
   struct Snapshot {

@@ -96,10 +96,13 @@ void TSpritePage::SpriteAreaOperation(int code) {
       break;
   }
   RedrawSpriteView();
+  // Every operation but lifting the area into the floating picture changes the sprite.
+  if (code != 7 && code != 8 && code != 10) window_.MarkModified();
 }
 
 void TSpritePage::ImportPicture() {
   if (!Sprite() || !importDialog_) return;
+  EndPreview();
   if (window_.Dialogs().RunModal(importDialog_) != QDialog::Accepted) return;
   // The picture is cut to the canvas; what the converted bitmap lacks is clear.
   const int w = std::clamp(importDialog_->SpinEdit_Image_Width->value(), 0, SpriteCanvas::kWidth);

@@ -68,6 +68,7 @@ void TSpritePage::BuildTools() {
 }
 
 void TSpritePage::SetSpriteTool(int tool) {
+  EndPreview();
   SetMarkedArea(-1, -1, -1, -1);
   if (tool == 22) {
     SpeedButton_Sprite_Paste->show();
@@ -119,6 +120,7 @@ void TSpritePage::PopUndo() {
   SpriteUndoStack.pop_back();
   ShowUndoState();
   RedrawSpriteView();
+  window_.MarkModified();  // the sprite changed, and closing must not drop that silently
 }
 
 void TSpritePage::ClearUndo() {
@@ -281,7 +283,27 @@ void TSpritePage::Image_SpriteMouseUp(int x, int y, Qt::MouseButtons) {
 // ---- drawing operations ----
 
 void TSpritePage::SaveShapeBackup() {
-  if (TRICElement* e = Sprite()) ShapeBackup = e->Canvas;
+  if (TRICElement* e = Sprite()) {
+    ShapeBackup = e->Canvas;
+    previewOwner_ = e;
+  }
+}
+
+void TSpritePage::EndPreview() {
+  // The resting tool of each state that has a preview on the canvas.
+  int rest = 0;
+  switch (SpriteTool) {
+    case 3: rest = 2; break;
+    case 6: case 8: case 10: case 12: case 14: case 16: rest = SpriteTool - 1; break;
+    case 19: rest = 18; break;
+    default: return;
+  }
+  // The owner may have left the document already; only a listed element is touched.
+  for (const ElementPtr& e : ElementList)
+    if (e.get() == previewOwner_) previewOwner_->Canvas = ShapeBackup;
+  previewOwner_ = nullptr;
+  SpriteTool = rest;
+  if (Sprite()) RedrawSpriteView();
 }
 
 void TSpritePage::RestoreShapeBackup() {
@@ -353,9 +375,13 @@ void TSpritePage::StampText(QPoint p, std::uint8_t colour, bool final) {
   const QImage text = TextBitmap.convertToFormat(QImage::Format_RGB32);
   const std::uint8_t c = final ? colour : kRedIndex;
   TRect inked = kUnsetRect;
-  for (int j = 0; j < text.height(); ++j) {
+  // Only the part of the picture that can land on the canvas is walked, so a
+  // huge text costs no more than one the size of the canvas.
+  const int rows = std::min(text.height(), std::max(0, SpriteCanvas::kHeight - p.y()));
+  const int columns = std::min(text.width(), std::max(0, SpriteCanvas::kWidth - p.x()));
+  for (int j = 0; j < rows; ++j) {
     const QRgb* row = reinterpret_cast<const QRgb*>(text.constScanLine(j));
-    for (int i = 0; i < text.width(); ++i) {
+    for (int i = 0; i < columns; ++i) {
       if ((row[i] & 0xFFFFFF) != 0) continue;
       int x = p.x() + i, y = p.y() + j;
       e->Canvas.SetPixelIndex(x, y, c);  // ignored beyond the canvas

@@ -7,6 +7,7 @@
 #include "FileIO.h"
 #include "RicFile.h"
 #include "RicScript.h"
+#include "SpritePage.h"
 #include "Tavlin_About.h"
 #include "Tavlin_main.h"
 #include "UserDialogs.h"
@@ -42,6 +43,7 @@ void TForm_Tavlin::OpenCommand() {
 
 bool TForm_Tavlin::OpenRicFile(const QString& path) {
   if (!FileExists(Local(path))) return false;
+  TabSheet_Edit_Sprite->EndPreview();
   try {
     // The file is read completely before the document is replaced.
     ReadRicFile(Local(path), true);
@@ -78,6 +80,7 @@ void TForm_Tavlin::MergeCommand() {
 
 bool TForm_Tavlin::SaveDocument() {
   if (CurrentFileName.isEmpty()) return SaveDocumentAs();
+  TabSheet_Edit_Sprite->EndPreview();  // no preview pixels in the file
   try {
     WriteRicFile(Local(CurrentFileName));
   } catch (const TavlinError& e) {
@@ -95,6 +98,7 @@ bool TForm_Tavlin::SaveDocumentAs() {
   std::optional<QString> path = dialogs_.ChooseSaveFile(this, setup);
   if (!path) return false;
   CurrentFileName = *path;
+  TabSheet_Edit_Sprite->EndPreview();
   try {
     WriteRicFile(Local(CurrentFileName));
   } catch (const TavlinError& e) {
@@ -108,6 +112,7 @@ bool TForm_Tavlin::SaveDocumentAs() {
 
 void TForm_Tavlin::NewCommand() {
   if (!AskSaveFirst()) return;
+  TabSheet_Edit_Sprite->EndPreview();
   ClearElements();
   DrawGrid_RIC->SetRowCount(2);
   DrawGrid_RIC->SetRow(1, false);
@@ -149,6 +154,7 @@ void TForm_Tavlin::AddElement(RICElementKind kind) {
 // otherwise closing after them would drop the change without a question.
 void TForm_Tavlin::DeleteElement() {
   if (!ElementList.ValidIndex(SelectedIndex)) return;
+  TabSheet_Edit_Sprite->EndPreview();
   EditEventsEnabled = false;
   FreeElement(ElementList.Take(SelectedIndex));
   int n = ElementList.Count();
@@ -205,6 +211,7 @@ void TForm_Tavlin::ImportRicScript1Click() {
   if (!AskSaveFirst()) return;
   std::optional<QString> path = dialogs_.ChooseOpenFile(this, kScriptOpenDialog);
   if (!path) return;
+  TabSheet_Edit_Sprite->EndPreview();
   try {
     // The script is read completely before the document is replaced.
     ReadRicScript(Local(*path), true);
@@ -230,6 +237,7 @@ void TForm_Tavlin::ShowLoadedDocument() {
 void TForm_Tavlin::ExportRicScript1Click() {
   std::optional<QString> path = dialogs_.ChooseSaveFile(this, kScriptSaveDialog);
   if (!path) return;
+  TabSheet_Edit_Sprite->EndPreview();
   try {
     WriteRicScript(Local(*path));
   } catch (const TavlinError& e) {

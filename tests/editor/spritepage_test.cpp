@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "ParameterSet.h"
+#include "RicFile.h"
 #include "ScriptedDialogs.h"
 #include "SpritePage.h"
 #include "SpriteView.h"
@@ -496,6 +497,67 @@ class SpritePageTest : public QObject {
     QVERIFY(CountOf(kBlackIndex) > 0);
     QVERIFY(Sprite().UsedArea.IsSet());
     QVERIFY(Sprite().UsedArea.Left >= 8 && Sprite().UsedArea.Top >= 470);
+  }
+
+  void aTextPreviewNeverOutlivesItsTool() {
+    // A sprite B with a black block after sprite A, which waits for its text.
+    NewSprite(2);
+    for (int y = 0; y < 10; ++y)
+      for (int x = 0; x < 10; ++x) ElementList[1]->Canvas.SetPixelIndex(x, y, kBlackIndex);
+    ElementList[1]->UsedArea = TRect{0, 0, 9, 9};
+    Click("SpeedButton_Sprite_Text");
+    Press(0, 0);
+    Release(0, 0);
+    QCOMPARE(Page()->SpriteToolValue(), 19);
+    QVERIFY(CountOf(kRedIndex) > 0);
+    // Choosing B takes the preview off A, and moving over B paints nothing of A's.
+    w_->SelectedIndex = 1;
+    w_->ShowElement(1);
+    QCOMPARE(Page()->SpriteToolValue(), 18);
+    QCOMPARE(CountOf(kRedIndex), 0);  // sprite A
+    Move(20, 20, Qt::NoButton);
+    int black = 0;
+    for (int y = 0; y < 10; ++y)
+      for (int x = 0; x < 10; ++x) black += ElementList[1]->Canvas.PixelIndex(x, y) == kBlackIndex;
+    QCOMPARE(black, 100);
+    // Back on A: another tool ends a waiting preview as well.
+    w_->SelectedIndex = 0;
+    w_->ShowElement(0);
+    Click("SpeedButton_Sprite_Text");
+    Press(0, 0);
+    Release(0, 0);
+    QVERIFY(CountOf(kRedIndex) > 0);
+    Click("SpeedButton_Sprite_Point");
+    QCOMPARE(CountOf(kRedIndex), 0);
+  }
+
+  void aSaveWritesNoPreview() {
+    for (int y = 0; y < 24; ++y)
+      for (int x = 0; x < 32; ++x) Sprite().Canvas.SetPixelIndex(x, y, kBlackIndex);
+    Sprite().UsedArea = TRect{0, 0, 31, 23};
+    Click("SpeedButton_Sprite_Text");
+    Press(0, 0);
+    Release(0, 0);  // the red text now covers part of the black block
+    QVERIFY(CountOf(kRedIndex) > 0);
+    dialogs_->files.push_back(dir_.filePath("preview.ric"));
+    w_->SaveDocumentAs();
+    RICElementList saved = LoadRicFile(dir_.filePath("preview.ric").toStdString());
+    int black = 0;
+    for (int y = 0; y < 24; ++y)
+      for (int x = 0; x < 32; ++x) black += saved[0]->Canvas.IsBlack(x, y);
+    QCOMPARE(black, 32 * 24);
+  }
+
+  void undoAndAreaOperationsMarkTheDocumentModified() {
+    Drag(3, 3, 3, 3);  // a point: one snapshot
+    w_->Modified = false;
+    w_->Menu_Edit_Undo->trigger();
+    QVERIFY(w_->Modified);
+    Click("SpeedButton_Sprite_Select");
+    Drag(30, 460, 33, 461);
+    w_->Modified = false;
+    Find<QAction>("Menu_Edit_Sprite_MarkArea_InvertArea")->trigger();
+    QVERIFY(w_->Modified);
   }
 };
 
