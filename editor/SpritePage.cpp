@@ -18,6 +18,7 @@
 #include "Tavlin_AddText.h"
 #include "Tavlin_Import.h"
 #include "Tavlin_main.h"
+#include "UserDialogs.h"
 
 namespace tavlin {
 
@@ -101,6 +102,9 @@ TSpritePage::TSpritePage(TForm_Tavlin& window, QWidget* parent) : QWidget(parent
   // The dialogs live as long as the page, so they keep their settings between uses.
   addTextDialog_ = new TForm_Tavlin_AddText(this);
   importDialog_ = new TForm_Tavlin_Import(this);
+  // A picture that cannot be read is reported in a message box naming it and the reason.
+  connect(importDialog_, &TForm_Tavlin_Import::LoadFailed, this,
+          [this](const QString& message) { window_.Dialogs().ShowError(importDialog_, message); });
   ShowUndoState();
   SetMarkedArea(-1, -1, -1, -1);
 }

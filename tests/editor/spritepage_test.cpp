@@ -559,6 +559,19 @@ class SpritePageTest : public QObject {
     Find<QAction>("Menu_Edit_Sprite_MarkArea_InvertArea")->trigger();
     QVERIFY(w_->Modified);
   }
+
+  void anUnreadablePictureIsReportedInAMessageBox() {
+    auto* import = w_->findChild<TForm_Tavlin_Import*>();
+    QVERIFY(import);
+    QString bad = dir_.filePath("bad.png");
+    QFile f(bad);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("\x89PNG\r\n\x1a\n not a picture");
+    f.close();
+    QVERIFY(!import->LoadPictureFile(bad));
+    QCOMPARE(dialogs_->errors.size(), 1);
+    QVERIFY2(dialogs_->errors[0].contains("bad.png"), qPrintable(dialogs_->errors[0]));
+  }
 };
 
 QTEST_MAIN(SpritePageTest)
