@@ -13,16 +13,27 @@
 
 namespace tavlin {
 
-// A decoded picture: Width x Height pixels, row after row from the top.
+// A picture of RGB pixels, Width x Height, row after row from the top: what
+// the decoders give, what the renderer paints a display into, and the sprite
+// editor's floating picture.
 struct Picture {
   int Width = 0;
   int Height = 0;
   std::vector<Rgb> Pixels;
 
+  Picture() = default;
+  Picture(int width, int height, Rgb fill = kWhite)
+      : Width(width), Height(height), Pixels(std::size_t(width) * std::size_t(height), fill) {}
+  Picture(int width, int height, std::vector<Rgb> pixels)
+      : Width(width), Height(height), Pixels(std::move(pixels)) {}
+
   bool Empty() const { return Width <= 0 || Height <= 0; }
   Rgb At(int x, int y) const {
     return Pixels[std::size_t(y) * std::size_t(Width) + std::size_t(x)];
   }
+  Rgb& At(int x, int y) { return Pixels[std::size_t(y) * std::size_t(Width) + std::size_t(x)]; }
+  void Clear() { Width = Height = 0, Pixels.clear(); }
+  bool operator==(const Picture&) const = default;
 };
 
 // The largest picture the loader accepts: each side at most kMaxPictureSide

@@ -12,6 +12,7 @@
 
 #include "Colour.h"
 #include "RICElement.h"
+#include "Picture.h"
 #include "SpriteCanvas.h"
 
 namespace tavlin {
@@ -69,17 +70,7 @@ void FillArea(SpriteCanvas& canvas, const TRect& area, std::uint8_t colour);
 
 // ---- the floating picture ----
 // A picture of its own size held in colours (the view's display colours while floating).
-struct FloatingPicture {
-  int Width = 0;
-  int Height = 0;
-  std::vector<Rgb> Pixels;  // row by row
-  bool Empty() const { return Width <= 0 || Height <= 0; }
-  Rgb At(int x, int y) const {
-    return Pixels[std::size_t(y) * std::size_t(Width) + std::size_t(x)];
-  }
-  Rgb& At(int x, int y) { return Pixels[std::size_t(y) * std::size_t(Width) + std::size_t(x)]; }
-  void Clear() { Width = Height = 0, Pixels.clear(); }
-};
+using FloatingPicture = Picture;
 // Black -> teal; grey and white -> pale green; other colours stay.
 void ConvertToDisplay(FloatingPicture& picture);
 // Teal -> black; grey and pale green -> white; other colours stay.

@@ -8,25 +8,13 @@
 
 #include "Colour.h"
 #include "NXTDisplay.h"
+#include "Picture.h"
 
 namespace tavlin {
 
-// A picture of Width x Height pixels, row after row from the top, each pixel
-// 0x00RRGGBB (QImage::Format_RGB32 can wrap the buffer as it is).
-struct RgbImage {
-  int Width = 0;
-  int Height = 0;
-  std::vector<Rgb> Pixels;
-
-  RgbImage() = default;
-  RgbImage(int width, int height, Rgb fill = kWhite)
-      : Width(width), Height(height), Pixels(std::size_t(width) * std::size_t(height), fill) {}
-  Rgb& At(int x, int y) { return Pixels[std::size_t(y) * std::size_t(Width) + std::size_t(x)]; }
-  Rgb At(int x, int y) const {
-    return Pixels[std::size_t(y) * std::size_t(Width) + std::size_t(x)];
-  }
-  bool operator==(const RgbImage&) const = default;
-};
+// The pictures painted here: each pixel 0x00RRGGBB, row after row from the
+// top (QImage::Format_RGB32 can wrap the buffer as it is).
+using RgbImage = Picture;
 
 // Grid colours of the zoomed view: every tenth line is darker.
 constexpr Rgb kGridDark = 0xA0A0A0;
