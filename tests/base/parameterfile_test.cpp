@@ -2,6 +2,8 @@
 // stop, and saving that never damages the file it replaces.
 #include <gtest/gtest.h>
 
+#include "FileSizeLimit.h"
+
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -282,26 +284,7 @@ TEST_F(ParameterFileTest, SavingIntoAMissingFolderFailsAndNamesTheFile) {
   EXPECT_TRUE(FolderEntries(dir_.path()).empty());
 }
 
-// Makes every write beyond `bytes` fail with EFBIG while it lives; works
-// for root too, unlike permissions.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &old_);
-    old_handler_ = ::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &old_);
-    ::signal(SIGXFSZ, old_handler_);
-  }
-
- private:
-  rlimit old_{};
-  sighandler_t old_handler_;
-};
+using tavlin::test::FileSizeLimit;
 
 TEST_F(ParameterFileTest, AFailedSaveLeavesTheOldFileAsItWas) {
   std::string path = dir_ / "keep.rpa";

@@ -3,6 +3,8 @@
 // (open and merge), and saving that refuses or fails without damage.
 #include <gtest/gtest.h>
 
+#include "FileSizeLimit.h"
+
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/resource.h>
@@ -760,26 +762,7 @@ TEST_F(RicFileTest, ASpriteBeyondTheSixteenBitSizeWordIsRefused) {
   EXPECT_EQ(bytes[0] | (bytes[1] << 8), 8 + 128 * 511);
 }
 
-// Makes every write beyond `bytes` fail with EFBIG while it lives; works
-// for root too, unlike permissions.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &old_);
-    old_handler_ = ::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &old_);
-    ::signal(SIGXFSZ, old_handler_);
-  }
-
- private:
-  rlimit old_{};
-  sighandler_t old_handler_;
-};
+using tavlin::test::FileSizeLimit;
 
 TEST_F(RicFileTest, AFailedWriteLeavesTheOldFileAsItWas) {
   std::string path = dir_ / "keep.ric";
