@@ -52,6 +52,10 @@ bool ReadPngHeader(PngState& s) {
   // Ancillary chunks (text, ICC profiles) get a small budget; they are not used.
   png_set_chunk_cache_max(s.Png, 1000);
   png_set_chunk_malloc_max(s.Png, 8 * 1024 * 1024);
+  // Text and other metadata are skipped unread: a damaged length there would
+  // otherwise make libpng ask for a buffer of that size.
+  static const png_byte kSkipped[] = "tEXt\0zTXt\0iTXt\0tIME\0eXIf\0iCCP\0sPLT\0pCAL\0sCAL\0hIST\0";
+  png_set_keep_unknown_chunks(s.Png, PNG_HANDLE_CHUNK_NEVER, kSkipped, 10);
   png_read_info(s.Png, s.Info);
   s.Width = png_get_image_width(s.Png, s.Info);
   s.Height = png_get_image_height(s.Png, s.Info);

@@ -2,6 +2,10 @@
 // the brightness threshold and stretch shared by the image import and RicScript.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gif_lib.h>
 #include <zlib.h>
 
@@ -557,6 +561,28 @@ TEST(DamagedPictures, AbsurdSizesAreRefusedBeforeAllocating) {
   }
   ASSERT_TRUE(patched);
   EXPECT_NE(ErrorOf([&] { Decode(jpeg); }).find("too large"), std::string::npos);
+}
+
+TEST(DamagedPictures, ADamagedTextChunkLengthAllocatesNothingLarge) {
+  // A 100-byte PNG whose tEXt chunk announces 1.6 GB: the chunk is skipped
+  // unread. The decoding runs in a child so that its peak memory can be read.
+  std::vector<std::uint8_t> png = ReadFixture("damaged-text-length.png");
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    bool refused = false;
+    try {
+      Decode(png);
+    } catch (const tavlin::TavlinError&) {
+      refused = true;
+    }
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    std::_Exit(refused && usage.ru_maxrss < 256 * 1024 ? 0 : 1);  // ru_maxrss is in KiB
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
 }
 
 TEST(DamagedPictures, ErrorsNameTheFile) {
