@@ -104,8 +104,8 @@ TParameterSet BenchParameters() {
   return p;
 }
 
-void BM_RenderDocument_Largest(benchmark::State& state) {
-  const RICElementList list = LargestDocument();
+// Renders the document again and again; `elements` tells its size.
+void RenderLoop(benchmark::State& state, const RICElementList& list) {
   const TParameterSet params = BenchParameters();
   NXTDisplay display;
   for (auto _ : state) {
@@ -114,30 +114,14 @@ void BM_RenderDocument_Largest(benchmark::State& state) {
   }
   state.counters["elements"] = list.Count();
 }
+
+void BM_RenderDocument_Largest(benchmark::State& state) { RenderLoop(state, LargestDocument()); }
 BENCHMARK(BM_RenderDocument_Largest)->Unit(benchmark::kMillisecond);
 
-void BM_RenderDocument_Typical(benchmark::State& state) {
-  const RICElementList list = TypicalDocument();
-  const TParameterSet params = BenchParameters();
-  NXTDisplay display;
-  for (auto _ : state) {
-    RenderDocument(display, 0, 0, list, params);
-    benchmark::DoNotOptimize(display.Pixels());
-  }
-  state.counters["elements"] = list.Count();
-}
+void BM_RenderDocument_Typical(benchmark::State& state) { RenderLoop(state, TypicalDocument()); }
 BENCHMARK(BM_RenderDocument_Typical)->Unit(benchmark::kMicrosecond);
 
-void BM_RenderDocument_HugeShapes(benchmark::State& state) {
-  const RICElementList list = HostileDocument();
-  const TParameterSet params = BenchParameters();
-  NXTDisplay display;
-  for (auto _ : state) {
-    RenderDocument(display, 0, 0, list, params);
-    benchmark::DoNotOptimize(display.Pixels());
-  }
-  state.counters["elements"] = list.Count();
-}
+void BM_RenderDocument_HugeShapes(benchmark::State& state) { RenderLoop(state, HostileDocument()); }
 BENCHMARK(BM_RenderDocument_HugeShapes)->Unit(benchmark::kMillisecond);
 
 void BM_PaintZoomedDisplay_Page(benchmark::State& state) {
