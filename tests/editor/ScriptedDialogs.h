@@ -5,7 +5,11 @@
 #include <QStringList>
 #include <QTest>
 #include <deque>
+#include <memory>
 
+#include "ParameterSet.h"
+#include "StartUp.h"
+#include "Tavlin_main.h"
 #include "UserDialogs.h"
 
 class ScriptedDialogs : public tavlin::UserDialogs {
@@ -51,3 +55,14 @@ class ScriptedDialogs : public tavlin::UserDialogs {
     return chosen;
   }
 };
+
+// A fresh document unit (empty document, parameters 0, the placeholder
+// sprite painted) and a shown main window that asks `dialogs`.
+inline std::unique_ptr<tavlin::TForm_Tavlin> StartEditor(tavlin::UserDialogs& dialogs) {
+  tavlin::StartDocumentUnit();
+  tavlin::ClearParameters();
+  tavlin::PaintUndefinedSprite();
+  auto window = std::make_unique<tavlin::TForm_Tavlin>(dialogs);
+  window->show();
+  return window;
+}

@@ -102,12 +102,8 @@ class CopyBitsPageTest : public QObject {
 
  private slots:
   void init() {
-    StartDocumentUnit();
-    ClearParameters();
-    PaintUndefinedSprite();
     dialogs_ = std::make_unique<ScriptedDialogs>();
-    w_ = std::make_unique<TForm_Tavlin>(*dialogs_);
-    w_->show();
+    w_ = StartEditor(*dialogs_);
     page_ = w_->TabSheet_Edit_CopyBits;
     QVERIFY(page_);
   }

@@ -73,12 +73,8 @@ class MainWindowTest : public QObject {
   }
 
   void init() {
-    StartDocumentUnit();
-    ClearParameters();
-    PaintUndefinedSprite();
     dialogs_ = std::make_unique<ScriptedDialogs>();
-    w_ = std::make_unique<TForm_Tavlin>(*dialogs_);
-    w_->show();
+    w_ = StartEditor(*dialogs_);
   }
 
   void cleanup() {

@@ -116,12 +116,8 @@ class SpritePageTest : public QObject {
   }
 
   void init() {
-    StartDocumentUnit();
-    ClearParameters();
-    PaintUndefinedSprite();
     dialogs_ = std::make_unique<TextDialogs>();
-    w_ = std::make_unique<TForm_Tavlin>(*dialogs_);
-    w_->show();
+    w_ = StartEditor(*dialogs_);
     NewSprite(1);
     w_->SelectedIndex = 0;
     w_->ShowElement(0);

@@ -100,12 +100,8 @@ class VarMapPageTest : public QObject {
   }
 
   void init() {
-    StartDocumentUnit();
-    ClearParameters();
-    PaintUndefinedSprite();
     dialogs_ = std::make_unique<ScriptedDialogs>();
-    w_ = std::make_unique<TForm_Tavlin>(*dialogs_);
-    w_->show();
+    w_ = StartEditor(*dialogs_);
     page_ = w_->TabSheet_Edit_VarMap;
   }
 
