@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMimeData>
+#include <QUrl>
 #include <QMenu>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -609,6 +611,29 @@ class MainWindowTest : public QObject {
     QVERIFY(!w_->OpenRicFile(Path("no-such.ric")));
     QCOMPARE(ElementList.Count(), 1);
     QVERIFY(dialogs_->errors.isEmpty());
+  }
+
+  void droppingARicFileOpensIt() {
+    WriteFile("dropped.ric", std::string("\x0A\x00\x04\x00\x00\x00\x01\x00\x02\x00\x00\x00", 12));
+    Click("SpeedButton_RIC_AddLine");
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(Path("dropped.ric"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w_.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    dialogs_->answers.push_back(false);  // do not save the line first
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w_.get(), &drop);
+    QCOMPARE(ElementList.Count(), 1);
+    QCOMPARE(ElementList[0]->Kind, RICElementKind::Pixel);
+    QCOMPARE(w_->CurrentFileName, Path("dropped.ric"));
+    // Other files are not taken.
+    QMimeData text;
+    text.setUrls({QUrl::fromLocalFile(Path("notes.txt"))});
+    QDragEnterEvent other(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    other.setAccepted(false);
+    QApplication::sendEvent(w_.get(), &other);
+    QVERIFY(!other.isAccepted());
   }
 
   void aboutRunsTheAboutBox() {
