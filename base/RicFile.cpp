@@ -189,18 +189,27 @@ RICElementList DecodeRic(const std::uint8_t* data, std::size_t count) {
 std::vector<std::uint8_t> EncodeRic(const RICElementList& list) {
   std::vector<std::uint8_t> out;
   out.reserve(std::size_t(ComputeFileSize(list)) + 2 * std::size_t(list.Count()));
-  for (const auto& ep : list) {
-    const TRICElement& e = *ep;
+  for (int index = 0; index < list.Count(); ++index) {
+    const TRICElement& e = *list[index];
     switch (e.Kind) {
       case RICElementKind::Description:
         for (unsigned w : {8u, 0u, unsigned(e.Options), unsigned(e.Width), unsigned(e.Height)})
           PutWord(out, w);
         break;
-      case RICElementKind::Sprite: EncodeSprite(out, e); break;
+      case RICElementKind::Sprite:
+        try {
+          EncodeSprite(out, e);
+        } catch (const TavlinError& error) {
+          // Name the element, so the user knows which sprite to make smaller.
+          throw TavlinError("", "element " + std::to_string(index + 1) + ": " +
+                                    error.Reason());
+        }
+        break;
       case RICElementKind::VarMap: {
         auto count = unsigned(e.Points.size());
         if (6 + 4 * std::size_t(count) > kMaxElementSize)
-          throw TavlinError("", "a VarMap of " + std::to_string(count) +
+          throw TavlinError("", "element " + std::to_string(index + 1) + ": a VarMap of " +
+                                    std::to_string(count) +
                                     " points is more than one RIC element can hold");
         PutWord(out, count == 0 ? 14 : 6 + 4 * count);
         PutWord(out, 2);

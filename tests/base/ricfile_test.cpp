@@ -752,7 +752,7 @@ TEST_F(RicFileTest, ASpriteBeyondTheSixteenBitSizeWordIsRefused) {
     ADD_FAILURE() << "no error";
   } catch (const TavlinError& e) {
     EXPECT_EQ(e.File(), path);
-    EXPECT_NE(e.Reason().find("1024 x 512 pixels needs 65536 bytes"), std::string::npos)
+    EXPECT_EQ(e.Reason().rfind("element 1: a sprite of 1024 x 512 pixels needs 65536 bytes", 0), 0u)
         << e.Reason();
   }
   EXPECT_FALSE(fs::exists(path));
