@@ -84,7 +84,7 @@ void EncodeSprite(std::vector<std::uint8_t>& out, const TRICElement& e) {
     throw TavlinError("", "a sprite of " + std::to_string(width) + " x " + std::to_string(rows) +
                               " pixels needs " + std::to_string(n) +
                               " bytes, more than one RIC element can hold (" +
-                              std::to_string(kMaxElementSize - 8) + ")");
+                              std::to_string(kMaxSpriteDataBytes) + ")");
   PutWord(out, unsigned(size));
   PutWord(out, 1);
   PutWord(out, e.ID);

@@ -12,6 +12,9 @@ namespace tavlin {
 
 // Reader and writer both work within one buffer of this size.
 constexpr std::size_t kRicBufferSize = 262144;
+// The most pixel bytes one sprite can carry: its element's size word is 16
+// bits and even, and counts 8 bytes besides the pixels.
+constexpr int kMaxSpriteDataBytes = 65526;
 
 // Decodes the bytes of a RIC file into new elements. Never fails: zero size
 // words and unknown opcodes are skipped, and an element cut short by the end

@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "EditPage.h"
+#include "RicFile.h"
 #include "NxtImage.h"
 #include "SpriteView.h"
 #include "Tavlin_AddText.h"
@@ -374,6 +375,13 @@ void TSpritePage::RedrawSpriteView() {
                                              .arg(n)
                                              .arg(n == 1 ? "" : "s"));
   }
+  // A sprite too large for one RIC element cannot be saved: say so while drawing, not at saving.
+  const bool tooLarge = u.IsSet() && SpriteDataSize(u) > kMaxSpriteDataBytes;
+  Label_Sprite_ImageSizeValue->setStyleSheet(tooLarge ? "color: #C00000" : "");
+  Label_Sprite_ImageSizeValue->setToolTip(
+      tooLarge ? QString("Too large for a RIC file: a sprite holds at most %1 bytes")
+                     .arg(kMaxSpriteDataBytes)
+               : QString());
   // The element list's row shows the size; RefreshSelectedRow re-renders the document too.
   window_.RefreshSelectedRow();
 }

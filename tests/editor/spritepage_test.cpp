@@ -568,6 +568,18 @@ class SpritePageTest : public QObject {
     QCOMPARE(dialogs_->errors.size(), 1);
     QVERIFY2(dialogs_->errors[0].contains("bad.png"), qPrintable(dialogs_->errors[0]));
   }
+
+  void aSpriteTooLargeForAFileIsShownSoWhileDrawing() {
+    auto* label = Find<QLabel>("Label_Sprite_ImageSizeValue");
+    QVERIFY(label->toolTip().isEmpty());
+    Sprite().UsedArea = TRect{0, 0, 1023, 511};
+    w_->ShowElement(0);
+    QCOMPARE(label->text(), QString("1024 x 512 / 65536 bytes"));
+    QVERIFY(label->toolTip().contains("65526"));
+    Sprite().UsedArea = TRect{0, 0, 1023, 510};
+    w_->ShowElement(0);
+    QVERIFY(label->toolTip().isEmpty());
+  }
 };
 
 QTEST_MAIN(SpritePageTest)
