@@ -8,6 +8,7 @@
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QToolButton>
+#include <functional>
 
 #include "DisplayAdapter.h"
 #include "FileIO.h"
