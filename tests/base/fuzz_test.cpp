@@ -6,6 +6,8 @@
 // to the same bytes.
 #include <gtest/gtest.h>
 
+#include "ByteFiles.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
@@ -24,7 +26,7 @@ namespace tavlin {
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
+using tavlin::test::Bytes;
 
 // std::mt19937 is the same sequence everywhere; the distributions are not,
 // so draws are taken from it directly.
@@ -39,15 +41,8 @@ class Random {
   std::mt19937 engine_;
 };
 
-Bytes ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteBytes(const std::string& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
+using tavlin::test::ReadBytes;
+using tavlin::test::WriteBytes;
 
 void PutWord(Bytes& b, unsigned w) {
   b.push_back(std::uint8_t(w));

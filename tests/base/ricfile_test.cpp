@@ -3,6 +3,8 @@
 // (open and merge), and saving that refuses or fails without damage.
 #include <gtest/gtest.h>
 
+#include "ByteFiles.h"
+
 #include "FileSizeLimit.h"
 
 #include <signal.h>
@@ -28,7 +30,7 @@ namespace tavlin {
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
+using tavlin::test::Bytes;
 
 // "08 00 0A 00" -> bytes.
 Bytes Hex(const std::string& text) {
@@ -126,15 +128,8 @@ std::string Summary(const RICElementList& list) {
   return s;
 }
 
-Bytes ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteBytes(const std::string& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
+using tavlin::test::ReadBytes;
+using tavlin::test::WriteBytes;
 
 std::string DataFile(const std::string& name) { return std::string(TAVLIN_TEST_DATA) + "/" + name; }
 
