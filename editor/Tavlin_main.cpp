@@ -135,7 +135,9 @@ void TForm_Tavlin::BuildMenus() {
 
   Menu_Edit = bar->addMenu("Edit");
   Menu_Edit->setObjectName("Menu_Edit");
-  Menu_Edit_Undo = action(Menu_Edit, "Menu_Edit_Undo", "&Undo", [] {});
+  // The sprite page connects Undo and enables it while it has something to undo.
+  Menu_Edit_Undo = Menu_Edit->addAction("&Undo");
+  Menu_Edit_Undo->setObjectName("Menu_Edit_Undo");
   Menu_Edit_Undo->setShortcut(QKeySequence::Undo);
   Menu_Edit_Undo->setEnabled(false);
   Menu_Edit->addSeparator();
