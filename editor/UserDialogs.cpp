@@ -23,12 +23,26 @@ bool QtUserDialogs::AskYesNo(QWidget* parent, const QString& text) {
                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
+SaveAnswer QtUserDialogs::AskYesNoCancel(QWidget* parent, const QString& text) {
+  // Esc and the box's close button give Cancel, never No.
+  QMessageBox::StandardButton b = QMessageBox::question(
+      parent, QStringLiteral("Confirm"), text,
+      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+  if (b == QMessageBox::Yes) return SaveAnswer::Yes;
+  if (b == QMessageBox::No) return SaveAnswer::No;
+  return SaveAnswer::Cancel;
+}
+
 void QtUserDialogs::Inform(QWidget* parent, const QString& text) {
   QMessageBox::information(parent, QStringLiteral("Information"), text);
 }
 
 void QtUserDialogs::ShowError(QWidget* parent, const QString& text) {
   QMessageBox::critical(parent, QStringLiteral("Error"), text);
+}
+
+void QtUserDialogs::ShowWarning(QWidget* parent, const QString& text) {
+  QMessageBox::warning(parent, QStringLiteral("Warning"), text);
 }
 
 namespace {
@@ -40,7 +54,8 @@ std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogSpec& setu
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   // The editor's save commands replace a file without asking, like the rest of its file handling.
   dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-  if (!setup.fileName.isEmpty() && !setup.fileName.startsWith('*')) dialog.selectFile(setup.fileName);
+  if (!setup.fileName.isEmpty() && !setup.fileName.startsWith('*'))
+    dialog.selectFile(setup.fileName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().first();
 }

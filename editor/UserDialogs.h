@@ -18,13 +18,20 @@ struct FileDialogSpec {
   bool mustExist = false;
 };
 
+// The answer to a "save first?" question; Cancel (also Esc or closing the box) aborts the command.
+enum class SaveAnswer { Yes, No, Cancel };
+
 class UserDialogs {
  public:
   virtual ~UserDialogs() = default;
   // A confirmation with Yes and No; true for Yes.
   virtual bool AskYesNo(QWidget* parent, const QString& text) = 0;
+  // A question with Yes, No and Cancel.
+  virtual SaveAnswer AskYesNoCancel(QWidget* parent, const QString& text) = 0;
   virtual void Inform(QWidget* parent, const QString& text) = 0;
   virtual void ShowError(QWidget* parent, const QString& text) = 0;
+  // Something the user should know that did not stop the command (a damaged file was read in part).
+  virtual void ShowWarning(QWidget* parent, const QString& text) = 0;
   // The chosen path, or nothing when the user cancels.
   virtual std::optional<QString> ChooseOpenFile(QWidget* parent, const FileDialogSpec& setup) = 0;
   virtual std::optional<QString> ChooseSaveFile(QWidget* parent, const FileDialogSpec& setup) = 0;
@@ -36,8 +43,10 @@ class UserDialogs {
 class QtUserDialogs : public UserDialogs {
  public:
   bool AskYesNo(QWidget* parent, const QString& text) override;
+  SaveAnswer AskYesNoCancel(QWidget* parent, const QString& text) override;
   void Inform(QWidget* parent, const QString& text) override;
   void ShowError(QWidget* parent, const QString& text) override;
+  void ShowWarning(QWidget* parent, const QString& text) override;
   std::optional<QString> ChooseOpenFile(QWidget* parent, const FileDialogSpec& setup) override;
   std::optional<QString> ChooseSaveFile(QWidget* parent, const FileDialogSpec& setup) override;
   int RunModal(QDialog* dialog) override;

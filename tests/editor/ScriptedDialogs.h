@@ -15,8 +15,10 @@
 class ScriptedDialogs : public tavlin::UserDialogs {
  public:
   std::deque<bool> answers;
+  // Answers to Yes/No/Cancel questions; an empty queue fails the test.
+  std::deque<tavlin::SaveAnswer> saveAnswers;
   std::deque<std::optional<QString>> files;
-  QStringList questions, notices, errors, fileFilters;
+  QStringList questions, notices, errors, warnings, fileFilters;
   int modalRuns = 0;
 
   bool AskYesNo(QWidget*, const QString& text) override {
@@ -29,8 +31,19 @@ class ScriptedDialogs : public tavlin::UserDialogs {
     answers.pop_front();
     return a;
   }
+  tavlin::SaveAnswer AskYesNoCancel(QWidget*, const QString& text) override {
+    questions << text;
+    if (saveAnswers.empty()) {
+      QTest::qFail(qPrintable("unexpected question: " + text), __FILE__, __LINE__);
+      return tavlin::SaveAnswer::Cancel;
+    }
+    tavlin::SaveAnswer a = saveAnswers.front();
+    saveAnswers.pop_front();
+    return a;
+  }
   void Inform(QWidget*, const QString& text) override { notices << text; }
   void ShowError(QWidget*, const QString& text) override { errors << text; }
+  void ShowWarning(QWidget*, const QString& text) override { warnings << text; }
   std::optional<QString> ChooseOpenFile(QWidget*, const tavlin::FileDialogSpec& setup) override {
     return NextFile(setup);
   }
