@@ -15,7 +15,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "ParameterSet.h"
 #include "RicFile.h"
@@ -31,14 +33,17 @@ using namespace tavlin;
 
 namespace {
 
-// Accepts the add-text dialog with a typed text; cancels it while `accept` is false.
+// Accepts the add-text dialog with `text` typed; cancels it while `accept` is false.
 class TextDialogs : public ScriptedDialogs {
  public:
   bool accept = true;
+  QString text = "Hi";
+  int fontSize = 8;
   int RunModal(QDialog* dialog) override {
     ScriptedDialogs::RunModal(dialog);
     if (auto* d = qobject_cast<TForm_Tavlin_AddText*>(dialog); d && accept) {
-      d->Memo_Text->setPlainText("Hi");
+      d->SpinEdit_FontSize->setValue(fontSize);
+      d->Memo_Text->setPlainText(text);
       d->RenderTextBitmap();
       return QDialog::Accepted;
     }
@@ -554,6 +559,33 @@ class SpritePageTest : public QObject {
     w_->Modified = false;
     Find<QAction>("Menu_Edit_Sprite_MarkArea_InvertArea")->trigger();
     QVERIFY(w_->Modified);
+  }
+
+  void textInkPastTheCanvasEdgesExtendsTheUsedAreaToThem() {
+    dialogs_->text = "l  l\n\nl";
+    dialogs_->fontSize = 20;
+    Page()->ScrollBar_Sprite_X->setValue(Page()->ScrollBar_Sprite_X->maximum());
+    Click("SpeedButton_Sprite_Text");
+    Press(1000, 500);
+    Release(1000, 500);
+    // Place the text so that its first "l" ends one pixel inside the right and
+    // the bottom edge while the rest of the ink lies beyond them.
+    const QImage& text = Page()->TextBitmap;
+    std::vector<bool> column(std::size_t(text.width())), row(std::size_t(text.height()));
+    for (int y = 0; y < text.height(); ++y)
+      for (int x = 0; x < text.width(); ++x)
+        if ((text.pixel(x, y) & 0xFFFFFF) == 0) column[std::size_t(x)] = row[std::size_t(y)] = true;
+    // The last pixel of the first run of ink, when more ink follows a gap.
+    auto firstRunEnd = [](const std::vector<bool>& ink) {
+      auto end = std::find(std::find(ink.begin(), ink.end(), true), ink.end(), false);
+      return std::find(end, ink.end(), true) == ink.end() ? -1 : int(end - ink.begin()) - 1;
+    };
+    const int lastColumn = firstRunEnd(column), lastRow = firstRunEnd(row);
+    QVERIFY(lastColumn >= 0 && lastRow >= 0);
+    Press(1022 - lastColumn, 510 - lastRow);
+    Release(1022 - lastColumn, 510 - lastRow);
+    QCOMPARE(Sprite().UsedArea.Right, 1023);
+    QCOMPARE(Sprite().UsedArea.Bottom, 511);
   }
 
   void anUnreadablePictureIsReportedInAMessageBox() {
