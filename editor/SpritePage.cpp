@@ -452,7 +452,9 @@ void TSpritePage::ExtendUsedArea(int left, int top, int right, int bottom) {
 
 void TSpritePage::CompressSprite() {
   TRICElement* e = Sprite();
-  if (!e || !e->UsedArea.IsSet()) return;
+  if (!e) return;
+  EndPreview();  // the text preview's backup would bring back what is cut off
+  if (!e->UsedArea.IsSet()) return;
   SetMarkedArea(-1, -1, -1, -1);
   CompressUsedArea(e->Canvas, e->UsedArea);
   ApplyZoom(e->ZoomFactor);

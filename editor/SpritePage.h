@@ -34,9 +34,10 @@ class TSpritePage : public QWidget {
   Q_OBJECT
  public:
   // Takes a red shape or text preview off the sprite that shows it and
-  // returns the tool to its resting state. The window calls it before the
-  // selection changes, before elements are deleted and before the document
-  // is written, so no preview pixels outlive their tool or reach a file.
+  // returns the tool to its resting state. It runs before the selection
+  // leaves the sprite, before elements are deleted or doubled, before the
+  // document is written or replaced, and before an undo or a compress, so no
+  // preview pixels outlive their tool, reach a copy or a file, or come back.
   void EndPreview();
   TSpritePage(TForm_Tavlin& window, QWidget* parent);
   ~TSpritePage() override;

@@ -113,7 +113,10 @@ void TSpritePage::PushUndo() {
 
 void TSpritePage::PopUndo() {
   TRICElement* e = Sprite();
-  if (!e || SpriteUndoStack.empty()) return;
+  if (!e) return;
+  // A preview left on the canvas would put its backup back over the undone step.
+  EndPreview();
+  if (SpriteUndoStack.empty()) return;
   Snapshot& last = SpriteUndoStack.back();
   e->Canvas = last.Canvas ? std::move(*last.Canvas) : last.Packed.Unpack();
   e->UsedArea = SpriteUndoStack.back().UsedArea;
@@ -293,10 +296,22 @@ void TSpritePage::EndPreview() {
   // The resting tool of each state that has a preview on the canvas.
   int rest = 0;
   switch (SpriteTool) {
-    case 3: rest = 2; break;
-    case 6: case 8: case 10: case 12: case 14: case 16: rest = SpriteTool - 1; break;
-    case 19: rest = 18; break;
-    default: return;
+    case 3:
+      rest = 2;
+      break;
+    case 6:
+    case 8:
+    case 10:
+    case 12:
+    case 14:
+    case 16:
+      rest = SpriteTool - 1;
+      break;
+    case 19:
+      rest = 18;
+      break;
+    default:
+      return;
   }
   // The owner may have left the document already; only a listed element is touched.
   for (const ElementPtr& e : ElementList)

@@ -561,6 +561,48 @@ class SpritePageTest : public QObject {
     QVERIFY(w_->Modified);
   }
 
+  void theTextPreviewEndsBeforeDoubleUndoAndCompress_data() {
+    QTest::addColumn<QString>("command");
+    for (const char* c : {"double", "undo", "compress"}) QTest::newRow(c) << QString(c);
+  }
+
+  void theTextPreviewEndsBeforeDoubleUndoAndCompress() {
+    QFETCH(QString, command);
+    // A black block in a white used area, the red text preview over the block.
+    Click("SpeedButton_Sprite_FRectangle");
+    Drag(0, 448, 39, 479, Qt::RightButton);
+    Drag(0, 448, 31, 471);
+    Click("SpeedButton_Sprite_Text");
+    Press(0, 448);
+    Release(0, 448);
+    QVERIFY(CountOf(kRedIndex) > 0);
+    if (command == "double") {
+      w_->DoubleElement();
+      for (const TRICElement* e : {ElementList[0], ElementList[1]}) {
+        int black = 0, red = 0;
+        for (int y = 448; y < 480; ++y)
+          for (int x = 0; x < 40; ++x) {
+            black += e->Canvas.PixelIndex(x, y) == kBlackIndex;
+            red += e->Canvas.PixelIndex(x, y) == kRedIndex;
+          }
+        QCOMPARE(red, 0);
+        QCOMPARE(black, 32 * 24);
+      }
+    } else if (command == "undo") {
+      Click("SpeedButton_Sprite_Undo");
+      Click("SpeedButton_Sprite_Undo");
+      Move(5, 460, Qt::NoButton);
+      QCOMPARE(CountOf(kBlackIndex), 0);  // the undone block stays undone
+      QCOMPARE(CountOf(kWhiteIndex), 40 * 32);
+    } else {
+      Click("SpeedButton_Sprite_Minimize");
+      Move(5, 460, Qt::NoButton);
+      QCOMPARE(Sprite().UsedArea, (TRect{0, 448, 31, 471}));
+      QCOMPARE(CountOf(kWhiteIndex), 0);  // nothing white outside the used area
+    }
+    QCOMPARE(CountOf(kRedIndex), 0);
+  }
+
   void textInkPastTheCanvasEdgesExtendsTheUsedAreaToThem() {
     dialogs_->text = "l  l\n\nl";
     dialogs_->fontSize = 20;
