@@ -139,6 +139,8 @@ void TSpritePage::BuildView() {
           [this](int x, int y, Qt::MouseButtons b) { Image_SpriteMouseMove(x, y, b); });
   connect(Image_Sprite, &TSpriteView::MouseUp, this,
           [this](int x, int y, Qt::MouseButtons b) { Image_SpriteMouseUp(x, y, b); });
+  // Delete on the view erases the marked area, as the erase button does.
+  connect(Image_Sprite, &TSpriteView::DeletePressed, this, [this] { SpriteAreaOperation(9); });
 
   ScrollBar_Sprite_X = new QScrollBar(Qt::Horizontal, this);
   ScrollBar_Sprite_X->setObjectName("ScrollBar_Sprite_X");

@@ -19,6 +19,7 @@
 #include <memory>
 #include <vector>
 
+#include "DrawGrid.h"
 #include "ParameterSet.h"
 #include "RicFile.h"
 #include "ScriptedDialogs.h"
@@ -559,6 +560,34 @@ class SpritePageTest : public QObject {
     w_->Modified = false;
     Find<QAction>("Menu_Edit_Sprite_MarkArea_InvertArea")->trigger();
     QVERIFY(w_->Modified);
+  }
+
+  void keysOnTheViewActOnTheSpriteNotOnTheList() {
+    NewSprite(2);
+    w_->SetListRows(2);
+    w_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    w_->DrawGrid_RIC->setFocus();  // the list was used last
+    Click("SpeedButton_Sprite_Select");
+    Drag(10, 480, 12, 482);
+    Sprite().Canvas.SetPixelIndex(11, 481, kBlackIndex);
+    QTest::keyClick(w_->focusWidget(), Qt::Key_Delete);
+    QCOMPARE(ElementList.Count(), 2);
+    QCOMPARE(Px(11, 481), kWhiteIndex);  // erased as the erase button does
+    QCOMPARE(Sprite().UsedArea, (TRect{10, 480, 12, 482}));
+    QTest::keyClick(w_->focusWidget(), Qt::Key_Down);
+    QCOMPARE(w_->SelectedIndex, 0);
+    QCOMPARE(Page()->UndoDepth(), 1);
+    // Ctrl+Z undoes the drawing, not the text of a parameter field edited before.
+    w_->SpinEdit_Param[0]->setFocus();
+    w_->SpinEdit_Param[0]->selectAll();
+    QTest::keyClicks(w_->SpinEdit_Param[0], "5");
+    Click("SpeedButton_Sprite_Point");
+    Press(20, 490);
+    Release(20, 490);
+    QTest::keyClick(w_->focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Px(20, 490), kGreyIndex);
+    QCOMPARE(int(ParameterSet[0]), 5);
   }
 
   void theTextPreviewEndsBeforeDoubleUndoAndCompress_data() {
