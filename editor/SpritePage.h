@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <deque>
 #include <optional>
+#include <unordered_map>
 
 #include "RICElement.h"
 #include "SpriteTools.h"
@@ -41,7 +42,14 @@ class TSpritePage : public QWidget {
   void EndPreview();
   TSpritePage(TForm_Tavlin& window, QWidget* parent);
   ~TSpritePage() override;
+  // The window calls this before it shows `next` (null: no element). Unless
+  // next is the sprite on the page, the page ends its preview, drops the
+  // floating picture and keeps the sprite's undo history for its return.
+  // Histories of elements no longer in the document are dropped.
+  void SelectionChanging(const TRICElement* next);
   // Shows the sprite; the window's EditEventsEnabled is false meanwhile.
+  // Shown again while it stays selected (a parameter changed, modify mode
+  // came back), a sprite keeps its undo, floating picture, mark and scroll.
   void ShowSprite(TRICElement& e);
   // The invisible picture the sprite view takes its marking colours from.
   void PaintMarkImage();
@@ -133,6 +141,7 @@ class TSpritePage : public QWidget {
                          int top);
   void PaintRulers(const TRICElement& e, int cols, int rows);
   void ShowUndoState();
+  void ShowAreaButtons(bool marked);
   void ShowPoint(const QPoint& p);
 
   // Drawing operations (canvas coordinates).
@@ -174,7 +183,13 @@ class TSpritePage : public QWidget {
     PackedCanvas Packed;
     TRect UsedArea;
   };
-  std::deque<Snapshot> SpriteUndoStack;
+  using UndoHistory = std::deque<Snapshot>;
+  // The history of the sprite on the page.
+  UndoHistory SpriteUndoStack;
+  // The sprite whose page this is; null while another element is shown.
+  const TRICElement* shown_ = nullptr;
+  // The histories of the other sprites of the document, kept by element.
+  std::unordered_map<const TRICElement*, UndoHistory> parkedHistories_;
   FloatingPicture FloatingImage;
   QPoint FloatingPos{-1, -1};
 };

@@ -590,6 +590,44 @@ class SpritePageTest : public QObject {
     QCOMPARE(int(ParameterSet[0]), 5);
   }
 
+  void eachSpriteKeepsItsWorkWhileTheDocumentIsOpen() {
+    Press(5, 500);
+    Release(5, 500);
+    Click("SpeedButton_Sprite_Select");
+    Drag(5, 500, 6, 501);
+    Click("SpeedButton_Sprite_Copy");
+    Page()->ScrollBar_Sprite_X->setValue(3);
+    w_->SpinEdit_Param[0]->setValue(9);  // sprites do not depend on parameters
+    QCOMPARE(Page()->UndoDepth(), 2);
+    QVERIFY(w_->Menu_Edit_Undo->isEnabled());
+    QCOMPARE(Page()->Floating().Width, 2);
+    QCOMPARE(Sprite().MarkedArea, (TRect{5, 500, 6, 501}));
+    QCOMPARE(Page()->ScrollBar_Sprite_X->value(), 3);
+    // Another sprite has a history of its own; coming back finds the first one's.
+    w_->AddElement(RICElementKind::Sprite);
+    QCOMPARE(Page()->UndoDepth(), 0);
+    QVERIFY(!w_->Menu_Edit_Undo->isEnabled());
+    w_->MoveElementUp();  // the new sprite is first now
+    w_->SelectedIndex = 1;
+    w_->ShowElement(1);
+    QCOMPARE(Page()->UndoDepth(), 2);
+    w_->DoubleElement();  // the copy is selected and starts without a history
+    QCOMPARE(Page()->UndoDepth(), 0);
+    w_->SelectedIndex = 2;
+    w_->ShowElement(2);
+    QCOMPARE(Page()->UndoDepth(), 2);
+    // A deleted sprite's history goes with it, even when a new sprite takes its memory.
+    w_->DeleteElement();
+    w_->AddElement(RICElementKind::Sprite);
+    QCOMPARE(Page()->UndoDepth(), 0);
+    Press(5, 500);
+    Release(5, 500);
+    w_->Modified = false;
+    w_->NewCommand();
+    w_->AddElement(RICElementKind::Sprite);
+    QCOMPARE(Page()->UndoDepth(), 0);
+  }
+
   void theTextPreviewEndsBeforeDoubleUndoAndCompress_data() {
     QTest::addColumn<QString>("command");
     for (const char* c : {"double", "undo", "compress"}) QTest::newRow(c) << QString(c);
