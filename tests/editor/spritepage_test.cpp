@@ -15,9 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
-#include <algorithm>
 #include <memory>
-#include <vector>
 
 #include "DrawGrid.h"
 #include "ParameterSet.h"
@@ -39,11 +37,9 @@ class TextDialogs : public ScriptedDialogs {
  public:
   bool accept = true;
   QString text = "Hi";
-  int fontSize = 8;
   int RunModal(QDialog* dialog) override {
     ScriptedDialogs::RunModal(dialog);
     if (auto* d = qobject_cast<TForm_Tavlin_AddText*>(dialog); d && accept) {
-      d->SpinEdit_FontSize->setValue(fontSize);
       d->Memo_Text->setPlainText(text);
       d->RenderTextBitmap();
       return QDialog::Accepted;
@@ -570,131 +566,81 @@ class SpritePageTest : public QObject {
     w_->DrawGrid_RIC->setFocus();  // the list was used last
     Click("SpeedButton_Sprite_Select");
     Drag(10, 480, 12, 482);
-    Sprite().Canvas.SetPixelIndex(11, 481, kBlackIndex);
-    QTest::keyClick(w_->focusWidget(), Qt::Key_Delete);
+    for (int key : {Qt::Key_Delete, Qt::Key_Down}) QTest::keyClick(w_->focusWidget(), Qt::Key(key));
     QCOMPARE(ElementList.Count(), 2);
-    QCOMPARE(Px(11, 481), kWhiteIndex);  // erased as the erase button does
-    QCOMPARE(Sprite().UsedArea, (TRect{10, 480, 12, 482}));
-    QTest::keyClick(w_->focusWidget(), Qt::Key_Down);
     QCOMPARE(w_->SelectedIndex, 0);
-    QCOMPARE(Page()->UndoDepth(), 1);
+    QCOMPARE(CountOf(kWhiteIndex), 9);  // erased as the erase button does
     // Ctrl+Z undoes the drawing, not the text of a parameter field edited before.
     w_->SpinEdit_Param[0]->setFocus();
-    w_->SpinEdit_Param[0]->selectAll();
     QTest::keyClicks(w_->SpinEdit_Param[0], "5");
-    Click("SpeedButton_Sprite_Point");
     Press(20, 490);
-    Release(20, 490);
     QTest::keyClick(w_->focusWidget(), Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(Px(20, 490), kGreyIndex);
-    QCOMPARE(int(ParameterSet[0]), 5);
+    QCOMPARE(Page()->UndoDepth(), 1);
   }
 
   void eachSpriteKeepsItsWorkWhileTheDocumentIsOpen() {
     Press(5, 500);
-    Release(5, 500);
     Click("SpeedButton_Sprite_Select");
     Drag(5, 500, 6, 501);
     Click("SpeedButton_Sprite_Copy");
     Page()->ScrollBar_Sprite_X->setValue(3);
     w_->SpinEdit_Param[0]->setValue(9);  // sprites do not depend on parameters
     QCOMPARE(Page()->UndoDepth(), 2);
-    QVERIFY(w_->Menu_Edit_Undo->isEnabled());
     QCOMPARE(Page()->Floating().Width, 2);
     QCOMPARE(Sprite().MarkedArea, (TRect{5, 500, 6, 501}));
     QCOMPARE(Page()->ScrollBar_Sprite_X->value(), 3);
-    // Another sprite has a history of its own; coming back finds the first one's.
+    // A history stays with its sprite: not with another one, a copy, or a new
+    // sprite in a deleted one's memory.
+    auto depthOf = [&](int index) {
+      w_->SelectedIndex = index;
+      w_->ShowElement(index);
+      return Page()->UndoDepth();
+    };
     w_->AddElement(RICElementKind::Sprite);
     QCOMPARE(Page()->UndoDepth(), 0);
-    QVERIFY(!w_->Menu_Edit_Undo->isEnabled());
-    w_->MoveElementUp();  // the new sprite is first now
-    w_->SelectedIndex = 1;
-    w_->ShowElement(1);
-    QCOMPARE(Page()->UndoDepth(), 2);
-    w_->DoubleElement();  // the copy is selected and starts without a history
+    w_->MoveElementUp();
+    QCOMPARE(depthOf(1), 2);
+    w_->DoubleElement();  // the copy, selected, comes before the first sprite
     QCOMPARE(Page()->UndoDepth(), 0);
-    w_->SelectedIndex = 2;
-    w_->ShowElement(2);
-    QCOMPARE(Page()->UndoDepth(), 2);
-    // A deleted sprite's history goes with it, even when a new sprite takes its memory.
+    QCOMPARE(depthOf(2), 2);
     w_->DeleteElement();
-    w_->AddElement(RICElementKind::Sprite);
-    QCOMPARE(Page()->UndoDepth(), 0);
-    Press(5, 500);
-    Release(5, 500);
-    w_->Modified = false;
-    w_->NewCommand();
     w_->AddElement(RICElementKind::Sprite);
     QCOMPARE(Page()->UndoDepth(), 0);
   }
 
   void theTextPreviewEndsBeforeDoubleUndoAndCompress_data() {
-    QTest::addColumn<QString>("command");
-    for (const char* c : {"double", "undo", "compress"}) QTest::newRow(c) << QString(c);
+    QTest::addColumn<int>("command");
+    QTest::newRow("double") << 0;
+    QTest::newRow("undo") << 1;
+    QTest::newRow("compress") << 2;
   }
 
   void theTextPreviewEndsBeforeDoubleUndoAndCompress() {
-    QFETCH(QString, command);
+    QFETCH(int, command);
     // A black block in a white used area, the red text preview over the block.
     Click("SpeedButton_Sprite_FRectangle");
     Drag(0, 448, 39, 479, Qt::RightButton);
     Drag(0, 448, 31, 471);
     Click("SpeedButton_Sprite_Text");
     Press(0, 448);
-    Release(0, 448);
-    QVERIFY(CountOf(kRedIndex) > 0);
-    if (command == "double") {
-      w_->DoubleElement();
-      for (const TRICElement* e : {ElementList[0], ElementList[1]}) {
-        int black = 0, red = 0;
-        for (int y = 448; y < 480; ++y)
-          for (int x = 0; x < 40; ++x) {
-            black += e->Canvas.PixelIndex(x, y) == kBlackIndex;
-            red += e->Canvas.PixelIndex(x, y) == kRedIndex;
-          }
-        QCOMPARE(red, 0);
-        QCOMPARE(black, 32 * 24);
-      }
-    } else if (command == "undo") {
+    if (command == 0) w_->DoubleElement();  // the copy is selected
+    if (command == 1) {
       Click("SpeedButton_Sprite_Undo");
       Click("SpeedButton_Sprite_Undo");
-      Move(5, 460, Qt::NoButton);
-      QCOMPARE(CountOf(kBlackIndex), 0);  // the undone block stays undone
-      QCOMPARE(CountOf(kWhiteIndex), 40 * 32);
-    } else {
-      Click("SpeedButton_Sprite_Minimize");
-      Move(5, 460, Qt::NoButton);
-      QCOMPARE(Sprite().UsedArea, (TRect{0, 448, 31, 471}));
-      QCOMPARE(CountOf(kWhiteIndex), 0);  // nothing white outside the used area
     }
+    if (command == 2) Click("SpeedButton_Sprite_Minimize");
+    Move(5, 460, Qt::NoButton);
+    QCOMPARE(CountOf(kWhiteIndex), command == 0 ? 40 * 32 - 32 * 24 : command == 1 ? 40 * 32 : 0);
+    QCOMPARE(CountOf(kBlackIndex), command == 1 ? 0 : 32 * 24);
     QCOMPARE(CountOf(kRedIndex), 0);
   }
 
   void textInkPastTheCanvasEdgesExtendsTheUsedAreaToThem() {
-    dialogs_->text = "l  l\n\nl";
-    dialogs_->fontSize = 20;
+    dialogs_->text = "\n l";  // no ink in the picture's first row or column
     Page()->ScrollBar_Sprite_X->setValue(Page()->ScrollBar_Sprite_X->maximum());
     Click("SpeedButton_Sprite_Text");
-    Press(1000, 500);
-    Release(1000, 500);
-    // Place the text so that its first "l" ends one pixel inside the right and
-    // the bottom edge while the rest of the ink lies beyond them.
-    const QImage& text = Page()->TextBitmap;
-    std::vector<bool> column(std::size_t(text.width())), row(std::size_t(text.height()));
-    for (int y = 0; y < text.height(); ++y)
-      for (int x = 0; x < text.width(); ++x)
-        if ((text.pixel(x, y) & 0xFFFFFF) == 0) column[std::size_t(x)] = row[std::size_t(y)] = true;
-    // The last pixel of the first run of ink, when more ink follows a gap.
-    auto firstRunEnd = [](const std::vector<bool>& ink) {
-      auto end = std::find(std::find(ink.begin(), ink.end(), true), ink.end(), false);
-      return std::find(end, ink.end(), true) == ink.end() ? -1 : int(end - ink.begin()) - 1;
-    };
-    const int lastColumn = firstRunEnd(column), lastRow = firstRunEnd(row);
-    QVERIFY(lastColumn >= 0 && lastRow >= 0);
-    Press(1022 - lastColumn, 510 - lastRow);
-    Release(1022 - lastColumn, 510 - lastRow);
-    QCOMPARE(Sprite().UsedArea.Right, 1023);
-    QCOMPARE(Sprite().UsedArea.Bottom, 511);
+    for (int i = 0; i < 2; ++i) Press(1023, 511);  // the dialog, then the stamp
+    QCOMPARE(Sprite().UsedArea, (TRect{1023, 511, 1023, 511}));
   }
 
   void anUnreadablePictureIsReportedInAMessageBox() {
