@@ -13,8 +13,8 @@
 #include <algorithm>
 
 #include "EditPage.h"
-#include "RicFile.h"
 #include "NxtImage.h"
+#include "RicFile.h"
 #include "SpriteView.h"
 #include "Tavlin_AddText.h"
 #include "Tavlin_Import.h"
@@ -139,6 +139,8 @@ void TSpritePage::BuildView() {
           [this](int x, int y, Qt::MouseButtons b) { Image_SpriteMouseMove(x, y, b); });
   connect(Image_Sprite, &TSpriteView::MouseUp, this,
           [this](int x, int y, Qt::MouseButtons b) { Image_SpriteMouseUp(x, y, b); });
+  // Delete on the view erases the marked area, as the erase button does.
+  connect(Image_Sprite, &TSpriteView::DeletePressed, this, [this] { SpriteAreaOperation(9); });
 
   ScrollBar_Sprite_X = new QScrollBar(Qt::Horizontal, this);
   ScrollBar_Sprite_X->setObjectName("ScrollBar_Sprite_X");
@@ -275,12 +277,37 @@ TRICElement* TSpritePage::Sprite() const {
   return e && e->Kind == RICElementKind::Sprite ? e : nullptr;
 }
 
-void TSpritePage::ShowSprite(TRICElement& e) {
+void TSpritePage::SelectionChanging(const TRICElement* next) {
+  if (next && next == shown_) return;
   EndPreview();
-  SpinEdit_Sprite_ID->setValue(e.ID);
-  ApplyZoom(e.ZoomFactor);
   DropFloatingImage();
+  if (shown_ && !SpriteUndoStack.empty()) parkedHistories_[shown_] = std::move(SpriteUndoStack);
   ClearUndo();
+  shown_ = nullptr;
+  // Every command that takes elements out of the document shows another one
+  // next, so a history is gone before a new element can take its memory.
+  for (auto it = parkedHistories_.begin(); it != parkedHistories_.end();) {
+    const bool listed = std::any_of(ElementList.begin(), ElementList.end(),
+                                    [&](const ElementPtr& e) { return e.get() == it->first; });
+    it = listed ? std::next(it) : parkedHistories_.erase(it);
+  }
+}
+
+void TSpritePage::ShowSprite(TRICElement& e) {
+  SpinEdit_Sprite_ID->setValue(e.ID);
+  if (&e == shown_) {
+    RedrawSpriteView();
+    return;
+  }
+  if (shown_) SelectionChanging(&e);
+  shown_ = &e;
+  if (auto it = parkedHistories_.find(&e); it != parkedHistories_.end()) {
+    SpriteUndoStack = std::move(it->second);
+    parkedHistories_.erase(it);
+  }
+  ShowUndoState();
+  ShowAreaButtons(e.MarkedArea.IsSet());
+  ApplyZoom(e.ZoomFactor);
 }
 
 void TSpritePage::PaintMarkImage() {
@@ -452,7 +479,9 @@ void TSpritePage::ExtendUsedArea(int left, int top, int right, int bottom) {
 
 void TSpritePage::CompressSprite() {
   TRICElement* e = Sprite();
-  if (!e || !e->UsedArea.IsSet()) return;
+  if (!e) return;
+  EndPreview();  // the text preview's backup would bring back what is cut off
+  if (!e->UsedArea.IsSet()) return;
   SetMarkedArea(-1, -1, -1, -1);
   CompressUsedArea(e->Canvas, e->UsedArea);
   ApplyZoom(e->ZoomFactor);
@@ -462,10 +491,13 @@ void TSpritePage::CompressSprite() {
 void TSpritePage::SetMarkedArea(int left, int top, int right, int bottom) {
   TRICElement* e = Sprite();
   if (e) e->MarkedArea = left == -1 ? kUnsetRect : Normalised(left, top, right, bottom);
-  bool marked = e && e->MarkedArea.IsSet();
+  ShowAreaButtons(e && e->MarkedArea.IsSet());
+  RedrawSpriteView();
+}
+
+void TSpritePage::ShowAreaButtons(bool marked) {
   for (QToolButton* b : areaButtons_) b->setVisible(marked);
   if (Menu_Edit_Sprite_MarkArea) Menu_Edit_Sprite_MarkArea->menuAction()->setVisible(marked);
-  RedrawSpriteView();
 }
 
 }  // namespace tavlin

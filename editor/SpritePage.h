@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <deque>
 #include <optional>
+#include <unordered_map>
 
 #include "RICElement.h"
 #include "SpriteTools.h"
@@ -34,13 +35,21 @@ class TSpritePage : public QWidget {
   Q_OBJECT
  public:
   // Takes a red shape or text preview off the sprite that shows it and
-  // returns the tool to its resting state. The window calls it before the
-  // selection changes, before elements are deleted and before the document
-  // is written, so no preview pixels outlive their tool or reach a file.
+  // returns the tool to its resting state. It runs before the selection
+  // leaves the sprite, before elements are deleted or doubled, before the
+  // document is written or replaced, and before an undo or a compress, so no
+  // preview pixels outlive their tool, reach a copy or a file, or come back.
   void EndPreview();
   TSpritePage(TForm_Tavlin& window, QWidget* parent);
   ~TSpritePage() override;
+  // The window calls this before it shows `next` (null: no element). Unless
+  // next is the sprite on the page, the page ends its preview, drops the
+  // floating picture and keeps the sprite's undo history for its return.
+  // Histories of elements no longer in the document are dropped.
+  void SelectionChanging(const TRICElement* next);
   // Shows the sprite; the window's EditEventsEnabled is false meanwhile.
+  // Shown again while it stays selected (a parameter changed, modify mode
+  // came back), a sprite keeps its undo, floating picture, mark and scroll.
   void ShowSprite(TRICElement& e);
   // The invisible picture the sprite view takes its marking colours from.
   void PaintMarkImage();
@@ -132,6 +141,7 @@ class TSpritePage : public QWidget {
                          int top);
   void PaintRulers(const TRICElement& e, int cols, int rows);
   void ShowUndoState();
+  void ShowAreaButtons(bool marked);
   void ShowPoint(const QPoint& p);
 
   // Drawing operations (canvas coordinates).
@@ -173,7 +183,13 @@ class TSpritePage : public QWidget {
     PackedCanvas Packed;
     TRect UsedArea;
   };
-  std::deque<Snapshot> SpriteUndoStack;
+  using UndoHistory = std::deque<Snapshot>;
+  // The history of the sprite on the page.
+  UndoHistory SpriteUndoStack;
+  // The sprite whose page this is; null while another element is shown.
+  const TRICElement* shown_ = nullptr;
+  // The histories of the other sprites of the document, kept by element.
+  std::unordered_map<const TRICElement*, UndoHistory> parkedHistories_;
   FloatingPicture FloatingImage;
   QPoint FloatingPos{-1, -1};
 };

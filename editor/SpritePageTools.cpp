@@ -113,7 +113,10 @@ void TSpritePage::PushUndo() {
 
 void TSpritePage::PopUndo() {
   TRICElement* e = Sprite();
-  if (!e || SpriteUndoStack.empty()) return;
+  if (!e) return;
+  // A preview left on the canvas would put its backup back over the undone step.
+  EndPreview();
+  if (SpriteUndoStack.empty()) return;
   Snapshot& last = SpriteUndoStack.back();
   e->Canvas = last.Canvas ? std::move(*last.Canvas) : last.Packed.Unpack();
   e->UsedArea = SpriteUndoStack.back().UsedArea;
@@ -293,10 +296,22 @@ void TSpritePage::EndPreview() {
   // The resting tool of each state that has a preview on the canvas.
   int rest = 0;
   switch (SpriteTool) {
-    case 3: rest = 2; break;
-    case 6: case 8: case 10: case 12: case 14: case 16: rest = SpriteTool - 1; break;
-    case 19: rest = 18; break;
-    default: return;
+    case 3:
+      rest = 2;
+      break;
+    case 6:
+    case 8:
+    case 10:
+    case 12:
+    case 14:
+    case 16:
+      rest = SpriteTool - 1;
+      break;
+    case 19:
+      rest = 18;
+      break;
+    default:
+      return;
   }
   // The owner may have left the document already; only a listed element is touched.
   for (const ElementPtr& e : ElementList)
@@ -374,25 +389,31 @@ void TSpritePage::StampText(QPoint p, std::uint8_t colour, bool final) {
   RestoreShapeBackup();
   const QImage text = TextBitmap.convertToFormat(QImage::Format_RGB32);
   const std::uint8_t c = final ? colour : kRedIndex;
-  TRect inked = kUnsetRect;
-  // Only the part of the picture that can land on the canvas is walked, so a
-  // huge text costs no more than one the size of the canvas.
+  auto ink = [&text](int i, int j) {
+    return (reinterpret_cast<const QRgb*>(text.constScanLine(j))[i] & 0xFFFFFF) == 0;
+  };
+  // Only the part of the picture that can land on the canvas is painted, so a
+  // huge text previews no slower than one the size of the canvas.
   const int rows = std::min(text.height(), std::max(0, SpriteCanvas::kHeight - p.y()));
   const int columns = std::min(text.width(), std::max(0, SpriteCanvas::kWidth - p.x()));
-  for (int j = 0; j < rows; ++j) {
-    const QRgb* row = reinterpret_cast<const QRgb*>(text.constScanLine(j));
-    for (int i = 0; i < columns; ++i) {
-      if ((row[i] & 0xFFFFFF) != 0) continue;
-      int x = p.x() + i, y = p.y() + j;
-      e->Canvas.SetPixelIndex(x, y, c);  // ignored beyond the canvas
-      inked = inked.IsSet() ? TRect{std::min(inked.Left, x), std::min(inked.Top, y),
-                                    std::max(inked.Right, x), std::max(inked.Bottom, y)}
-                            : TRect{x, y, x, y};
-    }
+  for (int j = 0; j < rows; ++j)
+    for (int i = 0; i < columns; ++i)
+      if (ink(i, j)) e->Canvas.SetPixelIndex(p.x() + i, p.y() + j, c);
+  if (final) {
+    // Extending over the box of all the ink covers every single-pixel
+    // extension at once; ExtendUsedArea clamps it, so ink beyond the right or
+    // bottom edge extends the used area to that edge.
+    TRect inked = kUnsetRect;
+    for (int j = 0; j < text.height(); ++j)
+      for (int i = 0; i < text.width(); ++i)
+        if (ink(i, j))
+          inked = inked.IsSet() ? TRect{std::min(inked.Left, i), std::min(inked.Top, j),
+                                        std::max(inked.Right, i), std::max(inked.Bottom, j)}
+                                : TRect{i, j, i, j};
+    if (inked.IsSet())
+      ExtendUsedArea(p.x() + inked.Left, p.y() + inked.Top, p.x() + inked.Right,
+                     p.y() + inked.Bottom);
   }
-  // Extending over the inked pixels' box covers every single-pixel extension
-  // at once; ink beyond the canvas extends the area to the edge (clamped).
-  if (final && inked.IsSet()) ExtendUsedArea(inked.Left, inked.Top, inked.Right, inked.Bottom);
   FinishDrawing();
 }
 

@@ -1,5 +1,6 @@
 #include "SpriteView.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -10,6 +11,7 @@ TSpriteView::TSpriteView(QWidget* parent, int width, int height)
   picture_.fill(Qt::white);
   setFixedSize(width, height);
   setMouseTracking(true);
+  setFocusPolicy(Qt::ClickFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -19,6 +21,7 @@ void TSpriteView::paintEvent(QPaintEvent*) {
 }
 
 void TSpriteView::mousePressEvent(QMouseEvent* e) {
+  setFocus(Qt::MouseFocusReason);
   QPoint pos = e->position().toPoint();
   emit MouseDown(pos.x(), pos.y(), e->buttons() | e->button());
 }
@@ -31,6 +34,24 @@ void TSpriteView::mouseMoveEvent(QMouseEvent* e) {
 void TSpriteView::mouseReleaseEvent(QMouseEvent* e) {
   QPoint pos = e->position().toPoint();
   emit MouseUp(pos.x(), pos.y(), e->buttons());
+}
+
+void TSpriteView::keyPressEvent(QKeyEvent* e) {
+  switch (e->key()) {
+    case Qt::Key_Delete:
+      emit DeletePressed();
+      break;
+    // The arrows are the view's while it has focus: nothing behind it acts on them.
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+      break;
+    default:
+      QWidget::keyPressEvent(e);
+      return;
+  }
+  e->accept();
 }
 
 }  // namespace tavlin

@@ -1,6 +1,8 @@
 // TSpriteView: the sprite page's zoomed view of the canvas. A fixed-size
 // picture that reports presses, moves and releases in its own pixels with
-// the buttons held, so the page can run its drawing tools.
+// the buttons held, so the page can run its drawing tools. A click gives it
+// the keyboard focus, so the keys pressed while drawing act on the sprite and
+// never reach the element list.
 #pragma once
 
 #include <QImage>
@@ -19,12 +21,14 @@ class TSpriteView : public QWidget {
   void MouseDown(int x, int y, Qt::MouseButtons buttons);
   void MouseMove(int x, int y, Qt::MouseButtons buttons);
   void MouseUp(int x, int y, Qt::MouseButtons buttons);
+  void DeletePressed();
 
  protected:
   void paintEvent(QPaintEvent*) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
 
  private:
   QImage picture_;

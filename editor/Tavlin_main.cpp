@@ -313,7 +313,7 @@ void TForm_Tavlin::SetUpWindow() {
 }
 
 void TForm_Tavlin::ShowElement(int index) {
-  TabSheet_Edit_Sprite->EndPreview();
+  TabSheet_Edit_Sprite->SelectionChanging(ElementList.At(index));
   ShowElementPage(index);
   // In preview mode the preview stays in view; a command that changed the
   // document shows in it at once.

@@ -169,6 +169,7 @@ void TForm_Tavlin::DeleteElement() {
 
 void TForm_Tavlin::DoubleElement() {
   if (!ElementList.ValidIndex(SelectedIndex)) return;
+  TabSheet_Edit_Sprite->EndPreview();  // the copy takes no preview pixels
   EditEventsEnabled = false;
   ElementList.Insert(SelectedIndex, DuplicateElement(*ElementList[SelectedIndex]));
   SetListRows(ElementList.Count());

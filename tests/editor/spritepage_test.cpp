@@ -17,6 +17,7 @@
 #include <QToolButton>
 #include <memory>
 
+#include "DrawGrid.h"
 #include "ParameterSet.h"
 #include "RicFile.h"
 #include "ScriptedDialogs.h"
@@ -31,14 +32,15 @@ using namespace tavlin;
 
 namespace {
 
-// Accepts the add-text dialog with a typed text; cancels it while `accept` is false.
+// Accepts the add-text dialog with `text` typed; cancels it while `accept` is false.
 class TextDialogs : public ScriptedDialogs {
  public:
   bool accept = true;
+  QString text = "Hi";
   int RunModal(QDialog* dialog) override {
     ScriptedDialogs::RunModal(dialog);
     if (auto* d = qobject_cast<TForm_Tavlin_AddText*>(dialog); d && accept) {
-      d->Memo_Text->setPlainText("Hi");
+      d->Memo_Text->setPlainText(text);
       d->RenderTextBitmap();
       return QDialog::Accepted;
     }
@@ -554,6 +556,91 @@ class SpritePageTest : public QObject {
     w_->Modified = false;
     Find<QAction>("Menu_Edit_Sprite_MarkArea_InvertArea")->trigger();
     QVERIFY(w_->Modified);
+  }
+
+  void keysOnTheViewActOnTheSpriteNotOnTheList() {
+    NewSprite(2);
+    w_->SetListRows(2);
+    w_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    w_->DrawGrid_RIC->setFocus();  // the list was used last
+    Click("SpeedButton_Sprite_Select");
+    Drag(10, 480, 12, 482);
+    for (int key : {Qt::Key_Delete, Qt::Key_Down}) QTest::keyClick(w_->focusWidget(), Qt::Key(key));
+    QCOMPARE(ElementList.Count(), 2);
+    QCOMPARE(w_->SelectedIndex, 0);
+    QCOMPARE(CountOf(kWhiteIndex), 9);  // erased as the erase button does
+    // Ctrl+Z undoes the drawing, not the text of a parameter field edited before.
+    w_->SpinEdit_Param[0]->setFocus();
+    QTest::keyClicks(w_->SpinEdit_Param[0], "5");
+    Press(20, 490);
+    QTest::keyClick(w_->focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Page()->UndoDepth(), 1);
+  }
+
+  void eachSpriteKeepsItsWorkWhileTheDocumentIsOpen() {
+    Press(5, 500);
+    Click("SpeedButton_Sprite_Select");
+    Drag(5, 500, 6, 501);
+    Click("SpeedButton_Sprite_Copy");
+    Page()->ScrollBar_Sprite_X->setValue(3);
+    w_->SpinEdit_Param[0]->setValue(9);  // sprites do not depend on parameters
+    QCOMPARE(Page()->UndoDepth(), 2);
+    QCOMPARE(Page()->Floating().Width, 2);
+    QCOMPARE(Sprite().MarkedArea, (TRect{5, 500, 6, 501}));
+    QCOMPARE(Page()->ScrollBar_Sprite_X->value(), 3);
+    // A history stays with its sprite: not with another one, a copy, or a new
+    // sprite in a deleted one's memory.
+    auto depthOf = [&](int index) {
+      w_->SelectedIndex = index;
+      w_->ShowElement(index);
+      return Page()->UndoDepth();
+    };
+    w_->AddElement(RICElementKind::Sprite);
+    QCOMPARE(Page()->UndoDepth(), 0);
+    w_->MoveElementUp();
+    QCOMPARE(depthOf(1), 2);
+    w_->DoubleElement();  // the copy, selected, comes before the first sprite
+    QCOMPARE(Page()->UndoDepth(), 0);
+    QCOMPARE(depthOf(2), 2);
+    w_->DeleteElement();
+    w_->AddElement(RICElementKind::Sprite);
+    QCOMPARE(Page()->UndoDepth(), 0);
+  }
+
+  void theTextPreviewEndsBeforeDoubleUndoAndCompress_data() {
+    QTest::addColumn<int>("command");
+    QTest::newRow("double") << 0;
+    QTest::newRow("undo") << 1;
+    QTest::newRow("compress") << 2;
+  }
+
+  void theTextPreviewEndsBeforeDoubleUndoAndCompress() {
+    QFETCH(int, command);
+    // A black block in a white used area, the red text preview over the block.
+    Click("SpeedButton_Sprite_FRectangle");
+    Drag(0, 448, 39, 479, Qt::RightButton);
+    Drag(0, 448, 31, 471);
+    Click("SpeedButton_Sprite_Text");
+    Press(0, 448);
+    if (command == 0) w_->DoubleElement();  // the copy is selected
+    if (command == 1) {
+      Click("SpeedButton_Sprite_Undo");
+      Click("SpeedButton_Sprite_Undo");
+    }
+    if (command == 2) Click("SpeedButton_Sprite_Minimize");
+    Move(5, 460, Qt::NoButton);
+    QCOMPARE(CountOf(kWhiteIndex), command == 0 ? 40 * 32 - 32 * 24 : command == 1 ? 40 * 32 : 0);
+    QCOMPARE(CountOf(kBlackIndex), command == 1 ? 0 : 32 * 24);
+    QCOMPARE(CountOf(kRedIndex), 0);
+  }
+
+  void textInkPastTheCanvasEdgesExtendsTheUsedAreaToThem() {
+    dialogs_->text = "\n l";  // no ink in the picture's first row or column
+    Page()->ScrollBar_Sprite_X->setValue(Page()->ScrollBar_Sprite_X->maximum());
+    Click("SpeedButton_Sprite_Text");
+    for (int i = 0; i < 2; ++i) Press(1023, 511);  // the dialog, then the stamp
+    QCOMPARE(Sprite().UsedArea, (TRect{1023, 511, 1023, 511}));
   }
 
   void anUnreadablePictureIsReportedInAMessageBox() {
