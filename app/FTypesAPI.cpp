@@ -116,6 +116,16 @@ DesktopFolders DefaultDesktopFolders() {
   const char* home = std::getenv("HOME");
   const char* data = std::getenv("XDG_DATA_HOME");
   const char* config = std::getenv("XDG_CONFIG_HOME");
+  if (home) f.Home = home;
+  auto list = [](const char* name, const char* fallback) {
+    const char* v = std::getenv(name);
+    std::istringstream in(v && *v ? v : fallback);
+    std::vector<std::string> dirs;
+    for (std::string d; std::getline(in, d, ':');) dirs.push_back(d);
+    return dirs;
+  };
+  f.DataDirs = list("XDG_DATA_DIRS", "/usr/local/share/:/usr/share/");
+  f.ConfigDirs = list("XDG_CONFIG_DIRS", "/etc/xdg");
   if (data && *data)
     f.DataHome = data;
   else if (home && *home)
@@ -153,12 +163,12 @@ std::string DesktopExecLine(const std::string& programPath) {
   return exec + " %f";
 }
 
-bool RegisterRicFileType(const std::string& extension, const std::string& fileTypeName,
-                         const std::string& description, const std::string& programPath,
-                         const DesktopFolders& folders, bool notify) {
+std::string RegisterRicFileType(const std::string& extension, const std::string& fileTypeName,
+                                const std::string& description, const std::string& programPath,
+                                const DesktopFolders& folders, bool notify) {
   if (folders.DataHome.empty() || extension.size() < 2 || extension[0] != '.' ||
       programPath.empty())
-    return false;
+    return "nothing to register";
   const fs::path data(folders.DataHome);
   const std::string pattern = "*" + extension;
 
@@ -196,7 +206,7 @@ bool RegisterRicFileType(const std::string& extension, const std::string& fileTy
     RunQuietly({"update-mime-database", (data / "mime").string()});
     RunQuietly({"update-desktop-database", (data / "applications").string()});
   }
-  return ok;
+  return ok ? "" : "not every file could be written";
 }
 
 }  // namespace tavlin

@@ -10,22 +10,26 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace tavlin {
 
-// Where the association is recorded: $XDG_DATA_HOME (or ~/.local/share) and
-// $XDG_CONFIG_HOME (or ~/.config). Empty strings when no home is known.
+// The base folders of the XDG base directory rules. Empty strings when no home is known.
 struct DesktopFolders {
-  std::string DataHome;
-  std::string ConfigHome;
+  std::string Home;                     // $HOME
+  std::string DataHome;                 // $XDG_DATA_HOME or ~/.local/share
+  std::string ConfigHome;               // $XDG_CONFIG_HOME or ~/.config
+  std::vector<std::string> DataDirs;    // $XDG_DATA_DIRS or /usr/local/share, /usr/share
+  std::vector<std::string> ConfigDirs;  // $XDG_CONFIG_DIRS or /etc/xdg
+  std::vector<std::string> Desktops;    // $XDG_CURRENT_DESKTOP, lower-cased
 };
 DesktopFolders DefaultDesktopFolders();
 
 constexpr const char* kRicMimeType = "application/x-lego-mindstorms-ric";
 
-// Records the association; returns whether every file could be written.
+// Records the association. Returns "" when it is in place, otherwise why not.
 // `notify` runs the desktop's database updaters when they are installed.
-bool RegisterRicFileType(const std::string& extension, const std::string& fileTypeName,
+std::string RegisterRicFileType(const std::string& extension, const std::string& fileTypeName,
                          const std::string& description, const std::string& programPath,
                          const DesktopFolders& folders, bool notify = true);
 
