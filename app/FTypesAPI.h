@@ -1,36 +1,46 @@
 // File type registration: makes ".ric" files open in Tavlin from the desktop.
 //
 // On a freedesktop system the association is recorded in the user's data
-// folder: a shared-MIME-info package that maps "*.ric" to a MIME type with the
-// description "RIC-Files", a desktop entry whose command opens the file in the
-// program, and a default-application line when the user has chosen none. It
-// runs at every start, so the command always names the program's current
-// place; files are rewritten only when their content changes. Every failure
-// is silent: start-up goes on.
+// folder: a desktop entry whose command opens the file in the program, for
+// the MIME type an installed package already gives "*.ric" files or, when
+// none does, for our own type with the description "RIC-Files" (a
+// shared-MIME-info package); and a default-application line when no
+// mimeapps.list names a default for that type. It runs at every start, so the
+// command always names the program's current place; files are rewritten only
+// when their content changes, and the desktop's database updaters are started,
+// without waiting for them, only after a change. Nothing is written into a
+// HOME that belongs to another user (sudo -E), and a file that cannot be read
+// or belongs to someone else is left as it is. No failure stops start-up.
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace tavlin {
 
-// Where the association is recorded: $XDG_DATA_HOME (or ~/.local/share) and
-// $XDG_CONFIG_HOME (or ~/.config). Empty strings when no home is known.
+// The base folders of the XDG base directory rules, which ignore relative
+// values. Empty strings when no absolute HOME is known.
 struct DesktopFolders {
-  std::string DataHome;
-  std::string ConfigHome;
+  std::string Home;                     // $HOME
+  std::string DataHome;                 // $XDG_DATA_HOME or ~/.local/share
+  std::string ConfigHome;               // $XDG_CONFIG_HOME or ~/.config
+  std::vector<std::string> DataDirs;    // $XDG_DATA_DIRS or /usr/local/share, /usr/share
+  std::vector<std::string> ConfigDirs;  // $XDG_CONFIG_DIRS or /etc/xdg
+  std::vector<std::string> Desktops;    // $XDG_CURRENT_DESKTOP, lower-cased
 };
 DesktopFolders DefaultDesktopFolders();
 
 constexpr const char* kRicMimeType = "application/x-lego-mindstorms-ric";
 
-// Records the association; returns whether every file could be written.
-// `notify` runs the desktop's database updaters when they are installed.
-bool RegisterRicFileType(const std::string& extension, const std::string& fileTypeName,
-                         const std::string& description, const std::string& programPath,
-                         const DesktopFolders& folders, bool notify = true);
+// Records the association. Returns "" when it is in place, otherwise why not.
+// `notify` starts the desktop's database updaters (when installed) after a change.
+std::string RegisterRicFileType(const std::string& extension, const std::string& fileTypeName,
+                                const std::string& description, const std::string& programPath,
+                                const DesktopFolders& folders, bool notify = true);
 
 // The desktop entry's command for a program path: the path (quoted when it
-// holds characters the entry format reserves) and the file argument.
+// holds characters the entry format reserves) and the file argument; "" for a
+// path no entry can hold (a line break, a control character, not UTF-8).
 std::string DesktopExecLine(const std::string& programPath);
 
 }  // namespace tavlin

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QTimer>
+#include <cstdio>
 
 #include "FTypesAPI.h"
 #include "FileIO.h"
@@ -30,9 +31,14 @@ int main(int argc, char** argv) {
       dialogs.ShowError(&window, QString::fromStdString(parameterError));
     });
   // ".ric" files open here from the desktop; the command names this program's current place.
-  tavlin::RegisterRicFileType(".ric", "LEGO Mindstorms RIC-Files", "RIC-Files",
-                              QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString(),
-                              tavlin::DefaultDesktopFolders());
+  // A registration that cannot be made is no reason to stop: it is only noted on stderr.
+  const std::string notRegistered = tavlin::RegisterRicFileType(
+      ".ric", "LEGO Mindstorms RIC-Files", "RIC-Files",
+      QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString(),
+      tavlin::DefaultDesktopFolders());
+  if (!notRegistered.empty())
+    std::fprintf(stderr, "tavlin: .ric files are not fully registered: %s\n",
+                 notRegistered.c_str());
   if (argc > 1) window.OpenRicFile(QFile::decodeName(argv[1]));
   return app.exec();
 }
