@@ -416,11 +416,14 @@ void TForm_Tavlin::ShowPointerPosition(int x, int y) {
 void TForm_Tavlin::ShowFailure(const QString& what) { dialogs_.ShowError(this, what); }
 
 void TForm_Tavlin::closeEvent(QCloseEvent* event) {
-  if (Modified &&
-      dialogs_.AskYesNo(this, "RIC file was modified. Would you like to save the file first?") &&
-      !SaveDocument()) {
-    event->ignore();
-    return;
+  if (Modified) {
+    SaveAnswer answer = dialogs_.AskYesNoCancel(
+        this, "RIC file was modified. Would you like to save the file first?");
+    // Cancel, Esc and a save that did not happen keep the window open.
+    if (answer == SaveAnswer::Cancel || (answer == SaveAnswer::Yes && !SaveDocument())) {
+      event->ignore();
+      return;
+    }
   }
   // The parameter values are kept on every close; a failure is reported and the window closes all the same.
   try {

@@ -25,11 +25,13 @@ std::string Local(const QString& path) { return QFile::encodeName(path).toStdStr
 
 }  // namespace
 
+// Cancel (Esc, closing the box) and a save that did not happen stop the command.
 bool TForm_Tavlin::AskSaveFirst() {
   if (!Modified) return true;
-  if (!dialogs_.AskYesNo(this, "RIC file was modified. Do you want to save the file first?"))
-    return true;
-  return SaveDocument();
+  SaveAnswer answer =
+      dialogs_.AskYesNoCancel(this, "RIC file was modified. Do you want to save the file first?");
+  if (answer == SaveAnswer::Cancel) return false;
+  return answer == SaveAnswer::No || SaveDocument();
 }
 
 void TForm_Tavlin::OpenCommand() {

@@ -5,15 +5,16 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
-#include <QMimeData>
-#include <QUrl>
 #include <QMenu>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 #include <fstream>
 #include <memory>
 
@@ -67,6 +68,14 @@ class MainWindowTest : public QObject {
   void WriteFile(const QString& name, const std::string& bytes) {
     std::ofstream(Path(name).toStdString(), std::ios::binary) << bytes;
   }
+  void Drop(const QString& name) {
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(Path(name))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w_.get(), &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w_.get(), &drop);
+  }
 
  private slots:
   void initTestCase() {
@@ -80,9 +89,9 @@ class MainWindowTest : public QObject {
   }
 
   void cleanup() {
-    w_->Modified = false;  // no question when the window goes
+    if (w_) w_->Modified = false;  // no question when the window goes
     w_.reset();
-    QVERIFY2(dialogs_->answers.empty(), "unused answers");
+    QVERIFY2(dialogs_->answers.empty() && dialogs_->saveAnswers.empty(), "unused answers");
     QVERIFY2(dialogs_->files.empty(), "unused file answers");
   }
 
@@ -510,7 +519,7 @@ class MainWindowTest : public QObject {
     WriteFile("one.ric", std::string("\x0A\x00\x04\x00\x00\x00\x01\x00\x02\x00\x00\x00", 12));
     Click("SpeedButton_RIC_AddLine");
     // Yes, then a cancelled Save as: nothing is opened.
-    dialogs_->answers.push_back(true);
+    dialogs_->saveAnswers.push_back(SaveAnswer::Yes);
     dialogs_->files.push_back(std::nullopt);
     Click("SpeedButton_FileIO_Open");
     QCOMPARE(ElementList.Count(), 1);
@@ -518,7 +527,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(dialogs_->questions.last(),
              QString("RIC file was modified. Do you want to save the file first?"));
     // No: the changes go, the file comes.
-    dialogs_->answers.push_back(false);
+    dialogs_->saveAnswers.push_back(SaveAnswer::No);
     dialogs_->files.push_back(Path("one.ric"));
     Click("SpeedButton_FileIO_Open");
     QCOMPARE(ElementList.Count(), 1);
@@ -550,7 +559,7 @@ class MainWindowTest : public QObject {
   void closeWithUnsavedWorkAsks() {
     Click("SpeedButton_RIC_AddLine");
     // Yes without a file name: Save as; cancelled, so the window stays.
-    dialogs_->answers.push_back(true);
+    dialogs_->saveAnswers.push_back(SaveAnswer::Yes);
     dialogs_->files.push_back(std::nullopt);
     QVERIFY(!w_->close());
     QVERIFY(w_->isVisible());
@@ -558,17 +567,68 @@ class MainWindowTest : public QObject {
              QString("RIC file was modified. Would you like to save the file first?"));
     // No: it closes and writes the parameter file.
     ParameterSet[3] = 7;
-    dialogs_->answers.push_back(false);
+    dialogs_->saveAnswers.push_back(SaveAnswer::No);
     QVERIFY(w_->close());
     TParameterSet read{};
     ReadParameterFile(Path("Tavlin.RPA").toStdString(), read);
     QCOMPARE(int(read[3]), 7);
   }
 
+  void cancelOrAFailedSaveAbortsEveryCommandThatAsks_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("failingSave");
+    for (const char* c : {"new", "open", "import", "drop", "close"}) {
+      QTest::newRow(c) << c << false;
+      QTest::newRow(qPrintable(QString(c) + " with failing save")) << c << true;
+    }
+  }
+  void cancelOrAFailedSaveAbortsEveryCommandThatAsks() {
+    QFETCH(QString, command);
+    QFETCH(bool, failingSave);
+    WriteFile("other.ric", std::string("\x0A\x00\x04\x00\x00\x00\x01\x00\x02\x00\x00\x00", 12));
+    Click("SpeedButton_RIC_AddLine");
+    if (failingSave) w_->CurrentFileName = Path("missing-folder/x.ric");
+    dialogs_->saveAnswers.push_back(failingSave ? SaveAnswer::Yes : SaveAnswer::Cancel);
+    // No file dialog may follow: an unexpected one fails the test.
+    if (command == "new") Trigger("Menu_File_New");
+    if (command == "open") Trigger("Menu_File_Load");
+    if (command == "import") Trigger("ImportRicScript1");
+    if (command == "drop") Drop("other.ric");
+    if (command == "close") QVERIFY(!w_->close());
+    QVERIFY(w_->isVisible());
+    QCOMPARE(ElementList.Count(), 1);
+    QCOMPARE(ElementList[0]->Kind, RICElementKind::Line);
+    QVERIFY(w_->Modified);
+    QCOMPARE(dialogs_->errors.size(), failingSave ? 1 : 0);
+  }
+
+  void escapeOnTheRealQuestionKeepsTheWork() {
+    QtUserDialogs real;
+    w_ = StartEditor(real);
+    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    Click("SpeedButton_RIC_AddLine");
+    int escapes = 0;
+    QTimer esc;
+    connect(&esc, &QTimer::timeout, [&] {
+      if (QWidget* box = QApplication::activeModalWidget()) {
+        QTest::keyClick(box, Qt::Key_Escape);
+        ++escapes;
+      }
+    });
+    esc.start(20);
+    QTest::keyClick(w_.get(), Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(escapes, 1);
+    QCOMPARE(ElementList.Count(), 1);
+    QVERIFY(!w_->close());
+    QCOMPARE(escapes, 2);
+    w_->Modified = false;
+    w_.reset();  // before `real` goes
+  }
+
   void ricScriptImportAndExport() {
     WriteFile("good.rs", "Line(0, 1, 2, 3, 4)\r\nCircle(0, 50, 30, 5)\r\n");
     Click("SpeedButton_RIC_AddPixel");
-    dialogs_->answers.push_back(false);
+    dialogs_->saveAnswers.push_back(SaveAnswer::No);
     dialogs_->files.push_back(Path("good.rs"));
     Trigger("ImportRicScript1");
     QCOMPARE(ElementList.Count(), 2);
@@ -585,7 +645,7 @@ class MainWindowTest : public QObject {
   void failedImportShowsWhereAndKeepsTheDocument() {
     WriteFile("bad.rs", "Line(0,1,2,3,4)\r\nSprite(1,\r\n  0101,\r\n  0102)\r\n");
     Click("SpeedButton_RIC_AddCircle");
-    dialogs_->answers.push_back(false);
+    dialogs_->saveAnswers.push_back(SaveAnswer::No);
     dialogs_->files.push_back(Path("bad.rs"));
     Trigger("ImportRicScript1");
     QCOMPARE(dialogs_->errors.size(), 1);
@@ -621,9 +681,8 @@ class MainWindowTest : public QObject {
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w_.get(), &enter);
     QVERIFY(enter.isAccepted());
-    dialogs_->answers.push_back(false);  // do not save the line first
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(w_.get(), &drop);
+    dialogs_->saveAnswers.push_back(SaveAnswer::No);  // do not save the line first
+    Drop("dropped.ric");
     QCOMPARE(ElementList.Count(), 1);
     QCOMPARE(ElementList[0]->Kind, RICElementKind::Pixel);
     QCOMPARE(w_->CurrentFileName, Path("dropped.ric"));
