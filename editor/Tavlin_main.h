@@ -279,6 +279,8 @@ class TForm_Tavlin : public QMainWindow {
   bool dragging_ = false;
   QString lastMergeFile_;  // the merge dialog keeps the name it had last
   int parameterCount_ = 256;
+  // What Save as proposes while the document has no file name (an imported script's name).
+  QString proposedFileName_;
 };
 
 }  // namespace tavlin

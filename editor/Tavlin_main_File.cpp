@@ -96,7 +96,7 @@ bool TForm_Tavlin::SaveDocument() {
 
 bool TForm_Tavlin::SaveDocumentAs() {
   FileDialogSpec setup = kRicSaveDialog;
-  setup.fileName = CurrentFileName;
+  setup.fileName = CurrentFileName.isEmpty() ? proposedFileName_ : CurrentFileName;
   std::optional<QString> path = dialogs_.ChooseSaveFile(this, setup);
   if (!path) return false;
   CurrentFileName = *path;
@@ -125,6 +125,7 @@ void TForm_Tavlin::NewCommand() {
   RefreshDocumentView();
   DrawGrid_RIC->viewport()->update();
   CurrentFileName.clear();
+  proposedFileName_.clear();
   StatusPanel[6]->setText(QString());
   ClearModified();
 }
@@ -223,6 +224,11 @@ void TForm_Tavlin::ImportRicScript1Click() {
   }
   ShowLoadedDocument();
   MarkModified();
+  // The imported document belongs to no RIC file: Save asks for one, proposing the script's name.
+  CurrentFileName.clear();
+  StatusPanel[6]->setText(QString());
+  QString suffix = QFileInfo(*path).suffix();
+  proposedFileName_ = (suffix.isEmpty() ? *path + '.' : path->chopped(suffix.size())) + "ric";
 }
 
 void TForm_Tavlin::ShowLoadedDocument() {

@@ -42,13 +42,22 @@ std::vector<std::uint8_t> FileBytes(const QString& path) {
   return ReadFileBytes(path.toStdString(), 1 << 20);
 }
 
+// Also keeps the name each save dialog proposes.
+struct Dialogs : ScriptedDialogs {
+  QStringList proposed;
+  std::optional<QString> ChooseSaveFile(QWidget* parent, const FileDialogSpec& setup) override {
+    proposed << setup.fileName;
+    return ScriptedDialogs::ChooseSaveFile(parent, setup);
+  }
+};
+
 }  // namespace
 
 class MainWindowTest : public QObject {
   Q_OBJECT
 
   QTemporaryDir dir_;
-  std::unique_ptr<ScriptedDialogs> dialogs_;
+  std::unique_ptr<Dialogs> dialogs_;
   std::unique_ptr<TForm_Tavlin> w_;
 
   template <class T>
@@ -84,7 +93,7 @@ class MainWindowTest : public QObject {
   }
 
   void init() {
-    dialogs_ = std::make_unique<ScriptedDialogs>();
+    dialogs_ = std::make_unique<Dialogs>();
     w_ = StartEditor(*dialogs_);
   }
 
@@ -627,6 +636,8 @@ class MainWindowTest : public QObject {
 
   void ricScriptImportAndExport() {
     WriteFile("good.rs", "Line(0, 1, 2, 3, 4)\r\nCircle(0, 50, 30, 5)\r\n");
+    WriteFile("before.ric", std::string("\x0A\x00\x04\x00\x00\x00\x01\x00\x02\x00\x00\x00", 12));
+    QVERIFY(w_->OpenRicFile(Path("before.ric")));
     Click("SpeedButton_RIC_AddPixel");
     dialogs_->saveAnswers.push_back(SaveAnswer::No);
     dialogs_->files.push_back(Path("good.rs"));
@@ -635,6 +646,12 @@ class MainWindowTest : public QObject {
     QCOMPARE(ElementList[0]->Kind, RICElementKind::Line);
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Line);
     QVERIFY(w_->Modified);
+    // The imported document has no file yet: Save asks, proposing the script's name.
+    QCOMPARE(Status(6), QString());
+    dialogs_->files.push_back(std::nullopt);
+    Trigger("Menu_File_Save");
+    QCOMPARE(dialogs_->proposed.last(), Path("good.ric"));
+    QCOMPARE(FileBytes(Path("before.ric")).size(), std::size_t(12));
     dialogs_->files.push_back(Path("out.rs"));
     Trigger("ExportRicScript1");
     QVERIFY(w_->Modified);  // export does not clear it
