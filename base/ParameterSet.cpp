@@ -1,5 +1,6 @@
 #include "ParameterSet.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -56,6 +57,9 @@ void ReadParameterFile(const std::string& path, TParameterSet& set) {
   std::vector<std::uint8_t> bytes = ReadFileBytes(path, kMaxParameterFileBytes + 1);
   if (bytes.size() > kMaxParameterFileBytes)
     throw TavlinError(path, "the file is too large to be a parameter file");
+  // Text never holds a zero byte; a picture or a RIC file picked by mistake does.
+  if (std::find(bytes.begin(), bytes.end(), 0) != bytes.end())
+    throw TavlinError(path, "not a parameter file: it holds binary data");
   std::size_t pos = 0;
   while (pos < bytes.size()) {
     std::size_t end = pos;

@@ -18,7 +18,8 @@ constexpr const char* kDefaultParameterFileName = "Tavlin.RPA";
 
 // Applies a parameter file to `set`. A missing file does nothing. A line whose
 // index or value is no number stops the reading with TavlinError
-// "'%s' is not a valid integer value"; earlier lines stay applied.
+// "'%s' is not a valid integer value"; earlier lines stay applied. A file that
+// cannot be read, is far too large or holds binary data changes nothing.
 void ReadParameterFile(const std::string& path, TParameterSet& set);
 void ReadParameterFile(const std::string& path);
 

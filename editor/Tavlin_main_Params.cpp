@@ -229,9 +229,11 @@ void TForm_Tavlin::ParameterLoad() {
   setup.fileName = QString::fromStdString(ParameterFileName);
   std::optional<QString> path = dialogs_.ChooseOpenFile(this, setup);
   if (!path) return;
-  ParameterFileName = Local(*path);
+  // Only a file read without error becomes the parameter file: closing writes
+  // to it, and must never overwrite a file that holds something else.
   try {
-    ReadParameterFile(ParameterFileName);
+    ReadParameterFile(Local(*path));
+    ParameterFileName = Local(*path);
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
   }
@@ -245,9 +247,9 @@ void TForm_Tavlin::ParameterSave() {
   setup.mustExist = false;
   std::optional<QString> path = dialogs_.ChooseSaveFile(this, setup);
   if (!path) return;
-  ParameterFileName = Local(*path);
   try {
-    WriteParameterFile(ParameterFileName);
+    WriteParameterFile(Local(*path));
+    ParameterFileName = Local(*path);
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
   }

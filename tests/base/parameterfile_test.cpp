@@ -223,7 +223,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "1 : 4294967296\r\n",
                  {},
                  "'4294967296' is not a valid integer value"},
-        ReadCase{"InnerBlankStops", "1 2 : 5\r\n", {}, "'1 2' is not a valid integer value"}),
+        ReadCase{"InnerBlankStops", "1 2 : 5\r\n", {}, "'1 2' is not a valid integer value"},
+        ReadCase{"BinaryDataChangesNothing",
+                 std::string("1 : 5\r\n\x0A\x00\x04\x00 2 : 6\r\n", 19),
+                 {},
+                 "not a parameter file: it holds binary data"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ParameterFileTest, AMissingFileChangesNothingAndReportsNothing) {

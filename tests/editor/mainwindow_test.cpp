@@ -484,6 +484,22 @@ class MainWindowTest : public QObject {
     ParameterFileName = kDefaultParameterFileName;
   }
 
+  void onlyAParameterFileReadOrWrittenWithoutErrorIsAdopted() {
+    std::string ric("\x0A\x00\x04\x00\x00\x00\x01\x00\x02\x00\x00\x00", 12);
+    WriteFile("picture.ric", ric);
+    const std::string before = ParameterFileName;
+    dialogs_->files.push_back(Path("picture.ric"));
+    Trigger("Menu_Edit_Parameter_Load");
+    dialogs_->files.push_back(Path("missing-folder/p.rpa"));
+    Trigger("Menu_Edit_Parameter_Save");
+    QCOMPARE(dialogs_->errors.size(), 2);
+    QVERIFY2(dialogs_->errors[0].startsWith(Path("picture.ric") + ": "),
+             qPrintable(dialogs_->errors[0]));
+    QCOMPARE(ParameterFileName, before);
+    QVERIFY(w_->close());  // writes the parameter file, never the picture
+    QVERIFY(FileBytes(Path("picture.ric")) == std::vector<std::uint8_t>(ric.begin(), ric.end()));
+  }
+
   void failedMergeLeavesTheDocumentAndSaysWhy() {
     Click("SpeedButton_RIC_AddLine");
     QDir().mkpath(Path("folder.ric"));
