@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
+
+#include <sys/stat.h>
 
 #include "FileIO.h"
 
@@ -111,6 +114,32 @@ void WriteParameterFile(const std::string& path, const TParameterSet& set) {
 }
 
 void WriteParameterFile(const std::string& path) { WriteParameterFile(path, ParameterSet); }
+
+std::string DefaultParameterFilePath() {
+  namespace fs = std::filesystem;
+  // Relative values are ignored, as the base-directory rules ask.
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  fs::path folder;
+  if (config && fs::path(config).is_absolute()) {
+    folder = config;
+  } else {
+    const char* home = std::getenv("HOME");
+    // Without a home the working folder serves, as it did before.
+    if (!home || !fs::path(home).is_absolute()) return fs::absolute(kDefaultParameterFileName);
+    folder = fs::path(home) / ".config";
+  }
+  return folder / "tavlin" / kDefaultParameterFileName;
+}
+
+void CreateParentFolders(const std::string& path) {
+  std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  std::error_code ec;
+  if (folder.empty() || std::filesystem::is_directory(folder, ec)) return;
+  CreateParentFolders(folder);
+  // Folders made for the user's settings are the user's alone.
+  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+    throw TavlinError(folder.string(), IoErrorText(errno));
+}
 
 void ClearParameters() { ParameterSet.fill(0); }
 

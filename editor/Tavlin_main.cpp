@@ -427,6 +427,7 @@ void TForm_Tavlin::closeEvent(QCloseEvent* event) {
   }
   // The parameter values are kept on every close; a failure is reported and the window closes all the same.
   try {
+    if (ParameterFileName == DefaultParameterFilePath()) CreateParentFolders(ParameterFileName);
     WriteParameterFile(ParameterFileName);
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));

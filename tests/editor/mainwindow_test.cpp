@@ -89,7 +89,8 @@ class MainWindowTest : public QObject {
  private slots:
   void initTestCase() {
     QVERIFY(dir_.isValid());
-    QDir::setCurrent(dir_.path());  // the parameter file written at close lands here
+    QDir::setCurrent(dir_.path());
+    qputenv("XDG_CONFIG_HOME", Path("config").toLocal8Bit());  // where closing keeps the parameters
   }
 
   void init() {
@@ -481,7 +482,6 @@ class MainWindowTest : public QObject {
     Trigger("Menu_Edit_Parameter_Load");
     QCOMPARE(int(ParameterSet[2]), 1234);
     QCOMPARE(w_->SpinEdit_Param[2]->value(), 1234);
-    ParameterFileName = kDefaultParameterFileName;
   }
 
   void onlyAParameterFileReadOrWrittenWithoutErrorIsAdopted() {
@@ -595,7 +595,7 @@ class MainWindowTest : public QObject {
     dialogs_->saveAnswers.push_back(SaveAnswer::No);
     QVERIFY(w_->close());
     TParameterSet read{};
-    ReadParameterFile(Path("Tavlin.RPA").toStdString(), read);
+    ReadParameterFile(Path("config/tavlin/Tavlin.RPA").toStdString(), read);
     QCOMPARE(int(read[3]), 7);
   }
 
@@ -688,15 +688,24 @@ class MainWindowTest : public QObject {
     QCOMPARE(w_->Label_Elements->text(), QString("1"));
   }
 
-  void startUpKeepsValuesBeforeABadParameterLine() {
+  void startUpReadsAnOldWorkingFolderFileUntilTheConfigFileExists() {
+    QDir(Path("config")).removeRecursively();
     WriteFile("Tavlin.RPA", "  3 : 7\r\n  4 : x\r\n  5 : 9\r\n");
     std::string error = StartDocumentUnit();
-    QFile::remove(Path("Tavlin.RPA"));
-    QCOMPARE(QString::fromStdString(error), QString("Tavlin.RPA: 'x' is not a valid integer value"));
-    QCOMPARE(int(ParameterSet[3]), 7);
+    QCOMPARE(QString::fromStdString(error),
+             Path("Tavlin.RPA") + ": 'x' is not a valid integer value");
+    QCOMPARE(int(ParameterSet[3]), 7);  // the values before the bad line stay
     QCOMPARE(int(ParameterSet[5]), 0);
     QCOMPARE(MaxParameterIndex, 15);
     QCOMPARE(ElementList.Count(), 0);
+    // Closing makes the config folder and keeps the values there; the old file stays.
+    QCOMPARE(QString::fromStdString(ParameterFileName), Path("config/tavlin/Tavlin.RPA"));
+    QVERIFY(w_->close());
+    WriteFile("Tavlin.RPA", "3 : 1\r\n");
+    ClearParameters();
+    QCOMPARE(StartDocumentUnit(), std::string());
+    QFile::remove(Path("Tavlin.RPA"));
+    QCOMPARE(int(ParameterSet[3]), 7);
   }
 
   void openingAMissingFileChangesNothing() {
