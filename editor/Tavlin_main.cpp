@@ -68,7 +68,9 @@ TForm_Tavlin::TForm_Tavlin(UserDialogs& dialogs, QWidget* parent)
   setFixedSize(sizeHint());
 }
 
-TForm_Tavlin::~TForm_Tavlin() = default;
+// The child widgets go after this body: a focused parameter edit's focus-out
+// must not reach the focus filter, which calls into this half-destroyed window.
+TForm_Tavlin::~TForm_Tavlin() { delete paramFocusFilter_; }
 
 QToolButton* TForm_Tavlin::NewSpeedButton(QWidget* parent, const char* name, const QString& icon,
                                           const QString& hint, int left, int top, int width,

@@ -281,6 +281,8 @@ class TForm_Tavlin : public QMainWindow {
   int parameterCount_ = 256;
   // What Save as proposes while the document has no file name (an imported script's name).
   QString proposedFileName_;
+  // Highlights the parameter row being edited; it calls into the window, so it goes first.
+  QObject* paramFocusFilter_ = nullptr;
 };
 
 }  // namespace tavlin

@@ -49,6 +49,7 @@ void TForm_Tavlin::BuildParameterPanel(QWidget* client) {
   GroupBox_Param->setObjectName("GroupBox_Param");
   GroupBox_Param->setGeometry(156, 37, 181, 164);
   auto* focusFilter = new ParamFocusFilter(this, [this](int row) { SetParamPanelFocus(row); });
+  paramFocusFilter_ = focusFilter;
   for (int r = 0; r < 21; ++r) {
     auto* panel = new QFrame(GroupBox_Param);
     panel->setObjectName(QString("Panel_Param%1").arg(r, 2, 10, QChar('0')));

@@ -500,6 +500,17 @@ class MainWindowTest : public QObject {
     QVERIFY(FileBytes(Path("picture.ric")) == std::vector<std::uint8_t>(ric.begin(), ric.end()));
   }
 
+  void closingWhileAParameterEditHasFocus() {
+    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    w_->SpinEdit_Param[1]->setFocus();
+    QVERIFY(w_->Panel_Param[1]->frameStyle() != QFrame::NoFrame);  // the row is highlighted
+    w_->SpinEdit_Param[2]->setFocus();
+    QCOMPARE(w_->Panel_Param[1]->frameStyle(), int(QFrame::NoFrame));
+    // The window goes while the edit still has the focus: its focus-out must
+    // not reach the half-destroyed window.
+    w_.reset();
+  }
+
   void failedMergeLeavesTheDocumentAndSaysWhy() {
     Click("SpeedButton_RIC_AddLine");
     QDir().mkpath(Path("folder.ric"));
