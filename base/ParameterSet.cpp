@@ -1,9 +1,13 @@
 #include "ParameterSet.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
+
+#include <sys/stat.h>
 
 #include "FileIO.h"
 
@@ -56,6 +60,9 @@ void ReadParameterFile(const std::string& path, TParameterSet& set) {
   std::vector<std::uint8_t> bytes = ReadFileBytes(path, kMaxParameterFileBytes + 1);
   if (bytes.size() > kMaxParameterFileBytes)
     throw TavlinError(path, "the file is too large to be a parameter file");
+  // Text never holds a zero byte; a picture or a RIC file picked by mistake does.
+  if (std::find(bytes.begin(), bytes.end(), 0) != bytes.end())
+    throw TavlinError(path, "not a parameter file: it holds binary data");
   std::size_t pos = 0;
   while (pos < bytes.size()) {
     std::size_t end = pos;
@@ -107,6 +114,32 @@ void WriteParameterFile(const std::string& path, const TParameterSet& set) {
 }
 
 void WriteParameterFile(const std::string& path) { WriteParameterFile(path, ParameterSet); }
+
+std::string DefaultParameterFilePath() {
+  namespace fs = std::filesystem;
+  // Relative values are ignored, as the base-directory rules ask.
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  fs::path folder;
+  if (config && fs::path(config).is_absolute()) {
+    folder = config;
+  } else {
+    const char* home = std::getenv("HOME");
+    // Without a home the working folder serves, as it did before.
+    if (!home || !fs::path(home).is_absolute()) return fs::absolute(kDefaultParameterFileName);
+    folder = fs::path(home) / ".config";
+  }
+  return folder / "tavlin" / kDefaultParameterFileName;
+}
+
+void CreateParentFolders(const std::string& path) {
+  std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  std::error_code ec;
+  if (folder.empty() || std::filesystem::is_directory(folder, ec)) return;
+  CreateParentFolders(folder);
+  // Folders made for the user's settings are the user's alone.
+  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+    throw TavlinError(folder.string(), IoErrorText(errno));
+}
 
 void ClearParameters() { ParameterSet.fill(0); }
 

@@ -12,13 +12,20 @@ using TParameterSet = std::array<std::uint16_t, 256>;
 extern TParameterSet ParameterSet;
 // The highest index the parameter panel offers: 15 or 255.
 extern int MaxParameterIndex;
-// The current parameter file; initially the bare name "Tavlin.RPA".
+// The current parameter file; the program sets it to DefaultParameterFilePath() at start.
 extern std::string ParameterFileName;
 constexpr const char* kDefaultParameterFileName = "Tavlin.RPA";
 
+// Where the values are kept between runs: $XDG_CONFIG_HOME/tavlin/Tavlin.RPA,
+// or ~/.config/tavlin/Tavlin.RPA when XDG_CONFIG_HOME is unset, empty or relative.
+std::string DefaultParameterFilePath();
+// Makes the missing folders above `path`; TavlinError names the folder that failed.
+void CreateParentFolders(const std::string& path);
+
 // Applies a parameter file to `set`. A missing file does nothing. A line whose
 // index or value is no number stops the reading with TavlinError
-// "'%s' is not a valid integer value"; earlier lines stay applied.
+// "'%s' is not a valid integer value"; earlier lines stay applied. A file that
+// cannot be read, is far too large or holds binary data changes nothing.
 void ReadParameterFile(const std::string& path, TParameterSet& set);
 void ReadParameterFile(const std::string& path);
 

@@ -68,7 +68,9 @@ TForm_Tavlin::TForm_Tavlin(UserDialogs& dialogs, QWidget* parent)
   setFixedSize(sizeHint());
 }
 
-TForm_Tavlin::~TForm_Tavlin() = default;
+// The child widgets go after this body: a focused parameter edit's focus-out
+// must not reach the focus filter, which calls into this half-destroyed window.
+TForm_Tavlin::~TForm_Tavlin() { delete paramFocusFilter_; }
 
 QToolButton* TForm_Tavlin::NewSpeedButton(QWidget* parent, const char* name, const QString& icon,
                                           const QString& hint, int left, int top, int width,
@@ -416,14 +418,18 @@ void TForm_Tavlin::ShowPointerPosition(int x, int y) {
 void TForm_Tavlin::ShowFailure(const QString& what) { dialogs_.ShowError(this, what); }
 
 void TForm_Tavlin::closeEvent(QCloseEvent* event) {
-  if (Modified &&
-      dialogs_.AskYesNo(this, "RIC file was modified. Would you like to save the file first?") &&
-      !SaveDocument()) {
-    event->ignore();
-    return;
+  if (Modified) {
+    SaveAnswer answer = dialogs_.AskYesNoCancel(
+        this, "RIC file was modified. Would you like to save the file first?");
+    // Cancel, Esc and a save that did not happen keep the window open.
+    if (answer == SaveAnswer::Cancel || (answer == SaveAnswer::Yes && !SaveDocument())) {
+      event->ignore();
+      return;
+    }
   }
   // The parameter values are kept on every close; a failure is reported and the window closes all the same.
   try {
+    if (ParameterFileName == DefaultParameterFilePath()) CreateParentFolders(ParameterFileName);
     WriteParameterFile(ParameterFileName);
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));

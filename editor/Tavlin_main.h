@@ -279,6 +279,10 @@ class TForm_Tavlin : public QMainWindow {
   bool dragging_ = false;
   QString lastMergeFile_;  // the merge dialog keeps the name it had last
   int parameterCount_ = 256;
+  // What Save as proposes while the document has no file name (an imported script's name).
+  QString proposedFileName_;
+  // Highlights the parameter row being edited; it calls into the window, so it goes first.
+  QObject* paramFocusFilter_ = nullptr;
 };
 
 }  // namespace tavlin

@@ -25,11 +25,13 @@ std::string Local(const QString& path) { return QFile::encodeName(path).toStdStr
 
 }  // namespace
 
+// Cancel (Esc, closing the box) and a save that did not happen stop the command.
 bool TForm_Tavlin::AskSaveFirst() {
   if (!Modified) return true;
-  if (!dialogs_.AskYesNo(this, "RIC file was modified. Do you want to save the file first?"))
-    return true;
-  return SaveDocument();
+  SaveAnswer answer =
+      dialogs_.AskYesNoCancel(this, "RIC file was modified. Do you want to save the file first?");
+  if (answer == SaveAnswer::Cancel) return false;
+  return answer == SaveAnswer::No || SaveDocument();
 }
 
 void TForm_Tavlin::OpenCommand() {
@@ -94,7 +96,7 @@ bool TForm_Tavlin::SaveDocument() {
 
 bool TForm_Tavlin::SaveDocumentAs() {
   FileDialogSpec setup = kRicSaveDialog;
-  setup.fileName = CurrentFileName;
+  setup.fileName = CurrentFileName.isEmpty() ? proposedFileName_ : CurrentFileName;
   std::optional<QString> path = dialogs_.ChooseSaveFile(this, setup);
   if (!path) return false;
   CurrentFileName = *path;
@@ -123,6 +125,7 @@ void TForm_Tavlin::NewCommand() {
   RefreshDocumentView();
   DrawGrid_RIC->viewport()->update();
   CurrentFileName.clear();
+  proposedFileName_.clear();
   StatusPanel[6]->setText(QString());
   ClearModified();
 }
@@ -222,6 +225,11 @@ void TForm_Tavlin::ImportRicScript1Click() {
   }
   ShowLoadedDocument();
   MarkModified();
+  // The imported document belongs to no RIC file: Save asks for one, proposing the script's name.
+  CurrentFileName.clear();
+  StatusPanel[6]->setText(QString());
+  QString suffix = QFileInfo(*path).suffix();
+  proposedFileName_ = (suffix.isEmpty() ? *path + '.' : path->chopped(suffix.size())) + "ric";
 }
 
 void TForm_Tavlin::ShowLoadedDocument() {

@@ -49,6 +49,7 @@ void TForm_Tavlin::BuildParameterPanel(QWidget* client) {
   GroupBox_Param->setObjectName("GroupBox_Param");
   GroupBox_Param->setGeometry(156, 37, 181, 164);
   auto* focusFilter = new ParamFocusFilter(this, [this](int row) { SetParamPanelFocus(row); });
+  paramFocusFilter_ = focusFilter;
   for (int r = 0; r < 21; ++r) {
     auto* panel = new QFrame(GroupBox_Param);
     panel->setObjectName(QString("Panel_Param%1").arg(r, 2, 10, QChar('0')));
@@ -229,9 +230,11 @@ void TForm_Tavlin::ParameterLoad() {
   setup.fileName = QString::fromStdString(ParameterFileName);
   std::optional<QString> path = dialogs_.ChooseOpenFile(this, setup);
   if (!path) return;
-  ParameterFileName = Local(*path);
+  // Only a file read without error becomes the parameter file: closing writes
+  // to it, and must never overwrite a file that holds something else.
   try {
-    ReadParameterFile(ParameterFileName);
+    ReadParameterFile(Local(*path));
+    ParameterFileName = Local(*path);
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
   }
@@ -245,9 +248,9 @@ void TForm_Tavlin::ParameterSave() {
   setup.mustExist = false;
   std::optional<QString> path = dialogs_.ChooseSaveFile(this, setup);
   if (!path) return;
-  ParameterFileName = Local(*path);
   try {
-    WriteParameterFile(ParameterFileName);
+    WriteParameterFile(Local(*path));
+    ParameterFileName = Local(*path);
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
   }

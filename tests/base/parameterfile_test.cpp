@@ -223,7 +223,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "1 : 4294967296\r\n",
                  {},
                  "'4294967296' is not a valid integer value"},
-        ReadCase{"InnerBlankStops", "1 2 : 5\r\n", {}, "'1 2' is not a valid integer value"}),
+        ReadCase{"InnerBlankStops", "1 2 : 5\r\n", {}, "'1 2' is not a valid integer value"},
+        ReadCase{"BinaryDataChangesNothing",
+                 std::string("1 : 5\r\n\x0A\x00\x04\x00 2 : 6\r\n", 19),
+                 {},
+                 "not a parameter file: it holds binary data"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ParameterFileTest, AMissingFileChangesNothingAndReportsNothing) {
@@ -254,6 +258,20 @@ TEST_F(ParameterFileTest, AFileFarTooLargeIsRefusedWithoutReadingIt) {
     EXPECT_EQ(e.File(), path);
   }
   EXPECT_EQ(ParameterSet[1], 9);
+}
+
+// CTest runs each test in a process of its own, and nothing else here reads these variables.
+TEST_F(ParameterFileTest, DefaultFileFollowsTheConfigFolderRules) {
+  ::setenv("HOME", (dir_ / "home").c_str(), 1);
+  ::setenv("XDG_CONFIG_HOME", (dir_ / "cfg").c_str(), 1);
+  EXPECT_EQ(DefaultParameterFilePath(), dir_ / "cfg/tavlin/Tavlin.RPA");
+  // An unset, empty or relative XDG_CONFIG_HOME is ignored.
+  for (const char* ignored : {"", "relative/cfg"}) {
+    ::setenv("XDG_CONFIG_HOME", ignored, 1);
+    EXPECT_EQ(DefaultParameterFilePath(), dir_ / "home/.config/tavlin/Tavlin.RPA") << ignored;
+  }
+  ::unsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(DefaultParameterFilePath(), dir_ / "home/.config/tavlin/Tavlin.RPA");
 }
 
 TEST_F(ParameterFileTest, ClearParametersZeroesAllValues) {

@@ -18,7 +18,7 @@ class ScriptedDialogs : public tavlin::UserDialogs {
   // Answers to Yes/No/Cancel questions; an empty queue fails the test.
   std::deque<tavlin::SaveAnswer> saveAnswers;
   std::deque<std::optional<QString>> files;
-  QStringList questions, notices, errors, warnings, fileFilters;
+  QStringList questions, notices, errors, warnings, fileFilters, fileNames;
   int modalRuns = 0;
 
   bool AskYesNo(QWidget*, const QString& text) override {
@@ -58,6 +58,7 @@ class ScriptedDialogs : public tavlin::UserDialogs {
  private:
   std::optional<QString> NextFile(const tavlin::FileDialogSpec& setup) {
     fileFilters << setup.filter;
+    fileNames << setup.fileName;
     if (files.empty()) {
       QTest::qFail("unexpected file dialog", __FILE__, __LINE__);
       return std::nullopt;

@@ -5,15 +5,16 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
-#include <QMimeData>
-#include <QUrl>
 #include <QMenu>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 #include <fstream>
 #include <memory>
 
@@ -67,11 +68,20 @@ class MainWindowTest : public QObject {
   void WriteFile(const QString& name, const std::string& bytes) {
     std::ofstream(Path(name).toStdString(), std::ios::binary) << bytes;
   }
+  void Drop(const QString& name) {
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(Path(name))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w_.get(), &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w_.get(), &drop);
+  }
 
  private slots:
   void initTestCase() {
     QVERIFY(dir_.isValid());
-    QDir::setCurrent(dir_.path());  // the parameter file written at close lands here
+    QDir::setCurrent(dir_.path());
+    qputenv("XDG_CONFIG_HOME", Path("config").toLocal8Bit());  // where closing keeps the parameters
   }
 
   void init() {
@@ -80,9 +90,9 @@ class MainWindowTest : public QObject {
   }
 
   void cleanup() {
-    w_->Modified = false;  // no question when the window goes
+    if (w_) w_->Modified = false;  // no question when the window goes
     w_.reset();
-    QVERIFY2(dialogs_->answers.empty(), "unused answers");
+    QVERIFY2(dialogs_->answers.empty() && dialogs_->saveAnswers.empty(), "unused answers");
     QVERIFY2(dialogs_->files.empty(), "unused file answers");
   }
 
@@ -463,7 +473,29 @@ class MainWindowTest : public QObject {
     Trigger("Menu_Edit_Parameter_Load");
     QCOMPARE(int(ParameterSet[2]), 1234);
     QCOMPARE(w_->SpinEdit_Param[2]->value(), 1234);
-    ParameterFileName = kDefaultParameterFileName;
+  }
+
+  void onlyAParameterFileReadOrWrittenWithoutErrorIsAdopted() {
+    std::string ric("\x0A\x00\x04\x00\x00\x00\x01\x00\x02\x00\x00\x00", 12);
+    WriteFile("picture.ric", ric);
+    const std::string before = ParameterFileName;
+    dialogs_->files.push_back(Path("picture.ric"));
+    Trigger("Menu_Edit_Parameter_Load");
+    dialogs_->files.push_back(Path("missing-folder/p.rpa"));
+    Trigger("Menu_Edit_Parameter_Save");
+    QCOMPARE(dialogs_->errors.size(), 2);
+    QVERIFY2(dialogs_->errors[0].startsWith(Path("picture.ric") + ": "),
+             qPrintable(dialogs_->errors[0]));
+    QCOMPARE(ParameterFileName, before);
+    QVERIFY(w_->close());  // writes the parameter file, never the picture
+    QVERIFY(FileBytes(Path("picture.ric")) == std::vector<std::uint8_t>(ric.begin(), ric.end()));
+  }
+
+  void destroyingTheWindowWhileAParameterEditHasFocus() {
+    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    w_->SpinEdit_Param[1]->setFocus();
+    QVERIFY(w_->Panel_Param[1]->frameStyle() != QFrame::NoFrame);  // the edited row shows
+    w_.reset();  // its focus-out must not reach the half-destroyed window (UBSan)
   }
 
   void failedMergeLeavesTheDocumentAndSaysWhy() {
@@ -510,7 +542,7 @@ class MainWindowTest : public QObject {
     WriteFile("one.ric", std::string("\x0A\x00\x04\x00\x00\x00\x01\x00\x02\x00\x00\x00", 12));
     Click("SpeedButton_RIC_AddLine");
     // Yes, then a cancelled Save as: nothing is opened.
-    dialogs_->answers.push_back(true);
+    dialogs_->saveAnswers.push_back(SaveAnswer::Yes);
     dialogs_->files.push_back(std::nullopt);
     Click("SpeedButton_FileIO_Open");
     QCOMPARE(ElementList.Count(), 1);
@@ -518,7 +550,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(dialogs_->questions.last(),
              QString("RIC file was modified. Do you want to save the file first?"));
     // No: the changes go, the file comes.
-    dialogs_->answers.push_back(false);
+    dialogs_->saveAnswers.push_back(SaveAnswer::No);
     dialogs_->files.push_back(Path("one.ric"));
     Click("SpeedButton_FileIO_Open");
     QCOMPARE(ElementList.Count(), 1);
@@ -550,7 +582,7 @@ class MainWindowTest : public QObject {
   void closeWithUnsavedWorkAsks() {
     Click("SpeedButton_RIC_AddLine");
     // Yes without a file name: Save as; cancelled, so the window stays.
-    dialogs_->answers.push_back(true);
+    dialogs_->saveAnswers.push_back(SaveAnswer::Yes);
     dialogs_->files.push_back(std::nullopt);
     QVERIFY(!w_->close());
     QVERIFY(w_->isVisible());
@@ -558,23 +590,72 @@ class MainWindowTest : public QObject {
              QString("RIC file was modified. Would you like to save the file first?"));
     // No: it closes and writes the parameter file.
     ParameterSet[3] = 7;
-    dialogs_->answers.push_back(false);
+    dialogs_->saveAnswers.push_back(SaveAnswer::No);
     QVERIFY(w_->close());
     TParameterSet read{};
-    ReadParameterFile(Path("Tavlin.RPA").toStdString(), read);
+    ReadParameterFile(Path("config/tavlin/Tavlin.RPA").toStdString(), read);
     QCOMPARE(int(read[3]), 7);
+  }
+
+  void cancelOrAFailedSaveAbortsEveryCommandThatAsks() {
+    WriteFile("other.ric", std::string("\x0A\x00\x04\x00\x00\x00\x01\x00\x02\x00\x00\x00", 12));
+    Click("SpeedButton_RIC_AddLine");
+    w_->CurrentFileName = Path("missing-folder/x.ric");  // Yes: the save fails
+    for (SaveAnswer answer : {SaveAnswer::Cancel, SaveAnswer::Yes})
+      for (QString command :
+           {"Menu_File_New", "Menu_File_Load", "ImportRicScript1", "drop", "close"}) {
+        dialogs_->saveAnswers.push_back(answer);
+        if (command == "drop")
+          Drop("other.ric");
+        else if (command == "close")
+          QVERIFY(!w_->close());
+        else
+          Trigger(qPrintable(command));  // a file dialog now would fail the test
+        QCOMPARE(ElementList.Count(), 1);
+        QVERIFY(w_->Modified && w_->isVisible());
+      }
+    QCOMPARE(dialogs_->errors.size(), 5);
+  }
+
+  void escapeOnTheRealQuestionKeepsTheWork() {
+    QtUserDialogs real;
+    w_ = StartEditor(real);
+    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    Click("SpeedButton_RIC_AddLine");
+    int escapes = 0;
+    QTimer esc;  // answers each modal box with Esc
+    connect(&esc, &QTimer::timeout, [&] {
+      if (QWidget* box = QApplication::activeModalWidget()) {
+        QTest::keyClick(box, Qt::Key_Escape);
+        ++escapes;
+      }
+    });
+    esc.start(20);
+    QTest::keyClick(w_.get(), Qt::Key_N, Qt::ControlModifier);
+    QVERIFY(!w_->close());
+    QCOMPARE(escapes, 2);
+    QCOMPARE(ElementList.Count(), 1);
+    w_.reset();  // before `real` goes
   }
 
   void ricScriptImportAndExport() {
     WriteFile("good.rs", "Line(0, 1, 2, 3, 4)\r\nCircle(0, 50, 30, 5)\r\n");
+    WriteFile("before.ric", std::string("\x0A\x00\x04\x00\x00\x00\x01\x00\x02\x00\x00\x00", 12));
+    QVERIFY(w_->OpenRicFile(Path("before.ric")));
     Click("SpeedButton_RIC_AddPixel");
-    dialogs_->answers.push_back(false);
+    dialogs_->saveAnswers.push_back(SaveAnswer::No);
     dialogs_->files.push_back(Path("good.rs"));
     Trigger("ImportRicScript1");
     QCOMPARE(ElementList.Count(), 2);
     QCOMPARE(ElementList[0]->Kind, RICElementKind::Line);
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Line);
     QVERIFY(w_->Modified);
+    // The imported document has no file yet: Save asks, proposing the script's name.
+    QCOMPARE(Status(6), QString());
+    dialogs_->files.push_back(std::nullopt);
+    Trigger("Menu_File_Save");
+    QCOMPARE(dialogs_->fileNames.last(), Path("good.ric"));
+    QCOMPARE(FileBytes(Path("before.ric")).size(), std::size_t(12));
     dialogs_->files.push_back(Path("out.rs"));
     Trigger("ExportRicScript1");
     QVERIFY(w_->Modified);  // export does not clear it
@@ -585,7 +666,7 @@ class MainWindowTest : public QObject {
   void failedImportShowsWhereAndKeepsTheDocument() {
     WriteFile("bad.rs", "Line(0,1,2,3,4)\r\nSprite(1,\r\n  0101,\r\n  0102)\r\n");
     Click("SpeedButton_RIC_AddCircle");
-    dialogs_->answers.push_back(false);
+    dialogs_->saveAnswers.push_back(SaveAnswer::No);
     dialogs_->files.push_back(Path("bad.rs"));
     Trigger("ImportRicScript1");
     QCOMPARE(dialogs_->errors.size(), 1);
@@ -595,15 +676,24 @@ class MainWindowTest : public QObject {
     QCOMPARE(w_->Label_Elements->text(), QString("1"));
   }
 
-  void startUpKeepsValuesBeforeABadParameterLine() {
+  void startUpReadsAnOldWorkingFolderFileUntilTheConfigFileExists() {
+    QDir(Path("config")).removeRecursively();
     WriteFile("Tavlin.RPA", "  3 : 7\r\n  4 : x\r\n  5 : 9\r\n");
     std::string error = StartDocumentUnit();
-    QFile::remove(Path("Tavlin.RPA"));
-    QCOMPARE(QString::fromStdString(error), QString("Tavlin.RPA: 'x' is not a valid integer value"));
-    QCOMPARE(int(ParameterSet[3]), 7);
+    QCOMPARE(QString::fromStdString(error),
+             Path("Tavlin.RPA") + ": 'x' is not a valid integer value");
+    QCOMPARE(int(ParameterSet[3]), 7);  // the values before the bad line stay
     QCOMPARE(int(ParameterSet[5]), 0);
     QCOMPARE(MaxParameterIndex, 15);
     QCOMPARE(ElementList.Count(), 0);
+    // Closing makes the config folder and keeps the values there; the old file stays.
+    QCOMPARE(QString::fromStdString(ParameterFileName), Path("config/tavlin/Tavlin.RPA"));
+    QVERIFY(w_->close());
+    WriteFile("Tavlin.RPA", "3 : 1\r\n");
+    ClearParameters();
+    QCOMPARE(StartDocumentUnit(), std::string());
+    QFile::remove(Path("Tavlin.RPA"));
+    QCOMPARE(int(ParameterSet[3]), 7);
   }
 
   void openingAMissingFileChangesNothing() {
@@ -621,9 +711,8 @@ class MainWindowTest : public QObject {
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w_.get(), &enter);
     QVERIFY(enter.isAccepted());
-    dialogs_->answers.push_back(false);  // do not save the line first
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(w_.get(), &drop);
+    dialogs_->saveAnswers.push_back(SaveAnswer::No);  // do not save the line first
+    Drop("dropped.ric");
     QCOMPARE(ElementList.Count(), 1);
     QCOMPARE(ElementList[0]->Kind, RICElementKind::Pixel);
     QCOMPARE(w_->CurrentFileName, Path("dropped.ric"));
