@@ -231,11 +231,15 @@ void TForm_Tavlin::ParameterLoad() {
   std::optional<QString> path = dialogs_.ChooseOpenFile(this, setup);
   if (!path) return;
   // Only a file read without error becomes the parameter file: closing writes
-  // to it, and must never overwrite a file that holds something else.
+  // to it, and must never overwrite a file that holds something else. A file
+  // that stops at a bad line changes no value either, or closing would write
+  // its first lines into the previous parameter file.
+  const TParameterSet before = ParameterSet;
   try {
     ReadParameterFile(Local(*path));
     ParameterFileName = Local(*path);
   } catch (const TavlinError& e) {
+    ParameterSet = before;
     ShowFailure(QString::fromStdString(e.what()));
   }
   RefreshParameterPanel();

@@ -487,6 +487,12 @@ class MainWindowTest : public QObject {
     QVERIFY2(dialogs_->errors[0].startsWith(Path("picture.ric") + ": "),
              qPrintable(dialogs_->errors[0]));
     QCOMPARE(ParameterFileName, before);
+    // A text file that stops at a bad line changes no value.
+    WriteFile("half.rpa", "3:77\r\nx:1\r\n");
+    dialogs_->files.push_back(Path("half.rpa"));
+    Trigger("Menu_Edit_Parameter_Load");
+    QCOMPARE(dialogs_->errors.size(), 3);
+    QCOMPARE(ParameterSet[3], 0);
     QVERIFY(w_->close());  // writes the parameter file, never the picture
     QVERIFY(FileBytes(Path("picture.ric")) == std::vector<std::uint8_t>(ric.begin(), ric.end()));
   }
