@@ -128,13 +128,15 @@ int CmdRender(const std::vector<std::string>& args, std::ostream&) {
 
   NXTDisplay display;
   if (o.element) {
+    // Elements are numbered from 1, as info lists them.
     const long long k = *o.element;
-    if (k < 0 || k >= list.Count())
+    if (k < 1 || k > list.Count())
       throw TavlinError(o.in, "element " + std::to_string(k) + " is outside the document (" +
                                   std::to_string(list.Count()) + " elements)");
     // As an element page shows it: alone, its arguments resolved at its place.
+    const int index = int(k - 1);
     display.ClearDisplay();
-    RenderElement(display, *list[int(k)], o.dx, o.dy, -1, list, parameters, int(k));
+    RenderElement(display, *list[index], o.dx, o.dy, -1, list, parameters, index);
   } else {
     RenderDocument(display, o.dx, o.dy, list, parameters);
   }
