@@ -32,7 +32,10 @@ std::string IoErrorText(int errnoValue);
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::size_t maxBytes);
 
 // Writes a file completely beside the target, then renames it over the
-// target; on any failure the old file stays as it was and TavlinError is thrown.
+// target, keeping the old file's mode (and owner, when allowed); on any
+// failure the old file stays as it was and TavlinError is thrown. When the
+// folder refuses the file beside it, an existing writable target is
+// rewritten in place instead, its old bytes put back if that write fails.
 void WriteFileAtomic(const std::string& path, const void* data, std::size_t size);
 inline void WriteFileAtomic(const std::string& path, const std::string& text) {
   WriteFileAtomic(path, text.data(), text.size());

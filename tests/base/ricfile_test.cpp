@@ -842,10 +842,55 @@ TEST_F(RicFileTest, AReadOnlyFileIsNotReplaced) {
       ::testing::ExitedWithCode(0), "");
 }
 
+// In a folder that refuses new files, a writable file is rewritten in place
+// and keeps its mode; a new file there is still refused, and a rewrite that
+// fails half-way puts the old bytes back. Runs unprivileged in a child process.
+TEST_F(RicFileTest, AWritableFileInAReadOnlyFolderIsSavedInPlace) {
+  std::string folder = dir_ / "readonly";
+  fs::create_directory(folder);
+  ::chmod(fs::path(folder).parent_path().c_str(), 0755);
+  std::string path = folder + "/picture.ric";
+  WriteBytes(path, Bytes(5000, 0xAA));
+  ::chmod(path.c_str(), 0646);
+  ::chmod(folder.c_str(), 0555);
+  EXPECT_EXIT(
+      {
+        if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::_Exit(3);
+        auto reason = [](const std::function<void()>& save) {
+          try {
+            save();
+          } catch (const TavlinError& e) {
+            return e.Reason();
+          }
+          return std::string();
+        };
+        NewCircle(0, 20, 20, 10);
+        NewCircle(0, 30, 30, 10);
+        if (!reason([&] { WriteRicFile(path); }).empty()) std::_Exit(4);
+        if (reason([&] { WriteRicFile(folder + "/new.ric"); }) != "File access denied")
+          std::_Exit(5);
+        for (int i = 0; i < 100; ++i) NewLine(0, 1, 2, 3, 4);
+        FileSizeLimit limit(512);
+        std::_Exit(reason([&] { WriteRicFile(path); }) == "I/O error " + std::to_string(EFBIG) ? 0
+                                                                                               : 6);
+      },
+      ::testing::ExitedWithCode(0), "");
+  ::chmod(folder.c_str(), 0755);
+  EXPECT_EQ(ReadBytes(path), ReadBytes(DataFile("two-circles.ric")));
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0646u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+// Mode and owner survive the replace (another user's file only when we are root).
 TEST_F(RicFileTest, SavingReplacesALongerOldFileCompletelyAndKeepsItsMode) {
   std::string path = dir_ / "replace.ric";
   WriteBytes(path, Bytes(5000, 0xAA));
   ::chmod(path.c_str(), 0600);
+  const uid_t owner = ::getuid() == 0 ? 65534 : ::getuid();
+  const gid_t group = ::getuid() == 0 ? 65534 : ::getgid();
+  ASSERT_EQ(::chown(path.c_str(), owner, group), 0);
   NewCircle(0, 20, 20, 10);
   NewCircle(0, 30, 30, 10);
   SaveRicFile(path, ElementList);
@@ -853,6 +898,8 @@ TEST_F(RicFileTest, SavingReplacesALongerOldFileCompletelyAndKeepsItsMode) {
   struct stat st {};
   ASSERT_EQ(::stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(st.st_uid, owner);
+  EXPECT_EQ(st.st_gid, group);
   EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"replace.ric"});
 }
 
