@@ -112,10 +112,10 @@ RenderOptions ParseArguments(const std::vector<std::string>& args) {
 
 }  // namespace
 
-int CmdRender(const std::vector<std::string>& args, std::ostream&) {
+int CmdRender(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
   const RenderOptions o = ParseArguments(args);
 
-  const RICElementList list = LoadDocument(o.in);
+  const RICElementList list = ReadInputDocument(o.in, err);
   TParameterSet parameters{};
   for (const std::string& file : o.parameterFiles) {
     // The editor starts without its parameter file when there is none; a file
