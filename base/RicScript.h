@@ -2,9 +2,10 @@
 // ("line( 0, 0, 0, 99, 63 );"). The reader is lenient about layout, like the
 // format has always been read: everything but letters, digits, quotes and the
 // separators ( ) , [ ] is dropped, the text is folded to upper case, and a
-// token that is no keyword ends the reading (the caller may ask where). Real errors (a value that
-// is no number, a bad sprite row, too few VarMap points, a failed IMPORT)
-// fail the whole reading with the line and column where it stopped.
+// token that is no keyword ends the reading (the caller may ask where). Real
+// errors (a value that is no number, a bad sprite row, too few VarMap points,
+// a failed IMPORT) fail the whole reading with the line and column where it
+// stopped.
 #pragma once
 
 #include <string>
