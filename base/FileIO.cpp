@@ -137,7 +137,8 @@ void SyncFolderOf(const std::string& target) {
 
 }  // namespace
 
-std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::size_t maxBytes) {
+std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::size_t maxBytes,
+                                        bool* longer) {
   if (path.empty()) throw TavlinError(path, "Invalid filename");
   Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) Fail(path, errno);
@@ -162,6 +163,17 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::size_t max
     got += std::size_t(n);
   }
   data.resize(got);
+  if (longer) {
+    *longer = false;
+    std::uint8_t beyond;
+    while (got == maxBytes) {
+      ssize_t n = ::read(fd.get(), &beyond, 1);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) Fail(path, errno);
+      *longer = n > 0;
+      break;
+    }
+  }
   if (::close(fd.release()) != 0) Fail(path, errno);
   return data;
 }

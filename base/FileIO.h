@@ -29,7 +29,9 @@ class TavlinError : public std::runtime_error {
 std::string IoErrorText(int errnoValue);
 
 // Reads at most maxBytes of a file; throws TavlinError naming the file.
-std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::size_t maxBytes);
+// `longer`, when given, tells whether the file holds more than that.
+std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::size_t maxBytes,
+                                        bool* longer = nullptr);
 
 // Writes a file completely beside the target, then renames it over the
 // target, keeping the old file's mode (and owner, when allowed); on any

@@ -360,15 +360,11 @@ std::vector<std::uint8_t> EncodeRic(const RICElementList& list) {
 }
 
 RICElementList LoadRicFile(const std::string& path, std::vector<std::string>* notes) {
-  if (!notes) {
-    std::vector<std::uint8_t> bytes = ReadFileBytes(path, kRicBufferSize);
-    return DecodeRic(bytes.data(), bytes.size());
-  }
-  // One byte more than the buffer tells whether anything lies beyond it.
-  std::vector<std::uint8_t> bytes = ReadFileBytes(path, kRicBufferSize + 1);
-  const bool longer = bytes.size() > kRicBufferSize;
+  bool longer = false;
+  std::vector<std::uint8_t> bytes = ReadFileBytes(path, kRicBufferSize, notes ? &longer : nullptr);
+  if (!notes) return DecodeRic(bytes.data(), bytes.size());
   std::vector<std::string> found;
-  RICElementList list = DecodeRic(bytes.data(), std::min(bytes.size(), kRicBufferSize), &found);
+  RICElementList list = DecodeRic(bytes.data(), bytes.size(), &found);
   if (longer)
     found.push_back("the file is longer than " + std::to_string(kRicBufferSize) +
                     " bytes; the rest was not read");
