@@ -765,6 +765,10 @@ TEST_F(RicFileTest, ADocumentOfExactly262144BytesIsWritten) {
   std::string path = dir_ / "full.ric";
   EXPECT_TRUE(WriteRicFile(path));
   EXPECT_EQ(fs::file_size(path), kRicBufferSize);
+  std::vector<std::string> notes;
+  EXPECT_TRUE(ReadRicFile(path, true, &notes));
+  EXPECT_EQ(ElementList.Count(), 18725);
+  EXPECT_TRUE(notes.empty()) << notes.front();
 }
 
 TEST_F(RicFileTest, ADocumentTooLargeForTheBufferIsRefusedAndNothingWritten) {
