@@ -13,20 +13,28 @@ DocumentFormat FormatOfPath(const std::string& path) {
   return DocumentFormat::Unknown;
 }
 
-RICElementList LoadDocument(const std::string& path) {
+RICElementList LoadDocument(const std::string& path, std::vector<std::string>* notes) {
   switch (FormatOfPath(path)) {
-    case DocumentFormat::Ric: return LoadRicFile(path);
-    case DocumentFormat::RicScript: return LoadRicScript(path);
-    case DocumentFormat::Unknown: break;
+    case DocumentFormat::Ric:
+      return LoadRicFile(path, notes);
+    case DocumentFormat::RicScript:
+      return LoadRicScript(path, notes);
+    case DocumentFormat::Unknown:
+      break;
   }
   throw TavlinError(path, "unknown file type (expected .ric or .rs)");
 }
 
 void SaveDocument(const std::string& path, const RICElementList& list) {
   switch (FormatOfPath(path)) {
-    case DocumentFormat::Ric: SaveRicFile(path, list); return;
-    case DocumentFormat::RicScript: SaveRicScript(path, list); return;
-    case DocumentFormat::Unknown: break;
+    case DocumentFormat::Ric:
+      SaveRicFile(path, list);
+      return;
+    case DocumentFormat::RicScript:
+      SaveRicScript(path, list);
+      return;
+    case DocumentFormat::Unknown:
+      break;
   }
   throw TavlinError(path, "unknown file type (expected .ric or .rs)");
 }

@@ -29,10 +29,15 @@ class TavlinError : public std::runtime_error {
 std::string IoErrorText(int errnoValue);
 
 // Reads at most maxBytes of a file; throws TavlinError naming the file.
-std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::size_t maxBytes);
+// `longer`, when given, tells whether the file holds more than that.
+std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::size_t maxBytes,
+                                        bool* longer = nullptr);
 
 // Writes a file completely beside the target, then renames it over the
-// target; on any failure the old file stays as it was and TavlinError is thrown.
+// target, keeping the old file's mode (and owner, when allowed); on any
+// failure the old file stays as it was and TavlinError is thrown. When the
+// folder refuses the file beside it, an existing writable target is
+// rewritten in place instead, its old bytes put back if that write fails.
 void WriteFileAtomic(const std::string& path, const void* data, std::size_t size);
 inline void WriteFileAtomic(const std::string& path, const std::string& text) {
   WriteFileAtomic(path, text.data(), text.size());

@@ -13,6 +13,7 @@ class Reader {
  public:
   Reader(const std::uint8_t* data, std::size_t count) : data_(data), count_(count) {}
   bool AtEnd() const { return pos_ >= count_; }
+  std::size_t Pos() const { return pos_; }
   std::size_t Remaining() const { return pos_ < count_ ? count_ - pos_ : 0; }
   bool Word(std::uint16_t& out) {
     if (Remaining() < 2) return false;
@@ -60,6 +61,69 @@ ElementPtr DecodeSprite(std::uint16_t id, std::uint16_t rows, std::uint16_t byte
   }
   return e;
 }
+
+// Collects what the decoder passes over. Skipped words that follow each other
+// make one note; beyond kMaxReadNotes notes the rest are only counted.
+class PassedOver {
+ public:
+  explicit PassedOver(std::vector<std::string>* out) : out_(out) {}
+
+  // A zero size word (2 bytes) or an unknown opcode with its size word (4 bytes).
+  void Skipped(std::size_t at, std::size_t bytes, bool isOpcode, unsigned opcode) {
+    if (runBytes_ > 0 && at != runStart_ + runBytes_) EndRun();
+    if (runBytes_ == 0) runStart_ = at;
+    runBytes_ += bytes;
+    if (isOpcode) {
+      ++opcodes_;
+      lastOpcode_ = opcode;
+    } else {
+      ++zeroWords_;
+    }
+  }
+  void Note(std::size_t at, std::size_t bytes, const std::string& what) {
+    EndRun();
+    Add(Span(at, bytes) + ": " + what);
+  }
+  void Finish() {
+    EndRun();
+    if (uncounted_ > 0) out_->push_back("and " + std::to_string(uncounted_) + " more places");
+  }
+
+  static std::string Count(std::size_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+  }
+
+ private:
+  static std::string Span(std::size_t at, std::size_t bytes) {
+    if (bytes == 1) return "byte " + std::to_string(at);
+    return "bytes " + std::to_string(at) + " to " + std::to_string(at + bytes - 1);
+  }
+  void EndRun() {
+    if (runBytes_ == 0) return;
+    std::string what;
+    if (opcodes_ == 1) what = "unknown opcode " + std::to_string(lastOpcode_);
+    if (opcodes_ > 1) what = Count(opcodes_, "", "unknown opcodes");
+    if (zeroWords_ > 0) {
+      if (!what.empty()) what += " and ";
+      what += zeroWords_ == 1 ? "a zero size word" : Count(zeroWords_, "", "zero size words");
+    }
+    Add(Span(runStart_, runBytes_) + ": " + what + " skipped");
+    runBytes_ = opcodes_ = zeroWords_ = 0;
+  }
+  void Add(std::string text) {
+    if (added_ == kMaxReadNotes) {
+      ++uncounted_;
+      return;
+    }
+    out_->push_back(std::move(text));
+    ++added_;
+  }
+
+  std::vector<std::string>* out_;
+  std::size_t runStart_ = 0, runBytes_ = 0, opcodes_ = 0, zeroWords_ = 0;
+  unsigned lastOpcode_ = 0;
+  std::size_t added_ = 0, uncounted_ = 0;
+};
 
 // The largest even size word.
 constexpr long kMaxElementSize = 65534;
@@ -111,38 +175,62 @@ void EncodeSprite(std::vector<std::uint8_t>& out, const TRICElement& e) {
 
 }  // namespace
 
-RICElementList DecodeRic(const std::uint8_t* data, std::size_t count) {
+RICElementList DecodeRic(const std::uint8_t* data, std::size_t count,
+                         std::vector<std::string>* notes) {
   RICElementList list;
   Reader in(data, count);
+  PassedOver passed(notes);
+  // Where the last element ends by its own size word: zero words before that
+  // belong to it (a Pixel's value word, an empty VarMap's points).
+  std::size_t elementEnd = 0;
+  auto leftOver = [&](std::size_t start) {
+    if (!notes || start < elementEnd) return;
+    std::string bytes = PassedOver::Count(count - start, "byte", "bytes");
+    passed.Note(start, count - start,
+                list.Empty() ? bytes + ", too few for an element, not read"
+                             : bytes + " after the last element not read");
+  };
   while (!in.AtEnd()) {
+    const std::size_t start = in.Pos();
     std::uint16_t size, opcode;
-    if (!in.Word(size)) break;
-    if (size == 0) continue;  // zero size words are skipped
-    if (!in.Word(opcode)) break;
+    if (!in.Word(size)) {
+      leftOver(start);
+      break;
+    }
+    if (size == 0) {  // zero size words are skipped
+      if (notes && start >= elementEnd) passed.Skipped(start, 2, false, 0);
+      continue;
+    }
+    if (!in.Word(opcode)) {
+      leftOver(start);
+      break;
+    }
+    if (opcode <= 8) elementEnd = start + 2 + size;
     // Each element consumes exactly its listed words; the size word never steps
     // over anything. A cut-off element is dropped and reading ends.
+    bool whole = true;
     switch (opcode) {
       case 0: {
         std::uint16_t w[3]{};
-        if (!in.Words(w)) return list;
+        if (!(whole = in.Words(w))) break;
         list.Add(MakeDescription(w[0], w[1], w[2]));
         break;
       }
       case 1: {
         std::uint16_t w[3]{};
-        if (!in.Words(w)) return list;
+        if (!(whole = in.Words(w))) break;
         std::size_t n = std::size_t(w[1]) * w[2];
         const std::uint8_t* pixels = in.Bytes(n);
-        if (!pixels) return list;
+        if (!(whole = pixels != nullptr)) break;
         list.Add(DecodeSprite(w[0], w[1], w[2], pixels));
         if (n % 2) in.Skip(1);  // the pad byte
         break;
       }
       case 2: {
         std::uint16_t w[2]{};
-        if (!in.Words(w)) return list;
+        if (!(whole = in.Words(w))) break;
         std::uint16_t id = w[0], n = w[1];
-        if (in.Remaining() < 4 * std::size_t(n)) return list;
+        if (!(whole = in.Remaining() >= 4 * std::size_t(n))) break;
         ElementPtr e = MakeVarMap(id, n);
         // With no points announced nothing more is read: the two default points stay.
         for (std::size_t i = 0; i < n; ++i) {
@@ -154,20 +242,20 @@ RICElementList DecodeRic(const std::uint8_t* data, std::size_t count) {
       }
       case 3: {
         std::uint16_t w[8]{};
-        if (!in.Words(w)) return list;
+        if (!(whole = in.Words(w))) break;
         list.Add(MakeCopyBits(w[0], w[1], w[2], w[3], w[4], w[5], w[6], w[7]));
         break;
       }
       case 4: {
         std::uint16_t w[3]{};
-        if (!in.Words(w)) return list;
+        if (!(whole = in.Words(w))) break;
         list.Add(MakePixel(w[0], w[1], w[2]));
         break;
       }
       case 5:
       case 6: {
         std::uint16_t w[5]{};
-        if (!in.Words(w)) return list;
+        if (!(whole = in.Words(w))) break;
         list.Add(opcode == 5 ? MakeLine(w[0], w[1], w[2], w[3], w[4])
                              : MakeRectangle(w[0], w[1], w[2], w[3], w[4]));
         break;
@@ -175,14 +263,24 @@ RICElementList DecodeRic(const std::uint8_t* data, std::size_t count) {
       case 7:
       case 8: {
         std::uint16_t w[4]{};
-        if (!in.Words(w)) return list;
+        if (!(whole = in.Words(w))) break;
         list.Add(opcode == 7 ? MakeCircle(w[0], w[1], w[2], w[3])
                              : MakeNumBox(w[0], w[1], w[2], w[3]));
         break;
       }
-      default: break;  // unknown opcodes: reading goes on right after the opcode word
+      default:  // unknown opcodes: reading goes on right after the opcode word
+        if (notes) passed.Skipped(start, 4, true, opcode);
+        break;
+    }
+    if (!whole) {
+      if (notes)
+        passed.Note(start, count - start,
+                    "the file ends inside element " + std::to_string(list.Count() + 1) + ", a " +
+                        KindName(RICElementKind(opcode)) + ", which was left out");
+      break;
     }
   }
+  if (notes) passed.Finish();
   return list;
 }
 
@@ -201,8 +299,7 @@ std::vector<std::uint8_t> EncodeRic(const RICElementList& list) {
           EncodeSprite(out, e);
         } catch (const TavlinError& error) {
           // Name the element, so the user knows which sprite to make smaller.
-          throw TavlinError("", "element " + std::to_string(index + 1) + ": " +
-                                    error.Reason());
+          throw TavlinError("", "element " + std::to_string(index + 1) + ": " + error.Reason());
         }
         break;
       case RICElementKind::VarMap: {
@@ -244,13 +341,13 @@ std::vector<std::uint8_t> EncodeRic(const RICElementList& list) {
           PutWord(out, w);
         break;
       case RICElementKind::Circle:
-        for (unsigned w : {10u, 7u, unsigned(e.CopyOpt), unsigned(e.PosX), unsigned(e.PosY),
-                           unsigned(e.Radius)})
+        for (unsigned w :
+             {10u, 7u, unsigned(e.CopyOpt), unsigned(e.PosX), unsigned(e.PosY), unsigned(e.Radius)})
           PutWord(out, w);
         break;
       case RICElementKind::NumBox:
-        for (unsigned w : {10u, 8u, unsigned(e.CopyOpt), unsigned(e.PosX), unsigned(e.PosY),
-                           unsigned(e.Value)})
+        for (unsigned w :
+             {10u, 8u, unsigned(e.CopyOpt), unsigned(e.PosX), unsigned(e.PosY), unsigned(e.Value)})
           PutWord(out, w);
         break;
     }
@@ -262,9 +359,17 @@ std::vector<std::uint8_t> EncodeRic(const RICElementList& list) {
   return out;
 }
 
-RICElementList LoadRicFile(const std::string& path) {
-  std::vector<std::uint8_t> bytes = ReadFileBytes(path, kRicBufferSize);
-  return DecodeRic(bytes.data(), bytes.size());
+RICElementList LoadRicFile(const std::string& path, std::vector<std::string>* notes) {
+  bool longer = false;
+  std::vector<std::uint8_t> bytes = ReadFileBytes(path, kRicBufferSize, notes ? &longer : nullptr);
+  if (!notes) return DecodeRic(bytes.data(), bytes.size());
+  std::vector<std::string> found;
+  RICElementList list = DecodeRic(bytes.data(), bytes.size(), &found);
+  if (longer)
+    found.push_back("the file is longer than " + std::to_string(kRicBufferSize) +
+                    " bytes; the rest was not read");
+  for (const std::string& note : found) notes->push_back(path + ": " + note);
+  return list;
 }
 
 void SaveRicFile(const std::string& path, const RICElementList& list) {
@@ -277,9 +382,9 @@ void SaveRicFile(const std::string& path, const RICElementList& list) {
   WriteFileAtomic(path, bytes.data(), bytes.size());
 }
 
-bool ReadRicFile(const std::string& path, bool clearFirst) {
+bool ReadRicFile(const std::string& path, bool clearFirst, std::vector<std::string>* notes) {
   // The file is read completely into new elements before the document changes.
-  RICElementList read = LoadRicFile(path);
+  RICElementList read = LoadRicFile(path, notes);
   if (clearFirst) {
     ClearElements();
     ElementList = std::move(read);

@@ -16,23 +16,34 @@ constexpr std::size_t kRicBufferSize = 262144;
 // bits and even, and counts 8 bytes besides the pixels.
 constexpr int kMaxSpriteDataBytes = 65526;
 
+// At most this many notes on what a reader passed over, and one more that
+// counts the rest.
+constexpr std::size_t kMaxReadNotes = 10;
+
 // Decodes the bytes of a RIC file into new elements. Never fails: zero size
 // words and unknown opcodes are skipped, and an element cut short by the end
-// of the data is dropped.
-RICElementList DecodeRic(const std::uint8_t* data, std::size_t count);
+// of the data is dropped. When `notes` is given, what was passed over is
+// appended to it, one line each ("bytes 0 to 11: 3 unknown opcodes skipped"),
+// with byte offsets from 0 and elements numbered from 1. Zero words that an
+// element's own size word counts (after a Pixel, in an empty VarMap) are part
+// of the element and not noted.
+RICElementList DecodeRic(const std::uint8_t* data, std::size_t count,
+                         std::vector<std::string>* notes = nullptr);
 
 // Encodes a list; throws TavlinError (without a file name) when the encoding
 // would not fit into kRicBufferSize bytes.
 std::vector<std::uint8_t> EncodeRic(const RICElementList& list);
 
 // Reads a RIC file into the document: replaces it (clearFirst) or appends to
-// it. On failure throws TavlinError and leaves the document as it was.
-bool ReadRicFile(const std::string& path, bool clearFirst);
+// it. On failure throws TavlinError and leaves the document as it was. Notes
+// on what was passed over name the file ("PATH: reason").
+bool ReadRicFile(const std::string& path, bool clearFirst,
+                 std::vector<std::string>* notes = nullptr);
 // Writes the document atomically; throws TavlinError on failure.
 bool WriteRicFile(const std::string& path);
 
 // The same for any list.
-RICElementList LoadRicFile(const std::string& path);
+RICElementList LoadRicFile(const std::string& path, std::vector<std::string>* notes = nullptr);
 void SaveRicFile(const std::string& path, const RICElementList& list);
 
 }  // namespace tavlin

@@ -183,7 +183,10 @@ class ScriptReader {
     while (!error_ && pos_ < text_.size()) {
       std::size_t keywordAt = pos_;
       std::string_view keyword = NextToken();
-      if (!ReadStatement(keyword, keywordAt)) break;  // no keyword: the quiet end
+      if (!ReadStatement(keyword, keywordAt)) {  // no keyword: the reading ends here
+        stoppedAt_ = keywordAt;
+        break;
+      }
       if (!error_ && documentBytes_ > kRicBufferSize)
         Fail(keywordAt, "the script describes more than a RIC file can hold (" +
                             std::to_string(kRicBufferSize) + " bytes)");
@@ -193,6 +196,12 @@ class ScriptReader {
       throw RicScriptError(path_, at.Line, at.Column, errorReason_);
     }
     return std::move(list_);
+  }
+
+  // Where a word that is no statement ended the reading, if one did.
+  std::optional<ScriptPosition> Stop() const {
+    if (stoppedAt_ == kNoLimit) return std::nullopt;
+    return PositionOf(stoppedAt_);
   }
 
  private:
@@ -488,17 +497,51 @@ class ScriptReader {
   std::size_t errorAt_ = kNoLimit;
   std::string errorReason_;
   std::size_t documentBytes_ = 0;
+  std::size_t stoppedAt_ = kNoLimit;
   RICElementList list_;
 };
 
-}  // namespace
-
-RICElementList ParseRicScript(std::string_view raw, const std::string& scriptPath) {
-  ScriptText script = FilterScriptText(raw);
-  return ScriptReader(script, scriptPath).Read();
+// The original text of a statement that starts at `at`: the rest of its line
+// up to its first semicolon, without a comment, shortened when long.
+std::string StatementText(std::string_view raw, ScriptPosition at) {
+  std::size_t start = 0;
+  for (int line = 1; line < at.Line && start < raw.size(); ++line) {
+    while (start < raw.size() && raw[start] != '\n' && raw[start] != '\r') ++start;
+    if (start + 1 < raw.size() && raw[start] == '\r' && raw[start + 1] == '\n') ++start;
+    ++start;
+  }
+  start = std::min(raw.size(), start + std::size_t(at.Column) - 1);
+  std::size_t stop = start;
+  while (stop < raw.size() && raw[stop] != '\n' && raw[stop] != '\r') ++stop;
+  std::string text(raw.substr(start, stop - start));
+  text = text.substr(0, text.find("//"));
+  if (std::size_t semicolon = text.find(';'); semicolon != std::string::npos)
+    text.resize(semicolon + 1);
+  for (char& c : text)
+    if (IsBlankOrControl(c)) c = ' ';
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  constexpr std::size_t kLongest = 40;
+  if (text.size() > kLongest) text = text.substr(0, kLongest - 3) + "...";
+  return text;
 }
 
-RICElementList LoadRicScript(const std::string& path) {
+}  // namespace
+
+RICElementList ParseRicScript(std::string_view raw, const std::string& scriptPath,
+                              std::vector<std::string>* notes) {
+  ScriptText script = FilterScriptText(raw);
+  ScriptReader reader(script, scriptPath);
+  RICElementList list = reader.Read();
+  if (std::optional<ScriptPosition> stop = reader.Stop(); stop && notes)
+    notes->push_back(RicScriptError(scriptPath, stop->Line, stop->Column,
+                                    "'" + StatementText(raw, *stop) +
+                                        "' is not a RicScript statement; the rest of the file "
+                                        "was not read")
+                         .what());
+  return list;
+}
+
+RICElementList LoadRicScript(const std::string& path, std::vector<std::string>* notes) {
   std::error_code ec;
   auto bytes = fs::file_size(path, ec);
   if (!ec && bytes > kMaxScriptFileBytes)
@@ -506,11 +549,11 @@ RICElementList LoadRicScript(const std::string& path) {
   std::vector<std::uint8_t> data = ReadFileBytes(path, kMaxScriptFileBytes + 1);
   if (data.size() > kMaxScriptFileBytes) throw TavlinError(path, "the script file is too large");
   return ParseRicScript(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()),
-                        path);
+                        path, notes);
 }
 
-bool ReadRicScript(const std::string& path, bool clearFirst) {
-  RICElementList list = LoadRicScript(path);
+bool ReadRicScript(const std::string& path, bool clearFirst, std::vector<std::string>* notes) {
+  RICElementList list = LoadRicScript(path, notes);
   if (clearFirst) ClearElements();
   ElementList.Append(std::move(list));
   return true;

@@ -2,9 +2,10 @@
 // ("line( 0, 0, 0, 99, 63 );"). The reader is lenient about layout, like the
 // format has always been read: everything but letters, digits, quotes and the
 // separators ( ) , [ ] is dropped, the text is folded to upper case, and a
-// token that is no keyword ends the reading quietly. Real errors (a value that
-// is no number, a bad sprite row, too few VarMap points, a failed IMPORT)
-// fail the whole reading with the line and column where it stopped.
+// token that is no keyword ends the reading (the caller may ask where). Real
+// errors (a value that is no number, a bad sprite row, too few VarMap points,
+// a failed IMPORT) fail the whole reading with the line and column where it
+// stopped.
 #pragma once
 
 #include <string>
@@ -65,17 +66,23 @@ constexpr std::size_t kMaxScriptFileBytes = std::size_t(64) * 1024 * 1024;
 // file in errors, and relative IMPORT picture names are looked up in its
 // folder (each path component matched regardless of case when the exact name
 // does not exist, since the script text is upper-cased). Throws RicScriptError.
-RICElementList ParseRicScript(std::string_view raw, const std::string& scriptPath);
+// A word that is no statement ends the reading and keeps what came before;
+// when `notes` is given, it receives where and at what the reading stopped:
+// "PATH:3:1: 'circel(0,50,32,10);' is not a RicScript statement; the rest of
+// the file was not read".
+RICElementList ParseRicScript(std::string_view raw, const std::string& scriptPath,
+                              std::vector<std::string>* notes = nullptr);
 
 // Reads a script file into new elements. Throws RicScriptError for a fault in
 // the script and TavlinError when the file cannot be read.
-RICElementList LoadRicScript(const std::string& path);
+RICElementList LoadRicScript(const std::string& path, std::vector<std::string>* notes = nullptr);
 
 // Reads a script file into the document: replaces it (clearFirst) or appends
 // to it, and returns true. The script is read completely first; on any
 // failure the document stays exactly as it was and the error is thrown
 // (RicScriptError with line and column, or TavlinError for an unreadable file).
-bool ReadRicScript(const std::string& path, bool clearFirst);
+bool ReadRicScript(const std::string& path, bool clearFirst,
+                   std::vector<std::string>* notes = nullptr);
 
 // An argument word as the writer puts it: "300", "arg(7)" or "maparg( 2, 7 )".
 std::string FormatScriptArgument(RICArgument word);

@@ -23,6 +23,16 @@ const FileDialogSpec kScriptSaveDialog{"RicScript *.rs|*.rs", "rs", "*.rs", fals
 
 std::string Local(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
+// Shows once what the RIC reader passed over in a damaged file; each note names the file.
+void ShowPassedOver(UserDialogs& dialogs, QWidget* parent, const std::vector<std::string>& notes) {
+  if (notes.empty()) return;
+  QString text;
+  for (const std::string& note : notes) text += QString::fromStdString(note) + "\n";
+  dialogs.ShowWarning(parent, text +
+                                  "\nWhat was passed over is not in the document; saving "
+                                  "over the file would lose it.");
+}
+
 }  // namespace
 
 // Cancel (Esc, closing the box) and a save that did not happen stop the command.
@@ -46,9 +56,10 @@ void TForm_Tavlin::OpenCommand() {
 bool TForm_Tavlin::OpenRicFile(const QString& path) {
   if (!FileExists(Local(path))) return false;
   TabSheet_Edit_Sprite->EndPreview();
+  std::vector<std::string> notes;
   try {
     // The file is read completely before the document is replaced.
-    ReadRicFile(Local(path), true);
+    ReadRicFile(Local(path), true, &notes);
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
     return false;
@@ -57,6 +68,7 @@ bool TForm_Tavlin::OpenRicFile(const QString& path) {
   ShowLoadedDocument();
   ClearModified();
   StatusPanel[6]->setText(CurrentFileName);
+  ShowPassedOver(dialogs_, this, notes);
   return true;
 }
 
@@ -66,8 +78,9 @@ void TForm_Tavlin::MergeCommand() {
   std::optional<QString> path = dialogs_.ChooseOpenFile(this, setup);
   if (!path) return;
   lastMergeFile_ = *path;
+  std::vector<std::string> notes;
   try {
-    ReadRicFile(Local(*path), false);
+    ReadRicFile(Local(*path), false, &notes);
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
     return;
@@ -78,6 +91,7 @@ void TForm_Tavlin::MergeCommand() {
   EditEventsEnabled = true;
   RefreshDocumentView();
   MarkModified();
+  ShowPassedOver(dialogs_, this, notes);
 }
 
 bool TForm_Tavlin::SaveDocument() {
@@ -216,9 +230,10 @@ void TForm_Tavlin::ImportRicScript1Click() {
   std::optional<QString> path = dialogs_.ChooseOpenFile(this, kScriptOpenDialog);
   if (!path) return;
   TabSheet_Edit_Sprite->EndPreview();
+  std::vector<std::string> stop;  // where a word that is no statement ended the script
   try {
     // The script is read completely before the document is replaced.
-    ReadRicScript(Local(*path), true);
+    ReadRicScript(Local(*path), true, &stop);
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
     return;
@@ -230,6 +245,7 @@ void TForm_Tavlin::ImportRicScript1Click() {
   StatusPanel[6]->setText(QString());
   QString suffix = QFileInfo(*path).suffix();
   proposedFileName_ = (suffix.isEmpty() ? *path + '.' : path->chopped(suffix.size())) + "ric";
+  if (!stop.empty()) dialogs_.ShowWarning(this, QString::fromStdString(stop.front()));
 }
 
 void TForm_Tavlin::ShowLoadedDocument() {

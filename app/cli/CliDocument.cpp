@@ -11,8 +11,9 @@ namespace tavlin::cli {
 namespace {
 
 void ExpectArgs(const std::vector<std::string>& args, std::size_t n, const char* what) {
-  if (args.size() != n) throw UsageError{std::string(what) + " needs " + std::to_string(n) +
-                                         (n == 1 ? " file" : " files")};
+  if (args.size() != n)
+    throw UsageError{std::string(what) + " needs " + std::to_string(n) +
+                     (n == 1 ? " file" : " files")};
 }
 
 void DumpSpriteRows(const TRICElement& e, std::ostream& out) {
@@ -100,23 +101,35 @@ void DumpElement(const TRICElement& e, std::ostream& out) {
 
 }  // namespace
 
-int CmdInfo(const std::vector<std::string>& args, std::ostream& out) {
+RICElementList ReadInputDocument(const std::string& path, std::ostream& err) {
+  std::vector<std::string> notes;
+  RICElementList list = LoadDocument(path, &notes);
+  // Where a script stopped early the document is not what its text says, so
+  // no command goes on with it; a damaged RIC file is read as far as it goes.
+  if (FormatOfPath(path) == DocumentFormat::RicScript && !notes.empty())
+    throw TavlinError("", notes.front());
+  for (const std::string& note : notes) err << "tavlin-cli: " << note << "\n";
+  return list;
+}
+
+int CmdInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   ExpectArgs(args, 1, "info");
-  RICElementList list = LoadDocument(args[0]);
+  RICElementList list = ReadInputDocument(args[0], err);
   out << "Elements: " << list.Count() << "\n";
   out << "File size: " << ComputeFileSize(list) << "\n";
   int step = 1;
   for (const auto& e : list) {
     out << step++ << " " << KindName(e->Kind);
-    for (const ElementItem& item : ElementItems(*e)) out << "  " << item.Label << ": " << item.Value;
+    for (const ElementItem& item : ElementItems(*e))
+      out << "  " << item.Label << ": " << item.Value;
     out << "\n";
   }
   return kExitOk;
 }
 
-int CmdDump(const std::vector<std::string>& args, std::ostream& out) {
+int CmdDump(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   ExpectArgs(args, 1, "dump");
-  RICElementList list = LoadDocument(args[0]);
+  RICElementList list = ReadInputDocument(args[0], err);
   out << "{\"fileSize\": " << ComputeFileSize(list) << ", \"elements\": [";
   bool first = true;
   for (const auto& e : list) {
@@ -128,12 +141,12 @@ int CmdDump(const std::vector<std::string>& args, std::ostream& out) {
   return kExitOk;
 }
 
-int CmdConvert(const std::vector<std::string>& args, std::ostream&) {
+int CmdConvert(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
   ExpectArgs(args, 2, "convert");
   for (const auto& path : args)
     if (FormatOfPath(path) == DocumentFormat::Unknown)
       throw UsageError{"'" + path + "' is neither a .ric nor a .rs file"};
-  RICElementList list = LoadDocument(args[0]);
+  RICElementList list = ReadInputDocument(args[0], err);
   SaveDocument(args[1], list);
   return kExitOk;
 }

@@ -18,7 +18,7 @@ const char* const kUsage =
     "       tavlin-cli render IN OUT.png [--params FILE.rpa] [--param N=V]... [--offset DX,DY]"
     " [--zoom Z] [--element K]\n";
 
-using Command = int (*)(const std::vector<std::string>&, std::ostream&);
+using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
 
 const std::map<std::string, Command>& Commands() {
   static const std::map<std::string, Command> commands = {
@@ -49,7 +49,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
   }
   std::vector<std::string> args(argv + 2, argv + argc);
   try {
-    int code = it->second(args, out);
+    int code = it->second(args, out, err);
     // Output that could not be written (a full disk, a closed pipe) is a failure, not a success.
     errno = 0;
     if (!out.flush()) throw TavlinError("standard output", IoErrorText(errno ? errno : EIO));

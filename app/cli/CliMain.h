@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "RICElement.h"
+
 namespace tavlin::cli {
 
 // Exit codes of the tool.
@@ -20,9 +22,14 @@ struct UsageError {
 // Runs one command; output goes to `out`, messages to `err`; returns the exit code.
 int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err);
 
-// Each command takes the arguments after its name and throws TavlinError on failure.
-int CmdInfo(const std::vector<std::string>& args, std::ostream& out);
-int CmdDump(const std::vector<std::string>& args, std::ostream& out);
-int CmdConvert(const std::vector<std::string>& args, std::ostream& out);
+// Each command takes the arguments after its name, writes its output to `out`
+// and notes on a damaged input to `err`, and throws TavlinError on failure.
+int CmdInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int CmdDump(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int CmdConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// Reads the input document of a command. What the reader passed over in a
+// damaged RIC file goes to `err`; a script that stops before its end fails.
+RICElementList ReadInputDocument(const std::string& path, std::ostream& err);
 
 }  // namespace tavlin::cli

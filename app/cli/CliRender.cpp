@@ -112,10 +112,10 @@ RenderOptions ParseArguments(const std::vector<std::string>& args) {
 
 }  // namespace
 
-int CmdRender(const std::vector<std::string>& args, std::ostream&) {
+int CmdRender(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
   const RenderOptions o = ParseArguments(args);
 
-  const RICElementList list = LoadDocument(o.in);
+  const RICElementList list = ReadInputDocument(o.in, err);
   TParameterSet parameters{};
   for (const std::string& file : o.parameterFiles) {
     // The editor starts without its parameter file when there is none; a file
@@ -128,13 +128,15 @@ int CmdRender(const std::vector<std::string>& args, std::ostream&) {
 
   NXTDisplay display;
   if (o.element) {
+    // Elements are numbered from 1, as info lists them.
     const long long k = *o.element;
-    if (k < 0 || k >= list.Count())
+    if (k < 1 || k > list.Count())
       throw TavlinError(o.in, "element " + std::to_string(k) + " is outside the document (" +
                                   std::to_string(list.Count()) + " elements)");
     // As an element page shows it: alone, its arguments resolved at its place.
+    const int index = int(k - 1);
     display.ClearDisplay();
-    RenderElement(display, *list[int(k)], o.dx, o.dy, -1, list, parameters, int(k));
+    RenderElement(display, *list[index], o.dx, o.dy, -1, list, parameters, index);
   } else {
     RenderDocument(display, o.dx, o.dy, list, parameters);
   }

@@ -55,10 +55,19 @@ std::string ToHex(const Bytes& bytes) {
 
 // Decodes from a heap block of exactly the data's size, so that a read past
 // its end is caught by the address sanitizer.
-RICElementList Decode(const Bytes& bytes) {
+RICElementList Decode(const Bytes& bytes, std::vector<std::string>* notes = nullptr) {
   std::unique_ptr<std::uint8_t[]> exact(new std::uint8_t[std::max<std::size_t>(bytes.size(), 1)]);
   std::copy(bytes.begin(), bytes.end(), exact.get());
-  return DecodeRic(bytes.empty() ? nullptr : exact.get(), bytes.size());
+  return DecodeRic(bytes.empty() ? nullptr : exact.get(), bytes.size(), notes);
+}
+
+// What the reader passed over, one note after the other.
+std::string Notes(const Bytes& bytes) {
+  std::vector<std::string> notes;
+  Decode(bytes, &notes);
+  std::string s;
+  for (const std::string& note : notes) s += (s.empty() ? "" : " | ") + note;
+  return s;
 }
 
 std::string SpriteRows(const TRICElement& e) {
@@ -303,12 +312,14 @@ struct DecodeCase {
   const char* name;
   std::string hex;
   std::string summary;
+  std::string notes = "";  // what the reader passed over
 };
 
 class RicDecodeTest : public ::testing::TestWithParam<DecodeCase> {};
 
 TEST_P(RicDecodeTest, ReadsTheseElements) {
   EXPECT_EQ(Summary(Decode(Hex(GetParam().hex))), GetParam().summary);
+  EXPECT_EQ(Notes(Hex(GetParam().hex)), GetParam().notes);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -321,11 +332,18 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"DefaultPixelIsOnePixelOnly", "0A 00 04 00 00 00 00 00 00 00 00 00",
                    "Pixel 0 0 0"},
         DecodeCase{"ZeroSizeWordsAreSkipped",
-                   "00 00 00 00 00 00 0A 00 04 00 01 00 02 00 03 00 00 00 00 00", "Pixel 1 2 3"},
+                   "00 00 00 00 00 00 0A 00 04 00 01 00 02 00 03 00 00 00 00 00", "Pixel 1 2 3",
+                   "bytes 0 to 5: 3 zero size words skipped | "
+                   "bytes 18 to 19: a zero size word skipped"},
         DecodeCase{"UnknownOpcodeIsSkippedAndItsFieldsReadAsWords",
-                   "04 00 09 00 0A 00 04 00 01 00 02 00 03 00 00 00", "Pixel 1 2 3"},
+                   "04 00 09 00 0A 00 04 00 01 00 02 00 03 00 00 00", "Pixel 1 2 3",
+                   "bytes 0 to 3: unknown opcode 9 skipped"},
         DecodeCase{"HighOpcodeIsSkipped", "FF FF FF FF 0A 00 07 00 00 00 14 00 14 00 0A 00",
-                   "Circle 0 20 20 10"},
+                   "Circle 0 20 20 10", "bytes 0 to 3: unknown opcode 65535 skipped"},
+        DecodeCase{"SkippedWordsInARowAreOneNote",
+                   "00 00 04 00 09 00 FF 00 FF 00 00 00 0A 00 07 00 00 00 14 00 14 00 0A 00",
+                   "Circle 0 20 20 10",
+                   "bytes 0 to 11: 2 unknown opcodes and 2 zero size words skipped"},
         DecodeCase{"SizeWordNeverStepsOverAnything",
                    "02 00 00 00 01 00 02 00 03 00 FE FF 07 00 00 00 01 00 01 00 02 00",
                    "Description 1 2 3; Circle 0 1 1 2"},
@@ -333,7 +351,8 @@ INSTANTIATE_TEST_SUITE_P(
         // words after it fall out of step.
         DecodeCase{"PixelValueWordThrowsTheReaderOutOfStep",
                    "0A 00 04 00 00 00 01 00 02 00 05 00 0A 00 07 00 00 00 14 00 14 00 0A 00",
-                   "Pixel 0 1 2; Description 20 20 10"},
+                   "Pixel 0 1 2; Description 20 20 10",
+                   "bytes 10 to 13: unknown opcode 10 skipped"},
         DecodeCase{"SpriteTenByTwoWidensToWholeBytes", "0C 00 01 00 01 00 02 00 02 00 80 00 00 40",
                    "Sprite 1 [0,0,15,1] 1000000000000000/0000000001000000"},
         DecodeCase{"SpriteBitSevenIsLeftmost", "0A 00 01 00 02 00 01 00 01 00 A5 00",
@@ -367,9 +386,12 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"ArgumentWordsStayRaw", "0A 00 08 00 34 12 05 10 FF FF 00 F2",
                    "NumBox 4660 4101 65535 61952"},
         DecodeCase{"OddTrailingByteIsIgnored", "0A 00 04 00 00 00 01 00 02 00 00 00 07",
-                   "Pixel 0 1 2"},
+                   "Pixel 0 1 2", "byte 12: 1 byte after the last element not read"},
         DecodeCase{"LoneSizeWordAtTheEnd", "0A 00 04 00 00 00 01 00 02 00 00 00 0A 00",
-                   "Pixel 0 1 2"}),
+                   "Pixel 0 1 2", "bytes 12 to 13: 2 bytes after the last element not read"},
+        DecodeCase{"CutLine", "0A 00 04 00 00 00 01 00 02 00 00 00 0C 00 05 00 01 00 02",
+                   "Pixel 0 1 2",
+                   "bytes 12 to 18: the file ends inside element 2, a Line, which was left out"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // --- Reading sprites larger than the canvas ---------------------------------------
@@ -427,6 +449,18 @@ TEST(RicSpriteDecodeTest, HugeHeaderWithoutItsBytesIsDroppedWithoutAllocating) {
   EXPECT_EQ(Summary(list), "Pixel 1 2 3");
 }
 
+// Every skipped place is a note up to a limit; the rest are only counted.
+TEST(RicNotesTest, ManySkippedPlacesGiveALimitedNumberOfNotes) {
+  Bytes file;
+  for (int i = 0; i < 100; ++i)
+    for (std::uint8_t b : Hex("04 00 09 00 0A 00 04 00 01 00 02 00 03 00 00 00")) file.push_back(b);
+  std::vector<std::string> notes;
+  EXPECT_EQ(Decode(file, &notes).Count(), 100);
+  ASSERT_EQ(notes.size(), kMaxReadNotes + 1);
+  EXPECT_EQ(notes[1], "bytes 16 to 19: unknown opcode 9 skipped");
+  EXPECT_EQ(notes.back(), "and " + std::to_string(100 - kMaxReadNotes) + " more places");
+}
+
 // --- Reading files that end inside an element --------------------------------
 
 struct CutCase {
@@ -447,11 +481,15 @@ TEST_P(RicCutShortTest, KeepsTheElementsBeforeTheCut) {
   std::string whole = Summary(Decode(bytes));
   ASSERT_EQ(whole.rfind("Description 1 2 3; ", 0), 0u) << whole;
   for (std::size_t cut = 0; cut <= bytes.size(); ++cut) {
-    std::string got = Summary(Decode(Bytes(bytes.begin(), bytes.begin() + long(cut))));
+    Bytes part(bytes.begin(), bytes.begin() + long(cut));
+    std::string got = Summary(Decode(part));
     std::string expected = cut < 10                       ? ""
                            : cut < 10 + GetParam().needed ? "Description 1 2 3"
                                                           : whole;
     EXPECT_EQ(got, expected) << "cut after " << cut << " bytes";
+    // A cut inside a header or an element is noted, a cut between elements not.
+    EXPECT_EQ(Notes(part).empty(), cut == 0 || cut == 10 || cut >= 10 + GetParam().needed)
+        << "cut after " << cut << " bytes";
   }
 }
 
@@ -517,6 +555,7 @@ TEST(RicRoundTripTest, WrittenFileReadAndWrittenAgainGivesTheSameBytes) {
   Bytes first = EncodeRic(EveryKind());
   RICElementList read = Decode(first);
   EXPECT_EQ(read.Count(), EveryKind().Count());
+  EXPECT_EQ(Notes(first), "");
   EXPECT_EQ(ToHex(EncodeRic(read)), ToHex(first));
 }
 
@@ -590,6 +629,7 @@ TEST_P(RicRealFileTest, ReadsAsTheFormatSays) {
 TEST_P(RicRealFileTest, WritesBackByteForByteAndStably) {
   Bytes original = ReadBytes(DataFile(GetParam().file));
   ASSERT_FALSE(original.empty());
+  EXPECT_EQ(Notes(original), "");
   Bytes once = EncodeRic(Decode(original));
   Bytes twice = EncodeRic(Decode(once));
   EXPECT_EQ(ToHex(once), ToHex(original));
@@ -693,9 +733,12 @@ TEST_F(RicFileTest, OnlyTheFirst262144BytesOfALongFileAreRead) {
   for (std::uint8_t b : Hex("0A 00 07 00 00 00 09 00 09 00 09 00")) bytes.push_back(b);
   std::string path = dir_ / "long.ric";
   WriteBytes(path, bytes);
-  ReadRicFile(path, true);
+  std::vector<std::string> notes;
+  ReadRicFile(path, true, &notes);
   EXPECT_EQ(ElementList.Count(), 18725);
   EXPECT_EQ(ElementList[18724]->PosX, 1);
+  EXPECT_EQ(notes, std::vector<std::string>{
+                       path + ": the file is longer than 262144 bytes; the rest was not read"});
 }
 
 TEST_F(RicFileTest, ADocumentOfExactly262144BytesIsWritten) {
@@ -704,6 +747,10 @@ TEST_F(RicFileTest, ADocumentOfExactly262144BytesIsWritten) {
   std::string path = dir_ / "full.ric";
   EXPECT_TRUE(WriteRicFile(path));
   EXPECT_EQ(fs::file_size(path), kRicBufferSize);
+  std::vector<std::string> notes;
+  EXPECT_TRUE(ReadRicFile(path, true, &notes));
+  EXPECT_EQ(ElementList.Count(), 18725);
+  EXPECT_TRUE(notes.empty()) << notes.front();
 }
 
 TEST_F(RicFileTest, ADocumentTooLargeForTheBufferIsRefusedAndNothingWritten) {
@@ -842,10 +889,46 @@ TEST_F(RicFileTest, AReadOnlyFileIsNotReplaced) {
       ::testing::ExitedWithCode(0), "");
 }
 
+// In a folder that refuses new files, a writable file is rewritten in place
+// and keeps its mode; a new file there is still refused, and a rewrite that
+// fails half-way puts the old bytes back. Runs unprivileged in a child process.
+TEST_F(RicFileTest, AWritableFileInAReadOnlyFolderIsSavedInPlace) {
+  std::string folder = dir_ / "readonly";
+  fs::create_directory(folder);
+  ::chmod(fs::path(folder).parent_path().c_str(), 0755);
+  std::string path = folder + "/picture.ric";
+  WriteBytes(path, Bytes(5000, 0xAA));
+  ::chmod(path.c_str(), 0646);
+  ::chmod(folder.c_str(), 0555);
+  EXPECT_EXIT(
+      {
+        if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::_Exit(3);
+        NewCircle(0, 20, 20, 10);
+        NewCircle(0, 30, 30, 10);
+        WriteRicFile(path);
+        EXPECT_THROW(WriteRicFile(folder + "/new.ric"), TavlinError);
+        for (int i = 0; i < 100; ++i) NewLine(0, 1, 2, 3, 4);
+        FileSizeLimit limit(512);
+        EXPECT_THROW(WriteRicFile(path), TavlinError);
+        std::_Exit(::testing::Test::HasFailure() ? 4 : 0);
+      },
+      ::testing::ExitedWithCode(0), "");
+  ::chmod(folder.c_str(), 0755);
+  EXPECT_EQ(ReadBytes(path), ReadBytes(DataFile("two-circles.ric")));
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0646u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+// Mode and owner survive the replace (another user's file only when we are root).
 TEST_F(RicFileTest, SavingReplacesALongerOldFileCompletelyAndKeepsItsMode) {
   std::string path = dir_ / "replace.ric";
   WriteBytes(path, Bytes(5000, 0xAA));
   ::chmod(path.c_str(), 0600);
+  const uid_t owner = ::getuid() == 0 ? 65534 : ::getuid();
+  const gid_t group = ::getuid() == 0 ? 65534 : ::getgid();
+  ASSERT_EQ(::chown(path.c_str(), owner, group), 0);
   NewCircle(0, 20, 20, 10);
   NewCircle(0, 30, 30, 10);
   SaveRicFile(path, ElementList);
@@ -853,6 +936,8 @@ TEST_F(RicFileTest, SavingReplacesALongerOldFileCompletelyAndKeepsItsMode) {
   struct stat st {};
   ASSERT_EQ(::stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(st.st_uid, owner);
+  EXPECT_EQ(st.st_gid, group);
   EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"replace.ric"});
 }
 

@@ -98,10 +98,17 @@ std::string Describe(const RICElementList& list) {
   return s;
 }
 
-// The description of the parsed script, or "error L:C: reason".
+// The description of the parsed script, then "| stop" and where and at what
+// it stopped early; or "error L:C: reason".
 std::string Outcome(const std::string& script, const std::string& path = "test.rs") {
   try {
-    return Describe(ParseRicScript(script, path));
+    std::vector<std::string> notes;
+    std::string read = Describe(ParseRicScript(script, path, &notes));
+    const std::string rest = " is not a RicScript statement; the rest of the file was not read";
+    for (const std::string& note : notes)
+      read +=
+          " | stop " + (note.ends_with(rest) ? note.substr(0, note.size() - rest.size()) : note);
+    return read;
   } catch (const RicScriptError& e) {
     return "error " + std::to_string(e.Line()) + ":" + std::to_string(e.Column()) + ": " +
            e.Reason();
@@ -229,9 +236,19 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"LineMissingAValue", "line( 0, 1, 2, 3 ); pixel( 0, 1, 2 );",
                    "error 1:21: 'PIXEL' is not a number"},
         ScriptCase{"RectWithAValueTooMany", "rect( 0, 1, 2, 3, 4, 5 ); pixel(0,1,2)",
-                   "Rect 0 1 2 3 4"},
-        ScriptCase{"NoKeywordAtTheStart", "hello pixel( 0, 1, 2 )", ""},
-        ScriptCase{"StopsAtAnUnknownWord", "pixel(0,1,2) stop line(0,0,0,1,1)", "Pixel 0 1 2"},
+                   "Rect 0 1 2 3 4 | stop test.rs:1:22: '5 );'"},
+        ScriptCase{"NoKeywordAtTheStart", "hello pixel( 0, 1, 2 )",
+                   " | stop test.rs:1:1: 'hello pixel( 0, 1, 2 )'"},
+        ScriptCase{"StopsAtAnUnknownWord", "pixel(0,1,2) stop line(0,0,0,1,1)",
+                   "Pixel 0 1 2 | stop test.rs:1:14: 'stop line(0,0,0,1,1)'"},
+        ScriptCase{
+            "MisspelledStatement",
+            "desc( 0, 100, 64 );\r\nline( 0, 0, 0, 99, 63 );\r\n  circel(0,50,32,10); // c\r\n"
+            "rect( 0, 10, 10, 20, 8 );",
+            "Desc 0 100 64; Line 0 0 0 99 63 | stop test.rs:3:3: 'circel(0,50,32,10);'"},
+        ScriptCase{"LongStatementIsShortened",
+                   "pixel(0,1,2) \"abcdefghijklmnopqrstuvwxyz0123456789ABCDEFGH",
+                   "Pixel 0 1 2 | stop test.rs:1:14: '\"abcdefghijklmnopqrstuvwxyz0123456789...'"},
         ScriptCase{"HexValues", "numbox( 0, 5, 5, 0X10 ) numbox( 0, 5, 5, X1F )",
                    "NumBox 0 5 5 16; NumBox 0 5 5 31"},
         ScriptCase{"LowSixteenBits", "numbox(0,5,5,70000) numbox(0,5,5,65536)",
@@ -372,11 +389,15 @@ class ScriptDocument : public testing::Test {
 
 TEST_F(ScriptDocument, ReplacesOrAppends) {
   NewLine(0, 1, 2, 3, 4);
-  std::string path = Script("a.rs", "pixel(0,1,2) circle(0,5,5,3)");
-  EXPECT_TRUE(ReadRicScript(path, false));
+  std::string path = Script("a.rs", "pixel(0,1,2) circle(0,5,5,3)\ncircel(0,5,5,3)");
+  std::vector<std::string> notes;
+  EXPECT_TRUE(ReadRicScript(path, false, &notes));
   EXPECT_EQ(Describe(ElementList), "Line 0 1 2 3 4; Pixel 0 1 2; Circle 0 5 5 3");
   EXPECT_TRUE(ReadRicScript(path, true));
   EXPECT_EQ(Describe(ElementList), "Pixel 0 1 2; Circle 0 5 5 3");
+  // Where the reading stopped, as the window and the command line show it.
+  EXPECT_EQ(notes, std::vector<std::string>{path + ":2:1: 'circel(0,5,5,3)' is not a RicScript "
+                                                   "statement; the rest of the file was not read"});
 }
 
 TEST_F(ScriptDocument, AFailedReadLeavesTheDocumentAsItWas) {

@@ -118,14 +118,15 @@ TEST_F(CliRenderTest, OffsetTakesNegativeNumbersAsItsValue) {
 }
 
 TEST_F(CliRenderTest, ElementAloneIsResolvedAtItsOwnPlace) {
-  // numgrid.ric: Description, Sprite, CopyBits. The CopyBits alone still
-  // finds the sprite before it; the Sprite alone draws nothing.
+  // numgrid.ric: 1 Description, 2 Sprite, 3 CopyBits, numbered as info lists
+  // them. The CopyBits alone still finds the sprite before it; the Sprite
+  // alone draws nothing.
   const std::vector<std::string> block = {"--param", "0=20",    "--param", "1=10",     "--param",
                                           "2=30",    "--param", "3=20",    "--offset", "5,3"};
-  std::vector<std::string> args = {DataFile("numgrid.ric"), "--element", "2"};
+  std::vector<std::string> args = {DataFile("numgrid.ric"), "--element", "3"};
   args.insert(args.end(), block.begin(), block.end());
   EXPECT_EQ(Picture(Render(args)), Golden("numgrid-20-10-30-20-offset-5-3.txt"));
-  args = {DataFile("numgrid.ric"), "--element=1"};
+  args = {DataFile("numgrid.ric"), "--element=2"};
   args.insert(args.end(), block.begin(), block.end());
   EXPECT_EQ(Picture(Render(args)),
             tavlin::test::Joined(std::vector<std::string>(64, std::string(100, '.'))));
@@ -133,7 +134,7 @@ TEST_F(CliRenderTest, ElementAloneIsResolvedAtItsOwnPlace) {
 
 TEST_F(CliRenderTest, ElementOutsideTheDocumentIsAnError) {
   const std::string out = Path("out.png");
-  for (const char* k : {"3", "-1", "70000"}) {
+  for (const char* k : {"4", "0", "-1", "70000"}) {
     const RenderRun r = Run({"render", DataFile("numgrid.ric"), out, "--element", k});
     EXPECT_EQ(r.exitCode, 1) << k;
     EXPECT_EQ(r.out, "");

@@ -111,12 +111,24 @@ TEST_F(CliScriptTest, ImportFindsThePictureBesideTheScript) {
   EXPECT_NE(r.out.find("[0, 0, 15, 1]"), std::string::npos) << r.out;
 }
 
-TEST_F(CliScriptTest, AWordThatIsNoKeywordEndsTheScriptQuietly) {
-  CliResult r = Cli({"info", DataFile("scripts/lenient.rs")});
-  ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.err, "");
-  EXPECT_NE(r.out.find("Circle"), std::string::npos);
-  EXPECT_EQ(r.out.find("Line"), std::string::npos) << r.out;
+// A script that stops before its end would give a document that is not what
+// it says: every command fails, naming where the reading stopped.
+TEST_F(CliScriptTest, AWordThatIsNoStatementFailsEveryCommand) {
+  const std::string script = DataFile("scripts/lenient.rs");
+  const std::string message = "tavlin-cli: " + script +
+                              ":3:1: 'That is all;' is not a RicScript statement; the rest of "
+                              "the file was not read\n";
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"info", script},
+                                               {"dump", script},
+                                               {"convert", script, "out.ric"},
+                                               {"render", script, "out.png"}}) {
+    SCOPED_TRACE(args[0]);
+    CliResult r = Cli(args);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, message);
+  }
+  EXPECT_TRUE(Files().empty()) << "a failed command left a file behind";
 }
 
 TEST_F(CliScriptTest, ScriptErrorsNameFileLineAndColumn) {

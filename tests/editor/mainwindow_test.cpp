@@ -735,6 +735,38 @@ class MainWindowTest : public QObject {
     Trigger("Menu_About");
     QCOMPARE(dialogs_->modalRuns, 1);
   }
+
+  // --- What the readers passed over -------------------------------------------
+
+  // A damaged file opens or merges as far as it goes and says so once, naming
+  // the file; a script that stops early names where. A clean file says nothing.
+  void damagedFilesAndStoppedScriptsAreReported() {
+    WriteFile("cut.ric", std::string("\x0A\x00\x07\x00\x00\x00\x14\x00\x14\x00\x0A\x00"
+                                     "\x0A\x00\x07\x00\x00\x00\x1E\x00\x1E\x00",
+                                     22));
+    const QString cut = Path("cut.ric") + ": bytes 12 to 21: the file ends inside element 2";
+    QVERIFY(w_->OpenRicFile(Path("cut.ric")));
+    dialogs_->files.push_back(Path("cut.ric"));
+    Click("SpeedButton_FileIO_Merge");
+    QCOMPARE(ElementList.Count(), 2);
+    QCOMPARE(dialogs_->warnings.size(), 2);
+    QVERIFY2(dialogs_->warnings[0].contains(cut), qPrintable(dialogs_->warnings[0]));
+    QVERIFY(dialogs_->warnings[1].contains(cut));
+    w_->Modified = false;
+    WriteFile("typo.rs",
+              "desc( 0, 100, 64 );\r\nline( 0, 0, 0, 99, 63 );\r\n"
+              "circel(0,50,32,10);\r\nrect( 0, 10, 10, 20, 8 );\r\n");
+    dialogs_->files.push_back(Path("typo.rs"));
+    Trigger("ImportRicScript1");
+    QCOMPARE(ElementList.Count(), 2);
+    QCOMPARE(dialogs_->warnings.size(), 3);
+    QCOMPARE(dialogs_->warnings[2], Path("typo.rs") +
+                                        ":3:1: 'circel(0,50,32,10);' is not a RicScript "
+                                        "statement; the rest of the file was not read");
+    WriteFile("clean.ric", "");
+    QVERIFY(w_->OpenRicFile(Path("clean.ric")));
+    QCOMPARE(dialogs_->warnings.size(), 3);
+  }
 };
 
 QTEST_MAIN(MainWindowTest)
