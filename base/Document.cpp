@@ -1,0 +1,265 @@
+#include "Document.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace tavlin {
+
+namespace {
+
+std::unique_ptr<TRICElement> CopyOf(const TRICElement& e) {
+  return std::make_unique<TRICElement>(e);
+}
+
+// Undo and redo put an element's content back; how the user looks at it (the
+// sprite's zoom and marked area) stays as it is now.
+void RestoreContent(TRICElement& target, const TRICElement& source) {
+  const std::int32_t zoom = target.ZoomFactor;
+  const TRect marked = target.MarkedArea;
+  target = source;
+  target.ZoomFactor = zoom;
+  target.MarkedArea = marked;
+}
+
+int IndexOf(const RICElementList& list, const TRICElement* e) {
+  int i = 0;
+  for (const ElementPtr& p : list) {
+    if (p.get() == e) return i;
+    ++i;
+  }
+  return -1;
+}
+
+}  // namespace
+
+RICDocument::~RICDocument() = default;
+
+void RICDocument::MarkSaved() {
+  savedPosition_ = std::ptrdiff_t(position_);
+  changedOutsideHistory_ = false;
+  mergeOpen_ = false;
+}
+
+void RICDocument::Reset(RICElementList&& list, std::string fileName) {
+  steps_.clear();
+  position_ = 0;
+  if (&list != &list_) list_ = std::move(list);
+  fileName_ = std::move(fileName);
+  tracked_ = nullptr;
+  trackedCopy_.reset();
+  MarkSaved();
+}
+
+void RICDocument::Push(Step step) {
+  if (savedPosition_ > std::ptrdiff_t(position_)) savedPosition_ = -1;
+  steps_.erase(steps_.begin() + std::ptrdiff_t(position_), steps_.end());
+  steps_.push_back(std::move(step));
+  ++position_;
+  while (steps_.size() > kHistoryLimit) {
+    steps_.pop_front();
+    --position_;
+    if (savedPosition_ >= 0) --savedPosition_;  // at -1 the saved state is gone for good
+  }
+  mergeOpen_ = steps_.back().type == StepType::Edit && !steps_.back().mergeKey.empty();
+  RefreshTracked();
+}
+
+void RICDocument::RefreshTracked() {
+  if (tracked_ && IndexOf(list_, tracked_) < 0) tracked_ = nullptr;
+  if (tracked_)
+    trackedCopy_ = CopyOf(*tracked_);
+  else
+    trackedCopy_.reset();
+}
+
+int RICDocument::Add(ElementPtr element, std::string name) {
+  int index = list_.Count();
+  Insert(index, std::move(element), std::move(name));
+  return index;
+}
+
+void RICDocument::Insert(int index, ElementPtr element, std::string name) {
+  RICElementList one;
+  one.Add(std::move(element));
+  InsertList(index, std::move(one), std::move(name));
+}
+
+void RICDocument::InsertList(int index, RICElementList&& elements, std::string name) {
+  Step step;
+  step.name = std::move(name);
+  step.type = StepType::Insert;
+  step.index = std::clamp(index, 0, list_.Count());
+  step.other = elements.Count();
+  while (!elements.Empty()) step.held.push_back(elements.Take(0));
+  Apply(step, true);
+  Push(std::move(step));
+}
+
+void RICDocument::Remove(int index, std::string name) {
+  if (!list_.ValidIndex(index)) return;
+  Step step;
+  step.name = std::move(name);
+  step.type = StepType::Remove;
+  step.index = index;
+  Apply(step, true);
+  Push(std::move(step));
+}
+
+void RICDocument::Exchange(int a, int b, std::string name) {
+  if (!list_.ValidIndex(a) || !list_.ValidIndex(b) || a == b) return;
+  Step step;
+  step.name = std::move(name);
+  step.type = StepType::Exchange;
+  step.index = a;
+  step.other = b;
+  Apply(step, true);
+  Push(std::move(step));
+}
+
+void RICDocument::Move(int from, int to, std::string name) {
+  if (!list_.ValidIndex(from) || !list_.ValidIndex(to) || from == to) return;
+  Step step;
+  step.name = std::move(name);
+  step.type = StepType::Move;
+  step.index = from;
+  step.other = to;
+  Apply(step, true);
+  Push(std::move(step));
+}
+
+void RICDocument::ReplaceAll(RICElementList&& list, std::string name) {
+  Step step;
+  step.name = std::move(name);
+  step.type = StepType::ReplaceAll;
+  step.list = std::move(list);
+  Apply(step, true);
+  Push(std::move(step));
+}
+
+void RICDocument::Track(const TRICElement* element) {
+  if (element != tracked_) mergeOpen_ = false;
+  tracked_ = element && IndexOf(list_, element) >= 0 ? element : nullptr;
+  if (tracked_)
+    trackedCopy_ = CopyOf(*tracked_);
+  else
+    trackedCopy_.reset();
+}
+
+void RICDocument::ElementEdited(const TRICElement* element, std::string name,
+                                std::string mergeKey) {
+  if (!element) return;
+  if (element != tracked_ || !trackedCopy_) {
+    // Without the state before the edit there is nothing to go back to; the
+    // change still counts as unsaved work.
+    changedOutsideHistory_ = true;
+    Track(element);
+    return;
+  }
+  if (mergeOpen_ && !mergeKey.empty() && position_ == steps_.size() && position_ > 0 &&
+      savedPosition_ != std::ptrdiff_t(position_)) {
+    Step& last = steps_.back();
+    if (last.type == StepType::Edit && last.element == element && last.mergeKey == mergeKey) {
+      last.after = CopyOf(*element);
+      trackedCopy_ = CopyOf(*element);
+      return;
+    }
+  }
+  Step step;
+  step.name = std::move(name);
+  step.type = StepType::Edit;
+  step.element = element;
+  step.before = std::move(trackedCopy_);
+  step.after = CopyOf(*element);
+  step.mergeKey = std::move(mergeKey);
+  Push(std::move(step));
+}
+
+void RICDocument::Apply(Step& step, bool forward) {
+  switch (step.type) {
+    case StepType::Edit:
+      RestoreContent(*const_cast<TRICElement*>(step.element), forward ? *step.after : *step.before);
+      break;
+    case StepType::Insert:
+      if (forward) {
+        for (std::size_t i = 0; i < step.held.size(); ++i)
+          list_.Insert(step.index + int(i), std::move(step.held[i]));
+        step.held.clear();
+      } else {
+        for (int i = 0; i < step.other; ++i) step.held.push_back(list_.Take(step.index));
+      }
+      break;
+    case StepType::Remove:
+      if (forward) {
+        step.held.push_back(list_.Take(step.index));
+      } else {
+        list_.Insert(step.index, std::move(step.held.back()));
+        step.held.clear();
+      }
+      break;
+    case StepType::Exchange:
+      list_.Exchange(step.index, step.other);
+      break;
+    case StepType::Move: {
+      int from = forward ? step.index : step.other, to = forward ? step.other : step.index;
+      ElementPtr e = list_.Take(from);
+      list_.Insert(to, std::move(e));
+      break;
+    }
+    case StepType::ReplaceAll:
+      std::swap(list_, step.list);
+      break;
+  }
+}
+
+int RICDocument::Undo() {
+  if (!CanUndo()) return -1;
+  Step& step = steps_[--position_];
+  Apply(step, false);
+  mergeOpen_ = false;
+  RefreshTracked();
+  switch (step.type) {
+    case StepType::Edit:
+      return IndexOf(list_, step.element);
+    case StepType::Insert:
+      return std::min(step.index, list_.Count() - 1);
+    case StepType::Remove:
+    case StepType::Exchange:
+    case StepType::Move:
+      return step.index;
+    case StepType::ReplaceAll:
+      return list_.Empty() ? -1 : 0;
+  }
+  return -1;
+}
+
+int RICDocument::Redo() {
+  if (!CanRedo()) return -1;
+  Step& step = steps_[position_++];
+  Apply(step, true);
+  mergeOpen_ = false;
+  RefreshTracked();
+  switch (step.type) {
+    case StepType::Edit:
+      return IndexOf(list_, step.element);
+    case StepType::Insert:
+      return step.index;
+    case StepType::Remove:
+      return std::min(step.index, list_.Count() - 1);
+    case StepType::Exchange:
+    case StepType::Move:
+      return step.other;
+    case StepType::ReplaceAll:
+      return list_.Empty() ? -1 : 0;
+  }
+  return -1;
+}
+
+std::string RICDocument::UndoName() const { return CanUndo() ? steps_[position_ - 1].name : ""; }
+std::string RICDocument::RedoName() const { return CanRedo() ? steps_[position_].name : ""; }
+
+RICDocument& TheDocument() {
+  static RICDocument document(ElementList);
+  return document;
+}
+
+}  // namespace tavlin

@@ -1,0 +1,120 @@
+// RICDocument: the open document. It owns nothing of its own but the file's
+// state and the undo history; the elements live in the element list it is
+// given (the global ElementList for the editor). Every change of the
+// document goes through it, so that each change is one named step that can
+// be undone and redone.
+//
+// Element objects keep their identity through every step: a deleted element
+// is held by its step and put back as the same object, and undoing an edit
+// restores the element's fields in place. Views may therefore keep pointers
+// to elements across undo and redo.
+#pragma once
+
+#include <cstddef>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "RICElement.h"
+
+namespace tavlin {
+
+class RICDocument {
+ public:
+  // The most steps kept; the oldest go first.
+  static constexpr std::size_t kHistoryLimit = 500;
+
+  explicit RICDocument(RICElementList& list) : list_(list) {}
+  RICDocument(const RICDocument&) = delete;
+  RICDocument& operator=(const RICDocument&) = delete;
+  ~RICDocument();
+
+  RICElementList& Elements() const { return list_; }
+
+  // The file the document was read from or last saved to; empty for a new one.
+  const std::string& FileName() const { return fileName_; }
+  void SetFileName(std::string name) { fileName_ = std::move(name); }
+
+  // True when the document differs from the state of its last save or open.
+  bool Modified() const {
+    return changedOutsideHistory_ || std::ptrdiff_t(position_) != savedPosition_;
+  }
+  // The document now matches its file.
+  void MarkSaved();
+  // A change that no step records (a failed import may have started one) still
+  // counts as unsaved work.
+  void MarkChanged() { changedOutsideHistory_ = true; }
+
+  // Replaces the document and starts a new history (New, Open).
+  void Reset(RICElementList&& list, std::string fileName);
+
+  // Structural steps. Indexes are those of the list before the step.
+  int Add(ElementPtr element, std::string name);
+  void Insert(int index, ElementPtr element, std::string name);
+  // Inserts a whole list at `index` (Merge appends with index = Count()).
+  void InsertList(int index, RICElementList&& elements, std::string name);
+  void Remove(int index, std::string name);
+  // Element `a` and element `b` trade places.
+  void Exchange(int a, int b, std::string name);
+  // The element at `from` moves to `to`; those between shift by one.
+  void Move(int from, int to, std::string name);
+  // The whole document is replaced, as one step that can be undone (Import).
+  void ReplaceAll(RICElementList&& list, std::string name);
+
+  // In-place edits. The document keeps a copy of one element as it was after
+  // the last step (the element being edited, normally the selected one);
+  // after the page has changed it, ElementEdited records the step from that
+  // copy to its present state. Consecutive edits with the same non-empty
+  // mergeKey of the same element merge into one step.
+  void Track(const TRICElement* element);
+  const TRICElement* Tracked() const { return tracked_; }
+  void ElementEdited(const TRICElement* element, std::string name, std::string mergeKey = {});
+  // Ends merging: the next edit starts a step of its own.
+  void SealLastStep() { mergeOpen_ = false; }
+
+  bool CanUndo() const { return position_ > 0; }
+  bool CanRedo() const { return position_ < steps_.size(); }
+  // The names of the steps Undo and Redo would take ("Move Line").
+  std::string UndoName() const;
+  std::string RedoName() const;
+  // Take back or redo one step; returns the index of the element the step
+  // changed (the first of several), or -1 when it names none.
+  int Undo();
+  int Redo();
+  std::size_t UndoCount() const { return position_; }
+  std::size_t RedoCount() const { return steps_.size() - position_; }
+
+ private:
+  enum class StepType { Edit, Insert, Remove, Exchange, Move, ReplaceAll };
+  struct Step {
+    std::string name;
+    StepType type = StepType::Edit;
+    int index = 0;                               // Edit, Insert, Remove, Exchange a, Move from
+    int other = 0;                               // Exchange b, Move to, Insert count
+    const TRICElement* element = nullptr;        // Edit: the edited element
+    std::unique_ptr<TRICElement> before, after;  // Edit
+    std::vector<ElementPtr> held;                // Insert (while undone), Remove (while done)
+    RICElementList list;                         // ReplaceAll: the other document
+    std::string mergeKey;
+  };
+
+  void Push(Step step);
+  void Apply(Step& step, bool forward);
+  void RefreshTracked();
+
+  RICElementList& list_;
+  std::string fileName_;
+  std::deque<Step> steps_;
+  std::size_t position_ = 0;          // steps_[0, position_) are done
+  std::ptrdiff_t savedPosition_ = 0;  // -1: the saved state left the history
+  bool changedOutsideHistory_ = false;
+  bool mergeOpen_ = false;
+  const TRICElement* tracked_ = nullptr;
+  std::unique_ptr<TRICElement> trackedCopy_;
+};
+
+// The editor's document, over ElementList.
+RICDocument& TheDocument();
+
+}  // namespace tavlin

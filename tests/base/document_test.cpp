@@ -1,0 +1,140 @@
+// The document's history: every kind of step undone and redone gives back the
+// exact bytes, edits merge, and "modified" follows the saved state.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "Document.h"
+#include "RicFile.h"
+
+namespace tavlin {
+namespace {
+
+class DocumentTest : public ::testing::Test {
+ protected:
+  RICElementList list;
+  RICDocument doc{list};
+
+  void SetUp() override {
+    RICElementList start;
+    start.Add(MakeLine(0, 1, 2, 3, 4));
+    start.Add(MakeSprite(1));
+    start.Add(MakeCircle(0, 30, 30, 10));
+    doc.Reset(std::move(start), "a.ric");
+  }
+  std::vector<std::uint8_t> Bytes() const { return EncodeRic(doc.Elements()); }
+};
+
+TEST_F(DocumentTest, EveryStepUndoesAndRedoesToTheExactBytes) {
+  const std::vector<std::function<void()>> steps = {
+      [&] { doc.Add(MakePixel(0, 5, 6), "Add Point"); },
+      [&] { doc.Insert(0, MakeNumBox(0, 1, 1, 7), "Paste NumBox"); },
+      [&] {
+        RICElementList more;
+        more.Add(MakeVarMap(2, 2));
+        more.Add(MakeRectangle(0, 1, 2, 3, 4));
+        doc.InsertList(doc.Elements().Count(), std::move(more), "Merge");
+      },
+      [&] { doc.Remove(1, "Delete Line"); },
+      [&] { doc.Exchange(0, 2, "Move Circle"); },
+      [&] { doc.Move(0, 2, "Move Line"); },
+      [&] {
+        TRICElement* e = doc.Elements()[1];
+        doc.Track(e);
+        e->Canvas.SetPixelIndex(3, 4, kBlackIndex);
+        e->UsedArea = {3, 4, 3, 4};
+        doc.ElementEdited(e, "Pencil");
+      },
+      [&] {
+        RICElementList other;
+        other.Add(MakeDescription(1, 100, 64));
+        doc.ReplaceAll(std::move(other), "Import RicScript");
+      },
+  };
+  std::vector<std::vector<std::uint8_t>> states{Bytes()};
+  std::vector<const TRICElement*> first{doc.Elements()[0]};
+  for (const auto& step : steps) {
+    step();
+    states.push_back(Bytes());
+    first.push_back(doc.Elements().At(0));
+  }
+  for (std::size_t i = steps.size(); i-- > 0;) {
+    doc.Undo();
+    EXPECT_EQ(Bytes(), states[i]) << "after undoing step " << i;
+    EXPECT_EQ(doc.Elements().At(0), first[i]) << "the same element object comes back";
+  }
+  EXPECT_FALSE(doc.CanUndo());
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    doc.Redo();
+    EXPECT_EQ(Bytes(), states[i + 1]) << "after redoing step " << i;
+  }
+  EXPECT_FALSE(doc.CanRedo());
+}
+
+TEST_F(DocumentTest, EditsOfOneFieldMergeAndUndoSelectsTheElement) {
+  TRICElement* circle = doc.Elements()[2];
+  doc.Track(circle);
+  for (int x : {31, 32, 33}) {
+    circle->PosX = x;
+    doc.ElementEdited(circle, "Change PosX", "PosX");
+  }
+  circle->Radius = 5;
+  doc.ElementEdited(circle, "Change Radius", "Radius");
+  EXPECT_EQ(doc.UndoCount(), 2u);
+  EXPECT_EQ(doc.UndoName(), "Change Radius");
+  EXPECT_EQ(doc.Undo(), 2);
+  EXPECT_EQ(doc.Undo(), 2);
+  EXPECT_EQ(circle->PosX, 30);
+  EXPECT_EQ(doc.RedoName(), "Change PosX");
+  // A new step drops what could be redone.
+  doc.Add(MakePixel(0, 1, 1), "Add Point");
+  EXPECT_FALSE(doc.CanRedo());
+}
+
+TEST_F(DocumentTest, ModifiedFollowsTheSavedState) {
+  EXPECT_FALSE(doc.Modified());
+  doc.Remove(0, "Delete Line");
+  EXPECT_TRUE(doc.Modified());
+  doc.Undo();
+  EXPECT_FALSE(doc.Modified());
+  doc.Redo();
+  doc.MarkSaved();
+  TRICElement* circle = doc.Elements()[1];
+  doc.Track(circle);
+  circle->PosX = 40;
+  doc.ElementEdited(circle, "Change PosX", "PosX");
+  circle->PosX = 41;
+  doc.ElementEdited(circle, "Change PosX", "PosX");
+  doc.Undo();  // both edits went into one step after the save
+  EXPECT_FALSE(doc.Modified());
+  EXPECT_EQ(circle->PosX, 30);
+  doc.Undo();  // back past the save
+  EXPECT_TRUE(doc.Modified());
+  doc.Redo();
+  EXPECT_FALSE(doc.Modified());
+  // Undone steps beyond the save dropped by a new one: the saved state is gone.
+  doc.Undo();
+  doc.Add(MakePixel(0, 1, 1), "Add Point");
+  doc.Undo();
+  EXPECT_TRUE(doc.Modified());
+  // An edit of an element the document did not track still counts.
+  doc.Reset(RICElementList{}, "");
+  doc.Add(MakePixel(0, 1, 1), "Add Point");
+  doc.MarkSaved();
+  doc.Elements()[0]->PosX = 9;
+  doc.ElementEdited(doc.Elements()[0], "Change PosX");
+  EXPECT_TRUE(doc.Modified());
+}
+
+TEST_F(DocumentTest, TheOldestStepsGoBeyondTheLimit) {
+  for (std::size_t i = 0; i < RICDocument::kHistoryLimit + 10; ++i)
+    doc.Add(MakePixel(0, 1, 1), "Add Point");
+  EXPECT_EQ(doc.UndoCount(), RICDocument::kHistoryLimit);
+  while (doc.CanUndo()) doc.Undo();
+  EXPECT_EQ(doc.Elements().Count(), 3 + 10);
+  EXPECT_TRUE(doc.Modified());
+}
+
+}  // namespace
+}  // namespace tavlin
