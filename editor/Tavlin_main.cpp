@@ -336,9 +336,9 @@ void TForm_Tavlin::ShowElementPage(int index) {
   const TRICElement& e = *SelectedElement;
   switch (e.Kind) {
     case RICElementKind::Description:
-      SpinEdit_Information_Options->setValue(e.Options);
-      SpinEdit_Information_Width->setValue(e.Width);
-      SpinEdit_Information_Height->setValue(e.Height);
+      SpinEdit_Information_Options->Hold(e.Options);
+      SpinEdit_Information_Width->Hold(e.Width);  // also beyond 0..100 until edited
+      SpinEdit_Information_Height->Hold(e.Height);
       PageControl_Edit->setCurrentWidget(TabSheet_Edit_Information);
       break;
     case RICElementKind::Sprite:

@@ -4,8 +4,10 @@
 // the clipboard, delete all entries, optimize and export (buttons and the
 // Edit > "VarMap" menu).
 //
-// The page keeps the points sorted by ascending domain with no two points of
-// the same domain, and its editing operations never leave fewer than two.
+// The page's editing operations keep the points sorted by ascending domain,
+// with no two points of the same domain, and never leave fewer than two. A
+// map loaded from a file keeps the order and the values it came with until
+// the user edits them: the interpreter takes the points in stored order.
 #pragma once
 
 #include <QString>
@@ -25,6 +27,7 @@ class QToolButton;
 namespace tavlin {
 
 class TForm_Tavlin;
+class THoldingSpinEdit;
 class TNxtImage;
 
 // Point list operations of the page, free of any widget.
@@ -85,11 +88,11 @@ class TVarMapPage : public QWidget {
   TNxtImage* Image_VarMap_Range = nullptr;
   TNxtImage* Image_VarMap_Domain = nullptr;
   QLabel* Label_VarMap_ID = nullptr;
-  QSpinBox* SpinEdit_VarMap_ID = nullptr;
+  THoldingSpinEdit* SpinEdit_VarMap_ID = nullptr;
   QLabel* Label_VarMap_Domain = nullptr;
   QLabel* Label_VarMap_Range = nullptr;
   std::array<QLabel*, kRows> Label_VarMap_DS{};
-  std::array<QSpinBox*, kRows> SpinEdit_VarMap_Domain{};
+  std::array<THoldingSpinEdit*, kRows> SpinEdit_VarMap_Domain{};
   std::array<QSpinBox*, kRows> SpinEdit_VarMap_Range{};
   std::array<QToolButton*, kRows> BitBtn_VarMap_Delete{};
   std::array<QToolButton*, kRows> BitBtn_VarMap_Insert{};
@@ -108,9 +111,6 @@ class TVarMapPage : public QWidget {
   // The selected element when it is a VarMap, else null.
   TRICElement* Map() const;
   void FillVarMapRow(int row, int index);
-  // Writes the id field into the element when the user has changed it; an id
-  // outside the field's range stays stored as it is until then.
-  void StoreVarMapId(TRICElement& map);
   void SetScaleFor(const std::vector<VarMapPoint>& points);
   void DrawDomainLabels(const std::vector<VarMapPoint>& points, int markDomain);
   void DrawRangeLabels(const std::vector<VarMapPoint>& points, int markRange);
@@ -118,7 +118,6 @@ class TVarMapPage : public QWidget {
   TForm_Tavlin& window_;
   int scaleDivisor_ = 10;  // the larger of 10 and the largest range
   std::array<bool, kRows> rowShown_{};
-  std::array<int, kRows> filledDomain_{};  // what the last filling put into each domain field
 };
 
 }  // namespace tavlin

@@ -227,15 +227,32 @@ class MainWindowTest : public QObject {
     QCOMPARE(QString::fromStdString(ElementItems(*ElementList[1])[1].Value), QString("8"));
   }
 
-  void outOfRangeConstantIsKeptUntilThePageWritesBack() {
-    // A rectangle at constant x 150: the control shows 99, the element keeps 150.
-    WriteFile("wide.ric", std::string("\x0C\x00\x06\x00\x00\x00\x96\x00\x05\x00\x0A\x00\x0A\x00", 14));
+  void valuesTheUserDidNotEditAreSavedAsRead() {
+    // A Description of 200 x 300 and a Rectangle at constant x 150, beyond their fields' ranges.
+    const std::string bytes(
+        "\x08\x00\x00\x00\x00\x00\xC8\x00\x2C\x01"
+        "\x0C\x00\x06\x00\x00\x00\x96\x00\x05\x00\x0A\x00\x0A\x00",
+        24);
+    WriteFile("wide.ric", bytes);
     QVERIFY(w_->OpenRicFile(Path("wide.ric")));
-    QCOMPARE(int(w_->RICParameterEdit_Rectangle_PosX->Value()), 99);
-    QCOMPARE(int(ElementList[0]->PosX), 150);
-    w_->RICParameterEdit_Rectangle_Height->setValue(EncodeConstant(20));
-    QCOMPARE(int(ElementList[0]->PosX), 99);
-    QCOMPARE(int(ElementList[0]->Height), 20);
+    QCOMPARE(w_->SpinEdit_Information_Width->text(), QString("200"));
+    w_->SpinEdit_Information_Options->stepBy(1);
+    ClickRow(2);
+    QCOMPARE(w_->RICParameterEdit_Rectangle_PosX->ConstantEdit->text(), QString("150"));
+    w_->RICParameterEdit_Rectangle_Height->ConstantEdit->stepBy(1);
+    QVERIFY(w_->SaveDocument());
+    std::string expected = bytes;
+    expected[4] = 1;    // Options
+    expected[22] = 11;  // Height
+    QVERIFY(FileBytes(Path("wide.ric")) ==
+            std::vector<std::uint8_t>(expected.begin(), expected.end()));
+    // The field the user edits is held to its range.
+    w_->RICParameterEdit_Rectangle_PosX->ConstantEdit->stepBy(-1);
+    QCOMPARE(int(ElementList[1]->PosX), 99);
+    ClickRow(1);
+    w_->SpinEdit_Information_Height->stepBy(-1);
+    QCOMPARE(int(ElementList[0]->Height), 64);
+    QCOMPARE(int(ElementList[0]->Width), 200);
   }
 
   void pixelPageClampsAndShowsPositionWithoutButton() {
