@@ -39,8 +39,9 @@ void PutVarMapPoint(std::vector<VarMapPoint>& points, std::uint16_t domain, std:
 // it sets that point's range to 0 instead. False when no point matched.
 bool RemoveVarMapPoint(std::vector<VarMapPoint>& points, std::uint16_t domain, std::uint16_t range);
 // The points without those that lie exactly on the line through their two
-// neighbours, and without flat ends. Lists of fewer than two points, and
-// points that share their domain with a neighbour, stay as they are.
+// neighbours, and without flat ends, as far as the map gives the same value
+// for every input without them, in whatever order the points come. Lists of
+// fewer than two points stay as they are.
 std::vector<VarMapPoint> OptimizeVarMapPoints(const std::vector<VarMapPoint>& points);
 // Every run of decimal digits is one number, anything else separates them;
 // numbers above 65535 count as 65535.

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "NxtImage.h"
+#include "RICInterpreter.h"
 #include "Tavlin_main.h"
 #include "VarMapPage.h"
 
@@ -39,6 +40,9 @@ bool RemoveVarMapPoint(std::vector<VarMapPoint>& points, std::uint16_t domain,
 }
 
 std::vector<VarMapPoint> OptimizeVarMapPoints(const std::vector<VarMapPoint>& points) {
+  // The interpreter walks the points in list order and interpolates between
+  // a point and the one before it in the list, sorted or not. A point goes
+  // only where that walk gives the same value for every input without it.
   const std::size_t n = points.size();
   if (n < 2) return points;
   std::vector<VarMapPoint> kept{points[0]};
@@ -46,8 +50,9 @@ std::vector<VarMapPoint> OptimizeVarMapPoints(const std::vector<VarMapPoint>& po
     const VarMapPoint& p = points[i - 1];
     const VarMapPoint& c = points[i];
     const VarMapPoint& q = points[i + 1];
-    // A point that shares its domain with a neighbour is a step of the map: it stays.
-    bool keep = c.Domain == p.Domain || c.Domain == q.Domain;
+    // Only where the domains rise through the point does the walk always
+    // reach q from p; equal domains are steps and a fall is a jump back.
+    bool keep = !(p.Domain < c.Domain && c.Domain < q.Domain);
     if (!keep) {
       // The slopes p->c and p->q compared exactly, by cross-multiplying.
       const std::int64_t dc = std::int64_t(c.Domain) - p.Domain,
@@ -58,11 +63,20 @@ std::vector<VarMapPoint> OptimizeVarMapPoints(const std::vector<VarMapPoint>& po
     }
     if (keep) kept.push_back(c);
   }
+  // A last point level with the one before it adds nothing, in any order:
+  // inputs that reach it get that level with or without it.
   const VarMapPoint& last = points[n - 1];
   if (last.Range != kept.back().Range || kept.size() == 1) kept.push_back(last);
-  // A flat start needs no first point, unless the second begins a step.
-  if (kept.size() > 2 && kept[0].Range == kept[1].Range && kept[1].Domain != kept[2].Domain)
-    kept.erase(kept.begin());
+  // Without a flat start the second point's domain becomes the map's
+  // threshold: inputs up to it give its range. That holds only when the
+  // domains do not fall there and the map already gives that range there
+  // (not so where the second point begins a step or the walk jumps back).
+  if (kept.size() > 2 && kept[0].Range == kept[1].Range && kept[0].Domain <= kept[1].Domain) {
+    TRICElement map;
+    map.Kind = RICElementKind::VarMap;
+    map.Points = kept;
+    if (EvaluateVarMap(map, kept[1].Domain) == kept[1].Range) kept.erase(kept.begin());
+  }
   return kept;
 }
 

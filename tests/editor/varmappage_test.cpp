@@ -484,6 +484,8 @@ class VarMapPageTest : public QObject {
                                              << "0/0 6/2 10/3";
     QTest::newRow("falling") << "0/300 10/200 20/100 30/0 40/7"
                              << "0/300 30/0 40/7";
+    QTest::newRow("unsorted from a file") << "10/5 20/7 10/5 40/9"
+                                          << "10/5 20/7 10/5 40/9";
   }
 
   void optimize() {
@@ -507,6 +509,10 @@ class VarMapPageTest : public QObject {
     QTest::newRow("rounding toward the earlier range") << "0/100 3/0 6/200 9/400";
     QTest::newRow("one point") << "7/3";
     QTest::newRow("large ranges") << "0/0 100/65535 200/0 255/65535";
+    QTest::newRow("unsorted") << "10/5 20/7 10/5 40/9";
+    QTest::newRow("flat start, then back") << "0/5 10/5 3/7 20/9";
+    QTest::newRow("flat start, nothing beyond") << "0/5 10/5 3/7";
+    QTest::newRow("flat end after a step back") << "0/0 30/6 20/6";
   }
 
   void optimizeNeverChangesTheMapsValues() {
@@ -521,6 +527,22 @@ class VarMapPageTest : public QObject {
       QVERIFY2(
           EvaluateVarMap(*before, std::uint16_t(a)) == EvaluateVarMap(*after, std::uint16_t(a)),
           qPrintable(QString("a = %1: %2 gives %3").arg(a).arg(points, Text(after->Points))));
+  }
+
+  void optimizeKeepsTheValuesOfAnyPointOrder() {
+    // Small domains and ranges, so that equal domains, steps back and lines are common.
+    std::uint32_t seed = 1;
+    auto next = [&seed](int n) { return int((seed = seed * 1103515245u + 12345u) >> 16) % n; };
+    ElementPtr before = MakeVarMap(1, 0), after = MakeVarMap(1, 0);
+    for (int trial = 0; trial < 3000; ++trial) {
+      before->Points.resize(std::size_t(2 + next(5)));
+      for (VarMapPoint& p : before->Points) p = {std::uint16_t(next(12)), std::uint16_t(next(4))};
+      after->Points = OptimizeVarMapPoints(before->Points);
+      for (int a = 0; a <= 13; ++a)
+        QVERIFY2(
+            EvaluateVarMap(*before, std::uint16_t(a)) == EvaluateVarMap(*after, std::uint16_t(a)),
+            qPrintable(Text(before->Points) + " gives " + Text(after->Points)));
+    }
   }
 
   void deleteAllEntriesLeavesTheTwoDefaultPoints() {
