@@ -41,6 +41,14 @@ std::vector<std::uint8_t> FileBytes(const QString& path) {
   return ReadFileBytes(path.toStdString(), 1 << 20);
 }
 
+// Where a label's text lies, left to right, in its parent's coordinates.
+std::pair<int, int> TextSpan(const QLabel* label) {
+  const QRect box = label->contentsRect().translated(label->pos());
+  const int width = label->fontMetrics().horizontalAdvance(label->text());
+  if (label->alignment() & Qt::AlignRight) return {box.right() + 1 - width, box.right() + 1};
+  return {box.left(), box.left() + width};
+}
+
 }  // namespace
 
 class MainWindowTest : public QObject {
@@ -500,6 +508,37 @@ class MainWindowTest : public QObject {
     int origin = w_->StatusPanel[0]->x();
     for (int i = 0; i < 8; ++i)
       QCOMPARE(w_->StatusPanel[std::size_t(i)]->x() - origin, lefts[i]);
+  }
+
+  void statusAndOutputTextsFitTheirPlaces() {
+    // Underscores and descenders, the widest words and numbers each panel shows.
+    WriteFile("my_gallery_pygmy.ric", std::string("\x08\x00\x00\x00\x00\x00\x64\x00\x40\x00", 10));
+    QVERIFY(w_->OpenRicFile(Path("my_gallery_pygmy.ric")));
+    w_->MarkModified();
+    w_->ShowPointerPosition(65535, 65535);
+    w_->StatusPanel[4]->setText("21845");
+    w_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w_.get()));
+    for (QLabel* panel : w_->StatusPanel) {
+      const QFontMetrics fm = panel->fontMetrics();
+      QVERIFY2(panel->contentsRect().height() >= fm.height(), qPrintable(panel->text()));
+      QVERIFY2(fm.horizontalAdvance(panel->text().trimmed()) <= panel->contentsRect().width(),
+               qPrintable(panel->text()));
+    }
+    // "File Size: ", the size of a full-canvas sprite and "Bytes" side by side in the box.
+    int s = NewSprite(1);
+    ElementList[s]->UsedArea = TRect{0, 0, 1023, 511};
+    w_->RefreshDocumentView();
+    const QLabel* caption = nullptr;
+    const QLabel* unit = nullptr;
+    for (const QLabel* l : w_->GroupBox_NXT->findChildren<QLabel*>()) {
+      if (l->text() == "File Size: ") caption = l;
+      if (l->text() == "Bytes") unit = l;
+    }
+    QVERIFY(caption && unit);
+    QVERIFY(TextSpan(caption).second < TextSpan(w_->Label_FileSize).first);
+    QVERIFY(TextSpan(w_->Label_FileSize).second < TextSpan(unit).first);
+    QVERIFY(TextSpan(unit).second <= w_->GroupBox_NXT->contentsRect().right());
   }
 
   void saveReopenGivesTheSameBytes() {
