@@ -95,6 +95,14 @@ class CopyBitsPageTest : public QObject {
           return false;
     return true;
   }
+  // Whether the notice's texts in the source view reach its right edge, as
+  // cut texts do (the line under the title ends at column 98).
+  bool NoticeReachesTheRightEdge() const {
+    for (int r = 0; r < 64; ++r)
+      for (int c = 98; c < 100; ++c)
+        if (Src(Cell(c, r)) != Face() && !(c == 98 && r == 63 - 18)) return true;
+    return false;
+  }
   QImage RowNumberAt(int top) const {
     return page_->Image_CopyBits_SourceY->Picture().copy(0, top, 25, 15);
   }
@@ -393,6 +401,8 @@ class CopyBitsPageTest : public QObject {
         QCOMPARE(Dst(Cell(c, r)), Face());  // an empty destination grid
       }
     QVERIFY(blue);  // "Sprite not defined!"
+    QVERIFY(!NoticeReachesTheRightEdge());
+    QVERIFY(page_->Image_CopyBits_Source->toolTip().contains("not defined"));
     QVERIFY(page_->ScrollBar_CopyBits_SourceX->isHidden());
     QVERIFY(page_->ScrollBar_CopyBits_SourceY->isHidden());
     QTest::mouseClick(page_->Button_CopyBits_Adapt2Sprite, Qt::LeftButton);
@@ -410,11 +420,17 @@ class CopyBitsPageTest : public QObject {
     AddSprite(1, 0, 0, 30, 20, {{5, 5}});
     AddCopyBits(1, 0, 0, 1, 1);
     QVERIFY(!ShowsPlaceholder());
+    QVERIFY(page_->Image_CopyBits_Source->toolTip().isEmpty());
+    // A VarMap with the sprite's id hides it: the notice says which one.
     ClearElements();
     AddSprite(1, 0, 0, 30, 20, {{5, 5}});
     NewVarMap(1, 2);
     AddCopyBits(1, 0, 0, 1, 1);
-    QVERIFY(ShowsPlaceholder());
+    QVERIFY(!ShowsPlaceholder());
+    QCOMPARE(Src(Cell(5, 5)), Face());
+    QVERIFY(page_->Image_CopyBits_Source->toolTip().contains("VarMap at step 2"));
+    QVERIFY(!NoticeReachesTheRightEdge());
+    QCOMPARE(Dst(Cell(0, 0)), Face());
   }
 
   void spriteWithoutUsedAreaShowsAnEmptyView() {
