@@ -10,6 +10,7 @@
 // the user edits them: the interpreter takes the points in stored order.
 #pragma once
 
+#include <QRect>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -64,6 +65,9 @@ class TVarMapPage : public QWidget {
   // The graph point of a map point.
   int GraphX(int domain) const { return 20 + 2 * domain; }
   int GraphY(int range) const;
+  // Where the last drawing of the graph put the labels under it and beside it.
+  const std::vector<QRect>& DomainLabelBoxes() const { return domainLabelBoxes_; }
+  const std::vector<QRect>& RangeLabelBoxes() const { return rangeLabelBoxes_; }
 
   // Operations on the selected VarMap (they do nothing without one).
   void SetVarMapPoint(int domain, int range);
@@ -119,6 +123,8 @@ class TVarMapPage : public QWidget {
   TForm_Tavlin& window_;
   int scaleDivisor_ = 10;  // the larger of 10 and the largest range
   std::array<bool, kRows> rowShown_{};
+  std::vector<QRect> domainLabelBoxes_;
+  std::vector<QRect> rangeLabelBoxes_;
 };
 
 }  // namespace tavlin

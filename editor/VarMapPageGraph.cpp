@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 
 #include "NxtImage.h"
 #include "RICInterpreter.h"
@@ -96,6 +97,53 @@ std::vector<std::uint16_t> ReadClipboardNumbers(const QString& text) {
   return numbers;
 }
 
+namespace {
+
+struct GraphLabel {
+  QString Text;
+  QRect Box;
+  bool Marked;
+};
+
+// Draws the labels in the order given, leaving out any that would touch one
+// already drawn (a map with many points has more labels than room), and
+// returns the boxes drawn. The caller puts the labels that matter most first.
+std::vector<QRect> DrawSeparateLabels(QPainter& p, const QFontMetrics& metrics,
+                                      const std::vector<GraphLabel>& labels) {
+  std::vector<QRect> drawn;
+  for (const GraphLabel& label : labels) {
+    const QRect spaced = label.Box.adjusted(-2, 0, 2, 0);
+    if (std::any_of(drawn.begin(), drawn.end(),
+                    [&](const QRect& r) { return r.intersects(spaced); }))
+      continue;
+    p.setPen(label.Marked ? QColor(255, 0, 0) : QColor(0, 0, 0));
+    p.drawText(label.Box.left(), label.Box.top() + metrics.ascent(), label.Text);
+    drawn.push_back(label.Box);
+  }
+  return drawn;
+}
+
+// The points' indices with the marked ones first, then the first and the
+// last point, then the others in list order.
+std::vector<std::size_t> LabelOrder(const std::vector<VarMapPoint>& points,
+                                    const std::function<bool(const VarMapPoint&)>& marked) {
+  std::vector<std::size_t> order;
+  const std::size_t n = points.size();
+  for (std::size_t i = 0; i < n; ++i)
+    if (marked(points[i])) order.push_back(i);
+  auto add = [&order](std::size_t i) {
+    if (std::find(order.begin(), order.end(), i) == order.end()) order.push_back(i);
+  };
+  if (n > 0) {
+    add(0);
+    add(n - 1);
+  }
+  for (std::size_t i = 0; i < n; ++i) add(i);
+  return order;
+}
+
+}  // namespace
+
 int TVarMapPage::GraphY(int range) const {
   // 370 - trunc(range * 360 / divisor), computed exactly in integers.
   return 370 - int(std::int64_t(range) * 360 / scaleDivisor_);
@@ -179,14 +227,18 @@ void TVarMapPage::DrawDomainLabels(const std::vector<VarMapPoint>& points, int m
   p.fillRect(image.rect(), palette().color(QPalette::Button));
   p.setFont(font());
   const QFontMetrics metrics(font());
-  for (const VarMapPoint& pt : points) {
+  std::vector<GraphLabel> labels;
+  for (std::size_t i : LabelOrder(
+           points, [markDomain](const VarMapPoint& pt) { return pt.Domain == markDomain; })) {
+    const VarMapPoint& pt = points[i];
     const QString text = QString::number(pt.Domain);
     const int width = metrics.horizontalAdvance(text);
     const bool marked = pt.Domain == markDomain;
-    p.setPen(marked ? QColor(255, 0, 0) : QColor(0, 0, 0));
-    const int left = GraphX(pt.Domain) - width / 2;
-    p.drawText(left, (marked ? 14 : 0) + metrics.ascent(), text);
+    labels.push_back(
+        {text, QRect(GraphX(pt.Domain) - width / 2, marked ? 14 : 0, width, metrics.height()),
+         marked});
   }
+  domainLabelBoxes_ = DrawSeparateLabels(p, metrics, labels);
   p.end();
   Image_VarMap_Domain->update();
 }
@@ -197,14 +249,18 @@ void TVarMapPage::DrawRangeLabels(const std::vector<VarMapPoint>& points, int ma
   p.fillRect(image.rect(), palette().color(QPalette::Button));
   p.setFont(font());
   const QFontMetrics metrics(font());
-  for (const VarMapPoint& pt : points) {
+  std::vector<GraphLabel> labels;
+  for (std::size_t i :
+       LabelOrder(points, [markRange](const VarMapPoint& pt) { return pt.Range == markRange; })) {
+    const VarMapPoint& pt = points[i];
     const QString text = QString::number(pt.Range);
     const bool marked = pt.Range == markRange;
-    p.setPen(marked ? QColor(255, 0, 0) : QColor(0, 0, 0));
     const int right = marked ? 30 : 50;
-    const int top = GraphY(pt.Range) - 6;
-    p.drawText(right - metrics.horizontalAdvance(text), top + metrics.ascent(), text);
+    const int width = metrics.horizontalAdvance(text);
+    labels.push_back(
+        {text, QRect(right - width, GraphY(pt.Range) - 6, width, metrics.height()), marked});
   }
+  rangeLabelBoxes_ = DrawSeparateLabels(p, metrics, labels);
   p.end();
   Image_VarMap_Range->update();
 }

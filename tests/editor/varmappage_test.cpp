@@ -366,6 +366,29 @@ class VarMapPageTest : public QObject {
     QVERIFY(!w_->Modified);
   }
 
+  void graphLabelsNeverOverlap() {
+    // 64 points four domains apart, the ranges rising in small and large steps.
+    QStringList points;
+    for (int i = 0; i < 64; ++i) points << QString("%1/%2").arg(4 * i).arg(i * i * 7 % 1000);
+    ShowMap(points.join(' '));
+    for (int mark : {-1, 12, 252}) {
+      if (mark >= 0) QTest::mouseMove(page_->Image_VarMap, QPoint(page_->GraphX(mark), 100));
+      for (const std::vector<QRect>* boxes :
+           {&page_->DomainLabelBoxes(), &page_->RangeLabelBoxes()}) {
+        QVERIFY(boxes->size() > 5);
+        for (std::size_t i = 0; i < boxes->size(); ++i)
+          for (std::size_t j = i + 1; j < boxes->size(); ++j)
+            QVERIFY(!(*boxes)[i].intersects((*boxes)[j]));
+      }
+      // The first and last domains are always labelled, and so is a marked one.
+      for (int domain : {0, 252, std::max(mark, 0)}) {
+        const int x = page_->GraphX(domain);
+        QVERIFY(std::any_of(page_->DomainLabelBoxes().begin(), page_->DomainLabelBoxes().end(),
+                            [x](const QRect& r) { return r.left() <= x && x <= r.right(); }));
+      }
+    }
+  }
+
   void graphPixelsOfTheDefaultMap() {
     ShowMap("0/0 99/63");
     const QImage g = Graph();
