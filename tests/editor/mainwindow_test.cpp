@@ -184,6 +184,30 @@ class MainWindowTest : public QObject {
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_VarMap);
   }
 
+  void listRowsFitTheVisibleCell() {
+    // Enough rows for the scroll bar to cover the end of the cells.
+    for (int i = 0; i < 10; ++i) Click("SpeedButton_RIC_AddPixel");
+    TDrawGrid* grid = w_->DrawGrid_RIC;
+    QTRY_VERIFY(grid->verticalScrollBar()->isVisible());
+    const QRect cell = grid->CellRect(1, 1);
+    const int right = std::min(cell.right(), grid->viewport()->width() - 1);
+    const ElementPtr constants = MakeCopyBits(0, 3, 0, 0, 16, 3, 10, 10);
+    const ElementPtr mapped =
+        MakeCopyBits(0, 0xF0C8, 0xFAFF, 0xFAFF, 0xFAFF, 0xFAFF, 0xFAFF, 0xFAFF);
+    for (const TRICElement* e : {constants.get(), mapped.get()}) {
+      const std::vector<ElementItem> items = ElementItems(*e);
+      const RowItemsLayout row = LayOutRowItems(grid->font(), items, cell.left() + 61, right);
+      const QFontMetrics fm(row.Font);
+      for (std::size_t i = 0; i < items.size(); ++i) {
+        const int end = row.Lefts[i] + std::max(fm.horizontalAdvance(row.Labels[qsizetype(i)]),
+                                                fm.horizontalAdvance(row.Values[qsizetype(i)]));
+        QVERIFY2(end <= right, qPrintable(row.Labels[qsizetype(i)]));
+        // Constants fit whole.
+        if (e == constants.get()) QCOMPARE(row.Values[qsizetype(i)].toStdString(), items[i].Value);
+      }
+    }
+  }
+
   void fillingAPageNeverMarksModified() {
     WriteFile("a.ric", std::string("\x0C\x00\x05\x00\x00\x00\x05\xF0\x00\x00\x0A\x00\x0A\x00", 14));
     QVERIFY(w_->OpenRicFile(Path("a.ric")));
