@@ -279,8 +279,6 @@ class MainWindowTest : public QObject {
     QVERIFY(FileBytes(Path("wide.ric")) ==
             std::vector<std::uint8_t>(expected.begin(), expected.end()));
     // The field the user edits is held to its range.
-    w_->RICParameterEdit_Rectangle_PosX->ConstantEdit->stepBy(-1);
-    QCOMPARE(int(ElementList[1]->PosX), 99);
     ClickRow(1);
     w_->SpinEdit_Information_Height->stepBy(-1);
     QCOMPARE(int(ElementList[0]->Height), 64);

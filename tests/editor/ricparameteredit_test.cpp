@@ -197,15 +197,12 @@ void RICParameterEditTest::writtenWordIsKeptUntilTheUserEditsIt() {
   a_->setValue(150);
   QCOMPARE(a_->ConstantEdit->text(), QString("150"));
   QCOMPARE(int(a_->Value()), 150);
-  QCOMPARE(a_->MaxValue(), 99);
   // ...until the user edits it: then the range holds.
   QSignalSpy changes(a_, &TRICParameterEdit::OnChange);
   a_->ConstantEdit->stepBy(-1);
   QCOMPARE(int(a_->Value()), 99);
   QCOMPARE(a_->ConstantEdit->text(), QString("99"));
   QCOMPARE(changes.count(), 1);
-  a_->ConstantEdit->stepBy(1);
-  QCOMPARE(int(a_->Value()), 99);
   // An emptied text stays empty to type into.
   a_->setValue(150);
   a_->ConstantEdit->selectAll();
