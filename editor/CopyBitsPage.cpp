@@ -1,5 +1,6 @@
 #include "CopyBitsPage.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -62,7 +63,8 @@ void Line(QImage& img, int x0, int y0, int x1, int y1, QRgb colour) {
     const int step = dx > 0 ? 1 : -1;
     const long long steps = std::llabs(dx);
     // Only the columns on the image.
-    const long long tFirst = std::clamp<long long>(step > 0 ? -x0 : x0 - (img.width() - 1), 0, steps);
+    const long long tFirst =
+        std::clamp<long long>(step > 0 ? -x0 : x0 - (img.width() - 1), 0, steps);
     const long long tLast = std::clamp<long long>(step > 0 ? img.width() - 1 - x0 : x0, -1, steps);
     for (long long t = tFirst; t <= tLast; ++t)
       SetPixelClipped(img, int(x0 + step * t), int(along(y0, dy, t, steps)), colour);
@@ -122,6 +124,25 @@ int UsedHeight(const TRICElement& sprite) {
   return sprite.UsedArea.IsSet() ? sprite.UsedArea.Bottom - sprite.UsedArea.Top + 1 : 0;
 }
 
+// The VarMap that hides the last sprite of this id before the position: the
+// first VarMap of the id after that sprite (sprites and VarMaps share the id
+// space, and the later definition wins). -1 when no sprite is hidden.
+int HidingVarMap(std::uint16_t id, int position) {
+  bool sprite = false;
+  int hider = -1;
+  for (int i = 0; i < std::min(position, ElementList.Count()); ++i) {
+    const TRICElement& e = *ElementList[i];
+    if (e.ID != id) continue;
+    if (e.Kind == RICElementKind::Sprite) {
+      sprite = true;
+      hider = -1;
+    } else if (e.Kind == RICElementKind::VarMap && sprite && hider < 0) {
+      hider = i;
+    }
+  }
+  return hider;
+}
+
 QLabel* AxisLabel(QWidget* page, const QString& name, int value, QRect geometry,
                   Qt::Alignment alignment) {
   auto* l = new QLabel(QString::number(value), page);
@@ -133,9 +154,49 @@ QLabel* AxisLabel(QWidget* page, const QString& name, int value, QRect geometry,
 
 }  // namespace
 
+void PaintSpriteNotice(TRICElement& sprite, const QString& title, const QStringList& lines,
+                       const QColor& face) {
+  // Drawn without smoothing, so that the canvas keeps a few colours.
+  QFont font = QApplication::font();
+  font.setStyleStrategy(QFont::NoAntialias);
+  // Every text starts at x 2 and ends before x 98 (the line's end): the
+  // letters get smaller, and at the smallest size that stays legible enlarged
+  // in the view, narrower.
+  auto fits = [&](const QFont& f) {
+    const QFontMetrics fm(f);
+    int width = fm.horizontalAdvance(title);
+    for (const QString& line : lines) width = std::max(width, fm.horizontalAdvance(line));
+    return width <= 96;
+  };
+  font.setPixelSize(11);
+  font.setStretch(QFont::Unstretched);
+  while (!fits(font) && font.pixelSize() > 8) font.setPixelSize(font.pixelSize() - 1);
+  while (!fits(font) && font.stretch() > 60) font.setStretch(font.stretch() - 5);
+  QImage field(100, 64, QImage::Format_RGB32);
+  field.fill(face);
+  QPainter p(&field);
+  p.setFont(font);
+  const QFontMetrics fm(font);
+  auto text = [&](int top, const QString& s, const QColor& colour) {
+    p.setPen(colour);
+    p.drawText(2, top + fm.ascent(), s);
+  };
+  text(2, title, QColor(0, 0, 255));
+  p.setPen(Qt::black);
+  p.drawLine(2, 18, 98, 18);
+  for (int i = 0; i < int(lines.size()) && i < 3; ++i) text(20 + 14 * i, lines[i], Qt::black);
+  p.end();
+  sprite.UsedArea = TRect{0, 448, 99, 511};
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 100; ++x)
+      sprite.Canvas.SetPixel(x, 448 + y, Rgb(field.pixel(x, y) & 0xFFFFFF));
+}
+
 TCopyBitsPage::TCopyBitsPage(TForm_Tavlin& window, QWidget* parent)
     : QWidget(parent), window_(window) {
   setObjectName("TabSheet_Edit_CopyBits");
+  HiddenNotice_.Kind = RICElementKind::Sprite;
+  HiddenNotice_.ZoomFactor = 4;
   AddPageHeader(this, "CopyBits");
   RICParameterEdit_CopyBits_CopyOpt =
       NewArgumentEdit(this, "RICParameterEdit_CopyBits_CopyOpt", "  Copy Opt", 4, 36, 4095);
@@ -158,7 +219,8 @@ TCopyBitsPage::TCopyBitsPage(TForm_Tavlin& window, QWidget* parent)
         RICParameterEdit_CopyBits_PosX, RICParameterEdit_CopyBits_PosY,
         RICParameterEdit_CopyBits_Width, RICParameterEdit_CopyBits_Height,
         RICParameterEdit_CopyBits_RelX, RICParameterEdit_CopyBits_RelY})
-    connect(edit, &TRICParameterEdit::OnChange, this, [this] { RICParameterEdit_CopyBits_Change(); });
+    connect(edit, &TRICParameterEdit::OnChange, this,
+            [this] { RICParameterEdit_CopyBits_Change(); });
 
   Button_CopyBits_Adapt2Sprite = new QPushButton("Adapt parameters to sprite", this);
   Button_CopyBits_Adapt2Sprite->setObjectName("Button_CopyBits_Adapt2Sprite");
@@ -243,10 +305,35 @@ int TCopyBitsPage::WordValue(const TRICParameterEdit* edit) const {
                        window_.SelectedIndex);
 }
 
-const TRICElement& TCopyBitsPage::ShownSprite() const {
+const TRICElement& TCopyBitsPage::ShownSprite() {
   const auto id = std::uint16_t(WordValue(RICParameterEdit_CopyBits_SpriteID));
-  const TRICElement* sprite = FindSprite(id, window_.SelectedIndex);
-  return sprite ? *sprite : UndefinedSprite;
+  if (const TRICElement* sprite = FindSprite(id, window_.SelectedIndex)) {
+    NoticeText_.clear();
+    return *sprite;
+  }
+  const int hider = HidingVarMap(id, window_.SelectedIndex);
+  if (hider < 0) {
+    NoticeText_ = QString(
+                      "Sprite %1 is not defined: add a sprite element before this CopyBits "
+                      "element.")
+                      .arg(id);
+    return UndefinedSprite;
+  }
+  // Steps are numbered from 1, as the element list shows them.
+  NoticeText_ = QString(
+                    "Sprite %1 is hidden: the VarMap at step %2 has the same ID and comes "
+                    "after the sprite, so this CopyBits copies nothing.")
+                    .arg(id)
+                    .arg(hider + 1);
+  if (HiddenNoticeFor_ != std::pair<int, int>(id, hider)) {
+    HiddenNoticeFor_ = {id, hider};
+    const QColor face = QApplication::palette().color(QPalette::Button);
+    HiddenNotice_.Canvas.Fill(Rgb(face.rgb() & 0xFFFFFF));
+    PaintSpriteNotice(
+        HiddenNotice_, QString("Sprite %1 is hidden!").arg(id),
+        {"by the VarMap at", QString("step %1, which has").arg(hider + 1), "the same ID."}, face);
+  }
+  return HiddenNotice_;
 }
 
 bool TCopyBitsPage::EditingCopyBits() const {
@@ -335,6 +422,7 @@ void TCopyBitsPage::DrawCopyBitsViews() {
     Line(src, x0, y1, x1, y0, kBlockRed);
   }
   DrawViewFrame(src);
+  Image_CopyBits_Source->setToolTip(NoticeText_);
   Image_CopyBits_Source->update();
 
   // The numbers of the window's columns and rows.
@@ -364,15 +452,16 @@ void TCopyBitsPage::DrawCopyBitsViews() {
   // canvas's own colours. Only the cells that fall on the screen are painted.
   QImage& dst = Image_CopyBits_Destination->Picture();
   FillFramed(dst, 403, 259, face);
-  if (W > 0 && H > 0 && &sprite != &UndefinedSprite && area.IsSet()) {
+  if (W > 0 && H > 0 && !IsNotice(sprite) && area.IsSet()) {
     const int c0 = std::max(rx, 0);
     const int c1 = std::min(rx + W, kCols);
     const int r0 = std::max(ry, 0);
     const int r1 = std::min(ry + H, kRows);
     for (int r = r0; r < r1; ++r)
       for (int c = c0; c < c1; ++c)
-        PaintCell(dst, c, r,
-                  CanvasColour(sprite.Canvas, area.Left + px + (c - rx), area.Bottom - py - (r - ry)));
+        PaintCell(
+            dst, c, r,
+            CanvasColour(sprite.Canvas, area.Left + px + (c - rx), area.Bottom - py - (r - ry)));
   }
   DrawGrid(dst);
   DrawViewFrame(dst);
@@ -410,7 +499,8 @@ void TCopyBitsPage::Image_CopyBits_SourceMouse(int mx, int my, bool press,
   window_.ShowPointerPosition(p.x(), p.y());
   if (press) {
     window_.DragAnchor = p;
-    SetConstants({{RICParameterEdit_CopyBits_PosX, p.x()}, {RICParameterEdit_CopyBits_PosY, p.y()}});
+    SetConstants(
+        {{RICParameterEdit_CopyBits_PosX, p.x()}, {RICParameterEdit_CopyBits_PosY, p.y()}});
     window_.MarkModified();
   } else if (buttons & Qt::LeftButton) {
     const QPoint a = window_.DragAnchor;
@@ -427,14 +517,15 @@ void TCopyBitsPage::Image_CopyBits_DestinationMouse(int mx, int my, Qt::MouseBut
   const QPoint p = CopyBitsPointFromMouse(mx, my);
   window_.ShowPointerPosition(p.x(), p.y());
   if (buttons & Qt::LeftButton) {
-    SetConstants({{RICParameterEdit_CopyBits_RelX, p.x()}, {RICParameterEdit_CopyBits_RelY, p.y()}});
+    SetConstants(
+        {{RICParameterEdit_CopyBits_RelX, p.x()}, {RICParameterEdit_CopyBits_RelY, p.y()}});
     window_.MarkModified();
   }
 }
 
 void TCopyBitsPage::AdaptCopyBitsToSprite() {
   const TRICElement& sprite = ShownSprite();
-  if (&sprite == &UndefinedSprite || !EditingCopyBits()) return;
+  if (IsNotice(sprite) || !EditingCopyBits()) return;
   SetConstants({{RICParameterEdit_CopyBits_PosX, 0},
                 {RICParameterEdit_CopyBits_PosY, 0},
                 {RICParameterEdit_CopyBits_Width, UsedWidth(sprite)},

@@ -6,8 +6,10 @@
 #pragma once
 
 #include <QPoint>
+#include <QStringList>
 #include <QWidget>
 #include <array>
+#include <utility>
 
 #include "RICElement.h"
 
@@ -20,6 +22,12 @@ namespace tavlin {
 class TForm_Tavlin;
 class TNxtImage;
 class TRICParameterEdit;
+
+// Makes a sprite a notice in place of a picture: the title in blue above a
+// line, then the lines in black, in the 100 x 64 field at the canvas's
+// bottom-left (its used area), in a font small enough for each to fit.
+void PaintSpriteNotice(TRICElement& sprite, const QString& title, const QStringList& lines,
+                       const QColor& face);
 
 class TCopyBitsPage : public QWidget {
   Q_OBJECT
@@ -44,9 +52,13 @@ class TCopyBitsPage : public QWidget {
   // area, placed at the screen's origin.
   void AdaptCopyBitsToSprite();
 
-  // The sprite the controls' SpriteID names at the selected element's place,
-  // or the placeholder when there is none.
-  const TRICElement& ShownSprite() const;
+  // The sprite the controls' SpriteID names at the selected element's place;
+  // when there is none, a notice saying why: the placeholder for a sprite
+  // not defined, or a notice naming the VarMap that hides the sprite.
+  const TRICElement& ShownSprite();
+  bool IsNotice(const TRICElement& sprite) const {
+    return &sprite == &UndefinedSprite || &sprite == &HiddenNotice_;
+  }
   // The NXT (or view window) point under a mouse position on either view,
   // clamped to 0..99 x 0..63.
   static QPoint CopyBitsPointFromMouse(int mouseX, int mouseY);
@@ -88,6 +100,11 @@ class TCopyBitsPage : public QWidget {
   // The used-area size the scroll ranges were made for (-1: none yet).
   int rangesWidth_ = -1;
   int rangesHeight_ = -1;
+  // The notice for a sprite hidden by a later VarMap of the same id, and the
+  // sprite id and VarMap step it was painted for.
+  TRICElement HiddenNotice_;
+  std::pair<int, int> HiddenNoticeFor_{-1, -1};
+  QString NoticeText_;  // what the source view's notice says, in a sentence
 };
 
 }  // namespace tavlin

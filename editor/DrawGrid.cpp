@@ -8,6 +8,67 @@
 
 namespace tavlin {
 
+RowItemsLayout LayOutRowItems(const QFont& font, const std::vector<ElementItem>& items, int left,
+                              int right) {
+  RowItemsLayout layout{font, {}, {}, {}};
+  for (const ElementItem& item : items) {
+    layout.Labels << QString::fromStdString(item.Label);
+    layout.Values << QString::fromStdString(item.Value);
+  }
+  const int n = int(items.size());
+  auto widths = [&layout, n](const QFont& f) {
+    const QFontMetrics fm(f);
+    std::vector<int> w;
+    for (int i = 0; i < n; ++i)
+      w.push_back(
+          std::max(fm.horizontalAdvance(layout.Labels[i]), fm.horizontalAdvance(layout.Values[i])));
+    return w;
+  };
+  auto total = [](const std::vector<int>& w, int gap) {
+    int sum = 0;
+    for (int width : w) sum += width;
+    return sum + gap * std::max(0, int(w.size()) - 1);
+  };
+  // The items 15 pixels apart where they fit; else closer, then in a smaller
+  // font; what still does not fit is shortened with an ellipsis.
+  const int room = right - left;
+  int gap = 15;
+  std::vector<int> w = widths(layout.Font);
+  while (total(w, gap) > room && gap > 6) --gap;
+  const double smallest = std::max(6.5, 0.75 * font.pointSizeF());
+  while (total(w, gap) > room && font.pointSizeF() > 0 &&
+         layout.Font.pointSizeF() - 0.5 >= smallest) {
+    layout.Font.setPointSizeF(layout.Font.pointSizeF() - 0.5);
+    w = widths(layout.Font);
+  }
+  if (total(w, gap) > room) {
+    // Items narrower than an even share keep their width; the others share
+    // what is left evenly.
+    int free = room - gap * std::max(0, n - 1);
+    std::vector<int> order(std::size_t(n), 0);
+    for (int i = 0; i < n; ++i) order[std::size_t(i)] = i;
+    std::sort(order.begin(), order.end(),
+              [&w](int a, int b) { return w[std::size_t(a)] < w[std::size_t(b)]; });
+    for (int k = 0; k < n; ++k) {
+      const int i = order[std::size_t(k)];
+      const int share = std::max(0, free / (n - k));
+      w[std::size_t(i)] = std::min(w[std::size_t(i)], share);
+      free -= w[std::size_t(i)];
+    }
+    const QFontMetrics fm(layout.Font);
+    for (int i = 0; i < n; ++i) {
+      layout.Labels[i] = fm.elidedText(layout.Labels[i], Qt::ElideRight, w[std::size_t(i)]);
+      layout.Values[i] = fm.elidedText(layout.Values[i], Qt::ElideRight, w[std::size_t(i)]);
+    }
+  }
+  int x = left;
+  for (int i = 0; i < n; ++i) {
+    layout.Lefts.push_back(x);
+    x += w[std::size_t(i)] + gap;
+  }
+  return layout;
+}
+
 TDrawGrid::TDrawGrid(QWidget* parent) : QAbstractScrollArea(parent) {
   setFocusPolicy(Qt::StrongFocus);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -140,13 +201,26 @@ void TDrawGrid::keyPressEvent(QKeyEvent* e) {
   emit GridKeyDown(e->key(), &handled);
   if (handled) return;
   switch (e->key()) {
-    case Qt::Key_Up: SetRow(row_ - 1); break;
-    case Qt::Key_Down: SetRow(row_ + 1); break;
-    case Qt::Key_PageUp: SetRow(row_ - VisibleBodyRows()); break;
-    case Qt::Key_PageDown: SetRow(row_ + VisibleBodyRows()); break;
-    case Qt::Key_Home: SetRow(1); break;
-    case Qt::Key_End: SetRow(rowCount_ - 1); break;
-    default: QAbstractScrollArea::keyPressEvent(e);
+    case Qt::Key_Up:
+      SetRow(row_ - 1);
+      break;
+    case Qt::Key_Down:
+      SetRow(row_ + 1);
+      break;
+    case Qt::Key_PageUp:
+      SetRow(row_ - VisibleBodyRows());
+      break;
+    case Qt::Key_PageDown:
+      SetRow(row_ + VisibleBodyRows());
+      break;
+    case Qt::Key_Home:
+      SetRow(1);
+      break;
+    case Qt::Key_End:
+      SetRow(rowCount_ - 1);
+      break;
+    default:
+      QAbstractScrollArea::keyPressEvent(e);
   }
 }
 

@@ -5,15 +5,34 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QFont>
+#include <QStringList>
 #include <functional>
+#include <vector>
+
+#include "RICElement.h"
 
 namespace tavlin {
+
+// How the labelled values of one element row are placed in its Object cell:
+// the font, each item's left edge, and the texts as drawn.
+struct RowItemsLayout {
+  QFont Font;
+  std::vector<int> Lefts;
+  QStringList Labels;
+  QStringList Values;
+};
+// Lays the items out side by side from x `left`, each as wide as the wider
+// of its two texts, ending at x `right` at the latest.
+RowItemsLayout LayOutRowItems(const QFont& font, const std::vector<ElementItem>& items, int left,
+                              int right);
 
 class TDrawGrid : public QAbstractScrollArea {
   Q_OBJECT
  public:
   // Paints cell (column, row) into rect; `selected` for the body cells of the current row.
-  using CellPainter = std::function<void(QPainter&, int column, int row, const QRect&, bool selected)>;
+  using CellPainter =
+      std::function<void(QPainter&, int column, int row, const QRect&, bool selected)>;
 
   explicit TDrawGrid(QWidget* parent);
   void SetCellPainter(CellPainter painter) { painter_ = std::move(painter); }

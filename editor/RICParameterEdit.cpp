@@ -30,6 +30,59 @@ int SpinNumber(const QSpinBox* edit) {
 
 }  // namespace
 
+THoldingSpinEdit::THoldingSpinEdit(QWidget* parent) : QSpinBox(parent) {
+  setRange(MinimumLimit_, MaximumLimit_);
+  // Connected before anyone else listens, so the range is back at its
+  // limits before a user's change is reported (the spin box sends its text
+  // before or after its number, depending on the Qt version: take both).
+  connect(this, &QSpinBox::textChanged, this, [this] {
+    if (!Writing_) Release();
+  });
+  connect(this, &QSpinBox::valueChanged, this, [this] {
+    if (!Writing_) Release();
+  });
+}
+
+void THoldingSpinEdit::SetRangeQuietly(int minimum, int maximum) {
+  if (minimum == this->minimum() && maximum == this->maximum()) return;
+  const QSignalBlocker quiet(this);
+  setRange(minimum, maximum);
+}
+
+void THoldingSpinEdit::SetLimits(int minimum, int maximum) {
+  MinimumLimit_ = minimum;
+  MaximumLimit_ = std::max(minimum, maximum);
+  Writing_ = true;
+  if (Holding_)
+    setRange(std::min(MinimumLimit_, value()), std::max(MaximumLimit_, value()));
+  else
+    setRange(MinimumLimit_, MaximumLimit_);
+  Writing_ = false;
+}
+
+void THoldingSpinEdit::Hold(int number) {
+  Writing_ = true;
+  Holding_ = true;
+  const int low = std::min(MinimumLimit_, number), high = std::max(MaximumLimit_, number);
+  if (low != minimum() || high != maximum()) setRange(low, high);
+  if (value() != number) setValue(number);
+  Writing_ = false;
+}
+
+void THoldingSpinEdit::Release() {
+  if (!Holding_) return;
+  Holding_ = false;
+  // A text the user has just emptied stays empty to type into; the spin box
+  // would otherwise write the limited number into it.
+  const bool typing = !hasAcceptableInput();
+  const QString text = lineEdit()->text();
+  SetRangeQuietly(MinimumLimit_, MaximumLimit_);
+  if (typing && lineEdit()->text() != text) {
+    const QSignalBlocker quiet(lineEdit());
+    lineEdit()->setText(text);
+  }
+}
+
 TRICParameterEdit::TRICParameterEdit(QWidget* parent) : QFrame(parent) {
   // On a page the control has no outer bevel; only the focused argument
   // gets one (see SpinEditEnter).
@@ -67,11 +120,11 @@ TRICParameterEdit::TRICParameterEdit(QWidget* parent) : QFrame(parent) {
   SetArgumentMode(ArgumentMode::Constant);
 }
 
-QSpinBox* TRICParameterEdit::MakeSpinEdit(const char* name, int left, int width, int minimum,
-                                          int maximum) {
-  auto* edit = new QSpinBox(this);
+THoldingSpinEdit* TRICParameterEdit::MakeSpinEdit(const char* name, int left, int width,
+                                                  int minimum, int maximum) {
+  auto* edit = new THoldingSpinEdit(this);
   edit->setObjectName(name);
-  edit->setRange(minimum, maximum);
+  edit->SetLimits(minimum, maximum);
   edit->setValue(minimum);
   edit->setGeometry(left, 3, width, 22);
   edit->installEventFilter(this);
@@ -79,10 +132,10 @@ QSpinBox* TRICParameterEdit::MakeSpinEdit(const char* name, int left, int width,
   // come as the spin box's own text change (its line edit stays silent when
   // the spin box sets the text); a text that is no number yet (an emptied
   // edit, which reads as the minimum) comes only from the line edit.
-  connect(edit, &QSpinBox::textChanged, this, &TRICParameterEdit::SpinEditChange);
+  connect(edit, &QSpinBox::textChanged, this, [this, edit] { SpinEditChange(edit); });
   if (auto* line = edit->findChild<QLineEdit*>())
     connect(line, &QLineEdit::textChanged, this, [this, edit] {
-      if (!edit->hasAcceptableInput()) SpinEditChange();
+      if (!edit->hasAcceptableInput()) SpinEditChange(edit);
     });
   return edit;
 }
@@ -111,6 +164,7 @@ QString TRICParameterEdit::Caption() const { return CaptionLabel_->text(); }
 void TRICParameterEdit::setCaption(const QString& caption) { CaptionLabel_->setText(caption); }
 
 RICArgument TRICParameterEdit::Value() const {
+  if (HoldingWord_) return WrittenWord_;
   switch (ArgumentMode_) {
     case ArgumentMode::Parameter:
       return EncodeParameter(unsigned(SpinNumber(ParameterEdit)));
@@ -124,30 +178,51 @@ RICArgument TRICParameterEdit::Value() const {
 
 void TRICParameterEdit::setValue(RICArgument word) {
   const DecodedArgument argument = DecodeArgument(word);
+  Writing_ = true;
+  // The edits of the other forms go back to their ranges; those of this form
+  // show the word's numbers as they are, even beyond the ranges (a constant
+  // of 150 on a page that allows 0..99, a VarMap id of 12).
+  for (THoldingSpinEdit* edit : {ConstantEdit, ParameterEdit, MapIdEdit, MapParameterEdit})
+    edit->Release();
   switch (argument.Mode) {
     case ArgumentMode::Constant:
-      ConstantEdit->setValue(argument.Constant);  // clamped into MinValue..MaxValue
+      ConstantEdit->Hold(argument.Constant);
       break;
     case ArgumentMode::Parameter:
-      ParameterEdit->setValue(argument.Parameter);
+      ParameterEdit->Hold(argument.Parameter);
       break;
     case ArgumentMode::Mapped:
-      MapIdEdit->setValue(argument.MapId);  // clamped to 1..10
-      MapParameterEdit->setValue(argument.Parameter);
+      MapIdEdit->Hold(argument.MapId);
+      MapParameterEdit->Hold(argument.Parameter);
       break;
   }
+  WrittenWord_ = word;
+  HoldingWord_ = true;
   SetArgumentMode(argument.Mode);
+  Writing_ = false;
 }
 
-int TRICParameterEdit::MinValue() const { return ConstantEdit->minimum(); }
+void TRICParameterEdit::DropWrittenWord() {
+  if (Writing_) return;
+  HoldingWord_ = false;
+  for (THoldingSpinEdit* edit : {ConstantEdit, ParameterEdit, MapIdEdit, MapParameterEdit})
+    edit->Release();
+}
 
-void TRICParameterEdit::setMinValue(int value) { ConstantEdit->setMinimum(value); }
+int TRICParameterEdit::MinValue() const { return ConstantEdit->MinimumLimit(); }
 
-int TRICParameterEdit::MaxValue() const { return ConstantEdit->maximum(); }
+void TRICParameterEdit::setMinValue(int value) {
+  ConstantEdit->SetLimits(value, std::max(value, ConstantEdit->MaximumLimit()));
+}
 
-void TRICParameterEdit::setMaxValue(int value) { ConstantEdit->setMaximum(value); }
+int TRICParameterEdit::MaxValue() const { return ConstantEdit->MaximumLimit(); }
+
+void TRICParameterEdit::setMaxValue(int value) {
+  ConstantEdit->SetLimits(std::min(value, ConstantEdit->MinimumLimit()), value);
+}
 
 void TRICParameterEdit::SetArgumentMode(ArgumentMode mode) {
+  DropWrittenWord();  // a new form chosen by the user
   ArgumentMode_ = mode;
 
   QPalette pal = palette();
@@ -170,9 +245,15 @@ void TRICParameterEdit::SetArgumentMode(ArgumentMode mode) {
   MapParameterEdit->setVisible(mode == ArgumentMode::Mapped);
 
   switch (mode) {
-    case ArgumentMode::Constant: ConstantButton->setChecked(true); break;
-    case ArgumentMode::Parameter: ParameterButton->setChecked(true); break;
-    case ArgumentMode::Mapped: MapButton->setChecked(true); break;
+    case ArgumentMode::Constant:
+      ConstantButton->setChecked(true);
+      break;
+    case ArgumentMode::Parameter:
+      ParameterButton->setChecked(true);
+      break;
+    case ArgumentMode::Mapped:
+      MapButton->setChecked(true);
+      break;
   }
 
   emit OnChange(this);
@@ -191,7 +272,13 @@ void TRICParameterEdit::ModeButtonClick(QAbstractButton* button) {
   }
 }
 
-void TRICParameterEdit::SpinEditChange() { emit OnChange(this); }
+void TRICParameterEdit::SpinEditChange(THoldingSpinEdit* edit) {
+  if (!Writing_) {
+    edit->Release();
+    DropWrittenWord();
+  }
+  emit OnChange(this);
+}
 
 bool TRICParameterEdit::eventFilter(QObject* watched, QEvent* event) {
   const bool spinEdit = watched == ConstantEdit || watched == ParameterEdit ||

@@ -6,16 +6,47 @@
 #pragma once
 
 #include <QFrame>
+#include <QSpinBox>
 
 #include "RICArgument.h"
 
 class QButtonGroup;
 class QLabel;
-class QSpinBox;
 class QToolButton;
 class QAbstractButton;
 
 namespace tavlin {
+
+// A spin edit that shows a number written into it as it is, also one outside
+// the range the user may enter (a file may bring any value): its range widens
+// to take the number in. The first change the user makes takes the range back
+// to its limits, which holds the edited number to them.
+class THoldingSpinEdit : public QSpinBox {
+  Q_OBJECT
+
+ public:
+  explicit THoldingSpinEdit(QWidget* parent = nullptr);
+
+  // The range the user's numbers are held to.
+  void SetLimits(int minimum, int maximum);
+  int MinimumLimit() const { return MinimumLimit_; }
+  int MaximumLimit() const { return MaximumLimit_; }
+
+  // Shows the number as it is until the user changes it.
+  void Hold(int number);
+  bool Holding() const { return Holding_; }
+  // The user took over: the range becomes the limits again (silently; the
+  // change that caused it is being reported already).
+  void Release();
+
+ private:
+  void SetRangeQuietly(int minimum, int maximum);
+
+  int MinimumLimit_ = 0;
+  int MaximumLimit_ = 99;
+  bool Holding_ = false;
+  bool Writing_ = false;  // set while the program, not the user, changes the number
+};
 
 class TRICParameterEdit : public QFrame {
   Q_OBJECT
@@ -26,13 +57,15 @@ class TRICParameterEdit : public QFrame {
 
   explicit TRICParameterEdit(QWidget* parent = nullptr);
 
-  // The argument word: reading encodes the current mode's edits, writing
-  // decodes the word into the edits and switches to its mode (which always
-  // raises OnChange, also when nothing changed).
+  // The argument word: writing decodes the word into the edits and switches
+  // to its mode (which always raises OnChange, also when nothing changed).
+  // Reading gives the written word unchanged until the user edits the
+  // control, and from then on encodes the current mode's edits, held to
+  // their ranges.
   RICArgument Value() const;
   void setValue(RICArgument word);
 
-  // Bounds of ConstantEdit only.
+  // Bounds of the numbers the user may give ConstantEdit.
   int MinValue() const;
   void setMinValue(int value);
   int MaxValue() const;
@@ -47,10 +80,10 @@ class TRICParameterEdit : public QFrame {
   QSize sizeHint() const override;
 
   // The parts, named as the pages and tests know them.
-  QSpinBox* ConstantEdit;
-  QSpinBox* ParameterEdit;
-  QSpinBox* MapIdEdit;
-  QSpinBox* MapParameterEdit;
+  THoldingSpinEdit* ConstantEdit;
+  THoldingSpinEdit* ParameterEdit;
+  THoldingSpinEdit* MapIdEdit;
+  THoldingSpinEdit* MapParameterEdit;
   QToolButton* ConstantButton;
   QToolButton* ParameterButton;
   QToolButton* MapButton;
@@ -64,10 +97,12 @@ class TRICParameterEdit : public QFrame {
 
  private slots:
   void ModeButtonClick(QAbstractButton* button);
-  void SpinEditChange();
 
  private:
-  QSpinBox* MakeSpinEdit(const char* name, int left, int width, int minimum, int maximum);
+  THoldingSpinEdit* MakeSpinEdit(const char* name, int left, int width, int minimum, int maximum);
+  void SpinEditChange(THoldingSpinEdit* edit);
+  // The user has edited the control: the written word is no longer read.
+  void DropWrittenWord();
   QToolButton* MakeButton(const char* name, const QString& text, int left);
   void SpinEditEnter();
   void SpinEditExit();
@@ -75,6 +110,11 @@ class TRICParameterEdit : public QFrame {
   QLabel* CaptionLabel_;
   QButtonGroup* ModeButtons_;
   ArgumentMode ArgumentMode_ = ArgumentMode::Constant;
+
+  // The word last written, read back as it is until the user edits.
+  RICArgument WrittenWord_ = 0;
+  bool HoldingWord_ = false;
+  bool Writing_ = false;  // set while setValue fills the edits
 
   // The frame style in effect before a spin edit got the focus.
   bool BevelSaved_ = false;

@@ -15,6 +15,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QToolButton>
+#include <functional>
 
 #include "CopyBitsPage.h"
 #include "DisplayAdapter.h"
@@ -36,6 +37,35 @@ namespace {
 constexpr int kClientWidth = 1016;
 constexpr int kClientHeight = 722;
 constexpr int kStatusHeight = 19;
+
+// The status bar with its panels on its whole height: QStatusBar's own
+// layout keeps a few pixels above and below its items, too many at a height
+// of 19 for the underscores and descenders of a file name.
+class PanelStatusBar : public QStatusBar {
+ public:
+  explicit PanelStatusBar(QWidget* parent) : QStatusBar(parent) {}
+  QWidget* Strip = nullptr;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override {
+    QStatusBar::resizeEvent(event);
+    if (Strip) Strip->setGeometry(rect());
+  }
+};
+
+// The largest font, up to the given one, with which the texts fit.
+QFont FittingFont(QFont font, const std::function<bool(const QFontMetrics&)>& fits) {
+  while (!fits(QFontMetrics(font))) {
+    if (font.pixelSize() > 0) {
+      if (font.pixelSize() <= 8) break;
+      font.setPixelSize(font.pixelSize() - 1);
+    } else {
+      if (font.pointSizeF() <= 6) break;
+      font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+  }
+  return font;
+}
 }  // namespace
 
 TForm_Tavlin::TForm_Tavlin(UserDialogs& dialogs, QWidget* parent)
@@ -196,13 +226,26 @@ void TForm_Tavlin::BuildMenus() {
 }
 
 void TForm_Tavlin::BuildStatusBar() {
-  QStatusBar* bar = statusBar();
+  auto* bar = new PanelStatusBar(this);
+  setStatusBar(bar);
   bar->setObjectName("StatusBar");
   bar->setFixedHeight(kStatusHeight);
   bar->setSizeGripEnabled(false);
   // The eight panels sit side by side at their widths in one strip of their own.
   auto* strip = new QWidget(bar);
   strip->setObjectName("StatusStrip");
+  strip->setGeometry(0, 0, kClientWidth, kStatusHeight);
+  bar->Strip = strip;
+  // A status font, as desktops have, small enough for the captions, the
+  // word "modified" and the numbers to fit the panels inside their frames.
+  strip->setFont(FittingFont(bar->font(), [](const QFontMetrics& fm) {
+    const std::pair<const char*, int> texts[] = {{"Position:", 50}, {"65535", 38},
+                                                 {"Elements:", 60}, {"999", 28},
+                                                 {"RIC-File:", 60}, {"modified", 48}};
+    for (const auto& [text, width] : texts)
+      if (fm.horizontalAdvance(text) > width) return false;
+    return true;
+  }));
   auto* row = new QHBoxLayout(strip);
   row->setSpacing(0);
   row->setContentsMargins(0, 0, 0, 0);
@@ -211,8 +254,14 @@ void TForm_Tavlin::BuildStatusBar() {
   for (int i = 0; i < 8; ++i) {
     auto* label = new QLabel(texts[i], strip);
     label->setObjectName(QString("StatusPanel%1").arg(i));
-    label->setFixedWidth(widths[i]);
     bool caption = i == 0 || i == 3 || i == 5;
+    // A number beyond the common ones widens its panel rather than being cut.
+    if (caption || i == 6) {
+      label->setFixedWidth(widths[i]);
+    } else {
+      label->setMinimumWidth(widths[i]);
+      label->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    }
     label->setAlignment(caption ? (Qt::AlignRight | Qt::AlignVCenter)
                                 : (i == 6 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter));
     if (!caption) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -220,7 +269,6 @@ void TForm_Tavlin::BuildStatusBar() {
     StatusPanel[std::size_t(i)] = label;
   }
   row->addStretch(1);
-  bar->addWidget(strip, 1);
 }
 
 void TForm_Tavlin::BuildOutputPanel(QWidget* client) {
@@ -230,9 +278,16 @@ void TForm_Tavlin::BuildOutputPanel(QWidget* client) {
   Image_NXT = new TNxtImage(GroupBox_NXT, 102, 66);
   Image_NXT->setObjectName("Image_NXT");
   Image_NXT->move(17, 22);
+  // "File Size: ", a size of up to six digits and "Bytes" side by side:
+  // placed by the font's widths, in a font small enough for the row to fit.
+  const QFont font = FittingFont(GroupBox_NXT->font(), [](const QFontMetrics& fm) {
+    return 8 + fm.horizontalAdvance("File Size: 888888 Bytes") <= 133;
+  });
+  const QFontMetrics fm(font);
   auto label = [&](const QString& text, int left, int top, const char* name = nullptr) {
     auto* l = new QLabel(text, GroupBox_NXT);
     if (name) l->setObjectName(name);
+    l->setFont(font);
     l->move(left, top);
     l->adjustSize();
     return l;
@@ -240,10 +295,10 @@ void TForm_Tavlin::BuildOutputPanel(QWidget* client) {
   label("Elements:", 8, 96);
   Label_Elements = label("0", 80, 96, "Label_Elements");
   label("File Size: ", 8, 112);
-  Label_FileSize = label("0", 60, 112, "Label_FileSize");
-  Label_FileSize->setGeometry(58, 112, 42, Label_FileSize->height());
+  Label_FileSize = label("0", 8 + fm.horizontalAdvance("File Size: "), 112, "Label_FileSize");
+  Label_FileSize->resize(fm.horizontalAdvance("888888"), Label_FileSize->height());
   Label_FileSize->setAlignment(Qt::AlignRight | Qt::AlignTop);
-  label("Bytes", 103, 112);
+  label("Bytes", Label_FileSize->geometry().right() + 1 + fm.horizontalAdvance(" "), 112);
   SpeedButton_FileIO_Open = NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_Open", "open",
                                            "Open RIC file", 6, 133);
   SpeedButton_FileIO_Save = NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_Save", "save",
@@ -338,9 +393,9 @@ void TForm_Tavlin::ShowElementPage(int index) {
   const TRICElement& e = *SelectedElement;
   switch (e.Kind) {
     case RICElementKind::Description:
-      SpinEdit_Information_Options->setValue(e.Options);
-      SpinEdit_Information_Width->setValue(e.Width);
-      SpinEdit_Information_Height->setValue(e.Height);
+      SpinEdit_Information_Options->Hold(e.Options);
+      SpinEdit_Information_Width->Hold(e.Width);  // also beyond 0..100 until edited
+      SpinEdit_Information_Height->Hold(e.Height);
       PageControl_Edit->setCurrentWidget(TabSheet_Edit_Information);
       break;
     case RICElementKind::Sprite:

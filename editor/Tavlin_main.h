@@ -31,6 +31,7 @@ class QWidget;
 namespace tavlin {
 
 class TDrawGrid;
+class THoldingSpinEdit;
 class TNxtImage;
 class TRICParameterEdit;
 class UserDialogs;
@@ -145,9 +146,9 @@ class TForm_Tavlin : public QMainWindow {
   QWidget* TabSheet_Edit_NumBox = nullptr;
   QWidget* TabSheet_Edit_Preview = nullptr;
 
-  QSpinBox* SpinEdit_Information_Options = nullptr;
-  QSpinBox* SpinEdit_Information_Width = nullptr;
-  QSpinBox* SpinEdit_Information_Height = nullptr;
+  THoldingSpinEdit* SpinEdit_Information_Options = nullptr;
+  THoldingSpinEdit* SpinEdit_Information_Width = nullptr;
+  THoldingSpinEdit* SpinEdit_Information_Height = nullptr;
 
   TRICParameterEdit* RICParameterEdit_Pixel_CopyOpt = nullptr;
   TRICParameterEdit* RICParameterEdit_Pixel_PosX = nullptr;

@@ -162,16 +162,19 @@ void TForm_Tavlin::DrawElementCell(QPainter& p, int column, int row, const QRect
     p.setPen(Qt::black);
   }
   p.drawPixmap(rect.left() + 7, rect.top(), ElementIcon(e->Kind));
-  int x = 61;
-  for (const ElementItem& item : ElementItems(*e)) {
-    QString label = QString::fromStdString(item.Label);
-    QString value = QString::fromStdString(item.Value);
+  // The items end where the cell can be seen (the scroll bar may cover its end).
+  const int right = std::min(rect.right(), p.device()->width() - 1) - 2;
+  const RowItemsLayout items = LayOutRowItems(p.font(), ElementItems(*e), rect.left() + 61, right);
+  const QFont cellFont = p.font();
+  p.setFont(items.Font);
+  const QFontMetrics itemMetrics(items.Font);
+  for (std::size_t i = 0; i < items.Lefts.size(); ++i) {
     p.setPen(QColor(128, 128, 128));
-    p.drawText(rect.left() + x, rect.top() + 10 + fm.ascent(), label);
+    p.drawText(items.Lefts[i], rect.top() + 10 + itemMetrics.ascent(), items.Labels[qsizetype(i)]);
     p.setPen(Qt::black);
-    p.drawText(rect.left() + x, rect.top() + 24 + fm.ascent(), value);
-    x += std::max(fm.horizontalAdvance(label), fm.horizontalAdvance(value)) + 15;
+    p.drawText(items.Lefts[i], rect.top() + 24 + itemMetrics.ascent(), items.Values[qsizetype(i)]);
   }
+  p.setFont(cellFont);  // the painter goes on to the other cells
 }
 
 void TForm_Tavlin::RefreshSelectedRow() {

@@ -43,35 +43,54 @@ void TForm_Tavlin::BuildShapePages() {
     std::vector<Field> fields;
   };
   const Page pages[] = {
-      {RICElementKind::Pixel, &TabSheet_Edit_Pixel, "TabSheet_Edit_Pixel", "Pixel", &Image_Pixel,
+      {RICElementKind::Pixel,
+       &TabSheet_Edit_Pixel,
+       "TabSheet_Edit_Pixel",
+       "Pixel",
+       &Image_Pixel,
        "Image_Pixel",
        {{&RICParameterEdit_Pixel_CopyOpt, "RICParameterEdit_Pixel_CopyOpt", "  Copy Opt", 4095},
         {&RICParameterEdit_Pixel_PosX, "RICParameterEdit_Pixel_PosX", "  Pos X", 4095},
         {&RICParameterEdit_Pixel_PosY, "RICParameterEdit_Pixel_PosY", "  Pos Y", 4095}}},
-      {RICElementKind::Line, &TabSheet_Edit_Line, "TabSheet_Edit_Line", "Line", &Image_Line,
+      {RICElementKind::Line,
+       &TabSheet_Edit_Line,
+       "TabSheet_Edit_Line",
+       "Line",
+       &Image_Line,
        "Image_Line",
        {{&RICParameterEdit_Line_CopyOpt, "RICParameterEdit_Line_CopyOpt", "  Copy Opt", 4095},
         {&RICParameterEdit_Line_X1, "RICParameterEdit_Line_X1", "  Start X", 4095},
         {&RICParameterEdit_Line_Y1, "RICParameterEdit_Line_Y1", "  Start Y", 4095},
         {&RICParameterEdit_Line_X2, "RICParameterEdit_Line_X2", "  End X", 4095},
         {&RICParameterEdit_Line_Y2, "RICParameterEdit_Line_Y2", "  End Y", 4095}}},
-      {RICElementKind::Rectangle, &TabSheet_Edit_Rectangle, "TabSheet_Edit_Rectangle",
-       "Rectangle", &Image_Rectangle, "Image_Rectangle",
+      {RICElementKind::Rectangle,
+       &TabSheet_Edit_Rectangle,
+       "TabSheet_Edit_Rectangle",
+       "Rectangle",
+       &Image_Rectangle,
+       "Image_Rectangle",
        {{&RICParameterEdit_Rectangle_CopyOpt, "RICParameterEdit_Rectangle_CopyOpt", "  Copy Opt",
          4095},
         {&RICParameterEdit_Rectangle_PosX, "RICParameterEdit_Rectangle_PosX", "  Pos X", 99},
         {&RICParameterEdit_Rectangle_PosY, "RICParameterEdit_Rectangle_PosY", "  Pos Y", 63},
         {&RICParameterEdit_Rectangle_Width, "RICParameterEdit_Rectangle_Width", "  Width", 100},
-        {&RICParameterEdit_Rectangle_Height, "RICParameterEdit_Rectangle_Height", "  Height",
-         64}}},
-      {RICElementKind::Circle, &TabSheet_Edit_Circle, "TabSheet_Edit_Circle", "Circle",
-       &Image_Circle, "Image_Circle",
+        {&RICParameterEdit_Rectangle_Height, "RICParameterEdit_Rectangle_Height", "  Height", 64}}},
+      {RICElementKind::Circle,
+       &TabSheet_Edit_Circle,
+       "TabSheet_Edit_Circle",
+       "Circle",
+       &Image_Circle,
+       "Image_Circle",
        {{&RICParameterEdit_Circle_CopyOpt, "RICParameterEdit_Circle_CopyOpt", "  Copy Opt", 4095},
         {&RICParameterEdit_Circle_PosX, "RICParameterEdit_Circle_PosX", "  Pos X", 4095},
         {&RICParameterEdit_Circle_PosY, "RICParameterEdit_Circle_PosY", "  Pos Y", 4095},
         {&RICParameterEdit_Circle_Radius, "RICParameterEdit_Circle_Radius", "  Radius", 4095}}},
-      {RICElementKind::NumBox, &TabSheet_Edit_NumBox, "TabSheet_Edit_NumBox", "NumBox",
-       &Image_NumBox, "Image_NumBox",
+      {RICElementKind::NumBox,
+       &TabSheet_Edit_NumBox,
+       "TabSheet_Edit_NumBox",
+       "NumBox",
+       &Image_NumBox,
+       "Image_NumBox",
        {{&RICParameterEdit_NumBox_CopyOpt, "RICParameterEdit_NumBox_CopyOpt", "  Copy Opt", 4095},
         {&RICParameterEdit_NumBox_PosX, "RICParameterEdit_NumBox_PosX", "  Pos X", 4095},
         {&RICParameterEdit_NumBox_PosY, "RICParameterEdit_NumBox_PosY", "  Pos Y", 4095},
@@ -102,7 +121,7 @@ void TForm_Tavlin::BuildShapePages() {
 void TForm_Tavlin::BuildInformationPage() {
   TabSheet_Edit_Information = NewEditPage("TabSheet_Edit_Information", "Information");
   struct Field {
-    QSpinBox** member;
+    THoldingSpinEdit** member;
     const char* name;
     const char* label;
     int top;
@@ -116,9 +135,9 @@ void TForm_Tavlin::BuildInformationPage() {
   for (const Field& f : fields) {
     auto* label = new QLabel(f.label, TabSheet_Edit_Information);
     label->move(8, f.top + 3);
-    auto* spin = new QSpinBox(TabSheet_Edit_Information);
+    auto* spin = new THoldingSpinEdit(TabSheet_Edit_Information);
     spin->setObjectName(f.name);
-    spin->setRange(0, f.maxValue);
+    spin->SetLimits(0, f.maxValue);
     spin->setGeometry(64, f.top, 64, 22);
     connect(spin, &QSpinBox::valueChanged, this, [this] { SpinEdit_Information_OptionsChange(); });
     *f.member = spin;
@@ -163,18 +182,25 @@ void TForm_Tavlin::FillShapePage(const TRICElement& e) {
       RICParameterEdit_NumBox_Value->setValue(e.Value);
       PageControl_Edit->setCurrentWidget(TabSheet_Edit_NumBox);
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
 TNxtImage* TForm_Tavlin::ShapeImage(RICElementKind kind) const {
   switch (kind) {
-    case RICElementKind::Pixel: return Image_Pixel;
-    case RICElementKind::Line: return Image_Line;
-    case RICElementKind::Rectangle: return Image_Rectangle;
-    case RICElementKind::Circle: return Image_Circle;
-    case RICElementKind::NumBox: return Image_NumBox;
-    default: return nullptr;
+    case RICElementKind::Pixel:
+      return Image_Pixel;
+    case RICElementKind::Line:
+      return Image_Line;
+    case RICElementKind::Rectangle:
+      return Image_Rectangle;
+    case RICElementKind::Circle:
+      return Image_Circle;
+    case RICElementKind::NumBox:
+      return Image_NumBox;
+    default:
+      return nullptr;
   }
 }
 
@@ -221,7 +247,8 @@ void TForm_Tavlin::ShapePageChange(RICElementKind kind) {
       e.PosY = RICParameterEdit_NumBox_PosY->Value();
       e.Value = RICParameterEdit_NumBox_Value->Value();
       break;
-    default: return;
+    default:
+      return;
   }
   RedrawShapeImage();
   RefreshSelectedRow();
@@ -257,10 +284,14 @@ void TForm_Tavlin::ShapeImageMouse(RICElementKind kind, int mx, int my, bool pre
         RICParameterEdit_Rectangle_PosY->setValue(EncodeConstant(unsigned(y)));
         DragAnchor = QPoint(x, y);
       } else {
-        RICParameterEdit_Rectangle_PosX->setValue(EncodeConstant(unsigned(std::min(DragAnchor.x(), x))));
-        RICParameterEdit_Rectangle_PosY->setValue(EncodeConstant(unsigned(std::min(DragAnchor.y(), y))));
-        RICParameterEdit_Rectangle_Width->setValue(EncodeConstant(unsigned(std::abs(DragAnchor.x() - x))));
-        RICParameterEdit_Rectangle_Height->setValue(EncodeConstant(unsigned(std::abs(DragAnchor.y() - y))));
+        RICParameterEdit_Rectangle_PosX->setValue(
+            EncodeConstant(unsigned(std::min(DragAnchor.x(), x))));
+        RICParameterEdit_Rectangle_PosY->setValue(
+            EncodeConstant(unsigned(std::min(DragAnchor.y(), y))));
+        RICParameterEdit_Rectangle_Width->setValue(
+            EncodeConstant(unsigned(std::abs(DragAnchor.x() - x))));
+        RICParameterEdit_Rectangle_Height->setValue(
+            EncodeConstant(unsigned(std::abs(DragAnchor.y() - y))));
       }
       break;
     case RICElementKind::Circle:
@@ -278,7 +309,8 @@ void TForm_Tavlin::ShapeImageMouse(RICElementKind kind, int mx, int my, bool pre
       RICParameterEdit_NumBox_PosX->setValue(EncodeConstant(unsigned(x)));
       RICParameterEdit_NumBox_PosY->setValue(EncodeConstant(unsigned(y)));
       break;
-    default: return;
+    default:
+      return;
   }
   MarkModified();
 }
@@ -287,6 +319,7 @@ void TForm_Tavlin::SpinEdit_Information_OptionsChange() {
   if (!EditEventsEnabled || !SelectedElement ||
       SelectedElement->Kind != RICElementKind::Description)
     return;
+  // The fields the user did not edit still hold the element's own numbers.
   SelectedElement->Options = std::uint16_t(SpinEdit_Information_Options->value());
   SelectedElement->Width = std::uint16_t(SpinEdit_Information_Width->value());
   SelectedElement->Height = std::uint16_t(SpinEdit_Information_Height->value());

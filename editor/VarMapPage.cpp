@@ -14,6 +14,7 @@
 
 #include "EditPage.h"
 #include "NxtImage.h"
+#include "RICParameterEdit.h"
 #include "Tavlin_main.h"
 #include "UserDialogs.h"
 
@@ -129,9 +130,9 @@ void TVarMapPage::BuildTable() {
     label->setAlignment(Qt::AlignRight | Qt::AlignTop);
     Label_VarMap_DS[std::size_t(r)] = label;
 
-    auto* domain = new QSpinBox(this);
+    auto* domain = new THoldingSpinEdit(this);
     domain->setObjectName("SpinEdit_VarMap_Domain" + n);
-    domain->setRange(0, kMaxDomain);
+    domain->SetLimits(0, kMaxDomain);
     domain->setGeometry(72, top, 62, 22);
     SpinEdit_VarMap_Domain[std::size_t(r)] = domain;
     auto* range = new QSpinBox(this);
@@ -139,7 +140,7 @@ void TVarMapPage::BuildTable() {
     range->setRange(0, 65535);
     range->setGeometry(140, top, 80, 22);
     SpinEdit_VarMap_Range[std::size_t(r)] = range;
-    for (QSpinBox* box : {domain, range})
+    for (QSpinBox* box : {static_cast<QSpinBox*>(domain), range})
       connect(box, &QSpinBox::valueChanged, this, [this] { SpinEdit_VarMap_Change(); });
 
     BitBtn_VarMap_Delete[std::size_t(r)] =
@@ -165,9 +166,9 @@ void TVarMapPage::BuildCommands() {
   Label_VarMap_ID = new QLabel("VarMap ID", this);
   Label_VarMap_ID->setObjectName("Label_VarMap_ID");
   Label_VarMap_ID->setGeometry(340, kRowTop, 64, 16);
-  SpinEdit_VarMap_ID = new QSpinBox(this);
+  SpinEdit_VarMap_ID = new THoldingSpinEdit(this);
   SpinEdit_VarMap_ID->setObjectName("SpinEdit_VarMap_ID");
-  SpinEdit_VarMap_ID->setRange(1, 10);
+  SpinEdit_VarMap_ID->SetLimits(1, 10);
   SpinEdit_VarMap_ID->setToolTip("Set the ID for the sprite");
   SpinEdit_VarMap_ID->setGeometry(408, kFieldTop, 48, 22);
   connect(SpinEdit_VarMap_ID, &QSpinBox::valueChanged, this, [this] { SpinEdit_VarMap_Change(); });
@@ -210,7 +211,7 @@ TRICElement* TVarMapPage::Map() const {
 void TVarMapPage::ShowVarMapPage(const TRICElement& e) {
   {
     QSignalBlocker blockId(SpinEdit_VarMap_ID), blockScroll(ScrollBar_VarMap);
-    SpinEdit_VarMap_ID->setValue(std::clamp(int(e.ID), 1, 10));
+    SpinEdit_VarMap_ID->Hold(e.ID);  // also an id beyond 1..10, until the user edits it
     ScrollBar_VarMap->setValue(0);
   }
   // The page edits the selected element, which ShowElement has just set to e.
@@ -243,11 +244,6 @@ void TVarMapPage::DeleteVarMapPoint(int domain, int range) {
 
 // ---- the table ----
 
-void TVarMapPage::StoreVarMapId(TRICElement& map) {
-  int shown = SpinEdit_VarMap_ID->value();
-  if (shown != std::clamp(int(map.ID), 1, 10)) map.ID = std::uint16_t(shown);
-}
-
 void TVarMapPage::RefreshVarMapTable() {
   TRICElement* m = Map();
   if (!m) return;
@@ -265,7 +261,7 @@ void TVarMapPage::RefreshVarMapTable() {
       ScrollBar_VarMap->setRange(0, kRows - 1);
     }
   }
-  StoreVarMapId(*m);
+  m->ID = std::uint16_t(SpinEdit_VarMap_ID->value());
   const int position = ScrollBar_VarMap->value();
   for (int r = 0; r < kRows; ++r) FillVarMapRow(r, position + r);
   window_.RefreshSelectedRow();
@@ -276,30 +272,31 @@ void TVarMapPage::FillVarMapRow(int row, int index) {
   const std::vector<VarMapPoint>& points = Map()->Points;
   const int n = int(points.size());
   const std::size_t r = std::size_t(row);
-  QSpinBox* domain = SpinEdit_VarMap_Domain[r];
+  THoldingSpinEdit* domain = SpinEdit_VarMap_Domain[r];
   QSpinBox* range = SpinEdit_VarMap_Range[r];
   bool shown = index < n;
   bool canInsert = false;
   if (shown) {
     const VarMapPoint& p = points[std::size_t(index)];
     Label_VarMap_DS[r]->setText(QString::number(index));
-    // A point's domain stays between its neighbours' (and inside 0..255 even
-    // when a loaded file brings other values).
+    // An edited domain stays between its neighbours' and inside 0..255; the
+    // field shows what the point holds, also a domain a file brought beyond
+    // that or out of order.
     int lo = index == 0 ? 0 : points[std::size_t(index - 1)].Domain + 1;
     int hi = index == n - 1 ? kMaxDomain : points[std::size_t(index + 1)].Domain - 1;
     lo = std::clamp(lo, 0, kMaxDomain);
     hi = std::clamp(hi, lo, kMaxDomain);
-    if (domain->minimum() != lo || domain->maximum() != hi) domain->setRange(lo, hi);
-    SetIfDifferent(domain, p.Domain);
+    domain->SetLimits(lo, hi);
+    domain->Hold(p.Domain);
     SetIfDifferent(range, p.Range);
     canInsert = index == n - 1 ? p.Domain < kMaxDomain
                                : int(points[std::size_t(index + 1)].Domain) - int(p.Domain) > 1;
   } else {
     Label_VarMap_DS[r]->clear();
-    SetIfDifferent(domain, kMaxDomain);
+    domain->SetLimits(0, kMaxDomain);
+    domain->Hold(kMaxDomain);
   }
   rowShown_[r] = shown;
-  filledDomain_[r] = domain->value();
   domain->setVisible(shown);
   range->setVisible(shown);
   BitBtn_VarMap_Delete[r]->setVisible(shown && n > 2);
@@ -313,17 +310,15 @@ void TVarMapPage::ApplyVarMapRows() {
   for (int r = 0; r < kRows; ++r) {
     const std::size_t i = std::size_t(position + r);
     if (!rowShown_[std::size_t(r)] || i >= m->Points.size()) continue;
-    // A spin box always holds a value inside its limits. A domain the field
-    // could not show (beyond 255, or out of order in a loaded file) is only
-    // replaced when the user changes that field.
-    const int domain = SpinEdit_VarMap_Domain[std::size_t(r)]->value();
-    if (domain != filledDomain_[std::size_t(r)]) m->Points[i].Domain = std::uint16_t(domain);
+    // The fields the user did not edit hold the point's own values; an edited
+    // domain is held between its neighbours, so the order stays as it was
+    // (a map that came unsorted from a file is not sorted behind the user's
+    // back: the interpreter takes its points in stored order).
+    m->Points[i].Domain = std::uint16_t(SpinEdit_VarMap_Domain[std::size_t(r)]->value());
     m->Points[i].Range = std::uint16_t(SpinEdit_VarMap_Range[std::size_t(r)]->value());
   }
   bool was = window_.EditEventsEnabled;
   window_.EditEventsEnabled = false;
-  std::stable_sort(m->Points.begin(), m->Points.end(),
-                   [](const VarMapPoint& a, const VarMapPoint& b) { return a.Domain < b.Domain; });
   RefreshVarMapTable();
   window_.EditEventsEnabled = was;
   DrawVarMapGraph();

@@ -4,10 +4,13 @@
 // the clipboard, delete all entries, optimize and export (buttons and the
 // Edit > "VarMap" menu).
 //
-// The page keeps the points sorted by ascending domain with no two points of
-// the same domain, and its editing operations never leave fewer than two.
+// The page's editing operations keep the points sorted by ascending domain,
+// with no two points of the same domain, and never leave fewer than two. A
+// map loaded from a file keeps the order and the values it came with until
+// the user edits them: the interpreter takes the points in stored order.
 #pragma once
 
+#include <QRect>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -25,6 +28,7 @@ class QToolButton;
 namespace tavlin {
 
 class TForm_Tavlin;
+class THoldingSpinEdit;
 class TNxtImage;
 
 // Point list operations of the page, free of any widget.
@@ -36,8 +40,9 @@ void PutVarMapPoint(std::vector<VarMapPoint>& points, std::uint16_t domain, std:
 // it sets that point's range to 0 instead. False when no point matched.
 bool RemoveVarMapPoint(std::vector<VarMapPoint>& points, std::uint16_t domain, std::uint16_t range);
 // The points without those that lie exactly on the line through their two
-// neighbours, and without flat ends. Lists of fewer than two points, and
-// points that share their domain with a neighbour, stay as they are.
+// neighbours, and without flat ends, as far as the map gives the same value
+// for every input without them, in whatever order the points come. Lists of
+// fewer than two points stay as they are.
 std::vector<VarMapPoint> OptimizeVarMapPoints(const std::vector<VarMapPoint>& points);
 // Every run of decimal digits is one number, anything else separates them;
 // numbers above 65535 count as 65535.
@@ -60,6 +65,9 @@ class TVarMapPage : public QWidget {
   // The graph point of a map point.
   int GraphX(int domain) const { return 20 + 2 * domain; }
   int GraphY(int range) const;
+  // Where the last drawing of the graph put the labels under it and beside it.
+  const std::vector<QRect>& DomainLabelBoxes() const { return domainLabelBoxes_; }
+  const std::vector<QRect>& RangeLabelBoxes() const { return rangeLabelBoxes_; }
 
   // Operations on the selected VarMap (they do nothing without one).
   void SetVarMapPoint(int domain, int range);
@@ -85,11 +93,11 @@ class TVarMapPage : public QWidget {
   TNxtImage* Image_VarMap_Range = nullptr;
   TNxtImage* Image_VarMap_Domain = nullptr;
   QLabel* Label_VarMap_ID = nullptr;
-  QSpinBox* SpinEdit_VarMap_ID = nullptr;
+  THoldingSpinEdit* SpinEdit_VarMap_ID = nullptr;
   QLabel* Label_VarMap_Domain = nullptr;
   QLabel* Label_VarMap_Range = nullptr;
   std::array<QLabel*, kRows> Label_VarMap_DS{};
-  std::array<QSpinBox*, kRows> SpinEdit_VarMap_Domain{};
+  std::array<THoldingSpinEdit*, kRows> SpinEdit_VarMap_Domain{};
   std::array<QSpinBox*, kRows> SpinEdit_VarMap_Range{};
   std::array<QToolButton*, kRows> BitBtn_VarMap_Delete{};
   std::array<QToolButton*, kRows> BitBtn_VarMap_Insert{};
@@ -108,9 +116,6 @@ class TVarMapPage : public QWidget {
   // The selected element when it is a VarMap, else null.
   TRICElement* Map() const;
   void FillVarMapRow(int row, int index);
-  // Writes the id field into the element when the user has changed it; an id
-  // outside the field's range stays stored as it is until then.
-  void StoreVarMapId(TRICElement& map);
   void SetScaleFor(const std::vector<VarMapPoint>& points);
   void DrawDomainLabels(const std::vector<VarMapPoint>& points, int markDomain);
   void DrawRangeLabels(const std::vector<VarMapPoint>& points, int markRange);
@@ -118,7 +123,8 @@ class TVarMapPage : public QWidget {
   TForm_Tavlin& window_;
   int scaleDivisor_ = 10;  // the larger of 10 and the largest range
   std::array<bool, kRows> rowShown_{};
-  std::array<int, kRows> filledDomain_{};  // what the last filling put into each domain field
+  std::vector<QRect> domainLabelBoxes_;
+  std::vector<QRect> rangeLabelBoxes_;
 };
 
 }  // namespace tavlin

@@ -3,8 +3,10 @@
 #include <QPainter>
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 
 #include "NxtImage.h"
+#include "RICInterpreter.h"
 #include "Tavlin_main.h"
 #include "VarMapPage.h"
 
@@ -39,6 +41,9 @@ bool RemoveVarMapPoint(std::vector<VarMapPoint>& points, std::uint16_t domain,
 }
 
 std::vector<VarMapPoint> OptimizeVarMapPoints(const std::vector<VarMapPoint>& points) {
+  // The interpreter walks the points in list order and interpolates between
+  // a point and the one before it in the list, sorted or not. A point goes
+  // only where that walk gives the same value for every input without it.
   const std::size_t n = points.size();
   if (n < 2) return points;
   std::vector<VarMapPoint> kept{points[0]};
@@ -46,8 +51,9 @@ std::vector<VarMapPoint> OptimizeVarMapPoints(const std::vector<VarMapPoint>& po
     const VarMapPoint& p = points[i - 1];
     const VarMapPoint& c = points[i];
     const VarMapPoint& q = points[i + 1];
-    // A point that shares its domain with a neighbour is a step of the map: it stays.
-    bool keep = c.Domain == p.Domain || c.Domain == q.Domain;
+    // Only where the domains rise through the point does the walk always
+    // reach q from p; equal domains are steps and a fall is a jump back.
+    bool keep = !(p.Domain < c.Domain && c.Domain < q.Domain);
     if (!keep) {
       // The slopes p->c and p->q compared exactly, by cross-multiplying.
       const std::int64_t dc = std::int64_t(c.Domain) - p.Domain,
@@ -58,11 +64,20 @@ std::vector<VarMapPoint> OptimizeVarMapPoints(const std::vector<VarMapPoint>& po
     }
     if (keep) kept.push_back(c);
   }
+  // A last point level with the one before it adds nothing, in any order:
+  // inputs that reach it get that level with or without it.
   const VarMapPoint& last = points[n - 1];
   if (last.Range != kept.back().Range || kept.size() == 1) kept.push_back(last);
-  // A flat start needs no first point, unless the second begins a step.
-  if (kept.size() > 2 && kept[0].Range == kept[1].Range && kept[1].Domain != kept[2].Domain)
-    kept.erase(kept.begin());
+  // Without a flat start the second point's domain becomes the map's
+  // threshold: inputs up to it give its range. That holds only when the
+  // domains do not fall there and the map already gives that range there
+  // (not so where the second point begins a step or the walk jumps back).
+  if (kept.size() > 2 && kept[0].Range == kept[1].Range && kept[0].Domain <= kept[1].Domain) {
+    TRICElement map;
+    map.Kind = RICElementKind::VarMap;
+    map.Points = kept;
+    if (EvaluateVarMap(map, kept[1].Domain) == kept[1].Range) kept.erase(kept.begin());
+  }
   return kept;
 }
 
@@ -81,6 +96,53 @@ std::vector<std::uint16_t> ReadClipboardNumbers(const QString& text) {
   if (value >= 0) numbers.push_back(std::uint16_t(value));
   return numbers;
 }
+
+namespace {
+
+struct GraphLabel {
+  QString Text;
+  QRect Box;
+  bool Marked;
+};
+
+// Draws the labels in the order given, leaving out any that would touch one
+// already drawn (a map with many points has more labels than room), and
+// returns the boxes drawn. The caller puts the labels that matter most first.
+std::vector<QRect> DrawSeparateLabels(QPainter& p, const QFontMetrics& metrics,
+                                      const std::vector<GraphLabel>& labels) {
+  std::vector<QRect> drawn;
+  for (const GraphLabel& label : labels) {
+    const QRect spaced = label.Box.adjusted(-2, 0, 2, 0);
+    if (std::any_of(drawn.begin(), drawn.end(),
+                    [&](const QRect& r) { return r.intersects(spaced); }))
+      continue;
+    p.setPen(label.Marked ? QColor(255, 0, 0) : QColor(0, 0, 0));
+    p.drawText(label.Box.left(), label.Box.top() + metrics.ascent(), label.Text);
+    drawn.push_back(label.Box);
+  }
+  return drawn;
+}
+
+// The points' indices with the marked ones first, then the first and the
+// last point, then the others in list order.
+std::vector<std::size_t> LabelOrder(const std::vector<VarMapPoint>& points,
+                                    const std::function<bool(const VarMapPoint&)>& marked) {
+  std::vector<std::size_t> order;
+  const std::size_t n = points.size();
+  for (std::size_t i = 0; i < n; ++i)
+    if (marked(points[i])) order.push_back(i);
+  auto add = [&order](std::size_t i) {
+    if (std::find(order.begin(), order.end(), i) == order.end()) order.push_back(i);
+  };
+  if (n > 0) {
+    add(0);
+    add(n - 1);
+  }
+  for (std::size_t i = 0; i < n; ++i) add(i);
+  return order;
+}
+
+}  // namespace
 
 int TVarMapPage::GraphY(int range) const {
   // 370 - trunc(range * 360 / divisor), computed exactly in integers.
@@ -165,14 +227,18 @@ void TVarMapPage::DrawDomainLabels(const std::vector<VarMapPoint>& points, int m
   p.fillRect(image.rect(), palette().color(QPalette::Button));
   p.setFont(font());
   const QFontMetrics metrics(font());
-  for (const VarMapPoint& pt : points) {
+  std::vector<GraphLabel> labels;
+  for (std::size_t i : LabelOrder(
+           points, [markDomain](const VarMapPoint& pt) { return pt.Domain == markDomain; })) {
+    const VarMapPoint& pt = points[i];
     const QString text = QString::number(pt.Domain);
     const int width = metrics.horizontalAdvance(text);
     const bool marked = pt.Domain == markDomain;
-    p.setPen(marked ? QColor(255, 0, 0) : QColor(0, 0, 0));
-    const int left = GraphX(pt.Domain) - width / 2;
-    p.drawText(left, (marked ? 14 : 0) + metrics.ascent(), text);
+    labels.push_back(
+        {text, QRect(GraphX(pt.Domain) - width / 2, marked ? 14 : 0, width, metrics.height()),
+         marked});
   }
+  domainLabelBoxes_ = DrawSeparateLabels(p, metrics, labels);
   p.end();
   Image_VarMap_Domain->update();
 }
@@ -183,14 +249,18 @@ void TVarMapPage::DrawRangeLabels(const std::vector<VarMapPoint>& points, int ma
   p.fillRect(image.rect(), palette().color(QPalette::Button));
   p.setFont(font());
   const QFontMetrics metrics(font());
-  for (const VarMapPoint& pt : points) {
+  std::vector<GraphLabel> labels;
+  for (std::size_t i :
+       LabelOrder(points, [markRange](const VarMapPoint& pt) { return pt.Range == markRange; })) {
+    const VarMapPoint& pt = points[i];
     const QString text = QString::number(pt.Range);
     const bool marked = pt.Range == markRange;
-    p.setPen(marked ? QColor(255, 0, 0) : QColor(0, 0, 0));
     const int right = marked ? 30 : 50;
-    const int top = GraphY(pt.Range) - 6;
-    p.drawText(right - metrics.horizontalAdvance(text), top + metrics.ascent(), text);
+    const int width = metrics.horizontalAdvance(text);
+    labels.push_back(
+        {text, QRect(right - width, GraphY(pt.Range) - 6, width, metrics.height()), marked});
   }
+  rangeLabelBoxes_ = DrawSeparateLabels(p, metrics, labels);
   p.end();
   Image_VarMap_Range->update();
 }

@@ -66,8 +66,7 @@ class CopyBitsPageTest : public QObject {
   // A CopyBits at the end of the document, selected.
   int AddCopyBits(int spriteId, int px, int py, int width, int height, int rx = 0, int ry = 0) {
     int i = NewCopyBits(0, RICArgument(spriteId), RICArgument(px), RICArgument(py),
-                        RICArgument(width), RICArgument(height), RICArgument(rx),
-                        RICArgument(ry));
+                        RICArgument(width), RICArgument(height), RICArgument(rx), RICArgument(ry));
     Select(i);
     return i;
   }
@@ -96,6 +95,14 @@ class CopyBitsPageTest : public QObject {
           return false;
     return true;
   }
+  // Whether the notice's texts in the source view reach its right edge, as
+  // cut texts do (the line under the title ends at column 98).
+  bool NoticeReachesTheRightEdge() const {
+    for (int r = 0; r < 64; ++r)
+      for (int c = 98; c < 100; ++c)
+        if (Src(Cell(c, r)) != Face() && !(c == 98 && r == 63 - 18)) return true;
+    return false;
+  }
   QImage RowNumberAt(int top) const {
     return page_->Image_CopyBits_SourceY->Picture().copy(0, top, 25, 15);
   }
@@ -115,9 +122,8 @@ class CopyBitsPageTest : public QObject {
   }
 
   void pageHasItsNamedWidgets() {
-    for (const char* name :
-         {"Image_CopyBits_Source", "Image_CopyBits_SourceX", "Image_CopyBits_SourceY",
-          "Image_CopyBits_Destination"})
+    for (const char* name : {"Image_CopyBits_Source", "Image_CopyBits_SourceX",
+                             "Image_CopyBits_SourceY", "Image_CopyBits_Destination"})
       QVERIFY2(page_->findChild<TNxtImage*>(name), name);
     QCOMPARE(page_->Image_CopyBits_Source->geometry(), QRect(230, 108, 403, 259));
     QCOMPARE(page_->Image_CopyBits_Destination->geometry(), QRect(230, 412, 403, 259));
@@ -163,7 +169,8 @@ class CopyBitsPageTest : public QObject {
     QCOMPARE(Src(QPoint(41, 100)), kDarkGrid);
     QCOMPARE(Src(QPoint(100, 217)), kDarkGrid);
     QCOMPARE(Src(QPoint(1, 100)), kLightGrid);
-    for (QPoint p : {QPoint(0, 0), QPoint(402, 0), QPoint(402, 258), QPoint(0, 258), QPoint(200, 258)})
+    for (QPoint p :
+         {QPoint(0, 0), QPoint(402, 0), QPoint(402, 258), QPoint(0, 258), QPoint(200, 258)})
       QCOMPARE(Src(p), kBlackPixel);
     QVERIFY(page_->ScrollBar_CopyBits_SourceX->isHidden());
     QVERIFY(page_->ScrollBar_CopyBits_SourceY->isHidden());
@@ -260,7 +267,7 @@ class CopyBitsPageTest : public QObject {
     sx->setValue(60);
     QCOMPARE(Src(Cell(99, 0)), kBlackPixel);  // sprite point (159, 36)
     sy->setValue(36);
-    QCOMPARE(Src(Cell(0, 0)), kBlackPixel);   // sprite point (60, 0)
+    QCOMPARE(Src(Cell(0, 0)), kBlackPixel);  // sprite point (60, 0)
     QCOMPARE(page_->Image_CopyBits_SourceX->Picture().copy(48 - 20, 0, 40, 15),
              NumberBox(70, 40, 15, Qt::AlignHCenter | Qt::AlignTop));
     QVERIFY(!w_->Modified);  // scrolling edits nothing
@@ -394,6 +401,8 @@ class CopyBitsPageTest : public QObject {
         QCOMPARE(Dst(Cell(c, r)), Face());  // an empty destination grid
       }
     QVERIFY(blue);  // "Sprite not defined!"
+    QVERIFY(!NoticeReachesTheRightEdge());
+    QVERIFY(page_->Image_CopyBits_Source->toolTip().contains("not defined"));
     QVERIFY(page_->ScrollBar_CopyBits_SourceX->isHidden());
     QVERIFY(page_->ScrollBar_CopyBits_SourceY->isHidden());
     QTest::mouseClick(page_->Button_CopyBits_Adapt2Sprite, Qt::LeftButton);
@@ -411,11 +420,16 @@ class CopyBitsPageTest : public QObject {
     AddSprite(1, 0, 0, 30, 20, {{5, 5}});
     AddCopyBits(1, 0, 0, 1, 1);
     QVERIFY(!ShowsPlaceholder());
+    QVERIFY(page_->Image_CopyBits_Source->toolTip().isEmpty());
+    // A VarMap with the sprite's id hides it: the notice says which one.
     ClearElements();
     AddSprite(1, 0, 0, 30, 20, {{5, 5}});
     NewVarMap(1, 2);
     AddCopyBits(1, 0, 0, 1, 1);
-    QVERIFY(ShowsPlaceholder());
+    QVERIFY(!ShowsPlaceholder());
+    QCOMPARE(Src(Cell(5, 5)), Face());
+    QVERIFY(page_->Image_CopyBits_Source->toolTip().contains("VarMap at step 2"));
+    QVERIFY(!NoticeReachesTheRightEdge());
   }
 
   void spriteWithoutUsedAreaShowsAnEmptyView() {
@@ -476,6 +490,23 @@ class CopyBitsPageTest : public QObject {
     QVERIFY(w_->Modified);
     // The main display shows the document with the moved block.
     QCOMPARE(QColor(w_->Image_NXT->Picture().pixel(1 + 12, 1 + 63)), QColor(Qt::black));
+  }
+
+  void fieldsTheUserDidNotEditStayAsTheyCame() {
+    // Sprite 15, a VarMap id beyond 10 and a reference with another tag than 0xF.
+    int cb = NewCopyBits(0, 15, 0xFC05, 0x1003, 8, 2, 3, 4);
+    Select(cb);
+    QCOMPARE(page_->RICParameterEdit_CopyBits_SpriteID->ConstantEdit->text(), QString("15"));
+    QCOMPARE(page_->RICParameterEdit_CopyBits_PosX->MapIdEdit->text(), QString("12"));
+    w_->EditEventsEnabled = true;
+    Type(page_->RICParameterEdit_CopyBits_RelX, "12");
+    const TRICElement& e = *ElementList[cb];
+    QCOMPARE(int(e.RelX), 12);
+    QCOMPARE(int(e.SpriteID), 15);
+    QCOMPARE(int(e.PosX), 0xFC05);
+    QCOMPARE(int(e.PosY), 0x1003);
+    Type(page_->RICParameterEdit_CopyBits_SpriteID, "1");
+    QCOMPARE(int(e.SpriteID), 1);
   }
 
   void fillingNeverMarksModified() {

@@ -42,6 +42,14 @@ std::vector<std::uint8_t> FileBytes(const QString& path) {
   return ReadFileBytes(path.toStdString(), 1 << 20);
 }
 
+// Where a label's text lies, left to right, in its parent's coordinates.
+std::pair<int, int> TextSpan(const QLabel* label) {
+  const QRect box = label->contentsRect().translated(label->pos());
+  const int width = label->fontMetrics().horizontalAdvance(label->text());
+  if (label->alignment() & Qt::AlignRight) return {box.right() + 1 - width, box.right() + 1};
+  return {box.left(), box.left() + width};
+}
+
 }  // namespace
 
 class MainWindowTest : public QObject {
@@ -186,6 +194,30 @@ class MainWindowTest : public QObject {
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_VarMap);
   }
 
+  void listRowsFitTheVisibleCell() {
+    // Enough rows for the scroll bar to cover the end of the cells.
+    for (int i = 0; i < 10; ++i) Click("SpeedButton_RIC_AddPixel");
+    TDrawGrid* grid = w_->DrawGrid_RIC;
+    QTRY_VERIFY(grid->verticalScrollBar()->isVisible());
+    const QRect cell = grid->CellRect(1, 1);
+    const int right = std::min(cell.right(), grid->viewport()->width() - 1);
+    const ElementPtr constants = MakeCopyBits(0, 3, 0, 0, 16, 3, 10, 10);
+    const ElementPtr mapped =
+        MakeCopyBits(0, 0xF0C8, 0xFAFF, 0xFAFF, 0xFAFF, 0xFAFF, 0xFAFF, 0xFAFF);
+    for (const TRICElement* e : {constants.get(), mapped.get()}) {
+      const std::vector<ElementItem> items = ElementItems(*e);
+      const RowItemsLayout row = LayOutRowItems(grid->font(), items, cell.left() + 61, right);
+      const QFontMetrics fm(row.Font);
+      for (std::size_t i = 0; i < items.size(); ++i) {
+        const int end = row.Lefts[i] + std::max(fm.horizontalAdvance(row.Labels[qsizetype(i)]),
+                                                fm.horizontalAdvance(row.Values[qsizetype(i)]));
+        QVERIFY2(end <= right, qPrintable(row.Labels[qsizetype(i)]));
+        // Constants fit whole.
+        if (e == constants.get()) QCOMPARE(row.Values[qsizetype(i)].toStdString(), items[i].Value);
+      }
+    }
+  }
+
   void fillingAPageNeverMarksModified() {
     WriteFile("a.ric", std::string("\x0C\x00\x05\x00\x00\x00\x05\xF0\x00\x00\x0A\x00\x0A\x00", 14));
     QVERIFY(w_->OpenRicFile(Path("a.ric")));
@@ -237,15 +269,30 @@ class MainWindowTest : public QObject {
     QCOMPARE(QString::fromStdString(ElementItems(*ElementList[1])[1].Value), QString("8"));
   }
 
-  void outOfRangeConstantIsKeptUntilThePageWritesBack() {
-    // A rectangle at constant x 150: the control shows 99, the element keeps 150.
-    WriteFile("wide.ric", std::string("\x0C\x00\x06\x00\x00\x00\x96\x00\x05\x00\x0A\x00\x0A\x00", 14));
+  void valuesTheUserDidNotEditAreSavedAsRead() {
+    // A Description of 200 x 300 and a Rectangle at constant x 150, beyond their fields' ranges.
+    const std::string bytes(
+        "\x08\x00\x00\x00\x00\x00\xC8\x00\x2C\x01"
+        "\x0C\x00\x06\x00\x00\x00\x96\x00\x05\x00\x0A\x00\x0A\x00",
+        24);
+    WriteFile("wide.ric", bytes);
     QVERIFY(w_->OpenRicFile(Path("wide.ric")));
-    QCOMPARE(int(w_->RICParameterEdit_Rectangle_PosX->Value()), 99);
-    QCOMPARE(int(ElementList[0]->PosX), 150);
-    w_->RICParameterEdit_Rectangle_Height->setValue(EncodeConstant(20));
-    QCOMPARE(int(ElementList[0]->PosX), 99);
-    QCOMPARE(int(ElementList[0]->Height), 20);
+    QCOMPARE(w_->SpinEdit_Information_Width->text(), QString("200"));
+    w_->SpinEdit_Information_Options->stepBy(1);
+    ClickRow(2);
+    QCOMPARE(w_->RICParameterEdit_Rectangle_PosX->ConstantEdit->text(), QString("150"));
+    w_->RICParameterEdit_Rectangle_Height->ConstantEdit->stepBy(1);
+    QVERIFY(w_->SaveDocument());
+    std::string expected = bytes;
+    expected[4] = 1;    // Options
+    expected[22] = 11;  // Height
+    QVERIFY(FileBytes(Path("wide.ric")) ==
+            std::vector<std::uint8_t>(expected.begin(), expected.end()));
+    // The field the user edits is held to its range.
+    ClickRow(1);
+    w_->SpinEdit_Information_Height->stepBy(-1);
+    QCOMPARE(int(ElementList[0]->Height), 64);
+    QCOMPARE(int(ElementList[0]->Width), 200);
   }
 
   void pixelPageClampsAndShowsPositionWithoutButton() {
@@ -521,6 +568,37 @@ class MainWindowTest : public QObject {
     int origin = w_->StatusPanel[0]->x();
     for (int i = 0; i < 8; ++i)
       QCOMPARE(w_->StatusPanel[std::size_t(i)]->x() - origin, lefts[i]);
+  }
+
+  void statusAndOutputTextsFitTheirPlaces() {
+    // Underscores and descenders, the widest words and numbers each panel shows.
+    WriteFile("my_gallery_pygmy.ric", std::string("\x08\x00\x00\x00\x00\x00\x64\x00\x40\x00", 10));
+    QVERIFY(w_->OpenRicFile(Path("my_gallery_pygmy.ric")));
+    w_->MarkModified();
+    w_->ShowPointerPosition(65535, 65535);
+    w_->StatusPanel[4]->setText("21845");
+    w_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w_.get()));
+    for (QLabel* panel : w_->StatusPanel) {
+      const QFontMetrics fm = panel->fontMetrics();
+      QVERIFY2(panel->contentsRect().height() >= fm.height(), qPrintable(panel->text()));
+      QVERIFY2(fm.horizontalAdvance(panel->text().trimmed()) <= panel->contentsRect().width(),
+               qPrintable(panel->text()));
+    }
+    // "File Size: ", the size of a full-canvas sprite and "Bytes" side by side in the box.
+    int s = NewSprite(1);
+    ElementList[s]->UsedArea = TRect{0, 0, 1023, 511};
+    w_->RefreshDocumentView();
+    const QLabel* caption = nullptr;
+    const QLabel* unit = nullptr;
+    for (const QLabel* l : w_->GroupBox_NXT->findChildren<QLabel*>()) {
+      if (l->text() == "File Size: ") caption = l;
+      if (l->text() == "Bytes") unit = l;
+    }
+    QVERIFY(caption && unit);
+    QVERIFY(TextSpan(caption).second < TextSpan(w_->Label_FileSize).first);
+    QVERIFY(TextSpan(w_->Label_FileSize).second < TextSpan(unit).first);
+    QVERIFY(TextSpan(unit).second <= w_->GroupBox_NXT->contentsRect().right());
   }
 
   void saveReopenGivesTheSameBytes() {

@@ -36,17 +36,18 @@ int ButtonsDown(const TRICParameterEdit& c) {
 
 QToolButton* ButtonOf(const TRICParameterEdit& c, ArgumentMode mode) {
   switch (mode) {
-    case ArgumentMode::Parameter: return c.ParameterButton;
-    case ArgumentMode::Mapped: return c.MapButton;
-    case ArgumentMode::Constant: break;
+    case ArgumentMode::Parameter:
+      return c.ParameterButton;
+    case ArgumentMode::Mapped:
+      return c.MapButton;
+    case ArgumentMode::Constant:
+      break;
   }
   return c.ConstantButton;
 }
 
 // A pixel of the control's own background, right of the three buttons.
-QColor BackgroundPixel(TRICParameterEdit& c) {
-  return c.grab().toImage().pixelColor(188, 14);
-}
+QColor BackgroundPixel(TRICParameterEdit& c) { return c.grab().toImage().pixelColor(188, 14); }
 
 }  // namespace
 
@@ -61,7 +62,7 @@ class RICParameterEditTest : public QObject {
   void startsInConstantModeAtInitialValues();
   void writingDecodesIntoModeAndEdits_data();
   void writingDecodesIntoModeAndEdits();
-  void constantIsClampedIntoPageRange();
+  void writtenWordIsKeptUntilTheUserEditsIt();
   void emptiedEditReadsAsItsMinimum();
   void typedNumberIsReadAndReported();
   void typedNumberNeverLeavesTheRange();
@@ -105,8 +106,8 @@ void RICParameterEditTest::partsAreNamedAndPlaced() {
     const char* name;
     QRect geometry;
   } parts[] = {
-      {"ConstantEdit", {84, 3, 53, 22}},   {"ParameterEdit", {92, 3, 45, 22}},
-      {"MapIdEdit", {52, 3, 37, 22}},      {"MapParameterEdit", {92, 3, 45, 22}},
+      {"ConstantEdit", {84, 3, 53, 22}},    {"ParameterEdit", {92, 3, 45, 22}},
+      {"MapIdEdit", {52, 3, 37, 22}},       {"MapParameterEdit", {92, 3, 45, 22}},
       {"ConstantButton", {138, 3, 15, 22}}, {"ParameterButton", {154, 3, 15, 22}},
       {"MapButton", {170, 3, 15, 22}},
   };
@@ -152,12 +153,12 @@ void RICParameterEditTest::writingDecodesIntoModeAndEdits_data() {
   QTest::newRow("parameter 255") << 0xF0FF << ArgumentMode::Parameter << 255 << 0 << 0xF0FF;
   QTest::newRow("varmap 1 parameter 0") << 0xF100 << ArgumentMode::Mapped << 0 << 1 << 0xF100;
   QTest::newRow("varmap 10 parameter 255") << 0xFAFF << ArgumentMode::Mapped << 255 << 10 << 0xFAFF;
-  // Any non-zero tag nibble marks a reference; reading re-encodes it with 0xF.
-  QTest::newRow("tag 1 parameter") << 0x1005 << ArgumentMode::Parameter << 5 << 0 << 0xF005;
-  QTest::newRow("tag 1 mapped") << 0x1234 << ArgumentMode::Mapped << 0x34 << 2 << 0xF234;
-  // VarMap ids beyond the edit's range show as its largest id.
-  QTest::newRow("varmap 12") << 0xFC05 << ArgumentMode::Mapped << 5 << 10 << 0xFA05;
-  QTest::newRow("varmap 15") << 0x8F77 << ArgumentMode::Mapped << 0x77 << 10 << 0xFA77;
+  // Any non-zero tag nibble marks a reference; the word reads back as it
+  // was written, and VarMap ids beyond the edit's range show as they are.
+  QTest::newRow("tag 1 parameter") << 0x1005 << ArgumentMode::Parameter << 5 << 0 << 0x1005;
+  QTest::newRow("tag 1 mapped") << 0x1234 << ArgumentMode::Mapped << 0x34 << 2 << 0x1234;
+  QTest::newRow("varmap 12") << 0xFC05 << ArgumentMode::Mapped << 5 << 12 << 0xFC05;
+  QTest::newRow("varmap 15") << 0x8F77 << ArgumentMode::Mapped << 0x77 << 15 << 0x8F77;
 }
 
 void RICParameterEditTest::writingDecodesIntoModeAndEdits() {
@@ -189,12 +190,34 @@ void RICParameterEditTest::writingDecodesIntoModeAndEdits() {
   QCOMPARE(int(a_->Value()), readBack);
 }
 
-void RICParameterEditTest::constantIsClampedIntoPageRange() {
+void RICParameterEditTest::writtenWordIsKeptUntilTheUserEditsIt() {
+  // A constant beyond the page's range shows and reads as it was written...
   a_->setMinValue(0);
   a_->setMaxValue(99);
   a_->setValue(150);
-  QCOMPARE(a_->ConstantEdit->text(), QString("99"));
+  QCOMPARE(a_->ConstantEdit->text(), QString("150"));
+  QCOMPARE(int(a_->Value()), 150);
+  // ...until the user edits it: then the range holds.
+  QSignalSpy changes(a_, &TRICParameterEdit::OnChange);
+  a_->ConstantEdit->stepBy(-1);
   QCOMPARE(int(a_->Value()), 99);
+  QCOMPARE(a_->ConstantEdit->text(), QString("99"));
+  QCOMPARE(changes.count(), 1);
+  // An emptied text stays empty to type into.
+  a_->setValue(150);
+  a_->ConstantEdit->selectAll();
+  QTest::keyClick(a_->ConstantEdit, Qt::Key_Delete);
+  QCOMPARE(a_->ConstantEdit->text(), QString());
+  QTest::keyClicks(a_->ConstantEdit, "42");
+  QCOMPARE(int(a_->Value()), 42);
+
+  // Switching the form or editing a reference encodes it anew.
+  a_->setValue(0x1005);
+  QTest::mouseClick(a_->ParameterButton, Qt::LeftButton);
+  QCOMPARE(int(a_->Value()), 0xF005);
+  a_->setValue(0xFC05);
+  a_->MapParameterEdit->stepBy(1);
+  QCOMPARE(int(a_->Value()), 0xFA06);
 }
 
 void RICParameterEditTest::emptiedEditReadsAsItsMinimum() {

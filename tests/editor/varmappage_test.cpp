@@ -18,6 +18,7 @@
 #include "NxtImage.h"
 #include "ParameterSet.h"
 #include "RICInterpreter.h"
+#include "RICParameterEdit.h"
 #include "ScriptedDialogs.h"
 #include "StartUp.h"
 #include "Tavlin_main.h"
@@ -183,8 +184,8 @@ class VarMapPageTest : public QObject {
     QVERIFY(!w_->Modified);
     QCOMPARE(Status(7), QString());
     QCOMPARE(Text(Map().Points), QString("0/0 10/5 20/9 30/70 40/3 50/2 60/1"));
-    QCOMPARE(page_->SpinEdit_VarMap_ID->value(), 10);
-    QCOMPARE(int(Map().ID), 12);  // stored as it came until the user edits the id
+    QCOMPARE(page_->SpinEdit_VarMap_ID->value(), 12);
+    QCOMPARE(int(Map().ID), 12);
     // Scrolling refills the rows and changes nothing.
     page_->ScrollBar_VarMap->setValue(1);
     QCOMPARE(RowLabel(0), QString("1"));
@@ -231,26 +232,25 @@ class VarMapPageTest : public QObject {
     QCOMPARE(int(Map().ID), 3);
   }
 
-  void anIdOutsideTheFieldIsKeptUntilTheIdIsEdited() {
-    ShowMap("0/0 10/40 99/63", 0);
-    QCOMPARE(page_->SpinEdit_VarMap_ID->value(), 1);
-    Range(1)->setValue(41);  // an edit of another field leaves the id alone
-    QCOMPARE(int(Map().ID), 0);
-    QVERIFY(w_->Modified);
-    page_->SpinEdit_VarMap_ID->setValue(2);
-    QCOMPARE(int(Map().ID), 2);
-  }
-
-  void domainsTheFieldsCannotShowStayUntilEdited() {
-    // A loaded file may bring domains beyond 255.
-    ShowMap("0/0 300/5 400/6");
-    QCOMPARE(Domain(1)->value(), 255);
+  void valuesAFileBroughtStayUntilTheirFieldIsEdited() {
+    // A loaded file may bring an id beyond 1..10 and domains beyond 255.
+    ShowMap("0/0 300/5 400/6", 0);
+    QCOMPARE(page_->SpinEdit_VarMap_ID->value(), 0);
+    QCOMPARE(Domain(1)->value(), 300);
     Range(0)->setValue(1);
     QCOMPARE(Text(Map().Points), QString("0/1 300/5 400/6"));
+    QCOMPARE(int(Map().ID), 0);
+    page_->SpinEdit_VarMap_ID->setValue(12);  // the edited id is held to 1..10
+    QCOMPARE(int(Map().ID), 10);
     Click("BitBtn_VarMap_Delete1");  // deletes the row's own point
     QCOMPARE(Text(Map().Points), QString("0/1 400/6"));
     Domain(1)->setValue(200);  // an edit of the field itself writes it
     QCOMPARE(Text(Map().Points), QString("0/1 200/6"));
+    // Points out of order stay in the order they came.
+    ShowMap("10/5 20/7 10/5 40/9");
+    QCOMPARE(Domain(2)->value(), 10);
+    Range(3)->setValue(8);
+    QCOMPARE(Text(Map().Points), QString("10/5 20/7 10/5 40/8"));
   }
 
   void sevenPointsScrollAndDeletingOneHidesTheScrollBar() {
@@ -357,6 +357,27 @@ class VarMapPageTest : public QObject {
                         QRect(page_->GraphX(99) - 12, 14, 25, 15), kRedC) > 0);
     QVERIFY(CountColour(page_->Image_VarMap_Range->Picture(), QRect(0, 0, 32, 30), kRedC) > 0);
     QVERIFY(!w_->Modified);
+  }
+
+  void graphLabelsNeverOverlap() {
+    // 64 points four domains apart, the ranges rising in small and large steps.
+    QStringList points;
+    for (int i = 0; i < 64; ++i) points << QString("%1/%2").arg(4 * i).arg(i * i * 7 % 1000);
+    ShowMap(points.join(' '));
+    QTest::mouseMove(page_->Image_VarMap, QPoint(page_->GraphX(12), 100));
+    for (const std::vector<QRect>* boxes :
+         {&page_->DomainLabelBoxes(), &page_->RangeLabelBoxes()}) {
+      QVERIFY(boxes->size() > 5);
+      for (std::size_t i = 0; i < boxes->size(); ++i)
+        for (std::size_t j = i + 1; j < boxes->size(); ++j)
+          QVERIFY(!(*boxes)[i].intersects((*boxes)[j]));
+    }
+    // The first and last domains are always labelled, and so is the marked one.
+    for (int domain : {0, 252, 12}) {
+      const int x = page_->GraphX(domain);
+      QVERIFY(std::any_of(page_->DomainLabelBoxes().begin(), page_->DomainLabelBoxes().end(),
+                          [x](const QRect& r) { return r.left() <= x && x <= r.right(); }));
+    }
   }
 
   void graphPixelsOfTheDefaultMap() {
@@ -477,6 +498,8 @@ class VarMapPageTest : public QObject {
                                              << "0/0 6/2 10/3";
     QTest::newRow("falling") << "0/300 10/200 20/100 30/0 40/7"
                              << "0/300 30/0 40/7";
+    QTest::newRow("unsorted from a file") << "10/5 20/7 10/5 40/9"
+                                          << "10/5 20/7 10/5 40/9";
   }
 
   void optimize() {
@@ -514,6 +537,22 @@ class VarMapPageTest : public QObject {
       QVERIFY2(
           EvaluateVarMap(*before, std::uint16_t(a)) == EvaluateVarMap(*after, std::uint16_t(a)),
           qPrintable(QString("a = %1: %2 gives %3").arg(a).arg(points, Text(after->Points))));
+  }
+
+  void optimizeKeepsTheValuesOfAnyPointOrder() {
+    // Small domains and ranges, so that equal domains, steps back and lines are common.
+    std::uint32_t seed = 1;
+    auto next = [&seed](int n) { return int((seed = seed * 1103515245u + 12345u) >> 16) % n; };
+    ElementPtr before = MakeVarMap(1, 0), after = MakeVarMap(1, 0);
+    for (int trial = 0; trial < 3000; ++trial) {
+      before->Points.resize(std::size_t(2 + next(5)));
+      for (VarMapPoint& p : before->Points) p = {std::uint16_t(next(12)), std::uint16_t(next(4))};
+      after->Points = OptimizeVarMapPoints(before->Points);
+      for (int a = 0; a <= 13; ++a)
+        QVERIFY2(
+            EvaluateVarMap(*before, std::uint16_t(a)) == EvaluateVarMap(*after, std::uint16_t(a)),
+            qPrintable(Text(before->Points) + " gives " + Text(after->Points)));
+    }
   }
 
   void deleteAllEntriesLeavesTheTwoDefaultPoints() {
