@@ -118,16 +118,29 @@ void TForm_Tavlin::NoteRecentFile(const QString& path) {
 }
 
 void TForm_Tavlin::FillRecentMenu(const std::vector<std::string>& paths) {
-  Menu_File_Recent->clear();
-  auto literal = [](QString text) { return text.replace('&', "&&"); };  // no mnemonics in names
-  for (std::size_t i = 0; i < paths.size(); ++i) {
-    const QFileInfo file(QFile::decodeName(QByteArray::fromStdString(paths[i])));
-    QAction* entry = Menu_File_Recent->addAction(
-        QString("&%1 %2  [%3]").arg(i + 1).arg(literal(file.fileName()), literal(file.path())));
-    connect(entry, &QAction::triggered, this,
-            [this, path = file.filePath()] { OpenRecentFile(path); });
+  // The entries are made once and relabelled: the one clicked may be what brought us here.
+  QList<QAction*> entries = Menu_File_Recent->actions();
+  if (entries.isEmpty()) {
+    for (std::size_t i = 0; i < kMaxRecentFiles; ++i) {
+      QAction* entry = Menu_File_Recent->addAction(QString());
+      connect(entry, &QAction::triggered, this,
+              [this, entry] { OpenRecentFile(entry->data().toString()); });
+      entries << entry;
+    }
+    entries << Menu_File_Recent->addAction("No recent files");
+    entries.last()->setEnabled(false);
   }
-  if (paths.empty()) Menu_File_Recent->addAction("No recent files")->setEnabled(false);
+  auto literal = [](QString text) { return text.replace('&', "&&"); };  // no mnemonics in names
+  for (std::size_t i = 0; i < kMaxRecentFiles; ++i) {
+    QAction* entry = entries[qsizetype(i)];
+    entry->setVisible(i < paths.size());
+    if (i >= paths.size()) continue;
+    const QFileInfo file(QFile::decodeName(QByteArray::fromStdString(paths[i])));
+    entry->setText(
+        QString("&%1 %2  [%3]").arg(i + 1).arg(literal(file.fileName()), literal(file.path())));
+    entry->setData(file.filePath());
+  }
+  entries.last()->setVisible(paths.empty());
 }
 
 void TForm_Tavlin::MergeCommand() {
