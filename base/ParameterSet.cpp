@@ -115,7 +115,9 @@ void WriteParameterFile(const std::string& path, const TParameterSet& set) {
 
 void WriteParameterFile(const std::string& path) { WriteParameterFile(path, ParameterSet); }
 
-std::string DefaultParameterFilePath() {
+std::string DefaultParameterFilePath() { return ConfigFilePath(kDefaultParameterFileName); }
+
+std::string ConfigFilePath(const std::string& name) {
   namespace fs = std::filesystem;
   // Relative values are ignored, as the base-directory rules ask.
   const char* config = std::getenv("XDG_CONFIG_HOME");
@@ -125,10 +127,10 @@ std::string DefaultParameterFilePath() {
   } else {
     const char* home = std::getenv("HOME");
     // Without a home the working folder serves, as it did before.
-    if (!home || !fs::path(home).is_absolute()) return fs::absolute(kDefaultParameterFileName);
+    if (!home || !fs::path(home).is_absolute()) return fs::absolute(name);
     folder = fs::path(home) / ".config";
   }
-  return folder / "tavlin" / kDefaultParameterFileName;
+  return folder / "tavlin" / name;
 }
 
 void CreateParentFolders(const std::string& path) {

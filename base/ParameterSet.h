@@ -16,8 +16,10 @@ extern int MaxParameterIndex;
 extern std::string ParameterFileName;
 constexpr const char* kDefaultParameterFileName = "Tavlin.RPA";
 
-// Where the values are kept between runs: $XDG_CONFIG_HOME/tavlin/Tavlin.RPA,
-// or ~/.config/tavlin/Tavlin.RPA when XDG_CONFIG_HOME is unset, empty or relative.
+// A file of the user's settings: $XDG_CONFIG_HOME/tavlin/NAME, or
+// ~/.config/tavlin/NAME when XDG_CONFIG_HOME is unset, empty or relative.
+std::string ConfigFilePath(const std::string& name);
+// Where the values are kept between runs: ConfigFilePath("Tavlin.RPA").
 std::string DefaultParameterFilePath();
 // Makes the missing folders above `path`; TavlinError names the folder that failed.
 void CreateParentFolders(const std::string& path);

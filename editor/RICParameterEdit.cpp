@@ -103,6 +103,19 @@ TRICParameterEdit::TRICParameterEdit(QWidget* parent) : QFrame(parent) {
   ParameterButton = MakeButton("ParameterButton", "P", 154);
   MapButton = MakeButton("MapButton", "V", 170);
 
+  // What the letters and boxes stand for, for those who do not know the RIC words.
+  ConstantButton->setToolTip("C: a constant, the number typed in the box");
+  ParameterButton->setToolTip(
+      "P: a parameter, the current value of the parameter whose index is in the box");
+  MapButton->setToolTip(
+      "V: a value through a VarMap, a parameter's value looked up in a VarMap\n"
+      "(left box: the VarMap's id, right box: the parameter's index)");
+  ConstantEdit->setToolTip("The constant value");
+  ParameterEdit->setToolTip("The parameter's index (0..255)");
+  MapIdEdit->setToolTip("The id of the VarMap the parameter's value goes through (1..10)");
+  MapParameterEdit->setToolTip(
+      "The index of the parameter whose value goes through the VarMap (0..255)");
+
   // A group per control, so buttons of different controls stay independent.
   ModeButtons_ = new QButtonGroup(this);
   ModeButtons_->setExclusive(true);

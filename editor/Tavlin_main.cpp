@@ -14,6 +14,7 @@
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolButton>
 #include <functional>
 
@@ -26,6 +27,7 @@
 #include "NxtImage.h"
 #include "ParameterSet.h"
 #include "RICParameterEdit.h"
+#include "RecentFiles.h"
 #include "Tavlin_About.h"
 #include "SpritePage.h"
 #include "UserDialogs.h"
@@ -71,7 +73,7 @@ QFont FittingFont(QFont font, const std::function<bool(const QFontMetrics&)>& fi
 TForm_Tavlin::TForm_Tavlin(UserDialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs) {
   setObjectName("TForm_Tavlin");
-  setWindowTitle("Tavlin V2.0.4");
+  UpdateTitle();
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setAcceptDrops(true);
@@ -88,6 +90,13 @@ TForm_Tavlin::TForm_Tavlin(UserDialogs& dialogs, QWidget* parent)
   BuildOutputPanel(client);
   BuildParameterPanel(client);
   aboutBox_ = new TForm_Tavlin_Info(this);
+  savedMessage_ = new QTimer(this);
+  savedMessage_->setSingleShot(true);
+  savedMessage_->setInterval(3000);
+  connect(savedMessage_, &QTimer::timeout, this,
+          [this] { StatusPanel[6]->setText(CurrentFileName); });
+  recentListFile_ = ConfigFilePath("recent-files");
+  FillRecentMenu(ReadRecentFiles(recentListFile_));
 
   // Creation: 256 parameters, the frame's set-up, modify mode, 256 parameters again.
   SetParameterMode(256);
@@ -130,6 +139,11 @@ void TForm_Tavlin::BuildMenus() {
   Menu_File->setObjectName("Menu_File");
   Menu_File_Load = action(Menu_File, "Menu_File_Load", "&Load", [this] { OpenCommand(); });
   Menu_File_Load->setShortcut(QKeySequence::Open);
+  Menu_File_Recent = Menu_File->addMenu("Open &Recent");
+  Menu_File_Recent->setObjectName("Menu_File_Recent");
+  // Other windows may have opened files meanwhile: the list is read again each time.
+  connect(Menu_File_Recent, &QMenu::aboutToShow, this,
+          [this] { FillRecentMenu(ReadRecentFiles(recentListFile_)); });
   Menu_File_Merge = action(Menu_File, "Menu_File_Merge", "&Merge", [this] { MergeCommand(); });
   Menu_File_Save = action(Menu_File, "Menu_File_Save", "&Save", [this] { SaveDocument(); });
   Menu_File_Save->setShortcut(QKeySequence::Save);
@@ -458,11 +472,25 @@ void TForm_Tavlin::MarkModified() {
   if (Modified) return;
   Modified = true;
   StatusPanel[7]->setText("modified");
+  UpdateTitle();
 }
 
 void TForm_Tavlin::ClearModified() {
   Modified = false;
   StatusPanel[7]->setText(QString());
+  UpdateTitle();
+}
+
+void TForm_Tavlin::UpdateTitle() {
+  const QString name = CurrentFileName.isEmpty() ? QStringLiteral("Untitled")
+                                                 : QFileInfo(CurrentFileName).fileName();
+  setWindowFilePath(CurrentFileName);
+  setWindowTitle(name + (Modified ? "*" : "") + " - " + kProgramVersionText);
+}
+
+void TForm_Tavlin::ShowSavedMessage() {
+  StatusPanel[6]->setText("Saved " + QFileInfo(CurrentFileName).fileName());
+  savedMessage_->start();  // then the file's path again
 }
 
 void TForm_Tavlin::ShowPointerPosition(int x, int y) {

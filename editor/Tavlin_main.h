@@ -12,6 +12,8 @@
 #include <QPoint>
 #include <array>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "NXTDisplay.h"
 #include "RICElement.h"
@@ -25,6 +27,7 @@ class QScrollBar;
 class QSpinBox;
 class QStackedWidget;
 class QStatusBar;
+class QTimer;
 class QToolButton;
 class QWidget;
 
@@ -65,6 +68,8 @@ class TForm_Tavlin : public QMainWindow {
   void MarkModified();
   void ClearModified();
   void ShowPointerPosition(int x, int y);
+  // "letters.ric* - Tavlin V2.0.4": the file's name ("Untitled" without one), "*" while modified.
+  void UpdateTitle();
 
   // Document commands
   bool AskSaveFirst();
@@ -82,6 +87,8 @@ class TForm_Tavlin : public QMainWindow {
   void AboutCommand();
   void ImportRicScript1Click();
   void ExportRicScript1Click();
+  // Opens an entry of File > Open Recent; a file that is gone is reported and leaves the list.
+  void OpenRecentFile(const QString& path);
 
   // Element list
   void RefreshSelectedRow();
@@ -194,6 +201,7 @@ class TForm_Tavlin : public QMainWindow {
   std::array<QLabel*, 8> StatusPanel{};
 
   QMenu* Menu_File = nullptr;
+  QMenu* Menu_File_Recent = nullptr;
   QMenu* Menu_Edit = nullptr;
   QMenu* Menu_View = nullptr;
   QMenu* Menu_Edit_Sprite = nullptr;
@@ -267,6 +275,11 @@ class TForm_Tavlin : public QMainWindow {
   void ShowLoadedDocument();
   // Reports a failed command to the user.
   void ShowFailure(const QString& what);
+  // Puts a file just opened or saved first in File > Open Recent.
+  void NoteRecentFile(const QString& path);
+  void FillRecentMenu(const std::vector<std::string>& paths);
+  // "Saved letters.ric" in the file name's panel for a moment.
+  void ShowSavedMessage();
 
  public:
   // The questions, notices and file dialogs the pages use.
@@ -282,6 +295,8 @@ class TForm_Tavlin : public QMainWindow {
   int parameterCount_ = 256;
   // What Save as proposes while the document has no file name (an imported script's name).
   QString proposedFileName_;
+  std::string recentListFile_;      // the list of File > Open Recent, in the user's config folder
+  QTimer* savedMessage_ = nullptr;  // ends "Saved ..." in the status bar
   // Highlights the parameter row being edited; it calls into the window, so it goes first.
   QObject* paramFocusFilter_ = nullptr;
 };

@@ -2,9 +2,12 @@
 // commands, About, and the RicScript import and export.
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
+#include <cerrno>
 
 #include "DrawGrid.h"
 #include "FileIO.h"
+#include "RecentFiles.h"
 #include "RicFile.h"
 #include "RicScript.h"
 #include "SpritePage.h"
@@ -22,6 +25,26 @@ const FileDialogSpec kScriptOpenDialog{"RICscript files *.rs|*.rs", "rs", "*.rs"
 const FileDialogSpec kScriptSaveDialog{"RicScript *.rs|*.rs", "rs", "*.rs", false};
 
 std::string Local(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// "letters.ric" with another suffix: "letters.rs"; a name without one gets it added.
+QString WithSuffix(const QString& path, const QString& suffix) {
+  const QString old = QFileInfo(path).suffix();
+  return (old.isEmpty() ? path + '.' : path.chopped(old.size())) + suffix;
+}
+
+// Runs a save dialog until the user names a new file or agrees to replace an
+// existing one (No goes back to the dialog); nothing when the dialog is cancelled.
+std::optional<QString> ChooseFileToWrite(UserDialogs& dialogs, QWidget* parent,
+                                         FileDialogSpec setup) {
+  for (;;) {
+    std::optional<QString> path = dialogs.ChooseSaveFile(parent, setup);
+    if (!path || !QFileInfo::exists(*path)) return path;
+    if (dialogs.AskYesNo(
+            parent, QFileInfo(*path).fileName() + " already exists.\nDo you want to replace it?"))
+      return path;
+    setup.fileName = *path;
+  }
+}
 
 // Shows once what the RIC reader passed over in a damaged file; each note names the file.
 void ShowPassedOver(UserDialogs& dialogs, QWidget* parent, const std::vector<std::string>& notes) {
@@ -68,8 +91,56 @@ bool TForm_Tavlin::OpenRicFile(const QString& path) {
   ShowLoadedDocument();
   ClearModified();
   StatusPanel[6]->setText(CurrentFileName);
+  NoteRecentFile(path);
   ShowPassedOver(dialogs_, this, notes);
   return true;
+}
+
+void TForm_Tavlin::OpenRecentFile(const QString& path) {
+  if (!FileExists(Local(path))) {
+    ShowFailure(path + ": " + QString::fromStdString(IoErrorText(ENOENT)));
+    try {
+      FillRecentMenu(RemoveRecentFile(recentListFile_, Local(path)));
+    } catch (const TavlinError&) {
+      // A list that cannot be written keeps the entry; the user was told why it does not open.
+    }
+    return;
+  }
+  if (AskSaveFirst()) OpenRicFile(path);
+}
+
+void TForm_Tavlin::NoteRecentFile(const QString& path) {
+  try {
+    FillRecentMenu(AddRecentFile(recentListFile_, Local(QFileInfo(path).absoluteFilePath())));
+  } catch (const TavlinError&) {
+    // A list that cannot be kept (a read-only config folder) is no reason to trouble the user.
+  }
+}
+
+void TForm_Tavlin::FillRecentMenu(const std::vector<std::string>& paths) {
+  // The entries are made once and relabelled: the one clicked may be what brought us here.
+  QList<QAction*> entries = Menu_File_Recent->actions();
+  if (entries.isEmpty()) {
+    for (std::size_t i = 0; i < kMaxRecentFiles; ++i) {
+      QAction* entry = Menu_File_Recent->addAction(QString());
+      connect(entry, &QAction::triggered, this,
+              [this, entry] { OpenRecentFile(entry->data().toString()); });
+      entries << entry;
+    }
+    entries << Menu_File_Recent->addAction("No recent files");
+    entries.last()->setEnabled(false);
+  }
+  auto literal = [](QString text) { return text.replace('&', "&&"); };  // no mnemonics in names
+  for (std::size_t i = 0; i < kMaxRecentFiles; ++i) {
+    QAction* entry = entries[qsizetype(i)];
+    entry->setVisible(i < paths.size());
+    if (i >= paths.size()) continue;
+    const QFileInfo file(QFile::decodeName(QByteArray::fromStdString(paths[i])));
+    entry->setText(
+        QString("&%1 %2  [%3]").arg(i + 1).arg(literal(file.fileName()), literal(file.path())));
+    entry->setData(file.filePath());
+  }
+  entries.last()->setVisible(paths.empty());
 }
 
 void TForm_Tavlin::MergeCommand() {
@@ -103,17 +174,19 @@ bool TForm_Tavlin::SaveDocument() {
     ShowFailure(QString::fromStdString(e.what()));
     return false;
   }
-  StatusPanel[6]->setText(CurrentFileName);
   ClearModified();
+  ShowSavedMessage();
+  NoteRecentFile(CurrentFileName);
   return true;
 }
 
 bool TForm_Tavlin::SaveDocumentAs() {
   FileDialogSpec setup = kRicSaveDialog;
   setup.fileName = CurrentFileName.isEmpty() ? proposedFileName_ : CurrentFileName;
-  std::optional<QString> path = dialogs_.ChooseSaveFile(this, setup);
+  std::optional<QString> path = ChooseFileToWrite(dialogs_, this, setup);
   if (!path) return false;
   CurrentFileName = *path;
+  UpdateTitle();
   TabSheet_Edit_Sprite->EndPreview();
   try {
     WriteRicFile(Local(CurrentFileName));
@@ -122,7 +195,8 @@ bool TForm_Tavlin::SaveDocumentAs() {
     return false;
   }
   ClearModified();
-  StatusPanel[6]->setText(CurrentFileName);
+  ShowSavedMessage();
+  NoteRecentFile(CurrentFileName);
   return true;
 }
 
@@ -243,8 +317,8 @@ void TForm_Tavlin::ImportRicScript1Click() {
   // The imported document belongs to no RIC file: Save asks for one, proposing the script's name.
   CurrentFileName.clear();
   StatusPanel[6]->setText(QString());
-  QString suffix = QFileInfo(*path).suffix();
-  proposedFileName_ = (suffix.isEmpty() ? *path + '.' : path->chopped(suffix.size())) + "ric";
+  UpdateTitle();
+  proposedFileName_ = WithSuffix(*path, "ric");
   if (!stop.empty()) dialogs_.ShowWarning(this, QString::fromStdString(stop.front()));
 }
 
@@ -260,7 +334,11 @@ void TForm_Tavlin::ShowLoadedDocument() {
 }
 
 void TForm_Tavlin::ExportRicScript1Click() {
-  std::optional<QString> path = dialogs_.ChooseSaveFile(this, kScriptSaveDialog);
+  // The script is proposed beside the document, under its name.
+  FileDialogSpec setup = kScriptSaveDialog;
+  const QString document = CurrentFileName.isEmpty() ? proposedFileName_ : CurrentFileName;
+  if (!document.isEmpty()) setup.fileName = WithSuffix(document, "rs");
+  std::optional<QString> path = ChooseFileToWrite(dialogs_, this, setup);
   if (!path) return;
   TabSheet_Edit_Sprite->EndPreview();
   try {

@@ -52,7 +52,7 @@ std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogSpec& setu
   dialog.setDefaultSuffix(setup.defaultSuffix);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  // The editor's save commands replace a file without asking, like the rest of its file handling.
+  // The window itself asks before a document or script replaces a file, so that tests can answer.
   dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
   if (!setup.fileName.isEmpty() && !setup.fileName.startsWith('*'))
     dialog.selectFile(setup.fileName);

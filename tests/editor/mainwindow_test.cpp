@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -69,6 +70,16 @@ class MainWindowTest : public QObject {
   QString Status(int panel) { return w_->StatusPanel[std::size_t(panel)]->text(); }
   void Click(const char* button) { QTest::mouseClick(Find<QToolButton>(button), Qt::LeftButton); }
   void Trigger(const char* action) { Find<QAction>(action)->trigger(); }
+  // The file names File > Open Recent offers, top down.
+  QStringList RecentNames(TForm_Tavlin& window) {
+    QStringList names;
+    QMenu* menu = window.findChild<QMenu*>("Menu_File_Recent");
+    if (!menu) qFatal("no File > Open Recent");
+    emit menu->aboutToShow();  // as when the user opens it
+    for (QAction* a : menu->actions())
+      if (a->isVisible() && a->isEnabled()) names << a->text().section(' ', 1, 1);
+    return names;
+  }
   void ClickRow(int row) {
     TDrawGrid* grid = w_->DrawGrid_RIC;
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(1, row).center());
@@ -105,7 +116,7 @@ class MainWindowTest : public QObject {
   }
 
   void startsEmptyInModifyModeWith256Parameters() {
-    QCOMPARE(w_->windowTitle(), QString("Tavlin V2.0.4"));
+    QCOMPARE(w_->windowTitle(), QString("Untitled - Tavlin V2.0.4"));
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Empty);
     QCOMPARE(w_->PageControl_Navigate->currentWidget(), w_->TabSheet_Navigate_Modify);
     QCOMPARE(MaxParameterIndex, 255);
@@ -604,22 +615,28 @@ class MainWindowTest : public QObject {
   void saveReopenGivesTheSameBytes() {
     Click("SpeedButton_RIC_AddLine");
     Click("SpeedButton_RIC_AddSprite");
+    QCOMPARE(w_->windowTitle(), QString("Untitled* - Tavlin V2.0.4"));
     dialogs_->files.push_back(Path("saved.ric"));
     Click("SpeedButton_FileIO_Save");  // no name yet: Save as
     QVERIFY(!w_->Modified);
-    QCOMPARE(Status(6), Path("saved.ric"));
+    QCOMPARE(w_->windowTitle(), QString("saved.ric - Tavlin V2.0.4"));
+    QCOMPARE(Status(6), QString("Saved saved.ric"));  // for a moment, then the path
+    QTRY_COMPARE_WITH_TIMEOUT(Status(6), Path("saved.ric"), 5000);
     QCOMPARE(dialogs_->fileFilters.last(), QString("MINDSTORMS graphic files|*.ric"));
     auto first = FileBytes(Path("saved.ric"));
     QCOMPARE(first.size(), std::size_t(14 + 12));
     Click("SpeedButton_FileIO_New");
     QCOMPARE(ElementList.Count(), 0);
     QCOMPARE(Status(6), QString());
+    QCOMPARE(w_->windowTitle(), QString("Untitled - Tavlin V2.0.4"));
     dialogs_->files.push_back(Path("saved.ric"));
     Click("SpeedButton_FileIO_Open");
     QCOMPARE(ElementList.Count(), 2);
     dialogs_->files.push_back(Path("again.ric"));
     Trigger("Menu_File_SaveAs");
     QVERIFY(FileBytes(Path("again.ric")) == first);
+    Click("SpeedButton_RIC_AddLine");
+    QCOMPARE(w_->windowTitle(), QString("again.ric* - Tavlin V2.0.4"));
   }
 
   void openWithUnsavedChangesAsksFirst() {
@@ -661,6 +678,54 @@ class MainWindowTest : public QObject {
     QCOMPARE(dialogs_->errors.size(), 1);
     QVERIFY(dialogs_->errors[0].contains("File not found"));
     QVERIFY(w_->Modified);
+  }
+
+  void saveAsOverAnExistingFileAsks() {
+    WriteFile("kept.ric", std::string("\x0A\x00\x04\x00\x00\x00\x01\x00\x02\x00\x00\x00", 12));
+    Click("SpeedButton_RIC_AddLine");
+    // No goes back to the dialog; cancelling it keeps the file and the changes.
+    dialogs_->files = {Path("kept.ric"), std::nullopt};
+    dialogs_->answers.push_back(false);
+    Click("SpeedButton_FileIO_SaveAs");
+    QCOMPARE(dialogs_->questions,
+             QStringList("kept.ric already exists.\nDo you want to replace it?"));
+    QCOMPARE(FileBytes(Path("kept.ric")).size(), std::size_t(12));
+    QVERIFY(w_->Modified);
+    dialogs_->files.push_back(Path("kept.ric"));
+    dialogs_->answers.push_back(true);
+    Click("SpeedButton_FileIO_SaveAs");
+    QCOMPARE(FileBytes(Path("kept.ric")).size(), std::size_t(14));
+    // The script is proposed under the document's name.
+    dialogs_->files.push_back(std::nullopt);
+    Trigger("ExportRicScript1");
+    QCOMPARE(dialogs_->fileNames.last(), Path("kept.rs"));
+  }
+
+  // File > Open Recent: the last eight files opened or saved, newest first, kept between runs.
+  void recentFilesAreKeptNewestFirst() {
+    QFile::remove(Path("config/tavlin/recent-files"));
+    QCOMPARE(RecentNames(*w_), QStringList());
+    QStringList names;
+    for (int i = 0; i < 9; ++i) {
+      names.prepend(QString("f%1.ric").arg(i));
+      WriteFile(names.first(), "");
+      QVERIFY(w_->OpenRicFile(Path(names.first())));
+    }
+    QVERIFY(w_->OpenRicFile(Path("f3.ric")));
+    names.move(names.indexOf("f3.ric"), 0);
+    QCOMPARE(RecentNames(*w_), names.mid(0, 8));
+    TForm_Tavlin next(*dialogs_);
+    QCOMPARE(RecentNames(next), names.mid(0, 8));
+    // A file that is gone is reported, without a question, and leaves the list.
+    Click("SpeedButton_RIC_AddLine");
+    QFile::remove(Path("f8.ric"));
+    w_->findChild<QMenu*>("Menu_File_Recent")->actions()[1]->trigger();
+    QCOMPARE(dialogs_->errors, QStringList(Path("f8.ric") + ": File not found"));
+    QCOMPARE(RecentNames(next), names.mid(0, 8).filter(QRegularExpression("f[^8]")));
+    // An entry opens after the usual question.
+    dialogs_->saveAnswers.push_back(SaveAnswer::No);
+    w_->findChild<QMenu*>("Menu_File_Recent")->actions()[2]->trigger();
+    QCOMPARE(w_->CurrentFileName, Path("f6.ric"));
   }
 
   void closeWithUnsavedWorkAsks() {

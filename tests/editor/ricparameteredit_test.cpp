@@ -115,6 +115,7 @@ void RICParameterEditTest::partsAreNamedAndPlaced() {
     auto* widget = fresh.findChild<QWidget*>(part.name);
     QVERIFY2(widget, part.name);
     QCOMPARE(widget->geometry(), part.geometry);
+    QVERIFY2(!widget->toolTip().isEmpty(), part.name);  // says what the letter or box means
   }
   QCOMPARE(fresh.findChild<QToolButton*>("ConstantButton")->text(), QString("C"));
   QCOMPARE(fresh.findChild<QToolButton*>("ParameterButton")->text(), QString("P"));
