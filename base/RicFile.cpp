@@ -300,13 +300,22 @@ std::vector<std::uint8_t> EncodeRic(const RICElementList& list) {
         break;
       }
       default: {
-        // A Pixel's record ends with a zero word the brick ignores.
+        // A Pixel's record ends with a zero word the brick ignores. The record
+        // is put together aside and appended at once, which keeps writing fast.
         const bool pixel = e.Kind == RICElementKind::Pixel;
         const auto fields = ArgumentFields(e.Kind);
-        PutWord(out, unsigned(2 + 2 * fields.size() + (pixel ? 2 : 0)));
-        PutWord(out, unsigned(e.Kind));
-        for (const ArgumentField& field : fields) PutWord(out, e.*field.Member);
-        if (pixel) PutWord(out, 0);
+        std::uint16_t words[12];
+        std::size_t n = 0;
+        words[n++] = std::uint16_t(2 + 2 * fields.size() + (pixel ? 2 : 0));
+        words[n++] = std::uint16_t(e.Kind);
+        for (const ArgumentField& field : fields) words[n++] = e.*field.Member;
+        if (pixel) words[n++] = 0;
+        std::uint8_t bytes[2 * std::size(words)];
+        for (std::size_t i = 0; i < n; ++i) {
+          bytes[2 * i] = std::uint8_t(words[i] & 0xFF);
+          bytes[2 * i + 1] = std::uint8_t(words[i] >> 8);
+        }
+        out.insert(out.end(), bytes, bytes + 2 * n);
         break;
       }
     }
