@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ArgumentFields.h"
 #include "FileIO.h"
 
 namespace tavlin {
@@ -210,12 +211,6 @@ RICElementList DecodeRic(const std::uint8_t* data, std::size_t count,
     // over anything. A cut-off element is dropped and reading ends.
     bool whole = true;
     switch (opcode) {
-      case 0: {
-        std::uint16_t w[3]{};
-        if (!(whole = in.Words(w))) break;
-        list.Add(MakeDescription(w[0], w[1], w[2]));
-        break;
-      }
       case 1: {
         std::uint16_t w[3]{};
         if (!(whole = in.Words(w))) break;
@@ -240,32 +235,20 @@ RICElementList DecodeRic(const std::uint8_t* data, std::size_t count,
         list.Add(std::move(e));
         break;
       }
-      case 3: {
-        std::uint16_t w[8]{};
-        if (!(whole = in.Words(w))) break;
-        list.Add(MakeCopyBits(w[0], w[1], w[2], w[3], w[4], w[5], w[6], w[7]));
-        break;
-      }
-      case 4: {
-        std::uint16_t w[3]{};
-        if (!(whole = in.Words(w))) break;
-        list.Add(MakePixel(w[0], w[1], w[2]));
-        break;
-      }
+      case 0:
+      case 3:
+      case 4:
       case 5:
-      case 6: {
-        std::uint16_t w[5]{};
-        if (!(whole = in.Words(w))) break;
-        list.Add(opcode == 5 ? MakeLine(w[0], w[1], w[2], w[3], w[4])
-                             : MakeRectangle(w[0], w[1], w[2], w[3], w[4]));
-        break;
-      }
+      case 6:
       case 7:
       case 8: {
-        std::uint16_t w[4]{};
-        if (!(whole = in.Words(w))) break;
-        list.Add(opcode == 7 ? MakeCircle(w[0], w[1], w[2], w[3])
-                             : MakeNumBox(w[0], w[1], w[2], w[3]));
+        // A Pixel's fourth word is not read: as a zero size word it is passed over.
+        const auto fields = ArgumentFields(RICElementKind(opcode));
+        if (!(whole = in.Remaining() >= 2 * fields.size())) break;
+        auto e = std::make_unique<TRICElement>();
+        e->Kind = RICElementKind(opcode);
+        for (const ArgumentField& field : fields) in.Word((*e).*field.Member);
+        list.Add(std::move(e));
         break;
       }
       default:  // unknown opcodes: reading goes on right after the opcode word
@@ -290,10 +273,6 @@ std::vector<std::uint8_t> EncodeRic(const RICElementList& list) {
   for (int index = 0; index < list.Count(); ++index) {
     const TRICElement& e = *list[index];
     switch (e.Kind) {
-      case RICElementKind::Description:
-        for (unsigned w : {8u, 0u, unsigned(e.Options), unsigned(e.Width), unsigned(e.Height)})
-          PutWord(out, w);
-        break;
       case RICElementKind::Sprite:
         try {
           EncodeSprite(out, e);
@@ -320,36 +299,25 @@ std::vector<std::uint8_t> EncodeRic(const RICElementList& list) {
           for (int i = 0; i < 4; ++i) PutWord(out, 0);
         break;
       }
-      case RICElementKind::CopyBits:
-        for (unsigned w : {18u, 3u, unsigned(e.CopyOpt), unsigned(e.SpriteID), unsigned(e.PosX),
-                           unsigned(e.PosY), unsigned(e.Width), unsigned(e.Height),
-                           unsigned(e.RelX), unsigned(e.RelY)})
-          PutWord(out, w);
+      default: {
+        // A Pixel's record ends with a zero word the brick ignores. The record
+        // is put together aside and appended at once, which keeps writing fast.
+        const bool pixel = e.Kind == RICElementKind::Pixel;
+        const auto fields = ArgumentFields(e.Kind);
+        std::uint16_t words[12];
+        std::size_t n = 0;
+        words[n++] = std::uint16_t(2 + 2 * fields.size() + (pixel ? 2 : 0));
+        words[n++] = std::uint16_t(e.Kind);
+        for (const ArgumentField& field : fields) words[n++] = e.*field.Member;
+        if (pixel) words[n++] = 0;
+        std::uint8_t bytes[2 * std::size(words)];
+        for (std::size_t i = 0; i < n; ++i) {
+          bytes[2 * i] = std::uint8_t(words[i] & 0xFF);
+          bytes[2 * i + 1] = std::uint8_t(words[i] >> 8);
+        }
+        out.insert(out.end(), bytes, bytes + 2 * n);
         break;
-      case RICElementKind::Pixel:
-        for (unsigned w : {10u, 4u, unsigned(e.CopyOpt), unsigned(e.PosX), unsigned(e.PosY), 0u})
-          PutWord(out, w);
-        break;
-      case RICElementKind::Line:
-        for (unsigned w : {12u, 5u, unsigned(e.CopyOpt), unsigned(e.X1), unsigned(e.Y1),
-                           unsigned(e.X2), unsigned(e.Y2)})
-          PutWord(out, w);
-        break;
-      case RICElementKind::Rectangle:
-        for (unsigned w : {12u, 6u, unsigned(e.CopyOpt), unsigned(e.PosX), unsigned(e.PosY),
-                           unsigned(e.Width), unsigned(e.Height)})
-          PutWord(out, w);
-        break;
-      case RICElementKind::Circle:
-        for (unsigned w :
-             {10u, 7u, unsigned(e.CopyOpt), unsigned(e.PosX), unsigned(e.PosY), unsigned(e.Radius)})
-          PutWord(out, w);
-        break;
-      case RICElementKind::NumBox:
-        for (unsigned w :
-             {10u, 8u, unsigned(e.CopyOpt), unsigned(e.PosX), unsigned(e.PosY), unsigned(e.Value)})
-          PutWord(out, w);
-        break;
+      }
     }
   }
   if (out.size() > kRicBufferSize)

@@ -6,6 +6,7 @@
 #include <optional>
 #include <system_error>
 
+#include "ArgumentFields.h"
 #include "Picture.h"
 #include "RicFile.h"
 
@@ -319,40 +320,37 @@ class ScriptReader {
   // Returns false when the token is no keyword.
   bool ReadStatement(std::string_view keyword, std::size_t keywordAt) {
     if (keyword == "DESC" || keyword == "COMMENT") {
-      std::uint16_t options = ReadValue(), width = ReadValue(), height = ReadValue();
-      Add(MakeDescription(options, width, height));
+      ReadFields(RICElementKind::Description);
     } else if (keyword == "SPRITE" || keyword == "IMAGE") {
       ReadSprite();
     } else if (keyword == "VARMAP" || keyword == "FUNCTION") {
       ReadVarMap(keywordAt);
     } else if (keyword == "COPYBITS" || keyword == "BITBLIT") {
-      RICArgument v[8];
-      for (RICArgument& value : v) value = ReadValue();
-      Add(MakeCopyBits(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]));
+      ReadFields(RICElementKind::CopyBits);
     } else if (keyword == "PIXEL" || keyword == "POINT") {
-      RICArgument options = ReadValue(), x = ReadValue(), y = ReadValue();
-      if (!endOfList_) ReadValue();  // the writer's fourth value, always thrown away
-      Add(MakePixel(options, x, y));
+      ReadFields(RICElementKind::Pixel);
     } else if (keyword == "LINE" || keyword == "LINIE") {
-      RICArgument v[5];
-      for (RICArgument& value : v) value = ReadValue();
-      Add(MakeLine(v[0], v[1], v[2], v[3], v[4]));
+      ReadFields(RICElementKind::Line);
     } else if (keyword == "RECT" || keyword == "RECANTLE") {
-      RICArgument v[5];
-      for (RICArgument& value : v) value = ReadValue();
-      Add(MakeRectangle(v[0], v[1], v[2], v[3], v[4]));
+      ReadFields(RICElementKind::Rectangle);
     } else if (keyword == "CIRCLE") {
-      RICArgument v[4];
-      for (RICArgument& value : v) value = ReadValue();
-      Add(MakeCircle(v[0], v[1], v[2], v[3]));
+      ReadFields(RICElementKind::Circle);
     } else if (keyword == "NUMBOX") {
-      RICArgument v[4];
-      for (RICArgument& value : v) value = ReadValue();
-      Add(MakeNumBox(v[0], v[1], v[2], v[3]));
+      ReadFields(RICElementKind::NumBox);
     } else {
       return false;
     }
     return true;
+  }
+
+  // The words of an element that holds nothing else, in file order.
+  void ReadFields(RICElementKind kind) {
+    auto e = std::make_unique<TRICElement>();
+    e->Kind = kind;
+    for (const ArgumentField& field : ArgumentFields(kind)) (*e).*field.Member = ReadValue();
+    if (kind == RICElementKind::Pixel && !endOfList_)
+      ReadValue();  // the writer's fourth value, always thrown away
+    Add(std::move(e));
   }
 
   // The rows of a sprite: bit rows ("0110"), hexadecimal rows ("0X9F") and
@@ -576,13 +574,23 @@ void AppendLine(std::string& out, const std::string& line) {
   out += "\r\n";
 }
 
-std::string JoinArguments(std::initializer_list<RICArgument> words) {
-  std::string text;
-  for (RICArgument word : words) {
-    if (!text.empty()) text += ", ";
-    text += FormatScriptArgument(word);
+const char* ScriptKeyword(RICElementKind kind) {
+  switch (kind) {
+    case RICElementKind::CopyBits:
+      return "copybits";
+    case RICElementKind::Pixel:
+      return "pixel";
+    case RICElementKind::Line:
+      return "line";
+    case RICElementKind::Rectangle:
+      return "rect";
+    case RICElementKind::Circle:
+      return "circle";
+    case RICElementKind::NumBox:
+      return "numbox";
+    default:
+      return "";
   }
-  return text;
 }
 
 void AppendSpriteRows(std::string& out, const TRICElement& e) {
@@ -626,28 +634,15 @@ std::string RicScriptText(const RICElementList& list) {
                               ")= " + std::to_string(e.Points[i].Range) +
                               (i + 1 == e.Points.size() ? "  );" : ","));
         break;
-      case RICElementKind::CopyBits:
-        AppendLine(out, "copybits( " +
-                            JoinArguments({e.CopyOpt, e.SpriteID, e.PosX, e.PosY, e.Width, e.Height,
-                                           e.RelX, e.RelY}) +
-                            " );");
+      default: {
+        // The drawing elements: their argument words, and a Pixel's unused value.
+        std::string line = std::string(ScriptKeyword(e.Kind)) + "( ";
+        const auto fields = ArgumentFields(e.Kind);
+        for (std::size_t i = 0; i < fields.size(); ++i)
+          line += (i ? ", " : "") + FormatScriptArgument(e.*fields[i].Member);
+        AppendLine(out, line + (e.Kind == RICElementKind::Pixel ? ", 0 );" : " );"));
         break;
-      case RICElementKind::Pixel:
-        AppendLine(out, "pixel( " + JoinArguments({e.CopyOpt, e.PosX, e.PosY}) + ", 0 );");
-        break;
-      case RICElementKind::Line:
-        AppendLine(out, "line( " + JoinArguments({e.CopyOpt, e.X1, e.Y1, e.X2, e.Y2}) + " );");
-        break;
-      case RICElementKind::Rectangle:
-        AppendLine(
-            out, "rect( " + JoinArguments({e.CopyOpt, e.PosX, e.PosY, e.Width, e.Height}) + " );");
-        break;
-      case RICElementKind::Circle:
-        AppendLine(out, "circle( " + JoinArguments({e.CopyOpt, e.PosX, e.PosY, e.Radius}) + " );");
-        break;
-      case RICElementKind::NumBox:
-        AppendLine(out, "numbox( " + JoinArguments({e.CopyOpt, e.PosX, e.PosY, e.Value}) + " );");
-        break;
+      }
     }
     AppendLine(out, "");
   }

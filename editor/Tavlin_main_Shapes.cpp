@@ -5,6 +5,7 @@
 #include <QStackedWidget>
 #include <cstdlib>
 
+#include "ArgumentFields.h"
 #include "DisplayAdapter.h"
 #include "DrawGrid.h"
 #include "EditPage.h"
@@ -16,6 +17,21 @@ namespace tavlin {
 
 namespace {
 constexpr int kArgumentTops[5] = {468, 500, 528, 560, 588};
+
+// "RICParameterEdit_Line_X1": the edit of an argument field on its shape page.
+QByteArray FieldEditName(RICElementKind kind, const ArgumentField& field) {
+  return QByteArray("RICParameterEdit_") + KindName(kind) + "_" + field.Name;
+}
+
+TRICParameterEdit* FieldEdit(QWidget* pages, RICElementKind kind, const ArgumentField& field) {
+  return pages->findChild<TRICParameterEdit*>(QString::fromLatin1(FieldEditName(kind, field)));
+}
+
+// The page of the stack that holds this widget.
+QWidget* PageOf(QStackedWidget* pages, QWidget* widget) {
+  while (widget && widget->parentWidget() != pages) widget = widget->parentWidget();
+  return widget;
+}
 }  // namespace
 
 TNxtImage* TForm_Tavlin::NewScreenImage(QWidget* page, const char* name) {
@@ -104,6 +120,8 @@ void TForm_Tavlin::BuildShapePages() {
     RICElementKind kind = def.kind;
     for (std::size_t i = 0; i < def.fields.size(); ++i) {
       const Field& f = def.fields[i];
+      // The edits come in the order of the kind's argument fields, named after them.
+      Q_ASSERT(FieldEditName(kind, ArgumentFields(kind)[i]) == f.name);
       TRICParameterEdit* edit =
           NewArgumentEdit(page, f.name, f.caption, 8, kArgumentTops[i], f.maxValue);
       *f.member = edit;
@@ -145,46 +163,11 @@ void TForm_Tavlin::BuildInformationPage() {
 }
 
 void TForm_Tavlin::FillShapePage(const TRICElement& e) {
-  switch (e.Kind) {
-    case RICElementKind::Pixel:
-      RICParameterEdit_Pixel_CopyOpt->setValue(e.CopyOpt);
-      RICParameterEdit_Pixel_PosX->setValue(e.PosX);
-      RICParameterEdit_Pixel_PosY->setValue(e.PosY);
-      PageControl_Edit->setCurrentWidget(TabSheet_Edit_Pixel);
-      break;
-    case RICElementKind::Line:
-      RICParameterEdit_Line_CopyOpt->setValue(e.CopyOpt);
-      RICParameterEdit_Line_X1->setValue(e.X1);
-      RICParameterEdit_Line_Y1->setValue(e.Y1);
-      RICParameterEdit_Line_X2->setValue(e.X2);
-      RICParameterEdit_Line_Y2->setValue(e.Y2);
-      PageControl_Edit->setCurrentWidget(TabSheet_Edit_Line);
-      break;
-    case RICElementKind::Rectangle:
-      RICParameterEdit_Rectangle_CopyOpt->setValue(e.CopyOpt);
-      RICParameterEdit_Rectangle_PosX->setValue(e.PosX);
-      RICParameterEdit_Rectangle_PosY->setValue(e.PosY);
-      RICParameterEdit_Rectangle_Width->setValue(e.Width);
-      RICParameterEdit_Rectangle_Height->setValue(e.Height);
-      PageControl_Edit->setCurrentWidget(TabSheet_Edit_Rectangle);
-      break;
-    case RICElementKind::Circle:
-      RICParameterEdit_Circle_CopyOpt->setValue(e.CopyOpt);
-      RICParameterEdit_Circle_PosX->setValue(e.PosX);
-      RICParameterEdit_Circle_PosY->setValue(e.PosY);
-      RICParameterEdit_Circle_Radius->setValue(e.Radius);
-      PageControl_Edit->setCurrentWidget(TabSheet_Edit_Circle);
-      break;
-    case RICElementKind::NumBox:
-      RICParameterEdit_NumBox_CopyOpt->setValue(e.CopyOpt);
-      RICParameterEdit_NumBox_PosX->setValue(e.PosX);
-      RICParameterEdit_NumBox_PosY->setValue(e.PosY);
-      RICParameterEdit_NumBox_Value->setValue(e.Value);
-      PageControl_Edit->setCurrentWidget(TabSheet_Edit_NumBox);
-      break;
-    default:
-      break;
-  }
+  TNxtImage* image = ShapeImage(e.Kind);
+  if (!image) return;
+  for (const ArgumentField& field : ArgumentFields(e.Kind))
+    FieldEdit(PageControl_Edit, e.Kind, field)->setValue(e.*field.Member);
+  PageControl_Edit->setCurrentWidget(PageOf(PageControl_Edit, image));
 }
 
 TNxtImage* TForm_Tavlin::ShapeImage(RICElementKind kind) const {
@@ -214,42 +197,10 @@ void TForm_Tavlin::RedrawShapeImage() {
 
 void TForm_Tavlin::ShapePageChange(RICElementKind kind) {
   if (!EditEventsEnabled || !SelectedElement || SelectedElement->Kind != kind) return;
+  if (!ShapeImage(kind)) return;
   TRICElement& e = *SelectedElement;
-  switch (kind) {
-    case RICElementKind::Pixel:
-      e.CopyOpt = RICParameterEdit_Pixel_CopyOpt->Value();
-      e.PosX = RICParameterEdit_Pixel_PosX->Value();
-      e.PosY = RICParameterEdit_Pixel_PosY->Value();
-      break;
-    case RICElementKind::Line:
-      e.CopyOpt = RICParameterEdit_Line_CopyOpt->Value();
-      e.X1 = RICParameterEdit_Line_X1->Value();
-      e.Y1 = RICParameterEdit_Line_Y1->Value();
-      e.X2 = RICParameterEdit_Line_X2->Value();
-      e.Y2 = RICParameterEdit_Line_Y2->Value();
-      break;
-    case RICElementKind::Rectangle:
-      e.CopyOpt = RICParameterEdit_Rectangle_CopyOpt->Value();
-      e.PosX = RICParameterEdit_Rectangle_PosX->Value();
-      e.PosY = RICParameterEdit_Rectangle_PosY->Value();
-      e.Width = RICParameterEdit_Rectangle_Width->Value();
-      e.Height = RICParameterEdit_Rectangle_Height->Value();
-      break;
-    case RICElementKind::Circle:
-      e.CopyOpt = RICParameterEdit_Circle_CopyOpt->Value();
-      e.PosX = RICParameterEdit_Circle_PosX->Value();
-      e.PosY = RICParameterEdit_Circle_PosY->Value();
-      e.Radius = RICParameterEdit_Circle_Radius->Value();
-      break;
-    case RICElementKind::NumBox:
-      e.CopyOpt = RICParameterEdit_NumBox_CopyOpt->Value();
-      e.PosX = RICParameterEdit_NumBox_PosX->Value();
-      e.PosY = RICParameterEdit_NumBox_PosY->Value();
-      e.Value = RICParameterEdit_NumBox_Value->Value();
-      break;
-    default:
-      return;
-  }
+  for (const ArgumentField& field : ArgumentFields(kind))
+    e.*field.Member = FieldEdit(PageControl_Edit, kind, field)->Value();
   RedrawShapeImage();
   RefreshSelectedRow();
   MarkModified();

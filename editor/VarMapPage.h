@@ -4,10 +4,9 @@
 // the clipboard, delete all entries, optimize and export (buttons and the
 // Edit > "VarMap" menu).
 //
-// The page's editing operations keep the points sorted by ascending domain,
-// with no two points of the same domain, and never leave fewer than two. A
-// map loaded from a file keeps the order and the values it came with until
-// the user edits them: the interpreter takes the points in stored order.
+// The point list operations it calls (put, remove, optimize) are base's
+// VarMapPoints: they keep the points sorted by ascending domain and leave a
+// map loaded from a file in its own order until the user edits it.
 #pragma once
 
 #include <QRect>
@@ -18,6 +17,7 @@
 #include <vector>
 
 #include "RICElement.h"
+#include "VarMapPoints.h"
 
 class QAction;
 class QLabel;
@@ -31,19 +31,6 @@ class TForm_Tavlin;
 class THoldingSpinEdit;
 class TNxtImage;
 
-// Point list operations of the page, free of any widget.
-
-// Gives every point of this domain the range; without one, inserts the point
-// before the first point of a larger domain (or appends it).
-void PutVarMapPoint(std::vector<VarMapPoint>& points, std::uint16_t domain, std::uint16_t range);
-// Deletes the last point equal to both values; with fewer than three points
-// it sets that point's range to 0 instead. False when no point matched.
-bool RemoveVarMapPoint(std::vector<VarMapPoint>& points, std::uint16_t domain, std::uint16_t range);
-// The points without those that lie exactly on the line through their two
-// neighbours, and without flat ends, as far as the map gives the same value
-// for every input without them, in whatever order the points come. Lists of
-// fewer than two points stay as they are.
-std::vector<VarMapPoint> OptimizeVarMapPoints(const std::vector<VarMapPoint>& points);
 // Every run of decimal digits is one number, anything else separates them;
 // numbers above 65535 count as 65535.
 std::vector<std::uint16_t> ReadClipboardNumbers(const QString& text);

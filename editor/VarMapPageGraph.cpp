@@ -1,85 +1,15 @@
-// The VarMap page's graph and its labels, the mouse conversion, and the point
-// list operations the page is built on.
+// The VarMap page's graph and its labels, the mouse conversion, and the
+// clipboard's numbers.
 #include <QPainter>
 #include <algorithm>
 #include <cstdint>
 #include <functional>
 
 #include "NxtImage.h"
-#include "RICInterpreter.h"
 #include "Tavlin_main.h"
 #include "VarMapPage.h"
 
 namespace tavlin {
-
-void PutVarMapPoint(std::vector<VarMapPoint>& points, std::uint16_t domain, std::uint16_t range) {
-  bool found = false;
-  std::size_t insertAt = points.size();
-  for (std::size_t i = 0; i < points.size(); ++i) {
-    if (points[i].Domain == domain) {
-      points[i].Range = range;
-      found = true;
-    } else if (points[i].Domain > domain && insertAt == points.size()) {
-      insertAt = i;
-    }
-  }
-  if (!found) points.insert(points.begin() + std::ptrdiff_t(insertAt), VarMapPoint{domain, range});
-}
-
-bool RemoveVarMapPoint(std::vector<VarMapPoint>& points, std::uint16_t domain,
-                       std::uint16_t range) {
-  const VarMapPoint wanted{domain, range};
-  for (std::size_t i = points.size(); i-- > 0;) {
-    if (points[i] != wanted) continue;
-    if (points.size() < 3)
-      points[i].Range = 0;
-    else
-      points.erase(points.begin() + std::ptrdiff_t(i));
-    return true;
-  }
-  return false;
-}
-
-std::vector<VarMapPoint> OptimizeVarMapPoints(const std::vector<VarMapPoint>& points) {
-  // The interpreter walks the points in list order and interpolates between
-  // a point and the one before it in the list, sorted or not. A point goes
-  // only where that walk gives the same value for every input without it.
-  const std::size_t n = points.size();
-  if (n < 2) return points;
-  std::vector<VarMapPoint> kept{points[0]};
-  for (std::size_t i = 1; i + 1 < n; ++i) {
-    const VarMapPoint& p = points[i - 1];
-    const VarMapPoint& c = points[i];
-    const VarMapPoint& q = points[i + 1];
-    // Only where the domains rise through the point does the walk always
-    // reach q from p; equal domains are steps and a fall is a jump back.
-    bool keep = !(p.Domain < c.Domain && c.Domain < q.Domain);
-    if (!keep) {
-      // The slopes p->c and p->q compared exactly, by cross-multiplying.
-      const std::int64_t dc = std::int64_t(c.Domain) - p.Domain,
-                         rc = std::int64_t(c.Range) - p.Range;
-      const std::int64_t dq = std::int64_t(q.Domain) - p.Domain,
-                         rq = std::int64_t(q.Range) - p.Range;
-      keep = rc * dq != rq * dc;
-    }
-    if (keep) kept.push_back(c);
-  }
-  // A last point level with the one before it adds nothing, in any order:
-  // inputs that reach it get that level with or without it.
-  const VarMapPoint& last = points[n - 1];
-  if (last.Range != kept.back().Range || kept.size() == 1) kept.push_back(last);
-  // Without a flat start the second point's domain becomes the map's
-  // threshold: inputs up to it give its range. That holds only when the
-  // domains do not fall there and the map already gives that range there
-  // (not so where the second point begins a step or the walk jumps back).
-  if (kept.size() > 2 && kept[0].Range == kept[1].Range && kept[0].Domain <= kept[1].Domain) {
-    TRICElement map;
-    map.Kind = RICElementKind::VarMap;
-    map.Points = kept;
-    if (EvaluateVarMap(map, kept[1].Domain) == kept[1].Range) kept.erase(kept.begin());
-  }
-  return kept;
-}
 
 std::vector<std::uint16_t> ReadClipboardNumbers(const QString& text) {
   std::vector<std::uint16_t> numbers;

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "SpriteCopyCache.h"
+#include "VarMapPoints.h"
 
 namespace tavlin {
 
@@ -85,24 +86,7 @@ void DrawElement(NXTDisplay& display, const TRICElement& e, Eval&& eval, SpriteO
 }  // namespace
 
 std::uint16_t EvaluateVarMap(const TRICElement& varMap, std::uint16_t a) {
-  const std::vector<VarMapPoint>& points = varMap.Points;
-  if (points.empty()) return 0;
-  if (a <= points.front().Domain) return points.front().Range;
-  // The previous point always has a domain at most a and the next one above
-  // it, so every divisor is positive. Integer division truncates toward zero
-  // like the floating-point quotient it stands for (which is exact to well
-  // within one unit at these magnitudes).
-  const VarMapPoint* previous = &points.front();
-  for (std::size_t i = 1; i < points.size(); ++i) {
-    const VarMapPoint& p = points[i];
-    if (p.Domain > a) {
-      const long long product =
-          ((long long)a - previous->Domain) * ((long long)p.Range - previous->Range);
-      return std::uint16_t(previous->Range + product / ((long long)p.Domain - previous->Domain));
-    }
-    previous = &p;
-  }
-  return points.back().Range;
+  return MapThroughPoints(varMap.Points, a);
 }
 
 const TRICElement* FindVarMap(std::uint16_t id, int position, const RICElementList& list,

@@ -1,6 +1,7 @@
 // info, dump and convert: the document as text, as JSON, and in the other format.
 #include <ostream>
 
+#include "ArgumentFields.h"
 #include "CliMain.h"
 #include "DocumentIO.h"
 #include "FileIO.h"
@@ -32,69 +33,18 @@ void DumpSpriteRows(const TRICElement& e, std::ostream& out) {
 
 void DumpElement(const TRICElement& e, std::ostream& out) {
   out << "{\"kind\": \"" << KindName(e.Kind) << "\"";
-  auto field = [&](const char* name, long value) { out << ", \"" << name << "\": " << value; };
-  switch (e.Kind) {
-    case RICElementKind::Description:
-      field("Options", e.Options);
-      field("Width", e.Width);
-      field("Height", e.Height);
-      break;
-    case RICElementKind::Sprite: {
-      field("ID", e.ID);
-      const TRect& a = e.UsedArea.IsSet() ? e.UsedArea : kUnsetRect;
-      out << ", \"UsedArea\": [" << a.Left << ", " << a.Top << ", " << a.Right << ", " << a.Bottom
-          << "], ";
-      DumpSpriteRows(e, out);
-      break;
-    }
-    case RICElementKind::VarMap:
-      field("ID", e.ID);
-      out << ", \"Points\": [";
-      for (std::size_t i = 0; i < e.Points.size(); ++i)
-        out << (i ? ", [" : "[") << e.Points[i].Domain << ", " << e.Points[i].Range << "]";
-      out << "]";
-      break;
-    case RICElementKind::CopyBits:
-      field("CopyOpt", e.CopyOpt);
-      field("SpriteID", e.SpriteID);
-      field("PosX", e.PosX);
-      field("PosY", e.PosY);
-      field("Width", e.Width);
-      field("Height", e.Height);
-      field("RelX", e.RelX);
-      field("RelY", e.RelY);
-      break;
-    case RICElementKind::Pixel:
-      field("CopyOpt", e.CopyOpt);
-      field("PosX", e.PosX);
-      field("PosY", e.PosY);
-      break;
-    case RICElementKind::Line:
-      field("CopyOpt", e.CopyOpt);
-      field("X1", e.X1);
-      field("Y1", e.Y1);
-      field("X2", e.X2);
-      field("Y2", e.Y2);
-      break;
-    case RICElementKind::Rectangle:
-      field("CopyOpt", e.CopyOpt);
-      field("PosX", e.PosX);
-      field("PosY", e.PosY);
-      field("Width", e.Width);
-      field("Height", e.Height);
-      break;
-    case RICElementKind::Circle:
-      field("CopyOpt", e.CopyOpt);
-      field("PosX", e.PosX);
-      field("PosY", e.PosY);
-      field("Radius", e.Radius);
-      break;
-    case RICElementKind::NumBox:
-      field("CopyOpt", e.CopyOpt);
-      field("PosX", e.PosX);
-      field("PosY", e.PosY);
-      field("Value", e.Value);
-      break;
+  for (const ArgumentField& field : ArgumentFields(e.Kind))
+    out << ", \"" << field.Name << "\": " << e.*field.Member;
+  if (e.Kind == RICElementKind::Sprite) {
+    const TRect& a = e.UsedArea.IsSet() ? e.UsedArea : kUnsetRect;
+    out << ", \"UsedArea\": [" << a.Left << ", " << a.Top << ", " << a.Right << ", " << a.Bottom
+        << "], ";
+    DumpSpriteRows(e, out);
+  } else if (e.Kind == RICElementKind::VarMap) {
+    out << ", \"Points\": [";
+    for (std::size_t i = 0; i < e.Points.size(); ++i)
+      out << (i ? ", [" : "[") << e.Points[i].Domain << ", " << e.Points[i].Range << "]";
+    out << "]";
   }
   out << "}";
 }

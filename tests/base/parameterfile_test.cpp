@@ -16,8 +16,10 @@
 #include <string>
 #include <vector>
 
+#include "DocumentUnit.h"
 #include "FileIO.h"
 #include "ParameterSet.h"
+#include "RICElement.h"
 
 namespace tavlin {
 namespace {
@@ -272,6 +274,28 @@ TEST_F(ParameterFileTest, DefaultFileFollowsTheConfigFolderRules) {
   }
   ::unsetenv("XDG_CONFIG_HOME");
   EXPECT_EQ(DefaultParameterFilePath(), dir_ / "home/.config/tavlin/Tavlin.RPA");
+}
+
+TEST_F(ParameterFileTest, StartReadsAnOldWorkingFolderFileUntilTheConfigFileExists) {
+  ::setenv("XDG_CONFIG_HOME", (dir_ / "cfg").c_str(), 1);
+  const fs::path workingFolder = fs::current_path();
+  fs::current_path(dir_.path());
+  WriteText(dir_ / "Tavlin.RPA", "  3 : 7\r\n  4 : x\r\n  5 : 9\r\n");
+  MaxParameterIndex = 255;
+  ElementList.Add(MakeLine(0, 1, 2, 3, 4));
+  EXPECT_EQ(StartDocumentUnit(), dir_ / "Tavlin.RPA" + ": 'x' is not a valid integer value");
+  EXPECT_EQ(ParameterSet[3], 7);  // the values before the bad line stay
+  EXPECT_EQ(ParameterSet[5], 0);
+  EXPECT_EQ(MaxParameterIndex, 15);
+  EXPECT_TRUE(ElementList.Empty());
+  EXPECT_TRUE(UndefinedSprite.UsedArea.IsSet());
+  EXPECT_EQ(ParameterFileName, dir_ / "cfg/tavlin/Tavlin.RPA");
+  // Once the config file exists, the old one is left alone.
+  fs::create_directories(dir_ / "cfg/tavlin");
+  WriteText(ParameterFileName, "3 : 1\r\n");
+  EXPECT_EQ(StartDocumentUnit(), "");
+  EXPECT_EQ(ParameterSet[3], 1);
+  fs::current_path(workingFolder);
 }
 
 TEST_F(ParameterFileTest, ClearParametersZeroesAllValues) {

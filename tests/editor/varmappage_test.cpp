@@ -17,7 +17,6 @@
 #include "DrawGrid.h"
 #include "NxtImage.h"
 #include "ParameterSet.h"
-#include "RICInterpreter.h"
 #include "RICParameterEdit.h"
 #include "ScriptedDialogs.h"
 #include "StartUp.h"
@@ -479,80 +478,14 @@ class VarMapPageTest : public QObject {
     QCOMPARE(w_->Label_FileSize->text(), QString::number(8 + 4 * 7));
   }
 
-  void optimize_data() {
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<QString>("after");
-    QTest::newRow("inner point on the line") << "0/0 10/10 20/20 30/40"
-                                             << "0/0 20/20 30/40";
-    QTest::newRow("flat start") << "0/5 50/5 100/10"
-                                << "50/5 100/10";
-    QTest::newRow("flat end") << "0/0 50/10 100/10"
-                              << "0/0 50/10";
-    QTest::newRow("two flat points stay") << "0/5 100/5"
-                                          << "0/5 100/5";
-    QTest::newRow("one straight line") << "0/0 10/10 20/20 30/30"
-                                       << "0/0 30/30";
-    QTest::newRow("three flat points") << "0/5 50/5 100/5"
-                                       << "0/5 100/5";
-    QTest::newRow("slopes compared exactly") << "0/0 3/1 6/2 10/3"
-                                             << "0/0 6/2 10/3";
-    QTest::newRow("falling") << "0/300 10/200 20/100 30/0 40/7"
-                             << "0/300 30/0 40/7";
-    QTest::newRow("unsorted from a file") << "10/5 20/7 10/5 40/9"
-                                          << "10/5 20/7 10/5 40/9";
-  }
-
   void optimize() {
-    QFETCH(QString, before);
-    QFETCH(QString, after);
-    ShowMap(before);
+    // What optimizing keeps is the base's to test; the page shows and marks it.
+    ShowMap("0/5 50/5 100/10");
     Click("SpeedButton_VarMap_Optimize");
-    QCOMPARE(Text(Map().Points), after);
+    QCOMPARE(Text(Map().Points), QString("50/5 100/10"));
     QVERIFY(w_->Modified);
     QCOMPARE(RowLabel(0), QString("0"));
-    QCOMPARE(Domain(0)->value(), int(Pts(after)[0].Domain));
-  }
-
-  void optimizeNeverChangesTheMapsValues_data() {
-    QTest::addColumn<QString>("points");
-    QTest::newRow("line") << "0/0 10/10 20/20 30/40";
-    QTest::newRow("flat start") << "0/5 50/5 100/10";
-    QTest::newRow("flat end") << "0/0 50/10 100/10";
-    QTest::newRow("step with a shared domain") << "0/0 10/0 10/100 20/100";
-    QTest::newRow("step at the start") << "0/7 10/7 10/50 30/60";
-    QTest::newRow("rounding toward the earlier range") << "0/100 3/0 6/200 9/400";
-    QTest::newRow("one point") << "7/3";
-    QTest::newRow("large ranges") << "0/0 100/65535 200/0 255/65535";
-  }
-
-  void optimizeNeverChangesTheMapsValues() {
-    QFETCH(QString, points);
-    ElementPtr before = MakeVarMap(1, 0), after = MakeVarMap(1, 0);
-    before->Points = Pts(points);
-    after->Points = OptimizeVarMapPoints(before->Points);
-    QVERIFY(!after->Points.empty());
-    QVERIFY(after->Points.size() <= before->Points.size());
-    QVERIFY(after->Points.size() >= std::min<std::size_t>(2, before->Points.size()));
-    for (int a = 0; a <= 400; ++a)
-      QVERIFY2(
-          EvaluateVarMap(*before, std::uint16_t(a)) == EvaluateVarMap(*after, std::uint16_t(a)),
-          qPrintable(QString("a = %1: %2 gives %3").arg(a).arg(points, Text(after->Points))));
-  }
-
-  void optimizeKeepsTheValuesOfAnyPointOrder() {
-    // Small domains and ranges, so that equal domains, steps back and lines are common.
-    std::uint32_t seed = 1;
-    auto next = [&seed](int n) { return int((seed = seed * 1103515245u + 12345u) >> 16) % n; };
-    ElementPtr before = MakeVarMap(1, 0), after = MakeVarMap(1, 0);
-    for (int trial = 0; trial < 3000; ++trial) {
-      before->Points.resize(std::size_t(2 + next(5)));
-      for (VarMapPoint& p : before->Points) p = {std::uint16_t(next(12)), std::uint16_t(next(4))};
-      after->Points = OptimizeVarMapPoints(before->Points);
-      for (int a = 0; a <= 13; ++a)
-        QVERIFY2(
-            EvaluateVarMap(*before, std::uint16_t(a)) == EvaluateVarMap(*after, std::uint16_t(a)),
-            qPrintable(Text(before->Points) + " gives " + Text(after->Points)));
-    }
+    QCOMPARE(Domain(0)->value(), 50);
   }
 
   void deleteAllEntriesLeavesTheTwoDefaultPoints() {
