@@ -87,6 +87,7 @@ TForm_Tavlin::TForm_Tavlin(UserDialogs& dialogs, QWidget* parent)
   BuildEditPages(client);
   BuildOutputPanel(client);
   BuildParameterPanel(client);
+  BuildClipboardCommands();
   aboutBox_ = new TForm_Tavlin_Info(this);
 
   // Creation: 256 parameters, the frame's set-up, modify mode, 256 parameters again.
