@@ -2,6 +2,7 @@
 // and dragging on the pages' pictures, with every question answered by script.
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -19,6 +20,7 @@
 #include <memory>
 
 #include "CopyBitsPage.h"
+#include "Document.h"
 #include "DrawGrid.h"
 #include "VarMapPage.h"
 #include "FileIO.h"
@@ -27,6 +29,7 @@
 #include "RICParameterEdit.h"
 #include "RicFile.h"
 #include "SpritePage.h"
+#include "SpriteTools.h"
 #include "ScriptedDialogs.h"
 #include "StartUp.h"
 #include "Tavlin_main.h"
@@ -429,6 +432,46 @@ class MainWindowTest : public QObject {
     QTest::keyClick(w_->DrawGrid_RIC, Qt::Key_Delete);
     QCOMPARE(ElementList.Count(), 2);
     QCOMPARE(ElementList[0], b);
+  }
+
+  void elementsTravelBetweenWindowsAsRicBytes() {
+    Click("SpeedButton_RIC_AddSprite");
+    TRICElement& sprite = *ElementList[0];
+    sprite.ID = 4;
+    ExtendUsedArea(sprite.Canvas, sprite.UsedArea, 0, 0, 9, 3);
+    sprite.Canvas.SetPixelIndex(2, 1, kBlackIndex);
+    RICElementList copied;
+    copied.Add(DuplicateElement(sprite));
+    const std::vector<std::uint8_t> bytes = EncodeRic(copied);
+    w_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    ClickRow(1);  // the list has the keyboard
+    QTest::keyClick(w_->DrawGrid_RIC, Qt::Key_C, Qt::ControlModifier);
+    QVERIFY(QApplication::clipboard()->text().startsWith("sprite( 4,"));
+    // Another window with a document of its own takes it after its selected element.
+    w_->Modified = false;
+    w_ = StartEditor(*dialogs_);
+    w_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    Click("SpeedButton_RIC_AddComment");
+    Click("SpeedButton_RIC_AddLine");
+    ClickRow(1);
+    Trigger("Menu_Edit_Paste");
+    QCOMPARE(ElementList.Count(), 3);
+    QCOMPARE(w_->SelectedIndex, 1);
+    RICElementList pasted;
+    pasted.Add(DuplicateElement(*ElementList[1]));
+    QVERIFY(EncodeRic(pasted) == bytes);
+    QCOMPARE(TheDocument().UndoName(), std::string("Paste Sprite"));
+    QVERIFY(w_->Modified);
+    // Cut takes it out again; the list's menu pastes it back.
+    QTest::keyClick(w_->DrawGrid_RIC, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(ElementList.Count(), 2);
+    QMenu* menu = w_->ShowListMenu(QPoint(0, 0));
+    menu->actions()[2]->trigger();
+    menu->hide();
+    QCOMPARE(ElementList.Count(), 3);
+    QCOMPARE(ElementList[2]->Kind, RICElementKind::Sprite);  // after the Line now selected
   }
 
   void dragInTheListExchangesTwoElements() {
