@@ -173,13 +173,12 @@ QIcon Glyph(const QString& name) {
                           : name == "scrolldown" ? -90
                           : name == "scrollleft" ? 180
                                                  : 0;
-      QLineF shaft(QPointF(9.5, 9.5), QPointF(14, 9.5));
-      shaft.setAngle(angle + 180);
-      QLineF along(shaft.p2(), QPointF(9.5, 9.5));
-      along.setAngle(angle);
-      along.setLength(7);
+      QLineF along(QPointF(9.5, 9.5), QPointF(15, 9.5));
+      along.setAngle(angle + 180);
+      along = QLineF(along.p2(), along.p1());
+      along.setLength(10);
       p.drawLine(along);
-      ArrowHead(p, along.p2(), angle, 4.5);
+      ArrowHead(p, along.p2(), angle, 5);
     } else if (name == "mirrorlr" || name == "mirrorud") {  // a shape and its mirror image
       p.save();
       if (name == "mirrorud") {

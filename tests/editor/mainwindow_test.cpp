@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -464,14 +465,20 @@ class MainWindowTest : public QObject {
     QVERIFY(EncodeRic(pasted) == bytes);
     QCOMPARE(TheDocument().UndoName(), std::string("Paste Sprite"));
     QVERIFY(w_->Modified);
-    // Cut takes it out again; the list's menu pastes it back.
+    // Cut takes it out again; a right click selects a row and its menu pastes it back.
     QTest::keyClick(w_->DrawGrid_RIC, Qt::Key_X, Qt::ControlModifier);
     QCOMPARE(ElementList.Count(), 2);
-    QMenu* menu = w_->ShowListMenu(QPoint(0, 0));
+    QWidget* vp = w_->DrawGrid_RIC->viewport();
+    const QPoint first = w_->DrawGrid_RIC->CellRect(1, 1).center();
+    QTest::mouseClick(vp, Qt::RightButton, {}, first);
+    QContextMenuEvent request(QContextMenuEvent::Mouse, first, vp->mapToGlobal(first));
+    QApplication::sendEvent(vp, &request);
+    auto* menu = w_->findChild<QMenu*>("Menu_ElementList_Context");
+    QVERIFY(menu && menu->isVisible());
     menu->actions()[2]->trigger();
     menu->hide();
     QCOMPARE(ElementList.Count(), 3);
-    QCOMPARE(ElementList[2]->Kind, RICElementKind::Sprite);  // after the Line now selected
+    QCOMPARE(ElementList[1]->Kind, RICElementKind::Sprite);
   }
 
   void dragInTheListExchangesTwoElements() {

@@ -728,6 +728,12 @@ class SpritePageTest : public QObject {
     QTest::keyClick(Page()->Image_Sprite, Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(Page()->SpriteToolValue(), 20);
     QCOMPARE(Sprite().MarkedArea, (TRect{10, 480, 12, 484}));
+    // With the Select tool the right button opens the view's menu and keeps the mark.
+    Press(11, 482, Qt::RightButton);
+    auto* menu = w_->findChild<QMenu*>("Menu_Sprite_View");
+    QVERIFY(menu && menu->isVisible() && menu->actions()[0]->isEnabled());
+    menu->hide();
+    QCOMPARE(Sprite().MarkedArea, (TRect{10, 480, 12, 484}));
     QTest::keyClick(Page()->Image_Sprite, Qt::Key_Escape);
     QVERIFY(!Sprite().MarkedArea.IsSet());
     QVERIFY(!Page()->SpeedButton_Sprite_Erase->isVisible());
