@@ -65,9 +65,8 @@ void TSpriteView::wheelEvent(QWheelEvent* e) {
 // A right click belongs to the drawing tools (it draws white); the page opens
 // the menu itself for the tools that do not draw. The keyboard asks here.
 void TSpriteView::contextMenuEvent(QContextMenuEvent* e) {
-  if (e->reason() == QContextMenuEvent::Mouse) return;
-  emit MenuKey(e->pos().x(), e->pos().y());
-  e->accept();
+  e->accept();  // no menu of the window behind it either
+  if (e->reason() != QContextMenuEvent::Mouse) emit MenuKey(e->pos().x(), e->pos().y());
 }
 
 }  // namespace tavlin

@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QCursor>
 #include <QMenu>
 #include <QMimeData>
 #include <QStackedWidget>
@@ -44,8 +43,9 @@ void TForm_Tavlin::BuildClipboardCommands() {
   Menu_Edit->insertSeparator(list);
 
   DrawGrid_RIC->setContextMenuPolicy(Qt::CustomContextMenu);
+  // A scroll area reports the position in its viewport's coordinates.
   connect(DrawGrid_RIC, &QWidget::customContextMenuRequested, this,
-          [this] { ShowListMenu(QCursor::pos()); });
+          [this](const QPoint& pos) { ShowListMenu(DrawGrid_RIC->viewport()->mapToGlobal(pos)); });
 }
 
 bool TForm_Tavlin::ClipboardOnSprite() const {
