@@ -164,7 +164,8 @@ void TDrawGrid::paintEvent(QPaintEvent*) {
 void TDrawGrid::mousePressEvent(QMouseEvent* e) {
   setFocus(Qt::MouseFocusReason);
   QPoint pos = e->position().toPoint();
-  if (e->button() == Qt::LeftButton) {
+  // The right button selects its row too, for the menu it opens.
+  if (e->button() == Qt::LeftButton || e->button() == Qt::RightButton) {
     int row = RowAt(pos.y());
     if (row >= 1) SetRow(row);
   }

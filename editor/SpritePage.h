@@ -81,6 +81,28 @@ class TSpritePage : public QWidget {
   void SpriteAreaOperation(int code);
   void ImportPicture();
 
+  // Keyboard, clipboard and wheel. Copy lifts the marked area as the Copy
+  // button does and puts it on the system clipboard as a black-on-white
+  // image; Cut then erases it. Paste converts the clipboard's image to black
+  // and white at the import dialog's threshold and makes it the floating
+  // picture. Each returns false when there was nothing to act on.
+  bool CopyMarkedArea();
+  bool CutMarkedArea();
+  bool PasteClipboardImage();
+  // Ctrl+A: marks the whole used area with the Select tool.
+  void MarkUsedArea();
+  // Esc: ends a preview, drops the floating picture (back to the tool used
+  // before it) and the mark.
+  void CancelFloatingAndMark();
+  // Chooses a tool as its button does.
+  void ChooseTool(int tool);
+  // One wheel step over the view at (x, y): scrolls (sideways with Shift) or
+  // zooms (with Ctrl) keeping the canvas pixel under the pointer.
+  void WheelOnView(int x, int y, QPoint angleDelta, Qt::KeyboardModifiers modifiers);
+  void ZoomAround(int x, int y, int steps);
+  // The view's menu, filled for the present state and shown at `global`.
+  QMenu* ShowViewMenu(const QPoint& global);
+
   QSpinBox* SpinEdit_Sprite_ID = nullptr;
   QLabel* Image_Mark = nullptr;
   TSpriteView* Image_Sprite = nullptr;
@@ -160,6 +182,8 @@ class TSpritePage : public QWidget {
 
   void SpinEdit_Sprite_IDChange();
   void TrackBar_Sprite_ZoomChange();
+  void BuildShortcuts();
+  void DrawPencilLine(QPoint a, QPoint b, std::uint8_t colour);
 
   TForm_Tavlin& window_;
   TForm_Tavlin_AddText* addTextDialog_ = nullptr;
@@ -192,6 +216,11 @@ class TSpritePage : public QWidget {
   std::unordered_map<const TRICElement*, UndoHistory> parkedHistories_;
   FloatingPicture FloatingImage;
   QPoint FloatingPos{-1, -1};
+  // The pencil's last point: each move draws a line from it.
+  QPoint pencilLast_;
+  // The tool chosen before the Paste tool, where Esc returns to.
+  int restingTool_ = 1;
+  QMenu* viewMenu_ = nullptr;
 };
 
 }  // namespace tavlin

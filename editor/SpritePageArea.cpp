@@ -1,6 +1,8 @@
 // The sprite page's marked-area operations (scroll, mirror, rotate, erase,
 // copy, invert) and the picture import into the floating picture.
+#include <QClipboard>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QSpinBox>
 #include <QToolButton>
 #include <algorithm>
@@ -12,6 +14,21 @@
 
 namespace tavlin {
 
+namespace {
+
+// The floating picture as a black-on-white image that other programs can paste.
+QImage ClipboardImage(FloatingPicture picture) {
+  ConvertToCanvas(picture);
+  QImage image(picture.Width, picture.Height, QImage::Format_RGB32);
+  for (int y = 0; y < picture.Height; ++y) {
+    QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < picture.Width; ++x) row[x] = 0xFF000000u | picture.At(x, y);
+  }
+  return image;
+}
+
+}  // namespace
+
 void TSpritePage::BuildAreaButtons() {
   const struct {
     QToolButton** member;
@@ -20,25 +37,27 @@ void TSpritePage::BuildAreaButtons() {
     const char* hint;
     int code;
   } buttons[] = {
-      {&SpeedButton_Sprite_ScrollUp, "SpeedButton_Sprite_ScrollUp", "^",
+      {&SpeedButton_Sprite_ScrollUp, "SpeedButton_Sprite_ScrollUp", "scrollup",
        "Scroll selection one pixel up", 1},
-      {&SpeedButton_Sprite_ScrollDown, "SpeedButton_Sprite_ScrollDown", "v",
+      {&SpeedButton_Sprite_ScrollDown, "SpeedButton_Sprite_ScrollDown", "scrolldown",
        "Scroll selection one pixel down", 2},
-      {&SpeedButton_Sprite_ScrollLeft, "SpeedButton_Sprite_ScrollLeft", "<",
+      {&SpeedButton_Sprite_ScrollLeft, "SpeedButton_Sprite_ScrollLeft", "scrollleft",
        "Scroll selection one pixel left", 3},
-      {&SpeedButton_Sprite_ScrollRight, "SpeedButton_Sprite_ScrollRight", ">",
+      {&SpeedButton_Sprite_ScrollRight, "SpeedButton_Sprite_ScrollRight", "scrollright",
        "Scroll selection one pixel right", 4},
-      {&SpeedButton_Sprite_MirrorLR, "SpeedButton_Sprite_MirrorLR", "|",
+      {&SpeedButton_Sprite_MirrorLR, "SpeedButton_Sprite_MirrorLR", "mirrorlr",
        "Mirror selected area horizontal", 5},
-      {&SpeedButton_Sprite_MirrorUD, "SpeedButton_Sprite_MirrorUD", "=",
+      {&SpeedButton_Sprite_MirrorUD, "SpeedButton_Sprite_MirrorUD", "mirrorud",
        "Mirror selected area vertical", 6},
-      {&SpeedButton_Sprite_RotateLeft, "SpeedButton_Sprite_RotateLeft", "L",
+      {&SpeedButton_Sprite_RotateLeft, "SpeedButton_Sprite_RotateLeft", "rotateleft",
        "Rotate selection counter clockwise", 7},
-      {&SpeedButton_Sprite_RotateRight, "SpeedButton_Sprite_RotateRight", "R",
+      {&SpeedButton_Sprite_RotateRight, "SpeedButton_Sprite_RotateRight", "rotateright",
        "Rotate selection clockwise", 8},
-      {&SpeedButton_Sprite_Erase, "SpeedButton_Sprite_Erase", "X", "Delete selected area", 9},
-      {&SpeedButton_Sprite_Copy, "SpeedButton_Sprite_Copy", "C", "Copy selection to clipboard", 10},
-      {&SpeedButton_Sprite_Invert, "SpeedButton_Sprite_Invert", "I", "Invers selected area", 11},
+      {&SpeedButton_Sprite_Erase, "SpeedButton_Sprite_Erase", "erase", "Delete selected area", 9},
+      {&SpeedButton_Sprite_Copy, "SpeedButton_Sprite_Copy", "copy", "Copy selection to clipboard",
+       10},
+      {&SpeedButton_Sprite_Invert, "SpeedButton_Sprite_Invert", "invert", "Invers selected area",
+       11},
   };
   int x = 140;
   for (const auto& b : buttons) {
@@ -90,6 +109,8 @@ void TSpritePage::SpriteAreaOperation(int code) {
       FloatingPos = QPoint(-1, -1);
       FloatingImage = LiftArea(c, m);
       SpeedButton_Sprite_Paste->show();
+      // The copy goes to the system clipboard as well.
+      QGuiApplication::clipboard()->setImage(ClipboardImage(FloatingImage));
       break;
     case 11:
       InvertArea(c, m);

@@ -23,48 +23,65 @@ constexpr std::size_t kUndoLimit = 50;
 void TSpritePage::BuildTools() {
   toolGroup_ = new QButtonGroup(this);
   toolGroup_->setExclusive(true);
+  // The keys are those of common paint programs; Shift gives the filled shape.
   const struct {
     QToolButton** member;
     const char* name;
     const char* glyph;
     const char* hint;
     int tool;
+    const char* key;
   } tools[] = {
-      {&SpeedButton_Sprite_Point, "SpeedButton_Sprite_Point", "point", "Draw single point", 1},
-      {&SpeedButton_Sprite_Line, "SpeedButton_Sprite_Line", "line", "Draw a line", 2},
-      {&SpeedButton_Sprite_Rectangle, "SpeedButton_Sprite_Rectangle", "rect", "Draw rectangle", 5},
+      {&SpeedButton_Sprite_Point, "SpeedButton_Sprite_Point", "point", "Draw single point", 1, "P"},
+      {&SpeedButton_Sprite_Line, "SpeedButton_Sprite_Line", "line", "Draw a line", 2, "L"},
+      {&SpeedButton_Sprite_Rectangle, "SpeedButton_Sprite_Rectangle", "rect", "Draw rectangle", 5,
+       "R"},
       {&SpeedButton_Sprite_FRectangle, "SpeedButton_Sprite_FRectangle", "frect",
-       "Draw filled rectangle", 7},
-      {&SpeedButton_Sprite_Circle, "SpeedButton_Sprite_Circle", "circle", "Draw circle", 9},
+       "Draw filled rectangle", 7, "Shift+R"},
+      {&SpeedButton_Sprite_Circle, "SpeedButton_Sprite_Circle", "circle", "Draw circle", 9, "C"},
       {&SpeedButton_Sprite_FCircle, "SpeedButton_Sprite_FCircle", "fcircle", "Draw filled circle",
-       11},
-      {&SpeedButton_Sprite_Ellispe, "SpeedButton_Sprite_Ellispe", "ellipse", "Draw ellipse", 13},
+       11, "Shift+C"},
+      {&SpeedButton_Sprite_Ellispe, "SpeedButton_Sprite_Ellispe", "ellipse", "Draw ellipse", 13,
+       "E"},
       {&SpeedButton_Sprite_FEllispe, "SpeedButton_Sprite_FEllispe", "fellipse",
-       "Draw filled ellipse", 15},
-      {&SpeedButton_Sprite_Fill, "SpeedButton_Sprite_Fill", "fill", "Fill region", 17},
-      {&SpeedButton_Sprite_Text, "SpeedButton_Sprite_Text", "T", "Insert a text", 18},
+       "Draw filled ellipse", 15, "Shift+E"},
+      {&SpeedButton_Sprite_Fill, "SpeedButton_Sprite_Fill", "fill", "Fill region", 17, "F"},
+      {&SpeedButton_Sprite_Text, "SpeedButton_Sprite_Text", "text", "Insert a text", 18, "T"},
       {&SpeedButton_Sprite_Select, "SpeedButton_Sprite_Select", "select", "Mark a selected area",
-       20},
-      {&SpeedButton_Sprite_Paste, "SpeedButton_Sprite_Paste", "P",
-       "Insert selection from clipboard", 22},
+       20, "S"},
+      {&SpeedButton_Sprite_Paste, "SpeedButton_Sprite_Paste", "paste",
+       "Insert selection from clipboard", 22, "V"},
   };
   int x = 140;
   for (const auto& t : tools) {
-    QToolButton* b = NewButton(t.name, t.glyph, t.hint, x, 37);
+    const QString hint = QString("%1 (%2)").arg(t.hint, t.key);
+    QToolButton* b = NewButton(t.name, t.glyph, hint, x, 37);
     b->setCheckable(true);
     toolGroup_->addButton(b, t.tool);
     connect(b, &QToolButton::clicked, this, [this, tool = t.tool] { SetSpriteTool(tool); });
+    // The page's own shortcut: it acts while the page is shown, and a spin
+    // edit being typed in keeps its letters.
+    auto* key = new QAction(hint, this);
+    key->setShortcut(QKeySequence(t.key));
+    addAction(key);
+    connect(key, &QAction::triggered, this, [this, tool = t.tool] { ChooseTool(tool); });
     *t.member = b;
     x += 25;
   }
   SpeedButton_Sprite_Point->setChecked(true);
   SpeedButton_Sprite_Paste->hide();
   SpeedButton_Sprite_Undo =
-      NewButton("SpeedButton_Sprite_Undo", "Un", "Undo last modification", x + 12, 37);
+      NewButton("SpeedButton_Sprite_Undo", "undo", "Undo last modification", x + 12, 37);
   connect(SpeedButton_Sprite_Undo, &QToolButton::clicked, this, [this] { PopUndo(); });
   SpeedButton_Sprite_Import =
-      NewButton("SpeedButton_Sprite_Import", "Im", "Import picture from file", x + 44, 37);
+      NewButton("SpeedButton_Sprite_Import", "import", "Import picture from file", x + 44, 37);
   connect(SpeedButton_Sprite_Import, &QToolButton::clicked, this, [this] { ImportPicture(); });
+}
+
+void TSpritePage::ChooseTool(int tool) {
+  if (tool == 22 && FloatingImage.Empty()) return;
+  if (QAbstractButton* b = toolGroup_->button(tool)) b->setChecked(true);
+  SetSpriteTool(tool);
 }
 
 void TSpritePage::SetSpriteTool(int tool) {
@@ -78,6 +95,7 @@ void TSpritePage::SetSpriteTool(int tool) {
     RedrawSpriteView();
   }
   SpriteTool = tool;
+  if (tool != 22) restingTool_ = tool;
 }
 
 void TSpritePage::DropFloatingImage() {
@@ -145,6 +163,12 @@ void TSpritePage::ShowPoint(const QPoint& p) {
 
 void TSpritePage::Image_SpriteMouseDown(int x, int y, Qt::MouseButtons buttons) {
   if (!Sprite()) return;
+  // The right button draws white with the drawing tools; with Select and
+  // Paste it opens the view's menu.
+  if (buttons == Qt::RightButton && (SpriteTool == 20 || SpriteTool == 22)) {
+    ShowViewMenu(Image_Sprite->mapToGlobal(QPoint(x, y)));
+    return;
+  }
   QPoint p = MouseToSprite(x, y);
   if (SpriteTool != 19) PushUndo();
   ShowPoint(p);
@@ -156,6 +180,7 @@ void TSpritePage::Image_SpriteMouseDown(int x, int y, Qt::MouseButtons buttons) 
     case 1:
       if (left) DrawPoint(p, kBlackIndex);
       if (right) DrawPoint(p, kWhiteIndex);
+      pencilLast_ = p;
       break;
     case 2:
       SaveShapeBackup();
@@ -215,8 +240,10 @@ void TSpritePage::Image_SpriteMouseMove(int x, int y, Qt::MouseButtons buttons) 
   const QPoint s = StartPoint;
   switch (SpriteTool) {
     case 1:
-      if (buttons & Qt::LeftButton) DrawPoint(p, kBlackIndex);
-      if (buttons & Qt::RightButton) DrawPoint(p, kWhiteIndex);
+      // A line from the last point, so a fast stroke leaves no gaps.
+      if (buttons & Qt::LeftButton) DrawPencilLine(pencilLast_, p, kBlackIndex);
+      if (buttons & Qt::RightButton) DrawPencilLine(pencilLast_, p, kWhiteIndex);
+      pencilLast_ = p;
       break;
     case 3:
       DrawLineShape(s, p, DrawingColour, false);
@@ -334,6 +361,13 @@ void TSpritePage::DrawPoint(QPoint p, std::uint8_t colour) {
   TRICElement* e = Sprite();
   e->Canvas.SetPixelIndex(p.x(), p.y(), colour);
   ExtendUsedArea(p.x(), p.y(), p.x(), p.y());
+  FinishDrawing();
+}
+
+void TSpritePage::DrawPencilLine(QPoint a, QPoint b, std::uint8_t colour) {
+  TRICElement* e = Sprite();
+  DrawLine(e->Canvas, a.x(), a.y(), b.x(), b.y(), colour);
+  ExtendUsedArea(a.x(), a.y(), b.x(), b.y());
   FinishDrawing();
 }
 

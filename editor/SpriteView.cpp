@@ -1,8 +1,10 @@
 #include "SpriteView.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace tavlin {
 
@@ -52,6 +54,19 @@ void TSpriteView::keyPressEvent(QKeyEvent* e) {
       return;
   }
   e->accept();
+}
+
+void TSpriteView::wheelEvent(QWheelEvent* e) {
+  const QPoint pos = e->position().toPoint();
+  emit Wheel(pos.x(), pos.y(), e->angleDelta(), e->modifiers());
+  e->accept();
+}
+
+// A right click belongs to the drawing tools (it draws white); the page opens
+// the menu itself for the tools that do not draw. The keyboard asks here.
+void TSpriteView::contextMenuEvent(QContextMenuEvent* e) {
+  e->accept();  // no menu of the window behind it either
+  if (e->reason() != QContextMenuEvent::Mouse) emit MenuKey(e->pos().x(), e->pos().y());
 }
 
 }  // namespace tavlin

@@ -22,6 +22,10 @@ class TSpriteView : public QWidget {
   void MouseMove(int x, int y, Qt::MouseButtons buttons);
   void MouseUp(int x, int y, Qt::MouseButtons buttons);
   void DeletePressed();
+  // The wheel over the view: its turn in eighths of a degree and the keys held.
+  void Wheel(int x, int y, QPoint angleDelta, Qt::KeyboardModifiers modifiers);
+  // The menu key (or Shift+F10) asks for the view's menu at (x, y).
+  void MenuKey(int x, int y);
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -29,6 +33,8 @@ class TSpriteView : public QWidget {
   void mouseMoveEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
+  void contextMenuEvent(QContextMenuEvent* e) override;
 
  private:
   QImage picture_;

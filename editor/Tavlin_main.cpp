@@ -89,6 +89,7 @@ TForm_Tavlin::TForm_Tavlin(UserDialogs& dialogs, QWidget* parent)
   BuildEditPages(client);
   BuildOutputPanel(client);
   BuildParameterPanel(client);
+  BuildClipboardCommands();
   aboutBox_ = new TForm_Tavlin_Info(this);
   savedMessage_ = new QTimer(this);
   savedMessage_->setSingleShot(true);

@@ -84,6 +84,17 @@ class TForm_Tavlin : public QMainWindow {
   void DoubleElement();
   void MoveElementUp();
   void MoveElementDown();
+  // The clipboard: the element list's selected element (as RIC bytes and as
+  // RicScript text) or the sprite's marked area, whichever the keyboard is
+  // on. Paste inserts elements after the selected one as one step.
+  void CutCommand();
+  void CopyCommand();
+  void PasteCommand();
+  bool CopyElement();
+  void CutElement();
+  bool PasteElements();
+  // The element list's right-click menu, filled for the present state.
+  QMenu* ShowListMenu(const QPoint& global);
   void AboutCommand();
   void ImportRicScript1Click();
   void ExportRicScript1Click();
@@ -219,6 +230,9 @@ class TForm_Tavlin : public QMainWindow {
   QAction* Menu_File_Settings_Paramter_256Orwick = nullptr;
   QAction* Menu_File_Exit = nullptr;
   QAction* Menu_Edit_Undo = nullptr;
+  QAction* Menu_Edit_Cut = nullptr;
+  QAction* Menu_Edit_Copy = nullptr;
+  QAction* Menu_Edit_Paste = nullptr;
   QAction* Menu_Edit_ElementList_Delete = nullptr;
   QAction* Menu_Edit_ElementList_Double = nullptr;
   QAction* Menu_Edit_ElementList_MoveUp = nullptr;
@@ -238,6 +252,9 @@ class TForm_Tavlin : public QMainWindow {
  private:
   // Layout, one builder per area.
   void BuildMenus();
+  void BuildClipboardCommands();
+  // True when Cut, Copy and Paste act on the sprite rather than on the element list.
+  bool ClipboardOnSprite() const;
   void BuildStatusBar();
   void BuildNavigationPages(QWidget* client);
   void BuildOutputPanel(QWidget* client);
@@ -299,6 +316,7 @@ class TForm_Tavlin : public QMainWindow {
   QTimer* savedMessage_ = nullptr;  // ends "Saved ..." in the status bar
   // Highlights the parameter row being edited; it calls into the window, so it goes first.
   QObject* paramFocusFilter_ = nullptr;
+  QMenu* listMenu_ = nullptr;
 };
 
 }  // namespace tavlin

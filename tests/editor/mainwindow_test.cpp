@@ -2,6 +2,8 @@
 // and dragging on the pages' pictures, with every question answered by script.
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -20,6 +22,7 @@
 #include <memory>
 
 #include "CopyBitsPage.h"
+#include "Document.h"
 #include "DrawGrid.h"
 #include "VarMapPage.h"
 #include "FileIO.h"
@@ -28,6 +31,7 @@
 #include "RICParameterEdit.h"
 #include "RicFile.h"
 #include "SpritePage.h"
+#include "SpriteTools.h"
 #include "ScriptedDialogs.h"
 #include "StartUp.h"
 #include "Tavlin_main.h"
@@ -440,6 +444,52 @@ class MainWindowTest : public QObject {
     QTest::keyClick(w_->DrawGrid_RIC, Qt::Key_Delete);
     QCOMPARE(ElementList.Count(), 2);
     QCOMPARE(ElementList[0], b);
+  }
+
+  void elementsTravelBetweenWindowsAsRicBytes() {
+    Click("SpeedButton_RIC_AddSprite");
+    TRICElement& sprite = *ElementList[0];
+    sprite.ID = 4;
+    ExtendUsedArea(sprite.Canvas, sprite.UsedArea, 0, 0, 9, 3);
+    sprite.Canvas.SetPixelIndex(2, 1, kBlackIndex);
+    RICElementList copied;
+    copied.Add(DuplicateElement(sprite));
+    const std::vector<std::uint8_t> bytes = EncodeRic(copied);
+    w_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    ClickRow(1);  // the list has the keyboard
+    QTest::keyClick(w_->DrawGrid_RIC, Qt::Key_C, Qt::ControlModifier);
+    QVERIFY(QApplication::clipboard()->text().startsWith("sprite( 4,"));
+    // Another window with a document of its own takes it after its selected element.
+    w_->Modified = false;
+    w_ = StartEditor(*dialogs_);
+    w_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    Click("SpeedButton_RIC_AddComment");
+    Click("SpeedButton_RIC_AddLine");
+    ClickRow(1);
+    Trigger("Menu_Edit_Paste");
+    QCOMPARE(ElementList.Count(), 3);
+    QCOMPARE(w_->SelectedIndex, 1);
+    RICElementList pasted;
+    pasted.Add(DuplicateElement(*ElementList[1]));
+    QVERIFY(EncodeRic(pasted) == bytes);
+    QCOMPARE(TheDocument().UndoName(), std::string("Paste Sprite"));
+    QVERIFY(w_->Modified);
+    // Cut takes it out again; a right click selects a row and its menu pastes it back.
+    QTest::keyClick(w_->DrawGrid_RIC, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(ElementList.Count(), 2);
+    QWidget* vp = w_->DrawGrid_RIC->viewport();
+    const QPoint first = w_->DrawGrid_RIC->CellRect(1, 1).center();
+    QTest::mouseClick(vp, Qt::RightButton, {}, first);
+    QContextMenuEvent request(QContextMenuEvent::Mouse, first, vp->mapToGlobal(first));
+    QApplication::sendEvent(vp, &request);
+    auto* menu = w_->findChild<QMenu*>("Menu_ElementList_Context");
+    QVERIFY(menu && menu->isVisible());
+    menu->actions()[2]->trigger();
+    menu->hide();
+    QCOMPARE(ElementList.Count(), 3);
+    QCOMPARE(ElementList[1]->Kind, RICElementKind::Sprite);
   }
 
   void dragInTheListExchangesTwoElements() {

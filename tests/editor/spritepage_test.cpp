@@ -3,6 +3,7 @@
 // undoing, marking an area and running the area operations.
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
@@ -666,6 +667,107 @@ class SpritePageTest : public QObject {
     Sprite().UsedArea = TRect{0, 0, 1023, 510};
     w_->ShowElement(0);
     QVERIFY(label->toolTip().isEmpty());
+  }
+  void clipboardCarriesTheMarkAsAnImageAndPastesAnyImage() {
+    w_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    auto key = [this](int k, Qt::KeyboardModifiers m = Qt::ControlModifier) {
+      QTest::keyClick(Page()->Image_Sprite, Qt::Key(k), m);
+    };
+    Press(3, 500);  // (0..3, 500..501): one black pixel, the rest grey
+    Click("SpeedButton_Sprite_Select");
+    Drag(0, 500, 3, 501);
+    key(Qt::Key_C);
+    const QImage copied = QGuiApplication::clipboard()->image();
+    QCOMPARE(copied.size(), QSize(4, 2));
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < 4; ++x)
+        QCOMPARE(copied.pixel(x, y) & 0xFFFFFF, x == 3 && y == 0 ? QRgb(kBlack) : QRgb(kWhite));
+    key(Qt::Key_X);  // cut: erased, and undone as one step
+    QCOMPARE(Px(3, 500), kWhiteIndex);
+    QCOMPARE(QGuiApplication::clipboard()->image().size(), QSize(4, 2));
+    Click("SpeedButton_Sprite_Undo");
+    QCOMPARE(Px(3, 500), kBlackIndex);
+    // Any picture pastes, cut at the import's threshold; transparent is clear.
+    QImage picture(3, 2, QImage::Format_ARGB32);
+    picture.fill(Qt::transparent);
+    picture.setPixel(0, 0, 0xFF404040);
+    picture.setPixel(1, 0, 0xFFC0C0C0);
+    picture.setPixel(2, 1, 0xFF000060);
+    QGuiApplication::clipboard()->setImage(picture);
+    key(Qt::Key_V);
+    QCOMPARE(Page()->SpriteToolValue(), 22);
+    QVERIFY(Page()->SpeedButton_Sprite_Paste->isChecked());
+    QCOMPARE(Page()->Floating().Width, 3);
+    QCOMPARE(Page()->Floating().Height, 2);
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < 3; ++x)
+        QCOMPARE(Page()->Floating().At(x, y),
+                 (x == 0 && y == 0) || (x == 2 && y == 1) ? kFloatingSet : kFloatingClear);
+    // Esc drops it and goes back to the Select tool.
+    key(Qt::Key_Escape, Qt::NoModifier);
+    QVERIFY(Page()->Floating().Empty());
+    QCOMPARE(Page()->SpriteToolValue(), 20);
+    QVERIFY(Page()->SpeedButton_Sprite_Select->isChecked());
+  }
+
+  void toolKeysCtrlAAndEscActWhileThePageIsShown() {
+    w_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    QVERIFY(Page()->SpeedButton_Sprite_FRectangle->toolTip().endsWith("(Shift+R)"));
+    QTest::keyClick(Page()->Image_Sprite, Qt::Key_L);
+    QCOMPARE(Page()->SpriteToolValue(), 2);
+    QVERIFY(Page()->SpeedButton_Sprite_Line->isChecked());
+    QTest::keyClick(Page()->Image_Sprite, Qt::Key_R, Qt::ShiftModifier);
+    QCOMPARE(Page()->SpriteToolValue(), 7);
+    // Letters typed into a spin edit stay there.
+    Page()->SpinEdit_Sprite_ID->setFocus();
+    QTest::keyClick(Page()->SpinEdit_Sprite_ID, Qt::Key_E);
+    QCOMPARE(Page()->SpriteToolValue(), 7);
+    Drag(10, 480, 12, 484);
+    QTest::keyClick(Page()->Image_Sprite, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(Page()->SpriteToolValue(), 20);
+    QCOMPARE(Sprite().MarkedArea, (TRect{10, 480, 12, 484}));
+    // With the Select tool the right button opens the view's menu and keeps the mark.
+    Press(11, 482, Qt::RightButton);
+    auto* menu = w_->findChild<QMenu*>("Menu_Sprite_View");
+    QVERIFY(menu && menu->isVisible() && menu->actions()[0]->isEnabled());
+    menu->hide();
+    QCOMPARE(Sprite().MarkedArea, (TRect{10, 480, 12, 484}));
+    QTest::keyClick(Page()->Image_Sprite, Qt::Key_Escape);
+    QVERIFY(!Sprite().MarkedArea.IsSet());
+    QVERIFY(!Page()->SpeedButton_Sprite_Erase->isVisible());
+  }
+
+  void aFastPencilStrokeLeavesNoGaps() {
+    Press(5, 500);
+    Move(30, 510);
+    Release(30, 510);
+    QCOMPARE(CountOf(kBlackIndex), 26);  // one pixel a column from 5 to 30
+    for (int x = 5; x <= 30; ++x) {
+      int column = 0;
+      for (int y = 500; y <= 510; ++y) column += Px(x, y) == kBlackIndex;
+      QCOMPARE(column, 1);
+    }
+  }
+
+  void wheelScrollsAndCtrlWheelZoomsAroundThePointer() {
+    auto wheel = [this](QPoint pos, int delta, Qt::KeyboardModifiers m) {
+      QWheelEvent e(QPointF(pos), Page()->Image_Sprite->mapToGlobal(QPointF(pos)), QPoint(),
+                    QPoint(0, delta), Qt::NoButton, m, Qt::NoScrollPhase, false);
+      QApplication::sendEvent(Page()->Image_Sprite, &e);
+    };
+    wheel(At(50, 480), 120, Qt::NoModifier);  // up by an eighth of the 64 rows
+    QCOMPARE(Page()->ScrollBar_Sprite_Y->value(), 440);
+    wheel(At(50, 480), -120, Qt::ShiftModifier);
+    QCOMPARE(Page()->ScrollBar_Sprite_X->value(), 12);
+    const QPoint pointer = At(50, 480);
+    for (int i = 0; i < 2; ++i) wheel(pointer, 120, Qt::ControlModifier);
+    QCOMPARE(Sprite().ZoomFactor, 12);
+    QCOMPARE(Page()->MouseToSprite(pointer.x(), pointer.y()), QPoint(50, 480));
+    wheel(pointer, -120, Qt::ControlModifier);
+    QCOMPARE(Sprite().ZoomFactor, 8);
+    QCOMPARE(Page()->MouseToSprite(pointer.x(), pointer.y()), QPoint(50, 480));
   }
 };
 

@@ -1,0 +1,152 @@
+// Cut, Copy and Paste: the Edit menu's entries and the element list's
+// right-click menu. Elements travel between documents and windows as RIC
+// bytes under their own type, with their RicScript text beside them for
+// other programs; on the sprite page the commands act on the marked area.
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QMimeData>
+#include <QStackedWidget>
+
+#include "Document.h"
+#include "DrawGrid.h"
+#include "FileIO.h"
+#include "RicFile.h"
+#include "RicScript.h"
+#include "SpritePage.h"
+#include "Tavlin_main.h"
+
+namespace tavlin {
+
+namespace {
+constexpr char kElementsMimeType[] = "application/x-tavlin-ric-elements";
+}
+
+void TForm_Tavlin::BuildClipboardCommands() {
+  auto action = [this](const char* name, const QString& text, QKeySequence::StandardKey key,
+                       void (TForm_Tavlin::*run)()) {
+    auto* a = new QAction(text, this);
+    a->setObjectName(name);
+    a->setShortcut(key);
+    connect(a, &QAction::triggered, this, run);
+    return a;
+  };
+  Menu_Edit_Cut = action("Menu_Edit_Cut", "Cu&t", QKeySequence::Cut, &TForm_Tavlin::CutCommand);
+  Menu_Edit_Copy =
+      action("Menu_Edit_Copy", "&Copy", QKeySequence::Copy, &TForm_Tavlin::CopyCommand);
+  Menu_Edit_Paste =
+      action("Menu_Edit_Paste", "&Paste", QKeySequence::Paste, &TForm_Tavlin::PasteCommand);
+  // Between the undo entries and the element list's submenu.
+  QAction* list = Menu_Edit->findChild<QMenu*>("Menu_Edit_ElementList")->menuAction();
+  Menu_Edit->insertActions(list, {Menu_Edit_Cut, Menu_Edit_Copy, Menu_Edit_Paste});
+  Menu_Edit->insertSeparator(list);
+
+  DrawGrid_RIC->setContextMenuPolicy(Qt::CustomContextMenu);
+  // A scroll area reports the position in its viewport's coordinates.
+  connect(DrawGrid_RIC, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& pos) { ShowListMenu(DrawGrid_RIC->viewport()->mapToGlobal(pos)); });
+}
+
+bool TForm_Tavlin::ClipboardOnSprite() const {
+  if (PageControl_Edit->currentWidget() != TabSheet_Edit_Sprite) return false;
+  const QWidget* focus = QApplication::focusWidget();
+  return !(focus && (focus == DrawGrid_RIC || DrawGrid_RIC->isAncestorOf(focus)));
+}
+
+void TForm_Tavlin::CutCommand() {
+  if (ClipboardOnSprite())
+    TabSheet_Edit_Sprite->CutMarkedArea();
+  else
+    CutElement();
+}
+
+void TForm_Tavlin::CopyCommand() {
+  if (ClipboardOnSprite())
+    TabSheet_Edit_Sprite->CopyMarkedArea();
+  else
+    CopyElement();
+}
+
+void TForm_Tavlin::PasteCommand() {
+  if (ClipboardOnSprite())
+    TabSheet_Edit_Sprite->PasteClipboardImage();
+  else
+    PasteElements();
+}
+
+bool TForm_Tavlin::CopyElement() {
+  if (!ElementList.ValidIndex(SelectedIndex)) return false;
+  TabSheet_Edit_Sprite->EndPreview();  // the copy takes no preview pixels
+  RICElementList one;
+  one.Add(DuplicateElement(*ElementList[SelectedIndex]));
+  std::vector<std::uint8_t> bytes;
+  try {
+    bytes = EncodeRic(one);
+  } catch (const TavlinError& e) {  // a sprite too large for a RIC element
+    ShowFailure(QString("The element cannot be copied: %1").arg(e.what()));
+    return false;
+  }
+  auto* mime = new QMimeData;
+  mime->setData(kElementsMimeType,
+                QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+  mime->setText(QString::fromStdString(RicScriptText(one)));
+  QApplication::clipboard()->setMimeData(mime);
+  return true;
+}
+
+void TForm_Tavlin::CutElement() {
+  if (CopyElement()) DeleteElement();
+}
+
+bool TForm_Tavlin::PasteElements() {
+  const QMimeData* mime = QApplication::clipboard()->mimeData();
+  if (!mime || !mime->hasFormat(kElementsMimeType)) return false;
+  const QByteArray bytes = mime->data(kElementsMimeType);
+  RICElementList list = DecodeRic(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                  std::size_t(bytes.size()));
+  if (list.Empty()) return false;
+  TabSheet_Edit_Sprite->EndPreview();
+  const std::string name =
+      list.Count() == 1 ? std::string("Paste ") + KindName(list[0]->Kind) : "Paste Elements";
+  const int index = ElementList.ValidIndex(SelectedIndex) ? SelectedIndex + 1 : ElementList.Count();
+  TheDocument().InsertList(index, std::move(list), name);
+  EditEventsEnabled = false;
+  SetListRows(ElementList.Count());
+  SelectedIndex = index;
+  DrawGrid_RIC->SetRow(index + 1, false);
+  ShowElement(index);
+  EditEventsEnabled = true;
+  RefreshDocumentView();
+  MarkModified();
+  return true;
+}
+
+QMenu* TForm_Tavlin::ShowListMenu(const QPoint& global) {
+  if (!listMenu_) {
+    listMenu_ = new QMenu(this);
+    listMenu_->setObjectName("Menu_ElementList_Context");
+  }
+  listMenu_->clear();
+  const bool selected = ElementList.ValidIndex(SelectedIndex);
+  const QMimeData* mime = QApplication::clipboard()->mimeData();
+  const bool pasteable = mime && mime->hasFormat(kElementsMimeType);
+  auto add = [this](const QString& text, bool enabled, auto run) {
+    QAction* a = listMenu_->addAction(text);
+    a->setEnabled(enabled);
+    connect(a, &QAction::triggered, this, run);
+  };
+  add("Cu&t\tCtrl+X", selected, [this] { CutElement(); });
+  add("&Copy\tCtrl+C", selected, [this] { CopyElement(); });
+  add("&Paste\tCtrl+V", pasteable, [this] { PasteElements(); });
+  listMenu_->addSeparator();
+  add("&Double", selected, [this] { DoubleElement(); });
+  add("De&lete\tDel", selected, [this] { DeleteElement(); });
+  listMenu_->addSeparator();
+  add("Move &up", ElementList.Count() > 1 && selected, [this] { MoveElementUp(); });
+  add("Move do&wn", ElementList.Count() > 1 && selected, [this] { MoveElementDown(); });
+  listMenu_->popup(global);
+  return listMenu_;
+}
+
+}  // namespace tavlin
