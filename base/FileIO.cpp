@@ -127,8 +127,8 @@ void WriteFileInPlace(const std::string& path, const std::string& target, const 
 
 // Makes a rename that already happened durable; a failure here loses nothing.
 void SyncFolderOf(const std::string& target) {
-  std::string folder = target.substr(0, target.find_last_of('/') + 1);
-  if (folder.empty()) folder = ".";
+  const std::size_t slash = target.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
   int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   ::fsync(fd);
