@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -19,15 +20,15 @@
 
 #include "CopyBitsPage.h"
 #include "DisplayAdapter.h"
-#include "EditPage.h"
 #include "DrawGrid.h"
+#include "EditPage.h"
 #include "ElementIcons.h"
 #include "FileIO.h"
 #include "NxtImage.h"
 #include "ParameterSet.h"
 #include "RICParameterEdit.h"
-#include "Tavlin_About.h"
 #include "SpritePage.h"
+#include "Tavlin_About.h"
 #include "UserDialogs.h"
 #include "VarMapPage.h"
 
@@ -37,6 +38,36 @@ namespace {
 constexpr int kClientWidth = 1016;
 constexpr int kClientHeight = 722;
 constexpr int kStatusHeight = 19;
+// The default client area less the status bar, and the smallest height, which
+// leaves a window that fits a 1366 x 768 screen with a panel.
+constexpr QSize kDefaultClient(kClientWidth, kClientHeight - kStatusHeight);
+constexpr int kMinClientHeight = 600;
+
+// The client area: it is as large as the window lets it be, and the window
+// places its areas for that size.
+class ClientArea : public QWidget {
+ public:
+  ClientArea(QWidget* parent, std::function<void(QSize)> arrange)
+      : QWidget(parent), arrange_(std::move(arrange)) {}
+  QSize sizeHint() const override { return kDefaultClient; }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override { arrange_(event->size()); }
+
+ private:
+  std::function<void(QSize)> arrange_;
+};
+
+// The largest zoom of the shape and preview pages' screens for a page area:
+// the screen at (32, 52), its right margin, and under it the five argument
+// controls, 30 below the screen and 148 high, and a margin.
+int ScreenZoomFor(QSize page) {
+  int z = 1;
+  while (32 + ScreenWidth(z + 1) + 31 <= page.width() &&
+         52 + ScreenHeight(z + 1) + 30 + 148 + 8 <= page.height())
+    ++z;
+  return z;
+}
 
 // The status bar with its panels on its whole height: QStatusBar's own
 // layout keeps a few pixels above and below its items, too many at a height
@@ -72,13 +103,11 @@ TForm_Tavlin::TForm_Tavlin(UserDialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs) {
   setObjectName("TForm_Tavlin");
   setWindowTitle("Tavlin V2.0.4");
-  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setAcceptDrops(true);
 
-  auto* client = new QWidget(this);
+  auto* client = new ClientArea(this, [this](QSize size) { ArrangeClient(size); });
   client->setObjectName("Client");
-  client->setFixedSize(kClientWidth, kClientHeight - kStatusHeight);
+  client->setMinimumSize(kClientWidth, kMinClientHeight);
   setCentralWidget(client);
 
   BuildMenus();
@@ -95,7 +124,41 @@ TForm_Tavlin::TForm_Tavlin(UserDialogs& dialogs, QWidget* parent)
   EnterModifyMode();
   SetParameterMode(256);
   EditEventsEnabled = true;
-  setFixedSize(sizeHint());
+  resize(sizeHint());
+}
+
+void TForm_Tavlin::ArrangeClient(QSize size) {
+  const int extraWidth = size.width() - kDefaultClient.width();
+  extraHeight_ = size.height() - kDefaultClient.height();
+  PageControl_Navigate->setGeometry(4, 1, 341, 700 + extraHeight_);
+  ArrangeNavigationPages();
+  ArrangeParameterPanel();
+
+  // The page area: 665 x 700 at the default size.
+  const QSize page(665 + extraWidth, 700 + extraHeight_);
+  PageControl_Edit->setGeometry(QRect(QPoint(348, 1), page));
+  for (int i = 0; i < PageControl_Edit->count(); ++i) {
+    QWidget* sheet = PageControl_Edit->widget(i);
+    if (auto* header = sheet->findChild<QLabel*>(sheet->objectName() + "_Header"))
+      header->resize(page.width() - 8, header->height());
+  }
+  for (const char* name : {"Image_Empty", "Label_Empty"}) {
+    auto* w = TabSheet_Edit_Empty->findChild<QWidget*>(name);
+    w->move((page.width() - w->width()) / 2, w->y());
+  }
+  // The Information page's fields stay at the page's foot when it is lower.
+  for (const auto& [control, top] : informationControls_)
+    control->move(control->x(), top + std::min(extraHeight_, 0));
+
+  const int zoom = ScreenZoomFor(page);
+  if (screens_.front()->Zoom() != zoom) {
+    for (TScreenLayout* screen : screens_) screen->SetZoom(zoom);
+    RedrawShapeImage();
+    RenderPreview();
+  }
+  TabSheet_Edit_CopyBits->ArrangeViews(page);
+  TabSheet_Edit_Sprite->ArrangeView(page);
+  TabSheet_Edit_VarMap->ArrangeGraph(page);
 }
 
 // The child widgets go after this body: a focused parameter edit's focus-out
@@ -133,7 +196,8 @@ void TForm_Tavlin::BuildMenus() {
   Menu_File_Merge = action(Menu_File, "Menu_File_Merge", "&Merge", [this] { MergeCommand(); });
   Menu_File_Save = action(Menu_File, "Menu_File_Save", "&Save", [this] { SaveDocument(); });
   Menu_File_Save->setShortcut(QKeySequence::Save);
-  Menu_File_SaveAs = action(Menu_File, "Menu_File_SaveAs", "Save &as", [this] { SaveDocumentAs(); });
+  Menu_File_SaveAs =
+      action(Menu_File, "Menu_File_SaveAs", "Save &as", [this] { SaveDocumentAs(); });
   Menu_File_SaveAs->setShortcut(QKeySequence("Ctrl+Shift+S"));
   Menu_File_New = action(Menu_File, "Menu_File_New", "&New", [this] { NewCommand(); });
   Menu_File_New->setShortcut(QKeySequence::New);
@@ -178,10 +242,14 @@ void TForm_Tavlin::BuildMenus() {
   QMenu* add = list->addMenu("Add element");
   add->setObjectName("Menu_Edit_ElementList_Add");
   const std::pair<RICElementKind, const char*> addEntries[] = {
-      {RICElementKind::Description, "Description"}, {RICElementKind::VarMap, "VarMap"},
-      {RICElementKind::CopyBits, "CopyBits"},       {RICElementKind::Sprite, "Sprite"},
-      {RICElementKind::Pixel, "Point"},             {RICElementKind::Line, "Line"},
-      {RICElementKind::Rectangle, "Rectangle"},     {RICElementKind::Circle, "Circle"},
+      {RICElementKind::Description, "Description"},
+      {RICElementKind::VarMap, "VarMap"},
+      {RICElementKind::CopyBits, "CopyBits"},
+      {RICElementKind::Sprite, "Sprite"},
+      {RICElementKind::Pixel, "Point"},
+      {RICElementKind::Line, "Line"},
+      {RICElementKind::Rectangle, "Rectangle"},
+      {RICElementKind::Circle, "Circle"},
       {RICElementKind::NumBox, "NumBox"}};
   for (auto [kind, text] : addEntries) {
     QAction* a = add->addAction(text);
@@ -193,8 +261,8 @@ void TForm_Tavlin::BuildMenus() {
       action(list, "Menu_Edit_ElementList_Delete", "Delete Element", [this] { DeleteElement(); });
   Menu_Edit_ElementList_Double =
       action(list, "Menu_Edit_ElementList_Double", "Double Element", [this] { DoubleElement(); });
-  Menu_Edit_ElementList_MoveUp = action(list, "Menu_Edit_ElementList_MoveUp", "Move Element Up",
-                                        [this] { MoveElementUp(); });
+  Menu_Edit_ElementList_MoveUp =
+      action(list, "Menu_Edit_ElementList_MoveUp", "Move Element Up", [this] { MoveElementUp(); });
   Menu_Edit_ElementList_MoveDown = action(list, "Menu_Edit_ElementList_MoveDown",
                                           "Move Element Down", [this] { MoveElementDown(); });
   Menu_Edit_SpriteSeparator = Menu_Edit->addSeparator();
@@ -299,16 +367,16 @@ void TForm_Tavlin::BuildOutputPanel(QWidget* client) {
   Label_FileSize->resize(fm.horizontalAdvance("888888"), Label_FileSize->height());
   Label_FileSize->setAlignment(Qt::AlignRight | Qt::AlignTop);
   label("Bytes", Label_FileSize->geometry().right() + 1 + fm.horizontalAdvance(" "), 112);
-  SpeedButton_FileIO_Open = NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_Open", "open",
-                                           "Open RIC file", 6, 133);
-  SpeedButton_FileIO_Save = NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_Save", "save",
-                                           "Save RIC file", 31, 133);
+  SpeedButton_FileIO_Open =
+      NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_Open", "open", "Open RIC file", 6, 133);
+  SpeedButton_FileIO_Save =
+      NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_Save", "save", "Save RIC file", 31, 133);
   SpeedButton_FileIO_SaveAs = NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_SaveAs", "saveas",
                                              "Save RIC file as", 56, 133);
-  SpeedButton_FileIO_Merge = NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_Merge", "merge",
-                                            "Merge RIC files", 81, 133);
-  SpeedButton_FileIO_New = NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_New", "new",
-                                          "New RIC file", 106, 133);
+  SpeedButton_FileIO_Merge =
+      NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_Merge", "merge", "Merge RIC files", 81, 133);
+  SpeedButton_FileIO_New =
+      NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_New", "new", "New RIC file", 106, 133);
   connect(SpeedButton_FileIO_Open, &QToolButton::clicked, this, [this] { OpenCommand(); });
   connect(SpeedButton_FileIO_Save, &QToolButton::clicked, this, [this] { SaveDocument(); });
   connect(SpeedButton_FileIO_SaveAs, &QToolButton::clicked, this, [this] { SaveDocumentAs(); });
@@ -339,11 +407,10 @@ void TForm_Tavlin::BuildEditPages(QWidget* client) {
   auto* text = new QLabel(TabSheet_Edit_Empty);
   text->setObjectName("Label_Empty");
   text->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  text->setText(QStringLiteral(
-      "<h2>Tavlin V2.0.4</h2>"
-      "<p>RIC picture editor for the LEGO MINDSTORMS NXT display</p>"
-      "<p>%1</p><p>by the Tavlin maintainers</p>"
-      "<p>Open a RIC file or add an element to start.</p>")
+  text->setText(QStringLiteral("<h2>Tavlin V2.0.4</h2>"
+                               "<p>RIC picture editor for the LEGO MINDSTORMS NXT display</p>"
+                               "<p>%1</p><p>by the Tavlin maintainers</p>"
+                               "<p>Open a RIC file or add an element to start.</p>")
                     .arg(QStringLiteral(__DATE__)));
   text->setGeometry(32, 380, 600, 200);
 
@@ -434,7 +501,8 @@ void TForm_Tavlin::ShowKindMenus(const TRICElement* e) {
 void TForm_Tavlin::UpdateDocumentStatus() {
   int n = ElementList.Count();
   for (QToolButton* b : {SpeedButton_RIC_Delete, SpeedButton_RIC_Double}) b->setEnabled(n > 0);
-  for (QAction* a : {Menu_Edit_ElementList_Delete, Menu_Edit_ElementList_Double}) a->setEnabled(n > 0);
+  for (QAction* a : {Menu_Edit_ElementList_Delete, Menu_Edit_ElementList_Double})
+    a->setEnabled(n > 0);
   for (QToolButton* b : {SpeedButton_RIC_MoveUp, SpeedButton_RIC_MoveDown}) b->setEnabled(n > 1);
   for (QAction* a : {Menu_Edit_ElementList_MoveUp, Menu_Edit_ElementList_MoveDown})
     a->setEnabled(n > 1);
@@ -482,7 +550,8 @@ void TForm_Tavlin::closeEvent(QCloseEvent* event) {
       return;
     }
   }
-  // The parameter values are kept on every close; a failure is reported and the window closes all the same.
+  // The parameter values are kept on every close; a failure is reported and the window closes all
+  // the same.
   try {
     if (ParameterFileName == DefaultParameterFilePath()) CreateParentFolders(ParameterFileName);
     WriteParameterFile(ParameterFileName);
@@ -495,7 +564,8 @@ void TForm_Tavlin::closeEvent(QCloseEvent* event) {
 void TForm_Tavlin::dragEnterEvent(QDragEnterEvent* event) {
   const QMimeData* mime = event->mimeData();
   if (mime->hasUrls() && !mime->urls().isEmpty() && mime->urls().first().isLocalFile() &&
-      QFileInfo(mime->urls().first().toLocalFile()).suffix().compare("ric", Qt::CaseInsensitive) == 0)
+      QFileInfo(mime->urls().first().toLocalFile()).suffix().compare("ric", Qt::CaseInsensitive) ==
+          0)
     event->acceptProposedAction();
 }
 

@@ -46,8 +46,10 @@ void TForm_Tavlin::BuildNavigationPages(QWidget* client) {
   QPalette pal = DrawGrid_RIC->palette();
   pal.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
   DrawGrid_RIC->setPalette(pal);
-  DrawGrid_RIC->SetCellPainter([this](QPainter& p, int column, int row, const QRect& rect,
-                                      bool selected) { DrawElementCell(p, column, row, rect, selected); });
+  DrawGrid_RIC->SetCellPainter(
+      [this](QPainter& p, int column, int row, const QRect& rect, bool selected) {
+        DrawElementCell(p, column, row, rect, selected);
+      });
   connect(DrawGrid_RIC, &TDrawGrid::SelectCell, this,
           [this](int column, int row) { DrawGrid_RICSelectCell(column, row); });
   connect(DrawGrid_RIC, &TDrawGrid::GridMouseDown, this,
@@ -106,8 +108,8 @@ void TForm_Tavlin::BuildNavigationPages(QWidget* client) {
   x += 8;
   SpeedButton_RIC_Delete = NewSpeedButton(m, "SpeedButton_RIC_Delete", "delete",
                                           "Delete selected element from list", x, 618);
-  SpeedButton_RIC_Double = NewSpeedButton(m, "SpeedButton_RIC_Double", "double",
-                                          "Double selected element", x + 25, 618);
+  SpeedButton_RIC_Double =
+      NewSpeedButton(m, "SpeedButton_RIC_Double", "double", "Double selected element", x + 25, 618);
   SpeedButton_RIC_MoveUp = NewSpeedButton(m, "SpeedButton_RIC_MoveUp", "moveup",
                                           "Move element one position up", x + 50, 618);
   SpeedButton_RIC_MoveDown = NewSpeedButton(m, "SpeedButton_RIC_MoveDown", "movedown",
@@ -130,6 +132,20 @@ void TForm_Tavlin::BuildNavigationPages(QWidget* client) {
                                 "Switch to Modify mode", 4, 652, 137, 33);
   SpeedButton2->setText("Switch to Modify");
   connect(SpeedButton2, &QToolButton::clicked, this, [this] { EnterModifyMode(); });
+}
+
+void TForm_Tavlin::ArrangeNavigationPages() {
+  // The list takes the height; the buttons stay under it.
+  DrawGrid_RIC->resize(DrawGrid_RIC->width(), 412 + extraHeight_);
+  for (QToolButton* b :
+       {SpeedButton_RIC_AddComment, SpeedButton_RIC_AddSprite, SpeedButton_RIC_AddVarMap,
+        SpeedButton_RIC_AddCopyBits, SpeedButton_RIC_AddPixel, SpeedButton_RIC_AddLine,
+        SpeedButton_RIC_AddRectangle, SpeedButton_RIC_AddCircle, SpeedButton_RIC_AddNumBox,
+        SpeedButton_RIC_Delete, SpeedButton_RIC_Double, SpeedButton_RIC_MoveUp,
+        SpeedButton_RIC_MoveDown})
+    b->move(b->x(), 618 + extraHeight_);
+  SpeedButton_Preview->move(SpeedButton_Preview->x(), 652 + extraHeight_);
+  SpeedButton2->move(SpeedButton2->x(), 652 + extraHeight_);
 }
 
 void TForm_Tavlin::SetListRows(int elementCount) {
@@ -201,8 +217,8 @@ void TForm_Tavlin::DrawGrid_RICMouseDown(Qt::MouseButton button, int, int y) {
   SelectedIndex = row - 1;
 }
 
-void TForm_Tavlin::DrawGrid_RICMouseMove(Qt::MouseButtons buttons,
-                                         Qt::KeyboardModifiers modifiers, int, int y) {
+void TForm_Tavlin::DrawGrid_RICMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
+                                         int, int y) {
   if (!dragging_ || buttons != Qt::LeftButton ||
       (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)))
     return;
