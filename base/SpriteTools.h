@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "Colour.h"
-#include "Picture.h"
 #include "RICElement.h"
+#include "Picture.h"
 #include "SpriteCanvas.h"
 
 namespace tavlin {

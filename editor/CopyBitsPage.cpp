@@ -323,6 +323,9 @@ void TCopyBitsPage::PlaceViews() {
   ScrollBar_CopyBits_SourceY->setGeometry(left + w + 2, top + 1, 17, h - 1);
   Image_CopyBits_Destination->Resize(w, h);
   Image_CopyBits_Destination->move(left, destinationTop);
+  // Rel X and Rel Y stay beside the destination view.
+  RICParameterEdit_CopyBits_RelX->move(8, destinationTop + 104);
+  RICParameterEdit_CopyBits_RelY->move(8, destinationTop + 132);
   for (int k = 0; k < int(Label_CopyBits_Destination_X.size()); ++k)
     Label_CopyBits_Destination_X[std::size_t(k)]->move(left + 1 + 10 * zoom_ * k - 20,
                                                        destinationTop - 16);

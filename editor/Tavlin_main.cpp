@@ -20,15 +20,15 @@
 
 #include "CopyBitsPage.h"
 #include "DisplayAdapter.h"
-#include "DrawGrid.h"
 #include "EditPage.h"
+#include "DrawGrid.h"
 #include "ElementIcons.h"
 #include "FileIO.h"
 #include "NxtImage.h"
 #include "ParameterSet.h"
 #include "RICParameterEdit.h"
-#include "SpritePage.h"
 #include "Tavlin_About.h"
+#include "SpritePage.h"
 #include "UserDialogs.h"
 #include "VarMapPage.h"
 
@@ -196,8 +196,7 @@ void TForm_Tavlin::BuildMenus() {
   Menu_File_Merge = action(Menu_File, "Menu_File_Merge", "&Merge", [this] { MergeCommand(); });
   Menu_File_Save = action(Menu_File, "Menu_File_Save", "&Save", [this] { SaveDocument(); });
   Menu_File_Save->setShortcut(QKeySequence::Save);
-  Menu_File_SaveAs =
-      action(Menu_File, "Menu_File_SaveAs", "Save &as", [this] { SaveDocumentAs(); });
+  Menu_File_SaveAs = action(Menu_File, "Menu_File_SaveAs", "Save &as", [this] { SaveDocumentAs(); });
   Menu_File_SaveAs->setShortcut(QKeySequence("Ctrl+Shift+S"));
   Menu_File_New = action(Menu_File, "Menu_File_New", "&New", [this] { NewCommand(); });
   Menu_File_New->setShortcut(QKeySequence::New);
@@ -242,14 +241,10 @@ void TForm_Tavlin::BuildMenus() {
   QMenu* add = list->addMenu("Add element");
   add->setObjectName("Menu_Edit_ElementList_Add");
   const std::pair<RICElementKind, const char*> addEntries[] = {
-      {RICElementKind::Description, "Description"},
-      {RICElementKind::VarMap, "VarMap"},
-      {RICElementKind::CopyBits, "CopyBits"},
-      {RICElementKind::Sprite, "Sprite"},
-      {RICElementKind::Pixel, "Point"},
-      {RICElementKind::Line, "Line"},
-      {RICElementKind::Rectangle, "Rectangle"},
-      {RICElementKind::Circle, "Circle"},
+      {RICElementKind::Description, "Description"}, {RICElementKind::VarMap, "VarMap"},
+      {RICElementKind::CopyBits, "CopyBits"},       {RICElementKind::Sprite, "Sprite"},
+      {RICElementKind::Pixel, "Point"},             {RICElementKind::Line, "Line"},
+      {RICElementKind::Rectangle, "Rectangle"},     {RICElementKind::Circle, "Circle"},
       {RICElementKind::NumBox, "NumBox"}};
   for (auto [kind, text] : addEntries) {
     QAction* a = add->addAction(text);
@@ -261,8 +256,8 @@ void TForm_Tavlin::BuildMenus() {
       action(list, "Menu_Edit_ElementList_Delete", "Delete Element", [this] { DeleteElement(); });
   Menu_Edit_ElementList_Double =
       action(list, "Menu_Edit_ElementList_Double", "Double Element", [this] { DoubleElement(); });
-  Menu_Edit_ElementList_MoveUp =
-      action(list, "Menu_Edit_ElementList_MoveUp", "Move Element Up", [this] { MoveElementUp(); });
+  Menu_Edit_ElementList_MoveUp = action(list, "Menu_Edit_ElementList_MoveUp", "Move Element Up",
+                                        [this] { MoveElementUp(); });
   Menu_Edit_ElementList_MoveDown = action(list, "Menu_Edit_ElementList_MoveDown",
                                           "Move Element Down", [this] { MoveElementDown(); });
   Menu_Edit_SpriteSeparator = Menu_Edit->addSeparator();
@@ -367,16 +362,16 @@ void TForm_Tavlin::BuildOutputPanel(QWidget* client) {
   Label_FileSize->resize(fm.horizontalAdvance("888888"), Label_FileSize->height());
   Label_FileSize->setAlignment(Qt::AlignRight | Qt::AlignTop);
   label("Bytes", Label_FileSize->geometry().right() + 1 + fm.horizontalAdvance(" "), 112);
-  SpeedButton_FileIO_Open =
-      NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_Open", "open", "Open RIC file", 6, 133);
-  SpeedButton_FileIO_Save =
-      NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_Save", "save", "Save RIC file", 31, 133);
+  SpeedButton_FileIO_Open = NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_Open", "open",
+                                           "Open RIC file", 6, 133);
+  SpeedButton_FileIO_Save = NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_Save", "save",
+                                           "Save RIC file", 31, 133);
   SpeedButton_FileIO_SaveAs = NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_SaveAs", "saveas",
                                              "Save RIC file as", 56, 133);
-  SpeedButton_FileIO_Merge =
-      NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_Merge", "merge", "Merge RIC files", 81, 133);
-  SpeedButton_FileIO_New =
-      NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_New", "new", "New RIC file", 106, 133);
+  SpeedButton_FileIO_Merge = NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_Merge", "merge",
+                                            "Merge RIC files", 81, 133);
+  SpeedButton_FileIO_New = NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_New", "new",
+                                          "New RIC file", 106, 133);
   connect(SpeedButton_FileIO_Open, &QToolButton::clicked, this, [this] { OpenCommand(); });
   connect(SpeedButton_FileIO_Save, &QToolButton::clicked, this, [this] { SaveDocument(); });
   connect(SpeedButton_FileIO_SaveAs, &QToolButton::clicked, this, [this] { SaveDocumentAs(); });
@@ -407,10 +402,11 @@ void TForm_Tavlin::BuildEditPages(QWidget* client) {
   auto* text = new QLabel(TabSheet_Edit_Empty);
   text->setObjectName("Label_Empty");
   text->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  text->setText(QStringLiteral("<h2>Tavlin V2.0.4</h2>"
-                               "<p>RIC picture editor for the LEGO MINDSTORMS NXT display</p>"
-                               "<p>%1</p><p>by the Tavlin maintainers</p>"
-                               "<p>Open a RIC file or add an element to start.</p>")
+  text->setText(QStringLiteral(
+      "<h2>Tavlin V2.0.4</h2>"
+      "<p>RIC picture editor for the LEGO MINDSTORMS NXT display</p>"
+      "<p>%1</p><p>by the Tavlin maintainers</p>"
+      "<p>Open a RIC file or add an element to start.</p>")
                     .arg(QStringLiteral(__DATE__)));
   text->setGeometry(32, 380, 600, 200);
 
@@ -501,8 +497,7 @@ void TForm_Tavlin::ShowKindMenus(const TRICElement* e) {
 void TForm_Tavlin::UpdateDocumentStatus() {
   int n = ElementList.Count();
   for (QToolButton* b : {SpeedButton_RIC_Delete, SpeedButton_RIC_Double}) b->setEnabled(n > 0);
-  for (QAction* a : {Menu_Edit_ElementList_Delete, Menu_Edit_ElementList_Double})
-    a->setEnabled(n > 0);
+  for (QAction* a : {Menu_Edit_ElementList_Delete, Menu_Edit_ElementList_Double}) a->setEnabled(n > 0);
   for (QToolButton* b : {SpeedButton_RIC_MoveUp, SpeedButton_RIC_MoveDown}) b->setEnabled(n > 1);
   for (QAction* a : {Menu_Edit_ElementList_MoveUp, Menu_Edit_ElementList_MoveDown})
     a->setEnabled(n > 1);
@@ -550,8 +545,7 @@ void TForm_Tavlin::closeEvent(QCloseEvent* event) {
       return;
     }
   }
-  // The parameter values are kept on every close; a failure is reported and the window closes all
-  // the same.
+  // The parameter values are kept on every close; a failure is reported and the window closes all the same.
   try {
     if (ParameterFileName == DefaultParameterFilePath()) CreateParentFolders(ParameterFileName);
     WriteParameterFile(ParameterFileName);
@@ -564,8 +558,7 @@ void TForm_Tavlin::closeEvent(QCloseEvent* event) {
 void TForm_Tavlin::dragEnterEvent(QDragEnterEvent* event) {
   const QMimeData* mime = event->mimeData();
   if (mime->hasUrls() && !mime->urls().isEmpty() && mime->urls().first().isLocalFile() &&
-      QFileInfo(mime->urls().first().toLocalFile()).suffix().compare("ric", Qt::CaseInsensitive) ==
-          0)
+      QFileInfo(mime->urls().first().toLocalFile()).suffix().compare("ric", Qt::CaseInsensitive) == 0)
     event->acceptProposedAction();
 }
 

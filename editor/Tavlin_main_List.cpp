@@ -46,10 +46,8 @@ void TForm_Tavlin::BuildNavigationPages(QWidget* client) {
   QPalette pal = DrawGrid_RIC->palette();
   pal.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
   DrawGrid_RIC->setPalette(pal);
-  DrawGrid_RIC->SetCellPainter(
-      [this](QPainter& p, int column, int row, const QRect& rect, bool selected) {
-        DrawElementCell(p, column, row, rect, selected);
-      });
+  DrawGrid_RIC->SetCellPainter([this](QPainter& p, int column, int row, const QRect& rect,
+                                      bool selected) { DrawElementCell(p, column, row, rect, selected); });
   connect(DrawGrid_RIC, &TDrawGrid::SelectCell, this,
           [this](int column, int row) { DrawGrid_RICSelectCell(column, row); });
   connect(DrawGrid_RIC, &TDrawGrid::GridMouseDown, this,
@@ -108,8 +106,8 @@ void TForm_Tavlin::BuildNavigationPages(QWidget* client) {
   x += 8;
   SpeedButton_RIC_Delete = NewSpeedButton(m, "SpeedButton_RIC_Delete", "delete",
                                           "Delete selected element from list", x, 618);
-  SpeedButton_RIC_Double =
-      NewSpeedButton(m, "SpeedButton_RIC_Double", "double", "Double selected element", x + 25, 618);
+  SpeedButton_RIC_Double = NewSpeedButton(m, "SpeedButton_RIC_Double", "double",
+                                          "Double selected element", x + 25, 618);
   SpeedButton_RIC_MoveUp = NewSpeedButton(m, "SpeedButton_RIC_MoveUp", "moveup",
                                           "Move element one position up", x + 50, 618);
   SpeedButton_RIC_MoveDown = NewSpeedButton(m, "SpeedButton_RIC_MoveDown", "movedown",
@@ -217,8 +215,8 @@ void TForm_Tavlin::DrawGrid_RICMouseDown(Qt::MouseButton button, int, int y) {
   SelectedIndex = row - 1;
 }
 
-void TForm_Tavlin::DrawGrid_RICMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
-                                         int, int y) {
+void TForm_Tavlin::DrawGrid_RICMouseMove(Qt::MouseButtons buttons,
+                                         Qt::KeyboardModifiers modifiers, int, int y) {
   if (!dragging_ || buttons != Qt::LeftButton ||
       (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)))
     return;

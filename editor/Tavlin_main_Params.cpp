@@ -188,8 +188,7 @@ void TForm_Tavlin::SetParamPanelFocus(int row) {
 void TForm_Tavlin::RenderPreview() {
   NXTDisplay preview;
   RenderDocumentInto(preview, SpinEdit_PreView_PosX->value(), SpinEdit_PreView_PosY->value());
-  Image_Preview->SetPicture(
-      ZoomedDisplayImage(preview, Image_Preview->width(), Image_Preview->height()));
+  Image_Preview->SetPicture(ZoomedDisplayImage(preview, Image_Preview->width(), Image_Preview->height()));
 }
 
 void TForm_Tavlin::EnterPreviewMode() {
