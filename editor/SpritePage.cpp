@@ -199,16 +199,27 @@ void TSpritePage::ArrangeView(QSize page) {
   // The view at x 40 with its vertical bar and a margin right of it; under it
   // its bar, the labels and the zoom track bar: 600 x 384 on the default
   // 665 x 700 page.
-  const int width = std::min((page.width() - kViewLeft - 2 - 17 - 6) / kViewStep * kViewStep,
-                             SpriteCanvas::kWidth / kViewStep * kViewStep);
-  const int height = std::min((page.height() - 300) / kViewStep * kViewStep,
-                              SpriteCanvas::kHeight / kViewStep * kViewStep);
+  const int width = std::clamp((page.width() - kViewLeft - 2 - 17 - 6) / kViewStep * kViewStep,
+                               kViewStep, SpriteCanvas::kWidth / kViewStep * kViewStep);
+  const int height = std::clamp((page.height() - 300) / kViewStep * kViewStep, kViewStep,
+                                SpriteCanvas::kHeight / kViewStep * kViewStep);
   const bool changed = width != areaWidth_ || height != areaHeight_;
-  areaWidth_ = std::max(width, kViewStep);
-  areaHeight_ = std::max(height, kViewStep);
+  TRICElement* e = Sprite();
+  const int left = ScrollBar_Sprite_X->value();
+  const int bottom = ScrollBar_Sprite_Y->value() + areaHeight_ / (e ? e->ZoomFactor : 1);
+  areaWidth_ = width;
+  areaHeight_ = height;
   PlaceView(page.height());
   if (!changed) return;
-  if (TRICElement* e = Sprite()) ApplyZoom(e->ZoomFactor);
+  if (e) {
+    ApplyZoom(e->ZoomFactor);
+    // The view keeps the column at its left edge and the row at its foot.
+    settingZoom_ = true;
+    ScrollBar_Sprite_X->setValue(left);
+    ScrollBar_Sprite_Y->setValue(bottom - areaHeight_ / e->ZoomFactor);
+    settingZoom_ = false;
+    RedrawSpriteView();
+  }
 }
 
 void TSpritePage::PlaceView(int pageHeight) {
