@@ -472,22 +472,24 @@ std::size_t PackedCanvas::Bytes() const {
 void ComposeSpriteView(const SpriteCanvas& canvas, const SpriteViewState& view, std::uint32_t* out,
                        int stride) {
   const int z = std::max(1, view.Zoom);
-  const int cols = 600 / z, rows = 384 / z;
+  const int areaW = std::clamp(view.AreaWidth, 0, SpriteCanvas::kWidth);
+  const int areaH = std::clamp(view.AreaHeight, 0, SpriteCanvas::kHeight);
+  const int cols = areaW / z, rows = areaH / z;
   std::array<std::uint32_t, 256> lut{};
   for (int i = 0; i < 256; ++i) lut[std::size_t(i)] = 0xFF000000u | PaletteColour(std::uint8_t(i));
   auto line = [&](int y) { return out + std::ptrdiff_t(y) * stride; };
 
   // 1. The canvas, each pixel a z x z block.
-  std::array<std::uint8_t, 600> indexes{};
+  std::array<std::uint8_t, SpriteCanvas::kWidth> indexes{};
   for (int r = 0; r < rows; ++r) {
     canvas.ReadRowIndexes(view.ScrollX, view.ScrollY + r, cols, indexes.data());
     std::uint32_t* first = line(1 + r * z) + 1;
     for (int c = 0; c < cols; ++c) std::fill_n(first + c * z, z, lut[indexes[std::size_t(c)]]);
     for (int k = 1; k < z; ++k)
-      std::memcpy(line(1 + r * z + k) + 1, first, 600 * sizeof(std::uint32_t));
+      std::memcpy(line(1 + r * z + k) + 1, first, std::size_t(cols * z) * sizeof(std::uint32_t));
   }
-  auto clip = [](int& l, int& t, int& r, int& b) {  // to the view area, exclusive right/bottom
-    l = std::max(l, 1), t = std::max(t, 1), r = std::min(r, 601), b = std::min(b, 385);
+  auto clip = [&](int& l, int& t, int& r, int& b) {  // to the view area, exclusive right/bottom
+    l = std::max(l, 1), t = std::max(t, 1), r = std::min(r, areaW + 1), b = std::min(b, areaH + 1);
     return l < r && t < b;
   };
   // 2. The marked-area tint.
@@ -521,15 +523,15 @@ void ComposeSpriteView(const SpriteCanvas& canvas, const SpriteViewState& view, 
   // horizontal line the first row of one.
   if (z > 2) {
     const std::uint32_t g = 0xFF000000u | kGridColour;
-    for (int x = z; x <= 600; x += z)
-      for (int y = 1; y <= 384; ++y) line(y)[x] = g;
-    for (int y = 385 - z; y >= 1; y -= z) std::fill_n(line(y) + 1, 600, g);
+    for (int x = z; x <= areaW; x += z)
+      for (int y = 1; y <= areaH; ++y) line(y)[x] = g;
+    for (int y = areaH + 1 - z; y >= 1; y -= z) std::fill_n(line(y) + 1, areaW, g);
   }
   // 5. The border.
   const std::uint32_t black = 0xFF000000u;
-  std::fill_n(line(0), kViewWidth, black);
-  std::fill_n(line(kViewHeight - 1), kViewWidth, black);
-  for (int y = 0; y < kViewHeight; ++y) line(y)[0] = line(y)[kViewWidth - 1] = black;
+  std::fill_n(line(0), areaW + 2, black);
+  std::fill_n(line(areaH + 1), areaW + 2, black);
+  for (int y = 0; y < areaH + 2; ++y) line(y)[0] = line(y)[areaW + 1] = black;
 }
 
 }  // namespace tavlin

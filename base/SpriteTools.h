@@ -115,12 +115,17 @@ struct SpriteViewState {
   const FloatingPicture* Floating = nullptr;  // drawn when FloatingX != -1
   int FloatingX = -1;
   int FloatingY = -1;
+  // The canvas area of the view: whole multiples of kViewStep, so that every
+  // zoom factor shows whole canvas pixels; at most the canvas at zoom 1.
+  int AreaWidth = 600;
+  int AreaHeight = 384;
 };
 constexpr int kViewWidth = 602;
 constexpr int kViewHeight = 386;
-// Composes the 602 x 386 view (canvas scaled by the zoom, marked-area tint,
-// floating picture, grid from zoom 3 on, black border) as 0xFFRRGGBB pixels
-// into `out`, whose rows are `stride` pixels apart.
+constexpr int kViewStep = 24;  // the least common multiple of the zoom factors
+// Composes the view of AreaWidth + 2 x AreaHeight + 2 pixels (canvas scaled
+// by the zoom, marked-area tint, floating picture, grid from zoom 3 on, black
+// border) as 0xFFRRGGBB pixels into `out`, whose rows are `stride` pixels apart.
 void ComposeSpriteView(const SpriteCanvas& canvas, const SpriteViewState& view, std::uint32_t* out,
                        int stride);
 

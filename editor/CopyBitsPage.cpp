@@ -89,27 +89,36 @@ void FillFramed(QImage& img, int right, int bottom, QRgb face) {
   VLine(img, right - 1, 0, bottom - 1, kFrameBlack);
 }
 
+// The views' sizes and lowest grid line at zoom z (4 at the default size:
+// 403 x 259, the line at 257).
+int ViewWidth(int z) { return kCols * z + 3; }
+int ViewHeight(int z) { return kRows * z + 3; }
+int GridBottom(int z) { return kRows * z + 1; }
+
 // Pixel (c, r) of the shown area, r counted from the bottom: image columns
-// 4c + 2..4c + 5, rows 254 - 4r..257 - 4r.
-void PaintCell(QImage& img, int c, int r, QRgb colour) {
-  for (int y = 254 - 4 * r; y <= 257 - 4 * r; ++y)
-    for (int x = 4 * c + 2; x <= 4 * c + 5; ++x) SetPixelClipped(img, x, y, colour);
+// zc + 2..zc + z + 1, rows GridBottom - zr - (z - 1)..GridBottom - zr.
+void PaintCell(QImage& img, int z, int c, int r, QRgb colour) {
+  const int bottom = GridBottom(z) - z * r;
+  for (int y = bottom - (z - 1); y <= bottom; ++y)
+    for (int x = z * c + 2; x <= z * c + z + 1; ++x) SetPixelClipped(img, x, y, colour);
 }
 
 // The light grid between the pixels, with a darker line every ten pixels.
-void DrawGrid(QImage& img) {
-  for (int i = 0; i <= kCols; ++i) VLine(img, 4 * i + 1, 1, 257, kGridLight);
-  for (int i = 0; i <= kRows; ++i) HLine(img, 257 - 4 * i, 1, 400, kGridLight);
-  for (int i = 1; i <= 9; ++i) VLine(img, 40 * i + 1, 1, 257, kGridDark);
-  for (int i = 1; i <= 6; ++i) HLine(img, 257 - 40 * i, 1, 401, kGridDark);
+void DrawGrid(QImage& img, int z) {
+  const int b = GridBottom(z);
+  for (int i = 0; i <= kCols; ++i) VLine(img, z * i + 1, 1, b, kGridLight);
+  for (int i = 0; i <= kRows; ++i) HLine(img, b - z * i, 1, kCols * z, kGridLight);
+  for (int i = 1; i <= 9; ++i) VLine(img, 10 * z * i + 1, 1, b, kGridDark);
+  for (int i = 1; i <= 6; ++i) HLine(img, b - 10 * z * i, 1, kCols * z + 1, kGridDark);
 }
 
-// The view's closed black frame (0, 0)-(402, 258).
-void DrawViewFrame(QImage& img) {
-  HLine(img, 0, 0, 402, kFrameBlack);
-  VLine(img, 402, 0, 258, kFrameBlack);
-  HLine(img, 258, 0, 402, kFrameBlack);
-  VLine(img, 0, 0, 258, kFrameBlack);
+// The view's closed black frame (0, 0)-(100z + 2, 64z + 2).
+void DrawViewFrame(QImage& img, int z) {
+  const int r = kCols * z + 2, b = kRows * z + 2;
+  HLine(img, 0, 0, r, kFrameBlack);
+  VLine(img, r, 0, b, kFrameBlack);
+  HLine(img, b, 0, r, kFrameBlack);
+  VLine(img, 0, 0, b, kFrameBlack);
 }
 
 QRgb CanvasColour(const SpriteCanvas& canvas, int x, int y) {
@@ -232,23 +241,18 @@ TCopyBitsPage::TCopyBitsPage(TForm_Tavlin& window, QWidget* parent)
   // scrolled when it is larger than the NXT screen.
   Image_CopyBits_Source = new TNxtImage(this, kViewWidth, kViewHeight);
   Image_CopyBits_Source->setObjectName("Image_CopyBits_Source");
-  Image_CopyBits_Source->move(230, 108);
-  Image_CopyBits_SourceX = new TNxtImage(this, 417, 15);
+  Image_CopyBits_SourceX = new TNxtImage(this, kViewWidth + 14, 15);
   Image_CopyBits_SourceX->setObjectName("Image_CopyBits_SourceX");
-  Image_CopyBits_SourceX->move(222, 92);
-  Image_CopyBits_SourceY = new TNxtImage(this, 29, 269);
+  Image_CopyBits_SourceY = new TNxtImage(this, 29, kViewHeight + 10);
   Image_CopyBits_SourceY->setObjectName("Image_CopyBits_SourceY");
-  Image_CopyBits_SourceY->move(200, 104);
   const QRgb face = palette().color(QPalette::Button).rgb();
   Image_CopyBits_SourceX->Picture().fill(face);
   Image_CopyBits_SourceY->Picture().fill(face);
 
   ScrollBar_CopyBits_SourceX = new QScrollBar(Qt::Horizontal, this);
   ScrollBar_CopyBits_SourceX->setObjectName("ScrollBar_CopyBits_SourceX");
-  ScrollBar_CopyBits_SourceX->setGeometry(231, 369, 402, 17);
   ScrollBar_CopyBits_SourceY = new QScrollBar(Qt::Vertical, this);
   ScrollBar_CopyBits_SourceY->setObjectName("ScrollBar_CopyBits_SourceY");
-  ScrollBar_CopyBits_SourceY->setGeometry(635, 109, 17, 258);
   for (QScrollBar* bar : {ScrollBar_CopyBits_SourceX, ScrollBar_CopyBits_SourceY}) {
     bar->setRange(0, 0);
     bar->setSingleStep(1);
@@ -269,15 +273,15 @@ TCopyBitsPage::TCopyBitsPage(TForm_Tavlin& window, QWidget* parent)
   // The destination: the NXT screen with fixed axis labels.
   Image_CopyBits_Destination = new TNxtImage(this, kViewWidth, kViewHeight);
   Image_CopyBits_Destination->setObjectName("Image_CopyBits_Destination");
-  Image_CopyBits_Destination->move(230, 412);
   for (int k = 0; k < int(Label_CopyBits_Destination_X.size()); ++k)
     Label_CopyBits_Destination_X[std::size_t(k)] =
         AxisLabel(this, QString("Label_CopyBits_Destination_X%1").arg(10 * k), 10 * k,
-                  QRect(230 + 1 + 40 * k - 20, 396, 40, 15), Qt::AlignHCenter | Qt::AlignTop);
+                  QRect(0, 0, 40, 15), Qt::AlignHCenter | Qt::AlignTop);
   for (int k = 0; k < int(Label_CopyBits_Destination_Y.size()); ++k)
     Label_CopyBits_Destination_Y[std::size_t(k)] =
         AxisLabel(this, QString("Label_CopyBits_Destination_Y%1").arg(10 * k), 10 * k,
-                  QRect(200, 412 - 4 + 254 - 40 * k, 25, 15), Qt::AlignRight | Qt::AlignTop);
+                  QRect(0, 0, 25, 15), Qt::AlignRight | Qt::AlignTop);
+  PlaceViews();
   connect(Image_CopyBits_Destination, &TNxtImage::MousePressed, this,
           [this](int x, int y, Qt::MouseButton button) {
             Image_CopyBits_DestinationMouse(x, y, button);
@@ -286,6 +290,48 @@ TCopyBitsPage::TCopyBitsPage(TForm_Tavlin& window, QWidget* parent)
           [this](int x, int y, Qt::MouseButtons buttons, Qt::KeyboardModifiers) {
             Image_CopyBits_DestinationMouse(x, y, buttons);
           });
+}
+
+int TCopyBitsPage::ViewZoomFor(QSize page) {
+  // The views at x 230 with the vertical bar and a margin right of them; the
+  // source from y 108, 45 for its bar and the labels, the destination, a margin.
+  int z = 1;
+  while (230 + ViewWidth(z + 1) + 32 <= page.width() &&
+         108 + 2 * ViewHeight(z + 1) + 45 + 8 <= page.height())
+    ++z;
+  return z;
+}
+
+void TCopyBitsPage::ArrangeViews(QSize page) {
+  const int z = ViewZoomFor(page);
+  if (z == zoom_) return;
+  zoom_ = z;
+  PlaceViews();
+  if (EditingCopyBits()) DrawCopyBitsViews();
+}
+
+void TCopyBitsPage::PlaceViews() {
+  const int w = ViewWidth(zoom_), h = ViewHeight(zoom_);
+  const int left = 230, top = 108, destinationTop = top + h + 45;
+  Image_CopyBits_Source->Resize(w, h);
+  Image_CopyBits_Source->move(left, top);
+  Image_CopyBits_SourceX->Resize(w + 14, 15);
+  Image_CopyBits_SourceX->move(left - 8, top - 16);
+  Image_CopyBits_SourceY->Resize(29, h + 10);
+  Image_CopyBits_SourceY->move(left - 30, top - 4);
+  ScrollBar_CopyBits_SourceX->setGeometry(left + 1, top + h + 2, w - 1, 17);
+  ScrollBar_CopyBits_SourceY->setGeometry(left + w + 2, top + 1, 17, h - 1);
+  Image_CopyBits_Destination->Resize(w, h);
+  Image_CopyBits_Destination->move(left, destinationTop);
+  // Rel X and Rel Y stay beside the destination view.
+  RICParameterEdit_CopyBits_RelX->move(8, destinationTop + 104);
+  RICParameterEdit_CopyBits_RelY->move(8, destinationTop + 132);
+  for (int k = 0; k < int(Label_CopyBits_Destination_X.size()); ++k)
+    Label_CopyBits_Destination_X[std::size_t(k)]->move(left + 1 + 10 * zoom_ * k - 20,
+                                                       destinationTop - 16);
+  for (int k = 0; k < int(Label_CopyBits_Destination_Y.size()); ++k)
+    Label_CopyBits_Destination_Y[std::size_t(k)]->move(
+        left - 30, destinationTop - 4 + GridBottom(zoom_) - 3 - 10 * zoom_ * k);
 }
 
 void TCopyBitsPage::ShowCopyBits(const TRICElement& e) {
@@ -397,23 +443,25 @@ void TCopyBitsPage::DrawCopyBitsViews() {
   const QRgb face = palette().color(QPalette::Button).rgb();
   const TRect& area = sprite.UsedArea;
 
+  const int z = zoom_;
+  const int gridBottom = GridBottom(z);
   // Source view: the window of the used area, bottom-left aligned.
   QImage& src = Image_CopyBits_Source->Picture();
-  FillFramed(src, 404, 259, face);
+  FillFramed(src, ViewWidth(z) + 1, ViewHeight(z), face);
   if (vw > 0 && vh > 0) {
     const int left = area.Left + xPos;
     const int top = area.Top + yPos;
     for (int r = 0; r < vh; ++r)
       for (int c = 0; c < vw; ++c)
-        PaintCell(src, c, r, CanvasColour(sprite.Canvas, left + c, top + vh - 1 - r));
-    DrawGrid(src);
+        PaintCell(src, z, c, r, CanvasColour(sprite.Canvas, left + c, top + vh - 1 - r));
+    DrawGrid(src, z);
   }
   if (W > 0 && H > 0) {
     // The source block, crossed, also where it leaves the window.
-    const int x0 = (px - xPos) * 4 + 1;
-    const int y0 = 257 - (py + H - (yMax - yPos)) * 4;
-    const int x1 = x0 + 4 * W;
-    const int y1 = y0 + 4 * H;
+    const int x0 = (px - xPos) * z + 1;
+    const int y0 = gridBottom - (py + H - (yMax - yPos)) * z;
+    const int x1 = x0 + z * W;
+    const int y1 = y0 + z * H;
     HLine(src, y0, x0, x1, kBlockRed);
     HLine(src, y1, x0, x1, kBlockRed);
     VLine(src, x0, y0, y1, kBlockRed);
@@ -421,7 +469,7 @@ void TCopyBitsPage::DrawCopyBitsViews() {
     Line(src, x0, y0, x1, y1, kBlockRed);
     Line(src, x0, y1, x1, y0, kBlockRed);
   }
-  DrawViewFrame(src);
+  DrawViewFrame(src, z);
   Image_CopyBits_Source->setToolTip(NoticeText_);
   Image_CopyBits_Source->update();
 
@@ -434,15 +482,15 @@ void TCopyBitsPage::DrawCopyBitsViews() {
     QPainter p(&numX);
     p.setFont(font());
     p.setPen(palette().color(QPalette::ButtonText));
-    for (int k = 0; 8 + 40 * k < numX.width() - 13; ++k)
-      p.drawText(QRect(8 + 40 * k - 20, 0, 40, numX.height()), Qt::AlignHCenter | Qt::AlignTop,
+    for (int k = 0; 8 + 10 * z * k < numX.width() - 13; ++k)
+      p.drawText(QRect(8 + 10 * z * k - 20, 0, 40, numX.height()), Qt::AlignHCenter | Qt::AlignTop,
                  QString::number(xPos + 10 * k));
     p.end();
     QPainter q(&numY);
     q.setFont(font());
     q.setPen(palette().color(QPalette::ButtonText));
-    for (int k = 0; 254 - 40 * k > 4; ++k)
-      q.drawText(QRect(0, 254 - 40 * k, 25, 15), Qt::AlignRight | Qt::AlignTop,
+    for (int k = 0; gridBottom - 3 - 10 * z * k > 4; ++k)
+      q.drawText(QRect(0, gridBottom - 3 - 10 * z * k, 25, 15), Qt::AlignRight | Qt::AlignTop,
                  QString::number(yMax - yPos + 10 * k));
   }
   Image_CopyBits_SourceX->update();
@@ -451,7 +499,7 @@ void TCopyBitsPage::DrawCopyBitsViews() {
   // Destination view: the block alone at its place on the screen, in the
   // canvas's own colours. Only the cells that fall on the screen are painted.
   QImage& dst = Image_CopyBits_Destination->Picture();
-  FillFramed(dst, 403, 259, face);
+  FillFramed(dst, ViewWidth(z), ViewHeight(z), face);
   if (W > 0 && H > 0 && !IsNotice(sprite) && area.IsSet()) {
     const int c0 = std::max(rx, 0);
     const int c1 = std::min(rx + W, kCols);
@@ -460,23 +508,23 @@ void TCopyBitsPage::DrawCopyBitsViews() {
     for (int r = r0; r < r1; ++r)
       for (int c = c0; c < c1; ++c)
         PaintCell(
-            dst, c, r,
+            dst, z, c, r,
             CanvasColour(sprite.Canvas, area.Left + px + (c - rx), area.Bottom - py - (r - ry)));
   }
-  DrawGrid(dst);
-  DrawViewFrame(dst);
+  DrawGrid(dst, z);
+  DrawViewFrame(dst, z);
   Image_CopyBits_Destination->update();
 }
 
-QPoint TCopyBitsPage::CopyBitsPointFromMouse(int mouseX, int mouseY) {
+QPoint TCopyBitsPage::CopyBitsPointFromMouse(int mouseX, int mouseY, int zoom) {
   // Division truncates toward zero, as the views were always read.
-  const int x = std::clamp((mouseX - 1) / 4, 0, kCols - 1);
-  const int y = std::clamp(63 - (mouseY - 1) / 4, 0, kRows - 1);
+  const int x = std::clamp((mouseX - 1) / zoom, 0, kCols - 1);
+  const int y = std::clamp(63 - (mouseY - 1) / zoom, 0, kRows - 1);
   return {x, y};
 }
 
 QPoint TCopyBitsPage::SourcePointFromMouse(int mx, int my) const {
-  const QPoint p = CopyBitsPointFromMouse(mx, my);
+  const QPoint p = CopyBitsPointFromMouse(mx, my, zoom_);
   return {p.x() + ScrollBar_CopyBits_SourceX->value(),
           p.y() + ScrollBar_CopyBits_SourceY->maximum() - ScrollBar_CopyBits_SourceY->value()};
 }
@@ -514,7 +562,7 @@ void TCopyBitsPage::Image_CopyBits_SourceMouse(int mx, int my, bool press,
 
 void TCopyBitsPage::Image_CopyBits_DestinationMouse(int mx, int my, Qt::MouseButtons buttons) {
   if (!EditingCopyBits()) return;
-  const QPoint p = CopyBitsPointFromMouse(mx, my);
+  const QPoint p = CopyBitsPointFromMouse(mx, my, zoom_);
   window_.ShowPointerPosition(p.x(), p.y());
   if (buttons & Qt::LeftButton) {
     SetConstants(

@@ -32,16 +32,22 @@ void PaintSpriteNotice(TRICElement& sprite, const QString& title, const QStringL
 class TCopyBitsPage : public QWidget {
   Q_OBJECT
  public:
-  // Size of both enlarged views: 4 x 4 image pixels per NXT or sprite pixel,
-  // with a one-pixel frame and grid.
+  // Size of both enlarged views at the default window size: 4 x 4 image
+  // pixels per NXT or sprite pixel, with a one-pixel frame and grid. A larger
+  // or smaller page shows them at another whole zoom.
   static constexpr int kViewWidth = 403;
   static constexpr int kViewHeight = 259;
+  static constexpr int kDefaultZoom = 4;
 
   TCopyBitsPage(TForm_Tavlin& window, QWidget* parent);
   // Fills the controls from the element, then the scroll ranges and the
   // views. The window's EditEventsEnabled is false meanwhile, so filling
   // writes nothing back.
   void ShowCopyBits(const TRICElement& e);
+  // Sizes the views for the page area, with the largest zoom that fits.
+  void ArrangeViews(QSize page);
+  static int ViewZoomFor(QSize page);
+  int ViewZoom() const { return zoom_; }
 
   // Sets the scroll bars for the sprite shown and redraws the views.
   void UpdateCopyBitsScrollRanges();
@@ -61,7 +67,7 @@ class TCopyBitsPage : public QWidget {
   }
   // The NXT (or view window) point under a mouse position on either view,
   // clamped to 0..99 x 0..63.
-  static QPoint CopyBitsPointFromMouse(int mouseX, int mouseY);
+  static QPoint CopyBitsPointFromMouse(int mouseX, int mouseY, int zoom = kDefaultZoom);
 
   TRICParameterEdit* RICParameterEdit_CopyBits_CopyOpt = nullptr;
   TRICParameterEdit* RICParameterEdit_CopyBits_SpriteID = nullptr;
@@ -93,7 +99,11 @@ class TCopyBitsPage : public QWidget {
   QPoint SourcePointFromMouse(int mx, int my) const;
   int WordValue(const TRICParameterEdit* edit) const;
 
+  // Places the views, their numbers, bars and labels for the zoom.
+  void PlaceViews();
+
   TForm_Tavlin& window_;
+  int zoom_ = kDefaultZoom;
   // Set while SetConstants writes several controls.
   bool batch_ = false;
   bool batchChanged_ = false;

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 
+#include "NxtImage.h"
 #include "RICParameterEdit.h"
 
 namespace tavlin {
@@ -32,18 +33,43 @@ TRICParameterEdit* NewArgumentEdit(QWidget* page, const char* name, const QStrin
   return edit;
 }
 
-void AddAxisLabels(QWidget* page, int left, int top, int width, int height) {
+TScreenLayout::TScreenLayout(QWidget* page, TNxtImage* image, int zoom)
+    : QObject(page), image_(image), zoom_(zoom) {
   // One label every 10 NXT pixels.
   for (int k = 0; k <= 9; ++k) {
     auto* l = new QLabel(QString::number(10 * k), page);
     l->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
-    l->setGeometry(left + 1 + (width - 2) * 10 * k / 100, top - 16, 30, 14);
+    xLabels_.append(l);
   }
   for (int k = 0; k <= 6; ++k) {
     auto* l = new QLabel(QString::number(10 * k), page);
     l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    yLabels_.append(l);
+  }
+  PlaceLabels();
+}
+
+void TScreenLayout::AddBelow(QWidget* control) {
+  below_.append({control, control->y() - ScreenHeight(zoom_)});
+}
+
+void TScreenLayout::SetZoom(int zoom) {
+  if (zoom == zoom_) return;
+  zoom_ = zoom;
+  image_->Resize(ScreenWidth(zoom), ScreenHeight(zoom));
+  PlaceLabels();
+  for (const auto& [control, offset] : below_)
+    control->move(control->x(), offset + ScreenHeight(zoom));
+}
+
+void TScreenLayout::PlaceLabels() {
+  const int left = image_->x(), top = image_->y();
+  const int width = image_->width(), height = image_->height();
+  for (int k = 0; k < int(xLabels_.size()); ++k)
+    xLabels_[k]->setGeometry(left + 1 + (width - 2) * 10 * k / 100, top - 16, 30, 14);
+  for (int k = 0; k < int(yLabels_.size()); ++k) {
     int y = top + height - 1 - (height - 2) * 10 * k / 64 - (height - 2) / 64 / 2;
-    l->setGeometry(left - 28, y - 7, 24, 14);
+    yLabels_[k]->setGeometry(left - 28, y - 7, 24, 14);
   }
 }
 

@@ -12,6 +12,14 @@ TNxtImage::TNxtImage(QWidget* parent, int width, int height)
   setMouseTracking(true);
 }
 
+void TNxtImage::Resize(int width, int height) {
+  if (QSize(width, height) == size()) return;
+  picture_ = QImage(width, height, QImage::Format_RGB32);
+  picture_.fill(Qt::white);
+  setFixedSize(width, height);
+  update();
+}
+
 void TNxtImage::SetPicture(const QImage& picture) {
   picture_ = picture;
   update();

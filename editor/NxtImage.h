@@ -1,4 +1,4 @@
-// TNxtImage: a fixed-size picture on a page (the enlarged NXT screen, the small
+// TNxtImage: a picture on a page (the enlarged NXT screen, the small
 // output display) that reports mouse presses and moves in its own pixels.
 #pragma once
 
@@ -14,6 +14,8 @@ class TNxtImage : public QWidget {
   QImage& Picture() { return picture_; }
   const QImage& Picture() const { return picture_; }
   void SetPicture(const QImage& picture);
+  // A new size, with a white picture until the next one is painted.
+  void Resize(int width, int height);
 
  signals:
   void MousePressed(int x, int y, Qt::MouseButton button);

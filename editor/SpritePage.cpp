@@ -262,15 +262,12 @@ QToolButton* TSpritePage::NewButton(const char* name, const QString& glyph, cons
 }
 
 void TSpritePage::BuildView() {
-  Image_Sprite_X = new TNxtImage(this, 621, 20);
+  Image_Sprite_X = new TNxtImage(this, kViewWidth + 19, 20);
   Image_Sprite_X->setObjectName("Image_Sprite_X");
-  Image_Sprite_X->move(kViewLeft - 8, kViewTop - 20);
-  Image_Sprite_Y = new TNxtImage(this, 32, 397);
+  Image_Sprite_Y = new TNxtImage(this, 32, kViewHeight + 11);
   Image_Sprite_Y->setObjectName("Image_Sprite_Y");
-  Image_Sprite_Y->move(kViewLeft - 34, kViewTop - 5);
   Image_Sprite = new TSpriteView(this, kViewWidth, kViewHeight);
   Image_Sprite->setObjectName("Image_Sprite");
-  Image_Sprite->move(kViewLeft, kViewTop);
   connect(Image_Sprite, &TSpriteView::MouseDown, this,
           [this](int x, int y, Qt::MouseButtons b) { Image_SpriteMouseDown(x, y, b); });
   connect(Image_Sprite, &TSpriteView::MouseMove, this,
@@ -282,30 +279,37 @@ void TSpritePage::BuildView() {
 
   ScrollBar_Sprite_X = new QScrollBar(Qt::Horizontal, this);
   ScrollBar_Sprite_X->setObjectName("ScrollBar_Sprite_X");
-  ScrollBar_Sprite_X->setGeometry(kViewLeft, kViewTop + kViewHeight + 1, kViewWidth, 16);
   ScrollBar_Sprite_X->setRange(-600, 600);
   ScrollBar_Sprite_Y = new QScrollBar(Qt::Vertical, this);
   ScrollBar_Sprite_Y->setObjectName("ScrollBar_Sprite_Y");
-  ScrollBar_Sprite_Y->setGeometry(kViewLeft + kViewWidth + 1, kViewTop, 16, kViewHeight);
   ScrollBar_Sprite_Y->setRange(-400, 400);
   for (QScrollBar* s : {ScrollBar_Sprite_X, ScrollBar_Sprite_Y})
     connect(s, &QScrollBar::valueChanged, this, [this] {
       if (!settingZoom_) RedrawSpriteView();
     });
 
-  const int infoTop = kViewTop + kViewHeight + 28;
-  NewLabel(this, "Label_Sprite_ImageSize", "Image size", kViewLeft, infoTop);
+  // The controls under the view, placed from the top of the first label row.
+  const int infoTop = 0;
+  auto below = [this](QWidget* w) {
+    belowView_.append({w, w->pos()});
+    return w;
+  };
+  below(NewLabel(this, "Label_Sprite_ImageSize", "Image size", kViewLeft, infoTop));
   Label_Sprite_ImageSizeValue =
       NewLabel(this, "Label_Sprite_ImageSizeValue", "0 x 0 pixels", kViewLeft + 100, infoTop, true);
-  NewLabel(this, "Label_Sprite_VisibleArea", "Viisible area", kViewLeft, infoTop + 22);
+  below(NewLabel(this, "Label_Sprite_VisibleArea", "Viisible area", kViewLeft, infoTop + 22));
   Label_Sprite_VisibleAreaValue = NewLabel(this, "Label_Sprite_VisibleAreaValue", "n x m pixels",
                                            kViewLeft + 100, infoTop + 22, true);
-  NewLabel(this, "Label_Sprite_ZoomFactor", "Zoom factor", kViewLeft, infoTop + 44);
+  below(NewLabel(this, "Label_Sprite_ZoomFactor", "Zoom factor", kViewLeft, infoTop + 44));
   Label_Sprite_ZoomFactorValue =
       NewLabel(this, "Label_Sprite_ZoomFactorValue", "x1", kViewLeft + 100, infoTop + 44, true);
+  for (QWidget* w :
+       {Label_Sprite_ImageSizeValue, Label_Sprite_VisibleAreaValue, Label_Sprite_ZoomFactorValue})
+    below(w);
   SpeedButton_Sprite_Minimize =
       NewButton("SpeedButton_Sprite_Minimize", "compress",
                 "Compress the image to the real used space", kViewLeft + 310, infoTop);
+  below(SpeedButton_Sprite_Minimize);
   connect(SpeedButton_Sprite_Minimize, &QToolButton::clicked, this, [this] { CompressSprite(); });
 
   TrackBar_Sprite_Zoom = new QSlider(Qt::Vertical, this);
@@ -324,7 +328,52 @@ void TSpritePage::BuildView() {
       NewButton("SpeedButton_Sprite_ZoomNXT", "nxt",
                 "Zoom to the size of NXT display (100x64 pixels)", kViewLeft + 480, infoTop - 4);
   SpeedButton_Sprite_ZoomNXT->setGeometry(kViewLeft + 480, infoTop - 4, 40, 25);
+  below(SpeedButton_Sprite_ZoomNXT);
   connect(SpeedButton_Sprite_ZoomNXT, &QToolButton::clicked, this, [this] { ApplyZoom(6); });
+  PlaceView(kDefaultPageHeight);
+}
+
+void TSpritePage::ArrangeView(QSize page) {
+  // The view at x 40 with its vertical bar and a margin right of it; under it
+  // its bar, the labels and the zoom track bar: 600 x 384 on the default
+  // 665 x 700 page.
+  const int width = std::clamp((page.width() - kViewLeft - 2 - 17 - 6) / kViewStep * kViewStep,
+                               kViewStep, SpriteCanvas::kWidth / kViewStep * kViewStep);
+  const int height = std::clamp((page.height() - 300) / kViewStep * kViewStep, kViewStep,
+                                SpriteCanvas::kHeight / kViewStep * kViewStep);
+  const bool changed = width != areaWidth_ || height != areaHeight_;
+  TRICElement* e = Sprite();
+  const int left = ScrollBar_Sprite_X->value();
+  const int bottom = ScrollBar_Sprite_Y->value() + areaHeight_ / (e ? e->ZoomFactor : 1);
+  areaWidth_ = width;
+  areaHeight_ = height;
+  PlaceView(page.height());
+  if (!changed) return;
+  if (e) {
+    ApplyZoom(e->ZoomFactor);
+    // The view keeps the column at its left edge and the row at its foot.
+    settingZoom_ = true;
+    ScrollBar_Sprite_X->setValue(left);
+    ScrollBar_Sprite_Y->setValue(bottom - areaHeight_ / e->ZoomFactor);
+    settingZoom_ = false;
+    RedrawSpriteView();
+  }
+}
+
+void TSpritePage::PlaceView(int pageHeight) {
+  const int w = areaWidth_ + 2, h = areaHeight_ + 2;
+  Image_Sprite->Resize(w, h);
+  Image_Sprite->move(kViewLeft, kViewTop);
+  Image_Sprite_X->Resize(w + 19, 20);
+  Image_Sprite_X->move(kViewLeft - 8, kViewTop - 20);
+  Image_Sprite_Y->Resize(32, h + 11);
+  Image_Sprite_Y->move(kViewLeft - 34, kViewTop - 5);
+  ScrollBar_Sprite_X->setGeometry(kViewLeft, kViewTop + h + 1, w, 16);
+  ScrollBar_Sprite_Y->setGeometry(kViewLeft + w + 1, kViewTop, 16, h);
+  const int infoTop = kViewTop + h + 28;
+  for (const auto& [widget, offset] : belowView_) widget->move(offset + QPoint(0, infoTop));
+  const int trackHeight = std::clamp(pageHeight - 8 - (infoTop - 4), 60, 140);
+  TrackBar_Sprite_Zoom->setGeometry(kViewLeft + 440, infoTop - 4, 30, trackHeight);
 }
 
 void TSpritePage::BuildMenus() {
@@ -480,7 +529,7 @@ void TSpritePage::ApplyZoom(int z) {
   if (!e) return;
   if (std::find(ZoomFactors.begin(), ZoomFactors.end(), z) == ZoomFactors.end()) z = 6;
   e->ZoomFactor = z;
-  const int cols = 600 / z, rows = 384 / z;
+  const int cols = areaWidth_ / z, rows = areaHeight_ / z;
   settingZoom_ = true;
   TrackBar_Sprite_Zoom->setValue(ZoomIndex(z));
   ScrollBar_Sprite_X->setRange(0, SpriteCanvas::kWidth - cols);
@@ -514,9 +563,11 @@ void TSpritePage::RedrawSpriteView() {
   TRICElement* e = Sprite();
   if (!e) return;
   const int z = e->ZoomFactor;
-  const int cols = 600 / z, rows = 384 / z;
+  const int cols = areaWidth_ / z, rows = areaHeight_ / z;
   SpriteViewState v;
   v.Zoom = z;
+  v.AreaWidth = areaWidth_;
+  v.AreaHeight = areaHeight_;
   v.ScrollX = ScrollBar_Sprite_X->value();
   v.ScrollY = ScrollBar_Sprite_Y->value();
   v.Marked = e->MarkedArea;
@@ -567,7 +618,7 @@ void TSpritePage::PaintRulers(const TRICElement& e, int cols, int rows) {
     p.setFont(font);
     QFontMetrics fm(font);
     int label = px;
-    for (int x = z == 1 ? 9 : 8 + z / 2; x < 600; x += 24, label += d) {
+    for (int x = z == 1 ? 9 : 8 + z / 2; x < areaWidth_; x += 24, label += d) {
       p.setPen(tick);
       p.drawLine(x, 0, x, rx.height() - 1);
       p.setPen(Qt::black);
@@ -591,7 +642,7 @@ void TSpritePage::PaintRulers(const TRICElement& e, int cols, int rows) {
     p.setFont(font);
     QFontMetrics fm(font);
     int label = SpriteCanvas::kHeight - (py + rows);
-    for (int y = z == 1 ? 389 : 390 - z / 2; y > 5; y -= 24, label += d) {
+    for (int y = z == 1 ? areaHeight_ + 5 : areaHeight_ + 6 - z / 2; y > 5; y -= 24, label += d) {
       p.setPen(tick);
       p.drawLine(25, y, ry.width() - 1, y);
       p.setPen(Qt::black);

@@ -54,6 +54,11 @@ class TSpritePage : public QWidget {
   // The invisible picture the sprite view takes its marking colours from.
   void PaintMarkImage();
 
+  // Sizes the view for the page area: whole blocks of kViewStep pixels, so
+  // that every zoom shows whole canvas pixels. 600 x 384 at the default size.
+  void ArrangeView(QSize page);
+  QSize ViewArea() const { return {areaWidth_, areaHeight_}; }
+
   // View, zoom and used area
   void RedrawSpriteView();
   void ApplyZoom(int z);
@@ -162,6 +167,7 @@ class TSpritePage : public QWidget {
   QToolButton* NewButton(const char* name, const QString& glyph, const QString& hint, int left,
                          int top);
   void PaintRulers(const TRICElement& e, int cols, int rows);
+  void PlaceView(int pageHeight);
   void ShowUndoState();
   void ShowAreaButtons(bool marked);
   void ShowPoint(const QPoint& p);
@@ -191,6 +197,11 @@ class TSpritePage : public QWidget {
   QButtonGroup* toolGroup_ = nullptr;
   QList<QToolButton*> areaButtons_;
   bool settingZoom_ = false;  // the track bar is being set by ApplyZoom
+  static constexpr int kDefaultPageHeight = 700;
+  int areaWidth_ = kViewWidth - 2;
+  int areaHeight_ = kViewHeight - 2;
+  // The controls under the view, with their places relative to its foot.
+  QList<std::pair<QWidget*, QPoint>> belowView_;
   QImage rulerX_, rulerY_;
 
   // Work state of the sprite editor.

@@ -17,6 +17,14 @@ TSpriteView::TSpriteView(QWidget* parent, int width, int height)
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+void TSpriteView::Resize(int width, int height) {
+  if (QSize(width, height) == size()) return;
+  picture_ = QImage(width, height, QImage::Format_RGB32);
+  picture_.fill(Qt::white);
+  setFixedSize(width, height);
+  update();
+}
+
 void TSpriteView::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.drawImage(0, 0, picture_);

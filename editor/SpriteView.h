@@ -1,8 +1,7 @@
-// TSpriteView: the sprite page's zoomed view of the canvas. A fixed-size
-// picture that reports presses, moves and releases in its own pixels with
-// the buttons held, so the page can run its drawing tools. A click gives it
-// the keyboard focus, so the keys pressed while drawing act on the sprite and
-// never reach the element list.
+// TSpriteView: the sprite page's zoomed view of the canvas. A picture that reports presses, moves
+// and releases in its own pixels with the buttons held, so the page can run its drawing tools. A
+// click gives it the keyboard focus, so the keys pressed while drawing act on the sprite and never
+// reach the element list.
 #pragma once
 
 #include <QImage>
@@ -16,6 +15,7 @@ class TSpriteView : public QWidget {
   TSpriteView(QWidget* parent, int width, int height);
   QImage& Picture() { return picture_; }
   const QImage& Picture() const { return picture_; }
+  void Resize(int width, int height);
 
  signals:
   void MouseDown(int x, int y, Qt::MouseButtons buttons);

@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -39,6 +40,36 @@ namespace {
 constexpr int kClientWidth = 1016;
 constexpr int kClientHeight = 722;
 constexpr int kStatusHeight = 19;
+// The default client area less the status bar, and the smallest height, which
+// leaves a window that fits a 1366 x 768 screen with a panel.
+constexpr QSize kDefaultClient(kClientWidth, kClientHeight - kStatusHeight);
+constexpr int kMinClientHeight = 600;
+
+// The client area: it is as large as the window lets it be, and the window
+// places its areas for that size.
+class ClientArea : public QWidget {
+ public:
+  ClientArea(QWidget* parent, std::function<void(QSize)> arrange)
+      : QWidget(parent), arrange_(std::move(arrange)) {}
+  QSize sizeHint() const override { return kDefaultClient; }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override { arrange_(event->size()); }
+
+ private:
+  std::function<void(QSize)> arrange_;
+};
+
+// The largest zoom of the shape and preview pages' screens for a page area:
+// the screen at (32, 52), its right margin, and under it the five argument
+// controls, 30 below the screen and 148 high, and a margin.
+int ScreenZoomFor(QSize page) {
+  int z = 1;
+  while (32 + ScreenWidth(z + 1) + 31 <= page.width() &&
+         52 + ScreenHeight(z + 1) + 30 + 148 + 8 <= page.height())
+    ++z;
+  return z;
+}
 
 // The status bar with its panels on its whole height: QStatusBar's own
 // layout keeps a few pixels above and below its items, too many at a height
@@ -74,13 +105,11 @@ TForm_Tavlin::TForm_Tavlin(UserDialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs) {
   setObjectName("TForm_Tavlin");
   UpdateTitle();
-  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setAcceptDrops(true);
 
-  auto* client = new QWidget(this);
+  auto* client = new ClientArea(this, [this](QSize size) { ArrangeClient(size); });
   client->setObjectName("Client");
-  client->setFixedSize(kClientWidth, kClientHeight - kStatusHeight);
+  client->setMinimumSize(kClientWidth, kMinClientHeight);
   setCentralWidget(client);
 
   BuildMenus();
@@ -105,7 +134,41 @@ TForm_Tavlin::TForm_Tavlin(UserDialogs& dialogs, QWidget* parent)
   EnterModifyMode();
   SetParameterMode(256);
   EditEventsEnabled = true;
-  setFixedSize(sizeHint());
+  resize(sizeHint());
+}
+
+void TForm_Tavlin::ArrangeClient(QSize size) {
+  const int extraWidth = size.width() - kDefaultClient.width();
+  extraHeight_ = size.height() - kDefaultClient.height();
+  PageControl_Navigate->setGeometry(4, 1, 341, 700 + extraHeight_);
+  ArrangeNavigationPages();
+  ArrangeParameterPanel();
+
+  // The page area: 665 x 700 at the default size.
+  const QSize page(665 + extraWidth, 700 + extraHeight_);
+  PageControl_Edit->setGeometry(QRect(QPoint(348, 1), page));
+  for (int i = 0; i < PageControl_Edit->count(); ++i) {
+    QWidget* sheet = PageControl_Edit->widget(i);
+    if (auto* header = sheet->findChild<QLabel*>(sheet->objectName() + "_Header"))
+      header->resize(page.width() - 8, header->height());
+  }
+  for (const char* name : {"Image_Empty", "Label_Empty"}) {
+    auto* w = TabSheet_Edit_Empty->findChild<QWidget*>(name);
+    w->move((page.width() - w->width()) / 2, w->y());
+  }
+  // The Information page's fields stay at the page's foot when it is lower.
+  for (const auto& [control, top] : informationControls_)
+    control->move(control->x(), top + std::min(extraHeight_, 0));
+
+  const int zoom = ScreenZoomFor(page);
+  if (screens_.front()->Zoom() != zoom) {
+    for (TScreenLayout* screen : screens_) screen->SetZoom(zoom);
+    RedrawShapeImage();
+    RenderPreview();
+  }
+  TabSheet_Edit_CopyBits->ArrangeViews(page);
+  TabSheet_Edit_Sprite->ArrangeView(page);
+  TabSheet_Edit_VarMap->ArrangeGraph(page);
 }
 
 // The child widgets go after this body: a focused parameter edit's focus-out

@@ -8,6 +8,7 @@
 // and VarMap pages are classes of their own (SpritePage, CopyBitsPage, VarMapPage).
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
 #include <QPoint>
 #include <array>
@@ -40,6 +41,7 @@ class TRICParameterEdit;
 class UserDialogs;
 class TForm_Tavlin_Info;
 class TCopyBitsPage;
+class TScreenLayout;
 class TSpritePage;
 class TVarMapPage;
 
@@ -268,7 +270,16 @@ class TForm_Tavlin : public QMainWindow {
   QToolButton* NewSpeedButton(QWidget* parent, const char* name, const QString& icon,
                               const QString& hint, int left, int top, int width = 25,
                               int height = 25);
-  // Shows "View", "&Sprite" and "VarMap" as the selected element's kind asks; hides them without one.
+  // The areas follow the client area's size: the left column keeps its width
+  // and the page area takes the rest; the pages' pictures grow and shrink by
+  // whole zoom steps.
+  void ArrangeClient(QSize size);
+  void ArrangeNavigationPages();
+  void ArrangeParameterPanel();
+  // The parameter rows the preview mode's panel has room for (at most 21).
+  int PreviewRows() const;
+  // Shows "View", "&Sprite" and "VarMap" as the selected element's kind asks; hides them without
+  // one.
   void ShowKindMenus(const TRICElement* e);
 
   // Pages
@@ -314,6 +325,12 @@ class TForm_Tavlin : public QMainWindow {
   QString proposedFileName_;
   std::string recentListFile_;      // the list of File > Open Recent, in the user's config folder
   QTimer* savedMessage_ = nullptr;  // ends "Saved ..." in the status bar
+  // The shape and preview pages' enlarged screens.
+  QList<TScreenLayout*> screens_;
+  // Controls at the foot of the Information page, with their tops at the default size.
+  QList<std::pair<QWidget*, int>> informationControls_;
+  // The client area's height beyond the default size, negative when smaller.
+  int extraHeight_ = 0;
   // Highlights the parameter row being edited; it calls into the window, so it goes first.
   QObject* paramFocusFilter_ = nullptr;
   QMenu* listMenu_ = nullptr;

@@ -132,6 +132,20 @@ void TForm_Tavlin::BuildNavigationPages(QWidget* client) {
   connect(SpeedButton2, &QToolButton::clicked, this, [this] { EnterModifyMode(); });
 }
 
+void TForm_Tavlin::ArrangeNavigationPages() {
+  // The list takes the height; the buttons stay under it.
+  DrawGrid_RIC->resize(DrawGrid_RIC->width(), 412 + extraHeight_);
+  for (QToolButton* b :
+       {SpeedButton_RIC_AddComment, SpeedButton_RIC_AddSprite, SpeedButton_RIC_AddVarMap,
+        SpeedButton_RIC_AddCopyBits, SpeedButton_RIC_AddPixel, SpeedButton_RIC_AddLine,
+        SpeedButton_RIC_AddRectangle, SpeedButton_RIC_AddCircle, SpeedButton_RIC_AddNumBox,
+        SpeedButton_RIC_Delete, SpeedButton_RIC_Double, SpeedButton_RIC_MoveUp,
+        SpeedButton_RIC_MoveDown})
+    b->move(b->x(), 618 + extraHeight_);
+  SpeedButton_Preview->move(SpeedButton_Preview->x(), 652 + extraHeight_);
+  SpeedButton2->move(SpeedButton2->x(), 652 + extraHeight_);
+}
+
 void TForm_Tavlin::SetListRows(int elementCount) {
   DrawGrid_RIC->SetRowCount(std::max(2, elementCount + 1));
   DrawGrid_RIC->viewport()->update();

@@ -8,9 +8,11 @@
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QToolButton>
+#include <algorithm>
 #include <functional>
 
 #include "DisplayAdapter.h"
+#include "EditPage.h"
 #include "FileIO.h"
 #include "NxtImage.h"
 #include "ParameterSet.h"
@@ -112,6 +114,8 @@ void TForm_Tavlin::BuildPreviewPage() {
     s->setObjectName(name);
     s->setRange(0, maxValue);
     s->setGeometry(56, top, 64, 22);
+    screens_.back()->AddBelow(l);
+    screens_.back()->AddBelow(s);
     connect(s, &QSpinBox::valueChanged, this, [this] { EnterPreviewMode(); });
     return s;
   };
@@ -132,7 +136,7 @@ void TForm_Tavlin::RefreshParameterPanel() {
       Label_Param[std::size_t(r)]->setText(" " + QString::number(index));
       SpinEdit_Param[std::size_t(r)]->setValue(ParameterSet[std::size_t(std::min(index, 255))]);
     }
-    bool visible = preview ? (r <= 15 || MaxParameterIndex > 15) : r < 4;
+    bool visible = preview ? (r < PreviewRows() && (r <= 15 || MaxParameterIndex > 15)) : r < 4;
     Panel_Param[std::size_t(r)]->setVisible(visible);
   }
   PanelUpdating = false;
@@ -142,13 +146,15 @@ void TForm_Tavlin::SetParameterMode(int count) {
   parameterCount_ = count;
   MaxParameterIndex = count - 1;
   bool preview = InPreviewMode();
-  int maximum = preview ? (count == 256 ? 235 : 0) : (count == 256 ? 252 : 12);
+  // All rows that fit are shown; the bar reaches the rest.
+  const int rows = preview ? std::min(PreviewRows(), count == 256 ? 21 : 16) : 4;
+  const int maximum = count - rows;
   PanelUpdating = true;
   ScrollBar_Param->setMinimum(0);
   ScrollBar_Param->setMaximum(maximum);  // a position beyond it becomes the maximum
   PanelUpdating = false;
-  ScrollBar_Param->setFixedHeight(preview ? 581 : 105);
-  ScrollBar_Param->setVisible(!(preview && count == 16));
+  ScrollBar_Param->setFixedHeight(preview ? GroupBox_Param->height() - 73 : 105);
+  ScrollBar_Param->setVisible(maximum > 0);
   SpeedButton_Param16->setVisible(count == 256);
   SpeedButton_Param256->setVisible(count == 16);
   Menu_File_Settings_Paramter_16Standard->setChecked(count == 16);
@@ -188,11 +194,7 @@ void TForm_Tavlin::RenderPreview() {
 void TForm_Tavlin::EnterPreviewMode() {
   PageControl_Edit->setCurrentWidget(TabSheet_Edit_Preview);
   PageControl_Navigate->setCurrentWidget(TabSheet_Navigate_Preview);
-  GroupBox_Param->setFixedHeight(654);
-  SetParameterMode(parameterCount_);
-  for (QToolButton* b : {SpeedButton_Preview_ParamLoad, SpeedButton_Preview_ParamSave,
-                         SpeedButton_Preview_ParamNew, SpeedButton_Param16, SpeedButton_Param256})
-    b->move(b->x(), 654 - 31);
+  ArrangeParameterPanel();
   RenderPreview();
   Menu_File_ModifyRICFile->setVisible(true);
   Menue_File_PreviewRICfile->setVisible(false);
@@ -200,17 +202,30 @@ void TForm_Tavlin::EnterPreviewMode() {
 
 void TForm_Tavlin::EnterModifyMode() {
   PageControl_Navigate->setCurrentWidget(TabSheet_Navigate_Modify);
-  GroupBox_Param->setFixedHeight(164);
-  for (QToolButton* b : {SpeedButton_Preview_ParamLoad, SpeedButton_Preview_ParamSave,
-                         SpeedButton_Preview_ParamNew, SpeedButton_Param16, SpeedButton_Param256})
-    b->move(b->x(), 164 - 31);
-  SetParameterMode(parameterCount_);
+  ArrangeParameterPanel();
   Menue_File_PreviewRICfile->setVisible(true);
   Menu_File_ModifyRICFile->setVisible(false);
   bool wasEnabled = EditEventsEnabled;
   EditEventsEnabled = false;
   ShowElement(SelectedIndex);
   EditEventsEnabled = wasEnabled;
+}
+
+int TForm_Tavlin::PreviewRows() const {
+  // Row r ends at 45 + 28 r, above the bar's foot 49 over the box's bottom.
+  const int height = std::min(654, 654 + extraHeight_);
+  return std::clamp((height - 94) / 28 + 1, 1, 21);
+}
+
+void TForm_Tavlin::ArrangeParameterPanel() {
+  // The box reaches down the left column in preview mode, 654 high at the
+  // default size; its buttons sit at its foot.
+  const int height = InPreviewMode() ? std::min(654, 654 + extraHeight_) : 164;
+  GroupBox_Param->setFixedHeight(height);
+  for (QToolButton* b : {SpeedButton_Preview_ParamLoad, SpeedButton_Preview_ParamSave,
+                         SpeedButton_Preview_ParamNew, SpeedButton_Param16, SpeedButton_Param256})
+    b->move(b->x(), height - 31);
+  SetParameterMode(parameterCount_);
 }
 
 void TForm_Tavlin::Image_PreviewMouse(int mx, int my) {

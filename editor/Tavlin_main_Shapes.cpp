@@ -35,10 +35,11 @@ QWidget* PageOf(QStackedWidget* pages, QWidget* widget) {
 }  // namespace
 
 TNxtImage* TForm_Tavlin::NewScreenImage(QWidget* page, const char* name) {
-  auto* image = new TNxtImage(page, 602, 386);
+  auto* image =
+      new TNxtImage(page, ScreenWidth(kDefaultScreenZoom), ScreenHeight(kDefaultScreenZoom));
   image->setObjectName(name);
   image->move(32, 52);
-  AddAxisLabels(page, 32, 52, 602, 386);
+  screens_.append(new TScreenLayout(page, image, kDefaultScreenZoom));
   return image;
 }
 
@@ -125,6 +126,7 @@ void TForm_Tavlin::BuildShapePages() {
       TRICParameterEdit* edit =
           NewArgumentEdit(page, f.name, f.caption, 8, kArgumentTops[i], f.maxValue);
       *f.member = edit;
+      screens_.back()->AddBelow(edit);
       connect(edit, &TRICParameterEdit::OnChange, this, [this, kind] { ShapePageChange(kind); });
     }
     connect(image, &TNxtImage::MousePressed, this,
@@ -153,12 +155,14 @@ void TForm_Tavlin::BuildInformationPage() {
   for (const Field& f : fields) {
     auto* label = new QLabel(f.label, TabSheet_Edit_Information);
     label->move(8, f.top + 3);
+    informationControls_.append({label, label->y()});
     auto* spin = new THoldingSpinEdit(TabSheet_Edit_Information);
     spin->setObjectName(f.name);
     spin->SetLimits(0, f.maxValue);
     spin->setGeometry(64, f.top, 64, 22);
     connect(spin, &QSpinBox::valueChanged, this, [this] { SpinEdit_Information_OptionsChange(); });
     *f.member = spin;
+    informationControls_.append({spin, spin->y()});
   }
 }
 

@@ -113,6 +113,19 @@ TVarMapPage::TVarMapPage(TForm_Tavlin& window, QWidget* parent) : QWidget(parent
   DrawVarMapGraph();
 }
 
+void TVarMapPage::ArrangeGraph(QSize page) {
+  const int extra = page.height() - 700;
+  if (belowGraph_.isEmpty())
+    for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (w->y() >= Image_VarMap_Domain->y()) belowGraph_.append({w, w->y()});
+  const int height = 385 + extra;
+  if (Image_VarMap->height() == height) return;
+  Image_VarMap->Resize(Image_VarMap->width(), height);
+  Image_VarMap_Range->Resize(Image_VarMap_Range->width(), height);
+  for (const auto& [w, top] : belowGraph_) w->move(w->x(), top + extra);
+  DrawVarMapGraph();
+}
+
 void TVarMapPage::BuildTable() {
   Label_VarMap_Domain = new QLabel("Domain", this);
   Label_VarMap_Domain->setObjectName("Label_VarMap_Domain");

@@ -63,6 +63,9 @@ class TVarMapPage : public QWidget {
   void RefreshVarMapTable();
   void ApplyVarMapRows();
   void DrawVarMapGraph(int markDomain = -1, int markRange = -1);
+  // The graph takes the page's height beyond the default 700 (or gives it
+  // up), and everything under it keeps its distance to the page's foot.
+  void ArrangeGraph(QSize page);
   void ResetVarMapPoints();
   void ImportVarMapFromClipboard();
   void OptimizeVarMap();
@@ -98,6 +101,8 @@ class TVarMapPage : public QWidget {
   QAction* Menue_VarMap_Optimize = nullptr;
 
  private:
+  // The controls under the graph, with their tops at the default size.
+  QList<std::pair<QWidget*, int>> belowGraph_;
   void BuildTable();
   void BuildCommands();
   // The selected element when it is a VarMap, else null.

@@ -75,16 +75,19 @@ std::vector<std::size_t> LabelOrder(const std::vector<VarMapPoint>& points,
 }  // namespace
 
 int TVarMapPage::GraphY(int range) const {
-  // 370 - trunc(range * 360 / divisor), computed exactly in integers.
-  return 370 - int(std::int64_t(range) * 360 / scaleDivisor_);
+  // bottom - trunc(range * span / divisor), computed exactly in integers; 370
+  // and 360 on the graph's default height of 385.
+  const int h = Image_VarMap->height();
+  return (h - 15) - int(std::int64_t(range) * (h - 25) / scaleDivisor_);
 }
 
 void TVarMapPage::GraphToPoint(int x, int y, int& domain, int& range) const {
   domain = std::clamp((x - 20) / 2, 0, kMaxDomain);
-  // (370 - y) / scale, with scale = 360 / divisor, rounded up: the smallest
-  // range drawn at row y, so that pointing at a drawn point hits its range.
-  const std::int64_t scaled = std::int64_t(370 - y) * scaleDivisor_;
-  const std::int64_t r = scaled > 0 ? (scaled + 359) / 360 : 0;
+  // (bottom - y) / scale, with scale = span / divisor, rounded up: the
+  // smallest range drawn at row y, so that pointing at a drawn point hits its range.
+  const int h = Image_VarMap->height();
+  const std::int64_t scaled = std::int64_t((h - 15) - y) * scaleDivisor_;
+  const std::int64_t r = scaled > 0 ? (scaled + (h - 26)) / (h - 25) : 0;
   range = int(std::clamp<std::int64_t>(r, 0, 65535));
 }
 

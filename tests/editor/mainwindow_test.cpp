@@ -32,6 +32,7 @@
 #include "RicFile.h"
 #include "SpritePage.h"
 #include "SpriteTools.h"
+#include "SpriteView.h"
 #include "ScriptedDialogs.h"
 #include "StartUp.h"
 #include "Tavlin_main.h"
@@ -40,8 +41,10 @@ using namespace tavlin;
 
 namespace {
 
-// Mouse position over NXT point (x, y) on a 602 x 386 page picture.
-QPoint OnScreen(int x, int y) { return QPoint(1 + 6 * x + 2, 1 + 6 * (63 - y) + 2); }
+// Mouse position over NXT point (x, y) on a page picture at zoom z (602 x 386 at 6).
+QPoint OnScreen(int x, int y, int z = 6) {
+  return QPoint(1 + z * x + z / 2, 1 + z * (63 - y) + z / 2);
+}
 
 std::vector<std::uint8_t> FileBytes(const QString& path) {
   return ReadFileBytes(path.toStdString(), 1 << 20);
@@ -282,6 +285,73 @@ class MainWindowTest : public QObject {
     QCOMPARE(int(ElementList[1]->Radius), 8);
     // The list row shows the new values.
     QCOMPARE(QString::fromStdString(ElementItems(*ElementList[1])[1].Value), QString("8"));
+  }
+
+  void picturesFollowTheWindowSizeByWholeZoomsAndTheMouseStaysExact() {
+    w_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w_.get()));
+    QVERIFY(w_->windowFlags() & Qt::WindowMaximizeButtonHint);
+    NewSprite(1);
+    ElementList[0]->UsedArea = TRect{0, 0, 99, 63};
+    Click("SpeedButton_RIC_AddCopyBits");
+    Click("SpeedButton_RIC_AddRectangle");
+    TCopyBitsPage* copyBits = w_->TabSheet_Edit_CopyBits;
+    TSpritePage* sprite = w_->TabSheet_Edit_Sprite;
+    // The smallest window, within 1330 x 665 with menu and status bar, then a large screen.
+    for (QSize size : {QSize(300, 300), QSize(1920, 1080)}) {
+      w_->resize(size);
+      const bool small = size.width() < 1016;
+      QVERIFY(!small || (w_->width() <= 1330 && w_->height() <= 665));
+      ClickRow(3);
+      TNxtImage* image = w_->Image_Rectangle;
+      const int z = (image->width() - 2) / 100;
+      QCOMPARE(image->size(), QSize(100 * z + 2, 64 * z + 2));
+      QVERIFY(small ? z < 6 : z > 6);
+      QCOMPARE(w_->Image_Preview->size(), image->size());
+      QTest::mousePress(image, Qt::LeftButton, {}, OnScreen(40, 10, z));
+      QTest::mouseMove(image, OnScreen(20, 30, z));
+      QTest::mouseRelease(image, Qt::LeftButton, {}, OnScreen(20, 30, z));
+      const TRICElement& r = *ElementList[2];
+      QCOMPARE(QList<int>({r.PosX, r.PosY, r.Width, r.Height}), QList<int>({20, 10, 20, 20}));
+
+      ClickRow(2);
+      TNxtImage* destination = copyBits->Image_CopyBits_Destination;
+      const int c = (destination->width() - 3) / 100;
+      QCOMPARE(destination->size(), QSize(100 * c + 3, 64 * c + 3));
+      QCOMPARE(copyBits->Image_CopyBits_Source->size(), destination->size());
+      QVERIFY(small ? c < 4 : c > 4);
+      QTest::mousePress(destination, Qt::LeftButton, {}, OnScreen(37, 21, c));
+      QCOMPARE(QList<int>({ElementList[1]->RelX, ElementList[1]->RelY}), QList<int>({37, 21}));
+
+      // The sprite view shows whole blocks of 24 pixels; a click on its
+      // lowest visible row lands there.
+      ClickRow(1);
+      const QSize area = sprite->Image_Sprite->size() - QSize(2, 2);
+      QCOMPARE(QSize(area.width() % 24, area.height() % 24), QSize(0, 0));
+      QVERIFY(small ? area.height() < 384 : area.width() > 600);
+      const int cols = area.width() / 6, rows = area.height() / 6;
+      QCOMPARE(sprite->Label_Sprite_VisibleAreaValue->text(),
+               QString("%1 x %2 pixels").arg(cols).arg(rows));
+      const QPoint corner(sprite->ScrollBar_Sprite_X->value() + cols - 1,
+                          sprite->ScrollBar_Sprite_Y->value() + rows - 1);
+      QTest::mouseClick(sprite->Image_Sprite, Qt::LeftButton, {},
+                        QPoint(1 + 6 * (cols - 1) + 3, 1 + 6 * (rows - 1) + 3));
+      QCOMPARE(ElementList[0]->Canvas.Pixel(corner.x(), corner.y()), kBlack);
+
+      // The preview's parameter rows that fit reach the last parameter.
+      Click("SpeedButton_Preview");
+      w_->ScrollBar_Param->setValue(255);
+      int shown = 0;
+      while (shown < 21 && w_->Panel_Param[std::size_t(shown)]->isVisible()) ++shown;
+      QCOMPARE(w_->Label_Param[std::size_t(shown - 1)]->text(), QString(" 255"));
+      QVERIFY(w_->GroupBox_Param->geometry().bottom() < w_->centralWidget()->height());
+      Click("SpeedButton2");
+    }
+    // Back at the default size, everything is where it was.
+    w_->resize(w_->sizeHint());
+    QCOMPARE(w_->Image_Rectangle->geometry(), QRect(32, 52, 602, 386));
+    QCOMPARE(copyBits->Image_CopyBits_Destination->geometry(), QRect(230, 412, 403, 259));
+    QCOMPARE(sprite->Image_Sprite->size(), QSize(602, 386));
   }
 
   void valuesTheUserDidNotEditAreSavedAsRead() {
