@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <functional>
 
+#include "EditorHost.h"
 #include "NxtImage.h"
 #include "RICInterpreter.h"
-#include "Tavlin_main.h"
 #include "VarMapPage.h"
 
 namespace tavlin {

@@ -19,17 +19,18 @@
 #include <memory>
 
 #include "CopyBitsPage.h"
+#include "Document.h"
 #include "DrawGrid.h"
-#include "VarMapPage.h"
 #include "FileIO.h"
 #include "NxtImage.h"
 #include "ParameterSet.h"
 #include "RICParameterEdit.h"
 #include "RicFile.h"
-#include "SpritePage.h"
 #include "ScriptedDialogs.h"
+#include "SpritePage.h"
 #include "StartUp.h"
 #include "Tavlin_main.h"
+#include "VarMapPage.h"
 
 using namespace tavlin;
 
@@ -98,7 +99,7 @@ class MainWindowTest : public QObject {
   }
 
   void cleanup() {
-    if (w_) w_->Modified = false;  // no question when the window goes
+    if (w_) TheDocument().MarkSaved();  // no question when the window goes
     w_.reset();
     QVERIFY2(dialogs_->answers.empty() && dialogs_->saveAnswers.empty(), "unused answers");
     QVERIFY2(dialogs_->files.empty(), "unused file answers");
@@ -149,7 +150,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(ElementList.Count(), 9);
     QCOMPARE(Status(4), QString("9"));
     // One of each: the file size is the sum of the kinds' sizes.
-    QCOMPARE(w_->Label_FileSize->text(), QString::number(10 + 12 + 16 + 20 + 12 + 14 + 14 + 12 + 12));
+    QCOMPARE(w_->Label_FileSize->text(),
+             QString::number(10 + 12 + 16 + 20 + 12 + 14 + 14 + 12 + 12));
     const TRICElement* copyBits = nullptr;
     for (const auto& e : ElementList)
       if (e->Kind == RICElementKind::CopyBits) copyBits = e.get();
@@ -163,7 +165,7 @@ class MainWindowTest : public QObject {
     Click("SpeedButton_RIC_AddLine");
     Click("SpeedButton_RIC_AddSprite");
     ClickRow(1);
-    QCOMPARE(w_->SelectedIndex, 0);
+    QCOMPARE(w_->SelectedIndex(), 0);
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Information);
     QVERIFY(!w_->Menu_View->menuAction()->isVisible());
     ClickRow(3);
@@ -185,12 +187,13 @@ class MainWindowTest : public QObject {
     // The selected row's object cell is painted in the selection colour, the others not.
     QImage grid = w_->DrawGrid_RIC->viewport()->grab().toImage();
     QRect selected = w_->DrawGrid_RIC->CellRect(1, 2), other = w_->DrawGrid_RIC->CellRect(1, 1);
-    QCOMPARE(QColor(grid.pixel(selected.left() + 55, selected.bottom() - 3)), QColor(240, 240, 240));
+    QCOMPARE(QColor(grid.pixel(selected.left() + 55, selected.bottom() - 3)),
+             QColor(240, 240, 240));
     QCOMPARE(QColor(grid.pixel(other.left() + 55, other.bottom() - 3)),
              w_->palette().color(QPalette::Button));
     // Arrow keys move the selection and its page.
     QTest::keyClick(w_->DrawGrid_RIC, Qt::Key_Down);
-    QCOMPARE(w_->SelectedIndex, 2);
+    QCOMPARE(w_->SelectedIndex(), 2);
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_VarMap);
   }
 
@@ -222,7 +225,7 @@ class MainWindowTest : public QObject {
     WriteFile("a.ric", std::string("\x0C\x00\x05\x00\x00\x00\x05\xF0\x00\x00\x0A\x00\x0A\x00", 14));
     QVERIFY(w_->OpenRicFile(Path("a.ric")));
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Line);
-    QVERIFY(!w_->Modified);
+    QVERIFY(!w_->Modified());
     QCOMPARE(Status(7), QString());
     QCOMPARE(Status(6), Path("a.ric"));
     // The parameter reference shows in its mode and stays as it is.
@@ -231,7 +234,8 @@ class MainWindowTest : public QObject {
   }
 
   void linePageDragSetsTheEndPointsAsConstants() {
-    WriteFile("line.ric", std::string("\x0C\x00\x05\x00\x00\x00\x05\xF0\x00\x00\x0A\x00\x0A\x00", 14));
+    WriteFile("line.ric",
+              std::string("\x0C\x00\x05\x00\x00\x00\x05\xF0\x00\x00\x0A\x00\x0A\x00", 14));
     QVERIFY(w_->OpenRicFile(Path("line.ric")));
     TNxtImage* image = w_->Image_Line;
     QTest::mousePress(image, Qt::LeftButton, {}, OnScreen(5, 50));
@@ -242,7 +246,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(int(line.Y1), 50);
     QCOMPARE(int(line.X2), 60);
     QCOMPARE(int(line.Y2), 20);
-    QVERIFY(w_->Modified);
+    QVERIFY(w_->Modified());
     QCOMPARE(QColor(image->Picture().pixel(OnScreen(5, 50))), QColor(Qt::black));
     QCOMPARE(QColor(image->Picture().pixel(OnScreen(60, 20))), QColor(Qt::black));
     QCOMPARE(Status(1), QString("60"));
@@ -312,12 +316,12 @@ class MainWindowTest : public QObject {
 
   void typingIntoTheInformationPageWritesAllFields() {
     Click("SpeedButton_RIC_AddComment");
-    w_->Modified = false;
+    TheDocument().MarkSaved();
     QSpinBox* options = w_->SpinEdit_Information_Options;
     options->selectAll();
     QTest::keyClicks(options, "77");
     QCOMPARE(int(ElementList[0]->Options), 77);
-    QVERIFY(w_->Modified);
+    QVERIFY(w_->Modified());
     w_->SpinEdit_Information_Width->setValue(100);
     QCOMPARE(int(ElementList[0]->Width), 100);
     QCOMPARE(QString::fromStdString(ElementItems(*ElementList[0])[1].Value), QString("100/0"));
@@ -397,33 +401,33 @@ class MainWindowTest : public QObject {
                                      "\x0A\x00\x07\x00\x00\x00\x1E\x00\x1E\x00\x0A\x00",
                                      26));
     QVERIFY(w_->OpenRicFile(Path("two.ric")));
-    QVERIFY(!w_->Modified);
+    QVERIFY(!w_->Modified());
     Click(button.toLatin1().constData());
-    QVERIFY(w_->Modified);
+    QVERIFY(w_->Modified());
   }
 
   void doubleAndMoveFollowTheSelection() {
-    for (const char* b : {"SpeedButton_RIC_AddComment", "SpeedButton_RIC_AddLine",
-                          "SpeedButton_RIC_AddCircle"})
+    for (const char* b :
+         {"SpeedButton_RIC_AddComment", "SpeedButton_RIC_AddLine", "SpeedButton_RIC_AddCircle"})
       Click(b);
     TRICElement *a = ElementList[0], *b = ElementList[1], *c = ElementList[2];
     Click("SpeedButton_RIC_Double");  // C selected: [A, B, C', C]
     QCOMPARE(ElementList.Count(), 4);
     QCOMPARE(ElementList[3], c);
     QCOMPARE(ElementList[2]->Kind, RICElementKind::Circle);
-    QCOMPARE(w_->SelectedIndex, 2);
+    QCOMPARE(w_->SelectedIndex(), 2);
     Click("SpeedButton_RIC_Delete");  // back to [A, B, C], C selected
-    QCOMPARE(w_->SelectedIndex, 2);
+    QCOMPARE(w_->SelectedIndex(), 2);
     ClickRow(1);
     Click("SpeedButton_RIC_MoveUp");  // A first: exchanged with the last
     QCOMPARE(ElementList[0], c);
     QCOMPARE(ElementList[1], b);
     QCOMPARE(ElementList[2], a);
-    QCOMPARE(w_->SelectedIndex, 2);
+    QCOMPARE(w_->SelectedIndex(), 2);
     Click("SpeedButton_RIC_MoveDown");  // A last: back to the first place
     QCOMPARE(ElementList[0], a);
     QCOMPARE(ElementList[2], c);
-    QCOMPARE(w_->SelectedIndex, 0);
+    QCOMPARE(w_->SelectedIndex(), 0);
     // Delete key on the grid.
     w_->DrawGrid_RIC->setFocus();
     QTest::keyClick(w_->DrawGrid_RIC, Qt::Key_Delete);
@@ -432,10 +436,10 @@ class MainWindowTest : public QObject {
   }
 
   void dragInTheListExchangesTwoElements() {
-    for (const char* b : {"SpeedButton_RIC_AddComment", "SpeedButton_RIC_AddLine",
-                          "SpeedButton_RIC_AddCircle"})
+    for (const char* b :
+         {"SpeedButton_RIC_AddComment", "SpeedButton_RIC_AddLine", "SpeedButton_RIC_AddCircle"})
       Click(b);
-    w_->Modified = false;
+    TheDocument().MarkSaved();
     TRICElement *a = ElementList[0], *b = ElementList[1], *c = ElementList[2];
     TDrawGrid* grid = w_->DrawGrid_RIC;
     QWidget* vp = grid->viewport();
@@ -453,13 +457,13 @@ class MainWindowTest : public QObject {
     QCOMPARE(ElementList[0], a);
     QCOMPARE(ElementList[1], b);
     QCOMPARE(ElementList[2], c);
-    QVERIFY(w_->Modified);
-    QCOMPARE(w_->SelectedIndex, 0);
+    QVERIFY(!w_->Modified());  // back in its first order: no step
+    QCOMPARE(w_->SelectedIndex(), 0);
   }
 
   void modifiedDragsAndPressesOffTheRowsMoveNothing() {
-    for (const char* b : {"SpeedButton_RIC_AddPixel", "SpeedButton_RIC_AddLine",
-                          "SpeedButton_RIC_AddRectangle"})
+    for (const char* b :
+         {"SpeedButton_RIC_AddPixel", "SpeedButton_RIC_AddLine", "SpeedButton_RIC_AddRectangle"})
       Click(b);
     TRICElement *a = ElementList[0], *c = ElementList[2];
     TDrawGrid* grid = w_->DrawGrid_RIC;
@@ -473,7 +477,7 @@ class MainWindowTest : public QObject {
     QApplication::sendEvent(vp, &shifted);
     QTest::mouseRelease(vp, Qt::LeftButton, Qt::ShiftModifier, grid->CellRect(1, 3).center());
     QCOMPARE(ElementList[0], a);
-    QCOMPARE(w_->SelectedIndex, 0);
+    QCOMPARE(w_->SelectedIndex(), 0);
     QCOMPARE(grid->Row(), 1);
     // A press below the rows, dragged onto row 3, moves nothing either.
     QPoint below(grid->CellRect(1, 3).center().x(), grid->CellRect(1, 3).bottom() + 30);
@@ -483,7 +487,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(ElementList[0], a);
     QCOMPARE(ElementList[2], c);
     // The Delete key then acts on the highlighted row.
-    QCOMPARE(grid->Row(), w_->SelectedIndex + 1);
+    QCOMPARE(grid->Row(), w_->SelectedIndex() + 1);
   }
 
   void commandsInPreviewModeKeepThePreviewCurrent() {
@@ -506,7 +510,8 @@ class MainWindowTest : public QObject {
     // Clear asks; No keeps the values, Yes zeroes them.
     dialogs_->answers.push_back(false);
     Click("SpeedButton_Preview_ParamNew");
-    QCOMPARE(dialogs_->questions.last(), QString("All parameter will be set to 0. Would you proceed?"));
+    QCOMPARE(dialogs_->questions.last(),
+             QString("All parameter will be set to 0. Would you proceed?"));
     QCOMPARE(int(ParameterSet[2]), 1234);
     dialogs_->answers.push_back(true);
     Trigger("Menu_Edit_Parameter_Clear");
@@ -554,27 +559,28 @@ class MainWindowTest : public QObject {
   void failedMergeLeavesTheDocumentAndSaysWhy() {
     Click("SpeedButton_RIC_AddLine");
     QDir().mkpath(Path("folder.ric"));
-    w_->Modified = false;
+    TheDocument().MarkSaved();
     dialogs_->files.push_back(Path("folder.ric"));
     Click("SpeedButton_FileIO_Merge");
     QCOMPARE(ElementList.Count(), 1);
     QCOMPARE(dialogs_->errors.size(), 1);
-    QVERIFY2(dialogs_->errors[0].startsWith(Path("folder.ric") + ": "), qPrintable(dialogs_->errors[0]));
-    QVERIFY(!w_->Modified);
+    QVERIFY2(dialogs_->errors[0].startsWith(Path("folder.ric") + ": "),
+             qPrintable(dialogs_->errors[0]));
+    QVERIFY(!w_->Modified());
   }
 
   void statusBarPanelsSitAtTheirWidths() {
     const int lefts[8] = {0, 50, 90, 130, 190, 220, 280, 930};
     int origin = w_->StatusPanel[0]->x();
-    for (int i = 0; i < 8; ++i)
-      QCOMPARE(w_->StatusPanel[std::size_t(i)]->x() - origin, lefts[i]);
+    for (int i = 0; i < 8; ++i) QCOMPARE(w_->StatusPanel[std::size_t(i)]->x() - origin, lefts[i]);
   }
 
   void statusAndOutputTextsFitTheirPlaces() {
     // Underscores and descenders, the widest words and numbers each panel shows.
     WriteFile("my_gallery_pygmy.ric", std::string("\x08\x00\x00\x00\x00\x00\x64\x00\x40\x00", 10));
     QVERIFY(w_->OpenRicFile(Path("my_gallery_pygmy.ric")));
-    w_->MarkModified();
+    TheDocument().MarkChanged();
+    w_->ShowHistoryState();
     w_->ShowPointerPosition(65535, 65535);
     w_->StatusPanel[4]->setText("21845");
     w_->show();
@@ -606,7 +612,7 @@ class MainWindowTest : public QObject {
     Click("SpeedButton_RIC_AddSprite");
     dialogs_->files.push_back(Path("saved.ric"));
     Click("SpeedButton_FileIO_Save");  // no name yet: Save as
-    QVERIFY(!w_->Modified);
+    QVERIFY(!w_->Modified());
     QCOMPARE(Status(6), Path("saved.ric"));
     QCOMPARE(dialogs_->fileFilters.last(), QString("MINDSTORMS graphic files|*.ric"));
     auto first = FileBytes(Path("saved.ric"));
@@ -639,19 +645,20 @@ class MainWindowTest : public QObject {
     Click("SpeedButton_FileIO_Open");
     QCOMPARE(ElementList.Count(), 1);
     QCOMPARE(ElementList[0]->Kind, RICElementKind::Pixel);
-    QVERIFY(!w_->Modified);
+    QVERIFY(!w_->Modified());
   }
 
   void mergeAppendsAndKeepsTheFileName() {
     WriteFile("one.ric", std::string("\x0A\x00\x04\x00\x00\x00\x01\x00\x02\x00\x00\x00", 12));
-    WriteFile("base.ric", std::string("\x0C\x00\x05\x00\x00\x00\x00\x00\x00\x00\x0A\x00\x0A\x00", 14));
+    WriteFile("base.ric",
+              std::string("\x0C\x00\x05\x00\x00\x00\x00\x00\x00\x00\x0A\x00\x0A\x00", 14));
     QVERIFY(w_->OpenRicFile(Path("base.ric")));
     dialogs_->files.push_back(Path("one.ric"));
     Click("SpeedButton_FileIO_Merge");
     QCOMPARE(ElementList.Count(), 2);
     QCOMPARE(ElementList[1]->Kind, RICElementKind::Pixel);
-    QVERIFY(w_->Modified);
-    QCOMPARE(w_->CurrentFileName, Path("base.ric"));
+    QVERIFY(w_->Modified());
+    QCOMPARE(w_->CurrentFileName(), Path("base.ric"));
   }
 
   void failedSaveKeepsTheOldFileAndReportsIt() {
@@ -660,7 +667,7 @@ class MainWindowTest : public QObject {
     Click("SpeedButton_FileIO_SaveAs");
     QCOMPARE(dialogs_->errors.size(), 1);
     QVERIFY(dialogs_->errors[0].contains("File not found"));
-    QVERIFY(w_->Modified);
+    QVERIFY(w_->Modified());
   }
 
   void closeWithUnsavedWorkAsks() {
@@ -684,7 +691,7 @@ class MainWindowTest : public QObject {
   void cancelOrAFailedSaveAbortsEveryCommandThatAsks() {
     WriteFile("other.ric", std::string("\x0A\x00\x04\x00\x00\x00\x01\x00\x02\x00\x00\x00", 12));
     Click("SpeedButton_RIC_AddLine");
-    w_->CurrentFileName = Path("missing-folder/x.ric");  // Yes: the save fails
+    w_->SetCurrentFileName(Path("missing-folder/x.ric"));  // Yes: the save fails
     for (SaveAnswer answer : {SaveAnswer::Cancel, SaveAnswer::Yes})
       for (QString command :
            {"Menu_File_New", "Menu_File_Load", "ImportRicScript1", "drop", "close"}) {
@@ -696,7 +703,7 @@ class MainWindowTest : public QObject {
         else
           Trigger(qPrintable(command));  // a file dialog now would fail the test
         QCOMPARE(ElementList.Count(), 1);
-        QVERIFY(w_->Modified && w_->isVisible());
+        QVERIFY(w_->Modified() && w_->isVisible());
       }
     QCOMPARE(dialogs_->errors.size(), 5);
   }
@@ -733,7 +740,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(ElementList.Count(), 2);
     QCOMPARE(ElementList[0]->Kind, RICElementKind::Line);
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Line);
-    QVERIFY(w_->Modified);
+    QVERIFY(w_->Modified());
     // The imported document has no file yet: Save asks, proposing the script's name.
     QCOMPARE(Status(6), QString());
     dialogs_->files.push_back(std::nullopt);
@@ -742,7 +749,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(FileBytes(Path("before.ric")).size(), std::size_t(12));
     dialogs_->files.push_back(Path("out.rs"));
     Trigger("ExportRicScript1");
-    QVERIFY(w_->Modified);  // export does not clear it
+    QVERIFY(w_->Modified());  // export does not clear it
     QVERIFY(QFile::exists(Path("out.rs")));
     QCOMPARE(dialogs_->fileFilters.last(), QString("RicScript *.rs|*.rs"));
   }
@@ -754,7 +761,8 @@ class MainWindowTest : public QObject {
     dialogs_->files.push_back(Path("bad.rs"));
     Trigger("ImportRicScript1");
     QCOMPARE(dialogs_->errors.size(), 1);
-    QVERIFY2(dialogs_->errors[0].contains("bad.rs:4:6: a sprite row may hold only 0 and 1"), qPrintable(dialogs_->errors[0]));
+    QVERIFY2(dialogs_->errors[0].contains("bad.rs:4:6: a sprite row may hold only 0 and 1"),
+             qPrintable(dialogs_->errors[0]));
     QCOMPARE(ElementList.Count(), 1);
     QCOMPARE(ElementList[0]->Kind, RICElementKind::Circle);
     QCOMPARE(w_->Label_Elements->text(), QString("1"));
@@ -799,7 +807,7 @@ class MainWindowTest : public QObject {
     Drop("dropped.ric");
     QCOMPARE(ElementList.Count(), 1);
     QCOMPARE(ElementList[0]->Kind, RICElementKind::Pixel);
-    QCOMPARE(w_->CurrentFileName, Path("dropped.ric"));
+    QCOMPARE(w_->CurrentFileName(), Path("dropped.ric"));
     // Other files are not taken.
     QMimeData text;
     text.setUrls({QUrl::fromLocalFile(Path("notes.txt"))});
@@ -830,7 +838,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(dialogs_->warnings.size(), 2);
     QVERIFY2(dialogs_->warnings[0].contains(cut), qPrintable(dialogs_->warnings[0]));
     QVERIFY(dialogs_->warnings[1].contains(cut));
-    w_->Modified = false;
+    TheDocument().MarkSaved();
     WriteFile("typo.rs",
               "desc( 0, 100, 64 );\r\nline( 0, 0, 0, 99, 63 );\r\n"
               "circel(0,50,32,10);\r\nrect( 0, 10, 10, 20, 8 );\r\n");
