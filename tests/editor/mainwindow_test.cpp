@@ -2,11 +2,13 @@
 // and dragging on the pages' pictures, with every question answered by script.
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -28,6 +30,7 @@
 #include "RicFile.h"
 #include "ScriptedDialogs.h"
 #include "SpritePage.h"
+#include "SpriteView.h"
 #include "StartUp.h"
 #include "Tavlin_main.h"
 #include "VarMapPage.h"
@@ -388,22 +391,124 @@ class MainWindowTest : public QObject {
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Pixel);
   }
 
-  void listCommandsMarkModified_data() {
-    QTest::addColumn<QString>("button");
-    QTest::newRow("delete") << "SpeedButton_RIC_Delete";
-    QTest::newRow("double") << "SpeedButton_RIC_Double";
-    QTest::newRow("up") << "SpeedButton_RIC_MoveUp";
-    QTest::newRow("down") << "SpeedButton_RIC_MoveDown";
+  // Every kind of step: its name in the menu, and undo and redo by the keys
+  // give back the exact document; undoing to the saved state clears "modified".
+  void everyStepUndoesAndRedoesToTheExactBytes_data() {
+    QTest::addColumn<int>("step");
+    QTest::addColumn<QString>("name");
+    const char* names[] = {"Add Line",          "Delete Line",         "Double Sprite",
+                           "Move Line",         "Move Description",    "Change End X",
+                           "Place Line",        "Change Width",        "Place CopyBits",
+                           "Adapt Parameters to Sprite", "Optimize VarMap", "Set VarMap Point",
+                           "Change VarMap Point", "Import VarMap List", "Draw Line",
+                           "Invert Area",       "Merge more.ric",      "Import RicScript"};
+    for (int i = 0; i < int(std::size(names)); ++i) QTest::newRow(names[i]) << i << names[i];
   }
-  void listCommandsMarkModified() {
-    QFETCH(QString, button);
-    WriteFile("two.ric", std::string("\x0C\x00\x05\x00\x00\x00\x00\x00\x00\x00\x0A\x00\x0A\x00"
-                                     "\x0A\x00\x07\x00\x00\x00\x1E\x00\x1E\x00\x0A\x00",
-                                     26));
-    QVERIFY(w_->OpenRicFile(Path("two.ric")));
-    QVERIFY(!w_->Modified());
-    Click(button.toLatin1().constData());
+  void everyStepUndoesAndRedoesToTheExactBytes() {
+    QFETCH(int, step);
+    QFETCH(QString, name);
+    for (const char* b : {"SpeedButton_RIC_AddComment", "SpeedButton_RIC_AddSprite",
+                          "SpeedButton_RIC_AddVarMap", "SpeedButton_RIC_AddCopyBits",
+                          "SpeedButton_RIC_AddLine"})
+      Click(b);
+    TRICElement& sprite = *ElementList[1];
+    sprite.Canvas.SetPixelIndex(2, 500, kBlackIndex);
+    sprite.UsedArea = TRect{0, 500, 3, 501};
+    ElementList[2]->Points = {{0, 0}, {10, 10}, {20, 20}};
+    ElementList[2]->ID = 2;  // hides no sprite
+    TheDocument().MarkSaved();
+    w_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    const int selected[] = {4, 4, 1, 4, 0, 4, 4, 0, 3, 3, 2, 2, 2, 2, 1, 1, 4, 4};
+    w_->SelectElement(selected[step]);
+    const std::vector<std::uint8_t> before = EncodeRic(ElementList);
+    TVarMapPage* map = w_->TabSheet_Edit_VarMap;
+    TSpritePage* page = w_->TabSheet_Edit_Sprite;
+    TDrawGrid* grid = w_->DrawGrid_RIC;
+    switch (step) {
+      case 0: Click("SpeedButton_RIC_AddLine"); break;
+      case 1: Click("SpeedButton_RIC_Delete"); break;
+      case 2: Click("SpeedButton_RIC_Double"); break;
+      case 3: Click("SpeedButton_RIC_MoveUp"); break;
+      case 4:  // a drag over three rows is one step
+        QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(1, 1).center());
+        QTest::mouseMove(grid->viewport(), grid->CellRect(1, 2).center());
+        QTest::mouseMove(grid->viewport(), grid->CellRect(1, 4).center());
+        QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(1, 4).center());
+        break;
+      case 5:  // typing "123" is one step
+        w_->RICParameterEdit_Line_X2->ConstantEdit->setFocus();
+        w_->RICParameterEdit_Line_X2->ConstantEdit->selectAll();
+        QTest::keyClicks(w_->RICParameterEdit_Line_X2->ConstantEdit, "123");
+        break;
+      case 6:
+        QTest::mousePress(w_->Image_Line, Qt::LeftButton, {}, OnScreen(5, 50));
+        QTest::mouseMove(w_->Image_Line, OnScreen(60, 20));
+        QTest::mouseMove(w_->Image_Line, OnScreen(70, 30));
+        QTest::mouseRelease(w_->Image_Line, Qt::LeftButton, {}, OnScreen(70, 30));
+        break;
+      case 7: w_->SpinEdit_Information_Width->setValue(77); break;
+      case 8:
+        QTest::mousePress(Find<TNxtImage>("Image_CopyBits_Destination"), Qt::LeftButton, {},
+                          QPoint(41, 41));
+        break;
+      case 9: Find<QPushButton>("Button_CopyBits_Adapt2Sprite")->click(); break;
+      case 10: Click("SpeedButton_VarMap_Optimize"); break;
+      case 11:
+        QTest::mouseClick(map->Image_VarMap, Qt::LeftButton, {},
+                          QPoint(map->GraphX(50), map->GraphY(30)));
+        break;
+      case 12: map->SpinEdit_VarMap_Range[1]->setValue(40); break;
+      case 13:
+        QGuiApplication::clipboard()->setText("0 5 50 20 100 60");
+        Click("SpeedButton_VarMap_Import");
+        break;
+      case 14:  // one step, without the red preview pixels
+        page->SetSpriteTool(2);
+        QTest::mousePress(page->Image_Sprite, Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseMove(page->Image_Sprite, QPoint(40, 30));
+        QTest::mouseRelease(page->Image_Sprite, Qt::LeftButton, {}, QPoint(60, 30));
+        break;
+      case 15:
+        page->SetMarkedArea(0, 500, 3, 501);
+        Trigger("Menu_Edit_Sprite_MarkArea_InvertArea");
+        break;
+      case 16:
+        SaveRicFile(Path("more.ric").toStdString(), ElementList);
+        dialogs_->files.push_back(Path("more.ric"));
+        Click("SpeedButton_FileIO_Merge");
+        break;
+      case 17:
+        WriteFile("one.rs", "Circle(0, 50, 30, 5)\r\n");
+        dialogs_->files.push_back(Path("one.rs"));
+        Trigger("ImportRicScript1");
+        break;
+    }
+    const std::vector<std::uint8_t> after = EncodeRic(ElementList);
+    QVERIFY(after != before);
     QVERIFY(w_->Modified());
+    QCOMPARE(TheDocument().UndoCount(), std::size_t(6));
+    QCOMPARE(w_->Menu_Edit_Undo->text().remove('&'), "Undo " + name);
+    QCOMPARE(w_->SpeedButton_RIC_Undo->toolTip(), "Undo " + name);
+    QCOMPARE(w_->Menu_Edit_Redo->text().remove('&'), QString("Redo"));
+    QVERIFY(!w_->SpeedButton_RIC_Redo->isEnabled());
+    // The window's undo wins over a focused field's own.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(EncodeRic(ElementList) == before);
+    QVERIFY(!w_->Modified());
+    QCOMPARE(w_->Menu_Edit_Redo->text().remove('&'), "Redo " + name);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Y, Qt::ControlModifier);
+    QVERIFY(EncodeRic(ElementList) == after);
+    QCOMPARE(w_->SelectedElement(), ElementList.At(w_->SelectedIndex()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(EncodeRic(ElementList) == after);  // nothing left to redo
+    dialogs_->files.push_back(Path("saved.ric"));
+    QVERIFY(w_->SaveDocumentAs());
+    w_->Menu_Edit_Undo->trigger();
+    QCOMPARE(Status(7), QString("modified"));  // the state before the save
+    w_->Menu_Edit_Redo->trigger();
+    QVERIFY(!w_->Modified());
+    QCOMPARE(Status(7), QString());
   }
 
   void doubleAndMoveFollowTheSelection() {
