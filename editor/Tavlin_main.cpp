@@ -526,6 +526,8 @@ void TForm_Tavlin::ShowChangedDocument(int index) {
 
 void TForm_Tavlin::SelectedElementEdited(const std::string& name, const std::string& mergeKey) {
   if (!selectedElement_) return;
+  // A shape or text preview waiting on the sprite must not go into the step.
+  TabSheet_Edit_Sprite->EndPreview();
   TheDocument().ElementEdited(selectedElement_, name, mergeKey);
   RefreshSelectedRow();
 }

@@ -608,6 +608,7 @@ class SpritePageTest : public QObject {
     QTest::newRow("double") << 0;
     QTest::newRow("undo") << 1;
     QTest::newRow("compress") << 2;
+    QTest::newRow("id edit, undone and redone") << 3;
   }
 
   void theTextPreviewEndsBeforeDoubleUndoAndCompress() {
@@ -621,8 +622,15 @@ class SpritePageTest : public QObject {
     if (command == 0) w_->DoubleElement();  // the copy is selected
     if (command == 1) Click("SpeedButton_Sprite_Undo");
     if (command == 2) Click("SpeedButton_Sprite_Minimize");
+    if (command == 3) {
+      Page()->SpinEdit_Sprite_ID->setValue(5);
+      w_->UndoStep();
+      w_->RedoStep();
+    }
     Move(5, 460, Qt::NoButton);
-    QCOMPARE(CountOf(kWhiteIndex), command == 0 ? 40 * 32 - 32 * 24 : command == 1 ? 40 * 32 : 0);
+    QCOMPARE(CountOf(kWhiteIndex), command == 0 || command == 3 ? 40 * 32 - 32 * 24
+                                   : command == 1               ? 40 * 32
+                                                                : 0);
     QCOMPARE(CountOf(kBlackIndex), command == 1 ? 0 : 32 * 24);
     QCOMPARE(CountOf(kRedIndex), 0);
   }
