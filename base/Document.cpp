@@ -95,6 +95,7 @@ void RICDocument::Insert(int index, ElementPtr element, std::string name) {
 }
 
 void RICDocument::InsertList(int index, RICElementList&& elements, std::string name) {
+  if (elements.Empty()) return;  // an empty merge changes nothing
   Step step;
   step.name = std::move(name);
   step.type = StepType::Insert;

@@ -87,6 +87,7 @@ TEST_F(DocumentTest, EditsOfOneFieldMergeAndUndoSelectsTheElement) {
   circle->Radius = 5;
   doc.ElementEdited(circle, "Change Radius", "Radius");
   doc.ElementEdited(circle, "Change Radius");  // nothing changed: no step
+  doc.InsertList(0, RICElementList{}, "Merge empty.ric");
   EXPECT_EQ(doc.UndoCount(), 2u);
   EXPECT_EQ(doc.UndoName(), "Change Radius");
   EXPECT_EQ(doc.Undo(), 2);
