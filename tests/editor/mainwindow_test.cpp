@@ -18,6 +18,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <fstream>
+#include <functional>
 #include <memory>
 
 #include "CopyBitsPage.h"
@@ -391,25 +392,106 @@ class MainWindowTest : public QObject {
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Pixel);
   }
 
-  // Every kind of step: its name in the menu, and undo and redo by the keys
-  // give back the exact document; undoing to the saved state clears "modified".
+ private:
+  // Every kind of step, the element selected before it and how the user takes it.
+  struct StepCase {
+    const char* name;
+    int select;
+    std::function<void()> take;
+  };
+  std::vector<StepCase> StepCases() {
+    auto grid = [this] { return w_->DrawGrid_RIC->viewport(); };
+    auto row = [this](int r) { return w_->DrawGrid_RIC->CellRect(1, r).center(); };
+    auto map = [this] { return w_->TabSheet_Edit_VarMap; };
+    auto sprite = [this] { return w_->TabSheet_Edit_Sprite; };
+    return {
+        {"Add Line", 4, [=, this] { Click("SpeedButton_RIC_AddLine"); }},
+        {"Delete Line", 4, [=, this] { Click("SpeedButton_RIC_Delete"); }},
+        {"Double Sprite", 1, [=, this] { Click("SpeedButton_RIC_Double"); }},
+        {"Move Line", 4, [=, this] { Click("SpeedButton_RIC_MoveUp"); }},
+        {"Move Description", 0,  // a drag over three rows is one step
+         [=, this] {
+           QTest::mousePress(grid(), Qt::LeftButton, {}, row(1));
+           QTest::mouseMove(grid(), row(2));
+           QTest::mouseMove(grid(), row(4));
+           QTest::mouseRelease(grid(), Qt::LeftButton, {}, row(4));
+         }},
+        {"Change End X", 4,  // typing "123" is one step
+         [=, this] {
+           QSpinBox* edit = w_->RICParameterEdit_Line_X2->ConstantEdit;
+           edit->setFocus();
+           edit->selectAll();
+           QTest::keyClicks(edit, "123");
+         }},
+        {"Place Line", 4,
+         [=, this] {
+           QTest::mousePress(w_->Image_Line, Qt::LeftButton, {}, OnScreen(5, 50));
+           QTest::mouseMove(w_->Image_Line, OnScreen(60, 20));
+           QTest::mouseMove(w_->Image_Line, OnScreen(70, 30));
+           QTest::mouseRelease(w_->Image_Line, Qt::LeftButton, {}, OnScreen(70, 30));
+         }},
+        {"Change Width", 0, [=, this] { w_->SpinEdit_Information_Width->setValue(77); }},
+        {"Place CopyBits", 3,
+         [=, this] {
+           QTest::mousePress(Find<TNxtImage>("Image_CopyBits_Destination"), Qt::LeftButton, {},
+                             QPoint(41, 41));
+         }},
+        {"Adapt Parameters to Sprite", 3,
+         [=, this] { Find<QPushButton>("Button_CopyBits_Adapt2Sprite")->click(); }},
+        {"Optimize VarMap", 2, [=, this] { Click("SpeedButton_VarMap_Optimize"); }},
+        {"Set VarMap Point", 2,
+         [=, this] {
+           QTest::mouseClick(map()->Image_VarMap, Qt::LeftButton, {},
+                             QPoint(map()->GraphX(50), map()->GraphY(30)));
+         }},
+        {"Change VarMap Point", 2, [=, this] { map()->SpinEdit_VarMap_Range[1]->setValue(40); }},
+        {"Import VarMap List", 2,
+         [=, this] {
+           QGuiApplication::clipboard()->setText("0 5 50 20 100 60");
+           Click("SpeedButton_VarMap_Import");
+         }},
+        {"Draw Line", 1,  // one step, without the red preview pixels
+         [=, this] {
+           sprite()->SetSpriteTool(2);
+           QTest::mousePress(sprite()->Image_Sprite, Qt::LeftButton, {}, QPoint(10, 10));
+           QTest::mouseMove(sprite()->Image_Sprite, QPoint(40, 30));
+           QTest::mouseRelease(sprite()->Image_Sprite, Qt::LeftButton, {}, QPoint(60, 30));
+         }},
+        {"Invert Area", 1,
+         [=, this] {
+           sprite()->SetMarkedArea(0, 500, 3, 501);
+           Trigger("Menu_Edit_Sprite_MarkArea_InvertArea");
+         }},
+        {"Merge more.ric", 4,
+         [=, this] {
+           SaveRicFile(Path("more.ric").toStdString(), ElementList);
+           dialogs_->files.push_back(Path("more.ric"));
+           Click("SpeedButton_FileIO_Merge");
+         }},
+        {"Import RicScript", 4,
+         [=, this] {
+           WriteFile("one.rs", "Circle(0, 50, 30, 5)\r\n");
+           dialogs_->files.push_back(Path("one.rs"));
+           Trigger("ImportRicScript1");
+         }},
+    };
+  }
+
+ private slots:
+  // Each step's name in the menu; undo and redo by the keys give back the
+  // exact document, and undoing to the saved state clears "modified".
   void everyStepUndoesAndRedoesToTheExactBytes_data() {
     QTest::addColumn<int>("step");
-    QTest::addColumn<QString>("name");
-    const char* names[] = {"Add Line",          "Delete Line",         "Double Sprite",
-                           "Move Line",         "Move Description",    "Change End X",
-                           "Place Line",        "Change Width",        "Place CopyBits",
-                           "Adapt Parameters to Sprite", "Optimize VarMap", "Set VarMap Point",
-                           "Change VarMap Point", "Import VarMap List", "Draw Line",
-                           "Invert Area",       "Merge more.ric",      "Import RicScript"};
-    for (int i = 0; i < int(std::size(names)); ++i) QTest::newRow(names[i]) << i << names[i];
+    const std::vector<StepCase> cases = StepCases();
+    for (std::size_t i = 0; i < cases.size(); ++i) QTest::newRow(cases[i].name) << int(i);
   }
   void everyStepUndoesAndRedoesToTheExactBytes() {
     QFETCH(int, step);
-    QFETCH(QString, name);
-    for (const char* b : {"SpeedButton_RIC_AddComment", "SpeedButton_RIC_AddSprite",
-                          "SpeedButton_RIC_AddVarMap", "SpeedButton_RIC_AddCopyBits",
-                          "SpeedButton_RIC_AddLine"})
+    const StepCase c = StepCases()[std::size_t(step)];
+    const QString name = c.name;
+    for (const char* b :
+         {"SpeedButton_RIC_AddComment", "SpeedButton_RIC_AddSprite", "SpeedButton_RIC_AddVarMap",
+          "SpeedButton_RIC_AddCopyBits", "SpeedButton_RIC_AddLine"})
       Click(b);
     TRICElement& sprite = *ElementList[1];
     sprite.Canvas.SetPixelIndex(2, 500, kBlackIndex);
@@ -419,71 +501,9 @@ class MainWindowTest : public QObject {
     TheDocument().MarkSaved();
     w_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w_.get()));
-    const int selected[] = {4, 4, 1, 4, 0, 4, 4, 0, 3, 3, 2, 2, 2, 2, 1, 1, 4, 4};
-    w_->SelectElement(selected[step]);
+    w_->SelectElement(c.select);
     const std::vector<std::uint8_t> before = EncodeRic(ElementList);
-    TVarMapPage* map = w_->TabSheet_Edit_VarMap;
-    TSpritePage* page = w_->TabSheet_Edit_Sprite;
-    TDrawGrid* grid = w_->DrawGrid_RIC;
-    switch (step) {
-      case 0: Click("SpeedButton_RIC_AddLine"); break;
-      case 1: Click("SpeedButton_RIC_Delete"); break;
-      case 2: Click("SpeedButton_RIC_Double"); break;
-      case 3: Click("SpeedButton_RIC_MoveUp"); break;
-      case 4:  // a drag over three rows is one step
-        QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(1, 1).center());
-        QTest::mouseMove(grid->viewport(), grid->CellRect(1, 2).center());
-        QTest::mouseMove(grid->viewport(), grid->CellRect(1, 4).center());
-        QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(1, 4).center());
-        break;
-      case 5:  // typing "123" is one step
-        w_->RICParameterEdit_Line_X2->ConstantEdit->setFocus();
-        w_->RICParameterEdit_Line_X2->ConstantEdit->selectAll();
-        QTest::keyClicks(w_->RICParameterEdit_Line_X2->ConstantEdit, "123");
-        break;
-      case 6:
-        QTest::mousePress(w_->Image_Line, Qt::LeftButton, {}, OnScreen(5, 50));
-        QTest::mouseMove(w_->Image_Line, OnScreen(60, 20));
-        QTest::mouseMove(w_->Image_Line, OnScreen(70, 30));
-        QTest::mouseRelease(w_->Image_Line, Qt::LeftButton, {}, OnScreen(70, 30));
-        break;
-      case 7: w_->SpinEdit_Information_Width->setValue(77); break;
-      case 8:
-        QTest::mousePress(Find<TNxtImage>("Image_CopyBits_Destination"), Qt::LeftButton, {},
-                          QPoint(41, 41));
-        break;
-      case 9: Find<QPushButton>("Button_CopyBits_Adapt2Sprite")->click(); break;
-      case 10: Click("SpeedButton_VarMap_Optimize"); break;
-      case 11:
-        QTest::mouseClick(map->Image_VarMap, Qt::LeftButton, {},
-                          QPoint(map->GraphX(50), map->GraphY(30)));
-        break;
-      case 12: map->SpinEdit_VarMap_Range[1]->setValue(40); break;
-      case 13:
-        QGuiApplication::clipboard()->setText("0 5 50 20 100 60");
-        Click("SpeedButton_VarMap_Import");
-        break;
-      case 14:  // one step, without the red preview pixels
-        page->SetSpriteTool(2);
-        QTest::mousePress(page->Image_Sprite, Qt::LeftButton, {}, QPoint(10, 10));
-        QTest::mouseMove(page->Image_Sprite, QPoint(40, 30));
-        QTest::mouseRelease(page->Image_Sprite, Qt::LeftButton, {}, QPoint(60, 30));
-        break;
-      case 15:
-        page->SetMarkedArea(0, 500, 3, 501);
-        Trigger("Menu_Edit_Sprite_MarkArea_InvertArea");
-        break;
-      case 16:
-        SaveRicFile(Path("more.ric").toStdString(), ElementList);
-        dialogs_->files.push_back(Path("more.ric"));
-        Click("SpeedButton_FileIO_Merge");
-        break;
-      case 17:
-        WriteFile("one.rs", "Circle(0, 50, 30, 5)\r\n");
-        dialogs_->files.push_back(Path("one.rs"));
-        Trigger("ImportRicScript1");
-        break;
-    }
+    c.take();
     const std::vector<std::uint8_t> after = EncodeRic(ElementList);
     QVERIFY(after != before);
     QVERIFY(w_->Modified());
@@ -500,7 +520,8 @@ class MainWindowTest : public QObject {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Y, Qt::ControlModifier);
     QVERIFY(EncodeRic(ElementList) == after);
     QCOMPARE(w_->SelectedElement(), ElementList.At(w_->SelectedIndex()));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z,
+                    Qt::ControlModifier | Qt::ShiftModifier);
     QVERIFY(EncodeRic(ElementList) == after);  // nothing left to redo
     dialogs_->files.push_back(Path("saved.ric"));
     QVERIFY(w_->SaveDocumentAs());
