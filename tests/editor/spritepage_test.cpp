@@ -343,20 +343,6 @@ class SpritePageTest : public QObject {
     QCOMPARE(Sprite().UsedArea, (TRect{25, 490, 25, 490}));
   }
 
-  void theUndoButtonTakesBackTheLastStepWhateverItWas() {
-    Drag(3, 500, 3, 500);
-    Page()->SpinEdit_Sprite_ID->setValue(4);
-    QCOMPARE(w_->Menu_Edit_Undo->text().remove('&'), QString("Undo Change Sprite ID"));
-    Click("SpeedButton_Sprite_Undo");
-    QCOMPARE(int(Sprite().ID), 1);
-    QCOMPARE(Page()->SpinEdit_Sprite_ID->value(), 1);
-    QCOMPARE(Px(3, 500), kBlackIndex);
-    QCOMPARE(w_->Menu_Edit_Redo->text().remove('&'), QString("Redo Change Sprite ID"));
-    Click("SpeedButton_Sprite_Undo");
-    QCOMPARE(Px(3, 500), kGreyIndex);
-    QVERIFY(!Page()->SpeedButton_Sprite_Undo->isVisible());
-  }
-
   void markingShowsTheAreaButtonsAndScrollAndMirrorWork() {
     Click("SpeedButton_Sprite_Select");
     QVERIFY(!Page()->SpeedButton_Sprite_ScrollUp->isVisible());
@@ -591,14 +577,15 @@ class SpritePageTest : public QObject {
     QCOMPARE(Page()->Floating().Width, 2);
     QCOMPARE(Sprite().MarkedArea, (TRect{5, 500, 6, 501}));
     QCOMPARE(Page()->ScrollBar_Sprite_X->value(), 3);
-    // The one history takes a sprite's stroke back after other elements' steps.
+    // The page's Undo button walks the one history, back past other elements' steps.
     w_->AddElement(RICElementKind::Sprite);
     w_->MoveElementUp();
-    w_->Menu_Edit_Undo->trigger();
-    w_->Menu_Edit_Undo->trigger();
+    QCOMPARE(Page()->SpeedButton_Sprite_Undo->toolTip(), QString("Undo Move Sprite"));
+    Click("SpeedButton_Sprite_Undo");
+    Click("SpeedButton_Sprite_Undo");
     QCOMPARE(ElementList.Count(), 1);
     QCOMPARE(Px(5, 500), kBlackIndex);
-    w_->Menu_Edit_Undo->trigger();
+    Click("SpeedButton_Sprite_Undo");
     QCOMPARE(Px(5, 500), kGreyIndex);
     QCOMPARE(w_->SelectedIndex(), 0);
   }
