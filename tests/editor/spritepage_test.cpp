@@ -532,18 +532,6 @@ class SpritePageTest : public QObject {
     QCOMPARE(black, 32 * 24);
   }
 
-  void undoAndAreaOperationsMarkTheDocumentModified() {
-    Drag(3, 3, 3, 3);  // a point: one snapshot
-    TheDocument().MarkSaved();
-    w_->Menu_Edit_Undo->trigger();
-    QVERIFY(w_->Modified());
-    Click("SpeedButton_Sprite_Select");
-    Drag(30, 460, 33, 461);
-    TheDocument().MarkSaved();
-    Find<QAction>("Menu_Edit_Sprite_MarkArea_InvertArea")->trigger();
-    QVERIFY(w_->Modified());
-  }
-
   void keysOnTheViewActOnTheSpriteNotOnTheList() {
     NewSprite(2);
     w_->SetListRows(2);
