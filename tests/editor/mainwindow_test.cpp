@@ -530,6 +530,8 @@ class MainWindowTest : public QObject {
     w_->Menu_Edit_Redo->trigger();
     QVERIFY(!w_->Modified());
     QCOMPARE(Status(7), QString());
+    w_->NewCommand();  // a new document, a new history
+    QVERIFY(!w_->Menu_Edit_Undo->isEnabled());
   }
 
   void doubleAndMoveFollowTheSelection() {
