@@ -21,6 +21,16 @@ void RestoreContent(TRICElement& target, const TRICElement& source) {
   target.MarkedArea = marked;
 }
 
+// Equal in everything undo and redo put back.
+bool SameContent(const TRICElement& a, const TRICElement& b) {
+  return a.DataSize == b.DataSize && a.Kind == b.Kind && a.Options == b.Options &&
+         a.Width == b.Width && a.Height == b.Height && a.ID == b.ID && a.UsedArea == b.UsedArea &&
+         a.Points == b.Points && a.SpriteID == b.SpriteID && a.CopyOpt == b.CopyOpt &&
+         a.PosX == b.PosX && a.PosY == b.PosY && a.RelX == b.RelX && a.RelY == b.RelY &&
+         a.X1 == b.X1 && a.Y1 == b.Y1 && a.X2 == b.X2 && a.Y2 == b.Y2 && a.Radius == b.Radius &&
+         a.Value == b.Value && a.Canvas.SamePixels(b.Canvas);
+}
+
 int IndexOf(const RICElementList& list, const TRICElement* e) {
   int i = 0;
   for (const ElementPtr& p : list) {
@@ -85,6 +95,7 @@ void RICDocument::Insert(int index, ElementPtr element, std::string name) {
 }
 
 void RICDocument::InsertList(int index, RICElementList&& elements, std::string name) {
+  if (elements.Empty()) return;  // an empty merge changes nothing
   Step step;
   step.name = std::move(name);
   step.type = StepType::Insert;
@@ -136,6 +147,26 @@ void RICDocument::ReplaceAll(RICElementList&& list, std::string name) {
   Push(std::move(step));
 }
 
+void RICDocument::Reorder(const std::vector<int>& order, int focus, std::string name) {
+  std::vector<bool> seen(std::size_t(list_.Count()), false);
+  bool moved = false;
+  if (int(order.size()) != list_.Count()) return;
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    if (!list_.ValidIndex(order[i]) || seen[std::size_t(order[i])]) return;
+    seen[std::size_t(order[i])] = true;
+    moved = moved || order[i] != int(i);
+  }
+  if (!moved) return;
+  Step step;
+  step.name = std::move(name);
+  step.type = StepType::Reorder;
+  step.order = order;
+  step.index = std::clamp(focus, 0, list_.Count() - 1);
+  step.other = order[std::size_t(step.index)];
+  Apply(step, true);
+  Push(std::move(step));
+}
+
 void RICDocument::Track(const TRICElement* element) {
   if (element != tracked_) mergeOpen_ = false;
   tracked_ = element && IndexOf(list_, element) >= 0 ? element : nullptr;
@@ -155,6 +186,7 @@ void RICDocument::ElementEdited(const TRICElement* element, std::string name,
     Track(element);
     return;
   }
+  if (SameContent(*element, *trackedCopy_)) return;
   if (mergeOpen_ && !mergeKey.empty() && position_ == steps_.size() && position_ > 0 &&
       savedPosition_ != std::ptrdiff_t(position_)) {
     Step& last = steps_.back();
@@ -208,6 +240,20 @@ void RICDocument::Apply(Step& step, bool forward) {
     case StepType::ReplaceAll:
       std::swap(list_, step.list);
       break;
+    case StepType::Reorder: {
+      std::vector<ElementPtr> old;
+      while (!list_.Empty()) old.push_back(list_.Take(0));
+      std::vector<ElementPtr> placed(old.size());
+      for (std::size_t i = 0; i < old.size(); ++i) {
+        const auto from = std::size_t(step.order[i]);
+        if (forward)
+          placed[i] = std::move(old[from]);
+        else
+          placed[from] = std::move(old[i]);
+      }
+      for (ElementPtr& e : placed) list_.Add(std::move(e));
+      break;
+    }
   }
 }
 
@@ -228,6 +274,8 @@ int RICDocument::Undo() {
       return step.index;
     case StepType::ReplaceAll:
       return list_.Empty() ? -1 : 0;
+    case StepType::Reorder:
+      return step.other;
   }
   return -1;
 }
@@ -250,6 +298,8 @@ int RICDocument::Redo() {
       return step.other;
     case StepType::ReplaceAll:
       return list_.Empty() ? -1 : 0;
+    case StepType::Reorder:
+      return step.index;
   }
   return -1;
 }

@@ -61,12 +61,17 @@ class RICDocument {
   void Move(int from, int to, std::string name);
   // The whole document is replaced, as one step that can be undone (Import).
   void ReplaceAll(RICElementList&& list, std::string name);
+  // The elements take a new order: the one at order[i] goes to place i
+  // (order holds every index once). Undo shows the element now at `focus`,
+  // redo shows it at its new place. A drag over the list is one such step.
+  void Reorder(const std::vector<int>& order, int focus, std::string name);
 
   // In-place edits. The document keeps a copy of one element as it was after
   // the last step (the element being edited, normally the selected one);
   // after the page has changed it, ElementEdited records the step from that
   // copy to its present state. Consecutive edits with the same non-empty
-  // mergeKey of the same element merge into one step.
+  // mergeKey of the same element merge into one step; an edit that left the
+  // element's content as it was records nothing.
   void Track(const TRICElement* element);
   const TRICElement* Tracked() const { return tracked_; }
   void ElementEdited(const TRICElement* element, std::string name, std::string mergeKey = {});
@@ -86,7 +91,7 @@ class RICDocument {
   std::size_t RedoCount() const { return steps_.size() - position_; }
 
  private:
-  enum class StepType { Edit, Insert, Remove, Exchange, Move, ReplaceAll };
+  enum class StepType { Edit, Insert, Remove, Exchange, Move, ReplaceAll, Reorder };
   struct Step {
     std::string name;
     StepType type = StepType::Edit;
@@ -96,6 +101,7 @@ class RICDocument {
     std::unique_ptr<TRICElement> before, after;  // Edit
     std::vector<ElementPtr> held;                // Insert (while undone), Remove (while done)
     RICElementList list;                         // ReplaceAll: the other document
+    std::vector<int> order;                      // Reorder: index = other, focus = index
     std::string mergeKey;
   };
 

@@ -9,11 +9,11 @@
 #include <cstdlib>
 
 #include "EditPage.h"
+#include "EditorHost.h"
 #include "NxtImage.h"
 #include "ParameterSet.h"
 #include "RICInterpreter.h"
 #include "RICParameterEdit.h"
-#include "Tavlin_main.h"
 
 namespace tavlin {
 
@@ -201,8 +201,7 @@ void PaintSpriteNotice(TRICElement& sprite, const QString& title, const QStringL
       sprite.Canvas.SetPixel(x, 448 + y, Rgb(field.pixel(x, y) & 0xFFFFFF));
 }
 
-TCopyBitsPage::TCopyBitsPage(TForm_Tavlin& window, QWidget* parent)
-    : QWidget(parent), window_(window) {
+TCopyBitsPage::TCopyBitsPage(TEditorHost& host, QWidget* parent) : QWidget(parent), host_(host) {
   setObjectName("TabSheet_Edit_CopyBits");
   HiddenNotice_.Kind = RICElementKind::Sprite;
   HiddenNotice_.ZoomFactor = 4;
@@ -229,7 +228,7 @@ TCopyBitsPage::TCopyBitsPage(TForm_Tavlin& window, QWidget* parent)
         RICParameterEdit_CopyBits_Width, RICParameterEdit_CopyBits_Height,
         RICParameterEdit_CopyBits_RelX, RICParameterEdit_CopyBits_RelY})
     connect(edit, &TRICParameterEdit::OnChange, this,
-            [this] { RICParameterEdit_CopyBits_Change(); });
+            [this, edit] { RICParameterEdit_CopyBits_Change(edit->objectName()); });
 
   Button_CopyBits_Adapt2Sprite = new QPushButton("Adapt parameters to sprite", this);
   Button_CopyBits_Adapt2Sprite->setObjectName("Button_CopyBits_Adapt2Sprite");
@@ -284,11 +283,11 @@ TCopyBitsPage::TCopyBitsPage(TForm_Tavlin& window, QWidget* parent)
   PlaceViews();
   connect(Image_CopyBits_Destination, &TNxtImage::MousePressed, this,
           [this](int x, int y, Qt::MouseButton button) {
-            Image_CopyBits_DestinationMouse(x, y, button);
+            Image_CopyBits_DestinationMouse(x, y, true, button);
           });
   connect(Image_CopyBits_Destination, &TNxtImage::MouseMoved, this,
           [this](int x, int y, Qt::MouseButtons buttons, Qt::KeyboardModifiers) {
-            Image_CopyBits_DestinationMouse(x, y, buttons);
+            Image_CopyBits_DestinationMouse(x, y, false, buttons);
           });
 }
 
@@ -347,17 +346,17 @@ void TCopyBitsPage::ShowCopyBits(const TRICElement& e) {
 }
 
 int TCopyBitsPage::WordValue(const TRICParameterEdit* edit) const {
-  return ArgumentValue(edit->Value(), window_.SelectedIndex, ElementList, ParameterSet,
-                       window_.SelectedIndex);
+  return ArgumentValue(edit->Value(), host_.SelectedIndex(), ElementList, ParameterSet,
+                       host_.SelectedIndex());
 }
 
 const TRICElement& TCopyBitsPage::ShownSprite() {
   const auto id = std::uint16_t(WordValue(RICParameterEdit_CopyBits_SpriteID));
-  if (const TRICElement* sprite = FindSprite(id, window_.SelectedIndex)) {
+  if (const TRICElement* sprite = FindSprite(id, host_.SelectedIndex())) {
     NoticeText_.clear();
     return *sprite;
   }
-  const int hider = HidingVarMap(id, window_.SelectedIndex);
+  const int hider = HidingVarMap(id, host_.SelectedIndex());
   if (hider < 0) {
     NoticeText_ = QString(
                       "Sprite %1 is not defined: add a sprite element before this CopyBits "
@@ -383,7 +382,7 @@ const TRICElement& TCopyBitsPage::ShownSprite() {
 }
 
 bool TCopyBitsPage::EditingCopyBits() const {
-  return window_.SelectedElement && window_.SelectedElement->Kind == RICElementKind::CopyBits;
+  return host_.SelectedElement() && host_.SelectedElement()->Kind == RICElementKind::CopyBits;
 }
 
 void TCopyBitsPage::UpdateCopyBitsScrollRanges() {
@@ -529,14 +528,15 @@ QPoint TCopyBitsPage::SourcePointFromMouse(int mx, int my) const {
           p.y() + ScrollBar_CopyBits_SourceY->maximum() - ScrollBar_CopyBits_SourceY->value()};
 }
 
-void TCopyBitsPage::SetConstants(std::initializer_list<std::pair<TRICParameterEdit*, int>> values) {
+void TCopyBitsPage::SetConstants(std::initializer_list<std::pair<TRICParameterEdit*, int>> values,
+                                 const std::string& name, const std::string& mergeKey) {
   batch_ = true;
   batchChanged_ = false;
   for (const auto& [edit, value] : values) edit->setValue(EncodeConstant(unsigned(value)));
   batch_ = false;
   if (batchChanged_) {
     DrawCopyBitsViews();
-    window_.RefreshSelectedRow();
+    host_.SelectedElementEdited(name, mergeKey);
   }
 }
 
@@ -544,30 +544,32 @@ void TCopyBitsPage::Image_CopyBits_SourceMouse(int mx, int my, bool press,
                                                Qt::MouseButtons buttons) {
   if (!EditingCopyBits()) return;
   const QPoint p = SourcePointFromMouse(mx, my);
-  window_.ShowPointerPosition(p.x(), p.y());
+  host_.ShowPointerPosition(p.x(), p.y());
+  // A press starts a step of its own; the drag that follows belongs to it.
   if (press) {
-    window_.DragAnchor = p;
-    SetConstants(
-        {{RICParameterEdit_CopyBits_PosX, p.x()}, {RICParameterEdit_CopyBits_PosY, p.y()}});
-    window_.MarkModified();
+    dragAnchor_ = p;
+    host_.SealEditStep();
+    SetConstants({{RICParameterEdit_CopyBits_PosX, p.x()}, {RICParameterEdit_CopyBits_PosY, p.y()}},
+                 "Mark CopyBits Source", "source");
   } else if (buttons & Qt::LeftButton) {
-    const QPoint a = window_.DragAnchor;
+    const QPoint a = dragAnchor_;
     SetConstants({{RICParameterEdit_CopyBits_PosX, std::min(p.x(), a.x())},
                   {RICParameterEdit_CopyBits_PosY, std::min(p.y(), a.y())},
                   {RICParameterEdit_CopyBits_Width, std::abs(p.x() - a.x()) + 1},
-                  {RICParameterEdit_CopyBits_Height, std::abs(p.y() - a.y()) + 1}});
-    window_.MarkModified();
+                  {RICParameterEdit_CopyBits_Height, std::abs(p.y() - a.y()) + 1}},
+                 "Mark CopyBits Source", "source");
   }
 }
 
-void TCopyBitsPage::Image_CopyBits_DestinationMouse(int mx, int my, Qt::MouseButtons buttons) {
+void TCopyBitsPage::Image_CopyBits_DestinationMouse(int mx, int my, bool press,
+                                                    Qt::MouseButtons buttons) {
   if (!EditingCopyBits()) return;
   const QPoint p = CopyBitsPointFromMouse(mx, my, zoom_);
-  window_.ShowPointerPosition(p.x(), p.y());
+  host_.ShowPointerPosition(p.x(), p.y());
   if (buttons & Qt::LeftButton) {
-    SetConstants(
-        {{RICParameterEdit_CopyBits_RelX, p.x()}, {RICParameterEdit_CopyBits_RelY, p.y()}});
-    window_.MarkModified();
+    if (press) host_.SealEditStep();
+    SetConstants({{RICParameterEdit_CopyBits_RelX, p.x()}, {RICParameterEdit_CopyBits_RelY, p.y()}},
+                 "Place CopyBits", "destination");
   }
 }
 
@@ -579,13 +581,14 @@ void TCopyBitsPage::AdaptCopyBitsToSprite() {
                 {RICParameterEdit_CopyBits_Width, UsedWidth(sprite)},
                 {RICParameterEdit_CopyBits_Height, UsedHeight(sprite)},
                 {RICParameterEdit_CopyBits_RelX, 0},
-                {RICParameterEdit_CopyBits_RelY, 0}});
+                {RICParameterEdit_CopyBits_RelY, 0}},
+               "Adapt Parameters to Sprite");
   DrawCopyBitsViews();
 }
 
-void TCopyBitsPage::RICParameterEdit_CopyBits_Change() {
-  TRICElement* e = window_.SelectedElement;
-  if (!window_.EditEventsEnabled || !e || e->Kind != RICElementKind::CopyBits) return;
+void TCopyBitsPage::RICParameterEdit_CopyBits_Change(const QString& field) {
+  TRICElement* e = host_.SelectedElement();
+  if (!host_.EditEventsEnabled() || !e || e->Kind != RICElementKind::CopyBits) return;
   e->SpriteID = RICParameterEdit_CopyBits_SpriteID->Value();
   e->CopyOpt = RICParameterEdit_CopyBits_CopyOpt->Value();
   e->PosX = RICParameterEdit_CopyBits_PosX->Value();
@@ -595,12 +598,15 @@ void TCopyBitsPage::RICParameterEdit_CopyBits_Change() {
   e->RelX = RICParameterEdit_CopyBits_RelX->Value();
   e->RelY = RICParameterEdit_CopyBits_RelY->Value();
   if (batch_) {
-    batchChanged_ = true;  // the views and the list are redrawn once at the end
+    batchChanged_ = true;  // the views, the list and the step come once at the end
   } else {
     DrawCopyBitsViews();
-    window_.RefreshSelectedRow();
+    // "RICParameterEdit_CopyBits_PosX" is the field "Pos X".
+    QString caption = field.section('_', 2);
+    for (int i = caption.size() - 1; i > 0; --i)
+      if (caption[i].isUpper() && caption[i - 1].isLower()) caption.insert(i, ' ');
+    host_.SelectedElementEdited(("Change " + caption).toStdString(), field.toStdString());
   }
-  window_.MarkModified();
 }
 
 }  // namespace tavlin

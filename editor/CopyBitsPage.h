@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <array>
+#include <string>
 #include <utility>
 
 #include "RICElement.h"
@@ -19,7 +20,7 @@ class QScrollBar;
 
 namespace tavlin {
 
-class TForm_Tavlin;
+class TEditorHost;
 class TNxtImage;
 class TRICParameterEdit;
 
@@ -39,9 +40,9 @@ class TCopyBitsPage : public QWidget {
   static constexpr int kViewHeight = 259;
   static constexpr int kDefaultZoom = 4;
 
-  TCopyBitsPage(TForm_Tavlin& window, QWidget* parent);
+  TCopyBitsPage(TEditorHost& host, QWidget* parent);
   // Fills the controls from the element, then the scroll ranges and the
-  // views. The window's EditEventsEnabled is false meanwhile, so filling
+  // views. The window's edit events are off meanwhile, so filling
   // writes nothing back.
   void ShowCopyBits(const TRICElement& e);
   // Sizes the views for the page area, with the largest zoom that fits.
@@ -68,6 +69,8 @@ class TCopyBitsPage : public QWidget {
   // The NXT (or view window) point under a mouse position on either view,
   // clamped to 0..99 x 0..63.
   static QPoint CopyBitsPointFromMouse(int mouseX, int mouseY, int zoom = kDefaultZoom);
+  // Where the last press on the source view marked the block's first corner.
+  QPoint DragAnchor() const { return dragAnchor_; }
 
   TRICParameterEdit* RICParameterEdit_CopyBits_CopyOpt = nullptr;
   TRICParameterEdit* RICParameterEdit_CopyBits_SpriteID = nullptr;
@@ -88,12 +91,16 @@ class TCopyBitsPage : public QWidget {
   std::array<QLabel*, 7> Label_CopyBits_Destination_Y{};   // "0".."60"
 
  private:
-  void RICParameterEdit_CopyBits_Change();
+  // `field` names the control edited; edits of one field merge into one step.
+  void RICParameterEdit_CopyBits_Change(const QString& field);
   void Image_CopyBits_SourceMouse(int mx, int my, bool press, Qt::MouseButtons buttons);
-  void Image_CopyBits_DestinationMouse(int mx, int my, Qt::MouseButtons buttons);
+  void Image_CopyBits_DestinationMouse(int mx, int my, bool press, Qt::MouseButtons buttons);
   // Writes constants into the controls as one edit: the element is written
-  // by every control's change, the views and the list are redrawn once.
-  void SetConstants(std::initializer_list<std::pair<TRICParameterEdit*, int>> values);
+  // by every control's change, the views and the list are redrawn once, and
+  // the change is one step named `name` (merged with the last one of the same
+  // mergeKey).
+  void SetConstants(std::initializer_list<std::pair<TRICParameterEdit*, int>> values,
+                    const std::string& name, const std::string& mergeKey = {});
   bool EditingCopyBits() const;
   // The sprite point under the mouse on the source view.
   QPoint SourcePointFromMouse(int mx, int my) const;
@@ -102,8 +109,9 @@ class TCopyBitsPage : public QWidget {
   // Places the views, their numbers, bars and labels for the zoom.
   void PlaceViews();
 
-  TForm_Tavlin& window_;
+  TEditorHost& host_;
   int zoom_ = kDefaultZoom;
+  QPoint dragAnchor_{0, 0};
   // Set while SetConstants writes several controls.
   bool batch_ = false;
   bool batchChanged_ = false;

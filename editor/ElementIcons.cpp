@@ -97,7 +97,8 @@ void DrawSpriteIcon(QPainter& p) {
   p.setBrush(kInk);
   for (int row = 0; row < 8; ++row)
     for (int col = 0; col < 8; ++col)
-      if (kFigure[row][col] == '#') p.drawRect(QRectF(left + col * cell, top + row * cell, cell, cell));
+      if (kFigure[row][col] == '#')
+        p.drawRect(QRectF(left + col * cell, top + row * cell, cell, cell));
   p.setPen(QPen(kGridLine, 0.6));
   for (int i = 0; i <= 8; ++i) {
     p.drawLine(QPointF(left + i * cell, top), QPointF(left + i * cell, top + 8 * cell));
@@ -254,6 +255,27 @@ void DrawArrow(QPainter& p, bool up) {
   p.drawPolygon(arrow);
 }
 
+// A curved arrow turning back to the left (undo) or on to the right (redo).
+void DrawTurnArrow(QPainter& p, bool back) {
+  if (!back) {
+    p.translate(20, 0);
+    p.scale(-1, 1);
+  }
+  const QColor blue(0x20, 0x50, 0xB0);
+  p.setPen(Pen(blue, 2.4));
+  p.setBrush(Qt::NoBrush);
+  QPainterPath curve;
+  curve.moveTo(6, 8);
+  curve.cubicTo(QPointF(13, 8), QPointF(18, 9), QPointF(17, 14));
+  curve.cubicTo(QPointF(16, 17), QPointF(12, 17), QPointF(9, 17));
+  p.drawPath(curve);
+  p.setPen(Pen(blue.darker(), 0.8));
+  p.setBrush(blue);
+  QPolygonF head;
+  head << QPointF(1, 8) << QPointF(8, 3) << QPointF(8, 13);
+  p.drawPolygon(head);
+}
+
 const std::map<QString, DrawFunction>& CommandGlyphs() {
   static const std::map<QString, DrawFunction> glyphs = {
       {"open", [](QPainter& p) { DrawFolder(p); }},
@@ -285,6 +307,8 @@ const std::map<QString, DrawFunction>& CommandGlyphs() {
          DrawSheet(p, QRectF(8, 5, 10, 13), QColor(0xE0, 0xF0, 0xFF));
        }},
       {"moveup", [](QPainter& p) { DrawArrow(p, true); }},
+      {"undo", [](QPainter& p) { DrawTurnArrow(p, true); }},
+      {"redo", [](QPainter& p) { DrawTurnArrow(p, false); }},
       {"movedown", [](QPainter& p) { DrawArrow(p, false); }},
       {"paramload",
        [](QPainter& p) {
@@ -317,15 +341,33 @@ const std::map<QString, DrawFunction>& CommandGlyphs() {
 QPixmap ElementIcon(RICElementKind kind) {
   DrawFunction draw;
   switch (kind) {
-    case RICElementKind::Description: draw = DrawDescriptionIcon; break;
-    case RICElementKind::Sprite: draw = DrawSpriteIcon; break;
-    case RICElementKind::VarMap: draw = DrawVarMapIcon; break;
-    case RICElementKind::CopyBits: draw = DrawCopyBitsIcon; break;
-    case RICElementKind::Pixel: draw = DrawPixelIcon; break;
-    case RICElementKind::Line: draw = DrawLineIcon; break;
-    case RICElementKind::Rectangle: draw = DrawRectangleIcon; break;
-    case RICElementKind::Circle: draw = DrawCircleIcon; break;
-    case RICElementKind::NumBox: draw = DrawNumBoxIcon; break;
+    case RICElementKind::Description:
+      draw = DrawDescriptionIcon;
+      break;
+    case RICElementKind::Sprite:
+      draw = DrawSpriteIcon;
+      break;
+    case RICElementKind::VarMap:
+      draw = DrawVarMapIcon;
+      break;
+    case RICElementKind::CopyBits:
+      draw = DrawCopyBitsIcon;
+      break;
+    case RICElementKind::Pixel:
+      draw = DrawPixelIcon;
+      break;
+    case RICElementKind::Line:
+      draw = DrawLineIcon;
+      break;
+    case RICElementKind::Rectangle:
+      draw = DrawRectangleIcon;
+      break;
+    case RICElementKind::Circle:
+      draw = DrawCircleIcon;
+      break;
+    case RICElementKind::NumBox:
+      draw = DrawNumBoxIcon;
+      break;
   }
   if (!draw) draw = [](QPainter&) {};
   return RenderSquare(kElementIconSize, kElementIconSize, draw);

@@ -13,12 +13,12 @@
 #include <algorithm>
 
 #include "EditPage.h"
+#include "EditorHost.h"
 #include "NxtImage.h"
 #include "RicFile.h"
 #include "SpriteView.h"
 #include "Tavlin_AddText.h"
 #include "Tavlin_Import.h"
-#include "Tavlin_main.h"
 #include "UserDialogs.h"
 
 namespace tavlin {
@@ -218,7 +218,7 @@ QIcon Glyph(const QString& name) {
 
 }  // namespace
 
-TSpritePage::TSpritePage(TForm_Tavlin& window, QWidget* parent) : QWidget(parent), window_(window) {
+TSpritePage::TSpritePage(TEditorHost& host, QWidget* parent) : QWidget(parent), host_(host) {
   setObjectName("TabSheet_Edit_Sprite");
   AddPageHeader(this, "Sprite");
   NewLabel(this, "Label_Sprite_ID", "Sprite ID", 8, 43)->setMinimumWidth(0);
@@ -243,7 +243,7 @@ TSpritePage::TSpritePage(TForm_Tavlin& window, QWidget* parent) : QWidget(parent
   importDialog_ = new TForm_Tavlin_Import(this);
   // A picture that cannot be read is reported in a message box naming it and the reason.
   connect(importDialog_, &TForm_Tavlin_Import::LoadFailed, this,
-          [this](const QString& message) { window_.Dialogs().ShowError(importDialog_, message); });
+          [this](const QString& message) { host_.Dialogs().ShowError(importDialog_, message); });
   ShowUndoState();
   SetMarkedArea(-1, -1, -1, -1);
 }
@@ -377,7 +377,7 @@ void TSpritePage::PlaceView(int pageHeight) {
 }
 
 void TSpritePage::BuildMenus() {
-  QMenu* m = window_.Menu_Edit_Sprite;
+  QMenu* m = host_.SpriteMenu();
   Menu_Edit_Sprite_CompressSprite = m->addAction("&Compress Sprite");
   Menu_Edit_Sprite_CompressSprite->setObjectName("Menu_Edit_Sprite_CompressSprite");
   connect(Menu_Edit_Sprite_CompressSprite, &QAction::triggered, this, [this] { CompressSprite(); });
@@ -444,9 +444,9 @@ void TSpritePage::BuildMenus() {
   item(Menu_Edit_Sprite_MarkArea, "Menu_Edit_Sprite_MarkArea_InvertArea", "Invert area", 11);
 
   // The View menu steps the zoom track bar; "Zoom NXT display size" zooms like the NXT button.
-  QAction* zoomIn = window_.Menu_View->findChild<QAction*>("Menu_View_ZoomIn");
-  QAction* zoomOut = window_.Menu_View->findChild<QAction*>("Menu_View_ZoomOut");
-  QAction* zoomNxt = window_.Menu_View->findChild<QAction*>("Menu_View_ZoomNXTDisplaySize");
+  QAction* zoomIn = host_.ViewMenu()->findChild<QAction*>("Menu_View_ZoomIn");
+  QAction* zoomOut = host_.ViewMenu()->findChild<QAction*>("Menu_View_ZoomOut");
+  QAction* zoomNxt = host_.ViewMenu()->findChild<QAction*>("Menu_View_ZoomNXTDisplaySize");
   auto step = [this](int delta) {
     if (TRICElement* e = Sprite())
       ApplyZoom(ZoomFactors[std::size_t(std::clamp(ZoomIndex(e->ZoomFactor) + delta, 0, 7))]);
@@ -454,13 +454,10 @@ void TSpritePage::BuildMenus() {
   if (zoomIn) connect(zoomIn, &QAction::triggered, this, [step] { step(1); });
   if (zoomOut) connect(zoomOut, &QAction::triggered, this, [step] { step(-1); });
   if (zoomNxt) connect(zoomNxt, &QAction::triggered, this, [this] { ApplyZoom(6); });
-  connect(window_.Menu_Edit_Undo, &QAction::triggered, this, [this] {
-    if (Sprite()) PopUndo();
-  });
 }
 
 TRICElement* TSpritePage::Sprite() const {
-  TRICElement* e = window_.SelectedElement;
+  TRICElement* e = host_.SelectedElement();
   return e && e->Kind == RICElementKind::Sprite ? e : nullptr;
 }
 
@@ -468,16 +465,7 @@ void TSpritePage::SelectionChanging(const TRICElement* next) {
   if (next && next == shown_) return;
   EndPreview();
   DropFloatingImage();
-  if (shown_ && !SpriteUndoStack.empty()) parkedHistories_[shown_] = std::move(SpriteUndoStack);
-  ClearUndo();
   shown_ = nullptr;
-  // Every command that takes elements out of the document shows another one
-  // next, so a history is gone before a new element can take its memory.
-  for (auto it = parkedHistories_.begin(); it != parkedHistories_.end();) {
-    const bool listed = std::any_of(ElementList.begin(), ElementList.end(),
-                                    [&](const ElementPtr& e) { return e.get() == it->first; });
-    it = listed ? std::next(it) : parkedHistories_.erase(it);
-  }
 }
 
 void TSpritePage::ShowSprite(TRICElement& e) {
@@ -488,11 +476,6 @@ void TSpritePage::ShowSprite(TRICElement& e) {
   }
   if (shown_) SelectionChanging(&e);
   shown_ = &e;
-  if (auto it = parkedHistories_.find(&e); it != parkedHistories_.end()) {
-    SpriteUndoStack = std::move(it->second);
-    parkedHistories_.erase(it);
-  }
-  ShowUndoState();
   ShowAreaButtons(e.MarkedArea.IsSet());
   ApplyZoom(e.ZoomFactor);
 }
@@ -513,10 +496,9 @@ void TSpritePage::PaintMarkImage() {
 
 void TSpritePage::SpinEdit_Sprite_IDChange() {
   TRICElement* e = Sprite();
-  if (!window_.EditEventsEnabled || !e) return;
+  if (!host_.EditEventsEnabled() || !e) return;
   e->ID = std::uint16_t(SpinEdit_Sprite_ID->value());
-  window_.RefreshSelectedRow();
-  window_.MarkModified();
+  host_.SelectedElementEdited("Change Sprite ID", "Sprite ID");
 }
 
 void TSpritePage::TrackBar_Sprite_ZoomChange() {
@@ -599,7 +581,7 @@ void TSpritePage::RedrawSpriteView() {
                      .arg(kMaxSpriteDataBytes)
                : QString());
   // The element list's row shows the size; RefreshSelectedRow re-renders the document too.
-  window_.RefreshSelectedRow();
+  host_.RefreshSelectedRow();
 }
 
 void TSpritePage::PaintRulers(const TRICElement& e, int cols, int rows) {
@@ -674,7 +656,7 @@ void TSpritePage::CompressSprite() {
   SetMarkedArea(-1, -1, -1, -1);
   CompressUsedArea(e->Canvas, e->UsedArea);
   ApplyZoom(e->ZoomFactor);
-  window_.MarkModified();
+  RecordStep("Compress Sprite");
 }
 
 void TSpritePage::SetMarkedArea(int left, int top, int right, int bottom) {

@@ -1,15 +1,12 @@
 // TSpritePage: the page that edits a Sprite element: its id and its picture.
 // The page is split by concern: SpritePage.cpp (layout, view, zoom, rulers,
-// used area), SpritePageTools.cpp (drawing tools, pointer state machine,
-// undo) and SpritePageArea.cpp (marked-area operations, picture import).
+// used area), SpritePageTools.cpp (drawing tools, pointer state machine)
+// and SpritePageArea.cpp (marked-area operations, picture import).
 // The pixel work itself is in base/SpriteTools.
 #pragma once
 
 #include <QImage>
 #include <QWidget>
-#include <deque>
-#include <optional>
-#include <unordered_map>
 
 #include "RICElement.h"
 #include "SpriteTools.h"
@@ -25,7 +22,7 @@ class QToolButton;
 
 namespace tavlin {
 
-class TForm_Tavlin;
+class TEditorHost;
 class TNxtImage;
 class TSpriteView;
 class TForm_Tavlin_AddText;
@@ -38,18 +35,18 @@ class TSpritePage : public QWidget {
   // returns the tool to its resting state. It runs before the selection
   // leaves the sprite, before elements are deleted or doubled, before the
   // document is written or replaced, and before an undo or a compress, so no
-  // preview pixels outlive their tool, reach a copy or a file, or come back.
+  // preview pixels outlive their tool, reach a copy, a file or the history.
   void EndPreview();
-  TSpritePage(TForm_Tavlin& window, QWidget* parent);
+  TSpritePage(TEditorHost& host, QWidget* parent);
   ~TSpritePage() override;
   // The window calls this before it shows `next` (null: no element). Unless
-  // next is the sprite on the page, the page ends its preview, drops the
-  // floating picture and keeps the sprite's undo history for its return.
-  // Histories of elements no longer in the document are dropped.
+  // next is the sprite on the page, the page ends its preview and drops the
+  // floating picture.
   void SelectionChanging(const TRICElement* next);
-  // Shows the sprite; the window's EditEventsEnabled is false meanwhile.
-  // Shown again while it stays selected (a parameter changed, modify mode
-  // came back), a sprite keeps its undo, floating picture, mark and scroll.
+  // Shows the sprite; the window's edit events are off meanwhile. Shown
+  // again while it stays selected (a parameter changed, modify mode came
+  // back, a step was undone), a sprite keeps its floating picture, mark and
+  // scroll position.
   void ShowSprite(TRICElement& e);
   // The invisible picture the sprite view takes its marking colours from.
   void PaintMarkImage();
@@ -67,13 +64,9 @@ class TSpritePage : public QWidget {
   void CompressSprite();
   void SetMarkedArea(int left, int top, int right, int bottom);
 
-  // Tools and undo
+  // Tools
   void SetSpriteTool(int tool);
   int SpriteToolValue() const { return SpriteTool; }
-  void PushUndo();
-  void PopUndo();
-  void ClearUndo();
-  int UndoDepth() const { return int(SpriteUndoStack.size()); }
   void DropFloatingImage();
   const FloatingPicture& Floating() const { return FloatingImage; }
   QPoint FloatingPosition() const { return FloatingPos; }
@@ -169,6 +162,8 @@ class TSpritePage : public QWidget {
   void PaintRulers(const TRICElement& e, int cols, int rows);
   void PlaceView(int pageHeight);
   void ShowUndoState();
+  // The sprite's content was changed by a finished stroke or operation.
+  void RecordStep(const char* name);
   void ShowAreaButtons(bool marked);
   void ShowPoint(const QPoint& p);
 
@@ -191,7 +186,7 @@ class TSpritePage : public QWidget {
   void BuildShortcuts();
   void DrawPencilLine(QPoint a, QPoint b, std::uint8_t colour);
 
-  TForm_Tavlin& window_;
+  TEditorHost& host_;
   TForm_Tavlin_AddText* addTextDialog_ = nullptr;
   TForm_Tavlin_Import* importDialog_ = nullptr;
   QButtonGroup* toolGroup_ = nullptr;
@@ -211,20 +206,8 @@ class TSpritePage : public QWidget {
   SpriteCanvas ShapeBackup;
   // The sprite whose canvas ShapeBackup was taken from.
   TRICElement* previewOwner_ = nullptr;
-  // The newest snapshot is a canvas copy (it shares every tile, so a press
-  // costs nothing); older ones are packed when the next one is pushed.
-  struct Snapshot {
-    std::optional<SpriteCanvas> Canvas;
-    PackedCanvas Packed;
-    TRect UsedArea;
-  };
-  using UndoHistory = std::deque<Snapshot>;
-  // The history of the sprite on the page.
-  UndoHistory SpriteUndoStack;
   // The sprite whose page this is; null while another element is shown.
   const TRICElement* shown_ = nullptr;
-  // The histories of the other sprites of the document, kept by element.
-  std::unordered_map<const TRICElement*, UndoHistory> parkedHistories_;
   FloatingPicture FloatingImage;
   QPoint FloatingPos{-1, -1};
   // The pencil's last point: each move draws a line from it.

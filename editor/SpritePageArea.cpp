@@ -7,9 +7,9 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "EditorHost.h"
 #include "SpritePage.h"
 #include "Tavlin_Import.h"
-#include "Tavlin_main.h"
 #include "UserDialogs.h"
 
 namespace tavlin {
@@ -117,14 +117,17 @@ void TSpritePage::SpriteAreaOperation(int code) {
       break;
   }
   RedrawSpriteView();
-  // Every operation but lifting the area into the floating picture changes the sprite.
-  if (code != 7 && code != 8 && code != 10) window_.MarkModified();
+  // Lifting the area into the floating picture changes nothing; the step names the rest.
+  const char* const names[] = {"Scroll Area", "Scroll Area", "Scroll Area", "Scroll Area",
+                               "Mirror Area", "Mirror Area", "Rotate Area", "Rotate Area",
+                               "Erase Area",  "Copy Area",   "Invert Area"};
+  RecordStep(names[code - 1]);
 }
 
 void TSpritePage::ImportPicture() {
   if (!Sprite() || !importDialog_) return;
   EndPreview();
-  if (window_.Dialogs().RunModal(importDialog_) != QDialog::Accepted) return;
+  if (host_.Dialogs().RunModal(importDialog_) != QDialog::Accepted) return;
   // The picture is cut to the canvas; what the converted bitmap lacks is clear.
   const int w = std::clamp(importDialog_->SpinEdit_Image_Width->value(), 0, SpriteCanvas::kWidth);
   const int h = std::clamp(importDialog_->SpinEdit_Image_Height->value(), 0, SpriteCanvas::kHeight);

@@ -44,8 +44,7 @@ bool TSpritePage::CopyMarkedArea() {
 
 bool TSpritePage::CutMarkedArea() {
   if (!CopyMarkedArea()) return false;
-  PushUndo();  // no press began this change
-  SpriteAreaOperation(9);
+  SpriteAreaOperation(9);  // the erase is the step
   return true;
 }
 

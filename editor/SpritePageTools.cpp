@@ -1,6 +1,6 @@
 // The sprite page's drawing tools: the tool buttons, the pointer state
 // machine over the view, the shape previews, the text and paste tools and
-// the undo stack.
+// the Undo button.
 #include <QAction>
 #include <QButtonGroup>
 #include <QDialog>
@@ -8,17 +8,27 @@
 #include <QToolButton>
 #include <cstdlib>
 
+#include "EditorHost.h"
 #include "SpritePage.h"
 #include "SpriteView.h"
 #include "Tavlin_AddText.h"
-#include "Tavlin_main.h"
 #include "UserDialogs.h"
 
 namespace tavlin {
 
 namespace {
-constexpr std::size_t kUndoLimit = 50;
+// The name of the step a drawing tool makes.
+const char* ToolStepName(int tool) {
+  if (tool <= 1) return "Draw Points";
+  if (tool <= 4) return "Draw Line";
+  if (tool <= 8) return "Draw Rectangle";
+  if (tool <= 12) return "Draw Circle";
+  if (tool <= 16) return "Draw Ellipse";
+  if (tool == 17) return "Fill Area";
+  if (tool <= 19) return "Draw Text";
+  return "Paste";
 }
+}  // namespace
 
 void TSpritePage::BuildTools() {
   toolGroup_ = new QButtonGroup(this);
@@ -70,9 +80,11 @@ void TSpritePage::BuildTools() {
   }
   SpeedButton_Sprite_Point->setChecked(true);
   SpeedButton_Sprite_Paste->hide();
+  // The document's one history: the button takes back the last step, whatever it was.
   SpeedButton_Sprite_Undo =
       NewButton("SpeedButton_Sprite_Undo", "undo", "Undo last modification", x + 12, 37);
-  connect(SpeedButton_Sprite_Undo, &QToolButton::clicked, this, [this] { PopUndo(); });
+  connect(SpeedButton_Sprite_Undo, &QToolButton::clicked, this, [this] { host_.UndoStep(); });
+  connect(host_.UndoAction(), &QAction::changed, this, [this] { ShowUndoState(); });
   SpeedButton_Sprite_Import =
       NewButton("SpeedButton_Sprite_Import", "import", "Import picture from file", x + 44, 37);
   connect(SpeedButton_Sprite_Import, &QToolButton::clicked, this, [this] { ImportPicture(); });
@@ -112,53 +124,20 @@ void TSpritePage::DropFloatingImage() {
 
 // ---- undo ----
 
-void TSpritePage::PushUndo() {
-  TRICElement* e = Sprite();
-  if (!e) return;
-  if (!SpriteUndoStack.empty() && SpriteUndoStack.back().Canvas) {
-    Snapshot& last = SpriteUndoStack.back();
-    last.Packed = PackedCanvas(*last.Canvas);
-    last.Canvas.reset();
-  }
-  // A press of a second button during a drag finds the red preview on the
-  // canvas; the snapshot takes the canvas as it was before the preview.
-  const bool dragging = SpriteTool == 3 || SpriteTool == 6 || SpriteTool == 8 || SpriteTool == 10 ||
-                        SpriteTool == 12 || SpriteTool == 14 || SpriteTool == 16;
-  SpriteUndoStack.push_back({dragging ? ShapeBackup : e->Canvas, PackedCanvas(), e->UsedArea});
-  while (SpriteUndoStack.size() > kUndoLimit) SpriteUndoStack.pop_front();
-  ShowUndoState();
-}
-
-void TSpritePage::PopUndo() {
-  TRICElement* e = Sprite();
-  if (!e) return;
-  // A preview left on the canvas would put its backup back over the undone step.
-  EndPreview();
-  if (SpriteUndoStack.empty()) return;
-  Snapshot& last = SpriteUndoStack.back();
-  e->Canvas = last.Canvas ? std::move(*last.Canvas) : last.Packed.Unpack();
-  e->UsedArea = SpriteUndoStack.back().UsedArea;
-  SpriteUndoStack.pop_back();
-  ShowUndoState();
-  RedrawSpriteView();
-  window_.MarkModified();  // the sprite changed, and closing must not drop that silently
-}
-
-void TSpritePage::ClearUndo() {
-  SpriteUndoStack.clear();
-  ShowUndoState();
-}
-
 void TSpritePage::ShowUndoState() {
-  bool any = !SpriteUndoStack.empty();
-  SpeedButton_Sprite_Undo->setVisible(any);
-  window_.Menu_Edit_Undo->setEnabled(any);
+  const QAction* undo = host_.UndoAction();
+  SpeedButton_Sprite_Undo->setVisible(undo->isEnabled());
+  SpeedButton_Sprite_Undo->setToolTip(undo->text().remove('&'));
+}
+
+void TSpritePage::RecordStep(const char* name) {
+  if (Sprite()) host_.SelectedElementEdited(name);
 }
 
 // ---- pointer ----
 
 void TSpritePage::ShowPoint(const QPoint& p) {
-  window_.ShowPointerPosition(p.x(), SpriteCanvas::kHeight - 1 - p.y());
+  host_.ShowPointerPosition(p.x(), SpriteCanvas::kHeight - 1 - p.y());
 }
 
 void TSpritePage::Image_SpriteMouseDown(int x, int y, Qt::MouseButtons buttons) {
@@ -170,7 +149,6 @@ void TSpritePage::Image_SpriteMouseDown(int x, int y, Qt::MouseButtons buttons) 
     return;
   }
   QPoint p = MouseToSprite(x, y);
-  if (SpriteTool != 19) PushUndo();
   ShowPoint(p);
   StartPoint = p;
   if (buttons & Qt::LeftButton) DrawingColour = kBlackIndex;
@@ -207,6 +185,7 @@ void TSpritePage::Image_SpriteMouseDown(int x, int y, Qt::MouseButtons buttons) 
       break;
     case 17:
       FloodFillAt(p, DrawingColour);
+      RecordStep(ToolStepName(17));
       break;
     case 18:
       if (RunTextDialog()) {
@@ -218,6 +197,7 @@ void TSpritePage::Image_SpriteMouseDown(int x, int y, Qt::MouseButtons buttons) 
     case 19:
       StampText(p, DrawingColour, true);
       SpriteTool = 18;
+      RecordStep(ToolStepName(19));
       break;
     case 20:
       SaveShapeBackup();
@@ -230,7 +210,6 @@ void TSpritePage::Image_SpriteMouseDown(int x, int y, Qt::MouseButtons buttons) 
     default:
       break;
   }
-  window_.MarkModified();
 }
 
 void TSpritePage::Image_SpriteMouseMove(int x, int y, Qt::MouseButtons buttons) {
@@ -280,6 +259,7 @@ void TSpritePage::Image_SpriteMouseUp(int x, int y, Qt::MouseButtons) {
   QPoint p = MouseToSprite(x, y);
   ShowPoint(p);
   const QPoint s = StartPoint;
+  const int tool = SpriteTool;
   switch (SpriteTool) {
     case 3:
       DrawLineShape(s, p, DrawingColour, true);
@@ -307,7 +287,8 @@ void TSpritePage::Image_SpriteMouseUp(int x, int y, Qt::MouseButtons) {
     default:
       break;
   }
-  window_.MarkModified();
+  // The stroke is finished, its preview replaced by the shape: one step.
+  if (tool != 18 && tool != 19 && tool != 21) RecordStep(ToolStepName(tool));
 }
 
 // ---- drawing operations ----
@@ -352,10 +333,7 @@ void TSpritePage::RestoreShapeBackup() {
   if (TRICElement* e = Sprite()) e->Canvas = ShapeBackup;
 }
 
-void TSpritePage::FinishDrawing() {
-  RedrawSpriteView();
-  window_.MarkModified();
-}
+void TSpritePage::FinishDrawing() { RedrawSpriteView(); }
 
 void TSpritePage::DrawPoint(QPoint p, std::uint8_t colour) {
   TRICElement* e = Sprite();
@@ -413,7 +391,7 @@ void TSpritePage::FloodFillAt(QPoint p, std::uint8_t colour) {
 
 bool TSpritePage::RunTextDialog() {
   if (!addTextDialog_) return false;
-  if (window_.Dialogs().RunModal(addTextDialog_) != QDialog::Accepted) return false;
+  if (host_.Dialogs().RunModal(addTextDialog_) != QDialog::Accepted) return false;
   TextBitmap = addTextDialog_->TextBitmap();
   return true;
 }

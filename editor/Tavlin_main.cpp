@@ -1,12 +1,14 @@
 #include "Tavlin_main.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
@@ -17,12 +19,14 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <functional>
 
 #include "CopyBitsPage.h"
 #include "DisplayAdapter.h"
-#include "EditPage.h"
+#include "Document.h"
 #include "DrawGrid.h"
+#include "EditPage.h"
 #include "ElementIcons.h"
 #include "FileIO.h"
 #include "NxtImage.h"
@@ -31,6 +35,7 @@
 #include "RecentFiles.h"
 #include "Tavlin_About.h"
 #include "SpritePage.h"
+#include "Tavlin_About.h"
 #include "UserDialogs.h"
 #include "VarMapPage.h"
 
@@ -106,6 +111,7 @@ TForm_Tavlin::TForm_Tavlin(UserDialogs& dialogs, QWidget* parent)
   setObjectName("TForm_Tavlin");
   UpdateTitle();
   setAcceptDrops(true);
+  TheDocument().Reset(std::move(ElementList), std::string());
 
   auto* client = new ClientArea(this, [this](QSize size) { ArrangeClient(size); });
   client->setObjectName("Client");
@@ -124,7 +130,7 @@ TForm_Tavlin::TForm_Tavlin(UserDialogs& dialogs, QWidget* parent)
   savedMessage_->setSingleShot(true);
   savedMessage_->setInterval(3000);
   connect(savedMessage_, &QTimer::timeout, this,
-          [this] { StatusPanel[6]->setText(CurrentFileName); });
+          [this] { StatusPanel[6]->setText(currentFileName_); });
   recentListFile_ = ConfigFilePath("recent-files");
   FillRecentMenu(ReadRecentFiles(recentListFile_));
 
@@ -133,8 +139,11 @@ TForm_Tavlin::TForm_Tavlin(UserDialogs& dialogs, QWidget* parent)
   SetUpWindow();
   EnterModifyMode();
   SetParameterMode(256);
-  EditEventsEnabled = true;
+  editEventsEnabled_ = true;
+  ShowHistoryState();
   resize(sizeHint());
+  // Undo and redo keys reach the window's history before a focused field's own undo.
+  qApp->installEventFilter(this);
 }
 
 void TForm_Tavlin::ArrangeClient(QSize size) {
@@ -211,7 +220,8 @@ void TForm_Tavlin::BuildMenus() {
   Menu_File_Merge = action(Menu_File, "Menu_File_Merge", "&Merge", [this] { MergeCommand(); });
   Menu_File_Save = action(Menu_File, "Menu_File_Save", "&Save", [this] { SaveDocument(); });
   Menu_File_Save->setShortcut(QKeySequence::Save);
-  Menu_File_SaveAs = action(Menu_File, "Menu_File_SaveAs", "Save &as", [this] { SaveDocumentAs(); });
+  Menu_File_SaveAs =
+      action(Menu_File, "Menu_File_SaveAs", "Save &as", [this] { SaveDocumentAs(); });
   Menu_File_SaveAs->setShortcut(QKeySequence("Ctrl+Shift+S"));
   Menu_File_New = action(Menu_File, "Menu_File_New", "&New", [this] { NewCommand(); });
   Menu_File_New->setShortcut(QKeySequence::New);
@@ -245,21 +255,24 @@ void TForm_Tavlin::BuildMenus() {
 
   Menu_Edit = bar->addMenu("Edit");
   Menu_Edit->setObjectName("Menu_Edit");
-  // The sprite page connects Undo and enables it while it has something to undo.
-  Menu_Edit_Undo = Menu_Edit->addAction("&Undo");
-  Menu_Edit_Undo->setObjectName("Menu_Edit_Undo");
+  Menu_Edit_Undo = action(Menu_Edit, "Menu_Edit_Undo", "&Undo", [this] { UndoStep(); });
   Menu_Edit_Undo->setShortcut(QKeySequence::Undo);
-  Menu_Edit_Undo->setEnabled(false);
+  Menu_Edit_Redo = action(Menu_Edit, "Menu_Edit_Redo", "&Redo", [this] { RedoStep(); });
+  Menu_Edit_Redo->setShortcuts({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")});
   Menu_Edit->addSeparator();
   QMenu* list = Menu_Edit->addMenu("&Element list");
   list->setObjectName("Menu_Edit_ElementList");
   QMenu* add = list->addMenu("Add element");
   add->setObjectName("Menu_Edit_ElementList_Add");
   const std::pair<RICElementKind, const char*> addEntries[] = {
-      {RICElementKind::Description, "Description"}, {RICElementKind::VarMap, "VarMap"},
-      {RICElementKind::CopyBits, "CopyBits"},       {RICElementKind::Sprite, "Sprite"},
-      {RICElementKind::Pixel, "Point"},             {RICElementKind::Line, "Line"},
-      {RICElementKind::Rectangle, "Rectangle"},     {RICElementKind::Circle, "Circle"},
+      {RICElementKind::Description, "Description"},
+      {RICElementKind::VarMap, "VarMap"},
+      {RICElementKind::CopyBits, "CopyBits"},
+      {RICElementKind::Sprite, "Sprite"},
+      {RICElementKind::Pixel, "Point"},
+      {RICElementKind::Line, "Line"},
+      {RICElementKind::Rectangle, "Rectangle"},
+      {RICElementKind::Circle, "Circle"},
       {RICElementKind::NumBox, "NumBox"}};
   for (auto [kind, text] : addEntries) {
     QAction* a = add->addAction(text);
@@ -271,8 +284,8 @@ void TForm_Tavlin::BuildMenus() {
       action(list, "Menu_Edit_ElementList_Delete", "Delete Element", [this] { DeleteElement(); });
   Menu_Edit_ElementList_Double =
       action(list, "Menu_Edit_ElementList_Double", "Double Element", [this] { DoubleElement(); });
-  Menu_Edit_ElementList_MoveUp = action(list, "Menu_Edit_ElementList_MoveUp", "Move Element Up",
-                                        [this] { MoveElementUp(); });
+  Menu_Edit_ElementList_MoveUp =
+      action(list, "Menu_Edit_ElementList_MoveUp", "Move Element Up", [this] { MoveElementUp(); });
   Menu_Edit_ElementList_MoveDown = action(list, "Menu_Edit_ElementList_MoveDown",
                                           "Move Element Down", [this] { MoveElementDown(); });
   Menu_Edit_SpriteSeparator = Menu_Edit->addSeparator();
@@ -377,16 +390,16 @@ void TForm_Tavlin::BuildOutputPanel(QWidget* client) {
   Label_FileSize->resize(fm.horizontalAdvance("888888"), Label_FileSize->height());
   Label_FileSize->setAlignment(Qt::AlignRight | Qt::AlignTop);
   label("Bytes", Label_FileSize->geometry().right() + 1 + fm.horizontalAdvance(" "), 112);
-  SpeedButton_FileIO_Open = NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_Open", "open",
-                                           "Open RIC file", 6, 133);
-  SpeedButton_FileIO_Save = NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_Save", "save",
-                                           "Save RIC file", 31, 133);
+  SpeedButton_FileIO_Open =
+      NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_Open", "open", "Open RIC file", 6, 133);
+  SpeedButton_FileIO_Save =
+      NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_Save", "save", "Save RIC file", 31, 133);
   SpeedButton_FileIO_SaveAs = NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_SaveAs", "saveas",
                                              "Save RIC file as", 56, 133);
-  SpeedButton_FileIO_Merge = NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_Merge", "merge",
-                                            "Merge RIC files", 81, 133);
-  SpeedButton_FileIO_New = NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_New", "new",
-                                          "New RIC file", 106, 133);
+  SpeedButton_FileIO_Merge =
+      NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_Merge", "merge", "Merge RIC files", 81, 133);
+  SpeedButton_FileIO_New =
+      NewSpeedButton(GroupBox_NXT, "SpeedButton_FileIO_New", "new", "New RIC file", 106, 133);
   connect(SpeedButton_FileIO_Open, &QToolButton::clicked, this, [this] { OpenCommand(); });
   connect(SpeedButton_FileIO_Save, &QToolButton::clicked, this, [this] { SaveDocument(); });
   connect(SpeedButton_FileIO_SaveAs, &QToolButton::clicked, this, [this] { SaveDocumentAs(); });
@@ -417,11 +430,10 @@ void TForm_Tavlin::BuildEditPages(QWidget* client) {
   auto* text = new QLabel(TabSheet_Edit_Empty);
   text->setObjectName("Label_Empty");
   text->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  text->setText(QStringLiteral(
-      "<h2>Tavlin V2.0.4</h2>"
-      "<p>RIC picture editor for the LEGO MINDSTORMS NXT display</p>"
-      "<p>%1</p><p>by the Tavlin maintainers</p>"
-      "<p>Open a RIC file or add an element to start.</p>")
+  text->setText(QStringLiteral("<h2>Tavlin V2.0.4</h2>"
+                               "<p>RIC picture editor for the LEGO MINDSTORMS NXT display</p>"
+                               "<p>%1</p><p>by the Tavlin maintainers</p>"
+                               "<p>Open a RIC file or add an element to start.</p>")
                     .arg(QStringLiteral(__DATE__)));
   text->setGeometry(32, 380, 600, 200);
 
@@ -437,12 +449,11 @@ void TForm_Tavlin::BuildEditPages(QWidget* client) {
 }
 
 void TForm_Tavlin::SetUpWindow() {
-  Modified = false;
-  EditEventsEnabled = false;
+  editEventsEnabled_ = false;
   DrawGrid_RIC->SetRowCount(2);
   DrawGrid_RIC->SetGeometryDefaults(24, 48, 30, 280);
   TabSheet_Edit_Sprite->PaintMarkImage();
-  WorkDisplay = NXTDisplay();
+  workDisplay_ = NXTDisplay();
   PageControl_Edit->setCurrentWidget(TabSheet_Edit_Empty);
   RefreshDocumentView();
 }
@@ -461,14 +472,14 @@ void TForm_Tavlin::ShowElement(int index) {
 void TForm_Tavlin::ShowElementPage(int index) {
   if (!ElementList.ValidIndex(index)) {
     PageControl_Edit->setCurrentWidget(TabSheet_Edit_Empty);
-    SelectedElement = nullptr;
+    selectedElement_ = nullptr;
+    TheDocument().Track(nullptr);
     ShowKindMenus(nullptr);  // their commands need a selected Sprite or VarMap
     return;
   }
-  SelectedElement = ElementList[index];
-  bool wasEnabled = EditEventsEnabled;
-  EditEventsEnabled = false;
-  const TRICElement& e = *SelectedElement;
+  selectedElement_ = ElementList[index];
+  EditEventsPause pause(*this);
+  const TRICElement& e = *selectedElement_;
   switch (e.Kind) {
     case RICElementKind::Description:
       SpinEdit_Information_Options->Hold(e.Options);
@@ -477,7 +488,7 @@ void TForm_Tavlin::ShowElementPage(int index) {
       PageControl_Edit->setCurrentWidget(TabSheet_Edit_Information);
       break;
     case RICElementKind::Sprite:
-      TabSheet_Edit_Sprite->ShowSprite(*SelectedElement);
+      TabSheet_Edit_Sprite->ShowSprite(*selectedElement_);
       PageControl_Edit->setCurrentWidget(TabSheet_Edit_Sprite);
       break;
     case RICElementKind::VarMap:
@@ -498,7 +509,24 @@ void TForm_Tavlin::ShowElementPage(int index) {
       break;
   }
   ShowKindMenus(&e);
-  EditEventsEnabled = wasEnabled;
+  // The element's state as shown is where its next edit starts from.
+  TheDocument().Track(selectedElement_);
+}
+
+void TForm_Tavlin::SelectElement(int index) {
+  if (!ElementList.ValidIndex(index)) return;
+  selectedIndex_ = index;
+  DrawGrid_RIC->SetRow(index + 1, false);
+  EditEventsPause pause(*this);
+  ShowElement(index);
+}
+
+bool TForm_Tavlin::Modified() const { return TheDocument().Modified(); }
+
+void TForm_Tavlin::SetCurrentFileName(const QString& path) {
+  currentFileName_ = path;
+  TheDocument().SetFileName(QFile::encodeName(path).toStdString());
+  UpdateTitle();
 }
 
 void TForm_Tavlin::ShowKindMenus(const TRICElement* e) {
@@ -512,7 +540,8 @@ void TForm_Tavlin::ShowKindMenus(const TRICElement* e) {
 void TForm_Tavlin::UpdateDocumentStatus() {
   int n = ElementList.Count();
   for (QToolButton* b : {SpeedButton_RIC_Delete, SpeedButton_RIC_Double}) b->setEnabled(n > 0);
-  for (QAction* a : {Menu_Edit_ElementList_Delete, Menu_Edit_ElementList_Double}) a->setEnabled(n > 0);
+  for (QAction* a : {Menu_Edit_ElementList_Delete, Menu_Edit_ElementList_Double})
+    a->setEnabled(n > 0);
   for (QToolButton* b : {SpeedButton_RIC_MoveUp, SpeedButton_RIC_MoveDown}) b->setEnabled(n > 1);
   for (QAction* a : {Menu_Edit_ElementList_MoveUp, Menu_Edit_ElementList_MoveDown})
     a->setEnabled(n > 1);
@@ -523,37 +552,105 @@ void TForm_Tavlin::UpdateDocumentStatus() {
 }
 
 void TForm_Tavlin::PaintDisplayInto(TNxtImage* image) {
-  image->SetPicture(ZoomedDisplayImage(WorkDisplay, image->width(), image->height()));
+  image->SetPicture(ZoomedDisplayImage(workDisplay_, image->width(), image->height()));
 }
 
 void TForm_Tavlin::RefreshDocumentView() {
   UpdateDocumentStatus();
-  RenderDocumentInto(WorkDisplay, 0, 0);
+  RenderDocumentInto(workDisplay_, 0, 0);
   PaintDisplayInto(Image_NXT);
+  ShowHistoryState();
 }
 
-void TForm_Tavlin::MarkModified() {
-  if (Modified) return;
-  Modified = true;
-  StatusPanel[7]->setText("modified");
+void TForm_Tavlin::ShowHistoryState() {
+  const RICDocument& d = TheDocument();
+  StatusPanel[7]->setText(d.Modified() ? "modified" : QString());
   UpdateTitle();
+  const QString undo = d.CanUndo() ? "Undo " + QString::fromStdString(d.UndoName()) : "Undo";
+  const QString redo = d.CanRedo() ? "Redo " + QString::fromStdString(d.RedoName()) : "Redo";
+  Menu_Edit_Undo->setText("&" + undo);
+  Menu_Edit_Undo->setEnabled(d.CanUndo());
+  Menu_Edit_Redo->setText("&" + redo);
+  Menu_Edit_Redo->setEnabled(d.CanRedo());
+  if (SpeedButton_RIC_Undo) {
+    SpeedButton_RIC_Undo->setToolTip(undo);
+    SpeedButton_RIC_Undo->setEnabled(d.CanUndo());
+    SpeedButton_RIC_Redo->setToolTip(redo);
+    SpeedButton_RIC_Redo->setEnabled(d.CanRedo());
+  }
 }
 
-void TForm_Tavlin::ClearModified() {
-  Modified = false;
-  StatusPanel[7]->setText(QString());
-  UpdateTitle();
+void TForm_Tavlin::UndoStep() {
+  if (dragging_) return;
+  TabSheet_Edit_Sprite->EndPreview();  // the preview's backup would paint over the undone step
+  if (TheDocument().CanUndo()) ShowChangedDocument(TheDocument().Undo());
+}
+
+void TForm_Tavlin::RedoStep() {
+  if (dragging_) return;
+  TabSheet_Edit_Sprite->EndPreview();
+  if (TheDocument().CanRedo()) ShowChangedDocument(TheDocument().Redo());
+}
+
+void TForm_Tavlin::ShowChangedDocument(int index) {
+  const int n = ElementList.Count();
+  selectedIndex_ =
+      ElementList.ValidIndex(index) ? index : std::clamp(selectedIndex_, 0, std::max(0, n - 1));
+  SetListRows(n);
+  DrawGrid_RIC->SetRow(n > 0 ? selectedIndex_ + 1 : 1, false);
+  {
+    EditEventsPause pause(*this);
+    ShowElement(selectedIndex_);
+  }
+  RefreshDocumentView();
+}
+
+void TForm_Tavlin::SelectedElementEdited(const std::string& name, const std::string& mergeKey) {
+  if (!selectedElement_) return;
+  // A shape or text preview waiting on the sprite must not go into the step.
+  TabSheet_Edit_Sprite->EndPreview();
+  TheDocument().ElementEdited(selectedElement_, name, mergeKey);
+  RefreshSelectedRow();
+}
+
+void TForm_Tavlin::SealEditStep() { TheDocument().SealLastStep(); }
+
+std::string TForm_Tavlin::StepName(const char* verb, int index) {
+  const TRICElement* e = ElementList.At(index);
+  return std::string(verb) + " " + (e ? KindName(e->Kind) : "Element");
+}
+
+bool TForm_Tavlin::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if ((type == QEvent::ShortcutOverride || type == QEvent::KeyPress) && widget &&
+      widget->window() == this) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    const int chord = key->keyCombination().toCombined();
+    const bool undo = chord == QKeyCombination(Qt::ControlModifier, Qt::Key_Z).toCombined();
+    const bool redo =
+        chord == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z).toCombined() ||
+        chord == QKeyCombination(Qt::ControlModifier, Qt::Key_Y).toCombined();
+    if (undo || redo) {
+      // Taken from the focused field (a spin box would undo its own text);
+      // the key press that follows runs the window's command.
+      if (type == QEvent::KeyPress) (undo ? Menu_Edit_Undo : Menu_Edit_Redo)->trigger();
+      event->accept();
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void TForm_Tavlin::UpdateTitle() {
-  const QString name = CurrentFileName.isEmpty() ? QStringLiteral("Untitled")
-                                                 : QFileInfo(CurrentFileName).fileName();
-  setWindowFilePath(CurrentFileName);
-  setWindowTitle(name + (Modified ? "*" : "") + " - " + kProgramVersionText);
+  const QString name = currentFileName_.isEmpty() ? QStringLiteral("Untitled")
+                                                 : QFileInfo(currentFileName_).fileName();
+  setWindowFilePath(currentFileName_);
+  setWindowTitle(name + (TheDocument().Modified() ? "*" : "") + " - " + kProgramVersionText);
 }
 
 void TForm_Tavlin::ShowSavedMessage() {
-  StatusPanel[6]->setText("Saved " + QFileInfo(CurrentFileName).fileName());
+  StatusPanel[6]->setText("Saved " + QFileInfo(currentFileName_).fileName());
   savedMessage_->start();  // then the file's path again
 }
 
@@ -565,7 +662,7 @@ void TForm_Tavlin::ShowPointerPosition(int x, int y) {
 void TForm_Tavlin::ShowFailure(const QString& what) { dialogs_.ShowError(this, what); }
 
 void TForm_Tavlin::closeEvent(QCloseEvent* event) {
-  if (Modified) {
+  if (Modified()) {
     SaveAnswer answer = dialogs_.AskYesNoCancel(
         this, "RIC file was modified. Would you like to save the file first?");
     // Cancel, Esc and a save that did not happen keep the window open.
@@ -574,7 +671,8 @@ void TForm_Tavlin::closeEvent(QCloseEvent* event) {
       return;
     }
   }
-  // The parameter values are kept on every close; a failure is reported and the window closes all the same.
+  // The parameter values are kept on every close; a failure is reported and the window closes all
+  // the same.
   try {
     if (ParameterFileName == DefaultParameterFilePath()) CreateParentFolders(ParameterFileName);
     WriteParameterFile(ParameterFileName);
@@ -587,7 +685,8 @@ void TForm_Tavlin::closeEvent(QCloseEvent* event) {
 void TForm_Tavlin::dragEnterEvent(QDragEnterEvent* event) {
   const QMimeData* mime = event->mimeData();
   if (mime->hasUrls() && !mime->urls().isEmpty() && mime->urls().first().isLocalFile() &&
-      QFileInfo(mime->urls().first().toLocalFile()).suffix().compare("ric", Qt::CaseInsensitive) == 0)
+      QFileInfo(mime->urls().first().toLocalFile()).suffix().compare("ric", Qt::CaseInsensitive) ==
+          0)
     event->acceptProposedAction();
 }
 

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "EditorHost.h"
 #include "NXTDisplay.h"
 #include "RICElement.h"
 
@@ -45,31 +46,38 @@ class TScreenLayout;
 class TSpritePage;
 class TVarMapPage;
 
-class TForm_Tavlin : public QMainWindow {
+class TForm_Tavlin : public QMainWindow, public TEditorHost {
   Q_OBJECT
  public:
-  // The window does not own `dialogs`; it must outlive the window.
+  // The window does not own `dialogs`; it must outlive the window. The
+  // document's history starts anew with the window.
   explicit TForm_Tavlin(UserDialogs& dialogs, QWidget* parent = nullptr);
   ~TForm_Tavlin() override;
 
   // Window state
-  int SelectedIndex = 0;
-  TRICElement* SelectedElement = nullptr;
-  bool Modified = false;
-  bool EditEventsEnabled = false;
-  bool PanelUpdating = false;
-  QString CurrentFileName;
-  QPoint DragAnchor{0, 0};
-  NXTDisplay WorkDisplay;
+  TRICElement* SelectedElement() const override { return selectedElement_; }
+  int SelectedIndex() const override { return selectedIndex_; }
+  // Selects the element at `index` and shows it, as a click on its row does.
+  void SelectElement(int index);
+  // The document differs from the state of its last save or open.
+  bool Modified() const;
+  const QString& CurrentFileName() const { return currentFileName_; }
+  void SetCurrentFileName(const QString& path);
 
   // Frame and refresh cycle
   void SetUpWindow();
   void ShowElement(int index);
   void UpdateDocumentStatus();
   void RefreshDocumentView();
-  void MarkModified();
-  void ClearModified();
-  void ShowPointerPosition(int x, int y);
+  // Shows "modified" and what Undo and Redo would take back or do again.
+  void ShowHistoryState();
+  void ShowPointerPosition(int x, int y) override;
+
+  // History
+  void UndoStep() override;
+  void RedoStep();
+  void SelectedElementEdited(const std::string& name, const std::string& mergeKey = {}) override;
+  void SealEditStep() override;
   // "letters.ric* - Tavlin V2.0.4": the file's name ("Untitled" without one), "*" while modified.
   void UpdateTitle();
 
@@ -104,7 +112,7 @@ class TForm_Tavlin : public QMainWindow {
   void OpenRecentFile(const QString& path);
 
   // Element list
-  void RefreshSelectedRow();
+  void RefreshSelectedRow() override;
   void DrawElementCell(QPainter& painter, int column, int row, const QRect& rect, bool selected);
   void DrawGrid_RICSelectCell(int column, int row);
   void DrawGrid_RICMouseDown(Qt::MouseButton button, int x, int y);
@@ -150,6 +158,8 @@ class TForm_Tavlin : public QMainWindow {
   QToolButton* SpeedButton_RIC_Double = nullptr;
   QToolButton* SpeedButton_RIC_MoveUp = nullptr;
   QToolButton* SpeedButton_RIC_MoveDown = nullptr;
+  QToolButton* SpeedButton_RIC_Undo = nullptr;
+  QToolButton* SpeedButton_RIC_Redo = nullptr;
   QToolButton* SpeedButton_Preview = nullptr;
   QToolButton* SpeedButton2 = nullptr;
 
@@ -235,6 +245,7 @@ class TForm_Tavlin : public QMainWindow {
   QAction* Menu_Edit_Cut = nullptr;
   QAction* Menu_Edit_Copy = nullptr;
   QAction* Menu_Edit_Paste = nullptr;
+  QAction* Menu_Edit_Redo = nullptr;
   QAction* Menu_Edit_ElementList_Delete = nullptr;
   QAction* Menu_Edit_ElementList_Double = nullptr;
   QAction* Menu_Edit_ElementList_MoveUp = nullptr;
@@ -247,6 +258,7 @@ class TForm_Tavlin : public QMainWindow {
   std::array<QAction*, kElementKindCount> Menu_Edit_AddElement{};
 
  protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -285,10 +297,10 @@ class TForm_Tavlin : public QMainWindow {
   // Pages
   void ShowElementPage(int index);
   void FillShapePage(const TRICElement& e);
-  void ShapePageChange(RICElementKind kind);
+  void ShapePageChange(RICElementKind kind, const QString& field);
   TNxtImage* ShapeImage(RICElementKind kind) const;
   void ShapeImageMouse(RICElementKind kind, int mx, int my, bool press, Qt::MouseButtons buttons);
-  void SpinEdit_Information_OptionsChange();
+  void SpinEdit_Information_OptionsChange(const QString& field);
   void PaintDisplayInto(TNxtImage* image);
 
   // Parameters
@@ -299,6 +311,11 @@ class TForm_Tavlin : public QMainWindow {
 
   // Moves the selected element to `target`, the element there taking its place.
   void MoveSelectedElement(int target);
+  // Selects and shows the element at `index` (none when it is out of range)
+  // after the document changed under the selection.
+  void ShowChangedDocument(int index);
+  // A step name with the kind of the element at `index`: "Delete Line".
+  static std::string StepName(const char* verb, int index);
   // Modify mode with element 0 selected, after a document was opened or imported.
   void ShowLoadedDocument();
   // Reports a failed command to the user.
@@ -310,12 +327,31 @@ class TForm_Tavlin : public QMainWindow {
   void ShowSavedMessage();
 
  public:
-  // The questions, notices and file dialogs the pages use.
-  UserDialogs& Dialogs() { return dialogs_; }
+  // TEditorHost
+  UserDialogs& Dialogs() override { return dialogs_; }
+  bool EditEventsEnabled() const override { return editEventsEnabled_; }
+  void SetEditEventsEnabled(bool enabled) override { editEventsEnabled_ = enabled; }
+  QMenu* ViewMenu() const override { return Menu_View; }
+  QMenu* SpriteMenu() const override { return Menu_Edit_Sprite; }
+  QMenu* VarMapMenu() const override { return Menu_Edit_VarMap; }
+  QAction* UndoAction() const override { return Menu_Edit_Undo; }
   // Renders the selected element alone into a page's enlarged screen.
   void RedrawShapeImage();
 
  private:
+  int selectedIndex_ = 0;
+  TRICElement* selectedElement_ = nullptr;
+  bool editEventsEnabled_ = false;
+  bool panelUpdating_ = false;
+  QString currentFileName_;
+  NXTDisplay workDisplay_;
+  // Where a rectangle drag on a shape page started.
+  QPoint shapeDragAnchor_{0, 0};
+  // Set while a mouse placement writes several fields of a shape page: the
+  // fields change the element, the placement records one step.
+  bool placing_ = false;
+  // The order of the list when a drag over it began (element objects).
+  std::vector<const TRICElement*> dragStartOrder_;
   UserDialogs& dialogs_;
   TForm_Tavlin_Info* aboutBox_ = nullptr;
   bool dragging_ = false;

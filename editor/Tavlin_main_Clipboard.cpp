@@ -76,10 +76,10 @@ void TForm_Tavlin::PasteCommand() {
 }
 
 bool TForm_Tavlin::CopyElement() {
-  if (!ElementList.ValidIndex(SelectedIndex)) return false;
+  if (!ElementList.ValidIndex(selectedIndex_)) return false;
   TabSheet_Edit_Sprite->EndPreview();  // the copy takes no preview pixels
   RICElementList one;
-  one.Add(DuplicateElement(*ElementList[SelectedIndex]));
+  one.Add(DuplicateElement(*ElementList[selectedIndex_]));
   std::vector<std::uint8_t> bytes;
   try {
     bytes = EncodeRic(one);
@@ -109,16 +109,9 @@ bool TForm_Tavlin::PasteElements() {
   TabSheet_Edit_Sprite->EndPreview();
   const std::string name =
       list.Count() == 1 ? std::string("Paste ") + KindName(list[0]->Kind) : "Paste Elements";
-  const int index = ElementList.ValidIndex(SelectedIndex) ? SelectedIndex + 1 : ElementList.Count();
+  const int index = ElementList.ValidIndex(selectedIndex_) ? selectedIndex_ + 1 : ElementList.Count();
   TheDocument().InsertList(index, std::move(list), name);
-  EditEventsEnabled = false;
-  SetListRows(ElementList.Count());
-  SelectedIndex = index;
-  DrawGrid_RIC->SetRow(index + 1, false);
-  ShowElement(index);
-  EditEventsEnabled = true;
-  RefreshDocumentView();
-  MarkModified();
+  ShowChangedDocument(index);
   return true;
 }
 
@@ -128,7 +121,7 @@ QMenu* TForm_Tavlin::ShowListMenu(const QPoint& global) {
     listMenu_->setObjectName("Menu_ElementList_Context");
   }
   listMenu_->clear();
-  const bool selected = ElementList.ValidIndex(SelectedIndex);
+  const bool selected = ElementList.ValidIndex(selectedIndex_);
   const QMimeData* mime = QApplication::clipboard()->mimeData();
   const bool pasteable = mime && mime->hasFormat(kElementsMimeType);
   auto add = [this](const QString& text, bool enabled, auto run) {

@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <cerrno>
 
+#include "Document.h"
 #include "DrawGrid.h"
 #include "FileIO.h"
 #include "RecentFiles.h"
@@ -60,7 +61,7 @@ void ShowPassedOver(UserDialogs& dialogs, QWidget* parent, const std::vector<std
 
 // Cancel (Esc, closing the box) and a save that did not happen stop the command.
 bool TForm_Tavlin::AskSaveFirst() {
-  if (!Modified) return true;
+  if (!Modified()) return true;
   SaveAnswer answer =
       dialogs_.AskYesNoCancel(this, "RIC file was modified. Do you want to save the file first?");
   if (answer == SaveAnswer::Cancel) return false;
@@ -70,7 +71,7 @@ bool TForm_Tavlin::AskSaveFirst() {
 void TForm_Tavlin::OpenCommand() {
   if (!AskSaveFirst()) return;
   FileDialogSpec setup = kRicOpenDialog;
-  setup.fileName = CurrentFileName;
+  setup.fileName = currentFileName_;
   std::optional<QString> path = dialogs_.ChooseOpenFile(this, setup);
   if (!path) return;
   OpenRicFile(*path);
@@ -80,17 +81,18 @@ bool TForm_Tavlin::OpenRicFile(const QString& path) {
   if (!FileExists(Local(path))) return false;
   TabSheet_Edit_Sprite->EndPreview();
   std::vector<std::string> notes;
+  RICElementList read;
   try {
     // The file is read completely before the document is replaced.
-    ReadRicFile(Local(path), true, &notes);
+    read = LoadRicFile(Local(path), &notes);
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
     return false;
   }
-  CurrentFileName = path;
+  TheDocument().Reset(std::move(read), Local(path));
+  currentFileName_ = path;
   ShowLoadedDocument();
-  ClearModified();
-  StatusPanel[6]->setText(CurrentFileName);
+  StatusPanel[6]->setText(currentFileName_);
   NoteRecentFile(path);
   ShowPassedOver(dialogs_, this, notes);
   return true;
@@ -150,151 +152,143 @@ void TForm_Tavlin::MergeCommand() {
   if (!path) return;
   lastMergeFile_ = *path;
   std::vector<std::string> notes;
+  RICElementList read;
   try {
-    ReadRicFile(Local(*path), false, &notes);
+    read = LoadRicFile(Local(*path), &notes);
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
     return;
   }
-  SetListRows(ElementList.Count());
-  EditEventsEnabled = false;
-  ShowElement(SelectedIndex);
-  EditEventsEnabled = true;
-  RefreshDocumentView();
-  MarkModified();
+  TabSheet_Edit_Sprite->EndPreview();
+  const int first = ElementList.Count();
+  TheDocument().InsertList(first, std::move(read),
+                           "Merge " + QFileInfo(*path).fileName().toStdString());
+  // The selection stays where it was; an empty document shows the first merged element.
+  ShowChangedDocument(first == 0 ? 0 : selectedIndex_);
   ShowPassedOver(dialogs_, this, notes);
 }
 
 bool TForm_Tavlin::SaveDocument() {
-  if (CurrentFileName.isEmpty()) return SaveDocumentAs();
+  if (currentFileName_.isEmpty()) return SaveDocumentAs();
   TabSheet_Edit_Sprite->EndPreview();  // no preview pixels in the file
   try {
-    WriteRicFile(Local(CurrentFileName));
+    WriteRicFile(Local(currentFileName_));
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
     return false;
   }
-  ClearModified();
+  TheDocument().MarkSaved();
+  ShowHistoryState();
   ShowSavedMessage();
-  NoteRecentFile(CurrentFileName);
+  NoteRecentFile(currentFileName_);
   return true;
 }
 
 bool TForm_Tavlin::SaveDocumentAs() {
   FileDialogSpec setup = kRicSaveDialog;
-  setup.fileName = CurrentFileName.isEmpty() ? proposedFileName_ : CurrentFileName;
+  setup.fileName = currentFileName_.isEmpty() ? proposedFileName_ : currentFileName_;
   std::optional<QString> path = ChooseFileToWrite(dialogs_, this, setup);
   if (!path) return false;
-  CurrentFileName = *path;
-  UpdateTitle();
+  SetCurrentFileName(*path);
   TabSheet_Edit_Sprite->EndPreview();
   try {
-    WriteRicFile(Local(CurrentFileName));
+    WriteRicFile(Local(currentFileName_));
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
     return false;
   }
-  ClearModified();
+  TheDocument().MarkSaved();
+  ShowHistoryState();
   ShowSavedMessage();
-  NoteRecentFile(CurrentFileName);
+  NoteRecentFile(currentFileName_);
   return true;
 }
 
 void TForm_Tavlin::NewCommand() {
   if (!AskSaveFirst()) return;
   TabSheet_Edit_Sprite->EndPreview();
-  ClearElements();
+  TheDocument().Reset(RICElementList(), std::string());
   DrawGrid_RIC->SetRowCount(2);
   DrawGrid_RIC->SetRow(1, false);
-  SelectedIndex = 0;
-  EditEventsEnabled = false;
-  ShowElement(SelectedIndex);
-  EditEventsEnabled = true;
+  selectedIndex_ = 0;
+  {
+    EditEventsPause pause(*this);
+    ShowElement(selectedIndex_);
+  }
   RefreshDocumentView();
   DrawGrid_RIC->viewport()->update();
-  CurrentFileName.clear();
+  SetCurrentFileName(QString());
   proposedFileName_.clear();
   StatusPanel[6]->setText(QString());
-  ClearModified();
 }
 
 void TForm_Tavlin::AddElement(RICElementKind kind) {
-  EditEventsEnabled = false;
+  ElementPtr e;
   switch (kind) {
-    case RICElementKind::Description: NewDescription(0, 0, 0); break;
-    case RICElementKind::Sprite: NewSprite(1); break;
-    case RICElementKind::VarMap: NewVarMap(1, 0); break;
-    case RICElementKind::CopyBits: NewCopyBits(0, 1, 0, 0, 1, 1, 0, 0); break;
-    case RICElementKind::Pixel: NewPixel(0, 0, 0); break;
-    case RICElementKind::Line: NewLine(0, 0, 0, 10, 10); break;
-    case RICElementKind::Rectangle: NewRectangle(0, 0, 0, 10, 10); break;
-    case RICElementKind::Circle: NewCircle(0, 30, 30, 10); break;
-    case RICElementKind::NumBox: NewNumBox(0, 0, 0, 0); break;
+    case RICElementKind::Description:
+      e = MakeDescription(0, 0, 0);
+      break;
+    case RICElementKind::Sprite:
+      e = MakeSprite(1);
+      break;
+    case RICElementKind::VarMap:
+      e = MakeVarMap(1, 0);
+      break;
+    case RICElementKind::CopyBits:
+      e = MakeCopyBits(0, 1, 0, 0, 1, 1, 0, 0);
+      break;
+    case RICElementKind::Pixel:
+      e = MakePixel(0, 0, 0);
+      break;
+    case RICElementKind::Line:
+      e = MakeLine(0, 0, 0, 10, 10);
+      break;
+    case RICElementKind::Rectangle:
+      e = MakeRectangle(0, 0, 0, 10, 10);
+      break;
+    case RICElementKind::Circle:
+      e = MakeCircle(0, 30, 30, 10);
+      break;
+    case RICElementKind::NumBox:
+      e = MakeNumBox(0, 0, 0, 0);
+      break;
   }
-  int n = ElementList.Count();
-  DrawGrid_RIC->SetRowCount(n + 1);
-  SelectedIndex = n - 1;
-  DrawGrid_RIC->SetRow(n, false);
-  ShowElement(SelectedIndex);
-  RefreshDocumentView();
-  MarkModified();
-  EditEventsEnabled = true;
+  TabSheet_Edit_Sprite->EndPreview();
+  ShowChangedDocument(TheDocument().Add(std::move(e), std::string("Add ") + KindName(kind)));
 }
 
-// Delete, Double and the moves change the document, so they mark it modified:
-// otherwise closing after them would drop the change without a question.
 void TForm_Tavlin::DeleteElement() {
-  if (!ElementList.ValidIndex(SelectedIndex)) return;
+  if (!ElementList.ValidIndex(selectedIndex_)) return;
   TabSheet_Edit_Sprite->EndPreview();
-  EditEventsEnabled = false;
-  FreeElement(ElementList.Take(SelectedIndex));
-  int n = ElementList.Count();
-  if (SelectedIndex >= n) SelectedIndex = std::max(0, n - 1);
-  SetListRows(n);
-  DrawGrid_RIC->SetRow(SelectedIndex + 1, false);
-  ShowElement(SelectedIndex);
-  EditEventsEnabled = true;
-  RefreshDocumentView();
-  MarkModified();
+  TheDocument().Remove(selectedIndex_, StepName("Delete", selectedIndex_));
+  ShowChangedDocument(std::min(selectedIndex_, ElementList.Count() - 1));
 }
 
 void TForm_Tavlin::DoubleElement() {
-  if (!ElementList.ValidIndex(SelectedIndex)) return;
+  if (!ElementList.ValidIndex(selectedIndex_)) return;
   TabSheet_Edit_Sprite->EndPreview();  // the copy takes no preview pixels
-  EditEventsEnabled = false;
-  ElementList.Insert(SelectedIndex, DuplicateElement(*ElementList[SelectedIndex]));
-  SetListRows(ElementList.Count());
-  DrawGrid_RIC->SetRow(SelectedIndex + 1, false);
-  ShowElement(SelectedIndex);
-  EditEventsEnabled = true;
-  RefreshDocumentView();
-  MarkModified();
+  TheDocument().Insert(selectedIndex_, DuplicateElement(*ElementList[selectedIndex_]),
+                       StepName("Double", selectedIndex_));
+  ShowChangedDocument(selectedIndex_);
 }
 
 // Move Up and Move Down exchange the selected element with its neighbour;
 // at either end the first and the last element trade places.
 void TForm_Tavlin::MoveElementUp() {
   int n = ElementList.Count();
-  MoveSelectedElement(SelectedIndex > 0 ? SelectedIndex - 1 : n - 1);
+  MoveSelectedElement(selectedIndex_ > 0 ? selectedIndex_ - 1 : n - 1);
 }
 
 void TForm_Tavlin::MoveElementDown() {
   int n = ElementList.Count();
-  MoveSelectedElement(SelectedIndex < n - 1 ? SelectedIndex + 1 : 0);
+  MoveSelectedElement(selectedIndex_ < n - 1 ? selectedIndex_ + 1 : 0);
 }
 
 void TForm_Tavlin::MoveSelectedElement(int target) {
-  int i = SelectedIndex;
+  int i = selectedIndex_;
   if (!ElementList.ValidIndex(i) || !ElementList.ValidIndex(target) || i == target) return;
-  EditEventsEnabled = false;
-  ElementList.Exchange(i, target);
-  SelectedIndex = target;
-  SelectedElement = ElementList[target];
-  DrawGrid_RIC->SetRow(target + 1, false);
-  ShowElement(target);
-  EditEventsEnabled = true;
-  RefreshDocumentView();
-  MarkModified();
+  TheDocument().Exchange(i, target, StepName("Move", i));
+  ShowChangedDocument(target);
 }
 
 void TForm_Tavlin::AboutCommand() { dialogs_.RunModal(aboutBox_); }
@@ -305,17 +299,18 @@ void TForm_Tavlin::ImportRicScript1Click() {
   if (!path) return;
   TabSheet_Edit_Sprite->EndPreview();
   std::vector<std::string> stop;  // where a word that is no statement ended the script
+  RICElementList read;
   try {
     // The script is read completely before the document is replaced.
-    ReadRicScript(Local(*path), true, &stop);
+    read = LoadRicScript(Local(*path), &stop);
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
     return;
   }
+  TheDocument().ReplaceAll(std::move(read), "Import RicScript");
   ShowLoadedDocument();
-  MarkModified();
   // The imported document belongs to no RIC file: Save asks for one, proposing the script's name.
-  CurrentFileName.clear();
+  SetCurrentFileName(QString());
   StatusPanel[6]->setText(QString());
   UpdateTitle();
   proposedFileName_ = WithSuffix(*path, "ric");
@@ -324,19 +319,13 @@ void TForm_Tavlin::ImportRicScript1Click() {
 
 void TForm_Tavlin::ShowLoadedDocument() {
   EnterModifyMode();
-  SetListRows(ElementList.Count());
-  SelectedIndex = 0;
-  DrawGrid_RIC->SetRow(1, false);
-  EditEventsEnabled = false;
-  ShowElement(SelectedIndex);
-  EditEventsEnabled = true;
-  RefreshDocumentView();
+  ShowChangedDocument(0);
 }
 
 void TForm_Tavlin::ExportRicScript1Click() {
   // The script is proposed beside the document, under its name.
   FileDialogSpec setup = kScriptSaveDialog;
-  const QString document = CurrentFileName.isEmpty() ? proposedFileName_ : CurrentFileName;
+  const QString document = currentFileName_.isEmpty() ? proposedFileName_ : currentFileName_;
   if (!document.isEmpty()) setup.fileName = WithSuffix(document, "rs");
   std::optional<QString> path = ChooseFileToWrite(dialogs_, this, setup);
   if (!path) return;

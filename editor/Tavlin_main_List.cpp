@@ -4,7 +4,9 @@
 #include <QPainter>
 #include <QStackedWidget>
 #include <QToolButton>
+#include <algorithm>
 
+#include "Document.h"
 #include "DrawGrid.h"
 #include "ElementIcons.h"
 #include "Tavlin_main.h"
@@ -46,8 +48,10 @@ void TForm_Tavlin::BuildNavigationPages(QWidget* client) {
   QPalette pal = DrawGrid_RIC->palette();
   pal.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
   DrawGrid_RIC->setPalette(pal);
-  DrawGrid_RIC->SetCellPainter([this](QPainter& p, int column, int row, const QRect& rect,
-                                      bool selected) { DrawElementCell(p, column, row, rect, selected); });
+  DrawGrid_RIC->SetCellPainter(
+      [this](QPainter& p, int column, int row, const QRect& rect, bool selected) {
+        DrawElementCell(p, column, row, rect, selected);
+      });
   connect(DrawGrid_RIC, &TDrawGrid::SelectCell, this,
           [this](int column, int row) { DrawGrid_RICSelectCell(column, row); });
   connect(DrawGrid_RIC, &TDrawGrid::GridMouseDown, this,
@@ -106,8 +110,8 @@ void TForm_Tavlin::BuildNavigationPages(QWidget* client) {
   x += 8;
   SpeedButton_RIC_Delete = NewSpeedButton(m, "SpeedButton_RIC_Delete", "delete",
                                           "Delete selected element from list", x, 618);
-  SpeedButton_RIC_Double = NewSpeedButton(m, "SpeedButton_RIC_Double", "double",
-                                          "Double selected element", x + 25, 618);
+  SpeedButton_RIC_Double =
+      NewSpeedButton(m, "SpeedButton_RIC_Double", "double", "Double selected element", x + 25, 618);
   SpeedButton_RIC_MoveUp = NewSpeedButton(m, "SpeedButton_RIC_MoveUp", "moveup",
                                           "Move element one position up", x + 50, 618);
   SpeedButton_RIC_MoveDown = NewSpeedButton(m, "SpeedButton_RIC_MoveDown", "movedown",
@@ -121,6 +125,11 @@ void TForm_Tavlin::BuildNavigationPages(QWidget* client) {
                                        "Switch to PreView mode", 4, 652, 137, 33);
   SpeedButton_Preview->setText("Switch to PreView");
   connect(SpeedButton_Preview, &QToolButton::clicked, this, [this] { EnterPreviewMode(); });
+  // Undo and Redo beside the mode switch; their tooltips name the step.
+  SpeedButton_RIC_Undo = NewSpeedButton(m, "SpeedButton_RIC_Undo", "undo", "Undo", 149, 656);
+  SpeedButton_RIC_Redo = NewSpeedButton(m, "SpeedButton_RIC_Redo", "redo", "Redo", 174, 656);
+  connect(SpeedButton_RIC_Undo, &QToolButton::clicked, this, [this] { UndoStep(); });
+  connect(SpeedButton_RIC_Redo, &QToolButton::clicked, this, [this] { RedoStep(); });
 
   TabSheet_Navigate_Preview = new QWidget(PageControl_Navigate);
   TabSheet_Navigate_Preview->setObjectName("TabSheet_Navigate_Preview");
@@ -197,12 +206,11 @@ void TForm_Tavlin::RefreshSelectedRow() {
 }
 
 void TForm_Tavlin::DrawGrid_RICSelectCell(int, int row) {
-  EditEventsEnabled = false;
+  EditEventsPause pause(*this);
   if (!dragging_ && !ElementList.Empty()) {
-    SelectedIndex = row - 1;
-    ShowElement(SelectedIndex);
+    selectedIndex_ = row - 1;
+    ShowElement(selectedIndex_);
   }
-  EditEventsEnabled = true;
 }
 
 void TForm_Tavlin::DrawGrid_RICMouseDown(Qt::MouseButton button, int, int y) {
@@ -212,34 +220,59 @@ void TForm_Tavlin::DrawGrid_RICMouseDown(Qt::MouseButton button, int, int y) {
   int row = DrawGrid_RIC->RowAt(y);
   if (!ElementList.ValidIndex(row - 1)) return;
   dragging_ = true;
-  SelectedIndex = row - 1;
+  selectedIndex_ = row - 1;
+  dragStartOrder_.clear();
+  for (const ElementPtr& e : ElementList) dragStartOrder_.push_back(e.get());
 }
 
-void TForm_Tavlin::DrawGrid_RICMouseMove(Qt::MouseButtons buttons,
-                                         Qt::KeyboardModifiers modifiers, int, int y) {
+void TForm_Tavlin::DrawGrid_RICMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
+                                         int, int y) {
   if (!dragging_ || buttons != Qt::LeftButton ||
       (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)))
     return;
   int target = DrawGrid_RIC->RowAt(y) - 1;
-  if (target == SelectedIndex || !ElementList.ValidIndex(target) ||
-      !ElementList.ValidIndex(SelectedIndex))
+  if (target == selectedIndex_ || !ElementList.ValidIndex(target) ||
+      !ElementList.ValidIndex(selectedIndex_))
     return;
-  // The dragged element trades places with the one under the pointer.
-  ElementList.Exchange(SelectedIndex, target);
-  SelectedIndex = target;
-  SelectedElement = ElementList[target];
+  // The dragged element trades places with the one under the pointer; the
+  // whole drag becomes one step when the button comes up.
+  ElementList.Exchange(selectedIndex_, target);
+  selectedIndex_ = target;
+  selectedElement_ = ElementList[target];
   DrawGrid_RIC->SetRow(target + 1, false);
   RefreshDocumentView();
-  MarkModified();
+  StatusPanel[7]->setText("modified");
 }
 
 void TForm_Tavlin::DrawGrid_RICMouseUp() {
-  if (ElementList.ValidIndex(SelectedIndex) &&
-      ElementList[SelectedIndex]->Kind == RICElementKind::CopyBits)
-    ShowElement(SelectedIndex);
+  if (dragging_ && int(dragStartOrder_.size()) == ElementList.Count()) {
+    // The order the drag made, as indexes of the order it began with.
+    std::vector<int> order;
+    for (const ElementPtr& e : ElementList)
+      order.push_back(int(std::find(dragStartOrder_.begin(), dragStartOrder_.end(), e.get()) -
+                          dragStartOrder_.begin()));
+    bool moved = false;
+    for (std::size_t i = 0; i < order.size(); ++i) moved = moved || order[i] != int(i);
+    if (moved) {
+      // Back to where the drag began; the document takes the new order as one step.
+      std::vector<ElementPtr> taken;
+      while (!ElementList.Empty()) taken.push_back(ElementList.Take(0));
+      std::vector<ElementPtr> restored(taken.size());
+      for (std::size_t i = 0; i < taken.size(); ++i)
+        restored[std::size_t(order[i])] = std::move(taken[i]);
+      for (ElementPtr& e : restored) ElementList.Add(std::move(e));
+      TheDocument().Reorder(order, selectedIndex_,
+                            StepName("Move", order[std::size_t(selectedIndex_)]));
+    }
+  }
+  dragStartOrder_.clear();
   dragging_ = false;
+  if (ElementList.ValidIndex(selectedIndex_) &&
+      ElementList[selectedIndex_]->Kind == RICElementKind::CopyBits)
+    ShowElement(selectedIndex_);
   // The highlighted row always names the element being edited.
-  if (ElementList.ValidIndex(SelectedIndex)) DrawGrid_RIC->SetRow(SelectedIndex + 1, false);
+  if (ElementList.ValidIndex(selectedIndex_)) DrawGrid_RIC->SetRow(selectedIndex_ + 1, false);
+  RefreshDocumentView();
 }
 
 }  // namespace tavlin

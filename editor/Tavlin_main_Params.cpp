@@ -128,7 +128,7 @@ bool TForm_Tavlin::InPreviewMode() const {
 }
 
 void TForm_Tavlin::RefreshParameterPanel() {
-  PanelUpdating = true;
+  panelUpdating_ = true;
   bool preview = InPreviewMode();
   for (int r = 0; r < 21; ++r) {
     if (r <= MaxParameterIndex) {
@@ -139,7 +139,7 @@ void TForm_Tavlin::RefreshParameterPanel() {
     bool visible = preview ? (r < PreviewRows() && (r <= 15 || MaxParameterIndex > 15)) : r < 4;
     Panel_Param[std::size_t(r)]->setVisible(visible);
   }
-  PanelUpdating = false;
+  panelUpdating_ = false;
 }
 
 void TForm_Tavlin::SetParameterMode(int count) {
@@ -149,10 +149,10 @@ void TForm_Tavlin::SetParameterMode(int count) {
   // All rows that fit are shown; the bar reaches the rest.
   const int rows = preview ? std::min(PreviewRows(), count == 256 ? 21 : 16) : 4;
   const int maximum = count - rows;
-  PanelUpdating = true;
+  panelUpdating_ = true;
   ScrollBar_Param->setMinimum(0);
   ScrollBar_Param->setMaximum(maximum);  // a position beyond it becomes the maximum
-  PanelUpdating = false;
+  panelUpdating_ = false;
   ScrollBar_Param->setFixedHeight(preview ? GroupBox_Param->height() - 73 : 105);
   ScrollBar_Param->setVisible(maximum > 0);
   SpeedButton_Param16->setVisible(count == 256);
@@ -164,17 +164,15 @@ void TForm_Tavlin::SetParameterMode(int count) {
 }
 
 void TForm_Tavlin::SpinEdit_ParamChange(int row) {
-  if (PanelUpdating) return;
+  if (panelUpdating_) return;
   int index = ScrollBar_Param->value() + row;
   if (index < 0 || index > 255) return;
   ParameterSet[std::size_t(index)] = std::uint16_t(SpinEdit_Param[std::size_t(row)]->value());
   if (InPreviewMode()) {
     RenderPreview();
   } else {
-    bool wasEnabled = EditEventsEnabled;
-    EditEventsEnabled = false;
-    ShowElement(SelectedIndex);
-    EditEventsEnabled = wasEnabled;
+    EditEventsPause pause(*this);
+    ShowElement(selectedIndex_);
   }
   RefreshDocumentView();
 }
@@ -188,7 +186,8 @@ void TForm_Tavlin::SetParamPanelFocus(int row) {
 void TForm_Tavlin::RenderPreview() {
   NXTDisplay preview;
   RenderDocumentInto(preview, SpinEdit_PreView_PosX->value(), SpinEdit_PreView_PosY->value());
-  Image_Preview->SetPicture(ZoomedDisplayImage(preview, Image_Preview->width(), Image_Preview->height()));
+  Image_Preview->SetPicture(
+      ZoomedDisplayImage(preview, Image_Preview->width(), Image_Preview->height()));
 }
 
 void TForm_Tavlin::EnterPreviewMode() {
@@ -205,10 +204,8 @@ void TForm_Tavlin::EnterModifyMode() {
   ArrangeParameterPanel();
   Menue_File_PreviewRICfile->setVisible(true);
   Menu_File_ModifyRICFile->setVisible(false);
-  bool wasEnabled = EditEventsEnabled;
-  EditEventsEnabled = false;
-  ShowElement(SelectedIndex);
-  EditEventsEnabled = wasEnabled;
+  EditEventsPause pause(*this);
+  ShowElement(selectedIndex_);
 }
 
 int TForm_Tavlin::PreviewRows() const {

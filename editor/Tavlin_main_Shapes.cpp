@@ -7,6 +7,7 @@
 
 #include "ArgumentFields.h"
 #include "DisplayAdapter.h"
+#include "Document.h"
 #include "DrawGrid.h"
 #include "EditPage.h"
 #include "NxtImage.h"
@@ -127,7 +128,8 @@ void TForm_Tavlin::BuildShapePages() {
           NewArgumentEdit(page, f.name, f.caption, 8, kArgumentTops[i], f.maxValue);
       *f.member = edit;
       screens_.back()->AddBelow(edit);
-      connect(edit, &TRICParameterEdit::OnChange, this, [this, kind] { ShapePageChange(kind); });
+      connect(edit, &TRICParameterEdit::OnChange, this,
+              [this, kind, field = QString(f.caption).trimmed()] { ShapePageChange(kind, field); });
     }
     connect(image, &TNxtImage::MousePressed, this,
             [this, kind](int x, int y, Qt::MouseButton) { ShapeImageMouse(kind, x, y, true, {}); });
@@ -160,7 +162,8 @@ void TForm_Tavlin::BuildInformationPage() {
     spin->setObjectName(f.name);
     spin->SetLimits(0, f.maxValue);
     spin->setGeometry(64, f.top, 64, 22);
-    connect(spin, &QSpinBox::valueChanged, this, [this] { SpinEdit_Information_OptionsChange(); });
+    connect(spin, &QSpinBox::valueChanged, this,
+            [this, field = QString(f.label)] { SpinEdit_Information_OptionsChange(field); });
     *f.member = spin;
     informationControls_.append({spin, spin->y()});
   }
@@ -192,22 +195,24 @@ TNxtImage* TForm_Tavlin::ShapeImage(RICElementKind kind) const {
 }
 
 void TForm_Tavlin::RedrawShapeImage() {
-  if (!SelectedElement) return;
-  TNxtImage* image = ShapeImage(SelectedElement->Kind);
+  if (!selectedElement_) return;
+  TNxtImage* image = ShapeImage(selectedElement_->Kind);
   if (!image) return;
-  RenderElementAlone(WorkDisplay, SelectedIndex);
+  RenderElementAlone(workDisplay_, selectedIndex_);
   PaintDisplayInto(image);
 }
 
-void TForm_Tavlin::ShapePageChange(RICElementKind kind) {
-  if (!EditEventsEnabled || !SelectedElement || SelectedElement->Kind != kind) return;
+void TForm_Tavlin::ShapePageChange(RICElementKind kind, const QString& field) {
+  if (!editEventsEnabled_ || !selectedElement_ || selectedElement_->Kind != kind) return;
   if (!ShapeImage(kind)) return;
-  TRICElement& e = *SelectedElement;
-  for (const ArgumentField& field : ArgumentFields(kind))
-    e.*field.Member = FieldEdit(PageControl_Edit, kind, field)->Value();
+  TRICElement& e = *selectedElement_;
+  for (const ArgumentField& f : ArgumentFields(kind))
+    e.*f.Member = FieldEdit(PageControl_Edit, kind, f)->Value();
   RedrawShapeImage();
-  RefreshSelectedRow();
-  MarkModified();
+  if (placing_)
+    RefreshSelectedRow();  // the placement records its step when all its fields are set
+  else
+    SelectedElementEdited("Change " + field.toStdString(), field.toStdString());
 }
 
 void TForm_Tavlin::ShapeImageMouse(RICElementKind kind, int mx, int my, bool press,
@@ -218,7 +223,10 @@ void TForm_Tavlin::ShapeImageMouse(RICElementKind kind, int mx, int my, bool pre
   bool drag = !press && (buttons & Qt::LeftButton);
   if (kind == RICElementKind::Pixel || press || drag) ShowPointerPosition(x, y);
   if (!press && !drag) return;
-  if (!SelectedElement || SelectedElement->Kind != kind) return;
+  if (!selectedElement_ || selectedElement_->Kind != kind) return;
+  // A press starts a placement of its own; the drag that follows belongs to it.
+  if (press) SealEditStep();
+  placing_ = true;
   switch (kind) {
     case RICElementKind::Pixel:
       RICParameterEdit_Pixel_PosX->setValue(EncodeConstant(unsigned(x)));
@@ -237,16 +245,16 @@ void TForm_Tavlin::ShapeImageMouse(RICElementKind kind, int mx, int my, bool pre
       if (press) {
         RICParameterEdit_Rectangle_PosX->setValue(EncodeConstant(unsigned(x)));
         RICParameterEdit_Rectangle_PosY->setValue(EncodeConstant(unsigned(y)));
-        DragAnchor = QPoint(x, y);
+        shapeDragAnchor_ = QPoint(x, y);
       } else {
         RICParameterEdit_Rectangle_PosX->setValue(
-            EncodeConstant(unsigned(std::min(DragAnchor.x(), x))));
+            EncodeConstant(unsigned(std::min(shapeDragAnchor_.x(), x))));
         RICParameterEdit_Rectangle_PosY->setValue(
-            EncodeConstant(unsigned(std::min(DragAnchor.y(), y))));
+            EncodeConstant(unsigned(std::min(shapeDragAnchor_.y(), y))));
         RICParameterEdit_Rectangle_Width->setValue(
-            EncodeConstant(unsigned(std::abs(DragAnchor.x() - x))));
+            EncodeConstant(unsigned(std::abs(shapeDragAnchor_.x() - x))));
         RICParameterEdit_Rectangle_Height->setValue(
-            EncodeConstant(unsigned(std::abs(DragAnchor.y() - y))));
+            EncodeConstant(unsigned(std::abs(shapeDragAnchor_.y() - y))));
       }
       break;
     case RICElementKind::Circle:
@@ -265,21 +273,21 @@ void TForm_Tavlin::ShapeImageMouse(RICElementKind kind, int mx, int my, bool pre
       RICParameterEdit_NumBox_PosY->setValue(EncodeConstant(unsigned(y)));
       break;
     default:
-      return;
+      break;
   }
-  MarkModified();
+  placing_ = false;
+  SelectedElementEdited(std::string("Place ") + KindName(kind), "place");
 }
 
-void TForm_Tavlin::SpinEdit_Information_OptionsChange() {
-  if (!EditEventsEnabled || !SelectedElement ||
-      SelectedElement->Kind != RICElementKind::Description)
+void TForm_Tavlin::SpinEdit_Information_OptionsChange(const QString& field) {
+  if (!editEventsEnabled_ || !selectedElement_ ||
+      selectedElement_->Kind != RICElementKind::Description)
     return;
   // The fields the user did not edit still hold the element's own numbers.
-  SelectedElement->Options = std::uint16_t(SpinEdit_Information_Options->value());
-  SelectedElement->Width = std::uint16_t(SpinEdit_Information_Width->value());
-  SelectedElement->Height = std::uint16_t(SpinEdit_Information_Height->value());
-  RefreshSelectedRow();
-  MarkModified();
+  selectedElement_->Options = std::uint16_t(SpinEdit_Information_Options->value());
+  selectedElement_->Width = std::uint16_t(SpinEdit_Information_Width->value());
+  selectedElement_->Height = std::uint16_t(SpinEdit_Information_Height->value());
+  SelectedElementEdited("Change " + field.toStdString(), field.toStdString());
 }
 
 }  // namespace tavlin

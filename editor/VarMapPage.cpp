@@ -13,9 +13,9 @@
 #include <algorithm>
 
 #include "EditPage.h"
+#include "EditorHost.h"
 #include "NxtImage.h"
 #include "RICParameterEdit.h"
-#include "Tavlin_main.h"
 #include "UserDialogs.h"
 
 namespace tavlin {
@@ -87,7 +87,7 @@ void SetIfDifferent(QSpinBox* box, T value) {
 
 }  // namespace
 
-TVarMapPage::TVarMapPage(TForm_Tavlin& window, QWidget* parent) : QWidget(parent), window_(window) {
+TVarMapPage::TVarMapPage(TEditorHost& host, QWidget* parent) : QWidget(parent), host_(host) {
   setObjectName("TabSheet_Edit_VarMap");
   AddPageHeader(this, "VarMap");
 
@@ -154,7 +154,8 @@ void TVarMapPage::BuildTable() {
     range->setGeometry(140, top, 80, 22);
     SpinEdit_VarMap_Range[std::size_t(r)] = range;
     for (QSpinBox* box : {static_cast<QSpinBox*>(domain), range})
-      connect(box, &QSpinBox::valueChanged, this, [this] { SpinEdit_VarMap_Change(); });
+      connect(box, &QSpinBox::valueChanged, this,
+              [this, box] { SpinEdit_VarMap_Change(box->objectName()); });
 
     BitBtn_VarMap_Delete[std::size_t(r)] =
         NewButton(this, "BitBtn_VarMap_Delete" + n, "minus", "Delete this point", 226, top, 22);
@@ -184,7 +185,8 @@ void TVarMapPage::BuildCommands() {
   SpinEdit_VarMap_ID->SetLimits(1, 10);
   SpinEdit_VarMap_ID->setToolTip("Set the ID for the sprite");
   SpinEdit_VarMap_ID->setGeometry(408, kFieldTop, 48, 22);
-  connect(SpinEdit_VarMap_ID, &QSpinBox::valueChanged, this, [this] { SpinEdit_VarMap_Change(); });
+  connect(SpinEdit_VarMap_ID, &QSpinBox::valueChanged, this,
+          [this] { SpinEdit_VarMap_Change(SpinEdit_VarMap_ID->objectName()); });
 
   const int top = kFieldTop + kRowPitch * 2;
   SpeedButton_VarMap_Import = NewButton(this, "SpeedButton_VarMap_Import", "import",
@@ -200,7 +202,7 @@ void TVarMapPage::BuildCommands() {
   connect(SpeedButton_VarMap_Optimize, &QToolButton::clicked, this, [this] { OptimizeVarMap(); });
 
   // The window shows its Edit > "VarMap" menu only while a VarMap is selected.
-  QMenu* menu = window_.Menu_Edit_VarMap;
+  QMenu* menu = host_.VarMapMenu();
   auto entry = [this, menu](const char* name, const QString& text, auto slot) {
     QAction* a = menu ? menu->addAction(text) : new QAction(text, this);
     a->setObjectName(name);
@@ -217,7 +219,7 @@ void TVarMapPage::BuildCommands() {
 }
 
 TRICElement* TVarMapPage::Map() const {
-  TRICElement* e = window_.SelectedElement;
+  TRICElement* e = host_.SelectedElement();
   return e && e->Kind == RICElementKind::VarMap ? e : nullptr;
 }
 
@@ -239,20 +241,20 @@ void TVarMapPage::SetVarMapPoint(int domain, int range) {
   if (!m) return;
   PutVarMapPoint(m->Points, std::uint16_t(std::clamp(domain, 0, 65535)),
                  std::uint16_t(std::clamp(range, 0, 65535)));
-  bool was = window_.EditEventsEnabled;
-  window_.EditEventsEnabled = false;
-  RefreshVarMapTable();
-  window_.EditEventsEnabled = was;
+  {
+    EditEventsPause pause(host_);
+    RefreshVarMapTable();
+  }
 }
 
 void TVarMapPage::DeleteVarMapPoint(int domain, int range) {
   TRICElement* m = Map();
   if (!m || domain < 0 || domain > 65535 || range < 0 || range > 65535) return;
   if (!RemoveVarMapPoint(m->Points, std::uint16_t(domain), std::uint16_t(range))) return;
-  bool was = window_.EditEventsEnabled;
-  window_.EditEventsEnabled = false;
-  RefreshVarMapTable();
-  window_.EditEventsEnabled = was;
+  {
+    EditEventsPause pause(host_);
+    RefreshVarMapTable();
+  }
 }
 
 // ---- the table ----
@@ -260,8 +262,7 @@ void TVarMapPage::DeleteVarMapPoint(int domain, int range) {
 void TVarMapPage::RefreshVarMapTable() {
   TRICElement* m = Map();
   if (!m) return;
-  bool was = window_.EditEventsEnabled;
-  window_.EditEventsEnabled = false;
+  EditEventsPause pause(host_);
   const int n = int(m->Points.size());
   {
     QSignalBlocker block(ScrollBar_VarMap);
@@ -277,8 +278,7 @@ void TVarMapPage::RefreshVarMapTable() {
   m->ID = std::uint16_t(SpinEdit_VarMap_ID->value());
   const int position = ScrollBar_VarMap->value();
   for (int r = 0; r < kRows; ++r) FillVarMapRow(r, position + r);
-  window_.RefreshSelectedRow();
-  window_.EditEventsEnabled = was;
+  host_.RefreshSelectedRow();
 }
 
 void TVarMapPage::FillVarMapRow(int row, int index) {
@@ -330,19 +330,25 @@ void TVarMapPage::ApplyVarMapRows() {
     m->Points[i].Domain = std::uint16_t(SpinEdit_VarMap_Domain[std::size_t(r)]->value());
     m->Points[i].Range = std::uint16_t(SpinEdit_VarMap_Range[std::size_t(r)]->value());
   }
-  bool was = window_.EditEventsEnabled;
-  window_.EditEventsEnabled = false;
-  RefreshVarMapTable();
-  window_.EditEventsEnabled = was;
+  {
+    EditEventsPause pause(host_);
+    RefreshVarMapTable();
+  }
   DrawVarMapGraph();
 }
 
 // ---- event handlers ----
 
-void TVarMapPage::SpinEdit_VarMap_Change() {
-  if (!window_.EditEventsEnabled || !Map()) return;
+void TVarMapPage::SpinEdit_VarMap_Change(const QString& field) {
+  if (!host_.EditEventsEnabled() || !Map()) return;
   ApplyVarMapRows();
-  window_.MarkModified();
+  // A row shows another point once the table scrolled: its edits are another field.
+  const bool id = field == "SpinEdit_VarMap_ID";
+  host_.SelectedElementEdited(
+      id ? "Change VarMap ID" : "Change VarMap Point",
+      field.isEmpty() ? std::string()
+      : id            ? field.toStdString()
+                      : (field + ':' + QString::number(ScrollBar_VarMap->value())).toStdString());
 }
 
 void TVarMapPage::ScrollBar_VarMapChange() { RefreshVarMapTable(); }
@@ -356,7 +362,7 @@ void TVarMapPage::BitBtn_VarMap_DeleteClick(int row) {
   const VarMapPoint p = m->Points[i];
   DeleteVarMapPoint(p.Domain, p.Range);
   ApplyVarMapRows();
-  window_.MarkModified();
+  host_.SelectedElementEdited("Delete VarMap Point");
 }
 
 void TVarMapPage::BitBtn_VarMap_InsertClick(int row) {
@@ -366,7 +372,7 @@ void TVarMapPage::BitBtn_VarMap_InsertClick(int row) {
   if (domain > kMaxDomain) return;
   SetVarMapPoint(domain, SpinEdit_VarMap_Range[r]->value());
   ApplyVarMapRows();
-  window_.MarkModified();
+  host_.SelectedElementEdited("Insert VarMap Point");
 }
 
 void TVarMapPage::Image_VarMapMouseDown(int x, int y, Qt::MouseButton button) {
@@ -378,8 +384,9 @@ void TVarMapPage::Image_VarMapMouseDown(int x, int y, Qt::MouseButton button) {
   else if (button == Qt::RightButton)
     DeleteVarMapPoint(domain, range);
   DrawVarMapGraph(domain, range);
-  window_.ShowPointerPosition(domain, range);
-  if (button == Qt::LeftButton || button == Qt::RightButton) window_.MarkModified();
+  host_.ShowPointerPosition(domain, range);
+  if (button == Qt::LeftButton) host_.SelectedElementEdited("Set VarMap Point");
+  if (button == Qt::RightButton) host_.SelectedElementEdited("Delete VarMap Point");
 }
 
 void TVarMapPage::Image_VarMapMouseMove(int x, int y) {
@@ -387,7 +394,7 @@ void TVarMapPage::Image_VarMapMouseMove(int x, int y) {
   int domain = 0, range = 0;
   GraphToPoint(x, y, domain, range);
   DrawVarMapGraph(domain, range);
-  window_.ShowPointerPosition(domain, range);
+  host_.ShowPointerPosition(domain, range);
 }
 
 // ---- commands ----
@@ -395,14 +402,14 @@ void TVarMapPage::Image_VarMapMouseMove(int x, int y) {
 void TVarMapPage::ResetVarMapPoints() {
   TRICElement* m = Map();
   if (!m) return;
-  bool was = window_.EditEventsEnabled;
-  window_.EditEventsEnabled = false;
-  m->Points.clear();
-  SetVarMapPoint(0, 0);
-  SetVarMapPoint(99, 63);
-  window_.EditEventsEnabled = was;
+  {
+    EditEventsPause pause(host_);
+    m->Points.clear();
+    SetVarMapPoint(0, 0);
+    SetVarMapPoint(99, 63);
+  }
   ApplyVarMapRows();
-  window_.MarkModified();
+  host_.SelectedElementEdited("Delete VarMap List");
 }
 
 void TVarMapPage::ImportVarMapFromClipboard() {
@@ -412,11 +419,11 @@ void TVarMapPage::ImportVarMapFromClipboard() {
   const std::vector<std::uint16_t> numbers =
       ReadClipboardNumbers(clipboard ? clipboard->text() : QString());
   if (numbers.empty()) {
-    window_.Dialogs().Inform(this, "Clipboard do not contain values");
+    host_.Dialogs().Inform(this, "Clipboard do not contain values");
     return;
   }
   if (numbers.size() % 2 != 0) {
-    window_.Dialogs().Inform(this, "Clipboard do not contain a odd count of numbers!");
+    host_.Dialogs().Inform(this, "Clipboard do not contain a odd count of numbers!");
     return;
   }
   // Pairs sharing a domain collapse into one point; the map must keep two.
@@ -424,32 +431,32 @@ void TVarMapPage::ImportVarMapFromClipboard() {
   for (std::size_t i = 0; i + 1 < numbers.size(); i += 2)
     PutVarMapPoint(points, std::min<std::uint16_t>(numbers[i], kMaxDomain), numbers[i + 1]);
   if (numbers.size() < 4 || points.size() < 2) {
-    window_.Dialogs().Inform(this, "Clipboard do not contain minimum of 4 values!");
+    host_.Dialogs().Inform(this, "Clipboard do not contain minimum of 4 values!");
     return;
   }
-  bool was = window_.EditEventsEnabled;
-  window_.EditEventsEnabled = false;
-  m->Points = std::move(points);
-  RefreshVarMapTable();
-  window_.EditEventsEnabled = was;
+  {
+    EditEventsPause pause(host_);
+    m->Points = std::move(points);
+    RefreshVarMapTable();
+  }
   ApplyVarMapRows();
-  window_.MarkModified();
+  host_.SelectedElementEdited("Import VarMap List");
 }
 
 void TVarMapPage::Menu_VarMap_ExportClick() {
-  window_.Dialogs().Inform(this, "VarMap export - not yet defined");
+  host_.Dialogs().Inform(this, "VarMap export - not yet defined");
 }
 
 void TVarMapPage::OptimizeVarMap() {
   TRICElement* m = Map();
   if (!m) return;
-  bool was = window_.EditEventsEnabled;
-  window_.EditEventsEnabled = false;
-  m->Points = OptimizeVarMapPoints(m->Points);
-  window_.EditEventsEnabled = was;
+  {
+    EditEventsPause pause(host_);
+    m->Points = OptimizeVarMapPoints(m->Points);
+  }
   RefreshVarMapTable();
   ApplyVarMapRows();
-  window_.MarkModified();
+  host_.SelectedElementEdited("Optimize VarMap");
 }
 
 }  // namespace tavlin

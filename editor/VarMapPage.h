@@ -27,7 +27,7 @@ class QToolButton;
 
 namespace tavlin {
 
-class TForm_Tavlin;
+class TEditorHost;
 class THoldingSpinEdit;
 class TNxtImage;
 
@@ -41,8 +41,8 @@ class TVarMapPage : public QWidget {
   static constexpr int kRows = 6;
   static constexpr int kMaxDomain = 255;
 
-  TVarMapPage(TForm_Tavlin& window, QWidget* parent);
-  // Fills the page from the element; the window's EditEventsEnabled is false
+  TVarMapPage(TEditorHost& host, QWidget* parent);
+  // Fills the page from the element; the window's edit events are off
   // meanwhile, so filling writes nothing back.
   void ShowVarMapPage(const TRICElement& e);
 
@@ -73,7 +73,8 @@ class TVarMapPage : public QWidget {
   // Event handlers.
   void Image_VarMapMouseDown(int x, int y, Qt::MouseButton button);
   void Image_VarMapMouseMove(int x, int y);
-  void SpinEdit_VarMap_Change();
+  // `field` names the spin box edited; edits of one field merge into one step.
+  void SpinEdit_VarMap_Change(const QString& field = QString());
   void ScrollBar_VarMapChange();
   void BitBtn_VarMap_DeleteClick(int row);
   void BitBtn_VarMap_InsertClick(int row);
@@ -112,7 +113,7 @@ class TVarMapPage : public QWidget {
   void DrawDomainLabels(const std::vector<VarMapPoint>& points, int markDomain);
   void DrawRangeLabels(const std::vector<VarMapPoint>& points, int markRange);
 
-  TForm_Tavlin& window_;
+  TEditorHost& host_;
   int scaleDivisor_ = 10;  // the larger of 10 and the largest range
   std::array<bool, kRows> rowShown_{};
   std::vector<QRect> domainLabelBoxes_;

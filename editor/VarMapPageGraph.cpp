@@ -5,8 +5,9 @@
 #include <cstdint>
 #include <functional>
 
+#include "EditorHost.h"
 #include "NxtImage.h"
-#include "Tavlin_main.h"
+#include "RICInterpreter.h"
 #include "VarMapPage.h"
 
 namespace tavlin {

@@ -47,6 +47,11 @@ TEST_F(DocumentTest, EveryStepUndoesAndRedoesToTheExactBytes) {
         doc.ElementEdited(e, "Pencil");
       },
       [&] {
+        std::vector<int> reversed;
+        for (int i = doc.Elements().Count(); i-- > 0;) reversed.push_back(i);
+        doc.Reorder(reversed, 0, "Move Sprite");
+      },
+      [&] {
         RICElementList other;
         other.Add(MakeDescription(1, 100, 64));
         doc.ReplaceAll(std::move(other), "Import RicScript");
@@ -81,6 +86,8 @@ TEST_F(DocumentTest, EditsOfOneFieldMergeAndUndoSelectsTheElement) {
   }
   circle->Radius = 5;
   doc.ElementEdited(circle, "Change Radius", "Radius");
+  doc.ElementEdited(circle, "Change Radius");  // nothing changed: no step
+  doc.InsertList(0, RICElementList{}, "Merge empty.ric");
   EXPECT_EQ(doc.UndoCount(), 2u);
   EXPECT_EQ(doc.UndoName(), "Change Radius");
   EXPECT_EQ(doc.Undo(), 2);

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "CopyBitsPage.h"
+#include "Document.h"
 #include "NxtImage.h"
 #include "ParameterSet.h"
 #include "RICParameterEdit.h"
@@ -56,10 +57,10 @@ class CopyBitsPageTest : public QObject {
   QRgb Face() const { return page_->palette().color(QPalette::Button).rgb(); }
   QRgb Src(QPoint p) const { return page_->Image_CopyBits_Source->Picture().pixel(p); }
   QRgb Dst(QPoint p) const { return page_->Image_CopyBits_Destination->Picture().pixel(p); }
-  TRICElement& Selected() const { return *w_->SelectedElement; }
+  TRICElement& Selected() const { return *w_->SelectedElement(); }
 
   void Select(int index) {
-    w_->SelectedIndex = index;
+    w_->SelectElement(index);
     w_->RefreshDocumentView();
     w_->ShowElement(index);
   }
@@ -116,7 +117,7 @@ class CopyBitsPageTest : public QObject {
   }
 
   void cleanup() {
-    w_->Modified = false;
+    TheDocument().MarkSaved();
     w_.reset();
     ClearElements();
   }
@@ -183,7 +184,7 @@ class CopyBitsPageTest : public QObject {
              NumberBox(10, 40, 15, Qt::AlignHCenter | Qt::AlignTop));
     QCOMPARE(RowNumberAt(254), NumberBox(0, 25, 15, Qt::AlignRight | Qt::AlignTop));
     QCOMPARE(RowNumberAt(254 - 40), NumberBox(10, 25, 15, Qt::AlignRight | Qt::AlignTop));
-    QVERIFY(!w_->Modified);
+    QVERIFY(!w_->Modified());
   }
 
   void adaptFramesTheWholeSpriteAndCrossesIt() {
@@ -198,7 +199,7 @@ class CopyBitsPageTest : public QObject {
     QCOMPARE(int(e.RelX), 0);
     QCOMPARE(int(e.RelY), 0);
     QCOMPARE(int(e.SpriteID), 1);
-    QVERIFY(w_->Modified);
+    QVERIFY(w_->Modified());
     QCOMPARE(w_->StatusPanel[7]->text(), QString("modified"));
     // The red frame (1, 177)-(121, 257) round the bottom-left 120 x 80 pixels...
     for (QPoint p : {QPoint(1, 177), QPoint(60, 177), QPoint(121, 177), QPoint(121, 220),
@@ -232,7 +233,6 @@ class CopyBitsPageTest : public QObject {
     QCOMPARE(Dst(Cell(50, 42)), Face());
     QCOMPARE(Dst(Cell(0, 0)), Face());  // sprite point (0, 0) lies outside the block
     // A block reaching past the screen is cut at its edge.
-    w_->EditEventsEnabled = true;
     page_->RICParameterEdit_CopyBits_RelX->setValue(98);
     QCOMPARE(Dst(Cell(99, 41)), kBlackPixel);
     QCOMPARE(Dst(QPoint(402, 255 - 4 * 41)), kBlackPixel);  // the frame stays
@@ -270,7 +270,7 @@ class CopyBitsPageTest : public QObject {
     QCOMPARE(Src(Cell(0, 0)), kBlackPixel);  // sprite point (60, 0)
     QCOMPARE(page_->Image_CopyBits_SourceX->Picture().copy(48 - 20, 0, 40, 15),
              NumberBox(70, 40, 15, Qt::AlignHCenter | Qt::AlignTop));
-    QVERIFY(!w_->Modified);  // scrolling edits nothing
+    QVERIFY(!w_->Modified());  // scrolling edits nothing
   }
 
   void onlyTheWiderAxisScrolls() {
@@ -308,7 +308,6 @@ class CopyBitsPageTest : public QObject {
     for (int y = 0; y < img.height(); ++y)
       for (int x = 0; x < img.width(); ++x) QVERIFY(img.pixel(x, y) != kRed);
     // Huge blocks and offsets are drawn clipped.
-    w_->EditEventsEnabled = true;
     page_->RICParameterEdit_CopyBits_Width->setValue(4095);
     page_->RICParameterEdit_CopyBits_Height->setValue(4095);
     page_->RICParameterEdit_CopyBits_RelX->setValue(4095);
@@ -322,14 +321,14 @@ class CopyBitsPageTest : public QObject {
     int cb = AddCopyBits(1, 0, 0, 1, 1);
     page_->RICParameterEdit_CopyBits_PosX->setValue(EncodeParameter(3));  // a reference, lost below
     QCOMPARE(page_->RICParameterEdit_CopyBits_PosX->argumentMode(), ArgumentMode::Parameter);
-    w_->ClearModified();
+    TheDocument().MarkSaved();
     TNxtImage* src = page_->Image_CopyBits_Source;
     QTest::mousePress(src, Qt::LeftButton, {}, Cell(10, 5));
-    QCOMPARE(w_->DragAnchor, QPoint(10, 5));
+    QCOMPARE(page_->DragAnchor(), QPoint(10, 5));
     QCOMPARE(int(ElementList[cb]->PosX), 10);
     QCOMPARE(int(ElementList[cb]->PosY), 5);
     QCOMPARE(page_->RICParameterEdit_CopyBits_PosX->argumentMode(), ArgumentMode::Constant);
-    QVERIFY(w_->Modified);
+    QVERIFY(w_->Modified());
     QTest::mouseMove(src, Cell(4, 12));
     QTest::mouseRelease(src, Qt::LeftButton, {}, Cell(4, 12));
     const TRICElement& e = *ElementList[cb];
@@ -360,7 +359,7 @@ class CopyBitsPageTest : public QObject {
     QTest::mouseClick(page_->Image_CopyBits_Source, Qt::RightButton, {}, Cell(2, 3));
     QCOMPARE(int(ElementList[cb]->PosX), 27);
     QCOMPARE(int(ElementList[cb]->PosY), 33);
-    QCOMPARE(w_->DragAnchor, QPoint(27, 33));
+    QCOMPARE(page_->DragAnchor(), QPoint(27, 33));
     // Points beyond the view's edge are clamped to its last column and row.
     QTest::mouseClick(page_->Image_CopyBits_Source, Qt::LeftButton, {}, QPoint(1, 1));
     QCOMPARE(int(ElementList[cb]->PosX), 25);
@@ -370,17 +369,17 @@ class CopyBitsPageTest : public QObject {
   void destinationPressPlacesTheBlock() {
     AddSprite(1, 0, 0, 30, 20);
     int cb = AddCopyBits(1, 0, 0, 1, 1, 10, 10);
-    w_->ClearModified();
+    TheDocument().MarkSaved();
     TNxtImage* dst = page_->Image_CopyBits_Destination;
     QTest::mouseClick(dst, Qt::RightButton, {}, Cell(30, 20));
     QCOMPARE(int(ElementList[cb]->RelX), 10);  // a right press only shows the position
     QCOMPARE(w_->StatusPanel[1]->text(), QString("30"));
     QCOMPARE(w_->StatusPanel[2]->text(), QString("20"));
-    QVERIFY(!w_->Modified);
+    QVERIFY(!w_->Modified());
     QTest::mousePress(dst, Qt::LeftButton, {}, QPoint(1, 1));
     QCOMPARE(int(ElementList[cb]->RelX), 0);
     QCOMPARE(int(ElementList[cb]->RelY), 63);
-    QVERIFY(w_->Modified);
+    QVERIFY(w_->Modified());
     QTest::mouseMove(dst, Cell(42, 17));
     QTest::mouseRelease(dst, Qt::LeftButton, {}, Cell(42, 17));
     QCOMPARE(int(ElementList[cb]->RelX), 42);
@@ -408,7 +407,7 @@ class CopyBitsPageTest : public QObject {
     QTest::mouseClick(page_->Button_CopyBits_Adapt2Sprite, Qt::LeftButton);
     QCOMPARE(int(ElementList[cb]->Width), 0);
     QCOMPARE(int(ElementList[cb]->RelX), 5);
-    QVERIFY(!w_->Modified);
+    QVERIFY(!w_->Modified());
   }
 
   void spriteBehindTheCopyBitsOrHiddenByAVarMapIsMissing() {
@@ -461,7 +460,7 @@ class CopyBitsPageTest : public QObject {
     QCOMPARE(Src(Cell(0, 0)), kWhitePixel);
     QCOMPARE(Src(Cell(1, 0)), kBlackPixel);
     QCOMPARE(page_->ScrollBar_CopyBits_SourceY->maximum(), 36);
-    QVERIFY(!w_->Modified);
+    QVERIFY(!w_->Modified());
   }
 
   void editedSpriteIdTakesItsSpritesScrollRanges() {
@@ -469,7 +468,6 @@ class CopyBitsPageTest : public QObject {
     AddSprite(2, 0, 0, 160, 100, {{0, 0}});
     int cb = AddCopyBits(1, 0, 0, 0, 0);
     QVERIFY(page_->ScrollBar_CopyBits_SourceY->isHidden());
-    w_->EditEventsEnabled = true;
     Type(page_->RICParameterEdit_CopyBits_SpriteID, "2");
     QCOMPARE(int(ElementList[cb]->SpriteID), 2);
     QVERIFY(!page_->ScrollBar_CopyBits_SourceY->isHidden());
@@ -482,12 +480,11 @@ class CopyBitsPageTest : public QObject {
     AddSprite(1, 0, 0, 30, 20, {{0, 0}});
     int cb = AddCopyBits(1, 0, 0, 1, 1);
     QCOMPARE(Dst(Cell(0, 0)), kBlackPixel);
-    w_->EditEventsEnabled = true;
     Type(page_->RICParameterEdit_CopyBits_RelX, "12");
     QCOMPARE(int(ElementList[cb]->RelX), 12);
     QCOMPARE(Dst(Cell(0, 0)), Face());
     QCOMPARE(Dst(Cell(12, 0)), kBlackPixel);
-    QVERIFY(w_->Modified);
+    QVERIFY(w_->Modified());
     // The main display shows the document with the moved block.
     QCOMPARE(QColor(w_->Image_NXT->Picture().pixel(1 + 12, 1 + 63)), QColor(Qt::black));
   }
@@ -498,7 +495,6 @@ class CopyBitsPageTest : public QObject {
     Select(cb);
     QCOMPARE(page_->RICParameterEdit_CopyBits_SpriteID->ConstantEdit->text(), QString("15"));
     QCOMPARE(page_->RICParameterEdit_CopyBits_PosX->MapIdEdit->text(), QString("12"));
-    w_->EditEventsEnabled = true;
     Type(page_->RICParameterEdit_CopyBits_RelX, "12");
     const TRICElement& e = *ElementList[cb];
     QCOMPARE(int(e.RelX), 12);
@@ -512,11 +508,11 @@ class CopyBitsPageTest : public QObject {
   void fillingNeverMarksModified() {
     AddSprite(1, 0, 0, 160, 100);
     int cb = AddCopyBits(1, 3, 4, 5, 6, 7, 8);
-    QVERIFY(!w_->Modified);
+    QVERIFY(!w_->Modified());
     QCOMPARE(w_->StatusPanel[7]->text(), QString());
     Select(0);
     Select(cb);
-    QVERIFY(!w_->Modified);
+    QVERIFY(!w_->Modified());
     const TRICElement& e = *ElementList[cb];
     QCOMPARE(int(e.PosX), 3);
     QCOMPARE(int(e.RelY), 8);

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QRegularExpression>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -19,12 +20,12 @@
 #include <QToolButton>
 #include <QUrl>
 #include <fstream>
+#include <functional>
 #include <memory>
 
 #include "CopyBitsPage.h"
 #include "Document.h"
 #include "DrawGrid.h"
-#include "VarMapPage.h"
 #include "FileIO.h"
 #include "NxtImage.h"
 #include "ParameterSet.h"
@@ -34,8 +35,11 @@
 #include "SpriteTools.h"
 #include "SpriteView.h"
 #include "ScriptedDialogs.h"
+#include "SpritePage.h"
+#include "SpriteView.h"
 #include "StartUp.h"
 #include "Tavlin_main.h"
+#include "VarMapPage.h"
 
 using namespace tavlin;
 
@@ -116,7 +120,7 @@ class MainWindowTest : public QObject {
   }
 
   void cleanup() {
-    if (w_) w_->Modified = false;  // no question when the window goes
+    if (w_) TheDocument().MarkSaved();  // no question when the window goes
     w_.reset();
     QVERIFY2(dialogs_->answers.empty() && dialogs_->saveAnswers.empty(), "unused answers");
     QVERIFY2(dialogs_->files.empty(), "unused file answers");
@@ -167,7 +171,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(ElementList.Count(), 9);
     QCOMPARE(Status(4), QString("9"));
     // One of each: the file size is the sum of the kinds' sizes.
-    QCOMPARE(w_->Label_FileSize->text(), QString::number(10 + 12 + 16 + 20 + 12 + 14 + 14 + 12 + 12));
+    QCOMPARE(w_->Label_FileSize->text(),
+             QString::number(10 + 12 + 16 + 20 + 12 + 14 + 14 + 12 + 12));
     const TRICElement* copyBits = nullptr;
     for (const auto& e : ElementList)
       if (e->Kind == RICElementKind::CopyBits) copyBits = e.get();
@@ -181,7 +186,7 @@ class MainWindowTest : public QObject {
     Click("SpeedButton_RIC_AddLine");
     Click("SpeedButton_RIC_AddSprite");
     ClickRow(1);
-    QCOMPARE(w_->SelectedIndex, 0);
+    QCOMPARE(w_->SelectedIndex(), 0);
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Information);
     QVERIFY(!w_->Menu_View->menuAction()->isVisible());
     ClickRow(3);
@@ -203,12 +208,13 @@ class MainWindowTest : public QObject {
     // The selected row's object cell is painted in the selection colour, the others not.
     QImage grid = w_->DrawGrid_RIC->viewport()->grab().toImage();
     QRect selected = w_->DrawGrid_RIC->CellRect(1, 2), other = w_->DrawGrid_RIC->CellRect(1, 1);
-    QCOMPARE(QColor(grid.pixel(selected.left() + 55, selected.bottom() - 3)), QColor(240, 240, 240));
+    QCOMPARE(QColor(grid.pixel(selected.left() + 55, selected.bottom() - 3)),
+             QColor(240, 240, 240));
     QCOMPARE(QColor(grid.pixel(other.left() + 55, other.bottom() - 3)),
              w_->palette().color(QPalette::Button));
     // Arrow keys move the selection and its page.
     QTest::keyClick(w_->DrawGrid_RIC, Qt::Key_Down);
-    QCOMPARE(w_->SelectedIndex, 2);
+    QCOMPARE(w_->SelectedIndex(), 2);
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_VarMap);
   }
 
@@ -240,7 +246,7 @@ class MainWindowTest : public QObject {
     WriteFile("a.ric", std::string("\x0C\x00\x05\x00\x00\x00\x05\xF0\x00\x00\x0A\x00\x0A\x00", 14));
     QVERIFY(w_->OpenRicFile(Path("a.ric")));
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Line);
-    QVERIFY(!w_->Modified);
+    QVERIFY(!w_->Modified());
     QCOMPARE(Status(7), QString());
     QCOMPARE(Status(6), Path("a.ric"));
     // The parameter reference shows in its mode and stays as it is.
@@ -249,7 +255,8 @@ class MainWindowTest : public QObject {
   }
 
   void linePageDragSetsTheEndPointsAsConstants() {
-    WriteFile("line.ric", std::string("\x0C\x00\x05\x00\x00\x00\x05\xF0\x00\x00\x0A\x00\x0A\x00", 14));
+    WriteFile("line.ric",
+              std::string("\x0C\x00\x05\x00\x00\x00\x05\xF0\x00\x00\x0A\x00\x0A\x00", 14));
     QVERIFY(w_->OpenRicFile(Path("line.ric")));
     TNxtImage* image = w_->Image_Line;
     QTest::mousePress(image, Qt::LeftButton, {}, OnScreen(5, 50));
@@ -260,7 +267,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(int(line.Y1), 50);
     QCOMPARE(int(line.X2), 60);
     QCOMPARE(int(line.Y2), 20);
-    QVERIFY(w_->Modified);
+    QVERIFY(w_->Modified());
     QCOMPARE(QColor(image->Picture().pixel(OnScreen(5, 50))), QColor(Qt::black));
     QCOMPARE(QColor(image->Picture().pixel(OnScreen(60, 20))), QColor(Qt::black));
     QCOMPARE(Status(1), QString("60"));
@@ -397,12 +404,12 @@ class MainWindowTest : public QObject {
 
   void typingIntoTheInformationPageWritesAllFields() {
     Click("SpeedButton_RIC_AddComment");
-    w_->Modified = false;
+    TheDocument().MarkSaved();
     QSpinBox* options = w_->SpinEdit_Information_Options;
     options->selectAll();
     QTest::keyClicks(options, "77");
     QCOMPARE(int(ElementList[0]->Options), 77);
-    QVERIFY(w_->Modified);
+    QVERIFY(w_->Modified());
     w_->SpinEdit_Information_Width->setValue(100);
     QCOMPARE(int(ElementList[0]->Width), 100);
     QCOMPARE(QString::fromStdString(ElementItems(*ElementList[0])[1].Value), QString("100/0"));
@@ -469,46 +476,170 @@ class MainWindowTest : public QObject {
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Pixel);
   }
 
-  void listCommandsMarkModified_data() {
-    QTest::addColumn<QString>("button");
-    QTest::newRow("delete") << "SpeedButton_RIC_Delete";
-    QTest::newRow("double") << "SpeedButton_RIC_Double";
-    QTest::newRow("up") << "SpeedButton_RIC_MoveUp";
-    QTest::newRow("down") << "SpeedButton_RIC_MoveDown";
+ private:
+  // Every kind of step, the element selected before it and how the user takes it.
+  struct StepCase {
+    const char* name;
+    int select;
+    std::function<void()> take;
+  };
+  std::vector<StepCase> StepCases() {
+    auto grid = [this] { return w_->DrawGrid_RIC->viewport(); };
+    auto row = [this](int r) { return w_->DrawGrid_RIC->CellRect(1, r).center(); };
+    auto map = [this] { return w_->TabSheet_Edit_VarMap; };
+    auto sprite = [this] { return w_->TabSheet_Edit_Sprite; };
+    return {
+        {"Add Line", 4, [=, this] { Click("SpeedButton_RIC_AddLine"); }},
+        {"Delete Line", 4, [=, this] { Click("SpeedButton_RIC_Delete"); }},
+        {"Double Sprite", 1, [=, this] { Click("SpeedButton_RIC_Double"); }},
+        {"Move Line", 4, [=, this] { Click("SpeedButton_RIC_MoveUp"); }},
+        {"Move Description", 0,  // a drag over three rows is one step
+         [=, this] {
+           QTest::mousePress(grid(), Qt::LeftButton, {}, row(1));
+           QTest::mouseMove(grid(), row(2));
+           QTest::mouseMove(grid(), row(4));
+           QTest::mouseRelease(grid(), Qt::LeftButton, {}, row(4));
+         }},
+        {"Change End X", 4,  // typing "123" is one step
+         [=, this] {
+           QSpinBox* edit = w_->RICParameterEdit_Line_X2->ConstantEdit;
+           edit->setFocus();
+           edit->selectAll();
+           QTest::keyClicks(edit, "123");
+         }},
+        {"Place Line", 4,
+         [=, this] {
+           QTest::mousePress(w_->Image_Line, Qt::LeftButton, {}, OnScreen(5, 50));
+           QTest::mouseMove(w_->Image_Line, OnScreen(60, 20));
+           QTest::mouseMove(w_->Image_Line, OnScreen(70, 30));
+           QTest::mouseRelease(w_->Image_Line, Qt::LeftButton, {}, OnScreen(70, 30));
+         }},
+        {"Change Width", 0, [=, this] { w_->SpinEdit_Information_Width->setValue(77); }},
+        {"Place CopyBits", 3,
+         [=, this] {
+           QTest::mousePress(Find<TNxtImage>("Image_CopyBits_Destination"), Qt::LeftButton, {},
+                             QPoint(41, 41));
+         }},
+        {"Adapt Parameters to Sprite", 3,
+         [=, this] { Find<QPushButton>("Button_CopyBits_Adapt2Sprite")->click(); }},
+        {"Optimize VarMap", 2, [=, this] { Click("SpeedButton_VarMap_Optimize"); }},
+        {"Set VarMap Point", 2,
+         [=, this] {
+           QTest::mouseClick(map()->Image_VarMap, Qt::LeftButton, {},
+                             QPoint(map()->GraphX(50), map()->GraphY(30)));
+         }},
+        {"Change VarMap Point", 2, [=, this] { map()->SpinEdit_VarMap_Range[1]->setValue(40); }},
+        {"Import VarMap List", 2,
+         [=, this] {
+           QGuiApplication::clipboard()->setText("0 5 50 20 100 60");
+           Click("SpeedButton_VarMap_Import");
+         }},
+        {"Draw Line", 1,  // one step, without the red preview pixels
+         [=, this] {
+           sprite()->SetSpriteTool(2);
+           QTest::mousePress(sprite()->Image_Sprite, Qt::LeftButton, {}, QPoint(10, 10));
+           QTest::mouseMove(sprite()->Image_Sprite, QPoint(40, 30));
+           QTest::mouseRelease(sprite()->Image_Sprite, Qt::LeftButton, {}, QPoint(60, 30));
+         }},
+        {"Invert Area", 1,
+         [=, this] {
+           sprite()->SetMarkedArea(0, 500, 3, 501);
+           Trigger("Menu_Edit_Sprite_MarkArea_InvertArea");
+         }},
+        {"Merge more.ric", 4,
+         [=, this] {
+           SaveRicFile(Path("more.ric").toStdString(), ElementList);
+           dialogs_->files.push_back(Path("more.ric"));
+           Click("SpeedButton_FileIO_Merge");
+         }},
+        {"Import RicScript", 4,
+         [=, this] {
+           WriteFile("one.rs", "Circle(0, 50, 30, 5)\r\n");
+           dialogs_->files.push_back(Path("one.rs"));
+           Trigger("ImportRicScript1");
+         }},
+    };
   }
-  void listCommandsMarkModified() {
-    QFETCH(QString, button);
-    WriteFile("two.ric", std::string("\x0C\x00\x05\x00\x00\x00\x00\x00\x00\x00\x0A\x00\x0A\x00"
-                                     "\x0A\x00\x07\x00\x00\x00\x1E\x00\x1E\x00\x0A\x00",
-                                     26));
-    QVERIFY(w_->OpenRicFile(Path("two.ric")));
-    QVERIFY(!w_->Modified);
-    Click(button.toLatin1().constData());
-    QVERIFY(w_->Modified);
+
+ private slots:
+  // Each step's name in the menu; undo and redo by the keys give back the
+  // exact document, and undoing to the saved state clears "modified".
+  void everyStepUndoesAndRedoesToTheExactBytes_data() {
+    QTest::addColumn<int>("step");
+    const std::vector<StepCase> cases = StepCases();
+    for (std::size_t i = 0; i < cases.size(); ++i) QTest::newRow(cases[i].name) << int(i);
+  }
+  void everyStepUndoesAndRedoesToTheExactBytes() {
+    QFETCH(int, step);
+    const StepCase c = StepCases()[std::size_t(step)];
+    const QString name = c.name;
+    for (const char* b :
+         {"SpeedButton_RIC_AddComment", "SpeedButton_RIC_AddSprite", "SpeedButton_RIC_AddVarMap",
+          "SpeedButton_RIC_AddCopyBits", "SpeedButton_RIC_AddLine"})
+      Click(b);
+    TRICElement& sprite = *ElementList[1];
+    sprite.Canvas.SetPixelIndex(2, 500, kBlackIndex);
+    sprite.UsedArea = TRect{0, 500, 3, 501};
+    ElementList[2]->Points = {{0, 0}, {10, 10}, {20, 20}};
+    ElementList[2]->ID = 2;  // hides no sprite
+    TheDocument().MarkSaved();
+    w_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    w_->SelectElement(c.select);
+    const std::vector<std::uint8_t> before = EncodeRic(ElementList);
+    c.take();
+    const std::vector<std::uint8_t> after = EncodeRic(ElementList);
+    QVERIFY(after != before);
+    QVERIFY(w_->Modified());
+    QCOMPARE(TheDocument().UndoCount(), std::size_t(6));
+    QCOMPARE(w_->Menu_Edit_Undo->text().remove('&'), "Undo " + name);
+    QCOMPARE(w_->SpeedButton_RIC_Undo->toolTip(), "Undo " + name);
+    QCOMPARE(w_->Menu_Edit_Redo->text().remove('&'), QString("Redo"));
+    QVERIFY(!w_->SpeedButton_RIC_Redo->isEnabled());
+    // The window's undo wins over a focused field's own.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(EncodeRic(ElementList) == before);
+    QVERIFY(!w_->Modified());
+    QCOMPARE(w_->Menu_Edit_Redo->text().remove('&'), "Redo " + name);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Y, Qt::ControlModifier);
+    QVERIFY(EncodeRic(ElementList) == after);
+    QCOMPARE(w_->SelectedElement(), ElementList.At(w_->SelectedIndex()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z,
+                    Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(EncodeRic(ElementList) == after);  // nothing left to redo
+    dialogs_->files.push_back(Path(QString("saved-%1.ric").arg(QTest::currentDataTag())));
+    QVERIFY(w_->SaveDocumentAs());
+    w_->Menu_Edit_Undo->trigger();
+    QCOMPARE(Status(7), QString("modified"));  // the state before the save
+    w_->Menu_Edit_Redo->trigger();
+    QVERIFY(!w_->Modified());
+    QCOMPARE(Status(7), QString());
+    w_->NewCommand();  // a new document, a new history
+    QVERIFY(!w_->Menu_Edit_Undo->isEnabled());
   }
 
   void doubleAndMoveFollowTheSelection() {
-    for (const char* b : {"SpeedButton_RIC_AddComment", "SpeedButton_RIC_AddLine",
-                          "SpeedButton_RIC_AddCircle"})
+    for (const char* b :
+         {"SpeedButton_RIC_AddComment", "SpeedButton_RIC_AddLine", "SpeedButton_RIC_AddCircle"})
       Click(b);
     TRICElement *a = ElementList[0], *b = ElementList[1], *c = ElementList[2];
     Click("SpeedButton_RIC_Double");  // C selected: [A, B, C', C]
     QCOMPARE(ElementList.Count(), 4);
     QCOMPARE(ElementList[3], c);
     QCOMPARE(ElementList[2]->Kind, RICElementKind::Circle);
-    QCOMPARE(w_->SelectedIndex, 2);
+    QCOMPARE(w_->SelectedIndex(), 2);
     Click("SpeedButton_RIC_Delete");  // back to [A, B, C], C selected
-    QCOMPARE(w_->SelectedIndex, 2);
+    QCOMPARE(w_->SelectedIndex(), 2);
     ClickRow(1);
     Click("SpeedButton_RIC_MoveUp");  // A first: exchanged with the last
     QCOMPARE(ElementList[0], c);
     QCOMPARE(ElementList[1], b);
     QCOMPARE(ElementList[2], a);
-    QCOMPARE(w_->SelectedIndex, 2);
+    QCOMPARE(w_->SelectedIndex(), 2);
     Click("SpeedButton_RIC_MoveDown");  // A last: back to the first place
     QCOMPARE(ElementList[0], a);
     QCOMPARE(ElementList[2], c);
-    QCOMPARE(w_->SelectedIndex, 0);
+    QCOMPARE(w_->SelectedIndex(), 0);
     // Delete key on the grid.
     w_->DrawGrid_RIC->setFocus();
     QTest::keyClick(w_->DrawGrid_RIC, Qt::Key_Delete);
@@ -531,7 +662,7 @@ class MainWindowTest : public QObject {
     QTest::keyClick(w_->DrawGrid_RIC, Qt::Key_C, Qt::ControlModifier);
     QVERIFY(QApplication::clipboard()->text().startsWith("sprite( 4,"));
     // Another window with a document of its own takes it after its selected element.
-    w_->Modified = false;
+    TheDocument().MarkSaved();
     w_ = StartEditor(*dialogs_);
     w_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w_.get()));
@@ -540,12 +671,12 @@ class MainWindowTest : public QObject {
     ClickRow(1);
     Trigger("Menu_Edit_Paste");
     QCOMPARE(ElementList.Count(), 3);
-    QCOMPARE(w_->SelectedIndex, 1);
+    QCOMPARE(w_->SelectedIndex(), 1);
     RICElementList pasted;
     pasted.Add(DuplicateElement(*ElementList[1]));
     QVERIFY(EncodeRic(pasted) == bytes);
     QCOMPARE(TheDocument().UndoName(), std::string("Paste Sprite"));
-    QVERIFY(w_->Modified);
+    QVERIFY(w_->Modified());
     // Cut takes it out again; a right click selects a row and its menu pastes it back.
     QTest::keyClick(w_->DrawGrid_RIC, Qt::Key_X, Qt::ControlModifier);
     QCOMPARE(ElementList.Count(), 2);
@@ -563,10 +694,10 @@ class MainWindowTest : public QObject {
   }
 
   void dragInTheListExchangesTwoElements() {
-    for (const char* b : {"SpeedButton_RIC_AddComment", "SpeedButton_RIC_AddLine",
-                          "SpeedButton_RIC_AddCircle"})
+    for (const char* b :
+         {"SpeedButton_RIC_AddComment", "SpeedButton_RIC_AddLine", "SpeedButton_RIC_AddCircle"})
       Click(b);
-    w_->Modified = false;
+    TheDocument().MarkSaved();
     TRICElement *a = ElementList[0], *b = ElementList[1], *c = ElementList[2];
     TDrawGrid* grid = w_->DrawGrid_RIC;
     QWidget* vp = grid->viewport();
@@ -584,13 +715,13 @@ class MainWindowTest : public QObject {
     QCOMPARE(ElementList[0], a);
     QCOMPARE(ElementList[1], b);
     QCOMPARE(ElementList[2], c);
-    QVERIFY(w_->Modified);
-    QCOMPARE(w_->SelectedIndex, 0);
+    QVERIFY(!w_->Modified());  // back in its first order: no step
+    QCOMPARE(w_->SelectedIndex(), 0);
   }
 
   void modifiedDragsAndPressesOffTheRowsMoveNothing() {
-    for (const char* b : {"SpeedButton_RIC_AddPixel", "SpeedButton_RIC_AddLine",
-                          "SpeedButton_RIC_AddRectangle"})
+    for (const char* b :
+         {"SpeedButton_RIC_AddPixel", "SpeedButton_RIC_AddLine", "SpeedButton_RIC_AddRectangle"})
       Click(b);
     TRICElement *a = ElementList[0], *c = ElementList[2];
     TDrawGrid* grid = w_->DrawGrid_RIC;
@@ -604,7 +735,7 @@ class MainWindowTest : public QObject {
     QApplication::sendEvent(vp, &shifted);
     QTest::mouseRelease(vp, Qt::LeftButton, Qt::ShiftModifier, grid->CellRect(1, 3).center());
     QCOMPARE(ElementList[0], a);
-    QCOMPARE(w_->SelectedIndex, 0);
+    QCOMPARE(w_->SelectedIndex(), 0);
     QCOMPARE(grid->Row(), 1);
     // A press below the rows, dragged onto row 3, moves nothing either.
     QPoint below(grid->CellRect(1, 3).center().x(), grid->CellRect(1, 3).bottom() + 30);
@@ -614,7 +745,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(ElementList[0], a);
     QCOMPARE(ElementList[2], c);
     // The Delete key then acts on the highlighted row.
-    QCOMPARE(grid->Row(), w_->SelectedIndex + 1);
+    QCOMPARE(grid->Row(), w_->SelectedIndex() + 1);
   }
 
   void commandsInPreviewModeKeepThePreviewCurrent() {
@@ -637,7 +768,8 @@ class MainWindowTest : public QObject {
     // Clear asks; No keeps the values, Yes zeroes them.
     dialogs_->answers.push_back(false);
     Click("SpeedButton_Preview_ParamNew");
-    QCOMPARE(dialogs_->questions.last(), QString("All parameter will be set to 0. Would you proceed?"));
+    QCOMPARE(dialogs_->questions.last(),
+             QString("All parameter will be set to 0. Would you proceed?"));
     QCOMPARE(int(ParameterSet[2]), 1234);
     dialogs_->answers.push_back(true);
     Trigger("Menu_Edit_Parameter_Clear");
@@ -685,27 +817,28 @@ class MainWindowTest : public QObject {
   void failedMergeLeavesTheDocumentAndSaysWhy() {
     Click("SpeedButton_RIC_AddLine");
     QDir().mkpath(Path("folder.ric"));
-    w_->Modified = false;
+    TheDocument().MarkSaved();
     dialogs_->files.push_back(Path("folder.ric"));
     Click("SpeedButton_FileIO_Merge");
     QCOMPARE(ElementList.Count(), 1);
     QCOMPARE(dialogs_->errors.size(), 1);
-    QVERIFY2(dialogs_->errors[0].startsWith(Path("folder.ric") + ": "), qPrintable(dialogs_->errors[0]));
-    QVERIFY(!w_->Modified);
+    QVERIFY2(dialogs_->errors[0].startsWith(Path("folder.ric") + ": "),
+             qPrintable(dialogs_->errors[0]));
+    QVERIFY(!w_->Modified());
   }
 
   void statusBarPanelsSitAtTheirWidths() {
     const int lefts[8] = {0, 50, 90, 130, 190, 220, 280, 930};
     int origin = w_->StatusPanel[0]->x();
-    for (int i = 0; i < 8; ++i)
-      QCOMPARE(w_->StatusPanel[std::size_t(i)]->x() - origin, lefts[i]);
+    for (int i = 0; i < 8; ++i) QCOMPARE(w_->StatusPanel[std::size_t(i)]->x() - origin, lefts[i]);
   }
 
   void statusAndOutputTextsFitTheirPlaces() {
     // Underscores and descenders, the widest words and numbers each panel shows.
     WriteFile("my_gallery_pygmy.ric", std::string("\x08\x00\x00\x00\x00\x00\x64\x00\x40\x00", 10));
     QVERIFY(w_->OpenRicFile(Path("my_gallery_pygmy.ric")));
-    w_->MarkModified();
+    TheDocument().MarkChanged();
+    w_->ShowHistoryState();
     w_->ShowPointerPosition(65535, 65535);
     w_->StatusPanel[4]->setText("21845");
     w_->show();
@@ -738,7 +871,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(w_->windowTitle(), QString("Untitled* - Tavlin V2.0.4"));
     dialogs_->files.push_back(Path("saved.ric"));
     Click("SpeedButton_FileIO_Save");  // no name yet: Save as
-    QVERIFY(!w_->Modified);
+    QVERIFY(!w_->Modified());
     QCOMPARE(w_->windowTitle(), QString("saved.ric - Tavlin V2.0.4"));
     QCOMPARE(Status(6), QString("Saved saved.ric"));  // for a moment, then the path
     QTRY_COMPARE_WITH_TIMEOUT(Status(6), Path("saved.ric"), 5000);
@@ -776,19 +909,20 @@ class MainWindowTest : public QObject {
     Click("SpeedButton_FileIO_Open");
     QCOMPARE(ElementList.Count(), 1);
     QCOMPARE(ElementList[0]->Kind, RICElementKind::Pixel);
-    QVERIFY(!w_->Modified);
+    QVERIFY(!w_->Modified());
   }
 
   void mergeAppendsAndKeepsTheFileName() {
     WriteFile("one.ric", std::string("\x0A\x00\x04\x00\x00\x00\x01\x00\x02\x00\x00\x00", 12));
-    WriteFile("base.ric", std::string("\x0C\x00\x05\x00\x00\x00\x00\x00\x00\x00\x0A\x00\x0A\x00", 14));
+    WriteFile("base.ric",
+              std::string("\x0C\x00\x05\x00\x00\x00\x00\x00\x00\x00\x0A\x00\x0A\x00", 14));
     QVERIFY(w_->OpenRicFile(Path("base.ric")));
     dialogs_->files.push_back(Path("one.ric"));
     Click("SpeedButton_FileIO_Merge");
     QCOMPARE(ElementList.Count(), 2);
     QCOMPARE(ElementList[1]->Kind, RICElementKind::Pixel);
-    QVERIFY(w_->Modified);
-    QCOMPARE(w_->CurrentFileName, Path("base.ric"));
+    QVERIFY(w_->Modified());
+    QCOMPARE(w_->CurrentFileName(), Path("base.ric"));
   }
 
   void failedSaveKeepsTheOldFileAndReportsIt() {
@@ -797,7 +931,7 @@ class MainWindowTest : public QObject {
     Click("SpeedButton_FileIO_SaveAs");
     QCOMPARE(dialogs_->errors.size(), 1);
     QVERIFY(dialogs_->errors[0].contains("File not found"));
-    QVERIFY(w_->Modified);
+    QVERIFY(w_->Modified());
   }
 
   void saveAsOverAnExistingFileAsks() {
@@ -810,7 +944,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(dialogs_->questions,
              QStringList("kept.ric already exists.\nDo you want to replace it?"));
     QCOMPARE(FileBytes(Path("kept.ric")).size(), std::size_t(12));
-    QVERIFY(w_->Modified);
+    QVERIFY(w_->Modified());
     dialogs_->files.push_back(Path("kept.ric"));
     dialogs_->answers.push_back(true);
     Click("SpeedButton_FileIO_SaveAs");
@@ -845,7 +979,7 @@ class MainWindowTest : public QObject {
     // An entry opens after the usual question.
     dialogs_->saveAnswers.push_back(SaveAnswer::No);
     w_->findChild<QMenu*>("Menu_File_Recent")->actions()[2]->trigger();
-    QCOMPARE(w_->CurrentFileName, Path("f6.ric"));
+    QCOMPARE(w_->CurrentFileName(), Path("f6.ric"));
   }
 
   void closeWithUnsavedWorkAsks() {
@@ -869,7 +1003,7 @@ class MainWindowTest : public QObject {
   void cancelOrAFailedSaveAbortsEveryCommandThatAsks() {
     WriteFile("other.ric", std::string("\x0A\x00\x04\x00\x00\x00\x01\x00\x02\x00\x00\x00", 12));
     Click("SpeedButton_RIC_AddLine");
-    w_->CurrentFileName = Path("missing-folder/x.ric");  // Yes: the save fails
+    w_->SetCurrentFileName(Path("missing-folder/x.ric"));  // Yes: the save fails
     for (SaveAnswer answer : {SaveAnswer::Cancel, SaveAnswer::Yes})
       for (QString command :
            {"Menu_File_New", "Menu_File_Load", "ImportRicScript1", "drop", "close"}) {
@@ -881,7 +1015,7 @@ class MainWindowTest : public QObject {
         else
           Trigger(qPrintable(command));  // a file dialog now would fail the test
         QCOMPARE(ElementList.Count(), 1);
-        QVERIFY(w_->Modified && w_->isVisible());
+        QVERIFY(w_->Modified() && w_->isVisible());
       }
     QCOMPARE(dialogs_->errors.size(), 5);
   }
@@ -918,7 +1052,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(ElementList.Count(), 2);
     QCOMPARE(ElementList[0]->Kind, RICElementKind::Line);
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Line);
-    QVERIFY(w_->Modified);
+    QVERIFY(w_->Modified());
     // The imported document has no file yet: Save asks, proposing the script's name.
     QCOMPARE(Status(6), QString());
     dialogs_->files.push_back(std::nullopt);
@@ -927,7 +1061,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(FileBytes(Path("before.ric")).size(), std::size_t(12));
     dialogs_->files.push_back(Path("out.rs"));
     Trigger("ExportRicScript1");
-    QVERIFY(w_->Modified);  // export does not clear it
+    QVERIFY(w_->Modified());  // export does not clear it
     QVERIFY(QFile::exists(Path("out.rs")));
     QCOMPARE(dialogs_->fileFilters.last(), QString("RicScript *.rs|*.rs"));
   }
@@ -939,7 +1073,8 @@ class MainWindowTest : public QObject {
     dialogs_->files.push_back(Path("bad.rs"));
     Trigger("ImportRicScript1");
     QCOMPARE(dialogs_->errors.size(), 1);
-    QVERIFY2(dialogs_->errors[0].contains("bad.rs:4:6: a sprite row may hold only 0 and 1"), qPrintable(dialogs_->errors[0]));
+    QVERIFY2(dialogs_->errors[0].contains("bad.rs:4:6: a sprite row may hold only 0 and 1"),
+             qPrintable(dialogs_->errors[0]));
     QCOMPARE(ElementList.Count(), 1);
     QCOMPARE(ElementList[0]->Kind, RICElementKind::Circle);
     QCOMPARE(w_->Label_Elements->text(), QString("1"));
@@ -976,7 +1111,7 @@ class MainWindowTest : public QObject {
     Drop("dropped.ric");
     QCOMPARE(ElementList.Count(), 1);
     QCOMPARE(ElementList[0]->Kind, RICElementKind::Pixel);
-    QCOMPARE(w_->CurrentFileName, Path("dropped.ric"));
+    QCOMPARE(w_->CurrentFileName(), Path("dropped.ric"));
     // Other files are not taken.
     QMimeData text;
     text.setUrls({QUrl::fromLocalFile(Path("notes.txt"))});
@@ -1007,7 +1142,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(dialogs_->warnings.size(), 2);
     QVERIFY2(dialogs_->warnings[0].contains(cut), qPrintable(dialogs_->warnings[0]));
     QVERIFY(dialogs_->warnings[1].contains(cut));
-    w_->Modified = false;
+    TheDocument().MarkSaved();
     WriteFile("typo.rs",
               "desc( 0, 100, 64 );\r\nline( 0, 0, 0, 99, 63 );\r\n"
               "circel(0,50,32,10);\r\nrect( 0, 10, 10, 20, 8 );\r\n");

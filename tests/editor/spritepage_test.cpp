@@ -18,6 +18,7 @@
 #include <QToolButton>
 #include <memory>
 
+#include "Document.h"
 #include "DrawGrid.h"
 #include "ParameterSet.h"
 #include "RicFile.h"
@@ -122,19 +123,17 @@ class SpritePageTest : public QObject {
     dialogs_ = std::make_unique<TextDialogs>();
     w_ = StartEditor(*dialogs_);
     NewSprite(1);
-    w_->SelectedIndex = 0;
-    w_->ShowElement(0);
-    w_->EditEventsEnabled = true;
+    w_->SelectElement(0);
   }
 
   void cleanup() {
-    w_->Modified = false;
+    TheDocument().MarkSaved();
     w_.reset();
   }
 
   void showingANewSpriteFillsThePageWithoutMarkingItModified() {
     QCOMPARE(w_->PageControl_Edit->currentWidget(), static_cast<QWidget*>(Page()));
-    QVERIFY(!w_->Modified);
+    QVERIFY(!w_->Modified());
     QCOMPARE(Text("Label_Sprite_ImageSizeValue"), QString("0 x 0 pixels / 0 bytes"));
     QCOMPARE(Text("Label_Sprite_ZoomFactorValue"), QString("6"));
     QCOMPARE(Text("Label_Sprite_VisibleAreaValue"), QString("100 x 64 pixels"));
@@ -153,7 +152,7 @@ class SpritePageTest : public QObject {
     // A sprite id typed by the user is an edit; the list row follows.
     Page()->SpinEdit_Sprite_ID->setValue(7);
     QCOMPARE(int(Sprite().ID), 7);
-    QVERIFY(w_->Modified);
+    QVERIFY(w_->Modified());
     QCOMPARE(QString::fromStdString(ElementItems(Sprite())[0].Value), QString("7"));
   }
 
@@ -181,7 +180,7 @@ class SpritePageTest : public QObject {
     Sprite().Canvas.SetPixelIndex(10, 448, kBlackIndex);
     Page()->ScrollBar_Sprite_X->setValue(10);
     QCOMPARE(ViewPixel(2, 2), QRgb(kBlack));
-    QVERIFY(!w_->Modified);
+    QVERIFY(!w_->Modified());
   }
 
   void pointerMapsToCanvasAndStatusBar() {
@@ -203,7 +202,7 @@ class SpritePageTest : public QObject {
     QCOMPARE(Sprite().UsedArea, (TRect{5, 500, 5, 500}));
     QCOMPARE(Text("Label_Sprite_ImageSizeValue"), QString("1 x 1 / 1 byte"));
     QCOMPARE(SizeItem(), QString("1/1"));
-    QVERIFY(w_->Modified);
+    QVERIFY(w_->Modified());
     QVERIFY(w_->Menu_Edit_Undo->isEnabled());
     QVERIFY(Page()->SpeedButton_Sprite_Undo->isVisible());
     QCOMPARE(ViewPixel(At(5, 500).x(), At(5, 500).y()), QRgb(kBlack));
@@ -215,7 +214,7 @@ class SpritePageTest : public QObject {
     QCOMPARE(Px(14, 501), kWhiteIndex);
     QCOMPARE(Sprite().UsedArea, (TRect{5, 500, 14, 501}));
     QCOMPARE(Text("Label_Sprite_ImageSizeValue"), QString("10 x 2 / 4 bytes"));
-    QCOMPARE(Page()->UndoDepth(), 2);
+    QCOMPARE(TheDocument().UndoCount(), std::size_t(2));  // a stroke is one step
     w_->Menu_Edit_Undo->trigger();
     QCOMPARE(Sprite().UsedArea, (TRect{5, 500, 5, 500}));
     QCOMPARE(Px(13, 500), kGreyIndex);
@@ -332,28 +331,17 @@ class SpritePageTest : public QObject {
     Press(25, 490);
     Release(25, 490);
     QCOMPARE(Sprite().UsedArea, (TRect{20, 480, 25, 490}));
-    w_->Modified = false;
+    TheDocument().MarkSaved();
     Click("SpeedButton_Sprite_Minimize");
     QCOMPARE(Sprite().UsedArea, (TRect{25, 490, 25, 490}));
     QCOMPARE(Px(20, 480), kGreyIndex);
-    QVERIFY(w_->Modified);
-    Click("SpeedButton_Sprite_Undo");
+    QVERIFY(w_->Modified());
+    Click("SpeedButton_Sprite_Undo");  // the compress is one step
+    QCOMPARE(Sprite().UsedArea, (TRect{20, 480, 25, 490}));
+    QCOMPARE(Px(20, 480), kWhiteIndex);
+    QVERIFY(!w_->Modified());
     Find<QAction>("Menu_Edit_Sprite_CompressSprite")->trigger();
-    QCOMPARE(Sprite().UsedArea, kUnsetRect);
-    QCOMPARE(CountOf(kWhiteIndex), 0);
-  }
-
-  void undoKeepsTheFiftyNewestSnapshots() {
-    for (int i = 0; i < 51; ++i) {
-      Press(i % 100, 500);
-      Release(i % 100, 500);
-    }
-    QCOMPARE(Page()->UndoDepth(), 50);
-    for (int i = 0; i < 50; ++i) w_->Menu_Edit_Undo->trigger();
-    QCOMPARE(CountOf(kBlackIndex), 1);  // the first press is beyond the stack
-    QVERIFY(!w_->Menu_Edit_Undo->isEnabled());
-    w_->Menu_Edit_Undo->trigger();
-    QCOMPARE(CountOf(kBlackIndex), 1);
+    QCOMPARE(Sprite().UsedArea, (TRect{25, 490, 25, 490}));
   }
 
   void markingShowsTheAreaButtonsAndScrollAndMirrorWork() {
@@ -363,7 +351,7 @@ class SpritePageTest : public QObject {
     QCOMPARE(Sprite().MarkedArea, (TRect{10, 480, 12, 482}));
     QVERIFY(Page()->SpeedButton_Sprite_ScrollUp->isVisible());
     QVERIFY(Page()->Menu_Edit_Sprite_MarkArea->menuAction()->isVisible());
-    QVERIFY(w_->Modified);
+    QVERIFY(!w_->Modified());  // a mark changes no content
     QCOMPARE(Page()->SpriteToolValue(), 20);
     // The mark tints the view: grey pixels show #E080E0.
     QCOMPARE(ViewPixel(At(11, 481).x(), At(11, 481).y()), QRgb(0xE080E0));
@@ -476,12 +464,12 @@ class SpritePageTest : public QObject {
   void textToolPlacesTheTypedText() {
     Click("SpeedButton_Sprite_Text");
     dialogs_->accept = false;
-    w_->Modified = false;
+    TheDocument().MarkSaved();
     Press(5, 460);
     Release(5, 460);
     QCOMPARE(Page()->SpriteToolValue(), 18);
-    QCOMPARE(Page()->UndoDepth(), 1);  // a cancelled dialog still pushes and modifies
-    QVERIFY(w_->Modified);
+    QVERIFY(!TheDocument().CanUndo());  // a cancelled dialog changes nothing
+    QVERIFY(!w_->Modified());
     QCOMPARE(CountOf(kBlackIndex), 0);
     dialogs_->accept = true;
     Press(5, 460);
@@ -510,8 +498,7 @@ class SpritePageTest : public QObject {
     QCOMPARE(Page()->SpriteToolValue(), 19);
     QVERIFY(CountOf(kRedIndex) > 0);
     // Choosing B takes the preview off A, and moving over B paints nothing of A's.
-    w_->SelectedIndex = 1;
-    w_->ShowElement(1);
+    w_->SelectElement(1);
     QCOMPARE(Page()->SpriteToolValue(), 18);
     QCOMPARE(CountOf(kRedIndex), 0);  // sprite A
     Move(20, 20, Qt::NoButton);
@@ -520,8 +507,7 @@ class SpritePageTest : public QObject {
       for (int x = 0; x < 10; ++x) black += ElementList[1]->Canvas.PixelIndex(x, y) == kBlackIndex;
     QCOMPARE(black, 100);
     // Back on A: another tool ends a waiting preview as well.
-    w_->SelectedIndex = 0;
-    w_->ShowElement(0);
+    w_->SelectElement(0);
     Click("SpeedButton_Sprite_Text");
     Press(0, 0);
     Release(0, 0);
@@ -547,18 +533,6 @@ class SpritePageTest : public QObject {
     QCOMPARE(black, 32 * 24);
   }
 
-  void undoAndAreaOperationsMarkTheDocumentModified() {
-    Drag(3, 3, 3, 3);  // a point: one snapshot
-    w_->Modified = false;
-    w_->Menu_Edit_Undo->trigger();
-    QVERIFY(w_->Modified);
-    Click("SpeedButton_Sprite_Select");
-    Drag(30, 460, 33, 461);
-    w_->Modified = false;
-    Find<QAction>("Menu_Edit_Sprite_MarkArea_InvertArea")->trigger();
-    QVERIFY(w_->Modified);
-  }
-
   void keysOnTheViewActOnTheSpriteNotOnTheList() {
     NewSprite(2);
     w_->SetListRows(2);
@@ -569,44 +543,40 @@ class SpritePageTest : public QObject {
     Drag(10, 480, 12, 482);
     for (int key : {Qt::Key_Delete, Qt::Key_Down}) QTest::keyClick(w_->focusWidget(), Qt::Key(key));
     QCOMPARE(ElementList.Count(), 2);
-    QCOMPARE(w_->SelectedIndex, 0);
+    QCOMPARE(w_->SelectedIndex(), 0);
     QCOMPARE(CountOf(kWhiteIndex), 9);  // erased as the erase button does
     // Ctrl+Z undoes the drawing, not the text of a parameter field edited before.
     w_->SpinEdit_Param[0]->setFocus();
     QTest::keyClicks(w_->SpinEdit_Param[0], "5");
+    const int typed = w_->SpinEdit_Param[0]->value();
     Press(20, 490);
     QTest::keyClick(w_->focusWidget(), Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(Page()->UndoDepth(), 1);
+    QCOMPARE(CountOf(kWhiteIndex), 0);
+    QCOMPARE(w_->SpinEdit_Param[0]->value(), typed);
   }
 
   void eachSpriteKeepsItsWorkWhileTheDocumentIsOpen() {
     Press(5, 500);
+    Release(5, 500);
     Click("SpeedButton_Sprite_Select");
     Drag(5, 500, 6, 501);
     Click("SpeedButton_Sprite_Copy");
     Page()->ScrollBar_Sprite_X->setValue(3);
     w_->SpinEdit_Param[0]->setValue(9);  // sprites do not depend on parameters
-    QCOMPARE(Page()->UndoDepth(), 2);
     QCOMPARE(Page()->Floating().Width, 2);
     QCOMPARE(Sprite().MarkedArea, (TRect{5, 500, 6, 501}));
     QCOMPARE(Page()->ScrollBar_Sprite_X->value(), 3);
-    // A history stays with its sprite: not with another one, a copy, or a new
-    // sprite in a deleted one's memory.
-    auto depthOf = [&](int index) {
-      w_->SelectedIndex = index;
-      w_->ShowElement(index);
-      return Page()->UndoDepth();
-    };
+    // The page's Undo button walks the one history, back past other elements' steps.
     w_->AddElement(RICElementKind::Sprite);
-    QCOMPARE(Page()->UndoDepth(), 0);
     w_->MoveElementUp();
-    QCOMPARE(depthOf(1), 2);
-    w_->DoubleElement();  // the copy, selected, comes before the first sprite
-    QCOMPARE(Page()->UndoDepth(), 0);
-    QCOMPARE(depthOf(2), 2);
-    w_->DeleteElement();
-    w_->AddElement(RICElementKind::Sprite);
-    QCOMPARE(Page()->UndoDepth(), 0);
+    QCOMPARE(Page()->SpeedButton_Sprite_Undo->toolTip(), QString("Undo Move Sprite"));
+    Click("SpeedButton_Sprite_Undo");
+    Click("SpeedButton_Sprite_Undo");
+    QCOMPARE(ElementList.Count(), 1);
+    QCOMPARE(Px(5, 500), kBlackIndex);
+    Click("SpeedButton_Sprite_Undo");
+    QCOMPARE(Px(5, 500), kGreyIndex);
+    QCOMPARE(w_->SelectedIndex(), 0);
   }
 
   void theTextPreviewEndsBeforeDoubleUndoAndCompress_data() {
@@ -614,6 +584,7 @@ class SpritePageTest : public QObject {
     QTest::newRow("double") << 0;
     QTest::newRow("undo") << 1;
     QTest::newRow("compress") << 2;
+    QTest::newRow("id edit, undone and redone") << 3;
   }
 
   void theTextPreviewEndsBeforeDoubleUndoAndCompress() {
@@ -625,13 +596,17 @@ class SpritePageTest : public QObject {
     Click("SpeedButton_Sprite_Text");
     Press(0, 448);
     if (command == 0) w_->DoubleElement();  // the copy is selected
-    if (command == 1) {
-      Click("SpeedButton_Sprite_Undo");
-      Click("SpeedButton_Sprite_Undo");
-    }
+    if (command == 1) Click("SpeedButton_Sprite_Undo");
     if (command == 2) Click("SpeedButton_Sprite_Minimize");
+    if (command == 3) {
+      Page()->SpinEdit_Sprite_ID->setValue(5);
+      w_->UndoStep();
+      w_->RedoStep();
+    }
     Move(5, 460, Qt::NoButton);
-    QCOMPARE(CountOf(kWhiteIndex), command == 0 ? 40 * 32 - 32 * 24 : command == 1 ? 40 * 32 : 0);
+    QCOMPARE(CountOf(kWhiteIndex), command == 0 || command == 3 ? 40 * 32 - 32 * 24
+                                   : command == 1               ? 40 * 32
+                                                                : 0);
     QCOMPARE(CountOf(kBlackIndex), command == 1 ? 0 : 32 * 24);
     QCOMPARE(CountOf(kRedIndex), 0);
   }

@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <memory>
 
+#include "Document.h"
 #include "DrawGrid.h"
 #include "NxtImage.h"
 #include "ParameterSet.h"
@@ -74,7 +75,7 @@ class VarMapPageTest : public QObject {
   void Click(const QString& button) {
     QTest::mouseClick(Find<QToolButton>(qPrintable(button)), Qt::LeftButton);
   }
-  TRICElement& Map() { return *ElementList[w_->SelectedIndex]; }
+  TRICElement& Map() { return *ElementList[w_->SelectedIndex()]; }
   QSpinBox* Domain(int row) { return page_->SpinEdit_VarMap_Domain[std::size_t(row)]; }
   QSpinBox* Range(int row) { return page_->SpinEdit_VarMap_Range[std::size_t(row)]; }
   QString RowLabel(int row) { return page_->Label_VarMap_DS[std::size_t(row)]->text(); }
@@ -85,12 +86,10 @@ class VarMapPageTest : public QObject {
   // selecting it in the list would; the document starts unmodified.
   void ShowMap(const QString& points, std::uint16_t id = 1) {
     Click("SpeedButton_RIC_AddVarMap");
-    w_->ClearModified();
+    TheDocument().MarkSaved();
     Map().Points = Pts(points);
     Map().ID = id;
-    w_->EditEventsEnabled = false;
-    w_->ShowElement(w_->SelectedIndex);
-    w_->EditEventsEnabled = true;
+    w_->SelectElement(w_->SelectedIndex());
   }
 
  private slots:
@@ -106,7 +105,7 @@ class VarMapPageTest : public QObject {
   }
 
   void cleanup() {
-    w_->Modified = false;  // no question when the window goes
+    TheDocument().MarkSaved();  // no question when the window goes
     w_.reset();
     QVERIFY2(dialogs_->answers.empty(), "unused answers");
   }
@@ -180,7 +179,7 @@ class VarMapPageTest : public QObject {
   void fillingNeverMarksModifiedNorChangesTheMap() {
     // Seven points (scroll bar) and an id the field cannot show.
     ShowMap("0/0 10/5 20/9 30/70 40/3 50/2 60/1", 12);
-    QVERIFY(!w_->Modified);
+    QVERIFY(!w_->Modified());
     QCOMPARE(Status(7), QString());
     QCOMPARE(Text(Map().Points), QString("0/0 10/5 20/9 30/70 40/3 50/2 60/1"));
     QCOMPARE(page_->SpinEdit_VarMap_ID->value(), 12);
@@ -189,21 +188,21 @@ class VarMapPageTest : public QObject {
     page_->ScrollBar_VarMap->setValue(1);
     QCOMPARE(RowLabel(0), QString("1"));
     QCOMPARE(Domain(5)->value(), 60);
-    QVERIFY(!w_->Modified);
+    QVERIFY(!w_->Modified());
     QCOMPARE(int(Map().ID), 12);
     // Showing a second VarMap starts at the top again.
     ShowMap("0/0 99/63");
-    QVERIFY(!w_->Modified);
+    QVERIFY(!w_->Modified());
     QCOMPARE(page_->ScrollBar_VarMap->value(), 0);
     // Selecting the first one in the element list, as the user does.
     Click("SpeedButton_RIC_AddLine");
-    w_->ClearModified();
+    TheDocument().MarkSaved();
     TDrawGrid* grid = w_->DrawGrid_RIC;
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(1, 1).center());
     QCOMPARE(w_->PageControl_Edit->currentWidget(), page_);
     QCOMPARE(RowLabel(5), QString("5"));
     QVERIFY(Shown(page_->ScrollBar_VarMap));
-    QVERIFY(!w_->Modified);
+    QVERIFY(!w_->Modified());
     QCOMPARE(Status(7), QString());
     QCOMPARE(int(ElementList[0]->ID), 12);
     QCOMPARE(Text(ElementList[0]->Points), QString("0/0 10/5 20/9 30/70 40/3 50/2 60/1"));
@@ -216,7 +215,7 @@ class VarMapPageTest : public QObject {
     Range(1)->selectAll();
     QTest::keyClicks(Range(1), "200");
     QCOMPARE(Text(Map().Points), QString("0/0 10/200 20/100"));
-    QVERIFY(w_->Modified);
+    QVERIFY(w_->Modified());
     QCOMPARE(Status(7), QString("modified"));
     QCOMPARE(page_->GraphScale(), 360.0 / 200);  // the graph was drawn anew
     QCOMPARE(w_->Label_FileSize->text(), fileSize);
@@ -265,7 +264,7 @@ class VarMapPageTest : public QObject {
     QCOMPARE(page_->ScrollBar_VarMap->value(), 0);
     QCOMPARE(RowLabel(0), QString("0"));
     QCOMPARE(RowLabel(5), QString("5"));
-    QVERIFY(w_->Modified);
+    QVERIFY(w_->Modified());
     QCOMPARE(w_->Label_FileSize->text(), QString::number(8 + 4 * 6));
   }
 
@@ -274,7 +273,7 @@ class VarMapPageTest : public QObject {
     QVERIFY(Shown(page_->BitBtn_VarMap_Insert[1]));
     Click("BitBtn_VarMap_Insert1");
     QCOMPARE(Text(Map().Points), QString("0/0 10/40 11/40 12/50 99/63"));
-    QVERIFY(w_->Modified);
+    QVERIFY(w_->Modified());
     // Now 11 follows 10, and 12 follows 11: no room after either.
     QVERIFY(!Shown(page_->BitBtn_VarMap_Insert[1]));
     QVERIFY(!Shown(page_->BitBtn_VarMap_Insert[2]));
@@ -312,7 +311,7 @@ class VarMapPageTest : public QObject {
     QCOMPARE(Text(Map().Points), QString("0/0 50/32 99/63"));
     QCOMPARE(Status(1), QString("50"));
     QCOMPARE(Status(2), QString("32"));
-    QVERIFY(w_->Modified);
+    QVERIFY(w_->Modified());
     QCOMPARE(RowLabel(2), QString("2"));
     QCOMPARE(Domain(1)->value(), 50);
     // At the x of an existing domain only its range changes (an odd x rounds down).
@@ -340,7 +339,7 @@ class VarMapPageTest : public QObject {
     QTest::mouseMove(page_->Image_VarMap, QPoint(mx, my));
     QCOMPARE(Status(1), QString("50"));
     QCOMPARE(Status(2), QString("31"));
-    QVERIFY(!w_->Modified);
+    QVERIFY(!w_->Modified());
     QCOMPARE(Text(Map().Points), QString("0/0 99/63"));
     // Dotted: about every other pixel of the cross-hair is black.
     const int inColumn = CountColour(Graph(), column, kBlackC);
@@ -355,7 +354,7 @@ class VarMapPageTest : public QObject {
     QVERIFY(CountColour(page_->Image_VarMap_Domain->Picture(),
                         QRect(page_->GraphX(99) - 12, 14, 25, 15), kRedC) > 0);
     QVERIFY(CountColour(page_->Image_VarMap_Range->Picture(), QRect(0, 0, 32, 30), kRedC) > 0);
-    QVERIFY(!w_->Modified);
+    QVERIFY(!w_->Modified());
   }
 
   void graphLabelsNeverOverlap() {
@@ -459,13 +458,13 @@ class VarMapPageTest : public QObject {
     QCOMPARE(Text(Map().Points), points);
     if (notice.isEmpty()) {
       QCOMPARE(dialogs_->notices, QStringList());
-      QVERIFY(w_->Modified);
+      QVERIFY(w_->Modified());
       const std::vector<VarMapPoint> expected = Pts(points);
       QCOMPARE(Domain(1)->value(), int(expected[1].Domain));
       QCOMPARE(Range(1)->value(), int(expected[1].Range));
     } else {
       QCOMPARE(dialogs_->notices, QStringList({notice}));
-      QVERIFY(!w_->Modified);
+      QVERIFY(!w_->Modified());
     }
   }
 
@@ -483,7 +482,7 @@ class VarMapPageTest : public QObject {
     ShowMap("0/5 50/5 100/10");
     Click("SpeedButton_VarMap_Optimize");
     QCOMPARE(Text(Map().Points), QString("50/5 100/10"));
-    QVERIFY(w_->Modified);
+    QVERIFY(w_->Modified());
     QCOMPARE(RowLabel(0), QString("0"));
     QCOMPARE(Domain(0)->value(), 50);
   }
@@ -493,7 +492,7 @@ class VarMapPageTest : public QObject {
     page_->ScrollBar_VarMap->setValue(1);
     Click("SpeedButton_VarMap_DeleteEntries");  // no question asked
     QCOMPARE(Text(Map().Points), QString("0/0 99/63"));
-    QVERIFY(w_->Modified);
+    QVERIFY(w_->Modified());
     QVERIFY(!Shown(page_->ScrollBar_VarMap));
     QCOMPARE(RowLabel(1), QString("1"));
     QCOMPARE(Range(1)->value(), 63);
@@ -508,13 +507,13 @@ class VarMapPageTest : public QObject {
     page_->Menu_VarMap_Export->trigger();
     QCOMPARE(dialogs_->notices, QStringList({"VarMap export - not yet defined"}));
     QCOMPARE(Text(Map().Points), QString("0/0 50/20 99/63"));
-    QVERIFY(!w_->Modified);
+    QVERIFY(!w_->Modified());
   }
 
   void commandsDoNothingWithoutASelectedVarMap() {
     ShowMap("0/0 50/20 99/63");
     Click("SpeedButton_RIC_AddLine");
-    w_->ClearModified();
+    TheDocument().MarkSaved();
     QGuiApplication::clipboard()->setText("1 2 3 4");
     for (QAction* a :
          {page_->VarMap_DeleteList, page_->Menu_VarMap_Import, page_->Menue_VarMap_Optimize})
@@ -522,7 +521,7 @@ class VarMapPageTest : public QObject {
     page_->Image_VarMapMouseDown(100, 100, Qt::LeftButton);
     page_->Image_VarMapMouseMove(100, 100);
     QCOMPARE(Text(ElementList[0]->Points), QString("0/0 50/20 99/63"));
-    QVERIFY(!w_->Modified);
+    QVERIFY(!w_->Modified());
     QVERIFY(dialogs_->notices.isEmpty());
   }
 

@@ -1,0 +1,68 @@
+// TEditorHost: what an element page may ask of the window that holds it. The
+// pages edit the selected element in place and then say so through
+// SelectedElementEdited, which records the change as one step of the
+// document's history and refreshes the views.
+#pragma once
+
+#include <string>
+
+class QAction;
+class QMenu;
+
+namespace tavlin {
+
+struct TRICElement;
+class UserDialogs;
+
+class TEditorHost {
+ public:
+  virtual ~TEditorHost() = default;
+
+  // The questions, notices and file dialogs.
+  virtual UserDialogs& Dialogs() = 0;
+
+  // The element being edited (null without one) and its index in the list.
+  virtual TRICElement* SelectedElement() const = 0;
+  virtual int SelectedIndex() const = 0;
+
+  // The selected element was changed by the page: one step named `name`
+  // ("Change Pos X"). Consecutive edits with the same non-empty mergeKey
+  // become one step; an edit that changed nothing records none.
+  virtual void SelectedElementEdited(const std::string& name, const std::string& mergeKey = {}) = 0;
+  // The next edit starts a step of its own, whatever its merge key.
+  virtual void SealEditStep() = 0;
+  // Takes back the last step of the document, whatever it was.
+  virtual void UndoStep() = 0;
+
+  virtual void ShowPointerPosition(int x, int y) = 0;
+  // Redraws the selected element's row and the document's output.
+  virtual void RefreshSelectedRow() = 0;
+
+  // False while the window fills a page from an element: the page's change
+  // handlers must not write the element back then.
+  virtual bool EditEventsEnabled() const = 0;
+  virtual void SetEditEventsEnabled(bool enabled) = 0;
+
+  // The window's menus a page adds entries to, and its Undo command.
+  virtual QMenu* ViewMenu() const = 0;
+  virtual QMenu* SpriteMenu() const = 0;
+  virtual QMenu* VarMapMenu() const = 0;
+  virtual QAction* UndoAction() const = 0;
+};
+
+// Turns edit events off for its scope and restores what they were.
+class EditEventsPause {
+ public:
+  explicit EditEventsPause(TEditorHost& host) : host_(host), was_(host.EditEventsEnabled()) {
+    host_.SetEditEventsEnabled(false);
+  }
+  ~EditEventsPause() { host_.SetEditEventsEnabled(was_); }
+  EditEventsPause(const EditEventsPause&) = delete;
+  EditEventsPause& operator=(const EditEventsPause&) = delete;
+
+ private:
+  TEditorHost& host_;
+  bool was_;
+};
+
+}  // namespace tavlin
