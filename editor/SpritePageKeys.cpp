@@ -112,7 +112,7 @@ void TSpritePage::WheelOnView(int x, int y, QPoint angle, Qt::KeyboardModifiers 
   const bool sideways = (modifiers & Qt::ShiftModifier) || angle.y() == 0;
   QScrollBar* bar = sideways ? ScrollBar_Sprite_X : ScrollBar_Sprite_Y;
   // A notch moves an eighth of the view; a touchpad's small turns at least a pixel.
-  const int visible = (sideways ? 600 : 384) / e->ZoomFactor;
+  const int visible = (sideways ? areaWidth_ : areaHeight_) / e->ZoomFactor;
   int step = std::max(1, visible / 8) * delta / 120;
   if (step == 0) step = delta > 0 ? 1 : -1;
   bar->setValue(bar->value() - step);
