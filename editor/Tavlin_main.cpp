@@ -14,6 +14,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -141,7 +142,14 @@ TForm_Tavlin::TForm_Tavlin(UserDialogs& dialogs, QWidget* parent)
   SetParameterMode(256);
   editEventsEnabled_ = true;
   ShowHistoryState();
-  resize(sizeHint());
+  // The default size, or less on a screen that has not that much room (a
+  // laptop's 768 lines with a panel): the pictures then shrink by a zoom step.
+  QSize size = sizeHint();
+  if (const QScreen* s = screen()) {
+    const QSize frame(0, 32);  // the window manager's title bar is not ours to measure yet
+    size = size.boundedTo(s->availableGeometry().size() - frame).expandedTo(minimumSizeHint());
+  }
+  resize(size);
   // Undo and redo keys reach the window's history before a focused field's own undo.
   qApp->installEventFilter(this);
 }

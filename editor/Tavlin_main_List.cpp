@@ -153,6 +153,8 @@ void TForm_Tavlin::ArrangeNavigationPages() {
     b->move(b->x(), 618 + extraHeight_);
   SpeedButton_Preview->move(SpeedButton_Preview->x(), 652 + extraHeight_);
   SpeedButton2->move(SpeedButton2->x(), 652 + extraHeight_);
+  for (QToolButton* b : {SpeedButton_RIC_Undo, SpeedButton_RIC_Redo})
+    if (b) b->move(b->x(), 656 + extraHeight_);
 }
 
 void TForm_Tavlin::SetListRows(int elementCount) {

@@ -9,8 +9,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
-#include <QRegularExpression>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -31,11 +31,9 @@
 #include "ParameterSet.h"
 #include "RICParameterEdit.h"
 #include "RicFile.h"
-#include "SpritePage.h"
-#include "SpriteTools.h"
-#include "SpriteView.h"
 #include "ScriptedDialogs.h"
 #include "SpritePage.h"
+#include "SpriteTools.h"
 #include "SpriteView.h"
 #include "StartUp.h"
 #include "Tavlin_main.h"
@@ -309,6 +307,12 @@ class MainWindowTest : public QObject {
       w_->resize(size);
       const bool small = size.width() < 1016;
       QVERIFY(!small || (w_->width() <= 1330 && w_->height() <= 665));
+      // The buttons under the list stay inside its page.
+      for (const char* name :
+           {"SpeedButton_RIC_AddLine", "SpeedButton_Preview", "SpeedButton_RIC_Undo"}) {
+        auto* b = w_->findChild<QToolButton*>(name);
+        QVERIFY2(b->geometry().bottom() < w_->PageControl_Navigate->height(), name);
+      }
       ClickRow(3);
       TNxtImage* image = w_->Image_Rectangle;
       const int z = (image->width() - 2) / 100;
