@@ -157,6 +157,24 @@ void RICDocument::Reorder(const std::vector<int>& order, int focus, std::string 
     moved = moved || order[i] != int(i);
   }
   if (!moved) return;
+  // A drag moves one element: kept as a move, the step holds two numbers
+  // instead of the whole order.
+  int lo = 0, hi = int(order.size()) - 1;
+  while (order[std::size_t(lo)] == lo) ++lo;
+  while (order[std::size_t(hi)] == hi) --hi;
+  auto shifted = [&](int first, int last, int by) {
+    for (int i = first; i <= last; ++i)
+      if (order[std::size_t(i)] != i + by) return false;
+    return true;
+  };
+  if (order[std::size_t(lo)] == hi && shifted(lo + 1, hi, -1)) {
+    Move(hi, lo, std::move(name));
+    return;
+  }
+  if (order[std::size_t(hi)] == lo && shifted(lo, hi - 1, 1)) {
+    Move(lo, hi, std::move(name));
+    return;
+  }
   Step step;
   step.name = std::move(name);
   step.type = StepType::Reorder;

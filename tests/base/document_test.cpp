@@ -2,7 +2,9 @@
 // exact bytes, edits merge, and "modified" follows the saved state.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <numeric>
 #include <vector>
 
 #include "Document.h"
@@ -50,6 +52,12 @@ TEST_F(DocumentTest, EveryStepUndoesAndRedoesToTheExactBytes) {
         std::vector<int> reversed;
         for (int i = doc.Elements().Count(); i-- > 0;) reversed.push_back(i);
         doc.Reorder(reversed, 0, "Move Sprite");
+      },
+      [&] {  // one element dragged two places down: kept as a move
+        std::vector<int> order(std::size_t(doc.Elements().Count()));
+        std::iota(order.begin(), order.end(), 0);
+        std::rotate(order.begin(), order.begin() + 1, order.begin() + 3);
+        doc.Reorder(order, 2, "Move Line");
       },
       [&] {
         RICElementList other;
