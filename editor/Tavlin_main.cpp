@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
@@ -568,86 +567,6 @@ void TForm_Tavlin::RefreshDocumentView() {
   RenderDocumentInto(workDisplay_, 0, 0);
   PaintDisplayInto(Image_NXT);
   ShowHistoryState();
-}
-
-void TForm_Tavlin::ShowHistoryState() {
-  const RICDocument& d = TheDocument();
-  StatusPanel[7]->setText(d.Modified() ? "modified" : QString());
-  UpdateTitle();
-  const QString undo = d.CanUndo() ? "Undo " + QString::fromStdString(d.UndoName()) : "Undo";
-  const QString redo = d.CanRedo() ? "Redo " + QString::fromStdString(d.RedoName()) : "Redo";
-  Menu_Edit_Undo->setText("&" + undo);
-  Menu_Edit_Undo->setEnabled(d.CanUndo());
-  Menu_Edit_Redo->setText("&" + redo);
-  Menu_Edit_Redo->setEnabled(d.CanRedo());
-  if (SpeedButton_RIC_Undo) {
-    SpeedButton_RIC_Undo->setToolTip(undo);
-    SpeedButton_RIC_Undo->setEnabled(d.CanUndo());
-    SpeedButton_RIC_Redo->setToolTip(redo);
-    SpeedButton_RIC_Redo->setEnabled(d.CanRedo());
-  }
-}
-
-void TForm_Tavlin::UndoStep() {
-  if (dragging_) return;
-  TabSheet_Edit_Sprite->EndPreview();  // the preview's backup would paint over the undone step
-  if (TheDocument().CanUndo()) ShowChangedDocument(TheDocument().Undo());
-}
-
-void TForm_Tavlin::RedoStep() {
-  if (dragging_) return;
-  TabSheet_Edit_Sprite->EndPreview();
-  if (TheDocument().CanRedo()) ShowChangedDocument(TheDocument().Redo());
-}
-
-void TForm_Tavlin::ShowChangedDocument(int index) {
-  const int n = ElementList.Count();
-  selectedIndex_ =
-      ElementList.ValidIndex(index) ? index : std::clamp(selectedIndex_, 0, std::max(0, n - 1));
-  SetListRows(n);
-  DrawGrid_RIC->SetRow(n > 0 ? selectedIndex_ + 1 : 1, false);
-  {
-    EditEventsPause pause(*this);
-    ShowElement(selectedIndex_);
-  }
-  RefreshDocumentView();
-}
-
-void TForm_Tavlin::SelectedElementEdited(const std::string& name, const std::string& mergeKey) {
-  if (!selectedElement_) return;
-  // A shape or text preview waiting on the sprite must not go into the step.
-  TabSheet_Edit_Sprite->EndPreview();
-  TheDocument().ElementEdited(selectedElement_, name, mergeKey);
-  RefreshSelectedRow();
-}
-
-void TForm_Tavlin::SealEditStep() { TheDocument().SealLastStep(); }
-
-std::string TForm_Tavlin::StepName(const char* verb, int index) {
-  const TRICElement* e = ElementList.At(index);
-  return std::string(verb) + " " + (e ? KindName(e->Kind) : "Element");
-}
-
-bool TForm_Tavlin::eventFilter(QObject* watched, QEvent* event) {
-  const QEvent::Type type = event->type();
-  auto* widget = qobject_cast<QWidget*>(watched);
-  if ((type == QEvent::ShortcutOverride || type == QEvent::KeyPress) && widget &&
-      widget->window() == this) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    const int chord = key->keyCombination().toCombined();
-    const bool undo = chord == QKeyCombination(Qt::ControlModifier, Qt::Key_Z).toCombined();
-    const bool redo =
-        chord == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z).toCombined() ||
-        chord == QKeyCombination(Qt::ControlModifier, Qt::Key_Y).toCombined();
-    if (undo || redo) {
-      // Taken from the focused field (a spin box would undo its own text);
-      // the key press that follows runs the window's command.
-      if (type == QEvent::KeyPress) (undo ? Menu_Edit_Undo : Menu_Edit_Redo)->trigger();
-      event->accept();
-      return true;
-    }
-  }
-  return QMainWindow::eventFilter(watched, event);
 }
 
 void TForm_Tavlin::UpdateTitle() {

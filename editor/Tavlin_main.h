@@ -4,7 +4,8 @@
 // sources: Tavlin_main.cpp (frame, refresh cycle), Tavlin_main_File.cpp
 // (document and RicScript commands), Tavlin_main_List.cpp (element list),
 // Tavlin_main_Shapes.cpp (shape and Information pages) and
-// Tavlin_main_Params.cpp (parameter panel and preview). The Sprite, CopyBits
+// Tavlin_main_Params.cpp (parameter panel and preview), Tavlin_main_History.cpp
+// (undo and redo) and Tavlin_main_Clipboard.cpp (cut, copy and paste). The Sprite, CopyBits
 // and VarMap pages are classes of their own (SpritePage, CopyBitsPage, VarMapPage).
 #pragma once
 
