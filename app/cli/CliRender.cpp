@@ -5,13 +5,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <optional>
 
 #include "CliMain.h"
 #include "DisplayImage.h"
 #include "DocumentIO.h"
 #include "FileIO.h"
+#include "FrameRenderer.h"
 #include "GifWriter.h"
 #include "NXTDisplay.h"
 #include "ParameterSet.h"
@@ -157,19 +157,20 @@ RenderOptions ParseArguments(const std::vector<std::string>& args) {
 
 // OUT.png -> OUT-0001.png, OUT-0002.png, ...: one picture per frame. A
 // failure removes the frames this run has written.
-void WriteNumberedPngs(const std::string& out, int frames,
-                       const std::function<RgbImage(int)>& picture) {
+// OUT.png -> OUT-0001.png, OUT-0002.png, ...: one picture per frame. A
+// failure removes the frames this run has written.
+void WriteNumberedPngs(const std::string& out, int frames, const FrameRenderFn& render, int zoom) {
   const std::string extension = std::filesystem::path(out).extension().string();
   const std::string stem = out.substr(0, out.size() - extension.size());
   std::vector<std::string> written;
   try {
-    for (int frame = 0; frame < frames; ++frame) {
+    RenderFramesInOrder(frames, render, [&](int frame, const NXTDisplay& display) {
       char number[16];
       std::snprintf(number, sizeof number, "-%04d", frame + 1);
       const std::string path = stem + number + extension;
-      WritePngFile(path, picture(frame));
+      WritePngFile(path, ScaleDisplay(display, zoom));
       written.push_back(path);
-    }
+    });
   } catch (...) {
     std::error_code ignored;
     for (const std::string& path : written) std::filesystem::remove(path, ignored);
@@ -202,34 +203,31 @@ int CmdRender(const std::vector<std::string>& args, std::ostream&, std::ostream&
                                   std::to_string(list.Count()) + " elements)");
     index = int(k - 1);
   }
-  NXTDisplay display;
-  auto renderFrame = [&](int frame) {
-    ApplySweeps(o.sweeps, frame, parameters);
+  // Called on several threads at once: each frame has parameters of its own.
+  const FrameRenderFn renderFrame = [&](int frame, NXTDisplay& display) {
+    TParameterSet values = parameters;
+    ApplySweeps(o.sweeps, frame, values);
     if (index >= 0) {
       // As an element page shows it: alone, its arguments resolved at its place.
       display.ClearDisplay();
-      RenderElement(display, *list[index], o.dx, o.dy, -1, list, parameters, index);
+      RenderElement(display, *list[index], o.dx, o.dy, -1, list, values, index);
     } else {
-      RenderDocument(display, o.dx, o.dy, list, parameters);
+      RenderDocument(display, o.dx, o.dy, list, values);
     }
   };
 
   const int frames = SweepFrameCount(o.sweeps);
   if (LowerExtension(o.out) == ".gif") {
     GifAnimationWriter gif(o.zoom, GifDelayForFps(o.fps));
-    for (int frame = 0; frame < frames; ++frame) {
-      renderFrame(frame);
-      gif.AddFrame(display);
-    }
+    RenderFramesInOrder(frames, renderFrame,
+                        [&](int, const NXTDisplay& display) { gif.AddFrame(display); });
     WriteGifFile(o.out, gif);
   } else if (o.sweeps.empty()) {
-    renderFrame(0);
+    NXTDisplay display;
+    renderFrame(0, display);
     WritePngFile(o.out, ScaleDisplay(display, o.zoom));
   } else {
-    WriteNumberedPngs(o.out, frames, [&](int frame) {
-      renderFrame(frame);
-      return ScaleDisplay(display, o.zoom);
-    });
+    WriteNumberedPngs(o.out, frames, renderFrame, o.zoom);
   }
   return kExitOk;
 }

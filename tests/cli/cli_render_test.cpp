@@ -236,14 +236,14 @@ tavlin::Rgb GifPixel(const GifFileType& gif, int index, int x, int y) {
 TEST_F(CliRenderTest, SweepsWriteALoopingGifOfTheRendersTheyRunTogether) {
   const std::string script = Path("gauge.rs"), out = Path("out.gif");
   tavlin::test::WriteText(script, "line( 0, 0, 0, arg(0), 63 );\nnumbox( 0, 40, 8, arg(1) );\n");
-  const RenderRun r = Run({"render", script, out, "--sweep", "0=10..90:40", "--sweep=1=7..8",
+  const RenderRun r = Run({"render", script, out, "--sweep", "0=10..90:4", "--sweep=1=7..8",
                            "--fps", "4", "--zoom", "2"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   int error = 0;
   GifFile gif(DGifOpenFileName(out.c_str(), &error));
   ASSERT_TRUE(gif);
   ASSERT_EQ(DGifSlurp(gif.get()), GIF_OK);
-  ASSERT_EQ(gif->ImageCount, 3);  // the longer sweep's frames
+  ASSERT_EQ(gif->ImageCount, 21);  // the longer sweep's frames
   ASSERT_EQ(gif->SWidth, 200);
   ASSERT_EQ(gif->SHeight, 128);
 
@@ -259,7 +259,7 @@ TEST_F(CliRenderTest, SweepsWriteALoopingGifOfTheRendersTheyRunTogether) {
              data.ByteCount == 3 && data.Bytes[0] == 1 && data.Bytes[1] == 0 && data.Bytes[2] == 0;
   }
   EXPECT_TRUE(loops);
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < 21; ++i) {
     GraphicsControlBlock control{};
     ASSERT_EQ(DGifSavedExtensionToGCB(gif.get(), i, &control), GIF_OK);
     EXPECT_EQ(control.DelayTime, 25) << i;  // 4 frames per second
@@ -268,7 +268,7 @@ TEST_F(CliRenderTest, SweepsWriteALoopingGifOfTheRendersTheyRunTogether) {
   // The first and the last frame, the second sweep holding its last value 8.
   std::ostringstream notes;
   const tavlin::RICElementList list = tavlin::cli::ReadInputDocument(script, notes);
-  for (auto [frame, p0, p1] : {std::tuple{0, 10, 7}, std::tuple{2, 90, 8}}) {
+  for (auto [frame, p0, p1] : {std::tuple{0, 10, 7}, std::tuple{20, 90, 8}}) {
     tavlin::TParameterSet parameters{};
     parameters[0] = std::uint16_t(p0);
     parameters[1] = std::uint16_t(p1);
