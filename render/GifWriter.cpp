@@ -45,17 +45,23 @@ GifAnimationWriter::GifAnimationWriter(int zoom, int delayCentiseconds)
   int error = 0;
   gif_ = EGifOpen(&out_, AppendToBuffer, &error);
   if (!gif_) throw TavlinError("", "cannot start the GIF encoder: " + GifErrorText(error));
-  EGifSetGifVersion(gif_, true);  // GIF89a: delays and the loop need it
-  ColourMap palette(false);
-  Check(EGifPutScreenDesc(gif_, NXTDisplay::kWidth * zoom_, NXTDisplay::kHeight * zoom_, 8, 0,
-                          palette.map));
-  // Loop for ever: the NETSCAPE2.0 application block with a count of 0.
-  static const GifByteType kNetscape[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
-  static const GifByteType kLoopForever[] = {1, 0, 0};
-  Check(EGifPutExtensionLeader(gif_, APPLICATION_EXT_FUNC_CODE));
-  Check(EGifPutExtensionBlock(gif_, sizeof kNetscape, kNetscape));
-  Check(EGifPutExtensionBlock(gif_, sizeof kLoopForever, kLoopForever));
-  Check(EGifPutExtensionTrailer(gif_));
+  try {
+    EGifSetGifVersion(gif_, true);  // GIF89a: delays and the loop need it
+    ColourMap palette(false);
+    Check(EGifPutScreenDesc(gif_, NXTDisplay::kWidth * zoom_, NXTDisplay::kHeight * zoom_, 8, 0,
+                            palette.map));
+    // Loop for ever: the NETSCAPE2.0 application block with a count of 0.
+    static const GifByteType kNetscape[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
+    static const GifByteType kLoopForever[] = {1, 0, 0};
+    Check(EGifPutExtensionLeader(gif_, APPLICATION_EXT_FUNC_CODE));
+    Check(EGifPutExtensionBlock(gif_, sizeof kNetscape, kNetscape));
+    Check(EGifPutExtensionBlock(gif_, sizeof kLoopForever, kLoopForever));
+    Check(EGifPutExtensionTrailer(gif_));
+  } catch (...) {
+    int error = 0;
+    EGifCloseFile(gif_, &error);
+    throw;
+  }
 }
 
 GifAnimationWriter::~GifAnimationWriter() {
@@ -89,6 +95,11 @@ void GifAnimationWriter::AddFrame(const NXTDisplay& display) {
     Check(EGifPutImageDesc(gif_, 0, 0, NXTDisplay::kWidth * zoom_, NXTDisplay::kHeight * zoom_,
                            false, palette.map));
   } else {
+    // giflib forgets the last frame's local palette here without freeing it.
+    if (gif_->Image.ColorMap) {
+      GifFreeMapObject(gif_->Image.ColorMap);
+      gif_->Image.ColorMap = nullptr;
+    }
     Check(EGifPutImageDesc(gif_, 0, 0, NXTDisplay::kWidth * zoom_, NXTDisplay::kHeight * zoom_,
                            false, nullptr));
   }

@@ -235,8 +235,9 @@ tavlin::Rgb GifPixel(const GifFileType& gif, int index, int x, int y) {
 
 TEST_F(CliRenderTest, SweepsWriteALoopingGifOfTheRendersTheyRunTogether) {
   const std::string script = Path("gauge.rs"), out = Path("out.gif");
-  tavlin::test::WriteText(script, "line( 0, 0, 0, arg(0), 63 );\nnumbox( 0, 40, 8, arg(1) );\n");
-  const RenderRun r = Run({"render", script, out, "--sweep", "0=10..90:4", "--sweep=1=7..8",
+  tavlin::test::WriteText(script,
+                          "line( 0, 0, 0, arg(0), 63 );\nnumbox( 0, arg(0), 8, arg(1) );\n");
+  const RenderRun r = Run({"render", script, out, "--sweep", "0=10..110:5", "--sweep=1=7..8",
                            "--fps", "4", "--zoom", "2"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   int error = 0;
@@ -265,10 +266,11 @@ TEST_F(CliRenderTest, SweepsWriteALoopingGifOfTheRendersTheyRunTogether) {
     EXPECT_EQ(control.DelayTime, 25) << i;  // 4 frames per second
   }
 
-  // The first and the last frame, the second sweep holding its last value 8.
+  // The first frame, with the number box's grey, and the last, with the box
+  // off the screen, the second sweep holding its last value 8.
   std::ostringstream notes;
   const tavlin::RICElementList list = tavlin::cli::ReadInputDocument(script, notes);
-  for (auto [frame, p0, p1] : {std::tuple{0, 10, 7}, std::tuple{20, 90, 8}}) {
+  for (auto [frame, p0, p1] : {std::tuple{0, 10, 7}, std::tuple{20, 110, 8}}) {
     tavlin::TParameterSet parameters{};
     parameters[0] = std::uint16_t(p0);
     parameters[1] = std::uint16_t(p1);
