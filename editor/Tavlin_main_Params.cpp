@@ -331,8 +331,8 @@ void TForm_Tavlin::ExportPicturePng() {
   }
 }
 
-// The preview's sweep from the parameters as they are, at the preview
-// position; the parameters themselves stay as they are.
+// The preview's sweep from the parameters as they are, placed as the picture
+// export places the display; the parameters themselves stay as they are.
 void TForm_Tavlin::ExportAnimationGif() {
   FileDialogSpec setup = kGifDialog;
   if (!currentFileName_.isEmpty()) setup.fileName = WithSuffix(currentFileName_, "gif");
@@ -341,7 +341,9 @@ void TForm_Tavlin::ExportAnimationGif() {
   TabSheet_Edit_Sprite->EndPreview();
   const std::vector<ParameterSweep> sweeps = Animation_PreView->Sweeps();
   const TParameterSet base = ParameterSet;
-  const int dx = SpinEdit_PreView_PosX->value(), dy = SpinEdit_PreView_PosY->value();
+  const bool preview = InPreviewMode();
+  const int dx = preview ? SpinEdit_PreView_PosX->value() : 0;
+  const int dy = preview ? SpinEdit_PreView_PosY->value() : 0;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   try {
     GifAnimationWriter gif(Animation_PreView->ExportZoom(),
