@@ -144,7 +144,7 @@ void TForm_Tavlin::BuildPreviewPage() {
 void TForm_Tavlin::ShowAnimationFrame(const std::vector<ParameterSweep>& sweeps, int frame) {
   ApplySweeps(sweeps, frame, ParameterSet);
   // The first swept parameter's row comes into view, as the user would scroll to it.
-  const int first = ScrollBar_Param->value(), rows = PreviewRows();
+  const int first = ScrollBar_Param->value(), rows = InPreviewMode() ? PreviewRows() : 4;
   const int index = sweeps.front().Parameter;
   if (index < first || index >= first + rows) {
     QSignalBlocker block(ScrollBar_Param);

@@ -157,8 +157,6 @@ RenderOptions ParseArguments(const std::vector<std::string>& args) {
 
 // OUT.png -> OUT-0001.png, OUT-0002.png, ...: one picture per frame. A
 // failure removes the frames this run has written.
-// OUT.png -> OUT-0001.png, OUT-0002.png, ...: one picture per frame. A
-// failure removes the frames this run has written.
 void WriteNumberedPngs(const std::string& out, int frames, const FrameRenderFn& render, int zoom) {
   const std::string extension = std::filesystem::path(out).extension().string();
   const std::string stem = out.substr(0, out.size() - extension.size());
