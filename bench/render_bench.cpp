@@ -1,6 +1,7 @@
 // RenderDocument of the largest legal document (262,144 bytes of lines,
 // circles and copy-bits), of a typical picture, and of a hostile one whose
-// shapes are huge; and painting the zoomed display of the element pages.
+// shapes are huge; painting the zoomed display of the element pages; and a
+// 1,000-frame parameter sweep of the largest document encoded as a GIF.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -8,6 +9,9 @@
 #include <random>
 
 #include "DisplayImage.h"
+#include "FrameRenderer.h"
+#include "GifWriter.h"
+#include "ParameterSweep.h"
 #include "RICInterpreter.h"
 #include "RicFile.h"
 
@@ -134,6 +138,52 @@ void BM_PaintZoomedDisplay_Page(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_PaintZoomedDisplay_Page)->Unit(benchmark::kMicrosecond);
+
+// What `tavlin-cli render --sweep 0=0..999 --sweep 1=63..0 OUT.gif` does,
+// without the file write: 1,000 renders of the largest document on all
+// cores, each encoded as a GIF frame. CPU time is that of all threads.
+void BM_SweepToGif_Largest1000(benchmark::State& state) {
+  const RICElementList list = LargestDocument();
+  const std::vector<ParameterSweep> sweeps = {{0, 0, 999, 1}, {1, 63, 0, 1}};
+  const int frames = SweepFrameCount(sweeps);
+  std::size_t bytes = 0;
+  const TParameterSet base = BenchParameters();
+  for (auto _ : state) {
+    GifAnimationWriter gif(1, GifDelayForFps(10));
+    RenderFramesInOrder(
+        frames,
+        [&](int frame, NXTDisplay& display) {
+          TParameterSet params = base;
+          ApplySweeps(sweeps, frame, params);
+          RenderDocument(display, 0, 0, list, params);
+        },
+        [&](int, const NXTDisplay& display) { gif.AddFrame(display); });
+    bytes = gif.Finish().size();
+  }
+  state.counters["frames"] = frames;
+  state.counters["bytes"] = double(bytes);
+}
+BENCHMARK(BM_SweepToGif_Largest1000)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+// The GIF encoding of that sweep alone, its frames drawn beforehand.
+void BM_GifEncode_Largest1000(benchmark::State& state) {
+  const RICElementList list = LargestDocument();
+  std::vector<NXTDisplay> displays(50);
+  TParameterSet params = BenchParameters();
+  for (std::size_t i = 0; i < displays.size(); ++i) {
+    params[0] = std::uint16_t(i * 2);
+    RenderDocument(displays[i], 0, 0, list, params);
+  }
+  for (auto _ : state) {
+    GifAnimationWriter gif(1, GifDelayForFps(10));
+    for (int frame = 0; frame < 1000; ++frame) gif.AddFrame(displays[std::size_t(frame) % 50]);
+    benchmark::DoNotOptimize(gif.Finish().size());
+  }
+}
+BENCHMARK(BM_GifEncode_Largest1000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

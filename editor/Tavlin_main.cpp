@@ -31,9 +31,9 @@
 #include "FileIO.h"
 #include "NxtImage.h"
 #include "ParameterSet.h"
+#include "PreviewAnimation.h"
 #include "RICParameterEdit.h"
 #include "RecentFiles.h"
-#include "Tavlin_About.h"
 #include "SpritePage.h"
 #include "Tavlin_About.h"
 #include "UserDialogs.h"
@@ -237,6 +237,12 @@ void TForm_Tavlin::BuildMenus() {
                             [this] { ImportRicScript1Click(); });
   ExportRicScript1 = action(Menu_File, "ExportRicScript1", "Export RicScript",
                             [this] { ExportRicScript1Click(); });
+  Menu_File_Export = Menu_File->addMenu("&Export");
+  Menu_File_Export->setObjectName("Menu_File_Export");
+  Menu_File_Export_Gif = action(Menu_File_Export, "Menu_File_Export_Gif", "Animation (GIF)...",
+                                [this] { ExportAnimationGif(); });
+  Menu_File_Export_Png = action(Menu_File_Export, "Menu_File_Export_Png", "Picture (PNG)...",
+                                [this] { ExportPicturePng(); });
   Menu_File->addSeparator();
   Menu_File_ModifyRICFile = action(Menu_File, "Menu_File_ModifyRICFile", "M&odify RIC file",
                                    [this] { EnterModifyMode(); });
@@ -571,7 +577,7 @@ void TForm_Tavlin::RefreshDocumentView() {
 
 void TForm_Tavlin::UpdateTitle() {
   const QString name = currentFileName_.isEmpty() ? QStringLiteral("Untitled")
-                                                 : QFileInfo(currentFileName_).fileName();
+                                                  : QFileInfo(currentFileName_).fileName();
   setWindowFilePath(currentFileName_);
   setWindowTitle(name + (TheDocument().Modified() ? "*" : "") + " - " + kProgramVersionText);
 }
@@ -598,6 +604,7 @@ void TForm_Tavlin::closeEvent(QCloseEvent* event) {
       return;
     }
   }
+  Animation_PreView->Pause();
   // The parameter values are kept on every close; a failure is reported and the window closes all
   // the same.
   try {

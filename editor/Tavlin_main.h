@@ -19,6 +19,7 @@
 
 #include "EditorHost.h"
 #include "NXTDisplay.h"
+#include "ParameterSweep.h"
 #include "RICElement.h"
 
 class QAction;
@@ -43,6 +44,7 @@ class TRICParameterEdit;
 class UserDialogs;
 class TForm_Tavlin_Info;
 class TCopyBitsPage;
+class TPreviewAnimation;
 class TScreenLayout;
 class TSpritePage;
 class TVarMapPage;
@@ -131,6 +133,10 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   void ParameterLoad();
   void ParameterSave();
   void ParameterClear();
+  // File > Export: the preview's sweep as an animated GIF, the display as a
+  // PNG, both at the preview's export zoom.
+  void ExportAnimationGif();
+  void ExportPicturePng();
 
   // Widgets and actions named as the user sees them; tests find them by objectName too.
   QStackedWidget* PageControl_Navigate = nullptr;
@@ -221,6 +227,7 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   QToolButton* SpeedButton_Param16 = nullptr;
   QSpinBox* SpinEdit_PreView_PosX = nullptr;
   QSpinBox* SpinEdit_PreView_PosY = nullptr;
+  TPreviewAnimation* Animation_PreView = nullptr;
 
   std::array<QLabel*, 8> StatusPanel{};
 
@@ -237,6 +244,9 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   QAction* Menu_File_New = nullptr;
   QAction* ImportRicScript1 = nullptr;
   QAction* ExportRicScript1 = nullptr;
+  QMenu* Menu_File_Export = nullptr;
+  QAction* Menu_File_Export_Gif = nullptr;
+  QAction* Menu_File_Export_Png = nullptr;
   QAction* Menu_File_ModifyRICFile = nullptr;
   QAction* Menue_File_PreviewRICfile = nullptr;
   QAction* Menu_File_Settings_Paramter_16Standard = nullptr;
@@ -309,6 +319,8 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   void SetParamPanelFocus(int row);
   void RenderPreview();
   void Image_PreviewMouse(int mx, int my);
+  // Sets the swept parameters to their values at `frame` and redraws.
+  void ShowAnimationFrame(const std::vector<ParameterSweep>& sweeps, int frame);
 
   // Moves the selected element to `target`, the element there taking its place.
   void MoveSelectedElement(int target);

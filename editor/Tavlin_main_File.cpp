@@ -8,6 +8,7 @@
 #include "Document.h"
 #include "DrawGrid.h"
 #include "FileIO.h"
+#include "PreviewAnimation.h"
 #include "RecentFiles.h"
 #include "RicFile.h"
 #include "RicScript.h"
@@ -27,14 +28,13 @@ const FileDialogSpec kScriptSaveDialog{"RicScript *.rs|*.rs", "rs", "*.rs", fals
 
 std::string Local(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-// "letters.ric" with another suffix: "letters.rs"; a name without one gets it added.
+}  // namespace
+
 QString WithSuffix(const QString& path, const QString& suffix) {
   const QString old = QFileInfo(path).suffix();
   return (old.isEmpty() ? path + '.' : path.chopped(old.size())) + suffix;
 }
 
-// Runs a save dialog until the user names a new file or agrees to replace an
-// existing one (No goes back to the dialog); nothing when the dialog is cancelled.
 std::optional<QString> ChooseFileToWrite(UserDialogs& dialogs, QWidget* parent,
                                          FileDialogSpec setup) {
   for (;;) {
@@ -46,6 +46,8 @@ std::optional<QString> ChooseFileToWrite(UserDialogs& dialogs, QWidget* parent,
     setup.fileName = *path;
   }
 }
+
+namespace {
 
 // Shows once what the RIC reader passed over in a damaged file; each note names the file.
 void ShowPassedOver(UserDialogs& dialogs, QWidget* parent, const std::vector<std::string>& notes) {
@@ -206,6 +208,7 @@ bool TForm_Tavlin::SaveDocumentAs() {
 
 void TForm_Tavlin::NewCommand() {
   if (!AskSaveFirst()) return;
+  Animation_PreView->Pause();
   TabSheet_Edit_Sprite->EndPreview();
   TheDocument().Reset(RICElementList(), std::string());
   DrawGrid_RIC->SetRowCount(2);

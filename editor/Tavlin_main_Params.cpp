@@ -1,5 +1,7 @@
-// The parameter panel (16 or 256 parameters, load, save, clear) and the
-// preview page with its two mode switches.
+// The parameter panel (16 or 256 parameters, load, save, clear), the
+// preview page with its two mode switches and its animation, and the
+// picture and animation exports.
+#include <QApplication>
 #include <QEvent>
 #include <QFile>
 #include <QGroupBox>
@@ -12,10 +14,17 @@
 #include <functional>
 
 #include "DisplayAdapter.h"
+#include "DisplayImage.h"
 #include "EditPage.h"
 #include "FileIO.h"
+#include "FrameRenderer.h"
+#include "GifWriter.h"
 #include "NxtImage.h"
 #include "ParameterSet.h"
+#include "PngWriter.h"
+#include "PreviewAnimation.h"
+#include "RICInterpreter.h"
+#include "SpritePage.h"
 #include "Tavlin_main.h"
 #include "UserDialogs.h"
 
@@ -24,6 +33,8 @@ namespace tavlin {
 namespace {
 
 const FileDialogSpec kParameterDialog{"Tavlin parameter file|*.rpa", "rpa", QString(), true};
+const FileDialogSpec kGifDialog{"GIF animation|*.gif", "gif", "*.gif", false};
+const FileDialogSpec kPngDialog{"PNG picture|*.png", "png", "*.png", false};
 
 // Highlights the row whose spin edit has the focus.
 class ParamFocusFilter : public QObject {
@@ -121,6 +132,27 @@ void TForm_Tavlin::BuildPreviewPage() {
   };
   SpinEdit_PreView_PosX = spin("SpinEdit_PreView_PosX", "Pos X", 468, 99);
   SpinEdit_PreView_PosY = spin("SpinEdit_PreView_PosY", "Pos Y", 500, 63);
+  // Right of the position, in the room the shape pages keep for their argument controls.
+  Animation_PreView =
+      new TPreviewAnimation(TabSheet_Edit_Preview, 136, 460,
+                            [this](const std::vector<ParameterSweep>& sweeps, int frame) {
+                              ShowAnimationFrame(sweeps, frame);
+                            });
+  screens_.back()->AddBelow(Animation_PreView->Box());
+}
+
+void TForm_Tavlin::ShowAnimationFrame(const std::vector<ParameterSweep>& sweeps, int frame) {
+  ApplySweeps(sweeps, frame, ParameterSet);
+  // The first swept parameter's row comes into view, as the user would scroll to it.
+  const int first = ScrollBar_Param->value(), rows = InPreviewMode() ? PreviewRows() : 4;
+  const int index = sweeps.front().Parameter;
+  if (index < first || index >= first + rows) {
+    QSignalBlocker block(ScrollBar_Param);
+    ScrollBar_Param->setValue(index);
+  }
+  RefreshParameterPanel();
+  if (InPreviewMode()) RenderPreview();
+  RefreshDocumentView();
 }
 
 bool TForm_Tavlin::InPreviewMode() const {
@@ -155,6 +187,7 @@ void TForm_Tavlin::SetParameterMode(int count) {
   panelUpdating_ = false;
   ScrollBar_Param->setFixedHeight(preview ? GroupBox_Param->height() - 73 : 105);
   ScrollBar_Param->setVisible(maximum > 0);
+  Animation_PreView->SetParameterCount(count);
   SpeedButton_Param16->setVisible(count == 256);
   SpeedButton_Param256->setVisible(count == 16);
   Menu_File_Settings_Paramter_16Standard->setChecked(count == 16);
@@ -200,6 +233,7 @@ void TForm_Tavlin::EnterPreviewMode() {
 }
 
 void TForm_Tavlin::EnterModifyMode() {
+  Animation_PreView->Pause();
   PageControl_Navigate->setCurrentWidget(TabSheet_Navigate_Modify);
   ArrangeParameterPanel();
   Menue_File_PreviewRICfile->setVisible(true);
@@ -276,6 +310,59 @@ void TForm_Tavlin::ParameterClear() {
   if (!dialogs_.AskYesNo(this, "All parameter will be set to 0. Would you proceed?")) return;
   ClearParameters();
   RefreshParameterPanel();
+}
+
+// What the window shows of the whole document: the preview at its position in
+// preview mode, otherwise the NXT output.
+void TForm_Tavlin::ExportPicturePng() {
+  FileDialogSpec setup = kPngDialog;
+  if (!currentFileName_.isEmpty()) setup.fileName = WithSuffix(currentFileName_, "png");
+  std::optional<QString> path = ChooseFileToWrite(dialogs_, this, setup);
+  if (!path) return;
+  TabSheet_Edit_Sprite->EndPreview();  // a shape still being placed is no part of the picture
+  const bool preview = InPreviewMode();
+  NXTDisplay display;
+  RenderDocumentInto(display, preview ? SpinEdit_PreView_PosX->value() : 0,
+                     preview ? SpinEdit_PreView_PosY->value() : 0);
+  try {
+    WritePngFile(Local(*path), ScaleDisplay(display, Animation_PreView->ExportZoom()));
+  } catch (const TavlinError& e) {
+    ShowFailure(QString::fromStdString(e.what()));
+  }
+}
+
+// The preview's sweep from the parameters as they are, placed as the picture
+// export places the display; the parameters themselves stay as they are.
+void TForm_Tavlin::ExportAnimationGif() {
+  FileDialogSpec setup = kGifDialog;
+  if (!currentFileName_.isEmpty()) setup.fileName = WithSuffix(currentFileName_, "gif");
+  std::optional<QString> path = ChooseFileToWrite(dialogs_, this, setup);
+  if (!path) return;
+  TabSheet_Edit_Sprite->EndPreview();
+  const std::vector<ParameterSweep> sweeps = Animation_PreView->Sweeps();
+  const TParameterSet base = ParameterSet;
+  const bool preview = InPreviewMode();
+  const int dx = preview ? SpinEdit_PreView_PosX->value() : 0;
+  const int dy = preview ? SpinEdit_PreView_PosY->value() : 0;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  try {
+    GifAnimationWriter gif(Animation_PreView->ExportZoom(),
+                           GifDelayForFps(Animation_PreView->FramesPerSecond()));
+    RenderFramesInOrder(
+        SweepFrameCount(sweeps),
+        [&](int frame, NXTDisplay& display) {
+          TParameterSet parameters = base;
+          ApplySweeps(sweeps, frame, parameters);
+          RenderDocument(display, dx, dy, ElementList, parameters);
+        },
+        [&](int, const NXTDisplay& display) { gif.AddFrame(display); });
+    WriteGifFile(Local(*path), gif);
+  } catch (const TavlinError& e) {
+    QApplication::restoreOverrideCursor();
+    ShowFailure(QString::fromStdString(e.what()));
+    return;
+  }
+  QApplication::restoreOverrideCursor();
 }
 
 }  // namespace tavlin

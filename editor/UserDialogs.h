@@ -52,6 +52,14 @@ class QtUserDialogs : public UserDialogs {
   int RunModal(QDialog* dialog) override;
 };
 
+// "letters.ric" with another suffix: "letters.rs"; a name without one gets it added.
+QString WithSuffix(const QString& path, const QString& suffix);
+
+// Runs a save dialog until the user names a new file or agrees to replace an
+// existing one (No goes back to the dialog); nothing when the dialog is cancelled.
+std::optional<QString> ChooseFileToWrite(UserDialogs& dialogs, QWidget* parent,
+                                         FileDialogSpec setup);
+
 // "MINDSTORMS graphic files|*.ric" -> "MINDSTORMS graphic files (*.ric)".
 QString QtFilterFromPipeFilter(const QString& filter);
 

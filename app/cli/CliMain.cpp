@@ -15,8 +15,12 @@ const char* const kUsage =
     "usage: tavlin-cli info FILE\n"
     "       tavlin-cli dump FILE\n"
     "       tavlin-cli convert IN OUT\n"
-    "       tavlin-cli render IN OUT.png [--params FILE.rpa] [--param N=V]... [--offset DX,DY]"
-    " [--zoom Z] [--element K]\n";
+    "       tavlin-cli render IN OUT.png|OUT.gif [--params FILE.rpa] [--param N=V]...\n"
+    "                  [--offset DX,DY] [--zoom Z] [--element K]\n"
+    "                  [--sweep N=FROM..TO[:STEP]]... [--fps F]\n"
+    "         --sweep renders one frame per step, sweeps running together (a shorter one\n"
+    "         holds its last value): an animated GIF looping at F frames per second\n"
+    "         (1..50, default 10) for OUT.gif, numbered OUT-0001.png ... for OUT.png\n";
 
 using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
 

@@ -2,15 +2,20 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 
 #include "CliMain.h"
 #include "DisplayImage.h"
 #include "DocumentIO.h"
 #include "FileIO.h"
+#include "FrameRenderer.h"
+#include "GifWriter.h"
 #include "NXTDisplay.h"
 #include "ParameterSet.h"
+#include "ParameterSweep.h"
 #include "PngWriter.h"
 #include "RICInterpreter.h"
 
@@ -19,6 +24,8 @@ namespace tavlin::cli {
 namespace {
 
 constexpr int kMaxZoom = 32;
+constexpr int kMaxFps = 50;
+constexpr int kDefaultFps = 10;
 
 struct RenderOptions {
   std::string in, out;
@@ -27,6 +34,8 @@ struct RenderOptions {
   int dx = 0, dy = 0;
   int zoom = 1;
   std::optional<long long> element;
+  std::vector<ParameterSweep> sweeps;
+  int fps = kDefaultFps;
 };
 
 // A whole decimal integer (optionally signed), or 0x-prefixed hexadecimal.
@@ -46,6 +55,30 @@ std::optional<long long> ParseInRange(const std::string& text, long long low, lo
   auto v = ParseNumber(text);
   if (!v || *v < low || *v > high) return std::nullopt;
   return v;
+}
+
+// N=FROM..TO[:STEP]. STEP is the distance between frames; the range runs
+// from FROM towards TO whatever its sign, but a negative STEP on a rising
+// range is taken for a mistake.
+ParameterSweep ParseSweep(const std::string& text) {
+  const auto fail = [&](const std::string& why) -> UsageError {
+    return UsageError{"--sweep needs N=FROM..TO[:STEP]" + why + ", not '" + text + "'"};
+  };
+  const std::string ranges = " (N 0..255, FROM and TO 0..65535, STEP not 0)";
+  const std::size_t eq = text.find('=');
+  const std::size_t dots = text.find("..", eq == std::string::npos ? 0 : eq);
+  if (eq == std::string::npos || dots == std::string::npos) throw fail(ranges);
+  const std::size_t colon = text.find(':', dots);
+  const auto n = ParseInRange(text.substr(0, eq), 0, 255);
+  const auto from = ParseInRange(text.substr(eq + 1, dots - eq - 1), 0, 65535);
+  const auto to = ParseInRange(
+      text.substr(dots + 2, colon == std::string::npos ? std::string::npos : colon - dots - 2), 0,
+      65535);
+  std::optional<long long> step = 1;
+  if (colon != std::string::npos) step = ParseInRange(text.substr(colon + 1), -65535, 65535);
+  if (!n || !from || !to || !step || *step == 0) throw fail(ranges);
+  if (*step < 0 && *to > *from) throw fail(" (a negative STEP needs FROM above TO)");
+  return ParameterSweep{int(*n), int(*from), int(*to), int(*step < 0 ? -*step : *step)};
 }
 
 RenderOptions ParseArguments(const std::vector<std::string>& args) {
@@ -96,6 +129,18 @@ RenderOptions ParseArguments(const std::vector<std::string>& args) {
         throw UsageError{"--zoom needs a whole number from 1 to " + std::to_string(kMaxZoom) +
                          ", not '" + value + "'"};
       o.zoom = int(*z);
+    } else if (name == "--sweep") {
+      o.sweeps.push_back(ParseSweep(value));
+      for (std::size_t k = 0; k + 1 < o.sweeps.size(); ++k)
+        if (o.sweeps[k].Parameter == o.sweeps.back().Parameter)
+          throw UsageError{"--sweep: parameter " + std::to_string(o.sweeps.back().Parameter) +
+                           " is swept twice"};
+    } else if (name == "--fps") {
+      auto f = ParseInRange(value, 1, kMaxFps);
+      if (!f)
+        throw UsageError{"--fps needs a whole number from 1 to " + std::to_string(kMaxFps) +
+                         ", not '" + value + "'"};
+      o.fps = int(*f);
     } else if (name == "--element") {
       auto k = ParseNumber(value);
       if (!k) throw UsageError{"--element needs an element number, not '" + value + "'"};
@@ -104,10 +149,31 @@ RenderOptions ParseArguments(const std::vector<std::string>& args) {
       throw UsageError{"unknown option '" + name + "'"};
     }
   }
-  if (files.size() != 2) throw UsageError{"render needs IN and OUT.png"};
+  if (files.size() != 2) throw UsageError{"render needs IN and OUT.png or OUT.gif"};
   o.in = files[0];
   o.out = files[1];
   return o;
+}
+
+// OUT.png -> OUT-0001.png, OUT-0002.png, ...: one picture per frame. A
+// failure removes the frames this run has written.
+void WriteNumberedPngs(const std::string& out, int frames, const FrameRenderFn& render, int zoom) {
+  const std::string extension = std::filesystem::path(out).extension().string();
+  const std::string stem = out.substr(0, out.size() - extension.size());
+  std::vector<std::string> written;
+  try {
+    RenderFramesInOrder(frames, render, [&](int frame, const NXTDisplay& display) {
+      char number[16];
+      std::snprintf(number, sizeof number, "-%04d", frame + 1);
+      const std::string path = stem + number + extension;
+      WritePngFile(path, ScaleDisplay(display, zoom));
+      written.push_back(path);
+    });
+  } catch (...) {
+    std::error_code ignored;
+    for (const std::string& path : written) std::filesystem::remove(path, ignored);
+    throw;
+  }
 }
 
 }  // namespace
@@ -126,21 +192,41 @@ int CmdRender(const std::vector<std::string>& args, std::ostream&, std::ostream&
   for (const auto& [index, value] : o.parameters)
     parameters[std::size_t(index)] = std::uint16_t(value);
 
-  NXTDisplay display;
+  // Elements are numbered from 1, as info lists them.
+  int index = -1;
   if (o.element) {
-    // Elements are numbered from 1, as info lists them.
     const long long k = *o.element;
     if (k < 1 || k > list.Count())
       throw TavlinError(o.in, "element " + std::to_string(k) + " is outside the document (" +
                                   std::to_string(list.Count()) + " elements)");
-    // As an element page shows it: alone, its arguments resolved at its place.
-    const int index = int(k - 1);
-    display.ClearDisplay();
-    RenderElement(display, *list[index], o.dx, o.dy, -1, list, parameters, index);
-  } else {
-    RenderDocument(display, o.dx, o.dy, list, parameters);
+    index = int(k - 1);
   }
-  WritePngFile(o.out, ScaleDisplay(display, o.zoom));
+  // Called on several threads at once: each frame has parameters of its own.
+  const FrameRenderFn renderFrame = [&](int frame, NXTDisplay& display) {
+    TParameterSet values = parameters;
+    ApplySweeps(o.sweeps, frame, values);
+    if (index >= 0) {
+      // As an element page shows it: alone, its arguments resolved at its place.
+      display.ClearDisplay();
+      RenderElement(display, *list[index], o.dx, o.dy, -1, list, values, index);
+    } else {
+      RenderDocument(display, o.dx, o.dy, list, values);
+    }
+  };
+
+  const int frames = SweepFrameCount(o.sweeps);
+  if (LowerExtension(o.out) == ".gif") {
+    GifAnimationWriter gif(o.zoom, GifDelayForFps(o.fps));
+    RenderFramesInOrder(frames, renderFrame,
+                        [&](int, const NXTDisplay& display) { gif.AddFrame(display); });
+    WriteGifFile(o.out, gif);
+  } else if (o.sweeps.empty()) {
+    NXTDisplay display;
+    renderFrame(0, display);
+    WritePngFile(o.out, ScaleDisplay(display, o.zoom));
+  } else {
+    WriteNumberedPngs(o.out, frames, renderFrame, o.zoom);
+  }
   return kExitOk;
 }
 

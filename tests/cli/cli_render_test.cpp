@@ -2,17 +2,23 @@
 // options, and its exit codes and messages; a failed render leaves no file.
 #include <gtest/gtest.h>
 
+#include <gif_lib.h>
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "../render/RenderTestUtil.h"
+#include "CliMain.h"
 #include "CliTestUtil.h"
+#include "RICInterpreter.h"
 
 namespace {
 
@@ -166,7 +172,7 @@ TEST_P(CliRenderUsageTest, ExitsWithUsageErrorAndWritesNothing) {
 INSTANTIATE_TEST_SUITE_P(
     BadArguments, CliRenderUsageTest,
     ::testing::Values(
-        UsageCase{"ExtraFile", {"more.png"}, "render needs IN and OUT.png"},
+        UsageCase{"ExtraFile", {"more.png"}, "render needs IN and OUT.png or OUT.gif"},
         UsageCase{"UnknownOption", {"--colour", "red"}, "unknown option '--colour'"},
         UsageCase{"MissingValue", {"--zoom"}, "option --zoom needs a value"},
         UsageCase{"ZoomZero", {"--zoom", "0"}, "--zoom needs a whole number from 1 to 32, not '0'"},
@@ -188,13 +194,109 @@ INSTANTIATE_TEST_SUITE_P(
                   "--offset needs DX,DY, two whole numbers, not 'a,b'"},
         UsageCase{"ElementText",
                   {"--element", "first"},
-                  "--element needs an element number, not 'first'"}),
+                  "--element needs an element number, not 'first'"},
+        UsageCase{"SweepForm",
+                  {"--sweep", "1=5"},
+                  "--sweep needs N=FROM..TO[:STEP] (N 0..255, FROM and TO 0..65535, STEP not "
+                  "0), not '1=5'"},
+        UsageCase{"SweepStepZero",
+                  {"--sweep", "1=0..5:0"},
+                  "--sweep needs N=FROM..TO[:STEP] (N 0..255, FROM and TO 0..65535, STEP not "
+                  "0), not '1=0..5:0'"},
+        UsageCase{"SweepValue",
+                  {"--sweep=1=0..65536"},
+                  "--sweep needs N=FROM..TO[:STEP] (N 0..255, FROM and TO 0..65535, STEP not "
+                  "0), not '1=0..65536'"},
+        UsageCase{"SweepRisingNegative",
+                  {"--sweep", "1=0..5:-1"},
+                  "--sweep needs N=FROM..TO[:STEP] (a negative STEP needs FROM above TO), not "
+                  "'1=0..5:-1'"},
+        UsageCase{"SweepTwice",
+                  {"--sweep", "1=0..5", "--sweep", "1=5..0"},
+                  "--sweep: parameter 1 is swept twice"},
+        UsageCase{"FpsZero", {"--fps", "0"}, "--fps needs a whole number from 1 to 50, not '0'"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Frame `index` of a GIF file in the colours its palettes give.
+struct GifCloser {
+  void operator()(GifFileType* gif) const {
+    int error = 0;
+    DGifCloseFile(gif, &error);
+  }
+};
+using GifFile = std::unique_ptr<GifFileType, GifCloser>;
+
+tavlin::Rgb GifPixel(const GifFileType& gif, int index, int x, int y) {
+  const SavedImage& image = gif.SavedImages[index];
+  const ColorMapObject* map = image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : gif.SColorMap;
+  const GifColorType c = map->Colors[image.RasterBits[y * image.ImageDesc.Width + x]];
+  return tavlin::RgbOf(c.Red, c.Green, c.Blue);
+}
+
+TEST_F(CliRenderTest, SweepsWriteALoopingGifOfTheRendersTheyRunTogether) {
+  const std::string script = Path("gauge.rs"), out = Path("out.gif");
+  tavlin::test::WriteText(script,
+                          "line( 0, 0, 0, arg(0), 63 );\nnumbox( 0, arg(0), 8, arg(1) );\n");
+  const RenderRun r = Run({"render", script, out, "--sweep", "0=10..110:5", "--sweep=1=7..8",
+                           "--fps", "4", "--zoom", "2"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  int error = 0;
+  GifFile gif(DGifOpenFileName(out.c_str(), &error));
+  ASSERT_TRUE(gif);
+  ASSERT_EQ(DGifSlurp(gif.get()), GIF_OK);
+  ASSERT_EQ(gif->ImageCount, 21);  // the longer sweep's frames
+  ASSERT_EQ(gif->SWidth, 200);
+  ASSERT_EQ(gif->SHeight, 128);
+
+  // NETSCAPE2.0 with a loop count of 0: for ever.
+  const SavedImage& first = gif->SavedImages[0];
+  bool loops = false;
+  for (int k = 0; k + 1 < first.ExtensionBlockCount; ++k) {
+    const ExtensionBlock& b = first.ExtensionBlocks[k];
+    const ExtensionBlock& data = first.ExtensionBlocks[k + 1];
+    loops |= b.Function == APPLICATION_EXT_FUNC_CODE &&
+             std::string(reinterpret_cast<const char*>(b.Bytes), std::size_t(b.ByteCount)) ==
+                 "NETSCAPE2.0" &&
+             data.ByteCount == 3 && data.Bytes[0] == 1 && data.Bytes[1] == 0 && data.Bytes[2] == 0;
+  }
+  EXPECT_TRUE(loops);
+  for (int i = 0; i < 21; ++i) {
+    GraphicsControlBlock control{};
+    ASSERT_EQ(DGifSavedExtensionToGCB(gif.get(), i, &control), GIF_OK);
+    EXPECT_EQ(control.DelayTime, 25) << i;  // 4 frames per second
+  }
+
+  // The first frame, with the number box's grey, and the last, with the box
+  // off the screen, the second sweep holding its last value 8.
+  std::ostringstream notes;
+  const tavlin::RICElementList list = tavlin::cli::ReadInputDocument(script, notes);
+  for (auto [frame, p0, p1] : {std::tuple{0, 10, 7}, std::tuple{20, 110, 8}}) {
+    tavlin::TParameterSet parameters{};
+    parameters[0] = std::uint16_t(p0);
+    parameters[1] = std::uint16_t(p1);
+    tavlin::NXTDisplay display;
+    tavlin::RenderDocument(display, 0, 0, list, parameters);
+    for (int y = 0; y < 128; ++y)
+      for (int x = 0; x < 200; ++x)
+        ASSERT_EQ(GifPixel(*gif, frame, x, y), display.Pixel(x / 2, y / 2))
+            << frame << ": " << x << "," << y;
+  }
+}
+
+TEST_F(CliRenderTest, SweepIntoPngWritesNumberedFrames) {
+  const RenderRun r =
+      Run({"render", DataFile("letters.ric"), Path("out.png"), "--sweep", "0=40..20:-10"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(Entries(), (std::vector<std::string>{"out-0001.png", "out-0002.png", "out-0003.png"}));
+  RgbImage last;
+  ASSERT_TRUE(tavlin::test::ReadPng(Path("out-0003.png"), last));
+  EXPECT_EQ(Picture(last), Golden("letters-p20.txt"));
+}
 
 TEST_F(CliRenderTest, MissingOutputIsAUsageError) {
   const RenderRun r = Run({"render", DataFile("two-circles.ric")});
   EXPECT_EQ(r.exitCode, 2);
-  EXPECT_EQ(r.err.rfind("tavlin-cli: render needs IN and OUT.png\n", 0), 0u) << r.err;
+  EXPECT_EQ(r.err.rfind("tavlin-cli: render needs IN and OUT.png or OUT.gif\n", 0), 0u) << r.err;
 }
 
 TEST_F(CliRenderTest, FailuresNameTheFileAndLeaveNoOutput) {

@@ -6,6 +6,7 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QGroupBox>
+#include <QImageReader>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -459,6 +460,80 @@ class MainWindowTest : public QObject {
     Click("SpeedButton2");
     QCOMPARE(w_->GroupBox_Param->height(), 164);
     QVERIFY(!w_->Panel_Param[4]->isVisible());
+  }
+
+  void previewAnimationPlaysStepsAndStops() {
+    Click("SpeedButton_RIC_AddLine");  // (0,0)-(10,10), its end's x then parameter 0
+    QTest::mouseClick(w_->RICParameterEdit_Line_X2->findChild<QToolButton*>("ParameterButton"),
+                      Qt::LeftButton);
+    Click("SpeedButton_Preview");
+    Find<QSpinBox>("SpinEdit_PreView_SweepFrom1")->setValue(20);
+    Find<QSpinBox>("SpinEdit_PreView_SweepTo1")->setValue(60);
+    Find<QSpinBox>("SpinEdit_PreView_SweepStep1")->setValue(20);  // 20, 40, 60
+    Find<QSpinBox>("SpinEdit_PreView_Fps")->setValue(50);
+    auto frameLabel = [this] { return Find<QLabel>("Label_PreView_Frame")->text(); };
+    auto lineEndsAt = [this](int x) {
+      return QColor(w_->Image_Preview->Picture().pixel(OnScreen(x, 10))) == QColor(Qt::black) &&
+             QColor(w_->Image_NXT->Picture().pixel(1 + x, 1 + 63 - 10)) == QColor(Qt::black);
+    };
+    Click("SpeedButton_PreView_Play");
+    QCOMPARE(int(ParameterSet[0]), 20);  // the first frame at once
+    QTRY_COMPARE(int(ParameterSet[0]), 40);
+    QCOMPARE(w_->SpinEdit_Param[0]->value(), 40);
+    QCOMPARE(frameLabel(), QString("Frame 2 of 3"));
+    QVERIFY(lineEndsAt(40));
+    QTRY_COMPARE(int(ParameterSet[0]), 20);  // it loops
+    Click("SpeedButton_PreView_Pause");
+    const int paused = ParameterSet[0];
+    QTest::qWait(100);
+    QCOMPARE(int(ParameterSet[0]), paused);
+
+    // The step buttons go round the frames.
+    const int next = paused == 60 ? 20 : paused + 20;
+    Click("SpeedButton_PreView_NextFrame");
+    QCOMPARE(w_->SpinEdit_Param[0]->value(), next);
+    QVERIFY(lineEndsAt(next));
+    Click("SpeedButton_PreView_PrevFrame");
+    QCOMPARE(int(ParameterSet[0]), paused);
+
+    // Leaving the preview, New and closing stop it.
+    for (const char* leave : {"Menu_File_ModifyRICFile", "Menu_File_New", "close"}) {
+      Trigger("Menue_File_PreviewRICfile");
+      Click("SpeedButton_PreView_Play");
+      QTest::qWait(30);
+      TheDocument().MarkSaved();
+      if (QString(leave) == "close")
+        QVERIFY(w_->close());
+      else
+        Trigger(leave);
+      const int stopped = ParameterSet[0];
+      QTest::qWait(100);
+      QCOMPARE(int(ParameterSet[0]), stopped);
+    }
+  }
+
+  void exportsWriteTheSweepAsGifAndTheDisplayAsPng() {
+    Click("SpeedButton_RIC_AddLine");
+    QTest::mouseClick(w_->RICParameterEdit_Line_X2->findChild<QToolButton*>("ParameterButton"),
+                      Qt::LeftButton);
+    Find<QSpinBox>("SpinEdit_PreView_SweepTo1")->setValue(99);
+    Find<QSpinBox>("SpinEdit_PreView_SweepStep1")->setValue(33);  // 0, 33, 66, 99
+    Find<QSpinBox>("SpinEdit_PreView_ExportZoom")->setValue(2);
+    w_->SpinEdit_Param[0]->setValue(50);
+    QCOMPARE(Find<QMenu>("Menu_File_Export")->actions().size(), 2);
+    dialogs_->files.push_back(Path("anim.gif"));
+    Trigger("Menu_File_Export_Gif");
+    QImageReader gif(Path("anim.gif"));
+    QCOMPARE(gif.imageCount(), 4);
+    QCOMPARE(gif.size(), QSize(200, 128));
+    QCOMPARE(int(ParameterSet[0]), 50);  // the sweep leaves the parameters as they were
+    dialogs_->files.push_back(Path("shot.png"));
+    Trigger("Menu_File_Export_Png");
+    const QImage png(Path("shot.png"));
+    QCOMPARE(png.size(), QSize(200, 128));
+    QCOMPARE(QColor(png.pixel(2 * 50, 2 * (63 - 10))), QColor(Qt::black));
+    QCOMPARE(QColor(png.pixel(2 * 51, 2 * (63 - 10))), QColor(Qt::white));
+    QVERIFY(dialogs_->errors.isEmpty());
   }
 
   void previewClickMovesThePicture() {
