@@ -230,6 +230,12 @@ void TForm_Tavlin::BuildMenus() {
                             [this] { ImportRicScript1Click(); });
   ExportRicScript1 = action(Menu_File, "ExportRicScript1", "Export RicScript",
                             [this] { ExportRicScript1Click(); });
+  Menu_File_Export = Menu_File->addMenu("&Export");
+  Menu_File_Export->setObjectName("Menu_File_Export");
+  Menu_File_Export_Nxc = action(Menu_File_Export, "Menu_File_Export_Nxc", "NXC source...",
+                                [this] { Menu_File_Export_NxcClick(); });
+  Menu_File_Export_Nbc = action(Menu_File_Export, "Menu_File_Export_Nbc", "NBC source...",
+                                [this] { Menu_File_Export_NbcClick(); });
   Menu_File->addSeparator();
   Menu_File_ModifyRICFile = action(Menu_File, "Menu_File_ModifyRICFile", "M&odify RIC file",
                                    [this] { EnterModifyMode(); });

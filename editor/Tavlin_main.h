@@ -19,6 +19,7 @@
 #include "EditorHost.h"
 #include "NXTDisplay.h"
 #include "RICElement.h"
+#include "SourceExport.h"
 
 class QAction;
 class QFrame;
@@ -108,6 +109,9 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   void AboutCommand();
   void ImportRicScript1Click();
   void ExportRicScript1Click();
+  // File > Export > "NXC source..." and "NBC source...".
+  void Menu_File_Export_NxcClick();
+  void Menu_File_Export_NbcClick();
   // Opens an entry of File > Open Recent; a file that is gone is reported and leaves the list.
   void OpenRecentFile(const QString& path);
 
@@ -236,6 +240,9 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   QAction* Menu_File_New = nullptr;
   QAction* ImportRicScript1 = nullptr;
   QAction* ExportRicScript1 = nullptr;
+  QMenu* Menu_File_Export = nullptr;
+  QAction* Menu_File_Export_Nxc = nullptr;
+  QAction* Menu_File_Export_Nbc = nullptr;
   QAction* Menu_File_ModifyRICFile = nullptr;
   QAction* Menue_File_PreviewRICfile = nullptr;
   QAction* Menu_File_Settings_Paramter_16Standard = nullptr;
@@ -320,6 +327,8 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   void ShowLoadedDocument();
   // Reports a failed command to the user.
   void ShowFailure(const QString& what);
+  // Asks for the file and writes the document there as program source.
+  void ExportSource(SourceLanguage language, NxcStyle style = NxcStyle::Macros);
   // Puts a file just opened or saved first in File > Open Recent.
   void NoteRecentFile(const QString& path);
   void FillRecentMenu(const std::vector<std::string>& paths);
