@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <map>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,60 +18,36 @@ namespace {
 
 using tavlin::test::Bytes;
 
-struct Macro {
-  std::vector<std::string> params;  // "..." last for a variadic macro
-  std::string body;
-};
-
-// NXC's RIC macros, as NXC's API reference defines them.
-const std::map<std::string, Macro>& NxcMacros() {
-  const std::string lo = ")&0xFF, (", hi = ")>>8";
-  auto word = [&](const std::string& p) { return "(" + p + lo + p + hi; };
-  const std::string sprite = "((_Rows*_BytesPerRow)+((_Rows*_BytesPerRow)%2)+8)";
-  static const std::map<std::string, Macro> macros = {
-      {"RICImgPoint", {{"_X", "_Y"}, word("_X") + ", " + word("_Y")}},
-      {"RICImgRect", {{"_Pt", "_W", "_H"}, "_Pt, " + word("_W") + ", " + word("_H")}},
-      {"RICOpDescription",
-       {{"_Options", "_Width", "_Height"},
-        "8, 0, 0, 0, " + word("_Options") + ", " + word("_Width") + ", " + word("_Height")}},
-      {"RICOpCopyBits",
-       {{"_CopyOptions", "_DataAddr", "_SrcRect", "_DstPoint"},
-        "18, 0, 3, 0, " + word("_CopyOptions") + ", " + word("_DataAddr") +
-            ", _SrcRect, _DstPoint"}},
-      {"RICOpPixel",
-       {{"_CopyOptions", "_Point", "_Value"},
-        "10, 0, 4, 0, " + word("_CopyOptions") + ", _Point, " + word("_Value")}},
-      {"RICOpLine",
-       {{"_CopyOptions", "_Point1", "_Point2"},
-        "12, 0, 5, 0, " + word("_CopyOptions") + ", _Point1, _Point2"}},
-      {"RICOpRect",
-       {{"_CopyOptions", "_Point", "_Width", "_Height"},
-        "12, 0, 6, 0, " + word("_CopyOptions") + ", _Point, " + word("_Width") + ", " +
-            word("_Height")}},
-      {"RICOpCircle",
-       {{"_CopyOptions", "_Point", "_Radius"},
-        "10, 0, 7, 0, " + word("_CopyOptions") + ", _Point, " + word("_Radius")}},
-      {"RICOpNumBox",
-       {{"_CopyOptions", "_Point", "_Value"},
-        "10, 0, 8, 0, " + word("_CopyOptions") + ", _Point, " + word("_Value")}},
-      {"RICOpSprite",
-       {{"_DataAddr", "_Rows", "_BytesPerRow", "_SpriteData"},
-        sprite + "&0xFF, " + sprite + ">>8, 1, 0, " + word("_DataAddr") + ", " + word("_Rows") +
-            ", " + word("_BytesPerRow") + ", _SpriteData"}},
-      {"RICSpriteData", {{"..."}, "__VA_ARGS__"}},
-      {"RICOpVarMap",
-       {{"_DataAddr", "_MapCount", "_MapFunction"},
-        "((_MapCount*4)+6)&0xFF, ((_MapCount*4)+6)>>8, 2, 0, " + word("_DataAddr") + ", " +
-            word("_MapCount") + ", _MapFunction"}},
-      {"RICMapElement", {{"_Domain", "_Range"}, word("_Domain") + ", " + word("_Range")}},
-      {"RICMapFunction", {{"_MapElement", "..."}, "_MapElement, __VA_ARGS__"}},
-      {"RICArg", {{"_arg"}, "((_arg)|0x1000)"}},
-      {"RICMapArg", {{"_mapidx", "_arg"}, "((_arg)|0x1000|(((_mapidx)&0xF)<<8))"}},
-  };
-  return macros;
-}
-
-bool IsWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+// NXC's RIC macros as its API reference defines them, one a line ("\" continues a line).
+const char* const kNxcRicMacros = R"(
+RICImgPoint(_X, _Y) (_X)&0xFF, (_X)>>8, (_Y)&0xFF, (_Y)>>8
+RICImgRect(_Pt, _W, _H) _Pt, (_W)&0xFF, (_W)>>8, (_H)&0xFF, (_H)>>8
+RICOpDescription(_Options, _Width, _Height) 8, 0, 0, 0, (_Options)&0xFF, (_Options)>>8, \
+  (_Width)&0xFF, (_Width)>>8, (_Height)&0xFF, (_Height)>>8
+RICOpCopyBits(_CopyOptions, _DataAddr, _SrcRect, _DstPoint) 18, 0, 3, 0, \
+  (_CopyOptions)&0xFF, (_CopyOptions)>>8, (_DataAddr)&0xFF, (_DataAddr)>>8, _SrcRect, _DstPoint
+RICOpPixel(_CopyOptions, _Point, _Value) 10, 0, 4, 0, (_CopyOptions)&0xFF, (_CopyOptions)>>8, \
+  _Point, (_Value)&0xFF, (_Value)>>8
+RICOpLine(_CopyOptions, _Point1, _Point2) 12, 0, 5, 0, (_CopyOptions)&0xFF, (_CopyOptions)>>8, \
+  _Point1, _Point2
+RICOpRect(_CopyOptions, _Point, _Width, _Height) 12, 0, 6, 0, (_CopyOptions)&0xFF, \
+  (_CopyOptions)>>8, _Point, (_Width)&0xFF, (_Width)>>8, (_Height)&0xFF, (_Height)>>8
+RICOpCircle(_CopyOptions, _Point, _Radius) 10, 0, 7, 0, (_CopyOptions)&0xFF, (_CopyOptions)>>8, \
+  _Point, (_Radius)&0xFF, (_Radius)>>8
+RICOpNumBox(_CopyOptions, _Point, _Value) 10, 0, 8, 0, (_CopyOptions)&0xFF, (_CopyOptions)>>8, \
+  _Point, (_Value)&0xFF, (_Value)>>8
+RICOpSprite(_DataAddr, _Rows, _BytesPerRow, _SpriteData) \
+  ((_Rows*_BytesPerRow)+((_Rows*_BytesPerRow)%2)+8)&0xFF, \
+  ((_Rows*_BytesPerRow)+((_Rows*_BytesPerRow)%2)+8)>>8, 1, 0, (_DataAddr)&0xFF, (_DataAddr)>>8, \
+  (_Rows)&0xFF, (_Rows)>>8, (_BytesPerRow)&0xFF, (_BytesPerRow)>>8, _SpriteData
+RICSpriteData(...) __VA_ARGS__
+RICOpVarMap(_DataAddr, _MapCount, _MapFunction) ((_MapCount*4)+6)&0xFF, ((_MapCount*4)+6)>>8, \
+  2, 0, (_DataAddr)&0xFF, (_DataAddr)>>8, (_MapCount)&0xFF, (_MapCount)>>8, _MapFunction
+RICMapElement(_Domain, _Range) (_Domain)&0xFF, (_Domain)>>8, (_Range)&0xFF, (_Range)>>8
+RICMapFunction(_MapElement, ...) _MapElement, __VA_ARGS__
+RICArg(_arg) ((_arg)|0x1000)
+RICMapArg(_mapidx, _arg) ((_arg)|0x1000|(((_mapidx)&0xF)<<8))
+)";
 
 // Splits at the commas outside parentheses.
 std::vector<std::string> SplitTopLevel(const std::string& text) {
@@ -86,150 +63,94 @@ std::vector<std::string> SplitTopLevel(const std::string& text) {
   return parts;
 }
 
-// Expands macro calls as the C preprocessor does: arguments first, then the
-// substituted body is scanned again.
-std::string Expand(const std::string& text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size();) {
-    if (!IsWordChar(text[i])) {
-      out += text[i++];
-      continue;
-    }
-    std::size_t end = i;
-    while (end < text.size() && IsWordChar(text[end])) ++end;
-    const std::string word = text.substr(i, end - i);
-    auto macro = NxcMacros().find(word);
-    std::size_t open = text.find_first_not_of(' ', end);
-    if (macro == NxcMacros().end() || open == std::string::npos || text[open] != '(') {
-      out += word;
-      i = end;
-      continue;
-    }
-    std::size_t close = open;
-    for (int depth = 0; close < text.size(); ++close) {
-      depth += text[close] == '(' ? 1 : text[close] == ')' ? -1 : 0;
-      if (depth == 0) break;
-    }
-    EXPECT_LT(close, text.size()) << "unclosed call of " << word;
-    std::vector<std::string> args = SplitTopLevel(text.substr(open + 1, close - open - 1));
-    for (auto& a : args) a = Expand(a);
-    const auto& params = macro->second.params;
-    const bool variadic = params.back() == "...";
-    EXPECT_TRUE(variadic ? args.size() >= params.size() - 1 : args.size() == params.size())
-        << word << " called with " << args.size() << " arguments";
-    std::string body;
-    const std::string& b = macro->second.body;
-    for (std::size_t k = 0; k < b.size();) {
-      std::size_t e = k;
-      while (e < b.size() && IsWordChar(b[e])) ++e;
-      if (e == k) {
-        body += b[k++];
-        continue;
+struct Macro {
+  std::vector<std::string> params;  // "..." last for a variadic macro
+  std::string body;
+};
+
+const std::map<std::string, Macro>& NxcMacros() {
+  static const std::map<std::string, Macro> macros = [] {
+    std::map<std::string, Macro> m;
+    std::istringstream lines(std::regex_replace(kNxcRicMacros, std::regex("\\\\\n"), ""));
+    std::smatch d;
+    for (std::string line; std::getline(lines, line);)
+      if (std::regex_match(line, d, std::regex(R"((\w+)\(([^)]*)\) (.*))"))) {
+        Macro& macro = m[d[1]] = {SplitTopLevel(d[2]), d[3]};
+        for (auto& p : macro.params) p = std::regex_replace(p, std::regex(" "), "");
       }
-      std::string name = b.substr(k, e - k);
-      if (name == "__VA_ARGS__") {
-        for (std::size_t a = params.size() - 1; a < args.size(); ++a)
-          body += (a + 1 == params.size() ? "" : ",") + args[a];
-      } else {
-        std::size_t p = 0;
-        while (p < params.size() && params[p] != name) ++p;
-        body += p < params.size() && p < args.size() ? args[p] : name;
-      }
-      k = e;
-    }
-    out += Expand(body);
-    i = close + 1;
-  }
-  return out;
+    return m;
+  }();
+  return macros;
 }
 
-// An integer expression of numbers, parentheses and | & << >> + * %.
-class Evaluator {
- public:
-  explicit Evaluator(std::string text) : s_(std::move(text)) {}
-  long Value() {
-    long v = Binary(0);
-    Skip();
-    EXPECT_EQ(at_, s_.size()) << "left over in '" << s_ << "'";
-    return v;
-  }
+// Expands macro calls as the C preprocessor does: arguments first (they end
+// up without names, so replacing names in turn is safe), then the result again.
+std::string Expand(const std::string& text) {
+  static const std::regex call(R"((RIC\w+)\s*\()");
+  std::smatch m;
+  if (!std::regex_search(text, m, call)) return text;
+  const std::size_t open = std::size_t(m.position(0) + m.length(0)) - 1;
+  std::size_t close = open;
+  for (int depth = 0; close < text.size(); ++close)
+    if ((depth += text[close] == '(' ? 1 : text[close] == ')' ? -1 : 0) == 0) break;
+  EXPECT_LT(close, text.size()) << "unclosed call of " << m[1];
+  EXPECT_TRUE(NxcMacros().count(m[1])) << m[1] << " is no RIC macro of NXC";
+  const Macro& macro = NxcMacros().at(m[1]);
+  std::vector<std::string> args = SplitTopLevel(text.substr(open + 1, close - open - 1));
+  for (auto& a : args) a = Expand(a);
+  const std::size_t named = macro.params.size() - (macro.params.back() == "..." ? 1 : 0);
+  EXPECT_TRUE(named < macro.params.size() ? args.size() > named : args.size() == named)
+      << m[1] << " called with " << args.size() << " arguments";
+  std::string body = macro.body, rest;
+  for (std::size_t i = named; i < args.size(); ++i) rest += (i > named ? "," : "") + args[i];
+  body = std::regex_replace(body, std::regex("__VA_ARGS__"), rest);
+  for (std::size_t i = 0; i < named && i < args.size(); ++i)
+    body = std::regex_replace(body, std::regex("\\b" + macro.params[i] + "\\b"), args[i]);
+  return text.substr(0, std::size_t(m.position(0))) + Expand(body) + Expand(text.substr(close + 1));
+}
 
- private:
-  static int Precedence(const std::string& op) {
-    if (op == "|") return 1;
-    if (op == "&") return 2;
-    if (op == "<<" || op == ">>") return 3;
-    if (op == "+") return 4;
-    if (op == "*" || op == "%") return 5;
-    return 0;
-  }
-  void Skip() {
-    while (at_ < s_.size() && std::isspace(static_cast<unsigned char>(s_[at_]))) ++at_;
-  }
-  std::string PeekOperator() {
-    Skip();
-    if (at_ >= s_.size()) return "";
-    std::string two = s_.substr(at_, 2);
-    return two == "<<" || two == ">>" ? two : s_.substr(at_, 1);
-  }
-  long Binary(int minPrecedence) {
-    long left = Primary();
-    for (std::string op = PeekOperator(); Precedence(op) > minPrecedence; op = PeekOperator()) {
-      at_ += op.size();
-      long right = Binary(Precedence(op));
-      left = op == "|"    ? left | right
-             : op == "&"  ? left & right
-             : op == "<<" ? left << right
-             : op == ">>" ? left >> right
-             : op == "+"  ? left + right
-             : op == "*"  ? left * right
-                          : left % right;
-    }
-    return left;
-  }
-  long Primary() {
-    Skip();
-    if (at_ < s_.size() && s_[at_] == '(') {
-      ++at_;
-      long v = Binary(0);
-      Skip();
-      EXPECT_EQ(s_[at_], ')');
-      ++at_;
-      return v;
-    }
+// Evaluates an integer expression of numbers, parentheses and | & << >> + * %.
+long Evaluate(const std::string& text, std::size_t& at, int minPrecedence = 0) {
+  static const std::vector<std::string> ops = {"|", "&", "<<", ">>", "+", "*", "%"};
+  static const int precedence[] = {1, 2, 3, 3, 4, 5, 5};
+  auto skip = [&] { at = std::min(text.find_first_not_of(' ', at), text.size()); };
+  skip();
+  long left = 0;
+  if (text[at] == '(') {
+    left = Evaluate(text, ++at);
+    skip();
+    EXPECT_EQ(text[at++], ')') << text;
+  } else {
     std::size_t used = 0;
-    long v = 0;
-    try {
-      v = std::stol(s_.substr(at_), &used, 0);
-    } catch (const std::exception&) {
-      ADD_FAILURE() << "no number at '" << s_.substr(at_) << "'";
-    }
-    at_ += used;
-    return v;
+    left = std::stol(text.substr(at), &used, 0);
+    at += used;
   }
-  std::string s_;
-  std::size_t at_ = 0;
-};
+  for (;;) {
+    skip();
+    std::size_t k = 0;
+    while (k < ops.size() && text.compare(at, ops[k].size(), ops[k]) != 0) ++k;
+    if (k == ops.size() || precedence[k] <= minPrecedence) return left;
+    at += ops[k].size();
+    const long right = Evaluate(text, at, precedence[k]);
+    const long results[] = {left | right, left & right, left << right,           left >> right,
+                            left + right, left * right, right ? left % right : 0};
+    left = results[k];
+  }
+}
 
 // The bytes an exported file's array holds: comments taken out, the text
 // between its braces expanded and every value evaluated.
 Bytes DenotedBytes(const std::string& source) {
-  std::string code;
-  for (std::size_t i = 0; i < source.size(); ++i) {
-    if (source.compare(i, 2, "//") == 0)
-      i = source.find('\n', i) - 1;
-    else if (source.compare(i, 2, "/*") == 0)
-      i = source.find("*/", i) + 1;
-    else
-      code += source[i];
-  }
+  const std::string code = std::regex_replace(source, std::regex(R"(//[^\n]*|/\*.*?\*/)"), "");
   std::size_t open = code.find('{'), close = code.rfind('}');
   const std::string body =
       open == std::string::npos ? "" : Expand(code.substr(open + 1, close - open - 1));
   if (body.find_first_not_of(" \n") == std::string::npos) return {};
   Bytes bytes;
-  for (const std::string& item : SplitTopLevel(body)) {
-    long v = Evaluator(item).Value();
+  for (const std::string& item : SplitTopLevel(std::regex_replace(body, std::regex("\n"), " "))) {
+    std::size_t at = 0;
+    const long v = Evaluate(item, at);
+    EXPECT_EQ(item.find_first_not_of(' ', at), std::string::npos) << "left over: " << item;
     EXPECT_TRUE(v >= 0 && v <= 255) << item << " is no byte";
     bytes.push_back(std::uint8_t(v));
   }
@@ -266,6 +187,7 @@ TEST(SourceExportTest, EveryElementKindDenotesTheRicBytes) {
   list.Add(SpriteOf(4, {5, 0, 2, 0}));   // a set area without pixel bytes
   for (int count : {0, 1, 3}) {
     ElementPtr map = MakeVarMap(std::uint16_t(count + 1), 0);
+    map->Points.clear();
     for (int i = 0; i < count; ++i) map->Points.push_back({std::uint16_t(i * 300), 0xFFFF});
     list.Add(std::move(map));
   }
