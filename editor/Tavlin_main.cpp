@@ -239,6 +239,10 @@ void TForm_Tavlin::BuildMenus() {
                             [this] { ExportRicScript1Click(); });
   Menu_File_Export = Menu_File->addMenu("&Export");
   Menu_File_Export->setObjectName("Menu_File_Export");
+  Menu_File_Export_Nxc = action(Menu_File_Export, "Menu_File_Export_Nxc", "NXC source...",
+                                [this] { Menu_File_Export_NxcClick(); });
+  Menu_File_Export_Nbc = action(Menu_File_Export, "Menu_File_Export_Nbc", "NBC source...",
+                                [this] { Menu_File_Export_NbcClick(); });
   Menu_File_Export_Gif = action(Menu_File_Export, "Menu_File_Export_Gif", "Animation (GIF)...",
                                 [this] { ExportAnimationGif(); });
   Menu_File_Export_Png = action(Menu_File_Export, "Menu_File_Export_Png", "Picture (PNG)...",

@@ -21,6 +21,7 @@
 #include "NXTDisplay.h"
 #include "ParameterSweep.h"
 #include "RICElement.h"
+#include "SourceExport.h"
 
 class QAction;
 class QFrame;
@@ -111,6 +112,9 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   void AboutCommand();
   void ImportRicScript1Click();
   void ExportRicScript1Click();
+  // File > Export > "NXC source..." and "NBC source...".
+  void Menu_File_Export_NxcClick();
+  void Menu_File_Export_NbcClick();
   // Opens an entry of File > Open Recent; a file that is gone is reported and leaves the list.
   void OpenRecentFile(const QString& path);
 
@@ -245,6 +249,8 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   QAction* ImportRicScript1 = nullptr;
   QAction* ExportRicScript1 = nullptr;
   QMenu* Menu_File_Export = nullptr;
+  QAction* Menu_File_Export_Nxc = nullptr;
+  QAction* Menu_File_Export_Nbc = nullptr;
   QAction* Menu_File_Export_Gif = nullptr;
   QAction* Menu_File_Export_Png = nullptr;
   QAction* Menu_File_ModifyRICFile = nullptr;
@@ -333,6 +339,8 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   void ShowLoadedDocument();
   // Reports a failed command to the user.
   void ShowFailure(const QString& what);
+  // Asks for the file and writes the document there as program source.
+  void ExportSource(SourceLanguage language, NxcStyle style = NxcStyle::Macros);
   // Puts a file just opened or saved first in File > Open Recent.
   void NoteRecentFile(const QString& path);
   void FillRecentMenu(const std::vector<std::string>& paths);

@@ -1,5 +1,6 @@
 // Document commands: New, Open, Merge, Save, Save as, the element list
-// commands, About, and the RicScript import and export.
+// commands, About, the RicScript import and export, and the export as NXC or
+// NBC source.
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -12,6 +13,7 @@
 #include "RecentFiles.h"
 #include "RicFile.h"
 #include "RicScript.h"
+#include "SourceExport.h"
 #include "SpritePage.h"
 #include "Tavlin_About.h"
 #include "Tavlin_main.h"
@@ -25,6 +27,8 @@ const FileDialogSpec kRicOpenDialog{"MINDSTORMS graphic files|*.ric", "ric", "*.
 const FileDialogSpec kRicSaveDialog{"MINDSTORMS graphic files|*.ric", "ric", "*.ric", false};
 const FileDialogSpec kScriptOpenDialog{"RICscript files *.rs|*.rs", "rs", "*.rs", true};
 const FileDialogSpec kScriptSaveDialog{"RicScript *.rs|*.rs", "rs", "*.rs", false};
+const FileDialogSpec kNxcSaveDialog{"NXC source *.nxc|*.nxc", "nxc", "*.nxc", false};
+const FileDialogSpec kNbcSaveDialog{"NBC source *.nbc|*.nbc", "nbc", "*.nbc", false};
 
 std::string Local(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
@@ -335,6 +339,42 @@ void TForm_Tavlin::ExportRicScript1Click() {
   TabSheet_Edit_Sprite->EndPreview();
   try {
     WriteRicScript(Local(*path));
+  } catch (const TavlinError& e) {
+    ShowFailure(QString::fromStdString(e.what()));
+  }
+}
+
+void TForm_Tavlin::Menu_File_Export_NxcClick() {
+  NxcStyle style = NxcStyle::Macros;
+  switch (dialogs_.AskYesNoCancel(
+      this,
+      "Write each element with NXC's RIC macros (RICOpSprite, RICOpLine, ...) on a line of "
+      "its own?\n\nNo writes the plain bytes, 16 to a line.")) {
+    case SaveAnswer::Cancel:
+      return;
+    case SaveAnswer::No:
+      style = NxcStyle::Bytes;
+      break;
+    case SaveAnswer::Yes:
+      break;
+  }
+  ExportSource(SourceLanguage::Nxc, style);
+}
+
+void TForm_Tavlin::Menu_File_Export_NbcClick() { ExportSource(SourceLanguage::Nbc); }
+
+void TForm_Tavlin::ExportSource(SourceLanguage language, NxcStyle style) {
+  // The source is proposed beside the document, under its name, which also names the array.
+  FileDialogSpec setup = language == SourceLanguage::Nxc ? kNxcSaveDialog : kNbcSaveDialog;
+  const QString document = currentFileName_.isEmpty() ? proposedFileName_ : currentFileName_;
+  if (!document.isEmpty()) setup.fileName = WithSuffix(document, setup.defaultSuffix);
+  std::optional<QString> path = ChooseFileToWrite(dialogs_, this, setup);
+  if (!path) return;
+  const QString source =
+      QFileInfo(document.isEmpty() ? WithSuffix(*path, "ric") : document).fileName();
+  TabSheet_Edit_Sprite->EndPreview();
+  try {
+    SaveSource(Local(*path), ElementList, source.toStdString(), language, style);
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
   }

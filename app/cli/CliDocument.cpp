@@ -1,4 +1,6 @@
-// info, dump and convert: the document as text, as JSON, and in the other format.
+// info, dump and convert: the document as text, as JSON, in the other format
+// and as NXC or NBC source.
+#include <optional>
 #include <ostream>
 
 #include "ArgumentFields.h"
@@ -6,6 +8,7 @@
 #include "DocumentIO.h"
 #include "FileIO.h"
 #include "RICElement.h"
+#include "SourceExport.h"
 
 namespace tavlin::cli {
 
@@ -92,12 +95,39 @@ int CmdDump(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 }
 
 int CmdConvert(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-  ExpectArgs(args, 2, "convert");
-  for (const auto& path : args)
-    if (FormatOfPath(path) == DocumentFormat::Unknown)
-      throw UsageError{"'" + path + "' is neither a .ric nor a .rs file"};
-  RICElementList list = ReadInputDocument(args[0], err);
-  SaveDocument(args[1], list);
+  std::vector<std::string> files;
+  std::optional<NxcStyle> style;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a.rfind("--", 0) != 0) {
+      files.push_back(a);
+      continue;
+    }
+    std::string value;
+    if (a.rfind("--style=", 0) == 0)
+      value = a.substr(8);
+    else if (a == "--style" && i + 1 < args.size())
+      value = args[++i];
+    else if (a == "--style")
+      throw UsageError{"--style needs a value (macros or bytes)"};
+    else
+      throw UsageError{"unknown option '" + a + "'"};
+    if (value != "macros" && value != "bytes")
+      throw UsageError{"--style is macros or bytes, not '" + value + "'"};
+    style = value == "bytes" ? NxcStyle::Bytes : NxcStyle::Macros;
+  }
+  ExpectArgs(files, 2, "convert");
+  const std::optional<SourceLanguage> source = SourceLanguageOfPath(files[1]);
+  if (FormatOfPath(files[0]) == DocumentFormat::Unknown)
+    throw UsageError{"'" + files[0] + "' is neither a .ric nor a .rs file"};
+  if (!source && FormatOfPath(files[1]) == DocumentFormat::Unknown)
+    throw UsageError{"'" + files[1] + "' is not a .ric, .rs, .nxc or .nbc file"};
+  if (style && source != SourceLanguage::Nxc) throw UsageError{"--style is for .nxc output only"};
+  RICElementList list = ReadInputDocument(files[0], err);
+  if (source)
+    SaveSource(files[1], list, files[0], *source, style.value_or(NxcStyle::Macros));
+  else
+    SaveDocument(files[1], list);
   return kExitOk;
 }
 

@@ -14,7 +14,7 @@ namespace {
 const char* const kUsage =
     "usage: tavlin-cli info FILE\n"
     "       tavlin-cli dump FILE\n"
-    "       tavlin-cli convert IN OUT\n"
+    "       tavlin-cli convert IN OUT [--style macros|bytes]\n"
     "       tavlin-cli render IN OUT.png|OUT.gif [--params FILE.rpa] [--param N=V]...\n"
     "                  [--offset DX,DY] [--zoom Z] [--element K]\n"
     "                  [--sweep N=FROM..TO[:STEP]]... [--fps F]\n"

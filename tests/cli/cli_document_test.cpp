@@ -11,6 +11,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "CliTestUtil.h"
@@ -95,6 +96,22 @@ TEST_P(CliRealFileTest, ConvertToRicWritesTheSameBytes) {
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(ReadText(out), ReadText(DataFile(GetParam().file)));
   EXPECT_EQ(Entries(), std::vector<std::string>{"copy.RIC"});
+}
+
+TEST_F(CliDocumentTest, ConvertWritesNxcAndNbcSourceByTheExtension) {
+  const std::string in = DataFile("letters.ric");
+  for (auto [out, args, expected] :
+       {std::tuple{"a.nxc", std::vector<std::string>{}, "  RICOpSprite(1, 8, 12, RICSpriteData("},
+        std::tuple{"b.NXC", std::vector<std::string>{"--style", "bytes"}, "  // 2 Sprite\n"},
+        std::tuple{"c.nbc", std::vector<std::string>{}, "dseg segment\n  letters_ric byte[] {"}}) {
+    args.insert(args.begin(), {"convert", in, Path(out)});
+    CliResult r = Cli(args);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out + r.err, "");
+    const std::string text = ReadText(Path(out));
+    EXPECT_EQ(text.rfind("// letters.ric ", 0), 0u) << text;
+    EXPECT_NE(text.find(expected), std::string::npos) << text;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -312,7 +329,9 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"ConvertWithOneFile", {"convert", "a.ric"}},
                       UsageCase{"ConvertWithThreeFiles", {"convert", "a.ric", "b.ric", "c.ric"}},
                       UsageCase{"ConvertToUnknownType", {"convert", "a.ric", "b.png"}},
-                      UsageCase{"ConvertFromUnknownType", {"convert", "a", "b.ric"}}),
+                      UsageCase{"ConvertFromUnknownType", {"convert", "a", "b.ric"}},
+                      UsageCase{"ConvertBadStyle", {"convert", "a.ric", "b.nxc", "--style", "c"}},
+                      UsageCase{"ConvertNbcStyle", {"convert", "a.ric", "b.nbc", "--style=bytes"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CliDocumentTest, HelpGoesToStandardOutput) {

@@ -1034,6 +1034,35 @@ class MainWindowTest : public QObject {
     QCOMPARE(dialogs_->fileNames.last(), Path("kept.rs"));
   }
 
+  // File > Export > NXC and NBC source: proposed under the document's name, which
+  // names the array; NXC asks the style, and a file that exists is replaced only on Yes.
+  void exportsNxcAndNbcSource() {
+    Click("SpeedButton_RIC_AddLine");
+    dialogs_->files = {Path("gauge.ric")};
+    Click("SpeedButton_FileIO_SaveAs");
+    auto text = [this](const char* name) {
+      std::vector<std::uint8_t> bytes = FileBytes(Path(name));
+      return QString::fromLatin1(reinterpret_cast<const char*>(bytes.data()),
+                                 qsizetype(bytes.size()));
+    };
+    dialogs_->saveAnswers = {SaveAnswer::Cancel, SaveAnswer::No, SaveAnswer::Yes};
+    Trigger("Menu_File_Export_Nxc");  // Cancel: no file dialog
+    dialogs_->files = {Path("gauge.nxc")};
+    Trigger("Menu_File_Export_Nxc");
+    QCOMPARE(dialogs_->fileNames.last(), Path("gauge.nxc"));
+    QVERIFY(text("gauge.nxc").contains("byte gauge_ric[] = {\n  // 1 Line\n  0x0C, 0x00, 0x05"));
+    dialogs_->files = {Path("gauge.nxc")};
+    dialogs_->answers = {true};
+    Trigger("Menu_File_Export_Nxc");
+    QCOMPARE(dialogs_->questions.last(), "gauge.nxc already exists.\nDo you want to replace it?");
+    QVERIFY(text("gauge.nxc").contains("  RICOpLine(0, RICImgPoint("));
+    dialogs_->files = {Path("gauge.nbc")};
+    Trigger("Menu_File_Export_Nbc");
+    QCOMPARE(dialogs_->fileFilters.last(), "NBC source *.nbc|*.nbc");
+    QVERIFY(text("gauge.nbc").contains("dseg segment\n  gauge_ric byte[] {0x0C, 0x00, 0x05"));
+    QVERIFY(dialogs_->errors.isEmpty());
+  }
+
   // File > Open Recent: the last eight files opened or saved, newest first, kept between runs.
   void recentFilesAreKeptNewestFirst() {
     QFile::remove(Path("config/tavlin/recent-files"));

@@ -1,0 +1,38 @@
+// Program source for the NXT toolchain: the document's RIC bytes as a byte
+// array an NXC or NBC program draws with GraphicArrayOut.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "RICElement.h"
+
+namespace tavlin {
+
+enum class SourceLanguage { Nxc, Nbc };
+
+// How the NXC array spells the bytes: one element per line with the RIC
+// macros of NXC's API, or the plain bytes, 16 to a line. NBC always gets bytes.
+enum class NxcStyle { Macros, Bytes };
+
+// Nxc for ".nxc", Nbc for ".nbc" (any case); nothing for other paths.
+std::optional<SourceLanguage> SourceLanguageOfPath(const std::string& path);
+
+// The array's name from the source file's name ("letters.ric" ->
+// "letters_ric"): what is not an ASCII letter or digit becomes '_', and a
+// name that would start with a digit gets "ric_" in front.
+std::string SourceArrayName(const std::string& sourceFileName);
+
+// The whole text of the source file. `sourceFileName` is the name (or path)
+// of the file the document came from; its last part names the array and
+// appears in the first comment line. Throws TavlinError (without a file
+// name) when the document does not fit into a RIC file.
+std::string SourceText(const RICElementList& list, const std::string& sourceFileName,
+                       SourceLanguage language, NxcStyle style = NxcStyle::Macros);
+
+// Writes SourceText atomically; throws TavlinError naming `path` on failure.
+void SaveSource(const std::string& path, const RICElementList& list,
+                const std::string& sourceFileName, SourceLanguage language,
+                NxcStyle style = NxcStyle::Macros);
+
+}  // namespace tavlin
