@@ -42,11 +42,13 @@ case $mode in
   *) echo "unknown mode $mode"; exit 2 ;;
 esac
 
-# The programs run and say their version.
+# The programs run, without a display, and say their version and usage.
 for program in tavlin tavlin-cli; do
   [ -x "$usr/bin/$program" ] || fail "$program is not installed"
-  out=$("$usr/bin/$program" --version 2>&1)
+  out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$usr/bin/$program" --version 2>&1)
   [ "$out" = "$program $version" ] || fail "$program --version says '$out'"
+  out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$usr/bin/$program" --help 2>&1)
+  [[ $out == "Usage: $program "* ]] || fail "$program --help says '$out'"
 done
 
 # The desktop entry opens RIC files with the program on the PATH and shows the icon.
