@@ -339,7 +339,9 @@ bool InstalledSystemWide(const std::string& programPath, const DesktopFolders& f
   if (!fs::is_regular_file(share / "applications" / kDesktopId, ec) ||
       !fs::is_regular_file(share / "mime" / "packages" / "tavlin.xml", ec))
     return false;
-  // A prefix the desktop does not read (a scratch install, /opt) is no installation to it.
+  // A prefix the desktop does not read (a scratch install, /opt) is no installation to it;
+  // the user's own data folder (an install into ~/.local) is one it reads.
+  if (fs::equivalent(fs::path(folders.DataHome), share, ec)) return true;
   for (const auto& dir : folders.DataDirs)
     if (fs::equivalent(fs::path(dir), share, ec)) return true;
   return false;

@@ -41,7 +41,7 @@ std::string RegisterRicFileType(const std::string& extension, const std::string&
 
 // Whether the program at this path is installed for the whole system: it lies
 // in the "bin" folder of a prefix whose "share" folder is one the desktop reads
-// (a DataDirs entry) and holds the desktop entry and the file types. Such a
+// (DataHome or a DataDirs entry) and holds the desktop entry and the file types. Such a
 // program needs no registration of its own: the system's databases know it.
 bool InstalledSystemWide(const std::string& programPath, const DesktopFolders& folders);
 

@@ -156,6 +156,11 @@ TEST_F(FileTypeTest, OnlyAProgramInAPrefixTheDesktopReadsIsInstalled) {
   EXPECT_FALSE(InstalledSystemWide((prefix / "app/tavlin").string(), folders_));  // a build folder
   folders_.DataDirs = {"/usr/share"};
   EXPECT_FALSE(InstalledSystemWide(program, folders_));  // a scratch root the desktop does not read
+  // Installed into ~/.local, the user's own entry is the installed one: it is not rewritten.
+  fs::create_directories(home_ / ".local");
+  fs::rename(prefix / "share", data_);
+  Write(home_ / ".local/bin/tavlin", "");
+  EXPECT_TRUE(InstalledSystemWide((home_ / ".local/bin/tavlin").string(), folders_));
 }
 
 TEST(DesktopExecLine, QuotesPathsTheEntryFormatWouldSplit) {
