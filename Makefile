@@ -1,9 +1,11 @@
-# Everything a fresh Debian 12 machine needs: `make run [FILE=x.ric]`, `make test`, `make bench`.
+# Everything a fresh Debian 12 machine needs: `make run [FILE=x.ric]`, `make test`, `make bench`,
+# `make install [PREFIX=/usr/local]` (DESTDIR is honoured) and `make package` (a .deb in BUILD).
 BUILD ?= build
+PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench fuzz clean
+.PHONY: all deps configure build run test install package bench fuzz clean
 
 all: build
 
@@ -23,6 +25,12 @@ run: configure
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+install: build
+	@cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 bench: deps
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTAVLIN_BENCH=ON -DTAVLIN_TESTS=OFF -DTAVLIN_GUI=OFF >/dev/null

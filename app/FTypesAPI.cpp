@@ -331,6 +331,22 @@ DesktopFolders DefaultDesktopFolders() {
   return f;
 }
 
+bool InstalledSystemWide(const std::string& programPath, const DesktopFolders& folders) {
+  std::error_code ec;
+  const fs::path bin = fs::weakly_canonical(fs::path(programPath), ec).parent_path();
+  if (ec || bin.filename() != "bin") return false;
+  const fs::path share = bin.parent_path() / "share";
+  if (!fs::is_regular_file(share / "applications" / kDesktopId, ec) ||
+      !fs::is_regular_file(share / "mime" / "packages" / "tavlin.xml", ec))
+    return false;
+  // A prefix the desktop does not read (a scratch install, /opt) is no installation to it;
+  // the user's own data folder (an install into ~/.local) is one it reads.
+  if (fs::equivalent(fs::path(folders.DataHome), share, ec)) return true;
+  for (const auto& dir : folders.DataDirs)
+    if (fs::equivalent(fs::path(dir), share, ec)) return true;
+  return false;
+}
+
 std::string DesktopExecLine(const std::string& programPath) {
   if (programPath.empty()) return "";
   for (char c : programPath)

@@ -5,8 +5,9 @@
 // the MIME type an installed package already gives "*.ric" files or, when
 // none does, for our own type with the description "RIC-Files" (a
 // shared-MIME-info package); and a default-application line when no
-// mimeapps.list names a default for that type. It runs at every start, so the
-// command always names the program's current place; files are rewritten only
+// mimeapps.list names a default for that type. It runs at every start of a
+// program that is not installed system-wide, so the command always names the
+// program's current place; files are rewritten only
 // when their content changes, and the desktop's database updaters are started,
 // without waiting for them, only after a change. Nothing is written into a
 // HOME that belongs to another user (sudo -E), and a file that cannot be read
@@ -37,6 +38,12 @@ constexpr const char* kRicMimeType = "application/x-lego-mindstorms-ric";
 std::string RegisterRicFileType(const std::string& extension, const std::string& fileTypeName,
                                 const std::string& description, const std::string& programPath,
                                 const DesktopFolders& folders, bool notify = true);
+
+// Whether the program at this path is installed for the whole system: it lies
+// in the "bin" folder of a prefix whose "share" folder is one the desktop reads
+// (DataHome or a DataDirs entry) and holds the desktop entry and the file types. Such a
+// program needs no registration of its own: the system's databases know it.
+bool InstalledSystemWide(const std::string& programPath, const DesktopFolders& folders);
 
 // The desktop entry's command for a program path: the path (quoted when it
 // holds characters the entry format reserves) and the file argument; "" for a

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTimer>
 #include <cstdio>
+#include <string_view>
 
 #include "FTypesAPI.h"
 #include "FileIO.h"
@@ -13,32 +14,61 @@
 #include "Tavlin_main.h"
 #include "UserDialogs.h"
 
+namespace {
+
+const char* const kHelp =
+    "Usage: tavlin [FILE.ric]\n"
+    "Edits RIC files, the pictures of the LEGO MINDSTORMS NXT display; opens FILE.ric when\n"
+    "given.\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help     print this help and exit\n"
+    "  -V, --version  print the version and exit\n"
+    "\n"
+    "The standard options of Qt programs (-platform NAME, ...) are taken as well.\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  // Answered before anything starts, so that they work without a display.
+  if (argc > 1) {
+    const std::string_view first = argv[1];
+    if (first == "--help" || first == "-h" || first == "--version" || first == "-V") {
+      const bool help = first == "--help" || first == "-h";
+      std::fputs(help ? kHelp : "tavlin " TAVLIN_VERSION "\n", stdout);
+      return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    }
+  }
   // The document unit starts before any window: 16 parameters, the default
   // parameter file, the placeholder sprite and the empty document.
   std::string parameterError = tavlin::StartDocumentUnit();
 
   QApplication app(argc, argv);
   app.setApplicationName("Tavlin");
-  app.setApplicationVersion("2.0.4");
+  app.setApplicationVersion(TAVLIN_VERSION);
+  // Ties the windows to the desktop entry, whose icon they show.
+  app.setDesktopFileName("tavlin");
   tavlin::PaintUndefinedSprite();
 
   tavlin::QtUserDialogs dialogs;
   tavlin::TForm_Tavlin window(dialogs);
   window.show();
   if (!parameterError.empty())
-    QTimer::singleShot(0, &window, [&] {
-      dialogs.ShowError(&window, QString::fromStdString(parameterError));
-    });
+    QTimer::singleShot(0, &window,
+                       [&] { dialogs.ShowError(&window, QString::fromStdString(parameterError)); });
   // ".ric" files open here from the desktop; the command names this program's current place.
+  // An installed program leaves that to the system's desktop entry and file types.
   // A registration that cannot be made is no reason to stop: it is only noted on stderr.
-  const std::string notRegistered = tavlin::RegisterRicFileType(
-      ".ric", "LEGO Mindstorms RIC-Files", "RIC-Files",
-      QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString(),
-      tavlin::DefaultDesktopFolders());
-  if (!notRegistered.empty())
-    std::fprintf(stderr, "tavlin: .ric files are not fully registered: %s\n",
-                 notRegistered.c_str());
+  const std::string program =
+      QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString();
+  const tavlin::DesktopFolders folders = tavlin::DefaultDesktopFolders();
+  if (!tavlin::InstalledSystemWide(program, folders)) {
+    const std::string notRegistered = tavlin::RegisterRicFileType(
+        ".ric", "LEGO Mindstorms RIC-Files", "RIC-Files", program, folders);
+    if (!notRegistered.empty())
+      std::fprintf(stderr, "tavlin: .ric files are not fully registered: %s\n",
+                   notRegistered.c_str());
+  }
   if (argc > 1) window.OpenRicFile(QFile::decodeName(argv[1]));
   return app.exec();
 }

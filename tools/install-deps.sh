@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs every Debian package Tavlin needs to build, test, run and look at.
+# Installs every Debian package Tavlin needs to build, test, package, run and look at.
 # Idempotent and non-interactive; works as root or through sudo.
 set -euo pipefail
 
@@ -10,6 +10,12 @@ PACKAGES=(
   libgtest-dev libbenchmark-dev
   xvfb xauth imagemagick xdotool
   clang libclang-rt-14-dev
+  # `make package`: dpkg-shlibdeps computes the package's dependencies.
+  dpkg-dev
+  # The package tests validate the installed files with the desktop's own tools.
+  desktop-file-utils appstream shared-mime-info libxml2-utils groff-base
+  # tools/make-icons.sh renders the icon's PNG sizes.
+  librsvg2-bin
 )
 
 missing=()

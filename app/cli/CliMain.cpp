@@ -1,5 +1,6 @@
 #include "CliMain.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <map>
 #include <new>
@@ -12,26 +13,83 @@ namespace tavlin::cli {
 namespace {
 
 const char* const kUsage =
-    "usage: tavlin-cli info FILE\n"
+    "Usage: tavlin-cli info FILE\n"
     "       tavlin-cli dump FILE\n"
     "       tavlin-cli convert IN OUT [--style macros|bytes]\n"
-    "       tavlin-cli render IN OUT.png|OUT.gif [--params FILE.rpa] [--param N=V]...\n"
-    "                  [--offset DX,DY] [--zoom Z] [--element K]\n"
-    "                  [--sweep N=FROM..TO[:STEP]]... [--fps F]\n"
-    "         --sweep renders one frame per step, sweeps running together (a shorter one\n"
-    "         holds its last value): an animated GIF looping at F frames per second\n"
-    "         (1..50, default 10) for OUT.gif, numbered OUT-0001.png ... for OUT.png\n";
+    "       tavlin-cli render IN OUT.png|OUT.gif [OPTION]...\n"
+    "       tavlin-cli COMMAND --help\n"
+    "       tavlin-cli --help | --version\n";
+
+const char* const kHelp =
+    "\n"
+    "Describes, converts and renders RIC files, the pictures of the LEGO MINDSTORMS NXT\n"
+    "display. FILE and IN are read as RIC (.ric) or RicScript (.rs) by their extension.\n"
+    "\n"
+    "Commands:\n"
+    "  info     the element count, the file size and one line per element\n"
+    "  dump     the document as JSON\n"
+    "  convert  the document in the format OUT's extension names (.ric, .rs, .nxc, .nbc)\n"
+    "  render   the NXT display showing the document, as a PNG picture, or a parameter\n"
+    "           sweep as an animated GIF or numbered PNG frames\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help     print this help and exit\n"
+    "  -V, --version  print the version and exit\n"
+    "\n"
+    "'tavlin-cli COMMAND --help' prints the command's own options.\n";
 
 using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
 
-const std::map<std::string, Command>& Commands() {
-  static const std::map<std::string, Command> commands = {
-      {"info", CmdInfo},
-      {"dump", CmdDump},
-      {"convert", CmdConvert},
-      {"render", CmdRender},
+// A command, its usage line, what it does and its own options for `COMMAND --help`.
+struct CommandInfo {
+  Command run;
+  const char* usage;
+  const char* help;
+  const char* options = "";
+};
+
+const std::map<std::string, CommandInfo>& Commands() {
+  static const std::map<std::string, CommandInfo> commands = {
+      {"info",
+       {CmdInfo, "info FILE",
+        "Prints the element count, the file size and one line per element, numbered from 1.\n"}},
+      {"dump", {CmdDump, "dump FILE", "Prints the document as JSON on standard output.\n"}},
+      {"convert",
+       {CmdConvert, "convert IN OUT [--style macros|bytes]",
+        "Writes the document IN in the format that OUT's extension names: .ric, .rs, or\n"
+        "NXC (.nxc) or NBC (.nbc) source holding the RIC bytes as an array named after IN.\n",
+        "      --style S          NXC source as RIC macros (macros, the default) or bytes\n"}},
+      {"render",
+       {CmdRender, "render IN OUT.png|OUT.gif [OPTION]...",
+        "Draws the document IN on the NXT display and writes the display as a PNG picture.\n"
+        "All parameters start at 0; the parameter files apply first, then each --param.\n"
+        "With --sweep, one frame per step: an animated GIF for OUT.gif, numbered\n"
+        "OUT-0001.png ... for OUT.png. Sweeps run together; a shorter one holds its last value.\n",
+        "      --params FILE.rpa  apply a parameter file; repeatable\n"
+        "      --param N=V        set parameter N (0 to 255) to V (0 to 65535); repeatable\n"
+        "      --offset DX,DY     move the picture by DX, DY pixels (default 0,0)\n"
+        "      --zoom Z           draw each pixel as Z x Z pixels (1 to 32, default 1)\n"
+        "      --element K        draw element K alone (numbered from 1)\n"
+        "      --sweep N=FROM..TO[:STEP]  step parameter N from FROM to TO; repeatable\n"
+        "      --fps F            frames per second of the GIF (1 to 50, default 10)\n"}},
   };
   return commands;
+}
+
+void PrintCommandHelp(const CommandInfo& command, std::ostream& out) {
+  out << "Usage: tavlin-cli " << command.usage << "\n"
+      << command.help << "\nOptions:\n"
+      << command.options << "  -h, --help             print this help and exit\n";
+}
+
+bool IsHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
+
+// Help that could not be written (a full disk, a closed pipe) is a failure, as any output.
+int Written(std::ostream& out, std::ostream& err) {
+  errno = 0;
+  if (out.flush()) return kExitOk;
+  err << "tavlin-cli: standard output: " << IoErrorText(errno ? errno : EIO) << "\n";
+  return kExitFailure;
 }
 
 }  // namespace
@@ -42,9 +100,18 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     return kExitUsage;
   }
   std::string name = argv[1];
-  if (name == "--help" || name == "-h" || name == "help") {
-    out << kUsage;
-    return kExitOk;
+  if (name == "--version" || name == "-V") {
+    out << "tavlin-cli " TAVLIN_VERSION "\n";
+    return Written(out, err);
+  }
+  // `help COMMAND` is `COMMAND --help`.
+  if (name == "help" && argc > 2 && Commands().count(argv[2])) {
+    PrintCommandHelp(Commands().at(argv[2]), out);
+    return Written(out, err);
+  }
+  if (IsHelp(name) || name == "help") {
+    out << kUsage << kHelp;
+    return Written(out, err);
   }
   auto it = Commands().find(name);
   if (it == Commands().end()) {
@@ -52,8 +119,12 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     return kExitUsage;
   }
   std::vector<std::string> args(argv + 2, argv + argc);
+  if (std::find(args.begin(), args.end(), "--help") != args.end()) {
+    PrintCommandHelp(it->second, out);
+    return Written(out, err);
+  }
   try {
-    int code = it->second(args, out, err);
+    int code = it->second.run(args, out, err);
     // Output that could not be written (a full disk, a closed pipe) is a failure, not a success.
     errno = 0;
     if (!out.flush()) throw TavlinError("standard output", IoErrorText(errno ? errno : EIO));

@@ -144,6 +144,25 @@ TEST_F(FileTypeTest, RelativeBaseFoldersAreIgnored) {
   EXPECT_EQ(f.DataDirs, std::vector<std::string>{(root_ / "sys/share").string()});
 }
 
+TEST_F(FileTypeTest, OnlyAProgramInAPrefixTheDesktopReadsIsInstalled) {
+  const fs::path prefix = root_ / "sys", program = prefix / "bin/tavlin";
+  Write(program, "");
+  Write(prefix / "share/applications/tavlin.desktop", "[Desktop Entry]\n");
+  EXPECT_FALSE(InstalledSystemWide(program, folders_));  // the file types are missing
+  Write(prefix / "share/mime/packages/tavlin.xml", "<mime-info/>\n");
+  EXPECT_TRUE(InstalledSystemWide(program, folders_));
+  folders_.DataDirs = {(prefix / "share/").string()};
+  EXPECT_TRUE(InstalledSystemWide((prefix / "bin/../bin/tavlin").string(), folders_));
+  EXPECT_FALSE(InstalledSystemWide((prefix / "app/tavlin").string(), folders_));  // a build folder
+  folders_.DataDirs = {"/usr/share"};
+  EXPECT_FALSE(InstalledSystemWide(program, folders_));  // a scratch root the desktop does not read
+  // Installed into ~/.local, the user's own entry is the installed one: it is not rewritten.
+  fs::create_directories(home_ / ".local");
+  fs::rename(prefix / "share", data_);
+  Write(home_ / ".local/bin/tavlin", "");
+  EXPECT_TRUE(InstalledSystemWide((home_ / ".local/bin/tavlin").string(), folders_));
+}
+
 TEST(DesktopExecLine, QuotesPathsTheEntryFormatWouldSplit) {
   EXPECT_EQ(DesktopExecLine("/usr/bin/tavlin"), "/usr/bin/tavlin %f");
   EXPECT_EQ(DesktopExecLine("/home/a b/tavlin"), "\"/home/a b/tavlin\" %f");

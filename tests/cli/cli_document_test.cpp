@@ -316,7 +316,7 @@ TEST_P(CliUsageTest, ExitsWithTwoAndShowsTheUsage) {
   CliResult r = Cli(GetParam().args);
   EXPECT_EQ(r.exitCode, 2);
   EXPECT_EQ(r.out, "");
-  EXPECT_NE(r.err.find("usage: tavlin-cli info FILE"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Usage: tavlin-cli info FILE"), std::string::npos) << r.err;
   EXPECT_TRUE(Entries().empty());
 }
 
@@ -334,11 +334,24 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"ConvertNbcStyle", {"convert", "a.ric", "b.nbc", "--style=bytes"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(CliDocumentTest, HelpGoesToStandardOutput) {
+TEST_F(CliDocumentTest, HelpAndVersionGoToStandardOutput) {
   CliResult r = Cli({"--help"});
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.err, "");
-  EXPECT_NE(r.out.find("tavlin-cli convert IN OUT"), std::string::npos);
+  EXPECT_EQ(r.out.rfind("Usage: tavlin-cli info FILE\n", 0), 0u) << r.out;
+  EXPECT_NE(r.out.find("\n  -V, --version "), std::string::npos) << r.out;
+  r = Cli({"--version"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, "tavlin-cli 2.0.4\n");
+  // A command's help wins over its other arguments, which are neither read nor written.
+  for (auto args : std::vector<std::vector<std::string>>{
+           {"render", "--help"}, {"render", "no.ric", "--help", "x.png"}, {"help", "render"}}) {
+    r = Cli(args);
+    EXPECT_EQ(r.exitCode, 0) << args[1];
+    EXPECT_EQ(r.out.rfind("Usage: tavlin-cli render IN OUT.png [OPTION]...\n", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find("\n      --zoom Z "), std::string::npos) << r.out;
+  }
+  EXPECT_TRUE(Entries().empty());
 }
 
 }  // namespace

@@ -165,7 +165,7 @@ TEST_P(CliRenderUsageTest, ExitsWithUsageErrorAndWritesNothing) {
   EXPECT_EQ(r.exitCode, 2);
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err.rfind("tavlin-cli: " + GetParam().message + "\n", 0), 0u) << r.err;
-  EXPECT_NE(r.err.find("usage:"), std::string::npos);
+  EXPECT_NE(r.err.find("Usage:"), std::string::npos);
   EXPECT_TRUE(Entries().empty());
 }
 
