@@ -348,7 +348,8 @@ TEST_F(CliDocumentTest, HelpAndVersionGoToStandardOutput) {
            {"render", "--help"}, {"render", "no.ric", "--help", "x.png"}, {"help", "render"}}) {
     r = Cli(args);
     EXPECT_EQ(r.exitCode, 0) << args[1];
-    EXPECT_EQ(r.out.rfind("Usage: tavlin-cli render IN OUT.png [OPTION]...\n", 0), 0u) << r.out;
+    EXPECT_EQ(r.out.rfind("Usage: tavlin-cli render IN OUT.png|OUT.gif [OPTION]...\n", 0), 0u)
+        << r.out;
     EXPECT_NE(r.out.find("\n      --zoom Z "), std::string::npos) << r.out;
   }
   EXPECT_TRUE(Entries().empty());
