@@ -5,10 +5,10 @@
 // only the band of rows that was written (a one-row sprite holds 32 bytes per
 // tile), and a canvas with few tiles keeps them in a short sorted list rather
 // than the full table, so a file of thousands of tiny sprites stays small.
-// Tiles are shared between copies and
-// copied on the first write (copy-on-write), which makes duplicating a sprite
-// and taking undo snapshots cheap. Pixels are stored as one-byte indexes into
-// a process-wide palette of the colours the system paints with.
+// Tiles are shared between copies and copied on the first write
+// (copy-on-write), which makes duplicating a sprite and taking undo snapshots
+// cheap. Pixels are stored as one-byte indexes into a process-wide palette of
+// the colours the system paints with.
 #pragma once
 
 #include <cstddef>
