@@ -4,6 +4,8 @@
 #include <array>
 #include <cstring>
 #include <limits>
+#include <new>
+#include <utility>
 
 namespace tavlin {
 
@@ -59,23 +61,46 @@ std::uint8_t PaletteIndex(Rgb colour) {
 Rgb PaletteColour(std::uint8_t index) { return ThePalette().colours[index]; }
 
 // A square of pixel indexes with an intrusive share count: a tile is shared
-// between canvas copies and copied before a write while shared.
+// between canvas copies and copied before a write while shared. It holds only
+// the band of rows from `top` on; the rows above and below are the background.
+// The pixel rows follow the header in the same allocation.
 struct SpriteCanvas::Tile {
-  int refs = 1;
-  std::uint8_t px[kTileSize * kTileSize];
+  int refs;
+  std::uint8_t top;
+  std::uint8_t rows;
+
+  bool Holds(int row) const { return row >= top && row < top + rows; }
+  int Bottom() const { return top + rows - 1; }
+  std::uint8_t* Row(int row) {
+    return reinterpret_cast<std::uint8_t*>(this + 1) + (row - top) * kTileSize;
+  }
+  const std::uint8_t* Row(int row) const {
+    return reinterpret_cast<const std::uint8_t*>(this + 1) + (row - top) * kTileSize;
+  }
+  std::size_t Bytes() const { return sizeof(Tile) + std::size_t(rows) * kTileSize; }
+
+  static Tile* Make(int top, int rows) {
+    void* memory = ::operator new(sizeof(Tile) + std::size_t(rows) * kTileSize);
+    return new (memory) Tile{1, std::uint8_t(top), std::uint8_t(rows)};
+  }
+  static void Share(Tile* t) { ++t->refs; }
+  static void Release(Tile* t) {
+    if (--t->refs == 0) ::operator delete(t);
+  }
 };
 
 SpriteCanvas::SpriteCanvas() = default;
 
 SpriteCanvas::SpriteCanvas(Rgb background) : background_(PaletteIndex(background)) {}
 
-SpriteCanvas::SpriteCanvas(const SpriteCanvas& other) : background_(other.background_) {
-  if (other.tiles_) {
-    tiles_ = std::make_unique<Tile*[]>(kTileCount);
-    for (int i = 0; i < kTileCount; ++i) {
-      tiles_[i] = other.tiles_[i];
-      if (tiles_[i]) ++tiles_[i]->refs;
-    }
+SpriteCanvas::SpriteCanvas(const SpriteCanvas& other)
+    : background_(other.background_), count_(other.count_), list_(other.list_) {
+  for (const Listed& l : list_) Tile::Share(l.tile);
+  if (other.table_) {
+    table_ = std::make_unique_for_overwrite<Tile*[]>(kTileCount);
+    std::copy_n(other.table_.get(), kTileCount, table_.get());
+    for (int i = 0, seen = 0; i < kTileCount && seen < count_; ++i)
+      if (table_[i]) Tile::Share(table_[i]), ++seen;
   }
 }
 
@@ -88,13 +113,21 @@ SpriteCanvas& SpriteCanvas::operator=(const SpriteCanvas& other) {
 }
 
 SpriteCanvas::SpriteCanvas(SpriteCanvas&& other) noexcept
-    : background_(other.background_), tiles_(std::move(other.tiles_)) {}
+    : background_(other.background_),
+      count_(std::exchange(other.count_, 0)),
+      list_(std::move(other.list_)),
+      table_(std::move(other.table_)) {
+  other.list_.clear();
+}
 
 SpriteCanvas& SpriteCanvas::operator=(SpriteCanvas&& other) noexcept {
   if (this != &other) {
     ReleaseAll();
     background_ = other.background_;
-    tiles_ = std::move(other.tiles_);
+    count_ = std::exchange(other.count_, 0);
+    list_ = std::move(other.list_);
+    other.list_.clear();
+    table_ = std::move(other.table_);
   }
   return *this;
 }
@@ -102,49 +135,119 @@ SpriteCanvas& SpriteCanvas::operator=(SpriteCanvas&& other) noexcept {
 SpriteCanvas::~SpriteCanvas() { ReleaseAll(); }
 
 void SpriteCanvas::ReleaseAll() {
-  if (!tiles_) return;
-  for (int i = 0; i < kTileCount; ++i) {
-    Tile* t = tiles_[i];
-    if (t && --t->refs == 0) delete t;
+  for (const Listed& l : list_) Tile::Release(l.tile);
+  list_.clear();
+  if (table_) {
+    // Stops at the last tile rather than running over the empty rest.
+    for (int i = 0, seen = 0; i < kTileCount && seen < count_; ++i)
+      if (Tile* t = table_[i]) Tile::Release(t), ++seen;
+    table_.reset();
   }
-  tiles_.reset();
+  count_ = 0;
+}
+
+SpriteCanvas::Tile** SpriteCanvas::Slot(int index) {
+  if (table_) return &table_[index];
+  auto it = std::lower_bound(list_.begin(), list_.end(), index,
+                             [](const Listed& l, int i) { return l.index < i; });
+  return it != list_.end() && it->index == index ? &it->tile : nullptr;
 }
 
 const SpriteCanvas::Tile* SpriteCanvas::TileAt(int tx, int ty) const {
-  return tiles_ ? tiles_[ty * kTilesX + tx] : nullptr;
+  const int index = ty * kTilesX + tx;
+  if (table_) return table_[index];
+  for (const Listed& l : list_) {
+    if (l.index == index) return l.tile;
+    if (l.index > index) break;
+  }
+  return nullptr;
 }
 
-SpriteCanvas::Tile* SpriteCanvas::WritableTile(int tx, int ty) {
-  if (!tiles_) {
-    tiles_ = std::make_unique<Tile*[]>(kTileCount);
-    std::fill_n(tiles_.get(), kTileCount, nullptr);
+void SpriteCanvas::Store(int index, Tile* tile) {
+  ++count_;
+  if (!table_ && list_.size() < std::size_t(kListedTiles)) {
+    auto it = std::lower_bound(list_.begin(), list_.end(), index,
+                               [](const Listed& l, int i) { return l.index < i; });
+    list_.insert(it, Listed{std::uint16_t(index), tile});
+    return;
   }
-  Tile*& slot = tiles_[ty * kTilesX + tx];
-  if (!slot) {
-    slot = new Tile;
-    std::memset(slot->px, background_, sizeof slot->px);
-  } else if (slot->refs > 1) {
-    Tile* copy = new Tile;
-    std::memcpy(copy->px, slot->px, sizeof copy->px);
-    --slot->refs;
-    slot = copy;
+  if (!table_) {
+    table_ = std::make_unique<Tile*[]>(kTileCount);
+    for (const Listed& l : list_) table_[l.index] = l.tile;
+    std::vector<Listed>().swap(list_);
   }
-  return slot;
+  table_[index] = tile;
+}
+
+void SpriteCanvas::Drop(int index) {
+  if (table_) {
+    if (Tile*& slot = table_[index]) Tile::Release(slot), slot = nullptr, --count_;
+    return;
+  }
+  auto it = std::lower_bound(list_.begin(), list_.end(), index,
+                             [](const Listed& l, int i) { return l.index < i; });
+  if (it != list_.end() && it->index == index) {
+    Tile::Release(it->tile);
+    list_.erase(it);
+    --count_;
+  }
+}
+
+SpriteCanvas::Tile* SpriteCanvas::WritableTile(int tx, int ty, int top, int bottom) {
+  const int index = ty * kTilesX + tx;
+  Tile** slot = Slot(index);
+  Tile* t = slot ? *slot : nullptr;
+  if (t && t->refs == 1 && t->Holds(top) && t->Holds(bottom)) return t;
+  if (t) {
+    const int wantTop = std::min(top, int(t->top)), wantBottom = std::max(bottom, t->Bottom());
+    top = wantTop;
+    bottom = wantBottom;
+    if (top < t->top || bottom > t->Bottom()) {
+      // A band that grows at least doubles, so a tile written row by row is
+      // copied a few times, not once per row.
+      const int rows = std::min(kTileSize, std::max(bottom - top + 1, 2 * int(t->rows)));
+      if (top < t->top)
+        top = std::max(0, bottom + 1 - rows);
+      else
+        bottom = std::min(kTileSize - 1, top + rows - 1);
+      if (bottom - top + 1 < rows) {
+        if (top == 0)
+          bottom = rows - 1;
+        else
+          top = kTileSize - rows;
+      }
+    }
+  }
+  Tile* fresh = Tile::Make(top, bottom - top + 1);
+  std::memset(fresh->Row(top), background_, std::size_t(fresh->rows) * kTileSize);
+  if (t) {
+    std::memcpy(fresh->Row(t->top), t->Row(t->top), std::size_t(t->rows) * kTileSize);
+    Tile::Release(t);
+    *slot = fresh;
+  } else {
+    Store(index, fresh);
+  }
+  return fresh;
 }
 
 std::uint8_t SpriteCanvas::PixelIndex(int x, int y) const {
   if (!Contains(x, y)) return background_;
   const Tile* t = TileAt(x / kTileSize, y / kTileSize);
-  return t ? t->px[(y % kTileSize) * kTileSize + x % kTileSize] : background_;
+  const int row = y % kTileSize;
+  return t && t->Holds(row) ? t->Row(row)[x % kTileSize] : background_;
 }
 
 void SpriteCanvas::SetPixelIndex(int x, int y, std::uint8_t index) {
   if (!Contains(x, y)) return;
-  const Tile* t = TileAt(x / kTileSize, y / kTileSize);
-  // Writing the background into an untouched tile changes nothing.
-  if (!t && index == background_) return;
-  WritableTile(x / kTileSize, y / kTileSize)->px[(y % kTileSize) * kTileSize + x % kTileSize] =
-      index;
+  const int tx = x / kTileSize, ty = y / kTileSize, row = y % kTileSize;
+  const Tile* t = TileAt(tx, ty);
+  if (t && t->refs == 1 && t->Holds(row)) {
+    const_cast<Tile*>(t)->Row(row)[x % kTileSize] = index;
+    return;
+  }
+  // Writing the background where the tile holds none changes nothing.
+  if ((!t || !t->Holds(row)) && index == background_) return;
+  WritableTile(tx, ty, row, row)->Row(row)[x % kTileSize] = index;
 }
 
 void SpriteCanvas::FillRect(int left, int top, int right, int bottom, Rgb colour) {
@@ -153,7 +256,7 @@ void SpriteCanvas::FillRect(int left, int top, int right, int bottom, Rgb colour
   right = std::min(right, kWidth - 1);
   bottom = std::min(bottom, kHeight - 1);
   if (left > right || top > bottom) return;
-  std::uint8_t index = PaletteIndex(colour);
+  const std::uint8_t index = PaletteIndex(colour);
   for (int ty = top / kTileSize; ty <= bottom / kTileSize; ++ty) {
     for (int tx = left / kTileSize; tx <= right / kTileSize; ++tx) {
       int x0 = std::max(left, tx * kTileSize), x1 = std::min(right, tx * kTileSize + kTileSize - 1);
@@ -162,18 +265,13 @@ void SpriteCanvas::FillRect(int left, int top, int right, int bottom, Rgb colour
                    y1 == y0 + kTileSize - 1;
       if (whole && index == background_) {
         // A tile filled with the background needs no memory of its own.
-        if (tiles_) {
-          Tile*& slot = tiles_[ty * kTilesX + tx];
-          if (slot && --slot->refs == 0) delete slot;
-          slot = nullptr;
-        }
+        Drop(ty * kTilesX + tx);
         continue;
       }
       if (!TileAt(tx, ty) && index == background_) continue;
-      Tile* t = WritableTile(tx, ty);
+      Tile* t = WritableTile(tx, ty, y0 % kTileSize, y1 % kTileSize);
       for (int y = y0; y <= y1; ++y)
-        std::memset(t->px + (y % kTileSize) * kTileSize + x0 % kTileSize, index,
-                    std::size_t(x1 - x0 + 1));
+        std::memset(t->Row(y % kTileSize) + x0 % kTileSize, index, std::size_t(x1 - x0 + 1));
     }
   }
 }
@@ -189,6 +287,7 @@ void SpriteCanvas::ReadRowIndexes(int x, int y, int count, std::uint8_t* out) co
     std::memset(out, background_, std::size_t(count));
     return;
   }
+  const int ty = y / kTileSize, row = y % kTileSize;
   int end = x + count;
   int pos = x;
   while (pos < end) {
@@ -200,10 +299,9 @@ void SpriteCanvas::ReadRowIndexes(int x, int y, int count, std::uint8_t* out) co
     }
     int tx = pos / kTileSize;
     int stop = std::min(end, (tx + 1) * kTileSize);
-    const Tile* t = TileAt(tx, y / kTileSize);
-    if (t)
-      std::memcpy(out + (pos - x), t->px + (y % kTileSize) * kTileSize + pos % kTileSize,
-                  std::size_t(stop - pos));
+    const Tile* t = TileAt(tx, ty);
+    if (t && t->Holds(row))
+      std::memcpy(out + (pos - x), t->Row(row) + pos % kTileSize, std::size_t(stop - pos));
     else
       std::memset(out + (pos - x), background_, std::size_t(stop - pos));
     pos = stop;
@@ -212,20 +310,20 @@ void SpriteCanvas::ReadRowIndexes(int x, int y, int count, std::uint8_t* out) co
 
 void SpriteCanvas::WriteRowIndexes(int x, int y, int count, const std::uint8_t* in) {
   if (y < 0 || y >= kHeight || count <= 0) return;
+  const int ty = y / kTileSize, row = y % kTileSize;
   int start = std::max(x, 0), end = std::min(x + count, kWidth);
   int pos = start;
   while (pos < end) {
     int tx = pos / kTileSize;
     int stop = std::min(end, (tx + 1) * kTileSize);
     const std::uint8_t* src = in + (pos - x);
-    const Tile* existing = TileAt(tx, y / kTileSize);
+    const Tile* existing = TileAt(tx, ty);
     bool allBackground =
-        !existing && std::all_of(src, src + (stop - pos), [&](std::uint8_t v) { return v == background_; });
-    if (!allBackground) {
-      Tile* t = WritableTile(tx, y / kTileSize);
-      std::memcpy(t->px + (y % kTileSize) * kTileSize + pos % kTileSize, src,
+        !(existing && existing->Holds(row)) &&
+        std::all_of(src, src + (stop - pos), [&](std::uint8_t v) { return v == background_; });
+    if (!allBackground)
+      std::memcpy(WritableTile(tx, ty, row, row)->Row(row) + pos % kTileSize, src,
                   std::size_t(stop - pos));
-    }
     pos = stop;
   }
 }
@@ -250,14 +348,14 @@ bool SpriteCanvas::SamePixels(const SpriteCanvas& other) const {
   return true;
 }
 
-int SpriteCanvas::AllocatedTiles() const {
-  if (!tiles_) return 0;
-  return int(std::count_if(tiles_.get(), tiles_.get() + kTileCount, [](Tile* t) { return t != nullptr; }));
-}
-
 std::size_t SpriteCanvas::MemoryBytes() const {
-  std::size_t bytes = sizeof(*this);
-  if (tiles_) bytes += kTileCount * sizeof(Tile*) + std::size_t(AllocatedTiles()) * sizeof(Tile);
+  std::size_t bytes = sizeof(*this) + list_.capacity() * sizeof(Listed);
+  for (const Listed& l : list_) bytes += l.tile->Bytes();
+  if (table_) {
+    bytes += kTileCount * sizeof(Tile*);
+    for (int i = 0; i < kTileCount; ++i)
+      if (const Tile* t = table_[i]) bytes += t->Bytes();
+  }
   return bytes;
 }
 

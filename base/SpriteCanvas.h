@@ -1,16 +1,20 @@
 // SpriteCanvas: the 1024 x 512 picture a Sprite element owns.
 //
 // The canvas is tiled. A tile that was never written holds the canvas's
-// background colour (grey for a new sprite) and costs no memory, so a file of
-// thousands of tiny sprites stays small. Tiles are shared between copies and
-// copied on the first write (copy-on-write), which makes duplicating a sprite
-// and taking undo snapshots cheap. Pixels are stored as one-byte indexes into
-// a process-wide palette of the colours the system paints with.
+// background colour (grey for a new sprite) and costs no memory. A tile keeps
+// only the band of rows that was written (a one-row sprite holds 32 bytes per
+// tile), and a canvas with few tiles keeps them in a short sorted list rather
+// than the full table, so a file of thousands of tiny sprites stays small.
+// Tiles are shared between copies and copied on the first write
+// (copy-on-write), which makes duplicating a sprite and taking undo snapshots
+// cheap. Pixels are stored as one-byte indexes into a process-wide palette of
+// the colours the system paints with.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "Colour.h"
 
@@ -73,17 +77,35 @@ class SpriteCanvas {
   // Bytes of tile memory this canvas holds alone or shares (an upper estimate).
   std::size_t MemoryBytes() const;
   // Number of tiles that hold pixels of their own (not the background).
-  int AllocatedTiles() const;
+  int AllocatedTiles() const { return count_; }
+  // True once the canvas keeps the full tile table rather than the short list.
+  bool HasTileTable() const { return table_ != nullptr; }
+
+  // A canvas keeps up to this many tiles in its short list; one more turns
+  // the list into the full table.
+  static constexpr int kListedTiles = 16;
 
  private:
   struct Tile;
-  Tile* WritableTile(int tx, int ty);
+  struct Listed {
+    std::uint16_t index;
+    Tile* tile;
+  };
+  // The tile at (tx, ty), exclusive to this canvas and holding at least the
+  // rows from `top` to `bottom` (tile rows, 0 to kTileSize - 1).
+  Tile* WritableTile(int tx, int ty, int top, int bottom);
   const Tile* TileAt(int tx, int ty) const;
+  Tile** Slot(int index);
+  void Store(int index, Tile* tile);
+  void Drop(int index);
   void ReleaseAll();
 
   std::uint8_t background_ = kGreyIndex;
-  // Lazily created table of kTileCount tile pointers; null while nothing was written.
-  std::unique_ptr<Tile*[]> tiles_;
+  int count_ = 0;
+  // The tiles sorted by index while there are few of them...
+  std::vector<Listed> list_;
+  // ...then a table of kTileCount tile pointers (null for the background).
+  std::unique_ptr<Tile*[]> table_;
 };
 
 }  // namespace tavlin

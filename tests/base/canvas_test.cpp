@@ -219,16 +219,63 @@ TEST(SpriteCanvasTest, SamePixelsComparesColoursNotStorage) {
   EXPECT_TRUE(white.SamePixels(painted));
 }
 
-TEST(SpriteCanvasTest, MemoryGrowsWithTheDrawnTilesOnly) {
+TEST(SpriteCanvasTest, MemoryGrowsWithTheDrawnRowsAndTilesOnly) {
   SpriteCanvas c;
   std::size_t empty = c.MemoryBytes();
   c.SetPixel(0, 0, kBlack);
   std::size_t one = c.MemoryBytes();
-  c.SetPixel(1, 1, kBlack);  // same tile
+  EXPECT_LT(one, empty + 128);  // a one-pixel sprite of a file holds no tile table
+  c.SetPixel(5, 0, kBlack);     // same row of the same tile
   EXPECT_EQ(c.MemoryBytes(), one);
-  c.SetPixel(T * 5, T * 5, kBlack);
-  EXPECT_EQ(c.MemoryBytes() - one, one - empty - SpriteCanvas::kTileCount * sizeof(void*));
-  EXPECT_LT(one, 8192u);
+  c.FillRect(T * 5, T * 5, T * 6 - 1, T * 6 - 1, kBlack);
+  EXPECT_GE(c.MemoryBytes() - one, std::size_t(T * T));
+  EXPECT_EQ(c.AllocatedTiles(), 2);
+  EXPECT_FALSE(c.HasTileTable());
+}
+
+// Pixels in n different tiles, at rows written out of order so that each
+// tile's band of rows grows up and down.
+void ScatterPixels(SpriteCanvas& c, int n, Rgb colour) {
+  for (int i = 0; i < n; ++i)
+    for (int row : {17, 3, 31, 0})
+      c.SetPixel((i * 7) % SpriteCanvas::kTilesX * T + i % T,
+                 (i * 7) / SpriteCanvas::kTilesX * T + row, colour);
+}
+
+TEST(SpriteCanvasTest, ACanvasGrowingPastTheListKeepsEveryPixelAndCopiesStayApart) {
+  const int listed = SpriteCanvas::kListedTiles;
+  SpriteCanvas before;
+  ScatterPixels(before, listed, kBlack);
+  EXPECT_EQ(before.AllocatedTiles(), listed);
+  EXPECT_FALSE(before.HasTileTable());
+
+  SpriteCanvas grown(before);
+  ScatterPixels(grown, listed + 1, kWhite);
+  EXPECT_TRUE(grown.HasTileTable());
+  EXPECT_EQ(grown.AllocatedTiles(), listed + 1);
+  SpriteCanvas expected;
+  ScatterPixels(expected, listed + 1, kWhite);
+  EXPECT_TRUE(grown.SamePixels(expected));
+  // The copy taken while the tiles were listed still has its black pixels.
+  SpriteCanvas black;
+  ScatterPixels(black, listed, kBlack);
+  EXPECT_TRUE(before.SamePixels(black));
+
+  // Copies of a tabled canvas share its tiles until either side writes.
+  SpriteCanvas copy(grown);
+  ScatterPixels(copy, listed + 1, kBlack);
+  EXPECT_TRUE(grown.SamePixels(expected));
+  grown.SetPixel(0, 3, kGrey);
+  EXPECT_EQ(copy.Pixel(0, 3), kBlack);
+  EXPECT_EQ(grown.Pixel(0, 3), kGrey);
+  EXPECT_EQ(grown.Pixel(0, 17), kWhite);
+
+  // Rows between the bands written read as the background, on both sides.
+  EXPECT_EQ(copy.Pixel(0, 10), kGrey);
+  EXPECT_EQ(before.Pixel(0, 10), kGrey);
+  grown.FillRect(0, 0, W - 1, H - 1, kGrey);
+  EXPECT_EQ(grown.AllocatedTiles(), 0);
+  EXPECT_EQ(copy.AllocatedTiles(), listed + 1);
 }
 
 TEST(SpritePaletteTest, FixedColoursHaveFixedIndexes) {
