@@ -2,6 +2,7 @@
 // only once drawn, copy-on-write sharing, row access and the palette.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <vector>
@@ -276,6 +277,63 @@ TEST(SpriteCanvasTest, ACanvasGrowingPastTheListKeepsEveryPixelAndCopiesStayApar
   grown.FillRect(0, 0, W - 1, H - 1, kGrey);
   EXPECT_EQ(grown.AllocatedTiles(), 0);
   EXPECT_EQ(copy.AllocatedTiles(), listed + 1);
+}
+
+// Random writes, fills, row writes, copies and clears on a few canvases
+// agree with plain pixel arrays at every step, whatever the storage does.
+TEST(SpriteCanvasTest, RandomOperationsAgreeWithAPlainPicture) {
+  std::srand(7);
+  auto in = [](int n) { return std::rand() % n; };
+  const std::uint8_t colours[] = {kGreyIndex, kBlackIndex, kWhiteIndex, kRedIndex};
+  std::vector<SpriteCanvas> canvases(3);
+  std::vector<std::vector<std::uint8_t>> model(3, std::vector<std::uint8_t>(W * H, kGreyIndex));
+  for (int round = 0; round < 400; ++round) {
+    const std::size_t c = std::size_t(in(3));
+    const std::uint8_t colour = colours[in(4)];
+    // Mostly near one corner, so tiles come and go around the list's limit.
+    const int x = in(4) ? in(6 * T) : in(W), y = in(4) ? in(4 * T) : in(H);
+    switch (in(5)) {
+      case 0:
+        canvases[c].SetPixelIndex(x, y, colour);
+        model[c][std::size_t(y * W + x)] = colour;
+        break;
+      case 1: {
+        const int right = std::min(W - 1, x + in(70)), bottom = std::min(H - 1, y + in(70));
+        canvases[c].FillRect(x, y, right, bottom, PaletteColour(colour));
+        for (int j = y; j <= bottom; ++j)
+          for (int i = x; i <= right; ++i) model[c][std::size_t(j * W + i)] = colour;
+        break;
+      }
+      case 2: {
+        std::vector<std::uint8_t> row(std::size_t(in(90) + 1));
+        for (auto& b : row) b = colours[in(4)];
+        canvases[c].WriteRowIndexes(x, y, int(row.size()), row.data());
+        for (std::size_t i = 0; i < row.size() && x + int(i) < W; ++i)
+          model[c][std::size_t(y * W + x) + i] = row[i];
+        break;
+      }
+      case 3: {
+        const std::size_t from = std::size_t(in(3));
+        canvases[c] = canvases[from];
+        model[c] = model[from];
+        break;
+      }
+      default:
+        if (in(8) == 0) {
+          canvases[c].Fill(PaletteColour(kGreyIndex));
+          std::fill(model[c].begin(), model[c].end(), kGreyIndex);
+        }
+    }
+    if (round % 40 == 39)
+      for (std::size_t k = 0; k < 3; ++k) {
+        std::vector<std::uint8_t> row(W);
+        for (int j = 0; j < H; ++j) {
+          canvases[k].ReadRowIndexes(0, j, W, row.data());
+          ASSERT_TRUE(std::equal(row.begin(), row.end(), model[k].begin() + j * W))
+              << "canvas " << k << " row " << j << " after round " << round;
+        }
+      }
+  }
 }
 
 TEST(SpritePaletteTest, FixedColoursHaveFixedIndexes) {
