@@ -173,8 +173,10 @@ void TForm_Tavlin::DrawElementCell(QPainter& p, int column, int row, const QRect
     return;
   }
   if (column == 0) {
+    // Right-aligned six pixels before the column's end, which is wide
+    // enough for the largest step number.
     QString number = QString::number(row);
-    p.drawText(rect.left() + 24 - fm.horizontalAdvance(number), rect.top() + 2 + fm.ascent(),
+    p.drawText(rect.right() - 5 - fm.horizontalAdvance(number), rect.top() + 2 + fm.ascent(),
                number);
     return;
   }

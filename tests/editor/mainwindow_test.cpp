@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -906,9 +907,13 @@ class MainWindowTest : public QObject {
   }
 
   void statusBarPanelsSitAtTheirWidths() {
+    // The count's panel may be wider than 30 to hold the largest count.
     const int lefts[8] = {0, 50, 90, 130, 190, 220, 280, 930};
+    const int wider = w_->StatusPanel[4]->width() - 30;
+    QVERIFY(wider >= 0);
     int origin = w_->StatusPanel[0]->x();
-    for (int i = 0; i < 8; ++i) QCOMPARE(w_->StatusPanel[std::size_t(i)]->x() - origin, lefts[i]);
+    for (int i = 0; i < 8; ++i)
+      QCOMPARE(w_->StatusPanel[std::size_t(i)]->x() - origin, lefts[i] + (i > 4 ? wider : 0));
   }
 
   void statusAndOutputTextsFitTheirPlaces() {
@@ -927,10 +932,22 @@ class MainWindowTest : public QObject {
       QVERIFY2(fm.horizontalAdvance(panel->text().trimmed()) <= panel->contentsRect().width(),
                qPrintable(panel->text()));
     }
-    // "File Size: ", the size of a full-canvas sprite and "Bytes" side by side in the box.
-    int s = NewSprite(1);
-    ElementList[s]->UsedArea = TRect{0, 0, 1023, 511};
+  }
+
+  void theLargestCountsAndSizesShowWhole() {
+    // 21,845 pixels fill the largest file; the count and size are read at
+    // once, as a screenshot taken right after the change would.
+    w_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w_.get()));
+    while (ComputeFileSize() + 12 <= 262144) NewPixel(0, RICArgument(1), RICArgument(2));
     w_->RefreshDocumentView();
+    QCOMPARE(Status(4), QString::number(ElementList.Count()));
+    QCOMPARE(w_->Label_FileSize->text().size(), 6);
+    for (const QLabel* l : {w_->StatusPanel[4], w_->Label_Elements, w_->Label_FileSize})
+      QVERIFY2(l->fontMetrics().horizontalAdvance(l->text()) <= l->contentsRect().width(),
+               qPrintable(l->text()));
+    QVERIFY(TextSpan(w_->Label_Elements).second <= w_->GroupBox_NXT->contentsRect().right());
+    // "File Size: ", the size and "Bytes" side by side in the box.
     const QLabel* caption = nullptr;
     const QLabel* unit = nullptr;
     for (const QLabel* l : w_->GroupBox_NXT->findChildren<QLabel*>()) {
@@ -941,6 +958,19 @@ class MainWindowTest : public QObject {
     QVERIFY(TextSpan(caption).second < TextSpan(w_->Label_FileSize).first);
     QVERIFY(TextSpan(w_->Label_FileSize).second < TextSpan(unit).first);
     QVERIFY(TextSpan(unit).second <= w_->GroupBox_NXT->contentsRect().right());
+    // The last step number, drawn on a wider sheet, stays inside its cell.
+    TDrawGrid* grid = w_->DrawGrid_RIC;
+    QImage sheet(400, 100, QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    const QRect cell = grid->CellRect(0, 1).translated(100, -grid->CellRect(0, 1).top());
+    {
+      QPainter p(&sheet);
+      p.setFont(grid->viewport()->font());
+      w_->DrawElementCell(p, 0, ElementList.Count(), cell, false);
+    }
+    for (int y = 0; y < sheet.height(); ++y)
+      for (int x = 0; x < sheet.width(); ++x)
+        if (!cell.contains(x, y)) QCOMPARE(sheet.pixel(x, y), QColor(Qt::white).rgb());
   }
 
   void saveReopenGivesTheSameBytes() {
