@@ -21,6 +21,7 @@
 #include <QToolButton>
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 #include "CopyBitsPage.h"
 #include "DisplayAdapter.h"
@@ -590,10 +591,36 @@ void TForm_Tavlin::PaintDisplayInto(TNxtImage* image) {
 }
 
 void TForm_Tavlin::RefreshDocumentView() {
+  pendingRefresh_ &= ~kRefreshDocument;
+  ++documentRenders_;
   UpdateDocumentStatus();
   RenderDocumentInto(workDisplay_, 0, 0);
   PaintDisplayInto(Image_NXT);
   ShowHistoryState();
+}
+
+void TForm_Tavlin::ScheduleRefresh(int parts) {
+  pendingRefresh_ |= parts;
+  if (refreshPosted_) return;
+  refreshPosted_ = true;
+  QTimer::singleShot(0, this, [this] {
+    refreshPosted_ = false;
+    FlushRefresh();
+  });
+}
+
+void TForm_Tavlin::FlushRefresh() {
+  const int parts = std::exchange(pendingRefresh_, 0);
+  if (parts & kRefreshPage) {
+    EditEventsPause pause(*this);
+    ShowElement(selectedIndex_);  // its screen too
+  } else if (parts & kRefreshPageImage) {
+    RedrawShapeImage();
+  }
+  if (parts & kRefreshPreview) RenderPreview();
+  if (parts & kRefreshList) DrawGrid_RIC->viewport()->update();
+  // The page's screen shares the work display: the document comes last.
+  if (parts & kRefreshDocument) RefreshDocumentView();
 }
 
 void TForm_Tavlin::UpdateTitle() {

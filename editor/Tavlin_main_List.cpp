@@ -205,8 +205,10 @@ void TForm_Tavlin::DrawElementCell(QPainter& p, int column, int row, const QRect
 }
 
 void TForm_Tavlin::RefreshSelectedRow() {
-  DrawGrid_RIC->viewport()->update();
-  RefreshDocumentView();
+  // The numbers and the history's state at once, the pictures when the pass is done.
+  UpdateDocumentStatus();
+  ShowHistoryState();
+  ScheduleRefresh(kRefreshList | kRefreshDocument);
 }
 
 void TForm_Tavlin::DrawGrid_RICSelectCell(int, int row) {

@@ -201,13 +201,7 @@ void TForm_Tavlin::SpinEdit_ParamChange(int row) {
   int index = ScrollBar_Param->value() + row;
   if (index < 0 || index > 255) return;
   ParameterSet[std::size_t(index)] = std::uint16_t(SpinEdit_Param[std::size_t(row)]->value());
-  if (InPreviewMode()) {
-    RenderPreview();
-  } else {
-    EditEventsPause pause(*this);
-    ShowElement(selectedIndex_);
-  }
-  RefreshDocumentView();
+  ScheduleRefresh((InPreviewMode() ? kRefreshPreview : kRefreshPage) | kRefreshDocument);
 }
 
 void TForm_Tavlin::SetParamPanelFocus(int row) {

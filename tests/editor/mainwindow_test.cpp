@@ -268,6 +268,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(int(line.X2), 60);
     QCOMPARE(int(line.Y2), 20);
     QVERIFY(w_->Modified());
+    w_->FlushRefresh();  // the pictures follow once the pass is done
     QCOMPARE(QColor(image->Picture().pixel(OnScreen(5, 50))), QColor(Qt::black));
     QCOMPARE(QColor(image->Picture().pixel(OnScreen(60, 20))), QColor(Qt::black));
     QCOMPARE(Status(1), QString("60"));
@@ -276,9 +277,18 @@ class MainWindowTest : public QObject {
 
   void rectangleAndCircleDrags() {
     Click("SpeedButton_RIC_AddRectangle");
+    const std::size_t steps = TheDocument().UndoCount();
     QTest::mousePress(w_->Image_Rectangle, Qt::LeftButton, {}, OnScreen(40, 10));
+    QCoreApplication::processEvents();
+    // A move sets four fields; the document is drawn once, when the pass is done.
+    const int renders = w_->DocumentRenders();
+    QTest::mouseMove(w_->Image_Rectangle, OnScreen(30, 20));
     QTest::mouseMove(w_->Image_Rectangle, OnScreen(20, 30));
+    QCOMPARE(w_->DocumentRenders(), renders);
+    QCoreApplication::processEvents();
+    QCOMPARE(w_->DocumentRenders(), renders + 1);
     QTest::mouseRelease(w_->Image_Rectangle, Qt::LeftButton, {}, OnScreen(20, 30));
+    QCOMPARE(TheDocument().UndoCount(), steps + 1);  // the drag is one step
     const TRICElement& r = *ElementList[0];
     QCOMPARE(int(r.PosX), 20);
     QCOMPARE(int(r.PosY), 10);
@@ -429,6 +439,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(QString::fromStdString(ElementItems(*ElementList[0])[1].Value), QString("P[0]/10"));
     w_->SpinEdit_Param[0]->setValue(50);
     QCOMPARE(int(ParameterSet[0]), 50);
+    w_->FlushRefresh();
     QCOMPARE(QColor(w_->Image_Line->Picture().pixel(OnScreen(50, 10))), QColor(Qt::black));
     QCOMPARE(QColor(w_->Image_NXT->Picture().pixel(1 + 50, 1 + 63 - 10)), QColor(Qt::black));
   }
