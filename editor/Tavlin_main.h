@@ -339,6 +339,8 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   void SetParamPanelFocus(int row);
   void RenderPreview();
   void Image_PreviewMouse(int mx, int my);
+  // The preview's position changed: enters preview mode, or redraws its picture.
+  void MovePreview();
   // Sets the swept parameters to their values at `frame` and redraws.
   void ShowAnimationFrame(const std::vector<ParameterSweep>& sweeps, int frame);
 

@@ -127,7 +127,7 @@ void TForm_Tavlin::BuildPreviewPage() {
     s->setGeometry(56, top, 64, 22);
     screens_.back()->AddBelow(l);
     screens_.back()->AddBelow(s);
-    connect(s, &QSpinBox::valueChanged, this, [this] { EnterPreviewMode(); });
+    connect(s, &QSpinBox::valueChanged, this, [this] { MovePreview(); });
     return s;
   };
   SpinEdit_PreView_PosX = spin("SpinEdit_PreView_PosX", "Pos X", 468, 99);
@@ -262,7 +262,15 @@ void TForm_Tavlin::Image_PreviewMouse(int mx, int my) {
     SpinEdit_PreView_PosX->setValue(p.x());
     SpinEdit_PreView_PosY->setValue(p.y());
   }
-  EnterPreviewMode();
+  MovePreview();
+}
+
+void TForm_Tavlin::MovePreview() {
+  // Within preview mode only the picture changes, drawn once the pass is done.
+  if (InPreviewMode() && PageControl_Edit->currentWidget() == TabSheet_Edit_Preview)
+    ScheduleRefresh(kRefreshPreview);
+  else
+    EnterPreviewMode();
 }
 
 void TForm_Tavlin::ParameterLoad() {

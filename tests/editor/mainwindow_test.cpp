@@ -557,6 +557,7 @@ class MainWindowTest : public QObject {
     QTest::mousePress(w_->Image_Preview, Qt::LeftButton, {}, OnScreen(30, 20));
     QCOMPARE(w_->SpinEdit_PreView_PosX->value(), 30);
     QCOMPARE(w_->SpinEdit_PreView_PosY->value(), 20);
+    w_->FlushRefresh();
     QCOMPARE(QColor(w_->Image_Preview->Picture().pixel(OnScreen(30, 20))), QColor(Qt::black));
     QCOMPARE(QColor(w_->Image_Preview->Picture().pixel(OnScreen(0, 0))), QColor(Qt::white));
     QTest::mouseRelease(w_->Image_Preview, Qt::LeftButton, {}, OnScreen(30, 20));
