@@ -1,0 +1,118 @@
+// The editor as the user waits for it: the real window, offscreen, sent the
+// real input events; each iteration ends when every posted event, the
+// deferred redraws and the repaint included, has been processed. Run with
+// QT_QPA_PLATFORM=offscreen (`make bench` sets it).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "Document.h"
+#include "NxtImage.h"
+#include "RICElement.h"
+#include "ScriptedDialogs.h"
+#include "Tavlin_main.h"
+
+namespace {
+
+using namespace tavlin;
+
+// A mixed document of about 262,144 bytes: a sprite, CopyBits of it, and
+// Pixels, Lines, Rectangles, Circles and NumBoxes spread over the screen,
+// with the Rectangle to drag last.
+void FillMixedDocument() {
+  ElementList[NewSprite(1)]->UsedArea = TRect{0, 0, 31, 15};
+  for (int i = 0; ComputeFileSize() < 262144 - 400; ++i) {
+    for (int k = 0; k < 100; ++k, ++i) {
+      const auto x = RICArgument((i * 37) % 100), y = RICArgument((i * 11) % 64);
+      switch (i % 6) {
+        case 0:
+          NewPixel(0, x, y);
+          break;
+        case 1:
+          NewLine(0, x, y, RICArgument(99 - x), RICArgument(63 - y));
+          break;
+        case 2:
+          NewRectangle(0, x, y, RICArgument(i % 30), RICArgument(i % 20));
+          break;
+        case 3:
+          NewCircle(0, x, y, RICArgument(i % 25));
+          break;
+        case 4:
+          NewNumBox(0, x, y, RICArgument(i % 1000));
+          break;
+        default:
+          NewCopyBits(0, 1, 0, 0, 32, 16, x, y);
+      }
+    }
+  }
+  NewRectangle(0, 10, 10, 20, 20);
+}
+
+class Editor {
+ public:
+  Editor() : window_(StartEditor(dialogs_)) {
+    FillMixedDocument();
+    TheDocument().MarkSaved();
+    window_->SetListRows(ElementList.Count());
+    window_->SelectElement(ElementList.Count() - 1);
+    window_->RefreshDocumentView();
+    if (!QTest::qWaitForWindowExposed(window_.get())) qFatal("the window is not shown");
+    Settle();
+  }
+  ~Editor() { TheDocument().MarkSaved(); }  // no question when the window goes
+  TForm_Tavlin& Window() { return *window_; }
+  // Every posted event, those posted while the others ran too.
+  static void Settle() {
+    for (int pass = 0; pass < 3; ++pass) {
+      QCoreApplication::sendPostedEvents();
+      QCoreApplication::processEvents();
+    }
+  }
+
+ private:
+  ScriptedDialogs dialogs_;
+  std::unique_ptr<TForm_Tavlin> window_;
+};
+
+// Mouse position over NXT point (x, y) on a page picture.
+QPoint OnScreen(const QWidget* image, int x, int y) {
+  const int z = (image->width() - 2) / 100;
+  return QPoint(1 + z * x + z / 2, 1 + z * (63 - y) + z / 2);
+}
+
+void BM_Editor_RectangleDrag(benchmark::State& state) {
+  Editor editor;
+  QWidget* image = editor.Window().Image_Rectangle;
+  QTest::mousePress(image, Qt::LeftButton, {}, OnScreen(image, 10, 10));
+  Editor::Settle();
+  int step = 0;
+  const int renders = editor.Window().DocumentRenders();
+  for (auto _ : state) {
+    ++step;
+    QTest::mouseMove(image, OnScreen(image, 20 + step % 60, 5 + step % 50));
+    Editor::Settle();
+  }
+  QTest::mouseRelease(image, Qt::LeftButton, {}, OnScreen(image, 20, 20));
+  state.counters["renders_per_move"] =
+      double(editor.Window().DocumentRenders() - renders) / double(state.iterations());
+  state.counters["elements"] = ElementList.Count();
+  state.counters["bytes"] = ComputeFileSize();
+}
+BENCHMARK(BM_Editor_RectangleDrag)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // The window keeps its settings in a scratch folder, never the user's own.
+  QTemporaryDir config;
+  qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
