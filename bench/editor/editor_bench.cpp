@@ -5,8 +5,10 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <memory>
 
 #include "Document.h"
@@ -20,9 +22,10 @@ namespace {
 using namespace tavlin;
 
 // A mixed document of about 262,144 bytes: a sprite, CopyBits of it, and
-// Pixels, Lines, Rectangles, Circles and NumBoxes spread over the screen,
-// with the Rectangle to drag last.
-void FillMixedDocument() {
+// Pixels, Lines, Rectangles, Circles and NumBoxes spread over the screen.
+// Last comes the element the interaction works on, of kind `last`; its
+// end point follows parameter 0.
+void FillMixedDocument(RICElementKind last) {
   ElementList[NewSprite(1)]->UsedArea = TRect{0, 0, 31, 15};
   for (int i = 0; ComputeFileSize() < 262144 - 400; ++i) {
     for (int k = 0; k < 100; ++k, ++i) {
@@ -48,13 +51,15 @@ void FillMixedDocument() {
       }
     }
   }
-  NewRectangle(0, 10, 10, 20, 20);
+  if (last == RICElementKind::Rectangle) NewRectangle(0, 10, 10, 20, 20);
+  if (last == RICElementKind::Circle) NewCircle(0, 50, 32, 10);
+  if (last == RICElementKind::Line) NewLine(0, 0, 0, 0xF000, 40);
 }
 
 class Editor {
  public:
-  Editor() : window_(StartEditor(dialogs_)) {
-    FillMixedDocument();
+  explicit Editor(RICElementKind last) : window_(StartEditor(dialogs_)) {
+    FillMixedDocument(last);
     TheDocument().MarkSaved();
     window_->SetListRows(ElementList.Count());
     window_->SelectElement(ElementList.Count() - 1);
@@ -71,6 +76,21 @@ class Editor {
       QCoreApplication::processEvents();
     }
   }
+  // Times `act` (one input event) and everything it leads to.
+  template <class Act>
+  void Run(benchmark::State& state, Act act) {
+    Settle();
+    const int renders = window_->DocumentRenders();
+    int step = 0;
+    for (auto _ : state) {
+      act(++step);
+      Settle();
+    }
+    state.counters["renders_per_event"] =
+        double(window_->DocumentRenders() - renders) / double(state.iterations());
+    state.counters["elements"] = ElementList.Count();
+    state.counters["bytes"] = ComputeFileSize();
+  }
 
  private:
   ScriptedDialogs dialogs_;
@@ -83,25 +103,52 @@ QPoint OnScreen(const QWidget* image, int x, int y) {
   return QPoint(1 + z * x + z / 2, 1 + z * (63 - y) + z / 2);
 }
 
-void BM_Editor_RectangleDrag(benchmark::State& state) {
-  Editor editor;
-  QWidget* image = editor.Window().Image_Rectangle;
+// A drag on a page picture: one pointer move per iteration.
+void Drag(benchmark::State& state, Editor& editor, QWidget* image) {
   QTest::mousePress(image, Qt::LeftButton, {}, OnScreen(image, 10, 10));
-  Editor::Settle();
-  int step = 0;
-  const int renders = editor.Window().DocumentRenders();
-  for (auto _ : state) {
-    ++step;
+  editor.Run(state, [image](int step) {
     QTest::mouseMove(image, OnScreen(image, 20 + step % 60, 5 + step % 50));
-    Editor::Settle();
-  }
+  });
   QTest::mouseRelease(image, Qt::LeftButton, {}, OnScreen(image, 20, 20));
-  state.counters["renders_per_move"] =
-      double(editor.Window().DocumentRenders() - renders) / double(state.iterations());
-  state.counters["elements"] = ElementList.Count();
-  state.counters["bytes"] = ComputeFileSize();
+}
+
+void BM_Editor_RectangleDrag(benchmark::State& state) {
+  Editor editor(RICElementKind::Rectangle);
+  Drag(state, editor, editor.Window().Image_Rectangle);
 }
 BENCHMARK(BM_Editor_RectangleDrag)->Unit(benchmark::kMillisecond);
+
+void BM_Editor_LineDrag(benchmark::State& state) {
+  Editor editor(RICElementKind::Line);
+  Drag(state, editor, editor.Window().Image_Line);
+}
+BENCHMARK(BM_Editor_LineDrag)->Unit(benchmark::kMillisecond);
+
+void BM_Editor_CircleDrag(benchmark::State& state) {
+  Editor editor(RICElementKind::Circle);
+  Drag(state, editor, editor.Window().Image_Circle);
+}
+BENCHMARK(BM_Editor_CircleDrag)->Unit(benchmark::kMillisecond);
+
+void BM_Editor_PreviewDrag(benchmark::State& state) {
+  Editor editor(RICElementKind::Line);
+  QTest::mouseClick(editor.Window().SpeedButton_Preview, Qt::LeftButton);
+  Drag(state, editor, editor.Window().Image_Preview);
+}
+BENCHMARK(BM_Editor_PreviewDrag)->Unit(benchmark::kMillisecond);
+
+// The Up key on parameter 0, which the selected Line's end follows; the
+// argument is 1 in preview mode.
+void BM_Editor_ParameterChange(benchmark::State& state) {
+  Editor editor(RICElementKind::Line);
+  if (state.range(0)) QTest::mouseClick(editor.Window().SpeedButton_Preview, Qt::LeftButton);
+  QSpinBox* spin = editor.Window().SpinEdit_Param[0];
+  spin->setFocus();
+  editor.Run(state, [spin](int step) {
+    QTest::keyClick(spin, step % 80 < 40 ? Qt::Key_Up : Qt::Key_Down);
+  });
+}
+BENCHMARK(BM_Editor_ParameterChange)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
