@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "Document.h"
+#include "DrawGrid.h"
 #include "NxtImage.h"
 #include "RICElement.h"
 #include "ScriptedDialogs.h"
@@ -149,6 +150,26 @@ void BM_Editor_ParameterChange(benchmark::State& state) {
   });
 }
 BENCHMARK(BM_Editor_ParameterChange)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Preview and Modify in turn, by their buttons.
+void BM_Editor_PreviewModifySwitch(benchmark::State& state) {
+  Editor editor(RICElementKind::Line);
+  TForm_Tavlin& w = editor.Window();
+  editor.Run(state, [&w](int step) {
+    QTest::mouseClick(step % 2 ? w.SpeedButton_Preview : w.SpeedButton2, Qt::LeftButton);
+  });
+}
+BENCHMARK(BM_Editor_PreviewModifySwitch)->Unit(benchmark::kMillisecond);
+
+// Home and End in turn on the element list: the first and the last element.
+void BM_Editor_SelectFarRow(benchmark::State& state) {
+  Editor editor(RICElementKind::Line);
+  QWidget* grid = editor.Window().DrawGrid_RIC;
+  grid->setFocus();
+  editor.Run(state,
+             [grid](int step) { QTest::keyClick(grid, step % 2 ? Qt::Key_Home : Qt::Key_End); });
+}
+BENCHMARK(BM_Editor_SelectFarRow)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
