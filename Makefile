@@ -32,11 +32,14 @@ install: build
 package: build
 	@cd $(BUILD) && cpack -G DEB
 
+# The editor's benchmark (tavlin_bench_editor) is built where Qt 6 Widgets is
+# installed and runs offscreen.
+BENCH_GUI ?= $(shell pkg-config --exists Qt6Widgets 2>/dev/null && echo ON || echo OFF)
 bench: deps
-	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTAVLIN_BENCH=ON -DTAVLIN_TESTS=OFF -DTAVLIN_GUI=OFF >/dev/null
+	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTAVLIN_BENCH=ON -DTAVLIN_TESTS=OFF -DTAVLIN_GUI=$(BENCH_GUI) >/dev/null
 	@cmake --build build-bench -j $(JOBS)
 	@for b in build-bench/bench/tavlin_bench_*; do \
-	  [ -x "$$b" ] && "$$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; \
+	  [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; \
 	done
 
 fuzz: deps

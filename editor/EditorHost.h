@@ -35,7 +35,8 @@ class TEditorHost {
   virtual void UndoStep() = 0;
 
   virtual void ShowPointerPosition(int x, int y) = 0;
-  // Redraws the selected element's row and the document's output.
+  // Shows the document's counts at once; the selected element's row and the
+  // document's output are redrawn once the event loop's pass is done.
   virtual void RefreshSelectedRow() = 0;
 
   // False while the window fills a page from an element: the page's change

@@ -21,6 +21,7 @@
 #include <QToolButton>
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 #include "CopyBitsPage.h"
 #include "DisplayAdapter.h"
@@ -373,6 +374,11 @@ void TForm_Tavlin::BuildStatusBar() {
     label->setAlignment(caption ? (Qt::AlignRight | Qt::AlignVCenter)
                                 : (i == 6 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter));
     if (!caption) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    // The element count is as wide as the largest one from the start: a
+    // panel that widened only once the layout caught up would cut it.
+    if (i == 4)
+      label->setMinimumWidth(std::max(
+          widths[i], label->fontMetrics().horizontalAdvance("32768") + 2 * label->frameWidth()));
     row->addWidget(label);
     StatusPanel[std::size_t(i)] = label;
   }
@@ -388,8 +394,16 @@ void TForm_Tavlin::BuildOutputPanel(QWidget* client) {
   Image_NXT->move(17, 22);
   // "File Size: ", a size of up to six digits and "Bytes" side by side:
   // placed by the font's widths, in a font small enough for the row to fit.
-  const QFont font = FittingFont(GroupBox_NXT->font(), [](const QFontMetrics& fm) {
-    return 8 + fm.horizontalAdvance("File Size: 888888 Bytes") <= 133;
+  // The size gets room for six of the widest digit, a pixel clear of the caption.
+  auto sizeWidth = [](const QFontMetrics& fm) {
+    int width = 0;
+    for (char c = '0'; c <= '9'; ++c) width = std::max(width, fm.horizontalAdvance(QString(6, c)));
+    return width;
+  };
+  const QFont font = FittingFont(GroupBox_NXT->font(), [&](const QFontMetrics& fm) {
+    return 9 + fm.horizontalAdvance("File Size: ") + sizeWidth(fm) + 1 +
+               fm.horizontalAdvance(" Bytes") <=
+           133;
   });
   const QFontMetrics fm(font);
   auto label = [&](const QString& text, int left, int top, const char* name = nullptr) {
@@ -403,8 +417,8 @@ void TForm_Tavlin::BuildOutputPanel(QWidget* client) {
   label("Elements:", 8, 96);
   Label_Elements = label("0", 80, 96, "Label_Elements");
   label("File Size: ", 8, 112);
-  Label_FileSize = label("0", 8 + fm.horizontalAdvance("File Size: "), 112, "Label_FileSize");
-  Label_FileSize->resize(fm.horizontalAdvance("888888"), Label_FileSize->height());
+  Label_FileSize = label("0", 9 + fm.horizontalAdvance("File Size: "), 112, "Label_FileSize");
+  Label_FileSize->resize(sizeWidth(fm), Label_FileSize->height());
   Label_FileSize->setAlignment(Qt::AlignRight | Qt::AlignTop);
   label("Bytes", Label_FileSize->geometry().right() + 1 + fm.horizontalAdvance(" "), 112);
   SpeedButton_FileIO_Open =
@@ -468,7 +482,11 @@ void TForm_Tavlin::BuildEditPages(QWidget* client) {
 void TForm_Tavlin::SetUpWindow() {
   editEventsEnabled_ = false;
   DrawGrid_RIC->SetRowCount(2);
-  DrawGrid_RIC->SetGeometryDefaults(24, 48, 30, 280);
+  // The step column takes from the object column what the largest step
+  // number needs beyond its usual width.
+  const int stepWidth =
+      std::max(30, DrawGrid_RIC->viewport()->fontMetrics().horizontalAdvance("32768") + 8);
+  DrawGrid_RIC->SetGeometryDefaults(24, 48, stepWidth, 310 - stepWidth);
   TabSheet_Edit_Sprite->PaintMarkImage();
   workDisplay_ = NXTDisplay();
   PageControl_Edit->setCurrentWidget(TabSheet_Edit_Empty);
@@ -573,10 +591,36 @@ void TForm_Tavlin::PaintDisplayInto(TNxtImage* image) {
 }
 
 void TForm_Tavlin::RefreshDocumentView() {
+  pendingRefresh_ &= ~kRefreshDocument;
+  ++documentRenders_;
   UpdateDocumentStatus();
   RenderDocumentInto(workDisplay_, 0, 0);
   PaintDisplayInto(Image_NXT);
   ShowHistoryState();
+}
+
+void TForm_Tavlin::ScheduleRefresh(int parts) {
+  pendingRefresh_ |= parts;
+  if (refreshPosted_) return;
+  refreshPosted_ = true;
+  QTimer::singleShot(0, this, [this] {
+    refreshPosted_ = false;
+    FlushRefresh();
+  });
+}
+
+void TForm_Tavlin::FlushRefresh() {
+  const int parts = std::exchange(pendingRefresh_, 0);
+  if (parts & kRefreshPage) {
+    EditEventsPause pause(*this);
+    ShowElement(selectedIndex_);  // its screen too
+  } else if (parts & kRefreshPageImage) {
+    RedrawShapeImage();
+  }
+  if (parts & kRefreshPreview) RenderPreview();
+  if (parts & kRefreshList) DrawGrid_RIC->viewport()->update();
+  // The page's screen shares the work display: the document comes last.
+  if (parts & kRefreshDocument) RefreshDocumentView();
 }
 
 void TForm_Tavlin::UpdateTitle() {

@@ -73,6 +73,20 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   void ShowElement(int index);
   void UpdateDocumentStatus();
   void RefreshDocumentView();
+  // What a change leaves to be redrawn. However many controls change in one
+  // pass of the event loop, each part is drawn once, when the pass is done.
+  enum RefreshPart {
+    kRefreshList = 1,       // the element list's rows
+    kRefreshDocument = 2,   // the output picture, counts and history state
+    kRefreshPageImage = 4,  // the shape page's enlarged screen
+    kRefreshPage = 8,       // the selected element's page, filled anew
+    kRefreshPreview = 16,   // the preview's picture
+  };
+  void ScheduleRefresh(int parts);
+  // Draws what is scheduled now; for whatever needs the views up to date.
+  void FlushRefresh();
+  // How often the whole document has been rendered for the output picture.
+  int DocumentRenders() const { return documentRenders_; }
   // Shows "modified" and what Undo and Redo would take back or do again.
   void ShowHistoryState();
   void ShowPointerPosition(int x, int y) override;
@@ -325,6 +339,8 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   void SetParamPanelFocus(int row);
   void RenderPreview();
   void Image_PreviewMouse(int mx, int my);
+  // The preview's position changed: enters preview mode, or redraws its picture.
+  void MovePreview();
   // Sets the swept parameters to their values at `frame` and redraws.
   void ShowAnimationFrame(const std::vector<ParameterSweep>& sweeps, int frame);
 
@@ -358,6 +374,8 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   QAction* UndoAction() const override { return Menu_Edit_Undo; }
   // Renders the selected element alone into a page's enlarged screen.
   void RedrawShapeImage();
+  // Copies a shape page's fields into the selected element.
+  void WriteShapeFields(RICElementKind kind);
 
  private:
   int selectedIndex_ = 0;
@@ -368,9 +386,12 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   NXTDisplay workDisplay_;
   // Where a rectangle drag on a shape page started.
   QPoint shapeDragAnchor_{0, 0};
-  // Set while a mouse placement writes several fields of a shape page: the
-  // fields change the element, the placement records one step.
+  // Set while a mouse placement sets several fields of a shape page: the
+  // placement writes the element once and records one step.
   bool placing_ = false;
+  int pendingRefresh_ = 0;
+  bool refreshPosted_ = false;
+  int documentRenders_ = 0;
   // The order of the list when a drag over it began (element objects).
   std::vector<const TRICElement*> dragStartOrder_;
   UserDialogs& dialogs_;

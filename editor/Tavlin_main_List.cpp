@@ -173,8 +173,10 @@ void TForm_Tavlin::DrawElementCell(QPainter& p, int column, int row, const QRect
     return;
   }
   if (column == 0) {
+    // Right-aligned six pixels before the column's end, which is wide
+    // enough for the largest step number.
     QString number = QString::number(row);
-    p.drawText(rect.left() + 24 - fm.horizontalAdvance(number), rect.top() + 2 + fm.ascent(),
+    p.drawText(rect.right() - 5 - fm.horizontalAdvance(number), rect.top() + 2 + fm.ascent(),
                number);
     return;
   }
@@ -203,8 +205,10 @@ void TForm_Tavlin::DrawElementCell(QPainter& p, int column, int row, const QRect
 }
 
 void TForm_Tavlin::RefreshSelectedRow() {
-  DrawGrid_RIC->viewport()->update();
-  RefreshDocumentView();
+  // The numbers and the history's state at once, the pictures when the pass is done.
+  UpdateDocumentStatus();
+  ShowHistoryState();
+  ScheduleRefresh(kRefreshList | kRefreshDocument);
 }
 
 void TForm_Tavlin::DrawGrid_RICSelectCell(int, int row) {

@@ -127,7 +127,7 @@ void TForm_Tavlin::BuildPreviewPage() {
     s->setGeometry(56, top, 64, 22);
     screens_.back()->AddBelow(l);
     screens_.back()->AddBelow(s);
-    connect(s, &QSpinBox::valueChanged, this, [this] { EnterPreviewMode(); });
+    connect(s, &QSpinBox::valueChanged, this, [this] { MovePreview(); });
     return s;
   };
   SpinEdit_PreView_PosX = spin("SpinEdit_PreView_PosX", "Pos X", 468, 99);
@@ -201,13 +201,7 @@ void TForm_Tavlin::SpinEdit_ParamChange(int row) {
   int index = ScrollBar_Param->value() + row;
   if (index < 0 || index > 255) return;
   ParameterSet[std::size_t(index)] = std::uint16_t(SpinEdit_Param[std::size_t(row)]->value());
-  if (InPreviewMode()) {
-    RenderPreview();
-  } else {
-    EditEventsPause pause(*this);
-    ShowElement(selectedIndex_);
-  }
-  RefreshDocumentView();
+  ScheduleRefresh((InPreviewMode() ? kRefreshPreview : kRefreshPage) | kRefreshDocument);
 }
 
 void TForm_Tavlin::SetParamPanelFocus(int row) {
@@ -268,7 +262,15 @@ void TForm_Tavlin::Image_PreviewMouse(int mx, int my) {
     SpinEdit_PreView_PosX->setValue(p.x());
     SpinEdit_PreView_PosY->setValue(p.y());
   }
-  EnterPreviewMode();
+  MovePreview();
+}
+
+void TForm_Tavlin::MovePreview() {
+  // Within preview mode only the picture changes, drawn once the pass is done.
+  if (InPreviewMode() && PageControl_Edit->currentWidget() == TabSheet_Edit_Preview)
+    ScheduleRefresh(kRefreshPreview);
+  else
+    EnterPreviewMode();
 }
 
 void TForm_Tavlin::ParameterLoad() {

@@ -202,17 +202,20 @@ void TForm_Tavlin::RedrawShapeImage() {
   PaintDisplayInto(image);
 }
 
-void TForm_Tavlin::ShapePageChange(RICElementKind kind, const QString& field) {
-  if (!editEventsEnabled_ || !selectedElement_ || selectedElement_->Kind != kind) return;
-  if (!ShapeImage(kind)) return;
+void TForm_Tavlin::WriteShapeFields(RICElementKind kind) {
   TRICElement& e = *selectedElement_;
   for (const ArgumentField& f : ArgumentFields(kind))
     e.*f.Member = FieldEdit(PageControl_Edit, kind, f)->Value();
-  RedrawShapeImage();
-  if (placing_)
-    RefreshSelectedRow();  // the placement records its step when all its fields are set
-  else
-    SelectedElementEdited("Change " + field.toStdString(), field.toStdString());
+  ScheduleRefresh(kRefreshPageImage);
+}
+
+void TForm_Tavlin::ShapePageChange(RICElementKind kind, const QString& field) {
+  // A placement writes the element itself once all its fields are set.
+  if (!editEventsEnabled_ || placing_ || !selectedElement_ || selectedElement_->Kind != kind)
+    return;
+  if (!ShapeImage(kind)) return;
+  WriteShapeFields(kind);
+  SelectedElementEdited("Change " + field.toStdString(), field.toStdString());
 }
 
 void TForm_Tavlin::ShapeImageMouse(RICElementKind kind, int mx, int my, bool press,
@@ -276,6 +279,7 @@ void TForm_Tavlin::ShapeImageMouse(RICElementKind kind, int mx, int my, bool pre
       break;
   }
   placing_ = false;
+  WriteShapeFields(kind);
   SelectedElementEdited(std::string("Place ") + KindName(kind), "place");
 }
 

@@ -486,6 +486,7 @@ class CopyBitsPageTest : public QObject {
     QCOMPARE(Dst(Cell(12, 0)), kBlackPixel);
     QVERIFY(w_->Modified());
     // The main display shows the document with the moved block.
+    w_->FlushRefresh();
     QCOMPARE(QColor(w_->Image_NXT->Picture().pixel(1 + 12, 1 + 63)), QColor(Qt::black));
   }
 

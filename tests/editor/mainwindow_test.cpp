@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -267,6 +268,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(int(line.X2), 60);
     QCOMPARE(int(line.Y2), 20);
     QVERIFY(w_->Modified());
+    w_->FlushRefresh();  // the pictures follow once the pass is done
     QCOMPARE(QColor(image->Picture().pixel(OnScreen(5, 50))), QColor(Qt::black));
     QCOMPARE(QColor(image->Picture().pixel(OnScreen(60, 20))), QColor(Qt::black));
     QCOMPARE(Status(1), QString("60"));
@@ -275,9 +277,18 @@ class MainWindowTest : public QObject {
 
   void rectangleAndCircleDrags() {
     Click("SpeedButton_RIC_AddRectangle");
+    const std::size_t steps = TheDocument().UndoCount();
     QTest::mousePress(w_->Image_Rectangle, Qt::LeftButton, {}, OnScreen(40, 10));
+    QCoreApplication::processEvents();
+    // A move sets four fields; the document is drawn once, when the pass is done.
+    const int renders = w_->DocumentRenders();
+    QTest::mouseMove(w_->Image_Rectangle, OnScreen(30, 20));
     QTest::mouseMove(w_->Image_Rectangle, OnScreen(20, 30));
+    QCOMPARE(w_->DocumentRenders(), renders);
+    QCoreApplication::processEvents();
+    QCOMPARE(w_->DocumentRenders(), renders + 1);
     QTest::mouseRelease(w_->Image_Rectangle, Qt::LeftButton, {}, OnScreen(20, 30));
+    QCOMPARE(TheDocument().UndoCount(), steps + 1);  // the drag is one step
     const TRICElement& r = *ElementList[0];
     QCOMPARE(int(r.PosX), 20);
     QCOMPARE(int(r.PosY), 10);
@@ -428,6 +439,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(QString::fromStdString(ElementItems(*ElementList[0])[1].Value), QString("P[0]/10"));
     w_->SpinEdit_Param[0]->setValue(50);
     QCOMPARE(int(ParameterSet[0]), 50);
+    w_->FlushRefresh();
     QCOMPARE(QColor(w_->Image_Line->Picture().pixel(OnScreen(50, 10))), QColor(Qt::black));
     QCOMPARE(QColor(w_->Image_NXT->Picture().pixel(1 + 50, 1 + 63 - 10)), QColor(Qt::black));
   }
@@ -545,6 +557,7 @@ class MainWindowTest : public QObject {
     QTest::mousePress(w_->Image_Preview, Qt::LeftButton, {}, OnScreen(30, 20));
     QCOMPARE(w_->SpinEdit_PreView_PosX->value(), 30);
     QCOMPARE(w_->SpinEdit_PreView_PosY->value(), 20);
+    w_->FlushRefresh();
     QCOMPARE(QColor(w_->Image_Preview->Picture().pixel(OnScreen(30, 20))), QColor(Qt::black));
     QCOMPARE(QColor(w_->Image_Preview->Picture().pixel(OnScreen(0, 0))), QColor(Qt::white));
     QTest::mouseRelease(w_->Image_Preview, Qt::LeftButton, {}, OnScreen(30, 20));
@@ -906,9 +919,13 @@ class MainWindowTest : public QObject {
   }
 
   void statusBarPanelsSitAtTheirWidths() {
+    // The count's panel may be wider than 30 to hold the largest count.
     const int lefts[8] = {0, 50, 90, 130, 190, 220, 280, 930};
+    const int wider = w_->StatusPanel[4]->width() - 30;
+    QVERIFY(wider >= 0);
     int origin = w_->StatusPanel[0]->x();
-    for (int i = 0; i < 8; ++i) QCOMPARE(w_->StatusPanel[std::size_t(i)]->x() - origin, lefts[i]);
+    for (int i = 0; i < 8; ++i)
+      QCOMPARE(w_->StatusPanel[std::size_t(i)]->x() - origin, lefts[i] + (i > 4 ? wider : 0));
   }
 
   void statusAndOutputTextsFitTheirPlaces() {
@@ -927,10 +944,22 @@ class MainWindowTest : public QObject {
       QVERIFY2(fm.horizontalAdvance(panel->text().trimmed()) <= panel->contentsRect().width(),
                qPrintable(panel->text()));
     }
-    // "File Size: ", the size of a full-canvas sprite and "Bytes" side by side in the box.
-    int s = NewSprite(1);
-    ElementList[s]->UsedArea = TRect{0, 0, 1023, 511};
+  }
+
+  void theLargestCountsAndSizesShowWhole() {
+    // 21,845 pixels fill the largest file; the count and size are read at
+    // once, as a screenshot taken right after the change would.
+    w_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w_.get()));
+    while (ComputeFileSize() + 12 <= 262144) NewPixel(0, RICArgument(1), RICArgument(2));
     w_->RefreshDocumentView();
+    QCOMPARE(Status(4), QString::number(ElementList.Count()));
+    QCOMPARE(w_->Label_FileSize->text().size(), 6);
+    for (const QLabel* l : {w_->StatusPanel[4], w_->Label_Elements, w_->Label_FileSize})
+      QVERIFY2(l->fontMetrics().horizontalAdvance(l->text()) <= l->contentsRect().width(),
+               qPrintable(l->text()));
+    QVERIFY(TextSpan(w_->Label_Elements).second <= w_->GroupBox_NXT->contentsRect().right());
+    // "File Size: ", the size and "Bytes" side by side in the box.
     const QLabel* caption = nullptr;
     const QLabel* unit = nullptr;
     for (const QLabel* l : w_->GroupBox_NXT->findChildren<QLabel*>()) {
@@ -941,6 +970,19 @@ class MainWindowTest : public QObject {
     QVERIFY(TextSpan(caption).second < TextSpan(w_->Label_FileSize).first);
     QVERIFY(TextSpan(w_->Label_FileSize).second < TextSpan(unit).first);
     QVERIFY(TextSpan(unit).second <= w_->GroupBox_NXT->contentsRect().right());
+    // The last step number, drawn on a wider sheet, stays inside its cell.
+    TDrawGrid* grid = w_->DrawGrid_RIC;
+    QImage sheet(400, 100, QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    const QRect cell = grid->CellRect(0, 1).translated(100, -grid->CellRect(0, 1).top());
+    {
+      QPainter p(&sheet);
+      p.setFont(grid->viewport()->font());
+      w_->DrawElementCell(p, 0, ElementList.Count(), cell, false);
+    }
+    for (int y = 0; y < sheet.height(); ++y)
+      for (int x = 0; x < sheet.width(); ++x)
+        if (!cell.contains(x, y)) QCOMPARE(sheet.pixel(x, y), QColor(Qt::white).rgb());
   }
 
   void saveReopenGivesTheSameBytes() {
