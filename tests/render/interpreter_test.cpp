@@ -309,32 +309,39 @@ TEST(RenderElementTest, DrawsOverTheDisplayWithTheOffset) {
   EXPECT_EQ(BlackPoints(d), (Points{{0, 0}, {4, 5}}));
 }
 
-// The whole-document walk keeps its own table of the maps and sprites in
-// scope; it must draw what element-by-element rendering with the plain
-// lookups draws, for documents that redefine ids in every order.
+// The whole-document render evaluates with its own table of the maps and
+// sprites in scope and draws last to first; it must draw what element-by-
+// element rendering, first to last with the plain lookups, draws: for
+// documents that redefine ids in every order, mix every kind at every size
+// (number-box grey under later copy fix-ups, copies reaching past their
+// sprite, shapes far off the screen) and sit at any offset.
 TEST(RenderDocumentTest, AgreesWithElementByElementRendering) {
   std::mt19937 rng(2024);
   auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
   auto arg = [&]() -> RICArgument {
-    switch (pick(3)) {
+    switch (pick(6)) {
       case 0:
-        return EncodeConstant(unsigned(pick(110)));
+        return EncodeConstant(unsigned(pick(4096)));
       case 1:
         return EncodeParameter(unsigned(pick(8)));
-      default:
+      case 2:
         return EncodeMapped(unsigned(1 + pick(4)), unsigned(pick(8)));
+      default:
+        return EncodeConstant(unsigned(pick(110)));
     }
   };
-  for (int doc = 0; doc < 200; ++doc) {
+  for (int doc = 0; doc < 3000; ++doc) {
     RICElementList list;
-    const int n = 5 + pick(30);
+    const int n = 1 + pick(doc % 2 ? 12 : 60);
     for (int i = 0; i < n; ++i) {
-      switch (pick(7)) {
+      switch (pick(8)) {
         case 0: {
           ElementPtr s = MakeSprite(std::uint16_t(1 + pick(4)));
-          s->Canvas.FillRect(0, 0, 19, 9, pick(2) ? kBlack : kWhite);
-          s->Canvas.FillRect(5, 2, 9, 6, kGrey);
-          s->UsedArea = {0, 0, 19, 9};
+          const int left = pick(40), top = pick(20), w = 1 + pick(120), h = 1 + pick(70);
+          s->Canvas.FillRect(left, top, left + w - 1, top + h - 1, pick(2) ? kBlack : kWhite);
+          s->Canvas.FillRect(left + pick(w), top + pick(h), left + w - 1, top + h - 1, kBlack);
+          s->Canvas.FillRect(left, top, left + pick(w), top + pick(h), kGrey);
+          if (pick(8)) s->UsedArea = {left, top, left + w - 1, top + h - 1};
           list.Add(std::move(s));
           break;
         }
@@ -356,18 +363,23 @@ TEST(RenderDocumentTest, AgreesWithElementByElementRendering) {
         case 5:
           list.Add(MakeNumBox(0, arg(), arg(), arg()));
           break;
+        case 6:
+          list.Add(MakePixel(0, arg(), arg()));
+          break;
         default:
           list.Add(MakeRectangle(0, arg(), arg(), arg(), arg()));
           break;
       }
     }
     TParameterSet params{};
-    for (int p = 0; p < 8; ++p) params[std::size_t(p)] = std::uint16_t(pick(120));
+    for (int p = 0; p < 8; ++p) params[std::size_t(p)] = std::uint16_t(pick(p ? 120 : 65536));
+    const int dx = pick(5) ? pick(9) - 4 : pick(400) - 200,
+              dy = pick(5) ? pick(9) - 4 : pick(400) - 200;
     NXTDisplay whole, byElement;
-    RenderDocument(whole, 3, 2, list, params);
+    RenderDocument(whole, dx, dy, list, params);
     byElement.ClearDisplay();
     for (int i = 0; i < list.Count(); ++i)
-      RenderElement(byElement, *list[i], 3, 2, i, list, params);
+      RenderElement(byElement, *list[i], dx, dy, i, list, params);
     ASSERT_EQ(test::Joined(test::Grid(whole)), test::Joined(test::Grid(byElement)))
         << "document " << doc;
   }
