@@ -117,9 +117,18 @@ struct QuadrantPoint {
 // kWalkedRadius), walked once per process.
 const std::vector<QuadrantPoint>& WalkedCircle(int r);
 
-// Whether a circle can reach the surface at all.
+// Whether a circle can reach the surface: its points lie within 1 of radius R
+// from the centre (the walk keeps x^2 + y^2 between (R - 1)^2 and (R + 1)^2),
+// so a surface wholly beyond or wholly inside that ring shows none of them.
 inline bool CircleMayShow(long long CX, long long CY, long long R) {
-  return R >= 0 && !(CX + R < 0 || CX - R > kWidth - 1 || CY + R < 0 || CY - R > kHeight - 1);
+  if (R < 0 || CX + R < 0 || CX - R > kWidth - 1 || CY + R < 0 || CY - R > kHeight - 1)
+    return false;
+  const long long nx = CX < 0 ? -CX : CX > kWidth - 1 ? CX - (kWidth - 1) : 0;
+  const long long ny = CY < 0 ? -CY : CY > kHeight - 1 ? CY - (kHeight - 1) : 0;
+  const long long fx = std::max(std::llabs(CX), std::llabs(CX - (kWidth - 1)));
+  const long long fy = std::max(std::llabs(CY), std::llabs(CY - (kHeight - 1)));
+  return nx * nx + ny * ny <= (R + 2) * (R + 2) &&
+         (R < 2 || fx * fx + fy * fy >= (R - 2) * (R - 2));
 }
 
 // The circle walk over one quadrant, mirrored four ways; r = 0 is one pixel.
