@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <vector>
 
 #include "Raster.h"
 #include "SpriteCopyCache.h"
@@ -29,6 +30,19 @@ class Surface {
   explicit Surface(Rgb* pixels) : pixels_(pixels) {}
 
   bool Done() const { return undecided_ == 0; }
+
+  // When few pixels are left undecided, their surface indexes (else null):
+  // a shape that hits none of them is dead, which a test per pixel finds
+  // sooner than walking the shape.
+  const std::vector<int>* FewLeft() {
+    if (undecided_ > kFew) return nullptr;
+    if (!listed_) {
+      for (int i = 0; i < kW * kH; ++i)
+        if (state_[i] != kDecided) left_.push_back(i);
+      listed_ = true;
+    }
+    return &left_;
+  }
 
   // --- the sink of the raster walks: black pixels ---
   void At(long long index) {
@@ -79,6 +93,7 @@ class Surface {
 
  private:
   static constexpr std::uint8_t kOpen = 0, kWhitened = 1, kDecided = 2;
+  static constexpr int kFew = 12;
 
   void Decide(int row, int column, Rgb colour) {
     const int i = row * kW + column;
@@ -89,6 +104,7 @@ class Surface {
     decided_[row][column >> 6] |= bit;
     settled_[row][column >> 6] |= bit;
     --undecided_;
+    if (listed_) left_.erase(std::find(left_.begin(), left_.end(), i));
   }
 
   Rgb* pixels_;
@@ -98,6 +114,8 @@ class Surface {
   std::uint64_t settled_[kH][2] = {};
   int undecided_ = kW * kH;
   int open_ = kW * kH;
+  bool listed_ = false;
+  std::vector<int> left_;
 };
 
 void DrawCopy(Surface& s, const DrawCommand& c, DrawingOffset offset, SpriteCopyCache& cache) {
@@ -147,6 +165,15 @@ void DrawLastToFirst(NXTDisplay& display, const DrawCommand* commands, std::size
     return s.Decided(std::min(x1, x2) + o.DX, std::max(x1, x2) + o.DX,
                      63 - (std::max(y1, y2) + o.DY), 63 - (std::min(y1, y2) + o.DY));
   };
+  // Whether a shape may plot one of the few pixels still undecided, by
+  // hits(X, Y) on each in NXT coordinates; true when many are left.
+  auto mayHit = [&](auto&& hits) {
+    const std::vector<int>* left = s.FewLeft();
+    if (!left) return true;
+    for (int i : *left)
+      if (hits((long long)(i % kW), 63 - (long long)(i / kW))) return true;
+    return false;
+  };
   for (std::size_t k = count; k-- > 0 && !s.Done();) {
     const DrawCommand& c = commands[k];
     const int* a = c.a;
@@ -154,14 +181,23 @@ void DrawLastToFirst(NXTDisplay& display, const DrawCommand* commands, std::size
       case RICElementKind::Pixel:
         s.Clipped((long long)a[0] + o.DX, 63 - ((long long)a[1] + o.DY));
         break;
-      case RICElementKind::Line:
-        if (!covered(a[0], a[1], a[2], a[3]))
-          raster::Line((long long)a[0] + o.DX, (long long)a[1] + o.DY, (long long)a[2] + o.DX,
-                       (long long)a[3] + o.DY, s);
+      case RICElementKind::Line: {
+        const long long x1 = (long long)a[0] + o.DX, y1 = (long long)a[1] + o.DY;
+        const long long x2 = (long long)a[2] + o.DX, y2 = (long long)a[3] + o.DY;
+        if (!covered(a[0], a[1], a[2], a[3]) && mayHit([&](long long X, long long Y) {
+              return raster::LineHits(x1, y1, x2, y2, X, Y);
+            }))
+          raster::Line(x1, y1, x2, y2, s);
         break;
+      }
       case RICElementKind::Rectangle: {
         const long long x = a[0], y = a[1], x2 = x + a[2], y2 = y + a[3];
-        if (covered(x, y, x2, y2)) break;
+        if (covered(x, y, x2, y2) || !mayHit([&](long long X, long long Y) {
+              X -= o.DX, Y -= o.DY;
+              return raster::LineHits(x, y, x2, y, X, Y) || raster::LineHits(x, y2, x2, y2, X, Y) ||
+                     raster::LineHits(x, y, x, y2, X, Y) || raster::LineHits(x2, y, x2, y2, X, Y);
+            }))
+          break;
         raster::Line(x + o.DX, y + o.DY, x2 + o.DX, y + o.DY, s);
         raster::Line(x + o.DX, y2 + o.DY, x2 + o.DX, y2 + o.DY, s);
         raster::Line(x + o.DX, y + o.DY, x + o.DX, y2 + o.DY, s);
@@ -170,8 +206,11 @@ void DrawLastToFirst(NXTDisplay& display, const DrawCommand* commands, std::size
       }
       case RICElementKind::Circle: {
         const long long r = a[2];
-        if (r >= 0 && !covered(a[0] - r, a[1] - r, a[0] + r, a[1] + r))
-          raster::Circle((long long)a[0] + o.DX, (long long)a[1] + o.DY, r, s);
+        const long long cx = (long long)a[0] + o.DX, cy = (long long)a[1] + o.DY;
+        if (r >= 0 && raster::CircleMayShow(cx, cy, r) &&
+            !covered(a[0] - r, a[1] - r, a[0] + r, a[1] + r) &&
+            mayHit([&](long long X, long long Y) { return raster::CircleHits(cx, cy, r, X, Y); }))
+          raster::Circle(cx, cy, r, s);
         break;
       }
       case RICElementKind::NumBox:

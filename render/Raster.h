@@ -105,6 +105,26 @@ void Line(long long X1, long long Y1, long long X2, long long Y2, Sink& sink) {
   sink.Clipped(X2, 63 - Y2);
 }
 
+// Whether the line from (X1, Y1) to (X2, Y2) plots point (X, Y), found in
+// closed form from the step that reaches X (or Y, along a steep line).
+inline bool LineHits(long long X1, long long Y1, long long X2, long long Y2, long long X,
+                     long long Y) {
+  if (X == X2 && Y == Y2) return true;
+  const long long ax = 2 * std::llabs(X2 - X1), sx = Sign(X2 - X1);
+  const long long ay = 2 * std::llabs(Y2 - Y1), sy = Sign(Y2 - Y1);
+  auto onStep = [](long long major, long long major0, long long sMajor, long long n,
+                   long long minor, long long minor0, long long sMinor, long long dMajor,
+                   long long dMinor) {
+    const long long i = (major - major0) * sMajor;
+    if (i < 0 || i >= n) return false;
+    const long long moved = FloorDiv(dMinor - dMajor / 2 + (i - 1) * dMinor, dMajor) + 1;
+    return minor == minor0 + sMinor * moved;
+  };
+  if (ax > ay) return onStep(X, X1, sx, std::llabs(X2 - X1), Y, Y1, sy, ax, ay);
+  if (ay > 0) return onStep(Y, Y1, sy, std::llabs(Y2 - Y1), X, X1, sx, ay, ax);
+  return X == X1 && Y == Y1;
+}
+
 // Circles up to this radius are drawn from their walked points; larger ones
 // from the columns and rows that can reach the display.
 constexpr long long kWalkedRadius = 128;
@@ -129,6 +149,15 @@ inline bool CircleMayShow(long long CX, long long CY, long long R) {
   const long long fy = std::max(std::llabs(CY), std::llabs(CY - (kHeight - 1)));
   return nx * nx + ny * ny <= (R + 2) * (R + 2) &&
          (R < 2 || fx * fx + fy * fy >= (R - 2) * (R - 2));
+}
+
+// Whether the circle plots point (X, Y): whether its offset from the centre,
+// folded into the quadrant, is a point of the walk.
+inline bool CircleHits(long long CX, long long CY, long long R, long long X, long long Y) {
+  const long long qx = std::llabs(X - CX), qy = std::llabs(Y - CY);
+  if (R < 0 || qx > R || qy > R) return false;
+  if (R == 0) return qx == 0 && qy == 0;
+  return (qx < R && CircleColumnY(R, qx) == qy) || CircleRowX(R, qy) == qx;
 }
 
 // The circle walk over one quadrant, mirrored four ways; r = 0 is one pixel.

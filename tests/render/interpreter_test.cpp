@@ -371,10 +371,26 @@ TEST(RenderDocumentTest, AgreesWithElementByElementRendering) {
           break;
       }
     }
+    if (doc % 2 == 0) {
+      // Four copies that cover the screen but for a few pixels, which the
+      // elements before them then decide alone.
+      ElementPtr cover = MakeSprite(9);
+      cover->Canvas.FillRect(0, 0, 127, 79, kBlack);
+      cover->Canvas.FillRect(0, 0, 60, 40, kWhite);
+      cover->UsedArea = {0, 0, 127, 79};
+      list.Insert(0, std::move(cover));
+      const unsigned x = unsigned(pick(97)), y = unsigned(pick(62)), w = unsigned(1 + pick(3)),
+                     h = unsigned(1 + pick(3));
+      const int at = 1 + pick(list.Count());
+      list.Insert(at, MakeCopyBits(0, 9, 0, 0, 100, y, 0, 0));
+      list.Insert(at, MakeCopyBits(0, 9, 0, 0, 100, 64 - y - h, 0, y + h));
+      list.Insert(at, MakeCopyBits(0, 9, 0, 0, x, h, 0, y));
+      list.Insert(at, MakeCopyBits(0, 9, 0, 0, 100 - x - w, h, x + w, y));
+    }
     TParameterSet params{};
     for (int p = 0; p < 8; ++p) params[std::size_t(p)] = std::uint16_t(pick(p ? 120 : 65536));
-    const int dx = pick(5) ? pick(9) - 4 : pick(400) - 200,
-              dy = pick(5) ? pick(9) - 4 : pick(400) - 200;
+    int dx = pick(5) ? pick(9) - 4 : pick(400) - 200, dy = pick(5) ? pick(9) - 4 : pick(400) - 200;
+    if (doc % 2 == 0) dx = dy = 0;
     NXTDisplay whole, byElement;
     RenderDocument(whole, dx, dy, list, params);
     byElement.ClearDisplay();
