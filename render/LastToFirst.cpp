@@ -93,7 +93,7 @@ class Surface {
 
  private:
   static constexpr std::uint8_t kOpen = 0, kWhitened = 1, kDecided = 2;
-  static constexpr int kFew = 12;
+  static constexpr int kFew = 256;
 
   void Decide(int row, int column, Rgb colour) {
     const int i = row * kW + column;
@@ -165,14 +165,21 @@ void DrawLastToFirst(NXTDisplay& display, const DrawCommand* commands, std::size
     return s.Decided(std::min(x1, x2) + o.DX, std::max(x1, x2) + o.DX,
                      63 - (std::max(y1, y2) + o.DY), 63 - (std::min(y1, y2) + o.DY));
   };
-  // Whether a shape may plot one of the few pixels still undecided, by
-  // hits(X, Y) on each in NXT coordinates; true when many are left.
-  auto mayHit = [&](auto&& hits) {
+  // Whether a shape that walks about `plots` points may plot one of the
+  // pixels still undecided, by hits(X, Y) on each in NXT coordinates; true
+  // when more are left than testing them would pay for.
+  auto mayHit = [&](long long plots, auto&& hits) {
     const std::vector<int>* left = s.FewLeft();
-    if (!left) return true;
+    if (!left || (long long)left->size() > plots) return true;
     for (int i : *left)
       if (hits((long long)(i % kW), 63 - (long long)(i / kW))) return true;
     return false;
+  };
+  // About how many points a line walks: those of its visible major steps.
+  auto steps = [](long long x1, long long y1, long long x2, long long y2) {
+    return std::max(std::min(std::llabs(x2 - x1), (long long)kW),
+                    std::min(std::llabs(y2 - y1), (long long)kH)) +
+           1;
   };
   for (std::size_t k = count; k-- > 0 && !s.Done();) {
     const DrawCommand& c = commands[k];
@@ -184,7 +191,8 @@ void DrawLastToFirst(NXTDisplay& display, const DrawCommand* commands, std::size
       case RICElementKind::Line: {
         const long long x1 = (long long)a[0] + o.DX, y1 = (long long)a[1] + o.DY;
         const long long x2 = (long long)a[2] + o.DX, y2 = (long long)a[3] + o.DY;
-        if (!covered(a[0], a[1], a[2], a[3]) && mayHit([&](long long X, long long Y) {
+        if (!covered(a[0], a[1], a[2], a[3]) &&
+            mayHit(steps(x1, y1, x2, y2), [&](long long X, long long Y) {
               return raster::LineHits(x1, y1, x2, y2, X, Y);
             }))
           raster::Line(x1, y1, x2, y2, s);
@@ -192,7 +200,8 @@ void DrawLastToFirst(NXTDisplay& display, const DrawCommand* commands, std::size
       }
       case RICElementKind::Rectangle: {
         const long long x = a[0], y = a[1], x2 = x + a[2], y2 = y + a[3];
-        if (covered(x, y, x2, y2) || !mayHit([&](long long X, long long Y) {
+        if (covered(x, y, x2, y2) ||
+            !mayHit(2 * steps(x, y, x2, y2), [&](long long X, long long Y) {
               X -= o.DX, Y -= o.DY;
               return raster::LineHits(x, y, x2, y, X, Y) || raster::LineHits(x, y2, x2, y2, X, Y) ||
                      raster::LineHits(x, y, x, y2, X, Y) || raster::LineHits(x2, y, x2, y2, X, Y);
@@ -209,7 +218,9 @@ void DrawLastToFirst(NXTDisplay& display, const DrawCommand* commands, std::size
         const long long cx = (long long)a[0] + o.DX, cy = (long long)a[1] + o.DY;
         if (r >= 0 && raster::CircleMayShow(cx, cy, r) &&
             !covered(a[0] - r, a[1] - r, a[0] + r, a[1] + r) &&
-            mayHit([&](long long X, long long Y) { return raster::CircleHits(cx, cy, r, X, Y); }))
+            mayHit(4 * (r <= raster::kWalkedRadius ? (long long)raster::WalkedCircle(int(r)).size()
+                                                   : kW + kH),
+                   [&](long long X, long long Y) { return raster::CircleHits(cx, cy, r, X, Y); }))
           raster::Circle(cx, cy, r, s);
         break;
       }

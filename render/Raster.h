@@ -110,6 +110,8 @@ void Line(long long X1, long long Y1, long long X2, long long Y2, Sink& sink) {
 inline bool LineHits(long long X1, long long Y1, long long X2, long long Y2, long long X,
                      long long Y) {
   if (X == X2 && Y == Y2) return true;
+  if (X < std::min(X1, X2) || X > std::max(X1, X2) || Y < std::min(Y1, Y2) || Y > std::max(Y1, Y2))
+    return false;
   const long long ax = 2 * std::llabs(X2 - X1), sx = Sign(X2 - X1);
   const long long ay = 2 * std::llabs(Y2 - Y1), sy = Sign(Y2 - Y1);
   auto onStep = [](long long major, long long major0, long long sMajor, long long n,
@@ -157,6 +159,9 @@ inline bool CircleHits(long long CX, long long CY, long long R, long long X, lon
   const long long qx = std::llabs(X - CX), qy = std::llabs(Y - CY);
   if (R < 0 || qx > R || qy > R) return false;
   if (R == 0) return qx == 0 && qy == 0;
+  // Every point of the walk lies between radius R - 1 and R + 1.
+  const long long q = qx * qx + qy * qy;
+  if (q < (R - 1) * (R - 1) || q > (R + 1) * (R + 1)) return false;
   return (qx < R && CircleColumnY(R, qx) == qy) || CircleRowX(R, qy) == qx;
 }
 
