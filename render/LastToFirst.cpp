@@ -27,7 +27,11 @@ std::uint64_t Bits(long long from, long long to, int word) {
 // or decided (a later element stores it).
 class Surface {
  public:
-  explicit Surface(Rgb* pixels) : pixels_(pixels) {}
+  explicit Surface(Rgb* pixels) : pixels_(pixels) {
+    for (int row = 0; row < kH; ++row)
+      for (int column = 0; column < kW; ++column) ++tileUndecided_[TileOf(row, column)];
+    for (int t = 0; t < kTilesAcross * (kH / 8); ++t) tiles_[t / 64] |= 1ULL << (t % 64);
+  }
 
   bool Done() const { return undecided_ == 0; }
 
@@ -42,6 +46,20 @@ class Surface {
       listed_ = true;
     }
     return &left_;
+  }
+
+  // Whether any tile of 8 x 8 surface pixels that still holds an undecided
+  // pixel passes near(left, right, top, bottom), its bounds in NXT
+  // coordinates.
+  template <class Near>
+  bool AnyUndecidedTile(Near&& near) const {
+    for (int w = 0; w < 2; ++w)
+      for (std::uint64_t bits = tiles_[w]; bits; bits &= bits - 1) {
+        const int t = 64 * w + std::countr_zero(bits);
+        const int column = (t % kTilesAcross) * 8, row = (t / kTilesAcross) * 8;
+        if (near(column, std::min(column + 7, kW - 1), 63 - row, 63 - (row + 7))) return true;
+      }
+    return false;
   }
 
   // --- the sink of the raster walks: black pixels ---
@@ -94,6 +112,9 @@ class Surface {
  private:
   static constexpr std::uint8_t kOpen = 0, kWhitened = 1, kDecided = 2;
   static constexpr int kFew = 256;
+  static constexpr int kTilesAcross = (kW + 7) / 8;
+
+  static int TileOf(int row, int column) { return (row / 8) * kTilesAcross + column / 8; }
 
   void Decide(int row, int column, Rgb colour) {
     const int i = row * kW + column;
@@ -104,6 +125,8 @@ class Surface {
     decided_[row][column >> 6] |= bit;
     settled_[row][column >> 6] |= bit;
     --undecided_;
+    const int t = TileOf(row, column);
+    if (--tileUndecided_[t] == 0) tiles_[t / 64] &= ~(1ULL << (t % 64));
     if (listed_) left_.erase(std::find(left_.begin(), left_.end(), i));
   }
 
@@ -114,6 +137,10 @@ class Surface {
   std::uint64_t settled_[kH][2] = {};
   int undecided_ = kW * kH;
   int open_ = kW * kH;
+  // Per tile of 8 x 8 pixels, how many are undecided; one bit per tile that
+  // has any.
+  std::uint8_t tileUndecided_[kTilesAcross * (kH / 8)] = {};
+  std::uint64_t tiles_[2] = {};
   bool listed_ = false;
   std::vector<int> left_;
 };
@@ -216,7 +243,15 @@ void DrawLastToFirst(NXTDisplay& display, const DrawCommand* commands, std::size
       case RICElementKind::Circle: {
         const long long r = a[2];
         const long long cx = (long long)a[0] + o.DX, cy = (long long)a[1] + o.DY;
-        if (r >= 0 && raster::CircleMayShow(cx, cy, r) &&
+        // A ring that no tile with undecided pixels reaches is dead.
+        auto ringNear = [&](long long left, long long right, long long top, long long bottom) {
+          const long long nx = std::max({left - cx, 0LL, cx - right});
+          const long long ny = std::max({bottom - cy, 0LL, cy - top});
+          const long long fx = std::max(std::llabs(cx - left), std::llabs(cx - right));
+          const long long fy = std::max(std::llabs(cy - bottom), std::llabs(cy - top));
+          return nx * nx + ny * ny <= (r + 1) * (r + 1) && fx * fx + fy * fy >= (r - 1) * (r - 1);
+        };
+        if (r >= 0 && raster::CircleMayShow(cx, cy, r) && s.AnyUndecidedTile(ringNear) &&
             !covered(a[0] - r, a[1] - r, a[0] + r, a[1] + r) &&
             mayHit(4 * (r <= raster::kWalkedRadius ? (long long)raster::WalkedCircle(int(r)).size()
                                                    : kW + kH),
