@@ -28,9 +28,11 @@ std::uint64_t Bits(long long from, long long to, int word) {
 class Surface {
  public:
   explicit Surface(Rgb* pixels) : pixels_(pixels) {
-    for (int row = 0; row < kH; ++row)
-      for (int column = 0; column < kW; ++column) ++tileUndecided_[TileOf(row, column)];
-    for (int t = 0; t < kTilesAcross * (kH / 8); ++t) tiles_[t / 64] |= 1ULL << (t % 64);
+    // Every tile is 8 rows high; the last column of tiles is narrower.
+    for (int t = 0; t < kTilesAcross * (kH / 8); ++t) {
+      tileUndecided_[t] = std::uint8_t(8 * std::min(8, kW - (t % kTilesAcross) * 8));
+      tiles_[t / 64] |= 1ULL << (t % 64);
+    }
   }
 
   bool Done() const { return undecided_ == 0; }

@@ -138,18 +138,15 @@ void RenderElement(NXTDisplay& display, const TRICElement& element, int dx, int 
   DrawElement(display, element, eval, spriteOf);
 }
 
-void RenderDocument(NXTDisplay& display, int dx, int dy, const RICElementList& list,
-                    const TParameterSet& parameters) {
-  display.SetDrawingOffset(dx, dy);
-  // First to last, evaluate every drawing element's arguments with the
-  // definitions in scope at its place, kept up to date while walking, so that
-  // every lookup is as FindVarMap and FindSprite give it without walking the
-  // list again. Then draw last to first, where each pixel is written once.
+void EvaluateDocument(const RICElementList& list, const TParameterSet& parameters,
+                      std::vector<DrawCommand>& commands) {
+  // The definitions in scope at each element, kept up to date while walking,
+  // so that every lookup is as FindVarMap and FindSprite give it without
+  // walking the list again.
   std::array<const TRICElement*, 16> varMaps{};  // map ids are 1..15
   std::unordered_map<std::uint16_t, const TRICElement*> sprites;
   auto varMapOf = [&](std::uint16_t id) { return varMaps[id]; };
   auto eval = [&](RICArgument w) -> int { return Evaluate(w, parameters, varMapOf); };
-  thread_local std::vector<DrawCommand> commands;
   commands.clear();
   for (const ElementPtr& ptr : list) {
     const TRICElement& e = *ptr;
@@ -192,8 +189,46 @@ void RenderDocument(NXTDisplay& display, int dx, int dy, const RICElementList& l
     }
     commands.push_back(c);
   }
+}
+
+void RenderDocument(NXTDisplay& display, int dx, int dy, const RICElementList& list,
+                    const TParameterSet& parameters) {
+  display.SetDrawingOffset(dx, dy);
+  thread_local std::vector<DrawCommand> commands;
+  EvaluateDocument(list, parameters, commands);
   SpriteCopyCache cache;
-  DrawLastToFirst(display, commands.data(), commands.size(), cache);
+  // Last to first pays where elements overdraw each other; a small picture
+  // rarely does, and is drawn first to last with the plain primitives.
+  if (commands.size() >= 128) {
+    DrawLastToFirst(display, commands.data(), commands.size(), cache);
+    return;
+  }
+  display.ClearDisplay();
+  for (const DrawCommand& c : commands) {
+    const int* a = c.a;
+    switch (c.kind) {
+      case RICElementKind::CopyBits:
+        display.CopySpriteBits(*c.sprite, a[0], a[1], a[2], a[3], a[4], a[5], cache);
+        break;
+      case RICElementKind::Pixel:
+        display.DrawPixel(a[0], a[1]);
+        break;
+      case RICElementKind::Line:
+        display.DrawLine(a[0], a[1], a[2], a[3]);
+        break;
+      case RICElementKind::Rectangle:
+        display.DrawRectangle(a[0], a[1], a[2], a[3]);
+        break;
+      case RICElementKind::Circle:
+        display.DrawCircle(a[0], a[1], a[2]);
+        break;
+      case RICElementKind::NumBox:
+        display.DrawNumberBox(a[0], a[1], unsigned(a[2]));
+        break;
+      default:
+        break;
+    }
+  }
 }
 
 // --- the editor's globals ---

@@ -5,6 +5,7 @@
 
 #include "RICInterpreter.h"
 #include "RenderTestUtil.h"
+#include "SpriteCopyCache.h"
 
 namespace tavlin {
 namespace {
@@ -310,8 +311,9 @@ TEST(RenderElementTest, DrawsOverTheDisplayWithTheOffset) {
 }
 
 // The whole-document render evaluates with its own table of the maps and
-// sprites in scope and draws last to first; it must draw what element-by-
-// element rendering, first to last with the plain lookups, draws: for
+// sprites in scope and draws large documents last to first; both it and the
+// last-to-first drawing must draw what element-by-element rendering, first
+// to last with the plain lookups, draws: for
 // documents that redefine ids in every order, mix every kind at every size
 // (number-box grey under later copy fix-ups, copies reaching past their
 // sprite, shapes far off the screen) and sit at any offset.
@@ -391,13 +393,19 @@ TEST(RenderDocumentTest, AgreesWithElementByElementRendering) {
     for (int p = 0; p < 8; ++p) params[std::size_t(p)] = std::uint16_t(pick(p ? 120 : 65536));
     int dx = pick(5) ? pick(9) - 4 : pick(400) - 200, dy = pick(5) ? pick(9) - 4 : pick(400) - 200;
     if (doc % 2 == 0) dx = dy = 0;
-    NXTDisplay whole, byElement;
+    NXTDisplay whole, lastToFirst, byElement;
     RenderDocument(whole, dx, dy, list, params);
+    std::vector<DrawCommand> commands;
+    EvaluateDocument(list, params, commands);
+    SpriteCopyCache cache;
+    lastToFirst.SetDrawingOffset(dx, dy);
+    DrawLastToFirst(lastToFirst, commands.data(), commands.size(), cache);
     byElement.ClearDisplay();
     for (int i = 0; i < list.Count(); ++i)
       RenderElement(byElement, *list[i], dx, dy, i, list, params);
-    ASSERT_EQ(test::Joined(test::Grid(whole)), test::Joined(test::Grid(byElement)))
+    ASSERT_EQ(test::Joined(test::Grid(lastToFirst)), test::Joined(test::Grid(byElement)))
         << "document " << doc;
+    ASSERT_TRUE(whole == byElement) << "document " << doc;
   }
 }
 
