@@ -210,6 +210,30 @@ void DrawLastToFirst(NXTDisplay& display, const DrawCommand* commands, std::size
                     std::min(std::llabs(y2 - y1), (long long)kH)) +
            1;
   };
+  // Whether the line from (x1, y1) to (x2, y2), NXT coordinates with the
+  // offset added, reaches a tile that still holds an undecided pixel. Its
+  // points stray at most half a pixel from the straight segment, so the
+  // segment is clipped against each tile widened by two pixels.
+  auto lineNearUndecided = [&](double x1, double y1, double x2, double y2) {
+    return s.AnyUndecidedTile([&](double left, double right, double top, double bottom) {
+      double t0 = 0, t1 = 1;
+      const double dx = x2 - x1, dy = y2 - y1;
+      auto clip = [&](double p, double q) {
+        if (p == 0) return q >= 0;
+        const double r = q / p;
+        if (p < 0) {
+          if (r > t1) return false;
+          t0 = std::max(t0, r);
+        } else {
+          if (r < t0) return false;
+          t1 = std::min(t1, r);
+        }
+        return true;
+      };
+      return clip(-dx, x1 - (left - 2)) && clip(dx, right + 2 - x1) &&
+             clip(-dy, y1 - (bottom - 2)) && clip(dy, top + 2 - y1);
+    });
+  };
   for (std::size_t k = count; k-- > 0 && !s.Done();) {
     const DrawCommand& c = commands[k];
     const int* a = c.a;
@@ -220,7 +244,7 @@ void DrawLastToFirst(NXTDisplay& display, const DrawCommand* commands, std::size
       case RICElementKind::Line: {
         const long long x1 = (long long)a[0] + o.DX, y1 = (long long)a[1] + o.DY;
         const long long x2 = (long long)a[2] + o.DX, y2 = (long long)a[3] + o.DY;
-        if (!covered(a[0], a[1], a[2], a[3]) &&
+        if (!covered(a[0], a[1], a[2], a[3]) && lineNearUndecided(x1, y1, x2, y2) &&
             mayHit(steps(x1, y1, x2, y2), [&](long long X, long long Y) {
               return raster::LineHits(x1, y1, x2, y2, X, Y);
             }))
@@ -229,7 +253,10 @@ void DrawLastToFirst(NXTDisplay& display, const DrawCommand* commands, std::size
       }
       case RICElementKind::Rectangle: {
         const long long x = a[0], y = a[1], x2 = x + a[2], y2 = y + a[3];
+        const long long X = x + o.DX, Y = y + o.DY, X2 = x2 + o.DX, Y2 = y2 + o.DY;
         if (covered(x, y, x2, y2) ||
+            !(lineNearUndecided(X, Y, X2, Y) || lineNearUndecided(X, Y2, X2, Y2) ||
+              lineNearUndecided(X, Y, X, Y2) || lineNearUndecided(X2, Y, X2, Y2)) ||
             !mayHit(2 * steps(x, y, x2, y2), [&](long long X, long long Y) {
               X -= o.DX, Y -= o.DY;
               return raster::LineHits(x, y, x2, y, X, Y) || raster::LineHits(x, y2, x2, y2, X, Y) ||
