@@ -1,11 +1,16 @@
-// RenderDocument of the largest legal document (262,144 bytes of lines,
-// circles and copy-bits), of a typical picture, and of a hostile one whose
-// shapes are huge; painting the zoomed display of the element pages; and a
+// RenderDocument of the benchmark documents of bench/data/ (made by
+// tools/make-bench-documents.py: a large mixed picture and the costliest one
+// we could construct, both 262,144 bytes), of the largest legal document of
+// lines, circles and copy-bits, of a typical picture, and of a hostile one
+// whose shapes are huge; painting the zoomed display of the element pages; and a
 // 1,000-frame parameter sweep of the largest document encoded as a GIF.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 
 #include "DisplayImage.h"
@@ -102,6 +107,24 @@ RICElementList HostileDocument() {
   return AsReadFromFile(list);
 }
 
+// A document of bench/data/, read as the editor opens it.
+RICElementList DataDocument(const char* name) {
+  // This file's folder: __FILE__ is relative to the folder the compiler ran
+  // in, which is the one the benchmark program is built in.
+  std::filesystem::path source(__FILE__);
+  if (source.is_relative())
+    source = std::filesystem::read_symlink("/proc/self/exe").parent_path() / source;
+  const std::filesystem::path path = source.parent_path() / "data" / name;
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<std::uint8_t> data{std::istreambuf_iterator<char>(in), {}};
+  if (data.size() != kRicBufferSize) {
+    std::fprintf(stderr, "%s: %zu bytes, not %zu (run tools/make-bench-documents.py)\n",
+                 path.string().c_str(), data.size(), kRicBufferSize);
+    std::abort();
+  }
+  return DecodeRic(data.data(), data.size());
+}
+
 TParameterSet BenchParameters() {
   TParameterSet p{};
   for (int i = 0; i < 8; ++i) p[std::size_t(i)] = std::uint16_t(7 * i + 5);
@@ -118,6 +141,16 @@ void RenderLoop(benchmark::State& state, const RICElementList& list) {
   }
   state.counters["elements"] = list.Count();
 }
+
+void BM_RenderDocument_Mixed(benchmark::State& state) {
+  RenderLoop(state, DataDocument("mixed.ric"));
+}
+BENCHMARK(BM_RenderDocument_Mixed)->Unit(benchmark::kMillisecond);
+
+void BM_RenderDocument_Costliest(benchmark::State& state) {
+  RenderLoop(state, DataDocument("costliest.ric"));
+}
+BENCHMARK(BM_RenderDocument_Costliest)->Unit(benchmark::kMillisecond);
 
 void BM_RenderDocument_Largest(benchmark::State& state) { RenderLoop(state, LargestDocument()); }
 BENCHMARK(BM_RenderDocument_Largest)->Unit(benchmark::kMillisecond);

@@ -8,6 +8,7 @@
 #include "CircleWalk.h"
 #include "NumberFont.h"
 #include "RICElement.h"
+#include "Raster.h"
 #include "SpriteCanvas.h"
 #include "SpriteCopyCache.h"
 
@@ -15,13 +16,7 @@ namespace tavlin {
 
 namespace {
 
-// Division rounding toward minus infinity (b > 0).
-long long FloorDiv(long long a, long long b) {
-  long long q = a / b;
-  return (a % b != 0 && a < 0) ? q - 1 : q;
-}
-
-long long Sign(long long v) { return (v > 0) - (v < 0); }
+using raster::FloorDiv;
 
 // The integer square root: the largest s with s * s <= v (v >= 0).
 long long ISqrt(long long v) {
@@ -49,16 +44,23 @@ void WalkCircle(long long r, Visit&& visit) {
   }
 }
 
-// Circles up to this radius are drawn from their walked points; larger ones
-// from the columns and rows that can reach the display.
-constexpr long long kWalkedRadius = 128;
-
-struct QuadrantPoint {
-  int x, y;
+// Plots straight into the display's pixels. Off the surface it writes the
+// spare pixel instead, which spares the unpredictable branch.
+struct DirectSink {
+  Rgb* pixels;
+  void At(long long index) { pixels[index] = kBlack; }
+  void Clipped(long long column, long long row) {
+    const bool on = (static_cast<unsigned long long>(column) < NXTDisplay::kWidth) &
+                    (static_cast<unsigned long long>(row) < NXTDisplay::kHeight);
+    pixels[on ? std::size_t(row * NXTDisplay::kWidth + column)
+              : std::size_t(NXTDisplay::kWidth * NXTDisplay::kHeight)] = kBlack;
+  }
 };
 
-// The quadrant points of the walk for radius r (0 <= r <= kWalkedRadius),
-// walked once per process: a circle then only plots.
+}  // namespace
+
+namespace raster {
+
 const std::vector<QuadrantPoint>& WalkedCircle(int r) {
   static const std::vector<std::vector<QuadrantPoint>> table = [] {
     std::vector<std::vector<QuadrantPoint>> t(kWalkedRadius + 1);
@@ -71,7 +73,60 @@ const std::vector<QuadrantPoint>& WalkedCircle(int r) {
   return table[std::size_t(r)];
 }
 
-}  // namespace
+void NumberBox::Row(int r, long long from, long long to, Rgb* out) const {
+  // Each 6-bit row of a glyph cell, as colours.
+  struct Patterns {
+    Rgb colours[64][kFontCellWidth];
+    Patterns() {
+      for (int bits = 0; bits < 64; ++bits)
+        for (int k = 0; k < kFontCellWidth; ++k)
+          colours[bits][k] = (bits >> (kFontCellWidth - 1 - k)) & 1 ? kBlack : kGrey;
+    }
+  };
+  static const Patterns patterns;
+  long long c = from;
+  // Edges and partial cells a pixel at a time, whole cells a glyph row at a time.
+  while (c <= to) {
+    const long long o = c - left;
+    if (c == left || c == right || o % kFontCellWidth != 0 || c + kFontCellWidth - 1 > to ||
+        c + kFontCellWidth - 1 >= right) {
+      *out++ = ColourAt(c, r);
+      ++c;
+      continue;
+    }
+    const Rgb* row = patterns.colours[FontGlyph(text[o / kFontCellWidth])[std::size_t(r)] & 63];
+    for (int k = 0; k < kFontCellWidth; ++k) out[k] = row[k];
+    out += kFontCellWidth;
+    c += kFontCellWidth;
+  }
+}
+
+CopyBlock CopyGeometry(long long usedLeft, long long usedBottom, bool usedSet, int posX, int posY,
+                       int width, int height, int relX, int relY, long long offsetX,
+                       long long offsetY) {
+  CopyBlock b;
+  const long long w = width, h = height;
+  b.srcLeft = usedLeft + posX;
+  b.srcTop = usedBottom - posY - h + 1;
+  b.dstLeft = offsetX + relX;
+  const long long dstBottom = 64 - offsetY - relY;
+  b.dstTop = dstBottom - h;
+  const long long dstRight = b.dstLeft + w;
+  if (usedSet && w > 0 && h > 0) {
+    b.c0 = std::max({0LL, b.dstLeft, b.dstLeft - b.srcLeft});
+    b.c1 = std::min({kWidth, dstRight, b.dstLeft + SpriteCanvas::kWidth - b.srcLeft});
+    b.r0 = std::max({0LL, b.dstTop, b.dstTop - b.srcTop});
+    b.r1 = std::min({kHeight, dstBottom, b.dstTop + SpriteCanvas::kHeight - b.srcTop});
+    if (b.c0 >= b.c1 || b.r0 >= b.r1) b.c0 = b.c1 = b.r0 = b.r1 = 0;
+  }
+  b.f0 = std::max(0LL, b.dstLeft);
+  b.f1 = std::min(kWidth - 1, dstRight);
+  b.g0 = std::max(0LL, b.dstTop);
+  b.g1 = std::min(kHeight - 1, dstBottom);
+  return b;
+}
+
+}  // namespace raster
 
 long long CircleColumnY(long long r, long long x) {
   // y (y - 1) < t, i.e. y (y - 1) <= t - 1, with t = r^2 - x^2 >= 1.
@@ -97,85 +152,14 @@ NXTDisplay::NXTDisplay() { pixels_.fill(kWhite); }
 void NXTDisplay::ClearDisplay() { pixels_.fill(kWhite); }
 
 void NXTDisplay::DrawPixel(int x, int y) {
-  PlotSurface((long long)x + offset_.DX, 63 - ((long long)y + offset_.DY));
+  DirectSink sink{pixels_.data()};
+  sink.Clipped((long long)x + offset_.DX, 63 - ((long long)y + offset_.DY));
 }
 
 void NXTDisplay::DrawLine(int x1, int y1, int x2, int y2) {
-  // Work in NXT coordinates with the offset added; plot (X, Y) is surface
-  // (X, 63 - Y). Only the steps whose major coordinate lies on the surface are
-  // taken: the minor coordinate at the first of them follows in closed form
-  // from the error term, since after i steps the minor axis has moved
-  // FloorDiv(e0 + (i - 1) * minor, major) + 1 times.
-  const long long X1 = (long long)x1 + offset_.DX, Y1 = (long long)y1 + offset_.DY;
-  const long long X2 = (long long)x2 + offset_.DX, Y2 = (long long)y2 + offset_.DY;
-  const long long ax = 2 * std::llabs(X2 - X1), sx = Sign(X2 - X1);
-  const long long ay = 2 * std::llabs(Y2 - Y1), sy = Sign(Y2 - Y1);
-
-  // Steps i in [0, n) whose major coordinate start + s * i lies in [0, size).
-  auto visibleSteps = [](long long start, long long s, long long n, long long size, long long& from,
-                         long long& to) {
-    if (s > 0) {
-      from = -start;
-      to = size - 1 - start;
-    } else {
-      from = start - (size - 1);
-      to = start;
-    }
-    from = std::max(from, 0LL);
-    to = std::min(to, n - 1);
-  };
-
-  // Both ends on the surface: so is every point between them, and the walk
-  // moves a pointer over the surface.
-  const bool inside = X1 >= 0 && X1 < kWidth && X2 >= 0 && X2 < kWidth && Y1 >= 0 && Y1 < kHeight &&
-                      Y2 >= 0 && Y2 < kHeight;
-  // Steps from..to of the walk along the major axis, plotting (major, minor)
-  // through `plot`, or through a pointer with the given strides when inside.
-  auto walk = [&](long long from, long long to, long long major0, long long sMajor,
-                  long long minor0, long long sMinor, long long dMajor, long long dMinor,
-                  bool xMajor) {
-    const long long e0 = dMinor - dMajor / 2;
-    long long moved = FloorDiv(e0 + (from - 1) * dMinor, dMajor) + 1;
-    long long e = e0 + from * dMinor - moved * dMajor;
-    // The step pattern is unpredictable, so the steps are written without branches.
-    if (inside) {
-      const long long x = xMajor ? major0 + sMajor * from : minor0 + sMinor * moved;
-      const long long y = xMajor ? minor0 + sMinor * moved : major0 + sMajor * from;
-      long long at = (63 - y) * kWidth + x;
-      const long long majorStride = xMajor ? sMajor : -sMajor * kWidth;
-      const long long minorStride = xMajor ? -sMinor * kWidth : sMinor;
-      for (long long i = from; i <= to; ++i) {
-        pixels_[std::size_t(at)] = kBlack;
-        const long long step = e >= 0;
-        at += majorStride + (minorStride & -step);
-        e += dMinor - (dMajor & -step);
-      }
-      return;
-    }
-    for (long long i = from; i <= to; ++i) {
-      const long long major = major0 + sMajor * i, minor = minor0 + sMinor * moved;
-      if (xMajor)
-        PlotSurface(major, 63 - minor);
-      else
-        PlotSurface(minor, 63 - major);
-      const long long step = e >= 0;
-      moved += step;
-      e += dMinor - (dMajor & -step);
-    }
-  };
-
-  if (ax > ay) {
-    long long from, to;
-    visibleSteps(X1, sx, std::llabs(X2 - X1), kWidth, from, to);
-    walk(from, to, X1, sx, Y1, sy, ax, ay, true);
-  } else if (ay > 0) {
-    long long from, to;
-    visibleSteps(Y1, sy, std::llabs(Y2 - Y1), kHeight, from, to);
-    walk(from, to, Y1, sy, X1, sx, ay, ax, false);
-  } else {
-    PlotSurface(X1, 63 - Y1);  // a single point
-  }
-  PlotSurface(X2, 63 - Y2);
+  DirectSink sink{pixels_.data()};
+  raster::Line((long long)x1 + offset_.DX, (long long)y1 + offset_.DY, (long long)x2 + offset_.DX,
+               (long long)y2 + offset_.DY, sink);
 }
 
 void NXTDisplay::DrawRectangle(int x, int y, int w, int h) {
@@ -186,84 +170,19 @@ void NXTDisplay::DrawRectangle(int x, int y, int w, int h) {
 }
 
 void NXTDisplay::DrawCircle(int cx, int cy, int r) {
-  if (r < 0) return;
-  const long long CX = (long long)cx + offset_.DX, CY = (long long)cy + offset_.DY;
-  const long long R = r;
-  // Every point lies within r of the centre on both axes.
-  if (CX + R < 0 || CX - R > kWidth - 1 || CY + R < 0 || CY - R > kHeight - 1) return;
-
-  auto plot4 = [&](long long x, long long y) {
-    PlotSurface(CX + x, 63 - (CY + y));
-    PlotSurface(CX - x, 63 - (CY - y));
-    PlotSurface(CX + x, 63 - (CY - y));
-    PlotSurface(CX - x, 63 - (CY + y));
-  };
-
-  if (R <= kWalkedRadius) {
-    const std::vector<QuadrantPoint>& points = WalkedCircle(int(R));
-    if (CX - R >= 0 && CX + R < kWidth && CY - R >= 0 && CY + R < kHeight) {
-      // Wholly on the surface: no clipping needed.
-      Rgb* centre = &pixels_[Index(int(CX), int(63 - CY))];
-      for (const QuadrantPoint& p : points) {
-        const int up = -p.y * kWidth, down = p.y * kWidth;
-        centre[up + p.x] = kBlack;
-        centre[down - p.x] = kBlack;
-        centre[down + p.x] = kBlack;
-        centre[up - p.x] = kBlack;
-      }
-    } else {
-      for (const QuadrantPoint& p : points) plot4(p.x, p.y);
-    }
-    return;
-  }
-
-  // A large circle: only the quadrant columns x whose mirror images CX +- x
-  // reach the display, and the rows y whose images CY +- y do, can show.
-  auto clampRange = [&](long long from, long long to, auto&& visit) {
-    from = std::max(from, 0LL);
-    to = std::min(to, R);
-    for (long long v = from; v <= to; ++v) visit(v);
-  };
-  auto columnPoint = [&](long long x) {
-    if (x < R) plot4(x, CircleColumnY(R, x));
-  };
-  auto rowPoint = [&](long long y) { plot4(CircleRowX(R, y), y); };
-  clampRange(-CX, kWidth - 1 - CX, columnPoint);
-  clampRange(CX - (kWidth - 1), CX, columnPoint);
-  clampRange(-CY, kHeight - 1 - CY, rowPoint);
-  clampRange(CY - (kHeight - 1), CY, rowPoint);
+  DirectSink sink{pixels_.data()};
+  raster::Circle((long long)cx + offset_.DX, (long long)cy + offset_.DY, r, sink);
 }
 
 void NXTDisplay::DrawNumberBox(int x, int y, unsigned value) {
-  const long long px = (long long)x + offset_.DX;
-  // The text line holding y: rounded down to a multiple of 8 (toward minus
-  // infinity, so a line shifted below the screen stays below it).
-  const long long bottom = 63 - FloorDiv((long long)y + offset_.DY, 8) * 8;
-  const long long top = bottom - 7;
-  if (top > kHeight - 1 || bottom < 0) return;
-
-  const std::string text = std::to_string(value);
-  const long long tw = (long long)text.size() * kFontCellWidth;
-  const long long textLeft = px - 1;
-
-  auto column = [&](long long c, Rgb colour) {
-    if (c < 0 || c >= kWidth) return;
-    for (long long row = std::max(top, 0LL); row <= std::min(bottom, (long long)kHeight - 1); ++row)
-      pixels_[Index(int(c), int(row))] = colour;
-  };
-
-  // The text, opaque: glyph pixels black on the grey background.
-  const long long first = std::max(0LL, textLeft),
-                  last = std::min(textLeft + tw - 1, (long long)kWidth - 1);
-  for (long long c = first; c <= last; ++c) {
-    const long long offsetInText = c - textLeft;
-    const char ch = text[std::size_t(offsetInText / kFontCellWidth)];
-    const int cellColumn = int(offsetInText % kFontCellWidth);
-    for (long long row = std::max(top, 0LL); row <= std::min(bottom, (long long)kHeight - 1); ++row)
-      pixels_[Index(int(c), int(row))] = FontPixel(ch, cellColumn, int(row - top)) ? kBlack : kGrey;
+  const raster::NumberBox box((long long)x + offset_.DX, (long long)y + offset_.DY, value);
+  if (!box.MayShow()) return;
+  const long long from = std::max(box.left, 0LL), to = std::min(box.right, (long long)kWidth - 1);
+  for (int r = 0; r < kFontCellHeight; ++r) {
+    const long long row = box.top + r;
+    if (row < 0 || row >= kHeight) continue;
+    box.Row(r, from, to, &pixels_[Index(int(from), int(row))]);
   }
-  column(px + tw - 1, kGrey);
-  column(px - 1, kWhite);
 }
 
 void NXTDisplay::CopySpriteBits(const TRICElement& sprite, int posX, int posY, int width,
@@ -275,29 +194,16 @@ void NXTDisplay::CopySpriteBits(const TRICElement& sprite, int posX, int posY, i
 void NXTDisplay::CopySpriteBits(const TRICElement& sprite, int posX, int posY, int width,
                                 int height, int relX, int relY, SpriteCopyCache& cache) {
   const TRect& area = sprite.UsedArea;
-  const long long w = width, h = height;
-  // Source block on the canvas (right and bottom exclusive).
-  const long long srcLeft = (long long)area.Left + posX;
-  const long long srcTop = (long long)area.Bottom - posY - h + 1;
-  // Destination block on the surface (right and bottom exclusive).
-  const long long dstLeft = (long long)offset_.DX + relX;
-  const long long dstBottom = 64 - (long long)offset_.DY - relY;
-  const long long dstTop = dstBottom - h;
-  const long long dstRight = dstLeft + w;
-
+  const raster::CopyBlock b =
+      raster::CopyGeometry(area.Left, area.Bottom, area.IsSet(), posX, posY, width, height, relX,
+                           relY, offset_.DX, offset_.DY);
   // The part of the block whose source lies on the canvas: copied, with grey
   // whitened on the way (the fix-up below would whiten it anyway).
-  long long c0 = 0, c1 = 0, r0 = 0, r1 = 0;
-  if (area.IsSet() && w > 0 && h > 0) {
-    c0 = std::max({0LL, dstLeft, dstLeft - srcLeft});
-    c1 = std::min({(long long)kWidth, dstRight, dstLeft + SpriteCanvas::kWidth - srcLeft});
-    r0 = std::max({0LL, dstTop, dstTop - srcTop});
-    r1 = std::min({(long long)kHeight, dstBottom, dstTop + SpriteCanvas::kHeight - srcTop});
-    if (c0 >= c1 || r0 >= r1) c0 = c1 = r0 = r1 = 0;
+  if (b.c0 < b.c1) {
     SpriteCopyCache::Reader source = cache.ReaderFor(sprite);
-    for (long long row = r0; row < r1; ++row)
-      source.ReadRow(int(srcLeft + (c0 - dstLeft)), int(srcTop + (row - dstTop)), int(c1 - c0),
-                     &pixels_[Index(int(c0), int(row))]);
+    for (long long row = b.r0; row < b.r1; ++row)
+      source.ReadRow(int(b.srcLeft + (b.c0 - b.dstLeft)), int(b.srcTop + (row - b.dstTop)),
+                     int(b.c1 - b.c0), &pixels_[Index(int(b.c0), int(row))]);
   }
 
   // Grey means never drawn: whiten it in the rest of the block and one column
@@ -307,14 +213,12 @@ void NXTDisplay::CopySpriteBits(const TRICElement& sprite, int posX, int posY, i
     for (long long c = from; c <= to; ++c)
       if (p[c] == kGrey) p[c] = kWhite;
   };
-  const long long f0 = std::max(0LL, dstLeft), f1 = std::min((long long)kWidth - 1, dstRight);
-  const long long g0 = std::max(0LL, dstTop), g1 = std::min((long long)kHeight - 1, dstBottom);
-  for (long long row = g0; row <= g1; ++row) {
-    if (row >= r0 && row < r1) {
-      whiten(row, f0, c0 - 1);
-      whiten(row, c1, f1);
+  for (long long row = b.g0; row <= b.g1; ++row) {
+    if (row >= b.r0 && row < b.r1) {
+      whiten(row, b.f0, b.c0 - 1);
+      whiten(row, b.c1, b.f1);
     } else {
-      whiten(row, f0, f1);
+      whiten(row, b.f0, b.f1);
     }
   }
 }

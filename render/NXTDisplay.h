@@ -47,6 +47,8 @@ class NXTDisplay {
   void SetPixel(int column, int row, Rgb colour) { pixels_[Index(column, row)] = colour; }
   // The whole surface, row after row from the top.
   const Rgb* Pixels() const { return pixels_.data(); }
+  // The same, writable, for renderers that fill the surface themselves.
+  Rgb* MutablePixels() { return pixels_.data(); }
   bool operator==(const NXTDisplay& other) const {
     return std::equal(pixels_.begin(), pixels_.begin() + kSpare, other.pixels_.begin());
   }
@@ -87,14 +89,6 @@ class NXTDisplay {
 
  private:
   static int Index(int column, int row) { return row * kWidth + column; }
-  // Sets a surface pixel black when it lies on the surface. Off the surface
-  // it writes the spare pixel instead, which spares the unpredictable branch.
-  void PlotSurface(long long column, long long row) {
-    const bool on = (static_cast<unsigned long long>(column) < kWidth) &
-                    (static_cast<unsigned long long>(row) < kHeight);
-    pixels_[on ? std::size_t(row * kWidth + column) : kSpare] = kBlack;
-  }
-
   // The surface, then one spare pixel that nothing reads.
   static constexpr std::size_t kSpare = std::size_t(kWidth) * kHeight;
   std::array<Rgb, kSpare + 1> pixels_;

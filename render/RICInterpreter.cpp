@@ -4,6 +4,9 @@
 #include <array>
 #include <unordered_map>
 
+#include <vector>
+
+#include "LastToFirst.h"
 #include "SpriteCopyCache.h"
 #include "VarMapPoints.h"
 
@@ -45,8 +48,7 @@ int PositionInList(const TRICElement& element, int hint, const RICElementList& l
 
 // Evaluates the element's arguments and calls its primitive.
 template <class Eval, class SpriteOf>
-void DrawElement(NXTDisplay& display, const TRICElement& e, Eval&& eval, SpriteOf&& spriteOf,
-                 SpriteCopyCache* cache = nullptr) {
+void DrawElement(NXTDisplay& display, const TRICElement& e, Eval&& eval, SpriteOf&& spriteOf) {
   switch (e.Kind) {
     case RICElementKind::Description:
     case RICElementKind::Sprite:
@@ -57,12 +59,8 @@ void DrawElement(NXTDisplay& display, const TRICElement& e, Eval&& eval, SpriteO
       const int posX = eval(e.PosX), posY = eval(e.PosY);
       const int width = eval(e.Width), height = eval(e.Height);
       const int relX = eval(e.RelX), relY = eval(e.RelY);
-      if (const TRICElement* sprite = spriteOf(id)) {
-        if (cache)
-          display.CopySpriteBits(*sprite, posX, posY, width, height, relX, relY, *cache);
-        else
-          display.CopySpriteBits(*sprite, posX, posY, width, height, relX, relY);
-      }
+      if (const TRICElement* sprite = spriteOf(id))
+        display.CopySpriteBits(*sprite, posX, posY, width, height, relX, relY);
       break;
     }
     case RICElementKind::Pixel:
@@ -140,30 +138,95 @@ void RenderElement(NXTDisplay& display, const TRICElement& element, int dx, int 
   DrawElement(display, element, eval, spriteOf);
 }
 
-void RenderDocument(NXTDisplay& display, int dx, int dy, const RICElementList& list,
-                    const TParameterSet& parameters) {
-  display.ClearDisplay();
-  display.SetDrawingOffset(dx, dy);
-  // The definitions in scope at the current element, kept up to date while
-  // walking, so that every lookup is as FindVarMap and FindSprite give it
-  // without walking the list again.
+void EvaluateDocument(const RICElementList& list, const TParameterSet& parameters,
+                      std::vector<DrawCommand>& commands) {
+  // The definitions in scope at each element, kept up to date while walking,
+  // so that every lookup is as FindVarMap and FindSprite give it without
+  // walking the list again.
   std::array<const TRICElement*, 16> varMaps{};  // map ids are 1..15
   std::unordered_map<std::uint16_t, const TRICElement*> sprites;
   auto varMapOf = [&](std::uint16_t id) { return varMaps[id]; };
-  auto eval = [&](RICArgument w) { return Evaluate(w, parameters, varMapOf); };
-  auto spriteOf = [&](std::uint16_t id) -> const TRICElement* {
-    auto it = sprites.find(id);
-    return it == sprites.end() ? nullptr : it->second;
-  };
-  SpriteCopyCache cache;
+  auto eval = [&](RICArgument w) -> int { return Evaluate(w, parameters, varMapOf); };
+  commands.clear();
   for (const ElementPtr& ptr : list) {
     const TRICElement& e = *ptr;
-    DrawElement(display, e, eval, spriteOf, &cache);
-    if (e.Kind == RICElementKind::VarMap) {
-      if (e.ID < varMaps.size()) varMaps[e.ID] = &e;
-      sprites.erase(e.ID);
-    } else if (e.Kind == RICElementKind::Sprite) {
-      sprites[e.ID] = &e;
+    DrawCommand c;
+    c.kind = e.Kind;
+    switch (e.Kind) {
+      case RICElementKind::Description:
+        continue;
+      case RICElementKind::Sprite:
+        sprites[e.ID] = &e;
+        continue;
+      case RICElementKind::VarMap:
+        if (e.ID < varMaps.size()) varMaps[e.ID] = &e;
+        sprites.erase(e.ID);
+        continue;
+      case RICElementKind::CopyBits: {
+        auto it = sprites.find(std::uint16_t(eval(e.SpriteID)));
+        if (it == sprites.end()) continue;
+        c.sprite = it->second;
+        c.a[0] = eval(e.PosX), c.a[1] = eval(e.PosY), c.a[2] = eval(e.Width);
+        c.a[3] = eval(e.Height), c.a[4] = eval(e.RelX), c.a[5] = eval(e.RelY);
+        break;
+      }
+      case RICElementKind::Pixel:
+        c.a[0] = eval(e.PosX), c.a[1] = eval(e.PosY);
+        break;
+      case RICElementKind::Line:
+        c.a[0] = eval(e.X1), c.a[1] = eval(e.Y1), c.a[2] = eval(e.X2), c.a[3] = eval(e.Y2);
+        break;
+      case RICElementKind::Rectangle:
+        c.a[0] = eval(e.PosX), c.a[1] = eval(e.PosY), c.a[2] = eval(e.Width);
+        c.a[3] = eval(e.Height);
+        break;
+      case RICElementKind::Circle:
+        c.a[0] = eval(e.PosX), c.a[1] = eval(e.PosY), c.a[2] = eval(e.Radius);
+        break;
+      case RICElementKind::NumBox:
+        c.a[0] = eval(e.PosX), c.a[1] = eval(e.PosY), c.a[2] = eval(e.Value);
+        break;
+    }
+    commands.push_back(c);
+  }
+}
+
+void RenderDocument(NXTDisplay& display, int dx, int dy, const RICElementList& list,
+                    const TParameterSet& parameters) {
+  display.SetDrawingOffset(dx, dy);
+  thread_local std::vector<DrawCommand> commands;
+  EvaluateDocument(list, parameters, commands);
+  SpriteCopyCache cache;
+  // Last to first pays where elements overdraw each other; a small picture
+  // rarely does, and is drawn first to last with the plain primitives.
+  if (commands.size() >= 128) {
+    DrawLastToFirst(display, commands.data(), commands.size(), cache);
+    return;
+  }
+  display.ClearDisplay();
+  for (const DrawCommand& c : commands) {
+    const int* a = c.a;
+    switch (c.kind) {
+      case RICElementKind::CopyBits:
+        display.CopySpriteBits(*c.sprite, a[0], a[1], a[2], a[3], a[4], a[5], cache);
+        break;
+      case RICElementKind::Pixel:
+        display.DrawPixel(a[0], a[1]);
+        break;
+      case RICElementKind::Line:
+        display.DrawLine(a[0], a[1], a[2], a[3]);
+        break;
+      case RICElementKind::Rectangle:
+        display.DrawRectangle(a[0], a[1], a[2], a[3]);
+        break;
+      case RICElementKind::Circle:
+        display.DrawCircle(a[0], a[1], a[2]);
+        break;
+      case RICElementKind::NumBox:
+        display.DrawNumberBox(a[0], a[1], unsigned(a[2]));
+        break;
+      default:
+        break;
     }
   }
 }

@@ -11,7 +11,9 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
+#include "LastToFirst.h"
 #include "NXTDisplay.h"
 #include "ParameterSet.h"
 #include "RICArgument.h"
@@ -44,6 +46,12 @@ const TRICElement* FindVarMap(std::uint16_t id, int position, int selectedIndex 
 // element's position.
 const TRICElement* FindSprite(std::uint16_t id, int position, const RICElementList& list);
 const TRICElement* FindSprite(std::uint16_t id, int position);
+
+// The drawing elements of the list with their arguments evaluated at their
+// places and their CopyBits' sprites found, in list order (a CopyBits
+// without a sprite draws nothing and is left out): what RenderDocument draws.
+void EvaluateDocument(const RICElementList& list, const TParameterSet& parameters,
+                      std::vector<DrawCommand>& commands);
 
 // Clears the display and draws every element in list order, shifted by
 // (dx, dy).

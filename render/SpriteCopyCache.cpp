@@ -62,24 +62,34 @@ SpriteCopyCache::Reader SpriteCopyCache::ReaderFor(const TRICElement& sprite) {
   return Reader(*this, sprite, area);
 }
 
-void SpriteCopyCache::Reader::ReadRow(int column, int row, int count, Rgb* out) {
-  Area* a = area_;
-  if (a && row >= a->top && row < a->top + a->height && column >= a->left &&
-      column + count <= a->left + a->width) {
-    const std::size_t r = std::size_t(row - a->top);
-    Rgb* line = a->pixels.data() + r * std::size_t(a->width);
-    if (!a->ready[r]) {
-      std::uint8_t* idx = cache_.indexes_.data();
-      sprite_.Canvas.ReadRowIndexes(a->left, row, a->width, idx);
-      for (int c = 0; c < a->width; ++c) line[c] = cache_.colours_[idx[c]];
-      a->ready[r] = true;
-    }
-    std::memcpy(out, line + (column - a->left), std::size_t(count) * sizeof(Rgb));
-    return;
-  }
+void SpriteCopyCache::Reader::ReadCanvas(int column, int row, int count, Rgb* out) {
+  if (count <= 0) return;
   std::uint8_t* idx = cache_.indexes_.data();
   sprite_.Canvas.ReadRowIndexes(column, row, count, idx);
   for (int c = 0; c < count; ++c) out[c] = cache_.colours_[idx[c]];
+}
+
+void SpriteCopyCache::Reader::ReadRow(int column, int row, int count, Rgb* out) {
+  Area* a = area_;
+  if (a && row >= a->top && row < a->top + a->height) {
+    const int from = std::max(column, a->left), to = std::min(column + count, a->left + a->width);
+    if (from < to) {
+      const std::size_t r = std::size_t(row - a->top);
+      Rgb* line = a->pixels.data() + r * std::size_t(a->width);
+      if (!a->ready[r]) {
+        ReadCanvas(a->left, row, a->width, line);
+        a->ready[r] = true;
+      }
+      // The part within the used area from its converted row; only what
+      // reaches past it is read from the canvas.
+      ReadCanvas(column, row, from - column, out);
+      std::memcpy(out + (from - column), line + (from - a->left),
+                  std::size_t(to - from) * sizeof(Rgb));
+      ReadCanvas(to, row, column + count - to, out + (to - column));
+      return;
+    }
+  }
+  ReadCanvas(column, row, count, out);
 }
 
 }  // namespace tavlin

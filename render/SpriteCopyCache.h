@@ -41,6 +41,8 @@ class SpriteCopyCache {
     friend class SpriteCopyCache;
     Reader(SpriteCopyCache& cache, const TRICElement& sprite, Area* area)
         : cache_(cache), sprite_(sprite), area_(area) {}
+    // Converts `count` canvas pixels (none when count <= 0).
+    void ReadCanvas(int column, int row, int count, Rgb* out);
     SpriteCopyCache& cache_;
     const TRICElement& sprite_;
     Area* area_;  // null: read the canvas each time

@@ -5,6 +5,7 @@
 
 #include "RICInterpreter.h"
 #include "RenderTestUtil.h"
+#include "SpriteCopyCache.h"
 
 namespace tavlin {
 namespace {
@@ -309,32 +310,40 @@ TEST(RenderElementTest, DrawsOverTheDisplayWithTheOffset) {
   EXPECT_EQ(BlackPoints(d), (Points{{0, 0}, {4, 5}}));
 }
 
-// The whole-document walk keeps its own table of the maps and sprites in
-// scope; it must draw what element-by-element rendering with the plain
-// lookups draws, for documents that redefine ids in every order.
+// The whole-document render evaluates with its own table of the maps and
+// sprites in scope and draws large documents last to first; both it and the
+// last-to-first drawing must draw what element-by-element rendering, first
+// to last with the plain lookups, draws: for
+// documents that redefine ids in every order, mix every kind at every size
+// (number-box grey under later copy fix-ups, copies reaching past their
+// sprite, shapes far off the screen) and sit at any offset.
 TEST(RenderDocumentTest, AgreesWithElementByElementRendering) {
   std::mt19937 rng(2024);
   auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
   auto arg = [&]() -> RICArgument {
-    switch (pick(3)) {
+    switch (pick(6)) {
       case 0:
-        return EncodeConstant(unsigned(pick(110)));
+        return EncodeConstant(unsigned(pick(4096)));
       case 1:
         return EncodeParameter(unsigned(pick(8)));
-      default:
+      case 2:
         return EncodeMapped(unsigned(1 + pick(4)), unsigned(pick(8)));
+      default:
+        return EncodeConstant(unsigned(pick(110)));
     }
   };
-  for (int doc = 0; doc < 200; ++doc) {
+  for (int doc = 0; doc < 3000; ++doc) {
     RICElementList list;
-    const int n = 5 + pick(30);
+    const int n = 1 + pick(doc % 2 ? 12 : 60);
     for (int i = 0; i < n; ++i) {
-      switch (pick(7)) {
+      switch (pick(8)) {
         case 0: {
           ElementPtr s = MakeSprite(std::uint16_t(1 + pick(4)));
-          s->Canvas.FillRect(0, 0, 19, 9, pick(2) ? kBlack : kWhite);
-          s->Canvas.FillRect(5, 2, 9, 6, kGrey);
-          s->UsedArea = {0, 0, 19, 9};
+          const int left = pick(40), top = pick(20), w = 1 + pick(120), h = 1 + pick(70);
+          s->Canvas.FillRect(left, top, left + w - 1, top + h - 1, pick(2) ? kBlack : kWhite);
+          s->Canvas.FillRect(left + pick(w), top + pick(h), left + w - 1, top + h - 1, kBlack);
+          s->Canvas.FillRect(left, top, left + pick(w), top + pick(h), kGrey);
+          if (pick(8)) s->UsedArea = {left, top, left + w - 1, top + h - 1};
           list.Add(std::move(s));
           break;
         }
@@ -356,20 +365,47 @@ TEST(RenderDocumentTest, AgreesWithElementByElementRendering) {
         case 5:
           list.Add(MakeNumBox(0, arg(), arg(), arg()));
           break;
+        case 6:
+          list.Add(MakePixel(0, arg(), arg()));
+          break;
         default:
           list.Add(MakeRectangle(0, arg(), arg(), arg(), arg()));
           break;
       }
     }
+    if (doc % 2 == 0) {
+      // Four copies that cover the screen but for a few pixels, which the
+      // elements before them then decide alone.
+      ElementPtr cover = MakeSprite(9);
+      cover->Canvas.FillRect(0, 0, 127, 79, kBlack);
+      cover->Canvas.FillRect(0, 0, 60, 40, kWhite);
+      cover->UsedArea = {0, 0, 127, 79};
+      list.Insert(0, std::move(cover));
+      const unsigned x = unsigned(pick(97)), y = unsigned(pick(62)), w = unsigned(1 + pick(3)),
+                     h = unsigned(1 + pick(3));
+      const int at = 1 + pick(list.Count());
+      list.Insert(at, MakeCopyBits(0, 9, 0, 0, 100, y, 0, 0));
+      list.Insert(at, MakeCopyBits(0, 9, 0, 0, 100, 64 - y - h, 0, y + h));
+      list.Insert(at, MakeCopyBits(0, 9, 0, 0, x, h, 0, y));
+      list.Insert(at, MakeCopyBits(0, 9, 0, 0, 100 - x - w, h, x + w, y));
+    }
     TParameterSet params{};
-    for (int p = 0; p < 8; ++p) params[std::size_t(p)] = std::uint16_t(pick(120));
-    NXTDisplay whole, byElement;
-    RenderDocument(whole, 3, 2, list, params);
+    for (int p = 0; p < 8; ++p) params[std::size_t(p)] = std::uint16_t(pick(p ? 120 : 65536));
+    int dx = pick(5) ? pick(9) - 4 : pick(400) - 200, dy = pick(5) ? pick(9) - 4 : pick(400) - 200;
+    if (doc % 2 == 0) dx = dy = 0;
+    NXTDisplay whole, lastToFirst, byElement;
+    RenderDocument(whole, dx, dy, list, params);
+    std::vector<DrawCommand> commands;
+    EvaluateDocument(list, params, commands);
+    SpriteCopyCache cache;
+    lastToFirst.SetDrawingOffset(dx, dy);
+    DrawLastToFirst(lastToFirst, commands.data(), commands.size(), cache);
     byElement.ClearDisplay();
     for (int i = 0; i < list.Count(); ++i)
-      RenderElement(byElement, *list[i], 3, 2, i, list, params);
-    ASSERT_EQ(test::Joined(test::Grid(whole)), test::Joined(test::Grid(byElement)))
+      RenderElement(byElement, *list[i], dx, dy, i, list, params);
+    ASSERT_EQ(test::Joined(test::Grid(lastToFirst)), test::Joined(test::Grid(byElement)))
         << "document " << doc;
+    ASSERT_TRUE(whole == byElement) << "document " << doc;
   }
 }
 
