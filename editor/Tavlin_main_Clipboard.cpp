@@ -103,13 +103,22 @@ bool TForm_Tavlin::PasteElements() {
   const QMimeData* mime = QApplication::clipboard()->mimeData();
   if (!mime || !mime->hasFormat(kElementsMimeType)) return false;
   const QByteArray bytes = mime->data(kElementsMimeType);
+  // Another program may offer anything under our type; no RIC file holds more.
+  if (std::size_t(bytes.size()) > kRicBufferSize) {
+    ShowFailure(
+        QString("The clipboard's elements (%1 bytes) are more than a RIC file can hold (%2)")
+            .arg(bytes.size())
+            .arg(kRicBufferSize));
+    return false;
+  }
   RICElementList list = DecodeRic(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                                   std::size_t(bytes.size()));
   if (list.Empty()) return false;
   TabSheet_Edit_Sprite->EndPreview();
   const std::string name =
       list.Count() == 1 ? std::string("Paste ") + KindName(list[0]->Kind) : "Paste Elements";
-  const int index = ElementList.ValidIndex(selectedIndex_) ? selectedIndex_ + 1 : ElementList.Count();
+  const int index =
+      ElementList.ValidIndex(selectedIndex_) ? selectedIndex_ + 1 : ElementList.Count();
   TheDocument().InsertList(index, std::move(list), name);
   ShowChangedDocument(index);
   return true;

@@ -782,6 +782,15 @@ class MainWindowTest : public QObject {
     menu->hide();
     QCOMPARE(ElementList.Count(), 3);
     QCOMPARE(ElementList[1]->Kind, RICElementKind::Sprite);
+    // Elements from elsewhere larger than a RIC file can be are refused, not decoded.
+    auto* huge = new QMimeData;
+    huge->setData("application/x-tavlin-ric-elements",
+                  QByteArray("\x0A\x00\x04\x00\x00\x00\x01\x00\x02\x00\x00\x00", 12)
+                      .repeated(262144 / 12 + 1));  // 21,846 Points
+    QApplication::clipboard()->setMimeData(huge);
+    Trigger("Menu_Edit_Paste");
+    QCOMPARE(ElementList.Count(), 3);
+    QCOMPARE(dialogs_->errors.size(), 1);
   }
 
   void dragInTheListExchangesTwoElements() {
