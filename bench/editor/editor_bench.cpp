@@ -6,17 +6,21 @@
 
 #include <QApplication>
 #include <QSpinBox>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <filesystem>
 #include <memory>
 
+#include "CopyBitsPage.h"
 #include "Document.h"
 #include "DrawGrid.h"
 #include "NxtImage.h"
 #include "RICElement.h"
 #include "ScriptedDialogs.h"
+#include "SpritePage.h"
+#include "SpriteView.h"
 #include "Tavlin_main.h"
 
 namespace {
@@ -127,6 +131,40 @@ void BM_Editor_PreviewDrag(benchmark::State& state, const char* file) {
   Drag(state, editor, editor.Window().Image_Preview);
 }
 ON_BOTH_DOCUMENTS(BM_Editor_PreviewDrag);
+
+// The destination view of the CopyBits page: each move places the copy.
+void BM_Editor_CopyBitsDrag(benchmark::State& state, const char* file) {
+  Editor editor(file, RICElementKind::CopyBits);
+  if (editor.Window().PageControl_Edit->currentWidget() != editor.Window().TabSheet_Edit_CopyBits)
+    return state.SkipWithError("the CopyBits page is not shown");
+  Drag(state, editor, editor.Window().TabSheet_Edit_CopyBits->Image_CopyBits_Destination);
+}
+ON_BOTH_DOCUMENTS(BM_Editor_CopyBitsDrag);
+
+// The Line tool of the Sprite page, chosen by its button, dragged on the sprite.
+void BM_Editor_SpriteLineDrag(benchmark::State& state, const char* file) {
+  Editor editor(file, RICElementKind::Sprite);
+  TSpritePage* page = editor.Window().TabSheet_Edit_Sprite;
+  QTest::mouseClick(page->SpeedButton_Sprite_Line, Qt::LeftButton);
+  if (editor.Window().PageControl_Edit->currentWidget() != page || page->SpriteToolValue() != 2)
+    return state.SkipWithError("the Line tool of the Sprite page is not chosen");
+  Drag(state, editor, page->Image_Sprite);
+}
+ON_BOTH_DOCUMENTS(BM_Editor_SpriteLineDrag);
+
+// The last row of the element list dragged up by one row and back: each move
+// exchanges two elements.
+void BM_Editor_ReorderDrag(benchmark::State& state, const char* file) {
+  Editor editor(file, RICElementKind::Description);
+  TDrawGrid* grid = editor.Window().DrawGrid_RIC;
+  const int last = ElementList.Count();
+  QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(1, last).center());
+  editor.Run(state, [grid, last](int step) {
+    QTest::mouseMove(grid->viewport(), grid->CellRect(1, last - step % 2).center());
+  });
+  QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(1, last).center());
+}
+ON_BOTH_DOCUMENTS(BM_Editor_ReorderDrag);
 
 // The Up key on parameter 0 with the last Line selected; the argument is 1
 // in preview mode.
