@@ -190,6 +190,24 @@ void BM_DecodeRic(benchmark::State& state) {
 }
 BENCHMARK(BM_DecodeRic)->Unit(benchmark::kMillisecond);
 
+// The densest legal file: 32,768 VarMaps of eight bytes each (size word 6,
+// no points), the most elements 262,144 bytes can hold.
+void BM_DecodeRic_Densest(benchmark::State& state) {
+  std::vector<std::uint8_t> bytes;
+  for (unsigned i = 0; bytes.size() < kRicBufferSize; ++i)
+    for (unsigned w : {6u, 2u, i % 256, 0u}) {
+      bytes.push_back(std::uint8_t(w));
+      bytes.push_back(std::uint8_t(w >> 8));
+    }
+  for (auto _ : state) {
+    RICElementList list = DecodeRic(bytes.data(), bytes.size());
+    benchmark::DoNotOptimize(list.Count());
+  }
+  state.counters["elements"] = double(DecodeRic(bytes.data(), bytes.size()).Count());
+  state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(bytes.size()));
+}
+BENCHMARK(BM_DecodeRic_Densest)->Unit(benchmark::kMillisecond);
+
 void BM_LoadRicFile(benchmark::State& state) {
   static const std::string path = WrittenFile("drawing.ric", DrawingBytes());
   for (auto _ : state) {

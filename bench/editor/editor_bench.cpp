@@ -6,65 +6,54 @@
 
 #include <QApplication>
 #include <QSpinBox>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <filesystem>
 #include <memory>
 
+#include "CopyBitsPage.h"
 #include "Document.h"
 #include "DrawGrid.h"
 #include "NxtImage.h"
 #include "RICElement.h"
 #include "ScriptedDialogs.h"
+#include "SpritePage.h"
+#include "SpriteView.h"
 #include "Tavlin_main.h"
 
 namespace {
 
 using namespace tavlin;
 
-// A mixed document of about 262,144 bytes: a sprite, CopyBits of it, and
-// Pixels, Lines, Rectangles, Circles and NumBoxes spread over the screen.
-// Last comes the element the interaction works on, of kind `last`; its
-// end point follows parameter 0.
-void FillMixedDocument(RICElementKind last) {
-  ElementList[NewSprite(1)]->UsedArea = TRect{0, 0, 31, 15};
-  for (int i = 0; ComputeFileSize() < 262144 - 400; ++i) {
-    for (int k = 0; k < 100; ++k, ++i) {
-      const auto x = RICArgument((i * 37) % 100), y = RICArgument((i * 11) % 64);
-      switch (i % 6) {
-        case 0:
-          NewPixel(0, x, y);
-          break;
-        case 1:
-          NewLine(0, x, y, RICArgument(99 - x), RICArgument(63 - y));
-          break;
-        case 2:
-          NewRectangle(0, x, y, RICArgument(i % 30), RICArgument(i % 20));
-          break;
-        case 3:
-          NewCircle(0, x, y, RICArgument(i % 25));
-          break;
-        case 4:
-          NewNumBox(0, x, y, RICArgument(i % 1000));
-          break;
-        default:
-          NewCopyBits(0, 1, 0, 0, 32, 16, x, y);
-      }
-    }
-  }
-  if (last == RICElementKind::Rectangle) NewRectangle(0, 10, 10, 20, 20);
-  if (last == RICElementKind::Circle) NewCircle(0, 50, 32, 10);
-  if (last == RICElementKind::Line) NewLine(0, 0, 0, 0xF000, 40);
+// A document of bench/data/ (made by tools/make-bench-documents.py), found
+// beside this source file.
+QString DataFile(const char* name) {
+  // __FILE__ is relative to the folder the compiler ran in, the one the
+  // benchmark program is built in.
+  std::filesystem::path source(__FILE__);
+  if (source.is_relative())
+    source = std::filesystem::read_symlink("/proc/self/exe").parent_path() / source;
+  return QString::fromStdString((source.parent_path().parent_path() / "data" / name).string());
 }
 
+// The last element of `kind`, or the last element for the Description kind.
+int LastOf(RICElementKind kind) {
+  for (int i = ElementList.Count() - 1; i > 0; --i)
+    if (kind == RICElementKind::Description || ElementList[i]->Kind == kind) return i;
+  return ElementList.Count() - 1;
+}
+
+// The editor with a document of bench/data/ open and the last element of
+// `kind` selected: the one the interaction works on.
 class Editor {
  public:
-  explicit Editor(RICElementKind last) : window_(StartEditor(dialogs_)) {
-    FillMixedDocument(last);
-    TheDocument().MarkSaved();
-    window_->SetListRows(ElementList.Count());
-    window_->SelectElement(ElementList.Count() - 1);
-    window_->RefreshDocumentView();
+  Editor(const char* file, RICElementKind kind) : window_(StartEditor(dialogs_)) {
+    if (!window_->OpenRicFile(DataFile(file)) || ComputeFileSize() != 262144)
+      qFatal("%s does not open as a 262,144-byte document (run tools/make-bench-documents.py)",
+             qPrintable(DataFile(file)));
+    window_->SelectElement(LastOf(kind));
     if (!QTest::qWaitForWindowExposed(window_.get())) qFatal("the window is not shown");
     Settle();
   }
@@ -113,35 +102,74 @@ void Drag(benchmark::State& state, Editor& editor, QWidget* image) {
   QTest::mouseRelease(image, Qt::LeftButton, {}, OnScreen(image, 20, 20));
 }
 
-void BM_Editor_RectangleDrag(benchmark::State& state) {
-  Editor editor(RICElementKind::Rectangle);
+// Each interaction on the largest mixed document and on the costliest one.
+#define ON_BOTH_DOCUMENTS(bm)                                               \
+  BENCHMARK_CAPTURE(bm, Mixed, "mixed.ric")->Unit(benchmark::kMillisecond); \
+  BENCHMARK_CAPTURE(bm, Costliest, "costliest.ric")->Unit(benchmark::kMillisecond)
+
+void BM_Editor_RectangleDrag(benchmark::State& state, const char* file) {
+  Editor editor(file, RICElementKind::Rectangle);
   Drag(state, editor, editor.Window().Image_Rectangle);
 }
-BENCHMARK(BM_Editor_RectangleDrag)->Unit(benchmark::kMillisecond);
+ON_BOTH_DOCUMENTS(BM_Editor_RectangleDrag);
 
-void BM_Editor_LineDrag(benchmark::State& state) {
-  Editor editor(RICElementKind::Line);
+void BM_Editor_LineDrag(benchmark::State& state, const char* file) {
+  Editor editor(file, RICElementKind::Line);
   Drag(state, editor, editor.Window().Image_Line);
 }
-BENCHMARK(BM_Editor_LineDrag)->Unit(benchmark::kMillisecond);
+ON_BOTH_DOCUMENTS(BM_Editor_LineDrag);
 
-void BM_Editor_CircleDrag(benchmark::State& state) {
-  Editor editor(RICElementKind::Circle);
+void BM_Editor_CircleDrag(benchmark::State& state, const char* file) {
+  Editor editor(file, RICElementKind::Circle);
   Drag(state, editor, editor.Window().Image_Circle);
 }
-BENCHMARK(BM_Editor_CircleDrag)->Unit(benchmark::kMillisecond);
+ON_BOTH_DOCUMENTS(BM_Editor_CircleDrag);
 
-void BM_Editor_PreviewDrag(benchmark::State& state) {
-  Editor editor(RICElementKind::Line);
+void BM_Editor_PreviewDrag(benchmark::State& state, const char* file) {
+  Editor editor(file, RICElementKind::Line);
   QTest::mouseClick(editor.Window().SpeedButton_Preview, Qt::LeftButton);
   Drag(state, editor, editor.Window().Image_Preview);
 }
-BENCHMARK(BM_Editor_PreviewDrag)->Unit(benchmark::kMillisecond);
+ON_BOTH_DOCUMENTS(BM_Editor_PreviewDrag);
 
-// The Up key on parameter 0, which the selected Line's end follows; the
-// argument is 1 in preview mode.
-void BM_Editor_ParameterChange(benchmark::State& state) {
-  Editor editor(RICElementKind::Line);
+// The destination view of the CopyBits page: each move places the copy.
+void BM_Editor_CopyBitsDrag(benchmark::State& state, const char* file) {
+  Editor editor(file, RICElementKind::CopyBits);
+  if (editor.Window().PageControl_Edit->currentWidget() != editor.Window().TabSheet_Edit_CopyBits)
+    return state.SkipWithError("the CopyBits page is not shown");
+  Drag(state, editor, editor.Window().TabSheet_Edit_CopyBits->Image_CopyBits_Destination);
+}
+ON_BOTH_DOCUMENTS(BM_Editor_CopyBitsDrag);
+
+// The Line tool of the Sprite page, chosen by its button, dragged on the sprite.
+void BM_Editor_SpriteLineDrag(benchmark::State& state, const char* file) {
+  Editor editor(file, RICElementKind::Sprite);
+  TSpritePage* page = editor.Window().TabSheet_Edit_Sprite;
+  QTest::mouseClick(page->SpeedButton_Sprite_Line, Qt::LeftButton);
+  if (editor.Window().PageControl_Edit->currentWidget() != page || page->SpriteToolValue() != 2)
+    return state.SkipWithError("the Line tool of the Sprite page is not chosen");
+  Drag(state, editor, page->Image_Sprite);
+}
+ON_BOTH_DOCUMENTS(BM_Editor_SpriteLineDrag);
+
+// The last row of the element list dragged up by one row and back: each move
+// exchanges two elements.
+void BM_Editor_ReorderDrag(benchmark::State& state, const char* file) {
+  Editor editor(file, RICElementKind::Description);
+  TDrawGrid* grid = editor.Window().DrawGrid_RIC;
+  const int last = ElementList.Count();
+  QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(1, last).center());
+  editor.Run(state, [grid, last](int step) {
+    QTest::mouseMove(grid->viewport(), grid->CellRect(1, last - step % 2).center());
+  });
+  QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(1, last).center());
+}
+ON_BOTH_DOCUMENTS(BM_Editor_ReorderDrag);
+
+// The Up key on parameter 0 with the last Line selected; the argument is 1
+// in preview mode.
+void BM_Editor_ParameterChange(benchmark::State& state, const char* file) {
+  Editor editor(file, RICElementKind::Line);
   if (state.range(0)) QTest::mouseClick(editor.Window().SpeedButton_Preview, Qt::LeftButton);
   QSpinBox* spin = editor.Window().SpinEdit_Param[0];
   spin->setFocus();
@@ -149,27 +177,36 @@ void BM_Editor_ParameterChange(benchmark::State& state) {
     QTest::keyClick(spin, step % 80 < 40 ? Qt::Key_Up : Qt::Key_Down);
   });
 }
-BENCHMARK(BM_Editor_ParameterChange)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Editor_ParameterChange, Mixed, "mixed.ric")
+    ->ArgName("preview")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Editor_ParameterChange, Costliest, "costliest.ric")
+    ->ArgName("preview")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
 
 // Preview and Modify in turn, by their buttons.
-void BM_Editor_PreviewModifySwitch(benchmark::State& state) {
-  Editor editor(RICElementKind::Line);
+void BM_Editor_PreviewModifySwitch(benchmark::State& state, const char* file) {
+  Editor editor(file, RICElementKind::Line);
   TForm_Tavlin& w = editor.Window();
   editor.Run(state, [&w](int step) {
     QTest::mouseClick(step % 2 ? w.SpeedButton_Preview : w.SpeedButton2, Qt::LeftButton);
   });
 }
-BENCHMARK(BM_Editor_PreviewModifySwitch)->Unit(benchmark::kMillisecond);
+ON_BOTH_DOCUMENTS(BM_Editor_PreviewModifySwitch);
 
 // Home and End in turn on the element list: the first and the last element.
-void BM_Editor_SelectFarRow(benchmark::State& state) {
-  Editor editor(RICElementKind::Line);
+void BM_Editor_SelectFarRow(benchmark::State& state, const char* file) {
+  Editor editor(file, RICElementKind::Line);
   QWidget* grid = editor.Window().DrawGrid_RIC;
   grid->setFocus();
   editor.Run(state,
              [grid](int step) { QTest::keyClick(grid, step % 2 ? Qt::Key_Home : Qt::Key_End); });
 }
-BENCHMARK(BM_Editor_SelectFarRow)->Unit(benchmark::kMillisecond);
+ON_BOTH_DOCUMENTS(BM_Editor_SelectFarRow);
 
 }  // namespace
 
