@@ -106,36 +106,29 @@ void RICDocument::InsertList(int index, RICElementList&& elements, std::string n
   Push(std::move(step));
 }
 
-void RICDocument::Remove(int index, std::string name) {
-  if (!list_.ValidIndex(index)) return;
+void RICDocument::Do(StepType type, std::string name, int index, int other) {
   Step step;
   step.name = std::move(name);
-  step.type = StepType::Remove;
+  step.type = type;
   step.index = index;
+  step.other = other;
   Apply(step, true);
   Push(std::move(step));
+}
+
+void RICDocument::Remove(int index, std::string name) {
+  if (!list_.ValidIndex(index)) return;
+  Do(StepType::Remove, std::move(name), index);
 }
 
 void RICDocument::Exchange(int a, int b, std::string name) {
   if (!list_.ValidIndex(a) || !list_.ValidIndex(b) || a == b) return;
-  Step step;
-  step.name = std::move(name);
-  step.type = StepType::Exchange;
-  step.index = a;
-  step.other = b;
-  Apply(step, true);
-  Push(std::move(step));
+  Do(StepType::Exchange, std::move(name), a, b);
 }
 
 void RICDocument::Move(int from, int to, std::string name) {
   if (!list_.ValidIndex(from) || !list_.ValidIndex(to) || from == to) return;
-  Step step;
-  step.name = std::move(name);
-  step.type = StepType::Move;
-  step.index = from;
-  step.other = to;
-  Apply(step, true);
-  Push(std::move(step));
+  Do(StepType::Move, std::move(name), from, to);
 }
 
 void RICDocument::ReplaceAll(RICElementList&& list, std::string name) {

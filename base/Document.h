@@ -106,6 +106,8 @@ class RICDocument {
   };
 
   void Push(Step step);
+  // Takes a step that needs no more than its two indexes, and records it.
+  void Do(StepType type, std::string name, int index, int other = 0);
   void Apply(Step& step, bool forward);
   void RefreshTracked();
 

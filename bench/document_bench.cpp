@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "Document.h"
+#include "DrawingDocument.h"
 #include "SpriteTools.h"
 
 namespace {
@@ -15,22 +16,6 @@ namespace {
 using namespace tavlin;
 
 constexpr int kSteps = 500;
-
-// 18,722 Lines and Rectangles and three more elements: 262,144 bytes in a file.
-RICElementList LargestDocument() {
-  RICElementList list;
-  for (int i = 0; i < 18722; ++i) {
-    RICArgument x = RICArgument(i % 100), y = RICArgument(i % 64);
-    if (i % 2)
-      list.Add(MakeLine(0, x, y, RICArgument(99 - x), RICArgument(63 - y)));
-    else
-      list.Add(MakeRectangle(0, x, y, 0xF001, 0xF102));
-  }
-  list.Add(MakeCircle(0, 50, 32, 10));
-  list.Add(MakeNumBox(0, 0, 0, 0xF000));
-  list.Add(MakePixel(0, 1, 1));
-  return list;
-}
 
 double HeapMiB() { return double(mallinfo2().uordblks) / (1024.0 * 1024.0); }
 
@@ -66,7 +51,7 @@ void BM_History500StepsLargestDocument(benchmark::State& state) {
     state.PauseTiming();
     auto list = std::make_unique<RICElementList>();
     auto doc = std::make_unique<RICDocument>(*list);
-    doc->Reset(LargestDocument(), "largest.ric");
+    doc->Reset(bench::DrawingDocument(), "largest.ric");
     const double before = HeapMiB();
     state.ResumeTiming();
     for (int i = 0; i < kSteps; ++i) MixedStep(*doc, i);
@@ -114,7 +99,7 @@ BENCHMARK(BM_History500SpriteStrokes)->Unit(benchmark::kMillisecond)->Iterations
 void BM_UndoRedoOneStepLargestDocument(benchmark::State& state) {
   RICElementList list;
   RICDocument doc(list);
-  doc.Reset(LargestDocument(), "largest.ric");
+  doc.Reset(bench::DrawingDocument(), "largest.ric");
   for (int i = 0; i < kSteps; ++i) MixedStep(doc, i);
   for (auto _ : state) {
     doc.Undo();
@@ -127,7 +112,7 @@ BENCHMARK(BM_UndoRedoOneStepLargestDocument)->Unit(benchmark::kMicrosecond);
 void BM_UndoRedoDeleteFirstLargestDocument(benchmark::State& state) {
   RICElementList list;
   RICDocument doc(list);
-  doc.Reset(LargestDocument(), "largest.ric");
+  doc.Reset(bench::DrawingDocument(), "largest.ric");
   doc.Remove(0, "Delete Line");
   for (auto _ : state) {
     doc.Undo();

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "DrawingDocument.h"
 #include "RICElement.h"
 #include "RicFile.h"
 
@@ -22,23 +23,6 @@ namespace {
 
 using namespace tavlin;
 namespace fs = std::filesystem;
-
-// 18,722 Lines and Rectangles of 14 bytes and three 12-byte elements fill
-// the buffer exactly.
-RICElementList DrawingDocument() {
-  RICElementList list;
-  for (int i = 0; i < 18722; ++i) {
-    RICArgument x = RICArgument(i % 100), y = RICArgument(i % 64);
-    if (i % 2)
-      list.Add(MakeLine(0, x, y, RICArgument(99 - x), RICArgument(63 - y)));
-    else
-      list.Add(MakeRectangle(0, x, y, 0xF001, 0xF102));
-  }
-  list.Add(MakeCircle(0, 50, 32, 10));
-  list.Add(MakeNumBox(0, 0, 0, 0xF000));
-  list.Add(MakePixel(0, 1, 1));
-  return list;
-}
 
 // 21,845 sprites of one row of one byte (12 bytes each with the pad byte),
 // then two zero words: 262,144 bytes.
@@ -80,7 +64,7 @@ const BenchFolder& Folder() {
 }
 
 const std::vector<std::uint8_t>& DrawingBytes() {
-  static const std::vector<std::uint8_t> bytes = EncodeRic(DrawingDocument());
+  static const std::vector<std::uint8_t> bytes = EncodeRic(bench::DrawingDocument());
   return bytes;
 }
 
@@ -219,7 +203,7 @@ void BM_LoadRicFile(benchmark::State& state) {
 BENCHMARK(BM_LoadRicFile)->Unit(benchmark::kMillisecond);
 
 void BM_EncodeRic(benchmark::State& state) {
-  RICElementList list = DrawingDocument();
+  RICElementList list = bench::DrawingDocument();
   for (auto _ : state) {
     std::vector<std::uint8_t> bytes = EncodeRic(list);
     benchmark::DoNotOptimize(bytes.data());
@@ -230,7 +214,7 @@ BENCHMARK(BM_EncodeRic)->Unit(benchmark::kMillisecond);
 
 // Includes the temporary file, its flush to the disk and the rename.
 void BM_SaveRicFile(benchmark::State& state) {
-  RICElementList list = DrawingDocument();
+  RICElementList list = bench::DrawingDocument();
   std::string path = Folder().File("saved.ric");
   for (auto _ : state) SaveRicFile(path, list);
   state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(kRicBufferSize));

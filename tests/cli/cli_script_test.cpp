@@ -37,6 +37,21 @@ class CliScriptTest : public testing::Test {
 
   std::vector<std::string> Files() const { return folder_.Entries(); }
 
+  // Every command that reads `script` fails with `message` and writes nothing.
+  void ExpectEveryCommandFails(const std::string& script, const std::string& message) const {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"info", script},
+                                                 {"dump", script},
+                                                 {"convert", script, "out.ric"},
+                                                 {"render", script, "out.png"}}) {
+      SCOPED_TRACE(args[0]);
+      CliResult r = Cli(args);
+      EXPECT_EQ(r.exitCode, 1);
+      EXPECT_EQ(r.out, "");
+      EXPECT_EQ(r.err, message);
+    }
+    EXPECT_TRUE(Files().empty()) << "a failed command left a file behind";
+  }
+
   tavlin::test::TempFolder folder_{"tavlin-cli-script"};
 };
 
@@ -118,33 +133,13 @@ TEST_F(CliScriptTest, AWordThatIsNoStatementFailsEveryCommand) {
   const std::string message = "tavlin-cli: " + script +
                               ":3:1: 'That is all;' is not a RicScript statement; the rest of "
                               "the file was not read\n";
-  for (const std::vector<std::string>& args : {std::vector<std::string>{"info", script},
-                                               {"dump", script},
-                                               {"convert", script, "out.ric"},
-                                               {"render", script, "out.png"}}) {
-    SCOPED_TRACE(args[0]);
-    CliResult r = Cli(args);
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, message);
-  }
-  EXPECT_TRUE(Files().empty()) << "a failed command left a file behind";
+  ExpectEveryCommandFails(script, message);
 }
 
 TEST_F(CliScriptTest, ScriptErrorsNameFileLineAndColumn) {
   const std::string bad = DataFile("scripts/bad-row.rs");
   const std::string message = "tavlin-cli: " + bad + ":4:11: a sprite row may hold only 0 and 1\n";
-  for (const std::vector<std::string>& args : {std::vector<std::string>{"info", bad},
-                                               {"dump", bad},
-                                               {"convert", bad, "out.ric"},
-                                               {"render", bad, "out.png"}}) {
-    SCOPED_TRACE(args[0]);
-    CliResult r = Cli(args);
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, message);
-  }
-  EXPECT_TRUE(Files().empty()) << "a failed command left a file behind";
+  ExpectEveryCommandFails(bad, message);
 }
 
 TEST_F(CliScriptTest, AFailedConvertLeavesTheOldOutput) {
