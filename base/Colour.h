@@ -13,7 +13,7 @@ constexpr Rgb RgbOf(int r, int g, int b) {
 
 constexpr Rgb kBlack = 0x000000;
 constexpr Rgb kWhite = 0xFFFFFF;
-constexpr Rgb kGrey = 0xAFAFAF;     // never-drawn sprite pixels and the number box's grey
+constexpr Rgb kGrey = 0xAFAFAF;  // never-drawn sprite pixels and the number box's grey
 constexpr Rgb kPreviewRed = 0xFF0000;
 constexpr Rgb kBlue = 0x0000FF;
 

@@ -20,9 +20,12 @@ DecodedArgument DecodeArgument(RICArgument word) {
 
 RICArgument EncodeArgument(const DecodedArgument& a) {
   switch (a.Mode) {
-    case ArgumentMode::Parameter: return EncodeParameter(a.Parameter);
-    case ArgumentMode::Mapped: return EncodeMapped(a.MapId, a.Parameter);
-    case ArgumentMode::Constant: break;
+    case ArgumentMode::Parameter:
+      return EncodeParameter(a.Parameter);
+    case ArgumentMode::Mapped:
+      return EncodeMapped(a.MapId, a.Parameter);
+    case ArgumentMode::Constant:
+      break;
   }
   return EncodeConstant(a.Constant);
 }
@@ -30,10 +33,12 @@ RICArgument EncodeArgument(const DecodedArgument& a) {
 std::string FormatGridArgument(RICArgument word) {
   DecodedArgument a = DecodeArgument(word);
   switch (a.Mode) {
-    case ArgumentMode::Parameter: return "P[" + std::to_string(a.Parameter) + "]";
+    case ArgumentMode::Parameter:
+      return "P[" + std::to_string(a.Parameter) + "]";
     case ArgumentMode::Mapped:
       return "V[" + std::to_string(a.MapId) + ":" + std::to_string(a.Parameter) + "]";
-    case ArgumentMode::Constant: break;
+    case ArgumentMode::Constant:
+      break;
   }
   return std::to_string(a.Constant);
 }

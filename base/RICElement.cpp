@@ -8,9 +8,11 @@ RICElementList ElementList;
 TRICElement UndefinedSprite;
 
 const char* KindName(RICElementKind kind) {
+  // clang-format off
   static const char* const names[kElementKindCount] = {
       "Description", "Sprite", "VarMap", "CopyBits", "Pixel",
       "Line",        "Rectangle", "Circle", "NumBox"};
+  // clang-format on
   auto k = std::size_t(kind);
   return k < std::size(names) ? names[k] : "Unknown";
 }
@@ -85,8 +87,8 @@ ElementPtr MakeLine(RICArgument copyOpt, RICArgument x1, RICArgument y1, RICArgu
   return e;
 }
 
-ElementPtr MakeRectangle(RICArgument copyOpt, RICArgument posX, RICArgument posY,
-                         RICArgument width, RICArgument height) {
+ElementPtr MakeRectangle(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument width,
+                         RICArgument height) {
   auto e = MakeOfKind(RICElementKind::Rectangle);
   e->CopyOpt = copyOpt;
   e->PosX = posX;
@@ -96,8 +98,7 @@ ElementPtr MakeRectangle(RICArgument copyOpt, RICArgument posX, RICArgument posY
   return e;
 }
 
-ElementPtr MakeCircle(RICArgument copyOpt, RICArgument posX, RICArgument posY,
-                      RICArgument radius) {
+ElementPtr MakeCircle(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument radius) {
   auto e = MakeOfKind(RICElementKind::Circle);
   e->CopyOpt = copyOpt;
   e->PosX = posX;
@@ -106,8 +107,7 @@ ElementPtr MakeCircle(RICArgument copyOpt, RICArgument posX, RICArgument posY,
   return e;
 }
 
-ElementPtr MakeNumBox(RICArgument copyOpt, RICArgument posX, RICArgument posY,
-                      RICArgument value) {
+ElementPtr MakeNumBox(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument value) {
   auto e = MakeOfKind(RICElementKind::NumBox);
   e->CopyOpt = copyOpt;
   e->PosX = posX;
@@ -156,8 +156,7 @@ int NewCopyBits(RICArgument copyOpt, RICArgument spriteID, RICArgument posX, RIC
 int NewPixel(RICArgument copyOpt, RICArgument posX, RICArgument posY) {
   return ElementList.Add(MakePixel(copyOpt, posX, posY));
 }
-int NewLine(RICArgument copyOpt, RICArgument x1, RICArgument y1, RICArgument x2,
-            RICArgument y2) {
+int NewLine(RICArgument copyOpt, RICArgument x1, RICArgument y1, RICArgument x2, RICArgument y2) {
   return ElementList.Add(MakeLine(copyOpt, x1, y1, x2, y2));
 }
 int NewRectangle(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument width,
@@ -200,17 +199,33 @@ int ComputeFileSize(const RICElementList& list) {
   int total = 0;
   for (const auto& e : list) {
     switch (e->Kind) {
-      case RICElementKind::Description: total += 10; break;
-      case RICElementKind::Sprite: total += 10 + SpriteDataSize(e->UsedArea); break;
+      case RICElementKind::Description:
+        total += 10;
+        break;
+      case RICElementKind::Sprite:
+        total += 10 + SpriteDataSize(e->UsedArea);
+        break;
       case RICElementKind::VarMap:
         total += 8 + 4 * std::max<int>(2, int(e->Points.size()));
         break;
-      case RICElementKind::CopyBits: total += 20; break;
-      case RICElementKind::Pixel: total += 12; break;
-      case RICElementKind::Line: total += 14; break;
-      case RICElementKind::Rectangle: total += 14; break;
-      case RICElementKind::Circle: total += 12; break;
-      case RICElementKind::NumBox: total += 12; break;
+      case RICElementKind::CopyBits:
+        total += 20;
+        break;
+      case RICElementKind::Pixel:
+        total += 12;
+        break;
+      case RICElementKind::Line:
+        total += 14;
+        break;
+      case RICElementKind::Rectangle:
+        total += 14;
+        break;
+      case RICElementKind::Circle:
+        total += 12;
+        break;
+      case RICElementKind::NumBox:
+        total += 12;
+        break;
     }
   }
   return total;
@@ -257,8 +272,10 @@ std::vector<ElementItem> ElementItems(const TRICElement& e) {
               {"Source", Pair(e.PosX, e.PosY)},
               {"Size", Pair(e.Width, e.Height)},
               {"Destination", Pair(e.RelX, e.RelY)}};
-    case RICElementKind::Pixel: return {{"Position", Pair(e.PosX, e.PosY)}};
-    case RICElementKind::Line: return {{"From", Pair(e.X1, e.Y1)}, {"To", Pair(e.X2, e.Y2)}};
+    case RICElementKind::Pixel:
+      return {{"Position", Pair(e.PosX, e.PosY)}};
+    case RICElementKind::Line:
+      return {{"From", Pair(e.X1, e.Y1)}, {"To", Pair(e.X2, e.Y2)}};
     case RICElementKind::Rectangle:
       return {{"Position", Pair(e.PosX, e.PosY)}, {"Size", Pair(e.Width, e.Height)}};
     case RICElementKind::Circle:

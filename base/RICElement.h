@@ -95,12 +95,10 @@ ElementPtr MakeCopyBits(RICArgument copyOpt, RICArgument spriteID, RICArgument p
 ElementPtr MakePixel(RICArgument copyOpt, RICArgument posX, RICArgument posY);
 ElementPtr MakeLine(RICArgument copyOpt, RICArgument x1, RICArgument y1, RICArgument x2,
                     RICArgument y2);
-ElementPtr MakeRectangle(RICArgument copyOpt, RICArgument posX, RICArgument posY,
-                         RICArgument width, RICArgument height);
-ElementPtr MakeCircle(RICArgument copyOpt, RICArgument posX, RICArgument posY,
-                      RICArgument radius);
-ElementPtr MakeNumBox(RICArgument copyOpt, RICArgument posX, RICArgument posY,
-                      RICArgument value);
+ElementPtr MakeRectangle(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument width,
+                         RICArgument height);
+ElementPtr MakeCircle(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument radius);
+ElementPtr MakeNumBox(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument value);
 
 // An ordered list of elements that owns them. The document is one such list.
 class RICElementList {
@@ -142,8 +140,7 @@ int NewVarMap(std::uint16_t id, std::uint16_t count);
 int NewCopyBits(RICArgument copyOpt, RICArgument spriteID, RICArgument posX, RICArgument posY,
                 RICArgument width, RICArgument height, RICArgument relX, RICArgument relY);
 int NewPixel(RICArgument copyOpt, RICArgument posX, RICArgument posY);
-int NewLine(RICArgument copyOpt, RICArgument x1, RICArgument y1, RICArgument x2,
-            RICArgument y2);
+int NewLine(RICArgument copyOpt, RICArgument x1, RICArgument y1, RICArgument x2, RICArgument y2);
 int NewRectangle(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument width,
                  RICArgument height);
 int NewCircle(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument radius);

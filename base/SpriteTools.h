@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "Colour.h"
-#include "RICElement.h"
 #include "Picture.h"
+#include "RICElement.h"
 #include "SpriteCanvas.h"
 
 namespace tavlin {

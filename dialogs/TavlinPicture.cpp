@@ -26,14 +26,14 @@ QImage ScreenScene() {
   p.setRenderHint(QPainter::Antialiasing, false);
   p.setPen(QPen(dot, 1));
   p.setBrush(Qt::NoBrush);
-  p.drawLine(0, 54, 99, 54);                 // the ground
-  p.drawEllipse(QPoint(80, 14), 8, 8);       // the sun
-  p.drawRect(14, 30, 26, 24);                // a house
+  p.drawLine(0, 54, 99, 54);            // the ground
+  p.drawEllipse(QPoint(80, 14), 8, 8);  // the sun
+  p.drawRect(14, 30, 26, 24);           // a house
   p.drawLine(11, 30, 27, 16);
   p.drawLine(27, 16, 43, 30);
-  p.drawRect(23, 42, 7, 12);                 // its door
-  p.drawRect(17, 35, 4, 4);                  // and window
-  p.drawLine(58, 54, 64, 38);                // a tree
+  p.drawRect(23, 42, 7, 12);   // its door
+  p.drawRect(17, 35, 4, 4);    // and window
+  p.drawLine(58, 54, 64, 38);  // a tree
   p.drawLine(64, 38, 70, 54);
   p.drawEllipse(QPoint(64, 34), 6, 6);
   p.setBrush(dot);

@@ -16,8 +16,8 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QSpinBox>
-#include <QTimer>
 #include <QSplitter>
+#include <QTimer>
 #include <QTreeView>
 
 #include <exception>
@@ -145,11 +145,11 @@ TForm_Tavlin_Import::TForm_Tavlin_Import(QWidget* parent) : QDialog(parent) {
   Shape_Original->setGeometry(179, 67, kPreviewWidth + 2, kPreviewHeight + 2);
   Image_Original = Named(new QLabel(GroupBox_Original), "Image_Original");
   Image_Original->setGeometry(180, 68, kPreviewWidth, kPreviewHeight);
-  ScrollBar_Original_H = Named(new QScrollBar(Qt::Horizontal, GroupBox_Original),
-                               "ScrollBar_Original_H");
+  ScrollBar_Original_H =
+      Named(new QScrollBar(Qt::Horizontal, GroupBox_Original), "ScrollBar_Original_H");
   ScrollBar_Original_H->setGeometry(180, 68 + kPreviewHeight + 2, kPreviewWidth, 14);
-  ScrollBar_Original_V = Named(new QScrollBar(Qt::Vertical, GroupBox_Original),
-                               "ScrollBar_Original_V");
+  ScrollBar_Original_V =
+      Named(new QScrollBar(Qt::Vertical, GroupBox_Original), "ScrollBar_Original_V");
   ScrollBar_Original_V->setGeometry(180 + kPreviewWidth + 2, 68, 14, kPreviewHeight);
 
   // The converted picture.
@@ -205,7 +205,8 @@ TForm_Tavlin_Import::TForm_Tavlin_Import(QWidget* parent) : QDialog(parent) {
   BitBtn_Abort->setGeometry(526, 533, 84, 30);
 
   // Nothing to scroll yet: all four bars hidden.
-  for (QScrollBar* bar : {ScrollBar_Original_H, ScrollBar_Original_V, ScrollBar_NXT_H, ScrollBar_NXT_V})
+  for (QScrollBar* bar :
+       {ScrollBar_Original_H, ScrollBar_Original_V, ScrollBar_NXT_H, ScrollBar_NXT_V})
     SetUpScrollBar(bar, 0, 1);
 
   connect(ShellTreeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -219,15 +220,20 @@ TForm_Tavlin_Import::TForm_Tavlin_Import(QWidget* parent) : QDialog(parent) {
           &TForm_Tavlin_Import::ScrollBar_OriginalChange);
   connect(ScrollBar_Original_V, &QScrollBar::valueChanged, this,
           &TForm_Tavlin_Import::ScrollBar_OriginalChange);
-  connect(SpinEdit_Image_Width, &QSpinBox::valueChanged, this, &TForm_Tavlin_Import::SpinEdit_ImageChange);
-  connect(SpinEdit_Image_Height, &QSpinBox::valueChanged, this, &TForm_Tavlin_Import::SpinEdit_ImageChange);
+  connect(SpinEdit_Image_Width, &QSpinBox::valueChanged, this,
+          &TForm_Tavlin_Import::SpinEdit_ImageChange);
+  connect(SpinEdit_Image_Height, &QSpinBox::valueChanged, this,
+          &TForm_Tavlin_Import::SpinEdit_ImageChange);
   connect(TrackBar_Brightness, &QSlider::valueChanged, this,
           &TForm_Tavlin_Import::TrackBar_BrightnessChange);
   connect(CheckBox_NXTStreched, &QCheckBox::toggled, this,
           &TForm_Tavlin_Import::CheckBox_NXTStrechedClick);
-  connect(ScrollBar_NXT_H, &QScrollBar::valueChanged, this, &TForm_Tavlin_Import::ScrollBar_NXTChange);
-  connect(ScrollBar_NXT_V, &QScrollBar::valueChanged, this, &TForm_Tavlin_Import::ScrollBar_NXTChange);
-  connect(Button_AdaptSize, &QPushButton::clicked, this, &TForm_Tavlin_Import::Button_AdaptSizeClick);
+  connect(ScrollBar_NXT_H, &QScrollBar::valueChanged, this,
+          &TForm_Tavlin_Import::ScrollBar_NXTChange);
+  connect(ScrollBar_NXT_V, &QScrollBar::valueChanged, this,
+          &TForm_Tavlin_Import::ScrollBar_NXTChange);
+  connect(Button_AdaptSize, &QPushButton::clicked, this,
+          &TForm_Tavlin_Import::Button_AdaptSizeClick);
   connect(BitBtn_Import, &QPushButton::clicked, this, &TForm_Tavlin_Import::BitBtn_ImportClick);
   connect(BitBtn_Abort, &QPushButton::clicked, this, &TForm_Tavlin_Import::BitBtn_AbortClick);
 
@@ -285,7 +291,9 @@ void TForm_Tavlin_Import::LoadSelectedEntry(const QModelIndex& index) {
   LoadPictureFile(fileModel_->filePath(index));
 }
 
-void TForm_Tavlin_Import::ShellListViewChange(const QModelIndex& current) { LoadSelectedEntry(current); }
+void TForm_Tavlin_Import::ShellListViewChange(const QModelIndex& current) {
+  LoadSelectedEntry(current);
+}
 
 void TForm_Tavlin_Import::ShellListViewClick(const QModelIndex& index) { LoadSelectedEntry(index); }
 

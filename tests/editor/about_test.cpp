@@ -14,10 +14,12 @@ using tavlin::RICElementKind;
 
 namespace {
 
+// clang-format off
 const char* const kCommandNames[] = {
     "open",      "save",      "saveas",   "merge",   "new",      "delete",   "double",
     "moveup",    "movedown",  "paramload", "paramsave", "paramnew", "param16", "param256",
 };
+// clang-format on
 
 int OpaquePixels(const QImage& image) {
   int count = 0;

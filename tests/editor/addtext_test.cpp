@@ -71,7 +71,8 @@ class AddTextTest : public QObject {
   void init() {
     d_ = std::make_unique<TForm_Tavlin_AddText>(nullptr);
     // A face every machine has, so the pictures hold glyphs.
-    d_->ComboBox_FontName->setEditText(QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
+    d_->ComboBox_FontName->setEditText(
+        QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
   }
   void cleanup() { d_.reset(); }
 

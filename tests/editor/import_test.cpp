@@ -37,8 +37,9 @@ constexpr QRgb kWhitePixel = 0xFFFFFFFFu;
 //   pure green, pure blue, red 1, white
 QImage PatternImage() {
   QImage image(4, 2, QImage::Format_RGB32);
-  const QRgb pixels[2][4] = {{qRgb(127, 127, 127), qRgb(128, 0, 0), qRgb(255, 0, 0), qRgb(0, 0, 0)},
-                             {qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(1, 0, 0), qRgb(255, 255, 255)}};
+  const QRgb pixels[2][4] = {
+      {qRgb(127, 127, 127), qRgb(128, 0, 0), qRgb(255, 0, 0), qRgb(0, 0, 0)},
+      {qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(1, 0, 0), qRgb(255, 255, 255)}};
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 4; ++x) image.setPixel(x, y, pixels[y][x]);
   return image;
@@ -244,7 +245,8 @@ void ImportTest::damagedFileIsReportedAndChangesNothing_data() {
   QTest::addColumn<QByteArray>("bytes");
   QTest::newRow("text named .png") << "text.png" << QByteArray("not a picture at all");
   QTest::newRow("cut PNG") << "cut.png" << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0", 18);
-  QTest::newRow("BMP header only") << "head.bmp" << QByteArray("BM\x46\0\0\0\0\0\0\0\x36\0\0\0", 14);
+  QTest::newRow("BMP header only")
+      << "head.bmp" << QByteArray("BM\x46\0\0\0\0\0\0\0\x36\0\0\0", 14);
   QTest::newRow("empty JPEG") << "empty.jpg" << QByteArray();
   QTest::newRow("GIF of no frames") << "none.gif" << QByteArray("GIF89a\x01\0\x01\0\0\0\0;", 14);
 }
@@ -311,9 +313,12 @@ void ImportTest::previewsShowPictureAndHatch() {
   for (int y = 20; y < 128; ++y)
     for (int x = 20; x < 200; ++x) {
       const QRgb p = original.pixel(x, y) & 0xFFFFFF;
-      if (p == 0xFF0000) ++red;
-      else if (p == 0xFFFFFF) ++white;
-      else QFAIL(qPrintable(QString("unexpected colour %1 at %2,%3").arg(p, 0, 16).arg(x).arg(y)));
+      if (p == 0xFF0000)
+        ++red;
+      else if (p == 0xFFFFFF)
+        ++white;
+      else
+        QFAIL(qPrintable(QString("unexpected colour %1 at %2,%3").arg(p, 0, 16).arg(x).arg(y)));
     }
   QVERIFY(red > 1000);
   QVERIFY(white > 1000);
