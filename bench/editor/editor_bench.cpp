@@ -10,8 +10,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <cstddef>
 #include <filesystem>
 #include <memory>
+#include <type_traits>
 
 #include "CopyBitsPage.h"
 #include "Document.h"
@@ -66,18 +68,25 @@ class Editor {
       QCoreApplication::processEvents();
     }
   }
-  // Times `act` (one input event) and everything it leads to.
-  template <class Act>
-  void Run(benchmark::State& state, Act act) {
+  // Times `act` (one input event) and everything it leads to; `reset`, untimed,
+  // sets the next iteration up.
+  template <class Act, class Reset = std::nullptr_t>
+  void Run(benchmark::State& state, Act act, Reset reset = nullptr) {
     Settle();
-    const int renders = window_->DocumentRenders();
-    int step = 0;
+    int renders = 0, step = 0;
     for (auto _ : state) {
+      const int before = window_->DocumentRenders();
       act(++step);
       Settle();
+      renders += window_->DocumentRenders() - before;
+      if constexpr (!std::is_null_pointer_v<Reset>) {
+        state.PauseTiming();
+        reset(step);
+        Settle();
+        state.ResumeTiming();
+      }
     }
-    state.counters["renders_per_event"] =
-        double(window_->DocumentRenders() - renders) / double(state.iterations());
+    state.counters["renders_per_event"] = double(renders) / double(state.iterations());
     state.counters["elements"] = ElementList.Count();
     state.counters["bytes"] = ComputeFileSize();
   }
@@ -207,6 +216,64 @@ void BM_Editor_SelectFarRow(benchmark::State& state, const char* file) {
              [grid](int step) { QTest::keyClick(grid, step % 2 ? Qt::Key_Home : Qt::Key_End); });
 }
 ON_BOTH_DOCUMENTS(BM_Editor_SelectFarRow);
+
+// A key pressed where the keyboard focus is, as the user's keyboard sends it.
+void PressKey(TForm_Tavlin& window, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+  QWidget* focus = QApplication::focusWidget();
+  QTest::keyClick(focus ? focus : &window, key, modifiers);
+}
+
+// One typical step on the last Line: a drag on the Line page (`delete` 0)
+// or the Delete key on the element list (1).
+void MakeStep(benchmark::State& state, Editor& editor) {
+  TForm_Tavlin& w = editor.Window();
+  if (state.range(0)) {
+    w.DrawGrid_RIC->setFocus();
+    PressKey(w, Qt::Key_Delete);
+  } else {
+    QWidget* image = w.Image_Line;
+    QTest::mousePress(image, Qt::LeftButton, {}, OnScreen(image, 10, 10));
+    QTest::mouseMove(image, OnScreen(image, 40, 30));
+    QTest::mouseRelease(image, Qt::LeftButton, {}, OnScreen(image, 40, 30));
+  }
+  Editor::Settle();
+  if (!TheDocument().CanUndo()) state.SkipWithError("no step was made");
+}
+
+// Ctrl+Z, timed; Ctrl+Shift+Z sets the next iteration up.
+void BM_Editor_Undo(benchmark::State& state, const char* file) {
+  Editor editor(file, RICElementKind::Line);
+  MakeStep(state, editor);
+  TForm_Tavlin& w = editor.Window();
+  editor.Run(
+      state, [&w](int) { PressKey(w, Qt::Key_Z, Qt::ControlModifier); },
+      [&w](int) { PressKey(w, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); });
+}
+
+// Ctrl+Shift+Z, timed; Ctrl+Z sets the next iteration up.
+void BM_Editor_Redo(benchmark::State& state, const char* file) {
+  Editor editor(file, RICElementKind::Line);
+  MakeStep(state, editor);
+  TForm_Tavlin& w = editor.Window();
+  PressKey(w, Qt::Key_Z, Qt::ControlModifier);
+  editor.Run(
+      state, [&w](int) { PressKey(w, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); },
+      [&w](int) { PressKey(w, Qt::Key_Z, Qt::ControlModifier); });
+}
+
+#define UNDO_ON_BOTH_DOCUMENTS(bm)                  \
+  BENCHMARK_CAPTURE(bm, Mixed, "mixed.ric")         \
+      ->ArgName("delete")                           \
+      ->Arg(0)                                      \
+      ->Arg(1)                                      \
+      ->Unit(benchmark::kMillisecond);              \
+  BENCHMARK_CAPTURE(bm, Costliest, "costliest.ric") \
+      ->ArgName("delete")                           \
+      ->Arg(0)                                      \
+      ->Arg(1)                                      \
+      ->Unit(benchmark::kMillisecond)
+UNDO_ON_BOTH_DOCUMENTS(BM_Editor_Undo);
+UNDO_ON_BOTH_DOCUMENTS(BM_Editor_Redo);
 
 }  // namespace
 
