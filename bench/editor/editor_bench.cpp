@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QSlider>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTemporaryDir>
@@ -116,6 +117,19 @@ void Drag(benchmark::State& state, Editor& editor, QWidget* image) {
   BENCHMARK_CAPTURE(bm, Mixed, "mixed.ric")->Unit(benchmark::kMillisecond); \
   BENCHMARK_CAPTURE(bm, Costliest, "costliest.ric")->Unit(benchmark::kMillisecond)
 
+// Each interaction with an argument on both documents.
+#define WITH_ARG_ON_BOTH_DOCUMENTS(bm, name)        \
+  BENCHMARK_CAPTURE(bm, Mixed, "mixed.ric")         \
+      ->ArgName(name)                               \
+      ->Arg(0)                                      \
+      ->Arg(1)                                      \
+      ->Unit(benchmark::kMillisecond);              \
+  BENCHMARK_CAPTURE(bm, Costliest, "costliest.ric") \
+      ->ArgName(name)                               \
+      ->Arg(0)                                      \
+      ->Arg(1)                                      \
+      ->Unit(benchmark::kMillisecond)
+
 void BM_Editor_RectangleDrag(benchmark::State& state, const char* file) {
   Editor editor(file, RICElementKind::Rectangle);
   Drag(state, editor, editor.Window().Image_Rectangle);
@@ -150,16 +164,44 @@ void BM_Editor_CopyBitsDrag(benchmark::State& state, const char* file) {
 }
 ON_BOTH_DOCUMENTS(BM_Editor_CopyBitsDrag);
 
-// The Line tool of the Sprite page, chosen by its button, dragged on the sprite.
-void BM_Editor_SpriteLineDrag(benchmark::State& state, const char* file) {
+// A drag with a tool of the Sprite page, chosen by its button, at zoom 1 (the
+// Home key on the zoom bar): the shape's preview drawn over most of the view.
+void SpriteToolDrag(benchmark::State& state, const char* file, QToolButton* TSpritePage::*button,
+                    int tool) {
   Editor editor(file, RICElementKind::Sprite);
   TSpritePage* page = editor.Window().TabSheet_Edit_Sprite;
-  QTest::mouseClick(page->SpeedButton_Sprite_Line, Qt::LeftButton);
-  if (editor.Window().PageControl_Edit->currentWidget() != page || page->SpriteToolValue() != 2)
-    return state.SkipWithError("the Line tool of the Sprite page is not chosen");
+  QTest::mouseClick(page->*button, Qt::LeftButton);
+  page->TrackBar_Sprite_Zoom->setFocus();
+  QTest::keyClick(page->TrackBar_Sprite_Zoom, Qt::Key_Home);
+  Editor::Settle();
+  const TRICElement* sprite = ElementList.At(editor.Window().SelectedIndex());
+  if (editor.Window().PageControl_Edit->currentWidget() != page ||
+      page->SpriteToolValue() != tool || !sprite || sprite->ZoomFactor != 1)
+    return state.SkipWithError("the Sprite page's tool or zoom is not set");
   Drag(state, editor, page->Image_Sprite);
 }
+
+void BM_Editor_SpriteLineDrag(benchmark::State& state, const char* file) {
+  SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_Line, 2);
+}
 ON_BOTH_DOCUMENTS(BM_Editor_SpriteLineDrag);
+
+void BM_Editor_SpriteRectangleDrag(benchmark::State& state, const char* file) {
+  if (state.range(0))
+    SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_FRectangle, 7);
+  else
+    SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_Rectangle, 5);
+}
+
+void BM_Editor_SpriteEllipseDrag(benchmark::State& state, const char* file) {
+  if (state.range(0))
+    SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_FEllispe, 15);
+  else
+    SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_Ellispe, 13);
+}
+
+WITH_ARG_ON_BOTH_DOCUMENTS(BM_Editor_SpriteRectangleDrag, "filled");
+WITH_ARG_ON_BOTH_DOCUMENTS(BM_Editor_SpriteEllipseDrag, "filled");
 
 // The last row of the element list dragged up by one row and back: each move
 // exchanges two elements.
@@ -186,16 +228,7 @@ void BM_Editor_ParameterChange(benchmark::State& state, const char* file) {
     QTest::keyClick(spin, step % 80 < 40 ? Qt::Key_Up : Qt::Key_Down);
   });
 }
-BENCHMARK_CAPTURE(BM_Editor_ParameterChange, Mixed, "mixed.ric")
-    ->ArgName("preview")
-    ->Arg(0)
-    ->Arg(1)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Editor_ParameterChange, Costliest, "costliest.ric")
-    ->ArgName("preview")
-    ->Arg(0)
-    ->Arg(1)
-    ->Unit(benchmark::kMillisecond);
+WITH_ARG_ON_BOTH_DOCUMENTS(BM_Editor_ParameterChange, "preview");
 
 // Preview and Modify in turn, by their buttons.
 void BM_Editor_PreviewModifySwitch(benchmark::State& state, const char* file) {
@@ -261,19 +294,8 @@ void BM_Editor_Redo(benchmark::State& state, const char* file) {
       [&w](int) { PressKey(w, Qt::Key_Z, Qt::ControlModifier); });
 }
 
-#define UNDO_ON_BOTH_DOCUMENTS(bm)                  \
-  BENCHMARK_CAPTURE(bm, Mixed, "mixed.ric")         \
-      ->ArgName("delete")                           \
-      ->Arg(0)                                      \
-      ->Arg(1)                                      \
-      ->Unit(benchmark::kMillisecond);              \
-  BENCHMARK_CAPTURE(bm, Costliest, "costliest.ric") \
-      ->ArgName("delete")                           \
-      ->Arg(0)                                      \
-      ->Arg(1)                                      \
-      ->Unit(benchmark::kMillisecond)
-UNDO_ON_BOTH_DOCUMENTS(BM_Editor_Undo);
-UNDO_ON_BOTH_DOCUMENTS(BM_Editor_Redo);
+WITH_ARG_ON_BOTH_DOCUMENTS(BM_Editor_Undo, "delete");
+WITH_ARG_ON_BOTH_DOCUMENTS(BM_Editor_Redo, "delete");
 
 }  // namespace
 
