@@ -3,6 +3,10 @@
 // deferred redraws and the repaint included, has been processed. Run with
 // QT_QPA_PLATFORM=offscreen (`make bench` sets it).
 #include <benchmark/benchmark.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QSlider>
@@ -11,10 +15,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
 #include <cstddef>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <string>
 #include <type_traits>
+#include <vector>
 
 #include "CopyBitsPage.h"
 #include "Document.h"
@@ -297,6 +306,98 @@ void BM_Editor_Redo(benchmark::State& state, const char* file) {
 WITH_ARG_ON_BOTH_DOCUMENTS(BM_Editor_Undo, "delete");
 WITH_ARG_ON_BOTH_DOCUMENTS(BM_Editor_Redo, "delete");
 
+// ---- reopening the single-pixel-sprite file, in a fresh process ----
+
+constexpr const char* kReopenChild = "TAVLIN_BENCH_REOPEN_CHILD";
+
+// The high-water mark of this process's resident set in KiB (VmHWM: this
+// program's own pages since it started, not those of a process it was forked from).
+double PeakKiB() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6));
+  return 0;
+}
+
+double Milliseconds(clockid_t clock) {
+  timespec t{};
+  ::clock_gettime(clock, &t);
+  return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+// The child: the window shown, the file opened and opened again as the user
+// does, the second open building the new document while the first is alive.
+// Prints the peaks before and after and the times of the second open.
+int ReopenChild(const QString& path) {
+  ScriptedDialogs dialogs;
+  std::unique_ptr<TForm_Tavlin> window = StartEditor(dialogs);
+  if (!QTest::qWaitForWindowExposed(window.get())) return 1;
+  Editor::Settle();
+  const double startKiB = PeakKiB();
+  if (!window->OpenRicFile(path)) return 1;
+  Editor::Settle();
+  const double wall = Milliseconds(CLOCK_MONOTONIC), cpu = Milliseconds(CLOCK_PROCESS_CPUTIME_ID);
+  if (!window->OpenRicFile(path)) return 1;
+  Editor::Settle();
+  std::printf("%f %f %f %f %d\n", startKiB, PeakKiB(), Milliseconds(CLOCK_MONOTONIC) - wall,
+              Milliseconds(CLOCK_PROCESS_CPUTIME_ID) - cpu, ElementList.Count());
+  std::fflush(stdout);
+  TheDocument().MarkSaved();
+  return 0;
+}
+
+// Each iteration starts this program afresh as the child above and reads its
+// report. The time is the second open's (to the repainted window), cpu_ms its
+// CPU time; peak_MiB is the child's peak resident set, window_MiB the part
+// of it reached before any document was opened.
+void BM_Editor_ReopenSingleSpriteFile(benchmark::State& state) {
+  const std::string path = DataFile("single-pixel-sprites.ric").toStdString();
+  double startKiB = 0, peakKiB = 0, cpuMs = 0, sprites = 0;
+  for (auto _ : state) {
+    int out[2];
+    if (::pipe(out) != 0) return state.SkipWithError("pipe failed");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    const std::string mark = std::string(kReopenChild) + "=" + path;
+    std::vector<char*> env{const_cast<char*>(mark.c_str())};
+    for (char** e = environ; *e; ++e) env.push_back(*e);
+    env.push_back(nullptr);
+    char* argv[] = {const_cast<char*>(self.c_str()), nullptr};
+    pid_t pid = 0;
+    const int spawned = ::posix_spawn(&pid, self.c_str(), &actions, nullptr, argv, env.data());
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    std::string report;
+    char buffer[256];
+    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) report.append(buffer, n);
+    ::close(out[0]);
+    int status = 0;
+    if (spawned == 0) ::waitpid(pid, &status, 0);
+    double start = 0, peak = 0, wall = 0, cpu = 0;
+    int count = 0;
+    if (spawned != 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
+        std::sscanf(report.c_str(), "%lf %lf %lf %lf %d", &start, &peak, &wall, &cpu, &count) != 5)
+      return state.SkipWithError("the child process did not report");
+    state.SetIterationTime(wall / 1e3);
+    startKiB = std::max(startKiB, start);
+    peakKiB = std::max(peakKiB, peak);
+    cpuMs += cpu;
+    sprites = count;
+  }
+  state.counters["peak_MiB"] = peakKiB / 1024.0;
+  state.counters["window_MiB"] = startKiB / 1024.0;
+  state.counters["cpu_ms"] =
+      cpuMs / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
+  state.counters["sprites"] = sprites;
+}
+BENCHMARK(BM_Editor_ReopenSingleSpriteFile)
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -305,6 +406,8 @@ int main(int argc, char** argv) {
   QTemporaryDir config;
   qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
   QApplication app(argc, argv);
+  if (const QByteArray child = qgetenv(kReopenChild); !child.isEmpty())
+    return ReopenChild(QString::fromLocal8Bit(child));
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
