@@ -3,6 +3,7 @@
 // deferred redraws and the repaint included, has been processed. Run with
 // QT_QPA_PLATFORM=offscreen (`make bench` sets it).
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -355,11 +356,10 @@ void BM_Editor_ReopenSingleSpriteFile(benchmark::State& state) {
   double startKiB = 0, peakKiB = 0, cpuMs = 0, sprites = 0;
   for (auto _ : state) {
     int out[2];
-    if (::pipe(out) != 0) return state.SkipWithError("pipe failed");
+    if (::pipe2(out, O_CLOEXEC) != 0) return state.SkipWithError("pipe failed");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
     const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
     const std::string mark = std::string(kReopenChild) + "=" + path;
     std::vector<char*> env{const_cast<char*>(mark.c_str())};
@@ -380,7 +380,7 @@ void BM_Editor_ReopenSingleSpriteFile(benchmark::State& state) {
     int count = 0;
     if (spawned != 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
         std::sscanf(report.c_str(), "%lf %lf %lf %lf %d", &start, &peak, &wall, &cpu, &count) != 5)
-      return state.SkipWithError("the child process did not report");
+      return state.SkipWithError(("the child process did not report on " + path).c_str());
     state.SetIterationTime(wall / 1e3);
     startKiB = std::max(startKiB, start);
     peakKiB = std::max(peakKiB, peak);
