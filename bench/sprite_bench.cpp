@@ -1,6 +1,6 @@
-// The sprite editor at zoom 1 over the full canvas: one pointer move of a
-// shape drag (restore the backup, draw the red preview, compose the view),
-// a flood fill of the whole canvas, and the memory of 50 undo snapshots.
+// The sprite editor's canvas work over the full canvas: composing the view,
+// a flood fill of the whole canvas, and the memory of 50 undo snapshots. A
+// shape drag as the user waits for it is in editor/editor_bench.cpp.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
@@ -25,48 +25,6 @@ SpriteCanvas BusyCanvas() {
   for (int y = 0; y < H; y += 3) DrawLine(c, 0, y, W - 1, (y * 7) % H, kBlackIndex);
   return c;
 }
-
-enum Shape { kLine, kRectangle, kFilledRectangle, kEllipse, kFilledEllipse };
-
-// One move event of a drag over the whole canvas, handled and composed.
-void BM_ShapePreviewMove(benchmark::State& state) {
-  const Shape shape = Shape(state.range(0));
-  const SpriteCanvas backup = BusyCanvas();
-  SpriteCanvas canvas = backup;
-  std::vector<std::uint32_t> view(std::size_t(kViewWidth) * kViewHeight);
-  SpriteViewState v;
-  v.Zoom = 1;
-  v.ScrollX = 0;
-  v.ScrollY = 0;
-  int jitter = 0;
-  for (auto _ : state) {
-    canvas = backup;  // RestoreShapeBackup
-    int x2 = W - 1 - (jitter++ & 7), y2 = H - 1;
-    switch (shape) {
-      case kLine:
-        DrawLine(canvas, 0, 0, x2, y2, kRedIndex);
-        break;
-      case kRectangle:
-        DrawRectShape(canvas, 0, 0, x2, y2, kRedIndex, false);
-        break;
-      case kFilledRectangle:
-        DrawRectShape(canvas, 0, 0, x2, y2, kRedIndex, true);
-        break;
-      case kEllipse:
-        DrawEllipseShape(canvas, 0, 0, x2, y2, kRedIndex, false);
-        break;
-      case kFilledEllipse:
-        DrawEllipseShape(canvas, 0, 0, x2, y2, kRedIndex, true);
-        break;
-    }
-    ComposeSpriteView(canvas, v, view.data(), kViewWidth);
-    benchmark::DoNotOptimize(view.data());
-  }
-}
-BENCHMARK(BM_ShapePreviewMove)
-    ->ArgName("shape")
-    ->DenseRange(kLine, kFilledEllipse)
-    ->Unit(benchmark::kMillisecond);
 
 // Composing the view alone at each zoom, with a mark and a floating picture.
 void BM_ComposeView(benchmark::State& state) {

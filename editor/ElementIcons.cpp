@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmapCache>
 #include <QPolygonF>
 
 #include <algorithm>
@@ -339,6 +340,10 @@ const std::map<QString, DrawFunction>& CommandGlyphs() {
 }  // namespace
 
 QPixmap ElementIcon(RICElementKind kind) {
+  // Every row of the element list shows one: drawn once per kind, not per repaint.
+  const QString key = QStringLiteral("tavlin-element-icon-%1").arg(int(kind));
+  QPixmap cached;
+  if (QPixmapCache::find(key, &cached)) return cached;
   DrawFunction draw;
   switch (kind) {
     case RICElementKind::Description:
@@ -370,7 +375,9 @@ QPixmap ElementIcon(RICElementKind kind) {
       break;
   }
   if (!draw) draw = [](QPainter&) {};
-  return RenderSquare(kElementIconSize, kElementIconSize, draw);
+  const QPixmap icon = RenderSquare(kElementIconSize, kElementIconSize, draw);
+  QPixmapCache::insert(key, icon);
+  return icon;
 }
 
 QIcon CommandIcon(const QString& name) {

@@ -12,6 +12,10 @@ bytes, the largest a file can be, so that anyone can open them in the editor.
                  and circles crossing the screen around it, four-digit number
                  boxes, copy-bits reaching past their sprite's canvas, and
                  fix-up only copies whitening the whole screen.
+  single-pixel-sprites.ric
+                 21,845 sprites of one row of one byte (IDs 1 to 10 in
+                 turn), then two zero words: the most sprites a file holds,
+                 the heaviest file to open for its size.
 
 Run from anywhere: python3 tools/make-bench-documents.py
 The output is the same on every run (fixed seeds).
@@ -246,10 +250,16 @@ def costliest():
     return finish(doc)
 
 
+def single_pixel_sprites():
+    doc = b"".join(sprite(1 + i % 10, [[1]]) for i in range(SIZE // 12))
+    return doc + bytes(SIZE - len(doc))
+
+
 def main():
     out = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "bench", "data")
     os.makedirs(out, exist_ok=True)
-    for name, doc in (("mixed.ric", mixed()), ("costliest.ric", costliest())):
+    for name, doc in (("mixed.ric", mixed()), ("costliest.ric", costliest()),
+                      ("single-pixel-sprites.ric", single_pixel_sprites())):
         with open(os.path.join(out, name), "wb") as f:
             f.write(doc)
 

@@ -3,15 +3,28 @@
 // deferred redraws and the repaint included, has been processed. Run with
 // QT_QPA_PLATFORM=offscreen (`make bench` sets it).
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
 
 #include <QApplication>
+#include <QSlider>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
+#include <cstddef>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <string>
+#include <type_traits>
+#include <vector>
 
 #include "CopyBitsPage.h"
 #include "Document.h"
@@ -66,18 +79,25 @@ class Editor {
       QCoreApplication::processEvents();
     }
   }
-  // Times `act` (one input event) and everything it leads to.
-  template <class Act>
-  void Run(benchmark::State& state, Act act) {
+  // Times `act` (one input event) and everything it leads to; `reset`, untimed,
+  // sets the next iteration up.
+  template <class Act, class Reset = std::nullptr_t>
+  void Run(benchmark::State& state, Act act, Reset reset = nullptr) {
     Settle();
-    const int renders = window_->DocumentRenders();
-    int step = 0;
+    int renders = 0, step = 0;
     for (auto _ : state) {
+      const int before = window_->DocumentRenders();
       act(++step);
       Settle();
+      renders += window_->DocumentRenders() - before;
+      if constexpr (!std::is_null_pointer_v<Reset>) {
+        state.PauseTiming();
+        reset(step);
+        Settle();
+        state.ResumeTiming();
+      }
     }
-    state.counters["renders_per_event"] =
-        double(window_->DocumentRenders() - renders) / double(state.iterations());
+    state.counters["renders_per_event"] = double(renders) / double(state.iterations());
     state.counters["elements"] = ElementList.Count();
     state.counters["bytes"] = ComputeFileSize();
   }
@@ -106,6 +126,19 @@ void Drag(benchmark::State& state, Editor& editor, QWidget* image) {
 #define ON_BOTH_DOCUMENTS(bm)                                               \
   BENCHMARK_CAPTURE(bm, Mixed, "mixed.ric")->Unit(benchmark::kMillisecond); \
   BENCHMARK_CAPTURE(bm, Costliest, "costliest.ric")->Unit(benchmark::kMillisecond)
+
+// Each interaction with an argument on both documents.
+#define WITH_ARG_ON_BOTH_DOCUMENTS(bm, name)        \
+  BENCHMARK_CAPTURE(bm, Mixed, "mixed.ric")         \
+      ->ArgName(name)                               \
+      ->Arg(0)                                      \
+      ->Arg(1)                                      \
+      ->Unit(benchmark::kMillisecond);              \
+  BENCHMARK_CAPTURE(bm, Costliest, "costliest.ric") \
+      ->ArgName(name)                               \
+      ->Arg(0)                                      \
+      ->Arg(1)                                      \
+      ->Unit(benchmark::kMillisecond)
 
 void BM_Editor_RectangleDrag(benchmark::State& state, const char* file) {
   Editor editor(file, RICElementKind::Rectangle);
@@ -141,16 +174,44 @@ void BM_Editor_CopyBitsDrag(benchmark::State& state, const char* file) {
 }
 ON_BOTH_DOCUMENTS(BM_Editor_CopyBitsDrag);
 
-// The Line tool of the Sprite page, chosen by its button, dragged on the sprite.
-void BM_Editor_SpriteLineDrag(benchmark::State& state, const char* file) {
+// A drag with a tool of the Sprite page, chosen by its button, at zoom 1 (the
+// Home key on the zoom bar): the shape's preview drawn over most of the view.
+void SpriteToolDrag(benchmark::State& state, const char* file, QToolButton* TSpritePage::*button,
+                    int tool) {
   Editor editor(file, RICElementKind::Sprite);
   TSpritePage* page = editor.Window().TabSheet_Edit_Sprite;
-  QTest::mouseClick(page->SpeedButton_Sprite_Line, Qt::LeftButton);
-  if (editor.Window().PageControl_Edit->currentWidget() != page || page->SpriteToolValue() != 2)
-    return state.SkipWithError("the Line tool of the Sprite page is not chosen");
+  QTest::mouseClick(page->*button, Qt::LeftButton);
+  page->TrackBar_Sprite_Zoom->setFocus();
+  QTest::keyClick(page->TrackBar_Sprite_Zoom, Qt::Key_Home);
+  Editor::Settle();
+  const TRICElement* sprite = ElementList.At(editor.Window().SelectedIndex());
+  if (editor.Window().PageControl_Edit->currentWidget() != page ||
+      page->SpriteToolValue() != tool || !sprite || sprite->ZoomFactor != 1)
+    return state.SkipWithError("the Sprite page's tool or zoom is not set");
   Drag(state, editor, page->Image_Sprite);
 }
+
+void BM_Editor_SpriteLineDrag(benchmark::State& state, const char* file) {
+  SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_Line, 2);
+}
 ON_BOTH_DOCUMENTS(BM_Editor_SpriteLineDrag);
+
+void BM_Editor_SpriteRectangleDrag(benchmark::State& state, const char* file) {
+  if (state.range(0))
+    SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_FRectangle, 7);
+  else
+    SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_Rectangle, 5);
+}
+
+void BM_Editor_SpriteEllipseDrag(benchmark::State& state, const char* file) {
+  if (state.range(0))
+    SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_FEllispe, 15);
+  else
+    SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_Ellispe, 13);
+}
+
+WITH_ARG_ON_BOTH_DOCUMENTS(BM_Editor_SpriteRectangleDrag, "filled");
+WITH_ARG_ON_BOTH_DOCUMENTS(BM_Editor_SpriteEllipseDrag, "filled");
 
 // The last row of the element list dragged up by one row and back: each move
 // exchanges two elements.
@@ -177,16 +238,7 @@ void BM_Editor_ParameterChange(benchmark::State& state, const char* file) {
     QTest::keyClick(spin, step % 80 < 40 ? Qt::Key_Up : Qt::Key_Down);
   });
 }
-BENCHMARK_CAPTURE(BM_Editor_ParameterChange, Mixed, "mixed.ric")
-    ->ArgName("preview")
-    ->Arg(0)
-    ->Arg(1)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Editor_ParameterChange, Costliest, "costliest.ric")
-    ->ArgName("preview")
-    ->Arg(0)
-    ->Arg(1)
-    ->Unit(benchmark::kMillisecond);
+WITH_ARG_ON_BOTH_DOCUMENTS(BM_Editor_ParameterChange, "preview");
 
 // Preview and Modify in turn, by their buttons.
 void BM_Editor_PreviewModifySwitch(benchmark::State& state, const char* file) {
@@ -208,6 +260,144 @@ void BM_Editor_SelectFarRow(benchmark::State& state, const char* file) {
 }
 ON_BOTH_DOCUMENTS(BM_Editor_SelectFarRow);
 
+// A key pressed where the keyboard focus is, as the user's keyboard sends it.
+void PressKey(TForm_Tavlin& window, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+  QWidget* focus = QApplication::focusWidget();
+  QTest::keyClick(focus ? focus : &window, key, modifiers);
+}
+
+// One typical step on the last Line: a drag on the Line page (`delete` 0)
+// or the Delete key on the element list (1).
+void MakeStep(benchmark::State& state, Editor& editor) {
+  TForm_Tavlin& w = editor.Window();
+  if (state.range(0)) {
+    w.DrawGrid_RIC->setFocus();
+    PressKey(w, Qt::Key_Delete);
+  } else {
+    QWidget* image = w.Image_Line;
+    QTest::mousePress(image, Qt::LeftButton, {}, OnScreen(image, 10, 10));
+    QTest::mouseMove(image, OnScreen(image, 40, 30));
+    QTest::mouseRelease(image, Qt::LeftButton, {}, OnScreen(image, 40, 30));
+  }
+  Editor::Settle();
+  if (!TheDocument().CanUndo()) state.SkipWithError("no step was made");
+}
+
+// Ctrl+Z, timed; Ctrl+Shift+Z sets the next iteration up.
+void BM_Editor_Undo(benchmark::State& state, const char* file) {
+  Editor editor(file, RICElementKind::Line);
+  MakeStep(state, editor);
+  TForm_Tavlin& w = editor.Window();
+  editor.Run(
+      state, [&w](int) { PressKey(w, Qt::Key_Z, Qt::ControlModifier); },
+      [&w](int) { PressKey(w, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); });
+}
+
+// Ctrl+Shift+Z, timed; Ctrl+Z sets the next iteration up.
+void BM_Editor_Redo(benchmark::State& state, const char* file) {
+  Editor editor(file, RICElementKind::Line);
+  MakeStep(state, editor);
+  TForm_Tavlin& w = editor.Window();
+  PressKey(w, Qt::Key_Z, Qt::ControlModifier);
+  editor.Run(
+      state, [&w](int) { PressKey(w, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); },
+      [&w](int) { PressKey(w, Qt::Key_Z, Qt::ControlModifier); });
+}
+
+WITH_ARG_ON_BOTH_DOCUMENTS(BM_Editor_Undo, "delete");
+WITH_ARG_ON_BOTH_DOCUMENTS(BM_Editor_Redo, "delete");
+
+// ---- reopening the single-pixel-sprite file, in a fresh process ----
+
+constexpr const char* kReopenChild = "TAVLIN_BENCH_REOPEN_CHILD";
+
+// The high-water mark of this process's resident set in KiB (VmHWM: this
+// program's own pages since it started, not those of a process it was forked from).
+double PeakKiB() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6));
+  return 0;
+}
+
+double Milliseconds(clockid_t clock) {
+  timespec t{};
+  ::clock_gettime(clock, &t);
+  return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+// The child: the window shown, the file opened and opened again as the user
+// does, the second open building the new document while the first is alive.
+// Prints the peaks before and after and the times of the second open.
+int ReopenChild(const QString& path) {
+  ScriptedDialogs dialogs;
+  std::unique_ptr<TForm_Tavlin> window = StartEditor(dialogs);
+  if (!QTest::qWaitForWindowExposed(window.get())) return 1;
+  Editor::Settle();
+  const double startKiB = PeakKiB();
+  if (!window->OpenRicFile(path)) return 1;
+  Editor::Settle();
+  const double wall = Milliseconds(CLOCK_MONOTONIC), cpu = Milliseconds(CLOCK_PROCESS_CPUTIME_ID);
+  if (!window->OpenRicFile(path)) return 1;
+  Editor::Settle();
+  std::printf("%f %f %f %f %d\n", startKiB, PeakKiB(), Milliseconds(CLOCK_MONOTONIC) - wall,
+              Milliseconds(CLOCK_PROCESS_CPUTIME_ID) - cpu, ElementList.Count());
+  std::fflush(stdout);
+  TheDocument().MarkSaved();
+  return 0;
+}
+
+// Each iteration starts this program afresh as the child above and reads its
+// report. The time is the second open's (to the repainted window), cpu_ms its
+// CPU time; peak_MiB is the child's peak resident set, window_MiB the part
+// of it reached before any document was opened.
+void BM_Editor_ReopenSingleSpriteFile(benchmark::State& state) {
+  const std::string path = DataFile("single-pixel-sprites.ric").toStdString();
+  double startKiB = 0, peakKiB = 0, cpuMs = 0, sprites = 0;
+  for (auto _ : state) {
+    int out[2];
+    if (::pipe2(out, O_CLOEXEC) != 0) return state.SkipWithError("pipe failed");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    const std::string mark = std::string(kReopenChild) + "=" + path;
+    std::vector<char*> env{const_cast<char*>(mark.c_str())};
+    for (char** e = environ; *e; ++e) env.push_back(*e);
+    env.push_back(nullptr);
+    char* argv[] = {const_cast<char*>(self.c_str()), nullptr};
+    pid_t pid = 0;
+    const int spawned = ::posix_spawn(&pid, self.c_str(), &actions, nullptr, argv, env.data());
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    std::string report;
+    char buffer[256];
+    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) report.append(buffer, n);
+    ::close(out[0]);
+    int status = 0;
+    if (spawned == 0) ::waitpid(pid, &status, 0);
+    double start = 0, peak = 0, wall = 0, cpu = 0;
+    int count = 0;
+    if (spawned != 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
+        std::sscanf(report.c_str(), "%lf %lf %lf %lf %d", &start, &peak, &wall, &cpu, &count) != 5)
+      return state.SkipWithError(("the child process did not report on " + path).c_str());
+    state.SetIterationTime(wall / 1e3);
+    startKiB = std::max(startKiB, start);
+    peakKiB = std::max(peakKiB, peak);
+    cpuMs += cpu;
+    sprites = count;
+  }
+  state.counters["peak_MiB"] = peakKiB / 1024.0;
+  state.counters["window_MiB"] = startKiB / 1024.0;
+  state.counters["cpu_ms"] =
+      cpuMs / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
+  state.counters["sprites"] = sprites;
+}
+BENCHMARK(BM_Editor_ReopenSingleSpriteFile)
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -216,6 +406,8 @@ int main(int argc, char** argv) {
   QTemporaryDir config;
   qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
   QApplication app(argc, argv);
+  if (const QByteArray child = qgetenv(kReopenChild); !child.isEmpty())
+    return ReopenChild(QString::fromLocal8Bit(child));
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
