@@ -13,6 +13,7 @@
 #include "StartUp.h"
 #include "Tavlin_main.h"
 #include "UserDialogs.h"
+#include "Version.h"
 
 namespace {
 
@@ -35,7 +36,10 @@ int main(int argc, char** argv) {
     const std::string_view first = argv[1];
     if (first == "--help" || first == "-h" || first == "--version" || first == "-V") {
       const bool help = first == "--help" || first == "-h";
-      std::fputs(help ? kHelp : "tavlin " TAVLIN_VERSION "\n", stdout);
+      if (help)
+        std::fputs(kHelp, stdout);
+      else
+        std::printf("tavlin %s\n", tavlin::kVersion);
       return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
     }
   }
@@ -45,7 +49,7 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   app.setApplicationName("Tavlin");
-  app.setApplicationVersion(TAVLIN_VERSION);
+  app.setApplicationVersion(tavlin::kVersion);
   // Ties the windows to the desktop entry, whose icon they show.
   app.setDesktopFileName("tavlin");
   tavlin::PaintUndefinedSprite();

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include "FileIO.h"
+#include "Version.h"
 
 namespace tavlin {
 
@@ -95,7 +96,7 @@ std::string ParameterFileText(const std::string& path, const TParameterSet& set,
   line("#  Tavlin by the Tavlin maintainers");
   line("#                RIC picture editor");
   line("#                for the LEGO MINDSTORMS NXT display");
-  line("#                Tavlin V2.0.4");
+  line(std::string("#                ") + kProgramVersionText);
   line("#");
   line("#  File generated " + stamp);
   line("");

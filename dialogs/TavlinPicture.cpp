@@ -6,15 +6,11 @@
 
 #include <algorithm>
 
+#include "QtHelpers.h"
+
 namespace tavlin {
 
 namespace {
-
-QPen Pen(const QColor& colour, qreal width) {
-  QPen pen(colour, width);
-  pen.setJoinStyle(Qt::RoundJoin);
-  return pen;
-}
 
 // What the brick's screen shows: a little scene drawn with the same kinds
 // of shapes a RIC file uses, in the display's own 100 x 64 pixels.

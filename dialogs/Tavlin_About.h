@@ -4,13 +4,14 @@
 
 #include <QDialog>
 
+#include "Version.h"
+
 class QLabel;
 class QPushButton;
 
 namespace tavlin {
 
 inline constexpr const char* kProgramName = "Tavlin";
-inline constexpr const char* kProgramVersionText = "Tavlin V2.0.4";
 
 class TForm_Tavlin_Info : public QDialog {
   Q_OBJECT

@@ -16,18 +16,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "QtHelpers.h"
+
 namespace tavlin {
 
 namespace {
 
 constexpr int kPreviewWidth = 344;
 constexpr int kPreviewHeight = 64;
-
-template <class W>
-W* Named(W* widget, const char* name) {
-  widget->setObjectName(name);
-  return widget;
-}
 
 double ScreenPixelsPerInch() {
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -24,6 +24,8 @@
 
 #include "FileIO.h"
 
+#include "QtHelpers.h"
+
 namespace tavlin {
 
 namespace {
@@ -32,12 +34,6 @@ constexpr int kPreviewWidth = 200;
 constexpr int kPreviewHeight = 128;
 constexpr int kMaxTargetWidth = 1024;
 constexpr int kMaxTargetHeight = 512;
-
-template <class W>
-W* Named(W* widget, const char* name) {
-  widget->setObjectName(name);
-  return widget;
-}
 
 QLabel* NewLabel(QWidget* parent, const char* name, const QString& text, int x, int y, int w) {
   QLabel* label = Named(new QLabel(text, parent), name);
@@ -303,7 +299,7 @@ bool TForm_Tavlin_Import::LoadPictureFile(const QString& path) {
   Picture picture;
   QImage image;
   try {
-    picture = LoadPicture(QFile::encodeName(path).toStdString());
+    picture = LoadPicture(LocalPath(path));
     image = ImageFromPicture(picture);
     if (image.isNull()) throw TavlinError(path.toStdString(), "not enough memory for the picture");
   } catch (const std::exception& error) {

@@ -11,6 +11,8 @@
 #include <functional>
 #include <map>
 
+#include "QtHelpers.h"
+
 namespace tavlin {
 
 namespace {
@@ -36,12 +38,7 @@ QPixmap RenderSquare(int size, qreal logical, const DrawFunction& draw) {
   return QPixmap::fromImage(image);
 }
 
-QPen Pen(const QColor& colour, qreal width) {
-  QPen pen(colour, width);
-  pen.setCapStyle(Qt::RoundCap);
-  pen.setJoinStyle(Qt::RoundJoin);
-  return pen;
-}
+QPen Pen(const QColor& colour, qreal width) { return tavlin::Pen(colour, width, Qt::RoundCap); }
 
 void DrawText(QPainter& p, const QRectF& box, const QString& text, qreal pixelSize,
               const QColor& colour) {

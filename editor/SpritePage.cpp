@@ -275,7 +275,8 @@ void TSpritePage::BuildView() {
   connect(Image_Sprite, &TSpriteView::MouseUp, this,
           [this](int x, int y, Qt::MouseButtons b) { Image_SpriteMouseUp(x, y, b); });
   // Delete on the view erases the marked area, as the erase button does.
-  connect(Image_Sprite, &TSpriteView::DeletePressed, this, [this] { SpriteAreaOperation(9); });
+  connect(Image_Sprite, &TSpriteView::DeletePressed, this,
+          [this] { SpriteAreaOperation(AreaErase); });
 
   ScrollBar_Sprite_X = new QScrollBar(Qt::Horizontal, this);
   ScrollBar_Sprite_X->setObjectName("ScrollBar_Sprite_X");
@@ -391,16 +392,16 @@ void TSpritePage::BuildMenus() {
     const char* name;
     const char* caption;
     int tool;
-  } draw[] = {{"Menu_Edit_Sprite_Draw_Point", "Point", 1},
-              {"Menu_Edit_Sprite_Draw_Line", "Line", 2},
-              {"Menu_Edit_Sprite_Draw_Rectangle", "Rectangle", 5},
-              {"Menu_Edit_Sprite_Draw_FilledRectangle", "Filled rectangle", 7},
-              {"Menu_Edit_Sprite_Draw_Circle", "Circle", 9},
-              {"Menu_Edit_Sprite_Draw_FilledCircle", "Filled Circle", 11},
-              {"Menu_Edit_Sprite_Draw_Ellipse", "Ellipse", 13},
-              {"Menu_Edit_Sprite_Draw_FilledEllipse", "Filled ellipse", 15},
-              {"Menu_Edit_Sprite_Draw_FloodFill", "Fill area", 17},
-              {"Menu_Edit_Sprite_Draw_Text", "Text", 18}};
+  } draw[] = {{"Menu_Edit_Sprite_Draw_Point", "Point", ToolPoint},
+              {"Menu_Edit_Sprite_Draw_Line", "Line", ToolLine},
+              {"Menu_Edit_Sprite_Draw_Rectangle", "Rectangle", ToolRectangle},
+              {"Menu_Edit_Sprite_Draw_FilledRectangle", "Filled rectangle", ToolFilledRectangle},
+              {"Menu_Edit_Sprite_Draw_Circle", "Circle", ToolCircle},
+              {"Menu_Edit_Sprite_Draw_FilledCircle", "Filled Circle", ToolFilledCircle},
+              {"Menu_Edit_Sprite_Draw_Ellipse", "Ellipse", ToolEllipse},
+              {"Menu_Edit_Sprite_Draw_FilledEllipse", "Filled ellipse", ToolFilledEllipse},
+              {"Menu_Edit_Sprite_Draw_FloodFill", "Fill area", ToolFill},
+              {"Menu_Edit_Sprite_Draw_Text", "Text", ToolText}};
   for (const auto& d : draw) {
     QAction* a = Menu_Edit_Sprite_Draw->addAction(d.caption);
     a->setObjectName(d.name);
@@ -418,30 +419,33 @@ void TSpritePage::BuildMenus() {
   };
   QMenu* rotate = Menu_Edit_Sprite_MarkArea->addMenu("Rotate area");
   rotate->setObjectName("Menu_Edit_Sprite_MarkArea_Rotate");
-  item(rotate, "Menu_Edit_Sprite_MarkArea_Rotate_Counterclockwise", "Counterclockwise", 7);
-  item(rotate, "Menu_Edit_Sprite_MarkArea_Rotate_Clockwise", "Clockwise", 8);
+  item(rotate, "Menu_Edit_Sprite_MarkArea_Rotate_Counterclockwise", "Counterclockwise",
+       AreaRotateCounterclockwise);
+  item(rotate, "Menu_Edit_Sprite_MarkArea_Rotate_Clockwise", "Clockwise", AreaRotateClockwise);
   QMenu* scroll = Menu_Edit_Sprite_MarkArea->addMenu("Scroll area");
   scroll->setObjectName("Menu_Edit_Sprite_MarkArea_ScrollArea");
-  item(scroll, "Menu_Edit_Sprite_MarkArea_ScrollArea_Up", "Up", 1);
-  item(scroll, "Menu_Edit_Sprite_MarkArea_ScrollArea_Down", "Down", 2);
-  item(scroll, "Menu_Edit_Sprite_MarkArea_ScrollArea_Left", "Left", 3);
-  item(scroll, "Menu_Edit_Sprite_MarkArea_ScrollArea_Right", "Right", 4);
+  item(scroll, "Menu_Edit_Sprite_MarkArea_ScrollArea_Up", "Up", AreaScrollUp);
+  item(scroll, "Menu_Edit_Sprite_MarkArea_ScrollArea_Down", "Down", AreaScrollDown);
+  item(scroll, "Menu_Edit_Sprite_MarkArea_ScrollArea_Left", "Left", AreaScrollLeft);
+  item(scroll, "Menu_Edit_Sprite_MarkArea_ScrollArea_Right", "Right", AreaScrollRight);
   QMenu* mirror = Menu_Edit_Sprite_MarkArea->addMenu("Mirror area");
   mirror->setObjectName("Menu_Edit_Sprite_MarkArea_MirrorArea");
-  item(mirror, "Menu_Edit_Sprite_MarkArea_MirrorArea_Horizontal", "Horizontal", 5);
-  item(mirror, "Menu_Edit_Sprite_MarkArea_MirrorArea_Vertical", "Vertical", 6);
+  item(mirror, "Menu_Edit_Sprite_MarkArea_MirrorArea_Horizontal", "Horizontal",
+       AreaMirrorHorizontal);
+  item(mirror, "Menu_Edit_Sprite_MarkArea_MirrorArea_Vertical", "Vertical", AreaMirrorVertical);
   Menu_Edit_Sprite_MarkArea->addSeparator();
-  item(Menu_Edit_Sprite_MarkArea, "Menu_Edit_Sprite_MarkArea_EraseArea", "Erase area", 9);
+  item(Menu_Edit_Sprite_MarkArea, "Menu_Edit_Sprite_MarkArea_EraseArea", "Erase area", AreaErase);
   // The copy and insert items act like the Copy and Paste buttons.
   item(Menu_Edit_Sprite_MarkArea, "Menu_Edit_Sprite_MarkArea_CopyMarkedArea", "Copy to clipboard",
-       10);
+       AreaCopy);
   QAction* insert = item(Menu_Edit_Sprite_MarkArea, "Menu_Edit_Sprite_MarkArea_Insert",
                          "Insert from clipboard", 0);
   connect(insert, &QAction::triggered, this, [this] {
-    if (!FloatingImage.Empty()) SetSpriteTool(22);
+    if (!FloatingImage.Empty()) SetSpriteTool(ToolPaste);
   });
   Menu_Edit_Sprite_MarkArea->addSeparator();
-  item(Menu_Edit_Sprite_MarkArea, "Menu_Edit_Sprite_MarkArea_InvertArea", "Invert area", 11);
+  item(Menu_Edit_Sprite_MarkArea, "Menu_Edit_Sprite_MarkArea_InvertArea", "Invert area",
+       AreaInvert);
 
   // The View menu steps the zoom track bar; "Zoom NXT display size" zooms like the NXT button.
   QAction* zoomIn = host_.ViewMenu()->findChild<QAction*>("Menu_View_ZoomIn");

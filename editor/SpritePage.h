@@ -28,6 +28,47 @@ class TSpriteView;
 class TForm_Tavlin_AddText;
 class TForm_Tavlin_Import;
 
+// The sprite page's tools and their drag states: the value of SpriteTool.
+// A shape tool's dragging state is the tool's value + 1; 4 is not used.
+enum SpriteToolState : int {
+  ToolPoint = 1,
+  ToolLine = 2,
+  ToolLineDragging = 3,
+  ToolRectangle = 5,
+  ToolRectangleDragging = 6,
+  ToolFilledRectangle = 7,
+  ToolFilledRectangleDragging = 8,
+  ToolCircle = 9,
+  ToolCircleDragging = 10,
+  ToolFilledCircle = 11,
+  ToolFilledCircleDragging = 12,
+  ToolEllipse = 13,
+  ToolEllipseDragging = 14,
+  ToolFilledEllipse = 15,
+  ToolFilledEllipseDragging = 16,
+  ToolFill = 17,
+  ToolText = 18,
+  ToolTextPlacing = 19,  // the text picture follows the pointer
+  ToolSelect = 20,
+  ToolSelectDragging = 21,
+  ToolPaste = 22,  // the floating picture follows the pointer
+};
+
+// The operations on the marked area (SpriteAreaOperation's code).
+enum AreaOperation : int {
+  AreaScrollUp = 1,
+  AreaScrollDown,
+  AreaScrollLeft,
+  AreaScrollRight,
+  AreaMirrorHorizontal,
+  AreaMirrorVertical,
+  AreaRotateCounterclockwise,
+  AreaRotateClockwise,
+  AreaErase,
+  AreaCopy,
+  AreaInvert,
+};
+
 class TSpritePage : public QWidget {
   Q_OBJECT
  public:
@@ -200,7 +241,7 @@ class TSpritePage : public QWidget {
   QImage rulerX_, rulerY_;
 
   // Work state of the sprite editor.
-  int SpriteTool = 1;
+  int SpriteTool = ToolPoint;
   QPoint StartPoint;
   std::uint8_t DrawingColour = kBlackIndex;
   SpriteCanvas ShapeBackup;
@@ -213,7 +254,7 @@ class TSpritePage : public QWidget {
   // The pencil's last point: each move draws a line from it.
   QPoint pencilLast_;
   // The tool chosen before the Paste tool, where Esc returns to.
-  int restingTool_ = 1;
+  int restingTool_ = ToolPoint;
   QMenu* viewMenu_ = nullptr;
 };
 

@@ -38,26 +38,27 @@ void TSpritePage::BuildAreaButtons() {
     int code;
   } buttons[] = {
       {&SpeedButton_Sprite_ScrollUp, "SpeedButton_Sprite_ScrollUp", "scrollup",
-       "Scroll selection one pixel up", 1},
+       "Scroll selection one pixel up", AreaScrollUp},
       {&SpeedButton_Sprite_ScrollDown, "SpeedButton_Sprite_ScrollDown", "scrolldown",
-       "Scroll selection one pixel down", 2},
+       "Scroll selection one pixel down", AreaScrollDown},
       {&SpeedButton_Sprite_ScrollLeft, "SpeedButton_Sprite_ScrollLeft", "scrollleft",
-       "Scroll selection one pixel left", 3},
+       "Scroll selection one pixel left", AreaScrollLeft},
       {&SpeedButton_Sprite_ScrollRight, "SpeedButton_Sprite_ScrollRight", "scrollright",
-       "Scroll selection one pixel right", 4},
+       "Scroll selection one pixel right", AreaScrollRight},
       {&SpeedButton_Sprite_MirrorLR, "SpeedButton_Sprite_MirrorLR", "mirrorlr",
-       "Mirror selected area horizontal", 5},
+       "Mirror selected area horizontal", AreaMirrorHorizontal},
       {&SpeedButton_Sprite_MirrorUD, "SpeedButton_Sprite_MirrorUD", "mirrorud",
-       "Mirror selected area vertical", 6},
+       "Mirror selected area vertical", AreaMirrorVertical},
       {&SpeedButton_Sprite_RotateLeft, "SpeedButton_Sprite_RotateLeft", "rotateleft",
-       "Rotate selection counter clockwise", 7},
+       "Rotate selection counter clockwise", AreaRotateCounterclockwise},
       {&SpeedButton_Sprite_RotateRight, "SpeedButton_Sprite_RotateRight", "rotateright",
-       "Rotate selection clockwise", 8},
-      {&SpeedButton_Sprite_Erase, "SpeedButton_Sprite_Erase", "erase", "Delete selected area", 9},
+       "Rotate selection clockwise", AreaRotateClockwise},
+      {&SpeedButton_Sprite_Erase, "SpeedButton_Sprite_Erase", "erase", "Delete selected area",
+       AreaErase},
       {&SpeedButton_Sprite_Copy, "SpeedButton_Sprite_Copy", "copy", "Copy selection to clipboard",
-       10},
+       AreaCopy},
       {&SpeedButton_Sprite_Invert, "SpeedButton_Sprite_Invert", "invert", "Invers selected area",
-       11},
+       AreaInvert},
   };
   int x = 140;
   for (const auto& b : buttons) {
@@ -72,47 +73,48 @@ void TSpritePage::BuildAreaButtons() {
 
 void TSpritePage::SpriteAreaOperation(int code) {
   TRICElement* e = Sprite();
-  if (!e || !e->MarkedArea.IsSet() || code < 1 || code > 11) return;
+  if (!e || !e->MarkedArea.IsSet() || code < AreaScrollUp || code > AreaInvert) return;
   const TRect m = e->MarkedArea;
-  if (code <= 6 || code == 9 || code == 11) ExtendUsedArea(m.Left, m.Top, m.Right, m.Bottom);
+  if (code <= AreaMirrorVertical || code == AreaErase || code == AreaInvert)
+    ExtendUsedArea(m.Left, m.Top, m.Right, m.Bottom);
   SpriteCanvas& c = e->Canvas;
   switch (code) {
-    case 1:
+    case AreaScrollUp:
       ScrollArea(c, m, ScrollDirection::Up);
       break;
-    case 2:
+    case AreaScrollDown:
       ScrollArea(c, m, ScrollDirection::Down);
       break;
-    case 3:
+    case AreaScrollLeft:
       ScrollArea(c, m, ScrollDirection::Left);
       break;
-    case 4:
+    case AreaScrollRight:
       ScrollArea(c, m, ScrollDirection::Right);
       break;
-    case 5:
+    case AreaMirrorHorizontal:
       MirrorArea(c, m, true);
       break;
-    case 6:
+    case AreaMirrorVertical:
       MirrorArea(c, m, false);
       break;
-    case 7:
-    case 8:
+    case AreaRotateCounterclockwise:
+    case AreaRotateClockwise:
       FloatingImage = LiftArea(c, m);
-      RotatePicture(FloatingImage, code == 8);
+      RotatePicture(FloatingImage, code == AreaRotateClockwise);
       FloatingPos = QPoint((m.Left + m.Right) / 2, (m.Top + m.Bottom) / 2);
-      SetSpriteTool(22);
+      SetSpriteTool(ToolPaste);
       break;
-    case 9:
+    case AreaErase:
       FillArea(c, m, kWhiteIndex);
       break;
-    case 10:
+    case AreaCopy:
       FloatingPos = QPoint(-1, -1);
       FloatingImage = LiftArea(c, m);
       SpeedButton_Sprite_Paste->show();
       // The copy goes to the system clipboard as well.
       QGuiApplication::clipboard()->setImage(ClipboardImage(FloatingImage));
       break;
-    case 11:
+    case AreaInvert:
       InvertArea(c, m);
       break;
   }
@@ -142,7 +144,7 @@ void TSpritePage::ImportPicture() {
   }
   if (FloatingImage.Empty()) FloatingImage.Clear();
   ConvertToDisplay(FloatingImage);
-  SetSpriteTool(22);
+  SetSpriteTool(ToolPaste);
 }
 
 }  // namespace tavlin

@@ -38,13 +38,13 @@ void TSpritePage::BuildShortcuts() {
 bool TSpritePage::CopyMarkedArea() {
   TRICElement* e = Sprite();
   if (!e || !e->MarkedArea.IsSet()) return false;
-  SpriteAreaOperation(10);
+  SpriteAreaOperation(AreaCopy);
   return true;
 }
 
 bool TSpritePage::CutMarkedArea() {
   if (!CopyMarkedArea()) return false;
-  SpriteAreaOperation(9);  // the erase is the step
+  SpriteAreaOperation(AreaErase);  // the erase is the step
   return true;
 }
 
@@ -70,7 +70,7 @@ bool TSpritePage::PasteClipboardImage() {
   FloatingPicture picture =
       ConvertToBlackAndWhite(source, w, h, importDialog_->TrackBar_Brightness->value());
   ConvertToDisplay(picture);
-  SetSpriteTool(22);
+  SetSpriteTool(ToolPaste);
   FloatingImage = std::move(picture);
   // It shows at the view's top-left corner until the pointer moves it.
   FloatingPos = QPoint(ScrollBar_Sprite_X->value(), ScrollBar_Sprite_Y->value());
@@ -81,7 +81,7 @@ bool TSpritePage::PasteClipboardImage() {
 void TSpritePage::MarkUsedArea() {
   TRICElement* e = Sprite();
   if (!e || !e->UsedArea.IsSet()) return;
-  ChooseTool(20);
+  ChooseTool(ToolSelect);
   const TRect u = e->UsedArea;
   SetMarkedArea(u.Left, u.Top, u.Right, u.Bottom);
 }
@@ -90,11 +90,11 @@ void TSpritePage::CancelFloatingAndMark() {
   TRICElement* e = Sprite();
   if (!e) return;
   EndPreview();
-  if (SpriteTool == 22) {
+  if (SpriteTool == ToolPaste) {
     ChooseTool(restingTool_);  // drops the picture and any mark
   } else if (e->MarkedArea.IsSet()) {
     SetMarkedArea(-1, -1, -1, -1);
-    if (SpriteTool == 21) SpriteTool = 20;
+    if (SpriteTool == ToolSelectDragging) SpriteTool = ToolSelect;
   } else if (!FloatingImage.Empty()) {
     DropFloatingImage();
     RedrawSpriteView();
@@ -156,17 +156,22 @@ QMenu* TSpritePage::ShowViewMenu(const QPoint& global) {
   if (marked) {
     viewMenu_->addSeparator();
     const std::pair<const char*, int> operations[] = {
-        {"Rotate clockwise", 8},  {"Rotate counterclockwise", 7},
-        {"Mirror horizontal", 5}, {"Mirror vertical", 6},
-        {"Scroll up", 1},         {"Scroll down", 2},
-        {"Scroll left", 3},       {"Scroll right", 4},
-        {"Erase area", 9},        {"Invert area", 11}};
+        {"Rotate clockwise", AreaRotateClockwise},
+        {"Rotate counterclockwise", AreaRotateCounterclockwise},
+        {"Mirror horizontal", AreaMirrorHorizontal},
+        {"Mirror vertical", AreaMirrorVertical},
+        {"Scroll up", AreaScrollUp},
+        {"Scroll down", AreaScrollDown},
+        {"Scroll left", AreaScrollLeft},
+        {"Scroll right", AreaScrollRight},
+        {"Erase area", AreaErase},
+        {"Invert area", AreaInvert}};
     for (const auto& [text, code] : operations)
       add(text, true, [this, code = code] { SpriteAreaOperation(code); });
   }
-  if (SpriteTool == 22 || marked) {
+  if (SpriteTool == ToolPaste || marked) {
     viewMenu_->addSeparator();
-    add(SpriteTool == 22 ? "Drop the picture\tEsc" : "Unmark\tEsc", true,
+    add(SpriteTool == ToolPaste ? "Drop the picture\tEsc" : "Unmark\tEsc", true,
         [this] { CancelFloatingAndMark(); });
   }
   viewMenu_->popup(global);

@@ -19,13 +19,13 @@ namespace tavlin {
 namespace {
 // The name of the step a drawing tool makes.
 const char* ToolStepName(int tool) {
-  if (tool <= 1) return "Draw Points";
-  if (tool <= 4) return "Draw Line";
-  if (tool <= 8) return "Draw Rectangle";
-  if (tool <= 12) return "Draw Circle";
-  if (tool <= 16) return "Draw Ellipse";
-  if (tool == 17) return "Fill Area";
-  if (tool <= 19) return "Draw Text";
+  if (tool <= ToolPoint) return "Draw Points";
+  if (tool <= ToolLineDragging) return "Draw Line";
+  if (tool <= ToolFilledRectangleDragging) return "Draw Rectangle";
+  if (tool <= ToolFilledCircleDragging) return "Draw Circle";
+  if (tool <= ToolFilledEllipseDragging) return "Draw Ellipse";
+  if (tool == ToolFill) return "Fill Area";
+  if (tool <= ToolTextPlacing) return "Draw Text";
   return "Paste";
 }
 }  // namespace
@@ -42,25 +42,27 @@ void TSpritePage::BuildTools() {
     int tool;
     const char* key;
   } tools[] = {
-      {&SpeedButton_Sprite_Point, "SpeedButton_Sprite_Point", "point", "Draw single point", 1, "P"},
-      {&SpeedButton_Sprite_Line, "SpeedButton_Sprite_Line", "line", "Draw a line", 2, "L"},
-      {&SpeedButton_Sprite_Rectangle, "SpeedButton_Sprite_Rectangle", "rect", "Draw rectangle", 5,
-       "R"},
+      {&SpeedButton_Sprite_Point, "SpeedButton_Sprite_Point", "point", "Draw single point",
+       ToolPoint, "P"},
+      {&SpeedButton_Sprite_Line, "SpeedButton_Sprite_Line", "line", "Draw a line", ToolLine, "L"},
+      {&SpeedButton_Sprite_Rectangle, "SpeedButton_Sprite_Rectangle", "rect", "Draw rectangle",
+       ToolRectangle, "R"},
       {&SpeedButton_Sprite_FRectangle, "SpeedButton_Sprite_FRectangle", "frect",
-       "Draw filled rectangle", 7, "Shift+R"},
-      {&SpeedButton_Sprite_Circle, "SpeedButton_Sprite_Circle", "circle", "Draw circle", 9, "C"},
+       "Draw filled rectangle", ToolFilledRectangle, "Shift+R"},
+      {&SpeedButton_Sprite_Circle, "SpeedButton_Sprite_Circle", "circle", "Draw circle", ToolCircle,
+       "C"},
       {&SpeedButton_Sprite_FCircle, "SpeedButton_Sprite_FCircle", "fcircle", "Draw filled circle",
        11, "Shift+C"},
-      {&SpeedButton_Sprite_Ellispe, "SpeedButton_Sprite_Ellispe", "ellipse", "Draw ellipse", 13,
-       "E"},
+      {&SpeedButton_Sprite_Ellispe, "SpeedButton_Sprite_Ellispe", "ellipse", "Draw ellipse",
+       ToolEllipse, "E"},
       {&SpeedButton_Sprite_FEllispe, "SpeedButton_Sprite_FEllispe", "fellipse",
-       "Draw filled ellipse", 15, "Shift+E"},
-      {&SpeedButton_Sprite_Fill, "SpeedButton_Sprite_Fill", "fill", "Fill region", 17, "F"},
-      {&SpeedButton_Sprite_Text, "SpeedButton_Sprite_Text", "text", "Insert a text", 18, "T"},
+       "Draw filled ellipse", ToolFilledEllipse, "Shift+E"},
+      {&SpeedButton_Sprite_Fill, "SpeedButton_Sprite_Fill", "fill", "Fill region", ToolFill, "F"},
+      {&SpeedButton_Sprite_Text, "SpeedButton_Sprite_Text", "text", "Insert a text", ToolText, "T"},
       {&SpeedButton_Sprite_Select, "SpeedButton_Sprite_Select", "select", "Mark a selected area",
        20, "S"},
       {&SpeedButton_Sprite_Paste, "SpeedButton_Sprite_Paste", "paste",
-       "Insert selection from clipboard", 22, "V"},
+       "Insert selection from clipboard", ToolPaste, "V"},
   };
   int x = 140;
   for (const auto& t : tools) {
@@ -91,7 +93,7 @@ void TSpritePage::BuildTools() {
 }
 
 void TSpritePage::ChooseTool(int tool) {
-  if (tool == 22 && FloatingImage.Empty()) return;
+  if (tool == ToolPaste && FloatingImage.Empty()) return;
   if (QAbstractButton* b = toolGroup_->button(tool)) b->setChecked(true);
   SetSpriteTool(tool);
 }
@@ -99,7 +101,7 @@ void TSpritePage::ChooseTool(int tool) {
 void TSpritePage::SetSpriteTool(int tool) {
   EndPreview();
   SetMarkedArea(-1, -1, -1, -1);
-  if (tool == 22) {
+  if (tool == ToolPaste) {
     SpeedButton_Sprite_Paste->show();
     SpeedButton_Sprite_Paste->setChecked(true);
   } else {
@@ -107,7 +109,7 @@ void TSpritePage::SetSpriteTool(int tool) {
     RedrawSpriteView();
   }
   SpriteTool = tool;
-  if (tool != 22) restingTool_ = tool;
+  if (tool != ToolPaste) restingTool_ = tool;
 }
 
 void TSpritePage::DropFloatingImage() {
@@ -144,7 +146,7 @@ void TSpritePage::Image_SpriteMouseDown(int x, int y, Qt::MouseButtons buttons) 
   if (!Sprite()) return;
   // The right button draws white with the drawing tools; with Select and
   // Paste it opens the view's menu.
-  if (buttons == Qt::RightButton && (SpriteTool == 20 || SpriteTool == 22)) {
+  if (buttons == Qt::RightButton && (SpriteTool == ToolSelect || SpriteTool == ToolPaste)) {
     ShowViewMenu(Image_Sprite->mapToGlobal(QPoint(x, y)));
     return;
   }
@@ -155,56 +157,56 @@ void TSpritePage::Image_SpriteMouseDown(int x, int y, Qt::MouseButtons buttons) 
   if (buttons & Qt::RightButton) DrawingColour = kWhiteIndex;
   const bool left = buttons & Qt::LeftButton, right = buttons & Qt::RightButton;
   switch (SpriteTool) {
-    case 1:
+    case ToolPoint:
       if (left) DrawPoint(p, kBlackIndex);
       if (right) DrawPoint(p, kWhiteIndex);
       pencilLast_ = p;
       break;
-    case 2:
+    case ToolLine:
       SaveShapeBackup();
       DrawLineShape(p, p, DrawingColour, false);
-      SpriteTool = 3;
+      SpriteTool = ToolLineDragging;
       break;
-    case 5:
-    case 7:
+    case ToolRectangle:
+    case ToolFilledRectangle:
       SaveShapeBackup();
-      DrawRectShape(p, p, DrawingColour, SpriteTool == 7, false);
+      DrawRectShape(p, p, DrawingColour, SpriteTool == ToolFilledRectangle, false);
       ++SpriteTool;
       break;
-    case 9:
-    case 11:
+    case ToolCircle:
+    case ToolFilledCircle:
       SaveShapeBackup();
-      DrawCircleShape(p, 1, DrawingColour, SpriteTool == 11, false);
+      DrawCircleShape(p, 1, DrawingColour, SpriteTool == ToolFilledCircle, false);
       ++SpriteTool;
       break;
-    case 13:
-    case 15:
+    case ToolEllipse:
+    case ToolFilledEllipse:
       SaveShapeBackup();
-      DrawEllipseShape(p, p, DrawingColour, SpriteTool == 15, false);
+      DrawEllipseShape(p, p, DrawingColour, SpriteTool == ToolFilledEllipse, false);
       ++SpriteTool;
       break;
-    case 17:
+    case ToolFill:
       FloodFillAt(p, DrawingColour);
-      RecordStep(ToolStepName(17));
+      RecordStep(ToolStepName(ToolFill));
       break;
-    case 18:
+    case ToolText:
       if (RunTextDialog()) {
         SaveShapeBackup();
         StampText(StartPoint, DrawingColour, false);
-        SpriteTool = 19;
+        SpriteTool = ToolTextPlacing;
       }
       break;
-    case 19:
+    case ToolTextPlacing:
       StampText(p, DrawingColour, true);
-      SpriteTool = 18;
-      RecordStep(ToolStepName(19));
+      SpriteTool = ToolText;
+      RecordStep(ToolStepName(ToolTextPlacing));
       break;
-    case 20:
+    case ToolSelect:
       SaveShapeBackup();
       SetMarkedArea(p.x(), p.y(), p.x(), p.y());
-      SpriteTool = 21;
+      SpriteTool = ToolSelectDragging;
       break;
-    case 22:
+    case ToolPaste:
       if (left) PlaceFloatingImage(p, true);
       break;
     default:
@@ -218,35 +220,35 @@ void TSpritePage::Image_SpriteMouseMove(int x, int y, Qt::MouseButtons buttons) 
   ShowPoint(p);
   const QPoint s = StartPoint;
   switch (SpriteTool) {
-    case 1:
+    case ToolPoint:
       // A line from the last point, so a fast stroke leaves no gaps.
       if (buttons & Qt::LeftButton) DrawPencilLine(pencilLast_, p, kBlackIndex);
       if (buttons & Qt::RightButton) DrawPencilLine(pencilLast_, p, kWhiteIndex);
       pencilLast_ = p;
       break;
-    case 3:
+    case ToolLineDragging:
       DrawLineShape(s, p, DrawingColour, false);
       break;
-    case 6:
-    case 8:
-      DrawRectShape(s, p, DrawingColour, SpriteTool == 8, false);
+    case ToolRectangleDragging:
+    case ToolFilledRectangleDragging:
+      DrawRectShape(s, p, DrawingColour, SpriteTool == ToolFilledRectangleDragging, false);
       break;
-    case 10:
-    case 12:
+    case ToolCircleDragging:
+    case ToolFilledCircleDragging:
       DrawCircleShape(s, std::max(std::abs(s.x() - p.x()), std::abs(s.y() - p.y())), DrawingColour,
-                      SpriteTool == 12, false);
+                      SpriteTool == ToolFilledCircleDragging, false);
       break;
-    case 14:
-    case 16:
-      DrawEllipseShape(s, p, DrawingColour, SpriteTool == 16, false);
+    case ToolEllipseDragging:
+    case ToolFilledEllipseDragging:
+      DrawEllipseShape(s, p, DrawingColour, SpriteTool == ToolFilledEllipseDragging, false);
       break;
-    case 19:
+    case ToolTextPlacing:
       StampText(p, DrawingColour, false);
       break;
-    case 21:
+    case ToolSelectDragging:
       SetMarkedArea(s.x(), s.y(), p.x(), p.y());
       break;
-    case 22:
+    case ToolPaste:
       PlaceFloatingImage(p, buttons & Qt::LeftButton);
       break;
     default:
@@ -261,34 +263,35 @@ void TSpritePage::Image_SpriteMouseUp(int x, int y, Qt::MouseButtons) {
   const QPoint s = StartPoint;
   const int tool = SpriteTool;
   switch (SpriteTool) {
-    case 3:
+    case ToolLineDragging:
       DrawLineShape(s, p, DrawingColour, true);
-      SpriteTool = 2;
+      SpriteTool = ToolLine;
       break;
-    case 6:
-    case 8:
-      DrawRectShape(s, p, DrawingColour, SpriteTool == 8, true);
+    case ToolRectangleDragging:
+    case ToolFilledRectangleDragging:
+      DrawRectShape(s, p, DrawingColour, SpriteTool == ToolFilledRectangleDragging, true);
       --SpriteTool;
       break;
-    case 10:
-    case 12:
+    case ToolCircleDragging:
+    case ToolFilledCircleDragging:
       DrawCircleShape(s, std::max(std::abs(s.x() - p.x()), std::abs(s.y() - p.y())), DrawingColour,
-                      SpriteTool == 12, true);
+                      SpriteTool == ToolFilledCircleDragging, true);
       --SpriteTool;
       break;
-    case 14:
-    case 16:
-      DrawEllipseShape(s, p, DrawingColour, SpriteTool == 16, true);
+    case ToolEllipseDragging:
+    case ToolFilledEllipseDragging:
+      DrawEllipseShape(s, p, DrawingColour, SpriteTool == ToolFilledEllipseDragging, true);
       --SpriteTool;
       break;
-    case 21:
-      SpriteTool = 20;
+    case ToolSelectDragging:
+      SpriteTool = ToolSelect;
       break;
     default:
       break;
   }
   // The stroke is finished, its preview replaced by the shape: one step.
-  if (tool != 18 && tool != 19 && tool != 21) RecordStep(ToolStepName(tool));
+  if (tool != ToolText && tool != ToolTextPlacing && tool != ToolSelectDragging)
+    RecordStep(ToolStepName(tool));
 }
 
 // ---- drawing operations ----
@@ -304,19 +307,19 @@ void TSpritePage::EndPreview() {
   // The resting tool of each state that has a preview on the canvas.
   int rest = 0;
   switch (SpriteTool) {
-    case 3:
-      rest = 2;
+    case ToolLineDragging:
+      rest = ToolLine;
       break;
-    case 6:
-    case 8:
-    case 10:
-    case 12:
-    case 14:
-    case 16:
+    case ToolRectangleDragging:
+    case ToolFilledRectangleDragging:
+    case ToolCircleDragging:
+    case ToolFilledCircleDragging:
+    case ToolEllipseDragging:
+    case ToolFilledEllipseDragging:
       rest = SpriteTool - 1;
       break;
-    case 19:
-      rest = 18;
+    case ToolTextPlacing:
+      rest = ToolText;
       break;
     default:
       return;

@@ -461,11 +461,11 @@ void TForm_Tavlin::BuildEditPages(QWidget* client) {
   auto* text = new QLabel(TabSheet_Edit_Empty);
   text->setObjectName("Label_Empty");
   text->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  text->setText(QStringLiteral("<h2>Tavlin V2.0.4</h2>"
+  text->setText(QStringLiteral("<h2>%2</h2>"
                                "<p>RIC picture editor for the LEGO MINDSTORMS NXT display</p>"
                                "<p>%1</p><p>by the Tavlin maintainers</p>"
                                "<p>Open a RIC file or add an element to start.</p>")
-                    .arg(QStringLiteral(__DATE__)));
+                    .arg(QStringLiteral(__DATE__), QString::fromUtf8(kProgramVersionText)));
   text->setGeometry(32, 380, 600, 200);
 
   BuildInformationPage();

@@ -7,6 +7,7 @@
 
 #include "CliRender.h"
 #include "FileIO.h"
+#include "Version.h"
 
 namespace tavlin::cli {
 
@@ -101,7 +102,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
   }
   std::string name = argv[1];
   if (name == "--version" || name == "-V") {
-    out << "tavlin-cli " TAVLIN_VERSION "\n";
+    out << "tavlin-cli " << kVersion << "\n";
     return Written(out, err);
   }
   // `help COMMAND` is `COMMAND --help`.

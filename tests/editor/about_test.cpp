@@ -9,6 +9,7 @@
 
 #include "ElementIcons.h"
 #include "Tavlin_About.h"
+#include "Version.h"
 
 using tavlin::RICElementKind;
 
@@ -63,7 +64,7 @@ void AboutTest::showsNameVersionAndPicture() {
   for (const QLabel* label : about.findChildren<QLabel*>())
     if (label->isVisible()) texts << label->text();
   QVERIFY(texts.contains("Tavlin"));
-  QVERIFY(texts.contains("Tavlin V2.0.4"));
+  QVERIFY(texts.contains(tavlin::kProgramVersionText));
   QVERIFY(texts.contains("RIC picture editor for the LEGO MINDSTORMS NXT display"));
   QVERIFY(texts.contains("by the Tavlin maintainers"));
 

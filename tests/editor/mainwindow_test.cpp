@@ -40,6 +40,7 @@
 #include "StartUp.h"
 #include "Tavlin_main.h"
 #include "VarMapPage.h"
+#include "Version.h"
 
 using namespace tavlin;
 
@@ -127,7 +128,7 @@ class MainWindowTest : public QObject {
   }
 
   void startsEmptyInModifyModeWith256Parameters() {
-    QCOMPARE(w_->windowTitle(), QString("Untitled - Tavlin V2.0.4"));
+    QCOMPARE(w_->windowTitle(), QString("Untitled - ") + tavlin::kProgramVersionText);
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Empty);
     QCOMPARE(w_->PageControl_Navigate->currentWidget(), w_->TabSheet_Navigate_Modify);
     QCOMPARE(MaxParameterIndex, 255);
@@ -997,11 +998,11 @@ class MainWindowTest : public QObject {
   void saveReopenGivesTheSameBytes() {
     Click("SpeedButton_RIC_AddLine");
     Click("SpeedButton_RIC_AddSprite");
-    QCOMPARE(w_->windowTitle(), QString("Untitled* - Tavlin V2.0.4"));
+    QCOMPARE(w_->windowTitle(), QString("Untitled* - ") + tavlin::kProgramVersionText);
     dialogs_->files.push_back(Path("saved.ric"));
     Click("SpeedButton_FileIO_Save");  // no name yet: Save as
     QVERIFY(!w_->Modified());
-    QCOMPARE(w_->windowTitle(), QString("saved.ric - Tavlin V2.0.4"));
+    QCOMPARE(w_->windowTitle(), QString("saved.ric - ") + tavlin::kProgramVersionText);
     QCOMPARE(Status(6), QString("Saved saved.ric"));  // for a moment, then the path
     QTRY_COMPARE_WITH_TIMEOUT(Status(6), Path("saved.ric"), 5000);
     QCOMPARE(dialogs_->fileFilters.last(), QString("MINDSTORMS graphic files|*.ric"));
@@ -1010,7 +1011,7 @@ class MainWindowTest : public QObject {
     Click("SpeedButton_FileIO_New");
     QCOMPARE(ElementList.Count(), 0);
     QCOMPARE(Status(6), QString());
-    QCOMPARE(w_->windowTitle(), QString("Untitled - Tavlin V2.0.4"));
+    QCOMPARE(w_->windowTitle(), QString("Untitled - ") + tavlin::kProgramVersionText);
     dialogs_->files.push_back(Path("saved.ric"));
     Click("SpeedButton_FileIO_Open");
     QCOMPARE(ElementList.Count(), 2);
@@ -1018,7 +1019,7 @@ class MainWindowTest : public QObject {
     Trigger("Menu_File_SaveAs");
     QVERIFY(FileBytes(Path("again.ric")) == first);
     Click("SpeedButton_RIC_AddLine");
-    QCOMPARE(w_->windowTitle(), QString("again.ric* - Tavlin V2.0.4"));
+    QCOMPARE(w_->windowTitle(), QString("again.ric* - ") + tavlin::kProgramVersionText);
   }
 
   void openWithUnsavedChangesAsksFirst() {
