@@ -62,7 +62,10 @@ namespace {
 // clang-format off
 const FileSystemCalls kSystemCalls{
     [](const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); },
-    ::write, ::pwrite, ::ftruncate, ::fallocate, ::fchown, ::fsync, ::close, ::rename};
+    ::write, ::pwrite, ::ftruncate, ::fallocate, ::fchown, ::fsync, ::close,
+    [](const char* from, const char* to, unsigned flags) {
+      return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, flags);
+    }};
 // clang-format on
 
 FileSystemCalls calls = kSystemCalls;
@@ -148,7 +151,10 @@ int OpenRegularFile(const std::string& name, const std::string& path, int flags,
   if (found != 0) Fail(name, errno);
   if (!S_ISREG(st.st_mode)) throw TavlinError(name, NotAFileReason(st.st_mode));
   if (links == LinkRule::Refuse) flags |= O_NOFOLLOW;
-  const int fd = calls.open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0);
+  // Only writes go through the replaceable calls.
+  const bool writing = (flags & O_ACCMODE) != O_RDONLY;
+  const int fd =
+      (writing ? calls.open : kSystemCalls.open)(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0);
   if (fd < 0) Fail(name, errno);
   Fd guard(fd);
   // Whatever took the name since the check is looked at again.
@@ -273,20 +279,29 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::size_t max
   return data;
 }
 
-void WriteFileAtomic(const std::string& path, const void* data, std::size_t size, LinkRule links) {
+FileGroupWriter::FileGroupWriter(LinkRule links) : links_(links) {}
+
+FileGroupWriter::~FileGroupWriter() {
+  for (const Staged& s : staged_)
+    if (!s.temp.empty()) ::unlink(s.temp.c_str());
+}
+
+void FileGroupWriter::Add(const std::string& path, const void* data, std::size_t size) {
   if (path.empty()) throw TavlinError(path, "Invalid filename");
   const auto* bytes = static_cast<const std::uint8_t*>(data);
   struct stat st {};
-  const std::string existing = ResolveWriteTarget(path, links, st);
-  const bool replacing = !existing.empty();
-  const std::string target = replacing ? existing : path;
+  const std::string existing = ResolveWriteTarget(path, links_, st);
+  Staged s{path, existing.empty() ? path : existing, "", !existing.empty(), {}};
+  auto inPlace = [&] {
+    s.inPlaceBytes.assign(bytes, bytes + size);
+    staged_.push_back(std::move(s));
+  };
   // A file its owner made read-only is not replaced, although its folder would allow it.
-  if (replacing && ::access(target.c_str(), W_OK) != 0) Fail(path, errno);
+  if (s.existed && ::access(s.target.c_str(), W_OK) != 0) Fail(path, errno);
   // A new file would leave the other names of the old one holding the old bytes.
-  if (replacing && st.st_nlink > 1) return WriteFileInPlace(path, target, bytes, size);
+  if (s.existed && st.st_nlink > 1) return inPlace();
   // The temporary file sits beside the target so that the rename stays on one
   // file system; its short name leaves room for the longest target names.
-  const std::string folder = FolderOf(target);
   std::string temp;
   int fdValue = -1;
   int createError = EEXIST;
@@ -294,7 +309,7 @@ void WriteFileAtomic(const std::string& path, const void* data, std::size_t size
   for (int attempt = 0; attempt < 16 && fdValue < 0; ++attempt) {
     char name[32];
     std::snprintf(name, sizeof name, "/.tavlin-%08x.tmp", unsigned(rd()));
-    temp = folder + name;
+    temp = FolderOf(s.target) + name;
     fdValue = calls.open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fdValue < 0) createError = errno;
     if (fdValue < 0 && errno != EEXIST) break;
@@ -302,8 +317,7 @@ void WriteFileAtomic(const std::string& path, const void* data, std::size_t size
   if (fdValue < 0) {
     // A folder that refuses new files may still hold a file we may write:
     // then that file is rewritten where it is.
-    if ((createError == EACCES || createError == EPERM) && replacing)
-      return WriteFileInPlace(path, target, bytes, size);
+    if ((createError == EACCES || createError == EPERM) && s.existed) return inPlace();
     Fail(path, createError);
   }
   Fd fd(fdValue);
@@ -314,7 +328,7 @@ void WriteFileAtomic(const std::string& path, const void* data, std::size_t size
   };
   // The new file takes the owner and permissions of the one it replaces. Only
   // root may give a file away: a file that would change hands is rewritten in place.
-  if (replacing) {
+  if (s.existed) {
     struct stat mine {};
     if (::fstat(fd.get(), &mine) != 0) failAndRemove(errno);
     if ((mine.st_uid != st.st_uid || mine.st_gid != st.st_gid) &&
@@ -322,7 +336,7 @@ void WriteFileAtomic(const std::string& path, const void* data, std::size_t size
                      mine.st_gid == st.st_gid ? gid_t(-1) : st.st_gid) != 0) {
       calls.close(fd.release());
       ::unlink(temp.c_str());
-      return WriteFileInPlace(path, target, bytes, size);
+      return inPlace();
     }
     ::fchmod(fd.get(), st.st_mode & 07777);
   }
@@ -337,8 +351,67 @@ void WriteFileAtomic(const std::string& path, const void* data, std::size_t size
   }
   if (calls.fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS) failAndRemove(errno);
   if (calls.close(fd.release()) != 0) failAndRemove(errno);
-  if (calls.rename(temp.c_str(), target.c_str()) != 0) failAndRemove(errno);
-  SyncFolder(folder);
+  s.temp = temp;
+  staged_.push_back(std::move(s));
+}
+
+void FileGroupWriter::Commit() {
+  // Each old file trades places with its new one, so that a later failure can
+  // trade them back; the old ones go only when all are in place. A file
+  // system without the exchange gets a plain rename, which cannot be undone.
+  enum class How { Exchanged, Renamed, Created, InPlace };
+  std::vector<How> done;
+  auto undo = [&] {
+    for (std::size_t i = done.size(); i-- > 0;) {
+      Staged& s = staged_[i];
+      // Where trading back fails, the old file stays under the temporary name rather than be lost.
+      if (done[i] == How::Exchanged &&
+          calls.rename(s.temp.c_str(), s.target.c_str(), RENAME_EXCHANGE) == 0)
+        ::unlink(s.temp.c_str());
+      if (done[i] == How::Created) ::unlink(s.target.c_str());
+      s.temp.clear();
+    }
+  };
+  for (Staged& s : staged_) {
+    if (s.temp.empty()) {
+      try {
+        WriteFileInPlace(s.path, s.target, s.inPlaceBytes.data(), s.inPlaceBytes.size());
+      } catch (...) {
+        undo();
+        throw;
+      }
+      done.push_back(How::InPlace);
+      continue;
+    }
+    How how = s.existed ? How::Exchanged : How::Created;
+    int result = calls.rename(s.temp.c_str(), s.target.c_str(), s.existed ? RENAME_EXCHANGE : 0);
+    if (result != 0 && s.existed && (errno == EINVAL || errno == ENOSYS || errno == ENOENT)) {
+      how = How::Renamed;
+      result = calls.rename(s.temp.c_str(), s.target.c_str(), 0);
+    }
+    if (result != 0) {
+      const int e = errno;
+      undo();
+      Fail(s.path, e);
+    }
+    if (how != How::Exchanged) s.temp.clear();
+    done.push_back(how);
+  }
+  std::vector<std::string> folders;
+  for (Staged& s : staged_) {
+    if (!s.temp.empty()) ::unlink(s.temp.c_str());  // the old file
+    s.temp.clear();
+    if (std::find(folders.begin(), folders.end(), FolderOf(s.target)) == folders.end())
+      folders.push_back(FolderOf(s.target));
+  }
+  for (const std::string& folder : folders) SyncFolder(folder);
+  staged_.clear();
+}
+
+void WriteFileAtomic(const std::string& path, const void* data, std::size_t size, LinkRule links) {
+  FileGroupWriter writer(links);
+  writer.Add(path, data, size);
+  writer.Commit();
 }
 
 bool FileExists(const std::string& path) {

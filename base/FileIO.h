@@ -42,7 +42,7 @@ struct FileSystemCalls {
   int (*fchown)(int fd, uid_t owner, gid_t group);
   int (*fsync)(int fd);
   int (*close)(int fd);
-  int (*rename)(const char* from, const char* to);
+  int (*rename)(const char* from, const char* to, unsigned flags);  // renameat2's flags
 };
 const FileSystemCalls& SystemFileCalls();
 // The calls in use, the system's own unless replaced.
@@ -73,6 +73,30 @@ inline void WriteFileAtomic(const std::string& path, const std::string& text,
                             LinkRule links = LinkRule::Follow) {
   WriteFileAtomic(path, text.data(), text.size(), links);
 }
+
+// Files written as one, as the frames of an animation: each is written
+// completely beside its target by Add(), and Commit() puts them all in place,
+// putting the old files back when one of them cannot be. Until then, and after
+// any failure, every old file is as it was. The rules of WriteFileAtomic hold
+// for each file.
+class FileGroupWriter {
+ public:
+  explicit FileGroupWriter(LinkRule links = LinkRule::Follow);
+  ~FileGroupWriter();  // removes what was added and not committed
+  FileGroupWriter(const FileGroupWriter&) = delete;
+  FileGroupWriter& operator=(const FileGroupWriter&) = delete;
+  void Add(const std::string& path, const void* data, std::size_t size);
+  void Commit();
+
+ private:
+  struct Staged {
+    std::string path, target, temp;  // no temporary file: rewritten in place
+    bool existed;
+    std::vector<std::uint8_t> inPlaceBytes;
+  };
+  LinkRule links_;
+  std::vector<Staged> staged_;
+};
 
 bool FileExists(const std::string& path);
 

@@ -46,8 +46,8 @@ class InjectedFault {
       const int r = SystemFileCalls().close(fd);
       return Strike(FileCall::Close) ? -1 : r;
     };
-    c.rename = [](const char* from, const char* to) {
-      return Strike(FileCall::Rename) ? -1 : SystemFileCalls().rename(from, to);
+    c.rename = [](const char* from, const char* to, unsigned flags) {
+      return Strike(FileCall::Rename) ? -1 : SystemFileCalls().rename(from, to, flags);
     };
   }
   ~InjectedFault() { FileCalls() = SystemFileCalls(); }
