@@ -140,23 +140,6 @@ TEST(FileTargetTest, WhatIsNoRegularFileIsRefusedAndLeftAlone) {
   EXPECT_TRUE(fs::is_character_file("/dev/null"));
 }
 
-TEST(FileTargetTest, TheDefaultFilesAreNeitherReadNorWrittenThroughALink) {
-  TempFolder dir;
-  const std::string real = dir.Path("real.rpa"), link = dir.Path("Tavlin.RPA");
-  WriteBytes(real, Bytes{'1', ' ', ':', ' ', '5', '\n'});
-  fs::create_symlink("real.rpa", link);
-  TParameterSet set{};
-  const std::string reason = link + ": Is a symbolic link, not a file";
-  EXPECT_EQ(ErrorOf([&] { ReadParameterFile(link, set, LinkRule::Refuse); }), reason);
-  EXPECT_EQ(ErrorOf([&] { WriteParameterFile(link, set, LinkRule::Refuse); }), reason);
-  EXPECT_EQ(set[1], 0);
-  EXPECT_TRUE(fs::is_symlink(link));
-  EXPECT_EQ(ReadBytes(real).size(), 6u);
-  // Named by the user, the link is followed.
-  ReadParameterFile(link, set);
-  EXPECT_EQ(set[1], 5);
-}
-
 // A file with other names keeps them, and a file of another user stays
 // theirs: both are rewritten in place. Runs unprivileged in a child process.
 TEST(FileTargetTest, HardLinksAndTheOwnerAreKept) {
