@@ -1,5 +1,7 @@
 #include "DocumentUnit.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "FileIO.h"
@@ -14,13 +16,17 @@ std::string StartDocumentUnit() {
   // Earlier versions kept the values in the working folder: they are read from
   // there until the default file exists, and closing saves them to the default file.
   std::string source = ParameterFileName;
-  if (!FileExists(source) && FileExists(kDefaultParameterFileName))
+  struct stat st {};
+  if (::lstat(source.c_str(), &st) != 0 && ::lstat(kDefaultParameterFileName, &st) == 0)
     source = std::filesystem::absolute(kDefaultParameterFileName);
   std::string error;
   try {
-    ReadParameterFile(source);
+    // Nobody picked this file: a link there (from an unpacked archive, say) is not followed.
+    ReadParameterFile(source, ParameterSet, LinkRule::Refuse);
+    ParameterFileReadFailed = false;
   } catch (const TavlinError& e) {
     error = e.what();
+    ParameterFileReadFailed = true;
   }
   InitUndefinedSprite(kGrey);
   ClearElements();

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -35,6 +36,22 @@ std::string IoErrorText(int e) {
       return "Disk full";
     case EISDIR:
       return "Is a folder, not a file";
+    case EFBIG:
+      return "File too large";
+    case ELOOP:
+      return "Is a loop of symbolic links";
+    case EXDEV:
+      return "Cannot be renamed across file systems";
+    case EBUSY:
+    case ETXTBSY:
+      return "File is in use";
+    case ENXIO:
+    case ENODEV:
+      return "No such device";
+    case EPIPE:
+      return "Nothing reads the output any more";
+    case EIO:
+      return "I/O error 5: the disk or device failed";
     default:
       return "I/O error " + std::to_string(e);
   }
@@ -42,11 +59,22 @@ std::string IoErrorText(int e) {
 
 namespace {
 
+// clang-format off
+const FileSystemCalls kSystemCalls{
+    [](const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); },
+    ::write, ::pwrite, ::ftruncate, ::fallocate, ::fchown, ::fsync, ::close,
+    [](const char* from, const char* to, unsigned flags) {
+      return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, flags);
+    }};
+// clang-format on
+
+FileSystemCalls calls = kSystemCalls;
+
 class Fd {
  public:
   explicit Fd(int fd) : fd_(fd) {}
   ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) calls.close(fd_);
   }
   Fd(const Fd&) = delete;
   Fd& operator=(const Fd&) = delete;
@@ -59,11 +87,88 @@ class Fd {
 
 [[noreturn]] void Fail(const std::string& path, int e) { throw TavlinError(path, IoErrorText(e)); }
 
+// Why something that is not a regular file is not read or written.
+std::string NotAFileReason(mode_t mode) {
+  if (S_ISDIR(mode)) return IoErrorText(EISDIR);
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "Is a device, not a file";
+  if (S_ISFIFO(mode)) return "Is a pipe, not a file";
+  if (S_ISSOCK(mode)) return "Is a socket, not a file";
+  if (S_ISLNK(mode)) return "Is a symbolic link, not a file";
+  return "Is not a regular file";
+}
+
+const char* const kSystemTableReason = "Is part of the system's /proc or /sys, not a file";
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// /proc and /sys hold the kernel's tables: links there name open files of
+// processes (/proc/self/fd/1), and their files are settings, not documents.
+bool InSystemTables(const std::string& folder) {
+  constexpr long kProcMagic = 0x9fa0, kSysfsMagic = 0x62656572;
+  struct statfs info {};
+  if (::statfs(folder.c_str(), &info) != 0) return false;
+  return long(info.f_type) == kProcMagic || long(info.f_type) == kSysfsMagic;
+}
+
+// The regular file that `path` names, following symbolic links one at a time
+// so that each is checked: "" when nothing has the name yet.
+std::string ResolveWriteTarget(const std::string& path, LinkRule links, struct stat& st) {
+  std::string current = path;
+  for (int hop = 0;; ++hop) {
+    if (::lstat(current.c_str(), &st) != 0) {
+      if (errno == ENOENT && hop == 0) return "";
+      if (errno == ENOENT) throw TavlinError(path, "Is a symbolic link that leads nowhere");
+      Fail(path, errno);
+    }
+    if (S_ISREG(st.st_mode)) {
+      if (InSystemTables(FolderOf(current))) throw TavlinError(path, kSystemTableReason);
+      return current;
+    }
+    if (!S_ISLNK(st.st_mode) || links == LinkRule::Refuse)
+      throw TavlinError(path, NotAFileReason(st.st_mode));
+    if (hop == 40) Fail(path, ELOOP);
+    if (InSystemTables(FolderOf(current))) throw TavlinError(path, kSystemTableReason);
+    std::string text(std::size_t(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+    const ssize_t n = ::readlink(current.c_str(), text.data(), text.size());
+    if (n < 0) Fail(path, errno);
+    if (std::size_t(n) >= text.size()) Fail(path, ENAMETOOLONG);
+    text.resize(std::size_t(n));
+    current = text[0] == '/' ? text : FolderOf(current) + "/" + text;
+  }
+}
+
+// Opens a regular file without waiting on a pipe or a device, which are
+// refused; O_NONBLOCK is cleared again once the file is known to be regular.
+// Errors name the file as the user gave it: `name`.
+int OpenRegularFile(const std::string& name, const std::string& path, int flags, LinkRule links) {
+  struct stat st {};
+  const int found =
+      links == LinkRule::Refuse ? ::lstat(path.c_str(), &st) : ::stat(path.c_str(), &st);
+  if (found != 0) Fail(name, errno);
+  if (!S_ISREG(st.st_mode)) throw TavlinError(name, NotAFileReason(st.st_mode));
+  if (links == LinkRule::Refuse) flags |= O_NOFOLLOW;
+  // Only writes go through the replaceable calls.
+  const bool writing = (flags & O_ACCMODE) != O_RDONLY;
+  const int fd =
+      (writing ? calls.open : kSystemCalls.open)(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0);
+  if (fd < 0) Fail(name, errno);
+  Fd guard(fd);
+  // Whatever took the name since the check is looked at again.
+  if (::fstat(fd, &st) != 0) Fail(name, errno);
+  if (!S_ISREG(st.st_mode)) throw TavlinError(name, NotAFileReason(st.st_mode));
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return guard.release();
+}
+
 // Writes all bytes from the start of the file; 0 or the errno of the failure.
 int WriteAllAtStart(int fd, const std::uint8_t* p, std::size_t size) {
   std::size_t done = 0;
   while (done < size) {
-    ssize_t n = ::pwrite(fd, p + done, size - done, off_t(done));
+    ssize_t n = calls.pwrite(fd, p + done, size - done, off_t(done));
     if (n < 0) {
       if (errno == EINTR) continue;
       return errno;
@@ -77,18 +182,14 @@ int WriteAllAtStart(int fd, const std::uint8_t* p, std::size_t size) {
 constexpr off_t kMaxInPlaceBackup = off_t(256) * 1024 * 1024;
 
 // Rewrites an existing file in place, for a folder that refuses a new file
-// beside it. Space for the new size is reserved before anything changes, and
-// a write that still fails half-way puts the old bytes back.
+// beside it, or a file whose hard links and owner a new file would not keep.
+// Space for the new size is reserved before anything changes, and a write
+// that still fails half-way puts the old bytes back.
 void WriteFileInPlace(const std::string& path, const std::string& target, const std::uint8_t* data,
                       std::size_t size) {
-  bool readable = true;
-  int fdValue = ::open(target.c_str(), O_RDWR | O_CLOEXEC);
-  if (fdValue < 0 && errno == EACCES) {
-    readable = false;  // a write-only file is rewritten without a backup
-    fdValue = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
-  }
-  if (fdValue < 0) Fail(path, errno);
-  Fd fd(fdValue);
+  // A write-only file is rewritten without a backup.
+  const bool readable = ::faccessat(AT_FDCWD, target.c_str(), R_OK, AT_EACCESS) == 0;
+  Fd fd(OpenRegularFile(path, target, readable ? O_RDWR : O_WRONLY, LinkRule::Refuse));
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0) Fail(path, errno);
   std::vector<std::uint8_t> old;
@@ -104,7 +205,8 @@ void WriteFileInPlace(const std::string& path, const std::string& target, const 
     }
     old.resize(got);
   }
-  if (off_t(size) > st.st_size && ::fallocate(fd.get(), FALLOC_FL_KEEP_SIZE, 0, off_t(size)) != 0) {
+  if (off_t(size) > st.st_size &&
+      calls.fallocate(fd.get(), FALLOC_FL_KEEP_SIZE, 0, off_t(size)) != 0) {
     if (errno != EOPNOTSUPP && errno != ENOSYS) Fail(path, errno);
     // No reservation on this file system: at least see that the growth fits.
     struct statvfs fsInfo {};
@@ -113,41 +215,40 @@ void WriteFileInPlace(const std::string& path, const std::string& target, const 
       Fail(path, ENOSPC);
   }
   int e = WriteAllAtStart(fd.get(), data, size);
-  if (e == 0 && ::ftruncate(fd.get(), off_t(size)) != 0) e = errno;
-  if (e == 0 && ::fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS) e = errno;
+  if (e == 0 && calls.ftruncate(fd.get(), off_t(size)) != 0) e = errno;
+  if (e == 0 && calls.fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS) e = errno;
   if (e != 0) {
     if (readable && std::size_t(st.st_size) == old.size() &&
         WriteAllAtStart(fd.get(), old.data(), old.size()) == 0 &&
-        ::ftruncate(fd.get(), st.st_size) == 0)
-      ::fsync(fd.get());
+        calls.ftruncate(fd.get(), st.st_size) == 0)
+      calls.fsync(fd.get());
     Fail(path, e);
   }
-  if (::close(fd.release()) != 0) Fail(path, errno);
+  // The new bytes are on the disk: what close could still report, fsync already did.
+  calls.close(fd.release());
 }
 
 // Makes a rename that already happened durable; a failure here loses nothing.
-void SyncFolderOf(const std::string& target) {
-  const std::size_t slash = target.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+void SyncFolder(const std::string& folder) {
+  int fd = calls.open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
   if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
+  calls.fsync(fd);
+  calls.close(fd);
 }
 
 }  // namespace
 
-std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::size_t maxBytes,
-                                        bool* longer) {
+const FileSystemCalls& SystemFileCalls() { return kSystemCalls; }
+FileSystemCalls& FileCalls() { return calls; }
+
+std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::size_t maxBytes, bool* longer,
+                                        LinkRule links) {
   if (path.empty()) throw TavlinError(path, "Invalid filename");
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.get() < 0) Fail(path, errno);
+  Fd fd(OpenRegularFile(path, path, O_RDONLY, links));
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0) Fail(path, errno);
-  if (S_ISDIR(st.st_mode)) Fail(path, EISDIR);
   std::vector<std::uint8_t> data;
-  std::size_t expected = S_ISREG(st.st_mode) ? std::size_t(st.st_size) : 65536;
-  data.resize(std::min(maxBytes, expected));
+  data.resize(std::min(maxBytes, std::size_t(st.st_size)));
   std::size_t got = 0;
   for (;;) {
     if (got == data.size()) {
@@ -174,77 +275,143 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::size_t max
       break;
     }
   }
-  if (::close(fd.release()) != 0) Fail(path, errno);
+  ::close(fd.release());  // nothing was written: closing cannot lose anything
   return data;
 }
 
-void WriteFileAtomic(const std::string& path, const void* data, std::size_t size) {
+FileGroupWriter::FileGroupWriter(LinkRule links) : links_(links) {}
+
+FileGroupWriter::~FileGroupWriter() {
+  for (const Staged& s : staged_)
+    if (!s.temp.empty()) ::unlink(s.temp.c_str());
+}
+
+void FileGroupWriter::Add(const std::string& path, const void* data, std::size_t size) {
   if (path.empty()) throw TavlinError(path, "Invalid filename");
-  // Saving through a symbolic link replaces the file it points to, not the link.
-  std::string target = path;
-  struct stat linkInfo {};
-  if (::lstat(path.c_str(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode)) {
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
-      target = real;
-      std::free(real);
-    }
-  }
+  const auto* bytes = static_cast<const std::uint8_t*>(data);
+  struct stat st {};
+  const std::string existing = ResolveWriteTarget(path, links_, st);
+  Staged s{path, existing.empty() ? path : existing, "", !existing.empty(), {}};
+  auto inPlace = [&] {
+    s.inPlaceBytes.assign(bytes, bytes + size);
+    staged_.push_back(std::move(s));
+  };
   // A file its owner made read-only is not replaced, although its folder would allow it.
-  if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) Fail(path, errno);
-  // The temporary file sits beside the target so that the rename stays on one file system.
+  if (s.existed && ::access(s.target.c_str(), W_OK) != 0) Fail(path, errno);
+  // A new file would leave the other names of the old one holding the old bytes.
+  if (s.existed && st.st_nlink > 1) return inPlace();
+  // The temporary file sits beside the target so that the rename stays on one
+  // file system; its short name leaves room for the longest target names.
   std::string temp;
   int fdValue = -1;
   int createError = EEXIST;
   std::random_device rd;
   for (int attempt = 0; attempt < 16 && fdValue < 0; ++attempt) {
-    char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".tavlin-%08x.tmp", unsigned(rd()));
-    temp = target + suffix;
-    fdValue = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    char name[32];
+    std::snprintf(name, sizeof name, "/.tavlin-%08x.tmp", unsigned(rd()));
+    temp = FolderOf(s.target) + name;
+    fdValue = calls.open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fdValue < 0) createError = errno;
     if (fdValue < 0 && errno != EEXIST) break;
   }
-  struct stat st {};
-  const bool replacing = ::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode);
   if (fdValue < 0) {
-    int e = createError;
     // A folder that refuses new files may still hold a file we may write:
     // then that file is rewritten where it is.
-    if ((e == EACCES || e == EPERM) && replacing) {
-      WriteFileInPlace(path, target, static_cast<const std::uint8_t*>(data), size);
-      return;
-    }
-    Fail(path, e);
+    if ((createError == EACCES || createError == EPERM) && s.existed) return inPlace();
+    Fail(path, createError);
   }
   Fd fd(fdValue);
   auto failAndRemove = [&](int e) {
+    if (fd.get() >= 0) calls.close(fd.release());
     ::unlink(temp.c_str());
     Fail(path, e);
   };
   // The new file takes the owner and permissions of the one it replaces. Only
-  // root may give a file away; others keep at least the group when they can.
-  if (replacing) {
-    if ((st.st_uid != ::geteuid() || st.st_gid != ::getegid()) &&
-        ::fchown(fd.get(), st.st_uid, st.st_gid) != 0 &&
-        ::fchown(fd.get(), uid_t(-1), st.st_gid) != 0) {
-      // The new file stays ours; its permissions are still copied below.
+  // root may give a file away: a file that would change hands is rewritten in place.
+  if (s.existed) {
+    struct stat mine {};
+    if (::fstat(fd.get(), &mine) != 0) failAndRemove(errno);
+    if ((mine.st_uid != st.st_uid || mine.st_gid != st.st_gid) &&
+        calls.fchown(fd.get(), mine.st_uid == st.st_uid ? uid_t(-1) : st.st_uid,
+                     mine.st_gid == st.st_gid ? gid_t(-1) : st.st_gid) != 0) {
+      calls.close(fd.release());
+      ::unlink(temp.c_str());
+      return inPlace();
     }
     ::fchmod(fd.get(), st.st_mode & 07777);
   }
-  const auto* p = static_cast<const std::uint8_t*>(data);
   std::size_t done = 0;
   while (done < size) {
-    ssize_t n = ::write(fd.get(), p + done, size - done);
+    ssize_t n = calls.write(fd.get(), bytes + done, size - done);
     if (n < 0) {
       if (errno == EINTR) continue;
       failAndRemove(errno);
     }
     done += std::size_t(n);
   }
-  if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS) failAndRemove(errno);
-  if (::close(fd.release()) != 0) failAndRemove(errno);
-  if (::rename(temp.c_str(), target.c_str()) != 0) failAndRemove(errno);
-  SyncFolderOf(target);
+  if (calls.fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS) failAndRemove(errno);
+  if (calls.close(fd.release()) != 0) failAndRemove(errno);
+  s.temp = temp;
+  staged_.push_back(std::move(s));
+}
+
+void FileGroupWriter::Commit() {
+  // Each old file trades places with its new one, so that a later failure can
+  // trade them back; the old ones go only when all are in place. A file
+  // system without the exchange gets a plain rename, which cannot be undone.
+  enum class How { Exchanged, Renamed, Created, InPlace };
+  std::vector<How> done;
+  auto undo = [&] {
+    for (std::size_t i = done.size(); i-- > 0;) {
+      Staged& s = staged_[i];
+      // Where trading back fails, the old file stays under the temporary name rather than be lost.
+      if (done[i] == How::Exchanged &&
+          calls.rename(s.temp.c_str(), s.target.c_str(), RENAME_EXCHANGE) == 0)
+        ::unlink(s.temp.c_str());
+      if (done[i] == How::Created) ::unlink(s.target.c_str());
+      s.temp.clear();
+    }
+  };
+  for (Staged& s : staged_) {
+    if (s.temp.empty()) {
+      try {
+        WriteFileInPlace(s.path, s.target, s.inPlaceBytes.data(), s.inPlaceBytes.size());
+      } catch (...) {
+        undo();
+        throw;
+      }
+      done.push_back(How::InPlace);
+      continue;
+    }
+    How how = s.existed ? How::Exchanged : How::Created;
+    int result = calls.rename(s.temp.c_str(), s.target.c_str(), s.existed ? RENAME_EXCHANGE : 0);
+    if (result != 0 && s.existed && (errno == EINVAL || errno == ENOSYS || errno == ENOENT)) {
+      how = How::Renamed;
+      result = calls.rename(s.temp.c_str(), s.target.c_str(), 0);
+    }
+    if (result != 0) {
+      const int e = errno;
+      undo();
+      Fail(s.path, e);
+    }
+    if (how != How::Exchanged) s.temp.clear();
+    done.push_back(how);
+  }
+  std::vector<std::string> folders;
+  for (Staged& s : staged_) {
+    if (!s.temp.empty()) ::unlink(s.temp.c_str());  // the old file
+    s.temp.clear();
+    if (std::find(folders.begin(), folders.end(), FolderOf(s.target)) == folders.end())
+      folders.push_back(FolderOf(s.target));
+  }
+  for (const std::string& folder : folders) SyncFolder(folder);
+  staged_.clear();
+}
+
+void WriteFileAtomic(const std::string& path, const void* data, std::size_t size, LinkRule links) {
+  FileGroupWriter writer(links);
+  writer.Add(path, data, size);
+  writer.Commit();
 }
 
 bool FileExists(const std::string& path) {

@@ -2,6 +2,8 @@
 // bounded reads and atomic writes.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
@@ -25,23 +27,76 @@ class TavlinError : public std::runtime_error {
   std::string reason_;
 };
 
-// "File not found", "File access denied", "Disk full", "I/O error %d", ...
+// The one text for each system error: "File not found", "File access denied",
+// "Disk full", ..., otherwise "I/O error %d". Every message of the program uses it.
 std::string IoErrorText(int errnoValue);
 
-// Reads at most maxBytes of a file; throws TavlinError naming the file.
+// The system calls through which files are written. Tests replace entries to
+// make any of them fail; everything else uses the system's own.
+struct FileSystemCalls {
+  int (*open)(const char* path, int flags, mode_t mode);
+  ssize_t (*write)(int fd, const void* data, std::size_t size);
+  ssize_t (*pwrite)(int fd, const void* data, std::size_t size, off_t offset);
+  int (*ftruncate)(int fd, off_t size);
+  int (*fallocate)(int fd, int mode, off_t offset, off_t size);
+  int (*fchown)(int fd, uid_t owner, gid_t group);
+  int (*fsync)(int fd);
+  int (*close)(int fd);
+  int (*rename)(const char* from, const char* to, unsigned flags);  // renameat2's flags
+};
+const FileSystemCalls& SystemFileCalls();
+// The calls in use, the system's own unless replaced.
+FileSystemCalls& FileCalls();
+
+// Whether a symbolic link named as the file itself is followed. Files the
+// program picks by itself (the default parameter file) are never read or
+// written through a link.
+enum class LinkRule { Follow, Refuse };
+
+// Reads at most maxBytes of a regular file; throws TavlinError naming the
+// file. A pipe, a device or a socket is refused at once, never waited on.
 // `longer`, when given, tells whether the file holds more than that.
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::size_t maxBytes,
-                                        bool* longer = nullptr);
+                                        bool* longer = nullptr, LinkRule links = LinkRule::Follow);
 
 // Writes a file completely beside the target, then renames it over the
-// target, keeping the old file's mode (and owner, when allowed); on any
-// failure the old file stays as it was and TavlinError is thrown. When the
-// folder refuses the file beside it, an existing writable target is
-// rewritten in place instead, its old bytes put back if that write fails.
-void WriteFileAtomic(const std::string& path, const void* data, std::size_t size);
-inline void WriteFileAtomic(const std::string& path, const std::string& text) {
-  WriteFileAtomic(path, text.data(), text.size());
+// target, keeping the old file's mode and owner; on any failure the old file
+// stays as it was and TavlinError is thrown. Only a regular file (or a name
+// not taken yet) is written: a device, a pipe, a socket, a folder, a link that
+// leads nowhere or into /proc is refused. A link to a regular file writes that
+// file. When the folder refuses the file beside it, or the old file has other
+// hard links or an owner we could not give the new one, an existing writable
+// target is rewritten in place instead, its old bytes put back if that fails.
+void WriteFileAtomic(const std::string& path, const void* data, std::size_t size,
+                     LinkRule links = LinkRule::Follow);
+inline void WriteFileAtomic(const std::string& path, const std::string& text,
+                            LinkRule links = LinkRule::Follow) {
+  WriteFileAtomic(path, text.data(), text.size(), links);
 }
+
+// Files written as one, as the frames of an animation: each is written
+// completely beside its target by Add(), and Commit() puts them all in place,
+// putting the old files back when one of them cannot be. Until then, and after
+// any failure, every old file is as it was. The rules of WriteFileAtomic hold
+// for each file.
+class FileGroupWriter {
+ public:
+  explicit FileGroupWriter(LinkRule links = LinkRule::Follow);
+  ~FileGroupWriter();  // removes what was added and not committed
+  FileGroupWriter(const FileGroupWriter&) = delete;
+  FileGroupWriter& operator=(const FileGroupWriter&) = delete;
+  void Add(const std::string& path, const void* data, std::size_t size);
+  void Commit();
+
+ private:
+  struct Staged {
+    std::string path, target, temp;  // no temporary file: rewritten in place
+    bool existed;
+    std::vector<std::uint8_t> inPlaceBytes;
+  };
+  LinkRule links_;
+  std::vector<Staged> staged_;
+};
 
 bool FileExists(const std::string& path);
 

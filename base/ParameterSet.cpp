@@ -17,6 +17,7 @@ namespace tavlin {
 TParameterSet ParameterSet{};
 int MaxParameterIndex = 15;
 std::string ParameterFileName = kDefaultParameterFileName;
+bool ParameterFileReadFailed = false;
 
 namespace {
 
@@ -56,9 +57,10 @@ std::string NowStamp() {
 
 }  // namespace
 
-void ReadParameterFile(const std::string& path, TParameterSet& set) {
-  if (!FileExists(path)) return;
-  std::vector<std::uint8_t> bytes = ReadFileBytes(path, kMaxParameterFileBytes + 1);
+void ReadParameterFile(const std::string& path, TParameterSet& set, LinkRule links) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || (links == LinkRule::Follow && !FileExists(path))) return;
+  std::vector<std::uint8_t> bytes = ReadFileBytes(path, kMaxParameterFileBytes + 1, nullptr, links);
   if (bytes.size() > kMaxParameterFileBytes)
     throw TavlinError(path, "the file is too large to be a parameter file");
   // Text never holds a zero byte; a picture or a RIC file picked by mistake does.
@@ -110,8 +112,8 @@ std::string ParameterFileText(const std::string& path, const TParameterSet& set,
   return text;
 }
 
-void WriteParameterFile(const std::string& path, const TParameterSet& set) {
-  WriteFileAtomic(path, ParameterFileText(path, set, NowStamp()));
+void WriteParameterFile(const std::string& path, const TParameterSet& set, LinkRule links) {
+  WriteFileAtomic(path, ParameterFileText(path, set, NowStamp()), links);
 }
 
 void WriteParameterFile(const std::string& path) { WriteParameterFile(path, ParameterSet); }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "FileIO.h"
+
 namespace tavlin {
 
 using TParameterSet = std::array<std::uint16_t, 256>;
@@ -15,6 +17,9 @@ extern int MaxParameterIndex;
 // The current parameter file; the program sets it to DefaultParameterFilePath() at start.
 extern std::string ParameterFileName;
 constexpr const char* kDefaultParameterFileName = "Tavlin.RPA";
+// The parameter file failed to read at start: closing must not write over it
+// (and lose the lines the reader never reached) until the user loads or saves one.
+extern bool ParameterFileReadFailed;
 
 // A file of the user's settings: $XDG_CONFIG_HOME/tavlin/NAME, or
 // ~/.config/tavlin/NAME when XDG_CONFIG_HOME is unset, empty or relative.
@@ -28,14 +33,17 @@ void CreateParentFolders(const std::string& path);
 // index or value is no number stops the reading with TavlinError
 // "'%s' is not a valid integer value"; earlier lines stay applied. A file that
 // cannot be read, is far too large or holds binary data changes nothing.
-void ReadParameterFile(const std::string& path, TParameterSet& set);
+// The default file, which nobody picked, is read with LinkRule::Refuse.
+void ReadParameterFile(const std::string& path, TParameterSet& set,
+                       LinkRule links = LinkRule::Follow);
 void ReadParameterFile(const std::string& path);
 
 // The file's text (CR LF lines); `stamp` is the "dd.mm.yyyy hh:nn:ss" time.
 std::string ParameterFileText(const std::string& path, const TParameterSet& set,
                               const std::string& stamp);
 // Writes the file atomically; throws TavlinError on failure.
-void WriteParameterFile(const std::string& path, const TParameterSet& set);
+void WriteParameterFile(const std::string& path, const TParameterSet& set,
+                        LinkRule links = LinkRule::Follow);
 void WriteParameterFile(const std::string& path);
 
 void ClearParameters();

@@ -654,10 +654,14 @@ void TForm_Tavlin::closeEvent(QCloseEvent* event) {
   }
   Animation_PreView->Pause();
   // The parameter values are kept on every close; a failure is reported and the window closes all
-  // the same.
+  // the same. A file that failed to read at start is left as it is, and the
+  // default file, which nobody picked, is never written through a link.
   try {
-    if (ParameterFileName == DefaultParameterFilePath()) CreateParentFolders(ParameterFileName);
-    WriteParameterFile(ParameterFileName);
+    const bool implicit = ParameterFileName == DefaultParameterFilePath();
+    if (implicit) CreateParentFolders(ParameterFileName);
+    if (!ParameterFileReadFailed)
+      WriteParameterFile(ParameterFileName, ParameterSet,
+                         implicit ? LinkRule::Refuse : LinkRule::Follow);
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
   }

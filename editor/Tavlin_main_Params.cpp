@@ -286,6 +286,7 @@ void TForm_Tavlin::ParameterLoad() {
   try {
     ReadParameterFile(Local(*path));
     ParameterFileName = Local(*path);
+    ParameterFileReadFailed = false;
   } catch (const TavlinError& e) {
     ParameterSet = before;
     ShowFailure(QString::fromStdString(e.what()));
@@ -303,6 +304,7 @@ void TForm_Tavlin::ParameterSave() {
   try {
     WriteParameterFile(Local(*path));
     ParameterFileName = Local(*path);
+    ParameterFileReadFailed = false;
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
   }

@@ -1,5 +1,7 @@
 #include "CliMain.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <map>
@@ -89,11 +91,46 @@ bool IsHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
 int Written(std::ostream& out, std::ostream& err) {
   errno = 0;
   if (out.flush()) return kExitOk;
-  err << "tavlin-cli: standard output: " << IoErrorText(errno ? errno : EIO) << "\n";
+  err << "tavlin-cli: standard output: " << IoErrorText(OutputError(out)) << "\n";
   return kExitFailure;
 }
 
 }  // namespace
+
+FdOutputBuffer::FdOutputBuffer(int fd) : fd_(fd) {
+  setp(buffer_.data(), buffer_.data() + buffer_.size());
+}
+
+FdOutputBuffer::~FdOutputBuffer() { Drain(); }
+
+bool FdOutputBuffer::Drain() {
+  const char* p = pbase();
+  while (p < pptr() && error_ == 0) {
+    const ssize_t n = ::write(fd_, p, std::size_t(pptr() - p));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) error_ = errno;
+    if (n > 0) p += n;
+  }
+  setp(buffer_.data(), buffer_.data() + buffer_.size());
+  return error_ == 0;
+}
+
+FdOutputBuffer::int_type FdOutputBuffer::overflow(int_type c) {
+  if (!Drain()) return traits_type::eof();
+  if (!traits_type::eq_int_type(c, traits_type::eof())) {
+    *pptr() = traits_type::to_char_type(c);
+    pbump(1);
+  }
+  return traits_type::not_eof(c);
+}
+
+int FdOutputBuffer::sync() { return Drain() ? 0 : -1; }
+
+int OutputError(const std::ostream& out) {
+  if (const auto* own = dynamic_cast<const FdOutputBuffer*>(out.rdbuf()); own && own->Error())
+    return own->Error();
+  return errno ? errno : EIO;
+}
 
 int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
   if (argc < 2) {
@@ -128,7 +165,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     int code = it->second.run(args, out, err);
     // Output that could not be written (a full disk, a closed pipe) is a failure, not a success.
     errno = 0;
-    if (!out.flush()) throw TavlinError("standard output", IoErrorText(errno ? errno : EIO));
+    if (!out.flush()) throw TavlinError("standard output", IoErrorText(OutputError(out)));
     return code;
   } catch (const UsageError& e) {
     err << "tavlin-cli: " << e.message << "\n" << kUsage;

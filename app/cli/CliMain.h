@@ -1,7 +1,9 @@
 // The command-line tool: `tavlin-cli info|dump|convert|render ...`.
 #pragma once
 
+#include <array>
 #include <ostream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,30 @@ constexpr int kExitUsage = 2;
 struct UsageError {
   std::string message;
 };
+
+// The tool's standard output: written straight to a file descriptor, keeping
+// the system's reason when a write fails (a full disk, a closed pipe), which
+// the C library's buffered streams lose.
+class FdOutputBuffer : public std::streambuf {
+ public:
+  explicit FdOutputBuffer(int fd);
+  ~FdOutputBuffer() override;
+  // The errno of the first failed write, 0 while all went well.
+  int Error() const { return error_; }
+
+ protected:
+  int_type overflow(int_type c) override;
+  int sync() override;
+
+ private:
+  bool Drain();
+  int fd_;
+  int error_ = 0;
+  std::array<char, 65536> buffer_;
+};
+
+// Why writing to `out` failed, as an errno value: the buffer's own reason where it keeps one.
+int OutputError(const std::ostream& out);
 
 // Runs one command; output goes to `out`, messages to `err`; returns the exit code.
 int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err);

@@ -155,25 +155,25 @@ RenderOptions ParseArguments(const std::vector<std::string>& args) {
   return o;
 }
 
-// OUT.png -> OUT-0001.png, OUT-0002.png, ...: one picture per frame. A
-// failure removes the frames this run has written.
+// OUT.png -> OUT-0001.png, OUT-0002.png, ...: one picture per frame, put in
+// place together once all are written, so that a failure keeps the old ones.
 void WriteNumberedPngs(const std::string& out, int frames, const FrameRenderFn& render, int zoom) {
   const std::string extension = std::filesystem::path(out).extension().string();
   const std::string stem = out.substr(0, out.size() - extension.size());
-  std::vector<std::string> written;
-  try {
-    RenderFramesInOrder(frames, render, [&](int frame, const NXTDisplay& display) {
-      char number[16];
-      std::snprintf(number, sizeof number, "-%04d", frame + 1);
-      const std::string path = stem + number + extension;
-      WritePngFile(path, ScaleDisplay(display, zoom));
-      written.push_back(path);
-    });
-  } catch (...) {
-    std::error_code ignored;
-    for (const std::string& path : written) std::filesystem::remove(path, ignored);
-    throw;
-  }
+  FileGroupWriter writer;
+  RenderFramesInOrder(frames, render, [&](int frame, const NXTDisplay& display) {
+    char number[16];
+    std::snprintf(number, sizeof number, "-%04d", frame + 1);
+    const std::string path = stem + number + extension;
+    std::vector<std::uint8_t> bytes;
+    try {
+      bytes = EncodePng(ScaleDisplay(display, zoom));
+    } catch (const TavlinError& e) {
+      throw TavlinError(path, e.Reason());
+    }
+    writer.Add(path, bytes.data(), bytes.size());
+  });
+  writer.Commit();
 }
 
 }  // namespace

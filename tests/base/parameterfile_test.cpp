@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -295,6 +296,44 @@ TEST_F(ParameterFileTest, StartReadsAnOldWorkingFolderFileUntilTheConfigFileExis
   WriteText(ParameterFileName, "3 : 1\r\n");
   EXPECT_EQ(StartDocumentUnit(), "");
   EXPECT_EQ(ParameterSet[3], 1);
+  fs::current_path(workingFolder);
+}
+
+// The default file in the config folder or the old one in the working folder:
+// a pipe is refused without waiting, a link is not followed, and a file that
+// failed to read is marked so that closing leaves it alone.
+TEST_F(ParameterFileTest, StartRefusesAPipeOrALinkAsTheDefaultFile) {
+  ::setenv("XDG_CONFIG_HOME", (dir_ / "cfg").c_str(), 1);
+  const fs::path workingFolder = fs::current_path();
+  fs::current_path(dir_.path());
+  fs::create_directories(dir_ / "cfg/tavlin");
+  WriteText(dir_ / "elsewhere.rpa", "3 : 7\r\n");
+  struct Case {
+    std::string path;
+    std::function<void(const std::string&)> make;
+    std::string reason;  // "" when it reads fine
+  };
+  const auto pipe = [](const std::string& p) { ::mkfifo(p.c_str(), 0600); };
+  const auto link = [&](const std::string& p) { fs::create_symlink(dir_ / "elsewhere.rpa", p); };
+  const auto good = [](const std::string& p) { WriteText(p, "3 : 5\r\n"); };
+  const std::string config = dir_ / "cfg/tavlin/Tavlin.RPA", working = dir_ / "Tavlin.RPA";
+  const std::vector<Case> cases = {
+      {config, pipe, "Is a pipe, not a file"},
+      {config, link, "Is a symbolic link, not a file"},
+      {working, pipe, "Is a pipe, not a file"},
+      {working, link, "Is a symbolic link, not a file"},
+      {config, good, ""},
+  };
+  alarm(20);  // a read that waits on a pipe ends the test
+  for (const Case& c : cases) {
+    c.make(c.path);
+    ClearParameters();
+    EXPECT_EQ(StartDocumentUnit(), c.reason.empty() ? "" : c.path + ": " + c.reason);
+    EXPECT_EQ(ParameterFileReadFailed, !c.reason.empty()) << c.path;
+    EXPECT_EQ(ParameterSet[3], c.reason.empty() ? 5 : 0) << c.path;
+    fs::remove(c.path);
+  }
+  alarm(0);
   fs::current_path(workingFolder);
 }
 

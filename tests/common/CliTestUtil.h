@@ -70,11 +70,12 @@ struct CliResult {
 
 // Runs tavlin-cli with these arguments and no standard input; `prefix` is
 // shell text put before it (a `cd`, a `ulimit`). Its output is captured
-// outside any test folder, so that folder holds only what the tool wrote.
+// outside any test folder, so that folder holds only what the tool wrote; a
+// run that hangs is ended after a minute (exit code 124).
 inline CliResult RunCli(const std::vector<std::string>& args, const std::string& prefix = "") {
   TempFolder capture("tavlin-cli-output");
   const std::string out = capture.Path("stdout"), err = capture.Path("stderr");
-  std::string cmd = prefix + "exec " + ShellQuote(TAVLIN_CLI_PATH);
+  std::string cmd = prefix + "exec timeout 60 " + ShellQuote(TAVLIN_CLI_PATH);
   for (const auto& a : args) cmd += " " + ShellQuote(a);
   cmd += " </dev/null >" + ShellQuote(out) + " 2>" + ShellQuote(err);
   const int status = std::system(("sh -c " + ShellQuote(cmd)).c_str());

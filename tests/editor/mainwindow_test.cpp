@@ -1,5 +1,6 @@
 // The main window driven as a user would: buttons, menus, typing, pressing
 // and dragging on the pages' pictures, with every question answered by script.
+#include <sys/stat.h>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -21,6 +22,8 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
+
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -28,6 +31,7 @@
 #include "CopyBitsPage.h"
 #include "Document.h"
 #include "DrawGrid.h"
+#include "FileFaults.h"
 #include "FileIO.h"
 #include "NxtImage.h"
 #include "ParameterSet.h"
@@ -1139,6 +1143,128 @@ class MainWindowTest : public QObject {
     dialogs_->saveAnswers.push_back(SaveAnswer::No);
     w_->findChild<QMenu*>("Menu_File_Recent")->actions()[2]->trigger();
     QCOMPARE(w_->CurrentFileName(), Path("f6.ric"));
+  }
+
+  // Every way the window writes a file, through every failing call of the file layer.
+  void everySaveKeepsTheOldFileWhenAnyCallFails() {
+    Click("SpeedButton_RIC_AddCircle");
+    QDir().mkpath(Path("saves"));  // a folder that holds only what the saves write
+    auto answer = [&](const QString& file) {
+      dialogs_->files.push_back(Path(file));
+      dialogs_->answers.push_back(true);  // replace the file that is there
+    };
+    struct Row {
+      QString file;
+      std::function<void()> save;
+      bool document = false;  // saves the document, which must stay unsaved on failure
+    };
+    const std::vector<Row> rows = {
+        {"saves/doc.ric",
+         [&] {
+           w_->SetCurrentFileName(Path("saves/doc.ric"));
+           TheDocument().MarkChanged();
+           Trigger("Menu_File_Save");
+         },
+         true},
+        {"saves/as.ric",
+         [&] {
+           TheDocument().MarkChanged();
+           answer("saves/as.ric");
+           Trigger("Menu_File_SaveAs");
+         },
+         true},
+        {"saves/p.rpa",
+         [&] {
+           dialogs_->files.push_back(Path("saves/p.rpa"));
+           Trigger("Menu_Edit_Parameter_Save");
+         }},
+        {"saves/close.rpa",
+         [&] {
+           ParameterFileName = Path("saves/close.rpa").toStdString();
+           TheDocument().MarkSaved();
+           w_->show();  // again, after the last run closed it
+           w_->close();
+         }},
+        {"saves/x.rs", [&] { answer("saves/x.rs"), Trigger("ExportRicScript1"); }},
+        {"saves/x.nxc",
+         [&] {
+           dialogs_->saveAnswers.push_back(SaveAnswer::Yes);
+           answer("saves/x.nxc");
+           Trigger("Menu_File_Export_Nxc");
+         }},
+        {"saves/x.nbc", [&] { answer("saves/x.nbc"), Trigger("Menu_File_Export_Nbc"); }},
+        {"saves/x.png", [&] { answer("saves/x.png"), Trigger("Menu_File_Export_Png"); }},
+        {"saves/x.gif", [&] { answer("saves/x.gif"), Trigger("Menu_File_Export_Gif"); }},
+    };
+    for (const Row& row : rows) {
+      WriteFile(row.file, std::string(500, 'o'));
+      const auto problems = tavlin::test::SaveFaultProblems({Path(row.file).toStdString()}, [&] {
+        const qsizetype errors = dialogs_->errors.size();
+        row.save();
+        return tavlin::test::SaveOutcome{
+            dialogs_->errors.size() > errors ? dialogs_->errors.last().toStdString() : "",
+            !row.document || w_->Modified()};
+      });
+      QVERIFY2(problems.empty(),
+               qPrintable(row.file + ": " +
+                          QString::fromStdString(problems.empty() ? "" : problems[0])));
+    }
+  }
+
+  // A default parameter file that failed to read is left as it was at close,
+  // until the user saves parameters; a link there is never written through.
+  void closingLeavesABadOrLinkedDefaultParameterFileAlone() {
+    const QString config = Path("config/tavlin/Tavlin.RPA");
+    const std::string bad = "  1 : 5\r\n  2 : x\r\n  9 : 9\r\n";
+    QDir().mkpath(Path("config/tavlin"));
+    WriteFile("elsewhere.rpa", bad);
+    auto restart = [&] {
+      TheDocument().MarkSaved();
+      w_.reset();
+      w_ = StartEditor(*dialogs_);
+    };
+    auto link = [&] {
+      QFile::remove(config);
+      std::filesystem::create_symlink(Path("elsewhere.rpa").toStdString(), config.toStdString());
+    };
+    // A bad line: kept at close; saved by the user, then written at close.
+    std::ofstream(config.toStdString(), std::ios::binary) << bad;
+    restart();
+    QVERIFY(w_->close());
+    QCOMPARE(FileBytes(config).size(), bad.size());
+    restart();
+    dialogs_->files.push_back(config);
+    Click("SpeedButton_Preview_ParamSave");
+    w_->SpinEdit_Param[3]->setValue(33);
+    QVERIFY(w_->close());
+    TParameterSet read{};
+    ReadParameterFile(config.toStdString(), read);
+    QCOMPARE(int(read[3]), 33);
+    // A link found at start, and one made while the editor ran.
+    for (bool atStart : {true, false}) {
+      QFile::remove(config);
+      if (atStart) link();
+      restart();
+      if (!atStart) link();
+      const qsizetype errors = dialogs_->errors.size();
+      QVERIFY(w_->close());
+      QCOMPARE(dialogs_->errors.size(), errors + (atStart ? 0 : 1));
+      QCOMPARE(FileBytes(Path("elsewhere.rpa")).size(), bad.size());
+      QVERIFY(QFileInfo(config).isSymLink());
+    }
+    QFile::remove(config);
+  }
+
+  // A pipe named as a document is refused at once, from the command line and from Open.
+  void aPipeNamedAsADocumentIsRefusedAtOnce() {
+    QVERIFY(::mkfifo(Path("pipe.ric").toLocal8Bit().constData(), 0600) == 0);
+    Click("SpeedButton_RIC_AddCircle");
+    TheDocument().MarkSaved();
+    QVERIFY(!w_->OpenRicFile(Path("pipe.ric")));
+    dialogs_->files.push_back(Path("pipe.ric"));
+    Trigger("Menu_File_Load");
+    QCOMPARE(dialogs_->errors, QStringList(2, Path("pipe.ric") + ": Is a pipe, not a file"));
+    QCOMPARE(ElementList.Count(), 1);
   }
 
   void closeWithUnsavedWorkAsks() {
