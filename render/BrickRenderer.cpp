@@ -35,6 +35,11 @@ constexpr int kH = NXTDisplay::kHeight;
 std::int32_t Wrap32(std::int64_t v) { return std::int32_t(std::uint32_t(std::uint64_t(v))); }
 std::int16_t Wrap16(std::int64_t v) { return std::int16_t(std::uint16_t(std::uint64_t(v))); }
 std::uint8_t Wrap8(std::int64_t v) { return std::uint8_t(std::uint64_t(v)); }
+// 32-bit division truncating toward zero, where the lowest number divided by
+// -1 wraps to itself instead of trapping.
+std::int32_t Divide(std::int32_t a, std::int32_t b) {
+  return b == -1 ? Wrap32(-std::int64_t(a)) : a / b;
+}
 
 // A screen row as bits, the leftmost column the highest bit, so that sprite
 // bytes (bit 7 leftmost) shift straight into place.
@@ -415,11 +420,12 @@ void BrickRun::Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int3
   }
   if (y2 < 0 || y1 >= kH) return;
   if (y1 < 0) {
-    if (dx && dy) x1 = Wrap32(x1 + std::int64_t(Wrap32(std::int64_t(-y1) * dx) / dy));
+    if (dx && dy) x1 = Wrap32(x1 + std::int64_t(Divide(Wrap32(std::int64_t(-y1) * dx), dy)));
     y1 = 0;
   }
   if (y2 > kH - 1) {
-    if (dx && dy) x2 = Wrap32(x2 - std::int64_t(Wrap32(std::int64_t(y2 - (kH - 1)) * dx) / dy));
+    if (dx && dy)
+      x2 = Wrap32(x2 - std::int64_t(Divide(Wrap32(std::int64_t(y2 - (kH - 1)) * dx), dy)));
     y2 = kH - 1;
   }
   if (x1 > x2) {
@@ -428,11 +434,12 @@ void BrickRun::Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int3
   }
   if (x2 < 0 || x1 >= kW) return;
   if (x1 < 0) {
-    if (dx && dy) y1 = Wrap32(y1 + std::int64_t(Wrap32(-std::int64_t(x1) * dy) / dx));
+    if (dx && dy) y1 = Wrap32(y1 + std::int64_t(Divide(Wrap32(-std::int64_t(x1) * dy), dx)));
     x1 = 0;
   }
   if (x2 > kW - 1) {
-    if (dx && dy) y2 = Wrap32(y2 - std::int64_t(Wrap32((std::int64_t(x2) - (kW - 1)) * dy) / dx));
+    if (dx && dy)
+      y2 = Wrap32(y2 - std::int64_t(Divide(Wrap32((std::int64_t(x2) - (kW - 1)) * dy), dx)));
     x2 = kW - 1;
   }
   auto display = [&](std::int64_t x, std::int64_t y) {
@@ -442,20 +449,52 @@ void BrickRun::Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int3
   if (x1 == x2) {
     const int r1 = Wrap8(kH - 1 - y1), r2 = Wrap8(kH - 1 - y2);
     const int c = Wrap8(x1);
-    for (int r = std::min(r1, r2); r <= std::max(r1, r2); ++r)
-      if (c < kW && r < kH) Plot(c, r, mode);
+    if (c >= kW) return;
+    const Row bit = ColumnBit(c);
+    for (int r = std::min(r1, r2); r <= std::min(std::max(r1, r2), kH - 1); ++r)
+      Apply(rows[std::size_t(r)], bit, mode);
     return;
   }
   if (y1 == y2) {
     const int c1 = Wrap8(x1), c2 = Wrap8(x2), r = Wrap8(kH - 1 - y1);
-    for (int c = std::min(c1, c2); c <= std::max(c1, c2); ++c)
-      if (c < kW && r < kH) Plot(c, r, mode);
+    const int from = std::min(c1, c2), to = std::min(std::max(c1, c2), kW - 1);
+    if (r < kH && from <= to) Apply(rows[std::size_t(r)], Span(from, to - from + 1), mode);
     return;
   }
   const std::int64_t ddx = std::int64_t(x2) - x1, ddy = std::int64_t(y2) - y1;
   const std::int64_t ax = (ddx < 0 ? -ddx : ddx) * 2, ay = (ddy < 0 ? -ddy : ddy) * 2;
   const int sx = ddx < 0 ? -1 : 1, sy = ddy < 0 ? -1 : 1;
   std::int64_t x = x1, y = y1;
+  if (ax > ay && x1 >= 0 && x2 < kW && y1 >= 0 && y1 < kH && y2 >= 0 && y2 < kH) {
+    // On the screen, as trimmed lines are: the pixels of each row as one run.
+    std::int64_t d = ay - ax / 2, runStart = x;
+    for (;;) {
+      const bool last = x == x2;
+      if (last || d >= 0) {
+        const int from = int(std::min(runStart, x)), to = int(std::max(runStart, x));
+        Apply(rows[std::size_t(kH - 1 - y)], Span(from, to - from + 1), mode);
+        if (last) return;
+        y += sy;
+        d -= ax;
+        runStart = x + sx;
+      }
+      x += sx;
+      d += ay;
+    }
+  }
+  if (ax <= ay && x1 >= 0 && x2 < kW && y1 >= 0 && y1 < kH && y2 >= 0 && y2 < kH) {
+    std::int64_t d = ax - ay / 2;
+    for (;;) {
+      Apply(rows[std::size_t(kH - 1 - y)], ColumnBit(int(x)), mode);
+      if (y == y2) return;
+      if (d >= 0) {
+        x += sx;
+        d -= ay;
+      }
+      y += sy;
+      d += ax;
+    }
+  }
   if (ax > ay) {
     std::int64_t d = ay - ax / 2;
     for (;;) {
@@ -719,9 +758,9 @@ void BrickRun::Polygon(const std::vector<std::array<std::int16_t, 2>>& points, P
       const auto& pi = points[std::size_t(i)];
       const auto& pj = points[std::size_t(j)];
       if ((pi[1] < pixelY && pj[1] >= pixelY) || (pj[1] < pixelY && pi[1] >= pixelY))
-        nodes.push_back(
-            Wrap32(pi[0] + std::int64_t(Wrap32(std::int64_t(pixelY - pi[1]) * (pj[0] - pi[0])) /
-                                        (pj[1] - pi[1]))));
+        nodes.push_back(Wrap32(
+            pi[0] + std::int64_t(Divide(Wrap32(std::int64_t(pixelY - pi[1]) * (pj[0] - pi[0])),
+                                        pj[1] - pi[1]))));
     }
     std::sort(nodes.begin(), nodes.end());
     for (std::size_t i = 0; i + 1 < nodes.size(); i += 2) {
@@ -809,15 +848,17 @@ void BrickRun::Text(const std::string& text, std::uint8_t x, std::uint8_t y, Bit
     column += 6;
     if (v132_ ? column > std::uint32_t(kW) : column >= std::uint32_t(kW)) break;
     const auto& glyph = GlyphOf(ch);
-    for (int k = 0; k < 6; ++k) {
-      std::uint8_t bits = mode.Fill ? 0xFF : glyph[std::size_t(k)];
-      if (mode.Invert) bits = std::uint8_t(~bits);
-      const Row bit = ColumnBit(int(column) - 6 + k);
-      for (int b = 0; b < 8; ++b) {
-        const int row = topRow + b;
-        if (row < 0 || row >= kH) continue;
-        Combine(rows[std::size_t(row)], (bits >> b) & 1 ? bit : 0, bit, mode.Op);
-      }
+    const int first = int(column) - 6;
+    const Row cell = Span(first, 6);
+    for (int b = 0; b < 8; ++b) {
+      const int row = topRow + b;
+      if (row < 0 || row >= kH) continue;
+      // This row of the cell as six bits, the leftmost column highest.
+      unsigned pattern = 0;
+      for (int k = 0; k < 6; ++k) pattern = pattern << 1 | ((glyph[std::size_t(k)] >> b) & 1);
+      if (mode.Fill) pattern = 0x3F;
+      if (mode.Invert) pattern ^= 0x3F;
+      Combine(rows[std::size_t(row)], Row(pattern) << (128 - first - 6), cell, mode.Op);
     }
   }
 }
