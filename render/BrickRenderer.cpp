@@ -1,12 +1,11 @@
 #include "BrickRenderer.h"
 
-#include "BrickScreen.h"
-
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <limits>
-#include <unordered_map>
+
+#include "BrickScreen.h"
 
 namespace tavlin {
 
