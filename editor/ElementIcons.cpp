@@ -370,6 +370,19 @@ QPixmap ElementIcon(RICElementKind kind) {
     case RICElementKind::NumBox:
       draw = DrawNumBoxIcon;
       break;
+    // Plain outlines until these kinds get their own pictures.
+    case RICElementKind::Ellipse:
+      draw = [](QPainter& p) {
+        p.setPen(Pen(kInk, 4));
+        p.drawEllipse(QPointF(24, 24), 20, 11);
+      };
+      break;
+    case RICElementKind::Polygon:
+      draw = [](QPainter& p) {
+        p.setPen(Pen(kInk, 4));
+        p.drawPolygon(QPolygonF({QPointF(6, 40), QPointF(24, 6), QPointF(42, 40)}));
+      };
+      break;
   }
   if (!draw) draw = [](QPainter&) {};
   const QPixmap icon = RenderSquare(kElementIconSize, kElementIconSize, draw);

@@ -60,6 +60,22 @@ TEST_F(DocumentTest, EveryStepUndoesAndRedoesToTheExactBytes) {
         doc.Reorder(order, 2, "Move Line");
       },
       [&] {
+        doc.Add(MakePolygon(0, {{1, 2}, {3, 4}, {5, 6}}), "Add Polygon");
+      },
+      [&] {
+        TRICElement* e = doc.Elements()[doc.Elements().Count() - 1];
+        doc.Track(e);
+        e->PolygonPoints[1].X = 9;
+        doc.ElementEdited(e, "Move Point");
+      },
+      [&] { doc.Add(MakeEllipse(0, 50, 30, 20, 10), "Add Ellipse"); },
+      [&] {
+        TRICElement* e = doc.Elements()[doc.Elements().Count() - 1];
+        doc.Track(e);
+        e->RadiusY = 12;
+        doc.ElementEdited(e, "Change RadiusY");
+      },
+      [&] {
         RICElementList other;
         other.Add(MakeDescription(1, 100, 64));
         doc.ReplaceAll(std::move(other), "Import RicScript");
