@@ -32,6 +32,7 @@
 #include "FileIO.h"
 #include "NxtImage.h"
 #include "ParameterSet.h"
+#include "PolygonPage.h"
 #include "PreviewAnimation.h"
 #include "RICParameterEdit.h"
 #include "RecentFiles.h"
@@ -291,6 +292,8 @@ void TForm_Tavlin::BuildMenus() {
       {RICElementKind::Line, "Line"},
       {RICElementKind::Rectangle, "Rectangle"},
       {RICElementKind::Circle, "Circle"},
+      {RICElementKind::Ellipse, "Ellipse"},
+      {RICElementKind::Polygon, "Polygon"},
       {RICElementKind::NumBox, "NumBox"}};
   for (auto [kind, text] : addEntries) {
     QAction* a = add->addAction(text);
@@ -476,6 +479,10 @@ void TForm_Tavlin::BuildEditPages(QWidget* client) {
   TabSheet_Edit_CopyBits = new TCopyBitsPage(*this, PageControl_Edit);
   PageControl_Edit->addWidget(TabSheet_Edit_CopyBits);
   BuildShapePages();
+  TabSheet_Edit_Polygon = new TPolygonPage(
+      *this, [this] { ScheduleRefresh(kRefreshPageImage); }, PageControl_Edit);
+  PageControl_Edit->addWidget(TabSheet_Edit_Polygon);
+  screens_.append(TabSheet_Edit_Polygon->Screen());
   BuildPreviewPage();
 }
 
@@ -538,8 +545,14 @@ void TForm_Tavlin::ShowElementPage(int index) {
     case RICElementKind::Line:
     case RICElementKind::Rectangle:
     case RICElementKind::Circle:
+    case RICElementKind::Ellipse:
     case RICElementKind::NumBox:
       FillShapePage(e);
+      RedrawShapeImage();
+      break;
+    case RICElementKind::Polygon:
+      TabSheet_Edit_Polygon->ShowPolygon(e);
+      PageControl_Edit->setCurrentWidget(TabSheet_Edit_Polygon);
       RedrawShapeImage();
       break;
   }

@@ -45,6 +45,7 @@ class TRICParameterEdit;
 class UserDialogs;
 class TForm_Tavlin_Info;
 class TCopyBitsPage;
+class TPolygonPage;
 class TPreviewAnimation;
 class TScreenLayout;
 class TSpritePage;
@@ -177,6 +178,8 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   QToolButton* SpeedButton_RIC_AddLine = nullptr;
   QToolButton* SpeedButton_RIC_AddNumBox = nullptr;
   QToolButton* SpeedButton_RIC_AddCircle = nullptr;
+  QToolButton* SpeedButton_RIC_AddEllipse = nullptr;
+  QToolButton* SpeedButton_RIC_AddPolygon = nullptr;
   QToolButton* SpeedButton_RIC_AddRectangle = nullptr;
   QToolButton* SpeedButton_RIC_AddVarMap = nullptr;
   QToolButton* SpeedButton_RIC_Delete = nullptr;
@@ -198,6 +201,8 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   QWidget* TabSheet_Edit_Line = nullptr;
   QWidget* TabSheet_Edit_Rectangle = nullptr;
   QWidget* TabSheet_Edit_Circle = nullptr;
+  QWidget* TabSheet_Edit_Ellipse = nullptr;
+  TPolygonPage* TabSheet_Edit_Polygon = nullptr;
   QWidget* TabSheet_Edit_NumBox = nullptr;
   QWidget* TabSheet_Edit_Preview = nullptr;
 
@@ -222,6 +227,11 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   TRICParameterEdit* RICParameterEdit_Circle_PosX = nullptr;
   TRICParameterEdit* RICParameterEdit_Circle_PosY = nullptr;
   TRICParameterEdit* RICParameterEdit_Circle_Radius = nullptr;
+  TRICParameterEdit* RICParameterEdit_Ellipse_CopyOpt = nullptr;
+  TRICParameterEdit* RICParameterEdit_Ellipse_PosX = nullptr;
+  TRICParameterEdit* RICParameterEdit_Ellipse_PosY = nullptr;
+  TRICParameterEdit* RICParameterEdit_Ellipse_RadiusX = nullptr;
+  TRICParameterEdit* RICParameterEdit_Ellipse_RadiusY = nullptr;
   TRICParameterEdit* RICParameterEdit_NumBox_CopyOpt = nullptr;
   TRICParameterEdit* RICParameterEdit_NumBox_PosX = nullptr;
   TRICParameterEdit* RICParameterEdit_NumBox_PosY = nullptr;
@@ -230,6 +240,7 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   TNxtImage* Image_Line = nullptr;
   TNxtImage* Image_Rectangle = nullptr;
   TNxtImage* Image_Circle = nullptr;
+  TNxtImage* Image_Ellipse = nullptr;
   TNxtImage* Image_NumBox = nullptr;
   TNxtImage* Image_Preview = nullptr;
 
