@@ -263,7 +263,7 @@ void TForm_Tavlin::AddElement(RICElementKind kind) {
       e = MakeEllipse(0, 30, 30, 20, 10);
       break;
     case RICElementKind::Polygon:
-      e = MakePolygon(0, {{20, 10}, {50, 50}, {80, 10}});
+      e = MakePolygon(0, {{10, 10}, {40, 10}, {25, 40}});
       break;
   }
   TabSheet_Edit_Sprite->EndPreview();
