@@ -28,7 +28,9 @@ bool SameContent(const TRICElement& a, const TRICElement& b) {
          a.Points == b.Points && a.SpriteID == b.SpriteID && a.CopyOpt == b.CopyOpt &&
          a.PosX == b.PosX && a.PosY == b.PosY && a.RelX == b.RelX && a.RelY == b.RelY &&
          a.X1 == b.X1 && a.Y1 == b.Y1 && a.X2 == b.X2 && a.Y2 == b.Y2 && a.Radius == b.Radius &&
-         a.Value == b.Value && a.Canvas.SamePixels(b.Canvas);
+         a.Value == b.Value && a.RadiusX == b.RadiusX && a.RadiusY == b.RadiusY &&
+         a.PolygonPoints == b.PolygonPoints && a.PolygonCount == b.PolygonCount &&
+         a.ExtraBytes == b.ExtraBytes && a.CutSize == b.CutSize && a.Canvas.SamePixels(b.Canvas);
 }
 
 int IndexOf(const RICElementList& list, const TRICElement* e) {
