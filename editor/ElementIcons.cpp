@@ -189,8 +189,8 @@ void DrawEllipseIcon(QPainter& p) {
 
 // A closed outline through five points, the points marked.
 void DrawPolygonIcon(QPainter& p) {
-  const QPolygonF outline({QPointF(6, 36), QPointF(12, 10), QPointF(30, 6), QPointF(42, 22),
-                           QPointF(28, 42)});
+  const QPolygonF outline(
+      {QPointF(6, 36), QPointF(12, 10), QPointF(30, 6), QPointF(42, 22), QPointF(28, 42)});
   p.setPen(Pen(kInk, 3.5));
   p.setBrush(Qt::NoBrush);
   p.drawPolygon(outline);

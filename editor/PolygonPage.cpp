@@ -19,9 +19,9 @@
 namespace tavlin {
 
 namespace {
-constexpr int kRowTop = 468;    // the first row, level with the copy options
+constexpr int kRowTop = 468;  // the first row, level with the copy options
 constexpr int kRowPitch = 30;
-constexpr int kRowLeft = 206;   // the row's number button; the two edits follow it
+constexpr int kRowLeft = 206;  // the row's number button; the two edits follow it
 
 bool IsConstant(RICArgument word) { return DecodeArgument(word).Mode == ArgumentMode::Constant; }
 }  // namespace
@@ -62,7 +62,8 @@ TPolygonPage::TPolygonPage(TEditorHost& host, std::function<void()> redrawImage,
   Label_Polygon_Count = new QLabel(this);
   Label_Polygon_Count->setObjectName("Label_Polygon_Count");
   Label_Polygon_Count->setGeometry(12, kRowTop + 2 * kRowPitch + 6, 187, 16);
-  auto* hint = new QLabel("Click: add a point\nDrag a point: move it\nRight-click: remove it", this);
+  auto* hint =
+      new QLabel("Click: add a point\nDrag a point: move it\nRight-click: remove it", this);
   hint->setObjectName("Label_Polygon_Hint");
   hint->setGeometry(12, kRowTop + 3 * kRowPitch, 187, 52);
   hint->setEnabled(false);  // a note, greyed
@@ -172,7 +173,8 @@ void TPolygonPage::MarkPoints() {
     if (!IsConstant(point.X) || !IsConstant(point.Y) || point.X > 99 || point.Y > 63) continue;
     // A frame around the point's cell, the selected point's in blue and wider.
     const bool selected = int(i) == selected_;
-    p.setPen(QPen(selected ? QColor(0x1E, 0x6E, 0xD0) : QColor(0xE0, 0x30, 0x30), selected ? 2 : 1));
+    p.setPen(
+        QPen(selected ? QColor(0x1E, 0x6E, 0xD0) : QColor(0xE0, 0x30, 0x30), selected ? 2 : 1));
     p.setBrush(Qt::NoBrush);
     const int m = selected ? 2 : 1;
     p.drawRect(QRect(1 + zoom * point.X - m, 1 + zoom * (63 - point.Y) - m, zoom + 2 * m - 1,
@@ -202,6 +204,7 @@ void TPolygonPage::InsertPointAfter(int index, PolygonPoint point, const std::st
   if (!e || int(e->PolygonPoints.size()) >= kMaxPoints) return;
   index = std::clamp(index + 1, 0, int(e->PolygonPoints.size()));
   e->PolygonPoints.insert(e->PolygonPoints.begin() + index, point);
+  e->PolygonCount.reset();  // the brick draws the points there are
   selected_ = index;
   ShowRowOf(index);
   PointsEdited("Add Point", mergeKey);
@@ -212,6 +215,7 @@ void TPolygonPage::RemovePoint(int index) {
   const int n = e ? int(e->PolygonPoints.size()) : 0;
   if (index < 0 || index >= n || n <= kMinPoints) return;
   e->PolygonPoints.erase(e->PolygonPoints.begin() + index);
+  e->PolygonCount.reset();
   selected_ = std::min(index, n - 2);
   PointsEdited("Remove Point", {});
 }
@@ -246,8 +250,8 @@ void TPolygonPage::RowChange(int row, bool x) {
   const int index = ScrollBar_Polygon->value() + row;
   if (!host_.EditEventsEnabled() || !e || index >= int(e->PolygonPoints.size())) return;
   PolygonPoint& p = e->PolygonPoints[std::size_t(index)];
-  (x ? p.X : p.Y) = (x ? RICParameterEdit_Polygon_X : RICParameterEdit_Polygon_Y)[std::size_t(row)]
-                        ->Value();
+  (x ? p.X : p.Y) =
+      (x ? RICParameterEdit_Polygon_X : RICParameterEdit_Polygon_Y)[std::size_t(row)]->Value();
   selected_ = index;
   const std::string field = "Point " + std::to_string(index + 1) + (x ? " X" : " Y");
   PointsEdited("Change " + field, field);

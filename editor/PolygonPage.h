@@ -48,7 +48,9 @@ class TPolygonPage : public QWidget {
   // The selected point's index, -1 without one.
   int SelectedPoint() const { return selected_; }
 
-  // Operations on the selected polygon (nothing without one); each records a step.
+  // Operations on the selected polygon (nothing without one). Inserting and
+  // removing record a step each; the count the brick uses becomes the
+  // number of points.
   void InsertPointAfter(int index, PolygonPoint point, const std::string& mergeKey = {});
   void RemovePoint(int index);
   void SelectPoint(int index);
@@ -85,8 +87,8 @@ class TPolygonPage : public QWidget {
   TScreenLayout* screen_ = nullptr;
   const TRICElement* shown_ = nullptr;  // the polygon the page was last filled from
   int selected_ = -1;
-  int dragged_ = -1;       // the point a press on the screen took, -1 for none
-  std::string dragStep_;   // the merge key of the step the drag belongs to
+  int dragged_ = -1;      // the point a press on the screen took, -1 for none
+  std::string dragStep_;  // the merge key of the step the drag belongs to
 };
 
 }  // namespace tavlin

@@ -1,8 +1,10 @@
 // The Ellipse and Polygon pages driven as a user would: added from the menu,
 // placed and edited with the mouse and the point table, undone, saved.
 #include <QAction>
+#include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -13,6 +15,7 @@
 #include "NxtImage.h"
 #include "PolygonPage.h"
 #include "RICParameterEdit.h"
+#include "RicFile.h"
 #include "ScriptedDialogs.h"
 #include "Tavlin_main.h"
 
@@ -87,15 +90,15 @@ class EllipsePolygonTest : public QObject {
     QVERIFY(BlackAt(w_->Image_Ellipse, 50, 30));  // the right end of the default ellipse
     Trigger("Menu_Edit_ElementList_Add_Polygon");
     QCOMPARE(w_->PageControl_Edit->currentWidget(), static_cast<QWidget*>(page_));
-    QVERIFY(BlackAt(page_->Image_Polygon, 50, 50));
+    QVERIFY(BlackAt(page_->Image_Polygon, 25, 10));  // on its first side
     QTest::mouseClick(w_->findChild<QToolButton*>("SpeedButton_RIC_AddEllipse"), Qt::LeftButton);
     QTest::mouseClick(w_->findChild<QToolButton*>("SpeedButton_RIC_AddPolygon"), Qt::LeftButton);
     QCOMPARE(ElementList.Count(), 4);
     QCOMPARE(w_->Label_FileSize->text(), QString::number(2 * (14 + 20)));
     // Size word, opcode, then the argument words; the polygon's count before its points.
     const std::vector<std::uint8_t> ellipse = {12, 0, 9, 0, 0, 0, 30, 0, 30, 0, 20, 0, 10, 0};
-    const std::vector<std::uint8_t> polygon = {18, 0, 10, 0, 0, 0, 3,  0, 20, 0,
-                                               10, 0, 50, 0, 50, 0, 80, 0, 10, 0};
+    const std::vector<std::uint8_t> polygon = {18, 0, 10, 0, 0,  0, 3,  0, 10, 0,
+                                               10, 0, 40, 0, 10, 0, 25, 0, 40, 0};
     std::vector<std::uint8_t> expected;
     for (int i = 0; i < 2; ++i) {
       expected.insert(expected.end(), ellipse.begin(), ellipse.end());
@@ -125,38 +128,38 @@ class EllipsePolygonTest : public QObject {
     TNxtImage* image = page_->Image_Polygon;
     const TRICElement& e = *ElementList[0];
     // A click off the points adds one after the selected (the last) point.
-    Press(image, Qt::LeftButton, 30, 40);
-    QCOMPARE(PointsOf(e), Points({{20, 10}, {50, 50}, {80, 10}, {30, 40}}));
+    Press(image, Qt::LeftButton, 60, 50);
+    QCOMPARE(PointsOf(e), Points({{10, 10}, {40, 10}, {25, 40}, {60, 50}}));
     QCOMPARE(page_->SelectedPoint(), 3);
-    QVERIFY(BlackAt(image, 30, 40));
+    QVERIFY(BlackAt(image, 60, 50));
     // Dragging a point (grabbed a pixel off) moves it; the document is drawn
     // once per pass, and the drag is one step.
     const std::vector<std::uint8_t> before = EncodeRic(ElementList);
     const std::size_t steps = TheDocument().UndoCount();
-    QTest::mousePress(image, Qt::LeftButton, {}, OnScreen(51, 49));
+    QTest::mousePress(image, Qt::LeftButton, {}, OnScreen(41, 11));
     QCoreApplication::processEvents();
     const int renders = w_->DocumentRenders();
-    QTest::mouseMove(image, OnScreen(55, 52));
-    QTest::mouseMove(image, OnScreen(60, 55));
+    QTest::mouseMove(image, OnScreen(55, 15));
+    QTest::mouseMove(image, OnScreen(70, 20));
     QCOMPARE(w_->DocumentRenders(), renders);
     QCoreApplication::processEvents();
     QCOMPARE(w_->DocumentRenders(), renders + 1);
-    QTest::mouseRelease(image, Qt::LeftButton, {}, OnScreen(60, 55));
-    QCOMPARE(PointsOf(e), Points({{20, 10}, {60, 55}, {80, 10}, {30, 40}}));
+    QTest::mouseRelease(image, Qt::LeftButton, {}, OnScreen(70, 20));
+    QCOMPARE(PointsOf(e), Points({{10, 10}, {70, 20}, {25, 40}, {60, 50}}));
     QCOMPARE(TheDocument().UndoCount(), steps + 1);
     QCOMPARE(QString::fromStdString(TheDocument().UndoName()), QString("Move Point"));
     w_->UndoStep();
     QVERIFY(EncodeRic(ElementList) == before);
-    QCOMPARE(int(page_->RICParameterEdit_Polygon_X[1]->Value()), 50);
+    QCOMPARE(int(page_->RICParameterEdit_Polygon_X[1]->Value()), 40);
     w_->RedoStep();
     // A right click removes a point, but a polygon keeps three.
-    Press(image, Qt::RightButton, 60, 55);
-    QCOMPARE(PointsOf(e), Points({{20, 10}, {80, 10}, {30, 40}}));
-    Press(image, Qt::RightButton, 20, 10);
+    Press(image, Qt::RightButton, 70, 20);
+    QCOMPARE(PointsOf(e), Points({{10, 10}, {25, 40}, {60, 50}}));
+    Press(image, Qt::RightButton, 10, 10);
     QCOMPARE(e.PolygonPoints.size(), std::size_t(3));
     QVERIFY(!page_->Button_Polygon_RemovePoint->isEnabled());
-    QVERIFY(Saved("mouse.ric") == std::vector<std::uint8_t>({18, 0, 10, 0, 0,  0, 3, 0, 20, 0,
-                                                             10, 0, 80, 0, 10, 0, 30, 0, 40, 0}));
+    QVERIFY(Saved("mouse.ric") == std::vector<std::uint8_t>({18, 0, 10, 0, 0,  0, 3,  0, 10, 0,
+                                                             10, 0, 25, 0, 40, 0, 60, 0, 50, 0}));
   }
 
   void polygonPointsByTheTable() {
@@ -165,12 +168,12 @@ class EllipsePolygonTest : public QObject {
     // Typing a coordinate writes it; the parameter button makes it a reference.
     page_->RICParameterEdit_Polygon_X[0]->ConstantEdit->setValue(25);
     QTest::mouseClick(page_->RICParameterEdit_Polygon_Y[2]->ParameterButton, Qt::LeftButton);
-    QCOMPARE(PointsOf(e), Points({{25, 10}, {50, 50}, {80, 0xF000}}));
+    QCOMPARE(PointsOf(e), Points({{25, 10}, {40, 10}, {25, 0xF000}}));
     QCOMPARE(QString::fromStdString(TheDocument().UndoName()), QString("Change Point 3 Y"));
     // Add puts a point halfway to the next one after the selected row's point.
     QTest::mouseClick(page_->Button_Polygon_Row[0], Qt::LeftButton);
     page_->Button_Polygon_AddPoint->click();
-    QCOMPARE(PointsOf(e), Points({{25, 10}, {37, 30}, {50, 50}, {80, 0xF000}}));
+    QCOMPARE(PointsOf(e), Points({{25, 10}, {32, 10}, {40, 10}, {25, 0xF000}}));
     // Past five points the table scrolls to the selected one.
     for (int i = 0; i < 3; ++i) page_->Button_Polygon_AddPoint->click();
     QCOMPARE(e.PolygonPoints.size(), std::size_t(7));
@@ -185,7 +188,7 @@ class EllipsePolygonTest : public QObject {
     // Remove takes the selected point out; undo puts it back.
     QTest::mouseClick(page_->Button_Polygon_Row[TPolygonPage::kRows - 1], Qt::LeftButton);
     page_->Button_Polygon_RemovePoint->click();
-    QCOMPARE(PointsOf(e).back(), std::make_pair(50, 50));
+    QCOMPARE(PointsOf(e).back(), std::make_pair(40, 10));
     w_->UndoStep();
     QCOMPARE(e.PolygonPoints.size(), std::size_t(7));
   }
