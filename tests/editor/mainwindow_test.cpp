@@ -168,11 +168,11 @@ class MainWindowTest : public QObject {
 
   void everyAddCommandUsesItsDefaults() {
     for (QAction* a : w_->Menu_Edit_AddElement) a->trigger();
-    QCOMPARE(ElementList.Count(), 9);
-    QCOMPARE(Status(4), QString("9"));
+    QCOMPARE(ElementList.Count(), 11);
+    QCOMPARE(Status(4), QString("11"));
     // One of each: the file size is the sum of the kinds' sizes.
     QCOMPARE(w_->Label_FileSize->text(),
-             QString::number(10 + 12 + 16 + 20 + 12 + 14 + 14 + 12 + 12));
+             QString::number(10 + 12 + 16 + 20 + 12 + 14 + 14 + 12 + 12 + 14 + 20));
     const TRICElement* copyBits = nullptr;
     for (const auto& e : ElementList)
       if (e->Kind == RICElementKind::CopyBits) copyBits = e.get();
