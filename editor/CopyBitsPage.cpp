@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "CopyOptionChoices.h"
 #include "EditPage.h"
 #include "EditorHost.h"
 #include "NxtImage.h"
@@ -229,10 +230,12 @@ TCopyBitsPage::TCopyBitsPage(TEditorHost& host, QWidget* parent) : QWidget(paren
         RICParameterEdit_CopyBits_RelX, RICParameterEdit_CopyBits_RelY})
     connect(edit, &TRICParameterEdit::OnChange, this,
             [this, edit] { RICParameterEdit_CopyBits_Change(edit->objectName()); });
+  AttachCopyOptionChoices(RICParameterEdit_CopyBits_CopyOpt, CopyOptionFamily::Bitmaps, &host_);
 
   Button_CopyBits_Adapt2Sprite = new QPushButton("Adapt parameters to sprite", this);
   Button_CopyBits_Adapt2Sprite->setObjectName("Button_CopyBits_Adapt2Sprite");
-  Button_CopyBits_Adapt2Sprite->setGeometry(232, 36, 213, 25);
+  // Beside the sprite's id; the copy options' choices take the place beside their control.
+  Button_CopyBits_Adapt2Sprite->setGeometry(232, 66, 213, 25);
   connect(Button_CopyBits_Adapt2Sprite, &QPushButton::clicked, this,
           [this] { AdaptCopyBitsToSprite(); });
 

@@ -4,8 +4,10 @@
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <cstdlib>
+#include <string_view>
 
 #include "ArgumentFields.h"
+#include "CopyOptionChoices.h"
 #include "DisplayAdapter.h"
 #include "Document.h"
 #include "DrawGrid.h"
@@ -130,6 +132,11 @@ void TForm_Tavlin::BuildShapePages() {
       screens_.back()->AddBelow(edit);
       connect(edit, &TRICParameterEdit::OnChange, this,
               [this, kind, field = QString(f.caption).trimmed()] { ShapePageChange(kind, field); });
+      if (std::string_view(ArgumentFields(kind)[i].Name) == "CopyOpt")
+        AttachCopyOptionChoices(
+            edit,
+            kind == RICElementKind::NumBox ? CopyOptionFamily::Bitmaps : CopyOptionFamily::Shapes,
+            this);
     }
     connect(image, &TNxtImage::MousePressed, this,
             [this, kind](int x, int y, Qt::MouseButton) { ShapeImageMouse(kind, x, y, true, {}); });
