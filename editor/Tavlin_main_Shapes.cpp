@@ -205,7 +205,7 @@ void TForm_Tavlin::RedrawShapeImage() {
   if (!selectedElement_) return;
   TNxtImage* image = ShapeImage(selectedElement_->Kind);
   if (!image) return;
-  RenderElementAlone(workDisplay_, selectedIndex_);
+  if (!RenderSelectedOnBrick(workDisplay_)) RenderElementAlone(workDisplay_, selectedIndex_);
   PaintDisplayInto(image);
 }
 

@@ -1,4 +1,5 @@
-// The copy options' named choices.
+// The copy options' named choices, the display modes (drawn as a firmware
+// draws the file, kept between runs) and the list of brick checks.
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -29,6 +30,15 @@ class DisplayModeTest : public QObject {
     if (!c) qFatal("no choices beside %s", edit);
     return c;
   }
+  // The small output's pixel at NXT point (x, y).
+  bool OutputBlack(int x, int y) {
+    return QColor(w_->Image_NXT->Picture().pixel(1 + x, 1 + 63 - y)) == QColor(Qt::black);
+  }
+  void Restart() {
+    TheDocument().MarkSaved();
+    w_.reset();
+    w_ = StartEditor(*dialogs_);
+  }
 
  private slots:
   void initTestCase() {
@@ -40,6 +50,7 @@ class DisplayModeTest : public QObject {
     w_ = StartEditor(*dialogs_);
   }
   void cleanup() {
+    w_->SetDisplayMode(DisplayMode::TavlinPreview);
     TheDocument().MarkSaved();
     w_.reset();
   }
@@ -85,6 +96,58 @@ class DisplayModeTest : public QObject {
     QVERIFY(!Choices("RICParameterEdit_NumBox_CopyOpt")->isEnabled());
     edit->ParameterEdit->setValue(7);
     QCOMPARE(ElementList[w_->SelectedIndex()]->CopyOpt, EncodeParameter(7));
+  }
+
+  void legoStopsAtCircleAndTheModeIsKept() {
+    w_->AddElement(RICElementKind::Line);
+    w_->AddElement(RICElementKind::Circle);  // the LEGO firmware knows no circle
+    w_->AddElement(RICElementKind::Pixel);
+    TRICElement& line = *ElementList[0];
+    line.X1 = 0, line.Y1 = 5, line.X2 = 99, line.Y2 = 5;
+    TRICElement& pixel = *ElementList[2];
+    pixel.PosX = 80, pixel.PosY = 50;
+    w_->SelectElement(2);
+    w_->RefreshDocumentView();
+    QVERIFY(OutputBlack(50, 5) && OutputBlack(80, 50));
+    QVERIFY(w_->BrickFindings().empty());
+    QVERIFY(!w_->Button_BrickChecks->isVisibleTo(w_.get()));
+
+    for (auto [mode, pixelShown] : {std::pair{DisplayMode::BrickEnhanced132, true},
+                                    std::pair{DisplayMode::BrickLego, false}}) {
+      w_->findChild<QAction*>(QString("Menu_View_DisplayMode_") +
+                              BrickVariantName(*BrickVariantOf(mode)))
+          ->trigger();
+      w_->FlushRefresh();
+      QCOMPARE(w_->CurrentDisplayMode(), mode);
+      QVERIFY(OutputBlack(50, 5));
+      QCOMPARE(OutputBlack(80, 50), pixelShown);
+      // The pixel's page shows it with what its file would hold before it: nothing more.
+      QCOMPARE(QColor(w_->Image_Pixel->Picture().pixel(1 + 6 * 80 + 3, 1 + 6 * 13 + 3)),
+               QColor(Qt::black));
+    }
+    QVERIFY(w_->Button_BrickChecks->isVisibleTo(w_.get()));
+    Restart();
+    QCOMPARE(w_->CurrentDisplayMode(), DisplayMode::BrickLego);
+    QCOMPARE(w_->ComboBox_PreView_DisplayMode->currentText(), QString("NXT LEGO firmware"));
+  }
+
+  void aChecksLineSelectsItsElement() {
+    w_->SetDisplayMode(DisplayMode::BrickLego);
+    w_->AddElement(RICElementKind::Line);
+    w_->AddElement(RICElementKind::Circle);
+    w_->AddElement(RICElementKind::Line);
+    w_->SelectElement(0);
+    w_->FlushRefresh();
+    QCOMPARE(w_->Button_BrickChecks->text(), QString("Brick: 1 problem"));
+    w_->Button_BrickChecks->click();
+    QListWidget* list = w_->List_BrickChecks;
+    QVERIFY(list->isVisible());
+    QCOMPARE(list->count(), 1);
+    QVERIFY2(list->item(0)->text().startsWith("element 2: "), qPrintable(list->item(0)->text()));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(0)).center());
+    QCOMPARE(w_->SelectedIndex(), 1);
+    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Circle);
   }
 };
 
