@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QStackedWidget>
 #include <QTemporaryDir>
@@ -148,6 +150,44 @@ class DisplayModeTest : public QObject {
                       list->visualItemRect(list->item(0)).center());
     QCOMPARE(w_->SelectedIndex(), 1);
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Circle);
+  }
+
+  void fontPictureDrawsThePreviewText() {
+    // Sprite 1 holds the glyphs "#.#" and "#"; VarMaps 2 to 5 give every code x 0, y 0,
+    // width 3 and height 1; the font's Description follows them.
+    auto op = [](int kind, std::initializer_list<int> words) {
+      std::string bytes;
+      auto put = [&](int w) { bytes += char(w & 0xFF), bytes += char(w >> 8 & 0xFF); };
+      put(2 + 2 * int(words.size()));
+      put(kind);
+      for (int w : words) put(w);
+      return bytes;
+    };
+    const std::string font = op(1, {1, 1, 2, 0x00A0}) + op(2, {2, 2, 0, 0, 255, 0}) +
+                             op(2, {3, 2, 0, 0, 255, 0}) + op(2, {4, 2, 0, 3, 255, 3}) +
+                             op(2, {5, 2, 0, 1, 255, 1}) + op(0, {0x8001, 8, 8});
+    const QString path = dir_.filePath("font.ric");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(font.data(), qint64(font.size()));
+    file.close();
+    QVERIFY(w_->OpenRicFile(path));
+    w_->SetDisplayMode(DisplayMode::BrickEnhanced132);
+    w_->EnterPreviewMode();
+    auto row = [this] {
+      QString pixels;
+      for (int x = 0; x < 7; ++x)
+        pixels +=
+            QColor(w_->Image_Preview->Picture().pixel(4 + 6 * x, 4 + 6 * 63)) == QColor(Qt::black)
+                ? '#'
+                : '.';
+      return pixels;
+    };
+    w_->FlushRefresh();
+    QCOMPARE(row(), QString("......."));  // the parameters are 0: no text
+    w_->Edit_PreView_Text->setText("AB");
+    w_->FlushRefresh();
+    QCOMPARE(row(), QString("#.##.#."));
   }
 };
 
