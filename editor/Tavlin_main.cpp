@@ -494,6 +494,7 @@ void TForm_Tavlin::SetUpWindow() {
 }
 
 void TForm_Tavlin::ShowElement(int index) {
+  const BrickPass pass(*this);  // the page and the preview share one encoding
   TabSheet_Edit_Sprite->SelectionChanging(ElementList.At(index));
   ShowElementPage(index);
   // In preview mode the preview stays in view; a command that changed the

@@ -71,16 +71,17 @@ void TForm_Tavlin::BuildDisplayModeControls() {
       "as a firmware of the NXT draws the file");
   for (DisplayMode mode : kDisplayModes)
     ComboBox_PreView_DisplayMode->addItem(DisplayModeCaption(mode));
-  ComboBox_PreView_DisplayMode->setGeometry(8, 532, 124, 24);
+  // Under the position and the animation, as wide as its longest caption needs.
+  ComboBox_PreView_DisplayMode->setGeometry(8, 590, 170, 24);
   connect(ComboBox_PreView_DisplayMode, &QComboBox::activated, this,
           [this](int index) { SetDisplayMode(kDisplayModes[std::size_t(index)]); });
   auto* textLabel = new QLabel("Text", page);
-  textLabel->move(8, 567);
+  textLabel->move(8, 535);
   Edit_PreView_Text = new QLineEdit(page);
   Edit_PreView_Text->setObjectName("Edit_PreView_Text");
   Edit_PreView_Text->setToolTip(
       "The text a font RIC draws at the preview's position (NXT enhanced modes)");
-  Edit_PreView_Text->setGeometry(44, 564, 88, 22);
+  Edit_PreView_Text->setGeometry(44, 532, 76, 22);
   connect(Edit_PreView_Text, &QLineEdit::textChanged, this,
           [this] { ScheduleRefresh(kRefreshPreview); });
   for (QWidget* w : {static_cast<QWidget*>(ComboBox_PreView_DisplayMode),
