@@ -177,6 +177,9 @@ void TForm_Tavlin::RefreshParameterPanel() {
 }
 
 void TForm_Tavlin::SetParameterMode(int count) {
+  // The brick is passed as many parameters as the panel offers.
+  if (count != parameterCount_ && BrickVariantOf(displayMode_))
+    ScheduleRefresh(kRefreshPage | kRefreshPreview | kRefreshDocument);
   parameterCount_ = count;
   MaxParameterIndex = count - 1;
   bool preview = InPreviewMode();

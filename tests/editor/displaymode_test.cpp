@@ -14,6 +14,7 @@
 #include "CopyOptionChoices.h"
 #include "Document.h"
 #include "NxtImage.h"
+#include "ParameterSet.h"
 #include "RICParameterEdit.h"
 #include "ScriptedDialogs.h"
 #include "Tavlin_main.h"
@@ -150,6 +151,22 @@ class DisplayModeTest : public QObject {
                       list->visualItemRect(list->item(0)).center());
     QCOMPARE(w_->SelectedIndex(), 1);
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Circle);
+  }
+
+  void theBrickGetsAsManyParametersAsThePanelOffers() {
+    w_->SetDisplayMode(DisplayMode::BrickEnhanced132);
+    w_->AddElement(RICElementKind::Pixel);
+    ElementList[0]->PosX = EncodeParameter(20);
+    ElementList[0]->PosY = 0;
+    ParameterSet[20] = 30;
+    w_->SetParameterMode(256);
+    w_->RefreshDocumentView();
+    QVERIFY(OutputBlack(30, 0));
+    // Sixteen passed: the firmware takes the raw word, far left of the screen.
+    w_->Menu_File_Settings_Paramter_16Standard->trigger();
+    w_->FlushRefresh();
+    QVERIFY(!OutputBlack(30, 0));
+    QCOMPARE(w_->BrickFindings().size(), 1);
   }
 
   void fontPictureDrawsThePreviewText() {
