@@ -26,6 +26,13 @@ constexpr ArgumentField kCircle[] = {
 constexpr ArgumentField kNumBox[] = {
     {"CopyOpt", &E::CopyOpt}, {"PosX", &E::PosX}, {"PosY", &E::PosY}, {"Value", &E::Value}};
 
+constexpr ArgumentField kEllipse[] = {{"CopyOpt", &E::CopyOpt},
+                                      {"PosX", &E::PosX},
+                                      {"PosY", &E::PosY},
+                                      {"RadiusX", &E::RadiusX},
+                                      {"RadiusY", &E::RadiusY}};
+constexpr ArgumentField kPolygon[] = {{"CopyOpt", &E::CopyOpt}};
+
 }  // namespace
 
 std::span<const ArgumentField> ArgumentFields(RICElementKind kind) {
@@ -47,6 +54,10 @@ std::span<const ArgumentField> ArgumentFields(RICElementKind kind) {
       return kCircle;
     case RICElementKind::NumBox:
       return kNumBox;
+    case RICElementKind::Ellipse:
+      return kEllipse;
+    case RICElementKind::Polygon:
+      return kPolygon;
   }
   return {};
 }

@@ -18,8 +18,9 @@ struct ArgumentField {
 
 // Description: Options, Width, Height. Sprite and VarMap: ID (their pixel rows
 // and points follow it in the file and are not in the table). CopyBits,
-// Pixel, Line, Rectangle, Circle, NumBox: their argument words. A Pixel's
-// record ends with one more word, always 0, that is no field.
+// Pixel, Line, Rectangle, Circle, NumBox, Ellipse: their argument words. A
+// Pixel's record ends with one more word, always 0, that is no field. Polygon:
+// CopyOpt (its count and points follow in the file and are not in the table).
 std::span<const ArgumentField> ArgumentFields(RICElementKind kind);
 
 }  // namespace tavlin

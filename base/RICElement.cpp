@@ -11,7 +11,8 @@ const char* KindName(RICElementKind kind) {
   // clang-format off
   static const char* const names[kElementKindCount] = {
       "Description", "Sprite", "VarMap", "CopyBits", "Pixel",
-      "Line",        "Rectangle", "Circle", "NumBox"};
+      "Line",        "Rectangle", "Circle", "NumBox", "Ellipse",
+      "Polygon"};
   // clang-format on
   auto k = std::size_t(kind);
   return k < std::size(names) ? names[k] : "Unknown";
@@ -116,6 +117,24 @@ ElementPtr MakeNumBox(RICArgument copyOpt, RICArgument posX, RICArgument posY, R
   return e;
 }
 
+ElementPtr MakeEllipse(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument radiusX,
+                       RICArgument radiusY) {
+  auto e = MakeOfKind(RICElementKind::Ellipse);
+  e->CopyOpt = copyOpt;
+  e->PosX = posX;
+  e->PosY = posY;
+  e->RadiusX = radiusX;
+  e->RadiusY = radiusY;
+  return e;
+}
+
+ElementPtr MakePolygon(RICArgument copyOpt, std::vector<PolygonPoint> points) {
+  auto e = MakeOfKind(RICElementKind::Polygon);
+  e->CopyOpt = copyOpt;
+  e->PolygonPoints = std::move(points);
+  return e;
+}
+
 int RICElementList::Add(ElementPtr element) {
   items_.push_back(std::move(element));
   return Count() - 1;
@@ -170,6 +189,14 @@ int NewNumBox(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgume
   return ElementList.Add(MakeNumBox(copyOpt, posX, posY, value));
 }
 
+int NewEllipse(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument radiusX,
+               RICArgument radiusY) {
+  return ElementList.Add(MakeEllipse(copyOpt, posX, posY, radiusX, radiusY));
+}
+int NewPolygon(RICArgument copyOpt, std::vector<PolygonPoint> points) {
+  return ElementList.Add(MakePolygon(copyOpt, std::move(points)));
+}
+
 ElementPtr DuplicateElement(const TRICElement& source) {
   auto e = std::make_unique<TRICElement>(source);  // the canvas copy shares tiles until written
   if (source.Kind == RICElementKind::Sprite) {
@@ -177,6 +204,29 @@ ElementPtr DuplicateElement(const TRICElement& source) {
     e->ZoomFactor = 6;
   }
   return e;
+}
+
+std::vector<std::uint16_t> ShapeRecordWords(const TRICElement& e) {
+  std::vector<std::uint16_t> words{std::uint16_t(e.Kind), e.CopyOpt};
+  if (e.Kind == RICElementKind::Ellipse) {
+    words.insert(words.end(), {e.PosX, e.PosY, e.RadiusX, e.RadiusY});
+  } else {
+    words.push_back(e.PolygonCount.value_or(std::uint16_t(e.PolygonPoints.size())));
+    for (const PolygonPoint& p : e.PolygonPoints) words.insert(words.end(), {p.X, p.Y});
+  }
+  return words;
+}
+
+std::uint16_t ShapeSizeWord(const TRICElement& e) {
+  const std::vector<std::uint16_t> words = ShapeRecordWords(e);
+  const std::size_t full = 2 * words.size();
+  if (e.CutSize != 0 && e.CutSize < full) {
+    bool cutZero = true;
+    for (std::size_t byte = e.CutSize; byte < full; ++byte)
+      cutZero = cutZero && ((words[byte / 2] >> (8 * (byte % 2))) & 0xFF) == 0;
+    if (cutZero) return e.CutSize;
+  }
+  return std::uint16_t(full + e.ExtraBytes.size());
 }
 
 void FreeElement(ElementPtr element) { element.reset(); }
@@ -226,6 +276,10 @@ int ComputeFileSize(const RICElementList& list) {
       case RICElementKind::NumBox:
         total += 12;
         break;
+      case RICElementKind::Ellipse:
+      case RICElementKind::Polygon:
+        total += 2 + ShapeSizeWord(*e);
+        break;
     }
   }
   return total;
@@ -252,9 +306,72 @@ namespace {
 std::string Pair(RICArgument a, RICArgument b) {
   return FormatGridArgument(a) + "/" + FormatGridArgument(b);
 }
+
+bool IsBitmapKind(RICElementKind kind) {
+  return kind == RICElementKind::CopyBits || kind == RICElementKind::NumBox;
+}
+
+bool HasCopyOpt(RICElementKind kind) { return kind >= RICElementKind::CopyBits; }
+
+std::string Hex(unsigned bits) {
+  static const char digits[] = "0123456789ABCDEF";
+  std::string s;
+  do {
+    s.insert(s.begin(), digits[bits & 15]);
+    bits >>= 4;
+  } while (bits != 0);
+  return "0x" + s;
+}
+
+// The options the list shows beside the kind's own items: none for the plain
+// default 0, the names for another constant, the reference otherwise.
+std::vector<ElementItem> WithOptions(std::vector<ElementItem> items, const TRICElement& e) {
+  if (e.CopyOpt == 0) return items;
+  const bool constant = DecodeArgument(e.CopyOpt).Mode == ArgumentMode::Constant;
+  items.push_back(
+      {"Options", constant ? CopyOptionsText(e.CopyOpt, e.Kind) : FormatGridArgument(e.CopyOpt)});
+  return items;
+}
+
+std::vector<ElementItem> KindItems(const TRICElement& e);
 }  // namespace
 
+std::string CopyOptionsText(std::uint16_t word, RICElementKind kind) {
+  using copyopt::kFill, copyopt::kInvertBitmap, copyopt::kXor, copyopt::kInvert, copyopt::kPolyline;
+  constexpr std::uint16_t kWhiteMode = copyopt::kWhite;
+  std::string text;
+  auto add = [&](const std::string& name) { text += (text.empty() ? "" : ", ") + name; };
+  unsigned rest = word;
+  if (rest & kFill) add("fill");
+  rest &= ~unsigned(kFill);
+  if (IsBitmapKind(kind)) {
+    if (rest & kInvertBitmap) add("invert");
+    static const char* const logic[] = {nullptr, "AND", "OR", "XOR"};
+    if (const char* name = logic[(rest & kXor) >> 3]) add(name);
+    rest &= ~unsigned(kInvertBitmap | kXor);
+  } else {
+    const unsigned mode = rest & (kWhite | kInvert);
+    if (mode == kWhiteMode || mode == kInvert) {
+      add(mode == kWhiteMode ? "white" : "invert");
+      rest &= ~mode;
+    }
+    if (kind == RICElementKind::Polygon && (rest & kPolyline)) {
+      add("polyline");
+      rest &= ~unsigned(kPolyline);
+    }
+  }
+  if (rest != 0) add(Hex(rest));
+  if (text.empty()) return IsBitmapKind(kind) ? "copy" : "black";
+  return text;
+}
+
 std::vector<ElementItem> ElementItems(const TRICElement& e) {
+  std::vector<ElementItem> items = KindItems(e);
+  return HasCopyOpt(e.Kind) ? WithOptions(std::move(items), e) : items;
+}
+
+namespace {
+std::vector<ElementItem> KindItems(const TRICElement& e) {
   switch (e.Kind) {
     case RICElementKind::Description:
       return {{"Options", FormatGridArgument(e.Options)}, {"Size", Pair(e.Width, e.Height)}};
@@ -282,8 +399,13 @@ std::vector<ElementItem> ElementItems(const TRICElement& e) {
       return {{"Position", Pair(e.PosX, e.PosY)}, {"Radius", FormatGridArgument(e.Radius)}};
     case RICElementKind::NumBox:
       return {{"Position", Pair(e.PosX, e.PosY)}, {"Number", FormatGridArgument(e.Value)}};
+    case RICElementKind::Ellipse:
+      return {{"Position", Pair(e.PosX, e.PosY)}, {"Radii", Pair(e.RadiusX, e.RadiusY)}};
+    case RICElementKind::Polygon:
+      return {{"Points", std::to_string(e.PolygonPoints.size())}};
   }
   return {};
 }
+}  // namespace
 
 }  // namespace tavlin

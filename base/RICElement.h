@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,10 @@ enum class RICElementKind : std::uint8_t {
   Rectangle = 6,
   Circle = 7,
   NumBox = 8,
+  Ellipse = 9,
+  Polygon = 10,
 };
-constexpr int kElementKindCount = 9;
+constexpr int kElementKindCount = 11;
 
 // "Description", "Sprite", ... as the command-line tool and the dump name them.
 const char* KindName(RICElementKind kind);
@@ -37,6 +40,12 @@ struct TRect {
   bool operator==(const TRect&) const = default;
 };
 constexpr TRect kUnsetRect{-1, -1, -1, -1};
+
+struct PolygonPoint {
+  RICArgument X = 0;
+  RICArgument Y = 0;
+  bool operator==(const PolygonPoint&) const = default;
+};
 
 struct VarMapPoint {
   std::uint16_t Domain = 0;
@@ -81,6 +90,28 @@ struct TRICElement {
   RICArgument Y2 = 0;
   RICArgument Radius = 0;
   RICArgument Value = 0;
+
+  // Ellipse
+  RICArgument RadiusX = 0;
+  RICArgument RadiusY = 0;
+
+  // Polygon: the points its size word has room for, and the count word as read
+  // when it differs from their number (unset: the count is the points'). The
+  // brick uses that many points, fewer or more than the element holds.
+  // Changing the points clears PolygonCount.
+  std::vector<PolygonPoint> PolygonPoints;
+  std::optional<std::uint16_t> PolygonCount;
+
+  // Ellipse and Polygon are read by their size words, and keep what a size
+  // word made elsewhere covers beyond or short of their words, so that such a
+  // file is written back byte for byte:
+  // - ExtraBytes: the bytes after the element's words (a longer or odd size
+  //   word; for a Polygon, the bytes after the last whole point);
+  // - CutSize: a size word too small for the element's words (0: none). The
+  //   words it cuts off read as 0 (a cut word keeps its low byte), and the
+  //   short size is written again only while they still are.
+  std::vector<std::uint8_t> ExtraBytes;
+  std::uint16_t CutSize = 0;
 };
 
 using ElementPtr = std::unique_ptr<TRICElement>;
@@ -99,6 +130,9 @@ ElementPtr MakeRectangle(RICArgument copyOpt, RICArgument posX, RICArgument posY
                          RICArgument height);
 ElementPtr MakeCircle(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument radius);
 ElementPtr MakeNumBox(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument value);
+ElementPtr MakeEllipse(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument radiusX,
+                       RICArgument radiusY);
+ElementPtr MakePolygon(RICArgument copyOpt, std::vector<PolygonPoint> points);
 
 // An ordered list of elements that owns them. The document is one such list.
 class RICElementList {
@@ -145,9 +179,31 @@ int NewRectangle(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArg
                  RICArgument height);
 int NewCircle(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument radius);
 int NewNumBox(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument value);
+int NewEllipse(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument radiusX,
+               RICArgument radiusY);
+int NewPolygon(RICArgument copyOpt, std::vector<PolygonPoint> points);
+
+// The named bits of a CopyOpt word. Shapes (Pixel, Line, Rectangle, Circle,
+// Ellipse, Polygon): pixel mode black 0, white or invert; fill; polyline (a
+// Polygon without its closing line). Bitmaps (CopyBits, NumBox): invert the
+// source; logic copy 0, AND, OR or XOR with the screen; fill (a solid source).
+namespace copyopt {
+constexpr std::uint16_t kWhite = 0x04, kInvert = 0x18, kFill = 0x20, kPolyline = 0x400;
+constexpr std::uint16_t kInvertBitmap = 0x04, kAnd = 0x08, kOr = 0x10, kXor = 0x18;
+}  // namespace copyopt
+
+// A constant CopyOpt word by name for an element of this kind: "black" or
+// "copy" for 0, else the set options joined by ", " ("fill, XOR",
+// "invert"); bits without a name for the kind follow in hex ("fill, 0x0100").
+std::string CopyOptionsText(std::uint16_t word, RICElementKind kind);
 
 // A copy for the Double command: a sprite copy gets zoom 6 and no marked area.
 ElementPtr DuplicateElement(const TRICElement& source);
+// Ellipse and Polygon: their words after the size word, opcode first, and the
+// size word the writer gives them (the short CutSize while the words it cuts
+// off are 0, else the words and ExtraBytes). A size word past 65535 wraps.
+std::vector<std::uint16_t> ShapeRecordWords(const TRICElement& e);
+std::uint16_t ShapeSizeWord(const TRICElement& e);
 // Releases an element taken out of a list.
 void FreeElement(ElementPtr element);
 // Empties the document.

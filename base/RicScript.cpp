@@ -118,6 +118,9 @@ std::size_t ElementFileSize(const TRICElement& e) {
       return 12;
     case RICElementKind::NumBox:
       return 12;
+    case RICElementKind::Ellipse:
+    case RICElementKind::Polygon:
+      return 2 + std::size_t(ShapeSizeWord(e));
   }
   return 0;
 }

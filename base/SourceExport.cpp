@@ -103,6 +103,9 @@ std::optional<std::string> MacroText(const TRICElement& e, ByteSpan bytes) {
              ")";
     case RICElementKind::NumBox:
       return "RICOpNumBox(" + c + ", " + Point(e.PosX, e.PosY) + ", " + ArgumentText(e.Value) + ")";
+    case RICElementKind::Ellipse:
+    case RICElementKind::Polygon:
+      break;
   }
   return std::nullopt;
 }

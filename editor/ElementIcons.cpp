@@ -368,6 +368,9 @@ QPixmap ElementIcon(RICElementKind kind) {
     case RICElementKind::NumBox:
       draw = DrawNumBoxIcon;
       break;
+    case RICElementKind::Ellipse:
+    case RICElementKind::Polygon:
+      break;
   }
   if (!draw) draw = [](QPainter&) {};
   return RenderSquare(kElementIconSize, kElementIconSize, draw);

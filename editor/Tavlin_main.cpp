@@ -543,6 +543,9 @@ void TForm_Tavlin::ShowElementPage(int index) {
       FillShapePage(e);
       RedrawShapeImage();
       break;
+    case RICElementKind::Ellipse:
+    case RICElementKind::Polygon:
+      break;
   }
   ShowKindMenus(&e);
   // The element's state as shown is where its next edit starts from.

@@ -259,6 +259,12 @@ void TForm_Tavlin::AddElement(RICElementKind kind) {
     case RICElementKind::NumBox:
       e = MakeNumBox(0, 0, 0, 0);
       break;
+    case RICElementKind::Ellipse:
+      e = MakeEllipse(0, 30, 30, 20, 10);
+      break;
+    case RICElementKind::Polygon:
+      e = MakePolygon(0, {{10, 10}, {40, 10}, {25, 40}});
+      break;
   }
   TabSheet_Edit_Sprite->EndPreview();
   ShowChangedDocument(TheDocument().Add(std::move(e), std::string("Add ") + KindName(kind)));

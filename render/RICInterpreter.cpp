@@ -78,6 +78,9 @@ void DrawElement(NXTDisplay& display, const TRICElement& e, Eval&& eval, SpriteO
     case RICElementKind::NumBox:
       display.DrawNumberBox(eval(e.PosX), eval(e.PosY), eval(e.Value));
       break;
+    case RICElementKind::Ellipse:
+    case RICElementKind::Polygon:
+      break;
   }
 }
 
@@ -186,6 +189,9 @@ void EvaluateDocument(const RICElementList& list, const TParameterSet& parameter
       case RICElementKind::NumBox:
         c.a[0] = eval(e.PosX), c.a[1] = eval(e.PosY), c.a[2] = eval(e.Value);
         break;
+      case RICElementKind::Ellipse:
+      case RICElementKind::Polygon:
+        continue;
     }
     commands.push_back(c);
   }

@@ -308,8 +308,8 @@ TEST(RicElementListTest, AppendMovesEveryElementAndEmptiesTheSource) {
 }
 
 TEST(RicElementKindTest, NamesAreTheDumpNames) {
-  const char* names[] = {"Description", "Sprite",    "VarMap", "CopyBits", "Pixel",
-                         "Line",        "Rectangle", "Circle", "NumBox"};
+  const char* names[] = {"Description", "Sprite", "VarMap", "CopyBits", "Pixel",  "Line",
+                         "Rectangle",   "Circle", "NumBox", "Ellipse",  "Polygon"};
   for (int k = 0; k < kElementKindCount; ++k) EXPECT_STREQ(KindName(RICElementKind(k)), names[k]);
 }
 
@@ -351,6 +351,30 @@ TEST(RicUndefinedSpriteTest, IsADisplaySizedFieldAtTheBottomLeft) {
   EXPECT_EQ(UndefinedSprite.Canvas.Pixel(99, 511), RgbOf(0xF0, 0xF0, 0xF0));
 }
 
+TEST(CopyOptionsTextTest, NamesTheBitsForTheKind) {
+  using K = RICElementKind;
+  const struct {
+    std::uint16_t word;
+    K kind;
+    const char* text;
+  } cases[] = {
+      {0, K::Line, "black"},
+      {0, K::CopyBits, "copy"},
+      {0x04, K::Pixel, "white"},
+      {0x04, K::NumBox, "invert"},
+      {0x18, K::Rectangle, "invert"},
+      {0x18, K::CopyBits, "XOR"},
+      {0x0C, K::CopyBits, "invert, AND"},
+      {0x30, K::NumBox, "fill, OR"},
+      {0x20, K::Circle, "fill"},
+      {0x420, K::Polygon, "fill, polyline"},
+      {0x400, K::Ellipse, "0x400"},
+      {0x13, K::Line, "0x13"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(CopyOptionsText(c.word, c.kind), c.text) << c.word << " " << KindName(c.kind);
+}
+
 struct ItemsCase {
   const char* name;
   ElementPtr (*make)();
@@ -389,14 +413,23 @@ INSTANTIATE_TEST_SUITE_P(
                   "Sprite: 1; Size: 8/2"},
         ItemsCase{"VarMapThreePoints", [] { return MakeVarMap(3, 3); }, "ID: 3; Entries: 3"},
         ItemsCase{"CopyBits", [] { return MakeCopyBits(9, 1, 2, 3, 4, 5, 6, 0x1000); },
-                  "Sprite: 1; Source: 2/3; Size: 4/5; Destination: 6/P[0]"},
+                  "Sprite: 1; Source: 2/3; Size: 4/5; Destination: 6/P[0]; Options: AND, 0x1"},
         ItemsCase{"Line", [] { return MakeLine(0, 1, 2, 3, 4); }, "From: 1/2; To: 3/4"},
         ItemsCase{"Rectangle", [] { return MakeRectangle(0, 1, 2, 3, 4); },
                   "Position: 1/2; Size: 3/4"},
         ItemsCase{"Circle", [] { return MakeCircle(0, 20, 20, 10); },
                   "Position: 20/20; Radius: 10"},
         ItemsCase{"NumBox", [] { return MakeNumBox(0, 1, 2, 0xF1FF); },
-                  "Position: 1/2; Number: V[1:255]"}),
+                  "Position: 1/2; Number: V[1:255]"},
+        ItemsCase{"EllipseFilledWhite", [] { return MakeEllipse(0x24, 50, 30, 20, 0xF003); },
+                  "Position: 50/30; Radii: 20/P[3]; Options: fill, white"},
+        ItemsCase{"PolygonOptionsFromAParameter",
+                  [] {
+                    return MakePolygon(0xF002, {{1, 2}, {3, 4}, {5, 6}});
+                  },
+                  "Points: 3; Options: P[2]"},
+        ItemsCase{"NumBoxXor", [] { return MakeNumBox(0x38, 1, 2, 3); },
+                  "Position: 1/2; Number: 3; Options: fill, XOR"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -131,7 +131,18 @@ std::string Summary(const RICElementList& list) {
       case RICElementKind::NumBox:
         num(e.CopyOpt), num(e.PosX), num(e.PosY), num(e.Value);
         break;
+      case RICElementKind::Ellipse:
+        num(e.CopyOpt), num(e.PosX), num(e.PosY), num(e.RadiusX), num(e.RadiusY);
+        break;
+      case RICElementKind::Polygon:
+        num(e.CopyOpt);
+        if (e.PolygonCount) s += " count" + std::to_string(*e.PolygonCount);
+        for (const auto& p : e.PolygonPoints)
+          s += " (" + std::to_string(p.X) + "," + std::to_string(p.Y) + ")";
+        break;
     }
+    if (!e.ExtraBytes.empty()) s += " +" + std::to_string(e.ExtraBytes.size()) + "bytes";
+    if (e.CutSize != 0) s += " cut" + std::to_string(e.CutSize);
     if (e.DataSize != 0) s += " datasize";
   }
   return s;

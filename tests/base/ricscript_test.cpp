@@ -88,6 +88,15 @@ std::string Describe(const TRICElement& e) {
       s = "NumBox";
       add({e.CopyOpt, e.PosX, e.PosY, e.Value});
       break;
+    case RICElementKind::Ellipse:
+      s = "Ellipse";
+      add({e.CopyOpt, e.PosX, e.PosY, e.RadiusX, e.RadiusY});
+      break;
+    case RICElementKind::Polygon:
+      s = "Polygon";
+      add({e.CopyOpt});
+      for (const PolygonPoint& p : e.PolygonPoints) add({p.X, p.Y});
+      break;
   }
   return s;
 }
