@@ -13,12 +13,6 @@
 
 namespace tavlin {
 
-// TEMPORARY until the model's named bits are merged.
-namespace copyopt {
-constexpr std::uint16_t kWhite = 0x04, kInvert = 0x18, kFill = 0x20, kInvertBitmap = 0x04,
-                        kAnd = 0x08, kOr = 0x10, kXor = 0x18, kPolyline = 0x400;
-}
-
 namespace {
 
 struct NamedBits {
