@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "DisplayMode.h"
 #include "EditorHost.h"
 #include "NXTDisplay.h"
 #include "ParameterSweep.h"
@@ -24,9 +25,12 @@
 #include "SourceExport.h"
 
 class QAction;
+class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
+class QListWidget;
 class QMenu;
 class QScrollBar;
 class QSpinBox;
@@ -157,6 +161,18 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   void ExportAnimationGif();
   void ExportPicturePng();
 
+  // Display modes: the editor's own preview, or the file's bytes as a
+  // firmware draws them (the NXT output, the element pages, the CopyBits
+  // destination and the preview). The choice is kept between runs.
+  DisplayMode CurrentDisplayMode() const { return displayMode_; }
+  void SetDisplayMode(DisplayMode mode);
+  // What the brick will do differently from what the picture probably means,
+  // for the firmware chosen (none in the editor's own preview).
+  const std::vector<BrickFinding>& BrickFindings() const { return brickFindings_; }
+  // Shows the checks' list, whose lines select their elements.
+  void ShowBrickChecks();
+  bool RenderSelectedOnBrick(NXTDisplay& screen) override;
+
   // Widgets and actions named as the user sees them; tests find them by objectName too.
   QStackedWidget* PageControl_Navigate = nullptr;
   QWidget* TabSheet_Navigate_Modify = nullptr;
@@ -257,6 +273,13 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   QSpinBox* SpinEdit_PreView_PosX = nullptr;
   QSpinBox* SpinEdit_PreView_PosY = nullptr;
   TPreviewAnimation* Animation_PreView = nullptr;
+  QComboBox* ComboBox_PreView_DisplayMode = nullptr;
+  // The text a font RIC draws in the enhanced modes.
+  QLineEdit* Edit_PreView_Text = nullptr;
+  // "Brick: 3 problems" in the status bar, opening the list of checks.
+  QToolButton* Button_BrickChecks = nullptr;
+  QWidget* Window_BrickChecks = nullptr;
+  QListWidget* List_BrickChecks = nullptr;
 
   std::array<QLabel*, 8> StatusPanel{};
 
@@ -298,6 +321,7 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   QAction* Menu_Edit_Parameter_Clear = nullptr;
   QAction* Menu_About = nullptr;
   std::array<QAction*, kElementKindCount> Menu_Edit_AddElement{};
+  std::array<QAction*, kDisplayModes.size()> Menu_View_DisplayMode{};
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -354,6 +378,33 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   void MovePreview();
   // Sets the swept parameters to their values at `frame` and redraws.
   void ShowAnimationFrame(const std::vector<ParameterSweep>& sweeps, int frame);
+
+  // Brick modes (Tavlin_main_Brick.cpp).
+  void BuildDisplayModeControls();
+  // The document's bytes as they will be written: encoded once per refresh
+  // pass (BrickPass) and at every use outside one.
+  const std::vector<std::uint8_t>& BrickBytes();
+  class BrickPass {
+   public:
+    explicit BrickPass(TForm_Tavlin& window) : window_(window) { ++window_.brickPasses_; }
+    ~BrickPass() {
+      if (--window_.brickPasses_ == 0) window_.brickBytesKept_ = false;
+    }
+    BrickPass(const BrickPass&) = delete;
+    BrickPass& operator=(const BrickPass&) = delete;
+
+   private:
+    TForm_Tavlin& window_;
+  };
+  // The call the views make: the firmware, the parameters the panel passes
+  // (16 or 256), the position; the preview's text for a font RIC.
+  BrickCall BrickCallAt(int x, int y, bool withText) const;
+  // Draws the document (or the ops a page shows) as the brick would.
+  void RenderBrickInto(NXTDisplay& display, const std::vector<std::uint8_t>& bytes,
+                       const BrickCall& call);
+  // The selected element's op with the sprites and VarMaps before it.
+  std::vector<std::uint8_t> BrickBytesOfElement(int index);
+  void UpdateBrickChecks(const BrickCall& call);
 
   // Moves the selected element to `target`, the element there taking its place.
   void MoveSelectedElement(int target);
@@ -423,6 +474,11 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   // Highlights the parameter row being edited; it calls into the window, so it goes first.
   QObject* paramFocusFilter_ = nullptr;
   QMenu* listMenu_ = nullptr;
+  DisplayMode displayMode_ = DisplayMode::TavlinPreview;
+  std::vector<BrickFinding> brickFindings_;
+  std::vector<std::uint8_t> brickBytes_;
+  bool brickBytesKept_ = false;  // within a refresh pass
+  int brickPasses_ = 0;
 };
 
 }  // namespace tavlin

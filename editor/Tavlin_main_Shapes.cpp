@@ -5,8 +5,10 @@
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <cstdlib>
+#include <string_view>
 
 #include "ArgumentFields.h"
+#include "CopyOptionChoices.h"
 #include "DisplayAdapter.h"
 #include "Document.h"
 #include "DrawGrid.h"
@@ -144,6 +146,11 @@ void TForm_Tavlin::BuildShapePages() {
       screens_.back()->AddBelow(edit);
       connect(edit, &TRICParameterEdit::OnChange, this,
               [this, kind, field = QString(f.caption).trimmed()] { ShapePageChange(kind, field); });
+      if (std::string_view(ArgumentFields(kind)[i].Name) == "CopyOpt")
+        AttachCopyOptionChoices(
+            edit,
+            kind == RICElementKind::NumBox ? CopyOptionFamily::Bitmaps : CopyOptionFamily::Shapes,
+            this);
     }
     connect(image, &TNxtImage::MousePressed, this,
             [this, kind](int x, int y, Qt::MouseButton) { ShapeImageMouse(kind, x, y, true, {}); });
@@ -216,7 +223,7 @@ void TForm_Tavlin::RedrawShapeImage() {
   if (!selectedElement_) return;
   TNxtImage* image = ShapeImage(selectedElement_->Kind);
   if (!image) return;
-  RenderElementAlone(workDisplay_, selectedIndex_);
+  if (!RenderSelectedOnBrick(workDisplay_)) RenderElementAlone(workDisplay_, selectedIndex_);
   PaintDisplayInto(image);
   if (selectedElement_->Kind == RICElementKind::Polygon) TabSheet_Edit_Polygon->MarkPoints();
 }

@@ -5,6 +5,7 @@
 #include <map>
 #include <new>
 
+#include "CliCheck.h"
 #include "CliRender.h"
 #include "FileIO.h"
 
@@ -17,6 +18,7 @@ const char* const kUsage =
     "       tavlin-cli dump FILE\n"
     "       tavlin-cli convert IN OUT [--style macros|bytes]\n"
     "       tavlin-cli render IN OUT.png|OUT.gif [OPTION]...\n"
+    "       tavlin-cli check FILE [--brick VARIANT] [--param-count N]\n"
     "       tavlin-cli COMMAND --help\n"
     "       tavlin-cli --help | --version\n";
 
@@ -30,7 +32,9 @@ const char* const kHelp =
     "  dump     the document as JSON\n"
     "  convert  the document in the format OUT's extension names (.ric, .rs, .nxc, .nbc)\n"
     "  render   the NXT display showing the document, as a PNG picture, or a parameter\n"
-    "           sweep as an animated GIF or numbered PNG frames\n"
+    "           sweep as an animated GIF or numbered PNG frames; with --brick, as an NXT\n"
+    "           firmware draws it\n"
+    "  check    what the NXT brick will draw differently from what the picture means\n"
     "\n"
     "Options:\n"
     "  -h, --help     print this help and exit\n"
@@ -71,7 +75,21 @@ const std::map<std::string, CommandInfo>& Commands() {
         "      --zoom Z           draw each pixel as Z x Z pixels (1 to 32, default 1)\n"
         "      --element K        draw element K alone (numbered from 1)\n"
         "      --sweep N=FROM..TO[:STEP]  step parameter N from FROM to TO; repeatable\n"
-        "      --fps F            frames per second of the GIF (1 to 50, default 10)\n"}},
+        "      --fps F            frames per second of the GIF (1 to 50, default 10)\n"
+        "      --brick VARIANT    draw as the NXT firmware does: lego, enhanced131 or\n"
+        "                         enhanced132; --offset is then the picture position\n"
+        "      --param-count N    with --brick: how many parameters the program passes\n"
+        "                         (0 to 256, 0 for none; default 16 for lego, 256 otherwise)\n"
+        "      --options N        with --brick: the draw options (default 1, clear the screen)\n"
+        "      --text S           with --brick: the text a font picture draws\n"}},
+      {"check",
+       {CmdCheck, "check FILE [--brick VARIANT] [--param-count N]",
+        "Lists what the NXT brick will draw differently from what the picture probably\n"
+        "means, one line per element and problem: 'FILE: element N: text'. Exits with 1\n"
+        "when it finds any, 0 when none. The parameters passed are all 0.\n",
+        "      --brick VARIANT    the firmware: lego, enhanced131 or enhanced132 (the default)\n"
+        "      --param-count N    how many parameters the program passes (0 to 256, 0 for\n"
+        "                         none; default 16 for lego, 256 otherwise)\n"}},
   };
   return commands;
 }
@@ -93,6 +111,21 @@ int Written(std::ostream& out, std::ostream& err) {
 }
 
 }  // namespace
+
+BrickVariant ParseBrickVariantOption(const std::string& value) {
+  if (auto v = ParseBrickVariant(value)) return *v;
+  throw UsageError{"--brick needs lego, enhanced131 or enhanced132, not '" + value + "'"};
+}
+
+long long ParseParameterCount(const std::string& value) {
+  const bool digits = !value.empty() && value.size() <= 3 &&
+                      value.find_first_not_of("0123456789") == std::string::npos;
+  if (!digits || std::stoi(value) > 256)
+    throw UsageError{"--param-count needs a whole number from 0 to 256, not '" + value + "'"};
+  return std::stoi(value);
+}
+
+int DefaultParameterCount(BrickVariant variant) { return variant == BrickVariant::Lego ? 16 : 256; }
 
 int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
   if (argc < 2) {

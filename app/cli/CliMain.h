@@ -1,10 +1,11 @@
-// The command-line tool: `tavlin-cli info|dump|convert|render ...`.
+// The command-line tool: `tavlin-cli info|dump|convert|render|check ...`.
 #pragma once
 
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "BrickRenderer.h"
 #include "RICElement.h"
 
 namespace tavlin::cli {
@@ -27,6 +28,13 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err);
 int CmdInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int CmdDump(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int CmdConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// The brick options shared by render and check: a variant name, and how many
+// parameters the program passes (0 to 256; by default 16 for the LEGO
+// firmware and 256 for the enhanced ones). Both throw UsageError.
+BrickVariant ParseBrickVariantOption(const std::string& value);
+long long ParseParameterCount(const std::string& value);
+int DefaultParameterCount(BrickVariant variant);
 
 // Reads the input document of a command. What the reader passed over in a
 // damaged RIC file goes to `err`; a script that stops before its end fails.

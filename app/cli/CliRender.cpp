@@ -18,6 +18,7 @@
 #include "ParameterSweep.h"
 #include "PngWriter.h"
 #include "RICInterpreter.h"
+#include "RicFile.h"
 
 namespace tavlin::cli {
 
@@ -36,6 +37,11 @@ struct RenderOptions {
   std::optional<long long> element;
   std::vector<ParameterSweep> sweeps;
   int fps = kDefaultFps;
+  // As an NXT firmware draws it: the variant, and what the drawing call passes.
+  std::optional<BrickVariant> brick;
+  std::optional<long long> parameterCount;
+  std::optional<long long> drawOptions;
+  std::optional<std::string> text;
 };
 
 // A whole decimal integer (optionally signed), or 0x-prefixed hexadecimal.
@@ -145,10 +151,24 @@ RenderOptions ParseArguments(const std::vector<std::string>& args) {
       auto k = ParseNumber(value);
       if (!k) throw UsageError{"--element needs an element number, not '" + value + "'"};
       o.element = *k;
+    } else if (name == "--brick") {
+      o.brick = ParseBrickVariantOption(value);
+    } else if (name == "--param-count") {
+      o.parameterCount = ParseParameterCount(value);
+    } else if (name == "--options") {
+      o.drawOptions = ParseInRange(value, 0, 0xFFFFFFFFLL);
+      if (!o.drawOptions)
+        throw UsageError{"--options needs a whole number from 0 to 4294967295, not '" + value +
+                         "'"};
+    } else if (name == "--text") {
+      o.text = value;
     } else {
       throw UsageError{"unknown option '" + name + "'"};
     }
   }
+  if (!o.brick && (o.parameterCount || o.drawOptions || o.text))
+    throw UsageError{"--param-count, --options and --text need --brick"};
+  if (o.brick && o.element) throw UsageError{"--element cannot be used with --brick"};
   if (files.size() != 2) throw UsageError{"render needs IN and OUT.png or OUT.gif"};
   o.in = files[0];
   o.out = files[1];
@@ -201,11 +221,32 @@ int CmdRender(const std::vector<std::string>& args, std::ostream&, std::ostream&
                                   std::to_string(list.Count()) + " elements)");
     index = int(k - 1);
   }
+  // As the brick gets it: the bytes the document is written as.
+  std::vector<std::uint8_t> bytes;
+  BrickCall call;
+  if (o.brick) {
+    bytes = EncodeRic(list);
+    call.Variant = *o.brick;
+    call.X = o.dx;
+    call.Y = o.dy;
+    if (o.drawOptions) call.Options = std::uint32_t(*o.drawOptions);
+  }
   // Called on several threads at once: each frame has parameters of its own.
   const FrameRenderFn renderFrame = [&](int frame, NXTDisplay& display) {
     TParameterSet values = parameters;
     ApplySweeps(o.sweeps, frame, values);
-    if (index >= 0) {
+    if (o.brick) {
+      BrickCall frameCall = call;
+      if (o.text) {
+        // A font picture's text: one character code per value, ended by 0.
+        for (unsigned char c : *o.text) frameCall.Parameters.push_back(c);
+        frameCall.Parameters.push_back(0);
+      } else {
+        const long long n = o.parameterCount ? *o.parameterCount : DefaultParameterCount(*o.brick);
+        frameCall.Parameters.assign(values.begin(), values.begin() + n);
+      }
+      RenderBrick(display, bytes.data(), bytes.size(), frameCall);
+    } else if (index >= 0) {
       // As an element page shows it: alone, its arguments resolved at its place.
       display.ClearDisplay();
       RenderElement(display, *list[index], o.dx, o.dy, -1, list, values, index);

@@ -188,23 +188,23 @@ class MainWindowTest : public QObject {
     ClickRow(1);
     QCOMPARE(w_->SelectedIndex(), 0);
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Information);
-    QVERIFY(!w_->Menu_View->menuAction()->isVisible());
+    QVERIFY(!Find<QAction>("Menu_View_ZoomIn")->isVisible());
     ClickRow(3);
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Sprite);
-    QVERIFY(w_->Menu_View->menuAction()->isVisible());
+    QVERIFY(Find<QAction>("Menu_View_ZoomIn")->isVisible());
     QVERIFY(w_->Menu_Edit_Sprite->menuAction()->isVisible());
     ClickRow(3);
     Click("SpeedButton_RIC_Delete");  // the sprite goes; the line is selected
     Click("SpeedButton_RIC_AddVarMap");
     QVERIFY(w_->Menu_Edit_VarMap->menuAction()->isVisible());
-    QVERIFY(!w_->Menu_View->menuAction()->isVisible());
+    QVERIFY(!Find<QAction>("Menu_View_ZoomIn")->isVisible());
     // With nothing selected the kind menus are hidden.
     w_->ShowElement(-1);
     QVERIFY(!w_->Menu_Edit_VarMap->menuAction()->isVisible());
     Click("SpeedButton_RIC_AddSprite");
     ClickRow(2);
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Line);
-    QVERIFY(!w_->Menu_View->menuAction()->isVisible());
+    QVERIFY(!Find<QAction>("Menu_View_ZoomIn")->isVisible());
     // The selected row's object cell is painted in the selection colour, the others not.
     QImage grid = w_->DrawGrid_RIC->viewport()->grab().toImage();
     QRect selected = w_->DrawGrid_RIC->CellRect(1, 2), other = w_->DrawGrid_RIC->CellRect(1, 1);

@@ -1,0 +1,64 @@
+// BrickRenderer: runs the bytes of a RIC file the way a chosen NXT firmware
+// runs them, pixel for pixel, and lists what the brick will treat differently
+// from what the picture's author probably meant.
+//
+// It reads the encoded bytes itself rather than the document model, because
+// the brick does: size words, argument words above 4095, sprite data that runs
+// past its op and op kinds the firmware does not know all change what is
+// drawn. Nothing here reads outside the given buffers; where the brick would
+// read memory beyond them, the element draws nothing and is reported.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "NXTDisplay.h"
+
+namespace tavlin {
+
+// The firmware whose drawing code is run: LEGO's 1.05 to 1.29, or the
+// enhanced NBC/NXC firmware 1.31, or 1.32 and later.
+enum class BrickVariant : std::uint8_t { Lego, Enhanced131, Enhanced132 };
+
+// "lego", "enhanced131", "enhanced132".
+const char* BrickVariantName(BrickVariant v);
+// The variant of that name, or nothing for any other text.
+std::optional<BrickVariant> ParseBrickVariant(std::string_view name);
+
+// One drawing call of a program: which firmware, what it passes.
+struct BrickCall {
+  BrickVariant Variant = BrickVariant::Enhanced132;
+  std::vector<std::uint16_t> Parameters;  // what the program passes; empty = no parameter array
+  int X = 0, Y = 0;                       // the drawing call's picture position
+  std::uint32_t Options = 1;  // the drawing call's draw options (1: clear the screen first)
+};
+
+// One thing the brick will do differently from what the user probably meant.
+// Element counts from 1 in file order (one op per element, as EncodeRic
+// writes them); 0 when it concerns no single element.
+struct BrickFinding {
+  int Element = 0;
+  std::string Text;
+  bool operator==(const BrickFinding&) const = default;
+};
+
+// Runs the RIC bytes as the chosen firmware does, drawing onto `screen` as it
+// stands (the draw options decide whether it is cleared first). Only kBlack
+// and kWhite are written. Elements whose result is undefined on the brick
+// draw nothing and are reported in `undefined` when given.
+void RenderBrick(NXTDisplay& screen, const std::uint8_t* ric, std::size_t size,
+                 const BrickCall& call, std::vector<BrickFinding>* undefined = nullptr);
+
+// The checks for these bytes and this call, in element order: where the walk
+// stops, ids the brick ignores, constants read as parameters, parameters the
+// program does not pass, VarMaps too short to map, CopyBits sources outside
+// their sprite, number boxes that cannot draw, elements shorter than the
+// firmware needs, polygons the brick draws from their raw words.
+std::vector<BrickFinding> CheckBrick(const std::uint8_t* ric, std::size_t size,
+                                     const BrickCall& call);
+
+}  // namespace tavlin

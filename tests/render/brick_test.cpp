@@ -1,0 +1,321 @@
+// The brick renderer: small pictures built from bytes, each with the screen
+// the firmware's rules give, per variant; the real files against stored
+// screens; the checks; long LEGO lines against plain step-by-step Bresenham.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+
+#include "BrickRenderer.h"
+#include "CliTestUtil.h"
+#include "RenderTestUtil.h"
+
+namespace {
+
+using namespace tavlin;
+using Words = std::vector<std::uint16_t>;
+
+std::vector<std::uint8_t> Bytes(const Words& words) {
+  std::vector<std::uint8_t> b;
+  for (std::uint16_t w : words) b.insert(b.end(), {std::uint8_t(w & 0xFF), std::uint8_t(w >> 8)});
+  return b;
+}
+
+// One op: its size word, its opcode, its fields.
+Words Op(std::uint16_t opcode, Words fields) {
+  Words w{std::uint16_t(2 + 2 * fields.size()), opcode};
+  w.insert(w.end(), fields.begin(), fields.end());
+  return w;
+}
+Words Ric(std::initializer_list<Words> ops) {
+  Words all;
+  for (const Words& op : ops) all.insert(all.end(), op.begin(), op.end());
+  return all;
+}
+Words Pixel(std::uint16_t opt, std::uint16_t x, std::uint16_t y) { return Op(4, {opt, x, y, 0}); }
+
+constexpr std::uint16_t P(unsigned n) { return std::uint16_t(0xF000 | n); }
+
+std::string Text(const NXTDisplay& d) {
+  std::string s;
+  for (int r = 0; r < NXTDisplay::kHeight; ++r) {
+    for (int c = 0; c < NXTDisplay::kWidth; ++c) s += test::PixelChar(d.Pixel(c, r));
+    s += '\n';
+  }
+  return s;
+}
+
+std::string Screen(const std::vector<std::uint8_t>& ric, const BrickCall& call) {
+  NXTDisplay d;
+  RenderBrick(d, ric.data(), ric.size(), call);
+  return Text(d);
+}
+
+// The screen with the given NXT rows (y, pixels from column 0), all else white.
+std::string Expected(const std::vector<std::pair<int, std::string>>& rows) {
+  std::vector<std::string> grid(NXTDisplay::kHeight, std::string(NXTDisplay::kWidth, '.'));
+  for (const auto& [y, pixels] : rows) grid[std::size_t(63 - y)].replace(0, pixels.size(), pixels);
+  return test::Joined(grid);
+}
+
+struct Case {
+  const char* name;
+  const char* variants;  // L lego, 1 enhanced 1.31, 2 enhanced 1.32
+  Words ric;
+  std::vector<std::pair<int, std::string>> rows;
+  Words parameters = {};
+  int x = 0, y = 0;
+};
+
+const Words kSprite = Op(1, {1, 2, 2, 0x00F0, 0x000C});  // rows top first: F0 00, 0C 00
+const Words kFontParts =
+    Ric({Op(1, {1, 1, 2, 0x00A0}), Op(2, {2, 2, 0, 0, 255, 0}), Op(2, {3, 2, 0, 0, 255, 0}),
+         Op(2, {4, 2, 0, 3, 255, 3}), Op(2, {5, 2, 0, 1, 255, 1})});
+
+// clang-format off
+const std::vector<Case> kCases = {
+  {"PixelCoordinatesWrap", "L", Ric({Pixel(0, 300, 0)}), {{0, std::string(44, '.') + "#"}}},
+  {"PixelCoordinatesClip", "12", Ric({Pixel(0, 300, 0)}), {}},
+  {"LegoStopsAtTheFirstCircle", "L", Ric({Pixel(0, 0, 0), Op(7, {0, 2, 0, 0}), Pixel(0, 4, 0)}),
+   {{0, "#"}}},
+  {"CircleOfRadius0IsOnePixel", "12", Ric({Pixel(0, 0, 0), Op(7, {0, 2, 0, 0}), Pixel(0, 4, 0)}),
+   {{0, "#.#.#"}}},
+  {"UnknownOpcodeStops", "L12", Ric({Pixel(0, 0, 0), Op(11, {0, 0, 0}), Pixel(0, 4, 0)}), {{0, "#"}}},
+  {"OddSizeStops", "L12", Ric({Pixel(0, 0, 0), Words{7, 4, 0, 4, 0, 0}, Pixel(0, 4, 0)}), {{0, "#"}}},
+  {"ShortOpIsSkipped", "L12", Ric({Words{8, 4, 0, 2, 0}, Pixel(0, 4, 0)}), {{0, "....#"}}},
+  {"CopyBitsCountsFromTheBottomLeft", "L12",
+   Ric({kSprite, Op(3, {0, 1, 0, 0, 8, 2, 0, 0}), Op(3, {0, 1, 0, 1, 8, 1, 10, 0})}),
+   {{0, "....##....####"}, {1, "####"}}},
+  {"IdsOutside1To10AreIgnored", "L12",
+   Ric({Op(1, {11, 2, 2, 0x00F0, 0x000C}), Op(3, {0, 11, 0, 0, 8, 2, 0, 0})}), {}},
+  {"SpritesAndVarMapsShareIds", "L12",
+   Ric({kSprite, Op(2, {1, 1, 0, 0}), Op(3, {0, 1, 0, 0, 8, 2, 0, 0})}), {}},
+  {"BitClearErasesWhereTheSpriteIsSet", "12",
+   Ric({kSprite, Op(6, {0x20, 0, 0, 7, 1}), Op(3, {0x0C, 1, 0, 0, 8, 1, 0, 0})}),
+   {{0, "####..##"}, {1, "########"}}},
+  {"LegoIgnoresCopyOptions", "L",
+   Ric({kSprite, Op(6, {0x20, 0, 0, 7, 1}), Op(3, {0x0C, 1, 0, 0, 8, 1, 0, 0})}),
+   {{0, "....##.."}, {1, "########"}}},
+  {"ShapeCopyOptions", "12",
+   Ric({Op(6, {0x20, 0, 0, 9, 0}), Pixel(0x04, 1, 0), Pixel(0x18, 2, 0), Pixel(0x18, 11, 0),
+        Pixel(0x08, 13, 0), Pixel(0x14, 15, 0)}),
+   {{0, "#..#######.#.#.#"}}},
+  {"LegoDrawsEveryShapeBlack", "L",
+   Ric({Op(6, {0x20, 0, 0, 9, 0}), Pixel(0x04, 1, 0), Pixel(0x18, 2, 0), Pixel(0x18, 11, 0),
+        Pixel(0x08, 13, 0), Pixel(0x14, 15, 0)}),
+   {{0, "##########.#.#.#"}}},
+  {"LineEndsAreTrimmed", "12", Ric({Op(5, {0, 0, 0, 10, 3})}),
+   {{1, "##"}, {2, "..##"}, {3, "....##"}}, {}, -5, 0},
+  {"LegoLineIsClippedPerPixel", "L", Ric({Op(5, {0, 0, 0, 10, 3})}),
+   {{2, "####"}, {3, "....##"}}, {}, -5, 0},
+  {"LineDrawnForwards", "L12", Ric({Op(5, {0, 0, 0, 4, 1})}), {{0, "##"}, {1, "..###"}}},
+  {"EnhancedLinesRunFromTheLeftEnd", "12", Ric({Op(5, {0, 4, 1, 0, 0})}), {{0, "##"}, {1, "..###"}}},
+  {"LegoLinesRunFromTheFirstPoint", "L", Ric({Op(5, {0, 4, 1, 0, 0})}), {{0, "###"}, {1, "...##"}}},
+  {"RectIsWidthPlusOneWide", "L12", Ric({Op(6, {0, 5, 0, P(0), 1})}),
+   {{0, "..####"}, {1, "..####"}}, {0xFFFD}},
+  {"HollowRectLinesDoNotOverlap", "12", Ric({Op(6, {0x20, 0, 0, 4, 2}), Op(6, {0x18, 0, 0, 4, 2})}),
+   {{1, ".###"}}},
+  {"CircleWalk", "12", Ric({Op(7, {0, 2, 2, 2})}),
+   {{4, ".###"}, {3, "#...#"}, {2, "#...#"}, {1, "#...#"}, {0, ".###"}}},
+  {"FlatEllipseIsALine", "12", Ric({Op(9, {0, 1, 0, 1, 0})}), {{0, "###"}}},
+  {"XorPolygonLosesItsVertices", "12", Ric({Op(10, {0x18, 3, 0, 0, 4, 0, 0, 4})}),
+   {{0, ".###"}, {1, "#..#"}, {2, "#.#"}, {3, "##"}}},
+  {"FilledPolygonLeavesTopAndBottomRows", "12", Ric({Op(10, {0x20, 3, 0, 0, 4, 0, 0, 4})}),
+   {{1, "####"}, {2, "###"}, {3, "##"}}},
+  {"PolygonIgnoresThePicturePosition", "12", Ric({Op(10, {0x400, 3, 0, 0, 2, 0, 2, 1})}),
+   {{0, "###"}, {1, "..#"}}, {}, 5, 5},
+  {"NumberBoxSnapsToTextLines", "L1", Ric({Op(5, {0, 0, 9, 9, 9}), Op(8, {0, 0, 10, 7})}),
+   {{15, "#####"}, {14, "....#"}, {13, "...#"}, {12, "..#"}, {11, ".#"}, {10, ".#"},
+    {9, ".#....####"}}},
+  {"NumberBoxSitsAtY", "2", Ric({Op(5, {0, 0, 9, 9, 9}), Op(8, {0, 0, 10, 7})}),
+   {{17, "#####"}, {16, "....#"}, {15, "...#"}, {14, "..#"}, {13, ".#"}, {12, ".#"},
+    {11, ".#"}, {9, "##########"}}},
+  {"NumberBoxMayEndAtColumn99", "2", Ric({Op(8, {0, 94, 0, 1})}),
+   {{7, std::string(96, '.') + "#"}, {6, std::string(95, '.') + "##"}, {5, std::string(96, '.') + "#"},
+    {4, std::string(96, '.') + "#"}, {3, std::string(96, '.') + "#"}, {2, std::string(96, '.') + "#"},
+    {1, std::string(95, '.') + "###"}}},
+  {"NumberBoxNeverUsesColumn99", "L1", Ric({Op(8, {0, 94, 0, 1})}), {}},
+  {"LegoReadsTheLowNibbleOfTheParameter", "L", Ric({Pixel(0, 0xF013, 0)}), {{0, ".......#"}},
+   {0, 0, 0, 7}},
+  {"EnhancedUsesTheRawWordPastTheCount", "12", Ric({Pixel(0, 0xF013, 0)}), {}, {0, 0, 0, 7}},
+  {"VarMapInterpolatesAndHoldsTheLastRange", "L12",
+   Ric({Op(2, {1, 2, 0, 0, 10, 5}), Pixel(0, 0xF100, 0), Pixel(0, 0xF101, 0)}),
+   {{0, ".#...#"}}, {3, 20}},
+  {"FontPictureDrawsTheText", "12", Ric({kFontParts, Op(0, {0x8001, 8, 8})}), {{0, "#.##.#"}},
+   {'A', 'B', 0}},
+  {"LegoHasNoFontPictures", "L", Ric({kFontParts, Op(0, {0x8001, 8, 8})}), {}, {'A', 'B', 0}},
+};
+// clang-format on
+
+class BrickPicture : public ::testing::TestWithParam<Case> {};
+
+TEST_P(BrickPicture, ShowsWhatTheFirmwareDraws) {
+  const Case& c = GetParam();
+  const std::vector<std::uint8_t> ric = Bytes(c.ric);
+  for (char v : std::string(c.variants)) {
+    BrickCall call;
+    call.Variant = v == 'L'   ? BrickVariant::Lego
+                   : v == '1' ? BrickVariant::Enhanced131
+                              : BrickVariant::Enhanced132;
+    call.Parameters = c.parameters;
+    call.X = c.x;
+    call.Y = c.y;
+    EXPECT_EQ(Screen(ric, call), Expected(c.rows)) << BrickVariantName(call.Variant);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Facts, BrickPicture, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The real files: each variant's screen against the stored one.
+TEST(BrickRealFiles, MatchStoredScreens) {
+  struct File {
+    const char* name;
+    Words parameters;
+    int x, y;
+  };
+  for (const File& f : {File{"letters", {20}, 0, 0}, File{"numgrid", {20, 10, 30, 20}, 5, 3},
+                        File{"two-circles", {}, 0, 0}}) {
+    std::ifstream in(test::DataFile(std::string(f.name) + ".ric"), std::ios::binary);
+    const std::vector<std::uint8_t> ric{std::istreambuf_iterator<char>(in), {}};
+    for (BrickVariant v :
+         {BrickVariant::Lego, BrickVariant::Enhanced131, BrickVariant::Enhanced132}) {
+      BrickCall call{v, f.parameters, f.x, f.y};
+      call.Parameters.resize(v == BrickVariant::Lego ? 16 : 256);
+      const std::string golden =
+          std::string("brick/") + f.name + "-" + BrickVariantName(v) + ".txt";
+      EXPECT_EQ(Screen(ric, call), test::Joined(test::ReadGridFile(test::DataFile(golden))))
+          << golden;
+    }
+  }
+}
+
+TEST(BrickRender, DrawsOverTheScreenWithoutClearingWhenAsked) {
+  NXTDisplay d;
+  d.ClearDisplay();
+  d.SetPixel(0, 0, kBlack);
+  const std::vector<std::uint8_t> ric = Bytes(Ric({Pixel(0, 1, 63)}));
+  RenderBrick(d, ric.data(), ric.size(), BrickCall{BrickVariant::Enhanced132, {}, 0, 0, 0});
+  EXPECT_EQ(d.Pixel(0, 0), kBlack);
+  EXPECT_EQ(d.Pixel(1, 0), kBlack);
+  RenderBrick(d, ric.data(), ric.size(), BrickCall{BrickVariant::Enhanced132, {}, 0, 0, 2});
+  EXPECT_EQ(d.Pixel(0, 0), kWhite);
+}
+
+// Where the brick would read beyond the file or an unset value, the element
+// draws nothing and is reported; nothing is read outside the buffer.
+TEST(BrickRender, UndefinedElementsDrawNothingAndAreReported) {
+  struct Undefined {
+    Words ric;
+    BrickVariant variant;
+    Words parameters;
+    int element;
+  };
+  const Words tall = Op(1, {1, 100, 2, 0xFFFF, 0xFFFF});  // claims 100 rows, holds 2
+  for (const Undefined& u : {
+           Undefined{
+               Ric({tall, Op(3, {0, 1, 0, 50, 8, 2, 0, 0})}), BrickVariant::Enhanced132, {}, 2},
+           Undefined{Ric({Pixel(0, P(5), 0)}), BrickVariant::Lego, {1, 2}, 1},
+           Undefined{
+               Ric({Op(2, {1, 1, 0, 0}), Pixel(0, 0xF100, 0)}), BrickVariant::Enhanced131, {9}, 2},
+           Undefined{Ric({Op(10, {0, 200, 0, 0, 5, 0, 5, 5})}), BrickVariant::Enhanced132, {}, 1},
+       }) {
+    const std::vector<std::uint8_t> ric = Bytes(u.ric);
+    std::vector<BrickFinding> found;
+    NXTDisplay d;
+    RenderBrick(d, ric.data(), ric.size(), BrickCall{u.variant, u.parameters}, &found);
+    EXPECT_EQ(Text(d), Expected({}));
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].Element, u.element) << found[0].Text;
+  }
+}
+
+// Long LEGO lines skip the steps that wrap off the screen; what they draw
+// must be what stepping through every pixel draws.
+TEST(BrickRender, LongLegoLinesMatchPlainBresenham) {
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> coordinate(0, 1500);
+  for (int n = 0; n < 300; ++n) {
+    const int x1 = coordinate(random), y1 = coordinate(random) % 700;
+    const int x2 = coordinate(random), y2 = coordinate(random) % 700;
+    std::vector<std::string> grid(64, std::string(100, '.'));
+    const int dx = x2 - x1, dy = y2 - y1, ax = std::abs(dx) * 2, ay = std::abs(dy) * 2;
+    const int sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
+    int x = x1, y = y1, d = ax > ay ? ay - ax / 2 : ax - ay / 2;
+    for (;;) {
+      const int c = x & 0xFF, r = (63 - y) & 0xFF;
+      if (c < 100 && r < 64) grid[std::size_t(r)][std::size_t(c)] = '#';
+      if (ax > ay ? x == x2 : y == y2) break;
+      if (ax > ay) {
+        if (d >= 0) y += sy, d -= ax;
+        x += sx, d += ay;
+      } else {
+        if (d >= 0) x += sx, d -= ay;
+        y += sy, d += ax;
+      }
+    }
+    const std::vector<std::uint8_t> ric =
+        Bytes(Op(5, {0, Words::value_type(x1), Words::value_type(y1), Words::value_type(x2),
+                     Words::value_type(y2)}));
+    BrickCall lego;
+    lego.Variant = BrickVariant::Lego;
+    ASSERT_EQ(Screen(ric, lego), test::Joined(grid)) << x1 << "," << y1 << " - " << x2 << "," << y2;
+  }
+}
+
+TEST(BrickCheck, ListsWhatTheBrickTreatsDifferently) {
+  struct Checked {
+    Words ric;
+    BrickVariant variant;
+    std::size_t parameterCount;
+    std::vector<BrickFinding> findings;
+    int x = 0;
+  };
+  const auto E132 = BrickVariant::Enhanced132, E131 = BrickVariant::Enhanced131,
+             Lego = BrickVariant::Lego;
+  // clang-format off
+  const std::vector<Checked> cases = {
+    {Ric({Pixel(0, 1, 1), Op(7, {0, 5, 5, 3}), Pixel(0, 2, 2)}), Lego, 16,
+     {{2, "the LEGO firmware has no Circle: the brick stops here and draws nothing after it"}}},
+    {Ric({Pixel(0, 1, 1), Op(7, {0, 5, 5, 3})}), E132, 256, {}},
+    {Ric({Op(1, {0, 1, 2, 0}), Op(2, {12, 2, 0, 0, 1, 1})}), E132, 256,
+     {{1, "id 0 is outside 1 to 10: the brick ignores this Sprite"},
+      {2, "id 12 is outside 1 to 10: the brick ignores this VarMap"}}},
+    {Ric({Pixel(0, 0x1388, 2)}), E132, 256,
+     {{1, "PosX is 5000, above 4095: the brick reads it as a parameter reference"}}},
+    {Ric({Pixel(0, P(20), 2)}), E131, 16,
+     {{1, "PosX uses parameter 20, but the program passes 16: the raw word -4076 is used"}}},
+    {Ric({Pixel(0, P(2), 2)}), Lego, 2,
+     {{1, "PosX uses parameter 2, but the program passes 2: the value is undefined"}}},
+    {Ric({Op(2, {1, 1, 0, 0})}), E132, 256,
+     {{1, "VarMap with fewer than 2 points: values above its first domain are undefined"}}},
+    {Ric({kSprite, Op(3, {0, 1, 4, 0, 16, 2, 0, 0})}), E132, 256,
+     {{2, "the source lies outside sprite 1: the brick copies the bytes around it"}}},
+    {Ric({Op(3, {0, 3, 0, 0, 8, 2, 0, 0})}), E132, 256,
+     {{1, "finds no sprite with id 3 here: nothing is drawn"}}},
+    {Ric({Op(8, {0, 94, 0, 1})}), E131, 256,
+     {{1, "number box at x 94 cannot draw: its first digit does not fit"}}},
+    {Ric({Op(8, {0, 94, 0, 1})}), E132, 256, {}},
+    {Ric({Op(8, {0, 88, 0, 123})}), E132, 256, {{1, "number box shows only 2 of its 3 characters"}}},
+    {Ric({Words{8, 5, 0, 1, 2}}), E132, 256,
+     {{1, "Line is too short (size 8, needs 12): the brick skips it"}}},
+    {Ric({Op(10, {0, 3, 0, 0, P(1), 0, 2, 2})}), E132, 256,
+     {{1, "polygon points use parameters: drawn from a file, the brick uses the raw words"},
+      {1, "drawn from a file, the brick does not move polygon points by the picture position"}}, 3},
+  };
+  // clang-format on
+  for (const Checked& c : cases) {
+    const std::vector<std::uint8_t> ric = Bytes(c.ric);
+    BrickCall call{c.variant, Words(c.parameterCount, 0), c.x, 0};
+    EXPECT_EQ(CheckBrick(ric.data(), ric.size(), call), c.findings)
+        << BrickVariantName(c.variant) << " " << (c.findings.empty() ? "" : c.findings[0].Text);
+  }
+}
+
+TEST(BrickVariants, NamesRoundTrip) {
+  for (BrickVariant v : {BrickVariant::Lego, BrickVariant::Enhanced131, BrickVariant::Enhanced132})
+    EXPECT_EQ(ParseBrickVariant(BrickVariantName(v)), v);
+  EXPECT_EQ(ParseBrickVariant("enhanced"), std::nullopt);
+}
+
+}  // namespace
