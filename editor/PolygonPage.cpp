@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "CopyOptionChoices.h"
 #include "DisplayAdapter.h"
 #include "EditPage.h"
 #include "EditorHost.h"
@@ -19,7 +20,10 @@
 namespace tavlin {
 
 namespace {
-constexpr int kRowTop = 468;  // the first row, level with the copy options
+// The copy options and their choices on the first line, the point table
+// under their choices, the point commands under the copy options.
+constexpr int kCopyOptTop = 468;
+constexpr int kRowTop = 498;
 constexpr int kRowPitch = 30;
 constexpr int kRowLeft = 206;  // the row's number button; the two edits follow it
 
@@ -44,32 +48,34 @@ TPolygonPage::TPolygonPage(TEditorHost& host, std::function<void()> redrawImage,
           });
 
   RICParameterEdit_Polygon_CopyOpt =
-      NewArgumentEdit(this, "RICParameterEdit_Polygon_CopyOpt", "  Copy Opt", 8, kRowTop, 4095);
+      NewArgumentEdit(this, "RICParameterEdit_Polygon_CopyOpt", "  Copy Opt", 8, kCopyOptTop, 4095);
   connect(RICParameterEdit_Polygon_CopyOpt, &TRICParameterEdit::OnChange, this,
           [this] { CopyOptChange(); });
   Button_Polygon_AddPoint = new QPushButton("Add point", this);
   Button_Polygon_AddPoint->setObjectName("Button_Polygon_AddPoint");
   Button_Polygon_AddPoint->setToolTip("Add a point after the selected one");
-  Button_Polygon_AddPoint->setGeometry(8, kRowTop + kRowPitch + 2, 92, 25);
+  Button_Polygon_AddPoint->setGeometry(8, kRowTop + 2, 92, 25);
   connect(Button_Polygon_AddPoint, &QPushButton::clicked, this, [this] { AddPointClick(); });
   Button_Polygon_RemovePoint = new QPushButton("Remove point", this);
   Button_Polygon_RemovePoint->setObjectName("Button_Polygon_RemovePoint");
   Button_Polygon_RemovePoint->setToolTip(
       "Remove the selected point (a polygon keeps at least three)");
-  Button_Polygon_RemovePoint->setGeometry(104, kRowTop + kRowPitch + 2, 95, 25);
+  Button_Polygon_RemovePoint->setGeometry(104, kRowTop + 2, 95, 25);
   connect(Button_Polygon_RemovePoint, &QPushButton::clicked, this,
           [this] { RemovePoint(selected_); });
   Label_Polygon_Count = new QLabel(this);
   Label_Polygon_Count->setObjectName("Label_Polygon_Count");
-  Label_Polygon_Count->setGeometry(12, kRowTop + 2 * kRowPitch + 6, 187, 16);
+  Label_Polygon_Count->setGeometry(12, kRowTop + kRowPitch + 6, 187, 16);
   auto* hint =
       new QLabel("Click: add a point\nDrag a point: move it\nRight-click: remove it", this);
   hint->setObjectName("Label_Polygon_Hint");
-  hint->setGeometry(12, kRowTop + 3 * kRowPitch, 187, 52);
+  hint->setGeometry(12, kRowTop + 2 * kRowPitch, 187, 52);
   hint->setEnabled(false);  // a note, greyed
   BuildTable();
   for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-    if (w->y() >= kRowTop) screen_->AddBelow(w);
+    if (w->y() >= kCopyOptTop) screen_->AddBelow(w);
+  // They follow their control.
+  AttachCopyOptionChoices(RICParameterEdit_Polygon_CopyOpt, CopyOptionFamily::Polygon, &host_);
 }
 
 void TPolygonPage::BuildTable() {

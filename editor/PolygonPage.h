@@ -1,7 +1,7 @@
 // TPolygonPage: the page that edits a Polygon element. The polygon drawn
-// alone on an enlarged NXT screen with its points marked, its copy options,
-// and a table of its points, five rows at a time, each coordinate an argument
-// control. On the screen a click adds a point after the selected one,
+// alone on an enlarged NXT screen with its points marked, its copy options
+// with their named choices, and a table of its points, four rows at a time,
+// each coordinate an argument control. On the screen a click adds a point after the selected one,
 // dragging a point moves it and a right click removes it; the buttons add a
 // point after the selected one or remove it. Every change is one step of the
 // document's history; a drag is one step.
@@ -29,7 +29,7 @@ class TScreenLayout;
 class TPolygonPage : public QWidget {
   Q_OBJECT
  public:
-  static constexpr int kRows = 5;
+  static constexpr int kRows = 4;
   // The brick skips a polygon with room for fewer points; Remove keeps them.
   static constexpr int kMinPoints = 3;
   // The most points whose record size still fits the size word.
