@@ -300,13 +300,14 @@ void TPolygonPage::ImageMouse(int mx, int my, Qt::MouseButtons buttons, bool pre
       if (hit >= 0) {
         SelectPoint(hit);
         dragStep_ = "move point";
-      } else {
+        dragged_ = hit;
+      } else if (int(e->PolygonPoints.size()) < kMaxPoints) {
         const int after = selected_ >= 0 ? selected_ : int(e->PolygonPoints.size()) - 1;
         dragStep_ = "add point";
         InsertPointAfter(after, {EncodeConstant(unsigned(x)), EncodeConstant(unsigned(y))},
                          dragStep_);
+        dragged_ = selected_;
       }
-      dragged_ = selected_;
     }
     return;
   }

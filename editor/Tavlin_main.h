@@ -5,8 +5,9 @@
 // (document and RicScript commands), Tavlin_main_List.cpp (element list),
 // Tavlin_main_Shapes.cpp (shape and Information pages) and
 // Tavlin_main_Params.cpp (parameter panel and preview), Tavlin_main_History.cpp
-// (undo and redo) and Tavlin_main_Clipboard.cpp (cut, copy and paste). The Sprite, CopyBits
-// and VarMap pages are classes of their own (SpritePage, CopyBitsPage, VarMapPage).
+// (undo and redo) and Tavlin_main_Clipboard.cpp (cut, copy and paste). The Sprite, CopyBits,
+// VarMap and Polygon pages are classes of their own (SpritePage, CopyBitsPage, VarMapPage,
+// PolygonPage).
 #pragma once
 
 #include <QList>

@@ -1,6 +1,7 @@
 // The Ellipse and Polygon pages driven as a user would: added from the menu,
 // placed and edited with the mouse and the point table, undone, saved.
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -170,6 +171,9 @@ class EllipsePolygonTest : public QObject {
     QTest::mouseClick(page_->RICParameterEdit_Polygon_Y[2]->ParameterButton, Qt::LeftButton);
     QCOMPARE(PointsOf(e), Points({{25, 10}, {40, 10}, {25, 0xF000}}));
     QCOMPARE(QString::fromStdString(TheDocument().UndoName()), QString("Change Point 3 Y"));
+    // The copy options' choices write the polygon's word.
+    page_->findChild<QCheckBox*>("PolylineChoice")->click();
+    QCOMPARE(int(e.CopyOpt), 0x400);
     // Add puts a point halfway to the next one after the selected row's point.
     QTest::mouseClick(page_->Button_Polygon_Row[0], Qt::LeftButton);
     page_->Button_Polygon_AddPoint->click();
