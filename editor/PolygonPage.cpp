@@ -115,9 +115,8 @@ void TPolygonPage::ShowPolygon(const TRICElement& e) {
   const int n = int(e.PolygonPoints.size());
   // Another polygon starts at its last point, so that clicks go on from there.
   selected_ = &e == shown_ ? std::min(selected_, n - 1) : n - 1;
-  if (selected_ < 0 && n > 0) selected_ = 0;
+  if (&e != shown_) dragged_ = -1;
   shown_ = &e;
-  dragged_ = -1;
   EditEventsPause pause(host_);
   RICParameterEdit_Polygon_CopyOpt->setValue(e.CopyOpt);
   ShowRowOf(selected_);
