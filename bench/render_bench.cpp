@@ -125,6 +125,15 @@ RICElementList DataDocument(const char* name) {
   return DecodeRic(data.data(), data.size());
 }
 
+// The largest document of ellipses whose long arcs cross the screen: each
+// walks its whole quadrant, about 8,000 steps.
+RICElementList EllipseDocument() {
+  RICElementList list;
+  for (std::size_t size = 0; size + 14 <= kRicBufferSize; size += 14)
+    list.Add(MakeEllipse(0, 50, 4095, 4095, 4063));  // the bottom of its arc touches (50, 32)
+  return AsReadFromFile(list);
+}
+
 TParameterSet BenchParameters() {
   TParameterSet p{};
   for (int i = 0; i < 8; ++i) p[std::size_t(i)] = std::uint16_t(7 * i + 5);
@@ -160,6 +169,11 @@ BENCHMARK(BM_RenderDocument_Typical)->Unit(benchmark::kMicrosecond);
 
 void BM_RenderDocument_HugeShapes(benchmark::State& state) { RenderLoop(state, HostileDocument()); }
 BENCHMARK(BM_RenderDocument_HugeShapes)->Unit(benchmark::kMillisecond);
+
+void BM_RenderDocument_HugeEllipses(benchmark::State& state) {
+  RenderLoop(state, EllipseDocument());
+}
+BENCHMARK(BM_RenderDocument_HugeEllipses)->Unit(benchmark::kMillisecond);
 
 void BM_PaintZoomedDisplay_Page(benchmark::State& state) {
   NXTDisplay display;
