@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "CopyOptionChoices.h"
 #include "EditPage.h"
 #include "EditorHost.h"
+#include "NXTDisplay.h"
 #include "NxtImage.h"
 #include "ParameterSet.h"
 #include "RICInterpreter.h"
@@ -229,10 +231,12 @@ TCopyBitsPage::TCopyBitsPage(TEditorHost& host, QWidget* parent) : QWidget(paren
         RICParameterEdit_CopyBits_RelX, RICParameterEdit_CopyBits_RelY})
     connect(edit, &TRICParameterEdit::OnChange, this,
             [this, edit] { RICParameterEdit_CopyBits_Change(edit->objectName()); });
+  AttachCopyOptionChoices(RICParameterEdit_CopyBits_CopyOpt, CopyOptionFamily::Bitmaps, &host_);
 
   Button_CopyBits_Adapt2Sprite = new QPushButton("Adapt parameters to sprite", this);
   Button_CopyBits_Adapt2Sprite->setObjectName("Button_CopyBits_Adapt2Sprite");
-  Button_CopyBits_Adapt2Sprite->setGeometry(232, 36, 213, 25);
+  // Beside the sprite's id; the copy options' choices take the place beside their control.
+  Button_CopyBits_Adapt2Sprite->setGeometry(232, 66, 213, 25);
   connect(Button_CopyBits_Adapt2Sprite, &QPushButton::clicked, this,
           [this] { AdaptCopyBitsToSprite(); });
 
@@ -497,9 +501,15 @@ void TCopyBitsPage::DrawCopyBitsViews() {
 
   // Destination view: the block alone at its place on the screen, in the
   // canvas's own colours. Only the cells that fall on the screen are painted.
+  // In a brick mode it is the screen the firmware draws from the file's bytes.
   QImage& dst = Image_CopyBits_Destination->Picture();
   FillFramed(dst, ViewWidth(z), ViewHeight(z), face);
-  if (W > 0 && H > 0 && !IsNotice(sprite) && area.IsSet()) {
+  NXTDisplay brick;
+  if (host_.RenderSelectedOnBrick(brick)) {
+    for (int r = 0; r < kRows; ++r)
+      for (int c = 0; c < kCols; ++c)
+        PaintCell(dst, z, c, r, 0xFF000000u | brick.Pixel(c, kRows - 1 - r));
+  } else if (W > 0 && H > 0 && !IsNotice(sprite) && area.IsSet()) {
     const int c0 = std::max(rx, 0);
     const int c1 = std::min(rx + W, kCols);
     const int r0 = std::max(ry, 0);

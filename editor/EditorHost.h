@@ -11,6 +11,7 @@ class QMenu;
 
 namespace tavlin {
 
+class NXTDisplay;
 struct TRICElement;
 class UserDialogs;
 
@@ -49,6 +50,11 @@ class TEditorHost {
   virtual QMenu* SpriteMenu() const = 0;
   virtual QMenu* VarMapMenu() const = 0;
   virtual QAction* UndoAction() const = 0;
+
+  // In a brick display mode: draws the selected element with the sprites and
+  // VarMaps before it as the chosen firmware would, and says so. False in the
+  // editor's own preview, where the page draws it itself.
+  virtual bool RenderSelectedOnBrick(NXTDisplay& /*screen*/) { return false; }
 };
 
 // Turns edit events off for its scope and restores what they were.

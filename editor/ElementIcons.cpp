@@ -172,6 +172,31 @@ void DrawCircleIcon(QPainter& p) {
   p.drawEllipse(QPointF(24, 24), 2, 2);
 }
 
+// Two radii: the ellipse with its horizontal and vertical radius marked.
+void DrawEllipseIcon(QPainter& p) {
+  p.setPen(Pen(kInk, 4));
+  p.setBrush(Qt::NoBrush);
+  p.drawEllipse(QPointF(24, 24), 20, 12);
+  const QColor blue(0x1E, 0x6E, 0xD0);
+  p.setPen(Pen(blue, 1.5));
+  p.drawLine(QPointF(24, 24), QPointF(40, 24));
+  p.drawLine(QPointF(24, 24), QPointF(24, 15));
+  p.setBrush(blue);
+  p.drawEllipse(QPointF(24, 24), 2, 2);
+}
+
+// A closed outline through five points, the points marked.
+void DrawPolygonIcon(QPainter& p) {
+  const QPolygonF outline(
+      {QPointF(6, 36), QPointF(12, 10), QPointF(30, 6), QPointF(42, 22), QPointF(28, 42)});
+  p.setPen(Pen(kInk, 3.5));
+  p.setBrush(Qt::NoBrush);
+  p.drawPolygon(outline);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0x1E, 0x6E, 0xD0));
+  for (const QPointF& point : outline) p.drawEllipse(point, 3, 3);
+}
+
 void DrawNumBoxIcon(QPainter& p) {
   p.setPen(Pen(kInk, 2.5));
   p.setBrush(kPaper);
@@ -370,18 +395,11 @@ QPixmap ElementIcon(RICElementKind kind) {
     case RICElementKind::NumBox:
       draw = DrawNumBoxIcon;
       break;
-    // Plain outlines until these kinds get their own pictures.
     case RICElementKind::Ellipse:
-      draw = [](QPainter& p) {
-        p.setPen(Pen(kInk, 4));
-        p.drawEllipse(QPointF(24, 24), 20, 11);
-      };
+      draw = DrawEllipseIcon;
       break;
     case RICElementKind::Polygon:
-      draw = [](QPainter& p) {
-        p.setPen(Pen(kInk, 4));
-        p.drawPolygon(QPolygonF({QPointF(6, 40), QPointF(24, 6), QPointF(42, 40)}));
-      };
+      draw = DrawPolygonIcon;
       break;
   }
   if (!draw) draw = [](QPainter&) {};

@@ -32,6 +32,7 @@
 #include "FileIO.h"
 #include "NxtImage.h"
 #include "ParameterSet.h"
+#include "PolygonPage.h"
 #include "PreviewAnimation.h"
 #include "RICParameterEdit.h"
 #include "RecentFiles.h"
@@ -291,6 +292,8 @@ void TForm_Tavlin::BuildMenus() {
       {RICElementKind::Line, "Line"},
       {RICElementKind::Rectangle, "Rectangle"},
       {RICElementKind::Circle, "Circle"},
+      {RICElementKind::Ellipse, "Ellipse"},
+      {RICElementKind::Polygon, "Polygon"},
       {RICElementKind::NumBox, "NumBox"}};
   for (auto [kind, text] : addEntries) {
     QAction* a = add->addAction(text);
@@ -324,7 +327,7 @@ void TForm_Tavlin::BuildMenus() {
   Menu_View->setObjectName("Menu_View");
   Menu_View->addAction("Zoom in ")->setObjectName("Menu_View_ZoomIn");
   Menu_View->addAction("Zoom out")->setObjectName("Menu_View_ZoomOut");
-  Menu_View->addSeparator();
+  Menu_View->addSeparator()->setObjectName("Menu_View_ZoomSeparator");
   Menu_View->addAction("Zoom NXT display size")->setObjectName("Menu_View_ZoomNXTDisplaySize");
 
   Menu_About = bar->addAction("About");
@@ -476,6 +479,10 @@ void TForm_Tavlin::BuildEditPages(QWidget* client) {
   TabSheet_Edit_CopyBits = new TCopyBitsPage(*this, PageControl_Edit);
   PageControl_Edit->addWidget(TabSheet_Edit_CopyBits);
   BuildShapePages();
+  TabSheet_Edit_Polygon = new TPolygonPage(
+      *this, [this] { ScheduleRefresh(kRefreshPageImage); }, PageControl_Edit);
+  PageControl_Edit->addWidget(TabSheet_Edit_Polygon);
+  screens_.append(TabSheet_Edit_Polygon->Screen());
   BuildPreviewPage();
 }
 
@@ -494,6 +501,7 @@ void TForm_Tavlin::SetUpWindow() {
 }
 
 void TForm_Tavlin::ShowElement(int index) {
+  const BrickPass pass(*this);  // the page and the preview share one encoding
   TabSheet_Edit_Sprite->SelectionChanging(ElementList.At(index));
   ShowElementPage(index);
   // In preview mode the preview stays in view; a command that changed the
@@ -538,12 +546,15 @@ void TForm_Tavlin::ShowElementPage(int index) {
     case RICElementKind::Line:
     case RICElementKind::Rectangle:
     case RICElementKind::Circle:
+    case RICElementKind::Ellipse:
     case RICElementKind::NumBox:
       FillShapePage(e);
       RedrawShapeImage();
       break;
-    case RICElementKind::Ellipse:
     case RICElementKind::Polygon:
+      TabSheet_Edit_Polygon->ShowPolygon(e);
+      PageControl_Edit->setCurrentWidget(TabSheet_Edit_Polygon);
+      RedrawShapeImage();
       break;
   }
   ShowKindMenus(&e);
@@ -569,7 +580,10 @@ void TForm_Tavlin::SetCurrentFileName(const QString& path) {
 
 void TForm_Tavlin::ShowKindMenus(const TRICElement* e) {
   bool sprite = e && e->Kind == RICElementKind::Sprite;
-  Menu_View->menuAction()->setVisible(sprite);
+  // The View menu keeps the display modes; its zoom entries are the sprite's.
+  for (const char* name : {"Menu_View_ZoomIn", "Menu_View_ZoomOut", "Menu_View_ZoomSeparator",
+                           "Menu_View_ZoomNXTDisplaySize"})
+    if (auto* a = Menu_View->findChild<QAction*>(name)) a->setVisible(sprite);
   Menu_Edit_SpriteSeparator->setVisible(sprite);
   Menu_Edit_Sprite->menuAction()->setVisible(sprite);
   Menu_Edit_VarMap->menuAction()->setVisible(e && e->Kind == RICElementKind::VarMap);
@@ -597,7 +611,13 @@ void TForm_Tavlin::RefreshDocumentView() {
   pendingRefresh_ &= ~kRefreshDocument;
   ++documentRenders_;
   UpdateDocumentStatus();
-  RenderDocumentInto(workDisplay_, 0, 0);
+  if (BrickVariantOf(displayMode_)) {
+    const BrickCall call = BrickCallAt(0, 0, false);
+    RenderBrickInto(workDisplay_, BrickBytes(), call);
+    if (!InPreviewMode()) UpdateBrickChecks(call);
+  } else {
+    RenderDocumentInto(workDisplay_, 0, 0);
+  }
   PaintDisplayInto(Image_NXT);
   ShowHistoryState();
 }
@@ -614,6 +634,7 @@ void TForm_Tavlin::ScheduleRefresh(int parts) {
 
 void TForm_Tavlin::FlushRefresh() {
   const int parts = std::exchange(pendingRefresh_, 0);
+  const BrickPass pass(*this);  // the views drawn as the brick would share one encoding
   if (parts & kRefreshPage) {
     EditEventsPause pause(*this);
     ShowElement(selectedIndex_);  // its screen too

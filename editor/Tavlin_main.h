@@ -5,8 +5,9 @@
 // (document and RicScript commands), Tavlin_main_List.cpp (element list),
 // Tavlin_main_Shapes.cpp (shape and Information pages) and
 // Tavlin_main_Params.cpp (parameter panel and preview), Tavlin_main_History.cpp
-// (undo and redo) and Tavlin_main_Clipboard.cpp (cut, copy and paste). The Sprite, CopyBits
-// and VarMap pages are classes of their own (SpritePage, CopyBitsPage, VarMapPage).
+// (undo and redo) and Tavlin_main_Clipboard.cpp (cut, copy and paste). The Sprite, CopyBits,
+// VarMap and Polygon pages are classes of their own (SpritePage, CopyBitsPage, VarMapPage,
+// PolygonPage).
 #pragma once
 
 #include <QList>
@@ -17,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "DisplayMode.h"
 #include "EditorHost.h"
 #include "NXTDisplay.h"
 #include "ParameterSweep.h"
@@ -24,9 +26,12 @@
 #include "SourceExport.h"
 
 class QAction;
+class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
+class QListWidget;
 class QMenu;
 class QScrollBar;
 class QSpinBox;
@@ -45,6 +50,7 @@ class TRICParameterEdit;
 class UserDialogs;
 class TForm_Tavlin_Info;
 class TCopyBitsPage;
+class TPolygonPage;
 class TPreviewAnimation;
 class TScreenLayout;
 class TSpritePage;
@@ -156,6 +162,18 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   void ExportAnimationGif();
   void ExportPicturePng();
 
+  // Display modes: the editor's own preview, or the file's bytes as a
+  // firmware draws them (the NXT output, the element pages, the CopyBits
+  // destination and the preview). The choice is kept between runs.
+  DisplayMode CurrentDisplayMode() const { return displayMode_; }
+  void SetDisplayMode(DisplayMode mode);
+  // What the brick will do differently from what the picture probably means,
+  // for the firmware chosen (none in the editor's own preview).
+  const std::vector<BrickFinding>& BrickFindings() const { return brickFindings_; }
+  // Shows the checks' list, whose lines select their elements.
+  void ShowBrickChecks();
+  bool RenderSelectedOnBrick(NXTDisplay& screen) override;
+
   // Widgets and actions named as the user sees them; tests find them by objectName too.
   QStackedWidget* PageControl_Navigate = nullptr;
   QWidget* TabSheet_Navigate_Modify = nullptr;
@@ -177,6 +195,8 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   QToolButton* SpeedButton_RIC_AddLine = nullptr;
   QToolButton* SpeedButton_RIC_AddNumBox = nullptr;
   QToolButton* SpeedButton_RIC_AddCircle = nullptr;
+  QToolButton* SpeedButton_RIC_AddEllipse = nullptr;
+  QToolButton* SpeedButton_RIC_AddPolygon = nullptr;
   QToolButton* SpeedButton_RIC_AddRectangle = nullptr;
   QToolButton* SpeedButton_RIC_AddVarMap = nullptr;
   QToolButton* SpeedButton_RIC_Delete = nullptr;
@@ -198,6 +218,8 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   QWidget* TabSheet_Edit_Line = nullptr;
   QWidget* TabSheet_Edit_Rectangle = nullptr;
   QWidget* TabSheet_Edit_Circle = nullptr;
+  QWidget* TabSheet_Edit_Ellipse = nullptr;
+  TPolygonPage* TabSheet_Edit_Polygon = nullptr;
   QWidget* TabSheet_Edit_NumBox = nullptr;
   QWidget* TabSheet_Edit_Preview = nullptr;
 
@@ -222,6 +244,11 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   TRICParameterEdit* RICParameterEdit_Circle_PosX = nullptr;
   TRICParameterEdit* RICParameterEdit_Circle_PosY = nullptr;
   TRICParameterEdit* RICParameterEdit_Circle_Radius = nullptr;
+  TRICParameterEdit* RICParameterEdit_Ellipse_CopyOpt = nullptr;
+  TRICParameterEdit* RICParameterEdit_Ellipse_PosX = nullptr;
+  TRICParameterEdit* RICParameterEdit_Ellipse_PosY = nullptr;
+  TRICParameterEdit* RICParameterEdit_Ellipse_RadiusX = nullptr;
+  TRICParameterEdit* RICParameterEdit_Ellipse_RadiusY = nullptr;
   TRICParameterEdit* RICParameterEdit_NumBox_CopyOpt = nullptr;
   TRICParameterEdit* RICParameterEdit_NumBox_PosX = nullptr;
   TRICParameterEdit* RICParameterEdit_NumBox_PosY = nullptr;
@@ -230,6 +257,7 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   TNxtImage* Image_Line = nullptr;
   TNxtImage* Image_Rectangle = nullptr;
   TNxtImage* Image_Circle = nullptr;
+  TNxtImage* Image_Ellipse = nullptr;
   TNxtImage* Image_NumBox = nullptr;
   TNxtImage* Image_Preview = nullptr;
 
@@ -246,6 +274,13 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   QSpinBox* SpinEdit_PreView_PosX = nullptr;
   QSpinBox* SpinEdit_PreView_PosY = nullptr;
   TPreviewAnimation* Animation_PreView = nullptr;
+  QComboBox* ComboBox_PreView_DisplayMode = nullptr;
+  // The text a font RIC draws in the enhanced modes.
+  QLineEdit* Edit_PreView_Text = nullptr;
+  // "Brick: 3 problems" in the status bar, opening the list of checks.
+  QToolButton* Button_BrickChecks = nullptr;
+  QWidget* Window_BrickChecks = nullptr;
+  QListWidget* List_BrickChecks = nullptr;
 
   std::array<QLabel*, 8> StatusPanel{};
 
@@ -287,6 +322,7 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   QAction* Menu_Edit_Parameter_Clear = nullptr;
   QAction* Menu_About = nullptr;
   std::array<QAction*, kElementKindCount> Menu_Edit_AddElement{};
+  std::array<QAction*, kDisplayModes.size()> Menu_View_DisplayMode{};
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -343,6 +379,33 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   void MovePreview();
   // Sets the swept parameters to their values at `frame` and redraws.
   void ShowAnimationFrame(const std::vector<ParameterSweep>& sweeps, int frame);
+
+  // Brick modes (Tavlin_main_Brick.cpp).
+  void BuildDisplayModeControls();
+  // The document's bytes as they will be written: encoded once per refresh
+  // pass (BrickPass) and at every use outside one.
+  const std::vector<std::uint8_t>& BrickBytes();
+  class BrickPass {
+   public:
+    explicit BrickPass(TForm_Tavlin& window) : window_(window) { ++window_.brickPasses_; }
+    ~BrickPass() {
+      if (--window_.brickPasses_ == 0) window_.brickBytesKept_ = false;
+    }
+    BrickPass(const BrickPass&) = delete;
+    BrickPass& operator=(const BrickPass&) = delete;
+
+   private:
+    TForm_Tavlin& window_;
+  };
+  // The call the views make: the firmware, the parameters the panel passes
+  // (16 or 256), the position; the preview's text for a font RIC.
+  BrickCall BrickCallAt(int x, int y, bool withText) const;
+  // Draws the document (or the ops a page shows) as the brick would.
+  void RenderBrickInto(NXTDisplay& display, const std::vector<std::uint8_t>& bytes,
+                       const BrickCall& call);
+  // The selected element's op with the sprites and VarMaps before it.
+  std::vector<std::uint8_t> BrickBytesOfElement(int index);
+  void UpdateBrickChecks(const BrickCall& call);
 
   // Moves the selected element to `target`, the element there taking its place.
   void MoveSelectedElement(int target);
@@ -412,6 +475,11 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   // Highlights the parameter row being edited; it calls into the window, so it goes first.
   QObject* paramFocusFilter_ = nullptr;
   QMenu* listMenu_ = nullptr;
+  DisplayMode displayMode_ = DisplayMode::TavlinPreview;
+  std::vector<BrickFinding> brickFindings_;
+  std::vector<std::uint8_t> brickBytes_;
+  bool brickBytesKept_ = false;  // within a refresh pass
+  int brickPasses_ = 0;
 };
 
 }  // namespace tavlin

@@ -70,7 +70,8 @@ void TForm_Tavlin::BuildNavigationPages(QWidget* client) {
     }
   });
 
-  // The element commands: nine add buttons, then delete, double and the two moves.
+  // The element commands: one add button per kind in a row; delete, double and
+  // the two moves beside Undo and Redo under them.
   QWidget* m = TabSheet_Navigate_Modify;
   struct AddButton {
     QToolButton** member;
@@ -95,6 +96,10 @@ void TForm_Tavlin::BuildNavigationPages(QWidget* client) {
        "Add a Rectangle to the RIC file"},
       {&SpeedButton_RIC_AddCircle, "SpeedButton_RIC_AddCircle", RICElementKind::Circle,
        "Add a Circle to the RIC file"},
+      {&SpeedButton_RIC_AddEllipse, "SpeedButton_RIC_AddEllipse", RICElementKind::Ellipse,
+       "Add an Ellipse to the RIC file"},
+      {&SpeedButton_RIC_AddPolygon, "SpeedButton_RIC_AddPolygon", RICElementKind::Polygon,
+       "Add a Polygon to the RIC file"},
       {&SpeedButton_RIC_AddNumBox, "SpeedButton_RIC_AddNumBox", RICElementKind::NumBox,
        "Add a NumBox to the RIC file"},
   };
@@ -107,15 +112,15 @@ void TForm_Tavlin::BuildNavigationPages(QWidget* client) {
     *a.member = b;
     x += 25;
   }
-  x += 8;
+  x = 207;  // after Undo and Redo
   SpeedButton_RIC_Delete = NewSpeedButton(m, "SpeedButton_RIC_Delete", "delete",
-                                          "Delete selected element from list", x, 618);
+                                          "Delete selected element from list", x, 656);
   SpeedButton_RIC_Double =
-      NewSpeedButton(m, "SpeedButton_RIC_Double", "double", "Double selected element", x + 25, 618);
+      NewSpeedButton(m, "SpeedButton_RIC_Double", "double", "Double selected element", x + 25, 656);
   SpeedButton_RIC_MoveUp = NewSpeedButton(m, "SpeedButton_RIC_MoveUp", "moveup",
-                                          "Move element one position up", x + 50, 618);
+                                          "Move element one position up", x + 50, 656);
   SpeedButton_RIC_MoveDown = NewSpeedButton(m, "SpeedButton_RIC_MoveDown", "movedown",
-                                            "Move element one position down", x + 75, 618);
+                                            "Move element one position down", x + 75, 656);
   connect(SpeedButton_RIC_Delete, &QToolButton::clicked, this, [this] { DeleteElement(); });
   connect(SpeedButton_RIC_Double, &QToolButton::clicked, this, [this] { DoubleElement(); });
   connect(SpeedButton_RIC_MoveUp, &QToolButton::clicked, this, [this] { MoveElementUp(); });
@@ -147,13 +152,13 @@ void TForm_Tavlin::ArrangeNavigationPages() {
   for (QToolButton* b :
        {SpeedButton_RIC_AddComment, SpeedButton_RIC_AddSprite, SpeedButton_RIC_AddVarMap,
         SpeedButton_RIC_AddCopyBits, SpeedButton_RIC_AddPixel, SpeedButton_RIC_AddLine,
-        SpeedButton_RIC_AddRectangle, SpeedButton_RIC_AddCircle, SpeedButton_RIC_AddNumBox,
-        SpeedButton_RIC_Delete, SpeedButton_RIC_Double, SpeedButton_RIC_MoveUp,
-        SpeedButton_RIC_MoveDown})
+        SpeedButton_RIC_AddRectangle, SpeedButton_RIC_AddCircle, SpeedButton_RIC_AddEllipse,
+        SpeedButton_RIC_AddPolygon, SpeedButton_RIC_AddNumBox})
     b->move(b->x(), 618 + extraHeight_);
   SpeedButton_Preview->move(SpeedButton_Preview->x(), 652 + extraHeight_);
   SpeedButton2->move(SpeedButton2->x(), 652 + extraHeight_);
-  for (QToolButton* b : {SpeedButton_RIC_Undo, SpeedButton_RIC_Redo})
+  for (QToolButton* b : {SpeedButton_RIC_Undo, SpeedButton_RIC_Redo, SpeedButton_RIC_Delete,
+                         SpeedButton_RIC_Double, SpeedButton_RIC_MoveUp, SpeedButton_RIC_MoveDown})
     if (b) b->move(b->x(), 656 + extraHeight_);
 }
 

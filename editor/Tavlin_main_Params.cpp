@@ -139,9 +139,11 @@ void TForm_Tavlin::BuildPreviewPage() {
                               ShowAnimationFrame(sweeps, frame);
                             });
   screens_.back()->AddBelow(Animation_PreView->Box());
+  BuildDisplayModeControls();
 }
 
 void TForm_Tavlin::ShowAnimationFrame(const std::vector<ParameterSweep>& sweeps, int frame) {
+  const BrickPass pass(*this);
   ApplySweeps(sweeps, frame, ParameterSet);
   // The first swept parameter's row comes into view, as the user would scroll to it.
   const int first = ScrollBar_Param->value(), rows = InPreviewMode() ? PreviewRows() : 4;
@@ -175,6 +177,9 @@ void TForm_Tavlin::RefreshParameterPanel() {
 }
 
 void TForm_Tavlin::SetParameterMode(int count) {
+  // The brick is passed as many parameters as the panel offers.
+  if (count != parameterCount_ && BrickVariantOf(displayMode_))
+    ScheduleRefresh(kRefreshPage | kRefreshPreview | kRefreshDocument);
   parameterCount_ = count;
   MaxParameterIndex = count - 1;
   bool preview = InPreviewMode();
@@ -212,7 +217,14 @@ void TForm_Tavlin::SetParamPanelFocus(int row) {
 
 void TForm_Tavlin::RenderPreview() {
   NXTDisplay preview;
-  RenderDocumentInto(preview, SpinEdit_PreView_PosX->value(), SpinEdit_PreView_PosY->value());
+  if (BrickVariantOf(displayMode_)) {
+    const BrickCall call =
+        BrickCallAt(SpinEdit_PreView_PosX->value(), SpinEdit_PreView_PosY->value(), true);
+    RenderBrickInto(preview, BrickBytes(), call);
+    if (InPreviewMode()) UpdateBrickChecks(call);
+  } else {
+    RenderDocumentInto(preview, SpinEdit_PreView_PosX->value(), SpinEdit_PreView_PosY->value());
+  }
   Image_Preview->SetPicture(
       ZoomedDisplayImage(preview, Image_Preview->width(), Image_Preview->height()));
 }

@@ -1,16 +1,20 @@
-// The element pages: Information (Description), the five shape pages with
-// their enlarged screens and mouse placement.
+// The element pages: Information (Description), the six shape pages with
+// their enlarged screens and mouse placement; the Polygon page's screen is
+// drawn here too.
 #include <QLabel>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <cstdlib>
+#include <string_view>
 
 #include "ArgumentFields.h"
+#include "CopyOptionChoices.h"
 #include "DisplayAdapter.h"
 #include "Document.h"
 #include "DrawGrid.h"
 #include "EditPage.h"
 #include "NxtImage.h"
+#include "PolygonPage.h"
 #include "RICParameterEdit.h"
 #include "Tavlin_main.h"
 
@@ -103,6 +107,18 @@ void TForm_Tavlin::BuildShapePages() {
         {&RICParameterEdit_Circle_PosX, "RICParameterEdit_Circle_PosX", "  Pos X", 4095},
         {&RICParameterEdit_Circle_PosY, "RICParameterEdit_Circle_PosY", "  Pos Y", 4095},
         {&RICParameterEdit_Circle_Radius, "RICParameterEdit_Circle_Radius", "  Radius", 4095}}},
+      {RICElementKind::Ellipse,
+       &TabSheet_Edit_Ellipse,
+       "TabSheet_Edit_Ellipse",
+       "Ellipse",
+       &Image_Ellipse,
+       "Image_Ellipse",
+       {{&RICParameterEdit_Ellipse_CopyOpt, "RICParameterEdit_Ellipse_CopyOpt", "  Copy Opt", 4095},
+        {&RICParameterEdit_Ellipse_PosX, "RICParameterEdit_Ellipse_PosX", "  Pos X", 4095},
+        {&RICParameterEdit_Ellipse_PosY, "RICParameterEdit_Ellipse_PosY", "  Pos Y", 4095},
+        {&RICParameterEdit_Ellipse_RadiusX, "RICParameterEdit_Ellipse_RadiusX", "  Radius X", 4095},
+        {&RICParameterEdit_Ellipse_RadiusY, "RICParameterEdit_Ellipse_RadiusY", "  Radius Y",
+         4095}}},
       {RICElementKind::NumBox,
        &TabSheet_Edit_NumBox,
        "TabSheet_Edit_NumBox",
@@ -130,6 +146,11 @@ void TForm_Tavlin::BuildShapePages() {
       screens_.back()->AddBelow(edit);
       connect(edit, &TRICParameterEdit::OnChange, this,
               [this, kind, field = QString(f.caption).trimmed()] { ShapePageChange(kind, field); });
+      if (std::string_view(ArgumentFields(kind)[i].Name) == "CopyOpt")
+        AttachCopyOptionChoices(
+            edit,
+            kind == RICElementKind::NumBox ? CopyOptionFamily::Bitmaps : CopyOptionFamily::Shapes,
+            this);
     }
     connect(image, &TNxtImage::MousePressed, this,
             [this, kind](int x, int y, Qt::MouseButton) { ShapeImageMouse(kind, x, y, true, {}); });
@@ -187,6 +208,10 @@ TNxtImage* TForm_Tavlin::ShapeImage(RICElementKind kind) const {
       return Image_Rectangle;
     case RICElementKind::Circle:
       return Image_Circle;
+    case RICElementKind::Ellipse:
+      return Image_Ellipse;
+    case RICElementKind::Polygon:
+      return TabSheet_Edit_Polygon->Image_Polygon;
     case RICElementKind::NumBox:
       return Image_NumBox;
     default:
@@ -198,8 +223,9 @@ void TForm_Tavlin::RedrawShapeImage() {
   if (!selectedElement_) return;
   TNxtImage* image = ShapeImage(selectedElement_->Kind);
   if (!image) return;
-  RenderElementAlone(workDisplay_, selectedIndex_);
+  if (!RenderSelectedOnBrick(workDisplay_)) RenderElementAlone(workDisplay_, selectedIndex_);
   PaintDisplayInto(image);
+  if (selectedElement_->Kind == RICElementKind::Polygon) TabSheet_Edit_Polygon->MarkPoints();
 }
 
 void TForm_Tavlin::WriteShapeFields(RICElementKind kind) {
@@ -269,6 +295,17 @@ void TForm_Tavlin::ShapeImageMouse(RICElementKind kind, int mx, int my, bool pre
         int cy = RICParameterEdit_Circle_PosY->Value();
         RICParameterEdit_Circle_Radius->setValue(
             EncodeConstant(unsigned(std::max(std::abs(x - cx), std::abs(y - cy)))));
+      }
+      break;
+    case RICElementKind::Ellipse:
+      if (press) {
+        RICParameterEdit_Ellipse_PosX->setValue(EncodeConstant(unsigned(x)));
+        RICParameterEdit_Ellipse_PosY->setValue(EncodeConstant(unsigned(y)));
+      } else {
+        RICParameterEdit_Ellipse_RadiusX->setValue(
+            EncodeConstant(unsigned(std::abs(x - RICParameterEdit_Ellipse_PosX->Value()))));
+        RICParameterEdit_Ellipse_RadiusY->setValue(
+            EncodeConstant(unsigned(std::abs(y - RICParameterEdit_Ellipse_PosY->Value()))));
       }
       break;
     case RICElementKind::NumBox:

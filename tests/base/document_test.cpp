@@ -123,6 +123,32 @@ TEST_F(DocumentTest, EditsOfOneFieldMergeAndUndoSelectsTheElement) {
   EXPECT_FALSE(doc.CanRedo());
 }
 
+TEST_F(DocumentTest, EllipseAndPolygonEditsAreStepsThatUndo) {
+  TRICElement* ellipse = list[doc.Add(MakeEllipse(0, 30, 30, 20, 10), "Add Ellipse")];
+  TRICElement* polygon = list[doc.Add(MakePolygon(0, {{1, 2}, {3, 4}, {5, 6}}), "Add Polygon")];
+  const std::vector<std::pair<TRICElement*, std::function<void(TRICElement&)>>> edits = {
+      {ellipse, [](TRICElement& e) { e.RadiusX = 7; }},
+      {polygon,
+       [](TRICElement& e) {
+         e.PolygonPoints.push_back({7, 8});
+       }},
+      {polygon, [](TRICElement& e) { e.PolygonCount = 5; }},
+      {polygon, [](TRICElement& e) { e.ExtraBytes = {1}; }},
+      {polygon, [](TRICElement& e) { e.CutSize = 6; }},
+  };
+  for (std::size_t i = 0; i < edits.size(); ++i) {
+    TRICElement* e = edits[i].first;
+    const TRICElement before = *e;
+    doc.Track(e);
+    edits[i].second(*e);
+    doc.ElementEdited(e, "Edit");
+    EXPECT_EQ(doc.UndoName(), "Edit") << "edit " << i;
+    doc.Undo();
+    EXPECT_EQ(ShapeRecordWords(*e), ShapeRecordWords(before)) << "edit " << i;
+    EXPECT_EQ(ShapeSizeWord(*e), ShapeSizeWord(before)) << "edit " << i;
+  }
+}
+
 TEST_F(DocumentTest, ModifiedFollowsTheSavedState) {
   EXPECT_FALSE(doc.Modified());
   doc.Remove(0, "Delete Line");

@@ -137,7 +137,7 @@ class CopyBitsPageTest : public QObject {
     auto* adapt = page_->findChild<QPushButton*>("Button_CopyBits_Adapt2Sprite");
     QVERIFY(adapt);
     QCOMPARE(adapt->text(), QString("Adapt parameters to sprite"));
-    QCOMPARE(adapt->geometry(), QRect(232, 36, 213, 25));
+    QCOMPARE(adapt->geometry(), QRect(232, 66, 213, 25));
     for (int k = 0; k <= 9; ++k) {
       auto* l = page_->findChild<QLabel*>(QString("Label_CopyBits_Destination_X%1").arg(10 * k));
       QVERIFY(l);

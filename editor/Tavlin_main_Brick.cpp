@@ -1,0 +1,230 @@
+// The display modes: the document's bytes drawn as a firmware draws them, the
+// mode's controls (View menu, the preview page's choice and text) and the
+// checks of what the brick will do differently, in the status bar and their
+// own list.
+#include <QAction>
+#include <QActionGroup>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QSettings>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "EditPage.h"
+#include "FileIO.h"
+#include "ParameterSet.h"
+#include "RicFile.h"
+#include "Tavlin_main.h"
+
+namespace tavlin {
+
+namespace {
+
+constexpr const char* kDisplayModeKey = "View/DisplayMode";
+// The font RIC's Description: it draws the parameters as text.
+constexpr std::uint16_t kFontOptions = 0x8001;
+
+// The mode's name in the settings: the firmware's name, "tavlin" for the editor's own preview.
+QString DisplayModeName(DisplayMode mode) {
+  const std::optional<BrickVariant> variant = BrickVariantOf(mode);
+  return variant ? QString(BrickVariantName(*variant)) : QString("tavlin");
+}
+
+QSettings Settings() {
+  return QSettings(QString::fromStdString(ConfigFilePath("Tavlin.ini")), QSettings::IniFormat);
+}
+
+bool DocumentIsFont() {
+  for (const auto& e : ElementList)
+    if (e->Kind == RICElementKind::Description && e->Options == kFontOptions) return true;
+  return false;
+}
+
+}  // namespace
+
+void TForm_Tavlin::BuildDisplayModeControls() {
+  // The View menu: always there for the modes; its zoom entries only with a sprite.
+  Menu_View->addSeparator()->setObjectName("Menu_View_DisplayModeSeparator");
+  auto* group = new QActionGroup(this);
+  group->setExclusive(true);
+  for (std::size_t i = 0; i < kDisplayModes.size(); ++i) {
+    const DisplayMode mode = kDisplayModes[i];
+    QAction* a = Menu_View->addAction(DisplayModeCaption(mode));
+    a->setObjectName("Menu_View_DisplayMode_" + DisplayModeName(mode));
+    a->setCheckable(true);
+    group->addAction(a);
+    connect(a, &QAction::triggered, this, [this, mode] { SetDisplayMode(mode); });
+    Menu_View_DisplayMode[i] = a;
+  }
+
+  // The preview page: the same choice, and the text a font RIC draws.
+  QWidget* page = TabSheet_Edit_Preview;
+  ComboBox_PreView_DisplayMode = new QComboBox(page);
+  ComboBox_PreView_DisplayMode->setObjectName("ComboBox_PreView_DisplayMode");
+  ComboBox_PreView_DisplayMode->setToolTip(
+      "How the pictures are drawn: Tavlin's own preview, or "
+      "as a firmware of the NXT draws the file");
+  for (DisplayMode mode : kDisplayModes)
+    ComboBox_PreView_DisplayMode->addItem(DisplayModeCaption(mode));
+  // Under the position and the animation, as wide as its longest caption needs.
+  ComboBox_PreView_DisplayMode->setGeometry(8, 590, 170, 24);
+  connect(ComboBox_PreView_DisplayMode, &QComboBox::activated, this,
+          [this](int index) { SetDisplayMode(kDisplayModes[std::size_t(index)]); });
+  auto* textLabel = new QLabel("Text", page);
+  textLabel->move(8, 535);
+  Edit_PreView_Text = new QLineEdit(page);
+  Edit_PreView_Text->setObjectName("Edit_PreView_Text");
+  Edit_PreView_Text->setToolTip(
+      "The text a font RIC draws at the preview's position (NXT enhanced modes)");
+  Edit_PreView_Text->setGeometry(44, 532, 76, 22);
+  connect(Edit_PreView_Text, &QLineEdit::textChanged, this,
+          [this] { ScheduleRefresh(kRefreshPreview); });
+  for (QWidget* w : {static_cast<QWidget*>(ComboBox_PreView_DisplayMode),
+                     static_cast<QWidget*>(textLabel), static_cast<QWidget*>(Edit_PreView_Text)})
+    screens_.back()->AddBelow(w);
+
+  // The status bar's indicator, right of the panels, and the list it opens.
+  Button_BrickChecks = new QToolButton(StatusPanel[7]->parentWidget());
+  Button_BrickChecks->setObjectName("Button_BrickChecks");
+  Button_BrickChecks->setAutoRaise(true);
+  Button_BrickChecks->setToolTip("What the brick will draw differently: click for the list");
+  Button_BrickChecks->hide();
+  if (auto* row = qobject_cast<QHBoxLayout*>(StatusPanel[7]->parentWidget()->layout()))
+    row->insertWidget(row->indexOf(StatusPanel[7]) + 1, Button_BrickChecks);
+  connect(Button_BrickChecks, &QToolButton::clicked, this, [this] { ShowBrickChecks(); });
+
+  Window_BrickChecks = new QWidget(this, Qt::Tool);
+  Window_BrickChecks->setObjectName("Window_BrickChecks");
+  Window_BrickChecks->resize(480, 240);
+  auto* column = new QVBoxLayout(Window_BrickChecks);
+  List_BrickChecks = new QListWidget(Window_BrickChecks);
+  List_BrickChecks->setObjectName("List_BrickChecks");
+  column->addWidget(List_BrickChecks);
+  auto select = [this](QListWidgetItem* item) {
+    const int element = item->data(Qt::UserRole).toInt();
+    if (element <= 0 || !ElementList.ValidIndex(element - 1)) return;
+    SelectElement(element - 1);
+  };
+  connect(List_BrickChecks, &QListWidget::itemClicked, this, select);
+  connect(List_BrickChecks, &QListWidget::itemActivated, this, select);
+
+  // The mode last chosen; an unknown name keeps the editor's own preview.
+  const QString name = Settings().value(kDisplayModeKey).toString();
+  for (DisplayMode mode : kDisplayModes)
+    if (DisplayModeName(mode) == name) displayMode_ = mode;
+  const auto index = std::size_t(
+      std::find(kDisplayModes.begin(), kDisplayModes.end(), displayMode_) - kDisplayModes.begin());
+  Menu_View_DisplayMode[index]->setChecked(true);
+  ComboBox_PreView_DisplayMode->setCurrentIndex(int(index));
+}
+
+void TForm_Tavlin::SetDisplayMode(DisplayMode mode) {
+  const auto index = std::size_t(std::find(kDisplayModes.begin(), kDisplayModes.end(), mode) -
+                                 kDisplayModes.begin());
+  Menu_View_DisplayMode[index]->setChecked(true);
+  ComboBox_PreView_DisplayMode->setCurrentIndex(int(index));
+  if (mode == displayMode_) return;
+  displayMode_ = mode;
+  QSettings settings = Settings();
+  settings.setValue(kDisplayModeKey, DisplayModeName(mode));
+  settings.sync();
+  Window_BrickChecks->setWindowTitle(QString("Brick checks: ") + DisplayModeCaption(mode));
+  if (!BrickVariantOf(mode)) UpdateBrickChecks({});
+  ScheduleRefresh(kRefreshPage | kRefreshPreview | kRefreshDocument);
+}
+
+const std::vector<std::uint8_t>& TForm_Tavlin::BrickBytes() {
+  if (brickBytesKept_) return brickBytes_;
+  try {
+    brickBytes_ = EncodeRic(ElementList);
+  } catch (const TavlinError&) {
+    brickBytes_.clear();  // too large to be written: the brick gets nothing either
+  }
+  brickBytesKept_ = brickPasses_ > 0;
+  return brickBytes_;
+}
+
+BrickCall TForm_Tavlin::BrickCallAt(int x, int y, bool withText) const {
+  BrickCall call;
+  call.Variant = BrickVariantOf(displayMode_).value_or(BrickVariant::Enhanced132);
+  call.X = x;
+  call.Y = y;
+  const QString text = Edit_PreView_Text->text();
+  if (withText && call.Variant != BrickVariant::Lego && !text.isEmpty() && DocumentIsFont()) {
+    // A font RIC draws the parameters as character codes up to the first 0.
+    for (QChar c : text) call.Parameters.push_back(c.unicode());
+    call.Parameters.push_back(0);
+  } else {
+    call.Parameters.assign(ParameterSet.begin(), ParameterSet.begin() + parameterCount_);
+  }
+  return call;
+}
+
+void TForm_Tavlin::RenderBrickInto(NXTDisplay& display, const std::vector<std::uint8_t>& bytes,
+                                   const BrickCall& call) {
+  RenderBrick(display, bytes.data(), bytes.size(), call);
+}
+
+std::vector<std::uint8_t> TForm_Tavlin::BrickBytesOfElement(int index) {
+  const std::vector<std::uint8_t>& all = BrickBytes();
+  std::vector<std::uint8_t> ops;
+  // One op per element, each its size word and as many bytes more.
+  std::size_t at = 0;
+  for (int i = 0; i <= index && at + 2 <= all.size(); ++i) {
+    const std::size_t length = std::size_t(all[at] | all[at + 1] << 8) + 2;
+    if (at + length > all.size()) break;
+    const TRICElement* e = ElementList.At(i);
+    if (i == index ||
+        (e && (e->Kind == RICElementKind::Sprite || e->Kind == RICElementKind::VarMap)))
+      ops.insert(ops.end(), all.begin() + std::ptrdiff_t(at),
+                 all.begin() + std::ptrdiff_t(at + length));
+    at += length;
+  }
+  return ops;
+}
+
+bool TForm_Tavlin::RenderSelectedOnBrick(NXTDisplay& screen) {
+  if (!BrickVariantOf(displayMode_)) return false;
+  RenderBrickInto(screen, BrickBytesOfElement(selectedIndex_), BrickCallAt(0, 0, false));
+  return true;
+}
+
+void TForm_Tavlin::UpdateBrickChecks(const BrickCall& call) {
+  std::vector<BrickFinding> findings;
+  if (BrickVariantOf(displayMode_)) {
+    const std::vector<std::uint8_t>& bytes = BrickBytes();
+    findings = CheckBrick(bytes.data(), bytes.size(), call);
+  }
+  const bool brick = BrickVariantOf(displayMode_).has_value();
+  Button_BrickChecks->setVisible(brick);
+  if (!brick) Window_BrickChecks->hide();
+  const std::size_t n = findings.size();
+  Button_BrickChecks->setText(n == 0   ? QString("Brick: no problems")
+                              : n == 1 ? QString("Brick: 1 problem")
+                                       : QString("Brick: %1 problems").arg(n));
+  // The file name's panel gives the indicator its room.
+  StatusPanel[6]->setFixedWidth(brick ? 650 - Button_BrickChecks->sizeHint().width() : 650);
+  if (findings == brickFindings_ && List_BrickChecks->count() == int(n)) return;
+  brickFindings_ = std::move(findings);
+  List_BrickChecks->clear();
+  for (const BrickFinding& f : brickFindings_) {
+    const QString text = QString::fromStdString(f.Text);
+    auto* item = new QListWidgetItem(
+        f.Element > 0 ? QString("element %1: %2").arg(f.Element).arg(text) : text);
+    item->setData(Qt::UserRole, f.Element);
+    List_BrickChecks->addItem(item);
+  }
+}
+
+void TForm_Tavlin::ShowBrickChecks() {
+  Window_BrickChecks->setWindowTitle(QString("Brick checks: ") + DisplayModeCaption(displayMode_));
+  Window_BrickChecks->show();
+  Window_BrickChecks->raise();
+}
+
+}  // namespace tavlin
