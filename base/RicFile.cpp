@@ -63,6 +63,38 @@ ElementPtr DecodeSprite(std::uint16_t id, std::uint16_t rows, std::uint16_t byte
   return e;
 }
 
+// The n-th word of an element's bytes; a word the bytes end inside keeps its low byte.
+std::uint16_t WordOf(const std::uint8_t* bytes, std::size_t count, std::size_t n) {
+  const std::size_t at = 2 * n;
+  if (at >= count) return 0;
+  return std::uint16_t(bytes[at] | (at + 1 < count ? bytes[at + 1] << 8 : 0));
+}
+
+// An Ellipse or a Polygon from the `count` bytes its size word covers after
+// the opcode. What the size word covers beyond its words (a Polygon's bytes
+// after its last whole point) is kept as it is; a size word too short for
+// them is kept too, and the missing words read as 0.
+ElementPtr DecodeShape(RICElementKind kind, std::uint16_t size, const std::uint8_t* bytes,
+                       std::size_t count) {
+  auto word = [&](std::size_t n) { return WordOf(bytes, count, n); };
+  ElementPtr e;
+  std::size_t used;  // bytes taken by the element's words
+  if (kind == RICElementKind::Ellipse) {
+    e = MakeEllipse(word(0), word(1), word(2), word(3), word(4));
+    used = 10;
+  } else {
+    const std::size_t points = count >= 4 ? (count - 4) / 4 : 0;
+    std::vector<PolygonPoint> read(points);
+    for (std::size_t i = 0; i < points; ++i) read[i] = {word(2 + 2 * i), word(3 + 2 * i)};
+    e = MakePolygon(word(0), std::move(read));
+    if (word(1) != points) e->PolygonCount = word(1);
+    used = 4 + 4 * points;
+  }
+  if (count > used) e->ExtraBytes.assign(bytes + used, bytes + count);
+  if (count < used) e->CutSize = size;
+  return e;
+}
+
 // Collects what the decoder passes over. Skipped words that follow each other
 // make one note; beyond kMaxReadNotes notes the rest are only counted.
 class PassedOver {
@@ -150,6 +182,7 @@ void EncodeSprite(std::vector<std::uint8_t>& out, const TRICElement& e) {
                               " pixels needs " + std::to_string(n) +
                               " bytes, more than one RIC element can hold (" +
                               std::to_string(kMaxSpriteDataBytes) + ")");
+  const std::size_t begin = out.size();  // odd after an element of odd size
   PutWord(out, unsigned(size));
   PutWord(out, 1);
   PutWord(out, e.ID);
@@ -171,7 +204,7 @@ void EncodeSprite(std::vector<std::uint8_t>& out, const TRICElement& e) {
     if (mask != 128) out.push_back(byte);
   }
   if (n == 0) PutWord(out, 0);
-  if (out.size() % 2) out.push_back(0);
+  if ((out.size() - begin) % 2) out.push_back(0);
 }
 
 }  // namespace
@@ -206,7 +239,7 @@ RICElementList DecodeRic(const std::uint8_t* data, std::size_t count,
       leftOver(start);
       break;
     }
-    if (opcode <= 8) elementEnd = start + 2 + size;
+    if (opcode <= 10) elementEnd = start + 2 + size;
     // Each element consumes exactly its listed words; the size word never steps
     // over anything. A cut-off element is dropped and reading ends.
     bool whole = true;
@@ -251,15 +284,26 @@ RICElementList DecodeRic(const std::uint8_t* data, std::size_t count,
         list.Add(std::move(e));
         break;
       }
-      default:  // unknown opcodes: reading goes on right after the opcode word
+      case 9:
+      case 10:
+        // The enhanced firmware's shapes are read by their size words.
+        if (size >= 2) {
+          const std::uint8_t* bytes = in.Bytes(size - 2u);
+          if (!(whole = bytes != nullptr)) break;
+          list.Add(DecodeShape(RICElementKind(opcode), size, bytes, size - 2u));
+          break;
+        }
+        [[fallthrough]];  // a size word shorter than the opcode is no element
+      default:            // unknown opcodes: reading goes on right after the opcode word
         if (notes) passed.Skipped(start, 4, true, opcode);
         break;
     }
     if (!whole) {
       if (notes)
         passed.Note(start, count - start,
-                    "the file ends inside element " + std::to_string(list.Count() + 1) + ", a " +
-                        KindName(RICElementKind(opcode)) + ", which was left out");
+                    "the file ends inside element " + std::to_string(list.Count() + 1) +
+                        (opcode == 9 ? ", an " : ", a ") + KindName(RICElementKind(opcode)) +
+                        ", which was left out");
       break;
     }
   }
@@ -297,6 +341,22 @@ std::vector<std::uint8_t> EncodeRic(const RICElementList& list) {
         }
         if (count == 0)
           for (int i = 0; i < 4; ++i) PutWord(out, 0);
+        break;
+      }
+      case RICElementKind::Ellipse:
+      case RICElementKind::Polygon: {
+        const std::vector<std::uint16_t> words = ShapeRecordWords(e);
+        const std::size_t full = 2 * words.size() + e.ExtraBytes.size();
+        if (full > 0xFFFF)
+          throw TavlinError("", "element " + std::to_string(index + 1) + ": a Polygon of " +
+                                    std::to_string(e.PolygonPoints.size()) +
+                                    " points is more than one RIC element can hold");
+        const std::uint16_t size = ShapeSizeWord(e);
+        PutWord(out, size);
+        // A short size word holds the first bytes of the words.
+        for (std::size_t byte = 0; byte < std::min<std::size_t>(size, 2 * words.size()); ++byte)
+          out.push_back(std::uint8_t(words[byte / 2] >> (8 * (byte % 2))));
+        if (size == full) out.insert(out.end(), e.ExtraBytes.begin(), e.ExtraBytes.end());
         break;
       }
       default: {

@@ -22,7 +22,10 @@ constexpr std::size_t kMaxReadNotes = 10;
 
 // Decodes the bytes of a RIC file into new elements. Never fails: zero size
 // words and unknown opcodes are skipped, and an element cut short by the end
-// of the data is dropped. When `notes` is given, what was passed over is
+// of the data is dropped. Opcodes 0 to 8 consume exactly their own words;
+// Ellipse and Polygon (9, 10) take the bytes their size word covers, and keep
+// what it covers beyond or short of their words, so that EncodeRic gives
+// those bytes back. When `notes` is given, what was passed over is
 // appended to it, one line each ("bytes 0 to 11: 3 unknown opcodes skipped"),
 // with byte offsets from 0 and elements numbered from 1. Zero words that an
 // element's own size word counts (after a Pixel, in an empty VarMap) are part

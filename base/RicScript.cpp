@@ -96,6 +96,7 @@ ScriptText FilterScriptText(std::string_view raw) {
 namespace {
 
 constexpr std::size_t kNoLimit = ~std::size_t(0);
+constexpr std::size_t kMaxShapeSizeWord = 0xFFFF;
 
 // The bytes an element takes in a RIC file, as ComputeFileSize counts them.
 std::size_t ElementFileSize(const TRICElement& e) {
@@ -340,6 +341,10 @@ class ScriptReader {
       ReadFields(RICElementKind::Circle);
     } else if (keyword == "NUMBOX") {
       ReadFields(RICElementKind::NumBox);
+    } else if (keyword == "ELLIPSE") {
+      ReadFields(RICElementKind::Ellipse);
+    } else if (keyword == "POLYGON") {
+      ReadPolygon(keywordAt);
     } else {
       return false;
     }
@@ -354,6 +359,24 @@ class ScriptReader {
     if (kind == RICElementKind::Pixel && !endOfList_)
       ReadValue();  // the writer's fourth value, always thrown away
     Add(std::move(e));
+  }
+
+  // The options, then x, y pairs until the statement's closing parenthesis.
+  void ReadPolygon(std::size_t keywordAt) {
+    const std::uint16_t options = ReadValue();
+    std::vector<PolygonPoint> points;
+    while (!endOfList_ && !error_) {
+      const std::uint16_t x = ReadValue();
+      if (!error_ && endOfList_) Fail(valueStart_, "a polygon point needs an x and a y value");
+      const std::uint16_t y = ReadValue();
+      if (error_) break;
+      if (6 + 4 * (points.size() + 1) > kMaxShapeSizeWord) {
+        Fail(keywordAt, "the polygon has more points than one RIC element can hold");
+        break;
+      }
+      points.push_back({x, y});
+    }
+    Add(MakePolygon(options, std::move(points)));
   }
 
   // The rows of a sprite: bit rows ("0110"), hexadecimal rows ("0X9F") and
@@ -591,6 +614,8 @@ const char* ScriptKeyword(RICElementKind kind) {
       return "circle";
     case RICElementKind::NumBox:
       return "numbox";
+    case RICElementKind::Ellipse:
+      return "ellipse";
     default:
       return "";
   }
@@ -637,6 +662,20 @@ std::string RicScriptText(const RICElementList& list) {
                               ")= " + std::to_string(e.Points[i].Range) +
                               (i + 1 == e.Points.size() ? "  );" : ","));
         break;
+      case RICElementKind::Polygon: {
+        // One point a line, as the VarMap's.
+        const std::string options = FormatScriptArgument(e.CopyOpt);
+        if (e.PolygonPoints.empty()) {
+          AppendLine(out, "polygon( " + options + " );");
+          break;
+        }
+        AppendLine(out, "polygon( " + options + ",");
+        for (std::size_t i = 0; i < e.PolygonPoints.size(); ++i)
+          AppendLine(out, "        " + FormatScriptArgument(e.PolygonPoints[i].X) + ", " +
+                              FormatScriptArgument(e.PolygonPoints[i].Y) +
+                              (i + 1 == e.PolygonPoints.size() ? "  );" : ","));
+        break;
+      }
       default: {
         // The drawing elements: their argument words, and a Pixel's unused value.
         std::string line = std::string(ScriptKeyword(e.Kind)) + "( ";

@@ -104,8 +104,21 @@ std::optional<std::string> MacroText(const TRICElement& e, ByteSpan bytes) {
     case RICElementKind::NumBox:
       return "RICOpNumBox(" + c + ", " + Point(e.PosX, e.PosY) + ", " + ArgumentText(e.Value) + ")";
     case RICElementKind::Ellipse:
-    case RICElementKind::Polygon:
-      break;
+      if (bytes.size() != 14) return std::nullopt;  // a size word made elsewhere
+      return "RICOpEllipse(" + c + ", " + Point(e.PosX, e.PosY) + ", " + ArgumentText(e.RadiusX) +
+             ", " + ArgumentText(e.RadiusY) + ")";
+    case RICElementKind::Polygon: {
+      // RICPolygonPoints wants three points at least; the macro's size word
+      // and count follow from the points alone.
+      const std::size_t count = e.PolygonPoints.size();
+      if (count < 3 || bytes.size() != 8 + 4 * count || WordAt(bytes, 6) != count)
+        return std::nullopt;
+      std::string points;
+      for (const PolygonPoint& p : e.PolygonPoints)
+        points += (points.empty() ? "" : ", ") + Point(p.X, p.Y);
+      return "RICOpPolygon(" + c + ", " + std::to_string(count) + ", RICPolygonPoints(" + points +
+             "))";
+    }
   }
   return std::nullopt;
 }

@@ -48,6 +48,13 @@ void DumpElement(const TRICElement& e, std::ostream& out) {
     for (std::size_t i = 0; i < e.Points.size(); ++i)
       out << (i ? ", [" : "[") << e.Points[i].Domain << ", " << e.Points[i].Range << "]";
     out << "]";
+  } else if (e.Kind == RICElementKind::Polygon) {
+    // The count word only where it says otherwise than the points.
+    if (e.PolygonCount) out << ", \"Count\": " << *e.PolygonCount;
+    out << ", \"Points\": [";
+    for (std::size_t i = 0; i < e.PolygonPoints.size(); ++i)
+      out << (i ? ", [" : "[") << e.PolygonPoints[i].X << ", " << e.PolygonPoints[i].Y << "]";
+    out << "]";
   }
   out << "}";
 }

@@ -68,6 +68,8 @@ std::vector<Bytes> Seeds() {
   list.Add(MakeRectangle(0, 1, 2, 3, 4));
   list.Add(MakeCircle(0, 50, 32, 10));
   list.Add(MakeNumBox(0, 0, 0, 0xF005));
+  list.Add(MakeEllipse(0x20, 50, 32, 20, 10));
+  list.Add(MakePolygon(0, {{1, 2}, {30, 4}, {15, 40}}));
   seeds.push_back(EncodeRic(list));
   return seeds;
 }

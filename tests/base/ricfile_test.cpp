@@ -347,12 +347,32 @@ INSTANTIATE_TEST_SUITE_P(
                    "bytes 0 to 5: 3 zero size words skipped | "
                    "bytes 18 to 19: a zero size word skipped"},
         DecodeCase{"UnknownOpcodeIsSkippedAndItsFieldsReadAsWords",
-                   "04 00 09 00 0A 00 04 00 01 00 02 00 03 00 00 00", "Pixel 1 2 3",
-                   "bytes 0 to 3: unknown opcode 9 skipped"},
+                   "04 00 0B 00 0A 00 04 00 01 00 02 00 03 00 00 00", "Pixel 1 2 3",
+                   "bytes 0 to 3: unknown opcode 11 skipped"},
+        DecodeCase{"EllipseKeepsTheElementsAfterItInStep",
+                   "0C 00 09 00 20 00 32 00 1E 00 14 00 0A 00 0A 00 04 00 01 00 02 00 03 00",
+                   "Ellipse 32 50 30 20 10; Pixel 1 2 3"},
+        DecodeCase{"PolygonPointsByItsCountWord",
+                   "12 00 0A 00 00 04 03 00 0A 00 0B 00 28 00 0A 00 19 00 00 F1 "
+                   "0A 00 04 00 01 00 02 00 03 00",
+                   "Polygon 1024 (10,11) (40,10) (25,61696); Pixel 1 2 3"},
+        DecodeCase{"PolygonCountBeyondItsRoomIsKept",
+                   "0E 00 0A 00 00 00 09 00 01 00 02 00 03 00 04 00",
+                   "Polygon 0 count9 (1,2) (3,4)"},
+        DecodeCase{"LongAndOddSizeWordsKeepTheirBytes",
+                   "0F 00 09 00 01 00 02 00 03 00 04 00 05 00 AA BB CC "
+                   "09 00 0A 00 01 00 00 00 AA BB CC",
+                   "Ellipse 1 2 3 4 5 +3bytes; Polygon 1 +3bytes"},
+        DecodeCase{"ShortSizeWordsReadWhatTheyHold",
+                   "07 00 09 00 01 00 02 00 03 04 00 0A 00 01 00 "
+                   "02 00 09 00 0A 00 04 00 01 00 02 00 03 00",
+                   "Ellipse 1 2 3 0 0 cut7; Polygon 1 cut4; Ellipse 0 0 0 0 0 cut2; Pixel 1 2 3"},
+        DecodeCase{"CutEllipse", "0C 00 09 00 01 00 02 00 03 00 04 00 05", "",
+                   "bytes 0 to 12: the file ends inside element 1, an Ellipse, which was left out"},
         DecodeCase{"HighOpcodeIsSkipped", "FF FF FF FF 0A 00 07 00 00 00 14 00 14 00 0A 00",
                    "Circle 0 20 20 10", "bytes 0 to 3: unknown opcode 65535 skipped"},
         DecodeCase{"SkippedWordsInARowAreOneNote",
-                   "00 00 04 00 09 00 FF 00 FF 00 00 00 0A 00 07 00 00 00 14 00 14 00 0A 00",
+                   "00 00 04 00 0B 00 FF 00 FF 00 00 00 0A 00 07 00 00 00 14 00 14 00 0A 00",
                    "Circle 0 20 20 10",
                    "bytes 0 to 11: 2 unknown opcodes and 2 zero size words skipped"},
         DecodeCase{"SizeWordNeverStepsOverAnything",
@@ -361,9 +381,10 @@ INSTANTIATE_TEST_SUITE_P(
         // A value word that is not zero is taken as the next size word, and the
         // words after it fall out of step.
         DecodeCase{"PixelValueWordThrowsTheReaderOutOfStep",
-                   "0A 00 04 00 00 00 01 00 02 00 05 00 0A 00 07 00 00 00 14 00 14 00 0A 00",
+                   "0A 00 04 00 00 00 01 00 02 00 05 00 0C 00 05 00 00 00 14 00 14 00 0A 00 0A 00",
                    "Pixel 0 1 2; Description 20 20 10",
-                   "bytes 10 to 13: unknown opcode 10 skipped"},
+                   "bytes 10 to 13: unknown opcode 12 skipped | "
+                   "bytes 24 to 25: 2 bytes after the last element not read"},
         DecodeCase{"SpriteTenByTwoWidensToWholeBytes", "0C 00 01 00 01 00 02 00 02 00 80 00 00 40",
                    "Sprite 1 [0,0,15,1] 1000000000000000/0000000001000000"},
         DecodeCase{"SpriteBitSevenIsLeftmost", "0A 00 01 00 02 00 01 00 01 00 A5 00",
@@ -464,11 +485,11 @@ TEST(RicSpriteDecodeTest, HugeHeaderWithoutItsBytesIsDroppedWithoutAllocating) {
 TEST(RicNotesTest, ManySkippedPlacesGiveALimitedNumberOfNotes) {
   Bytes file;
   for (int i = 0; i < 100; ++i)
-    for (std::uint8_t b : Hex("04 00 09 00 0A 00 04 00 01 00 02 00 03 00 00 00")) file.push_back(b);
+    for (std::uint8_t b : Hex("04 00 0B 00 0A 00 04 00 01 00 02 00 03 00 00 00")) file.push_back(b);
   std::vector<std::string> notes;
   EXPECT_EQ(Decode(file, &notes).Count(), 100);
   ASSERT_EQ(notes.size(), kMaxReadNotes + 1);
-  EXPECT_EQ(notes[1], "bytes 16 to 19: unknown opcode 9 skipped");
+  EXPECT_EQ(notes[1], "bytes 16 to 19: unknown opcode 11 skipped");
   EXPECT_EQ(notes.back(), "and " + std::to_string(100 - kMaxReadNotes) + " more places");
 }
 
@@ -522,7 +543,13 @@ INSTANTIATE_TEST_SUITE_P(
                       CutCase{"Line", [] { return MakeLine(1, 2, 3, 4, 5); }, 14},
                       CutCase{"Rectangle", [] { return MakeRectangle(1, 2, 3, 4, 5); }, 14},
                       CutCase{"Circle", [] { return MakeCircle(1, 2, 3, 4); }, 12},
-                      CutCase{"NumBox", [] { return MakeNumBox(1, 2, 3, 4); }, 12}),
+                      CutCase{"NumBox", [] { return MakeNumBox(1, 2, 3, 4); }, 12},
+                      CutCase{"Ellipse", [] { return MakeEllipse(1, 2, 3, 4, 5); }, 14},
+                      CutCase{"Polygon",
+                              [] {
+                                return MakePolygon(1, {{2, 3}, {4, 5}, {6, 7}});
+                              },
+                              20}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RicCutShortTest, VarMapWithoutItsPointsIsDropped) {
@@ -559,6 +586,8 @@ RICElementList EveryKind() {
   list.Add(MakeRectangle(0x1000, 1, 2, 3, 4));
   list.Add(MakeCircle(0, 50, 32, 0xF0FF));
   list.Add(MakeNumBox(0, 0, 0, 0x1234));
+  list.Add(MakeEllipse(0x20, 50, 32, 0xF001, 9));
+  list.Add(MakePolygon(0x400, {{1, 2}, {3, 0xF104}, {5, 6}, {7, 8}}));
   return list;
 }
 
@@ -570,12 +599,33 @@ TEST(RicRoundTripTest, WrittenFileReadAndWrittenAgainGivesTheSameBytes) {
   EXPECT_EQ(ToHex(EncodeRic(read)), ToHex(first));
 }
 
+// The enhanced firmware's shapes come back byte for byte whatever their size
+// and count words say, and so do the elements after an odd one.
+TEST(RicRoundTripTest, EllipsesAndPolygonsKeepTheirBytes) {
+  for (const char* hex : {
+           "0C 00 09 00 20 00 32 00 1E 00 14 00 0A 00",
+           "12 00 0A 00 00 04 03 00 0A 00 0B 00 28 00 0A 00 19 00 00 F1",
+           "0E 00 0A 00 00 00 09 00 01 00 02 00 03 00 04 00",
+           "0F 00 09 00 01 00 02 00 03 00 04 00 05 00 AA BB CC "  // odd, then a sprite
+           "0A 00 01 00 02 00 01 00 01 00 A5 00",
+           "09 00 0A 00 01 00 00 00 AA BB CC",
+           "07 00 09 00 01 00 02 00 03 04 00 0A 00 01 00 02 00 09 00 05 00 0A 00 00 00 07",
+       }) {
+    const Bytes file = Hex(hex);
+    EXPECT_EQ(ToHex(EncodeRic(Decode(file))), ToHex(file)) << hex;
+  }
+  // Once its cut-off words are set, a short element is written whole.
+  RICElementList list = Decode(Hex("06 00 09 00 01 00 02 00"));
+  list[0]->RadiusY = 7;
+  EXPECT_EQ(ToHex(EncodeRic(list)), ToHex(Hex("0C 00 09 00 01 00 02 00 00 00 00 00 07 00")));
+}
+
 // A file from elsewhere need not come back byte for byte: the unknown
 // opcode goes, the pad byte becomes 0, the zero words are dropped; after
 // one write it is stable.
 TEST(RicRoundTripTest, AFileFromElsewhereSettlesAfterOneWrite) {
   Bytes elsewhere =
-      Hex("04 00 09 00 00 00 "                          // opcode 9, then a zero word
+      Hex("04 00 0B 00 00 00 "                          // opcode 11, then a zero word
           "0A 00 01 00 02 00 01 00 01 00 01 07 "        // sprite with pad byte 07
           "0A 00 04 00 00 00 01 00 02 00 00 00 00 00 "  // Pixel, value word, a zero word
           "0A 00 07 00 00 00 14 00 14 00 0A 00");       // Circle
@@ -588,7 +638,7 @@ TEST(RicRoundTripTest, AFileFromElsewhereSettlesAfterOneWrite) {
 
 TEST(RicRoundTripTest, ReadBackDiffersOnlyInTheWaysTheFormatImplies) {
   RICElementList read = Decode(EncodeRic(EveryKind()));
-  ASSERT_EQ(read.Count(), 11);
+  ASSERT_EQ(read.Count(), 13);
   // The sprite moved to the corner, widened to two bytes, lost its
   // editing state; the unset sprite came back as eight white pixels.
   EXPECT_EQ(Summary(read),
@@ -597,7 +647,8 @@ TEST(RicRoundTripTest, ReadBackDiffersOnlyInTheWaysTheFormatImplies) {
             "Sprite 2 [0,0,7,0] 00000000; "
             "VarMap 1 (0,0) (50,10) (100,99); VarMap 2 (7,7); "
             "CopyBits 0 1 0 0 11 5 61441 61698; Pixel 0 5 5; Line 0 0 0 99 63; "
-            "Rectangle 4096 1 2 3 4; Circle 0 50 32 61695; NumBox 0 0 0 4660");
+            "Rectangle 4096 1 2 3 4; Circle 0 50 32 61695; NumBox 0 0 0 4660; "
+            "Ellipse 32 50 32 61441 9; Polygon 1024 (1,2) (3,61700) (5,6) (7,8)");
   const TRICElement& s = *read[1];
   EXPECT_EQ(SpriteRows(s),
             "000000000000000000000000/"

@@ -229,6 +229,12 @@ INSTANTIATE_TEST_SUITE_P(
                    "Desc 1 2 3; Sprite 4 [0,0,0,0] 1; VarMap 5 1:2 3:4; CopyBits 1 2 3 4 5 6 7 8; "
                    "Pixel 1 2 3; Line 1 2 3 4 5; Rect 1 2 3 4 5"},
         ScriptCase{"PixelWithThreeValues", "pixel( 1, 2, 3 )", "Pixel 1 2 3"},
+        ScriptCase{"EllipseAndPolygon",
+                   "ellipse( 32, 50, 30, 20, 10 ) polygon( 0, 1, 2, 3, arg(4), 5, 6 ) "
+                   "POLYGON(0) pixel(0,1,2)",
+                   "Ellipse 32 50 30 20 10; Polygon 0 1 2 3 0xF004 5 6; Polygon 0; Pixel 0 1 2"},
+        ScriptCase{"PolygonWithAnOddValue", "polygon( 0, 1, 2, 3 ); pixel( 0, 1, 2 );",
+                   "error 1:19: a polygon point needs an x and a y value"},
         ScriptCase{"PixelWithFourValues", "pixel( 1, 2, 3, 9 )", "Pixel 1 2 3"},
         ScriptCase{"PixelArgThenLine", "pixel( 0, 1, arg(2), 0 ); line( 0, 0, 0, 9, 9 );",
                    "Pixel 0 1 0xF002; Line 0 0 0 9 9"},
@@ -607,6 +613,7 @@ TEST(ScriptWriter, TheExampleDocument) {
 }
 
 TEST(ScriptWriter, EveryOtherStatement) {
+  const RICArgument arg7 = EncodeParameter(7);
   RICElementList list;
   list.Add(MakeCopyBits(1, 2, 3, 4, 5, 6, EncodeParameter(7), EncodeMapped(3, 8)));
   list.Add(MakeLine(4, 0, 0, 99, 63));
@@ -614,13 +621,17 @@ TEST(ScriptWriter, EveryOtherStatement) {
   list.Add(MakeCircle(0, 50, 32, 10));
   list.Add(MakeNumBox(0, 0, 0, EncodeMapped(1, 7)));
   list.Add(MakeDescription(65535, 100, 64));
+  list.Add(MakeEllipse(0, 50, 32, 20, arg7));
+  list.Add(MakePolygon(0x400, {{1, 2}, {3, arg7}}));
   EXPECT_EQ(RicScriptText(list),
             "copybits( 1, 2, 3, 4, 5, 6, arg(7), maparg( 3, 8 ) );\r\n\r\n"
             "line( 4, 0, 0, 99, 63 );\r\n\r\n"
             "rect( 0, 10, 10, 20, 8 );\r\n\r\n"
             "circle( 0, 50, 32, 10 );\r\n\r\n"
             "numbox( 0, 0, 0, maparg( 1, 7 ) );\r\n\r\n"
-            "desc( 65535, 100, 64 );\r\n\r\n");
+            "desc( 65535, 100, 64 );\r\n\r\n"
+            "ellipse( 0, 50, 32, 20, arg(7) );\r\n\r\n"
+            "polygon( 1024,\r\n        1, 2,\r\n        3, arg(7)  );\r\n\r\n");
   EXPECT_EQ(RicScriptText(RICElementList{}), "");
 }
 
@@ -669,6 +680,9 @@ TEST(ScriptRoundTrip, ExportThenImportGivesTheDocumentBack) {
   list.Add(MakeRectangle(0x1005, 0x1234, 0xF0FF, 0xFA00, 1));  // words from other tools
   list.Add(MakeCircle(0, 50, 32, 10));
   list.Add(MakeNumBox(0, 0, 0, EncodeParameter(9)));
+  list.Add(MakeEllipse(0x20, 50, 32, EncodeParameter(1), EncodeMapped(6, 2)));
+  list.Add(MakePolygon(0x418, {{10, 4095}, {EncodeParameter(3), 0x1102}, {99, 63}}));
+  list.Add(MakePolygon(0, {}));
 
   RICElementList back = ParseRicScript(RicScriptText(list), "roundtrip.rs");
   ASSERT_EQ(back.Count(), list.Count());
@@ -682,7 +696,10 @@ TEST(ScriptRoundTrip, ExportThenImportGivesTheDocumentBack) {
             "Line 4095 300 4095 0 1; "
             "Rect 0xF005 0xF234 0xF0FF 0xFA00 1; "  // the tag nibble comes back as F
             "Circle 0 50 32 10; "
-            "NumBox 0 0 0 0xF009");
+            "NumBox 0 0 0 0xF009; "
+            "Ellipse 32 50 32 0xF001 0xF602; "
+            "Polygon 1048 10 4095 0xF003 0xF102 99 63; "
+            "Polygon 0");
   EXPECT_EQ(back[1]->Canvas.Pixel(0, 3), kGrey);  // nothing outside the used area
   EXPECT_EQ(back[1]->ZoomFactor, 6);
   EXPECT_FALSE(back[1]->MarkedArea.IsSet());

@@ -36,6 +36,11 @@ RICOpCircle(_CopyOptions, _Point, _Radius) 10, 0, 7, 0, (_CopyOptions)&0xFF, (_C
   _Point, (_Radius)&0xFF, (_Radius)>>8
 RICOpNumBox(_CopyOptions, _Point, _Value) 10, 0, 8, 0, (_CopyOptions)&0xFF, (_CopyOptions)>>8, \
   _Point, (_Value)&0xFF, (_Value)>>8
+RICOpEllipse(_CopyOptions, _Point, _RadiusX, _RadiusY) 12, 0, 9, 0, (_CopyOptions)&0xFF, \
+  (_CopyOptions)>>8, _Point, (_RadiusX)&0xFF, (_RadiusX)>>8, (_RadiusY)&0xFF, (_RadiusY)>>8
+RICOpPolygon(_CopyOptions, _Count, _ThePoints) ((_Count*4)+6)&0xFF, ((_Count*4)+6)>>8, 10, 0, \
+  (_CopyOptions)&0xFF, (_CopyOptions)>>8, (_Count)&0xFF, (_Count)>>8, _ThePoints
+RICPolygonPoints(_pPoint1, _pPoint2, ...) _pPoint1, _pPoint2, __VA_ARGS__
 RICOpSprite(_DataAddr, _Rows, _BytesPerRow, _SpriteData) \
   ((_Rows*_BytesPerRow)+((_Rows*_BytesPerRow)%2)+8)&0xFF, \
   ((_Rows*_BytesPerRow)+((_Rows*_BytesPerRow)%2)+8)>>8, 1, 0, (_DataAddr)&0xFF, (_DataAddr)>>8, \
@@ -197,11 +202,20 @@ TEST(SourceExportTest, EveryElementKindDenotesTheRicBytes) {
   list.Add(MakeRectangle(4, mapped, 6, 7, 8));
   list.Add(MakeCircle(0, nxcParam, 30, param));
   list.Add(MakeNumBox(1, 2, 3, nxcMapped));
+  list.Add(MakeEllipse(0x20, 50, nxcParam, mapped, 4095));
+  list.Add(MakePolygon(0x418, {{1, 2}, {other, nxcMapped}, {99, 63}}));
+  list.Add(MakePolygon(0, {{1, 2}, {3, 4}}));  // too few for the points macro
+  // Size and count words made elsewhere: only bytes can say them.
+  const Bytes odd{0x0F, 0, 9,  0, 1, 0, 2, 0, 3, 0, 4, 0, 5, 0, 0xAA, 0xBB, 0xCC,
+                  0x0E, 0, 10, 0, 0, 0, 9, 0, 1, 0, 2, 0, 3, 0, 4,    0};
+  list.Append(DecodeRic(odd.data(), odd.size()));
   ExpectDenotes(list, EncodeRic(list));
 
   const std::string macros = SourceText(list, "x.ric", SourceLanguage::Nxc);
   EXPECT_NE(macros.find("RICArg(5)"), std::string::npos);
   EXPECT_NE(macros.find("RICMapArg(10, 5)"), std::string::npos);
+  EXPECT_NE(macros.find("RICOpEllipse("), std::string::npos);
+  EXPECT_NE(macros.find("RICOpPolygon(1048, 3, RICPolygonPoints("), std::string::npos);
   // One line per element between the braces.
   std::size_t open = macros.find("{\n"), close = macros.find("\n};");
   EXPECT_EQ(std::count(macros.begin() + long(open), macros.begin() + long(close), '\n'),

@@ -182,6 +182,24 @@ TEST_F(CliDocumentTest, DumpShowsSpriteRowsAndVarMapPoints) {
               {"kind": "Pixel", "CopyOpt": 0, "PosX": 61445, "PosY": 1}]})"));
 }
 
+TEST_F(CliDocumentTest, DumpAndInfoShowEllipsesAndPolygons) {
+  std::string path = Path("shapes.ric");
+  WriteText(path, std::string("\x0C\x00\x09\x00\x20\x00\x32\x00\x1E\x00\x14\x00\x03\xF0"
+                              "\x0E\x00\x0A\x00\x18\x00\x05\x00\x01\x00\x02\x00\x03\xF1\x04\x00",
+                              14 + 16));
+  CliResult r = Cli({"dump", path});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(CompactJson(r.out), CompactJson(R"({"fileSize": 30, "elements": [
+              {"kind": "Ellipse", "CopyOpt": 32, "PosX": 50, "PosY": 30, "RadiusX": 20,
+               "RadiusY": 61443},
+              {"kind": "Polygon", "CopyOpt": 24, "Count": 5, "Points": [[1, 2], [61699, 4]]}]})"));
+  CliResult info = Cli({"info", path});
+  EXPECT_EQ(info.out,
+            "Elements: 2\nFile size: 30\n"
+            "1 Ellipse  Position: 50/30  Radii: 20/P[3]  Options: fill\n"
+            "2 Polygon  Points: 2  Options: invert\n");
+}
+
 // --- Failures -------------------------------------------------------------------
 
 TEST_F(CliDocumentTest, AMissingFileFailsWithItsNameAndTheReason) {
