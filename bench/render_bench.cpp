@@ -3,7 +3,8 @@
 // we could construct, both 262,144 bytes), of the largest legal document of
 // lines, circles and copy-bits, of a typical picture, and of a hostile one
 // whose shapes are huge; painting the zoomed display of the element pages; and a
-// 1,000-frame parameter sweep of the largest document encoded as a GIF.
+// 1,000-frame parameter sweep of the largest document encoded as a GIF; and the
+// brick renderer on the benchmark documents, LEGO and enhanced 1.32.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include <iterator>
 #include <random>
 
+#include "BrickRenderer.h"
 #include "DisplayImage.h"
 #include "FrameRenderer.h"
 #include "GifWriter.h"
@@ -151,6 +153,41 @@ void BM_RenderDocument_Costliest(benchmark::State& state) {
   RenderLoop(state, DataDocument("costliest.ric"));
 }
 BENCHMARK(BM_RenderDocument_Costliest)->Unit(benchmark::kMillisecond);
+
+// The brick renderer on the same documents, as the bytes they are written as,
+// passing the benchmark parameters: the range of variants from the LEGO
+// firmware (which stops at the first circle) to the enhanced 1.32.
+void BrickLoop(benchmark::State& state, const char* name, BrickVariant variant) {
+  const std::vector<std::uint8_t> bytes = EncodeRic(DataDocument(name));
+  const TParameterSet params = BenchParameters();
+  BrickCall call;
+  call.Variant = variant;
+  call.Parameters.assign(params.begin(),
+                         params.begin() + (variant == BrickVariant::Lego ? 16 : 256));
+  NXTDisplay display;
+  for (auto _ : state) {
+    RenderBrick(display, bytes.data(), bytes.size(), call);
+    benchmark::DoNotOptimize(display.Pixels());
+  }
+}
+
+void BM_RenderBrick_Mixed(benchmark::State& state) {
+  BrickLoop(state, "mixed.ric", BrickVariant(state.range(0)));
+}
+BENCHMARK(BM_RenderBrick_Mixed)
+    ->ArgName("variant")
+    ->Arg(int(BrickVariant::Lego))
+    ->Arg(int(BrickVariant::Enhanced132))
+    ->Unit(benchmark::kMillisecond);
+
+void BM_RenderBrick_Costliest(benchmark::State& state) {
+  BrickLoop(state, "costliest.ric", BrickVariant(state.range(0)));
+}
+BENCHMARK(BM_RenderBrick_Costliest)
+    ->ArgName("variant")
+    ->Arg(int(BrickVariant::Lego))
+    ->Arg(int(BrickVariant::Enhanced132))
+    ->Unit(benchmark::kMillisecond);
 
 void BM_RenderDocument_Largest(benchmark::State& state) { RenderLoop(state, LargestDocument()); }
 BENCHMARK(BM_RenderDocument_Largest)->Unit(benchmark::kMillisecond);

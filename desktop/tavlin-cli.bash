@@ -19,14 +19,15 @@ _tavlin_cli_files() {
 
 _tavlin_cli() {
   local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
-  local commands="info dump convert render help"
+  local commands="info dump convert render check help"
   COMPREPLY=()
   if ((COMP_CWORD == 1)); then
     mapfile -t COMPREPLY < <(compgen -W "$commands --help --version" -- "$cur")
     return
   fi
   local command=${COMP_WORDS[1]} options="--help"
-  [[ $command == render ]] && options="--params --param --offset --zoom --element --sweep --fps --help"
+  [[ $command == render ]] && options="--params --param --offset --zoom --element --sweep --fps --brick --param-count --options --text --help"
+  [[ $command == check ]] && options="--brick --param-count --help"
   [[ $command == convert ]] && options="--style --help"
   case $prev in
     --params)
@@ -37,7 +38,11 @@ _tavlin_cli() {
       mapfile -t COMPREPLY < <(compgen -W "macros bytes" -- "$cur")
       return
       ;;
-    --param | --offset | --zoom | --element | --sweep | --fps)
+    --brick)
+      mapfile -t COMPREPLY < <(compgen -W "lego enhanced131 enhanced132" -- "$cur")
+      return
+      ;;
+    --param | --offset | --zoom | --element | --sweep | --fps | --param-count | --options | --text)
       return
       ;;
   esac
@@ -49,14 +54,15 @@ _tavlin_cli() {
   local i files=0
   for ((i = 2; i < COMP_CWORD; i++)); do
     case ${COMP_WORDS[i]} in
-      --params | --param | --offset | --zoom | --element | --sweep | --fps | --style) ((i++)) ;;
+      --params | --param | --offset | --zoom | --element | --sweep | --fps | --style | --brick | \
+        --param-count | --options | --text) ((i++)) ;;
       -*) ;;
       *) ((files++)) ;;
     esac
   done
   case $command:$files in
     help:0) mapfile -t COMPREPLY < <(compgen -W "$commands" -- "$cur") ;;
-    info:0 | dump:0 | convert:0 | render:0) _tavlin_cli_files ric rs ;;
+    info:0 | dump:0 | convert:0 | render:0 | check:0) _tavlin_cli_files ric rs ;;
     convert:1) _tavlin_cli_files ric rs nxc nbc ;;
     render:1) _tavlin_cli_files png gif ;;
   esac

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 #include <limits>
+#include <unordered_map>
 
 namespace tavlin {
 
@@ -34,6 +35,21 @@ constexpr int kH = NXTDisplay::kHeight;
 std::int32_t Wrap32(std::int64_t v) { return std::int32_t(std::uint32_t(std::uint64_t(v))); }
 std::int16_t Wrap16(std::int64_t v) { return std::int16_t(std::uint16_t(std::uint64_t(v))); }
 std::uint8_t Wrap8(std::int64_t v) { return std::uint8_t(std::uint64_t(v)); }
+// 32-bit division truncating toward zero, where the lowest number divided by
+// -1 wraps to itself instead of trapping.
+std::int32_t Divide(std::int32_t a, std::int32_t b) {
+  return b == -1 ? Wrap32(-std::int64_t(a)) : a / b;
+}
+
+// A screen row as bits, the leftmost column the highest bit, so that sprite
+// bytes (bit 7 leftmost) shift straight into place.
+__extension__ typedef unsigned __int128 Row;
+Row ColumnBit(int column) { return Row(1) << (127 - column); }
+// Columns first .. first + count - 1 (all within the screen).
+Row Span(int first, int count) {
+  const Row ones = count >= 128 ? ~Row(0) : (Row(1) << count) - 1;
+  return ones << (128 - first - count);
+}
 
 enum class PixelMode : std::uint8_t { Set, Clear, Invert };
 enum class Logic : std::uint8_t { Copy, And, Or, Xor };
@@ -156,7 +172,8 @@ class BrickRun {
     table_.fill(kNone);
   }
 
-  std::array<std::uint8_t, kW * kH> px{};
+  // The screen, one row per entry, column c at bit 127 - c (1 black).
+  std::array<Row, kH> rows{};
   std::vector<BrickFinding> undefined;
   std::vector<BrickFinding> checks;
   bool checking = false;
@@ -198,8 +215,32 @@ class BrickRun {
 
   // --- pixels ---
   void Plot(int column, int row, PixelMode mode) {
-    std::uint8_t& p = px[std::size_t(row * kW + column)];
-    p = mode == PixelMode::Set ? 1 : mode == PixelMode::Clear ? 0 : std::uint8_t(p ^ 1);
+    Apply(rows[std::size_t(row)], ColumnBit(column), mode);
+  }
+  static void Apply(Row& row, Row bits, PixelMode mode) {
+    if (mode == PixelMode::Set)
+      row |= bits;
+    else if (mode == PixelMode::Clear)
+      row &= ~bits;
+    else
+      row ^= bits;
+  }
+  // The source bits `source` combined with the screen row where `mask` is set.
+  static void Combine(Row& row, Row source, Row mask, Logic op) {
+    switch (op) {
+      case Logic::And:
+        row &= source | ~mask;
+        break;
+      case Logic::Xor:
+        row ^= source & mask;
+        break;
+      case Logic::Or:
+        row |= source & mask;
+        break;
+      case Logic::Copy:
+        row = (row & ~mask) | (source & mask);
+        break;
+    }
   }
   // NXT point, clipped exactly.
   void SetPixel(std::int64_t x, std::int64_t y, PixelMode mode) {
@@ -379,11 +420,12 @@ void BrickRun::Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int3
   }
   if (y2 < 0 || y1 >= kH) return;
   if (y1 < 0) {
-    if (dx && dy) x1 = Wrap32(x1 + std::int64_t(Wrap32(std::int64_t(-y1) * dx) / dy));
+    if (dx && dy) x1 = Wrap32(x1 + std::int64_t(Divide(Wrap32(std::int64_t(-y1) * dx), dy)));
     y1 = 0;
   }
   if (y2 > kH - 1) {
-    if (dx && dy) x2 = Wrap32(x2 - std::int64_t(Wrap32(std::int64_t(y2 - (kH - 1)) * dx) / dy));
+    if (dx && dy)
+      x2 = Wrap32(x2 - std::int64_t(Divide(Wrap32(std::int64_t(y2 - (kH - 1)) * dx), dy)));
     y2 = kH - 1;
   }
   if (x1 > x2) {
@@ -392,11 +434,12 @@ void BrickRun::Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int3
   }
   if (x2 < 0 || x1 >= kW) return;
   if (x1 < 0) {
-    if (dx && dy) y1 = Wrap32(y1 + std::int64_t(Wrap32(-std::int64_t(x1) * dy) / dx));
+    if (dx && dy) y1 = Wrap32(y1 + std::int64_t(Divide(Wrap32(-std::int64_t(x1) * dy), dx)));
     x1 = 0;
   }
   if (x2 > kW - 1) {
-    if (dx && dy) y2 = Wrap32(y2 - std::int64_t(Wrap32((std::int64_t(x2) - (kW - 1)) * dy) / dx));
+    if (dx && dy)
+      y2 = Wrap32(y2 - std::int64_t(Divide(Wrap32((std::int64_t(x2) - (kW - 1)) * dy), dx)));
     x2 = kW - 1;
   }
   auto display = [&](std::int64_t x, std::int64_t y) {
@@ -406,20 +449,52 @@ void BrickRun::Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int3
   if (x1 == x2) {
     const int r1 = Wrap8(kH - 1 - y1), r2 = Wrap8(kH - 1 - y2);
     const int c = Wrap8(x1);
-    for (int r = std::min(r1, r2); r <= std::max(r1, r2); ++r)
-      if (c < kW && r < kH) Plot(c, r, mode);
+    if (c >= kW) return;
+    const Row bit = ColumnBit(c);
+    for (int r = std::min(r1, r2); r <= std::min(std::max(r1, r2), kH - 1); ++r)
+      Apply(rows[std::size_t(r)], bit, mode);
     return;
   }
   if (y1 == y2) {
     const int c1 = Wrap8(x1), c2 = Wrap8(x2), r = Wrap8(kH - 1 - y1);
-    for (int c = std::min(c1, c2); c <= std::max(c1, c2); ++c)
-      if (c < kW && r < kH) Plot(c, r, mode);
+    const int from = std::min(c1, c2), to = std::min(std::max(c1, c2), kW - 1);
+    if (r < kH && from <= to) Apply(rows[std::size_t(r)], Span(from, to - from + 1), mode);
     return;
   }
   const std::int64_t ddx = std::int64_t(x2) - x1, ddy = std::int64_t(y2) - y1;
   const std::int64_t ax = (ddx < 0 ? -ddx : ddx) * 2, ay = (ddy < 0 ? -ddy : ddy) * 2;
   const int sx = ddx < 0 ? -1 : 1, sy = ddy < 0 ? -1 : 1;
   std::int64_t x = x1, y = y1;
+  if (ax > ay && x1 >= 0 && x2 < kW && y1 >= 0 && y1 < kH && y2 >= 0 && y2 < kH) {
+    // On the screen, as trimmed lines are: the pixels of each row as one run.
+    std::int64_t d = ay - ax / 2, runStart = x;
+    for (;;) {
+      const bool last = x == x2;
+      if (last || d >= 0) {
+        const int from = int(std::min(runStart, x)), to = int(std::max(runStart, x));
+        Apply(rows[std::size_t(kH - 1 - y)], Span(from, to - from + 1), mode);
+        if (last) return;
+        y += sy;
+        d -= ax;
+        runStart = x + sx;
+      }
+      x += sx;
+      d += ay;
+    }
+  }
+  if (ax <= ay && x1 >= 0 && x2 < kW && y1 >= 0 && y1 < kH && y2 >= 0 && y2 < kH) {
+    std::int64_t d = ax - ay / 2;
+    for (;;) {
+      Apply(rows[std::size_t(kH - 1 - y)], ColumnBit(int(x)), mode);
+      if (y == y2) return;
+      if (d >= 0) {
+        x += sx;
+        d -= ay;
+      }
+      y += sy;
+      d += ax;
+    }
+  }
   if (ax > ay) {
     std::int64_t d = ay - ax / 2;
     for (;;) {
@@ -478,19 +553,30 @@ void BrickRun::Rect(std::int32_t left, std::int32_t bottom, std::int32_t width, 
   }
 }
 
-// The enhanced firmware's ellipse walk in its own 16- and 32-bit arithmetic
-// (large radii overflow on the brick, and draw accordingly). Filled ellipses
-// are built from rectangles that do not overlap.
-void BrickRun::Ellipse(std::int16_t xc, std::int16_t yc, std::int16_t a, std::int16_t b,
-                       PixelMode mode, bool fill) {
-  if (b == 0) {
-    Rect(xc - a, yc, 2 * a, 0, mode, fill);
-    return;
+// The offsets v >= 0 for which centre + v or centre - v lies in 0..limit, as
+// one range [low, high] covering both; false when there are none.
+bool ReachableOffsets(int centre, int limit, int& low, int& high) {
+  low = std::numeric_limits<int>::max();
+  high = -1;
+  if (limit - centre >= 0) {
+    low = std::min(low, std::max(0, -centre));
+    high = std::max(high, limit - centre);
   }
-  if (a == 0) {
-    Rect(xc, yc - b, 0, 2 * b, mode, fill);
-    return;
+  if (centre >= 0) {
+    low = std::min(low, std::max(0, centre - limit));
+    high = std::max(high, centre);
   }
+  return high >= low;
+}
+
+// The enhanced firmware's ellipse walk over one quadrant, in its own 16- and
+// 32-bit arithmetic (large radii overflow on the brick, and draw
+// accordingly). A hollow walk hands each point (x, y), x and y >= 0, to
+// `point`, which returns false to end the walk; a filled one hands out
+// rectangles that do not overlap, relative to the centre. Both radii are
+// non-zero.
+template <class PointFn, class RectFn>
+void WalkEllipse(std::int16_t a, std::int16_t b, bool fill, PointFn&& point, RectFn&& rect) {
   std::int16_t x = 0, y = b, rx = 0, ry = b;
   std::uint16_t width = 1, height = 1;
   const std::int32_t a2 = std::int32_t(a) * a, b2 = std::int32_t(b) * b;
@@ -500,35 +586,19 @@ void BrickRun::Ellipse(std::int16_t xc, std::int16_t yc, std::int16_t a, std::in
   std::int32_t t = Wrap32(-std::int64_t(a2) * y);
   std::int32_t dxt = 0, dyt = Wrap32(-2 * std::int64_t(a2) * y);
   const std::int32_t d2xt = Wrap32(2 * std::int64_t(b2)), d2yt = Wrap32(2 * std::int64_t(a2));
-  // Once x has passed every column a mirrored point could reach, nothing
-  // more of a hollow ellipse lands on the screen (x only grows; it cannot
-  // wrap below a radius of 32767).
-  const std::int32_t lastUsefulX = std::max<std::int32_t>(kW - 1 - xc, xc);
-  const bool canStop = !fill && a < 32767;
-  auto rect = [&](std::int32_t l, std::int32_t bt, std::int32_t w, std::int32_t h) {
-    Rect(l, bt, w, h, mode, fill);
-  };
   while (y >= 0 && x <= a) {
-    if (!fill) {
-      if (canStop && x > lastUsefulX) return;
-      SetPixel(xc + x, yc + y, mode);
-      if (x != 0 || y != 0) SetPixel(xc - x, yc - y, mode);
-      if (x != 0 && y != 0) {
-        SetPixel(xc + x, yc - y, mode);
-        SetPixel(xc - x, yc + y, mode);
-      }
-    }
+    if (!fill && !point(x, y)) return;
     if (Wrap32(std::int64_t(t) + Wrap32(std::int64_t(b2) * x)) <= crit1 ||
         Wrap32(std::int64_t(t) + Wrap32(std::int64_t(a2) * y)) <= crit3) {
       if (fill) {
         if (height == 1) {
         } else if (ry * 2 + 1 > (height - 1) * 2) {
-          rect(xc - rx, yc - ry, width - 1, height - 1);
-          rect(xc - rx, yc + ry, width - 1, -(height - 1));
+          rect(-rx, -ry, width - 1, height - 1);
+          rect(-rx, ry, width - 1, -(height - 1));
           ry = Wrap16(ry - (height - 1));
           height = 1;
         } else {
-          rect(xc - rx, yc - ry, width - 1, ry * 2);
+          rect(-rx, -ry, width - 1, ry * 2);
           ry = 0;
           height = 1;
         }
@@ -546,10 +616,10 @@ void BrickRun::Ellipse(std::int16_t xc, std::int16_t yc, std::int16_t a, std::in
     } else {
       if (fill) {
         if (ry * 2 + 1 > height * 2) {
-          rect(xc - rx, yc - ry, width - 1, height - 1);
-          rect(xc - rx, yc + ry, width - 1, -(height - 1));
+          rect(-rx, -ry, width - 1, height - 1);
+          rect(-rx, ry, width - 1, -(height - 1));
         } else {
-          rect(xc - rx, yc - ry, width - 1, ry * 2);
+          rect(-rx, -ry, width - 1, ry * 2);
         }
         width = std::uint16_t(width + 2);
         ry = Wrap16(ry - height);
@@ -566,12 +636,95 @@ void BrickRun::Ellipse(std::int16_t xc, std::int16_t yc, std::int16_t a, std::in
   }
   if (fill) {
     if (ry > height) {
-      rect(xc - rx, yc - ry, width - 1, height - 1);
-      rect(xc - rx, yc + ry, width - 1, -(height - 1));
+      rect(-rx, -ry, width - 1, height - 1);
+      rect(-rx, ry, width - 1, -(height - 1));
     } else {
-      rect(xc - rx, yc - ry, width - 1, ry * 2);
+      rect(-rx, -ry, width - 1, ry * 2);
     }
   }
+}
+
+// Hollow ellipses of small radii as the rows of pixels they plot around their
+// centre (row y + b, column x + a at bit 127 - (x + a)), built once per radii
+// and kept for this thread's later renders. No pixel is plotted twice (the
+// walk's points are distinct and their mirror images too), so drawing the set
+// in any pixel mode, XOR included, is what plotting point by point does.
+constexpr int kShapeMaxA = 63, kShapeMaxB = 255;
+const std::vector<Row>& EllipseShape(std::int16_t a, std::int16_t b) {
+  thread_local std::unordered_map<std::uint32_t, std::vector<Row>> shapes;
+  const std::uint32_t key = std::uint32_t(a) << 16 | std::uint32_t(b);
+  if (auto it = shapes.find(key); it != shapes.end()) return it->second;
+  if (shapes.size() >= 1024) shapes.clear();
+  std::vector<Row> rows(std::size_t(2 * b + 1));
+  auto plot = [&](int x, int y) { rows[std::size_t(y + b)] |= ColumnBit(x + a); };
+  WalkEllipse(
+      a, b, false,
+      [&](int x, int y) {
+        plot(x, y);
+        plot(-x, -y);
+        plot(x, -y);
+        plot(-x, y);
+        return true;
+      },
+      [](int, int, int, int) {});
+  return shapes.emplace(key, std::move(rows)).first->second;
+}
+
+void BrickRun::Ellipse(std::int16_t xc, std::int16_t yc, std::int16_t a, std::int16_t b,
+                       PixelMode mode, bool fill) {
+  if (b == 0) {
+    Rect(xc - a, yc, 2 * a, 0, mode, fill);
+    return;
+  }
+  if (a == 0) {
+    Rect(xc, yc - b, 0, 2 * b, mode, fill);
+    return;
+  }
+  if (fill) {
+    WalkEllipse(
+        a, b, true, [](int, int) { return true; },
+        [&](std::int32_t l, std::int32_t bottom, std::int32_t w, std::int32_t h) {
+          Rect(xc + l, yc + bottom, w, h, mode, true);
+        });
+    return;
+  }
+  if (a > 0 && b > 0 && a <= kShapeMaxA && b <= kShapeMaxB) {
+    const std::vector<Row>& shape = EllipseShape(a, b);
+    const int shift = xc - a;  // shape column k is screen column k + shift
+    if (shift >= kW || shift <= -128) return;
+    const Row screen = Span(0, kW);
+    for (int dy = std::max(-int(b), -int(yc)); dy <= std::min(int(b), kH - 1 - yc); ++dy) {
+      const Row bits = shape[std::size_t(dy + b)];
+      Apply(rows[std::size_t(kH - 1 - (yc + dy))],
+            (shift >= 0 ? bits >> shift : bits << -shift) & screen, mode);
+    }
+    return;
+  }
+  // Otherwise point by point. The walk's x only grows and its y only falls
+  // (x cannot wrap below a radius of 32767), so it ends once x has passed
+  // every column or y every row a mirrored point could reach, and plots
+  // nothing before both are in reach.
+  int xLow = 0, xHigh = 0, yLow = 0, yHigh = 0;
+  const bool canStop = a < 32767;
+  if (canStop &&
+      (!ReachableOffsets(xc, kW - 1, xLow, xHigh) || !ReachableOffsets(yc, kH - 1, yLow, yHigh)))
+    return;
+  WalkEllipse(
+      a, b, false,
+      [&](int x, int y) {
+        if (canStop) {
+          if (x > xHigh || y < yLow) return false;
+          if (x < xLow || y > yHigh) return true;
+        }
+        SetPixel(xc + x, yc + y, mode);
+        if (x != 0 || y != 0) SetPixel(xc - x, yc - y, mode);
+        if (x != 0 && y != 0) {
+          SetPixel(xc + x, yc - y, mode);
+          SetPixel(xc - x, yc + y, mode);
+        }
+        return true;
+      },
+      [](int, int, int, int) {});
 }
 
 // Hollow: lines between consecutive points, closed unless a polyline. Filled:
@@ -605,9 +758,9 @@ void BrickRun::Polygon(const std::vector<std::array<std::int16_t, 2>>& points, P
       const auto& pi = points[std::size_t(i)];
       const auto& pj = points[std::size_t(j)];
       if ((pi[1] < pixelY && pj[1] >= pixelY) || (pj[1] < pixelY && pi[1] >= pixelY))
-        nodes.push_back(
-            Wrap32(pi[0] + std::int64_t(Wrap32(std::int64_t(pixelY - pi[1]) * (pj[0] - pi[0])) /
-                                        (pj[1] - pi[1]))));
+        nodes.push_back(Wrap32(
+            pi[0] + std::int64_t(Divide(Wrap32(std::int64_t(pixelY - pi[1]) * (pj[0] - pi[0])),
+                                        pj[1] - pi[1]))));
     }
     std::sort(nodes.begin(), nodes.end());
     for (std::size_t i = 0; i + 1 < nodes.size(); i += 2) {
@@ -640,14 +793,14 @@ void BrickRun::CopyBits(std::int32_t dstX, std::int32_t dstY, std::int32_t srcX,
     dy = 0;
   }
   const std::int64_t lastY = std::min<std::int64_t>(dy + h, kH);
-  const std::int64_t columns = lastX - dx, rows = lastY - dy;
-  if (columns <= 0 || rows <= 0) return;
+  const std::int64_t columns = lastX - dx, rowCount = lastY - dy;
+  if (columns <= 0 || rowCount <= 0) return;
   const std::int64_t s = std::int64_t(sprite);
   const std::int64_t spriteRows = Word(s + 6), rowBytes = Word(s + 8);
   if (bad_) return;
   // The bytes of the first row copied (the bottom one) and of the last.
   const std::int64_t firstRow = s + 10 + (spriteRows - 1 - sy0) * rowBytes;
-  const std::int64_t lastRow = firstRow - (rows - 1) * rowBytes;
+  const std::int64_t lastRow = firstRow - (rowCount - 1) * rowBytes;
   if (!mode.Fill) {
     const std::int64_t lo = std::min(firstRow, lastRow) + (sx0 >> 3);
     const std::int64_t hi = std::max(firstRow, lastRow) + ((sx0 + columns - 1) >> 3);
@@ -656,29 +809,25 @@ void BrickRun::CopyBits(std::int32_t dstX, std::int32_t dstY, std::int32_t srcX,
       return;
     }
   }
-  for (std::int64_t r = 0; r < rows; ++r) {
-    const int screenRow = int(kH - 1 - (dy + r));
-    const std::int64_t rowStart = firstRow - r * rowBytes;
-    for (std::int64_t c = 0; c < columns; ++c) {
-      const std::int64_t sx = sx0 + c;
-      bool on = mode.Fill || ((ric_[rowStart + (sx >> 3)] >> (7 - (sx & 7))) & 1);
-      if (mode.Invert) on = !on;
-      std::uint8_t& p = px[std::size_t(screenRow * kW + int(dx + c))];
-      switch (mode.Op) {
-        case Logic::And:
-          if (!on) p = 0;
-          break;
-        case Logic::Xor:
-          if (on) p ^= 1;
-          break;
-        case Logic::Or:
-          if (on) p = 1;
-          break;
-        case Logic::Copy:
-          p = on;
-          break;
-      }
+  // Each row's source bits, gathered big-endian into one number and moved so
+  // that column c of the copy lands on screen column dx + c.
+  const std::int64_t firstByte = sx0 >> 3;
+  const int skipBits = int(sx0 - firstByte * 8);
+  const int byteCount = int(((sx0 + columns - 1) >> 3) - firstByte + 1);
+  const Row mask = Span(int(dx), int(columns));
+  for (std::int64_t r = 0; r < rowCount; ++r) {
+    Row source = ~Row(0);
+    if (!mode.Fill) {
+      const std::uint8_t* bytes = ric_ + (firstRow - r * rowBytes + firstByte);
+      Row gathered = 0;
+      for (int k = 0; k < byteCount; ++k) gathered = (gathered << 8) | bytes[k];
+      // The first copied bit sits at bit 8 * byteCount - 1 - skipBits; it
+      // belongs at bit 127 - dx.
+      const int shift = (127 - int(dx)) - (8 * byteCount - 1 - skipBits);
+      source = shift >= 0 ? gathered << shift : gathered >> -shift;
     }
+    if (mode.Invert) source = ~source;
+    Combine(rows[std::size_t(kH - 1 - (dy + r))], source, mask, mode.Op);
   }
 }
 
@@ -699,30 +848,17 @@ void BrickRun::Text(const std::string& text, std::uint8_t x, std::uint8_t y, Bit
     column += 6;
     if (v132_ ? column > std::uint32_t(kW) : column >= std::uint32_t(kW)) break;
     const auto& glyph = GlyphOf(ch);
-    for (int k = 0; k < 6; ++k) {
-      std::uint8_t bits = mode.Fill ? 0xFF : glyph[std::size_t(k)];
-      if (mode.Invert) bits = std::uint8_t(~bits);
-      const int c = int(column) - 6 + k;
-      for (int bit = 0; bit < 8; ++bit) {
-        const int row = topRow + bit;
-        if (row < 0 || row >= kH) continue;
-        const bool on = (bits >> bit) & 1;
-        std::uint8_t& p = px[std::size_t(row * kW + c)];
-        switch (mode.Op) {
-          case Logic::Or:
-            if (on) p = 1;
-            break;
-          case Logic::And:
-            if (!on) p = 0;
-            break;
-          case Logic::Xor:
-            if (on) p ^= 1;
-            break;
-          case Logic::Copy:
-            p = on;
-            break;
-        }
-      }
+    const int first = int(column) - 6;
+    const Row cell = Span(first, 6);
+    for (int b = 0; b < 8; ++b) {
+      const int row = topRow + b;
+      if (row < 0 || row >= kH) continue;
+      // This row of the cell as six bits, the leftmost column highest.
+      unsigned pattern = 0;
+      for (int k = 0; k < 6; ++k) pattern = pattern << 1 | ((glyph[std::size_t(k)] >> b) & 1);
+      if (mode.Fill) pattern = 0x3F;
+      if (mode.Invert) pattern ^= 0x3F;
+      Combine(rows[std::size_t(row)], Row(pattern) << (128 - first - 6), cell, mode.Op);
     }
   }
 }
@@ -790,7 +926,7 @@ void BrickRun::Font(std::uint16_t descWidth, std::uint16_t descHeight) {
 
 void BrickRun::Run() {
   const bool clear = call_.Options & 3;
-  if (clear) px.fill(0);
+  if (clear) rows.fill(0);
   callOptions_ = std::uint16_t(call_.Options);
   if (!lego_) callMode_ = BitmapModeOf(std::uint16_t(Resolve(callOptions_)));
   std::int64_t remaining = std::int64_t(size_);
@@ -817,12 +953,13 @@ void BrickRun::Run() {
                      opcode));
       break;
     }
-    if (sizeWord == 0)
+    if (sizeWord == 0 && checking)
       Check("size 0: the brick reads the next word as an opcode and walks out of step");
     if (sizeWord < kMinimumSize[opcode]) {
-      Check(std::string(kOpName[opcode]) +
-            Format(" is too short (size %lld, needs %lld): the brick skips it", sizeWord,
-                   kMinimumSize[opcode]));
+      if (checking)
+        Check(std::string(kOpName[opcode]) +
+              Format(" is too short (size %lld, needs %lld): the brick skips it", sizeWord,
+                     kMinimumSize[opcode]));
     } else {
       if (checking) CheckOp(opcode);
       RunOp(opcode, sizeWord);
@@ -902,7 +1039,7 @@ void BrickRun::RunOp(std::uint16_t opcode, std::uint16_t sizeWord) {
       if (bad_) return;
       const std::size_t sprite = Lookup(id);
       if (!IsSprite(sprite)) {
-        Check(Format("finds no sprite with id %lld here: nothing is drawn", id));
+        if (checking) Check(Format("finds no sprite with id %lld here: nothing is drawn", id));
         return;
       }
       if (checking) {
@@ -1019,10 +1156,14 @@ void RenderBrick(NXTDisplay& screen, const std::uint8_t* ric, std::size_t size,
                  const BrickCall& call, std::vector<BrickFinding>* undefined) {
   BrickRun run(ric, size, call);
   const Rgb* in = screen.Pixels();
-  for (std::size_t i = 0; i < run.px.size(); ++i) run.px[i] = in[i] != kWhite;
+  for (int r = 0; r < kH; ++r)
+    for (int c = 0; c < kW; ++c)
+      if (in[r * kW + c] != kWhite) run.rows[std::size_t(r)] |= ColumnBit(c);
   run.Run();
   Rgb* out = screen.MutablePixels();
-  for (std::size_t i = 0; i < run.px.size(); ++i) out[i] = run.px[i] ? kBlack : kWhite;
+  for (int r = 0; r < kH; ++r)
+    for (int c = 0; c < kW; ++c)
+      out[r * kW + c] = run.rows[std::size_t(r)] & ColumnBit(c) ? kBlack : kWhite;
   if (undefined) *undefined = std::move(run.undefined);
 }
 

@@ -337,4 +337,61 @@ TEST_F(CliRenderTest, AFailedRenderLeavesAnExistingPictureAsItWas) {
   EXPECT_EQ(Entries(), std::vector<std::string>{"out.png"});
 }
 
+// As the brick draws it: only black and white, the firmware's own picture
+// (the LEGO firmware stops at the first circle), the call's options applied.
+TEST_F(CliRenderTest, BrickRendersAsTheFirmwareInBlackAndWhite) {
+  const RgbImage lego = Render({DataFile("two-circles.ric"), "--brick", "lego"});
+  EXPECT_EQ(Picture(lego), Golden("../brick/two-circles-lego.txt"));
+  const RgbImage enhanced =
+      Render({DataFile("numgrid.ric"), "--brick", "enhanced131", "--param", "0=20", "--param=1=10",
+              "--param", "2=30", "--param", "3=20", "--offset", "5,3", "--zoom", "2"});
+  for (int y = 0; y < enhanced.Height; ++y)
+    for (int x = 0; x < enhanced.Width; ++x)
+      ASSERT_TRUE(enhanced.At(x, y) == tavlin::kBlack || enhanced.At(x, y) == tavlin::kWhite);
+  const RgbImage small =
+      Render({DataFile("numgrid.ric"), "--brick", "enhanced131", "--param", "0=20", "--param",
+              "1=10", "--param", "2=30", "--param", "3=20", "--offset", "5,3"});
+  EXPECT_EQ(Picture(small), Golden("../brick/numgrid-enhanced131.txt"));
+  // With no parameters passed, the references use their raw words, far off the screen.
+  EXPECT_NE(
+      Picture(Render({DataFile("letters.ric"), "--brick", "enhanced132", "--param-count", "0",
+                      "--param", "0=20"})),
+      Picture(Render({DataFile("letters.ric"), "--brick", "enhanced132", "--param", "0=20"})));
+}
+
+TEST_F(CliRenderTest, BrickOptionsAreCheckedLikeTheOthers) {
+  const std::string out = Path("out.png");
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"--brick", "nxt"},
+           {"--options", "1"},
+           {"--text", "AB"},
+           {"--brick", "lego", "--param-count", "257"},
+           {"--brick", "lego", "--element", "1"},
+       }) {
+    std::vector<std::string> all{"render", DataFile("two-circles.ric"), out};
+    all.insert(all.end(), args.begin(), args.end());
+    const RenderRun r = Run(all);
+    EXPECT_EQ(r.exitCode, 2) << args[0];
+    EXPECT_EQ(r.err.rfind("tavlin-cli: ", 0), 0u) << r.err;
+  }
+  EXPECT_TRUE(Entries().empty());
+}
+
+TEST_F(CliRenderTest, CheckListsOneLinePerElementAndProblem) {
+  const std::string circles = DataFile("two-circles.ric");
+  RenderRun r = Run({"check", circles, "--brick", "lego"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, circles +
+                       ": element 1: the LEGO firmware has no Circle: the brick stops here and "
+                       "draws nothing after it\n");
+  r = Run({"check", circles});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, "");
+  r = Run({"check", DataFile("numgrid.ric"), "--brick=enhanced131", "--param-count", "0"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.out.find(": element 3: PosX is 4096"), std::string::npos) << r.out;
+  EXPECT_EQ(Run({"check", circles, "--param-count", "x"}).exitCode, 2);
+  EXPECT_EQ(Run({"check"}).exitCode, 2);
+}
+
 }  // namespace

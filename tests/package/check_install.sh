@@ -124,12 +124,16 @@ out=$(cd "$scratch/files" && bash -c '
   offer tavlin-cli render a.ric --z
   offer tavlin-cli render ""
   offer tavlin-cli render --zoom 2 a.ric ""
-  offer tavlin-cli render a.ric out.png --params ""' "$completion" 2>&1)
-expected='--help --version convert dump help info render |
+  offer tavlin-cli render a.ric out.png --params ""
+  offer tavlin-cli render a.ric out.png --brick ""
+  offer tavlin-cli check --brick lego ""' "$completion" 2>&1)
+expected='--help --version check convert dump help info render |
 --zoom |
 B.RIC a.ric c.rs folder |
 d.png folder |
-f.rpa folder |'
+f.rpa folder |
+enhanced131 enhanced132 lego |
+B.RIC a.ric c.rs folder |'
 [ "$out" = "$expected" ] || fail "the completion offers:
 $out
 instead of:

@@ -263,6 +263,78 @@ TEST(BrickRender, LongLegoLinesMatchPlainBresenham) {
   }
 }
 
+// The walk of a hollow ellipse does not depend on where it is drawn; only the
+// clipping does. So moving the picture moves the pixels, whatever the radii
+// (large ones overflow the firmware's arithmetic) and whatever the mode.
+TEST(BrickRender, HollowEllipsesMoveWithThePicture) {
+  std::mt19937 random(11);
+  auto in = [&](int low, int high) {
+    return std::uniform_int_distribution<int>(low, high)(random);
+  };
+  for (int n = 0; n < 400; ++n) {
+    const int big = in(0, 2) == 0 ? 4000 : 150;
+    const std::uint16_t a = std::uint16_t(in(1, big)), b = std::uint16_t(in(1, big));
+    // Centres from which the ellipse may cross the screen.
+    const std::uint16_t x = std::uint16_t(in(0, std::min(99 + a, 4095)));
+    const std::uint16_t y = std::uint16_t(in(0, std::min(63 + b, 4095)));
+    const std::uint16_t mode = in(0, 1) ? 0x18 : 0;
+    const std::vector<std::uint8_t> ric = Bytes(Op(9, {mode, x, y, a, b}));
+    BrickCall first, second;
+    first.X = -in(0, 60);
+    first.Y = -in(0, 40);
+    second.X = -in(0, 60);
+    second.Y = -in(0, 40);
+    const std::string before = Screen(ric, first), after = Screen(ric, second);
+    const int dx = second.X - first.X, dy = second.Y - first.Y;
+    for (int r = 0; r < 64; ++r)
+      for (int c = 0; c < 100; ++c) {
+        const int r0 = r + dy, c0 = c - dx;  // where the pixel was before the move
+        if (r0 >= 0 && r0 < 64 && c0 >= 0 && c0 < 100) {
+          ASSERT_EQ(after[std::size_t(r * 101 + c)], before[std::size_t(r0 * 101 + c0)])
+              << "ellipse " << x << "," << y << " radii " << a << "," << b << " at " << first.X
+              << "," << first.Y << " and " << second.X << "," << second.Y;
+        }
+      }
+  }
+}
+
+// CopyBits takes each pixel from the sprite's bit at the same distance from
+// the source corner, at any bit offset and width, clipped at the screen's
+// edges; Fill copies solid, and Invert the opposite bits.
+TEST(BrickRender, CopyBitsCopiesEveryBitInPlace) {
+  auto bit = [](int x, int y) { return (x * 7 + y * 3) % 5 < 2; };  // sprite x right, y up
+  Words sprite{1, 3, 14};                                           // id 1, 3 rows of 14 bytes
+  for (int row = 2; row >= 0; --row) {
+    std::vector<std::uint8_t> bytes(14, 0);
+    for (int x = 0; x < 112; ++x)
+      if (bit(x, row)) bytes[std::size_t(x / 8)] |= std::uint8_t(0x80 >> (x % 8));
+    for (int k = 0; k < 14; k += 2)
+      sprite.push_back(std::uint16_t(bytes[std::size_t(k)] | bytes[std::size_t(k) + 1] << 8));
+  }
+  for (const auto [srcX, width, dstX, options] : {std::array<int, 4>{0, 100, 0, 0},
+                                                  {3, 100, -5, 0},
+                                                  {11, 70, 9, 0},
+                                                  {5, 90, 17, 0x04},
+                                                  {1, 40, 70, 0x20}}) {
+    const std::vector<std::uint8_t> ric =
+        Bytes(Ric({Op(1, sprite), Op(3, {std::uint16_t(options), 1, std::uint16_t(srcX), 0,
+                                         std::uint16_t(width), 3, 0, 0})}));
+    std::vector<std::pair<int, std::string>> rows;
+    for (int y = 0; y < 3; ++y) {
+      std::string line(100, '.');
+      for (int c = 0; c < width; ++c)
+        if (dstX + c >= 0 && dstX + c < 100) {
+          const bool on = options == 0x20 || (bit(srcX + c, y) != (options == 0x04));
+          line[std::size_t(dstX + c)] = on ? '#' : '.';
+        }
+      rows.emplace_back(y, line);
+    }
+    BrickCall call;
+    call.X = dstX;
+    EXPECT_EQ(Screen(ric, call), Expected(rows)) << srcX << " " << width << " " << dstX;
+  }
+}
+
 TEST(BrickCheck, ListsWhatTheBrickTreatsDifferently) {
   struct Checked {
     Words ric;
