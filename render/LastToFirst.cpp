@@ -288,6 +288,17 @@ void DrawLastToFirst(NXTDisplay& display, const DrawCommand* commands, std::size
           raster::Circle(cx, cy, r, s);
         break;
       }
+      case RICElementKind::Ellipse: {
+        // Dead when its bounds reach no undecided pixel.
+        auto near = [&](long long left, long long right, long long bottom, long long top) {
+          if (s.Decided(left, right, 63 - top, 63 - bottom)) return false;
+          return s.AnyUndecidedTile([&](long long l, long long r, long long t, long long b) {
+            return l <= right && r >= left && b <= top && t >= bottom;
+          });
+        };
+        raster::Ellipse((long long)a[0] + o.DX, (long long)a[1] + o.DY, a[2], a[3], s, near);
+        break;
+      }
       case RICElementKind::NumBox:
         DrawNumberBox(s, c, o);
         break;

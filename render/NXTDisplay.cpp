@@ -174,6 +174,19 @@ void NXTDisplay::DrawCircle(int cx, int cy, int r) {
   raster::Circle((long long)cx + offset_.DX, (long long)cy + offset_.DY, r, sink);
 }
 
+void NXTDisplay::DrawEllipse(int cx, int cy, int rx, int ry) {
+  DirectSink sink{pixels_.data()};
+  raster::Ellipse((long long)cx + offset_.DX, (long long)cy + offset_.DY, rx, ry, sink,
+                  [](long long, long long, long long, long long) { return true; });
+}
+
+void NXTDisplay::DrawPolygon(const int* xy, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::size_t j = (i + 1) % count;
+    DrawLine(xy[2 * i], xy[2 * i + 1], xy[2 * j], xy[2 * j + 1]);
+  }
+}
+
 void NXTDisplay::DrawNumberBox(int x, int y, unsigned value) {
   const raster::NumberBox box((long long)x + offset_.DX, (long long)y + offset_.DY, value);
   if (!box.MayShow()) return;

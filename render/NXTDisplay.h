@@ -70,6 +70,12 @@ class NXTDisplay {
   void DrawRectangle(int x, int y, int w, int h);
   // The circle walk over one quadrant, mirrored four ways; r = 0 is one pixel.
   void DrawCircle(int cx, int cy, int r);
+  // The enhanced firmware's hollow ellipse, radii as 16-bit signed words: a
+  // radius of 0 gives a straight run, a negative one otherwise nothing.
+  void DrawEllipse(int cx, int cy, int rx, int ry);
+  // Lines between consecutive points and back to the first: `xy` holds
+  // `count` x, y pairs. One point is a pixel.
+  void DrawPolygon(const int* xy, std::size_t count);
   // The value in black digits on a grey box on the 8-pixel text line that
   // holds y (y rounded down to a multiple of 8); the column left of the box is
   // cleared to white. The box starts at column x and is 6 pixels per digit wide.

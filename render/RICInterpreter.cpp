@@ -46,6 +46,12 @@ int PositionInList(const TRICElement& element, int hint, const RICElementList& l
   return -1;
 }
 
+// The points a polygon draws: those its count word names, as far as it holds them.
+std::size_t PolygonCorners(const TRICElement& e) {
+  return std::min<std::size_t>(e.PolygonCount.value_or(std::uint16_t(e.PolygonPoints.size())),
+                               e.PolygonPoints.size());
+}
+
 // Evaluates the element's arguments and calls its primitive.
 template <class Eval, class SpriteOf>
 void DrawElement(NXTDisplay& display, const TRICElement& e, Eval&& eval, SpriteOf&& spriteOf) {
@@ -79,8 +85,18 @@ void DrawElement(NXTDisplay& display, const TRICElement& e, Eval&& eval, SpriteO
       display.DrawNumberBox(eval(e.PosX), eval(e.PosY), eval(e.Value));
       break;
     case RICElementKind::Ellipse:
-    case RICElementKind::Polygon:
+      display.DrawEllipse(eval(e.PosX), eval(e.PosY), eval(e.RadiusX), eval(e.RadiusY));
       break;
+    case RICElementKind::Polygon: {
+      std::vector<int> xy;
+      xy.reserve(2 * PolygonCorners(e));
+      for (std::size_t i = 0; i < PolygonCorners(e); ++i) {
+        xy.push_back(eval(e.PolygonPoints[i].X));
+        xy.push_back(eval(e.PolygonPoints[i].Y));
+      }
+      display.DrawPolygon(xy.data(), PolygonCorners(e));
+      break;
+    }
   }
 }
 
@@ -190,8 +206,21 @@ void EvaluateDocument(const RICElementList& list, const TParameterSet& parameter
         c.a[0] = eval(e.PosX), c.a[1] = eval(e.PosY), c.a[2] = eval(e.Value);
         break;
       case RICElementKind::Ellipse:
-      case RICElementKind::Polygon:
+        c.a[0] = eval(e.PosX), c.a[1] = eval(e.PosY), c.a[2] = eval(e.RadiusX);
+        c.a[3] = eval(e.RadiusY);
+        break;
+      case RICElementKind::Polygon: {
+        // One line per edge, from each point to the next and back to the first.
+        const std::size_t n = PolygonCorners(e);
+        c.kind = RICElementKind::Line;
+        for (std::size_t i = 0; i < n; ++i) {
+          const PolygonPoint& p = e.PolygonPoints[i];
+          const PolygonPoint& q = e.PolygonPoints[(i + 1) % n];
+          c.a[0] = eval(p.X), c.a[1] = eval(p.Y), c.a[2] = eval(q.X), c.a[3] = eval(q.Y);
+          commands.push_back(c);
+        }
         continue;
+      }
     }
     commands.push_back(c);
   }
@@ -230,6 +259,9 @@ void RenderDocument(NXTDisplay& display, int dx, int dy, const RICElementList& l
         break;
       case RICElementKind::NumBox:
         display.DrawNumberBox(a[0], a[1], unsigned(a[2]));
+        break;
+      case RICElementKind::Ellipse:
+        display.DrawEllipse(a[0], a[1], a[2], a[3]);
         break;
       default:
         break;

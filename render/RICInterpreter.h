@@ -49,7 +49,8 @@ const TRICElement* FindSprite(std::uint16_t id, int position);
 
 // The drawing elements of the list with their arguments evaluated at their
 // places and their CopyBits' sprites found, in list order (a CopyBits
-// without a sprite draws nothing and is left out): what RenderDocument draws.
+// without a sprite draws nothing and is left out; a Polygon gives one Line
+// per edge): what RenderDocument draws.
 void EvaluateDocument(const RICElementList& list, const TParameterSet& parameters,
                       std::vector<DrawCommand>& commands);
 

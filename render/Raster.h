@@ -8,6 +8,7 @@
 // pixel that may lie off it. Both set the pixel black.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -209,6 +210,66 @@ void Circle(long long CX, long long CY, long long R, Sink& sink) {
   clampRange(CX - (kWidth - 1), CX, columnPoint);
   clampRange(-CY, kHeight - 1 - CY, rowPoint);
   clampRange(CY - (kHeight - 1), CY, rowPoint);
+}
+
+// The ellipse outline of the enhanced NXT firmware, centre (CX, CY), radii
+// A across and B up, each taken as the 16-bit signed word the brick reads. A
+// radius of 0 gives the straight run from -R to R along the other axis;
+// otherwise a negative radius draws nothing. The walk goes over one quadrant
+// from (0, B) and steps right, down or diagonally by the firmware's error
+// terms, each point mirrored four ways. `near(left, right, bottom, top)` is
+// asked first with the outline's bounds (on the surface) and may refuse it.
+template <class Sink, class Near>
+void Ellipse(long long CX, long long CY, long long A, long long B, Sink& sink, Near&& near) {
+  A = (std::int16_t)A;
+  B = (std::int16_t)B;
+  if (A == 0 || B == 0) {
+    const long long rx = std::llabs(A), ry = std::llabs(B);
+    if (CX + rx < 0 || CX - rx > kWidth - 1 || CY + ry < 0 || CY - ry > kHeight - 1) return;
+    if (!near(CX - rx, CX + rx, CY - ry, CY + ry)) return;
+    // Only the part on the surface: a run as long as the radius costs nothing.
+    for (long long x = std::max(CX - rx, 0LL); x <= std::min(CX + rx, kWidth - 1); ++x)
+      for (long long y = std::max(CY - ry, 0LL); y <= std::min(CY + ry, kHeight - 1); ++y)
+        sink.At((63 - y) * kWidth + x);
+    return;
+  }
+  if (A < 0 || B < 0 || CX + A < 0 || CX - A > kWidth - 1 || CY + B < 0 || CY - B > kHeight - 1)
+    return;
+  if (!near(CX - A, CX + A, CY - B, CY + B)) return;
+  const long long a2 = A * A, b2 = B * B;
+  // Every point of the walk lies within a pixel of the true ellipse, so a
+  // surface that lies, with a margin of 2, wholly inside it shows none.
+  auto inside = [&](long long x, long long y) {
+    const double dx = double(x - CX) / double(A), dy = double(y - CY) / double(B);
+    return dx * dx + dy * dy < 1;
+  };
+  if (inside(-2, -2) && inside(kWidth + 1, -2) && inside(-2, kHeight + 1) &&
+      inside(kWidth + 1, kHeight + 1))
+    return;
+  const long long crit1 = -(a2 / 4 + A % 2 + b2);
+  const long long crit2 = -(b2 / 4 + B % 2 + a2);
+  const long long crit3 = -(b2 / 4 + B % 2);
+  long long x = 0, y = B;
+  long long t = -a2 * y, dxt = 0, dyt = -2 * a2 * y;
+  const long long d2xt = 2 * b2, d2yt = 2 * a2;
+  while (y >= 0 && x <= A) {
+    sink.Clipped(CX + x, 63 - (CY + y));
+    sink.Clipped(CX - x, 63 - (CY - y));
+    sink.Clipped(CX + x, 63 - (CY - y));
+    sink.Clipped(CX - x, 63 - (CY + y));
+    const bool right = t + b2 * x <= crit1 || t + a2 * y <= crit3;
+    const bool down = !right && t - a2 * y > crit2;
+    if (!down) {
+      ++x;
+      dxt += d2xt;
+      t += dxt;
+    }
+    if (!right) {
+      --y;
+      dyt += d2yt;
+      t += dyt;
+    }
+  }
 }
 
 // A number box: surface columns left..right (inclusive, unclipped) over rows

@@ -179,6 +179,74 @@ TEST(DrawCircleTest, RadiusTwo) {
   EXPECT_EQ(BlackPoints(d).size(), 12u);
 }
 
+// --- DrawEllipse and DrawPolygon ---
+
+TEST(DrawEllipseTest, TheFirmwaresOutlineAndItsDegenerateRadii) {
+  NXTDisplay d;
+  d.DrawEllipse(10, 10, 3, 2);
+  std::vector<std::string> got;
+  for (int row = 63 - 12; row <= 63 - 8; ++row)
+    got.push_back(Grid(d)[std::size_t(row)].substr(7, 7));
+  EXPECT_EQ(test::Joined(got), "..###..\n##...##\n#.....#\n##...##\n..###..\n");
+  EXPECT_EQ(BlackPoints(d).size(), 16u);
+  NXTDisplay runs;
+  runs.DrawEllipse(50, 32, 0, 2);       // a vertical run
+  runs.DrawEllipse(50, 10, 0xFFFE, 0);  // radius -2: a horizontal run
+  runs.DrawEllipse(50, 50, 0xFFFF, 5);  // negative with a non-zero radius: nothing
+  runs.DrawEllipse(0, 0, 0, 0);
+  EXPECT_EQ(BlackPoints(runs), (Points{{0, 0},
+                                       {48, 10},
+                                       {49, 10},
+                                       {50, 10},
+                                       {51, 10},
+                                       {52, 10},
+                                       {50, 30},
+                                       {50, 31},
+                                       {50, 32},
+                                       {50, 33},
+                                       {50, 34}}));
+}
+
+// Large ellipses whose arcs pass by or through the surface, against the
+// walk plotting every point.
+TEST(DrawEllipseTest, LargeRadiiMatchTheWholeWalk) {
+  std::mt19937 rng(5);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  for (int i = 0; i < 400; ++i) {
+    const int rx = pick(1, 3000), ry = i % 2 ? rx : pick(1, 3000);
+    const int cx = pick(-rx - 50, rx + 150), cy = i % 3 ? 30 + pick(-3, 3) : pick(-ry, ry + 64);
+    NXTDisplay d, walked;
+    d.DrawEllipse(cx, cy, rx, ry);
+    const long long a2 = (long long)rx * rx, b2 = (long long)ry * ry;
+    long long x = 0, y = ry, t = -a2 * y, dxt = 0, dyt = -2 * a2 * y;
+    while (y >= 0 && x <= rx) {
+      for (int sx : {-1, 1})
+        for (int sy : {-1, 1})
+          if (NXTDisplay::Contains(int(cx + sx * x), int(63 - (cy + sy * y))))
+            walked.SetPixel(int(cx + sx * x), int(63 - (cy + sy * y)), kBlack);
+      const bool right = t + b2 * x <= -(a2 / 4 + rx % 2 + b2) || t + a2 * y <= -(b2 / 4 + ry % 2);
+      const bool down = !right && t - a2 * y > -(b2 / 4 + ry % 2 + a2);
+      if (!down) x++, dxt += 2 * b2, t += dxt;
+      if (!right) y--, dyt += 2 * a2, t += dyt;
+    }
+    ASSERT_TRUE(d == walked) << cx << " " << cy << " " << rx << " " << ry;
+  }
+}
+
+TEST(DrawPolygonTest, LinesBetweenThePointsAndBackToTheFirst) {
+  const int xy[] = {10, 10, 40, 12, 25, 50, 5, 30};
+  NXTDisplay d, lines;
+  d.SetDrawingOffset(3, -2);
+  lines.SetDrawingOffset(3, -2);
+  d.DrawPolygon(xy, 4);
+  for (int i = 0; i < 4; ++i)
+    lines.DrawLine(xy[2 * i], xy[2 * i + 1], xy[(2 * i + 2) % 8], xy[(2 * i + 3) % 8]);
+  EXPECT_TRUE(d == lines);
+  NXTDisplay one;
+  one.DrawPolygon(xy, 1);
+  EXPECT_EQ(BlackPoints(one), (Points{{10, 10}}));
+}
+
 TEST(DrawCircleTest, AtTheCornerOnlyTheQuarterOnTheSurface) {
   NXTDisplay d;
   d.DrawCircle(0, 0, 10);

@@ -247,6 +247,10 @@ TEST(RenderDocumentTest, EveryKindCallsItsPrimitiveWithEvaluatedArguments) {
   list.Add(MakeCircle(0, 50, 30, 0xF201));               // r = V[2:1] = 6
   list.Add(MakeNumBox(0, 70, 50, 0xF002));               // P2 = 12
   list.Add(MakeCopyBits(0, 0xF003, 0, 0, 1, 1, 90, 5));  // sprite P3 = 3
+  list.Add(MakeEllipse(0, 30, 45, 0xF201, 4));           // rx = V[2:1] = 6
+  ElementPtr polygon = MakePolygon(0, {{60, 5}, {0xF002, 5}, {66, 0xF001}, {0, 0}});
+  polygon->PolygonCount = 3;  // the count word leaves out the fourth point
+  list.Add(std::move(polygon));
   TParameterSet params{};
   params[0] = 4;
   params[1] = 3;
@@ -260,6 +264,9 @@ TEST(RenderDocumentTest, EveryKindCallsItsPrimitiveWithEvaluatedArguments) {
   expected.DrawCircle(50, 30, 6);
   expected.DrawNumberBox(70, 50, 12);
   expected.CopySpriteBits(*list[2], 0, 0, 1, 1, 90, 5);
+  expected.DrawEllipse(30, 45, 6, 4);
+  const int corners[] = {60, 5, 12, 5, 66, 3};
+  expected.DrawPolygon(corners, 3);
 
   NXTDisplay d;
   RenderDocument(d, 0, 0, list, params);
@@ -336,7 +343,7 @@ TEST(RenderDocumentTest, AgreesWithElementByElementRendering) {
     RICElementList list;
     const int n = 1 + pick(doc % 2 ? 12 : 60);
     for (int i = 0; i < n; ++i) {
-      switch (pick(8)) {
+      switch (pick(10)) {
         case 0: {
           ElementPtr s = MakeSprite(std::uint16_t(1 + pick(4)));
           const int left = pick(40), top = pick(20), w = 1 + pick(120), h = 1 + pick(70);
@@ -368,6 +375,15 @@ TEST(RenderDocumentTest, AgreesWithElementByElementRendering) {
         case 6:
           list.Add(MakePixel(0, arg(), arg()));
           break;
+        case 7:
+          list.Add(MakeEllipse(0, arg(), arg(), arg(), arg()));
+          break;
+        case 8: {
+          std::vector<PolygonPoint> points(std::size_t(pick(6)));
+          for (PolygonPoint& p : points) p = {arg(), arg()};
+          list.Add(MakePolygon(0, std::move(points)));
+          break;
+        }
         default:
           list.Add(MakeRectangle(0, arg(), arg(), arg(), arg()));
           break;
