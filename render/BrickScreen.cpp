@@ -1,0 +1,477 @@
+#include "BrickScreen.h"
+
+#include <algorithm>
+#include <limits>
+#include <unordered_map>
+
+namespace tavlin::brick {
+
+namespace {
+
+constexpr int kW = BrickScreen::kW;
+constexpr int kH = BrickScreen::kH;
+
+// The brick's system font, as far as "%d" needs it: six column bytes per
+// character, bit 0 the top row.
+// clang-format off
+constexpr std::array<std::array<std::uint8_t, 6>, 11> kDigitGlyphs = {{
+  {0x3E, 0x51, 0x49, 0x45, 0x3E, 0x00},  // 0
+  {0x00, 0x42, 0x7F, 0x40, 0x00, 0x00},  // 1
+  {0x62, 0x51, 0x49, 0x49, 0x46, 0x00},  // 2
+  {0x22, 0x49, 0x49, 0x49, 0x36, 0x00},  // 3
+  {0x18, 0x14, 0x12, 0x7F, 0x10, 0x00},  // 4
+  {0x2F, 0x49, 0x49, 0x49, 0x31, 0x00},  // 5
+  {0x3C, 0x4A, 0x49, 0x49, 0x30, 0x00},  // 6
+  {0x01, 0x71, 0x09, 0x05, 0x03, 0x00},  // 7
+  {0x36, 0x49, 0x49, 0x49, 0x36, 0x00},  // 8
+  {0x06, 0x49, 0x49, 0x29, 0x1E, 0x00},  // 9
+  {0x08, 0x08, 0x08, 0x08, 0x08, 0x00},  // -
+}};
+// clang-format on
+
+const std::array<std::uint8_t, 6>& GlyphOf(char c) {
+  return c == '-' ? kDigitGlyphs[10] : kDigitGlyphs[std::size_t(c - '0')];
+}
+
+// The offsets v >= 0 for which centre + v or centre - v lies in 0..limit, as
+// one range [low, high] covering both; false when there are none.
+bool ReachableOffsets(int centre, int limit, int& low, int& high) {
+  low = std::numeric_limits<int>::max();
+  high = -1;
+  if (limit - centre >= 0) {
+    low = std::min(low, std::max(0, -centre));
+    high = std::max(high, limit - centre);
+  }
+  if (centre >= 0) {
+    low = std::min(low, std::max(0, centre - limit));
+    high = std::max(high, centre);
+  }
+  return high >= low;
+}
+
+// The enhanced firmware's ellipse walk over one quadrant, in its own 16- and
+// 32-bit arithmetic (large radii overflow on the brick, and draw
+// accordingly). A hollow walk hands each point (x, y), x and y >= 0, to
+// `point`, which returns false to end the walk; a filled one hands out
+// rectangles that do not overlap, relative to the centre. Both radii are
+// non-zero.
+template <class PointFn, class RectFn>
+void WalkEllipse(std::int16_t a, std::int16_t b, bool fill, PointFn&& point, RectFn&& rect) {
+  std::int16_t x = 0, y = b, rx = 0, ry = b;
+  std::uint16_t width = 1, height = 1;
+  const std::int32_t a2 = std::int32_t(a) * a, b2 = std::int32_t(b) * b;
+  const std::int32_t crit1 = -(a2 / 4 + a % 2 + b2);
+  const std::int32_t crit2 = -(b2 / 4 + b % 2 + a2);
+  const std::int32_t crit3 = -(b2 / 4 + b % 2);
+  std::int32_t t = Wrap32(-std::int64_t(a2) * y);
+  std::int32_t dxt = 0, dyt = Wrap32(-2 * std::int64_t(a2) * y);
+  const std::int32_t d2xt = Wrap32(2 * std::int64_t(b2)), d2yt = Wrap32(2 * std::int64_t(a2));
+  while (y >= 0 && x <= a) {
+    if (!fill && !point(x, y)) return;
+    if (Wrap32(std::int64_t(t) + Wrap32(std::int64_t(b2) * x)) <= crit1 ||
+        Wrap32(std::int64_t(t) + Wrap32(std::int64_t(a2) * y)) <= crit3) {
+      if (fill) {
+        if (height == 1) {
+        } else if (ry * 2 + 1 > (height - 1) * 2) {
+          rect(-rx, -ry, width - 1, height - 1);
+          rect(-rx, ry, width - 1, -(height - 1));
+          ry = Wrap16(ry - (height - 1));
+          height = 1;
+        } else {
+          rect(-rx, -ry, width - 1, ry * 2);
+          ry = 0;
+          height = 1;
+        }
+        rx = Wrap16(rx + 1);
+        width = std::uint16_t(width + 2);
+      }
+      x = Wrap16(x + 1);
+      dxt = Wrap32(std::int64_t(dxt) + d2xt);
+      t = Wrap32(std::int64_t(t) + dxt);
+    } else if (Wrap32(std::int64_t(t) - Wrap32(std::int64_t(a2) * y)) > crit2) {
+      y = Wrap16(y - 1);
+      dyt = Wrap32(std::int64_t(dyt) + d2yt);
+      t = Wrap32(std::int64_t(t) + dyt);
+      if (fill) height = std::uint16_t(height + 1);
+    } else {
+      if (fill) {
+        if (ry * 2 + 1 > height * 2) {
+          rect(-rx, -ry, width - 1, height - 1);
+          rect(-rx, ry, width - 1, -(height - 1));
+        } else {
+          rect(-rx, -ry, width - 1, ry * 2);
+        }
+        width = std::uint16_t(width + 2);
+        ry = Wrap16(ry - height);
+        height = 1;
+        rx = Wrap16(rx + 1);
+      }
+      x = Wrap16(x + 1);
+      dxt = Wrap32(std::int64_t(dxt) + d2xt);
+      t = Wrap32(std::int64_t(t) + dxt);
+      y = Wrap16(y - 1);
+      dyt = Wrap32(std::int64_t(dyt) + d2yt);
+      t = Wrap32(std::int64_t(t) + dyt);
+    }
+  }
+  if (fill) {
+    if (ry > height) {
+      rect(-rx, -ry, width - 1, height - 1);
+      rect(-rx, ry, width - 1, -(height - 1));
+    } else {
+      rect(-rx, -ry, width - 1, ry * 2);
+    }
+  }
+}
+
+// Hollow ellipses of small radii as the rows of pixels they plot around their
+// centre (row y + b, column x + a at bit 127 - (x + a)), built once per radii
+// and kept for this thread's later renders. No pixel is plotted twice (the
+// walk's points are distinct and their mirror images too), so drawing the set
+// in any pixel mode, XOR included, is what plotting point by point does.
+constexpr int kShapeMaxA = 63, kShapeMaxB = 255;
+const std::vector<Row>& EllipseShape(std::int16_t a, std::int16_t b) {
+  thread_local std::unordered_map<std::uint32_t, std::vector<Row>> shapes;
+  const std::uint32_t key = std::uint32_t(a) << 16 | std::uint32_t(b);
+  if (auto it = shapes.find(key); it != shapes.end()) return it->second;
+  if (shapes.size() >= 1024) shapes.clear();
+  std::vector<Row> rows(std::size_t(2 * b + 1));
+  auto plot = [&](int x, int y) { rows[std::size_t(y + b)] |= ColumnBit(x + a); };
+  WalkEllipse(
+      a, b, false,
+      [&](int x, int y) {
+        plot(x, y);
+        plot(-x, -y);
+        plot(x, -y);
+        plot(-x, y);
+        return true;
+      },
+      [](int, int, int, int) {});
+  return shapes.emplace(key, std::move(rows)).first->second;
+}
+
+}  // namespace
+
+// Bresenham from the first point to the second; every pixel goes through the
+// 8-bit display call, so coordinates wrap. Long lines only visit the steps
+// whose wrapped coordinate along the main axis can land on the screen.
+void BrickScreen::LegoLine(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) {
+  const std::int64_t dx = x2 - x1, dy = y2 - y1;
+  const std::int64_t n = dx < 0 ? -dx : dx, m = dy < 0 ? -dy : dy;
+  const int sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
+  const bool xMajor = n > m;
+  const std::int64_t steps = xMajor ? n : m, minor = xMajor ? m : n;
+  // Along the main axis the wrapped coordinate must fall in [0, limit).
+  const std::int64_t limit = xMajor ? kW : kH;
+  for (std::int64_t k = 0; k <= steps; ++k) {
+    // The main coordinate's display value after k steps.
+    const std::int64_t mainValue = xMajor ? x1 + sx * k : kH - 1 - (y1 + sy * k);
+    const int wrapped = Wrap8(mainValue);
+    if (wrapped >= limit) {
+      // Skip to the next step that wraps back onto the screen.
+      const int direction = xMajor ? sx : -sy;
+      const std::int64_t skip = direction > 0 ? 256 - wrapped : wrapped - (limit - 1);
+      k += skip - 1;
+      continue;
+    }
+    // The minor coordinate after k steps, in closed form: the error term
+    // starting at 2*minor - steps moves the minor axis floor((2*minor*k +
+    // steps) / (2*steps)) times.
+    const std::int64_t moved = steps == 0 ? 0 : (2 * minor * k + steps) / (2 * steps);
+    if (xMajor)
+      SetPixel8(x1 + sx * k, y1 + sy * moved);
+    else
+      SetPixel8(x1 + sx * moved, y1 + sy * k);
+  }
+}
+
+void BrickScreen::LegoRect(std::int64_t left, std::int64_t bottom, std::int64_t width,
+                           std::int64_t height) {
+  const std::int64_t right = left + width, top = bottom + height;
+  LegoLine(left, top, right, top);
+  LegoLine(right, top, right, bottom);
+  LegoLine(right, bottom, left, bottom);
+  LegoLine(left, bottom, left, top);
+}
+
+// The ends are first trimmed to the screen with integer division, then the
+// line is drawn from its lower-left end.
+void BrickScreen::Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                       PixelMode mode) {
+  const std::int32_t dx = Wrap32(std::int64_t(x2) - x1), dy = Wrap32(std::int64_t(y2) - y1);
+  if (y1 > y2) {
+    std::swap(x1, x2);
+    std::swap(y1, y2);
+  }
+  if (y2 < 0 || y1 >= kH) return;
+  if (y1 < 0) {
+    if (dx && dy) x1 = Wrap32(x1 + std::int64_t(Divide(Wrap32(std::int64_t(-y1) * dx), dy)));
+    y1 = 0;
+  }
+  if (y2 > kH - 1) {
+    if (dx && dy)
+      x2 = Wrap32(x2 - std::int64_t(Divide(Wrap32(std::int64_t(y2 - (kH - 1)) * dx), dy)));
+    y2 = kH - 1;
+  }
+  if (x1 > x2) {
+    std::swap(x1, x2);
+    std::swap(y1, y2);
+  }
+  if (x2 < 0 || x1 >= kW) return;
+  if (x1 < 0) {
+    if (dx && dy) y1 = Wrap32(y1 + std::int64_t(Divide(Wrap32(-std::int64_t(x1) * dy), dx)));
+    x1 = 0;
+  }
+  if (x2 > kW - 1) {
+    if (dx && dy)
+      y2 = Wrap32(y2 - std::int64_t(Divide(Wrap32((std::int64_t(x2) - (kW - 1)) * dy), dx)));
+    x2 = kW - 1;
+  }
+  auto display = [&](std::int64_t x, std::int64_t y) {
+    const std::uint8_t c = Wrap8(x), r = Wrap8(kH - 1 - y);
+    if (c < kW && r < kH) Plot(c, r, mode);
+  };
+  if (x1 == x2) {
+    const int r1 = Wrap8(kH - 1 - y1), r2 = Wrap8(kH - 1 - y2);
+    const int c = Wrap8(x1);
+    if (c >= kW) return;
+    const Row bit = ColumnBit(c);
+    for (int r = std::min(r1, r2); r <= std::min(std::max(r1, r2), kH - 1); ++r)
+      Apply(rows[std::size_t(r)], bit, mode);
+    return;
+  }
+  if (y1 == y2) {
+    const int c1 = Wrap8(x1), c2 = Wrap8(x2), r = Wrap8(kH - 1 - y1);
+    const int from = std::min(c1, c2), to = std::min(std::max(c1, c2), kW - 1);
+    if (r < kH && from <= to) Apply(rows[std::size_t(r)], Span(from, to - from + 1), mode);
+    return;
+  }
+  const std::int64_t ddx = std::int64_t(x2) - x1, ddy = std::int64_t(y2) - y1;
+  const std::int64_t ax = (ddx < 0 ? -ddx : ddx) * 2, ay = (ddy < 0 ? -ddy : ddy) * 2;
+  const int sx = ddx < 0 ? -1 : 1, sy = ddy < 0 ? -1 : 1;
+  std::int64_t x = x1, y = y1;
+  if (ax > ay && x1 >= 0 && x2 < kW && y1 >= 0 && y1 < kH && y2 >= 0 && y2 < kH) {
+    // On the screen, as trimmed lines are: the pixels of each row as one run.
+    std::int64_t d = ay - ax / 2, runStart = x;
+    for (;;) {
+      const bool last = x == x2;
+      if (last || d >= 0) {
+        const int from = int(std::min(runStart, x)), to = int(std::max(runStart, x));
+        Apply(rows[std::size_t(kH - 1 - y)], Span(from, to - from + 1), mode);
+        if (last) return;
+        y += sy;
+        d -= ax;
+        runStart = x + sx;
+      }
+      x += sx;
+      d += ay;
+    }
+  }
+  if (ax <= ay && x1 >= 0 && x2 < kW && y1 >= 0 && y1 < kH && y2 >= 0 && y2 < kH) {
+    std::int64_t d = ax - ay / 2;
+    for (;;) {
+      Apply(rows[std::size_t(kH - 1 - y)], ColumnBit(int(x)), mode);
+      if (y == y2) return;
+      if (d >= 0) {
+        x += sx;
+        d -= ay;
+      }
+      y += sy;
+      d += ax;
+    }
+  }
+  if (ax > ay) {
+    std::int64_t d = ay - ax / 2;
+    for (;;) {
+      display(x, y);
+      if (x == x2) return;
+      if (d >= 0) {
+        y += sy;
+        d -= ax;
+      }
+      x += sx;
+      d += ay;
+    }
+  }
+  std::int64_t d = ax - ay / 2;
+  for (;;) {
+    display(x, y);
+    if (y == y2) return;
+    if (d >= 0) {
+      x += sx;
+      d -= ay;
+    }
+    y += sy;
+    d += ax;
+  }
+}
+
+// Corners normalised; a zero width or height is one line; filled rects are a
+// clipped region, hollow ones four lines that never overlap.
+void BrickScreen::Rect(std::int32_t left, std::int32_t bottom, std::int32_t width,
+                       std::int32_t height, PixelMode mode, bool fill) {
+  std::int32_t x1 = left, x2 = Wrap32(std::int64_t(left) + width);
+  std::int32_t y1 = bottom, y2 = Wrap32(std::int64_t(bottom) + height);
+  if (x1 > x2) std::swap(x1, x2);
+  if (y1 > y2) std::swap(y1, y2);
+  if (y1 == y2 || x1 == x2) {
+    Line(x1, y1, x2, y2, mode);
+    return;
+  }
+  if (fill) {
+    if (x2 < 0 || y2 < 0 || x1 > kW - 1 || y1 > kH - 1) return;
+    x1 = std::max(x1, 0);
+    y1 = std::max(y1, 0);
+    x2 = std::min(x2, kW - 1);
+    y2 = std::min(y2, kH - 1);
+    for (int y = y1; y <= y2; ++y)
+      for (int x = x1; x <= x2; ++x) Plot(x, kH - 1 - y, mode);
+    return;
+  }
+  Line(x1, y1, x2, y1, mode);
+  if (y2 > y1) {
+    Line(x1, y2, x2, y2, mode);
+    if (y2 > y1 + 1) {
+      Line(x2, y1 + 1, x2, y2 - 1, mode);
+      if (x2 > x1) Line(x1, y1 + 1, x1, y2 - 1, mode);
+    }
+  }
+}
+
+void BrickScreen::Ellipse(std::int16_t xc, std::int16_t yc, std::int16_t a, std::int16_t b,
+                          PixelMode mode, bool fill) {
+  if (b == 0) {
+    Rect(xc - a, yc, 2 * a, 0, mode, fill);
+    return;
+  }
+  if (a == 0) {
+    Rect(xc, yc - b, 0, 2 * b, mode, fill);
+    return;
+  }
+  if (fill) {
+    WalkEllipse(
+        a, b, true, [](int, int) { return true; },
+        [&](std::int32_t l, std::int32_t bottom, std::int32_t w, std::int32_t h) {
+          Rect(xc + l, yc + bottom, w, h, mode, true);
+        });
+    return;
+  }
+  if (a > 0 && b > 0 && a <= kShapeMaxA && b <= kShapeMaxB) {
+    const std::vector<Row>& shape = EllipseShape(a, b);
+    const int shift = xc - a;  // shape column k is screen column k + shift
+    if (shift >= kW || shift <= -128) return;
+    const Row screen = Span(0, kW);
+    for (int dy = std::max(-int(b), -int(yc)); dy <= std::min(int(b), kH - 1 - yc); ++dy) {
+      const Row bits = shape[std::size_t(dy + b)];
+      Apply(rows[std::size_t(kH - 1 - (yc + dy))],
+            (shift >= 0 ? bits >> shift : bits << -shift) & screen, mode);
+    }
+    return;
+  }
+  // Otherwise point by point. The walk's x only grows and its y only falls
+  // (x cannot wrap below a radius of 32767), so it ends once x has passed
+  // every column or y every row a mirrored point could reach, and plots
+  // nothing before both are in reach.
+  int xLow = 0, xHigh = 0, yLow = 0, yHigh = 0;
+  const bool canStop = a < 32767;
+  if (canStop &&
+      (!ReachableOffsets(xc, kW - 1, xLow, xHigh) || !ReachableOffsets(yc, kH - 1, yLow, yHigh)))
+    return;
+  WalkEllipse(
+      a, b, false,
+      [&](int x, int y) {
+        if (canStop) {
+          if (x > xHigh || y < yLow) return false;
+          if (x < xLow || y > yHigh) return true;
+        }
+        SetPixel(xc + x, yc + y, mode);
+        if (x != 0 || y != 0) SetPixel(xc - x, yc - y, mode);
+        if (x != 0 && y != 0) {
+          SetPixel(xc + x, yc - y, mode);
+          SetPixel(xc - x, yc + y, mode);
+        }
+        return true;
+      },
+      [](int, int, int, int) {});
+}
+
+// Hollow: lines between consecutive points, closed unless a polyline. Filled:
+// a scanline fill of the rows strictly between the lowest and highest vertex.
+void BrickScreen::Polygon(const std::vector<std::array<std::int16_t, 2>>& points, PixelMode mode,
+                          bool fill, bool polyline) {
+  const int n = int(points.size());
+  if (!fill) {
+    int j = 0;
+    for (int i = 1; i < n; j = i++)
+      Line(points[i][0], points[i][1], points[j][0], points[j][1], mode);
+    if (!polyline) {
+      // With no points the firmware reads the first point's words anyway;
+      // the caller always passes at least the three the op must hold.
+      Line(points[0][0], points[0][1], points[j][0], points[j][1], mode);
+    }
+    return;
+  }
+  int top = -1, bottom = 1024, right = -1, left = 1024;
+  for (const auto& p : points) {
+    top = std::max<int>(top, p[1]);
+    bottom = std::min<int>(bottom, p[1]);
+    right = std::max<int>(right, p[0]);
+    left = std::min<int>(left, p[0]);
+  }
+  // Rows off the screen draw nothing: only the visible ones are walked.
+  std::vector<std::int32_t> nodes;
+  for (int pixelY = std::max(bottom, -1); pixelY < std::min(top, kH + 1); ++pixelY) {
+    nodes.clear();
+    for (int i = 0, j = n - 1; i < n; j = i++) {
+      const auto& pi = points[std::size_t(i)];
+      const auto& pj = points[std::size_t(j)];
+      if ((pi[1] < pixelY && pj[1] >= pixelY) || (pj[1] < pixelY && pi[1] >= pixelY))
+        nodes.push_back(Wrap32(
+            pi[0] + std::int64_t(Divide(Wrap32(std::int64_t(pixelY - pi[1]) * (pj[0] - pi[0])),
+                                        pj[1] - pi[1]))));
+    }
+    std::sort(nodes.begin(), nodes.end());
+    for (std::size_t i = 0; i + 1 < nodes.size(); i += 2) {
+      if (nodes[i] >= right) break;
+      if (nodes[i + 1] > left) {
+        const std::int32_t from = std::max(nodes[i], left), to = std::min(nodes[i + 1], right);
+        Line(from, pixelY, to, pixelY, mode);
+      }
+    }
+  }
+}
+
+// The number box's text: whole 6 x 8 cells from the system font, the cell's
+// bottom row at y (1.32) or at the bottom of y's text line (LEGO, 1.31).
+void BrickScreen::Text(const std::string& text, std::uint8_t x, std::uint8_t y, BitmapMode mode,
+                       bool atAnyY) {
+  const std::uint32_t screenY = std::uint32_t(kH - 1) - y;  // unsigned, as the firmware has it
+  std::int32_t line = std::int32_t((screenY & 0xF8) / 8);
+  unsigned shift = 0;
+  if (atAnyY) {
+    shift = (screenY - 7) % 8;
+    if (shift) --line;
+  }
+  if (line >= 8) return;
+  const int topRow = line * 8 + int(shift);
+  std::uint32_t column = x;
+  for (char ch : text) {
+    column += 6;
+    if (atAnyY ? column > std::uint32_t(kW) : column >= std::uint32_t(kW)) break;
+    const auto& glyph = GlyphOf(ch);
+    const int first = int(column) - 6;
+    const Row cell = Span(first, 6);
+    for (int b = 0; b < 8; ++b) {
+      const int row = topRow + b;
+      if (row < 0 || row >= kH) continue;
+      // This row of the cell as six bits, the leftmost column highest.
+      unsigned pattern = 0;
+      for (int k = 0; k < 6; ++k) pattern = pattern << 1 | ((glyph[std::size_t(k)] >> b) & 1);
+      if (mode.Fill) pattern = 0x3F;
+      if (mode.Invert) pattern ^= 0x3F;
+      Combine(rows[std::size_t(row)], Row(pattern) << (128 - first - 6), cell, mode.Op);
+    }
+  }
+}
+
+}  // namespace tavlin::brick
