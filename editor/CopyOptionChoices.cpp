@@ -145,6 +145,10 @@ void TCopyOptionChoices::Follow() {
 
 TCopyOptionChoices* AttachCopyOptionChoices(TRICParameterEdit* edit, CopyOptionFamily family,
                                             TEditorHost* host) {
+  // A control has one set of choices, however often it is attached.
+  if (auto* choices = edit->parentWidget()->findChild<TCopyOptionChoices*>(
+          edit->objectName() + "_Choices", Qt::FindDirectChildrenOnly))
+    return choices;
   return new TCopyOptionChoices(edit, family, host);
 }
 

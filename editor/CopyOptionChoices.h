@@ -56,7 +56,8 @@ class TCopyOptionChoices : public QWidget {
   bool showing_ = false;
 };
 
-// Makes the choices beside `edit` (as its sibling) and returns them.
+// Makes the choices beside `edit` (as its sibling) and returns them; a control
+// that has them already keeps the ones it has.
 TCopyOptionChoices* AttachCopyOptionChoices(TRICParameterEdit* edit, CopyOptionFamily family,
                                             TEditorHost* host = nullptr);
 

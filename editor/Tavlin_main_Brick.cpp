@@ -104,6 +104,8 @@ void TForm_Tavlin::BuildDisplayModeControls() {
   auto* column = new QVBoxLayout(Window_BrickChecks);
   List_BrickChecks = new QListWidget(Window_BrickChecks);
   List_BrickChecks->setObjectName("List_BrickChecks");
+  List_BrickChecks->setWordWrap(true);  // a finding is a sentence: read whole, never scrolled
+  List_BrickChecks->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   column->addWidget(List_BrickChecks);
   auto select = [this](QListWidgetItem* item) {
     const int element = item->data(Qt::UserRole).toInt();

@@ -147,10 +147,11 @@ void TForm_Tavlin::BuildShapePages() {
       connect(edit, &TRICParameterEdit::OnChange, this,
               [this, kind, field = QString(f.caption).trimmed()] { ShapePageChange(kind, field); });
       if (std::string_view(ArgumentFields(kind)[i].Name) == "CopyOpt")
-        AttachCopyOptionChoices(
-            edit,
-            kind == RICElementKind::NumBox ? CopyOptionFamily::Bitmaps : CopyOptionFamily::Shapes,
-            this);
+        AttachCopyOptionChoices(edit,
+                                kind == RICElementKind::NumBox    ? CopyOptionFamily::Bitmaps
+                                : kind == RICElementKind::Polygon ? CopyOptionFamily::Polygon
+                                                                  : CopyOptionFamily::Shapes,
+                                this);
     }
     connect(image, &TNxtImage::MousePressed, this,
             [this, kind](int x, int y, Qt::MouseButton) { ShapeImageMouse(kind, x, y, true, {}); });

@@ -165,6 +165,24 @@ void BM_Editor_PreviewDrag(benchmark::State& state, const char* file) {
 }
 ON_BOTH_DOCUMENTS(BM_Editor_PreviewDrag);
 
+// The same drags drawn as the enhanced firmware draws the file's bytes: the
+// document is encoded once per redraw, and the page, the output and the
+// checks run from those bytes.
+void BM_Editor_BrickRectangleDrag(benchmark::State& state, const char* file) {
+  Editor editor(file, RICElementKind::Rectangle);
+  editor.Window().SetDisplayMode(DisplayMode::BrickEnhanced132);
+  Drag(state, editor, editor.Window().Image_Rectangle);
+}
+ON_BOTH_DOCUMENTS(BM_Editor_BrickRectangleDrag);
+
+void BM_Editor_BrickPreviewDrag(benchmark::State& state, const char* file) {
+  Editor editor(file, RICElementKind::Line);
+  editor.Window().SetDisplayMode(DisplayMode::BrickEnhanced132);
+  QTest::mouseClick(editor.Window().SpeedButton_Preview, Qt::LeftButton);
+  Drag(state, editor, editor.Window().Image_Preview);
+}
+ON_BOTH_DOCUMENTS(BM_Editor_BrickPreviewDrag);
+
 // The destination view of the CopyBits page: each move places the copy.
 void BM_Editor_CopyBitsDrag(benchmark::State& state, const char* file) {
   Editor editor(file, RICElementKind::CopyBits);

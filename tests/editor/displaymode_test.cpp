@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "CopyBitsPage.h"
 #include "CopyOptionChoices.h"
 #include "Document.h"
 #include "NxtImage.h"
@@ -167,6 +168,22 @@ class DisplayModeTest : public QObject {
     w_->FlushRefresh();
     QVERIFY(!OutputBlack(30, 0));
     QCOMPARE(w_->BrickFindings().size(), 1);
+  }
+
+  void copyBitsDestinationShowsTheBricksScreen() {
+    TRICElement& sprite = *ElementList[NewSprite(1)];
+    sprite.UsedArea = TRect{0, 500, 7, 500};
+    sprite.Canvas.FillRect(0, 500, 7, 500, kWhite);
+    sprite.Canvas.SetPixel(0, 500, kBlack);
+    w_->SelectElement(NewCopyBits(copyopt::kInvertBitmap, 1, 0, 0, 2, 1, 50, 30));
+    const QImage& view = w_->TabSheet_Edit_CopyBits->Image_CopyBits_Destination->Picture();
+    auto black = [&view](int x, int y) {
+      return QColor(view.pixel(4 * x + 3, 255 - 4 * y)) == QColor(Qt::black);
+    };
+    QVERIFY(black(50, 30) && !black(51, 30));  // the block as the sprite holds it
+    w_->SetDisplayMode(DisplayMode::BrickEnhanced131);
+    w_->FlushRefresh();
+    QVERIFY(!black(50, 30) && black(51, 30));  // the firmware inverts it
   }
 
   void fontPictureDrawsThePreviewText() {
