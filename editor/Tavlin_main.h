@@ -477,6 +477,11 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   QMenu* listMenu_ = nullptr;
   DisplayMode displayMode_ = DisplayMode::TavlinPreview;
   std::vector<BrickFinding> brickFindings_;
+  // What the findings were made of: a pass that draws the same bytes for the
+  // same call (a drag on a page, a repaint) does not check them again.
+  std::vector<std::uint8_t> checkedBytes_;
+  BrickCall checkedCall_;
+  bool checkedValid_ = false;
   std::vector<std::uint8_t> brickBytes_;
   bool brickBytesKept_ = false;  // within a refresh pass
   int brickPasses_ = 0;

@@ -200,7 +200,18 @@ void TForm_Tavlin::UpdateBrickChecks(const BrickCall& call) {
   std::vector<BrickFinding> findings;
   if (BrickVariantOf(displayMode_)) {
     const std::vector<std::uint8_t>& bytes = BrickBytes();
-    findings = CheckBrick(bytes.data(), bytes.size(), call);
+    const bool sameCall = checkedValid_ && call.Variant == checkedCall_.Variant &&
+                          call.X == checkedCall_.X && call.Y == checkedCall_.Y &&
+                          call.Options == checkedCall_.Options &&
+                          call.Parameters == checkedCall_.Parameters;
+    if (sameCall && bytes == checkedBytes_) {
+      findings = brickFindings_;
+    } else {
+      findings = CheckBrick(bytes.data(), bytes.size(), call);
+      checkedBytes_ = bytes;
+      checkedCall_ = call;
+      checkedValid_ = true;
+    }
   }
   const bool brick = BrickVariantOf(displayMode_).has_value();
   Button_BrickChecks->setVisible(brick);
