@@ -8,8 +8,10 @@
 
 namespace tavlin {
 
-// Quoted input is cut after this many characters.
+// Quoted input is cut after this many characters; a file name quoted as a
+// piece of input is kept whole up to the longest path the system opens.
 constexpr std::size_t kQuotedInputLength = 40;
+constexpr std::size_t kQuotedPathLength = 4096;
 
 // A piece of input between single quotes, control characters written as \n,
 // \r, \t or \xHH, cut after `longest` characters with "...": a 50 MB token

@@ -3,6 +3,7 @@
 
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "RICElement.h"
@@ -18,6 +19,25 @@ constexpr int kExitUsage = 2;
 struct UsageError {
   std::string message;
 };
+
+// An option of a command: its name ("--zoom") and whether a value follows it.
+struct OptionSpec {
+  const char* name;
+  bool takesValue = true;
+};
+
+// A command's arguments: its files, and its options in command-line order.
+struct CommandArgs {
+  std::vector<std::string> files;
+  std::vector<std::pair<std::string, std::string>> options;  // name, value ("" for a flag)
+};
+
+// Splits a command's arguments by the options it takes: "--name VALUE" or
+// "--name=VALUE" (a value may start with "-": "--offset -3,2"); "--" ends the
+// options, so that a file may be named "--x". Any other "--..." is an
+// unknown option; a usage error says so.
+CommandArgs SplitArguments(const std::vector<std::string>& args,
+                           const std::vector<OptionSpec>& known);
 
 // Runs one command; output goes to `out`, messages to `err`; returns the exit code.
 int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err);
