@@ -46,8 +46,6 @@ char Upper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
 
 bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
-}  // namespace
-
 // The filter itself: calls keep(c, place) for each character it keeps, in
 // order, until keep returns false. The filtered text and the places of its
 // characters both come from here, so they always agree, and neither needs a
@@ -86,6 +84,8 @@ void WalkScriptFilter(std::string_view raw, Keep keep) {
       start = stop + 1;
   }
 }
+
+}  // namespace
 
 ScriptText FilterScriptText(std::string_view raw) {
   // Counted first, so that the text takes exactly the memory it needs: a
@@ -505,6 +505,13 @@ class ScriptReader {
     }
     const Picture* picture = CachedPicture(file->string(), fileAt);
     if (!picture) return;
+    // One sprite may hold any number of IMPORT items: what they draw is bounded too.
+    drawnPixels_ += std::size_t(width) * std::size_t(height);
+    if (drawnPixels_ > kMaxScriptPicturePixels) {
+      Fail(fileAt, "the IMPORT items of the script draw more than " +
+                       std::to_string(kMaxScriptPicturePixels) + " pixels in all");
+      return;
+    }
     Picture cut = ConvertToBlackAndWhite(*picture, width, height, threshold);
     std::vector<std::uint8_t> row(std::size_t(width), kWhiteIndex);
     for (int y = 0; y < height; ++y) {
@@ -567,6 +574,7 @@ class ScriptReader {
   // The pictures IMPORT items named, each decoded once, by file.
   std::map<std::string, Picture> pictures_;
   std::size_t decodedPixels_ = 0;
+  std::size_t drawnPixels_ = 0;
   std::size_t pos_ = 0;
   bool endOfList_ = false;
   std::size_t tokenStart_ = 0;

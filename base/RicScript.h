@@ -77,8 +77,9 @@ constexpr int kMaxScriptNesting = 16;
 // Script files larger than this are refused.
 constexpr std::size_t kMaxScriptFileBytes = std::size_t(64) * 1024 * 1024;
 // The pictures one script imports may hold this many pixels in all, as many
-// as the largest picture (each is decoded once, however often it is named);
-// beyond, the reading fails. This bounds the work and the memory of a script.
+// as the largest picture (each is decoded once, however often it is named),
+// and its IMPORT items may draw as many; beyond, the reading fails. This
+// bounds the work and the memory of a script.
 constexpr std::size_t kMaxScriptPicturePixels = std::size_t(32) * 1024 * 1024;
 
 // Reads the raw text of a script into new elements. `scriptPath` names the

@@ -603,6 +603,15 @@ TEST_F(ScriptImport, PicturesAreDecodedOnceAndTheirPixelsBounded) {
   EXPECT_EQ(Read(twoPictures + "sprite(2, import(\"c.bmp\"))"),
             "error 2:18: the pictures the script imports hold more than " +
                 std::to_string(kMaxScriptPicturePixels) + " pixels in all");
+  // Drawing the same picture again and again is bounded as well.
+  std::string many = "sprite(3";
+  for (std::size_t i = 0; i * 1024 * 512 <= kMaxScriptPicturePixels; ++i)
+    many += ", import[\"ramp.png\", 50, 1024, 512]";
+  const std::string outcome = Read(many + ")");
+  EXPECT_NE(outcome.find(": the IMPORT items of the script draw more than " +
+                         std::to_string(kMaxScriptPicturePixels) + " pixels in all"),
+            std::string::npos)
+      << outcome;
 }
 
 // The caller hears how far the reading is and may stop it.
