@@ -320,6 +320,11 @@ TEST_F(CliDocumentTest, OptionsEndAtTwoDashesAndOddNamesStayOnOneLine) {
   r = Cli({"info", Path("two\nlines\x1b.ric")});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err, "tavlin-cli: '" + Path("two\\nlines\\x1B.ric") + "': File not found\n");
+  WriteText(Path("cut\n.ric"), std::string("\x0A\x00\x07\x00", 4));  // a damaged file is read
+  r = Cli({"info", Path("cut\n.ric")});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.err.rfind("tavlin-cli: '" + Path("cut\\n.ric") + "': ", 0), 0u) << r.err;
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
 }
 
 // --- Usage ---------------------------------------------------------------------------
