@@ -1256,7 +1256,7 @@ class MainWindowTest : public QObject {
     QVERIFY(w_->Modified());
   }
 
-  // A script named on the command line (or dropped) is imported: the document
+  // A script named on the command line (or in the Open dialog) is imported: the document
   // gets no file name, and Save asks instead of writing RIC bytes over the script.
   void aScriptOpenedAsAFileIsImported() {
     WriteFile("start.rs", "Line(0, 1, 2, 3, 4)\r\n");
