@@ -2,7 +2,6 @@
 // with line and column, IMPORT items, the writer's layout and round trips.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -612,24 +611,6 @@ TEST_F(ScriptImport, PicturesAreDecodedOnceAndTheirPixelsBounded) {
                          std::to_string(kMaxScriptPicturePixels) + " pixels in all"),
             std::string::npos)
       << outcome;
-}
-
-// The caller hears how far the reading is and may stop it.
-TEST_F(ScriptImport, ProgressIsToldAndCanStopTheReading) {
-  std::string script;
-  for (int i = 0; i < 3000; ++i) script += "sprite( 1, import( \"ramp.png\", 50, 8, 2 ) )\n";
-  std::vector<std::size_t> told;
-  RICElementList list =
-      ParseRicScript(script, folder_ + "/s.rs", nullptr, [&](std::size_t done, std::size_t total) {
-        told.push_back(done);
-        return done <= total;
-      });
-  EXPECT_EQ(list.Count(), 3000);
-  ASSERT_GE(told.size(), 2u);
-  EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
-  EXPECT_THROW(ParseRicScript(script, folder_ + "/s.rs", nullptr,
-                              [&](std::size_t done, std::size_t) { return done < 1000; }),
-               RicScriptCancelled);
 }
 
 // ---------------------------------------------------------------------------
