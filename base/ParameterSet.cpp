@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include "FileIO.h"
+#include "QuotedText.h"
 #include "Version.h"
 
 namespace tavlin {
@@ -80,9 +81,9 @@ void ReadParameterFile(const std::string& path, TParameterSet& set, LinkRule lin
     std::string valueText = Trim(line.substr(colon + 1));
     long index = 0, value = 0;
     if (!ParseInteger(indexText, index))
-      throw TavlinError(path, "'" + indexText + "' is not a valid integer value");
+      throw TavlinError(path, QuoteInput(indexText) + " is not a valid integer value");
     if (!ParseInteger(valueText, value))
-      throw TavlinError(path, "'" + valueText + "' is not a valid integer value");
+      throw TavlinError(path, QuoteInput(valueText) + " is not a valid integer value");
     if (index >= 0 && index <= 255) set[std::size_t(index)] = std::uint16_t(value & 0xFFFF);
   }
 }

@@ -4,6 +4,7 @@
 
 #include "ArgumentFields.h"
 #include "FileIO.h"
+#include "QuotedText.h"
 
 namespace tavlin {
 
@@ -396,7 +397,7 @@ RICElementList LoadRicFile(const std::string& path, std::vector<std::string>* no
   if (longer)
     found.push_back("the file is longer than " + std::to_string(kRicBufferSize) +
                     " bytes; the rest was not read");
-  for (const std::string& note : found) notes->push_back(path + ": " + note);
+  for (const std::string& note : found) notes->push_back(MessagePath(path) + ": " + note);
   return list;
 }
 

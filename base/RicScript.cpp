@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <system_error>
 
 #include "ArgumentFields.h"
 #include "Picture.h"
+#include "QuotedText.h"
 #include "RicFile.h"
 
 namespace tavlin {
@@ -19,7 +21,8 @@ namespace fs = std::filesystem;
 
 RicScriptError::RicScriptError(const std::string& path, int line, int column,
                                const std::string& reason)
-    : TavlinError(path + ":" + std::to_string(line) + ":" + std::to_string(column), reason),
+    : TavlinError(MessagePath(path) + ":" + std::to_string(line) + ":" + std::to_string(column),
+                  reason),
       path_(path),
       line_(line),
       column_(column) {}
@@ -43,51 +46,71 @@ char Upper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
 
 bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
-}  // namespace
-
-ScriptText FilterScriptText(std::string_view raw) {
-  ScriptText out;
-  out.End = {1, 1};
+// The filter itself: calls keep(c, place) for each character it keeps, in
+// order, until keep returns false. The filtered text and the places of its
+// characters both come from here, so they always agree, and neither needs a
+// copy of a line.
+template <typename Keep>
+void WalkScriptFilter(std::string_view raw, Keep keep) {
   bool quoted = false;
   int lineNumber = 0;
   std::size_t start = 0;
-  std::string line;
   while (start <= raw.size()) {
     // One line without its end: LF, CR LF or a lone CR.
     std::size_t stop = start;
     while (stop < raw.size() && raw[stop] != '\n' && raw[stop] != '\r') ++stop;
     ++lineNumber;
-    line.assign(raw.substr(start, stop - start));
+    std::size_t first = start;
+    std::size_t last = stop;
+    while (first < last && IsBlankOrControl(raw[first])) ++first;
+    while (last > first && IsBlankOrControl(raw[last - 1])) --last;
+    // The comment is cut before quotes are looked at: "//" in a quoted name starts one too.
+    std::size_t comment = raw.substr(first, last - first).find("//");
+    if (comment != std::string_view::npos) last = first + comment;
+    for (std::size_t i = first; i < last; ++i) {
+      char c = Upper(raw[i]);
+      bool kept;
+      if (c == '"') {
+        kept = true;
+        quoted = !quoted;
+      } else {
+        kept = quoted || IsAccepted(c);
+      }
+      if (kept && !keep(c, ScriptPosition{lineNumber, int(i - start) + 1})) return;
+    }
     if (stop < raw.size() && raw[stop] == '\r' && stop + 1 < raw.size() && raw[stop + 1] == '\n')
       start = stop + 2;
     else
       start = stop + 1;
-
-    for (char& c : line) c = Upper(c);
-    std::size_t first = 0;
-    std::size_t last = line.size();
-    while (first < last && IsBlankOrControl(line[first])) ++first;
-    while (last > first && IsBlankOrControl(line[last - 1])) --last;
-    // The comment is cut before quotes are looked at: "//" in a quoted name starts one too.
-    std::size_t comment = line.find("//", first);
-    if (comment != std::string::npos && comment < last) last = comment;
-    for (std::size_t i = first; i < last; ++i) {
-      char c = line[i];
-      bool keep;
-      if (c == '"') {
-        keep = true;
-        quoted = !quoted;
-      } else {
-        keep = quoted || IsAccepted(c);
-      }
-      if (!keep) continue;
-      ScriptPosition place{lineNumber, int(i) + 1};
-      out.Text.push_back(c);
-      out.Positions.push_back(place);
-      out.End = {place.Line, place.Column + 1};
-    }
   }
+}
+
+}  // namespace
+
+ScriptText FilterScriptText(std::string_view raw) {
+  // Counted first, so that the text takes exactly the memory it needs: a
+  // growing string would take up to twice that.
+  std::size_t kept = 0;
+  WalkScriptFilter(raw, [&](char, ScriptPosition) { return ++kept, true; });
+  ScriptText out;
+  out.Text.reserve(kept);
+  WalkScriptFilter(raw, [&](char c, ScriptPosition) { return out.Text.push_back(c), true; });
   return out;
+}
+
+ScriptPosition ScriptPositionOf(std::string_view raw, std::size_t index) {
+  ScriptPosition end{1, 1};
+  std::size_t count = 0;
+  std::optional<ScriptPosition> found;
+  WalkScriptFilter(raw, [&](char, ScriptPosition place) {
+    if (count++ == index) {
+      found = place;
+      return false;
+    }
+    end = {place.Line, place.Column + 1};
+    return true;
+  });
+  return found.value_or(end);
 }
 
 // ---------------------------------------------------------------------------
@@ -97,6 +120,7 @@ namespace {
 
 constexpr std::size_t kNoLimit = ~std::size_t(0);
 constexpr std::size_t kMaxShapeSizeWord = 0xFFFF;
+constexpr std::size_t kLongestPictureName = 4096;
 
 // The bytes an element takes in a RIC file, as ComputeFileSize counts them.
 std::size_t ElementFileSize(const TRICElement& e) {
@@ -179,13 +203,25 @@ std::optional<fs::path> ResolvePictureName(const std::string& name, const std::s
   return std::nullopt;
 }
 
+// What reading the filtered text gave: the elements, or an error at an index
+// of the text; and where a word that is no statement stopped the reading.
+struct ScriptOutcome {
+  RICElementList List;
+  std::size_t ErrorAt = kNoLimit;
+  std::string Reason;
+  std::size_t StoppedAt = kNoLimit;
+};
+
 class ScriptReader {
  public:
-  ScriptReader(const ScriptText& script, const std::string& path)
-      : text_(script.Text), script_(script), path_(path) {}
+  ScriptReader(std::string_view text, const std::string& path, const ScriptProgress& progress)
+      : text_(text), path_(path), progress_(progress) {}
 
-  RICElementList Read() {
+  // Reads every statement. Errors and the stop are left as indexes into the
+  // filtered text; the caller turns them into places.
+  ScriptOutcome Read() {
     while (!error_ && pos_ < text_.size()) {
+      ReportProgress(false);
       std::size_t keywordAt = pos_;
       std::string_view keyword = NextToken();
       if (!ReadStatement(keyword, keywordAt)) {  // no keyword: the reading ends here
@@ -196,22 +232,26 @@ class ScriptReader {
         Fail(keywordAt, "the script describes more than a RIC file can hold (" +
                             std::to_string(kRicBufferSize) + " bytes)");
     }
+    ScriptOutcome outcome;
     if (error_) {
-      ScriptPosition at = PositionOf(errorAt_);
-      throw RicScriptError(path_, at.Line, at.Column, errorReason_);
+      outcome.ErrorAt = errorAt_;
+      outcome.Reason = std::move(errorReason_);
+    } else {
+      outcome.List = std::move(list_);
+      outcome.StoppedAt = stoppedAt_;
     }
-    return std::move(list_);
-  }
-
-  // Where a word that is no statement ended the reading, if one did.
-  std::optional<ScriptPosition> Stop() const {
-    if (stoppedAt_ == kNoLimit) return std::nullopt;
-    return PositionOf(stoppedAt_);
+    return outcome;
   }
 
  private:
-  ScriptPosition PositionOf(std::size_t index) const {
-    return index < script_.Positions.size() ? script_.Positions[index] : script_.End;
+  // Tells the caller how far the reading is, now and then and after each
+  // picture; a caller that says stop ends the reading.
+  void ReportProgress(bool now) {
+    if (!progress_) return;
+    const std::size_t step = std::max<std::size_t>(4096, text_.size() / 256);
+    if (!now && pos_ < reportedAt_ + step) return;
+    reportedAt_ = pos_;
+    if (!progress_(pos_, text_.size())) throw RicScriptCancelled();
   }
 
   // Only the first error counts; the reading stops after its statement.
@@ -304,13 +344,13 @@ class ScriptReader {
       }
       value = value * std::uint64_t(base) + std::uint64_t(digit);
       if (value > limit) {
-        Fail(at, "'" + std::string(token) + "' is too large for a number");
+        Fail(at, QuoteInput(token) + " is too large for a number");
         return 0;
       }
     }
     if (!valid) {
       Fail(at, token.empty() ? std::string("a value is missing")
-                             : "'" + std::string(token) + "' is not a number");
+                             : QuoteInput(token) + " is not a number");
       return 0;
     }
     return std::uint16_t(value & 0xFFFF);
@@ -393,6 +433,10 @@ class ScriptReader {
         ImportPictureIntoSprite(*sprite);
         continue;
       }
+      if (token == "EMPTY") {
+        ReadEmptySize(*sprite);
+        continue;
+      }
       std::size_t at = tokenStart_;
       std::size_t pixels = 0;
       if (token.starts_with("0X")) {
@@ -431,13 +475,30 @@ class ScriptReader {
     Add(std::move(sprite));
   }
 
+  // EMPTY( width, height ): a sprite without pixels that still has a width
+  // (and no rows) or rows (of no bytes), as a RIC file may hold one.
+  void ReadEmptySize(TRICElement& sprite) {
+    std::size_t at = tokenStart_;
+    const int width = std::min<int>(ReadValue(), SpriteCanvas::kWidth);
+    const int height = std::min<int>(ReadValue(), SpriteCanvas::kHeight);
+    if (error_) return;
+    if (width > 0 && height > 0) {
+      Fail(at, "EMPTY needs a width or a height of 0, not " + std::to_string(width) + " x " +
+                   std::to_string(height));
+      return;
+    }
+    sprite.UsedArea = TRect{0, 0, width - 1, height - 1};
+  }
+
   // IMPORT( "file", threshold, width, height ), the last three optional.
   void ImportPictureIntoSprite(TRICElement& sprite) {
     std::string_view token = NextToken();
     if (error_) return;
     std::size_t fileAt = tokenStart_;
     // The first and last characters are taken for the quotes.
-    std::string name = token.size() >= 2 ? std::string(token.substr(1, token.size() - 2)) : "";
+    std::string_view quoted = token.size() >= 2 ? token.substr(1, token.size() - 2) : "";
+    // No file has a name longer than a path may be; a longer one is not copied around.
+    std::string name(quoted.substr(0, kLongestPictureName + 1));
     int threshold = 50;
     std::size_t thresholdAt = fileAt;
     if (!endOfList_) {
@@ -462,19 +523,22 @@ class ScriptReader {
                        std::to_string(height));
       return;
     }
-    std::optional<fs::path> file = ResolvePictureName(name, path_);
+    std::optional<fs::path> file;
+    if (name.size() <= kLongestPictureName) file = ResolvePictureName(name, path_);
     if (!file) {
-      Fail(fileAt, "picture file '" + name + "' not found");
+      Fail(fileAt, "picture file " + QuoteInput(name) + " not found");
       return;
     }
-    Picture picture;
-    try {
-      picture = LoadPicture(file->string());
-    } catch (const TavlinError& e) {
-      Fail(fileAt, e.what());
+    const Picture* picture = CachedPicture(file->string(), fileAt);
+    if (!picture) return;
+    // One sprite may hold any number of IMPORT items: what they draw is bounded too.
+    drawnPixels_ += std::size_t(width) * std::size_t(height);
+    if (drawnPixels_ > kMaxScriptPicturePixels) {
+      Fail(fileAt, "the IMPORT items of the script draw more than " +
+                       std::to_string(kMaxScriptPicturePixels) + " pixels in all");
       return;
     }
-    Picture cut = ConvertToBlackAndWhite(picture, width, height, threshold);
+    Picture cut = ConvertToBlackAndWhite(*picture, width, height, threshold);
     std::vector<std::uint8_t> row(std::size_t(width), kWhiteIndex);
     for (int y = 0; y < height; ++y) {
       for (int x = 0; x < width; ++x)
@@ -482,6 +546,27 @@ class ScriptReader {
       sprite.Canvas.WriteRowIndexes(0, y, width, row.data());
     }
     sprite.UsedArea = TRect{0, 0, width - 1, height - 1};
+  }
+
+  // A picture decoded at most once per script, however many IMPORT items name
+  // it; the pixels all pictures hold together are bounded, and so is the work.
+  const Picture* CachedPicture(const std::string& file, std::size_t at) {
+    if (auto it = pictures_.find(file); it != pictures_.end()) return &it->second;
+    Picture picture;
+    try {
+      picture = LoadPicture(file);
+    } catch (const TavlinError& e) {
+      Fail(at, e.what());
+      return nullptr;
+    }
+    decodedPixels_ += picture.Pixels.size();
+    if (decodedPixels_ > kMaxScriptPicturePixels) {
+      Fail(at, "the pictures the script imports hold more than " +
+                   std::to_string(kMaxScriptPicturePixels) + " pixels in all");
+      return nullptr;
+    }
+    ReportProgress(true);
+    return &pictures_.emplace(file, std::move(picture)).first->second;
   }
 
   // The points of a VarMap, each written "F( domain)= range".
@@ -508,9 +593,14 @@ class ScriptReader {
     Add(std::move(map));
   }
 
-  const std::string& text_;
-  const ScriptText& script_;
+  std::string_view text_;
   const std::string& path_;
+  const ScriptProgress& progress_;
+  std::size_t reportedAt_ = 0;
+  // The pictures IMPORT items named, each decoded once, by file.
+  std::map<std::string, Picture> pictures_;
+  std::size_t decodedPixels_ = 0;
+  std::size_t drawnPixels_ = 0;
   std::size_t pos_ = 0;
   bool endOfList_ = false;
   std::size_t tokenStart_ = 0;
@@ -526,7 +616,7 @@ class ScriptReader {
 };
 
 // The original text of a statement that starts at `at`: the rest of its line
-// up to its first semicolon, without a comment, shortened when long.
+// up to its first semicolon, without a comment, quoted and shortened.
 std::string StatementText(std::string_view raw, ScriptPosition at) {
   std::size_t start = 0;
   for (int line = 1; line < at.Line && start < raw.size(); ++line) {
@@ -535,8 +625,10 @@ std::string StatementText(std::string_view raw, ScriptPosition at) {
     ++start;
   }
   start = std::min(raw.size(), start + std::size_t(at.Column) - 1);
+  // Only the start of a long line can be shown.
+  const std::size_t longest = std::min(raw.size(), start + 4 * kQuotedInputLength);
   std::size_t stop = start;
-  while (stop < raw.size() && raw[stop] != '\n' && raw[stop] != '\r') ++stop;
+  while (stop < longest && raw[stop] != '\n' && raw[stop] != '\r') ++stop;
   std::string text(raw.substr(start, stop - start));
   text = text.substr(0, text.find("//"));
   if (std::size_t semicolon = text.find(';'); semicolon != std::string::npos)
@@ -544,36 +636,76 @@ std::string StatementText(std::string_view raw, ScriptPosition at) {
   for (char& c : text)
     if (IsBlankOrControl(c)) c = ' ';
   while (!text.empty() && text.back() == ' ') text.pop_back();
-  constexpr std::size_t kLongest = 40;
-  if (text.size() > kLongest) text = text.substr(0, kLongest - 3) + "...";
-  return text;
+  return QuoteInput(text);
+}
+
+}  // namespace
+
+namespace {
+
+// The elements, or the error thrown at its place in `raw`; the stop becomes a note.
+RICElementList Finish(ScriptOutcome outcome, std::string_view raw, const std::string& path,
+                      std::vector<std::string>* notes) {
+  if (outcome.ErrorAt != kNoLimit) {
+    const ScriptPosition at = ScriptPositionOf(raw, outcome.ErrorAt);
+    throw RicScriptError(path, at.Line, at.Column, outcome.Reason);
+  }
+  if (outcome.StoppedAt != kNoLimit && notes) {
+    const ScriptPosition stop = ScriptPositionOf(raw, outcome.StoppedAt);
+    notes->push_back(
+        RicScriptError(path, stop.Line, stop.Column,
+                       StatementText(raw, stop) +
+                           " is not a RicScript statement; the rest of the file was not read")
+            .what());
+  }
+  return std::move(outcome.List);
+}
+
+// A file of known size is read into exactly its size: a buffer grown while
+// reading would hold up to twice the script for a moment.
+std::vector<std::uint8_t> ReadScriptBytes(const std::string& path) {
+  std::error_code ec;
+  const auto bytes = fs::file_size(path, ec);
+  if (!ec && bytes > kMaxScriptFileBytes)
+    throw TavlinError(path, "the script file is too large (" + std::to_string(bytes) + " bytes)");
+  bool longer = true;
+  std::vector<std::uint8_t> data;
+  if (!ec) data = ReadFileBytes(path, std::size_t(bytes), &longer);
+  if (longer) data = ReadFileBytes(path, kMaxScriptFileBytes + 1);
+  if (data.size() > kMaxScriptFileBytes) throw TavlinError(path, "the script file is too large");
+  return data;
+}
+
+std::string_view AsText(const std::vector<std::uint8_t>& data) {
+  return {reinterpret_cast<const char*>(data.data()), data.size()};
 }
 
 }  // namespace
 
 RICElementList ParseRicScript(std::string_view raw, const std::string& scriptPath,
-                              std::vector<std::string>* notes) {
-  ScriptText script = FilterScriptText(raw);
-  ScriptReader reader(script, scriptPath);
-  RICElementList list = reader.Read();
-  if (std::optional<ScriptPosition> stop = reader.Stop(); stop && notes)
-    notes->push_back(RicScriptError(scriptPath, stop->Line, stop->Column,
-                                    "'" + StatementText(raw, *stop) +
-                                        "' is not a RicScript statement; the rest of the file "
-                                        "was not read")
-                         .what());
-  return list;
+                              std::vector<std::string>* notes, const ScriptProgress& progress) {
+  const std::string text = FilterScriptText(raw).Text;
+  return Finish(ScriptReader(text, scriptPath, progress).Read(), raw, scriptPath, notes);
 }
 
-RICElementList LoadRicScript(const std::string& path, std::vector<std::string>* notes) {
-  std::error_code ec;
-  auto bytes = fs::file_size(path, ec);
-  if (!ec && bytes > kMaxScriptFileBytes)
-    throw TavlinError(path, "the script file is too large (" + std::to_string(bytes) + " bytes)");
-  std::vector<std::uint8_t> data = ReadFileBytes(path, kMaxScriptFileBytes + 1);
-  if (data.size() > kMaxScriptFileBytes) throw TavlinError(path, "the script file is too large");
-  return ParseRicScript(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()),
-                        path, notes);
+RICElementList LoadRicScript(const std::string& path, std::vector<std::string>* notes,
+                             const ScriptProgress& progress) {
+  std::vector<std::uint8_t> data = ReadScriptBytes(path);
+  // The filtered text is never longer than the file: it is made in the file's
+  // own buffer, so reading needs little more than the file's size.
+  std::size_t kept = 0;
+  WalkScriptFilter(AsText(data), [&](char c, ScriptPosition) {
+    data[kept++] = std::uint8_t(c);
+    return true;
+  });
+  data.resize(kept);
+  ScriptOutcome outcome = ScriptReader(AsText(data), path, progress).Read();
+  if (outcome.ErrorAt == kNoLimit && (!notes || outcome.StoppedAt == kNoLimit))
+    return std::move(outcome.List);
+  // Places are found in the original text, read again once the filtered one is gone.
+  std::vector<std::uint8_t>().swap(data);
+  data = ReadScriptBytes(path);
+  return Finish(std::move(outcome), AsText(data), path, notes);
 }
 
 bool ReadRicScript(const std::string& path, bool clearFirst, std::vector<std::string>* notes) {
@@ -624,10 +756,16 @@ const char* ScriptKeyword(RICElementKind kind) {
 void AppendSpriteRows(std::string& out, const TRICElement& e) {
   const TRect& area = e.UsedArea;
   const std::string indent(8, ' ');
-  // An unset or empty used area is written as one clear pixel, so that the
-  // statement is always closed.
-  if (!area.IsSet() || area.Right < area.Left || area.Bottom < area.Top) {
+  // An unset area is written as one clear pixel, which is what a RIC file
+  // holds for it; an empty one keeps its width or its rows, so that it comes
+  // back to the same RIC bytes.
+  if (!area.IsSet()) {
     AppendLine(out, indent + "0  );");
+    return;
+  }
+  if (area.Right < area.Left || area.Bottom < area.Top) {
+    AppendLine(out, indent + "empty( " + std::to_string(std::max(area.Right - area.Left + 1, 0)) +
+                        ", " + std::to_string(std::max(area.Bottom - area.Top + 1, 0)) + " )  );");
     return;
   }
   std::string line;

@@ -8,6 +8,8 @@
 // stopped.
 #pragma once
 
+#include <exception>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,11 +45,10 @@ struct ScriptPosition {
 };
 
 // The script text after filtering: the kept characters of all lines joined
-// together, each with its place in the original file.
+// together. Where a character came from is worked out on demand
+// (ScriptPositionOf), so the reader needs little more than the file's size.
 struct ScriptText {
   std::string Text;
-  std::vector<ScriptPosition> Positions;  // one per character of Text
-  ScriptPosition End;                     // just after the last kept character
 };
 
 // The filter every script passes first: each line is folded to upper case
@@ -57,10 +58,29 @@ struct ScriptText {
 // Lines end at LF, CR LF or a lone CR.
 ScriptText FilterScriptText(std::string_view raw);
 
+// The place in `raw` of character `index` of its filtered text; for an index
+// at or beyond the text's end, the place just after its last character.
+ScriptPosition ScriptPositionOf(std::string_view raw, std::size_t index);
+
+// Told now and then how far the reading is (characters of the filtered text
+// read and in all); returning false stops the reading with RicScriptCancelled.
+using ScriptProgress = std::function<bool(std::size_t done, std::size_t total)>;
+
+// The reading was stopped by its caller; nothing was read.
+class RicScriptCancelled : public std::exception {
+ public:
+  const char* what() const noexcept override { return "the reading of the script was cancelled"; }
+};
+
 // ARG and MAPARG forms may nest this deep; deeper is an error.
 constexpr int kMaxScriptNesting = 16;
 // Script files larger than this are refused.
 constexpr std::size_t kMaxScriptFileBytes = std::size_t(64) * 1024 * 1024;
+// The pictures one script imports may hold this many pixels in all, as many
+// as the largest picture (each is decoded once, however often it is named),
+// and its IMPORT items may draw as many; beyond, the reading fails. This
+// bounds the work and the memory of a script.
+constexpr std::size_t kMaxScriptPicturePixels = std::size_t(32) * 1024 * 1024;
 
 // Reads the raw text of a script into new elements. `scriptPath` names the
 // file in errors, and relative IMPORT picture names are looked up in its
@@ -71,11 +91,13 @@ constexpr std::size_t kMaxScriptFileBytes = std::size_t(64) * 1024 * 1024;
 // "PATH:3:1: 'circel(0,50,32,10);' is not a RicScript statement; the rest of
 // the file was not read".
 RICElementList ParseRicScript(std::string_view raw, const std::string& scriptPath,
-                              std::vector<std::string>* notes = nullptr);
+                              std::vector<std::string>* notes = nullptr,
+                              const ScriptProgress& progress = {});
 
 // Reads a script file into new elements. Throws RicScriptError for a fault in
 // the script and TavlinError when the file cannot be read.
-RICElementList LoadRicScript(const std::string& path, std::vector<std::string>* notes = nullptr);
+RICElementList LoadRicScript(const std::string& path, std::vector<std::string>* notes = nullptr,
+                             const ScriptProgress& progress = {});
 
 // Reads a script file into the document: replaces it (clearFirst) or appends
 // to it, and returns true. The script is read completely first; on any

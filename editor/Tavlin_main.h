@@ -107,6 +107,8 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
 
   // Document commands
   bool AskSaveFirst();
+  // Opens a RIC file; a RicScript file (.rs) is imported instead, so that the
+  // document gets no file name and Save asks for one.
   bool OpenRicFile(const QString& path);
   bool SaveDocument();
   bool SaveDocumentAs();
@@ -416,6 +418,9 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   static std::string StepName(const char* verb, int index);
   // Modify mode with element 0 selected, after a document was opened or imported.
   void ShowLoadedDocument();
+  // Reads a script into the document, showing progress; the user may cancel,
+  // and a cancelled or failed reading leaves the document as it was.
+  bool ImportRicScriptFile(const QString& path);
   // Reports a failed command to the user.
   void ShowFailure(const QString& what);
   // Asks for the file and writes the document there as program source.

@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "Document.h"
+#include "DocumentIO.h"
 #include "DrawGrid.h"
 #include "FileIO.h"
 #include "PreviewAnimation.h"
@@ -85,6 +86,8 @@ void TForm_Tavlin::OpenCommand() {
 
 bool TForm_Tavlin::OpenRicFile(const QString& path) {
   if (!FileExists(Local(path))) return false;
+  // Read as RIC bytes, a script would become the current file, and Save would overwrite it.
+  if (FormatOfPath(Local(path)) == DocumentFormat::RicScript) return ImportRicScriptFile(path);
   TabSheet_Edit_Sprite->EndPreview();
   std::vector<std::string> notes;
   RICElementList read;
@@ -310,15 +313,30 @@ void TForm_Tavlin::ImportRicScript1Click() {
   if (!AskSaveFirst()) return;
   std::optional<QString> path = dialogs_.ChooseOpenFile(this, kScriptOpenDialog);
   if (!path) return;
+  ImportRicScriptFile(*path);
+}
+
+bool TForm_Tavlin::ImportRicScriptFile(const QString& path) {
   TabSheet_Edit_Sprite->EndPreview();
   std::vector<std::string> stop;  // where a word that is no statement ended the script
   RICElementList read;
-  try {
-    // The script is read completely before the document is replaced.
-    read = LoadRicScript(Local(*path), &stop);
-  } catch (const TavlinError& e) {
-    ShowFailure(QString::fromStdString(e.what()));
-    return;
+  {
+    std::unique_ptr<ProgressWindow> progress =
+        dialogs_.StartProgress(this, "Reading " + QFileInfo(path).fileName() + "...");
+    const auto report = [&](std::size_t done, std::size_t total) {
+      return progress->Update(
+          total ? int(double(done) / double(total) * ProgressWindow::kProgressSteps) : 0);
+    };
+    try {
+      // The script is read completely before the document is replaced.
+      read = LoadRicScript(Local(path), &stop, report);
+    } catch (const RicScriptCancelled&) {
+      return false;
+    } catch (const TavlinError& e) {
+      progress.reset();
+      ShowFailure(QString::fromStdString(e.what()));
+      return false;
+    }
   }
   TheDocument().ReplaceAll(std::move(read), "Import RicScript");
   ShowLoadedDocument();
@@ -326,8 +344,9 @@ void TForm_Tavlin::ImportRicScript1Click() {
   SetCurrentFileName(QString());
   StatusPanel[6]->setText(QString());
   UpdateTitle();
-  proposedFileName_ = WithSuffix(*path, "ric");
+  proposedFileName_ = WithSuffix(path, "ric");
   if (!stop.empty()) dialogs_.ShowWarning(this, QString::fromStdString(stop.front()));
+  return true;
 }
 
 void TForm_Tavlin::ShowLoadedDocument() {

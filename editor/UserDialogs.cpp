@@ -3,7 +3,9 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QStringList>
+#include <algorithm>
 
 namespace tavlin {
 
@@ -70,5 +72,34 @@ std::optional<QString> QtUserDialogs::ChooseSaveFile(QWidget* parent, const File
 }
 
 int QtUserDialogs::RunModal(QDialog* dialog) { return dialog->exec(); }
+
+namespace {
+
+// A window-modal QProgressDialog: while it shows, each update lets the
+// window repaint and the Cancel button work.
+class QtProgressWindow : public ProgressWindow {
+ public:
+  QtProgressWindow(QWidget* parent, const QString& text)
+      : dialog_(text, QStringLiteral("Cancel"), 0, kProgressSteps, parent) {
+    dialog_.setWindowModality(Qt::WindowModal);
+    dialog_.setMinimumDuration(500);
+    dialog_.setAutoClose(false);
+    dialog_.setAutoReset(false);
+    dialog_.setValue(0);
+  }
+  bool Update(int done) override {
+    dialog_.setValue(std::clamp(done, 0, kProgressSteps));
+    return !dialog_.wasCanceled();
+  }
+
+ private:
+  QProgressDialog dialog_;
+};
+
+}  // namespace
+
+std::unique_ptr<ProgressWindow> QtUserDialogs::StartProgress(QWidget* parent, const QString& text) {
+  return std::make_unique<QtProgressWindow>(parent, text);
+}
 
 }  // namespace tavlin

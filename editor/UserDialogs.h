@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 #include <optional>
 
 class QDialog;
@@ -21,6 +22,17 @@ struct FileDialogSpec {
 // The answer to a "save first?" question; Cancel (also Esc or closing the box) aborts the command.
 enum class SaveAnswer { Yes, No, Cancel };
 
+// The progress window of a long command, with a Cancel button; it closes
+// when this object goes away.
+class ProgressWindow {
+ public:
+  virtual ~ProgressWindow() = default;
+  // Shows how far the command is, 0 to kProgressSteps; false once the user
+  // has cancelled.
+  virtual bool Update(int done) = 0;
+  static constexpr int kProgressSteps = 1000;
+};
+
 class UserDialogs {
  public:
   virtual ~UserDialogs() = default;
@@ -37,6 +49,9 @@ class UserDialogs {
   virtual std::optional<QString> ChooseSaveFile(QWidget* parent, const FileDialogSpec& setup) = 0;
   // Runs a dialog modally.
   virtual int RunModal(QDialog* dialog) = 0;
+  // A progress window for a command that may take a while; it shows only
+  // when the command does.
+  virtual std::unique_ptr<ProgressWindow> StartProgress(QWidget* parent, const QString& text) = 0;
 };
 
 // The real one: QMessageBox and QFileDialog.
@@ -50,6 +65,7 @@ class QtUserDialogs : public UserDialogs {
   std::optional<QString> ChooseOpenFile(QWidget* parent, const FileDialogSpec& setup) override;
   std::optional<QString> ChooseSaveFile(QWidget* parent, const FileDialogSpec& setup) override;
   int RunModal(QDialog* dialog) override;
+  std::unique_ptr<ProgressWindow> StartProgress(QWidget* parent, const QString& text) override;
 };
 
 // "letters.ric" with another suffix: "letters.rs"; a name without one gets it added.

@@ -10,31 +10,16 @@
 namespace tavlin::cli {
 
 int CmdCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  std::vector<std::string> files;
   BrickVariant variant = BrickVariant::Enhanced132;
   std::optional<long long> count;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a.size() < 3 || a.compare(0, 2, "--") != 0) {
-      files.push_back(a);
-      continue;
-    }
-    std::string name = a, value;
-    if (const std::size_t eq = a.find('='); eq != std::string::npos) {
-      name = a.substr(0, eq);
-      value = a.substr(eq + 1);
-    } else {
-      if (i + 1 >= args.size()) throw UsageError{"option " + name + " needs a value"};
-      value = args[++i];
-    }
-    if (name == "--brick") {
+  const CommandArgs split = SplitArguments(args, {{"--brick"}, {"--param-count"}});
+  for (const auto& [name, value] : split.options) {
+    if (name == "--brick")
       variant = ParseBrickVariantOption(value);
-    } else if (name == "--param-count") {
+    else
       count = ParseParameterCount(value);
-    } else {
-      throw UsageError{"unknown option '" + name + "'"};
-    }
   }
+  const std::vector<std::string>& files = split.files;
   if (files.size() != 1) throw UsageError{"check needs one FILE"};
   const std::string& file = files[0];
   const std::vector<std::uint8_t> bytes = EncodeRic(ReadInputDocument(file, err));

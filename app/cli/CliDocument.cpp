@@ -7,6 +7,7 @@
 #include "CliMain.h"
 #include "DocumentIO.h"
 #include "FileIO.h"
+#include "QuotedText.h"
 #include "RICElement.h"
 #include "SourceExport.h"
 
@@ -73,8 +74,9 @@ RICElementList ReadInputDocument(const std::string& path, std::ostream& err) {
 }
 
 int CmdInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  ExpectArgs(args, 1, "info");
-  RICElementList list = ReadInputDocument(args[0], err);
+  const std::vector<std::string> files = SplitArguments(args, {}).files;
+  ExpectArgs(files, 1, "info");
+  RICElementList list = ReadInputDocument(files[0], err);
   out << "Elements: " << list.Count() << "\n";
   out << "File size: " << ComputeFileSize(list) << "\n";
   int step = 1;
@@ -88,8 +90,9 @@ int CmdInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 }
 
 int CmdDump(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  ExpectArgs(args, 1, "dump");
-  RICElementList list = ReadInputDocument(args[0], err);
+  const std::vector<std::string> files = SplitArguments(args, {}).files;
+  ExpectArgs(files, 1, "dump");
+  RICElementList list = ReadInputDocument(files[0], err);
   out << "{\"fileSize\": " << ComputeFileSize(list) << ", \"elements\": [";
   bool first = true;
   for (const auto& e : list) {
@@ -102,33 +105,22 @@ int CmdDump(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 }
 
 int CmdConvert(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-  std::vector<std::string> files;
+  const CommandArgs split = SplitArguments(args, {{"--style"}});
+  const std::vector<std::string>& files = split.files;
   std::optional<NxcStyle> style;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a.rfind("--", 0) != 0) {
-      files.push_back(a);
-      continue;
-    }
-    std::string value;
-    if (a.rfind("--style=", 0) == 0)
-      value = a.substr(8);
-    else if (a == "--style" && i + 1 < args.size())
-      value = args[++i];
-    else if (a == "--style")
-      throw UsageError{"--style needs a value (macros or bytes)"};
-    else
-      throw UsageError{"unknown option '" + a + "'"};
+  for (const auto& [name, value] : split.options) {
+    if (name != "--style") continue;
     if (value != "macros" && value != "bytes")
-      throw UsageError{"--style is macros or bytes, not '" + value + "'"};
+      throw UsageError{"--style is macros or bytes, not " + QuoteInput(value)};
     style = value == "bytes" ? NxcStyle::Bytes : NxcStyle::Macros;
   }
   ExpectArgs(files, 2, "convert");
   const std::optional<SourceLanguage> source = SourceLanguageOfPath(files[1]);
   if (FormatOfPath(files[0]) == DocumentFormat::Unknown)
-    throw UsageError{"'" + files[0] + "' is neither a .ric nor a .rs file"};
+    throw UsageError{QuoteInput(files[0], kQuotedPathLength) + " is neither a .ric nor a .rs file"};
   if (!source && FormatOfPath(files[1]) == DocumentFormat::Unknown)
-    throw UsageError{"'" + files[1] + "' is not a .ric, .rs, .nxc or .nbc file"};
+    throw UsageError{QuoteInput(files[1], kQuotedPathLength) +
+                     " is not a .ric, .rs, .nxc or .nbc file"};
   if (style && source != SourceLanguage::Nxc) throw UsageError{"--style is for .nxc output only"};
   RICElementList list = ReadInputDocument(files[0], err);
   if (source)

@@ -10,6 +10,7 @@
 #include "CliCheck.h"
 #include "CliRender.h"
 #include "FileIO.h"
+#include "QuotedText.h"
 #include "Version.h"
 
 namespace tavlin::cli {
@@ -152,18 +153,49 @@ int OutputError(const std::ostream& out) {
 
 BrickVariant ParseBrickVariantOption(const std::string& value) {
   if (auto v = ParseBrickVariant(value)) return *v;
-  throw UsageError{"--brick needs lego, enhanced131 or enhanced132, not '" + value + "'"};
+  throw UsageError{"--brick needs lego, enhanced131 or enhanced132, not " + QuoteInput(value)};
 }
 
 long long ParseParameterCount(const std::string& value) {
   const bool digits = !value.empty() && value.size() <= 3 &&
                       value.find_first_not_of("0123456789") == std::string::npos;
   if (!digits || std::stoi(value) > 256)
-    throw UsageError{"--param-count needs a whole number from 0 to 256, not '" + value + "'"};
+    throw UsageError{"--param-count needs a whole number from 0 to 256, not " + QuoteInput(value)};
   return std::stoi(value);
 }
 
 int DefaultParameterCount(BrickVariant variant) { return variant == BrickVariant::Lego ? 16 : 256; }
+
+CommandArgs SplitArguments(const std::vector<std::string>& args,
+                           const std::vector<OptionSpec>& known) {
+  CommandArgs split;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--") {
+      split.files.insert(split.files.end(), args.begin() + long(i) + 1, args.end());
+      break;
+    }
+    if (a.size() < 3 || a.compare(0, 2, "--") != 0) {
+      split.files.push_back(a);
+      continue;
+    }
+    const std::size_t eq = a.find('=');
+    const std::string name = a.substr(0, eq);
+    const auto spec = std::find_if(known.begin(), known.end(),
+                                   [&](const OptionSpec& o) { return name == o.name; });
+    if (spec == known.end()) throw UsageError{"unknown option " + QuoteInput(name)};
+    std::string value;
+    if (eq != std::string::npos) {
+      if (!spec->takesValue) throw UsageError{"option " + name + " takes no value"};
+      value = a.substr(eq + 1);
+    } else if (spec->takesValue) {
+      if (i + 1 >= args.size()) throw UsageError{"option " + name + " needs a value"};
+      value = args[++i];
+    }
+    split.options.emplace_back(name, std::move(value));
+  }
+  return split;
+}
 
 int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
   if (argc < 2) {
@@ -186,11 +218,13 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
   }
   auto it = Commands().find(name);
   if (it == Commands().end()) {
-    err << "tavlin-cli: unknown command '" << name << "'\n" << kUsage;
+    err << "tavlin-cli: unknown command " << QuoteInput(name) << "\n" << kUsage;
     return kExitUsage;
   }
   std::vector<std::string> args(argv + 2, argv + argc);
-  if (std::find(args.begin(), args.end(), "--help") != args.end()) {
+  // After "--" even "--help" names a file.
+  const auto endOfOptions = std::find(args.begin(), args.end(), "--");
+  if (std::find(args.begin(), endOfOptions, "--help") != endOfOptions) {
     PrintCommandHelp(it->second, out);
     return Written(out, err);
   }

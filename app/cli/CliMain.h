@@ -5,6 +5,7 @@
 #include <ostream>
 #include <streambuf>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "BrickRenderer.h"
@@ -45,6 +46,25 @@ class FdOutputBuffer : public std::streambuf {
 
 // Why writing to `out` failed, as an errno value: the buffer's own reason where it keeps one.
 int OutputError(const std::ostream& out);
+
+// An option of a command: its name ("--zoom") and whether a value follows it.
+struct OptionSpec {
+  const char* name;
+  bool takesValue = true;
+};
+
+// A command's arguments: its files, and its options in command-line order.
+struct CommandArgs {
+  std::vector<std::string> files;
+  std::vector<std::pair<std::string, std::string>> options;  // name, value ("" for a flag)
+};
+
+// Splits a command's arguments by the options it takes: "--name VALUE" or
+// "--name=VALUE" (a value may start with "-": "--offset -3,2"); "--" ends the
+// options, so that a file may be named "--x". Any other "--..." is an
+// unknown option; a usage error says so.
+CommandArgs SplitArguments(const std::vector<std::string>& args,
+                           const std::vector<OptionSpec>& known);
 
 // Runs one command; output goes to `out`, messages to `err`; returns the exit code.
 int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err);

@@ -17,6 +17,7 @@
 #include "ParameterSet.h"
 #include "ParameterSweep.h"
 #include "PngWriter.h"
+#include "QuotedText.h"
 #include "RICInterpreter.h"
 #include "RicFile.h"
 
@@ -68,7 +69,7 @@ std::optional<long long> ParseInRange(const std::string& text, long long low, lo
 // range is taken for a mistake.
 ParameterSweep ParseSweep(const std::string& text) {
   const auto fail = [&](const std::string& why) -> UsageError {
-    return UsageError{"--sweep needs N=FROM..TO[:STEP]" + why + ", not '" + text + "'"};
+    return UsageError{"--sweep needs N=FROM..TO[:STEP]" + why + ", not " + QuoteInput(text)};
   };
   const std::string ranges = " (N 0..255, FROM and TO 0..65535, STEP not 0)";
   const std::size_t eq = text.find('=');
@@ -87,23 +88,25 @@ ParameterSweep ParseSweep(const std::string& text) {
   return ParameterSweep{int(*n), int(*from), int(*to), int(*step < 0 ? -*step : *step)};
 }
 
+// The options of render, each taking a value; each is handled by name below.
+const std::vector<OptionSpec> kRenderOptions = {
+    {"--params"},       // FILE.rpa
+    {"--param"},        // N=V
+    {"--offset"},       // DX,DY
+    {"--zoom"},         // Z
+    {"--sweep"},        // N=FROM..TO[:STEP]
+    {"--fps"},          // F
+    {"--element"},      // K
+    {"--brick"},        // lego|enhanced131|enhanced132
+    {"--param-count"},  // N
+    {"--options"},      // N
+    {"--text"},         // STRING
+};
+
 RenderOptions ParseArguments(const std::vector<std::string>& args) {
   RenderOptions o;
-  std::vector<std::string> files;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a.size() < 3 || a.compare(0, 2, "--") != 0) {
-      files.push_back(a);
-      continue;
-    }
-    std::string name = a, value;
-    if (const std::size_t eq = a.find('='); eq != std::string::npos) {
-      name = a.substr(0, eq);
-      value = a.substr(eq + 1);
-    } else {
-      if (i + 1 >= args.size()) throw UsageError{"option " + name + " needs a value"};
-      value = args[++i];
-    }
+  const CommandArgs split = SplitArguments(args, kRenderOptions);
+  for (const auto& [name, value] : split.options) {
     if (name == "--params") {
       if (value.empty()) throw UsageError{"--params needs a file"};
       o.parameterFiles.push_back(value);
@@ -115,8 +118,8 @@ RenderOptions ParseArguments(const std::vector<std::string>& args) {
         v = ParseInRange(value.substr(eq + 1), 0, 65535);
       }
       if (!n || !v)
-        throw UsageError{"--param needs N=V with N from 0 to 255 and V from 0 to 65535, not '" +
-                         value + "'"};
+        throw UsageError{"--param needs N=V with N from 0 to 255 and V from 0 to 65535, not " +
+                         QuoteInput(value)};
       o.parameters.emplace_back(int(*n), int(*v));
     } else if (name == "--offset") {
       const std::size_t comma = value.find(',');
@@ -126,14 +129,14 @@ RenderOptions ParseArguments(const std::vector<std::string>& args) {
         dy = ParseInRange(value.substr(comma + 1), -1000000, 1000000);
       }
       if (!dx || !dy)
-        throw UsageError{"--offset needs DX,DY, two whole numbers, not '" + value + "'"};
+        throw UsageError{"--offset needs DX,DY, two whole numbers, not " + QuoteInput(value)};
       o.dx = int(*dx);
       o.dy = int(*dy);
     } else if (name == "--zoom") {
       auto z = ParseInRange(value, 1, kMaxZoom);
       if (!z)
         throw UsageError{"--zoom needs a whole number from 1 to " + std::to_string(kMaxZoom) +
-                         ", not '" + value + "'"};
+                         ", not " + QuoteInput(value)};
       o.zoom = int(*z);
     } else if (name == "--sweep") {
       o.sweeps.push_back(ParseSweep(value));
@@ -145,11 +148,11 @@ RenderOptions ParseArguments(const std::vector<std::string>& args) {
       auto f = ParseInRange(value, 1, kMaxFps);
       if (!f)
         throw UsageError{"--fps needs a whole number from 1 to " + std::to_string(kMaxFps) +
-                         ", not '" + value + "'"};
+                         ", not " + QuoteInput(value)};
       o.fps = int(*f);
     } else if (name == "--element") {
       auto k = ParseNumber(value);
-      if (!k) throw UsageError{"--element needs an element number, not '" + value + "'"};
+      if (!k) throw UsageError{"--element needs an element number, not " + QuoteInput(value)};
       o.element = *k;
     } else if (name == "--brick") {
       o.brick = ParseBrickVariantOption(value);
@@ -158,20 +161,30 @@ RenderOptions ParseArguments(const std::vector<std::string>& args) {
     } else if (name == "--options") {
       o.drawOptions = ParseInRange(value, 0, 0xFFFFFFFFLL);
       if (!o.drawOptions)
-        throw UsageError{"--options needs a whole number from 0 to 4294967295, not '" + value +
-                         "'"};
+        throw UsageError{"--options needs a whole number from 0 to 4294967295, not " +
+                         QuoteInput(value)};
     } else if (name == "--text") {
       o.text = value;
-    } else {
-      throw UsageError{"unknown option '" + name + "'"};
     }
   }
   if (!o.brick && (o.parameterCount || o.drawOptions || o.text))
     throw UsageError{"--param-count, --options and --text need --brick"};
   if (o.brick && o.element) throw UsageError{"--element cannot be used with --brick"};
+  const std::vector<std::string>& files = split.files;
   if (files.size() != 2) throw UsageError{"render needs IN and OUT.png or OUT.gif"};
   o.in = files[0];
   o.out = files[1];
+  // Only a name that says what is written: "render ok.ric clobber.ric" would
+  // put a picture where a RIC file was.
+  const std::string extension = LowerExtension(o.out);
+  if (o.sweeps.empty() && extension != ".png")
+    throw UsageError{"render writes a PNG picture: OUT must end in .png, not " +
+                     QuoteInput(o.out, kQuotedPathLength)};
+  if (!o.sweeps.empty() && extension != ".png" && extension != ".gif")
+    throw UsageError{
+        "a sweep writes an animated GIF or numbered PNG pictures: OUT must end in "
+        ".gif or .png, not " +
+        QuoteInput(o.out, kQuotedPathLength)};
   return o;
 }
 
@@ -206,6 +219,8 @@ int CmdRender(const std::vector<std::string>& args, std::ostream&, std::ostream&
   for (const std::string& file : o.parameterFiles) {
     // The editor starts without its parameter file when there is none; a file
     // named on the command line must be there.
+    std::error_code ec;
+    if (std::filesystem::is_directory(file, ec)) throw TavlinError(file, IoErrorText(EISDIR));
     if (!FileExists(file)) throw TavlinError(file, IoErrorText(ENOENT));
     ReadParameterFile(file, parameters);
   }

@@ -12,6 +12,7 @@
 #include "DocumentIO.h"
 #include "FileIO.h"
 #include "Picture.h"
+#include "QuotedText.h"
 #include "RicFile.h"
 #include "RicScript.h"
 
@@ -167,15 +168,15 @@ TEST(ScriptFilter, EveryLineEndCounts) {
 }
 
 TEST(ScriptFilter, KeepsThePlaceOfEveryCharacter) {
-  ScriptText script = FilterScriptText("  pixel(1,\r\n\tline // x\n\n  \"a b\"");
-  ASSERT_EQ(script.Text, "PIXEL(1,LINE\"A B\"");
-  ASSERT_EQ(script.Positions.size(), script.Text.size());
-  EXPECT_EQ(script.Positions[0], (ScriptPosition{1, 3}));   // P
-  EXPECT_EQ(script.Positions[7], (ScriptPosition{1, 10}));  // ,
-  EXPECT_EQ(script.Positions[8], (ScriptPosition{2, 2}));   // L after the tab
-  EXPECT_EQ(script.Positions[12], (ScriptPosition{4, 3}));  // opening quote
-  EXPECT_EQ(script.Positions[14], (ScriptPosition{4, 5}));  // the quoted blank
-  EXPECT_EQ(script.End, (ScriptPosition{4, 8}));
+  const std::string raw = "  pixel(1,\r\n\tline // x\n\n  \"a b\"";
+  ASSERT_EQ(FilterScriptText(raw).Text, "PIXEL(1,LINE\"A B\"");
+  EXPECT_EQ(ScriptPositionOf(raw, 0), (ScriptPosition{1, 3}));   // P
+  EXPECT_EQ(ScriptPositionOf(raw, 7), (ScriptPosition{1, 10}));  // ,
+  EXPECT_EQ(ScriptPositionOf(raw, 8), (ScriptPosition{2, 2}));   // L after the tab
+  EXPECT_EQ(ScriptPositionOf(raw, 12), (ScriptPosition{4, 3}));  // opening quote
+  EXPECT_EQ(ScriptPositionOf(raw, 14), (ScriptPosition{4, 5}));  // the quoted blank
+  EXPECT_EQ(ScriptPositionOf(raw, 17), (ScriptPosition{4, 8}));  // just after the end
+  EXPECT_EQ(ScriptPositionOf("", 0), (ScriptPosition{1, 1}));
 }
 
 // ---------------------------------------------------------------------------
@@ -261,9 +262,10 @@ INSTANTIATE_TEST_SUITE_P(
             "desc( 0, 100, 64 );\r\nline( 0, 0, 0, 99, 63 );\r\n  circel(0,50,32,10); // c\r\n"
             "rect( 0, 10, 10, 20, 8 );",
             "Desc 0 100 64; Line 0 0 0 99 63 | stop test.rs:3:3: 'circel(0,50,32,10);'"},
-        ScriptCase{"LongStatementIsShortened",
-                   "pixel(0,1,2) \"abcdefghijklmnopqrstuvwxyz0123456789ABCDEFGH",
-                   "Pixel 0 1 2 | stop test.rs:1:14: '\"abcdefghijklmnopqrstuvwxyz0123456789...'"},
+        ScriptCase{
+            "LongStatementIsShortened",
+            "pixel(0,1,2) \"abcdefghijklmnopqrstuvwxyz0123456789ABCDEFGH",
+            "Pixel 0 1 2 | stop test.rs:1:14: '\"abcdefghijklmnopqrstuvwxyz0123456789ABC...'"},
         ScriptCase{"HexValues", "numbox( 0, 5, 5, 0X10 ) numbox( 0, 5, 5, X1F )",
                    "NumBox 0 5 5 16; NumBox 0 5 5 31"},
         ScriptCase{"LowSixteenBits", "numbox(0,5,5,70000) numbox(0,5,5,65536)",
@@ -382,6 +384,22 @@ TEST(ScriptReader, ErrorTextsForTheCommandLineAndTheWindow) {
     EXPECT_EQ(e.ScriptPath(), "dir/pic.rs");
     EXPECT_EQ(e.Message(), "line 4, column 7: a sprite row may hold only 0 and 1");
   }
+}
+
+// Whatever the input holds, a message quotes a short piece of it on one line.
+TEST(ScriptReader, MessagesQuoteShortPiecesOnOneLine) {
+  const std::string longToken(1 << 20, 'Q');
+  EXPECT_EQ(Outcome("numbox(0,1,1," + longToken + ")"),
+            "error 1:14: '" + std::string(kQuotedInputLength, 'Q') + "...' is not a number");
+  EXPECT_EQ(
+      Outcome("numbox(0,1,1," + std::string(1 << 20, '9') + ")"),
+      "error 1:14: '" + std::string(kQuotedInputLength, '9') + "...' is too large for a number");
+  EXPECT_EQ(QuoteInput("a\tb\r\n\x01\x7F"), "'a\\tb\\r\\n\\x01\\x7F'");
+  // A cut never splits a character of more than one byte.
+  EXPECT_EQ(QuoteInput("ab\xC3\xA9", 3), "'ab...'");
+  EXPECT_EQ(RicScriptError("dir/a\nb.rs", 2, 3, "why").what(),
+            std::string("'dir/a\\nb.rs':2:3: why"));
+  EXPECT_EQ(TavlinError("plain name.rs", "why").what(), std::string("plain name.rs: why"));
 }
 
 // ---------------------------------------------------------------------------
@@ -569,6 +587,47 @@ TEST_F(ScriptImport, APictureThatCannotBeDecoded) {
       << outcome;
 }
 
+// A 1-bit BMP of width x height black pixels (a few MB for millions of pixels).
+void WriteBlackBmp(const std::string& path, int width, int height) {
+  const std::uint32_t stride = std::uint32_t((width + 31) / 32 * 4);
+  const std::uint32_t size = 62 + stride * std::uint32_t(height);
+  std::vector<std::uint8_t> b;
+  auto put = [&](std::uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) b.push_back(std::uint8_t(v >> (8 * i)));
+  };
+  b = {'B', 'M'};
+  put(size, 4), put(0, 4), put(62, 4);
+  put(40, 4), put(std::uint32_t(width), 4), put(std::uint32_t(height), 4), put(1, 2), put(1, 2);
+  put(0, 4), put(stride * std::uint32_t(height), 4), put(2835, 4), put(2835, 4), put(2, 4);
+  put(0, 4), put(0, 4), put(0xFFFFFF, 4);
+  b.resize(size, 0);
+  WriteFileAtomic(path, b.data(), b.size());
+}
+
+// Each picture is decoded once per script however often it is named, and the
+// pixels of all pictures together are bounded.
+TEST_F(ScriptImport, PicturesAreDecodedOnceAndTheirPixelsBounded) {
+  const int side = 16384, rows = int(kMaxScriptPicturePixels / 2 / side);
+  for (const char* name : {"a.bmp", "b.bmp", "c.bmp"})
+    WriteBlackBmp(folder_ + "/" + name, side, rows);
+  const std::string twoPictures =
+      "sprite(1, import[\"a.bmp\", 50, 2, 1], import[\"a.bmp\", 50, 3, 1], "
+      "import(\"b.bmp\", 50, 3, 1))\n";
+  EXPECT_EQ(Read(twoPictures), "Sprite 1 [0,0,2,0] 111");
+  EXPECT_EQ(Read(twoPictures + "sprite(2, import(\"c.bmp\"))"),
+            "error 2:18: the pictures the script imports hold more than " +
+                std::to_string(kMaxScriptPicturePixels) + " pixels in all");
+  // Drawing the same picture again and again is bounded as well.
+  std::string many = "sprite(3";
+  for (std::size_t i = 0; i * 1024 * 512 <= kMaxScriptPicturePixels; ++i)
+    many += ", import[\"ramp.png\", 50, 1024, 512]";
+  const std::string outcome = Read(many + ")");
+  EXPECT_NE(outcome.find(": the IMPORT items of the script draw more than " +
+                         std::to_string(kMaxScriptPicturePixels) + " pixels in all"),
+            std::string::npos)
+      << outcome;
+}
+
 // ---------------------------------------------------------------------------
 // The writer
 
@@ -648,9 +707,9 @@ TEST(ScriptWriter, SpritesWithoutPixelsStillCloseTheirStatement) {
   EXPECT_EQ(text,
             "sprite( 1,\r\n        0  );\r\n\r\n"
             "sprite( 2,\r\n        0  );\r\n\r\n"
-            "sprite( 3,\r\n        0  );\r\n\r\n");
+            "sprite( 3,\r\n        empty( 0, 1 )  );\r\n\r\n");
   EXPECT_EQ(Describe(ParseRicScript(text, "x.rs")),
-            "Sprite 1 [0,0,0,0] 0; Sprite 2 [0,0,0,0] 0; Sprite 3 [0,0,0,0] 0");
+            "Sprite 1 [0,0,0,0] 0; Sprite 2 [0,0,0,0] 0; Sprite 3 [0,0,-1,0] ");
 }
 
 // ---------------------------------------------------------------------------
@@ -740,6 +799,24 @@ INSTANTIATE_TEST_SUITE_P(Files, RicFileRoundTrip,
                              if (c == '-') c = '_';
                            return name;
                          });
+
+// A RIC file may hold sprites of no rows or of rows of no bytes; the script keeps them.
+TEST(ScriptRoundTrip, SpritesWithoutPixelsKeepTheirRicBytes) {
+  std::vector<std::uint8_t> bytes;
+  for (unsigned rows : {0u, 3u, 0u}) {
+    const unsigned bytesPerRow = rows ? 0 : 2;
+    for (unsigned w : {10u, 1u, 7u, rows, bytesPerRow, 0u}) {
+      bytes.push_back(std::uint8_t(w));
+      bytes.push_back(std::uint8_t(w >> 8));
+    }
+  }
+  RICElementList list = DecodeRic(bytes.data(), bytes.size());
+  ASSERT_EQ(list.Count(), 3);
+  const std::string script = RicScriptText(list);
+  EXPECT_EQ(EncodeRic(ParseRicScript(script, "empty.rs")), bytes) << script;
+  EXPECT_EQ(Outcome("sprite( 1, empty( 3, 2 ) )"),
+            "error 1:12: EMPTY needs a width or a height of 0, not 3 x 2");
+}
 
 TEST_F(ScriptDocument, WriteRicScriptSavesTheDocumentAtomically) {
   NewDescription(0, 100, 64);

@@ -320,6 +320,30 @@ TEST_F(CliDocumentTest, AnyBytesNamedRicAreReadWithoutFailing) {
   }
 }
 
+// "--" ends the options, so that a file may be named like one; an option a
+// command does not take is named; a file name that holds a line end is
+// quoted, so that the message stays one line.
+TEST_F(CliDocumentTest, OptionsEndAtTwoDashesAndOddNamesStayOnOneLine) {
+  fs::copy_file(DataFile("two-circles.ric"), Path("--help.ric"));
+  CliResult r = Cli({"info", "--", Path("--help.ric")});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out.rfind("Elements: ", 0), 0u) << r.out;
+  r = Cli({"dump", "--foo", Path("--help.ric")});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(r.err.rfind("tavlin-cli: unknown option '--foo'\n", 0), 0u) << r.err;
+  r = Cli({"dump", "--", "--help"});  // a file, not the help
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err.rfind("tavlin-cli: --help: ", 0), 0u) << r.err;
+  r = Cli({"info", Path("two\nlines\x1b.ric")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "tavlin-cli: '" + Path("two\\nlines\\x1B.ric") + "': File not found\n");
+  WriteText(Path("cut\n.ric"), std::string("\x0A\x00\x07\x00", 4));  // a damaged file is read
+  r = Cli({"info", Path("cut\n.ric")});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.err.rfind("tavlin-cli: '" + Path("cut\\n.ric") + "': ", 0), 0u) << r.err;
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+}
+
 // --- Usage ---------------------------------------------------------------------------
 
 struct UsageCase {

@@ -72,6 +72,8 @@ TEST(CliFileTargetTest, PipesAndDevicesAreRefusedAtOnce) {
   TempFolder dir;
   for (const char* name : {"fifo.ric", "fifo.rs", "fifo.rpa", "fifo.png"})
     ASSERT_EQ(::mkfifo(dir.Path(name).c_str(), 0600), 0);
+  // A picture name that leads to the tool's own standard output.
+  ASSERT_EQ(::symlink("/proc/self/fd/1", dir.Path("stdout.png").c_str()), 0);
   const std::string ric = DataFile("two-circles.ric"), png = dir.Path("ok.png");
   const std::string pipe = ": Is a pipe, not a file\n";
   struct Case {
@@ -85,8 +87,8 @@ TEST(CliFileTargetTest, PipesAndDevicesAreRefusedAtOnce) {
       {{"render", dir.Path("fifo.rs"), png}, dir.Path("fifo.rs") + pipe},
       {{"render", ric, png, "--params", dir.Path("fifo.rpa")}, dir.Path("fifo.rpa") + pipe},
       {{"render", ric, dir.Path("fifo.png")}, dir.Path("fifo.png") + pipe},
-      {{"render", ric, "/proc/self/fd/1"},
-       "/proc/self/fd/1: Is part of the system's /proc or /sys, not a file\n"},
+      {{"render", ric, dir.Path("stdout.png")},
+       dir.Path("stdout.png") + ": Is part of the system's /proc or /sys, not a file\n"},
   };
   for (const Case& c : cases) {
     const auto r = RunCli(c.args);
@@ -94,8 +96,8 @@ TEST(CliFileTargetTest, PipesAndDevicesAreRefusedAtOnce) {
     EXPECT_EQ(r.err, "tavlin-cli: " + c.err);
     EXPECT_EQ(r.out, "");
   }
-  EXPECT_EQ(dir.Entries(),
-            (std::vector<std::string>{"fifo.png", "fifo.ric", "fifo.rpa", "fifo.rs"}));
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"fifo.png", "fifo.ric", "fifo.rpa", "fifo.rs",
+                                                     "stdout.png"}));
 }
 
 }  // namespace

@@ -174,6 +174,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         UsageCase{"ExtraFile", {"more.png"}, "render needs IN and OUT.png or OUT.gif"},
         UsageCase{"UnknownOption", {"--colour", "red"}, "unknown option '--colour'"},
+        UsageCase{"UnknownOptionLast", {"--foo"}, "unknown option '--foo'"},
+        UsageCase{
+            "LongValueIsCut",
+            {"--zoom", std::string(100000, '7')},
+            "--zoom needs a whole number from 1 to 32, not '" + std::string(40, '7') + "...'"},
         UsageCase{"MissingValue", {"--zoom"}, "option --zoom needs a value"},
         UsageCase{"ZoomZero", {"--zoom", "0"}, "--zoom needs a whole number from 1 to 32, not '0'"},
         UsageCase{
@@ -216,6 +221,35 @@ INSTANTIATE_TEST_SUITE_P(
                   "--sweep: parameter 1 is swept twice"},
         UsageCase{"FpsZero", {"--fps", "0"}, "--fps needs a whole number from 1 to 50, not '0'"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// render writes only to a name that says what it writes: a PNG, or with a
+// sweep a GIF or numbered PNGs. Anything else is a usage error that leaves
+// the file there as it was.
+TEST_F(CliRenderTest, OutputMustBeNamedForWhatIsWritten) {
+  const std::string ric = Path("clobber.ric");
+  fs::copy_file(DataFile("two-circles.ric"), ric);
+  const std::string old = tavlin::test::ReadText(ric);
+  for (const auto& [out, sweep] : std::vector<std::pair<std::string, bool>>{
+           {ric, false}, {Path("one.gif"), false}, {ric, true}, {Path("x.PNG.txt"), true}}) {
+    std::vector<std::string> args = {"render", DataFile("two-circles.ric"), out};
+    if (sweep) args.insert(args.end(), {"--sweep", "1=0..2"});
+    const RenderRun r = Run(args);
+    EXPECT_EQ(r.exitCode, 2) << out;
+    EXPECT_NE(r.err.find("OUT must end in"), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(tavlin::test::ReadText(ric), old);
+  EXPECT_EQ(Entries(), std::vector<std::string>{"clobber.ric"});
+}
+
+// A folder given as a parameter file is named as one.
+TEST_F(CliRenderTest, ParameterFileThatIsAFolder) {
+  fs::create_directory(Path("params.rpa"));
+  const RenderRun r =
+      Run({"render", DataFile("two-circles.ric"), Path("out.png"), "--params", Path("params.rpa")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "tavlin-cli: " + Path("params.rpa") + ": Is a folder, not a file\n");
+  EXPECT_EQ(Entries(), std::vector<std::string>{"params.rpa"});
+}
 
 // Frame `index` of a GIF file in the colours its palettes give.
 struct GifCloser {

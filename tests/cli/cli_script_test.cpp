@@ -3,6 +3,7 @@
 // reported as FILE:LINE:COLUMN with exit code 1 and no output file left.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -171,6 +172,32 @@ TEST_F(CliScriptTest, MissingAndUnreadableScripts) {
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_TRUE(fs::exists(Path("empty.ric")));
   EXPECT_EQ(fs::file_size(Path("empty.ric")), 0u);
+}
+
+// Reading a script costs little more than its size, even when the filter
+// drops next to nothing: the filtered text is made in the file's own buffer.
+TEST_F(CliScriptTest, ReadingAScriptNeedsLittleMoreThanItsSize) {
+  const auto peakOfChildren = [] {
+    rusage usage{};
+    ::getrusage(RUSAGE_CHILDREN, &usage);
+    return long(usage.ru_maxrss) * 1024;
+  };
+  WriteText(Path("small.rs"), "sprite( 1, 0110 )\n");
+  ASSERT_EQ(Cli({"info", "small.rs"}).exitCode, 0);
+  const long before = peakOfChildren();
+  // Written a row at a time: the child starts as a copy of this process, whose
+  // size must not grow between the two runs.
+  const std::string row = std::string(500, '1') + std::string(499, '0') + ",\n";
+  long size = 0;
+  {
+    std::ofstream out(Path("big.rs"), std::ios::binary);
+    out << "sprite( 1,\n";
+    for (; size < (16l << 20); size += long(row.size())) out << row;
+    out << "1 )\n";
+  }
+  CliResult r = Cli({"info", "big.rs"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_LT(peakOfChildren() - before, 2 * size);
 }
 
 }  // namespace

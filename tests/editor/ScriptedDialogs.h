@@ -54,8 +54,23 @@ class ScriptedDialogs : public tavlin::UserDialogs {
     ++modalRuns;
     return 0;
   }
+  // Progress windows started, and their updates; the update numbered
+  // cancelAtUpdate (from 1) answers as a Cancel click would.
+  QStringList progressTexts;
+  int progressUpdates = 0;
+  int cancelAtUpdate = 0;
+  std::unique_ptr<tavlin::ProgressWindow> StartProgress(QWidget*, const QString& text) override {
+    progressTexts << text;
+    return std::make_unique<Progress>(*this);
+  }
 
  private:
+  struct Progress : tavlin::ProgressWindow {
+    explicit Progress(ScriptedDialogs& owner) : owner(owner) {}
+    bool Update(int) override { return ++owner.progressUpdates != owner.cancelAtUpdate; }
+    ScriptedDialogs& owner;
+  };
+
   std::optional<QString> NextFile(const tavlin::FileDialogSpec& setup) {
     fileFilters << setup.filter;
     fileNames << setup.fileName;

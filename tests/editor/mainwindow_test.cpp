@@ -1365,6 +1365,39 @@ class MainWindowTest : public QObject {
     QCOMPARE(w_->Label_Elements->text(), QString("1"));
   }
 
+  // Import shows its progress; cancelling it leaves the open document as it was.
+  void cancellingAnImportKeepsTheDocument() {
+    std::string script;
+    for (int i = 0; i < 3000; ++i) script += "pixel( 0, 1, 2, 0 );\r\n";
+    WriteFile("long.rs", script);
+    Click("SpeedButton_RIC_AddCircle");
+    dialogs_->cancelAtUpdate = 3;
+    dialogs_->saveAnswers.push_back(SaveAnswer::No);
+    dialogs_->files.push_back(Path("long.rs"));
+    Trigger("ImportRicScript1");
+    QCOMPARE(dialogs_->progressTexts, QStringList{"Reading long.rs..."});
+    QCOMPARE(dialogs_->progressUpdates, 3);
+    QVERIFY(dialogs_->errors.isEmpty());
+    QCOMPARE(ElementList.Count(), 1);
+    QCOMPARE(ElementList[0]->Kind, RICElementKind::Circle);
+    QVERIFY(w_->Modified());
+  }
+
+  // A script named on the command line (or in the Open dialog) is imported: the document
+  // gets no file name, and Save asks instead of writing RIC bytes over the script.
+  void aScriptOpenedAsAFileIsImported() {
+    WriteFile("start.rs", "Line(0, 1, 2, 3, 4)\r\n");
+    const std::vector<std::uint8_t> script = FileBytes(Path("start.rs"));
+    QVERIFY(w_->OpenRicFile(Path("start.rs")));
+    QCOMPARE(ElementList.Count(), 1);
+    QCOMPARE(ElementList[0]->Kind, RICElementKind::Line);
+    QCOMPARE(w_->CurrentFileName(), QString());
+    dialogs_->files.push_back(std::nullopt);
+    Trigger("Menu_File_Save");
+    QCOMPARE(dialogs_->fileNames, QStringList{Path("start.ric")});
+    QCOMPARE(FileBytes(Path("start.rs")), script);
+  }
+
   void closingKeepsTheOldWorkingFolderValuesInTheConfigFile() {
     QDir(Path("config")).removeRecursively();
     WriteFile("Tavlin.RPA", "  3 : 7\r\n");

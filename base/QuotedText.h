@@ -1,0 +1,26 @@
+// Pieces of input and file names as messages show them: bounded in length and
+// on one line, whatever the input holds.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tavlin {
+
+// Quoted input is cut after this many characters; a file name quoted as a
+// piece of input is kept whole up to the longest path the system opens.
+constexpr std::size_t kQuotedInputLength = 40;
+constexpr std::size_t kQuotedPathLength = 4096;
+
+// A piece of input between single quotes, control characters written as \n,
+// \r, \t or \xHH, cut after `longest` characters with "...": a 50 MB token
+// makes a message of one short line.
+std::string QuoteInput(std::string_view text, std::size_t longest = kQuotedInputLength);
+
+// A file name as a message names it: as it is, unless it holds a control
+// character (a newline would split the message), then quoted in full as
+// QuoteInput quotes.
+std::string MessagePath(std::string_view path);
+
+}  // namespace tavlin
