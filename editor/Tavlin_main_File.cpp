@@ -198,14 +198,15 @@ bool TForm_Tavlin::SaveDocumentAs() {
   setup.fileName = currentFileName_.isEmpty() ? proposedFileName_ : currentFileName_;
   std::optional<QString> path = ChooseFileToWrite(dialogs_, this, setup);
   if (!path) return false;
-  SetCurrentFileName(*path);
   TabSheet_Edit_Sprite->EndPreview();
   try {
-    WriteRicFile(Local(currentFileName_));
+    WriteRicFile(Local(*path));
   } catch (const TavlinError& e) {
+    // The document keeps the name of the file that holds it, if any.
     ShowFailure(QString::fromStdString(e.what()));
     return false;
   }
+  SetCurrentFileName(*path);
   TheDocument().MarkSaved();
   ShowHistoryState();
   ShowSavedMessage();

@@ -1061,11 +1061,18 @@ class MainWindowTest : public QObject {
 
   void failedSaveKeepsTheOldFileAndReportsIt() {
     Click("SpeedButton_RIC_AddLine");
+    dialogs_->files.push_back(Path("kept.ric"));
+    Click("SpeedButton_FileIO_SaveAs");
+    Click("SpeedButton_RIC_AddLine");
     dialogs_->files.push_back(Path("missing-folder/x.ric"));
     Click("SpeedButton_FileIO_SaveAs");
     QCOMPARE(dialogs_->errors.size(), 1);
     QVERIFY(dialogs_->errors[0].contains("File not found"));
     QVERIFY(w_->Modified());
+    // The document still belongs to the file it was saved to, so Save goes there.
+    QCOMPARE(w_->CurrentFileName(), Path("kept.ric"));
+    Click("SpeedButton_FileIO_Save");
+    QCOMPARE(FileBytes(Path("kept.ric")).size(), std::size_t(28));
   }
 
   void saveAsOverAnExistingFileAsks() {
