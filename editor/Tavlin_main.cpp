@@ -1,4 +1,5 @@
 #include "Tavlin_main.h"
+#include "QtHelpers.h"
 
 #include <QAction>
 #include <QApplication>
@@ -574,7 +575,7 @@ bool TForm_Tavlin::Modified() const { return TheDocument().Modified(); }
 
 void TForm_Tavlin::SetCurrentFileName(const QString& path) {
   currentFileName_ = path;
-  TheDocument().SetFileName(QFile::encodeName(path).toStdString());
+  TheDocument().SetFileName(LocalPath(path));
   UpdateTitle();
 }
 

@@ -11,6 +11,7 @@
 #include "DrawGrid.h"
 #include "FileIO.h"
 #include "PreviewAnimation.h"
+#include "QtHelpers.h"
 #include "RecentFiles.h"
 #include "RicFile.h"
 #include "RicScript.h"
@@ -30,8 +31,6 @@ const FileDialogSpec kScriptOpenDialog{"RICscript files *.rs|*.rs", "rs", "*.rs"
 const FileDialogSpec kScriptSaveDialog{"RicScript *.rs|*.rs", "rs", "*.rs", false};
 const FileDialogSpec kNxcSaveDialog{"NXC source *.nxc|*.nxc", "nxc", "*.nxc", false};
 const FileDialogSpec kNbcSaveDialog{"NBC source *.nbc|*.nbc", "nbc", "*.nbc", false};
-
-std::string Local(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 }  // namespace
 
@@ -85,20 +84,20 @@ void TForm_Tavlin::OpenCommand() {
 }
 
 bool TForm_Tavlin::OpenRicFile(const QString& path) {
-  if (!FileExists(Local(path))) return false;
+  if (!FileExists(LocalPath(path))) return false;
   // Read as RIC bytes, a script would become the current file, and Save would overwrite it.
-  if (FormatOfPath(Local(path)) == DocumentFormat::RicScript) return ImportRicScriptFile(path);
+  if (FormatOfPath(LocalPath(path)) == DocumentFormat::RicScript) return ImportRicScriptFile(path);
   TabSheet_Edit_Sprite->EndPreview();
   std::vector<std::string> notes;
   RICElementList read;
   try {
     // The file is read completely before the document is replaced.
-    read = LoadRicFile(Local(path), &notes);
+    read = LoadRicFile(LocalPath(path), &notes);
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
     return false;
   }
-  TheDocument().Reset(std::move(read), Local(path));
+  TheDocument().Reset(std::move(read), LocalPath(path));
   currentFileName_ = path;
   ShowLoadedDocument();
   StatusPanel[6]->setText(currentFileName_);
@@ -108,10 +107,10 @@ bool TForm_Tavlin::OpenRicFile(const QString& path) {
 }
 
 void TForm_Tavlin::OpenRecentFile(const QString& path) {
-  if (!FileExists(Local(path))) {
+  if (!FileExists(LocalPath(path))) {
     ShowFailure(path + ": " + QString::fromStdString(IoErrorText(ENOENT)));
     try {
-      FillRecentMenu(RemoveRecentFile(recentListFile_, Local(path)));
+      FillRecentMenu(RemoveRecentFile(recentListFile_, LocalPath(path)));
     } catch (const TavlinError&) {
       // A list that cannot be written keeps the entry; the user was told why it does not open.
     }
@@ -122,7 +121,7 @@ void TForm_Tavlin::OpenRecentFile(const QString& path) {
 
 void TForm_Tavlin::NoteRecentFile(const QString& path) {
   try {
-    FillRecentMenu(AddRecentFile(recentListFile_, Local(QFileInfo(path).absoluteFilePath())));
+    FillRecentMenu(AddRecentFile(recentListFile_, LocalPath(QFileInfo(path).absoluteFilePath())));
   } catch (const TavlinError&) {
     // A list that cannot be kept (a read-only config folder) is no reason to trouble the user.
   }
@@ -146,7 +145,7 @@ void TForm_Tavlin::FillRecentMenu(const std::vector<std::string>& paths) {
     QAction* entry = entries[qsizetype(i)];
     entry->setVisible(i < paths.size());
     if (i >= paths.size()) continue;
-    const QFileInfo file(QFile::decodeName(QByteArray::fromStdString(paths[i])));
+    const QFileInfo file(QtPath(paths[i]));
     entry->setText(
         QString("&%1 %2  [%3]").arg(i + 1).arg(literal(file.fileName()), literal(file.path())));
     entry->setData(file.filePath());
@@ -163,7 +162,7 @@ void TForm_Tavlin::MergeCommand() {
   std::vector<std::string> notes;
   RICElementList read;
   try {
-    read = LoadRicFile(Local(*path), &notes);
+    read = LoadRicFile(LocalPath(*path), &notes);
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
     return;
@@ -181,7 +180,7 @@ bool TForm_Tavlin::SaveDocument() {
   if (currentFileName_.isEmpty()) return SaveDocumentAs();
   TabSheet_Edit_Sprite->EndPreview();  // no preview pixels in the file
   try {
-    WriteRicFile(Local(currentFileName_));
+    WriteRicFile(LocalPath(currentFileName_));
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
     return false;
@@ -200,7 +199,7 @@ bool TForm_Tavlin::SaveDocumentAs() {
   if (!path) return false;
   TabSheet_Edit_Sprite->EndPreview();
   try {
-    WriteRicFile(Local(*path));
+    WriteRicFile(LocalPath(*path));
   } catch (const TavlinError& e) {
     // The document keeps the name of the file that holds it, if any.
     ShowFailure(QString::fromStdString(e.what()));
@@ -233,81 +232,6 @@ void TForm_Tavlin::NewCommand() {
   StatusPanel[6]->setText(QString());
 }
 
-void TForm_Tavlin::AddElement(RICElementKind kind) {
-  ElementPtr e;
-  switch (kind) {
-    case RICElementKind::Description:
-      e = MakeDescription(0, 0, 0);
-      break;
-    case RICElementKind::Sprite:
-      e = MakeSprite(1);
-      break;
-    case RICElementKind::VarMap:
-      e = MakeVarMap(1, 0);
-      break;
-    case RICElementKind::CopyBits:
-      e = MakeCopyBits(0, 1, 0, 0, 1, 1, 0, 0);
-      break;
-    case RICElementKind::Pixel:
-      e = MakePixel(0, 0, 0);
-      break;
-    case RICElementKind::Line:
-      e = MakeLine(0, 0, 0, 10, 10);
-      break;
-    case RICElementKind::Rectangle:
-      e = MakeRectangle(0, 0, 0, 10, 10);
-      break;
-    case RICElementKind::Circle:
-      e = MakeCircle(0, 30, 30, 10);
-      break;
-    case RICElementKind::NumBox:
-      e = MakeNumBox(0, 0, 0, 0);
-      break;
-    case RICElementKind::Ellipse:
-      e = MakeEllipse(0, 30, 30, 20, 10);
-      break;
-    case RICElementKind::Polygon:
-      e = MakePolygon(0, {{10, 10}, {40, 10}, {25, 40}});
-      break;
-  }
-  TabSheet_Edit_Sprite->EndPreview();
-  ShowChangedDocument(TheDocument().Add(std::move(e), std::string("Add ") + KindName(kind)));
-}
-
-void TForm_Tavlin::DeleteElement() {
-  if (!ElementList.ValidIndex(selectedIndex_)) return;
-  TabSheet_Edit_Sprite->EndPreview();
-  TheDocument().Remove(selectedIndex_, StepName("Delete", selectedIndex_));
-  ShowChangedDocument(std::min(selectedIndex_, ElementList.Count() - 1));
-}
-
-void TForm_Tavlin::DoubleElement() {
-  if (!ElementList.ValidIndex(selectedIndex_)) return;
-  TabSheet_Edit_Sprite->EndPreview();  // the copy takes no preview pixels
-  TheDocument().Insert(selectedIndex_, DuplicateElement(*ElementList[selectedIndex_]),
-                       StepName("Double", selectedIndex_));
-  ShowChangedDocument(selectedIndex_);
-}
-
-// Move Up and Move Down exchange the selected element with its neighbour;
-// at either end the first and the last element trade places.
-void TForm_Tavlin::MoveElementUp() {
-  int n = ElementList.Count();
-  MoveSelectedElement(selectedIndex_ > 0 ? selectedIndex_ - 1 : n - 1);
-}
-
-void TForm_Tavlin::MoveElementDown() {
-  int n = ElementList.Count();
-  MoveSelectedElement(selectedIndex_ < n - 1 ? selectedIndex_ + 1 : 0);
-}
-
-void TForm_Tavlin::MoveSelectedElement(int target) {
-  int i = selectedIndex_;
-  if (!ElementList.ValidIndex(i) || !ElementList.ValidIndex(target) || i == target) return;
-  TheDocument().Exchange(i, target, StepName("Move", i));
-  ShowChangedDocument(target);
-}
-
 void TForm_Tavlin::AboutCommand() { dialogs_.RunModal(aboutBox_); }
 
 void TForm_Tavlin::ImportRicScript1Click() {
@@ -330,7 +254,7 @@ bool TForm_Tavlin::ImportRicScriptFile(const QString& path) {
     };
     try {
       // The script is read completely before the document is replaced.
-      read = LoadRicScript(Local(path), &stop, report);
+      read = LoadRicScript(LocalPath(path), &stop, report);
     } catch (const RicScriptCancelled&) {
       return false;
     } catch (const TavlinError& e) {
@@ -364,7 +288,7 @@ void TForm_Tavlin::ExportRicScript1Click() {
   if (!path) return;
   TabSheet_Edit_Sprite->EndPreview();
   try {
-    WriteRicScript(Local(*path));
+    WriteRicScript(LocalPath(*path));
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
   }
@@ -400,7 +324,7 @@ void TForm_Tavlin::ExportSource(SourceLanguage language, NxcStyle style) {
       QFileInfo(document.isEmpty() ? WithSuffix(*path, "ric") : document).fileName();
   TabSheet_Edit_Sprite->EndPreview();
   try {
-    SaveSource(Local(*path), ElementList, source.toStdString(), language, style);
+    SaveSource(LocalPath(*path), ElementList, source.toStdString(), language, style);
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
   }

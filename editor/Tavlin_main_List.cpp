@@ -9,6 +9,7 @@
 #include "Document.h"
 #include "DrawGrid.h"
 #include "ElementIcons.h"
+#include "SpritePage.h"
 #include "Tavlin_main.h"
 
 namespace tavlin {
@@ -284,6 +285,83 @@ void TForm_Tavlin::DrawGrid_RICMouseUp() {
   // The highlighted row always names the element being edited.
   if (ElementList.ValidIndex(selectedIndex_)) DrawGrid_RIC->SetRow(selectedIndex_ + 1, false);
   RefreshDocumentView();
+}
+
+// ---- The list commands: add, delete, double and move ----
+
+void TForm_Tavlin::AddElement(RICElementKind kind) {
+  ElementPtr e;
+  switch (kind) {
+    case RICElementKind::Description:
+      e = MakeDescription(0, 0, 0);
+      break;
+    case RICElementKind::Sprite:
+      e = MakeSprite(1);
+      break;
+    case RICElementKind::VarMap:
+      e = MakeVarMap(1, 0);
+      break;
+    case RICElementKind::CopyBits:
+      e = MakeCopyBits(0, 1, 0, 0, 1, 1, 0, 0);
+      break;
+    case RICElementKind::Pixel:
+      e = MakePixel(0, 0, 0);
+      break;
+    case RICElementKind::Line:
+      e = MakeLine(0, 0, 0, 10, 10);
+      break;
+    case RICElementKind::Rectangle:
+      e = MakeRectangle(0, 0, 0, 10, 10);
+      break;
+    case RICElementKind::Circle:
+      e = MakeCircle(0, 30, 30, 10);
+      break;
+    case RICElementKind::NumBox:
+      e = MakeNumBox(0, 0, 0, 0);
+      break;
+    case RICElementKind::Ellipse:
+      e = MakeEllipse(0, 30, 30, 20, 10);
+      break;
+    case RICElementKind::Polygon:
+      e = MakePolygon(0, {{10, 10}, {40, 10}, {25, 40}});
+      break;
+  }
+  TabSheet_Edit_Sprite->EndPreview();
+  ShowChangedDocument(TheDocument().Add(std::move(e), std::string("Add ") + KindName(kind)));
+}
+
+void TForm_Tavlin::DeleteElement() {
+  if (!ElementList.ValidIndex(selectedIndex_)) return;
+  TabSheet_Edit_Sprite->EndPreview();
+  TheDocument().Remove(selectedIndex_, StepName("Delete", selectedIndex_));
+  ShowChangedDocument(std::min(selectedIndex_, ElementList.Count() - 1));
+}
+
+void TForm_Tavlin::DoubleElement() {
+  if (!ElementList.ValidIndex(selectedIndex_)) return;
+  TabSheet_Edit_Sprite->EndPreview();  // the copy takes no preview pixels
+  TheDocument().Insert(selectedIndex_, DuplicateElement(*ElementList[selectedIndex_]),
+                       StepName("Double", selectedIndex_));
+  ShowChangedDocument(selectedIndex_);
+}
+
+// Move Up and Move Down exchange the selected element with its neighbour;
+// at either end the first and the last element trade places.
+void TForm_Tavlin::MoveElementUp() {
+  int n = ElementList.Count();
+  MoveSelectedElement(selectedIndex_ > 0 ? selectedIndex_ - 1 : n - 1);
+}
+
+void TForm_Tavlin::MoveElementDown() {
+  int n = ElementList.Count();
+  MoveSelectedElement(selectedIndex_ < n - 1 ? selectedIndex_ + 1 : 0);
+}
+
+void TForm_Tavlin::MoveSelectedElement(int target) {
+  int i = selectedIndex_;
+  if (!ElementList.ValidIndex(i) || !ElementList.ValidIndex(target) || i == target) return;
+  TheDocument().Exchange(i, target, StepName("Move", i));
+  ShowChangedDocument(target);
 }
 
 }  // namespace tavlin

@@ -23,6 +23,7 @@
 #include "ParameterSet.h"
 #include "PngWriter.h"
 #include "PreviewAnimation.h"
+#include "QtHelpers.h"
 #include "RICInterpreter.h"
 #include "SpritePage.h"
 #include "Tavlin_main.h"
@@ -52,8 +53,6 @@ class ParamFocusFilter : public QObject {
  private:
   std::function<void(int)> onFocus_;
 };
-
-std::string Local(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 }  // namespace
 
@@ -296,8 +295,8 @@ void TForm_Tavlin::ParameterLoad() {
   // its first lines into the previous parameter file.
   const TParameterSet before = ParameterSet;
   try {
-    ReadParameterFile(Local(*path));
-    ParameterFileName = Local(*path);
+    ReadParameterFile(LocalPath(*path));
+    ParameterFileName = LocalPath(*path);
     ParameterFileReadFailed = false;
   } catch (const TavlinError& e) {
     ParameterSet = before;
@@ -314,8 +313,8 @@ void TForm_Tavlin::ParameterSave() {
   std::optional<QString> path = dialogs_.ChooseSaveFile(this, setup);
   if (!path) return;
   try {
-    WriteParameterFile(Local(*path));
-    ParameterFileName = Local(*path);
+    WriteParameterFile(LocalPath(*path));
+    ParameterFileName = LocalPath(*path);
     ParameterFileReadFailed = false;
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
@@ -341,7 +340,7 @@ void TForm_Tavlin::ExportPicturePng() {
   RenderDocumentInto(display, preview ? SpinEdit_PreView_PosX->value() : 0,
                      preview ? SpinEdit_PreView_PosY->value() : 0);
   try {
-    WritePngFile(Local(*path), ScaleDisplay(display, Animation_PreView->ExportZoom()));
+    WritePngFile(LocalPath(*path), ScaleDisplay(display, Animation_PreView->ExportZoom()));
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
   }
@@ -372,7 +371,7 @@ void TForm_Tavlin::ExportAnimationGif() {
           RenderDocument(display, dx, dy, ElementList, parameters);
         },
         [&](int, const NXTDisplay& display) { gif.AddFrame(display); });
-    WriteGifFile(Local(*path), gif);
+    WriteGifFile(LocalPath(*path), gif);
   } catch (const TavlinError& e) {
     QApplication::restoreOverrideCursor();
     ShowFailure(QString::fromStdString(e.what()));
