@@ -415,11 +415,18 @@ void Ellipse(long long CX, long long CY, long long A, long long B, Sink& sink, N
   const long long crit2 = -(b2 / 4 + B % 2 + a2);
   const long long crit3 = -(b2 / 4 + B % 2);
   const long long d2xt = 2 * b2, d2yt = 2 * a2;
-  while (y >= yLow && x <= std::min(A, xHigh)) {
-    sink.Clipped(CX + x, 63 - (CY + y));
-    sink.Clipped(CX - x, 63 - (CY - y));
-    sink.Clipped(CX + x, 63 - (CY - y));
-    sink.Clipped(CX - x, 63 - (CY + y));
+  auto on = [](long long v, long long size) {
+    return (unsigned long long)v < (unsigned long long)size;
+  };
+  const long long xEnd = std::min(A, xHigh);
+  while (y >= yLow && x <= xEnd) {
+    const long long east = CX + x, west = CX - x;
+    const bool eastOn = on(east, kWidth), westOn = on(west, kWidth);
+    for (const long long row : {63 - (CY + y), 63 - (CY - y)}) {
+      if (!on(row, kHeight)) continue;
+      if (eastOn) sink.At(row * kWidth + east);
+      if (westOn) sink.At(row * kWidth + west);
+    }
     const bool right = t + b2 * x <= crit1 || t + a2 * y <= crit3;
     const bool down = !right && t - a2 * y > crit2;
     if (!down) {
