@@ -260,12 +260,10 @@ class EllipseWalk {
     auto flat = [&](long long y) {
       return (__int128)b2_ * (2 * RowEnd(y) + 1) <= (__int128)2 * a2_ * (y - 1);
     };
-    // Where the walk enters row y, given that it left row y + 1 at its run's end.
-    auto rowStart = [&](long long y) {
-      if (y == B_) return 0LL;
-      const long long x = RowEnd(y + 1);
-      return Below(x, y + 1) ? x : x + 1;
-    };
+    // Where the walk enters row y, given that it left row y + 1 at its run's
+    // end: always diagonally, since where flat(y + 1) holds, Below fails at
+    // the end of a run on row y + 1.
+    auto rowStart = [&](long long y) { return y == B_ ? 0LL : RowEnd(y + 1) + 1; };
     // The last row whose run reaches column xLow.
     const long long reach = xLow == 0 ? B_ : std::min(LastRow(xLow - 1), B_);
     const long long entryRow = std::min(yHigh, reach);
