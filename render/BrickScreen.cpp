@@ -387,9 +387,12 @@ void BrickScreen::Ellipse(std::int16_t xc, std::int16_t yc, std::int16_t a, std:
     return;
   std::int16_t x0 = 0, y0 = -1;
   const std::int64_t a2 = std::int64_t(a) * a, b2 = std::int64_t(b) * b;
+  // Along the walk t stays within 2 * b2 * (a + 1) + 2 * a2 * (b + 1) + b2
+  // of 0: a step right is taken only with t < 0, a diagonal one with
+  // t <= crit2 + a2 * y, and a step down leaves t above crit2 - a2 * b. Every
+  // other term is t plus at most 2 * b2 * (a + 1).
   if (a > 0 && b > 0 &&
-      2 * (b2 * (a + 2) * (a + 2) + a2 * (b + 2) * (b + 2)) <=
-          std::numeric_limits<std::int32_t>::max()) {
+      4 * (b2 * (a + 2) + a2 * (b + 2)) <= std::numeric_limits<std::int32_t>::max()) {
     if (xLow > a || yLow > b) return;
     const auto [x, y] = raster::EllipseWalk(a, b).Entry(xLow, yHigh);
     if (x > a || y < 0) return;
