@@ -127,12 +127,25 @@ RICElementList DataDocument(const char* name) {
   return DecodeRic(data.data(), data.size());
 }
 
-// The largest document of ellipses whose long arcs cross the screen: each
-// walks its whole quadrant, about 8,000 steps.
-RICElementList EllipseDocument() {
+// The largest document of ellipses whose long arcs cross the screen, each
+// quadrant about 8,000 steps long: `anyArc` false, all of them at the top of
+// the quadrant's walk; true, in turn there, where the arc runs at 45 degrees
+// and at the steep end.
+RICElementList EllipseDocument(bool anyArc = false) {
   RICElementList list;
-  for (std::size_t size = 0; size + 14 <= kRicBufferSize; size += 14)
-    list.Add(MakeEllipse(0, 50, 4095, 4095, 4063));  // the bottom of its arc touches (50, 32)
+  for (std::size_t size = 0, n = 0; size + 14 <= kRicBufferSize; size += 14, ++n) {
+    switch (anyArc ? n % 3 : 0) {
+      case 0:
+        list.Add(MakeEllipse(0, 50, 4095, 4095, 4063));  // the bottom of its arc touches (50, 32)
+        break;
+      case 1:
+        list.Add(MakeEllipse(0, 2950, 2900, 4095, 4095));  // down-left through (50, 32)
+        break;
+      default:
+        list.Add(MakeEllipse(0, 4095, 32, 4050, 4000));  // its left end at (45, 32)
+        break;
+    }
+  }
   return AsReadFromFile(list);
 }
 
@@ -211,6 +224,11 @@ void BM_RenderDocument_HugeEllipses(benchmark::State& state) {
   RenderLoop(state, EllipseDocument());
 }
 BENCHMARK(BM_RenderDocument_HugeEllipses)->Unit(benchmark::kMillisecond);
+
+void BM_RenderDocument_HugeEllipsesAnyArc(benchmark::State& state) {
+  RenderLoop(state, EllipseDocument(true));
+}
+BENCHMARK(BM_RenderDocument_HugeEllipsesAnyArc)->Unit(benchmark::kMillisecond);
 
 void BM_PaintZoomedDisplay_Page(benchmark::State& state) {
   NXTDisplay display;

@@ -1,5 +1,7 @@
 #include "BrickScreen.h"
 
+#include "Raster.h"
+
 #include <algorithm>
 #include <limits>
 #include <unordered_map>
@@ -54,17 +56,22 @@ bool ReachableOffsets(int centre, int limit, int& low, int& high) {
 // accordingly). A hollow walk hands each point (x, y), x and y >= 0, to
 // `point`, which returns false to end the walk; a filled one hands out
 // rectangles that do not overlap, relative to the centre. Both radii are
-// non-zero.
+// non-zero. A hollow walk may start at a later point (x0, y0 >= 0) of the
+// walk: the error terms are those the walk has there (t as in
+// raster::EllipseWalk, kept to 32 bits).
 template <class PointFn, class RectFn>
-void WalkEllipse(std::int16_t a, std::int16_t b, bool fill, PointFn&& point, RectFn&& rect) {
-  std::int16_t x = 0, y = b, rx = 0, ry = b;
+void WalkEllipse(std::int16_t a, std::int16_t b, bool fill, PointFn&& point, RectFn&& rect,
+                 std::int16_t x0 = 0, std::int16_t y0 = -1) {
+  if (y0 < 0) y0 = b;
+  std::int16_t x = x0, y = y0, rx = 0, ry = b;
   std::uint16_t width = 1, height = 1;
   const std::int32_t a2 = std::int32_t(a) * a, b2 = std::int32_t(b) * b;
   const std::int32_t crit1 = -(a2 / 4 + a % 2 + b2);
   const std::int32_t crit2 = -(b2 / 4 + b % 2 + a2);
   const std::int32_t crit3 = -(b2 / 4 + b % 2);
-  std::int32_t t = Wrap32(-std::int64_t(a2) * y);
-  std::int32_t dxt = 0, dyt = Wrap32(-2 * std::int64_t(a2) * y);
+  std::int32_t t = Wrap32(std::int64_t(b2) * x * (x + 1) + std::int64_t(a2) * y * (y - 1) -
+                          std::int64_t(a2) * b * b);
+  std::int32_t dxt = Wrap32(2 * std::int64_t(b2) * x), dyt = Wrap32(-2 * std::int64_t(a2) * y);
   const std::int32_t d2xt = Wrap32(2 * std::int64_t(b2)), d2yt = Wrap32(2 * std::int64_t(a2));
   while (y >= 0 && x <= a) {
     if (!fill && !point(x, y)) return;
@@ -371,12 +378,27 @@ void BrickScreen::Ellipse(std::int16_t xc, std::int16_t yc, std::int16_t a, std:
   // Otherwise point by point. The walk's x only grows and its y only falls
   // (x cannot wrap below a radius of 32767), so it ends once x has passed
   // every column or y every row a mirrored point could reach, and plots
-  // nothing before both are in reach.
+  // nothing before both are in reach. Where its arithmetic stays within 32
+  // bits it is the exact walk, which can start right where both are.
   int xLow = 0, xHigh = 0, yLow = 0, yHigh = 0;
   const bool canStop = a < 32767;
   if (canStop &&
       (!ReachableOffsets(xc, kW - 1, xLow, xHigh) || !ReachableOffsets(yc, kH - 1, yLow, yHigh)))
     return;
+  std::int16_t x0 = 0, y0 = -1;
+  const std::int64_t a2 = std::int64_t(a) * a, b2 = std::int64_t(b) * b;
+  // Along the walk t stays within 2 * b2 * (a + 1) + 2 * a2 * (b + 1) + b2
+  // of 0: a step right is taken only with t < 0, a diagonal one with
+  // t <= crit2 + a2 * y, and a step down leaves t above crit2 - a2 * b. Every
+  // other term is t plus at most 2 * b2 * (a + 1).
+  if (a > 0 && b > 0 &&
+      4 * (b2 * (a + 2) + a2 * (b + 2)) <= std::numeric_limits<std::int32_t>::max()) {
+    if (xLow > a || yLow > b) return;
+    const auto [x, y] = raster::EllipseWalk(a, b).Entry(xLow, yHigh);
+    if (x > a || y < 0) return;
+    x0 = std::int16_t(x);
+    y0 = std::int16_t(y);
+  }
   WalkEllipse(
       a, b, false,
       [&](int x, int y) {
@@ -392,7 +414,7 @@ void BrickScreen::Ellipse(std::int16_t xc, std::int16_t yc, std::int16_t a, std:
         }
         return true;
       },
-      [](int, int, int, int) {});
+      [](int, int, int, int) {}, x0, y0);
 }
 
 // Hollow: lines between consecutive points, closed unless a polyline. Filled:

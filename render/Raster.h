@@ -9,9 +9,11 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CircleWalk.h"
@@ -212,6 +214,153 @@ void Circle(long long CX, long long CY, long long R, Sink& sink) {
   clampRange(CY - (kHeight - 1), CY, rowPoint);
 }
 
+// The quadrant walk of the firmware's ellipse outline, radii A across and B
+// up (both > 0), in closed form. The walk starts at (0, B) with t = -a2 * B;
+// each step right adds 2 * b2 * x (the new x) to t and each step down
+// -2 * a2 * y (the new y) + ..., so wherever it is,
+//   t(x, y) = b2 * x * (x + 1) + a2 * y * (y - 1) - a2 * B * B,
+// and the step taken from (x, y) depends on (x, y) only: right while Right(),
+// otherwise down while Below(), otherwise diagonally. Right() holds on a set
+// closed toward smaller x and y, Below() on one closed toward larger x and y
+// (for y >= 1), which lets a row's or a column's run be solved for directly.
+// `Entry` finds where the walk first reaches a region without walking to it.
+class EllipseWalk {
+ public:
+  EllipseWalk(long long A, long long B)
+      : A_(A),
+        B_(B),
+        a2_(A * A),
+        b2_(B * B),
+        crit1_(-(a2_ / 4 + A % 2 + b2_)),
+        crit2_(-(b2_ / 4 + B % 2 + a2_)),
+        crit3_(-(b2_ / 4 + B % 2)) {}
+
+  long long T(long long x, long long y) const {
+    return b2_ * x * (x + 1) + a2_ * y * (y - 1) - a2_ * B_ * B_;
+  }
+  bool Right(long long x, long long y) const {
+    const long long t = T(x, y);
+    return t + b2_ * x <= crit1_ || t + a2_ * y <= crit3_;
+  }
+  bool Below(long long x, long long y) const { return T(x, y) - a2_ * y > crit2_; }
+
+  // The first point of the walk with x >= xLow and y <= yHigh (0 <= xLow,
+  // yHigh), or a point of the walk before it, or one past the walk's end
+  // (x > A or y < 0) when it never gets there.
+  std::pair<long long, long long> Entry(long long xLow, long long yHigh) const {
+    yHigh = std::min(yHigh, B_);
+    if (xLow == 0 && yHigh == B_) return {0, B_};
+    // While each row's run ends at least one column right of the run above
+    // it, the walk enters each row no further right than where the row's run
+    // ends, so it leaves row y at RowEnd(y). flat(y) tells that row y - 1 is
+    // entered so; it holds from some row up to B when RowEnd(B) >= 1 (with
+    // `x` the end of a run on the row above, b2 * (2 * x + 1) <= 2 * a2 *
+    // (y - 1) makes Right hold on the row below one column further).
+    const long long topEnd = RowEnd(B_);
+    auto flat = [&](long long y) {
+      return (__int128)b2_ * (2 * RowEnd(y) + 1) <= (__int128)2 * a2_ * (y - 1);
+    };
+    // Where the walk enters row y, given that it left row y + 1 at its run's
+    // end: always diagonally, since where flat(y + 1) holds, Below fails at
+    // the end of a run on row y + 1.
+    auto rowStart = [&](long long y) { return y == B_ ? 0LL : RowEnd(y + 1) + 1; };
+    // The last row whose run reaches column xLow.
+    const long long reach = xLow == 0 ? B_ : std::min(LastRow(xLow - 1), B_);
+    const long long entryRow = std::min(yHigh, reach);
+    if (reach >= 0 && (entryRow == B_ || (topEnd >= 1 && flat(entryRow + 1))))
+      return {std::max(rowStart(entryRow), xLow), entryRow};
+
+    // Otherwise the entry lies past the rows entered so: start from the end
+    // of the last of them.
+    long long x = 0, y = B_;
+    if (topEnd >= 1) {
+      long long lo = 1, hi = B_ + 1;  // the lowest row with flat(), B + 1 for none
+      while (lo < hi) {
+        const long long mid = lo + (hi - lo) / 2;
+        if (flat(mid))
+          hi = mid;
+        else
+          lo = mid + 1;
+      }
+      y = lo - 1;
+      x = RowEnd(y);
+    }
+    // Step on until a column is entered at or above the end of its run,
+    // with the columns' runs ending at least a row lower each from there on.
+    bool columnStart = x == 0 && y == B_;
+    for (;;) {
+      if ((x >= xLow && y <= yHigh) || x > A_ || y < 0) return {x, y};
+      if (columnStart && (__int128)2 * b2_ * (x + 1) >= (__int128)a2_ * (2 * y + 1) &&
+          ColumnEnd(x) <= y)
+        break;
+      const bool right = Right(x, y), down = !right && Below(x, y);
+      if (!down) ++x;
+      if (!right) --y;
+      columnStart = !down;
+    }
+    // The first column whose run reaches row yHigh.
+    const long long target = std::max({x, xLow, RowEnd(yHigh + 1), BelowFrom(yHigh + 1)});
+    if (target == x) return {x, std::min(y, yHigh)};
+    if (target > A_) return {A_ + 1, -1};
+    const long long end = ColumnEnd(target - 1);
+    if (end < 0) return {A_ + 1, -1};
+    const long long start = end - (Right(target - 1, end) ? 0 : 1);
+    return {target, std::min(start, yHigh)};
+  }
+
+  // The smallest x >= 0 where Right(x, y) fails (at most A).
+  long long RowEnd(long long y) const {
+    // Right(x, y) is x * (x + 2) * b2 <= k1 or x * (x + 1) * b2 <= k3.
+    const long long k1 = crit1_ + a2_ * B_ * B_ - a2_ * y * (y - 1);
+    const long long k3 = crit3_ + a2_ * B_ * B_ - a2_ * y * y;
+    const long long x1 = LastX(k1, 2), x3 = LastX(k3, 1);
+    return std::max(x1, x3) + 1;
+  }
+
+ private:
+  // The largest x >= 0 with b2 * x * (x + c) <= k, or -1.
+  long long LastX(long long k, long long c) const {
+    if (k < 0) return -1;
+    const double q = double(k) / double(b2_);
+    long long x = (long long)(std::sqrt(q + c * c / 4.0) - c / 2.0);
+    x = std::clamp(x, 0LL, A_ + 2);
+    while (x > 0 && b2_ * x * (x + c) > k) --x;
+    while (b2_ * (x + 1) * (x + 1 + c) <= k) ++x;
+    return x;
+  }
+  // The largest y >= 0 with a2 * y * (y + c) <= k, or -1 (c is 0, -1 or -2:
+  // y * (y + c) grows from y = 1 on, and y = 0 gives what y = -c does).
+  long long LastY(long long k, long long c) const {
+    const long long low = c < 0 ? 1 : 0;
+    if (a2_ * low * (low + c) > k) return -1;
+    const double q = double(k) / double(a2_);
+    long long y = (long long)(std::sqrt(std::max(0.0, q + c * c / 4.0)) - c / 2.0);
+    y = std::clamp(y, low, B_ + 2);
+    while (y > low && a2_ * y * (y + c) > k) --y;
+    while (a2_ * (y + 1) * (y + 1 + c) <= k) ++y;
+    return y;
+  }
+  // The largest y >= 0 with Right(x, y), or -1.
+  long long LastRow(long long x) const {
+    const long long k1 = crit1_ + a2_ * B_ * B_ - b2_ * x * (x + 2);
+    const long long k3 = crit3_ + a2_ * B_ * B_ - b2_ * x * (x + 1);
+    return std::max(LastY(k1, -1), LastY(k3, 0));
+  }
+  // The largest y >= 0 where a walk going down column x stops: Right(x, y)
+  // or not Below(x, y); -1 when there is none.
+  long long ColumnEnd(long long x) const {
+    const long long k2 = crit2_ + a2_ * B_ * B_ - b2_ * x * (x + 1);
+    return std::max(LastRow(x), LastY(k2, -2));
+  }
+  // The smallest x >= 0 with Below(x, y) (y >= 1).
+  long long BelowFrom(long long y) const {
+    const long long k = crit2_ + a2_ * B_ * B_ - a2_ * y * (y - 2);
+    return LastX(k, 1) + 1;
+  }
+
+  long long A_, B_, a2_, b2_, crit1_, crit2_, crit3_;
+};
+
 // The ellipse outline of the enhanced NXT firmware, centre (CX, CY), radii
 // A across and B up, each taken as the 16-bit signed word the brick reads. A
 // radius of 0 gives the straight run from -R to R along the other axis;
@@ -246,17 +395,36 @@ void Ellipse(long long CX, long long CY, long long A, long long B, Sink& sink, N
   if (inside(-2, -2) && inside(kWidth + 1, -2) && inside(-2, kHeight + 1) &&
       inside(kWidth + 1, kHeight + 1))
     return;
+  // Only the quadrant's points with x in xLow..xHigh and y in yLow..yHigh
+  // have a mirror image on the surface; the walk moves right and down only,
+  // so it visits them in one stretch, from its first point with x >= xLow and
+  // y <= yHigh until x passes xHigh or y drops below yLow.
+  auto reachable = [](long long centre, long long limit, long long& low, long long& high) {
+    low = centre <= limit ? std::max(0LL, -centre) : centre - limit;
+    high = centre >= 0 ? std::max(centre, limit - centre) : limit - centre;
+  };
+  long long xLow, xHigh, yLow, yHigh;
+  reachable(CX, kWidth - 1, xLow, xHigh);
+  reachable(CY, kHeight - 1, yLow, yHigh);
+  const EllipseWalk walk(A, B);
+  auto [x, y] = walk.Entry(xLow, yHigh);
+  long long t = walk.T(x, y), dxt = 2 * b2 * x, dyt = -2 * a2 * y;
   const long long crit1 = -(a2 / 4 + A % 2 + b2);
   const long long crit2 = -(b2 / 4 + B % 2 + a2);
   const long long crit3 = -(b2 / 4 + B % 2);
-  long long x = 0, y = B;
-  long long t = -a2 * y, dxt = 0, dyt = -2 * a2 * y;
   const long long d2xt = 2 * b2, d2yt = 2 * a2;
-  while (y >= 0 && x <= A) {
-    sink.Clipped(CX + x, 63 - (CY + y));
-    sink.Clipped(CX - x, 63 - (CY - y));
-    sink.Clipped(CX + x, 63 - (CY - y));
-    sink.Clipped(CX - x, 63 - (CY + y));
+  auto on = [](long long v, long long size) {
+    return (unsigned long long)v < (unsigned long long)size;
+  };
+  const long long xEnd = std::min(A, xHigh);
+  while (y >= yLow && x <= xEnd) {
+    const long long east = CX + x, west = CX - x;
+    const bool eastOn = on(east, kWidth), westOn = on(west, kWidth);
+    for (const long long row : {63 - (CY + y), 63 - (CY - y)}) {
+      if (!on(row, kHeight)) continue;
+      if (eastOn) sink.At(row * kWidth + east);
+      if (westOn) sink.At(row * kWidth + west);
+    }
     const bool right = t + b2 * x <= crit1 || t + a2 * y <= crit3;
     const bool down = !right && t - a2 * y > crit2;
     if (!down) {

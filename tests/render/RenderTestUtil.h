@@ -5,8 +5,10 @@
 
 #include <png.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <random>
 #include <set>
 #include <sstream>
 #include <string>
@@ -171,6 +173,41 @@ inline std::vector<std::pair<long long, long long>> ReferenceCircleWalk(long lon
 inline void PlotReference(NXTDisplay& d, long long x, long long y) {
   if (x >= 0 && x < NXTDisplay::kWidth && y >= 0 && y < NXTDisplay::kHeight)
     d.SetPixel(int(x), int(63 - y), kBlack);
+}
+
+// The firmware's ellipse outline, radii rx, ry > 0, walked point by point
+// over its whole quadrant in exact arithmetic, each point mirrored four ways.
+inline void PlotReferenceEllipse(NXTDisplay& d, long long cx, long long cy, long long rx,
+                                 long long ry) {
+  const long long a2 = rx * rx, b2 = ry * ry;
+  long long x = 0, y = ry, t = -a2 * y, dxt = 0, dyt = -2 * a2 * y;
+  while (y >= 0 && x <= rx) {
+    for (long long sx : {-1, 1})
+      for (long long sy : {-1, 1}) PlotReference(d, cx + sx * x, cy + sy * y);
+    const bool right = t + b2 * x <= -(a2 / 4 + rx % 2 + b2) || t + a2 * y <= -(b2 / 4 + ry % 2);
+    const bool down = !right && t - a2 * y > -(b2 / 4 + ry % 2 + a2);
+    if (!down) x++, dxt += 2 * b2, t += dxt;
+    if (!right) y--, dyt += 2 * a2, t += dyt;
+  }
+}
+
+// A random ellipse centre for radii rx, ry: a third of them put a random
+// point of the arc on a random pixel of the surface, a third lie anywhere
+// the outline may reach the surface, a third anywhere in the 16-bit range.
+template <class Rng>
+std::pair<int, int> RandomEllipseCentre(Rng& rng, int rx, int ry) {
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  switch (pick(0, 2)) {
+    case 0: {
+      const double angle = std::uniform_real_distribution<double>(0, 6.2832)(rng);
+      return {pick(0, 99) - int(std::lround(rx * std::cos(angle))),
+              pick(0, 63) - int(std::lround(ry * std::sin(angle)))};
+    }
+    case 1:
+      return {pick(-rx - 2, rx + 101), pick(-ry - 2, ry + 65)};
+    default:
+      return {pick(-32768, 32767), pick(-32768, 32767)};
+  }
 }
 
 }  // namespace tavlin::test

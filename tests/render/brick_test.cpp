@@ -298,6 +298,29 @@ TEST(BrickRender, HollowEllipsesMoveWithThePicture) {
   }
 }
 
+// Hollow ellipses too wide for the shape table whose arithmetic stays within
+// 32 bits (up to a radius of about 640 for a circle) plot the points of the
+// plain walk, wherever they are drawn.
+TEST(BrickRender, HollowEllipsesPlotTheWholeWalk) {
+  std::mt19937 random(12);
+  auto in = [&](int low, int high) {
+    return std::uniform_int_distribution<int>(low, high)(random);
+  };
+  for (int n = 0; n < 600;) {
+    const long long a = in(1, in(0, 1) ? 1000 : 60), b = in(1, in(0, 1) ? 4000 : 300);
+    const long long a2 = a * a, b2 = b * b;
+    if ((a <= 63 && b <= 255) || 4 * (b2 * (a + 2) + a2 * (b + 2)) > 2147483647) continue;
+    ++n;
+    const auto [x, y] = test::RandomEllipseCentre(random, int(a), int(b));
+    const std::vector<std::uint8_t> ric =
+        Bytes(Op(9, {0, std::uint16_t(x), std::uint16_t(y), std::uint16_t(a), std::uint16_t(b)}));
+    NXTDisplay walked;
+    test::PlotReferenceEllipse(walked, std::int16_t(x), std::int16_t(y), a, b);
+    ASSERT_EQ(Screen(ric, BrickCall{}), Text(walked))
+        << "ellipse " << x << "," << y << " radii " << a << "," << b;
+  }
+}
+
 // CopyBits takes each pixel from the sprite's bit at the same distance from
 // the source corner, at any bit offset and width, clipped at the screen's
 // edges; Fill copies solid, and Invert the opposite bits.

@@ -207,28 +207,21 @@ TEST(DrawEllipseTest, TheFirmwaresOutlineAndItsDegenerateRadii) {
                                        {50, 34}}));
 }
 
-// Large ellipses whose arcs pass by or through the surface, against the
-// walk plotting every point.
-TEST(DrawEllipseTest, LargeRadiiMatchTheWholeWalk) {
+// Ellipses of every size, from a pixel across to wider than the 16-bit
+// range's half, whose arcs cross the surface anywhere or pass it by, against
+// the walk plotting every point.
+TEST(DrawEllipseTest, EveryRadiusMatchesTheWholeWalk) {
   std::mt19937 rng(5);
-  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-  for (int i = 0; i < 400; ++i) {
-    const int rx = pick(1, 3000), ry = i % 2 ? rx : pick(1, 3000);
-    const int cx = pick(-rx - 50, rx + 150), cy = i % 3 ? 30 + pick(-3, 3) : pick(-ry, ry + 64);
+  auto radius = [&] {  // even over the magnitudes
+    const double e = std::uniform_real_distribution<double>(0, std::log(32767.0))(rng);
+    return std::max(1, int(std::exp(e)));
+  };
+  for (int i = 0; i < 1500; ++i) {
+    const int rx = radius(), ry = i % 5 ? radius() : rx;
+    const auto [cx, cy] = test::RandomEllipseCentre(rng, rx, ry);
     NXTDisplay d, walked;
     d.DrawEllipse(cx, cy, rx, ry);
-    const long long a2 = (long long)rx * rx, b2 = (long long)ry * ry;
-    long long x = 0, y = ry, t = -a2 * y, dxt = 0, dyt = -2 * a2 * y;
-    while (y >= 0 && x <= rx) {
-      for (int sx : {-1, 1})
-        for (int sy : {-1, 1})
-          if (NXTDisplay::Contains(int(cx + sx * x), int(63 - (cy + sy * y))))
-            walked.SetPixel(int(cx + sx * x), int(63 - (cy + sy * y)), kBlack);
-      const bool right = t + b2 * x <= -(a2 / 4 + rx % 2 + b2) || t + a2 * y <= -(b2 / 4 + ry % 2);
-      const bool down = !right && t - a2 * y > -(b2 / 4 + ry % 2 + a2);
-      if (!down) x++, dxt += 2 * b2, t += dxt;
-      if (!right) y--, dyt += 2 * a2, t += dyt;
-    }
+    test::PlotReferenceEllipse(walked, cx, cy, rx, ry);
     ASSERT_TRUE(d == walked) << cx << " " << cy << " " << rx << " " << ry;
   }
 }
