@@ -5,7 +5,7 @@ PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test install package bench fuzz clean
+.PHONY: all deps configure build run test install package bench fuzz fuzz-build fuzz-corpus clean
 
 all: build
 
@@ -42,8 +42,44 @@ bench: deps
 	  [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; \
 	done
 
-fuzz: deps
-	@bash fuzz/run.sh $(or $(SECONDS),60)
+# The libFuzzer targets (clang, AddressSanitizer, UBSan). `make fuzz SECONDS=N`
+# runs each for N seconds in turn, with a user's machine's limits, and adds
+# what found new coverage, minimised, to its corpus fuzz/corpus/<target>/;
+# a fault leaves its input in build-fuzz/artifacts/ and fails the run.
+# `make fuzz-corpus` runs each target once over its stored corpus.
+FUZZ_TARGETS := fuzz_ric fuzz_script fuzz_params fuzz_bmp fuzz_png fuzz_jpeg fuzz_gif \
+                fuzz_render fuzz_cli fuzz_varmap
+FUZZ_LIMITS := -rss_limit_mb=1024 -malloc_limit_mb=1024 -timeout=2
+# A small quarantine keeps the freed blocks of large decodes from adding up
+# to a false out-of-memory.
+FUZZ_ENV := ASAN_OPTIONS=quarantine_size_mb=64:detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
+
+fuzz-build: deps
+	@cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DTAVLIN_FUZZ=ON -DTAVLIN_TESTS=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target fuzz_targets
+
+fuzz: fuzz-build
+	@status=0; mkdir -p build-fuzz/artifacts; \
+	for t in $(FUZZ_TARGETS); do \
+	  rm -rf build-fuzz/new/$$t; mkdir -p build-fuzz/new/$$t; \
+	  echo "fuzz: $$t for $(or $(SECONDS),60) s"; \
+	  if ! $(FUZZ_ENV) build-fuzz/fuzz/$$t $(FUZZ_LIMITS) -max_total_time=$(or $(SECONDS),60) \
+	       -artifact_prefix=build-fuzz/artifacts/$$t- build-fuzz/new/$$t fuzz/corpus/$$t \
+	       2>build-fuzz/$$t.log; then \
+	    echo "fuzz: $$t found a fault; see build-fuzz/$$t.log and build-fuzz/artifacts/" >&2; status=1; \
+	  fi; \
+	  grep -E '^#[0-9]+ +DONE' build-fuzz/$$t.log || tail -n 1 build-fuzz/$$t.log; \
+	  $(FUZZ_ENV) build-fuzz/fuzz/$$t $(FUZZ_LIMITS) -merge=1 fuzz/corpus/$$t build-fuzz/new/$$t \
+	    2>>build-fuzz/$$t.log || status=1; \
+	done; exit $$status
+
+fuzz-corpus: fuzz-build
+	@for t in $(FUZZ_TARGETS); do \
+	  $(FUZZ_ENV) build-fuzz/fuzz/$$t $(FUZZ_LIMITS) fuzz/corpus/$$t/* >build-fuzz/$$t.log 2>&1 \
+	    || { echo "fuzz: $$t fails on its corpus; see build-fuzz/$$t.log" >&2; exit 1; }; \
+	  echo "fuzz: $$t: $$(ls fuzz/corpus/$$t | wc -l) inputs pass"; \
+	done
 
 clean:
 	rm -rf $(BUILD) build-bench build-fuzz
