@@ -72,7 +72,7 @@ fuzz: fuzz-build
 	       2>$(FUZZ_BUILD)/$$t.log; then \
 	    echo "fuzz: $$t found a fault; see $(FUZZ_BUILD)/$$t.log and $(FUZZ_BUILD)/artifacts/" >&2; status=1; \
 	  fi; \
-	  grep -E '^#[0-9]+ +DONE' $(FUZZ_BUILD)/$$t.log || tail -n 1 $(FUZZ_BUILD)/$$t.log; \
+	  grep -E '^#[0-9]+[[:space:]]+DONE' $(FUZZ_BUILD)/$$t.log || tail -n 1 $(FUZZ_BUILD)/$$t.log; \
 	  $(FUZZ_ENV) $(FUZZ_BUILD)/fuzz/$$t $(FUZZ_LIMITS) -merge=1 fuzz/corpus/$$t $(FUZZ_BUILD)/new/$$t \
 	    2>>$(FUZZ_BUILD)/$$t.log || status=1; \
 	done; exit $$status
