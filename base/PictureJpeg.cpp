@@ -80,9 +80,9 @@ bool ReadJpegHeader(JpegState& s, const std::uint8_t* data, std::size_t size) {
   return true;
 }
 
-// Decodes into `out` (Width x Height colours) through the row buffer `row`,
-// which holds Width x 4 bytes.
-bool ReadJpegRows(JpegState& s, Rgb* out, JSAMPLE* row) {
+// Appends the rows to `out` as they are decoded, through the row buffer
+// `row`, which holds Width x 4 bytes.
+bool ReadJpegRows(JpegState& s, std::vector<Rgb>& out, JSAMPLE* row) {
   if (setjmp(s.Jump)) return false;
   jpeg_start_decompress(&s.Info);
   const int components = s.Info.output_components;
@@ -94,16 +94,15 @@ bool ReadJpegRows(JpegState& s, Rgb* out, JSAMPLE* row) {
   const JDIMENSION width = s.Info.output_width;
   while (s.Info.output_scanline < s.Info.output_height) {
     JSAMPROW rows[1] = {row};
-    Rgb* target = out + std::size_t(s.Info.output_scanline) * width;
     if (jpeg_read_scanlines(&s.Info, rows, 1) != 1) JpegAbort(s, "no more rows");
     for (JDIMENSION x = 0; x < width; ++x) {
       const JSAMPLE* p = row + std::size_t(x) * std::size_t(components);
       if (cmyk) {
         // Adobe writes CMYK inverted: each byte is 255 minus the ink.
         unsigned k = p[3];
-        target[x] = RgbOf(int(p[0] * k / 255), int(p[1] * k / 255), int(p[2] * k / 255));
+        out.push_back(RgbOf(int(p[0] * k / 255), int(p[1] * k / 255), int(p[2] * k / 255)));
       } else {
-        target[x] = RgbOf(p[0], p[1], p[2]);
+        out.push_back(RgbOf(p[0], p[1], p[2]));
       }
     }
   }
@@ -122,9 +121,11 @@ Picture DecodeJpeg(const std::uint8_t* data, std::size_t size, const std::string
   Picture picture;
   picture.Width = int(s.Info.image_width);
   picture.Height = int(s.Info.image_height);
-  picture.Pixels.resize(std::size_t(picture.Width) * std::size_t(picture.Height));
+  // Reserved, not filled: the pixels are written as the rows come, so a
+  // damaged file whose header claims a large picture costs what it holds.
+  picture.Pixels.reserve(std::size_t(picture.Width) * std::size_t(picture.Height));
   std::vector<JSAMPLE> row(std::size_t(picture.Width) * 4);
-  if (!ReadJpegRows(s, picture.Pixels.data(), row.data()))
+  if (!ReadJpegRows(s, picture.Pixels, row.data()))
     throw TavlinError(name, std::string("damaged JPEG picture: ") + s.Message);
   return picture;
 }

@@ -9,7 +9,8 @@ PACKAGES=(
   libjpeg-dev libpng-dev libgif-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth imagemagick xdotool
-  clang libclang-rt-14-dev
+  # The sanitizer build and the fuzz targets (libFuzzer), and the format check of CI.
+  clang libclang-rt-14-dev clang-format
   # `make package`: dpkg-shlibdeps computes the package's dependencies.
   dpkg-dev
   # The package tests validate the installed files with the desktop's own tools.

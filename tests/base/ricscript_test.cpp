@@ -37,7 +37,7 @@ std::string Arg(RICArgument w) {
 std::string Describe(const TRICElement& e) {
   std::string s;
   auto add = [&](std::initializer_list<RICArgument> words) {
-    for (RICArgument w : words) s += " " + Arg(w);
+    for (RICArgument w : words) s.append(" ").append(Arg(w));
   };
   switch (e.Kind) {
     case RICElementKind::Description:

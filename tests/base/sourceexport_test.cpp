@@ -137,9 +137,14 @@ long Evaluate(const std::string& text, std::size_t& at, int minPrecedence = 0) {
     if (k == ops.size() || precedence[k] <= minPrecedence) return left;
     at += ops[k].size();
     const long right = Evaluate(text, at, precedence[k]);
-    const long results[] = {left | right, left & right, left << right,           left >> right,
-                            left + right, left * right, right ? left % right : 0};
-    left = results[k];
+    // Only the operator asked for: the others may be undefined (a shift by 255).
+    using Op = long (*)(long, long);
+    static const Op apply[] = {
+        [](long a, long b) { return a | b; },        [](long a, long b) { return a & b; },
+        [](long a, long b) { return a << b; },       [](long a, long b) { return a >> b; },
+        [](long a, long b) { return a + b; },        [](long a, long b) { return a * b; },
+        [](long a, long b) { return b ? a % b : 0; }};
+    left = apply[k](left, right);
   }
 }
 

@@ -464,7 +464,7 @@ TEST(ComposeViewTest, MarkTintAndFloatingPicture) {
   SpriteCanvas c;
   c.SetPixelIndex(0, 0, kBlackIndex);
   c.SetPixelIndex(1, 0, kWhiteIndex);
-  FloatingPicture f{1, 1, {kFloatingSet}};
+  FloatingPicture f{1, 1, kFloatingSet};
   SpriteViewState v;
   v.Zoom = 1;
   v.Marked = {0, 0, 2, 0};

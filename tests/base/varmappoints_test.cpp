@@ -25,7 +25,10 @@ std::vector<VarMapPoint> Pts(const std::string& text) {
 std::string Text(const std::vector<VarMapPoint>& points) {
   std::string text;
   for (const VarMapPoint& p : points)
-    text += (text.empty() ? "" : " ") + std::to_string(p.Domain) + "/" + std::to_string(p.Range);
+    text.append(text.empty() ? "" : " ")
+        .append(std::to_string(p.Domain))
+        .append("/")
+        .append(std::to_string(p.Range));
   return text;
 }
 

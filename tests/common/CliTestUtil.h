@@ -76,7 +76,7 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::string&
   TempFolder capture("tavlin-cli-output");
   const std::string out = capture.Path("stdout"), err = capture.Path("stderr");
   std::string cmd = prefix + "exec timeout 60 " + ShellQuote(TAVLIN_CLI_PATH);
-  for (const auto& a : args) cmd += " " + ShellQuote(a);
+  for (const auto& a : args) cmd.append(" ").append(ShellQuote(a));
   cmd += " </dev/null >" + ShellQuote(out) + " 2>" + ShellQuote(err);
   const int status = std::system(("sh -c " + ShellQuote(cmd)).c_str());
   CliResult r;

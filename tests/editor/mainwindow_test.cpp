@@ -590,7 +590,7 @@ class MainWindowTest : public QObject {
         {"Double Sprite", 1, [=, this] { Click("SpeedButton_RIC_Double"); }},
         {"Move Line", 4, [=, this] { Click("SpeedButton_RIC_MoveUp"); }},
         {"Move Description", 0,  // a drag over three rows is one step
-         [=, this] {
+         [=] {
            QTest::mousePress(grid(), Qt::LeftButton, {}, row(1));
            QTest::mouseMove(grid(), row(2));
            QTest::mouseMove(grid(), row(4));
@@ -620,18 +620,18 @@ class MainWindowTest : public QObject {
          [=, this] { Find<QPushButton>("Button_CopyBits_Adapt2Sprite")->click(); }},
         {"Optimize VarMap", 2, [=, this] { Click("SpeedButton_VarMap_Optimize"); }},
         {"Set VarMap Point", 2,
-         [=, this] {
+         [=] {
            QTest::mouseClick(map()->Image_VarMap, Qt::LeftButton, {},
                              QPoint(map()->GraphX(50), map()->GraphY(30)));
          }},
-        {"Change VarMap Point", 2, [=, this] { map()->SpinEdit_VarMap_Range[1]->setValue(40); }},
+        {"Change VarMap Point", 2, [=] { map()->SpinEdit_VarMap_Range[1]->setValue(40); }},
         {"Import VarMap List", 2,
          [=, this] {
            QGuiApplication::clipboard()->setText("0 5 50 20 100 60");
            Click("SpeedButton_VarMap_Import");
          }},
         {"Draw Line", 1,  // one step, without the red preview pixels
-         [=, this] {
+         [=] {
            sprite()->SetSpriteTool(2);
            QTest::mousePress(sprite()->Image_Sprite, Qt::LeftButton, {}, QPoint(10, 10));
            QTest::mouseMove(sprite()->Image_Sprite, QPoint(40, 30));
