@@ -10,9 +10,6 @@ namespace tavlin::brick {
 
 namespace {
 
-constexpr int kW = BrickScreen::kW;
-constexpr int kH = BrickScreen::kH;
-
 // The brick's system font, as far as "%d" needs it: six column bytes per
 // character, bit 0 the top row.
 // clang-format off
