@@ -181,14 +181,14 @@ CommandArgs SplitArguments(const std::vector<std::string>& args,
     }
     const std::size_t eq = a.find('=');
     const std::string name = a.substr(0, eq);
-    const auto spec = std::find_if(known.begin(), known.end(),
-                                   [&](const OptionSpec& o) { return name == o.name; });
-    if (spec == known.end()) throw UsageError{"unknown option " + QuoteInput(name)};
+    const auto option = std::find_if(known.begin(), known.end(),
+                                     [&](const OptionSpec& o) { return name == o.name; });
+    if (option == known.end()) throw UsageError{"unknown option " + QuoteInput(name)};
     std::string value;
     if (eq != std::string::npos) {
-      if (!spec->takesValue) throw UsageError{"option " + name + " takes no value"};
+      if (!option->takesValue) throw UsageError{"option " + name + " takes no value"};
       value = a.substr(eq + 1);
-    } else if (spec->takesValue) {
+    } else if (option->takesValue) {
       if (i + 1 >= args.size()) throw UsageError{"option " + name + " needs a value"};
       value = args[++i];
     }
