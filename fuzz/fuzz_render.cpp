@@ -41,8 +41,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     call.Options = std::uint32_t(dx) ^ std::uint32_t(dy);
     const std::size_t passed = std::size_t(parameters[0] % 257);
     call.Parameters.assign(parameters.begin(), parameters.begin() + passed);
+    // Drawn last op first (the plain render) and first to last (asked for
+    // the undefined elements), over what the screen holds, the result is one.
+    tavlin::NXTDisplay inOrder = display;
     std::vector<tavlin::BrickFinding> undefined;
-    tavlin::RenderBrick(display, ric.data(), ric.size(), call, &undefined);
+    tavlin::RenderBrick(inOrder, ric.data(), ric.size(), call, &undefined);
+    tavlin::RenderBrick(display, ric.data(), ric.size(), call);
+    for (int y = 0; y < tavlin::NXTDisplay::kHeight; ++y)
+      for (int x = 0; x < tavlin::NXTDisplay::kWidth; ++x)
+        if (display.Pixel(x, y) != inOrder.Pixel(x, y)) __builtin_trap();
     tavlin::CheckBrick(ric.data(), ric.size(), call);
   }
   return 0;

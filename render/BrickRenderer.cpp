@@ -87,7 +87,10 @@ class BrickRun {
   std::vector<BrickFinding> checks;
   bool checking = false;
 
-  void Run();
+  // Draws the picture. Backward, it runs the ops last first and stops once
+  // every pixel is decided (see BrickScreen); what earlier ops would report
+  // is then not found.
+  void Run(bool backward = false);
 
  private:
   static constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
@@ -118,8 +121,19 @@ class BrickRun {
   }
 
   // --- argument words ---
-  std::int32_t Resolve(std::uint16_t word);
-  std::int32_t Arg(int fieldOffset) { return Resolve(Word(op_ + fieldOffset)); }
+  // Constants, the most common argument, are resolved here; parameter
+  // references by ResolveReference.
+  std::int32_t Resolve(std::uint16_t word) {
+    return (word & 0xF000) == 0 ? std::int16_t(word) : ResolveReference(word);
+  }
+  std::int32_t ResolveReference(std::uint16_t word);
+  // The argument word at this offset in the current op. A run op lies wholly
+  // in the file unless it claims more bytes than are left, and its fields
+  // lie within its minimum size, so only such an op needs the checked read.
+  std::int32_t Arg(int fieldOffset) {
+    const std::int64_t at = op_ + fieldOffset;
+    return Resolve(opInFile_ ? std::uint16_t(ric_[at] | (ric_[at + 1] << 8)) : Word(at));
+  }
   void CheckArgument(std::uint16_t word, const char* name);
 
   // --- drawing from the picture's bytes ---
@@ -128,6 +142,8 @@ class BrickRun {
   void Font(std::uint16_t width, std::uint16_t height);
 
   // --- ops ---
+  template <class RunFn>
+  void Walk(RunFn&& run);
   void RunOp(std::uint16_t opcode, std::uint16_t sizeWord);
   void CheckOp(std::uint16_t opcode);
   std::size_t Lookup(std::int64_t id) const {
@@ -142,16 +158,16 @@ class BrickRun {
   const BrickCall& call_;
   bool lego_, v132_;
   std::array<std::size_t, 11> table_;
-  std::int64_t op_ = 0;  // the current op's offset
+  std::int64_t op_ = 0;    // the current op's offset
+  bool opInFile_ = false;  // whether all of the current op's bytes lie in the file
   int element_ = 0;
   bool bad_ = false;
   BitmapMode callMode_;
   std::uint16_t callOptions_ = 0;
 };
 
-std::int32_t BrickRun::Resolve(std::uint16_t word) {
+std::int32_t BrickRun::ResolveReference(std::uint16_t word) {
   const std::int16_t raw = std::int16_t(word);
-  if ((word & 0xF000) == 0) return raw;
   const std::size_t count = call_.Parameters.size();
   std::int32_t arg;
   if (lego_) {
@@ -276,7 +292,7 @@ void BrickRun::CopyBits(std::int32_t dstX, std::int32_t dstY, std::int32_t srcX,
       source = shift >= 0 ? gathered << shift : gathered >> -shift;
     }
     if (mode.Invert) source = ~source;
-    BrickScreen::Combine(screen.rows[std::size_t(kH - 1 - (dy + r))], source, mask, mode.Op);
+    screen.Combine(int(kH - 1 - (dy + r)), source, mask, mode.Op);
   }
 }
 
@@ -341,11 +357,57 @@ void BrickRun::Font(std::uint16_t descWidth, std::uint16_t descHeight) {
   }
 }
 
-void BrickRun::Run() {
+void BrickRun::Run(bool backward) {
   const bool clear = call_.Options & 3;
   if (clear) screen.rows.fill(0);
   callOptions_ = std::uint16_t(call_.Options);
   if (!lego_) callMode_ = BitmapModeOf(std::uint16_t(Resolve(callOptions_)));
+  if (!backward) {
+    Walk([&](std::uint16_t opcode, std::uint16_t sizeWord) {
+      if (checking) CheckOp(opcode);
+      RunOp(opcode, sizeWord);
+    });
+    return;
+  }
+  // The ops to run, in file order, with the table entry each sprite or
+  // VarMap replaced. Walking back, undoing those replacements leaves each
+  // op the table it had.
+  struct Step {
+    std::int64_t at;
+    int element;
+    std::uint16_t opcode, sizeWord;
+    bool inFile;
+    std::size_t replaced;
+  };
+  std::vector<Step> steps;
+  Walk([&](std::uint16_t opcode, std::uint16_t sizeWord) {
+    Step step{op_, element_, opcode, sizeWord, opInFile_, kNone};
+    if (opcode == 1 || opcode == 2) {
+      const std::uint16_t id = Word(op_ + 4);
+      if (bad_ || id < 1 || id > 10) return;
+      step.replaced = table_[id];
+      table_[id] = std::size_t(op_);
+    }
+    steps.push_back(step);
+  });
+  screen.BeginBackward();
+  for (auto step = steps.rbegin(); step != steps.rend() && !screen.AllDecided(); ++step) {
+    op_ = step->at;
+    element_ = step->element;
+    opInFile_ = step->inFile;
+    bad_ = false;
+    if (step->opcode == 1 || step->opcode == 2)
+      table_[Word(op_ + 4)] = step->replaced;
+    else
+      RunOp(step->opcode, step->sizeWord);
+  }
+  screen.EndBackward();
+}
+
+// Walks the ops as the firmware does, stopping where it stops, and hands
+// each op it runs to `run` with op_, element_ and opInFile_ set.
+template <class RunFn>
+void BrickRun::Walk(RunFn&& run) {
   std::int64_t remaining = std::int64_t(size_);
   std::int64_t at = 0;
   while (true) {
@@ -378,8 +440,8 @@ void BrickRun::Run() {
               Format(" is too short (size %lld, needs %lld): the brick skips it", sizeWord,
                      kMinimumSize[opcode]));
     } else {
-      if (checking) CheckOp(opcode);
-      RunOp(opcode, sizeWord);
+      opInFile_ = step <= remaining;
+      run(opcode, sizeWord);
     }
     if (step > remaining) {
       Undefined("claims more bytes than the file holds: the brick walks on into memory after it");
@@ -437,7 +499,10 @@ void BrickRun::RunOp(std::uint16_t opcode, std::uint16_t sizeWord) {
         const std::uint16_t options = Word(o + 4);
         if (bad_ || options != 0x8001) return;
         const std::uint16_t w = Word(o + 6), h = Word(o + 8);
-        if (!bad_) Font(w, h);
+        if (bad_) return;
+        screen.BeginParts();
+        Font(w, h);
+        screen.EndParts();
       }
       return;
     case 1:
@@ -576,7 +641,8 @@ void RenderBrick(NXTDisplay& screen, const std::uint8_t* ric, std::size_t size,
   for (int r = 0; r < kH; ++r)
     for (int c = 0; c < kW; ++c)
       if (in[r * kW + c] != kWhite) run.screen.rows[std::size_t(r)] |= ColumnBit(c);
-  run.Run();
+  // Only a caller that wants every undefined element reported needs all ops run.
+  run.Run(undefined == nullptr);
   Rgb* out = screen.MutablePixels();
   for (int r = 0; r < kH; ++r)
     for (int c = 0; c < kW; ++c)

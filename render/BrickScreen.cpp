@@ -28,8 +28,21 @@ constexpr std::array<std::array<std::uint8_t, 6>, 11> kDigitGlyphs = {{
 }};
 // clang-format on
 
-const std::array<std::uint8_t, 6>& GlyphOf(char c) {
-  return c == '-' ? kDigitGlyphs[10] : kDigitGlyphs[std::size_t(c - '0')];
+// The same glyphs by rows: row b of a glyph as six bits, its leftmost column
+// the highest.
+constexpr std::array<std::array<std::uint8_t, 8>, 11> kDigitRows = [] {
+  std::array<std::array<std::uint8_t, 8>, 11> rows{};
+  for (std::size_t g = 0; g < kDigitGlyphs.size(); ++g)
+    for (int b = 0; b < 8; ++b) {
+      unsigned pattern = 0;
+      for (std::size_t k = 0; k < 6; ++k) pattern = pattern << 1 | ((kDigitGlyphs[g][k] >> b) & 1);
+      rows[g][std::size_t(b)] = std::uint8_t(pattern);
+    }
+  return rows;
+}();
+
+const std::array<std::uint8_t, 8>& GlyphRowsOf(char c) {
+  return c == '-' ? kDigitRows[10] : kDigitRows[std::size_t(c - '0')];
 }
 
 // The offsets v >= 0 for which centre + v or centre - v lies in 0..limit, as
@@ -241,13 +254,13 @@ void BrickScreen::Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::i
     if (c >= kW) return;
     const Row bit = ColumnBit(c);
     for (int r = std::min(r1, r2); r <= std::min(std::max(r1, r2), kH - 1); ++r)
-      Apply(rows[std::size_t(r)], bit, mode);
+      Apply(r, bit, mode);
     return;
   }
   if (y1 == y2) {
     const int c1 = Wrap8(x1), c2 = Wrap8(x2), r = Wrap8(kH - 1 - y1);
     const int from = std::min(c1, c2), to = std::min(std::max(c1, c2), kW - 1);
-    if (r < kH && from <= to) Apply(rows[std::size_t(r)], Span(from, to - from + 1), mode);
+    if (r < kH && from <= to) Apply(r, Span(from, to - from + 1), mode);
     return;
   }
   const std::int64_t ddx = std::int64_t(x2) - x1, ddy = std::int64_t(y2) - y1;
@@ -261,7 +274,7 @@ void BrickScreen::Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::i
       const bool last = x == x2;
       if (last || d >= 0) {
         const int from = int(std::min(runStart, x)), to = int(std::max(runStart, x));
-        Apply(rows[std::size_t(kH - 1 - y)], Span(from, to - from + 1), mode);
+        Apply(int(kH - 1 - y), Span(from, to - from + 1), mode);
         if (last) return;
         y += sy;
         d -= ax;
@@ -274,7 +287,7 @@ void BrickScreen::Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::i
   if (ax <= ay && x1 >= 0 && x2 < kW && y1 >= 0 && y1 < kH && y2 >= 0 && y2 < kH) {
     std::int64_t d = ax - ay / 2;
     for (;;) {
-      Apply(rows[std::size_t(kH - 1 - y)], ColumnBit(int(x)), mode);
+      Apply(int(kH - 1 - y), ColumnBit(int(x)), mode);
       if (y == y2) return;
       if (d >= 0) {
         x += sx;
@@ -328,8 +341,8 @@ void BrickScreen::Rect(std::int32_t left, std::int32_t bottom, std::int32_t widt
     y1 = std::max(y1, 0);
     x2 = std::min(x2, kW - 1);
     y2 = std::min(y2, kH - 1);
-    for (int y = y1; y <= y2; ++y)
-      for (int x = x1; x <= x2; ++x) Plot(x, kH - 1 - y, mode);
+    const Row span = Span(x1, x2 - x1 + 1);
+    for (int y = y1; y <= y2; ++y) Apply(kH - 1 - y, span, mode);
     return;
   }
   Line(x1, y1, x2, y1, mode);
@@ -367,8 +380,7 @@ void BrickScreen::Ellipse(std::int16_t xc, std::int16_t yc, std::int16_t a, std:
     const Row screen = Span(0, kW);
     for (int dy = std::max(-int(b), -int(yc)); dy <= std::min(int(b), kH - 1 - yc); ++dy) {
       const Row bits = shape[std::size_t(dy + b)];
-      Apply(rows[std::size_t(kH - 1 - (yc + dy))],
-            (shift >= 0 ? bits >> shift : bits << -shift) & screen, mode);
+      Apply(kH - 1 - (yc + dy), (shift >= 0 ? bits >> shift : bits << -shift) & screen, mode);
     }
     return;
   }
@@ -477,19 +489,46 @@ void BrickScreen::Text(const std::string& text, std::uint8_t x, std::uint8_t y, 
   for (char ch : text) {
     column += 6;
     if (atAnyY ? column > std::uint32_t(kW) : column >= std::uint32_t(kW)) break;
-    const auto& glyph = GlyphOf(ch);
+    const auto& glyph = GlyphRowsOf(ch);
     const int first = int(column) - 6;
-    const Row cell = Span(first, 6);
-    for (int b = 0; b < 8; ++b) {
-      const int row = topRow + b;
-      if (row < 0 || row >= kH) continue;
-      // This row of the cell as six bits, the leftmost column highest.
-      unsigned pattern = 0;
-      for (int k = 0; k < 6; ++k) pattern = pattern << 1 | ((glyph[std::size_t(k)] >> b) & 1);
-      if (mode.Fill) pattern = 0x3F;
+    const int shift = 128 - first - 6;
+    const Row cell = Row(0x3F) << shift;
+    for (int b = std::max(0, -topRow); b < std::min(8, kH - topRow); ++b) {
+      unsigned pattern = mode.Fill ? 0x3F : glyph[std::size_t(b)];
       if (mode.Invert) pattern ^= 0x3F;
-      Combine(rows[std::size_t(row)], Row(pattern) << (128 - first - 6), cell, mode.Op);
+      Combine(topRow + b, Row(pattern) << shift, cell, mode.Op);
     }
+  }
+}
+
+void BrickScreen::BeginBackward() {
+  before_ = rows;
+  backward_ = true;
+  decided_.fill(0);
+  flip_.fill(0);
+  openRows_ = kH;
+}
+
+void BrickScreen::EndBackward() {
+  for (std::size_t r = 0; r < rows.size(); ++r)
+    rows[r] = (rows[r] & decided_[r]) | ((before_[r] ^ flip_[r]) & ~decided_[r]);
+  backward_ = false;
+}
+
+void BrickScreen::BeginParts() {
+  if (!backward_) return;
+  parts_.clear();
+  recording_ = &parts_;
+}
+
+void BrickScreen::EndParts() {
+  if (!recording_) return;
+  recording_ = nullptr;
+  for (auto part = parts_.rbegin(); part != parts_.rend(); ++part) {
+    if (part->combine)
+      Combine(part->row, part->bits, part->mask, Logic(part->how));
+    else
+      Apply(part->row, part->bits, PixelMode(part->how));
   }
 }
 

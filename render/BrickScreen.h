@@ -86,6 +86,14 @@ inline void ShapeModeOf(std::uint16_t options, PixelMode& mode, bool& fill) {
 }
 
 // The screen: 64 rows of bits, row 0 the top, 1 black.
+//
+// A picture can also be drawn from its last op back to its first. Every op
+// changes a pixel in one of four ways: it stores a colour, inverts it, or
+// leaves it. So walking back, a pixel is decided by the first op met that
+// stores into it (with the inversions met before that undone on the way),
+// and what earlier ops do to it no longer matters. Once every pixel is
+// decided the earlier ops need not be run at all. Between BeginBackward and
+// EndBackward, `rows` holds the decided pixels' colours.
 class BrickScreen {
  public:
   static constexpr int kW = NXTDisplay::kWidth;
@@ -93,34 +101,83 @@ class BrickScreen {
 
   std::array<Row, kH> rows{};
 
-  void Plot(int column, int row, PixelMode mode) {
-    Apply(rows[std::size_t(row)], ColumnBit(column), mode);
+  void Plot(int column, int row, PixelMode mode) { Apply(row, ColumnBit(column), mode); }
+  // The pixels `bits` of a row set, cleared or inverted.
+  void Apply(int row, Row bits, PixelMode mode) {
+    if (recording_) {
+      recording_->push_back({row, bits, 0, std::uint8_t(mode), false});
+      return;
+    }
+    Row& r = rows[std::size_t(row)];
+    if (backward_) {
+      const Row open = bits & ~decided_[std::size_t(row)] & kScreenRow;
+      if (mode == PixelMode::Invert)
+        flip_[std::size_t(row)] ^= open;
+      else
+        Decide(row, open, mode == PixelMode::Set ? ~Row(0) : Row(0));
+    } else if (mode == PixelMode::Set) {
+      r |= bits;
+    } else if (mode == PixelMode::Clear) {
+      r &= ~bits;
+    } else {
+      r ^= bits;
+    }
   }
-  static void Apply(Row& row, Row bits, PixelMode mode) {
-    if (mode == PixelMode::Set)
-      row |= bits;
-    else if (mode == PixelMode::Clear)
-      row &= ~bits;
-    else
-      row ^= bits;
-  }
-  // The source bits `source` combined with the screen row where `mask` is set.
-  static void Combine(Row& row, Row source, Row mask, Logic op) {
+  // The source bits `source` combined with a screen row where `mask` is set.
+  void Combine(int row, Row source, Row mask, Logic op) {
+    if (recording_) {
+      recording_->push_back({row, source, mask, std::uint8_t(op), true});
+      return;
+    }
+    Row& r = rows[std::size_t(row)];
+    if (backward_) {
+      const Row open = mask & ~decided_[std::size_t(row)] & kScreenRow;
+      switch (op) {
+        case Logic::And:  // a clear source bit stores white
+          Decide(row, open & ~source, 0);
+          break;
+        case Logic::Xor:
+          flip_[std::size_t(row)] ^= source & open;
+          break;
+        case Logic::Or:  // a set source bit stores black
+          Decide(row, open & source, ~Row(0));
+          break;
+        case Logic::Copy:
+          Decide(row, open, source);
+          break;
+      }
+      return;
+    }
     switch (op) {
       case Logic::And:
-        row &= source | ~mask;
+        r &= source | ~mask;
         break;
       case Logic::Xor:
-        row ^= source & mask;
+        r ^= source & mask;
         break;
       case Logic::Or:
-        row |= source & mask;
+        r |= source & mask;
         break;
       case Logic::Copy:
-        row = (row & ~mask) | (source & mask);
+        r = (r & ~mask) | (source & mask);
         break;
     }
   }
+
+  // --- drawing last op first ---
+  void BeginBackward();
+  // Whether every pixel is decided.
+  bool AllDecided() const { return openRows_ == 0; }
+  // The pixels left undecided take what the screen held before the first op,
+  // with the inversions met.
+  void EndBackward();
+  // An op whose parts may overlap and do not commute (a font's glyphs, each
+  // copied in turn) collects its parts between these two calls, so that the
+  // backward drawing can take them last first. Drawing forward, they are
+  // drawn as they come.
+  void BeginParts();
+  void EndParts();
+
   // NXT point, clipped exactly.
   void SetPixel(std::int64_t x, std::int64_t y, PixelMode mode) {
     const std::int64_t row = kH - 1 - y;
@@ -147,6 +204,30 @@ class BrickScreen {
 
   // --- both: the number box's text (LEGO's always copies) ---
   void Text(const std::string& text, std::uint8_t x, std::uint8_t y, BitmapMode mode, bool atAnyY);
+
+ private:
+  struct Part {
+    int row;
+    Row bits, mask;
+    std::uint8_t how;  // the PixelMode or, for a combine, the Logic
+    bool combine;
+  };
+  // Decides the open pixels `bits` of a row: each stores `colour`'s bit, or
+  // the opposite where an inversion met later flips it.
+  void Decide(int row, Row bits, Row colour) {
+    if (!bits) return;
+    const std::size_t r = std::size_t(row);
+    rows[r] = (rows[r] & ~bits) | ((colour ^ flip_[r]) & bits);
+    decided_[r] |= bits;
+    if (decided_[r] == kScreenRow) --openRows_;
+  }
+  static constexpr Row kScreenRow = ~Row(0) << (128 - kW);
+
+  bool backward_ = false;
+  std::array<Row, kH> decided_{}, flip_{}, before_{};
+  int openRows_ = kH;
+  std::vector<Part>* recording_ = nullptr;
+  std::vector<Part> parts_;
 };
 
 }  // namespace tavlin::brick
