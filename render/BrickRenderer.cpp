@@ -85,7 +85,7 @@ class BrickRun {
   BrickScreen screen;
   std::vector<BrickFinding> undefined;
   std::vector<BrickFinding> checks;
-  bool checking = false;
+  bool checking = false;  // only checks: nothing is drawn
 
   // Draws the picture. Backward, it runs the ops last first and stops once
   // every pixel is decided (see BrickScreen); what earlier ops would report
@@ -114,9 +114,11 @@ class BrickRun {
   void Check(const std::string& text) {
     if (checking) Add(checks, text);
   }
+  // Findings come in element order, so a repeat can only be among the
+  // current element's.
   void Add(std::vector<BrickFinding>& list, const std::string& text) {
-    for (const BrickFinding& f : list)
-      if (f.Element == element_ && f.Text == text) return;
+    for (auto f = list.rbegin(); f != list.rend() && f->Element == element_; ++f)
+      if (f->Text == text) return;
     list.push_back({element_, text});
   }
 
@@ -274,6 +276,7 @@ void BrickRun::CopyBits(std::int32_t dstX, std::int32_t dstY, std::int32_t srcX,
       return;
     }
   }
+  if (checking) return;
   // Each row's source bits, gathered big-endian into one number and moved so
   // that column c of the copy lands on screen column dx + c.
   const std::int64_t firstByte = sx0 >> 3;
@@ -538,7 +541,7 @@ void BrickRun::RunOp(std::uint16_t opcode, std::uint16_t sizeWord) {
       shapeMode();
       const std::int32_t x = Wrap32(std::int64_t(Arg(6)) + px0);
       const std::int32_t y = Wrap32(std::int64_t(Arg(8)) + py0);
-      if (bad_) return;
+      if (bad_ || checking) return;
       if (lego_)
         screen.SetPixel8(x, y);
       else
@@ -551,7 +554,7 @@ void BrickRun::RunOp(std::uint16_t opcode, std::uint16_t sizeWord) {
       const std::int32_t y1 = Wrap32(std::int64_t(Arg(8)) + py0);
       const std::int32_t x2 = Wrap32(std::int64_t(Arg(10)) + px0);
       const std::int32_t y2 = Wrap32(std::int64_t(Arg(12)) + py0);
-      if (bad_) return;
+      if (bad_ || checking) return;
       if (lego_)
         screen.LegoLine(x1, y1, x2, y2);
       else
@@ -563,7 +566,7 @@ void BrickRun::RunOp(std::uint16_t opcode, std::uint16_t sizeWord) {
       const std::int16_t x = Wrap16(std::int64_t(Arg(6)) + px0);
       const std::int16_t y = Wrap16(std::int64_t(Arg(8)) + py0);
       const std::int16_t w = Wrap16(Arg(10)), h = Wrap16(Arg(12));
-      if (bad_) return;
+      if (bad_ || checking) return;
       if (lego_)
         screen.LegoRect(x, y, w, h);
       else
@@ -577,7 +580,7 @@ void BrickRun::RunOp(std::uint16_t opcode, std::uint16_t sizeWord) {
       const std::int16_t y = Wrap16(std::int64_t(Arg(8)) + py0);
       const std::int16_t a = Wrap16(Arg(10));
       const std::int16_t b = opcode == 7 ? a : Wrap16(Arg(12));
-      if (bad_) return;
+      if (bad_ || checking) return;
       screen.Ellipse(x, y, a, b, mode, fill);
       return;
     }
@@ -600,6 +603,7 @@ void BrickRun::RunOp(std::uint16_t opcode, std::uint16_t sizeWord) {
           Check(Format("number box at x %lld cannot draw: its first digit does not fit", signedX));
         else if (fits < text.size())
           Check(Format("number box shows only %lld of its %lld characters", fits, text.size()));
+        return;
       }
       screen.Text(text, x, y, m, v132_);
       return;
@@ -620,6 +624,7 @@ void BrickRun::RunOp(std::uint16_t opcode, std::uint16_t sizeWord) {
         Undefined("polygon points run past the end of the file: the result is undefined");
         return;
       }
+      if (checking) return;
       std::vector<std::array<std::int16_t, 2>> points(fill ? count : used);
       for (std::size_t i = 0; i < points.size(); ++i)
         points[i] = {std::int16_t(Word(o + 8 + 4 * std::int64_t(i))),
