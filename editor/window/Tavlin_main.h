@@ -408,6 +408,7 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   // The selected element's op with the sprites and VarMaps before it.
   std::vector<std::uint8_t> BrickBytesOfElement(int index);
   void UpdateBrickChecks(const BrickCall& call);
+  void ListBrickChecks();  // fills the checks' list from brickFindings_ unless it holds them
 
   // Moves the selected element to `target`, the element there taking its place.
   void MoveSelectedElement(int target);
@@ -481,14 +482,16 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   QObject* paramFocusFilter_ = nullptr;
   QMenu* listMenu_ = nullptr;
   DisplayMode displayMode_ = DisplayMode::TavlinPreview;
-  std::vector<BrickFinding> brickFindings_;
-  // What the findings were made of: a pass that draws the same bytes for the
-  // same call (a drag on a page, a repaint) does not check them again.
+  std::vector<BrickFinding> brickFindings_;  // shown: none in the editor's own preview
+  // The last check and what it was made of: a pass that draws the same bytes
+  // for the same call (a drag on a page, a repaint) does not check them again.
+  std::vector<BrickFinding> checkedFindings_;
   std::vector<std::uint8_t> checkedBytes_;
   BrickCall checkedCall_;
   bool checkedValid_ = false;
   std::vector<std::uint8_t> brickBytes_;
-  bool brickBytesKept_ = false;  // within a refresh pass
+  bool brickBytesKept_ = false;    // within a refresh pass
+  bool brickChecksListed_ = true;  // the checks' list shows brickFindings_
   int brickPasses_ = 0;
 };
 

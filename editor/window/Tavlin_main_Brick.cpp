@@ -197,33 +197,44 @@ bool TForm_Tavlin::RenderSelectedOnBrick(NXTDisplay& screen) {
 }
 
 void TForm_Tavlin::UpdateBrickChecks(const BrickCall& call) {
-  std::vector<BrickFinding> findings;
+  static const std::vector<BrickFinding> kNone;
+  const std::vector<BrickFinding>* findings = &kNone;
   if (BrickVariantOf(displayMode_)) {
+    // The last check is kept: it stays true while the bytes and the call do.
     const std::vector<std::uint8_t>& bytes = BrickBytes();
     const bool sameCall = checkedValid_ && call.Variant == checkedCall_.Variant &&
                           call.X == checkedCall_.X && call.Y == checkedCall_.Y &&
                           call.Options == checkedCall_.Options &&
                           call.Parameters == checkedCall_.Parameters;
-    if (sameCall && bytes == checkedBytes_) {
-      findings = brickFindings_;
-    } else {
-      findings = CheckBrick(bytes.data(), bytes.size(), call);
+    if (!sameCall || bytes != checkedBytes_) {
+      checkedFindings_ = CheckBrick(bytes.data(), bytes.size(), call);
       checkedBytes_ = bytes;
       checkedCall_ = call;
       checkedValid_ = true;
     }
+    findings = &checkedFindings_;
   }
   const bool brick = BrickVariantOf(displayMode_).has_value();
   Button_BrickChecks->setVisible(brick);
   if (!brick) Window_BrickChecks->hide();
-  const std::size_t n = findings.size();
+  const std::size_t n = findings->size();
   Button_BrickChecks->setText(n == 0   ? QString("Brick: no problems")
                               : n == 1 ? QString("Brick: 1 problem")
                                        : QString("Brick: %1 problems").arg(n));
   // The file name's panel gives the indicator its room.
   StatusPanel[6]->setFixedWidth(brick ? 650 - Button_BrickChecks->sizeHint().width() : 650);
-  if (findings == brickFindings_ && List_BrickChecks->count() == int(n)) return;
-  brickFindings_ = std::move(findings);
+  if (*findings != brickFindings_) {
+    brickFindings_ = *findings;
+    brickChecksListed_ = false;
+  }
+  // A document can hold thousands of findings: the list is filled only
+  // where it is seen.
+  if (Window_BrickChecks->isVisible()) ListBrickChecks();
+}
+
+void TForm_Tavlin::ListBrickChecks() {
+  if (brickChecksListed_) return;
+  brickChecksListed_ = true;
   List_BrickChecks->clear();
   for (const BrickFinding& f : brickFindings_) {
     const QString text = QString::fromStdString(f.Text);
@@ -236,6 +247,7 @@ void TForm_Tavlin::UpdateBrickChecks(const BrickCall& call) {
 
 void TForm_Tavlin::ShowBrickChecks() {
   Window_BrickChecks->setWindowTitle(QString("Brick checks: ") + DisplayModeCaption(displayMode_));
+  ListBrickChecks();
   Window_BrickChecks->show();
   Window_BrickChecks->raise();
 }

@@ -152,6 +152,14 @@ class DisplayModeTest : public QObject {
                       list->visualItemRect(list->item(0)).center());
     QCOMPARE(w_->SelectedIndex(), 1);
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Circle);
+    // Away to the editor's own preview and back: the same document has the same findings.
+    w_->SetDisplayMode(DisplayMode::TavlinPreview);
+    w_->FlushRefresh();
+    w_->SetDisplayMode(DisplayMode::BrickLego);
+    w_->FlushRefresh();
+    QCOMPARE(w_->Button_BrickChecks->text(), QString("Brick: 1 problem"));
+    w_->Button_BrickChecks->click();
+    QCOMPARE(list->count(), 1);
   }
 
   void theBrickGetsAsManyParametersAsThePanelOffers() {
