@@ -211,6 +211,42 @@ BENCHMARK(BM_RenderBrick_Costliest)
     ->Arg(int(BrickVariant::Enhanced132))
     ->Unit(benchmark::kMillisecond);
 
+// The largest file of ellipses as wide as constants make them (radii up to
+// 4095, where the brick's 32-bit arithmetic overflows), their arcs crossing
+// the screen at 45 degrees, every other one filled, all inverting: nothing
+// is ever decided, so every one is walked. `radii` distinct pairs of radii:
+// a picture uses a few; all different, no walk is met twice.
+std::vector<std::uint8_t> HugeArcsBytes(int radii) {
+  std::vector<std::uint8_t> bytes;
+  auto words = [&](std::initializer_list<int> ws) {
+    for (int w : ws) {
+      bytes.push_back(std::uint8_t(w));
+      bytes.push_back(std::uint8_t(w >> 8));
+    }
+  };
+  words({8, 0, 0, 100, 64});
+  for (int i = 0; bytes.size() + 14 <= kRicBufferSize; ++i) {
+    const int k = i % radii, a = 4095 - k % 1000, b = 4095 - k / 1000;
+    words({12, 9, i % 2 ? 0x38 : 0x18, 50 + a * 7071 / 10000, 31 + b * 7071 / 10000, a, b});
+  }
+  return bytes;
+}
+
+void BM_RenderBrick_HugeArcs(benchmark::State& state) {
+  const std::vector<std::uint8_t> bytes = HugeArcsBytes(int(state.range(0)));
+  BrickCall call;
+  NXTDisplay display;
+  for (auto _ : state) {
+    RenderBrick(display, bytes.data(), bytes.size(), call);
+    benchmark::DoNotOptimize(display.Pixels());
+  }
+}
+BENCHMARK(BM_RenderBrick_HugeArcs)
+    ->ArgName("radii")
+    ->Arg(30)
+    ->Arg(20000)
+    ->Unit(benchmark::kMillisecond);
+
 void BM_RenderDocument_Largest(benchmark::State& state) { RenderLoop(state, LargestDocument()); }
 BENCHMARK(BM_RenderDocument_Largest)->Unit(benchmark::kMillisecond);
 

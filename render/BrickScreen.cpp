@@ -61,20 +61,28 @@ bool ReachableOffsets(int centre, int limit, int& low, int& high) {
   return high >= low;
 }
 
+// Where the enhanced firmware's ellipse walk is: its point and, for a filled
+// ellipse, the band of rows it has not drawn yet (top ry, height rows, width
+// columns from -rx).
+struct WalkState {
+  std::int16_t x = 0, y = 0, rx = 0, ry = 0;
+  std::uint16_t width = 1, height = 1;
+};
+
 // The enhanced firmware's ellipse walk over one quadrant, in its own 16- and
 // 32-bit arithmetic (large radii overflow on the brick, and draw
-// accordingly). A hollow walk hands each point (x, y), x and y >= 0, to
-// `point`, which returns false to end the walk; a filled one hands out
+// accordingly). Each point (x, y) goes to `point` with the walk's state
+// there; it returns false to end the walk. A filled walk hands out
 // rectangles that do not overlap, relative to the centre. Both radii are
-// non-zero. A hollow walk may start at a later point (x0, y0 >= 0) of the
-// walk: the error terms are those the walk has there (t as in
+// non-zero. The walk may start at a later state of the walk (by default it
+// starts at (0, b)): the error terms are those the walk has there (t as in
 // raster::EllipseWalk, kept to 32 bits).
 template <class PointFn, class RectFn>
 void WalkEllipse(std::int16_t a, std::int16_t b, bool fill, PointFn&& point, RectFn&& rect,
-                 std::int16_t x0 = 0, std::int16_t y0 = -1) {
-  if (y0 < 0) y0 = b;
-  std::int16_t x = x0, y = y0, rx = 0, ry = b;
-  std::uint16_t width = 1, height = 1;
+                 WalkState from = {-1}) {
+  if (from.x < 0) from = {0, b, 0, b, 1, 1};
+  std::int16_t x = from.x, y = from.y, rx = from.rx, ry = from.ry;
+  std::uint16_t width = from.width, height = from.height;
   const std::int32_t a2 = std::int32_t(a) * a, b2 = std::int32_t(b) * b;
   const std::int32_t crit1 = -(a2 / 4 + a % 2 + b2);
   const std::int32_t crit2 = -(b2 / 4 + b % 2 + a2);
@@ -84,7 +92,7 @@ void WalkEllipse(std::int16_t a, std::int16_t b, bool fill, PointFn&& point, Rec
   std::int32_t dxt = Wrap32(2 * std::int64_t(b2) * x), dyt = Wrap32(-2 * std::int64_t(a2) * y);
   const std::int32_t d2xt = Wrap32(2 * std::int64_t(b2)), d2yt = Wrap32(2 * std::int64_t(a2));
   while (y >= 0 && x <= a) {
-    if (!fill && !point(x, y)) return;
+    if (!point(WalkState{x, y, rx, ry, width, height})) return;
     if (Wrap32(std::int64_t(t) + Wrap32(std::int64_t(b2) * x)) <= crit1 ||
         Wrap32(std::int64_t(t) + Wrap32(std::int64_t(a2) * y)) <= crit3) {
       if (fill) {
@@ -156,15 +164,72 @@ const std::vector<Row>& EllipseShape(std::int16_t a, std::int16_t b) {
   auto plot = [&](int x, int y) { rows[std::size_t(y + b)] |= ColumnBit(x + a); };
   WalkEllipse(
       a, b, false,
-      [&](int x, int y) {
-        plot(x, y);
-        plot(-x, -y);
-        plot(x, -y);
-        plot(-x, y);
+      [&](const WalkState& p) {
+        plot(p.x, p.y);
+        plot(-p.x, -p.y);
+        plot(p.x, -p.y);
+        plot(-p.x, p.y);
         return true;
       },
       [](int, int, int, int) {});
   return shapes.emplace(key, std::move(rows)).first->second;
+}
+
+// A long walk's states at every kMarkSteps-th point, so that a later
+// ellipse of the same radii starts near the part of it that reaches the
+// screen instead of walking there. Built once per radii and kept for this
+// thread's later renders. `lowestTop` is the lowest band top the walk has
+// had up to the mark, `reach` the farthest row from the centre (up or down)
+// that a rectangle handed out from the mark on can cover.
+struct WalkMark {
+  WalkState state;
+  std::int32_t lowestTop;
+  std::int32_t reach;
+};
+constexpr int kMarkSteps = 64;
+// Walks at least this long are marked.
+constexpr std::int32_t kLongWalk = 256;
+const std::vector<WalkMark>& WalkMarks(std::int16_t a, std::int16_t b) {
+  thread_local std::unordered_map<std::uint32_t, std::vector<WalkMark>> walks;
+  thread_local std::size_t kept = 0;  // marks in `walks`
+  const std::uint32_t key = std::uint32_t(std::uint16_t(a)) << 16 | std::uint16_t(b);
+  if (auto it = walks.find(key); it != walks.end()) return it->second;
+  // At most some 16 MB: a picture of more radii than that walks them all again.
+  if (kept * sizeof(WalkMark) > (16u << 20)) {
+    walks.clear();
+    kept = 0;
+  }
+  std::vector<WalkMark> marks;
+  std::int32_t lowestTop = b, reach = 0;
+  // A band's rectangles cover the rows from its top ry down by height - 1,
+  // on either side of the centre, or (a band reaching the centre) those
+  // within ry of it.
+  auto bandReach = [](const WalkState& s) {
+    return std::max(std::abs(std::int32_t(s.ry)), std::abs(std::int32_t(s.ry) - s.height + 1));
+  };
+  long long steps = 0;
+  WalkState last;
+  WalkEllipse(
+      a, b, true,
+      [&](const WalkState& s) {
+        if (steps++ % kMarkSteps == 0) {
+          if (!marks.empty()) marks.back().reach = reach;
+          marks.push_back({s, std::min<std::int32_t>(lowestTop, s.ry), 0});
+          reach = 0;
+        }
+        lowestTop = std::min<std::int32_t>(lowestTop, s.ry);
+        reach = std::max(reach, bandReach(s));
+        last = s;
+        return true;
+      },
+      [](int, int, int, int) {});
+  // The band left when the walk ends is drawn too; the step that ended the
+  // walk can have lowered its bottom by one row.
+  if (!marks.empty()) marks.back().reach = std::max(reach, bandReach(last) + 1);
+  for (std::size_t i = marks.size(); i-- > 1;)
+    marks[i - 1].reach = std::max(marks[i - 1].reach, marks[i].reach);
+  kept += marks.size();
+  return walks.emplace(key, std::move(marks)).first->second;
 }
 
 }  // namespace
@@ -365,15 +430,43 @@ void BrickScreen::Ellipse(std::int16_t xc, std::int16_t yc, std::int16_t a, std:
     Rect(xc, yc - b, 0, 2 * b, mode, fill);
     return;
   }
+  // Long walks start from the last mark before the part that can reach the
+  // screen (see WalkMarks).
+  const bool marked = !plainWalks && a > 0 && b > 0 && std::int32_t(a) + b > kLongWalk;
+  int xLow = 0, xHigh = 0, yLow = 0, yHigh = 0;
+  if (!ReachableOffsets(xc, kW - 1, xLow, xHigh) || !ReachableOffsets(yc, kH - 1, yLow, yHigh))
+    return;
   if (fill) {
+    // Every band handed out before a mark whose lowest top lies above the
+    // screen's rows lay farther out than they; none handed out after a mark
+    // whose reach falls short of them can meet them.
+    WalkState from{-1};
+    const std::vector<WalkMark>* marks = nullptr;
+    std::size_t first = 0;
+    if (marked) {
+      marks = &WalkMarks(a, b);
+      const auto after = std::partition_point(
+          marks->begin(), marks->end(), [&](const WalkMark& m) { return m.lowestTop > yHigh; });
+      first = after == marks->begin() ? 0 : std::size_t(after - marks->begin()) - 1;
+      from = (*marks)[first].state;
+    }
+    long long steps = 0;
     WalkEllipse(
-        a, b, true, [](int, int) { return true; },
+        a, b, true,
+        [&](const WalkState&) {
+          if (marks && steps % kMarkSteps == 0 &&
+              (*marks)[first + std::size_t(steps / kMarkSteps)].reach < yLow)
+            return false;
+          ++steps;
+          return true;
+        },
         [&](std::int32_t l, std::int32_t bottom, std::int32_t w, std::int32_t h) {
           Rect(xc + l, yc + bottom, w, h, mode, true);
-        });
+        },
+        from);
     return;
   }
-  if (a > 0 && b > 0 && a <= kShapeMaxA && b <= kShapeMaxB) {
+  if (!plainWalks && a > 0 && b > 0 && a <= kShapeMaxA && b <= kShapeMaxB) {
     const std::vector<Row>& shape = EllipseShape(a, b);
     const int shift = xc - a;  // shape column k is screen column k + shift
     if (shift >= kW || shift <= -128) return;
@@ -388,29 +481,32 @@ void BrickScreen::Ellipse(std::int16_t xc, std::int16_t yc, std::int16_t a, std:
   // (x cannot wrap below a radius of 32767), so it ends once x has passed
   // every column or y every row a mirrored point could reach, and plots
   // nothing before both are in reach. Where its arithmetic stays within 32
-  // bits it is the exact walk, which can start right where both are.
-  int xLow = 0, xHigh = 0, yLow = 0, yHigh = 0;
-  const bool canStop = a < 32767;
-  if (canStop &&
-      (!ReachableOffsets(xc, kW - 1, xLow, xHigh) || !ReachableOffsets(yc, kH - 1, yLow, yHigh)))
-    return;
-  std::int16_t x0 = 0, y0 = -1;
+  // bits it is the exact walk, which can start right where both are; a long
+  // walk beyond that starts from the last mark before them.
+  const bool canStop = !plainWalks && a < 32767;
+  WalkState from{-1};
   const std::int64_t a2 = std::int64_t(a) * a, b2 = std::int64_t(b) * b;
   // Along the walk t stays within 2 * b2 * (a + 1) + 2 * a2 * (b + 1) + b2
   // of 0: a step right is taken only with t < 0, a diagonal one with
   // t <= crit2 + a2 * y, and a step down leaves t above crit2 - a2 * b. Every
   // other term is t plus at most 2 * b2 * (a + 1).
-  if (a > 0 && b > 0 &&
+  if (!plainWalks && a > 0 && b > 0 &&
       4 * (b2 * (a + 2) + a2 * (b + 2)) <= std::numeric_limits<std::int32_t>::max()) {
     if (xLow > a || yLow > b) return;
     const auto [x, y] = raster::EllipseWalk(a, b).Entry(xLow, yHigh);
     if (x > a || y < 0) return;
-    x0 = std::int16_t(x);
-    y0 = std::int16_t(y);
+    from = {std::int16_t(x), std::int16_t(y)};
+  } else if (canStop && marked) {
+    const std::vector<WalkMark>& marks = WalkMarks(a, b);
+    const auto inReach = std::partition_point(marks.begin(), marks.end(), [&](const WalkMark& m) {
+      return m.state.x < xLow || m.state.y > yHigh;
+    });
+    from = (inReach == marks.begin() ? inReach : inReach - 1)->state;
   }
   WalkEllipse(
       a, b, false,
-      [&](int x, int y) {
+      [&](const WalkState& p) {
+        const int x = p.x, y = p.y;
         if (canStop) {
           if (x > xHigh || y < yLow) return false;
           if (x < xLow || y > yHigh) return true;
@@ -423,7 +519,7 @@ void BrickScreen::Ellipse(std::int16_t xc, std::int16_t yc, std::int16_t a, std:
         }
         return true;
       },
-      [](int, int, int, int) {}, x0, y0);
+      [](int, int, int, int) {}, from);
 }
 
 // Hollow: lines between consecutive points, closed unless a polyline. Filled:

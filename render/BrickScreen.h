@@ -100,6 +100,9 @@ class BrickScreen {
   static constexpr int kH = NXTDisplay::kHeight;
 
   std::array<Row, kH> rows{};
+  // Every ellipse walked point by point from its start, with none of the
+  // shortcuts to the part on the screen (slow; to compare them with).
+  bool plainWalks = false;
 
   void Plot(int column, int row, PixelMode mode) { Apply(row, ColumnBit(column), mode); }
   // The pixels `bits` of a row set, cleared or inverted.
