@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
-#include <QPainterPath>
 #include <QScrollBar>
 #include <QSlider>
 #include <QSpinBox>
@@ -14,6 +13,7 @@
 
 #include "EditPage.h"
 #include "EditorHost.h"
+#include "ElementIcons.h"
 #include "NxtImage.h"
 #include "RicFile.h"
 #include "SpriteView.h"
@@ -41,179 +41,6 @@ QLabel* NewLabel(QWidget* parent, const char* name, const QString& text, int lef
   l->setMinimumWidth(bold ? 180 : 90);
   l->adjustSize();
   return l;
-}
-
-// A filled arrow head at `tip`, pointing along the angle (degrees, 0 to the
-// right, counterclockwise as on paper).
-void ArrowHead(QPainter& p, QPointF tip, qreal degrees, qreal size = 4.5) {
-  QPainterPath head;
-  head.moveTo(tip);
-  QLineF side(tip, tip + QPointF(size, 0));
-  side.setAngle(degrees + 180 - 28);
-  head.lineTo(side.p2());
-  side.setAngle(degrees + 180 + 28);
-  head.lineTo(side.p2());
-  head.closeSubpath();
-  p.fillPath(head, p.pen().color());
-}
-
-// A circular arrow around the middle: from `start` through `span` degrees
-// (positive counterclockwise), the head at its end.
-void CircularArrow(QPainter& p, qreal start, qreal span) {
-  const QRectF box(4, 4, 11, 11);
-  QPainterPath arc;
-  arc.arcMoveTo(box, start);
-  arc.arcTo(box, start, span);
-  p.drawPath(arc);
-  const qreal end = start + span;
-  QLineF radius(box.center(), box.center() + QPointF(5.5, 0));
-  radius.setAngle(end);
-  ArrowHead(p, radius.p2(), end + (span > 0 ? 90 : -90));
-}
-
-// The dashed frame of a marked area.
-void MarkFrame(QPainter& p, const QRectF& r) {
-  p.save();
-  p.setPen(QPen(QColor(0xE0, 0x00, 0xE0), 1, Qt::DashLine));
-  p.setBrush(Qt::NoBrush);
-  p.drawRect(r);
-  p.restore();
-}
-
-// The small pictures of the sprite page's buttons, drawn in code.
-QIcon Glyph(const QString& name) {
-  QPixmap pm(19, 19);
-  pm.fill(Qt::transparent);
-  QPainter p(&pm);
-  p.setPen(QPen(Qt::black, 1));
-  const QColor fill(0x40, 0x40, 0x40);
-  const QColor blue(0x20, 0x50, 0xA0);
-  if (name == "point") {
-    p.fillRect(8, 8, 3, 3, Qt::black);
-  } else if (name == "line") {
-    p.drawLine(3, 15, 15, 3);
-  } else if (name == "rect" || name == "frect") {
-    if (name == "frect") p.setBrush(fill);
-    p.drawRect(3, 5, 12, 9);
-  } else if (name == "circle" || name == "fcircle") {
-    if (name == "fcircle") p.setBrush(fill);
-    p.drawEllipse(3, 3, 12, 12);
-  } else if (name == "ellipse" || name == "fellipse") {
-    if (name == "fellipse") p.setBrush(fill);
-    p.drawEllipse(2, 5, 15, 9);
-  } else if (name == "fill") {
-    p.setBrush(fill);
-    p.drawPolygon(QPolygon({QPoint(3, 9), QPoint(9, 3), QPoint(15, 9), QPoint(9, 15)}));
-  } else if (name == "select") {
-    p.setPen(QPen(Qt::black, 1, Qt::DotLine));
-    p.drawRect(3, 3, 12, 12);
-  } else {
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(blue, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    if (name == "text") {  // a capital A of strokes with a caret beside it
-      p.drawPolyline(QPolygonF({QPointF(2.5, 16), QPointF(7.5, 3), QPointF(12.5, 16)}));
-      p.drawLine(QPointF(4.5, 11), QPointF(10.5, 11));
-      p.setPen(QPen(Qt::black, 1));
-      p.drawLine(QPointF(15.5, 3), QPointF(15.5, 16));
-    } else if (name == "paste") {  // a clipboard with a sheet on it
-      p.setPen(QPen(QColor(0x60, 0x40, 0x10), 1));
-      p.setBrush(QColor(0xC0, 0x90, 0x50));
-      p.drawRoundedRect(QRectF(2.5, 3.5, 12, 14), 1.5, 1.5);
-      p.setBrush(Qt::white);
-      p.drawRect(QRectF(5.5, 6.5, 10, 11));
-      p.setBrush(QColor(0x90, 0x90, 0x90));
-      p.drawRect(QRectF(5.5, 1.5, 6, 3));
-    } else if (name == "copy") {  // two sheets, one over the other
-      p.setPen(QPen(Qt::black, 1));
-      p.setBrush(Qt::white);
-      p.drawRect(QRectF(2.5, 2.5, 9, 11));
-      p.setBrush(QColor(0xE0, 0xF0, 0xFF));
-      p.drawRect(QRectF(7.5, 5.5, 9, 11));
-    } else if (name == "undo") {  // a hooked arrow turning back to the left
-      QPainterPath hook;
-      hook.moveTo(15, 16);
-      hook.lineTo(15, 10);
-      hook.cubicTo(15, 5, 11, 5, 9, 5);
-      hook.lineTo(6, 5);
-      p.drawPath(hook);
-      ArrowHead(p, QPointF(2, 5), 180, 5.5);
-    } else if (name == "import") {  // a picture with an arrow coming into it
-      p.setPen(QPen(Qt::black, 1));
-      p.setBrush(QColor(0xD0, 0xE8, 0xFF));
-      p.drawRect(QRectF(6.5, 6.5, 11, 10));
-      p.setPen(Qt::NoPen);
-      p.setBrush(QColor(0x30, 0x90, 0x30));
-      p.drawPolygon(QPolygonF({QPointF(7, 16), QPointF(11, 10), QPointF(14, 13), QPointF(17, 16)}));
-      p.setBrush(QColor(0xF0, 0xC0, 0x20));
-      p.drawEllipse(QPointF(14.5, 9.5), 1.6, 1.6);
-      p.setPen(QPen(blue, 1.6, Qt::SolidLine, Qt::RoundCap));
-      p.drawLine(QPointF(1.5, 1.5), QPointF(6, 6));
-      ArrowHead(p, QPointF(8, 8), -45, 4.5);
-    } else if (name == "compress") {  // the frame pulled in to the picture
-      p.setPen(QPen(Qt::black, 1));
-      p.setBrush(fill);
-      p.drawRect(QRectF(7.5, 7.5, 4, 4));
-      p.setPen(QPen(blue, 1.4, Qt::SolidLine, Qt::RoundCap));
-      for (qreal angle : {-45.0, -135.0, 45.0, 135.0}) {
-        QLineF ray(QPointF(9.5, 9.5), QPointF(18, 9.5));
-        ray.setAngle(angle + 180);
-        QLineF in(ray.pointAt(1.0), ray.pointAt(0.6));
-        p.drawLine(in);
-        ArrowHead(p, ray.pointAt(0.45), angle, 3.5);
-      }
-    } else if (name == "nxt") {  // the brick's display
-      p.setPen(QPen(QColor(0x30, 0x30, 0x30), 1));
-      p.setBrush(QColor(0xB8, 0xC8, 0x98));
-      p.drawRect(QRectF(1.5, 4.5, 16, 10));
-      p.fillRect(QRectF(4, 7, 3, 5), QColor(0x20, 0x30, 0x10));
-      p.fillRect(QRectF(9, 9, 6, 1.2), QColor(0x20, 0x30, 0x10));
-    } else if (name.startsWith("scroll")) {  // the mark and the way its pixels go
-      MarkFrame(p, QRectF(2.5, 2.5, 14, 14));
-      const qreal angle = name == "scrollup"     ? 90
-                          : name == "scrolldown" ? -90
-                          : name == "scrollleft" ? 180
-                                                 : 0;
-      QLineF along(QPointF(9.5, 9.5), QPointF(15, 9.5));
-      along.setAngle(angle + 180);
-      along = QLineF(along.p2(), along.p1());
-      along.setLength(10);
-      p.drawLine(along);
-      ArrowHead(p, along.p2(), angle, 5);
-    } else if (name == "mirrorlr" || name == "mirrorud") {  // a shape and its mirror image
-      p.save();
-      if (name == "mirrorud") {
-        p.translate(19, 0);
-        p.rotate(90);
-      }
-      p.setPen(QPen(QColor(0xE0, 0x00, 0xE0), 1, Qt::DashLine));
-      p.drawLine(QPointF(9.5, 1), QPointF(9.5, 18));
-      p.setPen(QPen(Qt::black, 1));
-      p.setBrush(fill);
-      p.drawPolygon(QPolygonF({QPointF(7.5, 4), QPointF(7.5, 15), QPointF(1.5, 15)}));
-      p.setBrush(Qt::white);
-      p.drawPolygon(QPolygonF({QPointF(11.5, 4), QPointF(11.5, 15), QPointF(17.5, 15)}));
-      p.restore();
-    } else if (name == "rotateleft") {
-      CircularArrow(p, -60, 270);
-    } else if (name == "rotateright") {
-      CircularArrow(p, 240, -270);
-    } else if (name == "erase") {  // an eraser over the mark
-      MarkFrame(p, QRectF(1.5, 1.5, 16, 16));
-      p.setPen(QPen(QColor(0x70, 0x30, 0x40), 1));
-      p.setBrush(QColor(0xF0, 0x90, 0xA8));
-      p.drawPolygon(QPolygonF({QPointF(4, 12), QPointF(11, 5), QPointF(15, 9), QPointF(8, 16)}));
-      p.setBrush(Qt::white);
-      p.drawPolygon(
-          QPolygonF({QPointF(4, 12), QPointF(6.5, 9.5), QPointF(10.5, 13.5), QPointF(8, 16)}));
-    } else if (name == "invert") {  // black and white trade places
-      p.setPen(QPen(Qt::black, 1));
-      p.setBrush(Qt::white);
-      p.drawRect(QRectF(2.5, 2.5, 14, 14));
-      p.setBrush(Qt::black);
-      p.drawPolygon(QPolygonF({QPointF(2.5, 2.5), QPointF(16.5, 2.5), QPointF(2.5, 16.5)}));
-    }
-  }
-  return QIcon(pm);
 }
 
 }  // namespace
@@ -255,7 +82,7 @@ QToolButton* TSpritePage::NewButton(const char* name, const QString& glyph, cons
   auto* b = new QToolButton(this);
   b->setObjectName(name);
   b->setGeometry(left, top, 25, 25);
-  b->setIcon(Glyph(glyph));
+  b->setIcon(PageGlyph(glyph, 19));
   b->setIconSize(QSize(19, 19));
   b->setToolTip(hint);
   return b;

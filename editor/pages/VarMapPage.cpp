@@ -5,7 +5,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
-#include <QPainter>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -14,6 +13,7 @@
 
 #include "EditPage.h"
 #include "EditorHost.h"
+#include "ElementIcons.h"
 #include "NxtImage.h"
 #include "RICParameterEdit.h"
 #include "UserDialogs.h"
@@ -26,55 +26,12 @@ constexpr int kRowTop = 528;   // top of the first row's index label
 constexpr int kRowPitch = 25;  // rows are this far apart
 constexpr int kFieldTop = kRowTop - 3;
 
-// The small glyphs of the page's buttons, drawn in code like the editor's others.
-QIcon Glyph(const QString& name, int size) {
-  QPixmap pm(size, size);
-  pm.fill(Qt::transparent);
-  QPainter p(&pm);
-  p.setRenderHint(QPainter::Antialiasing);
-  const double s = size / 16.0;
-  p.scale(s, s);
-  if (name == "minus") {
-    p.fillRect(QRectF(3, 7, 10, 2.5), QColor(0xC0, 0, 0));
-  } else if (name == "plus") {
-    p.fillRect(QRectF(3, 7, 10, 2.5), QColor(0, 0x90, 0));
-    p.fillRect(QRectF(6.75, 3.25, 2.5, 10), QColor(0, 0x90, 0));
-  } else if (name == "import") {  // a clipboard with an arrow into it
-    p.setPen(QPen(Qt::black, 1));
-    p.setBrush(QColor(0xE8, 0xD0, 0x90));
-    p.drawRect(QRectF(2.5, 3.5, 9, 11));
-    p.setBrush(Qt::gray);
-    p.drawRect(QRectF(5, 2, 4, 2.5));
-    p.setPen(QPen(QColor(0, 0x60, 0xC0), 1.6));
-    p.drawLine(QPointF(15, 9), QPointF(8, 9));
-    p.drawLine(QPointF(8, 9), QPointF(10.5, 6.5));
-    p.drawLine(QPointF(8, 9), QPointF(10.5, 11.5));
-  } else if (name == "clear") {  // a list crossed out
-    p.setPen(QPen(Qt::black, 1));
-    for (int y = 3; y <= 13; y += 3) p.drawLine(QPointF(2, y), QPointF(12, y));
-    p.setPen(QPen(QColor(0xC0, 0, 0), 2));
-    p.drawLine(QPointF(5, 5), QPointF(14, 14));
-    p.drawLine(QPointF(14, 5), QPointF(5, 14));
-  } else if (name == "optimize") {  // a bent line made straight
-    p.setPen(QPen(Qt::gray, 1.2));
-    p.drawPolyline(QPolygonF({QPointF(2, 13), QPointF(6, 9.5), QPointF(9, 7), QPointF(14, 3)}));
-    p.setPen(QPen(QColor(0xD0, 0, 0), 1.6));
-    p.drawLine(QPointF(2, 13), QPointF(14, 3));
-    p.setBrush(Qt::black);
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(QPointF(2, 13), 1.6, 1.6);
-    p.drawEllipse(QPointF(14, 3), 1.6, 1.6);
-  }
-  p.end();
-  return QIcon(pm);
-}
-
 QToolButton* NewButton(QWidget* page, const QString& name, const QString& glyph,
                        const QString& hint, int left, int top, int size) {
   auto* b = new QToolButton(page);
   b->setObjectName(name);
   b->setGeometry(left, top, size, size);
-  b->setIcon(Glyph(glyph, size - 6));
+  b->setIcon(PageGlyph(glyph, size - 6));
   b->setIconSize(QSize(size - 6, size - 6));
   if (!hint.isEmpty()) b->setToolTip(hint);
   return b;
@@ -189,7 +146,7 @@ void TVarMapPage::BuildCommands() {
           [this] { SpinEdit_VarMap_Change(SpinEdit_VarMap_ID->objectName()); });
 
   const int top = kFieldTop + kRowPitch * 2;
-  SpeedButton_VarMap_Import = NewButton(this, "SpeedButton_VarMap_Import", "import",
+  SpeedButton_VarMap_Import = NewButton(this, "SpeedButton_VarMap_Import", "pastepoints",
                                         "Import VarMap values from clipboard", 340, top, 25);
   SpeedButton_VarMap_DeleteEntries = NewButton(this, "SpeedButton_VarMap_DeleteEntries", "clear",
                                                "Delete all VarMap entries", 368, top, 25);

@@ -1,6 +1,7 @@
 // The editor's pictures, all drawn in code: one 48 x 48 icon per element
 // kind (element list and "add element" buttons), the glyphs of the command
-// speed buttons. The program's own picture, TavlinPicture, comes with them.
+// speed buttons and of the pages' tool buttons. The program's own picture, TavlinPicture, comes
+// with them.
 #pragma once
 
 #include <QIcon>
@@ -22,5 +23,14 @@ QPixmap ElementIcon(RICElementKind kind);
 // "paramsave", "paramnew", "param16", "param256". An unknown name gives a
 // null icon.
 QIcon CommandIcon(const QString& name);
+
+// The glyph of a page's tool button, `size` pixels square: the sprite
+// page's tools ("point", "line", "rect", "frect", "circle", "fcircle",
+// "ellipse", "fellipse", "fill", "select", "text", "paste", "copy", "undo",
+// "import", "compress", "nxt", "scrollup", "scrolldown", "scrollleft",
+// "scrollright", "mirrorlr", "mirrorud", "rotateleft", "rotateright",
+// "erase", "invert") and the VarMap page's point table ("minus", "plus",
+// "pastepoints", "clear", "optimize").
+QIcon PageGlyph(const QString& name, int size);
 
 }  // namespace tavlin
