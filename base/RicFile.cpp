@@ -314,7 +314,9 @@ RICElementList DecodeRic(const std::uint8_t* data, std::size_t count,
 
 std::vector<std::uint8_t> EncodeRic(const RICElementList& list) {
   std::vector<std::uint8_t> out;
-  out.reserve(std::size_t(ComputeFileSize(list)) + 2 * std::size_t(list.Count()));
+  // Most elements take at most 24 bytes; counting them exactly would cost a
+  // walk over every element of its own.
+  out.reserve(24 * std::size_t(list.Count()));
   for (int index = 0; index < list.Count(); ++index) {
     const TRICElement& e = *list[index];
     switch (e.Kind) {

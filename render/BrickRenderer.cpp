@@ -459,7 +459,8 @@ void BrickRun::CheckOp(std::uint16_t opcode) {
   const std::int64_t o = op_;
   for (const ArgField& f : kArgFields[opcode]) {
     if (lego_ && f.Offset == 4) continue;  // the LEGO firmware never reads CopyOpt
-    if (Has(o + f.Offset, 2)) CheckArgument(Word(o + f.Offset), f.Name);
+    if (opInFile_ || Has(o + f.Offset, 2))
+      CheckArgument(std::uint16_t(ric_[o + f.Offset] | (ric_[o + f.Offset + 1] << 8)), f.Name);
   }
   switch (opcode) {
     case 1:
