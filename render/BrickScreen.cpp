@@ -396,7 +396,9 @@ void BrickScreen::Rect(std::int32_t left, std::int32_t bottom, std::int32_t widt
   std::int32_t y1 = bottom, y2 = Wrap32(std::int64_t(bottom) + height);
   if (x1 > x2) std::swap(x1, x2);
   if (y1 > y2) std::swap(y1, y2);
-  if (y1 == y2 || x1 == x2) {
+  // A filled one of no width or height is the line the firmware draws for
+  // it: the same clipped run.
+  if (!fill && (y1 == y2 || x1 == x2)) {
     Line(x1, y1, x2, y2, mode);
     return;
   }
@@ -461,7 +463,9 @@ void BrickScreen::Ellipse(std::int16_t xc, std::int16_t yc, std::int16_t a, std:
           return true;
         },
         [&](std::int32_t l, std::int32_t bottom, std::int32_t w, std::int32_t h) {
-          Rect(xc + l, yc + bottom, w, h, mode, true);
+          const std::int32_t y1 = yc + bottom, y2 = y1 + h;  // in either order
+          if (std::max(y1, y2) >= 0 && std::min(y1, y2) <= kH - 1)
+            Rect(xc + l, y1, w, h, mode, true);
         },
         from);
     return;
