@@ -317,6 +317,13 @@ class EllipseWalk {
     return std::max(x1, x3) + 1;
   }
 
+  // The largest y >= 0 where a walk going down column x stops: Right(x, y)
+  // or not Below(x, y); -1 when there is none.
+  long long ColumnEnd(long long x) const {
+    const long long k2 = crit2_ + a2_ * B_ * B_ - b2_ * x * (x + 1);
+    return std::max(LastRow(x), LastY(k2, -2));
+  }
+
  private:
   // The largest x >= 0 with b2 * x * (x + c) <= k, or -1.
   long long LastX(long long k, long long c) const {
@@ -346,12 +353,6 @@ class EllipseWalk {
     const long long k3 = crit3_ + a2_ * B_ * B_ - b2_ * x * (x + 1);
     return std::max(LastY(k1, -1), LastY(k3, 0));
   }
-  // The largest y >= 0 where a walk going down column x stops: Right(x, y)
-  // or not Below(x, y); -1 when there is none.
-  long long ColumnEnd(long long x) const {
-    const long long k2 = crit2_ + a2_ * B_ * B_ - b2_ * x * (x + 1);
-    return std::max(LastRow(x), LastY(k2, -2));
-  }
   // The smallest x >= 0 with Below(x, y) (y >= 1).
   long long BelowFrom(long long y) const {
     const long long k = crit2_ + a2_ * B_ * B_ - a2_ * y * (y - 2);
@@ -360,6 +361,23 @@ class EllipseWalk {
 
   long long A_, B_, a2_, b2_, crit1_, crit2_, crit3_;
 };
+
+// Columns c0..c1 of surface row `row`, or rows r0..r1 of surface `column`
+// (all on the surface), handed to the sink as one span where it takes spans.
+template <class Sink>
+void RowSpan(Sink& sink, long long row, long long c0, long long c1) {
+  if constexpr (requires { sink.Row(row, c0, c1); })
+    sink.Row(row, c0, c1);
+  else
+    for (long long c = c0; c <= c1; ++c) sink.At(row * kWidth + c);
+}
+template <class Sink>
+void ColumnSpan(Sink& sink, long long column, long long r0, long long r1) {
+  if constexpr (requires { sink.Column(column, r0, r1); })
+    sink.Column(column, r0, r1);
+  else
+    for (long long r = r0; r <= r1; ++r) sink.At(r * kWidth + column);
+}
 
 // The ellipse outline of the enhanced NXT firmware, centre (CX, CY), radii
 // A across and B up, each taken as the 16-bit signed word the brick reads. A
@@ -408,35 +426,92 @@ void Ellipse(long long CX, long long CY, long long A, long long B, Sink& sink, N
   reachable(CY, kHeight - 1, yLow, yHigh);
   const EllipseWalk walk(A, B);
   auto [x, y] = walk.Entry(xLow, yHigh);
-  long long t = walk.T(x, y), dxt = 2 * b2 * x, dyt = -2 * a2 * y;
-  const long long crit1 = -(a2 / 4 + A % 2 + b2);
-  const long long crit2 = -(b2 / 4 + B % 2 + a2);
-  const long long crit3 = -(b2 / 4 + B % 2);
-  const long long d2xt = 2 * b2, d2yt = 2 * a2;
+  const long long xEnd = std::min(A, xHigh);
   auto on = [](long long v, long long size) {
     return (unsigned long long)v < (unsigned long long)size;
   };
-  const long long xEnd = std::min(A, xHigh);
-  while (y >= yLow && x <= xEnd) {
-    const long long east = CX + x, west = CX - x;
+  // The walk's points (x0..x1, qy), mirrored: a span on each of two rows.
+  auto rowRun = [&](long long qy, long long x0, long long x1) {
+    for (const long long row : {63 - (CY + qy), 63 - (CY - qy)}) {
+      if (on(row, kHeight)) {
+        const long long e0 = std::max(CX + x0, 0LL), e1 = std::min(CX + x1, kWidth - 1);
+        if (e0 <= e1) RowSpan(sink, row, e0, e1);
+        const long long w0 = std::max(CX - x1, 0LL), w1 = std::min(CX - x0, kWidth - 1);
+        if (w0 <= w1 && x1 > 0) RowSpan(sink, row, w0, w1);
+      }
+      if (qy == 0) break;
+    }
+  };
+  // The walk's points (qx, y1..y0), mirrored: two spans on each of two columns.
+  auto columnRun = [&](long long qx, long long y1, long long y0) {
+    for (const long long column : {CX + qx, CX - qx}) {
+      if (on(column, kWidth)) {
+        const long long n0 = std::max(63 - (CY + y0), 0LL);
+        const long long n1 = std::min(63 - (CY + y1), kHeight - 1);
+        if (n0 <= n1) ColumnSpan(sink, column, n0, n1);
+        const long long s0 = std::max(63 - CY + y1, 0LL), s1 = std::min(63 - CY + y0, kHeight - 1);
+        if (s0 <= s1 && y0 > 0) ColumnSpan(sink, column, s0, s1);
+      }
+      if (qx == 0) break;
+    }
+  };
+  auto point = [&](long long qx, long long qy) {
+    const long long east = CX + qx, west = CX - qx;
     const bool eastOn = on(east, kWidth), westOn = on(west, kWidth);
-    for (const long long row : {63 - (CY + y), 63 - (CY - y)}) {
+    for (const long long row : {63 - (CY + qy), 63 - (CY - qy)}) {
       if (!on(row, kHeight)) continue;
       if (eastOn) sink.At(row * kWidth + east);
       if (westOn) sink.At(row * kWidth + west);
     }
-    const bool right = t + b2 * x <= crit1 || t + a2 * y <= crit3;
-    const bool down = !right && t - a2 * y > crit2;
-    if (!down) {
-      ++x;
-      dxt += d2xt;
-      t += dxt;
+  };
+  // The walk row by row: a run along a row (steps right) or down a column
+  // (steps down) is stepped while it is short, its end solved for once it
+  // is not, and handed on whole; diagonal steps go point by point.
+  const long long crit1 = -(a2 / 4 + A % 2 + b2);
+  const long long crit2 = -(b2 / 4 + B % 2 + a2);
+  const long long crit3 = -(b2 / 4 + B % 2);
+  auto right = [&](long long px, long long py, long long t) {
+    return t + b2 * px <= crit1 || t + a2 * py <= crit3;
+  };
+  auto below = [&](long long py, long long t) { return t - a2 * py > crit2; };
+  constexpr int kSteps = 8;
+  long long t = walk.T(x, y);
+  while (y >= yLow && x <= xEnd) {
+    bool plotted = false;
+    if (right(x, y, t)) {
+      long long xe = x + 1, te = t + 2 * b2 * xe;
+      for (int n = 0; xe <= xEnd && right(xe, y, te); ++xe, te += 2 * b2 * xe)
+        if (++n == kSteps) {
+          xe = walk.RowEnd(y);
+          te = walk.T(xe, y);
+          break;
+        }
+      rowRun(y, x, std::min(xe, xEnd));
+      if (xe > xEnd) return;
+      x = xe;
+      t = te;
+      plotted = true;
     }
-    if (!right) {
-      --y;
-      dyt += d2yt;
-      t += dyt;
+    if (below(y, t)) {
+      long long ye = y - 1, te = t - 2 * a2 * ye;
+      for (int n = 0; ye >= yLow && !right(x, ye, te) && below(ye, te); --ye, te -= 2 * a2 * ye)
+        if (++n == kSteps) {
+          ye = walk.ColumnEnd(x);
+          te = walk.T(x, ye);
+          break;
+        }
+      columnRun(x, std::max(ye, yLow), y);
+      if (ye < yLow) return;
+      y = ye;
+      t = te;
+      if (right(x, y, t)) continue;
+      plotted = true;
     }
+    if (!plotted) point(x, y);
+    ++x;
+    t += 2 * b2 * x;
+    --y;
+    t -= 2 * a2 * y;
   }
 }
 

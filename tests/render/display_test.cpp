@@ -4,6 +4,7 @@
 #include <random>
 
 #include "CircleWalk.h"
+#include "LastToFirst.h"
 #include "NXTDisplay.h"
 #include "NumberFont.h"
 #include "RICElement.h"
@@ -209,20 +210,31 @@ TEST(DrawEllipseTest, TheFirmwaresOutlineAndItsDegenerateRadii) {
 
 // Ellipses of every size, from a pixel across to wider than the 16-bit
 // range's half, whose arcs cross the surface anywhere or pass it by, against
-// the walk plotting every point.
+// the walk plotting every point; and drawn last to first over the ellipse
+// before them, whose pixels are then decided already.
 TEST(DrawEllipseTest, EveryRadiusMatchesTheWholeWalk) {
   std::mt19937 rng(5);
   auto radius = [&] {  // even over the magnitudes
     const double e = std::uniform_real_distribution<double>(0, std::log(32767.0))(rng);
     return std::max(1, int(std::exp(e)));
   };
-  for (int i = 0; i < 1500; ++i) {
+  NXTDisplay before;
+  const DrawCommand none = {RICElementKind::Ellipse, {0, 0, -1, 1}};  // draws nothing
+  DrawCommand pair[2] = {none, none};
+  for (int i = 0; i < 3000; ++i) {
     const int rx = radius(), ry = i % 5 ? radius() : rx;
     const auto [cx, cy] = test::RandomEllipseCentre(rng, rx, ry);
-    NXTDisplay d, walked;
+    NXTDisplay d, walked, lastToFirst;
     d.DrawEllipse(cx, cy, rx, ry);
     test::PlotReferenceEllipse(walked, cx, cy, rx, ry);
     ASSERT_TRUE(d == walked) << cx << " " << cy << " " << rx << " " << ry;
+    pair[0] = pair[1];
+    pair[1] = {RICElementKind::Ellipse, {cx, cy, rx, ry}};
+    test::PlotReferenceEllipse(before, cx, cy, rx, ry);
+    SpriteCopyCache cache;
+    DrawLastToFirst(lastToFirst, pair, 2, cache);
+    ASSERT_TRUE(lastToFirst == before) << cx << " " << cy << " " << rx << " " << ry;
+    before = walked;
   }
 }
 
