@@ -256,25 +256,58 @@ class EllipseWalk {
     // entered so; it holds from some row up to B when RowEnd(B) >= 1 (with
     // `x` the end of a run on the row above, b2 * (2 * x + 1) <= 2 * a2 *
     // (y - 1) makes Right hold on the row below one column further).
-    const long long topEnd = RowEnd(B_);
-    auto flat = [&](long long y) {
-      return (__int128)b2_ * (2 * RowEnd(y) + 1) <= (__int128)2 * a2_ * (y - 1);
+    const bool topRun = Right(0, B_);  // RowEnd(B) >= 1
+    // The last row flat() failed on and its run's end.
+    long long notFlat = -1, notFlatEnd = 0;
+    auto flatEnd = [&](long long y, long long end) {
+      const bool f = (__int128)b2_ * (2 * end + 1) <= (__int128)2 * a2_ * (y - 1);
+      if (!f) notFlat = y, notFlatEnd = end;
+      return f;
     };
-    // Where the walk enters row y, given that it left row y + 1 at its run's
-    // end: always diagonally, since where flat(y + 1) holds, Below fails at
-    // the end of a run on row y + 1.
-    auto rowStart = [&](long long y) { return y == B_ ? 0LL : RowEnd(y + 1) + 1; };
+    auto flat = [&](long long y) { return flatEnd(y, RowEnd(y)); };
     // The last row whose run reaches column xLow.
     const long long reach = xLow == 0 ? B_ : std::min(LastRow(xLow - 1), B_);
     const long long entryRow = std::min(yHigh, reach);
-    if (reach >= 0 && (entryRow == B_ || (topEnd >= 1 && flat(entryRow + 1))))
-      return {std::max(rowStart(entryRow), xLow), entryRow};
+    if (reach >= 0) {
+      if (entryRow == B_) return {xLow, B_};
+      // Where the walk enters row y, given that it left row y + 1 at its
+      // run's end: always diagonally, since where flat(y + 1) holds, Below
+      // fails at the end of a run on row y + 1.
+      const long long above = topRun ? RowEnd(entryRow + 1) : 0;
+      if (topRun && flatEnd(entryRow + 1, above)) return {std::max(above + 1, xLow), entryRow};
+    }
 
     // Otherwise the entry lies past the rows entered so: start from the end
     // of the last of them.
     long long x = 0, y = B_;
-    if (topEnd >= 1) {
-      long long lo = 1, hi = B_ + 1;  // the lowest row with flat(), B + 1 for none
+    if (topRun) {
+      // The lowest row with flat(), B + 1 for none: near where the true
+      // ellipse runs at 45 degrees, y = b2 / sqrt(a2 + b2), a row or two
+      // above for the half pixels of the test, so it is searched for outward
+      // from there, in steps that double, and then halved down.
+      auto flatOrPast = [&](long long y) { return y > B_ || flat(y); };
+      const double guess =
+          double(b2_) / std::sqrt(double(a2_) + double(b2_)) + 1.5 + double(b2_) / double(2 * a2_);
+      long long lo = 1, hi = std::clamp((long long)guess, 1LL, B_ + 1);
+      if (flatOrPast(hi)) {
+        for (long long step = 1; hi - step >= 1; step *= 2) {
+          if (!flat(hi - step)) {
+            lo = hi - step + 1;
+            break;
+          }
+          hi -= step;
+        }
+      } else {
+        lo = hi + 1;
+        for (long long step = 1;; step *= 2) {
+          const long long probe = std::min(lo + step - 1, B_ + 1);
+          if (flatOrPast(probe)) {
+            hi = probe;
+            break;
+          }
+          lo = probe + 1;
+        }
+      }
       while (lo < hi) {
         const long long mid = lo + (hi - lo) / 2;
         if (flat(mid))
@@ -283,7 +316,7 @@ class EllipseWalk {
           lo = mid + 1;
       }
       y = lo - 1;
-      x = RowEnd(y);
+      x = notFlat == y ? notFlatEnd : RowEnd(y);
     }
     // Step on until a column is entered at or above the end of its run,
     // with the columns' runs ending at least a row lower each from there on.
@@ -328,7 +361,7 @@ class EllipseWalk {
   // The largest x >= 0 with b2 * x * (x + c) <= k, or -1.
   long long LastX(long long k, long long c) const {
     if (k < 0) return -1;
-    const double q = double(k) / double(b2_);
+    const double q = double(k) * inverseB2_;
     long long x = (long long)(std::sqrt(q + c * c / 4.0) - c / 2.0);
     x = std::clamp(x, 0LL, A_ + 2);
     while (x > 0 && b2_ * x * (x + c) > k) --x;
@@ -340,7 +373,7 @@ class EllipseWalk {
   long long LastY(long long k, long long c) const {
     const long long low = c < 0 ? 1 : 0;
     if (a2_ * low * (low + c) > k) return -1;
-    const double q = double(k) / double(a2_);
+    const double q = double(k) * inverseA2_;
     long long y = (long long)(std::sqrt(std::max(0.0, q + c * c / 4.0)) - c / 2.0);
     y = std::clamp(y, low, B_ + 2);
     while (y > low && a2_ * y * (y + c) > k) --y;
@@ -360,6 +393,7 @@ class EllipseWalk {
   }
 
   long long A_, B_, a2_, b2_, crit1_, crit2_, crit3_;
+  double inverseA2_ = 1.0 / double(a2_), inverseB2_ = 1.0 / double(b2_);
 };
 
 // Columns c0..c1 of surface row `row`, or rows r0..r1 of surface `column`
