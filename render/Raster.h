@@ -489,13 +489,29 @@ void Ellipse(long long CX, long long CY, long long A, long long B, Sink& sink, N
       if (qx == 0) break;
     }
   };
+  // The mirror images that can reach the surface: image (sx, sy) of point
+  // (x, y) is surface index base + sx * x - sy * kWidth * y, on the surface
+  // for x in x0..x0 + xSpan and y in y0..y0 + ySpan.
+  struct Image {
+    long long sx, rowStep, x0, xSpan, y0, ySpan;
+  };
+  Image images[4];
+  int imageCount = 0;
+  const long long base = (63 - CY) * kWidth + CX;
+  for (const long long sx : {1, -1})
+    for (const long long sy : {1, -1}) {
+      const long long x0 = std::max(xLow, sx > 0 ? -CX : CX - (kWidth - 1));
+      const long long x1 = std::min(xEnd, sx > 0 ? kWidth - 1 - CX : CX);
+      const long long y0 = std::max(yLow, sy > 0 ? -CY : CY - (kHeight - 1));
+      const long long y1 = std::min(yHigh, sy > 0 ? kHeight - 1 - CY : CY);
+      if (x0 <= x1 && y0 <= y1) images[imageCount++] = {sx, -sy * kWidth, x0, x1 - x0, y0, y1 - y0};
+    }
   auto point = [&](long long qx, long long qy) {
-    const long long east = CX + qx, west = CX - qx;
-    const bool eastOn = on(east, kWidth), westOn = on(west, kWidth);
-    for (const long long row : {63 - (CY + qy), 63 - (CY - qy)}) {
-      if (!on(row, kHeight)) continue;
-      if (eastOn) sink.At(row * kWidth + east);
-      if (westOn) sink.At(row * kWidth + west);
+    for (int i = 0; i < imageCount; ++i) {
+      const Image& m = images[i];
+      if ((unsigned long long)(qx - m.x0) <= (unsigned long long)m.xSpan &&
+          (unsigned long long)(qy - m.y0) <= (unsigned long long)m.ySpan)
+        sink.At(base + m.sx * qx + m.rowStep * qy);
     }
   };
   // The walk row by row: a run along a row (steps right) or down a column
@@ -520,7 +536,10 @@ void Ellipse(long long CX, long long CY, long long A, long long B, Sink& sink, N
           te = walk.T(xe, y);
           break;
         }
-      rowRun(y, x, std::min(xe, xEnd));
+      if (xe - x < 4)
+        for (long long px = x; px <= std::min(xe, xEnd); ++px) point(px, y);
+      else
+        rowRun(y, x, std::min(xe, xEnd));
       if (xe > xEnd) return;
       x = xe;
       t = te;
@@ -534,7 +553,10 @@ void Ellipse(long long CX, long long CY, long long A, long long B, Sink& sink, N
           te = walk.T(x, ye);
           break;
         }
-      columnRun(x, std::max(ye, yLow), y);
+      if (y - ye < 4)
+        for (long long py = y; py >= std::max(ye, yLow); --py) point(x, py);
+      else
+        columnRun(x, std::max(ye, yLow), y);
       if (ye < yLow) return;
       y = ye;
       t = te;
