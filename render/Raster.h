@@ -265,16 +265,22 @@ class EllipseWalk {
       return f;
     };
     auto flat = [&](long long y) { return flatEnd(y, RowEnd(y)); };
-    // The last row whose run reaches column xLow.
-    const long long reach = xLow == 0 ? B_ : std::min(LastRow(xLow - 1), B_);
-    const long long entryRow = std::min(yHigh, reach);
-    if (reach >= 0) {
-      if (entryRow == B_) return {xLow, B_};
-      // Where the walk enters row y, given that it left row y + 1 at its
-      // run's end: always diagonally, since where flat(y + 1) holds, Below
-      // fails at the end of a run on row y + 1.
-      const long long above = topRun ? RowEnd(entryRow + 1) : 0;
-      if (topRun && flatEnd(entryRow + 1, above)) return {std::max(above + 1, xLow), entryRow};
+    // The entry lies on a row entered so when flat() holds on the row above
+    // it; that row is yHigh + 1 or higher, so where flat(yHigh + 1) fails it
+    // does not.
+    const long long highEnd = RowEnd(yHigh + 1);
+    if (yHigh == B_ || (topRun && flatEnd(yHigh + 1, highEnd))) {
+      // The last row whose run reaches column xLow.
+      const long long reach = xLow == 0 ? B_ : std::min(LastRow(xLow - 1), B_);
+      const long long entryRow = std::min(yHigh, reach);
+      if (reach >= 0) {
+        if (entryRow == B_) return {xLow, B_};
+        // Where the walk enters row y, given that it left row y + 1 at its
+        // run's end: always diagonally, since where flat(y + 1) holds, Below
+        // fails at the end of a run on row y + 1.
+        const long long above = entryRow == yHigh ? highEnd : RowEnd(entryRow + 1);
+        if (topRun && flatEnd(entryRow + 1, above)) return {std::max(above + 1, xLow), entryRow};
+      }
     }
 
     // Otherwise the entry lies past the rows entered so: start from the end
@@ -289,7 +295,11 @@ class EllipseWalk {
       const double guess =
           double(b2_) / std::sqrt(double(a2_) + double(b2_)) + 1.5 + double(b2_) / double(2 * a2_);
       long long lo = 1, hi = std::clamp((long long)guess, 1LL, B_ + 1);
-      if (flatOrPast(hi)) {
+      // Most often the guess is that row: both ends asked for at once.
+      const long long guessEnd = hi <= B_ ? RowEnd(hi) : 0, beforeEnd = hi > 1 ? RowEnd(hi - 1) : 0;
+      if ((hi > B_ || flatEnd(hi, guessEnd)) && hi > 1 && !flatEnd(hi - 1, beforeEnd)) {
+        lo = hi;
+      } else if (flatOrPast(hi)) {
         for (long long step = 1; hi - step >= 1; step *= 2) {
           if (!flat(hi - step)) {
             lo = hi - step + 1;
@@ -318,6 +328,11 @@ class EllipseWalk {
       y = lo - 1;
       x = notFlat == y ? notFlatEnd : RowEnd(y);
     }
+    // The first column whose run reaches row yHigh, once the columns' runs
+    // are known to end a row lower each (found below), and where the walk
+    // enters it; asked for here, apart from what the steps find.
+    const long long reachHigh = std::max({xLow, highEnd, BelowFrom(yHigh + 1)});
+    const long long reachEnd = reachHigh >= 1 && reachHigh <= A_ ? ColumnEnd(reachHigh - 1) : -1;
     // Step on until a column is entered at or above the end of its run,
     // with the columns' runs ending at least a row lower each from there on.
     bool columnStart = x == 0 && y == B_;
@@ -331,11 +346,10 @@ class EllipseWalk {
       if (!right) --y;
       columnStart = !down;
     }
-    // The first column whose run reaches row yHigh.
-    const long long target = std::max({x, xLow, RowEnd(yHigh + 1), BelowFrom(yHigh + 1)});
+    const long long target = std::max(x, reachHigh);
     if (target == x) return {x, std::min(y, yHigh)};
     if (target > A_) return {A_ + 1, -1};
-    const long long end = ColumnEnd(target - 1);
+    const long long end = target == reachHigh ? reachEnd : ColumnEnd(target - 1);
     if (end < 0) return {A_ + 1, -1};
     const long long start = end - (Right(target - 1, end) ? 0 : 1);
     return {target, std::min(start, yHigh)};
