@@ -1,6 +1,7 @@
 // The display surface and its drawing primitives, pixel by pixel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "CircleWalk.h"
@@ -8,6 +9,7 @@
 #include "NXTDisplay.h"
 #include "NumberFont.h"
 #include "RICElement.h"
+#include "Raster.h"
 #include "RenderTestUtil.h"
 #include "SpriteCopyCache.h"
 
@@ -235,6 +237,35 @@ TEST(DrawEllipseTest, EveryRadiusMatchesTheWholeWalk) {
     DrawLastToFirst(lastToFirst, pair, 2, cache);
     ASSERT_TRUE(lastToFirst == before) << cx << " " << cy << " " << rx << " " << ry;
     before = walked;
+  }
+}
+
+// Where the walk first reaches the part of its quadrant with x >= xLow and
+// y <= yHigh, found without walking, against the walk itself: flat, steep
+// and round ellipses, the part anywhere from the walk's start to its end.
+TEST(EllipseWalkTest, EntryIsTheWalksFirstPointInReach) {
+  std::mt19937 rng(17);
+  auto pick = [&](long long lo, long long hi) {
+    return std::uniform_int_distribution<long long>(lo, hi)(rng);
+  };
+  for (int i = 0; i < 400; ++i) {
+    const long long a = pick(1, 12000), b = i % 3 ? pick(1, 12000) : std::max(1LL, a + pick(-9, 9));
+    const auto walk = test::ReferenceEllipseWalk(a, b);
+    const raster::EllipseWalk closed(a, b);
+    for (int j = 0; j < 25; ++j) {
+      const long long xLow = pick(0, a), yHigh = pick(0, b);
+      auto first = std::find_if(walk.begin(), walk.end(), [&](const auto& p) {
+        return p.first >= xLow && p.second <= yHigh;
+      });
+      const auto [x, y] = closed.Entry(xLow, yHigh);
+      if (first == walk.end()) {
+        EXPECT_TRUE(x > a || y < 0) << a << " " << b << " " << xLow << " " << yHigh;
+      } else {
+        // The point itself, or one of the walk before it.
+        const auto at = std::find(walk.begin(), walk.end(), std::pair(x, y));
+        EXPECT_TRUE(at <= first) << a << " " << b << " " << xLow << " " << yHigh;
+      }
+    }
   }
 }
 
