@@ -270,8 +270,10 @@ class EllipseWalk {
     // does not.
     const long long highEnd = RowEnd(yHigh + 1);
     if (yHigh == B_ || (topRun && flatEnd(yHigh + 1, highEnd))) {
-      // The last row whose run reaches column xLow.
-      const long long reach = xLow == 0 ? B_ : std::min(LastRow(xLow - 1), B_);
+      // The last row whose run reaches column xLow: row yHigh or one above
+      // it when Right holds there.
+      const long long reach =
+          xLow == 0 || Right(xLow - 1, yHigh) ? B_ : std::min(LastRow(xLow - 1), B_);
       const long long entryRow = std::min(yHigh, reach);
       if (reach >= 0) {
         if (entryRow == B_) return {xLow, B_};
@@ -338,8 +340,10 @@ class EllipseWalk {
     bool columnStart = x == 0 && y == B_;
     for (;;) {
       if ((x >= xLow && y <= yHigh) || x > A_ || y < 0) return {x, y};
+      // ColumnEnd(x) <= y: the walk would not stop going down column x on
+      // the row above (where it stops is closed toward smaller y).
       if (columnStart && (__int128)2 * b2_ * (x + 1) >= (__int128)a2_ * (2 * y + 1) &&
-          ColumnEnd(x) <= y)
+          !Right(x, y + 1) && Below(x, y + 1))
         break;
       const bool right = Right(x, y), down = !right && Below(x, y);
       if (!down) ++x;
