@@ -532,9 +532,10 @@ void Ellipse(long long CX, long long CY, long long A, long long B, Sink& sink, N
         sink.At(base + m.sx * qx + m.rowStep * qy);
     }
   };
-  // The walk row by row: a run along a row (steps right) or down a column
+  // The walk run by run: a run along a row (steps right) or down a column
   // (steps down) is stepped while it is short, its end solved for once it
-  // is not, and handed on whole; diagonal steps go point by point.
+  // is not; a few points go on point by point, more as spans, and diagonal
+  // steps point by point.
   const long long crit1 = -(a2 / 4 + A % 2 + b2);
   const long long crit2 = -(b2 / 4 + B % 2 + a2);
   const long long crit3 = -(b2 / 4 + B % 2);
