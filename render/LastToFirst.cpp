@@ -74,6 +74,18 @@ class Surface {
       At(row * kW + column);
   }
 
+  // Black spans on the surface: columns c0..c1 of `row`, rows r0..r1 of
+  // `column`; a mask test finds their undecided pixels.
+  void Row(long long row, long long c0, long long c1) {
+    for (int w = 0; w < 2; ++w)
+      for (std::uint64_t bits = Bits(c0, c1, w) & ~decided_[row][w]; bits; bits &= bits - 1)
+        Decide(int(row), 64 * w + std::countr_zero(bits), kBlack);
+  }
+  void Column(long long column, long long r0, long long r1) {
+    for (std::uint64_t bits = Bits(r0, r1, 0) & ~decidedColumn_[column]; bits; bits &= bits - 1)
+      Decide(std::countr_zero(bits), int(column), kBlack);
+  }
+
   // Whether every pixel of columns c0..c1, rows r0..r1 (inclusive, clipped
   // here) is decided; true for a block off the surface.
   bool Decided(long long c0, long long c1, long long r0, long long r1) const {
@@ -126,6 +138,7 @@ class Surface {
     const std::uint64_t bit = 1ULL << (column & 63);
     decided_[row][column >> 6] |= bit;
     settled_[row][column >> 6] |= bit;
+    decidedColumn_[column] |= 1ULL << row;
     --undecided_;
     const int t = TileOf(row, column);
     if (--tileUndecided_[t] == 0) tiles_[t / 64] &= ~(1ULL << (t % 64));
@@ -137,6 +150,8 @@ class Surface {
   // Per row, one bit per column: decided; decided or whitened.
   std::uint64_t decided_[kH][2] = {};
   std::uint64_t settled_[kH][2] = {};
+  // Per column, one bit per row: decided.
+  std::uint64_t decidedColumn_[kW] = {};
   int undecided_ = kW * kH;
   int open_ = kW * kH;
   // Per tile of 8 x 8 pixels, how many are undecided; one bit per tile that

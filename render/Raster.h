@@ -256,25 +256,70 @@ class EllipseWalk {
     // entered so; it holds from some row up to B when RowEnd(B) >= 1 (with
     // `x` the end of a run on the row above, b2 * (2 * x + 1) <= 2 * a2 *
     // (y - 1) makes Right hold on the row below one column further).
-    const long long topEnd = RowEnd(B_);
-    auto flat = [&](long long y) {
-      return (__int128)b2_ * (2 * RowEnd(y) + 1) <= (__int128)2 * a2_ * (y - 1);
+    const bool topRun = Right(0, B_);  // RowEnd(B) >= 1
+    // The last row flat() failed on and its run's end.
+    long long notFlat = -1, notFlatEnd = 0;
+    auto flatEnd = [&](long long y, long long end) {
+      const bool f = (__int128)b2_ * (2 * end + 1) <= (__int128)2 * a2_ * (y - 1);
+      if (!f) notFlat = y, notFlatEnd = end;
+      return f;
     };
-    // Where the walk enters row y, given that it left row y + 1 at its run's
-    // end: always diagonally, since where flat(y + 1) holds, Below fails at
-    // the end of a run on row y + 1.
-    auto rowStart = [&](long long y) { return y == B_ ? 0LL : RowEnd(y + 1) + 1; };
-    // The last row whose run reaches column xLow.
-    const long long reach = xLow == 0 ? B_ : std::min(LastRow(xLow - 1), B_);
-    const long long entryRow = std::min(yHigh, reach);
-    if (reach >= 0 && (entryRow == B_ || (topEnd >= 1 && flat(entryRow + 1))))
-      return {std::max(rowStart(entryRow), xLow), entryRow};
+    auto flat = [&](long long y) { return flatEnd(y, RowEnd(y)); };
+    // The entry lies on a row entered so when flat() holds on the row above
+    // it; that row is yHigh + 1 or higher, so where flat(yHigh + 1) fails it
+    // does not.
+    const long long highEnd = RowEnd(yHigh + 1);
+    if (yHigh == B_ || (topRun && flatEnd(yHigh + 1, highEnd))) {
+      // The last row whose run reaches column xLow: row yHigh or one above
+      // it when Right holds there.
+      const long long reach =
+          xLow == 0 || Right(xLow - 1, yHigh) ? B_ : std::min(LastRow(xLow - 1), B_);
+      const long long entryRow = std::min(yHigh, reach);
+      if (reach >= 0) {
+        if (entryRow == B_) return {xLow, B_};
+        // Where the walk enters row y, given that it left row y + 1 at its
+        // run's end: always diagonally, since where flat(y + 1) holds, Below
+        // fails at the end of a run on row y + 1.
+        const long long above = entryRow == yHigh ? highEnd : RowEnd(entryRow + 1);
+        if (topRun && flatEnd(entryRow + 1, above)) return {std::max(above + 1, xLow), entryRow};
+      }
+    }
 
     // Otherwise the entry lies past the rows entered so: start from the end
     // of the last of them.
     long long x = 0, y = B_;
-    if (topEnd >= 1) {
-      long long lo = 1, hi = B_ + 1;  // the lowest row with flat(), B + 1 for none
+    if (topRun) {
+      // The lowest row with flat(), B + 1 for none: near where the true
+      // ellipse runs at 45 degrees, y = b2 / sqrt(a2 + b2), a row or two
+      // above for the half pixels of the test, so it is searched for outward
+      // from there, in steps that double, and then halved down.
+      auto flatOrPast = [&](long long y) { return y > B_ || flat(y); };
+      const double guess =
+          double(b2_) / std::sqrt(double(a2_) + double(b2_)) + 1.5 + double(b2_) / double(2 * a2_);
+      long long lo = 1, hi = std::clamp((long long)guess, 1LL, B_ + 1);
+      // Most often the guess is that row: both ends asked for at once.
+      const long long guessEnd = hi <= B_ ? RowEnd(hi) : 0, beforeEnd = hi > 1 ? RowEnd(hi - 1) : 0;
+      if ((hi > B_ || flatEnd(hi, guessEnd)) && hi > 1 && !flatEnd(hi - 1, beforeEnd)) {
+        lo = hi;
+      } else if (flatOrPast(hi)) {
+        for (long long step = 1; hi - step >= 1; step *= 2) {
+          if (!flat(hi - step)) {
+            lo = hi - step + 1;
+            break;
+          }
+          hi -= step;
+        }
+      } else {
+        lo = hi + 1;
+        for (long long step = 1;; step *= 2) {
+          const long long probe = std::min(lo + step - 1, B_ + 1);
+          if (flatOrPast(probe)) {
+            hi = probe;
+            break;
+          }
+          lo = probe + 1;
+        }
+      }
       while (lo < hi) {
         const long long mid = lo + (hi - lo) / 2;
         if (flat(mid))
@@ -283,26 +328,32 @@ class EllipseWalk {
           lo = mid + 1;
       }
       y = lo - 1;
-      x = RowEnd(y);
+      x = notFlat == y ? notFlatEnd : RowEnd(y);
     }
+    // The first column whose run reaches row yHigh, once the columns' runs
+    // are known to end a row lower each (found below), and where the walk
+    // enters it; asked for here, apart from what the steps find.
+    const long long reachHigh = std::max({xLow, highEnd, BelowFrom(yHigh + 1)});
+    const long long reachEnd = reachHigh >= 1 && reachHigh <= A_ ? ColumnEnd(reachHigh - 1) : -1;
     // Step on until a column is entered at or above the end of its run,
     // with the columns' runs ending at least a row lower each from there on.
     bool columnStart = x == 0 && y == B_;
     for (;;) {
       if ((x >= xLow && y <= yHigh) || x > A_ || y < 0) return {x, y};
+      // ColumnEnd(x) <= y: the walk would not stop going down column x on
+      // the row above (where it stops is closed toward smaller y).
       if (columnStart && (__int128)2 * b2_ * (x + 1) >= (__int128)a2_ * (2 * y + 1) &&
-          ColumnEnd(x) <= y)
+          !Right(x, y + 1) && Below(x, y + 1))
         break;
       const bool right = Right(x, y), down = !right && Below(x, y);
       if (!down) ++x;
       if (!right) --y;
       columnStart = !down;
     }
-    // The first column whose run reaches row yHigh.
-    const long long target = std::max({x, xLow, RowEnd(yHigh + 1), BelowFrom(yHigh + 1)});
+    const long long target = std::max(x, reachHigh);
     if (target == x) return {x, std::min(y, yHigh)};
     if (target > A_) return {A_ + 1, -1};
-    const long long end = ColumnEnd(target - 1);
+    const long long end = target == reachHigh ? reachEnd : ColumnEnd(target - 1);
     if (end < 0) return {A_ + 1, -1};
     const long long start = end - (Right(target - 1, end) ? 0 : 1);
     return {target, std::min(start, yHigh)};
@@ -317,11 +368,18 @@ class EllipseWalk {
     return std::max(x1, x3) + 1;
   }
 
+  // The largest y >= 0 where a walk going down column x stops: Right(x, y)
+  // or not Below(x, y); -1 when there is none.
+  long long ColumnEnd(long long x) const {
+    const long long k2 = crit2_ + a2_ * B_ * B_ - b2_ * x * (x + 1);
+    return std::max(LastRow(x), LastY(k2, -2));
+  }
+
  private:
   // The largest x >= 0 with b2 * x * (x + c) <= k, or -1.
   long long LastX(long long k, long long c) const {
     if (k < 0) return -1;
-    const double q = double(k) / double(b2_);
+    const double q = double(k) * inverseB2_;
     long long x = (long long)(std::sqrt(q + c * c / 4.0) - c / 2.0);
     x = std::clamp(x, 0LL, A_ + 2);
     while (x > 0 && b2_ * x * (x + c) > k) --x;
@@ -333,7 +391,7 @@ class EllipseWalk {
   long long LastY(long long k, long long c) const {
     const long long low = c < 0 ? 1 : 0;
     if (a2_ * low * (low + c) > k) return -1;
-    const double q = double(k) / double(a2_);
+    const double q = double(k) * inverseA2_;
     long long y = (long long)(std::sqrt(std::max(0.0, q + c * c / 4.0)) - c / 2.0);
     y = std::clamp(y, low, B_ + 2);
     while (y > low && a2_ * y * (y + c) > k) --y;
@@ -346,12 +404,6 @@ class EllipseWalk {
     const long long k3 = crit3_ + a2_ * B_ * B_ - b2_ * x * (x + 1);
     return std::max(LastY(k1, -1), LastY(k3, 0));
   }
-  // The largest y >= 0 where a walk going down column x stops: Right(x, y)
-  // or not Below(x, y); -1 when there is none.
-  long long ColumnEnd(long long x) const {
-    const long long k2 = crit2_ + a2_ * B_ * B_ - b2_ * x * (x + 1);
-    return std::max(LastRow(x), LastY(k2, -2));
-  }
   // The smallest x >= 0 with Below(x, y) (y >= 1).
   long long BelowFrom(long long y) const {
     const long long k = crit2_ + a2_ * B_ * B_ - a2_ * y * (y - 2);
@@ -359,7 +411,25 @@ class EllipseWalk {
   }
 
   long long A_, B_, a2_, b2_, crit1_, crit2_, crit3_;
+  double inverseA2_ = 1.0 / double(a2_), inverseB2_ = 1.0 / double(b2_);
 };
+
+// Columns c0..c1 of surface row `row`, or rows r0..r1 of surface `column`
+// (all on the surface), handed to the sink as one span where it takes spans.
+template <class Sink>
+void RowSpan(Sink& sink, long long row, long long c0, long long c1) {
+  if constexpr (requires { sink.Row(row, c0, c1); })
+    sink.Row(row, c0, c1);
+  else
+    for (long long c = c0; c <= c1; ++c) sink.At(row * kWidth + c);
+}
+template <class Sink>
+void ColumnSpan(Sink& sink, long long column, long long r0, long long r1) {
+  if constexpr (requires { sink.Column(column, r0, r1); })
+    sink.Column(column, r0, r1);
+  else
+    for (long long r = r0; r <= r1; ++r) sink.At(r * kWidth + column);
+}
 
 // The ellipse outline of the enhanced NXT firmware, centre (CX, CY), radii
 // A across and B up, each taken as the 16-bit signed word the brick reads. A
@@ -408,35 +478,115 @@ void Ellipse(long long CX, long long CY, long long A, long long B, Sink& sink, N
   reachable(CY, kHeight - 1, yLow, yHigh);
   const EllipseWalk walk(A, B);
   auto [x, y] = walk.Entry(xLow, yHigh);
-  long long t = walk.T(x, y), dxt = 2 * b2 * x, dyt = -2 * a2 * y;
-  const long long crit1 = -(a2 / 4 + A % 2 + b2);
-  const long long crit2 = -(b2 / 4 + B % 2 + a2);
-  const long long crit3 = -(b2 / 4 + B % 2);
-  const long long d2xt = 2 * b2, d2yt = 2 * a2;
+  const long long xEnd = std::min(A, xHigh);
   auto on = [](long long v, long long size) {
     return (unsigned long long)v < (unsigned long long)size;
   };
-  const long long xEnd = std::min(A, xHigh);
+  // The walk's points (x0..x1, qy), mirrored: a span on each of two rows.
+  auto rowRun = [&](long long qy, long long x0, long long x1) {
+    for (const long long row : {63 - (CY + qy), 63 - (CY - qy)}) {
+      if (on(row, kHeight)) {
+        const long long e0 = std::max(CX + x0, 0LL), e1 = std::min(CX + x1, kWidth - 1);
+        if (e0 <= e1) RowSpan(sink, row, e0, e1);
+        const long long w0 = std::max(CX - x1, 0LL), w1 = std::min(CX - x0, kWidth - 1);
+        if (w0 <= w1 && x1 > 0) RowSpan(sink, row, w0, w1);
+      }
+      if (qy == 0) break;
+    }
+  };
+  // The walk's points (qx, y1..y0), mirrored: two spans on each of two columns.
+  auto columnRun = [&](long long qx, long long y1, long long y0) {
+    for (const long long column : {CX + qx, CX - qx}) {
+      if (on(column, kWidth)) {
+        const long long n0 = std::max(63 - (CY + y0), 0LL);
+        const long long n1 = std::min(63 - (CY + y1), kHeight - 1);
+        if (n0 <= n1) ColumnSpan(sink, column, n0, n1);
+        const long long s0 = std::max(63 - CY + y1, 0LL), s1 = std::min(63 - CY + y0, kHeight - 1);
+        if (s0 <= s1 && y0 > 0) ColumnSpan(sink, column, s0, s1);
+      }
+      if (qx == 0) break;
+    }
+  };
+  // The mirror images that can reach the surface: image (sx, sy) of point
+  // (x, y) is surface index base + sx * x - sy * kWidth * y, on the surface
+  // for x in x0..x0 + xSpan and y in y0..y0 + ySpan.
+  struct Image {
+    long long sx, rowStep, x0, xSpan, y0, ySpan;
+  };
+  Image images[4];
+  int imageCount = 0;
+  const long long base = (63 - CY) * kWidth + CX;
+  for (const long long sx : {1, -1})
+    for (const long long sy : {1, -1}) {
+      const long long x0 = std::max(xLow, sx > 0 ? -CX : CX - (kWidth - 1));
+      const long long x1 = std::min(xEnd, sx > 0 ? kWidth - 1 - CX : CX);
+      const long long y0 = std::max(yLow, sy > 0 ? -CY : CY - (kHeight - 1));
+      const long long y1 = std::min(yHigh, sy > 0 ? kHeight - 1 - CY : CY);
+      if (x0 <= x1 && y0 <= y1) images[imageCount++] = {sx, -sy * kWidth, x0, x1 - x0, y0, y1 - y0};
+    }
+  auto point = [&](long long qx, long long qy) {
+    for (int i = 0; i < imageCount; ++i) {
+      const Image& m = images[i];
+      if ((unsigned long long)(qx - m.x0) <= (unsigned long long)m.xSpan &&
+          (unsigned long long)(qy - m.y0) <= (unsigned long long)m.ySpan)
+        sink.At(base + m.sx * qx + m.rowStep * qy);
+    }
+  };
+  // The walk run by run: a run along a row (steps right) or down a column
+  // (steps down) is stepped while it is short, its end solved for once it
+  // is not; a few points go on point by point, more as spans, and diagonal
+  // steps point by point.
+  const long long crit1 = -(a2 / 4 + A % 2 + b2);
+  const long long crit2 = -(b2 / 4 + B % 2 + a2);
+  const long long crit3 = -(b2 / 4 + B % 2);
+  auto right = [&](long long px, long long py, long long t) {
+    return t + b2 * px <= crit1 || t + a2 * py <= crit3;
+  };
+  auto below = [&](long long py, long long t) { return t - a2 * py > crit2; };
+  constexpr int kSteps = 8;
+  long long t = walk.T(x, y);
   while (y >= yLow && x <= xEnd) {
-    const long long east = CX + x, west = CX - x;
-    const bool eastOn = on(east, kWidth), westOn = on(west, kWidth);
-    for (const long long row : {63 - (CY + y), 63 - (CY - y)}) {
-      if (!on(row, kHeight)) continue;
-      if (eastOn) sink.At(row * kWidth + east);
-      if (westOn) sink.At(row * kWidth + west);
+    bool plotted = false;
+    if (right(x, y, t)) {
+      long long xe = x + 1, te = t + 2 * b2 * xe;
+      for (int n = 0; xe <= xEnd && right(xe, y, te); ++xe, te += 2 * b2 * xe)
+        if (++n == kSteps) {
+          xe = walk.RowEnd(y);
+          te = walk.T(xe, y);
+          break;
+        }
+      if (xe - x < 4)
+        for (long long px = x; px <= std::min(xe, xEnd); ++px) point(px, y);
+      else
+        rowRun(y, x, std::min(xe, xEnd));
+      if (xe > xEnd) return;
+      x = xe;
+      t = te;
+      plotted = true;
     }
-    const bool right = t + b2 * x <= crit1 || t + a2 * y <= crit3;
-    const bool down = !right && t - a2 * y > crit2;
-    if (!down) {
-      ++x;
-      dxt += d2xt;
-      t += dxt;
+    if (below(y, t)) {
+      long long ye = y - 1, te = t - 2 * a2 * ye;
+      for (int n = 0; ye >= yLow && !right(x, ye, te) && below(ye, te); --ye, te -= 2 * a2 * ye)
+        if (++n == kSteps) {
+          ye = walk.ColumnEnd(x);
+          te = walk.T(x, ye);
+          break;
+        }
+      if (y - ye < 4)
+        for (long long py = y; py >= std::max(ye, yLow); --py) point(x, py);
+      else
+        columnRun(x, std::max(ye, yLow), y);
+      if (ye < yLow) return;
+      y = ye;
+      t = te;
+      if (right(x, y, t)) continue;
+      plotted = true;
     }
-    if (!right) {
-      --y;
-      dyt += d2yt;
-      t += dyt;
-    }
+    if (!plotted) point(x, y);
+    ++x;
+    t += 2 * b2 * x;
+    --y;
+    t -= 2 * a2 * y;
   }
 }
 

@@ -175,20 +175,29 @@ inline void PlotReference(NXTDisplay& d, long long x, long long y) {
     d.SetPixel(int(x), int(63 - y), kBlack);
 }
 
-// The firmware's ellipse outline, radii rx, ry > 0, walked point by point
-// over its whole quadrant in exact arithmetic, each point mirrored four ways.
-inline void PlotReferenceEllipse(NXTDisplay& d, long long cx, long long cy, long long rx,
-                                 long long ry) {
+// The firmware's ellipse walk over one quadrant, radii rx, ry > 0, point by
+// point in exact arithmetic.
+inline std::vector<std::pair<long long, long long>> ReferenceEllipseWalk(long long rx,
+                                                                         long long ry) {
+  std::vector<std::pair<long long, long long>> pts;
   const long long a2 = rx * rx, b2 = ry * ry;
   long long x = 0, y = ry, t = -a2 * y, dxt = 0, dyt = -2 * a2 * y;
   while (y >= 0 && x <= rx) {
-    for (long long sx : {-1, 1})
-      for (long long sy : {-1, 1}) PlotReference(d, cx + sx * x, cy + sy * y);
+    pts.push_back({x, y});
     const bool right = t + b2 * x <= -(a2 / 4 + rx % 2 + b2) || t + a2 * y <= -(b2 / 4 + ry % 2);
     const bool down = !right && t - a2 * y > -(b2 / 4 + ry % 2 + a2);
     if (!down) x++, dxt += 2 * b2, t += dxt;
     if (!right) y--, dyt += 2 * a2, t += dyt;
   }
+  return pts;
+}
+
+// That walk's outline, each point mirrored four ways.
+inline void PlotReferenceEllipse(NXTDisplay& d, long long cx, long long cy, long long rx,
+                                 long long ry) {
+  for (const auto& [x, y] : ReferenceEllipseWalk(rx, ry))
+    for (long long sx : {-1, 1})
+      for (long long sy : {-1, 1}) PlotReference(d, cx + sx * x, cy + sy * y);
 }
 
 // A random ellipse centre for radii rx, ry: a third of them put a random

@@ -1,12 +1,15 @@
 // The display surface and its drawing primitives, pixel by pixel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "CircleWalk.h"
+#include "LastToFirst.h"
 #include "NXTDisplay.h"
 #include "NumberFont.h"
 #include "RICElement.h"
+#include "Raster.h"
 #include "RenderTestUtil.h"
 #include "SpriteCopyCache.h"
 
@@ -209,20 +212,60 @@ TEST(DrawEllipseTest, TheFirmwaresOutlineAndItsDegenerateRadii) {
 
 // Ellipses of every size, from a pixel across to wider than the 16-bit
 // range's half, whose arcs cross the surface anywhere or pass it by, against
-// the walk plotting every point.
+// the walk plotting every point; and drawn last to first over the ellipse
+// before them, whose pixels are then decided already.
 TEST(DrawEllipseTest, EveryRadiusMatchesTheWholeWalk) {
   std::mt19937 rng(5);
   auto radius = [&] {  // even over the magnitudes
     const double e = std::uniform_real_distribution<double>(0, std::log(32767.0))(rng);
     return std::max(1, int(std::exp(e)));
   };
-  for (int i = 0; i < 1500; ++i) {
+  NXTDisplay before;
+  const DrawCommand none = {RICElementKind::Ellipse, {0, 0, -1, 1}};  // draws nothing
+  DrawCommand pair[2] = {none, none};
+  for (int i = 0; i < 3000; ++i) {
     const int rx = radius(), ry = i % 5 ? radius() : rx;
     const auto [cx, cy] = test::RandomEllipseCentre(rng, rx, ry);
-    NXTDisplay d, walked;
+    NXTDisplay d, walked, lastToFirst;
     d.DrawEllipse(cx, cy, rx, ry);
     test::PlotReferenceEllipse(walked, cx, cy, rx, ry);
     ASSERT_TRUE(d == walked) << cx << " " << cy << " " << rx << " " << ry;
+    pair[0] = pair[1];
+    pair[1] = {RICElementKind::Ellipse, {cx, cy, rx, ry}};
+    test::PlotReferenceEllipse(before, cx, cy, rx, ry);
+    SpriteCopyCache cache;
+    DrawLastToFirst(lastToFirst, pair, 2, cache);
+    ASSERT_TRUE(lastToFirst == before) << cx << " " << cy << " " << rx << " " << ry;
+    before = walked;
+  }
+}
+
+// Where the walk first reaches the part of its quadrant with x >= xLow and
+// y <= yHigh, found without walking, against the walk itself: flat, steep
+// and round ellipses, the part anywhere from the walk's start to its end.
+TEST(EllipseWalkTest, EntryIsTheWalksFirstPointInReach) {
+  std::mt19937 rng(17);
+  auto pick = [&](long long lo, long long hi) {
+    return std::uniform_int_distribution<long long>(lo, hi)(rng);
+  };
+  for (int i = 0; i < 400; ++i) {
+    const long long a = pick(1, 12000), b = i % 3 ? pick(1, 12000) : std::max(1LL, a + pick(-9, 9));
+    const auto walk = test::ReferenceEllipseWalk(a, b);
+    const raster::EllipseWalk closed(a, b);
+    for (int j = 0; j < 25; ++j) {
+      const long long xLow = pick(0, a), yHigh = pick(0, b);
+      auto first = std::find_if(walk.begin(), walk.end(), [&](const auto& p) {
+        return p.first >= xLow && p.second <= yHigh;
+      });
+      const auto [x, y] = closed.Entry(xLow, yHigh);
+      if (first == walk.end()) {
+        EXPECT_TRUE(x > a || y < 0) << a << " " << b << " " << xLow << " " << yHigh;
+      } else {
+        // The point itself, or one of the walk before it.
+        const auto at = std::find(walk.begin(), walk.end(), std::pair(x, y));
+        EXPECT_TRUE(at <= first) << a << " " << b << " " << xLow << " " << yHigh;
+      }
+    }
   }
 }
 
