@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "CliTestUtil.h"
 #include "FileIO.h"
 #include "Picture.h"
 
@@ -217,7 +218,8 @@ TEST(PictureDecoding, TransparencyIsShownOnWhite) {
 
 TEST(PictureDecoding, FormatComesFromTheContentNotTheName) {
   std::vector<std::uint8_t> png = ReadFixture("pattern.png");
-  std::string path = testing::TempDir() + "really-a-png.bmp";
+  const test::TempFolder temp;
+  const std::string path = temp.Path("really-a-png.bmp");
   WriteFileAtomic(path, png.data(), png.size());
   EXPECT_EQ(LoadPicture(path).Pixels, kPattern);
 }
@@ -607,7 +609,8 @@ TEST(DamagedPictures, ErrorsNameTheFile) {
             kPictures + "pattern.ppm: not a BMP, PNG, JPEG or GIF picture");
   EXPECT_EQ(ErrorOf([] { LoadPicture(kPictures + "no-such-picture.png"); }),
             kPictures + "no-such-picture.png: File not found");
-  std::string empty = testing::TempDir() + "empty.png";
+  const test::TempFolder temp;
+  const std::string empty = temp.Path("empty.png");
   { std::ofstream(empty).flush(); }
   EXPECT_EQ(ErrorOf([&] { LoadPicture(empty); }), empty + ": the picture file is empty");
   std::vector<std::uint8_t> jpeg = ReadFixture("blocks.jpg");

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "CliTestUtil.h"
 #include "DocumentIO.h"
 #include "FileIO.h"
 #include "Picture.h"
@@ -123,14 +124,6 @@ std::string Outcome(const std::string& script, const std::string& path = "test.r
     return "error " + std::to_string(e.Line()) + ":" + std::to_string(e.Column()) + ": " +
            e.Reason();
   }
-}
-
-// A fresh folder of its own under the test temp folder.
-std::string TempFolder(const std::string& name) {
-  fs::path folder = fs::path(testing::TempDir()) / ("ricscript_" + name);
-  fs::remove_all(folder);
-  fs::create_directories(folder);
-  return folder.string();
 }
 
 void WriteText(const std::string& path, const std::string& text) {
@@ -407,17 +400,15 @@ TEST(ScriptReader, MessagesQuoteShortPiecesOnOneLine) {
 
 class ScriptDocument : public testing::Test {
  protected:
-  void SetUp() override {
-    ClearElements();
-    folder_ = TempFolder(testing::UnitTest::GetInstance()->current_test_info()->name());
-  }
+  void SetUp() override { ClearElements(); }
   void TearDown() override { ClearElements(); }
   std::string Script(const std::string& name, const std::string& text) {
     std::string path = folder_ + "/" + name;
     WriteText(path, text);
     return path;
   }
-  std::string folder_;
+  test::TempFolder temp_{"ricscript"};  // a fresh folder per test, removed after it
+  std::string folder_ = temp_.Dir().string();
 };
 
 TEST_F(ScriptDocument, ReplacesOrAppends) {
