@@ -99,12 +99,16 @@ class BrickRun {
   bool Has(std::int64_t offset, std::int64_t bytes) const {
     return offset >= 0 && bytes >= 0 && std::uint64_t(offset + bytes) <= size_;
   }
+  // The word at an offset known to lie in the file.
+  std::uint16_t RawWord(std::int64_t offset) const {
+    return std::uint16_t(ric_[offset] | (ric_[offset + 1] << 8));
+  }
   std::uint16_t Word(std::int64_t offset) {
     if (!Has(offset, 2)) {
       Undefined("reads past the end of the file");
       return 0;
     }
-    return std::uint16_t(ric_[offset] | (ric_[offset + 1] << 8));
+    return RawWord(offset);
   }
   void Undefined(const std::string& text, bool alsoCheck = true) {
     bad_ = true;
@@ -134,7 +138,7 @@ class BrickRun {
   // lie within its minimum size, so only such an op needs the checked read.
   std::int32_t Arg(int fieldOffset) {
     const std::int64_t at = op_ + fieldOffset;
-    return Resolve(opInFile_ ? std::uint16_t(ric_[at] | (ric_[at + 1] << 8)) : Word(at));
+    return Resolve(opInFile_ ? RawWord(at) : Word(at));
   }
   void CheckArgument(std::uint16_t word, const char* name);
 
@@ -459,8 +463,7 @@ void BrickRun::CheckOp(std::uint16_t opcode) {
   const std::int64_t o = op_;
   for (const ArgField& f : kArgFields[opcode]) {
     if (lego_ && f.Offset == 4) continue;  // the LEGO firmware never reads CopyOpt
-    if (opInFile_ || Has(o + f.Offset, 2))
-      CheckArgument(std::uint16_t(ric_[o + f.Offset] | (ric_[o + f.Offset + 1] << 8)), f.Name);
+    if (opInFile_ || Has(o + f.Offset, 2)) CheckArgument(RawWord(o + f.Offset), f.Name);
   }
   switch (opcode) {
     case 1:
