@@ -13,7 +13,7 @@
 #include <QImage>
 #include <QString>
 
-#include "Picture.h"
+#include "PictureFile.h"
 
 class QCheckBox;
 class QFileSystemModel;

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "FileIO.h"
-#include "Picture.h"
+#include "PictureDecode.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   try {

@@ -22,7 +22,7 @@
 
 #include <memory>
 
-#include "Picture.h"
+#include "PictureFile.h"
 #include "Tavlin_Import.h"
 
 using tavlin::TForm_Tavlin_Import;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes the picture fixtures of the picture and RicScript tests with ImageMagick.
-# The expected pixels are written out in tests/base/picture_test.cpp; run this
+# The expected pixels are written out in tests/base/pictures/picture_test.cpp; run this
 # only to remake the files.
 set -euo pipefail
 cd "$(dirname "$0")"

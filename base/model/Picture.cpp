@@ -1,11 +1,7 @@
 #include "Picture.h"
 
 #include <algorithm>
-#include <cstring>
-#include <filesystem>
-#include <system_error>
-
-#include "FileIO.h"
+#include "TavlinError.h"
 
 namespace tavlin {
 
@@ -19,49 +15,6 @@ void CheckPictureSize(std::int64_t width, std::int64_t height, const std::string
                                 std::to_string(height) + " pixels; at most " +
                                 std::to_string(kMaxPictureSide) + " on a side and " +
                                 std::to_string(kMaxPicturePixels) + " pixels in all)");
-}
-
-PictureFormat DetectPictureFormat(const std::uint8_t* data, std::size_t size) {
-  auto startsWith = [&](const char* magic, std::size_t n) {
-    return size >= n && std::memcmp(data, magic, n) == 0;
-  };
-  if (startsWith("\x89PNG\r\n\x1a\n", 8)) return PictureFormat::Png;
-  if (startsWith("\xFF\xD8\xFF", 3)) return PictureFormat::Jpeg;
-  if (startsWith("GIF87a", 6) || startsWith("GIF89a", 6)) return PictureFormat::Gif;
-  if (startsWith("BM", 2)) return PictureFormat::Bmp;
-  return PictureFormat::Unknown;
-}
-
-bool IsPictureFileName(const std::string& path) {
-  std::string ext = LowerExtension(path);
-  return ext == ".bmp" || ext == ".jpg" || ext == ".jpeg" || ext == ".gif" || ext == ".png";
-}
-
-Picture DecodePicture(const std::uint8_t* data, std::size_t size, const std::string& name) {
-  if (size == 0) throw TavlinError(name, "the picture file is empty");
-  switch (DetectPictureFormat(data, size)) {
-    case PictureFormat::Bmp:
-      return DecodeBmp(data, size, name);
-    case PictureFormat::Png:
-      return DecodePng(data, size, name);
-    case PictureFormat::Jpeg:
-      return DecodeJpeg(data, size, name);
-    case PictureFormat::Gif:
-      return DecodeGif(data, size, name);
-    case PictureFormat::Unknown:
-      break;
-  }
-  throw TavlinError(name, "not a BMP, PNG, JPEG or GIF picture");
-}
-
-Picture LoadPicture(const std::string& path) {
-  std::error_code ec;
-  auto bytes = std::filesystem::file_size(path, ec);
-  if (!ec && bytes > kMaxPictureFileBytes)
-    throw TavlinError(path,
-                      "the file is too large for a picture (" + std::to_string(bytes) + " bytes)");
-  std::vector<std::uint8_t> data = ReadFileBytes(path, kMaxPictureFileBytes);
-  return DecodePicture(data.data(), data.size(), path);
 }
 
 double BrightnessPercent(int r, int g, int b) { return 100.0 * std::max({r, g, b}) / 255.0; }

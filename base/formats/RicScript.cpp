@@ -8,7 +8,7 @@
 #include <system_error>
 
 #include "ArgumentFields.h"
-#include "Picture.h"
+#include "PictureFile.h"
 #include "QuotedText.h"
 #include "RicFile.h"
 

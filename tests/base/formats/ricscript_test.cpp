@@ -12,7 +12,7 @@
 #include "CliTestUtil.h"
 #include "DocumentIO.h"
 #include "FileIO.h"
-#include "Picture.h"
+#include "PictureFile.h"
 #include "QuotedText.h"
 #include "RicFile.h"
 #include "RicScript.h"

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <memory>
 
-#include "FileIO.h"
-#include "Picture.h"
+#include "PictureDecode.h"
+#include "TavlinError.h"
 
 namespace tavlin {
 

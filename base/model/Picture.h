@@ -1,7 +1,7 @@
-// Picture files (BMP, PNG, JPEG, GIF) decoded to RGB pixels, and their
-// conversion to the black-and-white pictures that sprites are made of. The
-// image import dialog and the RicScript IMPORT item share these functions, so
-// both cut a picture the same way.
+// Pictures of RGB pixels, their size limits, and their conversion to the
+// black-and-white pictures that sprites are made of. The image import dialog
+// and the RicScript IMPORT item share these functions, so both cut a picture
+// the same way. Decoding picture files is pictures/PictureDecode.h.
 #pragma once
 
 #include <cstddef>
@@ -48,30 +48,6 @@ constexpr std::size_t kMaxPictureFileBytes = std::size_t(256) * 1024 * 1024;
 // "... has no pixels" unless 1 <= width, height <= kMaxPictureSide and
 // width x height <= kMaxPicturePixels.
 void CheckPictureSize(std::int64_t width, std::int64_t height, const std::string& name);
-
-enum class PictureFormat { Bmp, Png, Jpeg, Gif, Unknown };
-
-// The format by the file's first bytes (its signature), whatever its name says.
-PictureFormat DetectPictureFormat(const std::uint8_t* data, std::size_t size);
-
-// True for the names the import dialog lists: .bmp, .jpg, .jpeg, .gif, .png
-// in any case.
-bool IsPictureFileName(const std::string& path);
-
-// Reads and decodes a picture file. Transparent pixels come out white; of an
-// animated GIF only the first image is taken. Throws TavlinError naming the
-// file for anything it cannot decode: unknown format, damaged or cut-short
-// data, a picture beyond the size limits, an unreadable file.
-Picture LoadPicture(const std::string& path);
-
-// The same for bytes already in memory; `name` is the file named in errors.
-Picture DecodePicture(const std::uint8_t* data, std::size_t size, const std::string& name);
-
-// The decoders behind DecodePicture; each throws TavlinError(name, reason).
-Picture DecodeBmp(const std::uint8_t* data, std::size_t size, const std::string& name);
-Picture DecodePng(const std::uint8_t* data, std::size_t size, const std::string& name);
-Picture DecodeJpeg(const std::uint8_t* data, std::size_t size, const std::string& name);
-Picture DecodeGif(const std::uint8_t* data, std::size_t size, const std::string& name);
 
 // Brightness of a colour in percent: 100 x max(R, G, B) / 255.
 double BrightnessPercent(int r, int g, int b);

@@ -9,8 +9,8 @@
 #include <csetjmp>
 #include <cstring>
 
-#include "FileIO.h"
-#include "Picture.h"
+#include "PictureDecode.h"
+#include "TavlinError.h"
 
 namespace tavlin {
 

@@ -17,7 +17,7 @@
 
 #include "CliTestUtil.h"
 #include "FileIO.h"
-#include "Picture.h"
+#include "PictureFile.h"
 
 namespace tavlin {
 namespace {

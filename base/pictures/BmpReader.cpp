@@ -6,8 +6,8 @@
 #include <bit>
 #include <cstring>
 
-#include "FileIO.h"
-#include "Picture.h"
+#include "PictureDecode.h"
+#include "TavlinError.h"
 
 namespace tavlin {
 

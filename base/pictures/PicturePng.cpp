@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "FileIO.h"
-#include "Picture.h"
+#include "PictureDecode.h"
+#include "TavlinError.h"
 
 namespace tavlin {
 

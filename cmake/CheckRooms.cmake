@@ -1,0 +1,17 @@
+# Run by tavlin_check_rooms: fails when a source of ROOM includes a quoted
+# header by a path, or a system header matching FORBID.
+set(faults "")
+foreach(source ${SOURCES})
+  file(STRINGS ${source} includes REGEX "^[ \t]*#[ \t]*include")
+  foreach(line ${includes})
+    if(line MATCHES "#[ \t]*include[ \t]*\"[^\"]*/")
+      string(APPEND faults "\n  ${source}: ${line} (a header is named by its file name alone)")
+    elseif(FORBID AND line MATCHES "#[ \t]*include[ \t]*<(${FORBID})>")
+      string(APPEND faults "\n  ${source}: ${line} (${ROOM} may not use it)")
+    endif()
+  endforeach()
+endforeach()
+if(faults)
+  message(FATAL_ERROR "${ROOM} includes what its room may not:${faults}")
+endif()
+file(TOUCH ${STAMP})
