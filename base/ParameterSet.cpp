@@ -11,6 +11,7 @@
 
 #include "FileIO.h"
 #include "QuotedText.h"
+#include "UserFolders.h"
 #include "Version.h"
 
 namespace tavlin {
@@ -122,19 +123,9 @@ void WriteParameterFile(const std::string& path) { WriteParameterFile(path, Para
 std::string DefaultParameterFilePath() { return ConfigFilePath(kDefaultParameterFileName); }
 
 std::string ConfigFilePath(const std::string& name) {
-  namespace fs = std::filesystem;
-  // Relative values are ignored, as the base-directory rules ask.
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  fs::path folder;
-  if (config && fs::path(config).is_absolute()) {
-    folder = config;
-  } else {
-    const char* home = std::getenv("HOME");
-    // Without a home the working folder serves, as it did before.
-    if (!home || !fs::path(home).is_absolute()) return fs::absolute(name);
-    folder = fs::path(home) / ".config";
-  }
-  return folder / "tavlin" / name;
+  // Never the working folder: a file there would land wherever the program was started.
+  const std::string folder = ConfigFolder();
+  return folder.empty() ? folder : (std::filesystem::path(folder) / name).string();
 }
 
 void CreateParentFolders(const std::string& path) {

@@ -279,6 +279,11 @@ TEST_F(ParameterFileTest, DefaultFileFollowsTheConfigFolderRules) {
   }
   ::unsetenv("XDG_CONFIG_HOME");
   EXPECT_EQ(DefaultParameterFilePath(), dir_ / "home/.config/tavlin/Tavlin.RPA");
+  // Without an absolute home there is no such file, never one in the working folder.
+  ::setenv("HOME", "home", 1);
+  EXPECT_EQ(DefaultParameterFilePath(), "");
+  ::unsetenv("HOME");
+  EXPECT_EQ(DefaultParameterFilePath(), "");
 }
 
 TEST_F(ParameterFileTest, StartReadsAnOldWorkingFolderFileUntilTheConfigFileExists) {

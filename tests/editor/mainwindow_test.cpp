@@ -912,6 +912,37 @@ class MainWindowTest : public QObject {
     QVERIFY(FileBytes(Path("picture.ric")) == std::vector<std::uint8_t>(ric.begin(), ric.end()));
   }
 
+  // Without a home folder no settings are written, least of all into the
+  // working folder: the status bar says once that the values last this run only.
+  void withoutAConfigFolderNothingIsWrittenIntoTheWorkingFolder() {
+    struct Environment {
+      QByteArray home = qgetenv("HOME"), config = qgetenv("XDG_CONFIG_HOME");
+      QString folder = QDir::currentPath();
+      ~Environment() {
+        qputenv("HOME", home);
+        qputenv("XDG_CONFIG_HOME", config);
+        QDir::setCurrent(folder);
+      }
+    } restore;
+    qunsetenv("HOME");
+    qunsetenv("XDG_CONFIG_HOME");
+    QVERIFY(QDir().mkpath(Path("work")));
+    QDir::setCurrent(Path("work"));
+    WriteFile("seen.ric", std::string("\x0A\x00\x04\x00\x00\x00\x01\x00\x02\x00\x00\x00", 12));
+    TheDocument().MarkSaved();
+    w_.reset();
+    w_ = StartEditor(*dialogs_);
+    QCOMPARE(Status(6),
+             QString("No settings folder: parameter values are kept only while the program runs"));
+    w_->SpinEdit_Param[2]->setValue(5);
+    w_->SetDisplayMode(DisplayMode::BrickLego);
+    QVERIFY(w_->OpenRicFile(Path("seen.ric")));
+    QVERIFY(w_->close());
+    QCOMPARE(dialogs_->errors, QStringList());
+    QCOMPARE(QDir(Path("work")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList());
+  }
+
   void destroyingTheWindowWhileAParameterEditHasFocus() {
     QVERIFY(QTest::qWaitForWindowActive(w_.get()));
     w_->SpinEdit_Param[1]->setFocus();
