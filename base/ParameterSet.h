@@ -40,6 +40,13 @@ void CreateParentFolders(const std::string& path);
 void ReadParameterFile(const std::string& path, TParameterSet& set,
                        LinkRule links = LinkRule::Follow);
 void ReadParameterFile(const std::string& path);
+// Reads a file the user picked to become the parameter file, which closing
+// writes back: it is taken only when it is empty or every line that is not
+// blank is a comment or an "INDEX : VALUE" line, since anything else in it
+// would be lost. Otherwise TavlinError names the line ("line 3: 'milk' is no
+// parameter line (INDEX : VALUE)") and `set` stays as it was. A missing file
+// is an error here.
+void LoadParameterFile(const std::string& path, TParameterSet& set);
 
 // The file's text (CR LF lines); `stamp` is the "dd.mm.yyyy hh:nn:ss" time.
 std::string ParameterFileText(const std::string& path, const TParameterSet& set,

@@ -286,6 +286,47 @@ TEST_F(ParameterFileTest, DefaultFileFollowsTheConfigFolderRules) {
   EXPECT_EQ(DefaultParameterFilePath(), "");
 }
 
+// A file picked to become the parameter file, which closing writes back: all
+// of it must be parameter lines, or none of it is taken.
+TEST_F(ParameterFileTest, LoadTakesOnlyAFileOfParameterLines) {
+  const struct {
+    const char* name;
+    std::string text;
+    std::string error;  // "" when it is taken
+  } cases[] = {
+      {"list.rpa", "milk\r\n  \r\neggs\r\n", "line 1: 'milk' is no parameter line (INDEX : VALUE)"},
+      {"script.rs", "1 : 9\nSPRITE(1, 8, 2)\n",
+       "line 2: 'SPRITE(1, 8, 2)' is no parameter line (INDEX : VALUE)"},
+      {"late.rpa", "1 : 9\r\n\r\n# x\r\n2 : x\r\n", "line 4: 'x' is not a valid integer value"},
+      {"empty.rpa", "", ""},
+      {"comments.rpa", "# mine\n\t\n1 : 9\n300 : 1\n", ""},
+  };
+  for (const auto& c : cases) {
+    const std::string path = dir_ / c.name;
+    WriteText(path, c.text);
+    TParameterSet set{};
+    set[1] = 1;
+    std::string error;
+    try {
+      LoadParameterFile(path, set);
+    } catch (const TavlinError& e) {
+      EXPECT_EQ(e.File(), path);
+      error = e.Reason();
+    }
+    EXPECT_EQ(error, c.error) << c.name;
+    // A refused file changes no value, not even those of the lines before the bad one.
+    const bool applies = c.error.empty() && c.text.find("1 : 9") != std::string::npos;
+    EXPECT_EQ(set[1], applies ? 9 : 1) << c.name;
+  }
+  // The program's own file is taken whole; a missing one is refused.
+  TParameterSet written{}, set{};
+  written[7] = 70;
+  WriteParameterFile(dir_ / "written.rpa", written);
+  LoadParameterFile(dir_ / "written.rpa", set);
+  EXPECT_EQ(set, written);
+  EXPECT_THROW(LoadParameterFile(dir_ / "missing.rpa", set), TavlinError);
+}
+
 TEST_F(ParameterFileTest, StartReadsAnOldWorkingFolderFileUntilTheConfigFileExists) {
   ::setenv("XDG_CONFIG_HOME", (dir_ / "cfg").c_str(), 1);
   const fs::path workingFolder = fs::current_path();

@@ -912,6 +912,41 @@ class MainWindowTest : public QObject {
     QVERIFY(FileBytes(Path("picture.ric")) == std::vector<std::uint8_t>(ric.begin(), ric.end()));
   }
 
+  // Closing writes the parameter file back: a text file of something else
+  // never becomes it, and the previous one stays.
+  void parameterLoadTakesOnlyAFileOfParameterLines() {
+    const std::string list = "milk\r\neggs\r\n", script = "SPRITE(1, 8, 2)\n";
+    WriteFile("list.rpa", list);
+    WriteFile("script.rs", script);
+    WriteFile("empty.rpa", "");
+    const std::string before = ParameterFileName;
+    w_->SpinEdit_Param[2]->setValue(5);
+    for (const char* name : {"list.rpa", "script.rs"}) {
+      dialogs_->files.push_back(Path(name));
+      Click("SpeedButton_Preview_ParamLoad");
+    }
+    const QString notOne = " is no parameter line (INDEX : VALUE)\n\nThe parameter file is still " +
+                           QString::fromStdString(before) + ".";
+    QCOMPARE(dialogs_->errors,
+             QStringList({Path("list.rpa") + ": line 1: 'milk'" + notOne,
+                          Path("script.rs") + ": line 1: 'SPRITE(1, 8, 2)'" + notOne}));
+    QCOMPARE(ParameterFileName, before);
+    QCOMPARE(w_->SpinEdit_Param[2]->value(), 5);
+    QVERIFY(w_->close());
+    QVERIFY(FileBytes(Path("list.rpa")) == std::vector<std::uint8_t>(list.begin(), list.end()));
+    QVERIFY(FileBytes(Path("script.rs")) ==
+            std::vector<std::uint8_t>(script.begin(), script.end()));
+    // An empty file is one; it holds the values once the window closes.
+    w_->show();
+    dialogs_->files.push_back(Path("empty.rpa"));
+    Click("SpeedButton_Preview_ParamLoad");
+    QCOMPARE(ParameterFileName, Path("empty.rpa").toStdString());
+    QVERIFY(w_->close());
+    TParameterSet read{};
+    ReadParameterFile(Path("empty.rpa").toStdString(), read);
+    QCOMPARE(int(read[2]), 5);
+  }
+
   // Without a home folder no settings are written, least of all into the
   // working folder: the status bar says once that the values last this run only.
   void withoutAConfigFolderNothingIsWrittenIntoTheWorkingFolder() {
