@@ -312,7 +312,8 @@ void TForm_Tavlin::ParameterSave() {
   FileDialogSpec setup = kParameterDialog;
   setup.fileName = QString::fromStdString(ParameterFileName);
   setup.mustExist = false;
-  std::optional<QString> path = dialogs_.ChooseSaveFile(this, setup);
+  // Replacing a file asks first, as every save does.
+  std::optional<QString> path = ChooseFileToWrite(dialogs_, this, setup);
   if (!path) return;
   try {
     WriteParameterFile(LocalPath(*path));

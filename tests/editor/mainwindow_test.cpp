@@ -947,6 +947,27 @@ class MainWindowTest : public QObject {
     QCOMPARE(int(read[2]), 5);
   }
 
+  // A parameter save asks before it replaces a file, as every save does.
+  void parameterSaveAsksBeforeReplacingAFile() {
+    const std::string picture("\x0A\x00\x04\x00\x00\x00\x01\x00\x02\x00\x00\x00", 12);
+    WriteFile("pic.ric", picture);
+    const std::string before = ParameterFileName;
+    dialogs_->files = {Path("pic.ric"), std::nullopt};
+    dialogs_->answers.push_back(false);  // No goes back to the dialog, which is cancelled
+    Click("SpeedButton_Preview_ParamSave");
+    QCOMPARE(dialogs_->questions,
+             QStringList("pic.ric already exists.\nDo you want to replace it?"));
+    QVERIFY(FileBytes(Path("pic.ric")) ==
+            std::vector<std::uint8_t>(picture.begin(), picture.end()));
+    QCOMPARE(ParameterFileName, before);
+    dialogs_->files.push_back(Path("pic.ric"));
+    dialogs_->answers.push_back(true);
+    Trigger("Menu_Edit_Parameter_Save");
+    QCOMPARE(ParameterFileName, Path("pic.ric").toStdString());
+    const std::vector<std::uint8_t> replaced = FileBytes(Path("pic.ric"));
+    QVERIFY(std::string(replaced.begin(), replaced.end()).starts_with("#  Tavlin paramter file"));
+  }
+
   // Without a home folder no settings are written, least of all into the
   // working folder: the status bar says once that the values last this run only.
   void withoutAConfigFolderNothingIsWrittenIntoTheWorkingFolder() {
@@ -1246,11 +1267,7 @@ class MainWindowTest : public QObject {
            Trigger("Menu_File_SaveAs");
          },
          true},
-        {"saves/p.rpa",
-         [&] {
-           dialogs_->files.push_back(Path("saves/p.rpa"));
-           Trigger("Menu_Edit_Parameter_Save");
-         }},
+        {"saves/p.rpa", [&] { answer("saves/p.rpa"), Trigger("Menu_Edit_Parameter_Save"); }},
         {"saves/close.rpa",
          [&] {
            ParameterFileName = Path("saves/close.rpa").toStdString();
@@ -1307,6 +1324,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(FileBytes(config).size(), bad.size());
     restart();
     dialogs_->files.push_back(config);
+    dialogs_->answers.push_back(true);  // replace it
     Click("SpeedButton_Preview_ParamSave");
     w_->SpinEdit_Param[3]->setValue(33);
     QVERIFY(w_->close());
