@@ -75,6 +75,10 @@ std::vector<std::uint8_t> ParameterFileBytes(const std::string& path, LinkRule l
   // Text never holds a zero byte; a picture or a RIC file picked by mistake does.
   if (std::find(bytes.begin(), bytes.end(), 0) != bytes.end())
     throw TavlinError(path, "not a parameter file: it holds binary data");
+  // Editors that save UTF-8 may put a byte-order mark first.
+  static constexpr std::uint8_t kByteOrderMark[] = {0xEF, 0xBB, 0xBF};
+  if (bytes.size() >= 3 && std::equal(kByteOrderMark, kByteOrderMark + 3, bytes.begin()))
+    bytes.erase(bytes.begin(), bytes.begin() + 3);
   return bytes;
 }
 

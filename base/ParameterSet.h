@@ -45,7 +45,7 @@ void ReadParameterFile(const std::string& path);
 // blank is a comment or an "INDEX : VALUE" line, since anything else in it
 // would be lost. Otherwise TavlinError names the line ("line 3: 'milk' is no
 // parameter line (INDEX : VALUE)") and `set` stays as it was. A missing file
-// is an error here.
+// is an error here. Both readers pass over a UTF-8 byte-order mark.
 void LoadParameterFile(const std::string& path, TParameterSet& set);
 
 // The file's text (CR LF lines); `stamp` is the "dd.mm.yyyy hh:nn:ss" time.

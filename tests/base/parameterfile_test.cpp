@@ -231,6 +231,15 @@ INSTANTIATE_TEST_SUITE_P(
                  "1 : " + std::string(1 << 20, 'x'),
                  {},
                  "'" + std::string(40, 'x') + "...' is not a valid integer value"},
+        ReadCase{"ByteOrderMarkIsSkipped",
+                 "\xEF\xBB\xBF"
+                 "3 : 7\r\n",
+                 {{3, 7}},
+                 ""},
+        ReadCase{"BytesNotUtf8AreShownAsEscapes",
+                 "1 : 5\r\n2 : \xE9t\xE9\r\n",
+                 {{1, 5}},
+                 "'\\xE9t\\xE9' is not a valid integer value"},
         ReadCase{"BinaryDataChangesNothing",
                  std::string("1 : 5\r\n\x0A\x00\x04\x00 2 : 6\r\n", 19),
                  {},
@@ -298,8 +307,9 @@ TEST_F(ParameterFileTest, LoadTakesOnlyAFileOfParameterLines) {
       {"script.rs", "1 : 9\nSPRITE(1, 8, 2)\n",
        "line 2: 'SPRITE(1, 8, 2)' is no parameter line (INDEX : VALUE)"},
       {"late.rpa", "1 : 9\r\n\r\n# x\r\n2 : x\r\n", "line 4: 'x' is not a valid integer value"},
+      {"latin1.rpa", "caf\xE9\n", "line 1: 'caf\\xE9' is no parameter line (INDEX : VALUE)"},
       {"empty.rpa", "", ""},
-      {"comments.rpa", "# mine\n\t\n1 : 9\n300 : 1\n", ""},
+      {"marked.rpa", "\xEF\xBB\xBF# mine\n\t\n1 : 9\n300 : 1\n", ""},
   };
   for (const auto& c : cases) {
     const std::string path = dir_ / c.name;
@@ -325,6 +335,19 @@ TEST_F(ParameterFileTest, LoadTakesOnlyAFileOfParameterLines) {
   LoadParameterFile(dir_ / "written.rpa", set);
   EXPECT_EQ(set, written);
   EXPECT_THROW(LoadParameterFile(dir_ / "missing.rpa", set), TavlinError);
+}
+
+TEST_F(ParameterFileTest, AFileNameThatIsNotUtf8IsShownWithEscapes) {
+  const std::string path = dir_ / "caf\xE9.rpa";
+  WriteText(path, "x\n");
+  TParameterSet set{};
+  try {
+    LoadParameterFile(path, set);
+    ADD_FAILURE() << "no error";
+  } catch (const TavlinError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "'" + dir_ / "caf\\xE9.rpa" + "': line 1: 'x' is no parameter line (INDEX : VALUE)");
+  }
 }
 
 TEST_F(ParameterFileTest, StartReadsAnOldWorkingFolderFileUntilTheConfigFileExists) {
