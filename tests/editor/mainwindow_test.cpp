@@ -918,7 +918,6 @@ class MainWindowTest : public QObject {
     const std::string list = "milk\r\neggs\r\n", script = "SPRITE(1, 8, 2)\n";
     WriteFile("list.rpa", list);
     WriteFile("script.rs", script);
-    WriteFile("empty.rpa", "");
     const std::string before = ParameterFileName;
     w_->SpinEdit_Param[2]->setValue(5);
     for (const char* name : {"list.rpa", "script.rs"}) {
@@ -936,15 +935,6 @@ class MainWindowTest : public QObject {
     QVERIFY(FileBytes(Path("list.rpa")) == std::vector<std::uint8_t>(list.begin(), list.end()));
     QVERIFY(FileBytes(Path("script.rs")) ==
             std::vector<std::uint8_t>(script.begin(), script.end()));
-    // An empty file is one; it holds the values once the window closes.
-    w_->show();
-    dialogs_->files.push_back(Path("empty.rpa"));
-    Click("SpeedButton_Preview_ParamLoad");
-    QCOMPARE(ParameterFileName, Path("empty.rpa").toStdString());
-    QVERIFY(w_->close());
-    TParameterSet read{};
-    ReadParameterFile(Path("empty.rpa").toStdString(), read);
-    QCOMPARE(int(read[2]), 5);
   }
 
   // A parameter save asks before it replaces a file, as every save does.
