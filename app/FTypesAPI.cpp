@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "FileIO.h"
+#include "UserFolders.h"
 
 extern char** environ;
 
@@ -371,12 +372,15 @@ std::string RegisterRicFileType(const std::string& extension, const std::string&
   if (exec.empty())
     return "the program's path is empty or holds a line break, a control character or bytes "
            "that are not UTF-8, which a desktop entry cannot hold";
-  // Run as root with a user's HOME (sudo -E), every file made there would be root's.
   struct stat home {};
   if (::stat(folders.Home.c_str(), &home) != 0) return folders.Home + ": " + IoErrorText(errno);
-  if (home.st_uid != ::geteuid()) return folders.Home + " belongs to another user";
-
+  // Run as root with a user's HOME or XDG folders (sudo -E), every file made
+  // there would be root's: nothing is written in a tree of another user.
   const fs::path data(folders.DataHome);
+  for (const fs::path& folder :
+       {data / "mime" / "packages", data / "applications", fs::path(folders.ConfigHome)})
+    if (std::string why = ForeignOwner(folders.Home, folder.string()); !why.empty()) return why;
+
   const fs::path package = data / "mime" / "packages" / "tavlin-ric.xml";
   const std::string pattern = Lower("*" + extension);
   bool mimeChanged = false, entryChanged = false;

@@ -10,7 +10,8 @@
 // program's current place; files are rewritten only
 // when their content changes, and the desktop's database updaters are started,
 // without waiting for them, only after a change. Nothing is written into a
-// HOME that belongs to another user (sudo -E), and a file that cannot be read
+// folder tree that belongs to another user (a HOME or XDG folder kept by
+// sudo -E), and a file that cannot be read
 // or belongs to someone else is left as it is. No failure stops start-up.
 #pragma once
 

@@ -6,11 +6,14 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include <sys/stat.h>
 
 #include "FileIO.h"
 #include "QuotedText.h"
+#include "UserFolders.h"
 #include "Version.h"
 
 namespace tavlin {
@@ -58,34 +61,74 @@ std::string NowStamp() {
 
 }  // namespace
 
-void ReadParameterFile(const std::string& path, TParameterSet& set, LinkRule links) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0 || (links == LinkRule::Follow && !FileExists(path))) return;
+namespace {
+
+// How the lines of a parameter file are taken: as the reader always took
+// them, passing over lines without ":", or only when every line is one of
+// the file's own (for a file that is to become the parameter file).
+enum class LineRule { Lenient, Strict };
+
+std::vector<std::uint8_t> ParameterFileBytes(const std::string& path, LinkRule links) {
   std::vector<std::uint8_t> bytes = ReadFileBytes(path, kMaxParameterFileBytes + 1, nullptr, links);
   if (bytes.size() > kMaxParameterFileBytes)
     throw TavlinError(path, "the file is too large to be a parameter file");
   // Text never holds a zero byte; a picture or a RIC file picked by mistake does.
   if (std::find(bytes.begin(), bytes.end(), 0) != bytes.end())
     throw TavlinError(path, "not a parameter file: it holds binary data");
+  // Editors that save UTF-8 may put a byte-order mark first.
+  static constexpr std::uint8_t kByteOrderMark[] = {0xEF, 0xBB, 0xBF};
+  if (bytes.size() >= 3 && std::equal(kByteOrderMark, kByteOrderMark + 3, bytes.begin()))
+    bytes.erase(bytes.begin(), bytes.begin() + 3);
+  return bytes;
+}
+
+void ApplyParameterLines(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                         TParameterSet& set, LineRule rule) {
   std::size_t pos = 0;
+  int lineNumber = 0;
+  // A strict reading names the line, so the user can find it in a file that is no parameter file.
+  auto fail = [&](const std::string& reason) {
+    throw TavlinError(path, rule == LineRule::Strict
+                                ? "line " + std::to_string(lineNumber) + ": " + reason
+                                : reason);
+  };
   while (pos < bytes.size()) {
     std::size_t end = pos;
     // Lines end with CR LF, LF or a lone CR.
     while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r') ++end;
     std::string line = Trim(std::string(bytes.begin() + long(pos), bytes.begin() + long(end)));
-    pos = end + 1;
+    ++lineNumber;
+    pos = end + (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n' ? 2 : 1);
     if (line.empty() || line[0] == '#') continue;
     std::size_t colon = line.find(':');
-    if (colon == std::string::npos) continue;
+    if (colon == std::string::npos) {
+      if (rule == LineRule::Strict)
+        fail(QuoteInput(line) + " is no parameter line (INDEX : VALUE)");
+      continue;
+    }
     std::string indexText = Trim(line.substr(0, colon));
     std::string valueText = Trim(line.substr(colon + 1));
     long index = 0, value = 0;
     if (!ParseInteger(indexText, index))
-      throw TavlinError(path, QuoteInput(indexText) + " is not a valid integer value");
+      fail(QuoteInput(indexText) + " is not a valid integer value");
     if (!ParseInteger(valueText, value))
-      throw TavlinError(path, QuoteInput(valueText) + " is not a valid integer value");
+      fail(QuoteInput(valueText) + " is not a valid integer value");
     if (index >= 0 && index <= 255) set[std::size_t(index)] = std::uint16_t(value & 0xFFFF);
   }
+}
+
+}  // namespace
+
+void ReadParameterFile(const std::string& path, TParameterSet& set, LinkRule links) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || (links == LinkRule::Follow && !FileExists(path))) return;
+  ApplyParameterLines(path, ParameterFileBytes(path, links), set, LineRule::Lenient);
+}
+
+void LoadParameterFile(const std::string& path, TParameterSet& set) {
+  TParameterSet read = set;
+  ApplyParameterLines(path, ParameterFileBytes(path, LinkRule::Follow), read, LineRule::Strict);
+  set = read;
 }
 
 void ReadParameterFile(const std::string& path) { ReadParameterFile(path, ParameterSet); }
@@ -122,19 +165,9 @@ void WriteParameterFile(const std::string& path) { WriteParameterFile(path, Para
 std::string DefaultParameterFilePath() { return ConfigFilePath(kDefaultParameterFileName); }
 
 std::string ConfigFilePath(const std::string& name) {
-  namespace fs = std::filesystem;
-  // Relative values are ignored, as the base-directory rules ask.
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  fs::path folder;
-  if (config && fs::path(config).is_absolute()) {
-    folder = config;
-  } else {
-    const char* home = std::getenv("HOME");
-    // Without a home the working folder serves, as it did before.
-    if (!home || !fs::path(home).is_absolute()) return fs::absolute(name);
-    folder = fs::path(home) / ".config";
-  }
-  return folder / "tavlin" / name;
+  // Never the working folder: a file there would land wherever the program was started.
+  const std::string folder = ConfigFolder();
+  return folder.empty() ? folder : (std::filesystem::path(folder) / name).string();
 }
 
 void CreateParentFolders(const std::string& path) {

@@ -14,13 +14,13 @@ constexpr std::size_t kQuotedInputLength = 40;
 constexpr std::size_t kQuotedPathLength = 4096;
 
 // A piece of input between single quotes, control characters written as \n,
-// \r, \t or \xHH, cut after `longest` characters with "...": a 50 MB token
-// makes a message of one short line.
+// \r, \t or \xHH, bytes that are not UTF-8 as \xHH, cut after `longest`
+// characters with "...": a 50 MB token makes a message of one short line.
 std::string QuoteInput(std::string_view text, std::size_t longest = kQuotedInputLength);
 
 // A file name as a message names it: as it is, unless it holds a control
-// character (a newline would split the message), then quoted in full as
-// QuoteInput quotes.
+// character (a newline would split the message) or bytes that are not UTF-8,
+// then quoted in full as QuoteInput quotes.
 std::string MessagePath(std::string_view path);
 
 }  // namespace tavlin

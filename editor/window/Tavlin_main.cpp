@@ -45,6 +45,9 @@
 namespace tavlin {
 
 namespace {
+// Shown once at start when no settings folder may be used (no home folder, or another user's).
+constexpr const char* kParametersNotKeptText =
+    "No settings folder: parameter values are kept only while the program runs";
 constexpr int kClientWidth = 1016;
 constexpr int kClientHeight = 722;
 constexpr int kStatusHeight = 19;
@@ -136,6 +139,10 @@ TForm_Tavlin::TForm_Tavlin(UserDialogs& dialogs, QWidget* parent)
           [this] { StatusPanel[6]->setText(currentFileName_); });
   recentListFile_ = ConfigFilePath("recent-files");
   FillRecentMenu(ReadRecentFiles(recentListFile_));
+  if (ParameterFileName.empty()) {
+    StatusPanel[6]->setText(kParametersNotKeptText);
+    savedMessage_->start();
+  }
 
   // Creation: 256 parameters, the frame's set-up, modify mode, 256 parameters again.
   SetParameterMode(256);
@@ -683,8 +690,8 @@ void TForm_Tavlin::closeEvent(QCloseEvent* event) {
   // default file, which nobody picked, is never written through a link.
   try {
     const bool implicit = ParameterFileName == DefaultParameterFilePath();
-    if (implicit) CreateParentFolders(ParameterFileName);
-    if (!ParameterFileReadFailed)
+    if (implicit && !ParameterFileName.empty()) CreateParentFolders(ParameterFileName);
+    if (!ParameterFileReadFailed && !ParameterFileName.empty())
       WriteParameterFile(ParameterFileName, ParameterSet,
                          implicit ? LinkRule::Refuse : LinkRule::Follow);
   } catch (const TavlinError& e) {

@@ -24,6 +24,7 @@
 #include "PngWriter.h"
 #include "PreviewAnimation.h"
 #include "QtHelpers.h"
+#include "QuotedText.h"
 #include "RICInterpreter.h"
 #include "SpritePage.h"
 #include "Tavlin_main.h"
@@ -289,18 +290,19 @@ void TForm_Tavlin::ParameterLoad() {
   setup.fileName = QString::fromStdString(ParameterFileName);
   std::optional<QString> path = dialogs_.ChooseOpenFile(this, setup);
   if (!path) return;
-  // Only a file read without error becomes the parameter file: closing writes
-  // to it, and must never overwrite a file that holds something else. A file
-  // that stops at a bad line changes no value either, or closing would write
-  // its first lines into the previous parameter file.
-  const TParameterSet before = ParameterSet;
+  // Closing writes the parameter file back: a file becomes it only when all
+  // of it is parameter lines, or a shopping list picked by mistake would be
+  // overwritten. A file refused changes no value.
   try {
-    ReadParameterFile(LocalPath(*path));
+    LoadParameterFile(LocalPath(*path), ParameterSet);
     ParameterFileName = LocalPath(*path);
     ParameterFileReadFailed = false;
   } catch (const TavlinError& e) {
-    ParameterSet = before;
-    ShowFailure(QString::fromStdString(e.what()));
+    QString text = QString::fromStdString(e.what());
+    if (!ParameterFileName.empty())
+      text += "\n\nThe parameter file is still " +
+              QString::fromStdString(MessagePath(ParameterFileName)) + ".";
+    ShowFailure(text);
   }
   RefreshParameterPanel();
   RefreshDocumentView();
@@ -310,7 +312,8 @@ void TForm_Tavlin::ParameterSave() {
   FileDialogSpec setup = kParameterDialog;
   setup.fileName = QString::fromStdString(ParameterFileName);
   setup.mustExist = false;
-  std::optional<QString> path = dialogs_.ChooseSaveFile(this, setup);
+  // Replacing a file asks first, as every save does.
+  std::optional<QString> path = ChooseFileToWrite(dialogs_, this, setup);
   if (!path) return;
   try {
     WriteParameterFile(LocalPath(*path));

@@ -205,6 +205,24 @@ TEST_F(FileTypeTest, AnotherUsersHomeAndFilesAreLeftAlone) {
   EXPECT_EQ(Read(list_), "[Added Associations]\n");
 }
 
+// XDG folders kept by sudo -E are the user's trees as much as the HOME is,
+// whether they exist already or would be made in a folder of the user's.
+TEST_F(FileTypeTest, AnotherUsersXdgFoldersAreLeftAlone) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root can give a folder to another user";
+  fs::create_directories(root_ / "user");
+  ASSERT_EQ(::chown((root_ / "user").c_str(), kNobody, kNobody), 0);
+  for (const char* variable : {"XDG_DATA_HOME", "XDG_CONFIG_HOME"})
+    for (const char* folder : {"user", "user/made/later"}) {
+      ::setenv(variable, (root_ / folder).c_str(), 1);
+      folders_ = DefaultDesktopFolders();
+      EXPECT_EQ(Register(), (root_ / "user").string() + " belongs to another user") << variable;
+      EXPECT_FALSE(fs::exists(data_)) << variable << " " << folder;
+      EXPECT_FALSE(fs::exists(config_)) << variable << " " << folder;
+      EXPECT_FALSE(fs::exists(root_ / "user/made")) << variable << " " << folder;
+      ::unsetenv(variable);
+    }
+}
+
 TEST_F(FileTypeTest, AListThatCannotBeReadIsLeftAlone) {
   Write(list_, "[Added Associations]\n");
   fs::permissions(list_, fs::perms::owner_write);

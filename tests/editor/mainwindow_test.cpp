@@ -912,6 +912,83 @@ class MainWindowTest : public QObject {
     QVERIFY(FileBytes(Path("picture.ric")) == std::vector<std::uint8_t>(ric.begin(), ric.end()));
   }
 
+  // Closing writes the parameter file back: a text file of something else
+  // never becomes it, and the previous one stays.
+  void parameterLoadTakesOnlyAFileOfParameterLines() {
+    const std::string list = "milk\r\neggs\r\n", script = "SPRITE(1, 8, 2)\n";
+    WriteFile("list.rpa", list);
+    WriteFile("script.rs", script);
+    const std::string before = ParameterFileName;
+    w_->SpinEdit_Param[2]->setValue(5);
+    for (const char* name : {"list.rpa", "script.rs"}) {
+      dialogs_->files.push_back(Path(name));
+      Click("SpeedButton_Preview_ParamLoad");
+    }
+    const QString notOne = " is no parameter line (INDEX : VALUE)\n\nThe parameter file is still " +
+                           QString::fromStdString(before) + ".";
+    QCOMPARE(dialogs_->errors,
+             QStringList({Path("list.rpa") + ": line 1: 'milk'" + notOne,
+                          Path("script.rs") + ": line 1: 'SPRITE(1, 8, 2)'" + notOne}));
+    QCOMPARE(ParameterFileName, before);
+    QCOMPARE(w_->SpinEdit_Param[2]->value(), 5);
+    QVERIFY(w_->close());
+    QVERIFY(FileBytes(Path("list.rpa")) == std::vector<std::uint8_t>(list.begin(), list.end()));
+    QVERIFY(FileBytes(Path("script.rs")) ==
+            std::vector<std::uint8_t>(script.begin(), script.end()));
+  }
+
+  // A parameter save asks before it replaces a file, as every save does.
+  void parameterSaveAsksBeforeReplacingAFile() {
+    const std::string picture("\x0A\x00\x04\x00\x00\x00\x01\x00\x02\x00\x00\x00", 12);
+    WriteFile("pic.ric", picture);
+    const std::string before = ParameterFileName;
+    dialogs_->files = {Path("pic.ric"), std::nullopt};
+    dialogs_->answers.push_back(false);  // No goes back to the dialog, which is cancelled
+    Click("SpeedButton_Preview_ParamSave");
+    QCOMPARE(dialogs_->questions,
+             QStringList("pic.ric already exists.\nDo you want to replace it?"));
+    QVERIFY(FileBytes(Path("pic.ric")) ==
+            std::vector<std::uint8_t>(picture.begin(), picture.end()));
+    QCOMPARE(ParameterFileName, before);
+    dialogs_->files.push_back(Path("pic.ric"));
+    dialogs_->answers.push_back(true);
+    Trigger("Menu_Edit_Parameter_Save");
+    QCOMPARE(ParameterFileName, Path("pic.ric").toStdString());
+    const std::vector<std::uint8_t> replaced = FileBytes(Path("pic.ric"));
+    QVERIFY(std::string(replaced.begin(), replaced.end()).starts_with("#  Tavlin paramter file"));
+  }
+
+  // Without a home folder no settings are written, least of all into the
+  // working folder: the status bar says once that the values last this run only.
+  void withoutAConfigFolderNothingIsWrittenIntoTheWorkingFolder() {
+    struct Environment {
+      QByteArray home = qgetenv("HOME"), config = qgetenv("XDG_CONFIG_HOME");
+      QString folder = QDir::currentPath();
+      ~Environment() {
+        qputenv("HOME", home);
+        qputenv("XDG_CONFIG_HOME", config);
+        QDir::setCurrent(folder);
+      }
+    } restore;
+    qunsetenv("HOME");
+    qunsetenv("XDG_CONFIG_HOME");
+    QVERIFY(QDir().mkpath(Path("work")));
+    QDir::setCurrent(Path("work"));
+    WriteFile("seen.ric", std::string("\x0A\x00\x04\x00\x00\x00\x01\x00\x02\x00\x00\x00", 12));
+    TheDocument().MarkSaved();
+    w_.reset();
+    w_ = StartEditor(*dialogs_);
+    QCOMPARE(Status(6),
+             QString("No settings folder: parameter values are kept only while the program runs"));
+    w_->SpinEdit_Param[2]->setValue(5);
+    w_->SetDisplayMode(DisplayMode::BrickLego);
+    QVERIFY(w_->OpenRicFile(Path("seen.ric")));
+    QVERIFY(w_->close());
+    QCOMPARE(dialogs_->errors, QStringList());
+    QCOMPARE(QDir(Path("work")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList());
+  }
+
   void destroyingTheWindowWhileAParameterEditHasFocus() {
     QVERIFY(QTest::qWaitForWindowActive(w_.get()));
     w_->SpinEdit_Param[1]->setFocus();
@@ -1180,11 +1257,7 @@ class MainWindowTest : public QObject {
            Trigger("Menu_File_SaveAs");
          },
          true},
-        {"saves/p.rpa",
-         [&] {
-           dialogs_->files.push_back(Path("saves/p.rpa"));
-           Trigger("Menu_Edit_Parameter_Save");
-         }},
+        {"saves/p.rpa", [&] { answer("saves/p.rpa"), Trigger("Menu_Edit_Parameter_Save"); }},
         {"saves/close.rpa",
          [&] {
            ParameterFileName = Path("saves/close.rpa").toStdString();
@@ -1241,6 +1314,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(FileBytes(config).size(), bad.size());
     restart();
     dialogs_->files.push_back(config);
+    dialogs_->answers.push_back(true);  // replace it
     Click("SpeedButton_Preview_ParamSave");
     w_->SpinEdit_Param[3]->setValue(33);
     QVERIFY(w_->close());

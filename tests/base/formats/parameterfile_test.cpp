@@ -231,6 +231,15 @@ INSTANTIATE_TEST_SUITE_P(
                  "1 : " + std::string(1 << 20, 'x'),
                  {},
                  "'" + std::string(40, 'x') + "...' is not a valid integer value"},
+        ReadCase{"ByteOrderMarkIsSkipped",
+                 "\xEF\xBB\xBF"
+                 "3 : 7\r\n",
+                 {{3, 7}},
+                 ""},
+        ReadCase{"BytesNotUtf8AreShownAsEscapes",
+                 "1 : 5\r\n2 : \xE9t\xE9\r\n",
+                 {{1, 5}},
+                 "'\\xE9t\\xE9' is not a valid integer value"},
         ReadCase{"BinaryDataChangesNothing",
                  std::string("1 : 5\r\n\x0A\x00\x04\x00 2 : 6\r\n", 19),
                  {},
@@ -279,6 +288,66 @@ TEST_F(ParameterFileTest, DefaultFileFollowsTheConfigFolderRules) {
   }
   ::unsetenv("XDG_CONFIG_HOME");
   EXPECT_EQ(DefaultParameterFilePath(), dir_ / "home/.config/tavlin/Tavlin.RPA");
+  // Without an absolute home there is no such file, never one in the working folder.
+  ::setenv("HOME", "home", 1);
+  EXPECT_EQ(DefaultParameterFilePath(), "");
+  ::unsetenv("HOME");
+  EXPECT_EQ(DefaultParameterFilePath(), "");
+}
+
+// A file picked to become the parameter file, which closing writes back: all
+// of it must be parameter lines, or none of it is taken.
+TEST_F(ParameterFileTest, LoadTakesOnlyAFileOfParameterLines) {
+  const struct {
+    const char* name;
+    std::string text;
+    std::string error;  // "" when it is taken
+  } cases[] = {
+      {"list.rpa", "milk\r\n  \r\neggs\r\n", "line 1: 'milk' is no parameter line (INDEX : VALUE)"},
+      {"script.rs", "1 : 9\nSPRITE(1, 8, 2)\n",
+       "line 2: 'SPRITE(1, 8, 2)' is no parameter line (INDEX : VALUE)"},
+      {"late.rpa", "1 : 9\r\n\r\n# x\r\n2 : x\r\n", "line 4: 'x' is not a valid integer value"},
+      {"latin1.rpa", "caf\xE9\n", "line 1: 'caf\\xE9' is no parameter line (INDEX : VALUE)"},
+      {"empty.rpa", "", ""},
+      {"marked.rpa", "\xEF\xBB\xBF# mine\n\t\n1 : 9\n300 : 1\n", ""},
+  };
+  for (const auto& c : cases) {
+    const std::string path = dir_ / c.name;
+    WriteText(path, c.text);
+    TParameterSet set{};
+    set[1] = 1;
+    std::string error;
+    try {
+      LoadParameterFile(path, set);
+    } catch (const TavlinError& e) {
+      EXPECT_EQ(e.File(), path);
+      error = e.Reason();
+    }
+    EXPECT_EQ(error, c.error) << c.name;
+    // A refused file changes no value, not even those of the lines before the bad one.
+    const bool applies = c.error.empty() && c.text.find("1 : 9") != std::string::npos;
+    EXPECT_EQ(set[1], applies ? 9 : 1) << c.name;
+  }
+  // The program's own file is taken whole; a missing one is refused.
+  TParameterSet written{}, set{};
+  written[7] = 70;
+  WriteParameterFile(dir_ / "written.rpa", written);
+  LoadParameterFile(dir_ / "written.rpa", set);
+  EXPECT_EQ(set, written);
+  EXPECT_THROW(LoadParameterFile(dir_ / "missing.rpa", set), TavlinError);
+}
+
+TEST_F(ParameterFileTest, AFileNameThatIsNotUtf8IsShownWithEscapes) {
+  const std::string path = dir_ / "caf\xE9.rpa";
+  WriteText(path, "x\n");
+  TParameterSet set{};
+  try {
+    LoadParameterFile(path, set);
+    ADD_FAILURE() << "no error";
+  } catch (const TavlinError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "'" + dir_ / "caf\\xE9.rpa" + "': line 1: 'x' is no parameter line (INDEX : VALUE)");
+  }
 }
 
 TEST_F(ParameterFileTest, StartReadsAnOldWorkingFolderFileUntilTheConfigFileExists) {
