@@ -47,7 +47,9 @@ void TForm_Tavlin::BuildDiskWatch() {
         } catch (const TavlinError&) {
           snapshot.valid = false;  // too large for a file: Save says so
         }
-        snapshot.fileName = LocalPath(currentFileName_);
+        // Absolute: the editor that restores it may start in another folder.
+        if (!currentFileName_.isEmpty())
+          snapshot.fileName = LocalPath(QFileInfo(currentFileName_).absoluteFilePath());
         snapshot.stamp = diskWatch_->Stamp();
         return snapshot;
       });
