@@ -9,6 +9,7 @@
 #include "FTypesAPI.h"
 #include "FileIO.h"
 #include "ParameterSet.h"
+#include "QuitSignals.h"
 #include "RICElement.h"
 #include "StartUp.h"
 #include "Tavlin_main.h"
@@ -57,6 +58,11 @@ int main(int argc, char** argv) {
   tavlin::QtUserDialogs dialogs;
   tavlin::TForm_Tavlin window(dialogs);
   window.show();
+  // A logout or `kill` keeps a copy of unsaved work and ends without questions.
+  tavlin::TQuitSignals quitSignals([&window](int) {
+    window.WriteRecoveryNow();
+    QCoreApplication::exit(0);
+  });
   if (!parameterError.empty())
     QTimer::singleShot(0, &window,
                        [&] { dialogs.ShowError(&window, QString::fromStdString(parameterError)); });
@@ -74,5 +80,7 @@ int main(int argc, char** argv) {
                    notRegistered.c_str());
   }
   if (argc > 1) window.OpenRicFile(QFile::decodeName(argv[1]));
+  // Work an editor lost when it ended is offered once the window is there.
+  QTimer::singleShot(0, &window, [&window] { window.OfferRecoveryCopies(); });
   return app.exec();
 }

@@ -1,5 +1,7 @@
 #include "RicFile.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 
 #include "ArgumentFields.h"
@@ -211,15 +213,19 @@ void EncodeSprite(std::vector<std::uint8_t>& out, const TRICElement& e) {
 }  // namespace
 
 RICElementList DecodeRic(const std::uint8_t* data, std::size_t count,
-                         std::vector<std::string>* notes) {
+                         std::vector<std::string>* notes, std::size_t* passedOver) {
   RICElementList list;
   Reader in(data, count);
-  PassedOver passed(notes);
+  std::vector<std::string> unused;
+  PassedOver passed(notes ? notes : &unused);
+  std::size_t skippedBytes = 0;
+  const bool noting = notes || passedOver;
   // Where the last element ends by its own size word: zero words before that
   // belong to it (a Pixel's value word, an empty VarMap's points).
   std::size_t elementEnd = 0;
   auto leftOver = [&](std::size_t start) {
-    if (!notes || start < elementEnd) return;
+    if (!noting || start < elementEnd) return;
+    skippedBytes += count - start;
     std::string bytes = PassedOver::Count(count - start, "byte", "bytes");
     passed.Note(start, count - start,
                 list.Empty() ? bytes + ", too few for an element, not read"
@@ -233,7 +239,10 @@ RICElementList DecodeRic(const std::uint8_t* data, std::size_t count,
       break;
     }
     if (size == 0) {  // zero size words are skipped
-      if (notes && start >= elementEnd) passed.Skipped(start, 2, false, 0);
+      if (noting && start >= elementEnd) {
+        passed.Skipped(start, 2, false, 0);
+        skippedBytes += 2;
+      }
       continue;
     }
     if (!in.Word(opcode)) {
@@ -296,11 +305,15 @@ RICElementList DecodeRic(const std::uint8_t* data, std::size_t count,
         }
         [[fallthrough]];  // a size word shorter than the opcode is no element
       default:            // unknown opcodes: reading goes on right after the opcode word
-        if (notes) passed.Skipped(start, 4, true, opcode);
+        if (noting) {
+          passed.Skipped(start, 4, true, opcode);
+          skippedBytes += 4;
+        }
         break;
     }
     if (!whole) {
-      if (notes)
+      skippedBytes += count - start;
+      if (noting)
         passed.Note(start, count - start,
                     "the file ends inside element " + std::to_string(list.Count() + 1) +
                         (opcode == 9 ? ", an " : ", a ") + KindName(RICElementKind(opcode)) +
@@ -308,7 +321,8 @@ RICElementList DecodeRic(const std::uint8_t* data, std::size_t count,
       break;
     }
   }
-  if (notes) passed.Finish();
+  if (noting) passed.Finish();
+  if (passedOver) *passedOver = skippedBytes;
   return list;
 }
 
@@ -390,15 +404,25 @@ std::vector<std::uint8_t> EncodeRic(const RICElementList& list) {
   return out;
 }
 
-RICElementList LoadRicFile(const std::string& path, std::vector<std::string>* notes) {
+RICElementList LoadRicFile(const std::string& path, std::vector<std::string>* notes,
+                           std::size_t* passedOver) {
   bool longer = false;
-  std::vector<std::uint8_t> bytes = ReadFileBytes(path, kRicBufferSize, notes ? &longer : nullptr);
-  if (!notes) return DecodeRic(bytes.data(), bytes.size());
+  const bool noting = notes || passedOver;
+  std::vector<std::uint8_t> bytes = ReadFileBytes(path, kRicBufferSize, noting ? &longer : nullptr);
+  if (!noting) return DecodeRic(bytes.data(), bytes.size());
   std::vector<std::string> found;
-  RICElementList list = DecodeRic(bytes.data(), bytes.size(), &found);
-  if (longer)
+  RICElementList list = DecodeRic(bytes.data(), bytes.size(), &found, passedOver);
+  if (longer) {
     found.push_back("the file is longer than " + std::to_string(kRicBufferSize) +
                     " bytes; the rest was not read");
+    // The size now, which may differ from what was read; at least one byte was left.
+    struct stat st {};
+    std::size_t beyond = 1;
+    if (::stat(path.c_str(), &st) == 0 && std::size_t(st.st_size) > kRicBufferSize)
+      beyond = std::size_t(st.st_size) - kRicBufferSize;
+    if (passedOver) *passedOver += beyond;
+  }
+  if (!notes) return list;
   for (const std::string& note : found) notes->push_back(MessagePath(path) + ": " + note);
   return list;
 }

@@ -29,9 +29,11 @@ constexpr std::size_t kMaxReadNotes = 10;
 // appended to it, one line each ("bytes 0 to 11: 3 unknown opcodes skipped"),
 // with byte offsets from 0 and elements numbered from 1. Zero words that an
 // element's own size word counts (after a Pixel, in an empty VarMap) are part
-// of the element and not noted.
+// of the element and not noted. `passedOver`, when given, receives the number
+// of bytes the notes are about, however many notes there are.
 RICElementList DecodeRic(const std::uint8_t* data, std::size_t count,
-                         std::vector<std::string>* notes = nullptr);
+                         std::vector<std::string>* notes = nullptr,
+                         std::size_t* passedOver = nullptr);
 
 // Encodes a list; throws TavlinError (without a file name) when the encoding
 // would not fit into kRicBufferSize bytes.
@@ -45,8 +47,10 @@ bool ReadRicFile(const std::string& path, bool clearFirst,
 // Writes the document atomically; throws TavlinError on failure.
 bool WriteRicFile(const std::string& path);
 
-// The same for any list.
-RICElementList LoadRicFile(const std::string& path, std::vector<std::string>* notes = nullptr);
+// The same for any list. `passedOver` counts the bytes passed over, those
+// beyond kRicBufferSize included.
+RICElementList LoadRicFile(const std::string& path, std::vector<std::string>* notes = nullptr,
+                           std::size_t* passedOver = nullptr);
 void SaveRicFile(const std::string& path, const RICElementList& list);
 
 }  // namespace tavlin

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QStringList>
 #include <algorithm>
 
@@ -33,6 +34,23 @@ SaveAnswer QtUserDialogs::AskYesNoCancel(QWidget* parent, const QString& text) {
   if (b == QMessageBox::Yes) return SaveAnswer::Yes;
   if (b == QMessageBox::No) return SaveAnswer::No;
   return SaveAnswer::Cancel;
+}
+
+int QtUserDialogs::AskChoice(QWidget* parent, const QString& text, const QStringList& buttons,
+                             int defaultButton, int escapeButton) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), text, QMessageBox::NoButton,
+                  parent);
+  QList<QPushButton*> made;
+  for (int i = 0; i < buttons.size(); ++i) {
+    // The roles only place the buttons; the answer is the button itself.
+    made << box.addButton(buttons[i],
+                          i == escapeButton ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+  }
+  if (defaultButton >= 0 && defaultButton < made.size()) box.setDefaultButton(made[defaultButton]);
+  if (escapeButton >= 0 && escapeButton < made.size()) box.setEscapeButton(made[escapeButton]);
+  box.exec();
+  const int pressed = int(made.indexOf(qobject_cast<QPushButton*>(box.clickedButton())));
+  return pressed >= 0 ? pressed : escapeButton;
 }
 
 void QtUserDialogs::Inform(QWidget* parent, const QString& text) {

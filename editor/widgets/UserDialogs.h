@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -40,6 +42,10 @@ class UserDialogs {
   virtual bool AskYesNo(QWidget* parent, const QString& text) = 0;
   // A question with Yes, No and Cancel.
   virtual SaveAnswer AskYesNoCancel(QWidget* parent, const QString& text) = 0;
+  // A question with the buttons named (the first at the left); returns the
+  // index of the one pressed. Esc and closing the box give `escapeButton`.
+  virtual int AskChoice(QWidget* parent, const QString& text, const QStringList& buttons,
+                        int defaultButton, int escapeButton) = 0;
   virtual void Inform(QWidget* parent, const QString& text) = 0;
   virtual void ShowError(QWidget* parent, const QString& text) = 0;
   // Something the user should know that did not stop the command (a damaged file was read in part).
@@ -59,6 +65,8 @@ class QtUserDialogs : public UserDialogs {
  public:
   bool AskYesNo(QWidget* parent, const QString& text) override;
   SaveAnswer AskYesNoCancel(QWidget* parent, const QString& text) override;
+  int AskChoice(QWidget* parent, const QString& text, const QStringList& buttons, int defaultButton,
+                int escapeButton) override;
   void Inform(QWidget* parent, const QString& text) override;
   void ShowError(QWidget* parent, const QString& text) override;
   void ShowWarning(QWidget* parent, const QString& text) override;
@@ -73,8 +81,11 @@ QString WithSuffix(const QString& path, const QString& suffix);
 
 // Runs a save dialog until the user names a new file or agrees to replace an
 // existing one (No goes back to the dialog); nothing when the dialog is cancelled.
+// `target`, when given, turns the chosen name into the one that will be
+// written (an extension added), which is the one asked about.
 std::optional<QString> ChooseFileToWrite(UserDialogs& dialogs, QWidget* parent,
-                                         FileDialogSpec setup);
+                                         FileDialogSpec setup,
+                                         const std::function<QString(const QString&)>& target = {});
 
 // "MINDSTORMS graphic files|*.ric" -> "MINDSTORMS graphic files (*.ric)".
 QString QtFilterFromPipeFilter(const QString& filter);

@@ -25,6 +25,7 @@
 #include <utility>
 
 #include "CopyBitsPage.h"
+#include "DiskWatch.h"
 #include "DisplayAdapter.h"
 #include "Document.h"
 #include "DrawGrid.h"
@@ -37,6 +38,7 @@
 #include "PreviewAnimation.h"
 #include "RICParameterEdit.h"
 #include "RecentFiles.h"
+#include "RecoveryKeeper.h"
 #include "SpritePage.h"
 #include "Tavlin_About.h"
 #include "UserDialogs.h"
@@ -131,6 +133,7 @@ TForm_Tavlin::TForm_Tavlin(UserDialogs& dialogs, QWidget* parent)
   BuildOutputPanel(client);
   BuildParameterPanel(client);
   BuildClipboardCommands();
+  BuildDiskWatch();
   aboutBox_ = new TForm_Tavlin_Info(this);
   savedMessage_ = new QTimer(this);
   savedMessage_->setSingleShot(true);
@@ -583,6 +586,11 @@ bool TForm_Tavlin::Modified() const { return TheDocument().Modified(); }
 void TForm_Tavlin::SetCurrentFileName(const QString& path) {
   currentFileName_ = path;
   TheDocument().SetFileName(LocalPath(path));
+  // The document now matches the file as it is, or belongs to none.
+  if (path.isEmpty())
+    diskWatch_->Forget();
+  else
+    diskWatch_->Track(path);
   UpdateTitle();
 }
 
@@ -659,7 +667,9 @@ void TForm_Tavlin::UpdateTitle() {
   const QString name = currentFileName_.isEmpty() ? QStringLiteral("Untitled")
                                                   : QFileInfo(currentFileName_).fileName();
   setWindowFilePath(currentFileName_);
-  setWindowTitle(name + (TheDocument().Modified() ? "*" : "") + " - " + kProgramVersionText);
+  const bool incomplete = diskWatch_ && diskWatch_->PassedOver() > 0;
+  setWindowTitle(name + (TheDocument().Modified() ? "*" : "") +
+                 (incomplete ? " (not read completely)" : "") + " - " + kProgramVersionText);
 }
 
 void TForm_Tavlin::ShowSavedMessage() {
@@ -685,6 +695,8 @@ void TForm_Tavlin::closeEvent(QCloseEvent* event) {
     }
   }
   Animation_PreView->Pause();
+  // The user has decided about the work: no copy of it is kept.
+  recovery_->Remove();
   // The parameter values are kept on every close; a failure is reported and the window closes all
   // the same. A file that failed to read at start is left as it is, and the
   // default file, which nobody picked, is never written through a link.

@@ -43,7 +43,10 @@ class QWidget;
 
 namespace tavlin {
 
+class TDiskWatch;
 class TDrawGrid;
+class TRecoveryKeeper;
+struct RecoveryCopy;
 class THoldingSpinEdit;
 class TNxtImage;
 class TRICParameterEdit;
@@ -139,6 +142,18 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   void Menu_File_Export_NbcClick();
   // Opens an entry of File > Open Recent; a file that is gone is reported and leaves the list.
   void OpenRecentFile(const QString& path);
+
+  // The file on disk and recovery copies (Tavlin_main_Disk.cpp)
+  TDiskWatch* DiskWatch() const { return diskWatch_; }
+  TRecoveryKeeper* Recovery() const { return recovery_; }
+  // Reads the document's file again, as one step that can be undone; unsaved
+  // changes are asked about first.
+  bool ReloadFromDisk();
+  // Offers each recovery copy left by an editor that ended without saving:
+  // Restore, Discard or Later.
+  void OfferRecoveryCopies();
+  // Writes the recovery copy of unsaved work at once (the program is ending).
+  void WriteRecoveryNow();
 
   // Element list
   void RefreshSelectedRow() override;
@@ -431,6 +446,13 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   void FillRecentMenu(const std::vector<std::string>& paths);
   // "Saved letters.ric" in the file name's panel for a moment.
   void ShowSavedMessage();
+  // Before Save writes over its file: asks when the file changed on disk or
+  // was not read completely.
+  enum class SaveOver { Write, SaveAs, Stop };
+  SaveOver AskBeforeSavingOver();
+  // Opens a recovery copy as a modified document belonging to its file.
+  bool RestoreRecoveryCopy(const RecoveryCopy& copy);
+  void BuildDiskWatch();
 
  public:
   // TEditorHost
@@ -493,6 +515,8 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   bool brickBytesKept_ = false;    // within a refresh pass
   bool brickChecksListed_ = true;  // the checks' list shows brickFindings_
   int brickPasses_ = 0;
+  TDiskWatch* diskWatch_ = nullptr;
+  TRecoveryKeeper* recovery_ = nullptr;
 };
 
 }  // namespace tavlin

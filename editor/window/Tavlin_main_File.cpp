@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <cerrno>
 
+#include "DiskWatch.h"
 #include "Document.h"
 #include "DocumentIO.h"
 #include "DrawGrid.h"
@@ -40,9 +41,11 @@ QString WithSuffix(const QString& path, const QString& suffix) {
 }
 
 std::optional<QString> ChooseFileToWrite(UserDialogs& dialogs, QWidget* parent,
-                                         FileDialogSpec setup) {
+                                         FileDialogSpec setup,
+                                         const std::function<QString(const QString&)>& target) {
   for (;;) {
     std::optional<QString> path = dialogs.ChooseSaveFile(parent, setup);
+    if (path && target) path = target(*path);
     if (!path || !QFileInfo::exists(*path)) return path;
     if (dialogs.AskYesNo(
             parent, QFileInfo(*path).fileName() + " already exists.\nDo you want to replace it?"))
@@ -61,6 +64,20 @@ void ShowPassedOver(UserDialogs& dialogs, QWidget* parent, const std::vector<std
   dialogs.ShowWarning(parent, text +
                                   "\nWhat was passed over is not in the document; saving "
                                   "over the file would lose it.");
+}
+
+// Reads a RIC file completely. A file with bytes of which not one element
+// could be read is no picture to open: taken for an empty one, Save would
+// replace it with nothing.
+RICElementList ReadRicDocument(const QString& path, std::vector<std::string>& notes,
+                               std::size_t& passedOver) {
+  passedOver = 0;
+  RICElementList read = LoadRicFile(LocalPath(path), &notes, &passedOver);
+  if (read.Empty() && passedOver > 0)
+    throw TavlinError(LocalPath(path), "nothing in the file could be read as a RIC picture (" +
+                                           std::to_string(passedOver) +
+                                           " bytes passed over); it is damaged or of another kind");
+  return read;
 }
 
 }  // namespace
@@ -84,24 +101,51 @@ void TForm_Tavlin::OpenCommand() {
 }
 
 bool TForm_Tavlin::OpenRicFile(const QString& path) {
-  if (!FileExists(LocalPath(path))) return false;
   // Read as RIC bytes, a script would become the current file, and Save would overwrite it.
   if (FormatOfPath(LocalPath(path)) == DocumentFormat::RicScript) return ImportRicScriptFile(path);
   TabSheet_Edit_Sprite->EndPreview();
   std::vector<std::string> notes;
+  std::size_t passedOver = 0;
   RICElementList read;
   try {
-    // The file is read completely before the document is replaced.
-    read = LoadRicFile(LocalPath(path), &notes);
+    // The file is read completely before the document is replaced. A file that is not there,
+    // or is a folder, is said to be so.
+    read = ReadRicDocument(path, notes, passedOver);
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
     return false;
   }
   TheDocument().Reset(std::move(read), LocalPath(path));
   currentFileName_ = path;
+  diskWatch_->Track(path, passedOver);
   ShowLoadedDocument();
   StatusPanel[6]->setText(currentFileName_);
   NoteRecentFile(path);
+  ShowPassedOver(dialogs_, this, notes);
+  return true;
+}
+
+bool TForm_Tavlin::ReloadFromDisk() {
+  const QString path = currentFileName_;
+  if (path.isEmpty()) return false;
+  if (Modified() && !dialogs_.AskYesNo(this, QFileInfo(path).fileName() +
+                                                 " has unsaved changes. Reload the file from "
+                                                 "disk in their place?\n\nUndo brings them back."))
+    return false;
+  std::vector<std::string> notes;
+  std::size_t passedOver = 0;
+  RICElementList read;
+  try {
+    read = ReadRicDocument(path, notes, passedOver);
+  } catch (const TavlinError& e) {
+    ShowFailure(QString::fromStdString(e.what()));
+    return false;
+  }
+  TabSheet_Edit_Sprite->EndPreview();
+  TheDocument().ReplaceAll(std::move(read), "Reload " + QFileInfo(path).fileName().toStdString());
+  TheDocument().MarkSaved();  // the document is the file again; Undo makes it differ
+  diskWatch_->Track(path, passedOver);
+  ShowChangedDocument(selectedIndex_);
   ShowPassedOver(dialogs_, this, notes);
   return true;
 }
@@ -160,9 +204,10 @@ void TForm_Tavlin::MergeCommand() {
   if (!path) return;
   lastMergeFile_ = *path;
   std::vector<std::string> notes;
+  std::size_t passedOver = 0;
   RICElementList read;
   try {
-    read = LoadRicFile(LocalPath(*path), &notes);
+    read = ReadRicDocument(*path, notes, passedOver);
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
     return;
@@ -178,6 +223,14 @@ void TForm_Tavlin::MergeCommand() {
 
 bool TForm_Tavlin::SaveDocument() {
   if (currentFileName_.isEmpty()) return SaveDocumentAs();
+  switch (AskBeforeSavingOver()) {
+    case SaveOver::Stop:
+      return false;
+    case SaveOver::SaveAs:
+      return SaveDocumentAs();
+    case SaveOver::Write:
+      break;
+  }
   TabSheet_Edit_Sprite->EndPreview();  // no preview pixels in the file
   try {
     WriteRicFile(LocalPath(currentFileName_));
@@ -185,6 +238,7 @@ bool TForm_Tavlin::SaveDocument() {
     ShowFailure(QString::fromStdString(e.what()));
     return false;
   }
+  diskWatch_->Track(currentFileName_);  // it now holds the whole document
   TheDocument().MarkSaved();
   ShowHistoryState();
   ShowSavedMessage();
@@ -195,9 +249,24 @@ bool TForm_Tavlin::SaveDocument() {
 bool TForm_Tavlin::SaveDocumentAs() {
   FileDialogSpec setup = kRicSaveDialog;
   setup.fileName = currentFileName_.isEmpty() ? proposedFileName_ : currentFileName_;
-  std::optional<QString> path = ChooseFileToWrite(dialogs_, this, setup);
+  // The name says what is written: a script for ".rs", RIC data otherwise, a name of no known
+  // kind getting ".ric".
+  std::optional<QString> path = ChooseFileToWrite(dialogs_, this, setup, [](const QString& name) {
+    return FormatOfPath(LocalPath(name)) == DocumentFormat::Unknown ? name + ".ric" : name;
+  });
   if (!path) return false;
   TabSheet_Edit_Sprite->EndPreview();
+  if (FormatOfPath(LocalPath(*path)) == DocumentFormat::RicScript) {
+    // As Export does: the document still belongs to its RIC file, if any, and is not saved there.
+    try {
+      WriteRicScript(LocalPath(*path));
+    } catch (const TavlinError& e) {
+      ShowFailure(QString::fromStdString(e.what()));
+      return false;
+    }
+    if (currentFileName_.isEmpty()) proposedFileName_ = WithSuffix(*path, "ric");
+    return true;
+  }
   try {
     WriteRicFile(LocalPath(*path));
   } catch (const TavlinError& e) {

@@ -12,6 +12,7 @@
 #include "Document.h"
 #include "DrawGrid.h"
 #include "EditorHost.h"
+#include "RecoveryKeeper.h"
 #include "SpritePage.h"
 #include "Tavlin_main.h"
 
@@ -21,6 +22,7 @@ void TForm_Tavlin::ShowHistoryState() {
   const RICDocument& d = TheDocument();
   StatusPanel[7]->setText(d.Modified() ? "modified" : QString());
   UpdateTitle();
+  if (recovery_) recovery_->DocumentChanged();
   const QString undo = d.CanUndo() ? "Undo " + QString::fromStdString(d.UndoName()) : "Undo";
   const QString redo = d.CanRedo() ? "Redo " + QString::fromStdString(d.RedoName()) : "Redo";
   Menu_Edit_Undo->setText("&" + undo);

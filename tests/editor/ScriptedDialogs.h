@@ -41,6 +41,23 @@ class ScriptedDialogs : public tavlin::UserDialogs {
     saveAnswers.pop_front();
     return a;
   }
+  // Answers to questions with named buttons: the index of the button pressed.
+  std::deque<int> choices;
+  QStringList choiceButtons;  // each question's buttons, joined by '/', the default marked '*'
+  int AskChoice(QWidget*, const QString& text, const QStringList& buttons, int defaultButton,
+                int) override {
+    questions << text;
+    QStringList shown = buttons;
+    if (defaultButton >= 0 && defaultButton < shown.size()) shown[defaultButton] += '*';
+    choiceButtons << shown.join('/');
+    if (choices.empty()) {
+      QTest::qFail(qPrintable("unexpected question: " + text), __FILE__, __LINE__);
+      return int(buttons.size()) - 1;
+    }
+    int a = choices.front();
+    choices.pop_front();
+    return a;
+  }
   void Inform(QWidget*, const QString& text) override { notices << text; }
   void ShowError(QWidget*, const QString& text) override { errors << text; }
   void ShowWarning(QWidget*, const QString& text) override { warnings << text; }

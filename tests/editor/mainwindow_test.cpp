@@ -1495,7 +1495,7 @@ class MainWindowTest : public QObject {
     Click("SpeedButton_RIC_AddLine");
     QVERIFY(!w_->OpenRicFile(Path("no-such.ric")));
     QCOMPARE(ElementList.Count(), 1);
-    QVERIFY(dialogs_->errors.isEmpty());
+    QCOMPARE(dialogs_->errors, QStringList(Path("no-such.ric") + ": File not found"));
   }
 
   void droppingARicFileOpensIt() {

@@ -493,6 +493,43 @@ TEST(RicNotesTest, ManySkippedPlacesGiveALimitedNumberOfNotes) {
   EXPECT_EQ(notes.back(), "and " + std::to_string(100 - kMaxReadNotes) + " more places");
 }
 
+// How many bytes the reader passed over, whether notes are asked for or not,
+// and beyond the limit on notes; the bytes past the largest file count too.
+TEST(RicNotesTest, PassedOverBytesAreCounted) {
+  const struct {
+    const char* hex;
+    std::size_t passed;
+  } cases[] = {
+      {"0A 00 04 00 01 00 02 00 03 00 00 00", 0},                 // a Pixel and its own zero word
+      {"00 00 0A 00 04 00 01 00 02 00 03 00 00 00", 2},           // a zero size word before it
+      {"04 00 0B 00", 4},                                         // an unknown opcode
+      {"0A 00 04 00 01 00 02 00 03 00 00 00 41", 1},              // a trailing byte
+      {"0A 00 04 00 01 00 02 00 03 00 00 00 0C 00 05 00 01", 5},  // a cut Line
+      {"74 77 6F 20 6C 69 6E 65 73 0A", 10},                      // text
+  };
+  for (const auto& c : cases) {
+    std::size_t withNotes = 99, without = 99;
+    std::vector<std::string> notes;
+    DecodeRic(Hex(c.hex).data(), Hex(c.hex).size(), &notes, &withNotes);
+    DecodeRic(Hex(c.hex).data(), Hex(c.hex).size(), nullptr, &without);
+    EXPECT_EQ(withNotes, c.passed) << c.hex;
+    EXPECT_EQ(without, c.passed) << c.hex;
+  }
+  Bytes many;
+  for (int i = 0; i < 100; ++i)
+    for (std::uint8_t b : Hex("04 00 0B 00")) many.push_back(b);
+  std::size_t passed = 0;
+  DecodeRic(many.data(), many.size(), nullptr, &passed);
+  EXPECT_EQ(passed, many.size());
+  const fs::path big =
+      fs::temp_directory_path() / ("tavlin-big-" + std::to_string(::getpid()) + ".ric");
+  std::ofstream(big, std::ios::binary) << std::string(kRicBufferSize + 10, '\0');
+  passed = 0;
+  LoadRicFile(big.string(), nullptr, &passed);
+  fs::remove(big);
+  EXPECT_EQ(passed, kRicBufferSize + 10);
+}
+
 // --- Reading files that end inside an element --------------------------------
 
 struct CutCase {
