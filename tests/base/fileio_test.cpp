@@ -170,6 +170,28 @@ TEST(FileTargetTest, HardLinksAndTheOwnerAreKept) {
   EXPECT_EQ(test::FolderEntries(dir.Dir()), std::set<std::string>{"shared.ric"});
 }
 
+// A file of the saving user with exactly two names, saved through either:
+// both names still lead to the one file, which holds the new bytes.
+TEST(FileTargetTest, BothNamesOfAFileWithTwoShowTheSavedBytes) {
+  TempFolder dir;
+  const std::string first = dir.Path("first.ric"), second = dir.Path("second.ric");
+  WriteBytes(first, Bytes(100, 0xA5));
+  ASSERT_EQ(::link(first.c_str(), second.c_str()), 0);
+  const RICElementList list = TwoCircles();
+  for (const std::string& through : {first, second}) {
+    const std::string& other = through == first ? second : first;
+    WriteBytes(through, Bytes(100, 0xA5));
+    SaveRicFile(through, list);
+    struct stat a {
+    }, b{};
+    ASSERT_EQ(::stat(through.c_str(), &a), 0);
+    ASSERT_EQ(::stat(other.c_str(), &b), 0);
+    EXPECT_EQ(a.st_ino, b.st_ino) << "saved through " << through;
+    EXPECT_EQ(a.st_nlink, 2u) << "saved through " << through;
+    EXPECT_EQ(ReadBytes(other), EncodeRic(list)) << "saved through " << through;
+  }
+}
+
 TEST(FileTargetTest, NamesUpTo255BytesAreSavedNewAndOver) {
   TempFolder dir;
   for (std::size_t length : {236u, 250u, 255u}) {
