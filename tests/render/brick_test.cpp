@@ -397,13 +397,15 @@ TEST(BrickRender, HollowEllipsesPlotTheWholeWalk) {
 // Every hollow ellipse small enough for the shape table, centred, plots the
 // points of the plain walk.
 TEST(BrickRender, SmallHollowEllipsesPlotTheWholeWalk) {
+  std::vector<std::pair<std::uint16_t, std::uint16_t>> different;  // radii
   for (std::uint16_t a = 1; a <= 63; ++a)
     for (std::uint16_t b = 1; b <= 64; ++b) {
-      const std::vector<std::uint8_t> ric = Bytes(Op(9, {0, 50, 32, a, b}));
       NXTDisplay walked;
       test::PlotReferenceEllipse(walked, 50, 32, a, b);
-      ASSERT_EQ(Screen(ric, BrickCall{}), Text(walked)) << "radii " << a << "," << b;
+      if (Screen(Bytes(Op(9, {0, 50, 32, a, b})), BrickCall{}) != Text(walked))
+        different.emplace_back(a, b);
     }
+  EXPECT_EQ(different, (std::vector<std::pair<std::uint16_t, std::uint16_t>>{}));
 }
 
 // Filled polygons of more than 128 points are skipped, and the check says so.
