@@ -394,6 +394,38 @@ TEST(BrickRender, HollowEllipsesPlotTheWholeWalk) {
   }
 }
 
+// Every hollow ellipse small enough for the shape table, centred, plots the
+// points of the plain walk.
+TEST(BrickRender, SmallHollowEllipsesPlotTheWholeWalk) {
+  std::vector<std::pair<std::uint16_t, std::uint16_t>> different;  // radii
+  for (std::uint16_t a = 1; a <= 63; ++a)
+    for (std::uint16_t b = 1; b <= 64; ++b) {
+      NXTDisplay walked;
+      test::PlotReferenceEllipse(walked, 50, 32, a, b);
+      if (Screen(Bytes(Op(9, {0, 50, 32, a, b})), BrickCall{}) != Text(walked))
+        different.emplace_back(a, b);
+    }
+  EXPECT_EQ(different, (std::vector<std::pair<std::uint16_t, std::uint16_t>>{}));
+}
+
+// Filled polygons of more than 128 points are skipped, and the check says so.
+TEST(BrickRender, FilledPolygonsOfUpTo128PointsAreDrawn) {
+  for (std::uint16_t count : {128, 129}) {
+    Words fields{0x20, count};  // a square, its last corner repeated to the count
+    for (unsigned i = 0; i < count; ++i)
+      fields.insert(fields.end(),
+                    {std::uint16_t(i == 1 || i == 2 ? 20 : 0), std::uint16_t(i >= 2 ? 20 : 0)});
+    const std::vector<std::uint8_t> ric = Bytes(Op(10, fields));
+    const bool drawn = count <= 128;
+    const std::vector<BrickFinding> skipped{
+        {1, "filled polygon with more than 128 points: the brick skips it"}};
+    EXPECT_EQ(Screen(ric, BrickCall{}) != Expected({}), drawn) << count << " points";
+    EXPECT_EQ(CheckBrick(ric.data(), ric.size(), BrickCall{}),
+              drawn ? std::vector<BrickFinding>{} : skipped)
+        << count << " points";
+  }
+}
+
 // Ellipses start their walk near the part that can reach the screen: from
 // the closed form, or from the marks of an earlier walk of the same radii,
 // whose arithmetic may overflow. Filled or hollow, any mode, they draw what

@@ -319,6 +319,17 @@ TEST(DrawCircleReferenceTest, SmallAndMediumRadiiAnywhere) {
       ExpectCircleLikeWalk(cx(rng), cy(rng), r, k == 3 ? 7 : 0, k == 3 ? -4 : 0);
 }
 
+// Circles whose outermost point lies one inside, on, or one past each edge.
+TEST(DrawCircleReferenceTest, CirclesAtEachEdge) {
+  for (int r = 1; r <= 31; ++r)
+    for (int past = -1; past <= 1; ++past) {
+      ExpectCircleLikeWalk(r - past, 32, r);                            // left
+      ExpectCircleLikeWalk(NXTDisplay::kWidth - 1 - r + past, 32, r);   // right
+      ExpectCircleLikeWalk(50, r - past, r);                            // bottom
+      ExpectCircleLikeWalk(50, NXTDisplay::kHeight - 1 - r + past, r);  // top
+    }
+}
+
 TEST(DrawCircleReferenceTest, LargeRadiiWithTheArcThroughTheSurface) {
   std::mt19937 rng(4242);
   for (int i = 0; i < 300; ++i) {

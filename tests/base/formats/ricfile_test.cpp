@@ -346,6 +346,14 @@ INSTANTIATE_TEST_SUITE_P(
                    "00 00 00 00 00 00 0A 00 04 00 01 00 02 00 03 00 00 00 00 00", "Pixel 1 2 3",
                    "bytes 0 to 5: 3 zero size words skipped | "
                    "bytes 18 to 19: a zero size word skipped"},
+        // The Pixel's size word reaches past the Polygon after it: the zero
+        // word after the Polygon is still noted, as is one after an unknown opcode.
+        DecodeCase{"ZeroSizeWordAfterAnElementInsideAnEarlierOnesSize",
+                   "14 00 04 00 01 00 02 00 03 00 06 00 0A 00 00 00 00 00 00 00",
+                   "Pixel 1 2 3; Polygon 0", "bytes 18 to 19: a zero size word skipped"},
+        DecodeCase{"ZeroSizeWordAfterAnUnknownOpcode",
+                   "08 00 0B 00 00 00 0A 00 07 00 00 00 14 00 14 00 0A 00", "Circle 0 20 20 10",
+                   "bytes 0 to 5: unknown opcode 11 and a zero size word skipped"},
         DecodeCase{"UnknownOpcodeIsSkippedAndItsFieldsReadAsWords",
                    "04 00 0B 00 0A 00 04 00 01 00 02 00 03 00 00 00", "Pixel 1 2 3",
                    "bytes 0 to 3: unknown opcode 11 skipped"},

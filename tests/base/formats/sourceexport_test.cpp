@@ -220,6 +220,10 @@ TEST(SourceExportTest, EveryElementKindDenotesTheRicBytes) {
   EXPECT_NE(macros.find("RICArg(5)"), std::string::npos);
   EXPECT_NE(macros.find("RICMapArg(10, 5)"), std::string::npos);
   EXPECT_NE(macros.find("RICOpEllipse("), std::string::npos);
+  // Sprites of an even and of an odd byte count.
+  for (const char* sprite :
+       {"RICOpSprite(1, 2, 2, RICSpriteData(", "RICOpSprite(2, 3, 1, RICSpriteData("})
+    EXPECT_NE(macros.find(sprite), std::string::npos) << sprite;
   EXPECT_NE(macros.find("RICOpPolygon(1048, 3, RICPolygonPoints("), std::string::npos);
   // One line per element between the braces.
   std::size_t open = macros.find("{\n"), close = macros.find("\n};");
