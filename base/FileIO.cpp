@@ -1,6 +1,7 @@
 #include "FileIO.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/statvfs.h>
@@ -78,6 +79,23 @@ class Fd {
   }
   Fd(const Fd&) = delete;
   Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  int release() { return std::exchange(fd_, -1); }
+
+ private:
+  int fd_;
+};
+
+// A descriptor that only reads or locks: closed with the system's own call,
+// since closing it cannot lose anything.
+class LockFd {
+ public:
+  explicit LockFd(int fd) : fd_(fd) {}
+  ~LockFd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  LockFd(const LockFd&) = delete;
+  LockFd& operator=(const LockFd&) = delete;
   int get() const { return fd_; }
   int release() { return std::exchange(fd_, -1); }
 
@@ -228,6 +246,38 @@ void WriteFileInPlace(const std::string& path, const std::string& target, const 
   calls.close(fd.release());
 }
 
+// Opens the existing file `target` and waits for its lock. A writer that held
+// it before may have put a new file in its place meanwhile: then that one is
+// locked instead. Returns the locked descriptor, with `st` and `target` telling
+// of the file locked, or -1 when the name was removed meanwhile (`target` is
+// then ""). A file system without locks is written unlocked.
+int LockTarget(const std::string& path, std::string& target, LinkRule links, struct stat& st) {
+  for (int attempt = 0;; ++attempt) {
+    int fd = ::open(target.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0 && errno == EACCES)
+      fd = ::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) Fail(path, errno);
+    LockFd guard(fd);
+    while (::flock(fd, LOCK_EX) != 0) {
+      if (errno == EINTR) continue;
+      if (errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL) break;
+      Fail(path, errno);
+    }
+    struct stat held {
+    }, named{};
+    if (::fstat(fd, &held) != 0) Fail(path, errno);
+    if (::lstat(target.c_str(), &named) == 0 && named.st_ino == held.st_ino &&
+        named.st_dev == held.st_dev) {
+      if (!S_ISREG(held.st_mode)) throw TavlinError(path, NotAFileReason(held.st_mode));
+      st = held;
+      return guard.release();
+    }
+    if (attempt == 1000) Fail(path, EBUSY);
+    target = ResolveWriteTarget(path, links, st);
+    if (target.empty()) return -1;
+  }
+}
+
 // Makes a rename that already happened durable; a failure here loses nothing.
 void SyncFolder(const std::string& folder) {
   int fd = calls.open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
@@ -284,20 +334,28 @@ FileGroupWriter::FileGroupWriter(LinkRule links) : links_(links) {}
 FileGroupWriter::~FileGroupWriter() {
   for (const Staged& s : staged_)
     if (!s.temp.empty()) ::unlink(s.temp.c_str());
+  Unlock();
+}
+
+void FileGroupWriter::Unlock() {
+  for (Staged& s : staged_)
+    if (s.lock >= 0) ::close(std::exchange(s.lock, -1));  // closing releases the lock
 }
 
 void FileGroupWriter::Add(const std::string& path, const void* data, std::size_t size) {
   if (path.empty()) throw TavlinError(path, "Invalid filename");
   const auto* bytes = static_cast<const std::uint8_t*>(data);
   struct stat st {};
-  const std::string existing = ResolveWriteTarget(path, links_, st);
+  std::string existing = ResolveWriteTarget(path, links_, st);
+  // A file its owner made read-only is not replaced, although its folder would allow it.
+  if (!existing.empty() && ::access(existing.c_str(), W_OK) != 0) Fail(path, errno);
+  LockFd lock(existing.empty() ? -1 : LockTarget(path, existing, links_, st));
   Staged s{path, existing.empty() ? path : existing, "", !existing.empty(), {}};
   auto inPlace = [&] {
     s.inPlaceBytes.assign(bytes, bytes + size);
+    s.lock = lock.release();
     staged_.push_back(std::move(s));
   };
-  // A file its owner made read-only is not replaced, although its folder would allow it.
-  if (s.existed && ::access(s.target.c_str(), W_OK) != 0) Fail(path, errno);
   // A new file would leave the other names of the old one holding the old bytes.
   if (s.existed && st.st_nlink > 1) return inPlace();
   // The temporary file sits beside the target so that the rename stays on one
@@ -352,6 +410,7 @@ void FileGroupWriter::Add(const std::string& path, const void* data, std::size_t
   if (calls.fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS) failAndRemove(errno);
   if (calls.close(fd.release()) != 0) failAndRemove(errno);
   s.temp = temp;
+  s.lock = lock.release();
   staged_.push_back(std::move(s));
 }
 
@@ -405,6 +464,7 @@ void FileGroupWriter::Commit() {
       folders.push_back(FolderOf(s.target));
   }
   for (const std::string& folder : folders) SyncFolder(folder);
+  Unlock();
   staged_.clear();
 }
 

@@ -70,6 +70,9 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::size_t max
 // file. When the folder refuses the file beside it, or the old file has other
 // hard links or an owner we could not give the new one, an existing writable
 // target is rewritten in place instead, its old bytes put back if that fails.
+// The old file is locked (flock) from before it is looked at until it is
+// replaced, so that writers at the same time, this program's or others that
+// lock, write one after another.
 void WriteFileAtomic(const std::string& path, const void* data, std::size_t size,
                      LinkRule links = LinkRule::Follow);
 inline void WriteFileAtomic(const std::string& path, const std::string& text,
@@ -96,7 +99,9 @@ class FileGroupWriter {
     std::string path, target, temp;  // no temporary file: rewritten in place
     bool existed;
     std::vector<std::uint8_t> inPlaceBytes;
+    int lock = -1;  // the old file, locked until it is replaced
   };
+  void Unlock();
   LinkRule links_;
   std::vector<Staged> staged_;
 };

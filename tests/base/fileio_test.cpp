@@ -12,6 +12,8 @@
 
 #include <filesystem>
 #include <functional>
+#include <mutex>
+#include <thread>
 
 #include "ByteFiles.h"
 #include "CliTestUtil.h"
@@ -168,6 +170,39 @@ TEST(FileTargetTest, HardLinksAndTheOwnerAreKept) {
   EXPECT_EQ(after.st_mode, before.st_mode);
   EXPECT_EQ(ReadBytes(path), EncodeRic(list));
   EXPECT_EQ(test::FolderEntries(dir.Dir()), std::set<std::string>{"shared.ric"});
+}
+
+// Writers at the same time each leave a whole file, never a mix of two: in
+// place (a file with a second name) and through a new file beside it.
+TEST(FileTargetTest, ParallelWritersNeverMixTheirBytes) {
+  std::vector<std::string> inputs;
+  for (int i = 0; i < 8; ++i) inputs.push_back(std::string(std::size_t(9000 - 1000 * i), 'a' + i));
+  for (bool inPlace : {true, false}) {
+    TempFolder dir;
+    const std::string path = dir.Path("shared.ric");
+    WriteBytes(path, Bytes(10, 0));
+    if (inPlace) {
+      ASSERT_EQ(::link(path.c_str(), dir.Path("second-name").c_str()), 0);
+    }
+    std::mutex mutex;
+    std::vector<std::string> errors;
+    for (int round = 0; round < 40; ++round) {
+      std::vector<std::thread> writers;
+      for (const std::string& text : inputs)
+        writers.emplace_back([&] {
+          const std::string error = ErrorOf([&] { WriteFileAtomic(path, text); });
+          std::lock_guard<std::mutex> hold(mutex);
+          if (!error.empty()) errors.push_back(error);
+        });
+      for (std::thread& w : writers) w.join();
+      const std::string result = test::ReadText(path);
+      ASSERT_TRUE(std::find(inputs.begin(), inputs.end(), result) != inputs.end())
+          << (inPlace ? "in place" : "beside") << ", round " << round << ": " << result.size()
+          << " bytes";
+    }
+    EXPECT_EQ(errors, std::vector<std::string>{});
+    EXPECT_EQ(test::FolderEntries(dir.Dir()).size(), inPlace ? 2u : 1u);
+  }
 }
 
 TEST(FileTargetTest, NamesUpTo255BytesAreSavedNewAndOver) {
