@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/statvfs.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -53,6 +54,8 @@ std::string IoErrorText(int e) {
       return "Nothing reads the output any more";
     case EIO:
       return "I/O error 5: the disk or device failed";
+    case EOPNOTSUPP:
+      return "Not supported by the file system";
     default:
       return "I/O error " + std::to_string(e);
   }
@@ -66,7 +69,8 @@ const FileSystemCalls kSystemCalls{
     ::write, ::pwrite, ::ftruncate, ::fallocate, ::fchown, ::fsync, ::close,
     [](const char* from, const char* to, unsigned flags) {
       return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, flags);
-    }};
+    },
+    ::fsetxattr};
 // clang-format on
 
 FileSystemCalls calls = kSystemCalls;
@@ -278,6 +282,49 @@ int LockTarget(const std::string& path, std::string& target, LinkRule links, str
   }
 }
 
+thread_local std::vector<std::string> writeWarnings;
+
+// Gives the new file the extended attributes of the old one (user.*, ACLs,
+// security labels). One the new file is refused is a warning, not a failure:
+// the picture itself is safe.
+// Returns the warning, "" when all were kept.
+std::string CopyExtendedAttributes(const std::string& path, int from, int to) {
+  std::vector<char> names;
+  for (;;) {
+    const ssize_t n = ::flistxattr(from, nullptr, 0);
+    if (n <= 0) return "";  // none, or a file system without them
+    names.resize(std::size_t(n));
+    const ssize_t got = ::flistxattr(from, names.data(), names.size());
+    if (got >= 0) {
+      names.resize(std::size_t(got));
+      break;
+    }
+    if (errno != ERANGE) return "";
+  }
+  std::vector<std::string> refused;
+  int reason = 0;
+  std::vector<char> value;
+  for (std::size_t at = 0; at < names.size();) {
+    const char* name = names.data() + at;
+    at += std::strlen(name) + 1;
+    ssize_t n = ::fgetxattr(from, name, nullptr, 0);
+    if (n >= 0) {
+      value.resize(std::size_t(n));
+      n = ::fgetxattr(from, name, value.data(), value.size());
+    }
+    if (n < 0 || calls.fsetxattr(to, name, value.data(), std::size_t(n), 0) != 0) {
+      if (reason == 0) reason = errno;
+      refused.push_back(name);
+    }
+  }
+  if (refused.empty()) return "";
+  std::string list;
+  for (const std::string& name : refused) list += (list.empty() ? "" : ", ") + QuoteInput(name);
+  return TavlinError(path,
+                     "saved without its extended attributes " + list + ": " + IoErrorText(reason))
+      .what();
+}
+
 // Makes a rename that already happened durable; a failure here loses nothing.
 void SyncFolder(const std::string& folder) {
   int fd = calls.open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
@@ -289,6 +336,7 @@ void SyncFolder(const std::string& folder) {
 }  // namespace
 
 const FileSystemCalls& SystemFileCalls() { return kSystemCalls; }
+std::vector<std::string> TakeWriteWarnings() { return std::exchange(writeWarnings, {}); }
 FileSystemCalls& FileCalls() { return calls; }
 
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::size_t maxBytes, bool* longer,
@@ -350,7 +398,7 @@ void FileGroupWriter::Add(const std::string& path, const void* data, std::size_t
   // A file its owner made read-only is not replaced, although its folder would allow it.
   if (!existing.empty() && ::access(existing.c_str(), W_OK) != 0) Fail(path, errno);
   LockFd lock(existing.empty() ? -1 : LockTarget(path, existing, links_, st));
-  Staged s{path, existing.empty() ? path : existing, "", !existing.empty(), {}};
+  Staged s{path, existing.empty() ? path : existing, "", !existing.empty(), {}, -1, {}};
   auto inPlace = [&] {
     s.inPlaceBytes.assign(bytes, bytes + size);
     s.lock = lock.release();
@@ -397,6 +445,7 @@ void FileGroupWriter::Add(const std::string& path, const void* data, std::size_t
       return inPlace();
     }
     ::fchmod(fd.get(), st.st_mode & 07777);
+    if (lock.get() >= 0) s.warning = CopyExtendedAttributes(path, lock.get(), fd.get());
   }
   std::size_t done = 0;
   while (done < size) {
@@ -464,6 +513,8 @@ void FileGroupWriter::Commit() {
       folders.push_back(FolderOf(s.target));
   }
   for (const std::string& folder : folders) SyncFolder(folder);
+  for (const Staged& s : staged_)
+    if (!s.warning.empty()) writeWarnings.push_back(s.warning);
   Unlock();
   staged_.clear();
 }

@@ -46,6 +46,7 @@ struct FileSystemCalls {
   int (*fsync)(int fd);
   int (*close)(int fd);
   int (*rename)(const char* from, const char* to, unsigned flags);  // renameat2's flags
+  int (*fsetxattr)(int fd, const char* name, const void* value, std::size_t size, int flags);
 };
 const FileSystemCalls& SystemFileCalls();
 // The calls in use, the system's own unless replaced.
@@ -63,7 +64,9 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::size_t max
                                         bool* longer = nullptr, LinkRule links = LinkRule::Follow);
 
 // Writes a file completely beside the target, then renames it over the
-// target, keeping the old file's mode and owner; on any failure the old file
+// target, keeping the old file's mode, owner and extended attributes (ACLs
+// among them; one that cannot be kept is a warning, see TakeWriteWarnings);
+// on any failure the old file
 // stays as it was and TavlinError is thrown. Only a regular file (or a name
 // not taken yet) is written: a device, a pipe, a socket, a folder, a link that
 // leads nowhere or into /proc is refused. A link to a regular file writes that
@@ -79,6 +82,11 @@ inline void WriteFileAtomic(const std::string& path, const std::string& text,
                             LinkRule links = LinkRule::Follow) {
   WriteFileAtomic(path, text.data(), text.size(), links);
 }
+
+// What a write could not keep but saved anyway (an extended attribute the
+// new file was refused), one "FILE: text" each, collected on the writing
+// thread since the last call; the caller shows them.
+std::vector<std::string> TakeWriteWarnings();
 
 // Files written as one, as the frames of an animation: each is written
 // completely beside its target by Add(), and Commit() puts them all in place,
@@ -99,7 +107,8 @@ class FileGroupWriter {
     std::string path, target, temp;  // no temporary file: rewritten in place
     bool existed;
     std::vector<std::uint8_t> inPlaceBytes;
-    int lock = -1;  // the old file, locked until it is replaced
+    int lock = -1;        // the old file, locked until it is replaced
+    std::string warning;  // for TakeWriteWarnings once it is
   };
   void Unlock();
   LinkRule links_;

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -203,6 +204,39 @@ TEST(FileTargetTest, ParallelWritersNeverMixTheirBytes) {
     EXPECT_EQ(errors, std::vector<std::string>{});
     EXPECT_EQ(test::FolderEntries(dir.Dir()).size(), inPlace ? 2u : 1u);
   }
+}
+
+// The new file beside the old one takes its extended attributes; one it is
+// refused is a warning, and the file is saved all the same.
+TEST(FileTargetTest, ExtendedAttributesAreKeptOrWarnedOf) {
+  TempFolder dir;
+  const std::string path = dir.Path("tagged.ric");
+  WriteBytes(path, Bytes{1});
+  if (::setxattr(path.c_str(), "user.origin", "camera", 6, 0) != 0)
+    GTEST_SKIP() << "the file system refuses user attributes";
+  ASSERT_EQ(::setxattr(path.c_str(), "user.empty", "", 0, 0), 0);
+  auto attribute = [&](const char* name) {
+    char value[16] = {};
+    const ssize_t n = ::getxattr(path.c_str(), name, value, sizeof value);
+    return n < 0 ? std::string("none") : std::string(value, std::size_t(n));
+  };
+  WriteFileAtomic(path, "new");
+  EXPECT_EQ(attribute("user.origin"), "camera");
+  EXPECT_EQ(attribute("user.empty"), "");
+  EXPECT_EQ(TakeWriteWarnings(), std::vector<std::string>{});
+  FileCalls().fsetxattr = [](int, const char*, const void*, std::size_t, int) {
+    errno = EOPNOTSUPP;
+    return -1;
+  };
+  WriteFileAtomic(path, "newer");
+  FileCalls() = SystemFileCalls();
+  EXPECT_EQ(test::ReadText(path), "newer");
+  const std::vector<std::string> warnings = TakeWriteWarnings();
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(warnings[0].rfind(path + ": saved without its extended attributes '", 0), 0u);
+  EXPECT_NE(warnings[0].find("'user.origin'"), std::string::npos);
+  EXPECT_EQ(warnings[0].substr(warnings[0].size() - 34), ": Not supported by the file system");
+  EXPECT_EQ(attribute("user.origin"), "none");
 }
 
 TEST(FileTargetTest, NamesUpTo255BytesAreSavedNewAndOver) {
