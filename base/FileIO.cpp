@@ -163,6 +163,16 @@ std::string ResolveWriteTarget(const std::string& path, LinkRule links, struct s
   }
 }
 
+// Why a new file could not be made in `folder` although the system said only
+// "not found": the folder is gone, or the system keeps its tables there.
+[[noreturn]] void FailNoFolder(const std::string& path, const std::string& folder) {
+  struct stat st {};
+  if (::stat(folder.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR))
+    throw TavlinError(path, "Its folder does not exist");
+  if (InSystemTables(folder)) throw TavlinError(path, kSystemTableReason);
+  Fail(path, ENOENT);
+}
+
 // Opens a regular file without waiting on a pipe or a device, which are
 // refused; O_NONBLOCK is cleared again once the file is known to be regular.
 // Errors name the file as the user gave it: `name`.
@@ -424,6 +434,7 @@ void FileGroupWriter::Add(const std::string& path, const void* data, std::size_t
     // A folder that refuses new files may still hold a file we may write:
     // then that file is rewritten where it is.
     if ((createError == EACCES || createError == EPERM) && s.existed) return inPlace();
+    if (createError == ENOENT) FailNoFolder(path, FolderOf(s.target));
     Fail(path, createError);
   }
   Fd fd(fdValue);

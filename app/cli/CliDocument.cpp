@@ -117,10 +117,9 @@ int CmdConvert(const std::vector<std::string>& args, std::ostream&, std::ostream
   ExpectArgs(files, 2, "convert");
   const std::optional<SourceLanguage> source = SourceLanguageOfPath(files[1]);
   if (FormatOfPath(files[0]) == DocumentFormat::Unknown)
-    throw UsageError{QuoteInput(files[0], kQuotedPathLength) + " is neither a .ric nor a .rs file"};
+    throw UsageError{QuotePath(files[0]) + " is neither a .ric nor a .rs file"};
   if (!source && FormatOfPath(files[1]) == DocumentFormat::Unknown)
-    throw UsageError{QuoteInput(files[1], kQuotedPathLength) +
-                     " is not a .ric, .rs, .nxc or .nbc file"};
+    throw UsageError{QuotePath(files[1]) + " is not a .ric, .rs, .nxc or .nbc file"};
   if (style && source != SourceLanguage::Nxc) throw UsageError{"--style is for .nxc output only"};
   RICElementList list = ReadInputDocument(files[0], err);
   if (source)

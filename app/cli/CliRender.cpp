@@ -178,13 +178,12 @@ RenderOptions ParseArguments(const std::vector<std::string>& args) {
   // put a picture where a RIC file was.
   const std::string extension = LowerExtension(o.out);
   if (o.sweeps.empty() && extension != ".png")
-    throw UsageError{"render writes a PNG picture: OUT must end in .png, not " +
-                     QuoteInput(o.out, kQuotedPathLength)};
+    throw UsageError{"render writes a PNG picture: OUT must end in .png, not " + QuotePath(o.out)};
   if (!o.sweeps.empty() && extension != ".png" && extension != ".gif")
     throw UsageError{
         "a sweep writes an animated GIF or numbered PNG pictures: OUT must end in "
         ".gif or .png, not " +
-        QuoteInput(o.out, kQuotedPathLength)};
+        QuotePath(o.out)};
   return o;
 }
 

@@ -239,6 +239,28 @@ TEST(FileTargetTest, ExtendedAttributesAreKeptOrWarnedOf) {
   EXPECT_EQ(attribute("user.origin"), "none");
 }
 
+// A save that cannot be made says why, and a long name is shortened in the middle.
+TEST(FileTargetTest, FailedSavesSayWhy) {
+  TempFolder dir;
+  fs::create_directory(dir.Path("gone"));
+  fs::remove(dir.Path("gone"));
+  const std::string deep = dir.Path(std::string(150, 'd') + "/" + std::string(150, 'e') + ".ric");
+  const std::string shortDeep = deep.substr(0, 98) + "..." + deep.substr(deep.size() - 99);
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {dir.Path("gone/x.ric"), dir.Path("gone/x.ric") + ": Its folder does not exist"},
+      {"/proc/x.ric", "/proc/x.ric: Is part of the system's /proc or /sys, not a file"},
+      {deep, shortDeep + ": Its folder does not exist"},
+      {deep + "\n", "'" + shortDeep.substr(0, 101) + deep.substr(deep.size() - 98) +
+                        "\\n': Its folder does not exist"},
+  };
+  for (const auto& [path, message] : cases)
+    EXPECT_EQ(ErrorOf([&] { WriteFileAtomic(path, "new"); }), message);
+  std::string accents;
+  for (int i = 0; i < 300; ++i) accents += "\xC3\xA9";
+  EXPECT_EQ(MessagePath(accents), accents.substr(0, 196) + "..." + accents.substr(600 - 198));
+  EXPECT_EQ(test::FolderEntries(dir.Dir()), std::set<std::string>{});
+}
+
 TEST(FileTargetTest, NamesUpTo255BytesAreSavedNewAndOver) {
   TempFolder dir;
   for (std::size_t length : {236u, 250u, 255u}) {

@@ -155,7 +155,7 @@ TEST_F(CliScriptTest, AFailedConvertLeavesTheOldOutput) {
   // An unwritable target fails with the system's reason.
   r = Cli({"convert", DataFile("two-circles.ric"), "no/such/folder/x.rs"});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.err, "tavlin-cli: no/such/folder/x.rs: File not found\n");
+  EXPECT_EQ(r.err, "tavlin-cli: no/such/folder/x.rs: Its folder does not exist\n");
 }
 
 TEST_F(CliScriptTest, MissingAndUnreadableScripts) {
