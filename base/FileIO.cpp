@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <string_view>
 #include <utility>
 
 namespace tavlin {
@@ -534,6 +535,63 @@ void WriteFileAtomic(const std::string& path, const void* data, std::size_t size
   FileGroupWriter writer(links);
   writer.Add(path, data, size);
   writer.Commit();
+}
+
+std::string ContentKindName(ContentKind kind) {
+  switch (kind) {
+    case ContentKind::Empty:
+      return "nothing";
+    case ContentKind::Ric:
+      return "RIC data";
+    case ContentKind::Png:
+      return "a PNG picture";
+    case ContentKind::Gif:
+      return "a GIF picture";
+    case ContentKind::Text:
+      return "text";
+    case ContentKind::Other:
+      break;
+  }
+  return "data of another kind";
+}
+
+ContentKind SniffContentKind(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return ContentKind::Empty;
+  const auto startsWith = [&](std::string_view magic) {
+    return size >= magic.size() &&
+           std::equal(magic.begin(), magic.end(), data,
+                      [](char m, std::uint8_t d) { return static_cast<unsigned char>(m) == d; });
+  };
+  if (startsWith("\x89PNG\r\n\x1A\n")) return ContentKind::Png;
+  if (startsWith("GIF87a") || startsWith("GIF89a")) return ContentKind::Gif;
+  // A RIC file is element records from its first byte: a size word, then an
+  // opcode from 0 to 10, both little-endian; zero size words are skipped.
+  std::size_t at = 0;
+  while (at + 1 < size && data[at] == 0 && data[at + 1] == 0) at += 2;
+  if (at + 3 < size && (data[at] | data[at + 1]) != 0 && data[at + 2] <= 10 && data[at + 3] == 0)
+    return ContentKind::Ric;
+  const bool text = std::none_of(data, data + size, [](std::uint8_t c) {
+    return (c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != '\v') || c == 0x7F;
+  });
+  return text ? ContentKind::Text : ContentKind::Other;
+}
+
+void RefuseReplacingOtherContent(const std::string& path, ContentKind writing) {
+  struct stat st {};
+  const std::string target = ResolveWriteTarget(path, LinkRule::Follow, st);
+  if (target.empty() || st.st_size == 0) return;
+  std::vector<std::uint8_t> start;
+  try {
+    start = ReadFileBytes(target, 4096);
+  } catch (const TavlinError&) {
+    return;  // a file that cannot be read is left to the writer's own checks
+  }
+  const ContentKind found = SniffContentKind(start.data(), start.size());
+  if (found == writing || found == ContentKind::Empty) return;
+  const std::string holds =
+      ContentKindName(found) + ", not " + ContentKindName(writing) + "; it is not replaced";
+  if (target == path) throw TavlinError(path, "holds " + holds);
+  throw TavlinError(path, "leads to " + MessagePath(target) + ", which holds " + holds);
 }
 
 bool FileExists(const std::string& path) {

@@ -115,6 +115,23 @@ class FileGroupWriter {
   std::vector<Staged> staged_;
 };
 
+// What a file holds, told by its first bytes.
+enum class ContentKind { Empty, Ric, Png, Gif, Text, Other };
+
+// "RIC data", "a PNG picture", "a GIF picture", "text", ...
+std::string ContentKindName(ContentKind kind);
+
+// The kind of content these first bytes of a file start: a PNG or GIF
+// signature, a RIC element record (after any zero words), text (no control
+// characters but white space), or other data.
+ContentKind SniffContentKind(const std::uint8_t* data, std::size_t size);
+
+// Before a file is written as `writing`: throws TavlinError when `path`, its
+// links followed, names a file holding content of another kind, naming both
+// the name and the file it leads to. A name not taken, an empty file, and one
+// that cannot be read pass.
+void RefuseReplacingOtherContent(const std::string& path, ContentKind writing);
+
 bool FileExists(const std::string& path);
 
 // Lower-cased extension with its dot (".ric"), or "" when there is none.

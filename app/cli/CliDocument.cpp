@@ -122,6 +122,8 @@ int CmdConvert(const std::vector<std::string>& args, std::ostream&, std::ostream
     throw UsageError{QuotePath(files[1]) + " is not a .ric, .rs, .nxc or .nbc file"};
   if (style && source != SourceLanguage::Nxc) throw UsageError{"--style is for .nxc output only"};
   RICElementList list = ReadInputDocument(files[0], err);
+  const bool ric = !source && FormatOfPath(files[1]) == DocumentFormat::Ric;
+  RefuseReplacingOtherContent(files[1], ric ? ContentKind::Ric : ContentKind::Text);
   if (source)
     SaveSource(files[1], list, files[0], *source, style.value_or(NxcStyle::Macros));
   else
