@@ -546,6 +546,22 @@ TEST_F(ScriptImport, NamesMatchRegardlessOfCaseInFolders) {
             "Sprite 1 [0,0,1,0] 10");
 }
 
+// A name is made plain before it is looked up: folders named and left again
+// cost nothing, whether they exist or not. A large folder read to match a
+// name's case asks its caller now and then whether to go on.
+TEST_F(ScriptImport, NamesAreMadePlainAndFolderReadingCanBeCancelled) {
+  fs::create_directories(folder_ + "/pics");
+  fs::copy_file(kPictures + "ramp.png", folder_ + "/pics/ramp.png");
+  std::string detours;
+  for (int i = 0; i < 150; ++i) detours += "PICS/../NOWHERE/../";
+  EXPECT_EQ(Describe(Parse("sprite(1, import(\"" + detours + "PICS/RAMP.PNG\", 100, 2, 1))")),
+            "Sprite 1 [0,0,1,0] 11");
+  for (int i = 0; i < 3000; ++i) std::ofstream(folder_ + "/pics/f" + std::to_string(i));
+  EXPECT_THROW(ParseRicScript("sprite(1, import(\"PICS/MISSING.PNG\"))", folder_ + "/import.rs",
+                              nullptr, [](std::size_t, std::size_t) { return false; }),
+               RicScriptCancelled);
+}
+
 TEST_F(ScriptImport, NamesAreResolvedAgainstTheScriptFolder) {
   std::string path = Script("s.rs", "sprite(1, import(\"ramp.png\", 100, 2, 1))");
   fs::path old = fs::current_path();
