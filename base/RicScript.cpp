@@ -224,6 +224,8 @@ struct ScriptOutcome {
   std::size_t ErrorAt = kNoLimit;
   std::string Reason;
   std::size_t StoppedAt = kNoLimit;
+  // What was read but cut to the canvas: where, and a note on it.
+  std::vector<std::pair<std::size_t, std::string>> Cuts;
 };
 
 class ScriptReader {
@@ -253,6 +255,7 @@ class ScriptReader {
     } else {
       outcome.List = std::move(list_);
       outcome.StoppedAt = stoppedAt_;
+      outcome.Cuts = std::move(cuts_);
     }
     return outcome;
   }
@@ -266,6 +269,11 @@ class ScriptReader {
     if (!now && pos_ < reportedAt_ + step) return;
     reportedAt_ = pos_;
     if (!progress_(pos_, text_.size())) throw RicScriptCancelled();
+  }
+
+  // A note on what was cut, at most kMaxReadNotes of them.
+  void NoteCut(std::size_t at, std::string note) {
+    if (cuts_.size() < kMaxReadNotes) cuts_.emplace_back(at, std::move(note));
   }
 
   // Only the first error counts; the reading stops after its statement.
@@ -439,6 +447,7 @@ class ScriptReader {
     std::uint16_t id = ReadValue();
     ElementPtr sprite = MakeSprite(id);
     int rows = 0;
+    bool cutNoted = false;  // one note on cut rows per sprite
     std::uint8_t indexes[SpriteCanvas::kWidth];
     while (!endOfList_ && !error_) {
       std::string_view token = NextToken();
@@ -477,7 +486,17 @@ class ScriptReader {
         }
       }
       // Rows and columns beyond the canvas are not drawn, and the used area
-      // stays inside the canvas.
+      // stays inside the canvas; the reader is told where.
+      if (!cutNoted && !error_ && (pixels > std::size(indexes) || rows >= SpriteCanvas::kHeight)) {
+        cutNoted = true;
+        NoteCut(at, rows >= SpriteCanvas::kHeight
+                        ? "the sprite has more rows than the canvas holds (" +
+                              std::to_string(SpriteCanvas::kHeight) +
+                              "); this row and the ones after it were cut"
+                        : "a sprite row of " + std::to_string(pixels) +
+                              " pixels is wider than the canvas (" +
+                              std::to_string(SpriteCanvas::kWidth) + " pixels); it was cut");
+      }
       int drawn = int(std::min(pixels, std::size(indexes)));
       if (rows < SpriteCanvas::kHeight) sprite->Canvas.WriteRowIndexes(0, rows, drawn, indexes);
       ++rows;
@@ -629,6 +648,7 @@ class ScriptReader {
   std::string errorReason_;
   std::size_t documentBytes_ = 0;
   std::size_t stoppedAt_ = kNoLimit;
+  std::vector<std::pair<std::size_t, std::string>> cuts_;
   RICElementList list_;
 };
 
@@ -669,11 +689,16 @@ RICElementList Finish(ScriptOutcome outcome, std::string_view raw, const std::st
   }
   if (outcome.StoppedAt != kNoLimit && notes) {
     const ScriptPosition stop = ScriptPositionOf(raw, outcome.StoppedAt);
-    notes->push_back(
-        RicScriptError(path, stop.Line, stop.Column,
-                       StatementText(raw, stop) +
-                           " is not a RicScript statement; the rest of the file was not read")
-            .what());
+    notes->push_back(RicScriptError(path, stop.Line, stop.Column,
+                                    StatementText(raw, stop) + " is not a RicScript statement; " +
+                                        std::string(kScriptStopNoteEnd))
+                         .what());
+  }
+  if (notes) {
+    for (const auto& [index, note] : outcome.Cuts) {
+      const ScriptPosition at = ScriptPositionOf(raw, index);
+      notes->push_back(RicScriptError(path, at.Line, at.Column, note).what());
+    }
   }
   return std::move(outcome.List);
 }
@@ -717,7 +742,8 @@ RICElementList LoadRicScript(const std::string& path, std::vector<std::string>* 
   });
   data.resize(kept);
   ScriptOutcome outcome = ScriptReader(AsText(data), path, progress).Read();
-  if (outcome.ErrorAt == kNoLimit && (!notes || outcome.StoppedAt == kNoLimit))
+  if (outcome.ErrorAt == kNoLimit &&
+      (!notes || (outcome.StoppedAt == kNoLimit && outcome.Cuts.empty())))
     return std::move(outcome.List);
   // Places are found in the original text, read again once the filtered one is gone.
   std::vector<std::uint8_t>().swap(data);

@@ -9,6 +9,7 @@
 #include "FileIO.h"
 #include "QuotedText.h"
 #include "RICElement.h"
+#include "RicScript.h"
 #include "SourceExport.h"
 
 namespace tavlin::cli {
@@ -66,9 +67,11 @@ RICElementList ReadInputDocument(const std::string& path, std::ostream& err) {
   std::vector<std::string> notes;
   RICElementList list = LoadDocument(path, &notes);
   // Where a script stopped early the document is not what its text says, so
-  // no command goes on with it; a damaged RIC file is read as far as it goes.
-  if (FormatOfPath(path) == DocumentFormat::RicScript && !notes.empty())
-    throw TavlinError("", notes.front());
+  // no command goes on with it; a damaged RIC file is read as far as it goes,
+  // and rows cut to the canvas are told of.
+  if (FormatOfPath(path) == DocumentFormat::RicScript)
+    for (const std::string& note : notes)
+      if (note.ends_with(kScriptStopNoteEnd)) throw TavlinError("", note);
   for (const std::string& note : notes) err << "tavlin-cli: " << note << "\n";
   return list;
 }
