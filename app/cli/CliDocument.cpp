@@ -9,6 +9,7 @@
 #include "FileIO.h"
 #include "QuotedText.h"
 #include "RICElement.h"
+#include "RicScript.h"
 #include "SourceExport.h"
 
 namespace tavlin::cli {
@@ -66,9 +67,11 @@ RICElementList ReadInputDocument(const std::string& path, std::ostream& err) {
   std::vector<std::string> notes;
   RICElementList list = LoadDocument(path, &notes);
   // Where a script stopped early the document is not what its text says, so
-  // no command goes on with it; a damaged RIC file is read as far as it goes.
-  if (FormatOfPath(path) == DocumentFormat::RicScript && !notes.empty())
-    throw TavlinError("", notes.front());
+  // no command goes on with it; a damaged RIC file is read as far as it goes,
+  // and rows cut to the canvas are told of.
+  if (FormatOfPath(path) == DocumentFormat::RicScript)
+    for (const std::string& note : notes)
+      if (note.ends_with(kScriptStopNoteEnd)) throw TavlinError("", note);
   for (const std::string& note : notes) err << "tavlin-cli: " << note << "\n";
   return list;
 }
@@ -117,12 +120,13 @@ int CmdConvert(const std::vector<std::string>& args, std::ostream&, std::ostream
   ExpectArgs(files, 2, "convert");
   const std::optional<SourceLanguage> source = SourceLanguageOfPath(files[1]);
   if (FormatOfPath(files[0]) == DocumentFormat::Unknown)
-    throw UsageError{QuoteInput(files[0], kQuotedPathLength) + " is neither a .ric nor a .rs file"};
+    throw UsageError{QuotePath(files[0]) + " is neither a .ric nor a .rs file"};
   if (!source && FormatOfPath(files[1]) == DocumentFormat::Unknown)
-    throw UsageError{QuoteInput(files[1], kQuotedPathLength) +
-                     " is not a .ric, .rs, .nxc or .nbc file"};
+    throw UsageError{QuotePath(files[1]) + " is not a .ric, .rs, .nxc or .nbc file"};
   if (style && source != SourceLanguage::Nxc) throw UsageError{"--style is for .nxc output only"};
   RICElementList list = ReadInputDocument(files[0], err);
+  const bool ric = !source && FormatOfPath(files[1]) == DocumentFormat::Ric;
+  RefuseReplacingOtherContent(files[1], ric ? ContentKind::Ric : ContentKind::Text);
   if (source)
     SaveSource(files[1], list, files[0], *source, style.value_or(NxcStyle::Macros));
   else

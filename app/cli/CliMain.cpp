@@ -229,7 +229,9 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     return Written(out, err);
   }
   try {
+    TakeWriteWarnings();  // only what this command writes
     int code = it->second.run(args, out, err);
+    for (const std::string& warning : TakeWriteWarnings()) err << "tavlin-cli: " << warning << "\n";
     // Output that could not be written (a full disk, a closed pipe) is a failure, not a success.
     errno = 0;
     if (!out.flush()) throw TavlinError("standard output", IoErrorText(OutputError(out)));

@@ -178,26 +178,31 @@ RenderOptions ParseArguments(const std::vector<std::string>& args) {
   // put a picture where a RIC file was.
   const std::string extension = LowerExtension(o.out);
   if (o.sweeps.empty() && extension != ".png")
-    throw UsageError{"render writes a PNG picture: OUT must end in .png, not " +
-                     QuoteInput(o.out, kQuotedPathLength)};
+    throw UsageError{"render writes a PNG picture: OUT must end in .png, not " + QuotePath(o.out)};
   if (!o.sweeps.empty() && extension != ".png" && extension != ".gif")
     throw UsageError{
         "a sweep writes an animated GIF or numbered PNG pictures: OUT must end in "
         ".gif or .png, not " +
-        QuoteInput(o.out, kQuotedPathLength)};
+        QuotePath(o.out)};
   return o;
 }
 
-// OUT.png -> OUT-0001.png, OUT-0002.png, ...: one picture per frame, put in
-// place together once all are written, so that a failure keeps the old ones.
-void WriteNumberedPngs(const std::string& out, int frames, const FrameRenderFn& render, int zoom) {
+// OUT.png -> OUT-0001.png, OUT-0002.png, ...: the picture of a frame.
+std::string FramePath(const std::string& out, int frame) {
   const std::string extension = std::filesystem::path(out).extension().string();
-  const std::string stem = out.substr(0, out.size() - extension.size());
+  char number[16];
+  std::snprintf(number, sizeof number, "-%04d", frame + 1);
+  return out.substr(0, out.size() - extension.size()) + number + extension;
+}
+
+// One picture per frame, put in place together once all are written, so that
+// a failure keeps the old ones.
+void WriteNumberedPngs(const std::string& out, int frames, const FrameRenderFn& render, int zoom) {
+  for (int frame = 0; frame < frames; ++frame)
+    RefuseReplacingOtherContent(FramePath(out, frame), ContentKind::Png);
   FileGroupWriter writer;
   RenderFramesInOrder(frames, render, [&](int frame, const NXTDisplay& display) {
-    char number[16];
-    std::snprintf(number, sizeof number, "-%04d", frame + 1);
-    const std::string path = stem + number + extension;
+    const std::string path = FramePath(out, frame);
     std::vector<std::uint8_t> bytes;
     try {
       bytes = EncodePng(ScaleDisplay(display, zoom));
@@ -271,7 +276,10 @@ int CmdRender(const std::vector<std::string>& args, std::ostream&, std::ostream&
   };
 
   const int frames = SweepFrameCount(o.sweeps);
-  if (LowerExtension(o.out) == ".gif") {
+  const bool gif = LowerExtension(o.out) == ".gif";
+  if (gif || o.sweeps.empty())
+    RefuseReplacingOtherContent(o.out, gif ? ContentKind::Gif : ContentKind::Png);
+  if (gif) {
     GifAnimationWriter gif(o.zoom, GifDelayForFps(o.fps));
     RenderFramesInOrder(frames, renderFrame,
                         [&](int, const NXTDisplay& display) { gif.AddFrame(display); });

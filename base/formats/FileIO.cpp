@@ -1,9 +1,11 @@
 #include "FileIO.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/statvfs.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <string_view>
 #include <utility>
 
 namespace tavlin {
@@ -52,6 +55,8 @@ std::string IoErrorText(int e) {
       return "Nothing reads the output any more";
     case EIO:
       return "I/O error 5: the disk or device failed";
+    case EOPNOTSUPP:
+      return "Not supported by the file system";
     default:
       return "I/O error " + std::to_string(e);
   }
@@ -65,7 +70,8 @@ const FileSystemCalls kSystemCalls{
     ::write, ::pwrite, ::ftruncate, ::fallocate, ::fchown, ::fsync, ::close,
     [](const char* from, const char* to, unsigned flags) {
       return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, flags);
-    }};
+    },
+    ::fsetxattr};
 // clang-format on
 
 FileSystemCalls calls = kSystemCalls;
@@ -78,6 +84,23 @@ class Fd {
   }
   Fd(const Fd&) = delete;
   Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  int release() { return std::exchange(fd_, -1); }
+
+ private:
+  int fd_;
+};
+
+// A descriptor that only reads or locks: closed with the system's own call,
+// since closing it cannot lose anything.
+class LockFd {
+ public:
+  explicit LockFd(int fd) : fd_(fd) {}
+  ~LockFd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  LockFd(const LockFd&) = delete;
+  LockFd& operator=(const LockFd&) = delete;
   int get() const { return fd_; }
   int release() { return std::exchange(fd_, -1); }
 
@@ -139,6 +162,16 @@ std::string ResolveWriteTarget(const std::string& path, LinkRule links, struct s
     text.resize(std::size_t(n));
     current = text[0] == '/' ? text : FolderOf(current) + "/" + text;
   }
+}
+
+// Why a new file could not be made in `folder` although the system said only
+// "not found": the folder is gone, or the system keeps its tables there.
+[[noreturn]] void FailNoFolder(const std::string& path, const std::string& folder) {
+  struct stat st {};
+  if (::stat(folder.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR))
+    throw TavlinError(path, "Its folder does not exist");
+  if (InSystemTables(folder)) throw TavlinError(path, kSystemTableReason);
+  Fail(path, ENOENT);
 }
 
 // Opens a regular file without waiting on a pipe or a device, which are
@@ -228,6 +261,81 @@ void WriteFileInPlace(const std::string& path, const std::string& target, const 
   calls.close(fd.release());
 }
 
+// Opens the existing file `target` and waits for its lock. A writer that held
+// it before may have put a new file in its place meanwhile: then that one is
+// locked instead. Returns the locked descriptor, with `st` and `target` telling
+// of the file locked, or -1 when the name was removed meanwhile (`target` is
+// then ""). A file system without locks is written unlocked.
+int LockTarget(const std::string& path, std::string& target, LinkRule links, struct stat& st) {
+  for (int attempt = 0;; ++attempt) {
+    int fd = ::open(target.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0 && errno == EACCES)
+      fd = ::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) Fail(path, errno);
+    LockFd guard(fd);
+    while (::flock(fd, LOCK_EX) != 0) {
+      if (errno == EINTR) continue;
+      if (errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL) break;
+      Fail(path, errno);
+    }
+    struct stat held {
+    }, named{};
+    if (::fstat(fd, &held) != 0) Fail(path, errno);
+    if (::lstat(target.c_str(), &named) == 0 && named.st_ino == held.st_ino &&
+        named.st_dev == held.st_dev) {
+      if (!S_ISREG(held.st_mode)) throw TavlinError(path, NotAFileReason(held.st_mode));
+      st = held;
+      return guard.release();
+    }
+    if (attempt == 1000) Fail(path, EBUSY);
+    target = ResolveWriteTarget(path, links, st);
+    if (target.empty()) return -1;
+  }
+}
+
+thread_local std::vector<std::string> writeWarnings;
+
+// Gives the new file the extended attributes of the old one (user.*, ACLs,
+// security labels). One the new file is refused is a warning, not a failure:
+// the picture itself is safe.
+// Returns the warning, "" when all were kept.
+std::string CopyExtendedAttributes(const std::string& path, int from, int to) {
+  std::vector<char> names;
+  for (;;) {
+    const ssize_t n = ::flistxattr(from, nullptr, 0);
+    if (n <= 0) return "";  // none, or a file system without them
+    names.resize(std::size_t(n));
+    const ssize_t got = ::flistxattr(from, names.data(), names.size());
+    if (got >= 0) {
+      names.resize(std::size_t(got));
+      break;
+    }
+    if (errno != ERANGE) return "";
+  }
+  std::vector<std::string> refused;
+  int reason = 0;
+  std::vector<char> value;
+  for (std::size_t at = 0; at < names.size();) {
+    const char* name = names.data() + at;
+    at += std::strlen(name) + 1;
+    ssize_t n = ::fgetxattr(from, name, nullptr, 0);
+    if (n >= 0) {
+      value.resize(std::size_t(n));
+      n = ::fgetxattr(from, name, value.data(), value.size());
+    }
+    if (n < 0 || calls.fsetxattr(to, name, value.data(), std::size_t(n), 0) != 0) {
+      if (reason == 0) reason = errno;
+      refused.push_back(name);
+    }
+  }
+  if (refused.empty()) return "";
+  std::string list;
+  for (const std::string& name : refused) list += (list.empty() ? "" : ", ") + QuoteInput(name);
+  return TavlinError(path,
+                     "saved without its extended attributes " + list + ": " + IoErrorText(reason))
+      .what();
+}
+
 // Makes a rename that already happened durable; a failure here loses nothing.
 void SyncFolder(const std::string& folder) {
   int fd = calls.open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
@@ -239,6 +347,7 @@ void SyncFolder(const std::string& folder) {
 }  // namespace
 
 const FileSystemCalls& SystemFileCalls() { return kSystemCalls; }
+std::vector<std::string> TakeWriteWarnings() { return std::exchange(writeWarnings, {}); }
 FileSystemCalls& FileCalls() { return calls; }
 
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::size_t maxBytes, bool* longer,
@@ -284,20 +393,28 @@ FileGroupWriter::FileGroupWriter(LinkRule links) : links_(links) {}
 FileGroupWriter::~FileGroupWriter() {
   for (const Staged& s : staged_)
     if (!s.temp.empty()) ::unlink(s.temp.c_str());
+  Unlock();
+}
+
+void FileGroupWriter::Unlock() {
+  for (Staged& s : staged_)
+    if (s.lock >= 0) ::close(std::exchange(s.lock, -1));  // closing releases the lock
 }
 
 void FileGroupWriter::Add(const std::string& path, const void* data, std::size_t size) {
   if (path.empty()) throw TavlinError(path, "Invalid filename");
   const auto* bytes = static_cast<const std::uint8_t*>(data);
   struct stat st {};
-  const std::string existing = ResolveWriteTarget(path, links_, st);
-  Staged s{path, existing.empty() ? path : existing, "", !existing.empty(), {}};
+  std::string existing = ResolveWriteTarget(path, links_, st);
+  // A file its owner made read-only is not replaced, although its folder would allow it.
+  if (!existing.empty() && ::access(existing.c_str(), W_OK) != 0) Fail(path, errno);
+  LockFd lock(existing.empty() ? -1 : LockTarget(path, existing, links_, st));
+  Staged s{path, existing.empty() ? path : existing, "", !existing.empty(), {}, -1, {}};
   auto inPlace = [&] {
     s.inPlaceBytes.assign(bytes, bytes + size);
+    s.lock = lock.release();
     staged_.push_back(std::move(s));
   };
-  // A file its owner made read-only is not replaced, although its folder would allow it.
-  if (s.existed && ::access(s.target.c_str(), W_OK) != 0) Fail(path, errno);
   // A new file would leave the other names of the old one holding the old bytes.
   if (s.existed && st.st_nlink > 1) return inPlace();
   // The temporary file sits beside the target so that the rename stays on one
@@ -318,6 +435,7 @@ void FileGroupWriter::Add(const std::string& path, const void* data, std::size_t
     // A folder that refuses new files may still hold a file we may write:
     // then that file is rewritten where it is.
     if ((createError == EACCES || createError == EPERM) && s.existed) return inPlace();
+    if (createError == ENOENT) FailNoFolder(path, FolderOf(s.target));
     Fail(path, createError);
   }
   Fd fd(fdValue);
@@ -339,6 +457,7 @@ void FileGroupWriter::Add(const std::string& path, const void* data, std::size_t
       return inPlace();
     }
     ::fchmod(fd.get(), st.st_mode & 07777);
+    if (lock.get() >= 0) s.warning = CopyExtendedAttributes(path, lock.get(), fd.get());
   }
   std::size_t done = 0;
   while (done < size) {
@@ -352,6 +471,7 @@ void FileGroupWriter::Add(const std::string& path, const void* data, std::size_t
   if (calls.fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS) failAndRemove(errno);
   if (calls.close(fd.release()) != 0) failAndRemove(errno);
   s.temp = temp;
+  s.lock = lock.release();
   staged_.push_back(std::move(s));
 }
 
@@ -405,6 +525,9 @@ void FileGroupWriter::Commit() {
       folders.push_back(FolderOf(s.target));
   }
   for (const std::string& folder : folders) SyncFolder(folder);
+  for (const Staged& s : staged_)
+    if (!s.warning.empty()) writeWarnings.push_back(s.warning);
+  Unlock();
   staged_.clear();
 }
 
@@ -412,6 +535,63 @@ void WriteFileAtomic(const std::string& path, const void* data, std::size_t size
   FileGroupWriter writer(links);
   writer.Add(path, data, size);
   writer.Commit();
+}
+
+std::string ContentKindName(ContentKind kind) {
+  switch (kind) {
+    case ContentKind::Empty:
+      return "nothing";
+    case ContentKind::Ric:
+      return "RIC data";
+    case ContentKind::Png:
+      return "a PNG picture";
+    case ContentKind::Gif:
+      return "a GIF picture";
+    case ContentKind::Text:
+      return "text";
+    case ContentKind::Other:
+      break;
+  }
+  return "data of another kind";
+}
+
+ContentKind SniffContentKind(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return ContentKind::Empty;
+  const auto startsWith = [&](std::string_view magic) {
+    return size >= magic.size() &&
+           std::equal(magic.begin(), magic.end(), data,
+                      [](char m, std::uint8_t d) { return static_cast<unsigned char>(m) == d; });
+  };
+  if (startsWith("\x89PNG\r\n\x1A\n")) return ContentKind::Png;
+  if (startsWith("GIF87a") || startsWith("GIF89a")) return ContentKind::Gif;
+  // A RIC file is element records from its first byte: a size word, then an
+  // opcode from 0 to 10, both little-endian; zero size words are skipped.
+  std::size_t at = 0;
+  while (at + 1 < size && data[at] == 0 && data[at + 1] == 0) at += 2;
+  if (at + 3 < size && (data[at] | data[at + 1]) != 0 && data[at + 2] <= 10 && data[at + 3] == 0)
+    return ContentKind::Ric;
+  const bool text = std::none_of(data, data + size, [](std::uint8_t c) {
+    return (c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != '\v') || c == 0x7F;
+  });
+  return text ? ContentKind::Text : ContentKind::Other;
+}
+
+void RefuseReplacingOtherContent(const std::string& path, ContentKind writing) {
+  struct stat st {};
+  const std::string target = ResolveWriteTarget(path, LinkRule::Follow, st);
+  if (target.empty() || st.st_size == 0) return;
+  std::vector<std::uint8_t> start;
+  try {
+    start = ReadFileBytes(target, 4096);
+  } catch (const TavlinError&) {
+    return;  // a file that cannot be read is left to the writer's own checks
+  }
+  const ContentKind found = SniffContentKind(start.data(), start.size());
+  if (found == writing || found == ContentKind::Empty) return;
+  const std::string holds =
+      ContentKindName(found) + ", not " + ContentKindName(writing) + "; it is not replaced";
+  if (target == path) throw TavlinError(path, "holds " + holds);
+  throw TavlinError(path, "leads to " + MessagePath(target) + ", which holds " + holds);
 }
 
 bool FileExists(const std::string& path) {

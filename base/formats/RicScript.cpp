@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <system_error>
@@ -150,54 +151,67 @@ std::size_t ElementFileSize(const TRICElement& e) {
   return 0;
 }
 
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = char(x - 'a' + 'A');
-    if (y >= 'a' && y <= 'z') y = char(y - 'a' + 'A');
-    if (x != y) return false;
+std::string UpperCase(std::string text) {
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+  return text;
+}
+
+// The names of a folder by their upper-case form, each the alphabetically
+// first of the names that fold to it. `keepGoing` is asked now and then
+// while a large folder is read; false stops the reading (RicScriptCancelled).
+using FolderIndex = std::map<std::string, std::string>;
+FolderIndex ReadFolderIndex(const fs::path& folder, const std::function<void()>& keepGoing) {
+  FolderIndex index;
+  std::error_code ec;
+  std::size_t seen = 0;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    if (++seen % 1024 == 0 && keepGoing) keepGoing();
+    std::string entry = it->path().filename().string();
+    auto [at, added] = index.emplace(UpperCase(entry), entry);
+    if (!added && entry < at->second) at->second = std::move(entry);
   }
-  return true;
+  return index;
 }
 
 // Finds the file an IMPORT item names. The script text is upper-cased, so
 // where the exact name does not exist each component is matched regardless of
 // case (the alphabetically first match wins). Backslashes count as folder
-// separators as well, for scripts written on Windows.
-std::optional<fs::path> ResolvePictureName(const std::string& name, const std::string& scriptPath) {
+// separators as well, for scripts written on Windows. The name is made
+// plain first ("A/../B" is "B"), so that its length costs no more than its
+// components do, and each folder is read at most once per script: `folders`
+// keeps what was read.
+std::optional<fs::path> ResolvePictureName(const std::string& name, const std::string& scriptPath,
+                                           std::map<fs::path, FolderIndex>& folders,
+                                           const std::function<void()>& keepGoing) {
   if (name.empty()) return std::nullopt;
   std::error_code ec;
   fs::path folder = fs::path(scriptPath).parent_path();
   if (folder.empty()) folder = ".";
   fs::path direct(name);
-  fs::path candidate = direct.is_absolute() ? direct : folder / direct;
+  fs::path candidate = (direct.is_absolute() ? direct : folder / direct).lexically_normal();
   if (fs::is_regular_file(candidate, ec)) return candidate;
 
   std::string generic = name;
   std::replace(generic.begin(), generic.end(), '\\', '/');
   fs::path wanted(generic);
-  fs::path current = wanted.is_absolute() ? wanted.root_path() : folder;
+  if (!wanted.is_absolute()) wanted = folder / wanted;
+  wanted = wanted.lexically_normal();
+  fs::path current = wanted.is_absolute() ? wanted.root_path() : fs::path(".");
   for (const fs::path& part : wanted.relative_path()) {
-    std::string component = part.string();
+    const std::string component = part.string();
     if (component.empty() || component == ".") continue;
-    if (component == "..") {
-      current /= "..";
-      continue;
-    }
     fs::path exact = current / part;
-    if (fs::exists(exact, ec)) {
-      current = exact;
+    if (component == ".." || fs::exists(exact, ec)) {
+      current = std::move(exact);
       continue;
     }
-    std::optional<fs::path> match;
-    for (fs::directory_iterator it(current, ec), end; !ec && it != end; it.increment(ec)) {
-      std::string entry = it->path().filename().string();
-      if (SameIgnoringCase(entry, component) && (!match || entry < match->filename().string()))
-        match = it->path();
-    }
-    if (!match) return std::nullopt;
-    current = *match;
+    auto known = folders.find(current);
+    if (known == folders.end())
+      known = folders.emplace(current, ReadFolderIndex(current, keepGoing)).first;
+    const auto match = known->second.find(UpperCase(component));
+    if (match == known->second.end()) return std::nullopt;
+    current /= match->second;
   }
   if (fs::is_regular_file(current, ec)) return current;
   return std::nullopt;
@@ -210,6 +224,8 @@ struct ScriptOutcome {
   std::size_t ErrorAt = kNoLimit;
   std::string Reason;
   std::size_t StoppedAt = kNoLimit;
+  // What was read but cut to the canvas: where, and a note on it.
+  std::vector<std::pair<std::size_t, std::string>> Cuts;
 };
 
 class ScriptReader {
@@ -239,6 +255,7 @@ class ScriptReader {
     } else {
       outcome.List = std::move(list_);
       outcome.StoppedAt = stoppedAt_;
+      outcome.Cuts = std::move(cuts_);
     }
     return outcome;
   }
@@ -252,6 +269,11 @@ class ScriptReader {
     if (!now && pos_ < reportedAt_ + step) return;
     reportedAt_ = pos_;
     if (!progress_(pos_, text_.size())) throw RicScriptCancelled();
+  }
+
+  // A note on what was cut, at most kMaxReadNotes of them.
+  void NoteCut(std::size_t at, std::string note) {
+    if (cuts_.size() < kMaxReadNotes) cuts_.emplace_back(at, std::move(note));
   }
 
   // Only the first error counts; the reading stops after its statement.
@@ -425,6 +447,7 @@ class ScriptReader {
     std::uint16_t id = ReadValue();
     ElementPtr sprite = MakeSprite(id);
     int rows = 0;
+    bool cutNoted = false;  // one note on cut rows per sprite
     std::uint8_t indexes[SpriteCanvas::kWidth];
     while (!endOfList_ && !error_) {
       std::string_view token = NextToken();
@@ -463,7 +486,17 @@ class ScriptReader {
         }
       }
       // Rows and columns beyond the canvas are not drawn, and the used area
-      // stays inside the canvas.
+      // stays inside the canvas; the reader is told where.
+      if (!cutNoted && !error_ && (pixels > std::size(indexes) || rows >= SpriteCanvas::kHeight)) {
+        cutNoted = true;
+        NoteCut(at, rows >= SpriteCanvas::kHeight
+                        ? "the sprite has more rows than the canvas holds (" +
+                              std::to_string(SpriteCanvas::kHeight) +
+                              "); this row and the ones after it were cut"
+                        : "a sprite row of " + std::to_string(pixels) +
+                              " pixels is wider than the canvas (" +
+                              std::to_string(SpriteCanvas::kWidth) + " pixels); it was cut");
+      }
       int drawn = int(std::min(pixels, std::size(indexes)));
       if (rows < SpriteCanvas::kHeight) sprite->Canvas.WriteRowIndexes(0, rows, drawn, indexes);
       ++rows;
@@ -524,7 +557,8 @@ class ScriptReader {
       return;
     }
     std::optional<fs::path> file;
-    if (name.size() <= kLongestPictureName) file = ResolvePictureName(name, path_);
+    if (name.size() <= kLongestPictureName)
+      file = ResolvePictureName(name, path_, folders_, [this] { ReportProgress(true); });
     if (!file) {
       Fail(fileAt, "picture file " + QuoteInput(name) + " not found");
       return;
@@ -599,6 +633,8 @@ class ScriptReader {
   std::size_t reportedAt_ = 0;
   // The pictures IMPORT items named, each decoded once, by file.
   std::map<std::string, Picture> pictures_;
+  // The folders read to find pictures named in another case.
+  std::map<fs::path, FolderIndex> folders_;
   std::size_t decodedPixels_ = 0;
   std::size_t drawnPixels_ = 0;
   std::size_t pos_ = 0;
@@ -612,6 +648,7 @@ class ScriptReader {
   std::string errorReason_;
   std::size_t documentBytes_ = 0;
   std::size_t stoppedAt_ = kNoLimit;
+  std::vector<std::pair<std::size_t, std::string>> cuts_;
   RICElementList list_;
 };
 
@@ -652,11 +689,16 @@ RICElementList Finish(ScriptOutcome outcome, std::string_view raw, const std::st
   }
   if (outcome.StoppedAt != kNoLimit && notes) {
     const ScriptPosition stop = ScriptPositionOf(raw, outcome.StoppedAt);
-    notes->push_back(
-        RicScriptError(path, stop.Line, stop.Column,
-                       StatementText(raw, stop) +
-                           " is not a RicScript statement; the rest of the file was not read")
-            .what());
+    notes->push_back(RicScriptError(path, stop.Line, stop.Column,
+                                    StatementText(raw, stop) + " is not a RicScript statement; " +
+                                        std::string(kScriptStopNoteEnd))
+                         .what());
+  }
+  if (notes) {
+    for (const auto& [index, note] : outcome.Cuts) {
+      const ScriptPosition at = ScriptPositionOf(raw, index);
+      notes->push_back(RicScriptError(path, at.Line, at.Column, note).what());
+    }
   }
   return std::move(outcome.List);
 }
@@ -700,7 +742,8 @@ RICElementList LoadRicScript(const std::string& path, std::vector<std::string>* 
   });
   data.resize(kept);
   ScriptOutcome outcome = ScriptReader(AsText(data), path, progress).Read();
-  if (outcome.ErrorAt == kNoLimit && (!notes || outcome.StoppedAt == kNoLimit))
+  if (outcome.ErrorAt == kNoLimit &&
+      (!notes || (outcome.StoppedAt == kNoLimit && outcome.Cuts.empty())))
     return std::move(outcome.List);
   // Places are found in the original text, read again once the filtered one is gone.
   std::vector<std::uint8_t>().swap(data);

@@ -82,6 +82,10 @@ constexpr std::size_t kMaxScriptFileBytes = std::size_t(64) * 1024 * 1024;
 // bounds the work and the memory of a script.
 constexpr std::size_t kMaxScriptPicturePixels = std::size_t(32) * 1024 * 1024;
 
+// How the note on a reading that stopped early ends; the other notes tell
+// of rows cut to the canvas, and the document read is still the script's.
+constexpr std::string_view kScriptStopNoteEnd = "the rest of the file was not read";
+
 // Reads the raw text of a script into new elements. `scriptPath` names the
 // file in errors, and relative IMPORT picture names are looked up in its
 // folder (each path component matched regardless of case when the exact name
@@ -89,7 +93,9 @@ constexpr std::size_t kMaxScriptPicturePixels = std::size_t(32) * 1024 * 1024;
 // A word that is no statement ends the reading and keeps what came before;
 // when `notes` is given, it receives where and at what the reading stopped:
 // "PATH:3:1: 'circel(0,50,32,10);' is not a RicScript statement; the rest of
-// the file was not read".
+// the file was not read"; after it, where sprite rows were cut to the canvas
+// (one note per sprite, at most kMaxReadNotes): "PATH:7:3: a sprite row of
+// 1030 pixels is wider than the canvas (1024 pixels); it was cut".
 RICElementList ParseRicScript(std::string_view raw, const std::string& scriptPath,
                               std::vector<std::string>* notes = nullptr,
                               const ScriptProgress& progress = {});

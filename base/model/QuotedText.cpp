@@ -62,6 +62,23 @@ void AppendEscaped(std::string& out, std::string_view text) {
   }
 }
 
+bool StartsCharacter(char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }
+
+// The text, its middle replaced by "..." when it holds more than `longest`
+// characters (UTF-8 sequences count as one and are never split).
+std::string ShortenMiddle(std::string_view text, std::size_t longest) {
+  const std::size_t characters =
+      std::size_t(std::count_if(text.begin(), text.end(), StartsCharacter));
+  if (characters <= longest) return std::string(text);
+  const std::size_t head = (longest - 3) / 2, tail = longest - 3 - head;
+  std::size_t headEnd = 0, seen = 0;
+  while (headEnd < text.size() && (seen < head || !StartsCharacter(text[headEnd])))
+    seen += StartsCharacter(text[headEnd++]);
+  std::size_t tailStart = text.size();
+  for (seen = 0; seen < tail;) seen += StartsCharacter(text[--tailStart]);
+  return std::string(text.substr(0, headEnd)) + "..." + std::string(text.substr(tailStart));
+}
+
 }  // namespace
 
 std::string QuoteInput(std::string_view text, std::size_t longest) {
@@ -77,8 +94,14 @@ std::string QuoteInput(std::string_view text, std::size_t longest) {
 }
 
 std::string MessagePath(std::string_view path) {
-  if (!NeedsEscape(path)) return std::string(path);
-  return QuoteInput(path, path.size());
+  const std::string shown = ShortenMiddle(path, kMessagePathLength);
+  if (!NeedsEscape(shown)) return shown;
+  return QuoteInput(shown, shown.size());
+}
+
+std::string QuotePath(std::string_view path) {
+  const std::string shown = ShortenMiddle(path, kMessagePathLength);
+  return QuoteInput(shown, shown.size());
 }
 
 }  // namespace tavlin

@@ -8,19 +8,26 @@
 
 namespace tavlin {
 
-// Quoted input is cut after this many characters; a file name quoted as a
-// piece of input is kept whole up to the longest path the system opens.
+// Quoted input is cut after this many characters.
 constexpr std::size_t kQuotedInputLength = 40;
-constexpr std::size_t kQuotedPathLength = 4096;
 
 // A piece of input between single quotes, control characters written as \n,
 // \r, \t or \xHH, bytes that are not UTF-8 as \xHH, cut after `longest`
 // characters with "...": a 50 MB token makes a message of one short line.
 std::string QuoteInput(std::string_view text, std::size_t longest = kQuotedInputLength);
 
+// A file name longer than this many characters is shortened in the middle
+// where a message names it: its start and its end stay readable.
+constexpr std::size_t kMessagePathLength = 200;
+
 // A file name as a message names it: as it is, unless it holds a control
 // character (a newline would split the message) or bytes that are not UTF-8,
-// then quoted in full as QuoteInput quotes.
+// then quoted as QuoteInput quotes; beyond kMessagePathLength characters its
+// middle becomes "...".
 std::string MessagePath(std::string_view path);
+
+// A file name between single quotes, as QuoteInput quotes, shortened in the
+// middle as MessagePath shortens it.
+std::string QuotePath(std::string_view path);
 
 }  // namespace tavlin

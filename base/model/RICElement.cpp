@@ -307,6 +307,11 @@ std::string Pair(RICArgument a, RICArgument b) {
   return FormatGridArgument(a) + "/" + FormatGridArgument(b);
 }
 
+// Two plain numbers, as a Description holds them.
+std::string NumberPair(std::uint16_t a, std::uint16_t b) {
+  return std::to_string(a) + "/" + std::to_string(b);
+}
+
 bool IsBitmapKind(RICElementKind kind) {
   return kind == RICElementKind::CopyBits || kind == RICElementKind::NumBox;
 }
@@ -374,7 +379,7 @@ namespace {
 std::vector<ElementItem> KindItems(const TRICElement& e) {
   switch (e.Kind) {
     case RICElementKind::Description:
-      return {{"Options", FormatGridArgument(e.Options)}, {"Size", Pair(e.Width, e.Height)}};
+      return {{"Options", std::to_string(e.Options)}, {"Size", NumberPair(e.Width, e.Height)}};
     case RICElementKind::Sprite: {
       const TRect& a = e.UsedArea;
       std::string size = a.Right == -1 ? "undefined"
@@ -383,7 +388,7 @@ std::vector<ElementItem> KindItems(const TRICElement& e) {
       return {{"Sprite", std::to_string(e.ID)}, {"Size", size}};
     }
     case RICElementKind::VarMap:
-      return {{"ID", FormatGridArgument(e.ID)}, {"Entries", std::to_string(e.Points.size())}};
+      return {{"ID", std::to_string(e.ID)}, {"Entries", std::to_string(e.Points.size())}};
     case RICElementKind::CopyBits:
       return {{"Sprite", FormatGridArgument(e.SpriteID)},
               {"Source", Pair(e.PosX, e.PosY)},

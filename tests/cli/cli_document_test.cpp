@@ -248,7 +248,8 @@ TEST_F(CliDocumentTest, ConvertThatCannotWriteLeavesNoOutputBehind) {
 
   CliResult missingFolder = Cli({"convert", DataFile("letters.ric"), Path("nofolder/out.ric")});
   EXPECT_EQ(missingFolder.exitCode, 1);
-  EXPECT_EQ(missingFolder.err, "tavlin-cli: " + Path("nofolder/out.ric") + ": File not found\n");
+  EXPECT_EQ(missingFolder.err,
+            "tavlin-cli: " + Path("nofolder/out.ric") + ": Its folder does not exist\n");
   EXPECT_EQ(Entries(), std::vector<std::string>{"pixels.ric"});
 }
 

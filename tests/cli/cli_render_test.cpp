@@ -359,10 +359,10 @@ TEST_F(CliRenderTest, FailuresNameTheFileAndLeaveNoOutput) {
 
 TEST_F(CliRenderTest, AFailedRenderLeavesAnExistingPictureAsItWas) {
   const std::string out = Path("out.png");
-  std::ofstream(out) << "old picture";
+  std::ofstream(out) << "\x89PNG\r\n\x1A\nold picture";
   const RenderRun r = Run({"render", DataFile("numgrid.ric"), out, "--element", "9"});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(tavlin::test::ReadText(out), "old picture");
+  EXPECT_EQ(tavlin::test::ReadText(out), "\x89PNG\r\n\x1A\nold picture");
   EXPECT_EQ(Entries(), std::vector<std::string>{"out.png"});
   // A successful one replaces it.
   EXPECT_EQ(Run({"render", DataFile("numgrid.ric"), out}).exitCode, 0);

@@ -155,7 +155,18 @@ TEST_F(CliScriptTest, AFailedConvertLeavesTheOldOutput) {
   // An unwritable target fails with the system's reason.
   r = Cli({"convert", DataFile("two-circles.ric"), "no/such/folder/x.rs"});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.err, "tavlin-cli: no/such/folder/x.rs: File not found\n");
+  EXPECT_EQ(r.err, "tavlin-cli: no/such/folder/x.rs: Its folder does not exist\n");
+}
+
+// A row cut to the canvas is a warning: the command goes on and succeeds.
+TEST_F(CliScriptTest, RowsCutToTheCanvasAreWarnedOf) {
+  WriteText(Path("wide.rs"), "desc(0,100,64)\nsprite(1,\n" + std::string(1100, '1') + ")\n");
+  const CliResult r = Cli({"convert", "wide.rs", "wide.ric"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.err,
+            "tavlin-cli: wide.rs:3:1: a sprite row of 1100 pixels is wider than the canvas (1024 "
+            "pixels); it was cut\n");
+  EXPECT_TRUE(fs::exists(Path("wide.ric")));
 }
 
 TEST_F(CliScriptTest, MissingAndUnreadableScripts) {

@@ -1144,7 +1144,7 @@ class MainWindowTest : public QObject {
     dialogs_->files.push_back(Path("missing-folder/x.ric"));
     Click("SpeedButton_FileIO_SaveAs");
     QCOMPARE(dialogs_->errors.size(), 1);
-    QVERIFY(dialogs_->errors[0].contains("File not found"));
+    QVERIFY(dialogs_->errors[0].contains("Its folder does not exist"));
     QVERIFY(w_->Modified());
     // The document still belongs to the file it was saved to, so Save goes there.
     QCOMPARE(w_->CurrentFileName(), Path("kept.ric"));

@@ -8,10 +8,13 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <functional>
+#include <mutex>
+#include <thread>
 
 #include "ByteFiles.h"
 #include "CliTestUtil.h"
@@ -191,6 +194,94 @@ TEST(FileTargetTest, BothNamesOfAFileWithTwoShowTheSavedBytes) {
     EXPECT_EQ(a.st_nlink, 2u) << "saved through " << through;
     EXPECT_EQ(ReadBytes(other), EncodeRic(list)) << "saved through " << through;
   }
+}
+
+// Writers at the same time each leave a whole file, never a mix of two: in
+// place (a file with a second name) and through a new file beside it.
+TEST(FileTargetTest, ParallelWritersNeverMixTheirBytes) {
+  std::vector<std::string> inputs;
+  for (int i = 0; i < 8; ++i) inputs.push_back(std::string(std::size_t(9000 - 1000 * i), 'a' + i));
+  for (bool inPlace : {true, false}) {
+    TempFolder dir;
+    const std::string path = dir.Path("shared.ric");
+    WriteBytes(path, Bytes(10, 0));
+    if (inPlace) {
+      ASSERT_EQ(::link(path.c_str(), dir.Path("second-name").c_str()), 0);
+    }
+    std::mutex mutex;
+    std::vector<std::string> errors;
+    for (int round = 0; round < 40; ++round) {
+      std::vector<std::thread> writers;
+      for (const std::string& text : inputs)
+        writers.emplace_back([&] {
+          const std::string error = ErrorOf([&] { WriteFileAtomic(path, text); });
+          std::lock_guard<std::mutex> hold(mutex);
+          if (!error.empty()) errors.push_back(error);
+        });
+      for (std::thread& w : writers) w.join();
+      const std::string result = test::ReadText(path);
+      ASSERT_TRUE(std::find(inputs.begin(), inputs.end(), result) != inputs.end())
+          << (inPlace ? "in place" : "beside") << ", round " << round << ": " << result.size()
+          << " bytes";
+    }
+    EXPECT_EQ(errors, std::vector<std::string>{});
+    EXPECT_EQ(test::FolderEntries(dir.Dir()).size(), inPlace ? 2u : 1u);
+  }
+}
+
+// The new file beside the old one takes its extended attributes; one it is
+// refused is a warning, and the file is saved all the same.
+TEST(FileTargetTest, ExtendedAttributesAreKeptOrWarnedOf) {
+  TempFolder dir;
+  const std::string path = dir.Path("tagged.ric");
+  WriteBytes(path, Bytes{1});
+  if (::setxattr(path.c_str(), "user.origin", "camera", 6, 0) != 0)
+    GTEST_SKIP() << "the file system refuses user attributes";
+  ASSERT_EQ(::setxattr(path.c_str(), "user.empty", "", 0, 0), 0);
+  auto attribute = [&](const char* name) {
+    char value[16] = {};
+    const ssize_t n = ::getxattr(path.c_str(), name, value, sizeof value);
+    return n < 0 ? std::string("none") : std::string(value, std::size_t(n));
+  };
+  WriteFileAtomic(path, "new");
+  EXPECT_EQ(attribute("user.origin"), "camera");
+  EXPECT_EQ(attribute("user.empty"), "");
+  EXPECT_EQ(TakeWriteWarnings(), std::vector<std::string>{});
+  FileCalls().fsetxattr = [](int, const char*, const void*, std::size_t, int) {
+    errno = EOPNOTSUPP;
+    return -1;
+  };
+  WriteFileAtomic(path, "newer");
+  FileCalls() = SystemFileCalls();
+  EXPECT_EQ(test::ReadText(path), "newer");
+  const std::vector<std::string> warnings = TakeWriteWarnings();
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(warnings[0].rfind(path + ": saved without its extended attributes '", 0), 0u);
+  EXPECT_NE(warnings[0].find("'user.origin'"), std::string::npos);
+  EXPECT_EQ(warnings[0].substr(warnings[0].size() - 34), ": Not supported by the file system");
+  EXPECT_EQ(attribute("user.origin"), "none");
+}
+
+// A save that cannot be made says why, and a long name is shortened in the middle.
+TEST(FileTargetTest, FailedSavesSayWhy) {
+  TempFolder dir;
+  fs::create_directory(dir.Path("gone"));
+  fs::remove(dir.Path("gone"));
+  const std::string deep = dir.Path(std::string(150, 'd') + "/" + std::string(150, 'e') + ".ric");
+  const std::string shortDeep = deep.substr(0, 98) + "..." + deep.substr(deep.size() - 99);
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {dir.Path("gone/x.ric"), dir.Path("gone/x.ric") + ": Its folder does not exist"},
+      {"/proc/x.ric", "/proc/x.ric: Is part of the system's /proc or /sys, not a file"},
+      {deep, shortDeep + ": Its folder does not exist"},
+      {deep + "\n", "'" + shortDeep.substr(0, 101) + deep.substr(deep.size() - 98) +
+                        "\\n': Its folder does not exist"},
+  };
+  for (const auto& [path, message] : cases)
+    EXPECT_EQ(ErrorOf([&] { WriteFileAtomic(path, "new"); }), message);
+  std::string accents;
+  for (int i = 0; i < 300; ++i) accents += "\xC3\xA9";
+  EXPECT_EQ(MessagePath(accents), accents.substr(0, 196) + "..." + accents.substr(600 - 198));
+  EXPECT_EQ(test::FolderEntries(dir.Dir()), std::set<std::string>{});
 }
 
 TEST(FileTargetTest, NamesUpTo255BytesAreSavedNewAndOver) {

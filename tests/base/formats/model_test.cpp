@@ -412,6 +412,10 @@ INSTANTIATE_TEST_SUITE_P(
                   },
                   "Sprite: 1; Size: 8/2"},
         ItemsCase{"VarMapThreePoints", [] { return MakeVarMap(3, 3); }, "ID: 3; Entries: 3"},
+        // Plain numbers, however their bits would read as an argument word.
+        ItemsCase{"DescriptionLargeNumbers", [] { return MakeDescription(65535, 40000, 61440); },
+                  "Options: 65535; Size: 40000/61440"},
+        ItemsCase{"VarMapLargeId", [] { return MakeVarMap(40000, 2); }, "ID: 40000; Entries: 2"},
         ItemsCase{"CopyBits", [] { return MakeCopyBits(9, 1, 2, 3, 4, 5, 6, 0x1000); },
                   "Sprite: 1; Source: 2/3; Size: 4/5; Destination: 6/P[0]; Options: AND, 0x1"},
         ItemsCase{"Line", [] { return MakeLine(0, 1, 2, 3, 4); }, "From: 1/2; To: 3/4"},

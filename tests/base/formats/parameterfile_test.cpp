@@ -432,8 +432,8 @@ TEST_F(ParameterFileTest, SavingIntoAMissingFolderFailsAndNamesTheFile) {
     ADD_FAILURE() << "no error";
   } catch (const TavlinError& e) {
     EXPECT_EQ(e.File(), path);
-    EXPECT_EQ(e.Reason(), "File not found");
-    EXPECT_EQ(std::string(e.what()), path + ": File not found");
+    EXPECT_EQ(e.Reason(), "Its folder does not exist");
+    EXPECT_EQ(std::string(e.what()), path + ": Its folder does not exist");
   }
   EXPECT_TRUE(FolderEntries(dir_.path()).empty());
 }

@@ -951,7 +951,7 @@ TEST_F(RicFileTest, WritingIntoAMissingFolderFailsNamingTheFile) {
     WriteRicFile(path);
     ADD_FAILURE() << "no error";
   } catch (const TavlinError& e) {
-    EXPECT_EQ(std::string(e.what()), path + ": File not found");
+    EXPECT_EQ(std::string(e.what()), path + ": Its folder does not exist");
   }
 }
 

@@ -379,6 +379,26 @@ TEST(ScriptReader, ErrorTextsForTheCommandLineAndTheWindow) {
   }
 }
 
+// Rows cut to the canvas are read, and a note says where: once per sprite.
+TEST(ScriptReader, RowsCutToTheCanvasAreNoted) {
+  const std::string wide(1030, '1'), row = "0,\n";
+  std::string tall = "sprite(2,\n";
+  for (int i = 0; i < 515; ++i) tall += row;
+  std::vector<std::string> notes;
+  const RICElementList list = ParseRicScript(
+      "pixel(0,1,1)\nsprite(1, 1,\n " + wide + ", " + wide + ")\n" + tall + "1)\n", "t.rs", &notes);
+  ASSERT_EQ(list.Count(), 3);
+  EXPECT_EQ(list[1]->UsedArea, (TRect{0, 0, 1023, 2}));
+  EXPECT_EQ(list[2]->UsedArea, (TRect{0, 0, 0, 511}));
+  EXPECT_EQ(
+      notes,
+      (std::vector<std::string>{
+          "t.rs:3:2: a sprite row of 1030 pixels is wider than the canvas (1024 pixels); it "
+          "was cut",
+          "t.rs:517:1: the sprite has more rows than the canvas holds (512); this row and the "
+          "ones after it were cut"}));
+}
+
 // Whatever the input holds, a message quotes a short piece of it on one line.
 TEST(ScriptReader, MessagesQuoteShortPiecesOnOneLine) {
   const std::string longToken(1 << 20, 'Q');
@@ -544,6 +564,22 @@ TEST_F(ScriptImport, NamesMatchRegardlessOfCaseInFolders) {
   std::string absolute = fs::absolute(folder_ + "/ramp.png").string();
   EXPECT_EQ(Describe(Parse("sprite(1, import(\"" + absolute + "\", 0, 2, 1))")),
             "Sprite 1 [0,0,1,0] 10");
+}
+
+// A name is made plain before it is looked up: folders named and left again
+// cost nothing, whether they exist or not. A large folder read to match a
+// name's case asks its caller now and then whether to go on.
+TEST_F(ScriptImport, NamesAreMadePlainAndFolderReadingCanBeCancelled) {
+  fs::create_directories(folder_ + "/pics");
+  fs::copy_file(kPictures + "ramp.png", folder_ + "/pics/ramp.png");
+  std::string detours;
+  for (int i = 0; i < 150; ++i) detours += "PICS/../NOWHERE/../";
+  EXPECT_EQ(Describe(Parse("sprite(1, import(\"" + detours + "PICS/RAMP.PNG\", 100, 2, 1))")),
+            "Sprite 1 [0,0,1,0] 11");
+  for (int i = 0; i < 3000; ++i) std::ofstream(folder_ + "/pics/f" + std::to_string(i));
+  EXPECT_THROW(ParseRicScript("sprite(1, import(\"PICS/MISSING.PNG\"))", folder_ + "/import.rs",
+                              nullptr, [](std::size_t, std::size_t) { return false; }),
+               RicScriptCancelled);
 }
 
 TEST_F(ScriptImport, NamesAreResolvedAgainstTheScriptFolder) {
