@@ -4,11 +4,13 @@
 #include <QFile>
 #include <QTimer>
 #include <cstdio>
+#include <memory>
 #include <string_view>
 
+#include "Document.h"
 #include "FTypesAPI.h"
 #include "FileIO.h"
-#include "ParameterSet.h"
+#include "ParameterFile.h"
 #include "QuitSignals.h"
 #include "RICElement.h"
 #include "StartUp.h"
@@ -44,19 +46,19 @@ int main(int argc, char** argv) {
       return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
     }
   }
-  // The document unit starts before any window: 16 parameters, the default
-  // parameter file, the placeholder sprite and the empty document.
-  std::string parameterError = tavlin::StartDocumentUnit();
+  // The document starts before any window: 16 parameters, the default
+  // parameter file, the placeholder sprite and no elements.
+  auto document = std::make_unique<tavlin::RICDocument>();
+  std::string parameterError = tavlin::StartDocumentUnit(*document);
 
   QApplication app(argc, argv);
   app.setApplicationName("Tavlin");
   app.setApplicationVersion(tavlin::kVersion);
   // Ties the windows to the desktop entry, whose icon they show.
   app.setDesktopFileName("tavlin");
-  tavlin::PaintUndefinedSprite();
 
   tavlin::QtUserDialogs dialogs;
-  tavlin::TForm_Tavlin window(dialogs);
+  tavlin::TForm_Tavlin window(dialogs, std::move(document));
   window.show();
   // A logout or `kill` keeps a copy of unsaved work and ends without questions.
   tavlin::TQuitSignals quitSignals([&window](int) {

@@ -21,7 +21,7 @@ double HeapMiB() { return double(mallinfo2().uordblks) / (1024.0 * 1024.0); }
 
 // One step of each kind in turn, spread over the document.
 void MixedStep(RICDocument& doc, int i) {
-  RICElementList& list = doc.Elements();
+  RICElementList& list = doc.ElementList();
   const int n = list.Count();
   switch (i % 5) {
     case 0: {
@@ -49,8 +49,7 @@ void MixedStep(RICDocument& doc, int i) {
 void BM_History500StepsLargestDocument(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
-    auto list = std::make_unique<RICElementList>();
-    auto doc = std::make_unique<RICDocument>(*list);
+    auto doc = std::make_unique<RICDocument>();
     doc->Reset(bench::DrawingDocument(), "largest.ric");
     const double before = HeapMiB();
     state.ResumeTiming();
@@ -58,7 +57,6 @@ void BM_History500StepsLargestDocument(benchmark::State& state) {
     state.PauseTiming();
     state.counters["history_MiB"] = HeapMiB() - before;
     doc.reset();
-    list.reset();
     state.ResumeTiming();
   }
 }
@@ -68,12 +66,11 @@ BENCHMARK(BM_History500StepsLargestDocument)->Unit(benchmark::kMillisecond)->Ite
 void BM_History500SpriteStrokes(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
-    auto list = std::make_unique<RICElementList>();
-    auto doc = std::make_unique<RICDocument>(*list);
+    auto doc = std::make_unique<RICDocument>();
     RICElementList start;
     start.Add(MakeSprite(1));
     doc->Reset(std::move(start), "sprite.ric");
-    TRICElement* sprite = doc->Elements()[0];
+    TRICElement* sprite = doc->ElementList()[0];
     sprite->Canvas.FillRect(0, 0, SpriteCanvas::kWidth - 1, SpriteCanvas::kHeight - 1,
                             PaletteColour(kWhiteIndex));
     doc->Track(sprite);
@@ -89,7 +86,6 @@ void BM_History500SpriteStrokes(benchmark::State& state) {
     state.PauseTiming();
     state.counters["history_MiB"] = HeapMiB() - before;
     doc.reset();
-    list.reset();
     state.ResumeTiming();
   }
 }
@@ -97,8 +93,7 @@ BENCHMARK(BM_History500SpriteStrokes)->Unit(benchmark::kMillisecond)->Iterations
 
 // Undo and redo of one step, after 500 steps, on the largest document.
 void BM_UndoRedoOneStepLargestDocument(benchmark::State& state) {
-  RICElementList list;
-  RICDocument doc(list);
+  RICDocument doc;
   doc.Reset(bench::DrawingDocument(), "largest.ric");
   for (int i = 0; i < kSteps; ++i) MixedStep(doc, i);
   for (auto _ : state) {
@@ -110,8 +105,7 @@ BENCHMARK(BM_UndoRedoOneStepLargestDocument)->Unit(benchmark::kMicrosecond);
 
 // The costliest single step to take back: the first element removed and put back.
 void BM_UndoRedoDeleteFirstLargestDocument(benchmark::State& state) {
-  RICElementList list;
-  RICDocument doc(list);
+  RICDocument doc;
   doc.Reset(bench::DrawingDocument(), "largest.ric");
   doc.Remove(0, "Delete Line");
   for (auto _ : state) {

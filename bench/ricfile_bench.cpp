@@ -108,7 +108,8 @@ void BM_OpenSingleSpriteFile(benchmark::State& state) {
       ChildTimes t;
       const double wall0 = Milliseconds(CLOCK_MONOTONIC);
       const double cpu0 = Milliseconds(CLOCK_PROCESS_CPUTIME_ID);
-      ReadRicFile(path, true);
+      RICElementList ElementList;
+      ReadRicFile(ElementList, path, true);
       const double wall1 = Milliseconds(CLOCK_MONOTONIC);
       const double cpu1 = Milliseconds(CLOCK_PROCESS_CPUTIME_ID);
       t.sprites = ElementList.Count();
@@ -116,7 +117,7 @@ void BM_OpenSingleSpriteFile(benchmark::State& state) {
       t.canvasMiB /= 1024.0 * 1024.0;
       const double wall2 = Milliseconds(CLOCK_MONOTONIC);
       const double cpu2 = Milliseconds(CLOCK_PROCESS_CPUTIME_ID);
-      ClearElements();
+      ClearElements(ElementList);
       t.openMs = wall1 - wall0;
       t.releaseMs = Milliseconds(CLOCK_MONOTONIC) - wall2;
       t.cpuMs = cpu1 - cpu0 + Milliseconds(CLOCK_PROCESS_CPUTIME_ID) - cpu2;
@@ -155,12 +156,13 @@ BENCHMARK(BM_OpenSingleSpriteFile)->UseManualTime()->Unit(benchmark::kMillisecon
 // Open while the same document is open: the old one is released too.
 void BM_ReopenSingleSpriteFile(benchmark::State& state) {
   static const std::string path = WrittenFile("sprites.ric", SpriteFileBytes());
-  ReadRicFile(path, true);
+  RICElementList ElementList;
+  ReadRicFile(ElementList, path, true);
   for (auto _ : state) {
-    ReadRicFile(path, true);
+    ReadRicFile(ElementList, path, true);
     benchmark::DoNotOptimize(ElementList.Count());
   }
-  ClearElements();
+  ClearElements(ElementList);
 }
 BENCHMARK(BM_ReopenSingleSpriteFile)->Unit(benchmark::kMillisecond);
 

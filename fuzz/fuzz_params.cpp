@@ -6,7 +6,7 @@
 
 #include "FileIO.h"
 #include "FuzzSupport.h"
-#include "ParameterSet.h"
+#include "ParameterFile.h"
 
 namespace {
 

@@ -269,27 +269,4 @@ void RenderDocument(NXTDisplay& display, int dx, int dy, const RICElementList& l
   }
 }
 
-// --- the editor's globals ---
-
-std::uint16_t ArgumentValue(RICArgument word, int position, int selectedIndex) {
-  return ArgumentValue(word, position, ElementList, ParameterSet, selectedIndex);
-}
-
-const TRICElement* FindVarMap(std::uint16_t id, int position, int selectedIndex) {
-  return FindVarMap(id, position, ElementList, selectedIndex);
-}
-
-const TRICElement* FindSprite(std::uint16_t id, int position) {
-  return FindSprite(id, position, ElementList);
-}
-
-void RenderDocument(NXTDisplay& display, int dx, int dy) {
-  RenderDocument(display, dx, dy, ElementList, ParameterSet);
-}
-
-void RenderElement(NXTDisplay& display, const TRICElement& element, int dx, int dy, int position,
-                   int selectedIndex) {
-  RenderElement(display, element, dx, dy, position, ElementList, ParameterSet, selectedIndex);
-}
-
 }  // namespace tavlin

@@ -1,9 +1,9 @@
 // The RIC interpreter: runs a document on the NXT display the way the brick
 // would for a set of parameter values.
 //
-// Each function takes the element list and the parameter set it reads; the
-// overloads without them use the editor's globals tavlin::ElementList and
-// tavlin::ParameterSet. Rendering changes nothing but the display.
+// Each function takes the element list and the parameter set it reads (a
+// document's ElementList and ParameterSet). Rendering changes nothing but the
+// display.
 //
 // Positions are indexes into the element list. Where a position may be -1,
 // it stands for the selected element's position, which the caller passes as
@@ -29,7 +29,6 @@ namespace tavlin {
 // truncated toward the earlier point's range.
 std::uint16_t ArgumentValue(RICArgument word, int position, const RICElementList& list,
                             const TParameterSet& parameters, int selectedIndex = -1);
-std::uint16_t ArgumentValue(RICArgument word, int position, int selectedIndex = -1);
 
 // The value of a VarMap at input a (the map must hold at least one point;
 // an empty one gives 0).
@@ -38,14 +37,12 @@ std::uint16_t EvaluateVarMap(const TRICElement& varMap, std::uint16_t a);
 // The last VarMap with this id among the elements before `position`, or null.
 const TRICElement* FindVarMap(std::uint16_t id, int position, const RICElementList& list,
                               int selectedIndex = -1);
-const TRICElement* FindVarMap(std::uint16_t id, int position, int selectedIndex = -1);
 
 // The Sprite with this id that the elements before `position` define, or
 // null. Sprites and VarMaps share one id space: a later VarMap with the same
 // id hides an earlier Sprite. The copy-bits page passes the selected
 // element's position.
 const TRICElement* FindSprite(std::uint16_t id, int position, const RICElementList& list);
-const TRICElement* FindSprite(std::uint16_t id, int position);
 
 // The drawing elements of the list with their arguments evaluated at their
 // places and their CopyBits' sprites found, in list order (a CopyBits
@@ -58,7 +55,6 @@ void EvaluateDocument(const RICElementList& list, const TParameterSet& parameter
 // (dx, dy).
 void RenderDocument(NXTDisplay& display, int dx, int dy, const RICElementList& list,
                     const TParameterSet& parameters);
-void RenderDocument(NXTDisplay& display, int dx, int dy);
 
 // Draws one element over what the display holds, shifted by (dx, dy), with
 // its arguments evaluated as they would be at `position` in the list (-1:
@@ -67,8 +63,6 @@ void RenderDocument(NXTDisplay& display, int dx, int dy);
 // display first and pass -1.
 void RenderElement(NXTDisplay& display, const TRICElement& element, int dx, int dy, int position,
                    const RICElementList& list, const TParameterSet& parameters,
-                   int selectedIndex = -1);
-void RenderElement(NXTDisplay& display, const TRICElement& element, int dx, int dy, int position,
                    int selectedIndex = -1);
 
 }  // namespace tavlin

@@ -14,7 +14,7 @@
 #include "FrameRenderer.h"
 #include "GifWriter.h"
 #include "NXTDisplay.h"
-#include "ParameterSet.h"
+#include "ParameterFile.h"
 #include "ParameterSweep.h"
 #include "PngWriter.h"
 #include "QuotedText.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "FileIO.h"
-#include "ParameterSet.h"
+#include "ParameterFile.h"
 
 namespace tavlin {
 

@@ -437,20 +437,20 @@ void SaveRicFile(const std::string& path, const RICElementList& list) {
   WriteFileAtomic(path, bytes.data(), bytes.size());
 }
 
-bool ReadRicFile(const std::string& path, bool clearFirst, std::vector<std::string>* notes) {
+bool ReadRicFile(RICElementList& document, const std::string& path, bool clearFirst,
+                 std::vector<std::string>* notes) {
   // The file is read completely into new elements before the document changes.
   RICElementList read = LoadRicFile(path, notes);
   if (clearFirst) {
-    ClearElements();
-    ElementList = std::move(read);
+    document = std::move(read);
   } else {
-    ElementList.Append(std::move(read));
+    document.Append(std::move(read));
   }
   return true;
 }
 
-bool WriteRicFile(const std::string& path) {
-  SaveRicFile(path, ElementList);
+bool WriteRicFile(const RICElementList& document, const std::string& path) {
+  SaveRicFile(path, document);
   return true;
 }
 

@@ -39,13 +39,13 @@ RICElementList DecodeRic(const std::uint8_t* data, std::size_t count,
 // would not fit into kRicBufferSize bytes.
 std::vector<std::uint8_t> EncodeRic(const RICElementList& list);
 
-// Reads a RIC file into the document: replaces it (clearFirst) or appends to
-// it. On failure throws TavlinError and leaves the document as it was. Notes
-// on what was passed over name the file ("PATH: reason").
-bool ReadRicFile(const std::string& path, bool clearFirst,
+// Reads a RIC file into a document's list: replaces it (clearFirst) or
+// appends to it. On failure throws TavlinError and leaves the list as it was.
+// Notes on what was passed over name the file ("PATH: reason").
+bool ReadRicFile(RICElementList& document, const std::string& path, bool clearFirst,
                  std::vector<std::string>* notes = nullptr);
-// Writes the document atomically; throws TavlinError on failure.
-bool WriteRicFile(const std::string& path);
+// Writes a document's list atomically; throws TavlinError on failure.
+bool WriteRicFile(const RICElementList& document, const std::string& path);
 
 // The same for any list. `passedOver` counts the bytes passed over, those
 // beyond kRicBufferSize included.

@@ -751,10 +751,11 @@ RICElementList LoadRicScript(const std::string& path, std::vector<std::string>* 
   return Finish(std::move(outcome), AsText(data), path, notes);
 }
 
-bool ReadRicScript(const std::string& path, bool clearFirst, std::vector<std::string>* notes) {
+bool ReadRicScript(RICElementList& document, const std::string& path, bool clearFirst,
+                   std::vector<std::string>* notes) {
   RICElementList list = LoadRicScript(path, notes);
-  if (clearFirst) ClearElements();
-  ElementList.Append(std::move(list));
+  if (clearFirst) ClearElements(document);
+  document.Append(std::move(list));
   return true;
 }
 
@@ -876,8 +877,8 @@ void SaveRicScript(const std::string& path, const RICElementList& list) {
   WriteFileAtomic(path, RicScriptText(list));
 }
 
-bool WriteRicScript(const std::string& path) {
-  SaveRicScript(path, ElementList);
+bool WriteRicScript(const RICElementList& document, const std::string& path) {
+  SaveRicScript(path, document);
   return true;
 }
 

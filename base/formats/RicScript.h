@@ -105,11 +105,11 @@ RICElementList ParseRicScript(std::string_view raw, const std::string& scriptPat
 RICElementList LoadRicScript(const std::string& path, std::vector<std::string>* notes = nullptr,
                              const ScriptProgress& progress = {});
 
-// Reads a script file into the document: replaces it (clearFirst) or appends
-// to it, and returns true. The script is read completely first; on any
-// failure the document stays exactly as it was and the error is thrown
+// Reads a script file into a document's list: replaces it (clearFirst) or
+// appends to it, and returns true. The script is read completely first; on
+// any failure the list stays exactly as it was and the error is thrown
 // (RicScriptError with line and column, or TavlinError for an unreadable file).
-bool ReadRicScript(const std::string& path, bool clearFirst,
+bool ReadRicScript(RICElementList& document, const std::string& path, bool clearFirst,
                    std::vector<std::string>* notes = nullptr);
 
 // An argument word as the writer puts it: "300", "arg(7)" or "maparg( 2, 7 )".
@@ -123,7 +123,7 @@ std::string RicScriptText(const RICElementList& list);
 // leaving any old file as it was.
 void SaveRicScript(const std::string& path, const RICElementList& list);
 
-// Writes the document as a script file; returns true, throws TavlinError on failure.
-bool WriteRicScript(const std::string& path);
+// Writes a document's list as a script file; returns true, throws TavlinError on failure.
+bool WriteRicScript(const RICElementList& document, const std::string& path);
 
 }  // namespace tavlin

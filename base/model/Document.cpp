@@ -44,6 +44,8 @@ int IndexOf(const RICElementList& list, const TRICElement* e) {
 
 }  // namespace
 
+RICDocument::RICDocument() : undefinedSprite_(MakeUndefinedSprite(kGrey)) {}
+
 RICDocument::~RICDocument() = default;
 
 void RICDocument::MarkSaved() {
@@ -319,10 +321,5 @@ int RICDocument::Redo() {
 
 std::string RICDocument::UndoName() const { return CanUndo() ? steps_[position_ - 1].name : ""; }
 std::string RICDocument::RedoName() const { return CanRedo() ? steps_[position_].name : ""; }
-
-RICDocument& TheDocument() {
-  static RICDocument document(ElementList);
-  return document;
-}
 
 }  // namespace tavlin

@@ -1,7 +1,7 @@
-// RICDocument: the open document. It owns nothing of its own but the file's
-// state and the undo history; the elements live in the element list it is
-// given (the global ElementList for the editor). Every change of the
-// document goes through it, so that each change is one named step that can
+// RICDocument: the open document. It owns its picture (the ElementList), the
+// parameters it is previewed with, the placeholder sprite a CopyBits without
+// a sprite shows, the file's state and the undo history. Every change of the
+// elements goes through it, so that each change is one named step that can
 // be undone and redone.
 //
 // Element objects keep their identity through every step: a deleted element
@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "ParameterSet.h"
 #include "RICElement.h"
 
 namespace tavlin {
@@ -25,12 +26,21 @@ class RICDocument {
   // The most steps kept; the oldest go first.
   static constexpr std::size_t kHistoryLimit = 500;
 
-  explicit RICDocument(RICElementList& list) : list_(list) {}
+  RICDocument();
   RICDocument(const RICDocument&) = delete;
   RICDocument& operator=(const RICDocument&) = delete;
   ~RICDocument();
 
-  RICElementList& Elements() const { return list_; }
+  // The elements, in drawing and file order. Change them through the steps
+  // below; reading them is free.
+  RICElementList& ElementList() { return list_; }
+  const RICElementList& ElementList() const { return list_; }
+  // The parameters the picture is previewed with; not part of the history.
+  PreviewParameters& Parameters() { return parameters_; }
+  const PreviewParameters& Parameters() const { return parameters_; }
+  // The placeholder a CopyBits shows when no sprite before it has its id.
+  TRICElement& UndefinedSprite() { return undefinedSprite_; }
+  const TRICElement& UndefinedSprite() const { return undefinedSprite_; }
 
   // The file the document was read from or last saved to; empty for a new one.
   const std::string& FileName() const { return fileName_; }
@@ -111,7 +121,9 @@ class RICDocument {
   void Apply(Step& step, bool forward);
   void RefreshTracked();
 
-  RICElementList& list_;
+  RICElementList list_;
+  PreviewParameters parameters_;
+  TRICElement undefinedSprite_;
   std::string fileName_;
   std::deque<Step> steps_;
   std::size_t position_ = 0;          // steps_[0, position_) are done
@@ -121,8 +133,5 @@ class RICDocument {
   const TRICElement* tracked_ = nullptr;
   std::unique_ptr<TRICElement> trackedCopy_;
 };
-
-// The editor's document, over ElementList.
-RICDocument& TheDocument();
 
 }  // namespace tavlin

@@ -4,9 +4,6 @@
 
 namespace tavlin {
 
-RICElementList ElementList;
-TRICElement UndefinedSprite;
-
 const char* KindName(RICElementKind kind) {
   // clang-format off
   static const char* const names[kElementKindCount] = {
@@ -161,40 +158,45 @@ void RICElementList::Append(RICElementList&& other) {
   other.items_.clear();
 }
 
-int NewDescription(std::uint16_t options, std::uint16_t width, std::uint16_t height) {
-  return ElementList.Add(MakeDescription(options, width, height));
+int NewDescription(RICElementList& list, std::uint16_t options, std::uint16_t width,
+                   std::uint16_t height) {
+  return list.Add(MakeDescription(options, width, height));
 }
-int NewSprite(std::uint16_t id) { return ElementList.Add(MakeSprite(id)); }
-int NewVarMap(std::uint16_t id, std::uint16_t count) {
-  return ElementList.Add(MakeVarMap(id, count));
+int NewSprite(RICElementList& list, std::uint16_t id) { return list.Add(MakeSprite(id)); }
+int NewVarMap(RICElementList& list, std::uint16_t id, std::uint16_t count) {
+  return list.Add(MakeVarMap(id, count));
 }
-int NewCopyBits(RICArgument copyOpt, RICArgument spriteID, RICArgument posX, RICArgument posY,
-                RICArgument width, RICArgument height, RICArgument relX, RICArgument relY) {
-  return ElementList.Add(MakeCopyBits(copyOpt, spriteID, posX, posY, width, height, relX, relY));
+int NewCopyBits(RICElementList& list, RICArgument copyOpt, RICArgument spriteID, RICArgument posX,
+                RICArgument posY, RICArgument width, RICArgument height, RICArgument relX,
+                RICArgument relY) {
+  return list.Add(MakeCopyBits(copyOpt, spriteID, posX, posY, width, height, relX, relY));
 }
-int NewPixel(RICArgument copyOpt, RICArgument posX, RICArgument posY) {
-  return ElementList.Add(MakePixel(copyOpt, posX, posY));
+int NewPixel(RICElementList& list, RICArgument copyOpt, RICArgument posX, RICArgument posY) {
+  return list.Add(MakePixel(copyOpt, posX, posY));
 }
-int NewLine(RICArgument copyOpt, RICArgument x1, RICArgument y1, RICArgument x2, RICArgument y2) {
-  return ElementList.Add(MakeLine(copyOpt, x1, y1, x2, y2));
+int NewLine(RICElementList& list, RICArgument copyOpt, RICArgument x1, RICArgument y1,
+            RICArgument x2, RICArgument y2) {
+  return list.Add(MakeLine(copyOpt, x1, y1, x2, y2));
 }
-int NewRectangle(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument width,
-                 RICArgument height) {
-  return ElementList.Add(MakeRectangle(copyOpt, posX, posY, width, height));
+int NewRectangle(RICElementList& list, RICArgument copyOpt, RICArgument posX, RICArgument posY,
+                 RICArgument width, RICArgument height) {
+  return list.Add(MakeRectangle(copyOpt, posX, posY, width, height));
 }
-int NewCircle(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument radius) {
-  return ElementList.Add(MakeCircle(copyOpt, posX, posY, radius));
+int NewCircle(RICElementList& list, RICArgument copyOpt, RICArgument posX, RICArgument posY,
+              RICArgument radius) {
+  return list.Add(MakeCircle(copyOpt, posX, posY, radius));
 }
-int NewNumBox(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument value) {
-  return ElementList.Add(MakeNumBox(copyOpt, posX, posY, value));
+int NewNumBox(RICElementList& list, RICArgument copyOpt, RICArgument posX, RICArgument posY,
+              RICArgument value) {
+  return list.Add(MakeNumBox(copyOpt, posX, posY, value));
 }
 
-int NewEllipse(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument radiusX,
-               RICArgument radiusY) {
-  return ElementList.Add(MakeEllipse(copyOpt, posX, posY, radiusX, radiusY));
+int NewEllipse(RICElementList& list, RICArgument copyOpt, RICArgument posX, RICArgument posY,
+               RICArgument radiusX, RICArgument radiusY) {
+  return list.Add(MakeEllipse(copyOpt, posX, posY, radiusX, radiusY));
 }
-int NewPolygon(RICArgument copyOpt, std::vector<PolygonPoint> points) {
-  return ElementList.Add(MakePolygon(copyOpt, std::move(points)));
+int NewPolygon(RICElementList& list, RICArgument copyOpt, std::vector<PolygonPoint> points) {
+  return list.Add(MakePolygon(copyOpt, std::move(points)));
 }
 
 ElementPtr DuplicateElement(const TRICElement& source) {
@@ -231,10 +233,10 @@ std::uint16_t ShapeSizeWord(const TRICElement& e) {
 
 void FreeElement(ElementPtr element) { element.reset(); }
 
-void ClearElements() {
+void ClearElements(RICElementList& list) {
   // All at once: taking element 0 out again and again would shift the rest
   // every time, quadratic in the length of the document.
-  ElementList.Clear();
+  list.Clear();
 }
 
 int SpriteDataSize(const TRect& area) {
@@ -285,21 +287,20 @@ int ComputeFileSize(const RICElementList& list) {
   return total;
 }
 
-int ComputeFileSize() { return ComputeFileSize(ElementList); }
-
 int ZoomIndex(int factor) {
   auto it = std::find(ZoomFactors.begin(), ZoomFactors.end(), factor);
   return it == ZoomFactors.end() ? 4 : int(it - ZoomFactors.begin());
 }
 
-void InitUndefinedSprite(Rgb buttonFace) {
-  UndefinedSprite = TRICElement{};
-  UndefinedSprite.Kind = RICElementKind::Sprite;
-  UndefinedSprite.ID = 0;
-  UndefinedSprite.UsedArea = TRect{0, 448, 99, 511};
-  UndefinedSprite.MarkedArea = kUnsetRect;
-  UndefinedSprite.ZoomFactor = 4;
-  UndefinedSprite.Canvas.Fill(buttonFace);
+TRICElement MakeUndefinedSprite(Rgb buttonFace) {
+  TRICElement sprite;
+  sprite.Kind = RICElementKind::Sprite;
+  sprite.ID = 0;
+  sprite.UsedArea = TRect{0, 448, 99, 511};
+  sprite.MarkedArea = kUnsetRect;
+  sprite.ZoomFactor = 4;
+  sprite.Canvas.Fill(buttonFace);
+  return sprite;
 }
 
 namespace {

@@ -164,24 +164,27 @@ class RICElementList {
   std::vector<ElementPtr> items_;
 };
 
-// The document.
-extern RICElementList ElementList;
-
-// Constructors: append a new element to the document and return its index.
-int NewDescription(std::uint16_t options, std::uint16_t width, std::uint16_t height);
-int NewSprite(std::uint16_t id);
-int NewVarMap(std::uint16_t id, std::uint16_t count);
-int NewCopyBits(RICArgument copyOpt, RICArgument spriteID, RICArgument posX, RICArgument posY,
-                RICArgument width, RICArgument height, RICArgument relX, RICArgument relY);
-int NewPixel(RICArgument copyOpt, RICArgument posX, RICArgument posY);
-int NewLine(RICArgument copyOpt, RICArgument x1, RICArgument y1, RICArgument x2, RICArgument y2);
-int NewRectangle(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument width,
-                 RICArgument height);
-int NewCircle(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument radius);
-int NewNumBox(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument value);
-int NewEllipse(RICArgument copyOpt, RICArgument posX, RICArgument posY, RICArgument radiusX,
-               RICArgument radiusY);
-int NewPolygon(RICArgument copyOpt, std::vector<PolygonPoint> points);
+// Constructors: append a new element to `list` (the document's ElementList)
+// and return its index.
+int NewDescription(RICElementList& list, std::uint16_t options, std::uint16_t width,
+                   std::uint16_t height);
+int NewSprite(RICElementList& list, std::uint16_t id);
+int NewVarMap(RICElementList& list, std::uint16_t id, std::uint16_t count);
+int NewCopyBits(RICElementList& list, RICArgument copyOpt, RICArgument spriteID, RICArgument posX,
+                RICArgument posY, RICArgument width, RICArgument height, RICArgument relX,
+                RICArgument relY);
+int NewPixel(RICElementList& list, RICArgument copyOpt, RICArgument posX, RICArgument posY);
+int NewLine(RICElementList& list, RICArgument copyOpt, RICArgument x1, RICArgument y1,
+            RICArgument x2, RICArgument y2);
+int NewRectangle(RICElementList& list, RICArgument copyOpt, RICArgument posX, RICArgument posY,
+                 RICArgument width, RICArgument height);
+int NewCircle(RICElementList& list, RICArgument copyOpt, RICArgument posX, RICArgument posY,
+              RICArgument radius);
+int NewNumBox(RICElementList& list, RICArgument copyOpt, RICArgument posX, RICArgument posY,
+              RICArgument value);
+int NewEllipse(RICElementList& list, RICArgument copyOpt, RICArgument posX, RICArgument posY,
+               RICArgument radiusX, RICArgument radiusY);
+int NewPolygon(RICElementList& list, RICArgument copyOpt, std::vector<PolygonPoint> points);
 
 // The named bits of a CopyOpt word. Shapes (Pixel, Line, Rectangle, Circle,
 // Ellipse, Polygon): pixel mode black 0, white or invert; fill; polyline (a
@@ -206,23 +209,21 @@ std::vector<std::uint16_t> ShapeRecordWords(const TRICElement& e);
 std::uint16_t ShapeSizeWord(const TRICElement& e);
 // Releases an element taken out of a list.
 void FreeElement(ElementPtr element);
-// Empties the document.
-void ClearElements();
+// Empties the list.
+void ClearElements(RICElementList& list);
 
 // Pixel bytes of a sprite with this used area (2 when unset).
 int SpriteDataSize(const TRect& area);
 // The file size shown for a list (the pad byte of odd sprites not counted).
 int ComputeFileSize(const RICElementList& list);
-int ComputeFileSize();
 
 constexpr std::array<int, 8> ZoomFactors{1, 2, 3, 4, 6, 8, 12, 24};
 int ZoomIndex(int factor);
 
-// The placeholder picture for a CopyBits whose sprite is not defined. Its
-// record, used area and canvas background are set here; the editor paints its
-// texts with the desktop's font at start.
-extern TRICElement UndefinedSprite;
-void InitUndefinedSprite(Rgb buttonFace);
+// The placeholder picture for a CopyBits whose sprite is not defined (the
+// document's UndefinedSprite). Its record, used area and canvas background
+// are set here; the editor paints its texts with the desktop's font.
+TRICElement MakeUndefinedSprite(Rgb buttonFace);
 
 // The labelled values the element list shows for an element ("From": "0/P[3]").
 struct ElementItem {

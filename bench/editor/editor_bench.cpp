@@ -52,10 +52,10 @@ QString DataFile(const char* name) {
 }
 
 // The last element of `kind`, or the last element for the Description kind.
-int LastOf(RICElementKind kind) {
-  for (int i = ElementList.Count() - 1; i > 0; --i)
-    if (kind == RICElementKind::Description || ElementList[i]->Kind == kind) return i;
-  return ElementList.Count() - 1;
+int LastOf(const RICElementList& list, RICElementKind kind) {
+  for (int i = list.Count() - 1; i > 0; --i)
+    if (kind == RICElementKind::Description || list[i]->Kind == kind) return i;
+  return list.Count() - 1;
 }
 
 // The editor with a document of bench/data/ open and the last element of
@@ -63,15 +63,16 @@ int LastOf(RICElementKind kind) {
 class Editor {
  public:
   Editor(const char* file, RICElementKind kind) : window_(StartEditor(dialogs_)) {
-    if (!window_->OpenRicFile(DataFile(file)) || ComputeFileSize() != 262144)
+    if (!window_->OpenRicFile(DataFile(file)) || ComputeFileSize(Elements()) != 262144)
       qFatal("%s does not open as a 262,144-byte document (run tools/make-bench-documents.py)",
              qPrintable(DataFile(file)));
-    window_->SelectElement(LastOf(kind));
+    window_->SelectElement(LastOf(Elements(), kind));
     if (!QTest::qWaitForWindowExposed(window_.get())) qFatal("the window is not shown");
     Settle();
   }
-  ~Editor() { TheDocument().MarkSaved(); }  // no question when the window goes
+  ~Editor() { window_->Document().MarkSaved(); }  // no question when the window goes
   TForm_Tavlin& Window() { return *window_; }
+  const RICElementList& Elements() const { return window_->Document().ElementList(); }
   // Every posted event, those posted while the others ran too.
   static void Settle() {
     for (int pass = 0; pass < 3; ++pass) {
@@ -98,8 +99,8 @@ class Editor {
       }
     }
     state.counters["renders_per_event"] = double(renders) / double(state.iterations());
-    state.counters["elements"] = ElementList.Count();
-    state.counters["bytes"] = ComputeFileSize();
+    state.counters["elements"] = Elements().Count();
+    state.counters["bytes"] = ComputeFileSize(Elements());
   }
 
  private:
@@ -202,7 +203,7 @@ void SpriteToolDrag(benchmark::State& state, const char* file, QToolButton* TSpr
   page->TrackBar_Sprite_Zoom->setFocus();
   QTest::keyClick(page->TrackBar_Sprite_Zoom, Qt::Key_Home);
   Editor::Settle();
-  const TRICElement* sprite = ElementList.At(editor.Window().SelectedIndex());
+  const TRICElement* sprite = editor.Elements().At(editor.Window().SelectedIndex());
   if (editor.Window().PageControl_Edit->currentWidget() != page ||
       page->SpriteToolValue() != tool || !sprite || sprite->ZoomFactor != 1)
     return state.SkipWithError("the Sprite page's tool or zoom is not set");
@@ -236,7 +237,7 @@ WITH_ARG_ON_BOTH_DOCUMENTS(BM_Editor_SpriteEllipseDrag, "filled");
 void BM_Editor_ReorderDrag(benchmark::State& state, const char* file) {
   Editor editor(file, RICElementKind::Description);
   TDrawGrid* grid = editor.Window().DrawGrid_RIC;
-  const int last = ElementList.Count();
+  const int last = editor.Elements().Count();
   QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(1, last).center());
   editor.Run(state, [grid, last](int step) {
     QTest::mouseMove(grid->viewport(), grid->CellRect(1, last - step % 2).center());
@@ -298,7 +299,7 @@ void MakeStep(benchmark::State& state, Editor& editor) {
     QTest::mouseRelease(image, Qt::LeftButton, {}, OnScreen(image, 40, 30));
   }
   Editor::Settle();
-  if (!TheDocument().CanUndo()) state.SkipWithError("no step was made");
+  if (!w.Document().CanUndo()) state.SkipWithError("no step was made");
 }
 
 // Ctrl+Z, timed; Ctrl+Shift+Z sets the next iteration up.
@@ -359,9 +360,10 @@ int ReopenChild(const QString& path) {
   if (!window->OpenRicFile(path)) return 1;
   Editor::Settle();
   std::printf("%f %f %f %f %d\n", startKiB, PeakKiB(), Milliseconds(CLOCK_MONOTONIC) - wall,
-              Milliseconds(CLOCK_PROCESS_CPUTIME_ID) - cpu, ElementList.Count());
+              Milliseconds(CLOCK_PROCESS_CPUTIME_ID) - cpu,
+              window->Document().ElementList().Count());
   std::fflush(stdout);
-  TheDocument().MarkSaved();
+  window->Document().MarkSaved();
   return 0;
 }
 

@@ -9,11 +9,11 @@
 #include <cstdlib>
 
 #include "CopyOptionChoices.h"
+#include "Document.h"
 #include "EditPage.h"
 #include "EditorHost.h"
 #include "NXTDisplay.h"
 #include "NxtImage.h"
-#include "ParameterSet.h"
 #include "RICInterpreter.h"
 #include "RICParameterEdit.h"
 
@@ -138,11 +138,11 @@ int UsedHeight(const TRICElement& sprite) {
 // The VarMap that hides the last sprite of this id before the position: the
 // first VarMap of the id after that sprite (sprites and VarMaps share the id
 // space, and the later definition wins). -1 when no sprite is hidden.
-int HidingVarMap(std::uint16_t id, int position) {
+int HidingVarMap(std::uint16_t id, int position, const RICElementList& list) {
   bool sprite = false;
   int hider = -1;
-  for (int i = 0; i < std::min(position, ElementList.Count()); ++i) {
-    const TRICElement& e = *ElementList[i];
+  for (int i = 0; i < std::min(position, list.Count()); ++i) {
+    const TRICElement& e = *list[i];
     if (e.ID != id) continue;
     if (e.Kind == RICElementKind::Sprite) {
       sprite = true;
@@ -350,23 +350,29 @@ void TCopyBitsPage::ShowCopyBits(const TRICElement& e) {
 }
 
 int TCopyBitsPage::WordValue(const TRICParameterEdit* edit) const {
-  return ArgumentValue(edit->Value(), host_.SelectedIndex(), ElementList, ParameterSet,
-                       host_.SelectedIndex());
+  const RICDocument& document = host_.Document();
+  return ArgumentValue(edit->Value(), host_.SelectedIndex(), document.ElementList(),
+                       document.Parameters().ParameterSet, host_.SelectedIndex());
+}
+
+bool TCopyBitsPage::IsNotice(const TRICElement& sprite) const {
+  return &sprite == &host_.Document().UndefinedSprite() || &sprite == &HiddenNotice_;
 }
 
 const TRICElement& TCopyBitsPage::ShownSprite() {
   const auto id = std::uint16_t(WordValue(RICParameterEdit_CopyBits_SpriteID));
-  if (const TRICElement* sprite = FindSprite(id, host_.SelectedIndex())) {
+  const RICElementList& list = host_.Document().ElementList();
+  if (const TRICElement* sprite = FindSprite(id, host_.SelectedIndex(), list)) {
     NoticeText_.clear();
     return *sprite;
   }
-  const int hider = HidingVarMap(id, host_.SelectedIndex());
+  const int hider = HidingVarMap(id, host_.SelectedIndex(), list);
   if (hider < 0) {
     NoticeText_ = QString(
                       "Sprite %1 is not defined: add a sprite element before this CopyBits "
                       "element.")
                       .arg(id);
-    return UndefinedSprite;
+    return host_.Document().UndefinedSprite();
   }
   // Steps are numbered from 1, as the element list shows them.
   NoticeText_ = QString(

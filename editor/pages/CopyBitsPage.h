@@ -63,9 +63,7 @@ class TCopyBitsPage : public QWidget {
   // when there is none, a notice saying why: the placeholder for a sprite
   // not defined, or a notice naming the VarMap that hides the sprite.
   const TRICElement& ShownSprite();
-  bool IsNotice(const TRICElement& sprite) const {
-    return &sprite == &UndefinedSprite || &sprite == &HiddenNotice_;
-  }
+  bool IsNotice(const TRICElement& sprite) const;
   // The NXT (or view window) point under a mouse position on either view,
   // clamped to 0..99 x 0..63.
   static QPoint CopyBitsPointFromMouse(int mouseX, int mouseY, int zoom = kDefaultZoom);

@@ -8,6 +8,7 @@
 #include <QToolButton>
 #include <cstdlib>
 
+#include "Document.h"
 #include "EditorHost.h"
 #include "SpritePage.h"
 #include "SpriteView.h"
@@ -325,7 +326,7 @@ void TSpritePage::EndPreview() {
       return;
   }
   // The owner may have left the document already; only a listed element is touched.
-  for (const ElementPtr& e : ElementList)
+  for (const ElementPtr& e : host_.Document().ElementList())
     if (e.get() == previewOwner_) previewOwner_->Canvas = ShapeBackup;
   previewOwner_ = nullptr;
   SpriteTool = rest;

@@ -1,20 +1,20 @@
 #include "DisplayAdapter.h"
 
 #include "DisplayImage.h"
-#include "ParameterSet.h"
-#include "RICElement.h"
+#include "Document.h"
 #include "RICInterpreter.h"
 
 namespace tavlin {
 
-void RenderDocumentInto(NXTDisplay& display, int dx, int dy) {
-  RenderDocument(display, dx, dy, ElementList, ParameterSet);
+void RenderDocumentInto(NXTDisplay& display, int dx, int dy, const RICDocument& document) {
+  RenderDocument(display, dx, dy, document.ElementList(), document.Parameters().ParameterSet);
 }
 
-void RenderElementAlone(NXTDisplay& display, int index) {
+void RenderElementAlone(NXTDisplay& display, int index, const RICDocument& document) {
   display.ClearDisplay();
-  if (const TRICElement* e = ElementList.At(index))
-    RenderElement(display, *e, 0, 0, -1, ElementList, ParameterSet, index);
+  const RICElementList& list = document.ElementList();
+  if (const TRICElement* e = list.At(index))
+    RenderElement(display, *e, 0, 0, -1, list, document.Parameters().ParameterSet, index);
 }
 
 QImage ZoomedDisplayImage(const NXTDisplay& display, int width, int height) {

@@ -12,6 +12,7 @@ class QMenu;
 namespace tavlin {
 
 class NXTDisplay;
+class RICDocument;
 struct TRICElement;
 class UserDialogs;
 
@@ -21,6 +22,9 @@ class TEditorHost {
 
   // The questions, notices and file dialogs.
   virtual UserDialogs& Dialogs() = 0;
+  // The document the page edits: its elements, preview parameters and
+  // placeholder sprite.
+  virtual RICDocument& Document() = 0;
 
   // The element being edited (null without one) and its index in the list.
   virtual TRICElement* SelectedElement() const = 0;

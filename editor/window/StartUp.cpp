@@ -10,10 +10,10 @@
 
 namespace tavlin {
 
-void PaintUndefinedSprite() {
+void PaintUndefinedSprite(TRICElement& sprite) {
   QColor face = QApplication::palette().color(QPalette::Button);
-  InitUndefinedSprite(Rgb(face.rgb() & 0xFFFFFF));
-  PaintSpriteNotice(UndefinedSprite, "Sprite not defined!",
+  sprite = MakeUndefinedSprite(Rgb(face.rgb() & 0xFFFFFF));
+  PaintSpriteNotice(sprite, "Sprite not defined!",
                     {"Add a sprite element", "before this CopyBits", "element."}, face);
 }
 

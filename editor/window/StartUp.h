@@ -6,8 +6,10 @@
 
 namespace tavlin {
 
-// Paints the placeholder sprite's texts with the desktop's font and button
-// colour; needs the application object.
-void PaintUndefinedSprite();
+struct TRICElement;
+
+// Paints a document's placeholder sprite with the desktop's button colour and
+// its texts with the desktop's font; needs the application object.
+void PaintUndefinedSprite(TRICElement& sprite);
 
 }  // namespace tavlin

@@ -33,13 +33,14 @@
 #include "ElementIcons.h"
 #include "FileIO.h"
 #include "NxtImage.h"
-#include "ParameterSet.h"
+#include "ParameterFile.h"
 #include "PolygonPage.h"
 #include "PreviewAnimation.h"
 #include "RICParameterEdit.h"
 #include "RecentFiles.h"
 #include "RecoveryKeeper.h"
 #include "SpritePage.h"
+#include "StartUp.h"
 #include "Tavlin_About.h"
 #include "UserDialogs.h"
 #include "VarMapPage.h"
@@ -114,12 +115,15 @@ QFont FittingFont(QFont font, const std::function<bool(const QFontMetrics&)>& fi
 }
 }  // namespace
 
-TForm_Tavlin::TForm_Tavlin(UserDialogs& dialogs, QWidget* parent)
-    : QMainWindow(parent), dialogs_(dialogs) {
+TForm_Tavlin::TForm_Tavlin(UserDialogs& dialogs, std::unique_ptr<RICDocument> document,
+                           QWidget* parent)
+    : QMainWindow(parent),
+      dialogs_(dialogs),
+      document_(document ? std::move(document) : std::make_unique<RICDocument>()) {
   setObjectName("TForm_Tavlin");
+  PaintUndefinedSprite(document_->UndefinedSprite());
   UpdateTitle();
   setAcceptDrops(true);
-  TheDocument().Reset(std::move(ElementList), std::string());
 
   auto* client = new ClientArea(this, [this](QSize size) { ArrangeClient(size); });
   client->setObjectName("Client");
@@ -142,7 +146,7 @@ TForm_Tavlin::TForm_Tavlin(UserDialogs& dialogs, QWidget* parent)
           [this] { StatusPanel[6]->setText(currentFileName_); });
   recentListFile_ = ConfigFilePath("recent-files");
   FillRecentMenu(ReadRecentFiles(recentListFile_));
-  if (ParameterFileName.empty()) {
+  if (Params().ParameterFileName.empty()) {
     StatusPanel[6]->setText(kParametersNotKeptText);
     savedMessage_->start();
   }
@@ -202,7 +206,11 @@ void TForm_Tavlin::ArrangeClient(QSize size) {
 
 // The child widgets go after this body: a focused parameter edit's focus-out
 // must not reach the focus filter, which calls into this half-destroyed window.
-TForm_Tavlin::~TForm_Tavlin() { delete paramFocusFilter_; }
+TForm_Tavlin::~TForm_Tavlin() {
+  delete paramFocusFilter_;
+  // The pages keep pointers into the document: they go before it does.
+  qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
+}
 
 QToolButton* TForm_Tavlin::NewSpeedButton(QWidget* parent, const char* name, const QString& icon,
                                           const QString& hint, int left, int top, int width,
@@ -513,7 +521,7 @@ void TForm_Tavlin::SetUpWindow() {
 
 void TForm_Tavlin::ShowElement(int index) {
   const BrickPass pass(*this);  // the page and the preview share one encoding
-  TabSheet_Edit_Sprite->SelectionChanging(ElementList.At(index));
+  TabSheet_Edit_Sprite->SelectionChanging(ElementList().At(index));
   ShowElementPage(index);
   // In preview mode the preview stays in view; a command that changed the
   // document shows in it at once.
@@ -524,14 +532,14 @@ void TForm_Tavlin::ShowElement(int index) {
 }
 
 void TForm_Tavlin::ShowElementPage(int index) {
-  if (!ElementList.ValidIndex(index)) {
+  if (!ElementList().ValidIndex(index)) {
     PageControl_Edit->setCurrentWidget(TabSheet_Edit_Empty);
     selectedElement_ = nullptr;
-    TheDocument().Track(nullptr);
+    Document().Track(nullptr);
     ShowKindMenus(nullptr);  // their commands need a selected Sprite or VarMap
     return;
   }
-  selectedElement_ = ElementList[index];
+  selectedElement_ = ElementList()[index];
   EditEventsPause pause(*this);
   const TRICElement& e = *selectedElement_;
   switch (e.Kind) {
@@ -570,22 +578,22 @@ void TForm_Tavlin::ShowElementPage(int index) {
   }
   ShowKindMenus(&e);
   // The element's state as shown is where its next edit starts from.
-  TheDocument().Track(selectedElement_);
+  Document().Track(selectedElement_);
 }
 
 void TForm_Tavlin::SelectElement(int index) {
-  if (!ElementList.ValidIndex(index)) return;
+  if (!ElementList().ValidIndex(index)) return;
   selectedIndex_ = index;
   DrawGrid_RIC->SetRow(index + 1, false);
   EditEventsPause pause(*this);
   ShowElement(index);
 }
 
-bool TForm_Tavlin::Modified() const { return TheDocument().Modified(); }
+bool TForm_Tavlin::Modified() const { return Document().Modified(); }
 
 void TForm_Tavlin::SetCurrentFileName(const QString& path) {
   currentFileName_ = path;
-  TheDocument().SetFileName(LocalPath(path));
+  Document().SetFileName(LocalPath(path));
   // The document now matches the file as it is, or belongs to none.
   if (path.isEmpty())
     diskWatch_->Forget();
@@ -606,7 +614,7 @@ void TForm_Tavlin::ShowKindMenus(const TRICElement* e) {
 }
 
 void TForm_Tavlin::UpdateDocumentStatus() {
-  int n = ElementList.Count();
+  int n = ElementList().Count();
   for (QToolButton* b : {SpeedButton_RIC_Delete, SpeedButton_RIC_Double}) b->setEnabled(n > 0);
   for (QAction* a : {Menu_Edit_ElementList_Delete, Menu_Edit_ElementList_Double})
     a->setEnabled(n > 0);
@@ -616,7 +624,7 @@ void TForm_Tavlin::UpdateDocumentStatus() {
   StatusPanel[4]->setText(QString::number(n));
   Label_Elements->setText(QString::number(n));
   Label_Elements->adjustSize();
-  Label_FileSize->setText(QString::number(ComputeFileSize()));
+  Label_FileSize->setText(QString::number(ComputeFileSize(ElementList())));
 }
 
 void TForm_Tavlin::PaintDisplayInto(TNxtImage* image) {
@@ -632,7 +640,7 @@ void TForm_Tavlin::RefreshDocumentView() {
     RenderBrickInto(workDisplay_, BrickBytes(), call);
     if (!InPreviewMode()) UpdateBrickChecks(call);
   } else {
-    RenderDocumentInto(workDisplay_, 0, 0);
+    RenderDocumentInto(workDisplay_, 0, 0, Document());
   }
   PaintDisplayInto(Image_NXT);
   ShowHistoryState();
@@ -668,7 +676,7 @@ void TForm_Tavlin::UpdateTitle() {
                                                   : QFileInfo(currentFileName_).fileName();
   setWindowFilePath(currentFileName_);
   const bool incomplete = diskWatch_ && diskWatch_->PassedOver() > 0;
-  setWindowTitle(name + (TheDocument().Modified() ? "*" : "") +
+  setWindowTitle(name + (Document().Modified() ? "*" : "") +
                  (incomplete ? " (not read completely)" : "") + " - " + kProgramVersionText);
 }
 
@@ -701,10 +709,11 @@ void TForm_Tavlin::closeEvent(QCloseEvent* event) {
   // the same. A file that failed to read at start is left as it is, and the
   // default file, which nobody picked, is never written through a link.
   try {
-    const bool implicit = ParameterFileName == DefaultParameterFilePath();
-    if (implicit && !ParameterFileName.empty()) CreateParentFolders(ParameterFileName);
-    if (!ParameterFileReadFailed && !ParameterFileName.empty())
-      WriteParameterFile(ParameterFileName, ParameterSet,
+    const bool implicit = Params().ParameterFileName == DefaultParameterFilePath();
+    if (implicit && !Params().ParameterFileName.empty())
+      CreateParentFolders(Params().ParameterFileName);
+    if (!Params().ParameterFileReadFailed && !Params().ParameterFileName.empty())
+      WriteParameterFile(Params().ParameterFileName, Params().ParameterSet,
                          implicit ? LinkRule::Refuse : LinkRule::Follow);
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));

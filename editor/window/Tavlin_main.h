@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "DisplayMode.h"
+#include "Document.h"
 #include "EditorHost.h"
 #include "NXTDisplay.h"
 #include "ParameterSweep.h"
@@ -62,9 +63,11 @@ class TVarMapPage;
 class TForm_Tavlin : public QMainWindow, public TEditorHost {
   Q_OBJECT
  public:
-  // The window does not own `dialogs`; it must outlive the window. The
-  // document's history starts anew with the window.
-  explicit TForm_Tavlin(UserDialogs& dialogs, QWidget* parent = nullptr);
+  // The window does not own `dialogs`; it must outlive the window. It owns
+  // the document it shows: `document` as started (the parameter file read),
+  // or, when none is given, a new empty one.
+  explicit TForm_Tavlin(UserDialogs& dialogs, std::unique_ptr<RICDocument> document = nullptr,
+                        QWidget* parent = nullptr);
   ~TForm_Tavlin() override;
 
   // Window state
@@ -431,7 +434,7 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   // after the document changed under the selection.
   void ShowChangedDocument(int index);
   // A step name with the kind of the element at `index`: "Delete Line".
-  static std::string StepName(const char* verb, int index);
+  std::string StepName(const char* verb, int index) const;
   // Modify mode with element 0 selected, after a document was opened or imported.
   void ShowLoadedDocument();
   // Reads a script into the document, showing progress; the user may cancel,
@@ -457,6 +460,8 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
  public:
   // TEditorHost
   UserDialogs& Dialogs() override { return dialogs_; }
+  RICDocument& Document() override { return *document_; }
+  const RICDocument& Document() const { return *document_; }
   bool EditEventsEnabled() const override { return editEventsEnabled_; }
   void SetEditEventsEnabled(bool enabled) override { editEventsEnabled_ = enabled; }
   QMenu* ViewMenu() const override { return Menu_View; }
@@ -486,6 +491,10 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   // The order of the list when a drag over it began (element objects).
   std::vector<const TRICElement*> dragStartOrder_;
   UserDialogs& dialogs_;
+  std::unique_ptr<RICDocument> document_;
+  // The document's elements and preview parameters, as most commands read them.
+  RICElementList& ElementList() const { return document_->ElementList(); }
+  PreviewParameters& Params() const { return document_->Parameters(); }
   TForm_Tavlin_Info* aboutBox_ = nullptr;
   bool dragging_ = false;
   QString lastMergeFile_;  // the merge dialog keeps the name it had last

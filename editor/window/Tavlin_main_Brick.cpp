@@ -17,7 +17,7 @@
 
 #include "EditPage.h"
 #include "FileIO.h"
-#include "ParameterSet.h"
+#include "ParameterFile.h"
 #include "RicFile.h"
 #include "Tavlin_main.h"
 
@@ -39,8 +39,8 @@ QSettings Settings() {
   return QSettings(QString::fromStdString(ConfigFilePath("Tavlin.ini")), QSettings::IniFormat);
 }
 
-bool DocumentIsFont() {
-  for (const auto& e : ElementList)
+bool DocumentIsFont(const RICElementList& list) {
+  for (const auto& e : list)
     if (e->Kind == RICElementKind::Description && e->Options == kFontOptions) return true;
   return false;
 }
@@ -109,7 +109,7 @@ void TForm_Tavlin::BuildDisplayModeControls() {
   column->addWidget(List_BrickChecks);
   auto select = [this](QListWidgetItem* item) {
     const int element = item->data(Qt::UserRole).toInt();
-    if (element <= 0 || !ElementList.ValidIndex(element - 1)) return;
+    if (element <= 0 || !ElementList().ValidIndex(element - 1)) return;
     SelectElement(element - 1);
   };
   connect(List_BrickChecks, &QListWidget::itemClicked, this, select);
@@ -143,7 +143,7 @@ void TForm_Tavlin::SetDisplayMode(DisplayMode mode) {
 const std::vector<std::uint8_t>& TForm_Tavlin::BrickBytes() {
   if (brickBytesKept_) return brickBytes_;
   try {
-    brickBytes_ = EncodeRic(ElementList);
+    brickBytes_ = EncodeRic(ElementList());
   } catch (const TavlinError&) {
     brickBytes_.clear();  // too large to be written: the brick gets nothing either
   }
@@ -157,12 +157,14 @@ BrickCall TForm_Tavlin::BrickCallAt(int x, int y, bool withText) const {
   call.X = x;
   call.Y = y;
   const QString text = Edit_PreView_Text->text();
-  if (withText && call.Variant != BrickVariant::Lego && !text.isEmpty() && DocumentIsFont()) {
+  if (withText && call.Variant != BrickVariant::Lego && !text.isEmpty() &&
+      DocumentIsFont(ElementList())) {
     // A font RIC draws the parameters as character codes up to the first 0.
     for (QChar c : text) call.Parameters.push_back(c.unicode());
     call.Parameters.push_back(0);
   } else {
-    call.Parameters.assign(ParameterSet.begin(), ParameterSet.begin() + parameterCount_);
+    call.Parameters.assign(Params().ParameterSet.begin(),
+                           Params().ParameterSet.begin() + parameterCount_);
   }
   return call;
 }
@@ -180,7 +182,7 @@ std::vector<std::uint8_t> TForm_Tavlin::BrickBytesOfElement(int index) {
   for (int i = 0; i <= index && at + 2 <= all.size(); ++i) {
     const std::size_t length = std::size_t(all[at] | all[at + 1] << 8) + 2;
     if (at + length > all.size()) break;
-    const TRICElement* e = ElementList.At(i);
+    const TRICElement* e = ElementList().At(i);
     if (i == index ||
         (e && (e->Kind == RICElementKind::Sprite || e->Kind == RICElementKind::VarMap)))
       ops.insert(ops.end(), all.begin() + std::ptrdiff_t(at),

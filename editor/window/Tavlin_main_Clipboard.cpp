@@ -76,10 +76,10 @@ void TForm_Tavlin::PasteCommand() {
 }
 
 bool TForm_Tavlin::CopyElement() {
-  if (!ElementList.ValidIndex(selectedIndex_)) return false;
+  if (!ElementList().ValidIndex(selectedIndex_)) return false;
   TabSheet_Edit_Sprite->EndPreview();  // the copy takes no preview pixels
   RICElementList one;
-  one.Add(DuplicateElement(*ElementList[selectedIndex_]));
+  one.Add(DuplicateElement(*ElementList()[selectedIndex_]));
   std::vector<std::uint8_t> bytes;
   try {
     bytes = EncodeRic(one);
@@ -118,8 +118,8 @@ bool TForm_Tavlin::PasteElements() {
   const std::string name =
       list.Count() == 1 ? std::string("Paste ") + KindName(list[0]->Kind) : "Paste Elements";
   const int index =
-      ElementList.ValidIndex(selectedIndex_) ? selectedIndex_ + 1 : ElementList.Count();
-  TheDocument().InsertList(index, std::move(list), name);
+      ElementList().ValidIndex(selectedIndex_) ? selectedIndex_ + 1 : ElementList().Count();
+  Document().InsertList(index, std::move(list), name);
   ShowChangedDocument(index);
   return true;
 }
@@ -130,7 +130,7 @@ QMenu* TForm_Tavlin::ShowListMenu(const QPoint& global) {
     listMenu_->setObjectName("Menu_ElementList_Context");
   }
   listMenu_->clear();
-  const bool selected = ElementList.ValidIndex(selectedIndex_);
+  const bool selected = ElementList().ValidIndex(selectedIndex_);
   const QMimeData* mime = QApplication::clipboard()->mimeData();
   const bool pasteable = mime && mime->hasFormat(kElementsMimeType);
   auto add = [this](const QString& text, bool enabled, auto run) {
@@ -145,8 +145,8 @@ QMenu* TForm_Tavlin::ShowListMenu(const QPoint& global) {
   add("&Double", selected, [this] { DoubleElement(); });
   add("De&lete\tDel", selected, [this] { DeleteElement(); });
   listMenu_->addSeparator();
-  add("Move &up", ElementList.Count() > 1 && selected, [this] { MoveElementUp(); });
-  add("Move do&wn", ElementList.Count() > 1 && selected, [this] { MoveElementDown(); });
+  add("Move &up", ElementList().Count() > 1 && selected, [this] { MoveElementUp(); });
+  add("Move do&wn", ElementList().Count() > 1 && selected, [this] { MoveElementDown(); });
   listMenu_->popup(global);
   return listMenu_;
 }

@@ -43,7 +43,7 @@ void TForm_Tavlin::BuildDiskWatch() {
             break;
         }
         try {
-          snapshot.bytes = EncodeRic(ElementList);
+          snapshot.bytes = EncodeRic(ElementList());
         } catch (const TavlinError&) {
           snapshot.valid = false;  // too large for a file: Save says so
         }
@@ -130,8 +130,8 @@ bool TForm_Tavlin::RestoreRecoveryCopy(const RecoveryCopy& copy) {
     return false;
   }
   TabSheet_Edit_Sprite->EndPreview();
-  TheDocument().Reset(DecodeRic(bytes.data(), bytes.size()), copy.fileName);
-  TheDocument().MarkChanged();  // nothing of it is in the file yet
+  Document().Reset(DecodeRic(bytes.data(), bytes.size()), copy.fileName);
+  Document().MarkChanged();  // nothing of it is in the file yet
   currentFileName_ = QtPath(copy.fileName);
   proposedFileName_.clear();
   // The file as the other editor last knew it: a change made since shows when saving.

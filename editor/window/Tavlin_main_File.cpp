@@ -57,6 +57,16 @@ std::optional<QString> ChooseFileToWrite(UserDialogs& dialogs, QWidget* parent,
 namespace {
 
 // Shows once what the RIC reader passed over in a damaged file; each note names the file.
+// What a save wrote all the same but could not keep (an extended attribute
+// the new file was refused), said once the save is done.
+void ShowWriteWarnings(UserDialogs& dialogs, QWidget* parent) {
+  const std::vector<std::string> warnings = TakeWriteWarnings();
+  if (warnings.empty()) return;
+  QStringList lines;
+  for (const std::string& w : warnings) lines << QString::fromStdString(w);
+  dialogs.ShowWarning(parent, lines.join("\n"));
+}
+
 void ShowPassedOver(UserDialogs& dialogs, QWidget* parent, const std::vector<std::string>& notes) {
   if (notes.empty()) return;
   QString text;
@@ -115,7 +125,7 @@ bool TForm_Tavlin::OpenRicFile(const QString& path) {
     ShowFailure(QString::fromStdString(e.what()));
     return false;
   }
-  TheDocument().Reset(std::move(read), LocalPath(path));
+  Document().Reset(std::move(read), LocalPath(path));
   currentFileName_ = path;
   diskWatch_->Track(path, passedOver);
   ShowLoadedDocument();
@@ -142,8 +152,8 @@ bool TForm_Tavlin::ReloadFromDisk() {
     return false;
   }
   TabSheet_Edit_Sprite->EndPreview();
-  TheDocument().ReplaceAll(std::move(read), "Reload " + QFileInfo(path).fileName().toStdString());
-  TheDocument().MarkSaved();  // the document is the file again; Undo makes it differ
+  Document().ReplaceAll(std::move(read), "Reload " + QFileInfo(path).fileName().toStdString());
+  Document().MarkSaved();  // the document is the file again; Undo makes it differ
   diskWatch_->Track(path, passedOver);
   ShowChangedDocument(selectedIndex_);
   ShowPassedOver(dialogs_, this, notes);
@@ -213,9 +223,9 @@ void TForm_Tavlin::MergeCommand() {
     return;
   }
   TabSheet_Edit_Sprite->EndPreview();
-  const int first = ElementList.Count();
-  TheDocument().InsertList(first, std::move(read),
-                           "Merge " + QFileInfo(*path).fileName().toStdString());
+  const int first = ElementList().Count();
+  Document().InsertList(first, std::move(read),
+                        "Merge " + QFileInfo(*path).fileName().toStdString());
   // The selection stays where it was; an empty document shows the first merged element.
   ShowChangedDocument(first == 0 ? 0 : selectedIndex_);
   ShowPassedOver(dialogs_, this, notes);
@@ -232,14 +242,16 @@ bool TForm_Tavlin::SaveDocument() {
       break;
   }
   TabSheet_Edit_Sprite->EndPreview();  // no preview pixels in the file
+  TakeWriteWarnings();                 // only this save's are shown
   try {
-    WriteRicFile(LocalPath(currentFileName_));
+    WriteRicFile(ElementList(), LocalPath(currentFileName_));
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
     return false;
   }
+  ShowWriteWarnings(dialogs_, this);
   diskWatch_->Track(currentFileName_);  // it now holds the whole document
-  TheDocument().MarkSaved();
+  Document().MarkSaved();
   ShowHistoryState();
   ShowSavedMessage();
   NoteRecentFile(currentFileName_);
@@ -256,26 +268,29 @@ bool TForm_Tavlin::SaveDocumentAs() {
   });
   if (!path) return false;
   TabSheet_Edit_Sprite->EndPreview();
+  TakeWriteWarnings();  // only this save's are shown
   if (FormatOfPath(LocalPath(*path)) == DocumentFormat::RicScript) {
     // As Export does: the document still belongs to its RIC file, if any, and is not saved there.
     try {
-      WriteRicScript(LocalPath(*path));
+      WriteRicScript(ElementList(), LocalPath(*path));
     } catch (const TavlinError& e) {
       ShowFailure(QString::fromStdString(e.what()));
       return false;
     }
+    ShowWriteWarnings(dialogs_, this);
     if (currentFileName_.isEmpty()) proposedFileName_ = WithSuffix(*path, "ric");
     return true;
   }
   try {
-    WriteRicFile(LocalPath(*path));
+    WriteRicFile(ElementList(), LocalPath(*path));
   } catch (const TavlinError& e) {
     // The document keeps the name of the file that holds it, if any.
     ShowFailure(QString::fromStdString(e.what()));
     return false;
   }
+  ShowWriteWarnings(dialogs_, this);
   SetCurrentFileName(*path);
-  TheDocument().MarkSaved();
+  Document().MarkSaved();
   ShowHistoryState();
   ShowSavedMessage();
   NoteRecentFile(currentFileName_);
@@ -286,7 +301,7 @@ void TForm_Tavlin::NewCommand() {
   if (!AskSaveFirst()) return;
   Animation_PreView->Pause();
   TabSheet_Edit_Sprite->EndPreview();
-  TheDocument().Reset(RICElementList(), std::string());
+  Document().Reset(RICElementList(), std::string());
   DrawGrid_RIC->SetRowCount(2);
   DrawGrid_RIC->SetRow(1, false);
   selectedIndex_ = 0;
@@ -332,14 +347,19 @@ bool TForm_Tavlin::ImportRicScriptFile(const QString& path) {
       return false;
     }
   }
-  TheDocument().ReplaceAll(std::move(read), "Import RicScript");
+  Document().ReplaceAll(std::move(read), "Import RicScript");
   ShowLoadedDocument();
   // The imported document belongs to no RIC file: Save asks for one, proposing the script's name.
   SetCurrentFileName(QString());
   StatusPanel[6]->setText(QString());
   UpdateTitle();
   proposedFileName_ = WithSuffix(path, "ric");
-  if (!stop.empty()) dialogs_.ShowWarning(this, QString::fromStdString(stop.front()));
+  // Where the script stopped comes first, then the rows cut to the canvas.
+  if (!stop.empty()) {
+    QStringList lines;
+    for (const std::string& note : stop) lines << QString::fromStdString(note);
+    dialogs_.ShowWarning(this, lines.join("\n"));
+  }
   return true;
 }
 
@@ -357,7 +377,7 @@ void TForm_Tavlin::ExportRicScript1Click() {
   if (!path) return;
   TabSheet_Edit_Sprite->EndPreview();
   try {
-    WriteRicScript(LocalPath(*path));
+    WriteRicScript(ElementList(), LocalPath(*path));
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
   }
@@ -393,7 +413,7 @@ void TForm_Tavlin::ExportSource(SourceLanguage language, NxcStyle style) {
       QFileInfo(document.isEmpty() ? WithSuffix(*path, "ric") : document).fileName();
   TabSheet_Edit_Sprite->EndPreview();
   try {
-    SaveSource(LocalPath(*path), ElementList, source.toStdString(), language, style);
+    SaveSource(LocalPath(*path), ElementList(), source.toStdString(), language, style);
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
   }

@@ -19,7 +19,7 @@
 namespace tavlin {
 
 void TForm_Tavlin::ShowHistoryState() {
-  const RICDocument& d = TheDocument();
+  const RICDocument& d = Document();
   StatusPanel[7]->setText(d.Modified() ? "modified" : QString());
   UpdateTitle();
   if (recovery_) recovery_->DocumentChanged();
@@ -40,19 +40,19 @@ void TForm_Tavlin::ShowHistoryState() {
 void TForm_Tavlin::UndoStep() {
   if (dragging_) return;
   TabSheet_Edit_Sprite->EndPreview();  // the preview's backup would paint over the undone step
-  if (TheDocument().CanUndo()) ShowChangedDocument(TheDocument().Undo());
+  if (Document().CanUndo()) ShowChangedDocument(Document().Undo());
 }
 
 void TForm_Tavlin::RedoStep() {
   if (dragging_) return;
   TabSheet_Edit_Sprite->EndPreview();
-  if (TheDocument().CanRedo()) ShowChangedDocument(TheDocument().Redo());
+  if (Document().CanRedo()) ShowChangedDocument(Document().Redo());
 }
 
 void TForm_Tavlin::ShowChangedDocument(int index) {
-  const int n = ElementList.Count();
+  const int n = ElementList().Count();
   selectedIndex_ =
-      ElementList.ValidIndex(index) ? index : std::clamp(selectedIndex_, 0, std::max(0, n - 1));
+      ElementList().ValidIndex(index) ? index : std::clamp(selectedIndex_, 0, std::max(0, n - 1));
   SetListRows(n);
   DrawGrid_RIC->SetRow(n > 0 ? selectedIndex_ + 1 : 1, false);
   {
@@ -66,14 +66,14 @@ void TForm_Tavlin::SelectedElementEdited(const std::string& name, const std::str
   if (!selectedElement_) return;
   // A shape or text preview waiting on the sprite must not go into the step.
   TabSheet_Edit_Sprite->EndPreview();
-  TheDocument().ElementEdited(selectedElement_, name, mergeKey);
+  Document().ElementEdited(selectedElement_, name, mergeKey);
   RefreshSelectedRow();
 }
 
-void TForm_Tavlin::SealEditStep() { TheDocument().SealLastStep(); }
+void TForm_Tavlin::SealEditStep() { Document().SealLastStep(); }
 
-std::string TForm_Tavlin::StepName(const char* verb, int index) {
-  const TRICElement* e = ElementList.At(index);
+std::string TForm_Tavlin::StepName(const char* verb, int index) const {
+  const TRICElement* e = ElementList().At(index);
   return std::string(verb) + " " + (e ? KindName(e->Kind) : "Element");
 }
 

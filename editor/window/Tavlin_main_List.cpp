@@ -186,7 +186,7 @@ void TForm_Tavlin::DrawElementCell(QPainter& p, int column, int row, const QRect
                number);
     return;
   }
-  const TRICElement* e = ElementList.At(row - 1);
+  const TRICElement* e = ElementList().At(row - 1);
   if (!e) return;
   if (selected) {
     // The selection fill is close to the button face: a frame makes the row easy to find.
@@ -219,7 +219,7 @@ void TForm_Tavlin::RefreshSelectedRow() {
 
 void TForm_Tavlin::DrawGrid_RICSelectCell(int, int row) {
   EditEventsPause pause(*this);
-  if (!dragging_ && !ElementList.Empty()) {
+  if (!dragging_ && !ElementList().Empty()) {
     selectedIndex_ = row - 1;
     ShowElement(selectedIndex_);
   }
@@ -230,11 +230,11 @@ void TForm_Tavlin::DrawGrid_RICMouseDown(Qt::MouseButton button, int, int y) {
   // Only a press on an element's row starts a drag; one on the header or
   // below the rows would otherwise move the selected element unasked.
   int row = DrawGrid_RIC->RowAt(y);
-  if (!ElementList.ValidIndex(row - 1)) return;
+  if (!ElementList().ValidIndex(row - 1)) return;
   dragging_ = true;
   selectedIndex_ = row - 1;
   dragStartOrder_.clear();
-  for (const ElementPtr& e : ElementList) dragStartOrder_.push_back(e.get());
+  for (const ElementPtr& e : ElementList()) dragStartOrder_.push_back(e.get());
 }
 
 void TForm_Tavlin::DrawGrid_RICMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
@@ -243,24 +243,24 @@ void TForm_Tavlin::DrawGrid_RICMouseMove(Qt::MouseButtons buttons, Qt::KeyboardM
       (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)))
     return;
   int target = DrawGrid_RIC->RowAt(y) - 1;
-  if (target == selectedIndex_ || !ElementList.ValidIndex(target) ||
-      !ElementList.ValidIndex(selectedIndex_))
+  if (target == selectedIndex_ || !ElementList().ValidIndex(target) ||
+      !ElementList().ValidIndex(selectedIndex_))
     return;
   // The dragged element trades places with the one under the pointer; the
   // whole drag becomes one step when the button comes up.
-  ElementList.Exchange(selectedIndex_, target);
+  ElementList().Exchange(selectedIndex_, target);
   selectedIndex_ = target;
-  selectedElement_ = ElementList[target];
+  selectedElement_ = ElementList()[target];
   DrawGrid_RIC->SetRow(target + 1, false);
   RefreshDocumentView();
   StatusPanel[7]->setText("modified");
 }
 
 void TForm_Tavlin::DrawGrid_RICMouseUp() {
-  if (dragging_ && int(dragStartOrder_.size()) == ElementList.Count()) {
+  if (dragging_ && int(dragStartOrder_.size()) == ElementList().Count()) {
     // The order the drag made, as indexes of the order it began with.
     std::vector<int> order;
-    for (const ElementPtr& e : ElementList)
+    for (const ElementPtr& e : ElementList())
       order.push_back(int(std::find(dragStartOrder_.begin(), dragStartOrder_.end(), e.get()) -
                           dragStartOrder_.begin()));
     bool moved = false;
@@ -268,22 +268,22 @@ void TForm_Tavlin::DrawGrid_RICMouseUp() {
     if (moved) {
       // Back to where the drag began; the document takes the new order as one step.
       std::vector<ElementPtr> taken;
-      while (!ElementList.Empty()) taken.push_back(ElementList.Take(0));
+      while (!ElementList().Empty()) taken.push_back(ElementList().Take(0));
       std::vector<ElementPtr> restored(taken.size());
       for (std::size_t i = 0; i < taken.size(); ++i)
         restored[std::size_t(order[i])] = std::move(taken[i]);
-      for (ElementPtr& e : restored) ElementList.Add(std::move(e));
-      TheDocument().Reorder(order, selectedIndex_,
-                            StepName("Move", order[std::size_t(selectedIndex_)]));
+      for (ElementPtr& e : restored) ElementList().Add(std::move(e));
+      Document().Reorder(order, selectedIndex_,
+                         StepName("Move", order[std::size_t(selectedIndex_)]));
     }
   }
   dragStartOrder_.clear();
   dragging_ = false;
-  if (ElementList.ValidIndex(selectedIndex_) &&
-      ElementList[selectedIndex_]->Kind == RICElementKind::CopyBits)
+  if (ElementList().ValidIndex(selectedIndex_) &&
+      ElementList()[selectedIndex_]->Kind == RICElementKind::CopyBits)
     ShowElement(selectedIndex_);
   // The highlighted row always names the element being edited.
-  if (ElementList.ValidIndex(selectedIndex_)) DrawGrid_RIC->SetRow(selectedIndex_ + 1, false);
+  if (ElementList().ValidIndex(selectedIndex_)) DrawGrid_RIC->SetRow(selectedIndex_ + 1, false);
   RefreshDocumentView();
 }
 
@@ -327,40 +327,40 @@ void TForm_Tavlin::AddElement(RICElementKind kind) {
       break;
   }
   TabSheet_Edit_Sprite->EndPreview();
-  ShowChangedDocument(TheDocument().Add(std::move(e), std::string("Add ") + KindName(kind)));
+  ShowChangedDocument(Document().Add(std::move(e), std::string("Add ") + KindName(kind)));
 }
 
 void TForm_Tavlin::DeleteElement() {
-  if (!ElementList.ValidIndex(selectedIndex_)) return;
+  if (!ElementList().ValidIndex(selectedIndex_)) return;
   TabSheet_Edit_Sprite->EndPreview();
-  TheDocument().Remove(selectedIndex_, StepName("Delete", selectedIndex_));
-  ShowChangedDocument(std::min(selectedIndex_, ElementList.Count() - 1));
+  Document().Remove(selectedIndex_, StepName("Delete", selectedIndex_));
+  ShowChangedDocument(std::min(selectedIndex_, ElementList().Count() - 1));
 }
 
 void TForm_Tavlin::DoubleElement() {
-  if (!ElementList.ValidIndex(selectedIndex_)) return;
+  if (!ElementList().ValidIndex(selectedIndex_)) return;
   TabSheet_Edit_Sprite->EndPreview();  // the copy takes no preview pixels
-  TheDocument().Insert(selectedIndex_, DuplicateElement(*ElementList[selectedIndex_]),
-                       StepName("Double", selectedIndex_));
+  Document().Insert(selectedIndex_, DuplicateElement(*ElementList()[selectedIndex_]),
+                    StepName("Double", selectedIndex_));
   ShowChangedDocument(selectedIndex_);
 }
 
 // Move Up and Move Down exchange the selected element with its neighbour;
 // at either end the first and the last element trade places.
 void TForm_Tavlin::MoveElementUp() {
-  int n = ElementList.Count();
+  int n = ElementList().Count();
   MoveSelectedElement(selectedIndex_ > 0 ? selectedIndex_ - 1 : n - 1);
 }
 
 void TForm_Tavlin::MoveElementDown() {
-  int n = ElementList.Count();
+  int n = ElementList().Count();
   MoveSelectedElement(selectedIndex_ < n - 1 ? selectedIndex_ + 1 : 0);
 }
 
 void TForm_Tavlin::MoveSelectedElement(int target) {
   int i = selectedIndex_;
-  if (!ElementList.ValidIndex(i) || !ElementList.ValidIndex(target) || i == target) return;
-  TheDocument().Exchange(i, target, StepName("Move", i));
+  if (!ElementList().ValidIndex(i) || !ElementList().ValidIndex(target) || i == target) return;
+  Document().Exchange(i, target, StepName("Move", i));
   ShowChangedDocument(target);
 }
 

@@ -20,7 +20,7 @@
 #include "FrameRenderer.h"
 #include "GifWriter.h"
 #include "NxtImage.h"
-#include "ParameterSet.h"
+#include "ParameterFile.h"
 #include "PngWriter.h"
 #include "PreviewAnimation.h"
 #include "QtHelpers.h"
@@ -144,7 +144,7 @@ void TForm_Tavlin::BuildPreviewPage() {
 
 void TForm_Tavlin::ShowAnimationFrame(const std::vector<ParameterSweep>& sweeps, int frame) {
   const BrickPass pass(*this);
-  ApplySweeps(sweeps, frame, ParameterSet);
+  ApplySweeps(sweeps, frame, Params().ParameterSet);
   // The first swept parameter's row comes into view, as the user would scroll to it.
   const int first = ScrollBar_Param->value(), rows = InPreviewMode() ? PreviewRows() : 4;
   const int index = sweeps.front().Parameter;
@@ -165,12 +165,14 @@ void TForm_Tavlin::RefreshParameterPanel() {
   panelUpdating_ = true;
   bool preview = InPreviewMode();
   for (int r = 0; r < 21; ++r) {
-    if (r <= MaxParameterIndex) {
+    if (r <= Params().MaxParameterIndex) {
       int index = ScrollBar_Param->value() + r;
       Label_Param[std::size_t(r)]->setText(" " + QString::number(index));
-      SpinEdit_Param[std::size_t(r)]->setValue(ParameterSet[std::size_t(std::min(index, 255))]);
+      SpinEdit_Param[std::size_t(r)]->setValue(
+          Params().ParameterSet[std::size_t(std::min(index, 255))]);
     }
-    bool visible = preview ? (r < PreviewRows() && (r <= 15 || MaxParameterIndex > 15)) : r < 4;
+    bool visible =
+        preview ? (r < PreviewRows() && (r <= 15 || Params().MaxParameterIndex > 15)) : r < 4;
     Panel_Param[std::size_t(r)]->setVisible(visible);
   }
   panelUpdating_ = false;
@@ -181,7 +183,7 @@ void TForm_Tavlin::SetParameterMode(int count) {
   if (count != parameterCount_ && BrickVariantOf(displayMode_))
     ScheduleRefresh(kRefreshPage | kRefreshPreview | kRefreshDocument);
   parameterCount_ = count;
-  MaxParameterIndex = count - 1;
+  Params().MaxParameterIndex = count - 1;
   bool preview = InPreviewMode();
   // All rows that fit are shown; the bar reaches the rest.
   const int rows = preview ? std::min(PreviewRows(), count == 256 ? 21 : 16) : 4;
@@ -205,7 +207,8 @@ void TForm_Tavlin::SpinEdit_ParamChange(int row) {
   if (panelUpdating_) return;
   int index = ScrollBar_Param->value() + row;
   if (index < 0 || index > 255) return;
-  ParameterSet[std::size_t(index)] = std::uint16_t(SpinEdit_Param[std::size_t(row)]->value());
+  Params().ParameterSet[std::size_t(index)] =
+      std::uint16_t(SpinEdit_Param[std::size_t(row)]->value());
   ScheduleRefresh((InPreviewMode() ? kRefreshPreview : kRefreshPage) | kRefreshDocument);
 }
 
@@ -223,7 +226,8 @@ void TForm_Tavlin::RenderPreview() {
     RenderBrickInto(preview, BrickBytes(), call);
     if (InPreviewMode()) UpdateBrickChecks(call);
   } else {
-    RenderDocumentInto(preview, SpinEdit_PreView_PosX->value(), SpinEdit_PreView_PosY->value());
+    RenderDocumentInto(preview, SpinEdit_PreView_PosX->value(), SpinEdit_PreView_PosY->value(),
+                       Document());
   }
   Image_Preview->SetPicture(
       ZoomedDisplayImage(preview, Image_Preview->width(), Image_Preview->height()));
@@ -287,21 +291,21 @@ void TForm_Tavlin::MovePreview() {
 
 void TForm_Tavlin::ParameterLoad() {
   FileDialogSpec setup = kParameterDialog;
-  setup.fileName = QString::fromStdString(ParameterFileName);
+  setup.fileName = QString::fromStdString(Params().ParameterFileName);
   std::optional<QString> path = dialogs_.ChooseOpenFile(this, setup);
   if (!path) return;
   // Closing writes the parameter file back: a file becomes it only when all
   // of it is parameter lines, or a shopping list picked by mistake would be
   // overwritten. A file refused changes no value.
   try {
-    LoadParameterFile(LocalPath(*path), ParameterSet);
-    ParameterFileName = LocalPath(*path);
-    ParameterFileReadFailed = false;
+    LoadParameterFile(LocalPath(*path), Params().ParameterSet);
+    Params().ParameterFileName = LocalPath(*path);
+    Params().ParameterFileReadFailed = false;
   } catch (const TavlinError& e) {
     QString text = QString::fromStdString(e.what());
-    if (!ParameterFileName.empty())
+    if (!Params().ParameterFileName.empty())
       text += "\n\nThe parameter file is still " +
-              QString::fromStdString(MessagePath(ParameterFileName)) + ".";
+              QString::fromStdString(MessagePath(Params().ParameterFileName)) + ".";
     ShowFailure(text);
   }
   RefreshParameterPanel();
@@ -310,15 +314,15 @@ void TForm_Tavlin::ParameterLoad() {
 
 void TForm_Tavlin::ParameterSave() {
   FileDialogSpec setup = kParameterDialog;
-  setup.fileName = QString::fromStdString(ParameterFileName);
+  setup.fileName = QString::fromStdString(Params().ParameterFileName);
   setup.mustExist = false;
   // Replacing a file asks first, as every save does.
   std::optional<QString> path = ChooseFileToWrite(dialogs_, this, setup);
   if (!path) return;
   try {
-    WriteParameterFile(LocalPath(*path));
-    ParameterFileName = LocalPath(*path);
-    ParameterFileReadFailed = false;
+    WriteParameterFile(LocalPath(*path), Params().ParameterSet);
+    Params().ParameterFileName = LocalPath(*path);
+    Params().ParameterFileReadFailed = false;
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
   }
@@ -326,7 +330,7 @@ void TForm_Tavlin::ParameterSave() {
 
 void TForm_Tavlin::ParameterClear() {
   if (!dialogs_.AskYesNo(this, "All parameter will be set to 0. Would you proceed?")) return;
-  ClearParameters();
+  Params().ParameterSet.fill(0);
   RefreshParameterPanel();
 }
 
@@ -341,7 +345,7 @@ void TForm_Tavlin::ExportPicturePng() {
   const bool preview = InPreviewMode();
   NXTDisplay display;
   RenderDocumentInto(display, preview ? SpinEdit_PreView_PosX->value() : 0,
-                     preview ? SpinEdit_PreView_PosY->value() : 0);
+                     preview ? SpinEdit_PreView_PosY->value() : 0, Document());
   try {
     WritePngFile(LocalPath(*path), ScaleDisplay(display, Animation_PreView->ExportZoom()));
   } catch (const TavlinError& e) {
@@ -358,7 +362,7 @@ void TForm_Tavlin::ExportAnimationGif() {
   if (!path) return;
   TabSheet_Edit_Sprite->EndPreview();
   const std::vector<ParameterSweep> sweeps = Animation_PreView->Sweeps();
-  const TParameterSet base = ParameterSet;
+  const TParameterSet base = Params().ParameterSet;
   const bool preview = InPreviewMode();
   const int dx = preview ? SpinEdit_PreView_PosX->value() : 0;
   const int dy = preview ? SpinEdit_PreView_PosY->value() : 0;
@@ -371,7 +375,7 @@ void TForm_Tavlin::ExportAnimationGif() {
         [&](int frame, NXTDisplay& display) {
           TParameterSet parameters = base;
           ApplySweeps(sweeps, frame, parameters);
-          RenderDocument(display, dx, dy, ElementList, parameters);
+          RenderDocument(display, dx, dy, ElementList(), parameters);
         },
         [&](int, const NXTDisplay& display) { gif.AddFrame(display); });
     WriteGifFile(LocalPath(*path), gif);

@@ -224,7 +224,8 @@ void TForm_Tavlin::RedrawShapeImage() {
   if (!selectedElement_) return;
   TNxtImage* image = ShapeImage(selectedElement_->Kind);
   if (!image) return;
-  if (!RenderSelectedOnBrick(workDisplay_)) RenderElementAlone(workDisplay_, selectedIndex_);
+  if (!RenderSelectedOnBrick(workDisplay_))
+    RenderElementAlone(workDisplay_, selectedIndex_, Document());
   PaintDisplayInto(image);
   if (selectedElement_->Kind == RICElementKind::Polygon) TabSheet_Edit_Polygon->MarkPoints();
 }

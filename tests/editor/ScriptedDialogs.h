@@ -7,7 +7,8 @@
 #include <deque>
 #include <memory>
 
-#include "ParameterSet.h"
+#include "Document.h"
+#include "ParameterFile.h"
 #include "StartUp.h"
 #include "Tavlin_main.h"
 #include "UserDialogs.h"
@@ -102,13 +103,13 @@ class ScriptedDialogs : public tavlin::UserDialogs {
   }
 };
 
-// A fresh document unit (empty document, parameters 0, the placeholder
-// sprite painted) and a shown main window that asks `dialogs`.
+// A fresh document (no elements, parameters 0, the placeholder sprite) in a
+// shown main window that asks `dialogs`.
 inline std::unique_ptr<tavlin::TForm_Tavlin> StartEditor(tavlin::UserDialogs& dialogs) {
-  tavlin::StartDocumentUnit();
-  tavlin::ClearParameters();
-  tavlin::PaintUndefinedSprite();
-  auto window = std::make_unique<tavlin::TForm_Tavlin>(dialogs);
+  auto document = std::make_unique<tavlin::RICDocument>();
+  tavlin::StartDocumentUnit(*document);
+  document->Parameters().ParameterSet.fill(0);
+  auto window = std::make_unique<tavlin::TForm_Tavlin>(dialogs, std::move(document));
   window->show();
   return window;
 }

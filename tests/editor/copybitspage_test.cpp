@@ -14,7 +14,7 @@
 #include "CopyBitsPage.h"
 #include "Document.h"
 #include "NxtImage.h"
-#include "ParameterSet.h"
+#include "ParameterFile.h"
 #include "RICParameterEdit.h"
 #include "ScriptedDialogs.h"
 #include "StartUp.h"
@@ -36,9 +36,10 @@ QPoint Cell(int c, int r) { return QPoint(4 * c + 3, 255 - 4 * r); }
 
 // Appends a sprite whose used area is w x h at canvas (left, top), white,
 // with the given sprite points (x from the left, y up from the bottom) black.
-int AddSprite(int id, int left, int top, int w, int h, std::initializer_list<QPoint> black = {}) {
-  int i = NewSprite(std::uint16_t(id));
-  TRICElement& s = *ElementList[i];
+int AddSprite(RICElementList& list, int id, int left, int top, int w, int h,
+              std::initializer_list<QPoint> black = {}) {
+  int i = NewSprite(list, std::uint16_t(id));
+  TRICElement& s = *list[i];
   s.UsedArea = TRect{left, top, left + w - 1, top + h - 1};
   s.Canvas.FillRect(left, top, left + w - 1, top + h - 1, kWhite);
   for (QPoint p : black) s.Canvas.SetPixel(left + p.x(), top + h - 1 - p.y(), kBlack);
@@ -52,6 +53,10 @@ class CopyBitsPageTest : public QObject {
 
   std::unique_ptr<ScriptedDialogs> dialogs_;
   std::unique_ptr<TForm_Tavlin> w_;
+  // The window's document, its elements and preview parameters.
+  RICDocument& Doc() { return w_->Document(); }
+  RICElementList& ElementList() { return w_->Document().ElementList(); }
+  PreviewParameters& Params() { return w_->Document().Parameters(); }
   TCopyBitsPage* page_ = nullptr;
 
   QRgb Face() const { return page_->palette().color(QPalette::Button).rgb(); }
@@ -66,7 +71,7 @@ class CopyBitsPageTest : public QObject {
   }
   // A CopyBits at the end of the document, selected.
   int AddCopyBits(int spriteId, int px, int py, int width, int height, int rx = 0, int ry = 0) {
-    int i = NewCopyBits(0, RICArgument(spriteId), RICArgument(px), RICArgument(py),
+    int i = NewCopyBits(ElementList(), 0, RICArgument(spriteId), RICArgument(px), RICArgument(py),
                         RICArgument(width), RICArgument(height), RICArgument(rx), RICArgument(ry));
     Select(i);
     return i;
@@ -88,11 +93,11 @@ class CopyBitsPageTest : public QObject {
     QTest::keyClicks(edit->ConstantEdit, text);
   }
   // Every cell of the source view but the block's corner shows the placeholder picture.
-  bool ShowsPlaceholder() const {
+  bool ShowsPlaceholder() {
     for (int r = 0; r < 64; ++r)
       for (int c = 0; c < 100; ++c)
         if ((c > 0 || r > 0) &&
-            Src(Cell(c, r)) != (0xFF000000u | UndefinedSprite.Canvas.Pixel(c, 511 - r)))
+            Src(Cell(c, r)) != (0xFF000000u | Doc().UndefinedSprite().Canvas.Pixel(c, 511 - r)))
           return false;
     return true;
   }
@@ -117,9 +122,8 @@ class CopyBitsPageTest : public QObject {
   }
 
   void cleanup() {
-    TheDocument().MarkSaved();
+    Doc().MarkSaved();
     w_.reset();
-    ClearElements();
   }
 
   void pageHasItsNamedWidgets() {
@@ -151,7 +155,7 @@ class CopyBitsPageTest : public QObject {
   }
 
   void smallSpriteSitsBottomLeftInFourByFourCells() {
-    AddSprite(1, 5, 7, 30, 20, {{0, 0}, {29, 19}, {3, 1}});
+    AddSprite(ElementList(), 1, 5, 7, 30, 20, {{0, 0}, {29, 19}, {3, 1}});
     AddCopyBits(1, 0, 0, 0, 0);  // no block: the views show no red
     QCOMPARE(w_->PageControl_Edit->currentWidget(), page_);
     // Sprite point (0, 0) fills image columns 2..5, rows 254..257 under the grid.
@@ -188,10 +192,10 @@ class CopyBitsPageTest : public QObject {
   }
 
   void adaptFramesTheWholeSpriteAndCrossesIt() {
-    AddSprite(1, 0, 0, 30, 20, {{0, 0}, {29, 19}});
+    AddSprite(ElementList(), 1, 0, 0, 30, 20, {{0, 0}, {29, 19}});
     int cb = AddCopyBits(1, 7, 8, 2, 3, 40, 30);
     QTest::mouseClick(page_->Button_CopyBits_Adapt2Sprite, Qt::LeftButton);
-    const TRICElement& e = *ElementList[cb];
+    const TRICElement& e = *ElementList()[cb];
     QCOMPARE(int(e.PosX), 0);
     QCOMPARE(int(e.PosY), 0);
     QCOMPARE(int(e.Width), 30);
@@ -223,7 +227,7 @@ class CopyBitsPageTest : public QObject {
 
   void destinationShowsTheBlockAtItsPlace() {
     // Block (2, 1) 3 x 2 of the sprite at screen (50, 40); sprite point (3, 2) is black.
-    AddSprite(1, 0, 0, 30, 20, {{3, 2}, {0, 0}});
+    AddSprite(ElementList(), 1, 0, 0, 30, 20, {{3, 2}, {0, 0}});
     AddCopyBits(1, 2, 1, 3, 2, 50, 40);
     QCOMPARE(Dst(Cell(51, 41)), kBlackPixel);
     for (QPoint c : {QPoint(50, 40), QPoint(52, 40), QPoint(50, 41), QPoint(52, 41)})
@@ -240,7 +244,7 @@ class CopyBitsPageTest : public QObject {
 
   void largeSpriteScrollsAndNumbersItsWindow() {
     // 160 x 100: sprite point (0, 0) and the top-left (0, 99) black, (60, 0) black.
-    AddSprite(1, 0, 0, 160, 100, {{0, 0}, {0, 99}, {60, 0}, {159, 36}});
+    AddSprite(ElementList(), 1, 0, 0, 160, 100, {{0, 0}, {0, 99}, {60, 0}, {159, 36}});
     AddCopyBits(1, 0, 0, 0, 0);
     QScrollBar* sx = page_->ScrollBar_CopyBits_SourceX;
     QScrollBar* sy = page_->ScrollBar_CopyBits_SourceY;
@@ -274,7 +278,7 @@ class CopyBitsPageTest : public QObject {
   }
 
   void onlyTheWiderAxisScrolls() {
-    AddSprite(1, 0, 0, 101, 64);
+    AddSprite(ElementList(), 1, 0, 0, 101, 64);
     AddCopyBits(1, 0, 0, 1, 1);
     QVERIFY(!page_->ScrollBar_CopyBits_SourceX->isHidden());
     QCOMPARE(page_->ScrollBar_CopyBits_SourceX->maximum(), 1);
@@ -283,7 +287,7 @@ class CopyBitsPageTest : public QObject {
   }
 
   void horizontalPositionStaysAcrossShowsWithinItsRange() {
-    AddSprite(1, 0, 0, 160, 100);
+    AddSprite(ElementList(), 1, 0, 0, 160, 100);
     int cb = AddCopyBits(1, 0, 0, 1, 1);
     page_->ScrollBar_CopyBits_SourceX->setValue(40);
     page_->ScrollBar_CopyBits_SourceY->setValue(5);
@@ -293,7 +297,7 @@ class CopyBitsPageTest : public QObject {
   }
 
   void redFrameFollowsScrollingAndMayLeaveTheView() {
-    AddSprite(1, 0, 0, 160, 100);
+    AddSprite(ElementList(), 1, 0, 0, 160, 100);
     AddCopyBits(1, 10, 2, 3, 4);
     // Block columns 10..12, rows 2..5 at the bottom of the window.
     const int x0 = 41, y0 = 257 - (2 + 4) * 4;
@@ -317,21 +321,21 @@ class CopyBitsPageTest : public QObject {
   }
 
   void mouseSelectionWritesTheBlockAsConstants() {
-    AddSprite(1, 0, 0, 30, 20);
+    AddSprite(ElementList(), 1, 0, 0, 30, 20);
     int cb = AddCopyBits(1, 0, 0, 1, 1);
     page_->RICParameterEdit_CopyBits_PosX->setValue(EncodeParameter(3));  // a reference, lost below
     QCOMPARE(page_->RICParameterEdit_CopyBits_PosX->argumentMode(), ArgumentMode::Parameter);
-    TheDocument().MarkSaved();
+    Doc().MarkSaved();
     TNxtImage* src = page_->Image_CopyBits_Source;
     QTest::mousePress(src, Qt::LeftButton, {}, Cell(10, 5));
     QCOMPARE(page_->DragAnchor(), QPoint(10, 5));
-    QCOMPARE(int(ElementList[cb]->PosX), 10);
-    QCOMPARE(int(ElementList[cb]->PosY), 5);
+    QCOMPARE(int(ElementList()[cb]->PosX), 10);
+    QCOMPARE(int(ElementList()[cb]->PosY), 5);
     QCOMPARE(page_->RICParameterEdit_CopyBits_PosX->argumentMode(), ArgumentMode::Constant);
     QVERIFY(w_->Modified());
     QTest::mouseMove(src, Cell(4, 12));
     QTest::mouseRelease(src, Qt::LeftButton, {}, Cell(4, 12));
-    const TRICElement& e = *ElementList[cb];
+    const TRICElement& e = *ElementList()[cb];
     QCOMPARE(int(e.PosX), 4);
     QCOMPARE(int(e.PosY), 5);
     QCOMPARE(int(e.Width), 7);
@@ -352,45 +356,45 @@ class CopyBitsPageTest : public QObject {
   }
 
   void sourcePointsCountFromTheScrolledWindow() {
-    AddSprite(1, 0, 0, 160, 100);
+    AddSprite(ElementList(), 1, 0, 0, 160, 100);
     int cb = AddCopyBits(1, 0, 0, 1, 1);
     page_->ScrollBar_CopyBits_SourceX->setValue(25);
     page_->ScrollBar_CopyBits_SourceY->setValue(6);  // window bottom = sprite row 30
     QTest::mouseClick(page_->Image_CopyBits_Source, Qt::RightButton, {}, Cell(2, 3));
-    QCOMPARE(int(ElementList[cb]->PosX), 27);
-    QCOMPARE(int(ElementList[cb]->PosY), 33);
+    QCOMPARE(int(ElementList()[cb]->PosX), 27);
+    QCOMPARE(int(ElementList()[cb]->PosY), 33);
     QCOMPARE(page_->DragAnchor(), QPoint(27, 33));
     // Points beyond the view's edge are clamped to its last column and row.
     QTest::mouseClick(page_->Image_CopyBits_Source, Qt::LeftButton, {}, QPoint(1, 1));
-    QCOMPARE(int(ElementList[cb]->PosX), 25);
-    QCOMPARE(int(ElementList[cb]->PosY), 30 + 63);
+    QCOMPARE(int(ElementList()[cb]->PosX), 25);
+    QCOMPARE(int(ElementList()[cb]->PosY), 30 + 63);
   }
 
   void destinationPressPlacesTheBlock() {
-    AddSprite(1, 0, 0, 30, 20);
+    AddSprite(ElementList(), 1, 0, 0, 30, 20);
     int cb = AddCopyBits(1, 0, 0, 1, 1, 10, 10);
-    TheDocument().MarkSaved();
+    Doc().MarkSaved();
     TNxtImage* dst = page_->Image_CopyBits_Destination;
     QTest::mouseClick(dst, Qt::RightButton, {}, Cell(30, 20));
-    QCOMPARE(int(ElementList[cb]->RelX), 10);  // a right press only shows the position
+    QCOMPARE(int(ElementList()[cb]->RelX), 10);  // a right press only shows the position
     QCOMPARE(w_->StatusPanel[1]->text(), QString("30"));
     QCOMPARE(w_->StatusPanel[2]->text(), QString("20"));
     QVERIFY(!w_->Modified());
     QTest::mousePress(dst, Qt::LeftButton, {}, QPoint(1, 1));
-    QCOMPARE(int(ElementList[cb]->RelX), 0);
-    QCOMPARE(int(ElementList[cb]->RelY), 63);
+    QCOMPARE(int(ElementList()[cb]->RelX), 0);
+    QCOMPARE(int(ElementList()[cb]->RelY), 63);
     QVERIFY(w_->Modified());
     QTest::mouseMove(dst, Cell(42, 17));
     QTest::mouseRelease(dst, Qt::LeftButton, {}, Cell(42, 17));
-    QCOMPARE(int(ElementList[cb]->RelX), 42);
-    QCOMPARE(int(ElementList[cb]->RelY), 17);
+    QCOMPARE(int(ElementList()[cb]->RelX), 42);
+    QCOMPARE(int(ElementList()[cb]->RelY), 17);
     QCOMPARE(page_->RICParameterEdit_CopyBits_RelY->argumentMode(), ArgumentMode::Constant);
     QCOMPARE(Dst(Cell(42, 17)), kWhitePixel);
   }
 
   void missingSpriteShowsTheNoticeAndAdaptIgnoresIt() {
     int cb = AddCopyBits(1, 0, 0, 0, 0, 5, 5);
-    const SpriteCanvas& notice = UndefinedSprite.Canvas;
+    const SpriteCanvas& notice = Doc().UndefinedSprite().Canvas;
     bool blue = false;
     for (int r = 0; r < 64; ++r)
       for (int c = 0; c < 100; ++c) {
@@ -405,25 +409,25 @@ class CopyBitsPageTest : public QObject {
     QVERIFY(page_->ScrollBar_CopyBits_SourceX->isHidden());
     QVERIFY(page_->ScrollBar_CopyBits_SourceY->isHidden());
     QTest::mouseClick(page_->Button_CopyBits_Adapt2Sprite, Qt::LeftButton);
-    QCOMPARE(int(ElementList[cb]->Width), 0);
-    QCOMPARE(int(ElementList[cb]->RelX), 5);
+    QCOMPARE(int(ElementList()[cb]->Width), 0);
+    QCOMPARE(int(ElementList()[cb]->RelX), 5);
     QVERIFY(!w_->Modified());
   }
 
   void spriteBehindTheCopyBitsOrHiddenByAVarMapIsMissing() {
     int cb = AddCopyBits(1, 0, 0, 1, 1);
-    AddSprite(1, 0, 0, 30, 20, {{5, 5}});
+    AddSprite(ElementList(), 1, 0, 0, 30, 20, {{5, 5}});
     Select(cb);
     QVERIFY(ShowsPlaceholder());
-    ClearElements();
-    AddSprite(1, 0, 0, 30, 20, {{5, 5}});
+    ClearElements(ElementList());
+    AddSprite(ElementList(), 1, 0, 0, 30, 20, {{5, 5}});
     AddCopyBits(1, 0, 0, 1, 1);
     QVERIFY(!ShowsPlaceholder());
     QVERIFY(page_->Image_CopyBits_Source->toolTip().isEmpty());
     // A VarMap with the sprite's id hides it: the notice says which one.
-    ClearElements();
-    AddSprite(1, 0, 0, 30, 20, {{5, 5}});
-    NewVarMap(1, 2);
+    ClearElements(ElementList());
+    AddSprite(ElementList(), 1, 0, 0, 30, 20, {{5, 5}});
+    NewVarMap(ElementList(), 1, 2);
     AddCopyBits(1, 0, 0, 1, 1);
     QVERIFY(!ShowsPlaceholder());
     QCOMPARE(Src(Cell(5, 5)), Face());
@@ -432,30 +436,30 @@ class CopyBitsPageTest : public QObject {
   }
 
   void spriteWithoutUsedAreaShowsAnEmptyView() {
-    NewSprite(1);
+    NewSprite(ElementList(), 1);
     int cb = AddCopyBits(1, 0, 0, 2, 2, 3, 3);
     QCOMPARE(Src(Cell(5, 5)), Face());
     QCOMPARE(Src(QPoint(5, 100)), Face());  // no grid without a picture
     QCOMPARE(Dst(Cell(3, 3)), Face());
     QCOMPARE(Dst(QPoint(5, 100)), kLightGrid);
     QTest::mouseClick(page_->Button_CopyBits_Adapt2Sprite, Qt::LeftButton);
-    QCOMPARE(int(ElementList[cb]->Width), 0);
-    QCOMPARE(int(ElementList[cb]->Height), 0);
-    QCOMPARE(int(ElementList[cb]->RelX), 0);
+    QCOMPARE(int(ElementList()[cb]->Width), 0);
+    QCOMPARE(int(ElementList()[cb]->Height), 0);
+    QCOMPARE(int(ElementList()[cb]->RelX), 0);
   }
 
   void viewsFollowASpriteIdParameter() {
-    AddSprite(1, 0, 0, 30, 20, {{0, 0}});
-    AddSprite(2, 0, 0, 160, 100, {{1, 0}});
-    ParameterSet[7] = 1;
+    AddSprite(ElementList(), 1, 0, 0, 30, 20, {{0, 0}});
+    AddSprite(ElementList(), 2, 0, 0, 160, 100, {{1, 0}});
+    Params().ParameterSet[7] = 1;
     int cb = AddCopyBits(1, 0, 0, 0, 0);
-    ElementList[cb]->SpriteID = EncodeParameter(7);
+    ElementList()[cb]->SpriteID = EncodeParameter(7);
     Select(cb);
     QCOMPARE(Src(Cell(0, 0)), kBlackPixel);
     QCOMPARE(Src(Cell(1, 0)), kWhitePixel);
     QVERIFY(page_->ScrollBar_CopyBits_SourceY->isHidden());
     // The main window shows the element again when a parameter changes.
-    ParameterSet[7] = 2;
+    Params().ParameterSet[7] = 2;
     w_->ShowElement(cb);
     QCOMPARE(Src(Cell(0, 0)), kWhitePixel);
     QCOMPARE(Src(Cell(1, 0)), kBlackPixel);
@@ -464,12 +468,12 @@ class CopyBitsPageTest : public QObject {
   }
 
   void editedSpriteIdTakesItsSpritesScrollRanges() {
-    AddSprite(1, 0, 0, 30, 20);
-    AddSprite(2, 0, 0, 160, 100, {{0, 0}});
+    AddSprite(ElementList(), 1, 0, 0, 30, 20);
+    AddSprite(ElementList(), 2, 0, 0, 160, 100, {{0, 0}});
     int cb = AddCopyBits(1, 0, 0, 0, 0);
     QVERIFY(page_->ScrollBar_CopyBits_SourceY->isHidden());
     Type(page_->RICParameterEdit_CopyBits_SpriteID, "2");
-    QCOMPARE(int(ElementList[cb]->SpriteID), 2);
+    QCOMPARE(int(ElementList()[cb]->SpriteID), 2);
     QVERIFY(!page_->ScrollBar_CopyBits_SourceY->isHidden());
     QCOMPARE(page_->ScrollBar_CopyBits_SourceY->value(), 36);
     QCOMPARE(Src(Cell(0, 0)), kBlackPixel);  // the bottom of sprite 2, numbered from 0
@@ -477,11 +481,11 @@ class CopyBitsPageTest : public QObject {
   }
 
   void typingAFieldWritesTheWholeElementAndRedraws() {
-    AddSprite(1, 0, 0, 30, 20, {{0, 0}});
+    AddSprite(ElementList(), 1, 0, 0, 30, 20, {{0, 0}});
     int cb = AddCopyBits(1, 0, 0, 1, 1);
     QCOMPARE(Dst(Cell(0, 0)), kBlackPixel);
     Type(page_->RICParameterEdit_CopyBits_RelX, "12");
-    QCOMPARE(int(ElementList[cb]->RelX), 12);
+    QCOMPARE(int(ElementList()[cb]->RelX), 12);
     QCOMPARE(Dst(Cell(0, 0)), Face());
     QCOMPARE(Dst(Cell(12, 0)), kBlackPixel);
     QVERIFY(w_->Modified());
@@ -492,12 +496,12 @@ class CopyBitsPageTest : public QObject {
 
   void fieldsTheUserDidNotEditStayAsTheyCame() {
     // Sprite 15, a VarMap id beyond 10 and a reference with another tag than 0xF.
-    int cb = NewCopyBits(0, 15, 0xFC05, 0x1003, 8, 2, 3, 4);
+    int cb = NewCopyBits(ElementList(), 0, 15, 0xFC05, 0x1003, 8, 2, 3, 4);
     Select(cb);
     QCOMPARE(page_->RICParameterEdit_CopyBits_SpriteID->ConstantEdit->text(), QString("15"));
     QCOMPARE(page_->RICParameterEdit_CopyBits_PosX->MapIdEdit->text(), QString("12"));
     Type(page_->RICParameterEdit_CopyBits_RelX, "12");
-    const TRICElement& e = *ElementList[cb];
+    const TRICElement& e = *ElementList()[cb];
     QCOMPARE(int(e.RelX), 12);
     QCOMPARE(int(e.SpriteID), 15);
     QCOMPARE(int(e.PosX), 0xFC05);
@@ -507,14 +511,14 @@ class CopyBitsPageTest : public QObject {
   }
 
   void fillingNeverMarksModified() {
-    AddSprite(1, 0, 0, 160, 100);
+    AddSprite(ElementList(), 1, 0, 0, 160, 100);
     int cb = AddCopyBits(1, 3, 4, 5, 6, 7, 8);
     QVERIFY(!w_->Modified());
     QCOMPARE(w_->StatusPanel[7]->text(), QString());
     Select(0);
     Select(cb);
     QVERIFY(!w_->Modified());
-    const TRICElement& e = *ElementList[cb];
+    const TRICElement& e = *ElementList()[cb];
     QCOMPARE(int(e.PosX), 3);
     QCOMPARE(int(e.RelY), 8);
   }

@@ -15,7 +15,7 @@
 #include "CopyOptionChoices.h"
 #include "Document.h"
 #include "NxtImage.h"
-#include "ParameterSet.h"
+#include "ParameterFile.h"
 #include "RICParameterEdit.h"
 #include "ScriptedDialogs.h"
 #include "Tavlin_main.h"
@@ -28,6 +28,10 @@ class DisplayModeTest : public QObject {
   QTemporaryDir dir_;
   std::unique_ptr<ScriptedDialogs> dialogs_;
   std::unique_ptr<TForm_Tavlin> w_;
+  // The window's document, its elements and preview parameters.
+  RICDocument& Doc() { return w_->Document(); }
+  RICElementList& ElementList() { return w_->Document().ElementList(); }
+  PreviewParameters& Params() { return w_->Document().Parameters(); }
 
   TCopyOptionChoices* Choices(const char* edit) {
     auto* c = w_->findChild<TCopyOptionChoices*>(QString(edit) + "_Choices");
@@ -39,7 +43,7 @@ class DisplayModeTest : public QObject {
     return QColor(w_->Image_NXT->Picture().pixel(1 + x, 1 + 63 - y)) == QColor(Qt::black);
   }
   void Restart() {
-    TheDocument().MarkSaved();
+    Doc().MarkSaved();
     w_.reset();
     w_ = StartEditor(*dialogs_);
   }
@@ -55,7 +59,7 @@ class DisplayModeTest : public QObject {
   }
   void cleanup() {
     w_->SetDisplayMode(DisplayMode::TavlinPreview);
-    TheDocument().MarkSaved();
+    Doc().MarkSaved();
     w_.reset();
   }
 
@@ -79,36 +83,36 @@ class DisplayModeTest : public QObject {
     for (const Case& c : cases) {
       w_->AddElement(c.kind);
       w_->findChild<TRICParameterEdit*>(c.edit)->setValue(c.start);
-      QCOMPARE(ElementList[w_->SelectedIndex()]->CopyOpt, c.start);
+      QCOMPARE(ElementList()[w_->SelectedIndex()]->CopyOpt, c.start);
       TCopyOptionChoices* choices = Choices(c.edit);
       QVERIFY(choices->isEnabled());
-      const std::size_t steps = TheDocument().UndoCount();
+      const std::size_t steps = Doc().UndoCount();
       choices->ModeChoice->setCurrentIndex(c.mode);
       emit choices->ModeChoice->activated(c.mode);
       (choices->*c.box)->click();
-      QCOMPARE(ElementList[w_->SelectedIndex()]->CopyOpt, c.expected);
+      QCOMPARE(ElementList()[w_->SelectedIndex()]->CopyOpt, c.expected);
       // Each choice is one step.
-      QCOMPARE(TheDocument().UndoCount(), steps + 2);
+      QCOMPARE(Doc().UndoCount(), steps + 2);
       w_->UndoStep();
       w_->UndoStep();
       w_->FlushRefresh();
-      QCOMPARE(ElementList[w_->SelectedIndex()]->CopyOpt, c.start);
+      QCOMPARE(ElementList()[w_->SelectedIndex()]->CopyOpt, c.start);
     }
     // A parameter reference stays editable by its control; the choices have nothing to say.
     TRICParameterEdit* edit = w_->RICParameterEdit_NumBox_CopyOpt;
     QTest::mouseClick(edit->ParameterButton, Qt::LeftButton);
     QVERIFY(!Choices("RICParameterEdit_NumBox_CopyOpt")->isEnabled());
     edit->ParameterEdit->setValue(7);
-    QCOMPARE(ElementList[w_->SelectedIndex()]->CopyOpt, EncodeParameter(7));
+    QCOMPARE(ElementList()[w_->SelectedIndex()]->CopyOpt, EncodeParameter(7));
   }
 
   void legoStopsAtCircleAndTheModeIsKept() {
     w_->AddElement(RICElementKind::Line);
     w_->AddElement(RICElementKind::Circle);  // the LEGO firmware knows no circle
     w_->AddElement(RICElementKind::Pixel);
-    TRICElement& line = *ElementList[0];
+    TRICElement& line = *ElementList()[0];
     line.X1 = 0, line.Y1 = 5, line.X2 = 99, line.Y2 = 5;
-    TRICElement& pixel = *ElementList[2];
+    TRICElement& pixel = *ElementList()[2];
     pixel.PosX = 80, pixel.PosY = 50;
     w_->SelectElement(2);
     w_->RefreshDocumentView();
@@ -165,9 +169,9 @@ class DisplayModeTest : public QObject {
   void theBrickGetsAsManyParametersAsThePanelOffers() {
     w_->SetDisplayMode(DisplayMode::BrickEnhanced132);
     w_->AddElement(RICElementKind::Pixel);
-    ElementList[0]->PosX = EncodeParameter(20);
-    ElementList[0]->PosY = 0;
-    ParameterSet[20] = 30;
+    ElementList()[0]->PosX = EncodeParameter(20);
+    ElementList()[0]->PosY = 0;
+    Params().ParameterSet[20] = 30;
     w_->SetParameterMode(256);
     w_->RefreshDocumentView();
     QVERIFY(OutputBlack(30, 0));
@@ -179,11 +183,11 @@ class DisplayModeTest : public QObject {
   }
 
   void copyBitsDestinationShowsTheBricksScreen() {
-    TRICElement& sprite = *ElementList[NewSprite(1)];
+    TRICElement& sprite = *ElementList()[NewSprite(ElementList(), 1)];
     sprite.UsedArea = TRect{0, 500, 7, 500};
     sprite.Canvas.FillRect(0, 500, 7, 500, kWhite);
     sprite.Canvas.SetPixel(0, 500, kBlack);
-    w_->SelectElement(NewCopyBits(copyopt::kInvertBitmap, 1, 0, 0, 2, 1, 50, 30));
+    w_->SelectElement(NewCopyBits(ElementList(), copyopt::kInvertBitmap, 1, 0, 0, 2, 1, 50, 30));
     const QImage& view = w_->TabSheet_Edit_CopyBits->Image_CopyBits_Destination->Picture();
     auto black = [&view](int x, int y) {
       return QColor(view.pixel(4 * x + 3, 255 - 4 * y)) == QColor(Qt::black);

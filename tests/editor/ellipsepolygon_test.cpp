@@ -50,6 +50,10 @@ class EllipsePolygonTest : public QObject {
   QTemporaryDir dir_;
   std::unique_ptr<ScriptedDialogs> dialogs_;
   std::unique_ptr<TForm_Tavlin> w_;
+  // The window's document, its elements and preview parameters.
+  RICDocument& Doc() { return w_->Document(); }
+  RICElementList& ElementList() { return w_->Document().ElementList(); }
+  PreviewParameters& Params() { return w_->Document().Parameters(); }
   TPolygonPage* page_ = nullptr;
 
   void Trigger(const char* name) {
@@ -88,7 +92,7 @@ class EllipsePolygonTest : public QObject {
     page_ = w_->TabSheet_Edit_Polygon;
   }
   void cleanup() {
-    TheDocument().MarkSaved();
+    Doc().MarkSaved();
     w_.reset();
     QVERIFY(dialogs_->files.empty());
   }
@@ -117,11 +121,11 @@ class EllipsePolygonTest : public QObject {
 
   void ellipsePressSetsTheCentreAndDragTheRadii() {
     Trigger("Menu_Edit_ElementList_Add_Ellipse");
-    const std::size_t steps = TheDocument().UndoCount();
+    const std::size_t steps = Doc().UndoCount();
     Drag(w_->Image_Ellipse, {50, 32}, {38, 36});
-    const TRICElement& e = *ElementList[0];
+    const TRICElement& e = *ElementList()[0];
     QCOMPARE(QList<int>({e.PosX, e.PosY, e.RadiusX, e.RadiusY}), QList<int>({50, 32, 12, 4}));
-    QCOMPARE(TheDocument().UndoCount(), steps + 1);
+    QCOMPARE(Doc().UndoCount(), steps + 1);
     QVERIFY(BlackAt(w_->Image_Ellipse, 62, 32));
     QVERIFY(!BlackAt(w_->Image_Ellipse, 50, 32));
     // Typing a radius redraws the page.
@@ -133,7 +137,7 @@ class EllipsePolygonTest : public QObject {
   void polygonPointsByMouse() {
     Trigger("Menu_Edit_ElementList_Add_Polygon");
     TNxtImage* image = page_->Image_Polygon;
-    const TRICElement& e = *ElementList[0];
+    const TRICElement& e = *ElementList()[0];
     // A click off the points adds one after the selected (the last) point.
     Press(image, Qt::LeftButton, 60, 50);
     QCOMPARE(PointsOf(e), Points({{10, 10}, {40, 10}, {25, 40}, {60, 50}}));
@@ -141,8 +145,8 @@ class EllipsePolygonTest : public QObject {
     QVERIFY(BlackAt(image, 60, 50));
     // Dragging a point (grabbed a pixel off) moves it; the document is drawn
     // once per pass, and the drag is one step.
-    const std::vector<std::uint8_t> before = EncodeRic(ElementList);
-    const std::size_t steps = TheDocument().UndoCount();
+    const std::vector<std::uint8_t> before = EncodeRic(ElementList());
+    const std::size_t steps = Doc().UndoCount();
     QTest::mousePress(image, Qt::LeftButton, {}, OnScreen(41, 11));
     QCoreApplication::processEvents();
     const int renders = w_->DocumentRenders();
@@ -153,10 +157,10 @@ class EllipsePolygonTest : public QObject {
     QCOMPARE(w_->DocumentRenders(), renders + 1);
     QTest::mouseRelease(image, Qt::LeftButton, {}, OnScreen(70, 20));
     QCOMPARE(PointsOf(e), Points({{10, 10}, {70, 20}, {25, 40}, {60, 50}}));
-    QCOMPARE(TheDocument().UndoCount(), steps + 1);
-    QCOMPARE(QString::fromStdString(TheDocument().UndoName()), QString("Move Point"));
+    QCOMPARE(Doc().UndoCount(), steps + 1);
+    QCOMPARE(QString::fromStdString(Doc().UndoName()), QString("Move Point"));
     w_->UndoStep();
-    QVERIFY(EncodeRic(ElementList) == before);
+    QVERIFY(EncodeRic(ElementList()) == before);
     QCOMPARE(int(page_->RICParameterEdit_Polygon_X[1]->Value()), 40);
     w_->RedoStep();
     // A right click removes a point, but a polygon keeps three.
@@ -171,12 +175,12 @@ class EllipsePolygonTest : public QObject {
 
   void polygonPointsByTheTable() {
     Trigger("Menu_Edit_ElementList_Add_Polygon");
-    const TRICElement& e = *ElementList[0];
+    const TRICElement& e = *ElementList()[0];
     // Typing a coordinate writes it; the parameter button makes it a reference.
     page_->RICParameterEdit_Polygon_X[0]->ConstantEdit->setValue(25);
     QTest::mouseClick(page_->RICParameterEdit_Polygon_Y[2]->ParameterButton, Qt::LeftButton);
     QCOMPARE(PointsOf(e), Points({{25, 10}, {40, 10}, {25, 0xF000}}));
-    QCOMPARE(QString::fromStdString(TheDocument().UndoName()), QString("Change Point 3 Y"));
+    QCOMPARE(QString::fromStdString(Doc().UndoName()), QString("Change Point 3 Y"));
     // The copy options' choices write the polygon's word.
     page_->findChild<QCheckBox*>("PolylineChoice")->click();
     QCOMPARE(int(e.CopyOpt), 0x400);

@@ -4,11 +4,13 @@
 // Driven through the real window, every question answered by script.
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -53,6 +55,10 @@ class FileTrustTest : public QObject {
   QTemporaryDir dir_;
   std::unique_ptr<ScriptedDialogs> dialogs_;
   std::unique_ptr<TForm_Tavlin> w_;
+  // The window's document, its elements and preview parameters.
+  RICDocument& Doc() { return w_->Document(); }
+  RICElementList& ElementList() { return w_->Document().ElementList(); }
+  PreviewParameters& Params() { return w_->Document().Parameters(); }
 
   QString Path(const QString& name) const { return dir_.filePath(name); }
   QString Title(const QString& name) const { return name + " - " + kProgramVersionText; }
@@ -90,7 +96,7 @@ class FileTrustTest : public QObject {
     w_->Recovery()->SetDelay(100);
   }
   void cleanup() {
-    if (w_) TheDocument().MarkSaved();
+    if (w_) Doc().MarkSaved();
     w_.reset();
     QVERIFY2(dialogs_->answers.empty() && dialogs_->choices.empty(), "unused answers");
     QVERIFY2(dialogs_->files.empty(), "unused file answers");
@@ -115,7 +121,7 @@ class FileTrustTest : public QObject {
     QVERIFY2(dialogs_->errors[0].startsWith(Path("notes.ric") +
                                             ": nothing in the file could be read as a RIC picture"),
              qPrintable(dialogs_->errors[0]));
-    QCOMPARE(ElementList.Count(), 1);
+    QCOMPARE(ElementList().Count(), 1);
     QVERIFY(w_->Modified());
     QCOMPARE(w_->CurrentFileName(), QString());
     QCOMPARE(Bytes(Path("notes.ric")), bytes.toStdString());
@@ -216,17 +222,17 @@ class FileTrustTest : public QObject {
     Activate();
     dialogs_->answers = {false};  // keep the changes
     Click("Button_DiskChange_Reload");
-    QCOMPARE(ElementList.Count(), 2);
-    QCOMPARE(ElementList[1]->Kind, RICElementKind::Circle);
+    QCOMPARE(ElementList().Count(), 2);
+    QCOMPARE(ElementList()[1]->Kind, RICElementKind::Circle);
     QVERIFY(dialogs_->questions.value(0).startsWith("on.ric has unsaved changes."));
     dialogs_->answers = {true};
     QVERIFY(w_->ReloadFromDisk());
-    QCOMPARE(ElementList.Count(), 2);
-    QCOMPARE(ElementList[1]->Kind, RICElementKind::Line);
+    QCOMPARE(ElementList().Count(), 2);
+    QCOMPARE(ElementList()[1]->Kind, RICElementKind::Line);
     QVERIFY(!w_->Modified());
     QCOMPARE(w_->windowTitle(), Title("on.ric"));
     Click("SpeedButton_RIC_Undo");
-    QCOMPARE(ElementList[1]->Kind, RICElementKind::Circle);
+    QCOMPARE(ElementList()[1]->Kind, RICElementKind::Circle);
     QVERIFY(w_->Modified());
     Trigger("Menu_File_Save");  // the reloaded file is the one known: no question
     QCOMPARE(Bytes(Path("on.ric")).size(), std::size_t(12 + 12));
@@ -286,6 +292,34 @@ class FileTrustTest : public QObject {
 
   // --- Files named that are not there ------------------------------------------
 
+  // A save that could not keep an attribute of the old file says so, and an
+  // imported script's notes are all shown, where it stopped first.
+  void savesAndImportsShowEveryWarning() {
+    WriteFile("tagged.ric", kTwoElements);
+    const QByteArray tagged = QFile::encodeName(Path("tagged.ric"));
+    if (::setxattr(tagged.constData(), "user.origin", "camera", 6, 0) != 0)
+      QSKIP("the file system refuses user attributes");
+    QVERIFY(w_->OpenRicFile(Path("tagged.ric")));
+    Click("SpeedButton_RIC_AddLine");
+    FileCalls().fsetxattr = [](int, const char*, const void*, std::size_t, int) {
+      errno = EOPNOTSUPP;
+      return -1;
+    };
+    Trigger("Menu_File_Save");
+    FileCalls() = SystemFileCalls();
+    QCOMPARE(dialogs_->warnings.size(), 1);
+    QVERIFY(dialogs_->warnings[0].contains("saved without its extended attributes 'user.origin'"));
+    QVERIFY(!w_->Modified());
+
+    WriteFile("cut.rs", "sprite(1, 1,\n " + std::string(1030, '1') + ")\nnothing\n");
+    QVERIFY(w_->OpenRicFile(Path("cut.rs")));
+    QCOMPARE(dialogs_->warnings.size(), 2);
+    const QStringList notes = dialogs_->warnings[1].split('\n');
+    QCOMPARE(notes.size(), 2);
+    QVERIFY(notes[0].endsWith(QString::fromStdString(std::string(kScriptStopNoteEnd))));
+    QVERIFY(notes[1].contains("a sprite row of 1030 pixels is wider than the canvas"));
+  }
+
   void aMissingFileOrAFolderIsSaidToBeSo() {
     QDir().mkpath(Path("folder.ric"));
     Click("SpeedButton_RIC_AddLine");
@@ -293,7 +327,7 @@ class FileTrustTest : public QObject {
     QVERIFY(!w_->OpenRicFile(Path("folder.ric")));
     QCOMPARE(dialogs_->errors, QStringList({Path("missing.ric") + ": File not found",
                                             Path("folder.ric") + ": Is a folder, not a file"}));
-    QCOMPARE(ElementList.Count(), 1);
+    QCOMPARE(ElementList().Count(), 1);
   }
 
   // --- Recovery copies ----------------------------------------------------------
@@ -304,17 +338,17 @@ class FileTrustTest : public QObject {
     Click("SpeedButton_RIC_AddLine");
     QTRY_VERIFY_WITH_TIMEOUT(CopyKept(), 3000);
     const std::string ric = Folder() + "/" + w_->Recovery()->Name() + ".ric";
-    const std::vector<std::uint8_t> first = EncodeRic(ElementList);
+    const std::vector<std::uint8_t> first = EncodeRic(ElementList());
     QCOMPARE(ReadFileBytes(ric, 1 << 20), first);
     // A button held down: no copy until it is released.
     QWidget* grid = w_->DrawGrid_RIC->viewport();
     QTest::mousePress(grid, Qt::LeftButton, {}, QPoint(5, 5));
-    TheDocument().Add(MakeCircle(0, 1, 2, 3), "Add Circle");
+    Doc().Add(MakeCircle(0, 1, 2, 3), "Add Circle");
     w_->ShowHistoryState();
     QTest::qWait(600);
     QCOMPARE(ReadFileBytes(ric, 1 << 20), first);
     QTest::mouseRelease(grid, Qt::LeftButton, {}, QPoint(5, 5));
-    QTRY_COMPARE_WITH_TIMEOUT(ReadFileBytes(ric, 1 << 20), EncodeRic(ElementList), 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(ReadFileBytes(ric, 1 << 20), EncodeRic(ElementList()), 3000);
     dialogs_->files.push_back(Path("kept.ric"));
     Trigger("Menu_File_Save");
     QVERIFY(!CopyKept());
@@ -362,7 +396,7 @@ class FileTrustTest : public QObject {
     QVERIFY2(dialogs_->questions[0].startsWith("Unsaved changes to " + Path("lost.ric")),
              qPrintable(dialogs_->questions[0]));
     QCOMPARE(dialogs_->choiceButtons.value(0), QString("Restore*/Discard/Later"));
-    QCOMPARE(ElementList.Count(), 2);
+    QCOMPARE(ElementList().Count(), 2);
     QVERIFY(w_->Modified());
     QCOMPARE(w_->CurrentFileName(), Path("lost.ric"));
     QCOMPARE(Bytes(Path("lost.ric")), kTwoElements.substr(0, 12));

@@ -34,7 +34,7 @@
 #include "FileFaults.h"
 #include "FileIO.h"
 #include "NxtImage.h"
-#include "ParameterSet.h"
+#include "ParameterFile.h"
 #include "RICParameterEdit.h"
 #include "RicFile.h"
 #include "ScriptedDialogs.h"
@@ -75,6 +75,10 @@ class MainWindowTest : public QObject {
   QTemporaryDir dir_;
   std::unique_ptr<ScriptedDialogs> dialogs_;
   std::unique_ptr<TForm_Tavlin> w_;
+  // The window's document, its elements and preview parameters.
+  RICDocument& Doc() { return w_->Document(); }
+  RICElementList& ElementList() { return w_->Document().ElementList(); }
+  PreviewParameters& Params() { return w_->Document().Parameters(); }
 
   template <class T>
   T* Find(const char* name) {
@@ -125,7 +129,7 @@ class MainWindowTest : public QObject {
   }
 
   void cleanup() {
-    if (w_) TheDocument().MarkSaved();  // no question when the window goes
+    if (w_) Doc().MarkSaved();  // no question when the window goes
     w_.reset();
     QVERIFY2(dialogs_->answers.empty() && dialogs_->saveAnswers.empty(), "unused answers");
     QVERIFY2(dialogs_->files.empty(), "unused file answers");
@@ -135,7 +139,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(w_->windowTitle(), QString("Untitled - ") + tavlin::kProgramVersionText);
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Empty);
     QCOMPARE(w_->PageControl_Navigate->currentWidget(), w_->TabSheet_Navigate_Modify);
-    QCOMPARE(MaxParameterIndex, 255);
+    QCOMPARE(Params().MaxParameterIndex, 255);
     QCOMPARE(w_->GroupBox_Param->title(), QString("Parameters (0..255)"));
     QVERIFY(w_->SpeedButton_Param16->isVisible());
     QVERIFY(!w_->SpeedButton_Param256->isVisible());
@@ -153,8 +157,8 @@ class MainWindowTest : public QObject {
 
   void addCircleShowsItSelectedAndModified() {
     Click("SpeedButton_RIC_AddCircle");
-    QCOMPARE(ElementList.Count(), 1);
-    const TRICElement& c = *ElementList[0];
+    QCOMPARE(ElementList().Count(), 1);
+    const TRICElement& c = *ElementList()[0];
     QCOMPARE(c.Kind, RICElementKind::Circle);
     QCOMPARE(int(c.PosX), 30);
     QCOMPARE(int(c.PosY), 30);
@@ -173,13 +177,13 @@ class MainWindowTest : public QObject {
 
   void everyAddCommandUsesItsDefaults() {
     for (QAction* a : w_->Menu_Edit_AddElement) a->trigger();
-    QCOMPARE(ElementList.Count(), 11);
+    QCOMPARE(ElementList().Count(), 11);
     QCOMPARE(Status(4), QString("11"));
     // One of each: the file size is the sum of the kinds' sizes.
     QCOMPARE(w_->Label_FileSize->text(),
              QString::number(10 + 12 + 16 + 20 + 12 + 14 + 14 + 12 + 12 + 14 + 20));
     const TRICElement* copyBits = nullptr;
-    for (const auto& e : ElementList)
+    for (const auto& e : ElementList())
       if (e->Kind == RICElementKind::CopyBits) copyBits = e.get();
     QVERIFY(copyBits);
     QCOMPARE(int(copyBits->SpriteID), 1);
@@ -256,7 +260,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(Status(6), Path("a.ric"));
     // The parameter reference shows in its mode and stays as it is.
     QCOMPARE(w_->RICParameterEdit_Line_X1->argumentMode(), ArgumentMode::Parameter);
-    QCOMPARE(int(ElementList[0]->X1), 0xF005);
+    QCOMPARE(int(ElementList()[0]->X1), 0xF005);
   }
 
   void linePageDragSetsTheEndPointsAsConstants() {
@@ -267,7 +271,7 @@ class MainWindowTest : public QObject {
     QTest::mousePress(image, Qt::LeftButton, {}, OnScreen(5, 50));
     QTest::mouseMove(image, OnScreen(60, 20));
     QTest::mouseRelease(image, Qt::LeftButton, {}, OnScreen(60, 20));
-    const TRICElement& line = *ElementList[0];
+    const TRICElement& line = *ElementList()[0];
     QCOMPARE(int(line.X1), 5);  // the parameter reference became a constant
     QCOMPARE(int(line.Y1), 50);
     QCOMPARE(int(line.X2), 60);
@@ -282,7 +286,7 @@ class MainWindowTest : public QObject {
 
   void rectangleAndCircleDrags() {
     Click("SpeedButton_RIC_AddRectangle");
-    const std::size_t steps = TheDocument().UndoCount();
+    const std::size_t steps = Doc().UndoCount();
     QTest::mousePress(w_->Image_Rectangle, Qt::LeftButton, {}, OnScreen(40, 10));
     QCoreApplication::processEvents();
     // A move sets four fields; the document is drawn once, when the pass is done.
@@ -293,8 +297,8 @@ class MainWindowTest : public QObject {
     QCoreApplication::processEvents();
     QCOMPARE(w_->DocumentRenders(), renders + 1);
     QTest::mouseRelease(w_->Image_Rectangle, Qt::LeftButton, {}, OnScreen(20, 30));
-    QCOMPARE(TheDocument().UndoCount(), steps + 1);  // the drag is one step
-    const TRICElement& r = *ElementList[0];
+    QCOMPARE(Doc().UndoCount(), steps + 1);  // the drag is one step
+    const TRICElement& r = *ElementList()[0];
     QCOMPARE(int(r.PosX), 20);
     QCOMPARE(int(r.PosY), 10);
     QCOMPARE(int(r.Width), 20);
@@ -304,17 +308,17 @@ class MainWindowTest : public QObject {
     QTest::mousePress(w_->Image_Circle, Qt::LeftButton, {}, OnScreen(50, 32));
     QTest::mouseMove(w_->Image_Circle, OnScreen(53, 40));
     QTest::mouseRelease(w_->Image_Circle, Qt::LeftButton, {}, OnScreen(53, 40));
-    QCOMPARE(int(ElementList[1]->Radius), 8);
+    QCOMPARE(int(ElementList()[1]->Radius), 8);
     // The list row shows the new values.
-    QCOMPARE(QString::fromStdString(ElementItems(*ElementList[1])[1].Value), QString("8"));
+    QCOMPARE(QString::fromStdString(ElementItems(*ElementList()[1])[1].Value), QString("8"));
   }
 
   void picturesFollowTheWindowSizeByWholeZoomsAndTheMouseStaysExact() {
     w_->show();
     QVERIFY(QTest::qWaitForWindowExposed(w_.get()));
     QVERIFY(w_->windowFlags() & Qt::WindowMaximizeButtonHint);
-    NewSprite(1);
-    ElementList[0]->UsedArea = TRect{0, 0, 99, 63};
+    NewSprite(ElementList(), 1);
+    ElementList()[0]->UsedArea = TRect{0, 0, 99, 63};
     Click("SpeedButton_RIC_AddCopyBits");
     Click("SpeedButton_RIC_AddRectangle");
     TCopyBitsPage* copyBits = w_->TabSheet_Edit_CopyBits;
@@ -339,7 +343,7 @@ class MainWindowTest : public QObject {
       QTest::mousePress(image, Qt::LeftButton, {}, OnScreen(40, 10, z));
       QTest::mouseMove(image, OnScreen(20, 30, z));
       QTest::mouseRelease(image, Qt::LeftButton, {}, OnScreen(20, 30, z));
-      const TRICElement& r = *ElementList[2];
+      const TRICElement& r = *ElementList()[2];
       QCOMPARE(QList<int>({r.PosX, r.PosY, r.Width, r.Height}), QList<int>({20, 10, 20, 20}));
 
       ClickRow(2);
@@ -349,7 +353,7 @@ class MainWindowTest : public QObject {
       QCOMPARE(copyBits->Image_CopyBits_Source->size(), destination->size());
       QVERIFY(small ? c < 4 : c > 4);
       QTest::mousePress(destination, Qt::LeftButton, {}, OnScreen(37, 21, c));
-      QCOMPARE(QList<int>({ElementList[1]->RelX, ElementList[1]->RelY}), QList<int>({37, 21}));
+      QCOMPARE(QList<int>({ElementList()[1]->RelX, ElementList()[1]->RelY}), QList<int>({37, 21}));
 
       // The sprite view shows whole blocks of 24 pixels; a click on its
       // lowest visible row lands there.
@@ -364,7 +368,7 @@ class MainWindowTest : public QObject {
                           sprite->ScrollBar_Sprite_Y->value() + rows - 1);
       QTest::mouseClick(sprite->Image_Sprite, Qt::LeftButton, {},
                         QPoint(1 + 6 * (cols - 1) + 3, 1 + 6 * (rows - 1) + 3));
-      QCOMPARE(ElementList[0]->Canvas.Pixel(corner.x(), corner.y()), kBlack);
+      QCOMPARE(ElementList()[0]->Canvas.Pixel(corner.x(), corner.y()), kBlack);
 
       // The preview's parameter rows that fit reach the last parameter.
       Click("SpeedButton_Preview");
@@ -404,46 +408,46 @@ class MainWindowTest : public QObject {
     // The field the user edits is held to its range.
     ClickRow(1);
     w_->SpinEdit_Information_Height->stepBy(-1);
-    QCOMPARE(int(ElementList[0]->Height), 64);
-    QCOMPARE(int(ElementList[0]->Width), 200);
+    QCOMPARE(int(ElementList()[0]->Height), 64);
+    QCOMPARE(int(ElementList()[0]->Width), 200);
   }
 
   void pixelPageClampsAndShowsPositionWithoutButton() {
     Click("SpeedButton_RIC_AddPixel");
     // (1, 1): QTest takes a null point for the widget's centre.
     QTest::mouseClick(w_->Image_Pixel, Qt::LeftButton, {}, QPoint(1, 1));
-    QCOMPARE(int(ElementList[0]->PosX), 0);
-    QCOMPARE(int(ElementList[0]->PosY), 63);
+    QCOMPARE(int(ElementList()[0]->PosX), 0);
+    QCOMPARE(int(ElementList()[0]->PosY), 63);
     QTest::mouseClick(w_->Image_Pixel, Qt::LeftButton, {}, QPoint(601, 385));
-    QCOMPARE(int(ElementList[0]->PosX), 99);
-    QCOMPARE(int(ElementList[0]->PosY), 0);
+    QCOMPARE(int(ElementList()[0]->PosX), 99);
+    QCOMPARE(int(ElementList()[0]->PosY), 0);
     QTest::mouseMove(w_->Image_Pixel, OnScreen(12, 34));
     QCOMPARE(Status(1), QString("12"));
     QCOMPARE(Status(2), QString("34"));
-    QCOMPARE(int(ElementList[0]->PosX), 99);  // a move without a button places nothing
+    QCOMPARE(int(ElementList()[0]->PosX), 99);  // a move without a button places nothing
   }
 
   void typingIntoTheInformationPageWritesAllFields() {
     Click("SpeedButton_RIC_AddComment");
-    TheDocument().MarkSaved();
+    Doc().MarkSaved();
     QSpinBox* options = w_->SpinEdit_Information_Options;
     options->selectAll();
     QTest::keyClicks(options, "77");
-    QCOMPARE(int(ElementList[0]->Options), 77);
+    QCOMPARE(int(ElementList()[0]->Options), 77);
     QVERIFY(w_->Modified());
     w_->SpinEdit_Information_Width->setValue(100);
-    QCOMPARE(int(ElementList[0]->Width), 100);
-    QCOMPARE(QString::fromStdString(ElementItems(*ElementList[0])[1].Value), QString("100/0"));
+    QCOMPARE(int(ElementList()[0]->Width), 100);
+    QCOMPARE(QString::fromStdString(ElementItems(*ElementList()[0])[1].Value), QString("100/0"));
   }
 
   void argumentModeSwitchAndParameterChangeRedrawThePage() {
     Click("SpeedButton_RIC_AddLine");  // (0,0)-(10,10)
     TRICParameterEdit* x2 = w_->RICParameterEdit_Line_X2;
     QTest::mouseClick(x2->findChild<QToolButton*>("ParameterButton"), Qt::LeftButton);
-    QCOMPARE(int(ElementList[0]->X2), 0xF000);  // parameter 0
-    QCOMPARE(QString::fromStdString(ElementItems(*ElementList[0])[1].Value), QString("P[0]/10"));
+    QCOMPARE(int(ElementList()[0]->X2), 0xF000);  // parameter 0
+    QCOMPARE(QString::fromStdString(ElementItems(*ElementList()[0])[1].Value), QString("P[0]/10"));
     w_->SpinEdit_Param[0]->setValue(50);
-    QCOMPARE(int(ParameterSet[0]), 50);
+    QCOMPARE(int(Params().ParameterSet[0]), 50);
     w_->FlushRefresh();
     QCOMPARE(QColor(w_->Image_Line->Picture().pixel(OnScreen(50, 10))), QColor(Qt::black));
     QCOMPARE(QColor(w_->Image_NXT->Picture().pixel(1 + 50, 1 + 63 - 10)), QColor(Qt::black));
@@ -473,7 +477,7 @@ class MainWindowTest : public QObject {
     QVERIFY(w_->Panel_Param[20]->isVisible());
     // Editing a row sets the parameter it shows.
     w_->SpinEdit_Param[20]->setValue(9);
-    QCOMPARE(int(ParameterSet[255]), 9);
+    QCOMPARE(int(Params().ParameterSet[255]), 9);
     Click("SpeedButton2");
     QCOMPARE(w_->GroupBox_Param->height(), 164);
     QVERIFY(!w_->Panel_Param[4]->isVisible());
@@ -494,16 +498,16 @@ class MainWindowTest : public QObject {
              QColor(w_->Image_NXT->Picture().pixel(1 + x, 1 + 63 - 10)) == QColor(Qt::black);
     };
     Click("SpeedButton_PreView_Play");
-    QCOMPARE(int(ParameterSet[0]), 20);  // the first frame at once
-    QTRY_COMPARE(int(ParameterSet[0]), 40);
+    QCOMPARE(int(Params().ParameterSet[0]), 20);  // the first frame at once
+    QTRY_COMPARE(int(Params().ParameterSet[0]), 40);
     QCOMPARE(w_->SpinEdit_Param[0]->value(), 40);
     QCOMPARE(frameLabel(), QString("Frame 2 of 3"));
     QVERIFY(lineEndsAt(40));
-    QTRY_COMPARE(int(ParameterSet[0]), 20);  // it loops
+    QTRY_COMPARE(int(Params().ParameterSet[0]), 20);  // it loops
     Click("SpeedButton_PreView_Pause");
-    const int paused = ParameterSet[0];
+    const int paused = Params().ParameterSet[0];
     QTest::qWait(100);
-    QCOMPARE(int(ParameterSet[0]), paused);
+    QCOMPARE(int(Params().ParameterSet[0]), paused);
 
     // The step buttons go round the frames.
     const int next = paused == 60 ? 20 : paused + 20;
@@ -511,21 +515,21 @@ class MainWindowTest : public QObject {
     QCOMPARE(w_->SpinEdit_Param[0]->value(), next);
     QVERIFY(lineEndsAt(next));
     Click("SpeedButton_PreView_PrevFrame");
-    QCOMPARE(int(ParameterSet[0]), paused);
+    QCOMPARE(int(Params().ParameterSet[0]), paused);
 
     // Leaving the preview, New and closing stop it.
     for (const char* leave : {"Menu_File_ModifyRICFile", "Menu_File_New", "close"}) {
       Trigger("Menue_File_PreviewRICfile");
       Click("SpeedButton_PreView_Play");
       QTest::qWait(30);
-      TheDocument().MarkSaved();
+      Doc().MarkSaved();
       if (QString(leave) == "close")
         QVERIFY(w_->close());
       else
         Trigger(leave);
-      const int stopped = ParameterSet[0];
+      const int stopped = Params().ParameterSet[0];
       QTest::qWait(100);
-      QCOMPARE(int(ParameterSet[0]), stopped);
+      QCOMPARE(int(Params().ParameterSet[0]), stopped);
     }
   }
 
@@ -542,7 +546,7 @@ class MainWindowTest : public QObject {
     QImageReader gif(Path("anim.gif"));
     QCOMPARE(gif.imageCount(), 4);
     QCOMPARE(gif.size(), QSize(200, 128));
-    QCOMPARE(int(ParameterSet[0]), 50);  // the sweep leaves the parameters as they were
+    QCOMPARE(int(Params().ParameterSet[0]), 50);  // the sweep leaves the parameters as they were
     dialogs_->files.push_back(Path("shot.png"));
     Trigger("Menu_File_Export_Png");
     const QImage png(Path("shot.png"));
@@ -644,7 +648,7 @@ class MainWindowTest : public QObject {
          }},
         {"Merge more.ric", 4,
          [=, this] {
-           SaveRicFile(Path("more.ric").toStdString(), ElementList);
+           SaveRicFile(Path("more.ric").toStdString(), ElementList());
            dialogs_->files.push_back(Path("more.ric"));
            Click("SpeedButton_FileIO_Merge");
          }},
@@ -673,36 +677,36 @@ class MainWindowTest : public QObject {
          {"SpeedButton_RIC_AddComment", "SpeedButton_RIC_AddSprite", "SpeedButton_RIC_AddVarMap",
           "SpeedButton_RIC_AddCopyBits", "SpeedButton_RIC_AddLine"})
       Click(b);
-    TRICElement& sprite = *ElementList[1];
+    TRICElement& sprite = *ElementList()[1];
     sprite.Canvas.SetPixelIndex(2, 500, kBlackIndex);
     sprite.UsedArea = TRect{0, 500, 3, 501};
-    ElementList[2]->Points = {{0, 0}, {10, 10}, {20, 20}};
-    ElementList[2]->ID = 2;  // hides no sprite
-    TheDocument().MarkSaved();
+    ElementList()[2]->Points = {{0, 0}, {10, 10}, {20, 20}};
+    ElementList()[2]->ID = 2;  // hides no sprite
+    Doc().MarkSaved();
     w_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w_.get()));
     w_->SelectElement(c.select);
-    const std::vector<std::uint8_t> before = EncodeRic(ElementList);
+    const std::vector<std::uint8_t> before = EncodeRic(ElementList());
     c.take();
-    const std::vector<std::uint8_t> after = EncodeRic(ElementList);
+    const std::vector<std::uint8_t> after = EncodeRic(ElementList());
     QVERIFY(after != before);
     QVERIFY(w_->Modified());
-    QCOMPARE(TheDocument().UndoCount(), std::size_t(6));
+    QCOMPARE(Doc().UndoCount(), std::size_t(6));
     QCOMPARE(w_->Menu_Edit_Undo->text().remove('&'), "Undo " + name);
     QCOMPARE(w_->SpeedButton_RIC_Undo->toolTip(), "Undo " + name);
     QCOMPARE(w_->Menu_Edit_Redo->text().remove('&'), QString("Redo"));
     QVERIFY(!w_->SpeedButton_RIC_Redo->isEnabled());
     // The window's undo wins over a focused field's own.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
-    QVERIFY(EncodeRic(ElementList) == before);
+    QVERIFY(EncodeRic(ElementList()) == before);
     QVERIFY(!w_->Modified());
     QCOMPARE(w_->Menu_Edit_Redo->text().remove('&'), "Redo " + name);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Y, Qt::ControlModifier);
-    QVERIFY(EncodeRic(ElementList) == after);
-    QCOMPARE(w_->SelectedElement(), ElementList.At(w_->SelectedIndex()));
+    QVERIFY(EncodeRic(ElementList()) == after);
+    QCOMPARE(w_->SelectedElement(), ElementList().At(w_->SelectedIndex()));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z,
                     Qt::ControlModifier | Qt::ShiftModifier);
-    QVERIFY(EncodeRic(ElementList) == after);  // nothing left to redo
+    QVERIFY(EncodeRic(ElementList()) == after);  // nothing left to redo
     dialogs_->files.push_back(Path(QString("saved-%1.ric").arg(QTest::currentDataTag())));
     QVERIFY(w_->SaveDocumentAs());
     w_->Menu_Edit_Undo->trigger();
@@ -718,34 +722,34 @@ class MainWindowTest : public QObject {
     for (const char* b :
          {"SpeedButton_RIC_AddComment", "SpeedButton_RIC_AddLine", "SpeedButton_RIC_AddCircle"})
       Click(b);
-    TRICElement *a = ElementList[0], *b = ElementList[1], *c = ElementList[2];
+    TRICElement *a = ElementList()[0], *b = ElementList()[1], *c = ElementList()[2];
     Click("SpeedButton_RIC_Double");  // C selected: [A, B, C', C]
-    QCOMPARE(ElementList.Count(), 4);
-    QCOMPARE(ElementList[3], c);
-    QCOMPARE(ElementList[2]->Kind, RICElementKind::Circle);
+    QCOMPARE(ElementList().Count(), 4);
+    QCOMPARE(ElementList()[3], c);
+    QCOMPARE(ElementList()[2]->Kind, RICElementKind::Circle);
     QCOMPARE(w_->SelectedIndex(), 2);
     Click("SpeedButton_RIC_Delete");  // back to [A, B, C], C selected
     QCOMPARE(w_->SelectedIndex(), 2);
     ClickRow(1);
     Click("SpeedButton_RIC_MoveUp");  // A first: exchanged with the last
-    QCOMPARE(ElementList[0], c);
-    QCOMPARE(ElementList[1], b);
-    QCOMPARE(ElementList[2], a);
+    QCOMPARE(ElementList()[0], c);
+    QCOMPARE(ElementList()[1], b);
+    QCOMPARE(ElementList()[2], a);
     QCOMPARE(w_->SelectedIndex(), 2);
     Click("SpeedButton_RIC_MoveDown");  // A last: back to the first place
-    QCOMPARE(ElementList[0], a);
-    QCOMPARE(ElementList[2], c);
+    QCOMPARE(ElementList()[0], a);
+    QCOMPARE(ElementList()[2], c);
     QCOMPARE(w_->SelectedIndex(), 0);
     // Delete key on the grid.
     w_->DrawGrid_RIC->setFocus();
     QTest::keyClick(w_->DrawGrid_RIC, Qt::Key_Delete);
-    QCOMPARE(ElementList.Count(), 2);
-    QCOMPARE(ElementList[0], b);
+    QCOMPARE(ElementList().Count(), 2);
+    QCOMPARE(ElementList()[0], b);
   }
 
   void elementsTravelBetweenWindowsAsRicBytes() {
     Click("SpeedButton_RIC_AddSprite");
-    TRICElement& sprite = *ElementList[0];
+    TRICElement& sprite = *ElementList()[0];
     sprite.ID = 4;
     ExtendUsedArea(sprite.Canvas, sprite.UsedArea, 0, 0, 9, 3);
     sprite.Canvas.SetPixelIndex(2, 1, kBlackIndex);
@@ -758,7 +762,7 @@ class MainWindowTest : public QObject {
     QTest::keyClick(w_->DrawGrid_RIC, Qt::Key_C, Qt::ControlModifier);
     QVERIFY(QApplication::clipboard()->text().startsWith("sprite( 4,"));
     // Another window with a document of its own takes it after its selected element.
-    TheDocument().MarkSaved();
+    Doc().MarkSaved();
     w_ = StartEditor(*dialogs_);
     w_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w_.get()));
@@ -766,16 +770,16 @@ class MainWindowTest : public QObject {
     Click("SpeedButton_RIC_AddLine");
     ClickRow(1);
     Trigger("Menu_Edit_Paste");
-    QCOMPARE(ElementList.Count(), 3);
+    QCOMPARE(ElementList().Count(), 3);
     QCOMPARE(w_->SelectedIndex(), 1);
     RICElementList pasted;
-    pasted.Add(DuplicateElement(*ElementList[1]));
+    pasted.Add(DuplicateElement(*ElementList()[1]));
     QVERIFY(EncodeRic(pasted) == bytes);
-    QCOMPARE(TheDocument().UndoName(), std::string("Paste Sprite"));
+    QCOMPARE(Doc().UndoName(), std::string("Paste Sprite"));
     QVERIFY(w_->Modified());
     // Cut takes it out again; a right click selects a row and its menu pastes it back.
     QTest::keyClick(w_->DrawGrid_RIC, Qt::Key_X, Qt::ControlModifier);
-    QCOMPARE(ElementList.Count(), 2);
+    QCOMPARE(ElementList().Count(), 2);
     QWidget* vp = w_->DrawGrid_RIC->viewport();
     const QPoint first = w_->DrawGrid_RIC->CellRect(1, 1).center();
     QTest::mouseClick(vp, Qt::RightButton, {}, first);
@@ -785,8 +789,8 @@ class MainWindowTest : public QObject {
     QVERIFY(menu && menu->isVisible());
     menu->actions()[2]->trigger();
     menu->hide();
-    QCOMPARE(ElementList.Count(), 3);
-    QCOMPARE(ElementList[1]->Kind, RICElementKind::Sprite);
+    QCOMPARE(ElementList().Count(), 3);
+    QCOMPARE(ElementList()[1]->Kind, RICElementKind::Sprite);
     // Elements from elsewhere larger than a RIC file can be are refused, not decoded.
     auto* huge = new QMimeData;
     huge->setData("application/x-tavlin-ric-elements",
@@ -794,7 +798,7 @@ class MainWindowTest : public QObject {
                       .repeated(262144 / 12 + 1));  // 21,846 Points
     QApplication::clipboard()->setMimeData(huge);
     Trigger("Menu_Edit_Paste");
-    QCOMPARE(ElementList.Count(), 3);
+    QCOMPARE(ElementList().Count(), 3);
     QCOMPARE(dialogs_->errors.size(), 1);
   }
 
@@ -802,8 +806,8 @@ class MainWindowTest : public QObject {
     for (const char* b :
          {"SpeedButton_RIC_AddComment", "SpeedButton_RIC_AddLine", "SpeedButton_RIC_AddCircle"})
       Click(b);
-    TheDocument().MarkSaved();
-    TRICElement *a = ElementList[0], *b = ElementList[1], *c = ElementList[2];
+    Doc().MarkSaved();
+    TRICElement *a = ElementList()[0], *b = ElementList()[1], *c = ElementList()[2];
     TDrawGrid* grid = w_->DrawGrid_RIC;
     QWidget* vp = grid->viewport();
     // With Shift held nothing moves.
@@ -812,14 +816,14 @@ class MainWindowTest : public QObject {
     QMouseEvent shifted(QEvent::MouseMove, grid->CellRect(1, 3).center(),
                         vp->mapToGlobal(grid->CellRect(1, 3).center()), Qt::NoButton,
                         Qt::LeftButton, Qt::ShiftModifier);
-    QCOMPARE(ElementList[0], c);  // the plain move did exchange: undo it by dragging back
+    QCOMPARE(ElementList()[0], c);  // the plain move did exchange: undo it by dragging back
     QApplication::sendEvent(vp, &shifted);
-    QCOMPARE(ElementList[0], c);
+    QCOMPARE(ElementList()[0], c);
     QTest::mouseMove(vp, grid->CellRect(1, 1).center());
     QTest::mouseRelease(vp, Qt::LeftButton, {}, grid->CellRect(1, 1).center());
-    QCOMPARE(ElementList[0], a);
-    QCOMPARE(ElementList[1], b);
-    QCOMPARE(ElementList[2], c);
+    QCOMPARE(ElementList()[0], a);
+    QCOMPARE(ElementList()[1], b);
+    QCOMPARE(ElementList()[2], c);
     QVERIFY(!w_->Modified());  // back in its first order: no step
     QCOMPARE(w_->SelectedIndex(), 0);
   }
@@ -828,7 +832,7 @@ class MainWindowTest : public QObject {
     for (const char* b :
          {"SpeedButton_RIC_AddPixel", "SpeedButton_RIC_AddLine", "SpeedButton_RIC_AddRectangle"})
       Click(b);
-    TRICElement *a = ElementList[0], *c = ElementList[2];
+    TRICElement *a = ElementList()[0], *c = ElementList()[2];
     TDrawGrid* grid = w_->DrawGrid_RIC;
     QWidget* vp = grid->viewport();
     // A Shift drag from row 1 to row 3: nothing moves, and the highlight stays on row 1.
@@ -839,7 +843,7 @@ class MainWindowTest : public QObject {
                         Qt::LeftButton, Qt::ShiftModifier);
     QApplication::sendEvent(vp, &shifted);
     QTest::mouseRelease(vp, Qt::LeftButton, Qt::ShiftModifier, grid->CellRect(1, 3).center());
-    QCOMPARE(ElementList[0], a);
+    QCOMPARE(ElementList()[0], a);
     QCOMPARE(w_->SelectedIndex(), 0);
     QCOMPARE(grid->Row(), 1);
     // A press below the rows, dragged onto row 3, moves nothing either.
@@ -847,8 +851,8 @@ class MainWindowTest : public QObject {
     QTest::mousePress(vp, Qt::LeftButton, {}, below);
     QTest::mouseMove(vp, grid->CellRect(1, 3).center());
     QTest::mouseRelease(vp, Qt::LeftButton, {}, grid->CellRect(1, 3).center());
-    QCOMPARE(ElementList[0], a);
-    QCOMPARE(ElementList[2], c);
+    QCOMPARE(ElementList()[0], a);
+    QCOMPARE(ElementList()[2], c);
     // The Delete key then acts on the highlighted row.
     QCOMPARE(grid->Row(), w_->SelectedIndex() + 1);
   }
@@ -857,7 +861,7 @@ class MainWindowTest : public QObject {
     Click("SpeedButton_Preview");
     Click("SpeedButton_RIC_AddPixel");  // reachable from the Edit menu in preview mode
     Trigger("Menu_Edit_ElementList_Add_Circle");
-    QCOMPARE(ElementList.Count(), 2);
+    QCOMPARE(ElementList().Count(), 2);
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Preview);
     QCOMPARE(QColor(w_->Image_Preview->Picture().pixel(OnScreen(40, 30))), QColor(Qt::black));
     Click("SpeedButton2");
@@ -868,32 +872,32 @@ class MainWindowTest : public QObject {
     w_->SpinEdit_Param[2]->setValue(1234);
     dialogs_->files.push_back(Path("p.rpa"));
     Click("SpeedButton_Preview_ParamSave");
-    QCOMPARE(QString::fromStdString(ParameterFileName), Path("p.rpa"));
+    QCOMPARE(QString::fromStdString(Params().ParameterFileName), Path("p.rpa"));
     QCOMPARE(dialogs_->fileFilters.last(), QString("Tavlin parameter file|*.rpa"));
     // Clear asks; No keeps the values, Yes zeroes them.
     dialogs_->answers.push_back(false);
     Click("SpeedButton_Preview_ParamNew");
     QCOMPARE(dialogs_->questions.last(),
              QString("All parameter will be set to 0. Would you proceed?"));
-    QCOMPARE(int(ParameterSet[2]), 1234);
+    QCOMPARE(int(Params().ParameterSet[2]), 1234);
     dialogs_->answers.push_back(true);
     Trigger("Menu_Edit_Parameter_Clear");
-    QCOMPARE(int(ParameterSet[2]), 0);
+    QCOMPARE(int(Params().ParameterSet[2]), 0);
     QCOMPARE(w_->SpinEdit_Param[2]->value(), 0);
     // Cancelling the load changes nothing; loading brings the value back into the panel.
     dialogs_->files.push_back(std::nullopt);
     Click("SpeedButton_Preview_ParamLoad");
-    QCOMPARE(int(ParameterSet[2]), 0);
+    QCOMPARE(int(Params().ParameterSet[2]), 0);
     dialogs_->files.push_back(Path("p.rpa"));
     Trigger("Menu_Edit_Parameter_Load");
-    QCOMPARE(int(ParameterSet[2]), 1234);
+    QCOMPARE(int(Params().ParameterSet[2]), 1234);
     QCOMPARE(w_->SpinEdit_Param[2]->value(), 1234);
   }
 
   void onlyAParameterFileReadOrWrittenWithoutErrorIsAdopted() {
     std::string ric("\x0A\x00\x04\x00\x00\x00\x01\x00\x02\x00\x00\x00", 12);
     WriteFile("picture.ric", ric);
-    const std::string before = ParameterFileName;
+    const std::string before = Params().ParameterFileName;
     dialogs_->files.push_back(Path("picture.ric"));
     Trigger("Menu_Edit_Parameter_Load");
     dialogs_->files.push_back(Path("missing-folder/p.rpa"));
@@ -901,13 +905,13 @@ class MainWindowTest : public QObject {
     QCOMPARE(dialogs_->errors.size(), 2);
     QVERIFY2(dialogs_->errors[0].startsWith(Path("picture.ric") + ": "),
              qPrintable(dialogs_->errors[0]));
-    QCOMPARE(ParameterFileName, before);
+    QCOMPARE(Params().ParameterFileName, before);
     // A text file that stops at a bad line changes no value.
     WriteFile("half.rpa", "3:77\r\nx:1\r\n");
     dialogs_->files.push_back(Path("half.rpa"));
     Trigger("Menu_Edit_Parameter_Load");
     QCOMPARE(dialogs_->errors.size(), 3);
-    QCOMPARE(ParameterSet[3], 0);
+    QCOMPARE(Params().ParameterSet[3], 0);
     QVERIFY(w_->close());  // writes the parameter file, never the picture
     QVERIFY(FileBytes(Path("picture.ric")) == std::vector<std::uint8_t>(ric.begin(), ric.end()));
   }
@@ -918,7 +922,7 @@ class MainWindowTest : public QObject {
     const std::string list = "milk\r\neggs\r\n", script = "SPRITE(1, 8, 2)\n";
     WriteFile("list.rpa", list);
     WriteFile("script.rs", script);
-    const std::string before = ParameterFileName;
+    const std::string before = Params().ParameterFileName;
     w_->SpinEdit_Param[2]->setValue(5);
     for (const char* name : {"list.rpa", "script.rs"}) {
       dialogs_->files.push_back(Path(name));
@@ -929,7 +933,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(dialogs_->errors,
              QStringList({Path("list.rpa") + ": line 1: 'milk'" + notOne,
                           Path("script.rs") + ": line 1: 'SPRITE(1, 8, 2)'" + notOne}));
-    QCOMPARE(ParameterFileName, before);
+    QCOMPARE(Params().ParameterFileName, before);
     QCOMPARE(w_->SpinEdit_Param[2]->value(), 5);
     QVERIFY(w_->close());
     QVERIFY(FileBytes(Path("list.rpa")) == std::vector<std::uint8_t>(list.begin(), list.end()));
@@ -941,7 +945,7 @@ class MainWindowTest : public QObject {
   void parameterSaveAsksBeforeReplacingAFile() {
     const std::string picture("\x0A\x00\x04\x00\x00\x00\x01\x00\x02\x00\x00\x00", 12);
     WriteFile("pic.ric", picture);
-    const std::string before = ParameterFileName;
+    const std::string before = Params().ParameterFileName;
     dialogs_->files = {Path("pic.ric"), std::nullopt};
     dialogs_->answers.push_back(false);  // No goes back to the dialog, which is cancelled
     Click("SpeedButton_Preview_ParamSave");
@@ -949,11 +953,11 @@ class MainWindowTest : public QObject {
              QStringList("pic.ric already exists.\nDo you want to replace it?"));
     QVERIFY(FileBytes(Path("pic.ric")) ==
             std::vector<std::uint8_t>(picture.begin(), picture.end()));
-    QCOMPARE(ParameterFileName, before);
+    QCOMPARE(Params().ParameterFileName, before);
     dialogs_->files.push_back(Path("pic.ric"));
     dialogs_->answers.push_back(true);
     Trigger("Menu_Edit_Parameter_Save");
-    QCOMPARE(ParameterFileName, Path("pic.ric").toStdString());
+    QCOMPARE(Params().ParameterFileName, Path("pic.ric").toStdString());
     const std::vector<std::uint8_t> replaced = FileBytes(Path("pic.ric"));
     QVERIFY(std::string(replaced.begin(), replaced.end()).starts_with("#  Tavlin paramter file"));
   }
@@ -975,7 +979,7 @@ class MainWindowTest : public QObject {
     QVERIFY(QDir().mkpath(Path("work")));
     QDir::setCurrent(Path("work"));
     WriteFile("seen.ric", std::string("\x0A\x00\x04\x00\x00\x00\x01\x00\x02\x00\x00\x00", 12));
-    TheDocument().MarkSaved();
+    Doc().MarkSaved();
     w_.reset();
     w_ = StartEditor(*dialogs_);
     QCOMPARE(Status(6),
@@ -999,10 +1003,10 @@ class MainWindowTest : public QObject {
   void failedMergeLeavesTheDocumentAndSaysWhy() {
     Click("SpeedButton_RIC_AddLine");
     QDir().mkpath(Path("folder.ric"));
-    TheDocument().MarkSaved();
+    Doc().MarkSaved();
     dialogs_->files.push_back(Path("folder.ric"));
     Click("SpeedButton_FileIO_Merge");
-    QCOMPARE(ElementList.Count(), 1);
+    QCOMPARE(ElementList().Count(), 1);
     QCOMPARE(dialogs_->errors.size(), 1);
     QVERIFY2(dialogs_->errors[0].startsWith(Path("folder.ric") + ": "),
              qPrintable(dialogs_->errors[0]));
@@ -1023,7 +1027,7 @@ class MainWindowTest : public QObject {
     // Underscores and descenders, the widest words and numbers each panel shows.
     WriteFile("my_gallery_pygmy.ric", std::string("\x08\x00\x00\x00\x00\x00\x64\x00\x40\x00", 10));
     QVERIFY(w_->OpenRicFile(Path("my_gallery_pygmy.ric")));
-    TheDocument().MarkChanged();
+    Doc().MarkChanged();
     w_->ShowHistoryState();
     w_->ShowPointerPosition(65535, 65535);
     w_->StatusPanel[4]->setText("21845");
@@ -1042,9 +1046,10 @@ class MainWindowTest : public QObject {
     // once, as a screenshot taken right after the change would.
     w_->show();
     QVERIFY(QTest::qWaitForWindowExposed(w_.get()));
-    while (ComputeFileSize() + 12 <= 262144) NewPixel(0, RICArgument(1), RICArgument(2));
+    while (ComputeFileSize(ElementList()) + 12 <= 262144)
+      NewPixel(ElementList(), 0, RICArgument(1), RICArgument(2));
     w_->RefreshDocumentView();
-    QCOMPARE(Status(4), QString::number(ElementList.Count()));
+    QCOMPARE(Status(4), QString::number(ElementList().Count()));
     QCOMPARE(w_->Label_FileSize->text().size(), 6);
     for (const QLabel* l : {w_->StatusPanel[4], w_->Label_Elements, w_->Label_FileSize})
       QVERIFY2(l->fontMetrics().horizontalAdvance(l->text()) <= l->contentsRect().width(),
@@ -1069,7 +1074,7 @@ class MainWindowTest : public QObject {
     {
       QPainter p(&sheet);
       p.setFont(grid->viewport()->font());
-      w_->DrawElementCell(p, 0, ElementList.Count(), cell, false);
+      w_->DrawElementCell(p, 0, ElementList().Count(), cell, false);
     }
     for (int y = 0; y < sheet.height(); ++y)
       for (int x = 0; x < sheet.width(); ++x)
@@ -1090,12 +1095,12 @@ class MainWindowTest : public QObject {
     auto first = FileBytes(Path("saved.ric"));
     QCOMPARE(first.size(), std::size_t(14 + 12));
     Click("SpeedButton_FileIO_New");
-    QCOMPARE(ElementList.Count(), 0);
+    QCOMPARE(ElementList().Count(), 0);
     QCOMPARE(Status(6), QString());
     QCOMPARE(w_->windowTitle(), QString("Untitled - ") + tavlin::kProgramVersionText);
     dialogs_->files.push_back(Path("saved.ric"));
     Click("SpeedButton_FileIO_Open");
-    QCOMPARE(ElementList.Count(), 2);
+    QCOMPARE(ElementList().Count(), 2);
     dialogs_->files.push_back(Path("again.ric"));
     Trigger("Menu_File_SaveAs");
     QVERIFY(FileBytes(Path("again.ric")) == first);
@@ -1110,16 +1115,16 @@ class MainWindowTest : public QObject {
     dialogs_->saveAnswers.push_back(SaveAnswer::Yes);
     dialogs_->files.push_back(std::nullopt);
     Click("SpeedButton_FileIO_Open");
-    QCOMPARE(ElementList.Count(), 1);
-    QCOMPARE(ElementList[0]->Kind, RICElementKind::Line);
+    QCOMPARE(ElementList().Count(), 1);
+    QCOMPARE(ElementList()[0]->Kind, RICElementKind::Line);
     QCOMPARE(dialogs_->questions.last(),
              QString("RIC file was modified. Do you want to save the file first?"));
     // No: the changes go, the file comes.
     dialogs_->saveAnswers.push_back(SaveAnswer::No);
     dialogs_->files.push_back(Path("one.ric"));
     Click("SpeedButton_FileIO_Open");
-    QCOMPARE(ElementList.Count(), 1);
-    QCOMPARE(ElementList[0]->Kind, RICElementKind::Pixel);
+    QCOMPARE(ElementList().Count(), 1);
+    QCOMPARE(ElementList()[0]->Kind, RICElementKind::Pixel);
     QVERIFY(!w_->Modified());
   }
 
@@ -1130,8 +1135,8 @@ class MainWindowTest : public QObject {
     QVERIFY(w_->OpenRicFile(Path("base.ric")));
     dialogs_->files.push_back(Path("one.ric"));
     Click("SpeedButton_FileIO_Merge");
-    QCOMPARE(ElementList.Count(), 2);
-    QCOMPARE(ElementList[1]->Kind, RICElementKind::Pixel);
+    QCOMPARE(ElementList().Count(), 2);
+    QCOMPARE(ElementList()[1]->Kind, RICElementKind::Pixel);
     QVERIFY(w_->Modified());
     QCOMPARE(w_->CurrentFileName(), Path("base.ric"));
   }
@@ -1246,13 +1251,13 @@ class MainWindowTest : public QObject {
         {"saves/doc.ric",
          [&] {
            w_->SetCurrentFileName(Path("saves/doc.ric"));
-           TheDocument().MarkChanged();
+           Doc().MarkChanged();
            Trigger("Menu_File_Save");
          },
          true},
         {"saves/as.ric",
          [&] {
-           TheDocument().MarkChanged();
+           Doc().MarkChanged();
            answer("saves/as.ric");
            Trigger("Menu_File_SaveAs");
          },
@@ -1260,8 +1265,8 @@ class MainWindowTest : public QObject {
         {"saves/p.rpa", [&] { answer("saves/p.rpa"), Trigger("Menu_Edit_Parameter_Save"); }},
         {"saves/close.rpa",
          [&] {
-           ParameterFileName = Path("saves/close.rpa").toStdString();
-           TheDocument().MarkSaved();
+           Params().ParameterFileName = Path("saves/close.rpa").toStdString();
+           Doc().MarkSaved();
            w_->show();  // again, after the last run closed it
            w_->close();
          }},
@@ -1299,7 +1304,7 @@ class MainWindowTest : public QObject {
     QDir().mkpath(Path("config/tavlin"));
     WriteFile("elsewhere.rpa", bad);
     auto restart = [&] {
-      TheDocument().MarkSaved();
+      Doc().MarkSaved();
       w_.reset();
       w_ = StartEditor(*dialogs_);
     };
@@ -1340,12 +1345,12 @@ class MainWindowTest : public QObject {
   void aPipeNamedAsADocumentIsRefusedAtOnce() {
     QVERIFY(::mkfifo(Path("pipe.ric").toLocal8Bit().constData(), 0600) == 0);
     Click("SpeedButton_RIC_AddCircle");
-    TheDocument().MarkSaved();
+    Doc().MarkSaved();
     QVERIFY(!w_->OpenRicFile(Path("pipe.ric")));
     dialogs_->files.push_back(Path("pipe.ric"));
     Trigger("Menu_File_Load");
     QCOMPARE(dialogs_->errors, QStringList(2, Path("pipe.ric") + ": Is a pipe, not a file"));
-    QCOMPARE(ElementList.Count(), 1);
+    QCOMPARE(ElementList().Count(), 1);
   }
 
   void closeWithUnsavedWorkAsks() {
@@ -1358,7 +1363,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(dialogs_->questions.last(),
              QString("RIC file was modified. Would you like to save the file first?"));
     // No: it closes and writes the parameter file.
-    ParameterSet[3] = 7;
+    Params().ParameterSet[3] = 7;
     dialogs_->saveAnswers.push_back(SaveAnswer::No);
     QVERIFY(w_->close());
     TParameterSet read{};
@@ -1380,7 +1385,7 @@ class MainWindowTest : public QObject {
           QVERIFY(!w_->close());
         else
           Trigger(qPrintable(command));  // a file dialog now would fail the test
-        QCOMPARE(ElementList.Count(), 1);
+        QCOMPARE(ElementList().Count(), 1);
         QVERIFY(w_->Modified() && w_->isVisible());
       }
     QCOMPARE(dialogs_->errors.size(), 5);
@@ -1403,7 +1408,7 @@ class MainWindowTest : public QObject {
     QTest::keyClick(w_.get(), Qt::Key_N, Qt::ControlModifier);
     QVERIFY(!w_->close());
     QCOMPARE(escapes, 2);
-    QCOMPARE(ElementList.Count(), 1);
+    QCOMPARE(ElementList().Count(), 1);
     w_.reset();  // before `real` goes
   }
 
@@ -1415,8 +1420,8 @@ class MainWindowTest : public QObject {
     dialogs_->saveAnswers.push_back(SaveAnswer::No);
     dialogs_->files.push_back(Path("good.rs"));
     Trigger("ImportRicScript1");
-    QCOMPARE(ElementList.Count(), 2);
-    QCOMPARE(ElementList[0]->Kind, RICElementKind::Line);
+    QCOMPARE(ElementList().Count(), 2);
+    QCOMPARE(ElementList()[0]->Kind, RICElementKind::Line);
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Line);
     QVERIFY(w_->Modified());
     // The imported document has no file yet: Save asks, proposing the script's name.
@@ -1432,7 +1437,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(dialogs_->fileFilters.last(), QString("RicScript *.rs|*.rs"));
   }
 
-  void failedImportShowsWhereAndKeepsTheDocument() {
+  void failedImportShowsWhereAndKeepsDoc() {
     WriteFile("bad.rs", "Line(0,1,2,3,4)\r\nSprite(1,\r\n  0101,\r\n  0102)\r\n");
     Click("SpeedButton_RIC_AddCircle");
     dialogs_->saveAnswers.push_back(SaveAnswer::No);
@@ -1441,13 +1446,13 @@ class MainWindowTest : public QObject {
     QCOMPARE(dialogs_->errors.size(), 1);
     QVERIFY2(dialogs_->errors[0].contains("bad.rs:4:6: a sprite row may hold only 0 and 1"),
              qPrintable(dialogs_->errors[0]));
-    QCOMPARE(ElementList.Count(), 1);
-    QCOMPARE(ElementList[0]->Kind, RICElementKind::Circle);
+    QCOMPARE(ElementList().Count(), 1);
+    QCOMPARE(ElementList()[0]->Kind, RICElementKind::Circle);
     QCOMPARE(w_->Label_Elements->text(), QString("1"));
   }
 
   // Import shows its progress; cancelling it leaves the open document as it was.
-  void cancellingAnImportKeepsTheDocument() {
+  void cancellingAnImportKeepsDoc() {
     std::string script;
     for (int i = 0; i < 3000; ++i) script += "pixel( 0, 1, 2, 0 );\r\n";
     WriteFile("long.rs", script);
@@ -1459,8 +1464,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(dialogs_->progressTexts, QStringList{"Reading long.rs..."});
     QCOMPARE(dialogs_->progressUpdates, 3);
     QVERIFY(dialogs_->errors.isEmpty());
-    QCOMPARE(ElementList.Count(), 1);
-    QCOMPARE(ElementList[0]->Kind, RICElementKind::Circle);
+    QCOMPARE(ElementList().Count(), 1);
+    QCOMPARE(ElementList()[0]->Kind, RICElementKind::Circle);
     QVERIFY(w_->Modified());
   }
 
@@ -1470,8 +1475,8 @@ class MainWindowTest : public QObject {
     WriteFile("start.rs", "Line(0, 1, 2, 3, 4)\r\n");
     const std::vector<std::uint8_t> script = FileBytes(Path("start.rs"));
     QVERIFY(w_->OpenRicFile(Path("start.rs")));
-    QCOMPARE(ElementList.Count(), 1);
-    QCOMPARE(ElementList[0]->Kind, RICElementKind::Line);
+    QCOMPARE(ElementList().Count(), 1);
+    QCOMPARE(ElementList()[0]->Kind, RICElementKind::Line);
     QCOMPARE(w_->CurrentFileName(), QString());
     dialogs_->files.push_back(std::nullopt);
     Trigger("Menu_File_Save");
@@ -1482,19 +1487,19 @@ class MainWindowTest : public QObject {
   void closingKeepsTheOldWorkingFolderValuesInTheConfigFile() {
     QDir(Path("config")).removeRecursively();
     WriteFile("Tavlin.RPA", "  3 : 7\r\n");
-    QCOMPARE(StartDocumentUnit(), std::string());
+    QCOMPARE(StartDocumentUnit(Doc()), std::string());
     QVERIFY(w_->close());
     WriteFile("Tavlin.RPA", "3 : 1\r\n");
-    ClearParameters();
-    QCOMPARE(StartDocumentUnit(), std::string());
+    RICDocument next;
+    QCOMPARE(StartDocumentUnit(next), std::string());
     QFile::remove(Path("Tavlin.RPA"));
-    QCOMPARE(int(ParameterSet[3]), 7);
+    QCOMPARE(int(next.Parameters().ParameterSet[3]), 7);
   }
 
   void openingAMissingFileChangesNothing() {
     Click("SpeedButton_RIC_AddLine");
     QVERIFY(!w_->OpenRicFile(Path("no-such.ric")));
-    QCOMPARE(ElementList.Count(), 1);
+    QCOMPARE(ElementList().Count(), 1);
     QCOMPARE(dialogs_->errors, QStringList(Path("no-such.ric") + ": File not found"));
   }
 
@@ -1508,8 +1513,8 @@ class MainWindowTest : public QObject {
     QVERIFY(enter.isAccepted());
     dialogs_->saveAnswers.push_back(SaveAnswer::No);  // do not save the line first
     Drop("dropped.ric");
-    QCOMPARE(ElementList.Count(), 1);
-    QCOMPARE(ElementList[0]->Kind, RICElementKind::Pixel);
+    QCOMPARE(ElementList().Count(), 1);
+    QCOMPARE(ElementList()[0]->Kind, RICElementKind::Pixel);
     QCOMPARE(w_->CurrentFileName(), Path("dropped.ric"));
     // Other files are not taken.
     QMimeData text;
@@ -1537,17 +1542,17 @@ class MainWindowTest : public QObject {
     QVERIFY(w_->OpenRicFile(Path("cut.ric")));
     dialogs_->files.push_back(Path("cut.ric"));
     Click("SpeedButton_FileIO_Merge");
-    QCOMPARE(ElementList.Count(), 2);
+    QCOMPARE(ElementList().Count(), 2);
     QCOMPARE(dialogs_->warnings.size(), 2);
     QVERIFY2(dialogs_->warnings[0].contains(cut), qPrintable(dialogs_->warnings[0]));
     QVERIFY(dialogs_->warnings[1].contains(cut));
-    TheDocument().MarkSaved();
+    Doc().MarkSaved();
     WriteFile("typo.rs",
               "desc( 0, 100, 64 );\r\nline( 0, 0, 0, 99, 63 );\r\n"
               "circel(0,50,32,10);\r\nrect( 0, 10, 10, 20, 8 );\r\n");
     dialogs_->files.push_back(Path("typo.rs"));
     Trigger("ImportRicScript1");
-    QCOMPARE(ElementList.Count(), 2);
+    QCOMPARE(ElementList().Count(), 2);
     QCOMPARE(dialogs_->warnings.size(), 3);
     QCOMPARE(dialogs_->warnings[2], Path("typo.rs") +
                                         ":3:1: 'circel(0,50,32,10);' is not a RicScript "

@@ -20,7 +20,7 @@
 
 #include "Document.h"
 #include "DrawGrid.h"
-#include "ParameterSet.h"
+#include "ParameterFile.h"
 #include "RicFile.h"
 #include "ScriptedDialogs.h"
 #include "SpritePage.h"
@@ -65,9 +65,13 @@ class SpritePageTest : public QObject {
   QTemporaryDir dir_;
   std::unique_ptr<TextDialogs> dialogs_;
   std::unique_ptr<TForm_Tavlin> w_;
+  // The window's document, its elements and preview parameters.
+  RICDocument& Doc() { return w_->Document(); }
+  RICElementList& ElementList() { return w_->Document().ElementList(); }
+  PreviewParameters& Params() { return w_->Document().Parameters(); }
 
   TSpritePage* Page() { return w_->TabSheet_Edit_Sprite; }
-  TRICElement& Sprite() { return *ElementList[0]; }
+  TRICElement& Sprite() { return *ElementList()[0]; }
   template <class T>
   T* Find(const char* name) {
     T* child = w_->findChild<T*>(name);
@@ -122,12 +126,12 @@ class SpritePageTest : public QObject {
   void init() {
     dialogs_ = std::make_unique<TextDialogs>();
     w_ = StartEditor(*dialogs_);
-    NewSprite(1);
+    NewSprite(ElementList(), 1);
     w_->SelectElement(0);
   }
 
   void cleanup() {
-    TheDocument().MarkSaved();
+    Doc().MarkSaved();
     w_.reset();
   }
 
@@ -214,7 +218,7 @@ class SpritePageTest : public QObject {
     QCOMPARE(Px(14, 501), kWhiteIndex);
     QCOMPARE(Sprite().UsedArea, (TRect{5, 500, 14, 501}));
     QCOMPARE(Text("Label_Sprite_ImageSizeValue"), QString("10 x 2 / 4 bytes"));
-    QCOMPARE(TheDocument().UndoCount(), std::size_t(2));  // a stroke is one step
+    QCOMPARE(Doc().UndoCount(), std::size_t(2));  // a stroke is one step
     w_->Menu_Edit_Undo->trigger();
     QCOMPARE(Sprite().UsedArea, (TRect{5, 500, 5, 500}));
     QCOMPARE(Px(13, 500), kGreyIndex);
@@ -331,7 +335,7 @@ class SpritePageTest : public QObject {
     Press(25, 490);
     Release(25, 490);
     QCOMPARE(Sprite().UsedArea, (TRect{20, 480, 25, 490}));
-    TheDocument().MarkSaved();
+    Doc().MarkSaved();
     Click("SpeedButton_Sprite_Minimize");
     QCOMPARE(Sprite().UsedArea, (TRect{25, 490, 25, 490}));
     QCOMPARE(Px(20, 480), kGreyIndex);
@@ -464,11 +468,11 @@ class SpritePageTest : public QObject {
   void textToolPlacesTheTypedText() {
     Click("SpeedButton_Sprite_Text");
     dialogs_->accept = false;
-    TheDocument().MarkSaved();
+    Doc().MarkSaved();
     Press(5, 460);
     Release(5, 460);
     QCOMPARE(Page()->SpriteToolValue(), 18);
-    QVERIFY(!TheDocument().CanUndo());  // a cancelled dialog changes nothing
+    QVERIFY(!Doc().CanUndo());  // a cancelled dialog changes nothing
     QVERIFY(!w_->Modified());
     QCOMPARE(CountOf(kBlackIndex), 0);
     dialogs_->accept = true;
@@ -488,10 +492,10 @@ class SpritePageTest : public QObject {
 
   void aTextPreviewNeverOutlivesItsTool() {
     // A sprite B with a black block after sprite A, which waits for its text.
-    NewSprite(2);
+    NewSprite(ElementList(), 2);
     for (int y = 0; y < 10; ++y)
-      for (int x = 0; x < 10; ++x) ElementList[1]->Canvas.SetPixelIndex(x, y, kBlackIndex);
-    ElementList[1]->UsedArea = TRect{0, 0, 9, 9};
+      for (int x = 0; x < 10; ++x) ElementList()[1]->Canvas.SetPixelIndex(x, y, kBlackIndex);
+    ElementList()[1]->UsedArea = TRect{0, 0, 9, 9};
     Click("SpeedButton_Sprite_Text");
     Press(0, 0);
     Release(0, 0);
@@ -504,7 +508,8 @@ class SpritePageTest : public QObject {
     Move(20, 20, Qt::NoButton);
     int black = 0;
     for (int y = 0; y < 10; ++y)
-      for (int x = 0; x < 10; ++x) black += ElementList[1]->Canvas.PixelIndex(x, y) == kBlackIndex;
+      for (int x = 0; x < 10; ++x)
+        black += ElementList()[1]->Canvas.PixelIndex(x, y) == kBlackIndex;
     QCOMPARE(black, 100);
     // Back on A: another tool ends a waiting preview as well.
     w_->SelectElement(0);
@@ -534,7 +539,7 @@ class SpritePageTest : public QObject {
   }
 
   void keysOnTheViewActOnTheSpriteNotOnTheList() {
-    NewSprite(2);
+    NewSprite(ElementList(), 2);
     w_->SetListRows(2);
     w_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w_.get()));
@@ -542,7 +547,7 @@ class SpritePageTest : public QObject {
     Click("SpeedButton_Sprite_Select");
     Drag(10, 480, 12, 482);
     for (int key : {Qt::Key_Delete, Qt::Key_Down}) QTest::keyClick(w_->focusWidget(), Qt::Key(key));
-    QCOMPARE(ElementList.Count(), 2);
+    QCOMPARE(ElementList().Count(), 2);
     QCOMPARE(w_->SelectedIndex(), 0);
     QCOMPARE(CountOf(kWhiteIndex), 9);  // erased as the erase button does
     // Ctrl+Z undoes the drawing, not the text of a parameter field edited before.
@@ -572,7 +577,7 @@ class SpritePageTest : public QObject {
     QCOMPARE(Page()->SpeedButton_Sprite_Undo->toolTip(), QString("Undo Move Sprite"));
     Click("SpeedButton_Sprite_Undo");
     Click("SpeedButton_Sprite_Undo");
-    QCOMPARE(ElementList.Count(), 1);
+    QCOMPARE(ElementList().Count(), 1);
     QCOMPARE(Px(5, 500), kBlackIndex);
     Click("SpeedButton_Sprite_Undo");
     QCOMPARE(Px(5, 500), kGreyIndex);

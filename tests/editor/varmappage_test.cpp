@@ -17,7 +17,7 @@
 #include "Document.h"
 #include "DrawGrid.h"
 #include "NxtImage.h"
-#include "ParameterSet.h"
+#include "ParameterFile.h"
 #include "RICParameterEdit.h"
 #include "ScriptedDialogs.h"
 #include "StartUp.h"
@@ -63,6 +63,10 @@ class VarMapPageTest : public QObject {
   QTemporaryDir dir_;
   std::unique_ptr<ScriptedDialogs> dialogs_;
   std::unique_ptr<TForm_Tavlin> w_;
+  // The window's document, its elements and preview parameters.
+  RICDocument& Doc() { return w_->Document(); }
+  RICElementList& ElementList() { return w_->Document().ElementList(); }
+  PreviewParameters& Params() { return w_->Document().Parameters(); }
   TVarMapPage* page_ = nullptr;
 
   template <class T>
@@ -75,7 +79,7 @@ class VarMapPageTest : public QObject {
   void Click(const QString& button) {
     QTest::mouseClick(Find<QToolButton>(qPrintable(button)), Qt::LeftButton);
   }
-  TRICElement& Map() { return *ElementList[w_->SelectedIndex()]; }
+  TRICElement& Map() { return *ElementList()[w_->SelectedIndex()]; }
   QSpinBox* Domain(int row) { return page_->SpinEdit_VarMap_Domain[std::size_t(row)]; }
   QSpinBox* Range(int row) { return page_->SpinEdit_VarMap_Range[std::size_t(row)]; }
   QString RowLabel(int row) { return page_->Label_VarMap_DS[std::size_t(row)]->text(); }
@@ -86,7 +90,7 @@ class VarMapPageTest : public QObject {
   // selecting it in the list would; the document starts unmodified.
   void ShowMap(const QString& points, std::uint16_t id = 1) {
     Click("SpeedButton_RIC_AddVarMap");
-    TheDocument().MarkSaved();
+    Doc().MarkSaved();
     Map().Points = Pts(points);
     Map().ID = id;
     w_->SelectElement(w_->SelectedIndex());
@@ -105,7 +109,7 @@ class VarMapPageTest : public QObject {
   }
 
   void cleanup() {
-    TheDocument().MarkSaved();  // no question when the window goes
+    Doc().MarkSaved();  // no question when the window goes
     w_.reset();
     QVERIFY2(dialogs_->answers.empty(), "unused answers");
   }
@@ -196,7 +200,7 @@ class VarMapPageTest : public QObject {
     QCOMPARE(page_->ScrollBar_VarMap->value(), 0);
     // Selecting the first one in the element list, as the user does.
     Click("SpeedButton_RIC_AddLine");
-    TheDocument().MarkSaved();
+    Doc().MarkSaved();
     TDrawGrid* grid = w_->DrawGrid_RIC;
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(1, 1).center());
     QCOMPARE(w_->PageControl_Edit->currentWidget(), page_);
@@ -204,8 +208,8 @@ class VarMapPageTest : public QObject {
     QVERIFY(Shown(page_->ScrollBar_VarMap));
     QVERIFY(!w_->Modified());
     QCOMPARE(Status(7), QString());
-    QCOMPARE(int(ElementList[0]->ID), 12);
-    QCOMPARE(Text(ElementList[0]->Points), QString("0/0 10/5 20/9 30/70 40/3 50/2 60/1"));
+    QCOMPARE(int(ElementList()[0]->ID), 12);
+    QCOMPARE(Text(ElementList()[0]->Points), QString("0/0 10/5 20/9 30/70 40/3 50/2 60/1"));
   }
 
   void editingAFieldWritesThePointAndMarksModified() {
@@ -513,14 +517,14 @@ class VarMapPageTest : public QObject {
   void commandsDoNothingWithoutASelectedVarMap() {
     ShowMap("0/0 50/20 99/63");
     Click("SpeedButton_RIC_AddLine");
-    TheDocument().MarkSaved();
+    Doc().MarkSaved();
     QGuiApplication::clipboard()->setText("1 2 3 4");
     for (QAction* a :
          {page_->VarMap_DeleteList, page_->Menu_VarMap_Import, page_->Menue_VarMap_Optimize})
       a->trigger();
     page_->Image_VarMapMouseDown(100, 100, Qt::LeftButton);
     page_->Image_VarMapMouseMove(100, 100);
-    QCOMPARE(Text(ElementList[0]->Points), QString("0/0 50/20 99/63"));
+    QCOMPARE(Text(ElementList()[0]->Points), QString("0/0 50/20 99/63"));
     QVERIFY(!w_->Modified());
     QVERIFY(dialogs_->notices.isEmpty());
   }

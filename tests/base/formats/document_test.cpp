@@ -15,8 +15,7 @@ namespace {
 
 class DocumentTest : public ::testing::Test {
  protected:
-  RICElementList list;
-  RICDocument doc{list};
+  RICDocument doc;
 
   void SetUp() override {
     RICElementList start;
@@ -25,8 +24,24 @@ class DocumentTest : public ::testing::Test {
     start.Add(MakeCircle(0, 30, 30, 10));
     doc.Reset(std::move(start), "a.ric");
   }
-  std::vector<std::uint8_t> Bytes() const { return EncodeRic(doc.Elements()); }
+  std::vector<std::uint8_t> Bytes() const { return EncodeRic(doc.ElementList()); }
 };
+
+// Each document keeps its own picture, parameters and placeholder: two open
+// at once share nothing.
+TEST_F(DocumentTest, TwoDocumentsShareNothing) {
+  RICDocument other;
+  other.Parameters().ParameterSet[3] = 7;
+  other.Parameters().MaxParameterIndex = 255;
+  other.UndefinedSprite().Canvas.SetPixel(0, 448, kBlack);
+  other.Add(MakePixel(0, 1, 2), "Add Pixel");
+  EXPECT_EQ(doc.Parameters().ParameterSet[3], 0);
+  EXPECT_EQ(doc.Parameters().MaxParameterIndex, 15);
+  EXPECT_EQ(doc.UndefinedSprite().Canvas.Pixel(0, 448), kGrey);
+  EXPECT_EQ(doc.ElementList().Count(), 3);
+  EXPECT_EQ(other.ElementList().Count(), 1);
+  EXPECT_FALSE(doc.CanUndo());
+}
 
 TEST_F(DocumentTest, EveryStepUndoesAndRedoesToTheExactBytes) {
   const std::vector<std::function<void()>> steps = {
@@ -36,13 +51,13 @@ TEST_F(DocumentTest, EveryStepUndoesAndRedoesToTheExactBytes) {
         RICElementList more;
         more.Add(MakeVarMap(2, 2));
         more.Add(MakeRectangle(0, 1, 2, 3, 4));
-        doc.InsertList(doc.Elements().Count(), std::move(more), "Merge");
+        doc.InsertList(doc.ElementList().Count(), std::move(more), "Merge");
       },
       [&] { doc.Remove(1, "Delete Line"); },
       [&] { doc.Exchange(0, 2, "Move Circle"); },
       [&] { doc.Move(0, 2, "Move Line"); },
       [&] {
-        TRICElement* e = doc.Elements()[1];
+        TRICElement* e = doc.ElementList()[1];
         doc.Track(e);
         e->Canvas.SetPixelIndex(3, 4, kBlackIndex);
         e->UsedArea = {3, 4, 3, 4};
@@ -50,11 +65,11 @@ TEST_F(DocumentTest, EveryStepUndoesAndRedoesToTheExactBytes) {
       },
       [&] {
         std::vector<int> reversed;
-        for (int i = doc.Elements().Count(); i-- > 0;) reversed.push_back(i);
+        for (int i = doc.ElementList().Count(); i-- > 0;) reversed.push_back(i);
         doc.Reorder(reversed, 0, "Move Sprite");
       },
       [&] {  // one element dragged two places down: kept as a move
-        std::vector<int> order(std::size_t(doc.Elements().Count()));
+        std::vector<int> order(std::size_t(doc.ElementList().Count()));
         std::iota(order.begin(), order.end(), 0);
         std::rotate(order.begin(), order.begin() + 1, order.begin() + 3);
         doc.Reorder(order, 2, "Move Line");
@@ -63,14 +78,14 @@ TEST_F(DocumentTest, EveryStepUndoesAndRedoesToTheExactBytes) {
         doc.Add(MakePolygon(0, {{1, 2}, {3, 4}, {5, 6}}), "Add Polygon");
       },
       [&] {
-        TRICElement* e = doc.Elements()[doc.Elements().Count() - 1];
+        TRICElement* e = doc.ElementList()[doc.ElementList().Count() - 1];
         doc.Track(e);
         e->PolygonPoints[1].X = 9;
         doc.ElementEdited(e, "Move Point");
       },
       [&] { doc.Add(MakeEllipse(0, 50, 30, 20, 10), "Add Ellipse"); },
       [&] {
-        TRICElement* e = doc.Elements()[doc.Elements().Count() - 1];
+        TRICElement* e = doc.ElementList()[doc.ElementList().Count() - 1];
         doc.Track(e);
         e->RadiusY = 12;
         doc.ElementEdited(e, "Change RadiusY");
@@ -82,16 +97,16 @@ TEST_F(DocumentTest, EveryStepUndoesAndRedoesToTheExactBytes) {
       },
   };
   std::vector<std::vector<std::uint8_t>> states{Bytes()};
-  std::vector<const TRICElement*> first{doc.Elements()[0]};
+  std::vector<const TRICElement*> first{doc.ElementList()[0]};
   for (const auto& step : steps) {
     step();
     states.push_back(Bytes());
-    first.push_back(doc.Elements().At(0));
+    first.push_back(doc.ElementList().At(0));
   }
   for (std::size_t i = steps.size(); i-- > 0;) {
     doc.Undo();
     EXPECT_EQ(Bytes(), states[i]) << "after undoing step " << i;
-    EXPECT_EQ(doc.Elements().At(0), first[i]) << "the same element object comes back";
+    EXPECT_EQ(doc.ElementList().At(0), first[i]) << "the same element object comes back";
   }
   EXPECT_FALSE(doc.CanUndo());
   for (std::size_t i = 0; i < steps.size(); ++i) {
@@ -102,7 +117,7 @@ TEST_F(DocumentTest, EveryStepUndoesAndRedoesToTheExactBytes) {
 }
 
 TEST_F(DocumentTest, EditsOfOneFieldMergeAndUndoSelectsTheElement) {
-  TRICElement* circle = doc.Elements()[2];
+  TRICElement* circle = doc.ElementList()[2];
   doc.Track(circle);
   for (int x : {31, 32, 33}) {
     circle->PosX = x;
@@ -124,8 +139,9 @@ TEST_F(DocumentTest, EditsOfOneFieldMergeAndUndoSelectsTheElement) {
 }
 
 TEST_F(DocumentTest, EllipseAndPolygonEditsAreStepsThatUndo) {
-  TRICElement* ellipse = list[doc.Add(MakeEllipse(0, 30, 30, 20, 10), "Add Ellipse")];
-  TRICElement* polygon = list[doc.Add(MakePolygon(0, {{1, 2}, {3, 4}, {5, 6}}), "Add Polygon")];
+  TRICElement* ellipse = doc.ElementList()[doc.Add(MakeEllipse(0, 30, 30, 20, 10), "Add Ellipse")];
+  TRICElement* polygon =
+      doc.ElementList()[doc.Add(MakePolygon(0, {{1, 2}, {3, 4}, {5, 6}}), "Add Polygon")];
   const std::vector<std::pair<TRICElement*, std::function<void(TRICElement&)>>> edits = {
       {ellipse, [](TRICElement& e) { e.RadiusX = 7; }},
       {polygon,
@@ -157,7 +173,7 @@ TEST_F(DocumentTest, ModifiedFollowsTheSavedState) {
   EXPECT_FALSE(doc.Modified());
   doc.Redo();
   doc.MarkSaved();
-  TRICElement* circle = doc.Elements()[1];
+  TRICElement* circle = doc.ElementList()[1];
   doc.Track(circle);
   circle->PosX = 40;
   doc.ElementEdited(circle, "Change PosX", "PosX");
@@ -179,8 +195,8 @@ TEST_F(DocumentTest, ModifiedFollowsTheSavedState) {
   doc.Reset(RICElementList{}, "");
   doc.Add(MakePixel(0, 1, 1), "Add Point");
   doc.MarkSaved();
-  doc.Elements()[0]->PosX = 9;
-  doc.ElementEdited(doc.Elements()[0], "Change PosX");
+  doc.ElementList()[0]->PosX = 9;
+  doc.ElementEdited(doc.ElementList()[0], "Change PosX");
   EXPECT_TRUE(doc.Modified());
 }
 
@@ -189,7 +205,7 @@ TEST_F(DocumentTest, TheOldestStepsGoBeyondTheLimit) {
     doc.Add(MakePixel(0, 1, 1), "Add Point");
   EXPECT_EQ(doc.UndoCount(), RICDocument::kHistoryLimit);
   while (doc.CanUndo()) doc.Undo();
-  EXPECT_EQ(doc.Elements().Count(), 3 + 10);
+  EXPECT_EQ(doc.ElementList().Count(), 3 + 10);
   EXPECT_TRUE(doc.Modified());
 }
 

@@ -20,7 +20,7 @@
 #include "CliTestUtil.h"
 #include "FileFaults.h"
 #include "FileIO.h"
-#include "ParameterSet.h"
+#include "ParameterFile.h"
 #include "RICElement.h"
 #include "RicFile.h"
 #include "RicScript.h"

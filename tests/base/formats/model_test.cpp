@@ -11,23 +11,22 @@
 namespace tavlin {
 namespace {
 
-// The document is a global; every test starts and ends with it empty.
+// Every test starts with an empty document list.
 class RicModelTest : public ::testing::Test {
  protected:
-  void SetUp() override { ClearElements(); }
-  void TearDown() override { ClearElements(); }
+  RICElementList ElementList;
 };
 
 TEST_F(RicModelTest, ConstructorsAppendInOrderAndReturnTheIndex) {
-  EXPECT_EQ(NewDescription(1, 100, 64), 0);
-  EXPECT_EQ(NewSprite(3), 1);
-  EXPECT_EQ(NewVarMap(2, 0), 2);
-  EXPECT_EQ(NewCopyBits(1, 2, 3, 4, 5, 6, 7, 8), 3);
-  EXPECT_EQ(NewPixel(1, 2, 3), 4);
-  EXPECT_EQ(NewLine(1, 2, 3, 4, 5), 5);
-  EXPECT_EQ(NewRectangle(1, 2, 3, 4, 5), 6);
-  EXPECT_EQ(NewCircle(1, 2, 3, 4), 7);
-  EXPECT_EQ(NewNumBox(1, 2, 3, 4), 8);
+  EXPECT_EQ(NewDescription(ElementList, 1, 100, 64), 0);
+  EXPECT_EQ(NewSprite(ElementList, 3), 1);
+  EXPECT_EQ(NewVarMap(ElementList, 2, 0), 2);
+  EXPECT_EQ(NewCopyBits(ElementList, 1, 2, 3, 4, 5, 6, 7, 8), 3);
+  EXPECT_EQ(NewPixel(ElementList, 1, 2, 3), 4);
+  EXPECT_EQ(NewLine(ElementList, 1, 2, 3, 4, 5), 5);
+  EXPECT_EQ(NewRectangle(ElementList, 1, 2, 3, 4, 5), 6);
+  EXPECT_EQ(NewCircle(ElementList, 1, 2, 3, 4), 7);
+  EXPECT_EQ(NewNumBox(ElementList, 1, 2, 3, 4), 8);
   ASSERT_EQ(ElementList.Count(), 9);
   for (int i = 0; i < ElementList.Count(); ++i) {
     EXPECT_EQ(int(ElementList[i]->Kind), i) << "element " << i;
@@ -36,13 +35,13 @@ TEST_F(RicModelTest, ConstructorsAppendInOrderAndReturnTheIndex) {
 }
 
 TEST_F(RicModelTest, ConstructorsStoreTheirArgumentsInTheRightFields) {
-  NewDescription(0xFFFF, 100, 64);
-  NewCopyBits(0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88);
-  NewPixel(0xF001, 0xF102, 0x0FFF);
-  NewLine(1, 2, 3, 4, 5);
-  NewRectangle(6, 7, 8, 9, 10);
-  NewCircle(11, 12, 13, 14);
-  NewNumBox(15, 16, 17, 0xF2FF);
+  NewDescription(ElementList, 0xFFFF, 100, 64);
+  NewCopyBits(ElementList, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88);
+  NewPixel(ElementList, 0xF001, 0xF102, 0x0FFF);
+  NewLine(ElementList, 1, 2, 3, 4, 5);
+  NewRectangle(ElementList, 6, 7, 8, 9, 10);
+  NewCircle(ElementList, 11, 12, 13, 14);
+  NewNumBox(ElementList, 15, 16, 17, 0xF2FF);
 
   const TRICElement& d = *ElementList[0];
   EXPECT_EQ(d.Options, 0xFFFF);
@@ -80,7 +79,7 @@ TEST_F(RicModelTest, ConstructorsStoreTheirArgumentsInTheRightFields) {
 }
 
 TEST_F(RicModelTest, NewSpriteIsUnsetGreyAndCostsNoPixelMemory) {
-  TRICElement& s = *ElementList[NewSprite(7)];
+  TRICElement& s = *ElementList[NewSprite(ElementList, 7)];
   EXPECT_EQ(s.ID, 7);
   EXPECT_EQ(s.UsedArea, kUnsetRect);
   EXPECT_FALSE(s.UsedArea.IsSet());
@@ -93,15 +92,15 @@ TEST_F(RicModelTest, NewSpriteIsUnsetGreyAndCostsNoPixelMemory) {
 }
 
 TEST_F(RicModelTest, NewVarMapWithoutCountGetsTheTwoDefaultPoints) {
-  const TRICElement& v = *ElementList[NewVarMap(4, 0)];
+  const TRICElement& v = *ElementList[NewVarMap(ElementList, 4, 0)];
   EXPECT_EQ(v.ID, 4);
   EXPECT_EQ(v.Points, (std::vector<VarMapPoint>{{0, 0}, {99, 63}}));
 }
 
 TEST_F(RicModelTest, NewVarMapWithCountGetsThatManyZeroPoints) {
-  const TRICElement& v3 = *ElementList[NewVarMap(1, 3)];
+  const TRICElement& v3 = *ElementList[NewVarMap(ElementList, 1, 3)];
   EXPECT_EQ(v3.Points, (std::vector<VarMapPoint>{{0, 0}, {0, 0}, {0, 0}}));
-  const TRICElement& v1 = *ElementList[NewVarMap(1, 1)];
+  const TRICElement& v1 = *ElementList[NewVarMap(ElementList, 1, 1)];
   EXPECT_EQ(v1.Points, (std::vector<VarMapPoint>{{0, 0}}));
 }
 
@@ -137,41 +136,43 @@ INSTANTIATE_TEST_SUITE_P(Areas, RicSpriteDataSizeTest,
 
 // --- ComputeFileSize ------------------------------------------------------
 
-TEST_F(RicModelTest, FileSizeOfTheEmptyDocumentIsZero) { EXPECT_EQ(ComputeFileSize(), 0); }
+TEST_F(RicModelTest, FileSizeOfTheEmptyDocumentIsZero) {
+  EXPECT_EQ(ComputeFileSize(ElementList), 0);
+}
 
 TEST_F(RicModelTest, FileSizeOfANewSpriteIsTwelve) {
-  NewSprite(1);
-  EXPECT_EQ(ComputeFileSize(), 12);
+  NewSprite(ElementList, 1);
+  EXPECT_EQ(ComputeFileSize(ElementList), 12);
 }
 
 TEST_F(RicModelTest, FileSizeOfANewVarMapIsSixteen) {
-  NewVarMap(1, 0);
-  EXPECT_EQ(ComputeFileSize(), 16);
+  NewVarMap(ElementList, 1, 0);
+  EXPECT_EQ(ComputeFileSize(ElementList), 16);
 }
 
 TEST_F(RicModelTest, AVarMapWithOnePointCountsAsTwo) {
-  NewVarMap(1, 1);
-  EXPECT_EQ(ComputeFileSize(), 16);
+  NewVarMap(ElementList, 1, 1);
+  EXPECT_EQ(ComputeFileSize(ElementList), 16);
   ElementList[0]->Points.resize(5);
-  EXPECT_EQ(ComputeFileSize(), 8 + 4 * 5);
+  EXPECT_EQ(ComputeFileSize(ElementList), 8 + 4 * 5);
 }
 
 TEST_F(RicModelTest, FileSizeOfASpriteLeavesOutThePadByte) {
-  ElementList[NewSprite(1)]->UsedArea = TRect{0, 0, 7, 2};  // 3 rows of 1 byte
-  EXPECT_EQ(ComputeFileSize(), 13);
+  ElementList[NewSprite(ElementList, 1)]->UsedArea = TRect{0, 0, 7, 2};  // 3 rows of 1 byte
+  EXPECT_EQ(ComputeFileSize(ElementList), 13);
   // The encoding carries the pad byte that the count leaves out.
   EXPECT_EQ(EncodeRic(ElementList).size(), 14u);
 }
 
 TEST_F(RicModelTest, FileSizeAddsEveryKindsBytes) {
-  NewDescription(0, 100, 64);           // 10
-  NewCopyBits(0, 1, 0, 0, 8, 8, 0, 0);  // 20
-  NewPixel(0, 0, 0);                    // 12
-  NewLine(0, 0, 0, 0, 0);               // 14
-  NewRectangle(0, 0, 0, 0, 0);          // 14
-  NewCircle(0, 0, 0, 0);                // 12
-  NewNumBox(0, 0, 0, 0);                // 12
-  EXPECT_EQ(ComputeFileSize(), 94);
+  NewDescription(ElementList, 0, 100, 64);           // 10
+  NewCopyBits(ElementList, 0, 1, 0, 0, 8, 8, 0, 0);  // 20
+  NewPixel(ElementList, 0, 0, 0);                    // 12
+  NewLine(ElementList, 0, 0, 0, 0, 0);               // 14
+  NewRectangle(ElementList, 0, 0, 0, 0, 0);          // 14
+  NewCircle(ElementList, 0, 0, 0, 0);                // 12
+  NewNumBox(ElementList, 0, 0, 0, 0);                // 12
+  EXPECT_EQ(ComputeFileSize(ElementList), 94);
   // Without odd sprites and short VarMaps the count is exactly the encoding's length.
   EXPECT_EQ(EncodeRic(ElementList).size(), 94u);
 }
@@ -190,7 +191,7 @@ TEST_F(RicModelTest, FileSizeOfAnyListMatchesItsEncodingUpToPadsAndShortVarMaps)
 // --- Duplication, release, clearing ---------------------------------------
 
 TEST_F(RicModelTest, DuplicatedSpriteGetsZoomSixNoMarkAndTheWholeCanvas) {
-  TRICElement& s = *ElementList[NewSprite(3)];
+  TRICElement& s = *ElementList[NewSprite(ElementList, 3)];
   s.DataSize = 77;
   s.ZoomFactor = 24;
   s.MarkedArea = TRect{1, 2, 3, 4};
@@ -214,7 +215,7 @@ TEST_F(RicModelTest, DuplicatedSpriteGetsZoomSixNoMarkAndTheWholeCanvas) {
 }
 
 TEST_F(RicModelTest, DrawingOnADuplicatedSpriteLeavesTheSourceAlone) {
-  TRICElement& s = *ElementList[NewSprite(1)];
+  TRICElement& s = *ElementList[NewSprite(ElementList, 1)];
   s.Canvas.SetPixel(5, 5, kBlack);
   ElementPtr copy = DuplicateElement(s);
   copy->Canvas.SetPixel(5, 5, kWhite);
@@ -229,7 +230,7 @@ TEST_F(RicModelTest, DrawingOnADuplicatedSpriteLeavesTheSourceAlone) {
 }
 
 TEST_F(RicModelTest, ChangingADuplicatedVarMapLeavesTheSourceAlone) {
-  TRICElement& v = *ElementList[NewVarMap(2, 0)];
+  TRICElement& v = *ElementList[NewVarMap(ElementList, 2, 0)];
   ElementPtr copy = DuplicateElement(v);
   EXPECT_EQ(copy->ID, 2);
   ASSERT_EQ(copy->Points, v.Points);
@@ -239,7 +240,7 @@ TEST_F(RicModelTest, ChangingADuplicatedVarMapLeavesTheSourceAlone) {
 }
 
 TEST_F(RicModelTest, DuplicatedDrawingElementCopiesEveryField) {
-  TRICElement& c = *ElementList[NewCopyBits(1, 2, 3, 4, 5, 6, 7, 8)];
+  TRICElement& c = *ElementList[NewCopyBits(ElementList, 1, 2, 3, 4, 5, 6, 7, 8)];
   c.DataSize = 9;
   ElementPtr copy = DuplicateElement(c);
   EXPECT_EQ(copy->DataSize, 9);
@@ -253,18 +254,18 @@ TEST_F(RicModelTest, DuplicatedDrawingElementCopiesEveryField) {
 }
 
 TEST_F(RicModelTest, ClearElementsOnAnEmptyDocumentDoesNothing) {
-  ClearElements();
+  ClearElements(ElementList);
   EXPECT_TRUE(ElementList.Empty());
   EXPECT_EQ(ElementList.Count(), 0);
 }
 
 TEST_F(RicModelTest, ClearElementsEmptiesTheDocument) {
-  NewSprite(1);
-  NewVarMap(1, 0);
-  NewLine(0, 0, 0, 1, 1);
-  ClearElements();
+  NewSprite(ElementList, 1);
+  NewVarMap(ElementList, 1, 0);
+  NewLine(ElementList, 0, 0, 0, 1, 1);
+  ClearElements(ElementList);
   EXPECT_TRUE(ElementList.Empty());
-  EXPECT_EQ(ComputeFileSize(), 0);
+  EXPECT_EQ(ComputeFileSize(ElementList), 0);
 }
 
 // --- The list ---------------------------------------------------------------
@@ -340,7 +341,7 @@ INSTANTIATE_TEST_SUITE_P(Factors, RicZoomIndexTest,
 // --- The placeholder sprite and the element list texts ----------------------
 
 TEST(RicUndefinedSpriteTest, IsADisplaySizedFieldAtTheBottomLeft) {
-  InitUndefinedSprite(RgbOf(0xF0, 0xF0, 0xF0));
+  const TRICElement UndefinedSprite = MakeUndefinedSprite(RgbOf(0xF0, 0xF0, 0xF0));
   EXPECT_EQ(UndefinedSprite.Kind, RICElementKind::Sprite);
   EXPECT_EQ(UndefinedSprite.DataSize, 0);
   EXPECT_EQ(UndefinedSprite.ID, 0);

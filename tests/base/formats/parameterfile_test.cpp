@@ -17,9 +17,10 @@
 #include <string>
 #include <vector>
 
+#include "Document.h"
 #include "DocumentUnit.h"
 #include "FileIO.h"
-#include "ParameterSet.h"
+#include "ParameterFile.h"
 #include "RICElement.h"
 
 namespace tavlin {
@@ -68,12 +69,17 @@ std::vector<std::string> CrLfLines(const std::string& text) {
   return lines;
 }
 
-// The parameter set is global: every test starts from zeros.
+// Every test starts from a new document: its parameters all zero.
 class ParameterFileTest : public ::testing::Test {
  protected:
-  void SetUp() override { ClearParameters(); }
-  void TearDown() override { ClearParameters(); }
   TempFolder dir_;
+  RICDocument doc_;
+  TParameterSet& ParameterSet = doc_.Parameters().ParameterSet;
+  int& MaxParameterIndex = doc_.Parameters().MaxParameterIndex;
+  std::string& ParameterFileName = doc_.Parameters().ParameterFileName;
+  RICElementList& ElementList = doc_.ElementList();
+  bool& ParameterFileReadFailed = doc_.Parameters().ParameterFileReadFailed;
+  const TRICElement& UndefinedSprite = doc_.UndefinedSprite();
 };
 
 // --- Layout -----------------------------------------------------------------
@@ -130,7 +136,7 @@ TEST_F(ParameterFileTest, AllZeroValuesGiveTwoHundredFiftySixZeroLines) {
 TEST_F(ParameterFileTest, WrittenFileCarriesTheTimeAndThePathAsPassed) {
   std::string path = dir_ / "values.rpa";
   ParameterSet[3] = 33;
-  WriteParameterFile(path);
+  WriteParameterFile(path, ParameterSet);
   std::vector<std::string> lines = CrLfLines(ReadText(path));
   ASSERT_EQ(lines.size(), 267u);
   EXPECT_TRUE(std::regex_match(lines[7],
@@ -248,8 +254,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ParameterFileTest, AMissingFileChangesNothingAndReportsNothing) {
   ParameterSet[4] = 44;
-  EXPECT_NO_THROW(ReadParameterFile(dir_ / "nothing-here.rpa"));
-  EXPECT_NO_THROW(ReadParameterFile(dir_.path().string()));  // a folder is no file either
+  EXPECT_NO_THROW(ReadParameterFile(dir_ / "nothing-here.rpa", ParameterSet));
+  EXPECT_NO_THROW(
+      ReadParameterFile(dir_.path().string(), ParameterSet));  // a folder is no file either
   EXPECT_EQ(ParameterSet[4], 44);
 }
 
@@ -257,7 +264,7 @@ TEST_F(ParameterFileTest, ReadingNeverClearsTheSet) {
   ParameterSet[200] = 5;
   std::string path = dir_ / "one.rpa";
   WriteText(path, "3 : 7\r\n");
-  ReadParameterFile(path);
+  ReadParameterFile(path, ParameterSet);
   EXPECT_EQ(ParameterSet[3], 7);
   EXPECT_EQ(ParameterSet[200], 5);
 }
@@ -268,7 +275,7 @@ TEST_F(ParameterFileTest, AFileFarTooLargeIsRefusedWithoutReadingIt) {
   fs::resize_file(path, 17u << 20);  // sparse: cheap to make
   ParameterSet[1] = 9;
   try {
-    ReadParameterFile(path);
+    ReadParameterFile(path, ParameterSet);
     ADD_FAILURE() << "no error";
   } catch (const TavlinError& e) {
     EXPECT_EQ(e.File(), path);
@@ -357,7 +364,7 @@ TEST_F(ParameterFileTest, StartReadsAnOldWorkingFolderFileUntilTheConfigFileExis
   WriteText(dir_ / "Tavlin.RPA", "  3 : 7\r\n  4 : x\r\n  5 : 9\r\n");
   MaxParameterIndex = 255;
   ElementList.Add(MakeLine(0, 1, 2, 3, 4));
-  EXPECT_EQ(StartDocumentUnit(), dir_ / "Tavlin.RPA" + ": 'x' is not a valid integer value");
+  EXPECT_EQ(StartDocumentUnit(doc_), dir_ / "Tavlin.RPA" + ": 'x' is not a valid integer value");
   EXPECT_EQ(ParameterSet[3], 7);  // the values before the bad line stay
   EXPECT_EQ(ParameterSet[5], 0);
   EXPECT_EQ(MaxParameterIndex, 15);
@@ -367,7 +374,7 @@ TEST_F(ParameterFileTest, StartReadsAnOldWorkingFolderFileUntilTheConfigFileExis
   // Once the config file exists, the old one is left alone.
   fs::create_directories(dir_ / "cfg/tavlin");
   WriteText(ParameterFileName, "3 : 1\r\n");
-  EXPECT_EQ(StartDocumentUnit(), "");
+  EXPECT_EQ(StartDocumentUnit(doc_), "");
   EXPECT_EQ(ParameterSet[3], 1);
   fs::current_path(workingFolder);
 }
@@ -400,20 +407,14 @@ TEST_F(ParameterFileTest, StartRefusesAPipeOrALinkAsTheDefaultFile) {
   alarm(20);  // a read that waits on a pipe ends the test
   for (const Case& c : cases) {
     c.make(c.path);
-    ClearParameters();
-    EXPECT_EQ(StartDocumentUnit(), c.reason.empty() ? "" : c.path + ": " + c.reason);
+    ParameterSet.fill(0);
+    EXPECT_EQ(StartDocumentUnit(doc_), c.reason.empty() ? "" : c.path + ": " + c.reason);
     EXPECT_EQ(ParameterFileReadFailed, !c.reason.empty()) << c.path;
     EXPECT_EQ(ParameterSet[3], c.reason.empty() ? 5 : 0) << c.path;
     fs::remove(c.path);
   }
   alarm(0);
   fs::current_path(workingFolder);
-}
-
-TEST_F(ParameterFileTest, ClearParametersZeroesAllValues) {
-  ParameterSet.fill(77);
-  ClearParameters();
-  EXPECT_EQ(ParameterSet, TParameterSet{});
 }
 
 // --- Saving -----------------------------------------------------------------
@@ -428,7 +429,7 @@ std::vector<std::string> FolderEntries(const fs::path& folder) {
 TEST_F(ParameterFileTest, SavingIntoAMissingFolderFailsAndNamesTheFile) {
   std::string path = dir_ / "no-such-folder/p.rpa";
   try {
-    WriteParameterFile(path);
+    WriteParameterFile(path, ParameterSet);
     ADD_FAILURE() << "no error";
   } catch (const TavlinError& e) {
     EXPECT_EQ(e.File(), path);
@@ -447,7 +448,7 @@ TEST_F(ParameterFileTest, AFailedSaveLeavesTheOldFileAsItWas) {
   {
     FileSizeLimit limit(100);
     try {
-      WriteParameterFile(path);
+      WriteParameterFile(path, ParameterSet);
       ADD_FAILURE() << "no error";
     } catch (const TavlinError& e) {
       EXPECT_EQ(e.File(), path);
@@ -463,7 +464,7 @@ TEST_F(ParameterFileTest, SavingReplacesTheOldFileCompletelyAndKeepsItsMode) {
   std::string path = dir_ / "replace.rpa";
   WriteText(path, std::string(20000, '~'));
   ::chmod(path.c_str(), 0640);
-  WriteParameterFile(path);
+  WriteParameterFile(path, ParameterSet);
   std::string text = ReadText(path);
   EXPECT_EQ(text.find('~'), std::string::npos);
   EXPECT_EQ(CrLfLines(text).size(), 267u);

@@ -175,11 +175,10 @@ class TempFolder {
   fs::path path_;
 };
 
-// The document is a global: every test starts and ends with it empty.
+// Every test starts with an empty document list.
 class RicFileTest : public ::testing::Test {
  protected:
-  void SetUp() override { ClearElements(); }
-  void TearDown() override { ClearElements(); }
+  RICElementList ElementList;
   TempFolder dir_;
 };
 
@@ -770,29 +769,29 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(RicFileTest, EmptyDocumentWritesAnEmptyFileThatReadsAsEmpty) {
   std::string path = dir_ / "empty.ric";
-  EXPECT_TRUE(WriteRicFile(path));
+  EXPECT_TRUE(WriteRicFile(ElementList, path));
   EXPECT_EQ(fs::file_size(path), 0u);
-  NewLine(0, 1, 2, 3, 4);
-  EXPECT_TRUE(ReadRicFile(path, true));
+  NewLine(ElementList, 0, 1, 2, 3, 4);
+  EXPECT_TRUE(ReadRicFile(ElementList, path, true));
   EXPECT_TRUE(ElementList.Empty());
 }
 
 TEST_F(RicFileTest, OpenReplacesTheDocument) {
   std::string path = dir_ / "two.ric";
   WriteBytes(path, ReadBytes(DataFile("two-circles.ric")));
-  NewLine(0, 1, 2, 3, 4);
-  EXPECT_TRUE(ReadRicFile(path, true));
+  NewLine(ElementList, 0, 1, 2, 3, 4);
+  EXPECT_TRUE(ReadRicFile(ElementList, path, true));
   EXPECT_EQ(Summary(ElementList), "Circle 0 20 20 10; Circle 0 30 30 10");
 }
 
 TEST_F(RicFileTest, MergeAppendsAfterTheUntouchedElements) {
-  NewDescription(0, 100, 64);
-  NewSprite(1);
+  NewDescription(ElementList, 0, 100, 64);
+  NewSprite(ElementList, 1);
   ElementList[1]->Canvas.SetPixel(3, 3, kBlack);
   ElementList[1]->ZoomFactor = 12;
-  NewPixel(0, 1, 1);
+  NewPixel(ElementList, 0, 1, 1);
   std::vector<TRICElement*> before = {ElementList[0], ElementList[1], ElementList[2]};
-  EXPECT_TRUE(ReadRicFile(DataFile("two-circles.ric"), false));
+  EXPECT_TRUE(ReadRicFile(ElementList, DataFile("two-circles.ric"), false));
   ASSERT_EQ(ElementList.Count(), 5);
   for (int i = 0; i < 3; ++i) EXPECT_EQ(ElementList[i], before[std::size_t(i)]);
   EXPECT_EQ(ElementList[1]->ZoomFactor, 12);
@@ -806,8 +805,8 @@ class RicFailedReadTest : public RicFileTest, public ::testing::WithParamInterfa
 
 TEST_P(RicFailedReadTest, LeavesTheDocumentAsItWas) {
   bool clearFirst = GetParam();
-  NewDescription(0, 100, 64);
-  NewCircle(0, 5, 5, 5);
+  NewDescription(ElementList, 0, 100, 64);
+  NewCircle(ElementList, 0, 5, 5, 5);
   std::vector<TRICElement*> before = {ElementList[0], ElementList[1]};
   fs::create_directory(dir_ / "folder.ric");
   for (auto [path, reason] : {std::pair{dir_ / "missing.ric", std::string("File not found")},
@@ -815,7 +814,7 @@ TEST_P(RicFailedReadTest, LeavesTheDocumentAsItWas) {
                               {dir_ / "folder.ric", std::string("Is a folder, not a file")},
                               {std::string(), std::string("Invalid filename")}}) {
     try {
-      ReadRicFile(path, clearFirst);
+      ReadRicFile(ElementList, path, clearFirst);
       ADD_FAILURE() << "no error for " << path;
     } catch (const TavlinError& e) {
       EXPECT_EQ(e.File(), path);
@@ -841,7 +840,7 @@ TEST_F(RicFileTest, OnlyTheFirst262144BytesOfALongFileAreRead) {
   std::string path = dir_ / "long.ric";
   WriteBytes(path, bytes);
   std::vector<std::string> notes;
-  ReadRicFile(path, true, &notes);
+  ReadRicFile(ElementList, path, true, &notes);
   EXPECT_EQ(ElementList.Count(), 18725);
   EXPECT_EQ(ElementList[18724]->PosX, 1);
   EXPECT_EQ(notes, std::vector<std::string>{
@@ -849,25 +848,25 @@ TEST_F(RicFileTest, OnlyTheFirst262144BytesOfALongFileAreRead) {
 }
 
 TEST_F(RicFileTest, ADocumentOfExactly262144BytesIsWritten) {
-  for (int i = 0; i < 18722; ++i) NewLine(0, 1, 2, 3, 4);
-  for (int i = 0; i < 3; ++i) NewPixel(0, 1, 1);
+  for (int i = 0; i < 18722; ++i) NewLine(ElementList, 0, 1, 2, 3, 4);
+  for (int i = 0; i < 3; ++i) NewPixel(ElementList, 0, 1, 1);
   std::string path = dir_ / "full.ric";
-  EXPECT_TRUE(WriteRicFile(path));
+  EXPECT_TRUE(WriteRicFile(ElementList, path));
   EXPECT_EQ(fs::file_size(path), kRicBufferSize);
   std::vector<std::string> notes;
-  EXPECT_TRUE(ReadRicFile(path, true, &notes));
+  EXPECT_TRUE(ReadRicFile(ElementList, path, true, &notes));
   EXPECT_EQ(ElementList.Count(), 18725);
   EXPECT_TRUE(notes.empty()) << notes.front();
 }
 
 TEST_F(RicFileTest, ADocumentTooLargeForTheBufferIsRefusedAndNothingWritten) {
-  for (int i = 0; i < 18725; ++i) NewLine(0, 1, 2, 3, 4);  // 262150 bytes
+  for (int i = 0; i < 18725; ++i) NewLine(ElementList, 0, 1, 2, 3, 4);  // 262150 bytes
   std::string fresh = dir_ / "fresh.ric", old = dir_ / "old.ric";
   Bytes oldBytes = ReadBytes(DataFile("letters.ric"));
   WriteBytes(old, oldBytes);
   for (const std::string& path : {fresh, old}) {
     try {
-      WriteRicFile(path);
+      WriteRicFile(ElementList, path);
       ADD_FAILURE() << "no error";
     } catch (const TavlinError& e) {
       EXPECT_EQ(e.File(), path);
@@ -881,10 +880,11 @@ TEST_F(RicFileTest, ADocumentTooLargeForTheBufferIsRefusedAndNothingWritten) {
 }
 
 TEST_F(RicFileTest, FiveLargeSpritesAreRefused) {
-  for (int i = 0; i < 5; ++i) ElementList[NewSprite(1)]->UsedArea = TRect{0, 0, 1023, 499};
+  for (int i = 0; i < 5; ++i)
+    ElementList[NewSprite(ElementList, 1)]->UsedArea = TRect{0, 0, 1023, 499};
   std::string path = dir_ / "big.ric";
   try {
-    WriteRicFile(path);
+    WriteRicFile(ElementList, path);
     ADD_FAILURE() << "no error";
   } catch (const TavlinError& e) {
     EXPECT_NE(e.Reason().find(std::to_string(5 * (10 + 64000))), std::string::npos) << e.Reason();
@@ -894,10 +894,10 @@ TEST_F(RicFileTest, FiveLargeSpritesAreRefused) {
 
 TEST_F(RicFileTest, ASpriteBeyondTheSixteenBitSizeWordIsRefused) {
   // 128 bytes x 512 rows: the size word would wrap and the brick lose its step.
-  ElementList[NewSprite(1)]->UsedArea = TRect{0, 0, 1023, 511};
+  ElementList[NewSprite(ElementList, 1)]->UsedArea = TRect{0, 0, 1023, 511};
   std::string path = dir_ / "whole.ric";
   try {
-    WriteRicFile(path);
+    WriteRicFile(ElementList, path);
     ADD_FAILURE() << "no error";
   } catch (const TavlinError& e) {
     EXPECT_EQ(e.File(), path);
@@ -917,11 +917,11 @@ TEST_F(RicFileTest, AFailedWriteLeavesTheOldFileAsItWas) {
   std::string path = dir_ / "keep.ric";
   Bytes oldBytes = ReadBytes(DataFile("two-circles.ric"));
   WriteBytes(path, oldBytes);
-  for (int i = 0; i < 100; ++i) NewLine(0, 1, 2, 3, 4);  // 1400 bytes
+  for (int i = 0; i < 100; ++i) NewLine(ElementList, 0, 1, 2, 3, 4);  // 1400 bytes
   {
     FileSizeLimit limit(512);
     try {
-      WriteRicFile(path);
+      WriteRicFile(ElementList, path);
       ADD_FAILURE() << "no error";
     } catch (const TavlinError& e) {
       EXPECT_EQ(e.File(), path);
@@ -937,18 +937,18 @@ TEST_F(RicFileTest, WritingOverAFolderFailsAndLeavesIt) {
   std::string path = dir_ / "folder.ric";
   fs::create_directory(path);
   WriteBytes(path + "/inside", Bytes{1, 2, 3});
-  NewPixel(0, 1, 2);
-  EXPECT_THROW(WriteRicFile(path), TavlinError);
+  NewPixel(ElementList, 0, 1, 2);
+  EXPECT_THROW(WriteRicFile(ElementList, path), TavlinError);
   EXPECT_TRUE(fs::is_directory(path));
   EXPECT_EQ(ReadBytes(path + "/inside"), (Bytes{1, 2, 3}));
   EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"folder.ric"});
 }
 
 TEST_F(RicFileTest, WritingIntoAMissingFolderFailsNamingTheFile) {
-  NewPixel(0, 1, 2);
+  NewPixel(ElementList, 0, 1, 2);
   std::string path = dir_ / "nofolder/x.ric";
   try {
-    WriteRicFile(path);
+    WriteRicFile(ElementList, path);
     ADD_FAILURE() << "no error";
   } catch (const TavlinError& e) {
     EXPECT_EQ(std::string(e.what()), path + ": Its folder does not exist");
@@ -960,9 +960,9 @@ TEST_F(RicFileTest, SavingThroughASymbolicLinkReplacesItsTarget) {
   std::string real = dir_ / "real.ric", link = dir_ / "link.ric";
   WriteBytes(real, Bytes(40, 0xAA));
   fs::create_symlink("real.ric", link);
-  NewCircle(0, 20, 20, 10);
-  NewCircle(0, 30, 30, 10);
-  WriteRicFile(link);
+  NewCircle(ElementList, 0, 20, 20, 10);
+  NewCircle(ElementList, 0, 30, 30, 10);
+  WriteRicFile(ElementList, link);
   EXPECT_TRUE(fs::is_symlink(link));
   EXPECT_EQ(ReadBytes(real), ReadBytes(DataFile("two-circles.ric")));
   EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"link.ric", "real.ric"}));
@@ -979,13 +979,13 @@ TEST_F(RicFileTest, AReadOnlyFileIsNotReplaced) {
   Bytes oldBytes = ReadBytes(DataFile("letters.ric"));
   WriteBytes(path, oldBytes);
   ::chmod(path.c_str(), 0444);
-  NewPixel(0, 1, 2);
+  NewPixel(ElementList, 0, 1, 2);
   EXPECT_EXIT(
       {
         if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::_Exit(3);
         std::string reason;
         try {
-          WriteRicFile(path);
+          WriteRicFile(ElementList, path);
         } catch (const TavlinError& e) {
           reason = e.Reason();
         }
@@ -1010,13 +1010,13 @@ TEST_F(RicFileTest, AWritableFileInAReadOnlyFolderIsSavedInPlace) {
   EXPECT_EXIT(
       {
         if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::_Exit(3);
-        NewCircle(0, 20, 20, 10);
-        NewCircle(0, 30, 30, 10);
-        WriteRicFile(path);
-        EXPECT_THROW(WriteRicFile(folder + "/new.ric"), TavlinError);
-        for (int i = 0; i < 100; ++i) NewLine(0, 1, 2, 3, 4);
+        NewCircle(ElementList, 0, 20, 20, 10);
+        NewCircle(ElementList, 0, 30, 30, 10);
+        WriteRicFile(ElementList, path);
+        EXPECT_THROW(WriteRicFile(ElementList, folder + "/new.ric"), TavlinError);
+        for (int i = 0; i < 100; ++i) NewLine(ElementList, 0, 1, 2, 3, 4);
         FileSizeLimit limit(512);
-        EXPECT_THROW(WriteRicFile(path), TavlinError);
+        EXPECT_THROW(WriteRicFile(ElementList, path), TavlinError);
         std::_Exit(::testing::Test::HasFailure() ? 4 : 0);
       },
       ::testing::ExitedWithCode(0), "");
@@ -1036,8 +1036,8 @@ TEST_F(RicFileTest, SavingReplacesALongerOldFileCompletelyAndKeepsItsMode) {
   const uid_t owner = ::getuid() == 0 ? 65534 : ::getuid();
   const gid_t group = ::getuid() == 0 ? 65534 : ::getgid();
   ASSERT_EQ(::chown(path.c_str(), owner, group), 0);
-  NewCircle(0, 20, 20, 10);
-  NewCircle(0, 30, 30, 10);
+  NewCircle(ElementList, 0, 20, 20, 10);
+  NewCircle(ElementList, 0, 30, 30, 10);
   SaveRicFile(path, ElementList);
   EXPECT_EQ(ReadBytes(path), ReadBytes(DataFile("two-circles.ric")));
   struct stat st {};

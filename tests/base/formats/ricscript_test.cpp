@@ -420,8 +420,7 @@ TEST(ScriptReader, MessagesQuoteShortPiecesOnOneLine) {
 
 class ScriptDocument : public testing::Test {
  protected:
-  void SetUp() override { ClearElements(); }
-  void TearDown() override { ClearElements(); }
+  RICElementList ElementList;
   std::string Script(const std::string& name, const std::string& text) {
     std::string path = folder_ + "/" + name;
     WriteText(path, text);
@@ -432,12 +431,12 @@ class ScriptDocument : public testing::Test {
 };
 
 TEST_F(ScriptDocument, ReplacesOrAppends) {
-  NewLine(0, 1, 2, 3, 4);
+  NewLine(ElementList, 0, 1, 2, 3, 4);
   std::string path = Script("a.rs", "pixel(0,1,2) circle(0,5,5,3)\ncircel(0,5,5,3)");
   std::vector<std::string> notes;
-  EXPECT_TRUE(ReadRicScript(path, false, &notes));
+  EXPECT_TRUE(ReadRicScript(ElementList, path, false, &notes));
   EXPECT_EQ(Describe(ElementList), "Line 0 1 2 3 4; Pixel 0 1 2; Circle 0 5 5 3");
-  EXPECT_TRUE(ReadRicScript(path, true));
+  EXPECT_TRUE(ReadRicScript(ElementList, path, true));
   EXPECT_EQ(Describe(ElementList), "Pixel 0 1 2; Circle 0 5 5 3");
   // Where the reading stopped, as the window and the command line show it.
   EXPECT_EQ(notes, std::vector<std::string>{path + ":2:1: 'circel(0,5,5,3)' is not a RicScript "
@@ -445,13 +444,13 @@ TEST_F(ScriptDocument, ReplacesOrAppends) {
 }
 
 TEST_F(ScriptDocument, AFailedReadLeavesTheDocumentAsItWas) {
-  NewLine(0, 1, 2, 3, 4);
-  NewSprite(2);
+  NewLine(ElementList, 0, 1, 2, 3, 4);
+  NewSprite(ElementList, 2);
   std::string before = Describe(ElementList);
   std::string path = Script("bad.rs", "pixel(0,1,2)\ncircle(0,5,5,3)\nsprite(1, 012)");
   for (bool clearFirst : {true, false}) {
     try {
-      ReadRicScript(path, clearFirst);
+      ReadRicScript(ElementList, path, clearFirst);
       ADD_FAILURE() << "no error";
     } catch (const RicScriptError& e) {
       EXPECT_EQ(e.Message(), "line 3, column 13: a sprite row may hold only 0 and 1");
@@ -461,16 +460,16 @@ TEST_F(ScriptDocument, AFailedReadLeavesTheDocumentAsItWas) {
 }
 
 TEST_F(ScriptDocument, AnUnreadableFileIsAnErrorNotAnEmptyScript) {
-  NewLine(0, 1, 2, 3, 4);
+  NewLine(ElementList, 0, 1, 2, 3, 4);
   std::string missing = folder_ + "/missing.rs";
   try {
-    ReadRicScript(missing, true);
+    ReadRicScript(ElementList, missing, true);
     ADD_FAILURE() << "no error";
   } catch (const TavlinError& e) {
     EXPECT_EQ(std::string(e.what()), missing + ": File not found");
   }
   EXPECT_EQ(Describe(ElementList), "Line 0 1 2 3 4");
-  EXPECT_THROW(ReadRicScript(folder_, true), TavlinError);  // a folder
+  EXPECT_THROW(ReadRicScript(ElementList, folder_, true), TavlinError);  // a folder
 }
 
 TEST_F(ScriptDocument, LoadAndSaveDocumentByExtension) {
@@ -846,11 +845,11 @@ TEST(ScriptRoundTrip, SpritesWithoutPixelsKeepTheirRicBytes) {
 }
 
 TEST_F(ScriptDocument, WriteRicScriptSavesTheDocumentAtomically) {
-  NewDescription(0, 100, 64);
-  NewCircle(0, 50, 32, 10);
+  NewDescription(ElementList, 0, 100, 64);
+  NewCircle(ElementList, 0, 50, 32, 10);
   std::string path = folder_ + "/out.rs";
   WriteText(path, "old contents");
-  EXPECT_TRUE(WriteRicScript(path));
+  EXPECT_TRUE(WriteRicScript(ElementList, path));
   EXPECT_EQ(ReadText(path), RicScriptText(ElementList));
   // Nothing but the file itself is left in the folder.
   int files = 0;
@@ -859,10 +858,10 @@ TEST_F(ScriptDocument, WriteRicScriptSavesTheDocumentAtomically) {
     ++files;
   }
   EXPECT_EQ(files, 1);
-  EXPECT_THROW(WriteRicScript(folder_ + "/no/such/folder/out.rs"), TavlinError);
+  EXPECT_THROW(WriteRicScript(ElementList, folder_ + "/no/such/folder/out.rs"), TavlinError);
   // A save that cannot finish leaves the old file as it was.
   fs::create_directories(folder_ + "/taken.rs/inside");
-  EXPECT_THROW(WriteRicScript(folder_ + "/taken.rs"), TavlinError);
+  EXPECT_THROW(WriteRicScript(ElementList, folder_ + "/taken.rs"), TavlinError);
   EXPECT_TRUE(fs::is_directory(folder_ + "/taken.rs/inside"));
 }
 

@@ -1,4 +1,4 @@
-#include "ParameterSet.h"
+#include "ParameterFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -17,11 +17,6 @@
 #include "Version.h"
 
 namespace tavlin {
-
-TParameterSet ParameterSet{};
-int MaxParameterIndex = 15;
-std::string ParameterFileName = kDefaultParameterFileName;
-bool ParameterFileReadFailed = false;
 
 namespace {
 
@@ -131,8 +126,6 @@ void LoadParameterFile(const std::string& path, TParameterSet& set) {
   set = read;
 }
 
-void ReadParameterFile(const std::string& path) { ReadParameterFile(path, ParameterSet); }
-
 std::string ParameterFileText(const std::string& path, const TParameterSet& set,
                               const std::string& stamp) {
   std::string text;
@@ -160,7 +153,6 @@ void WriteParameterFile(const std::string& path, const TParameterSet& set, LinkR
   WriteFileAtomic(path, ParameterFileText(path, set, NowStamp()), links);
 }
 
-void WriteParameterFile(const std::string& path) { WriteParameterFile(path, ParameterSet); }
 
 std::string DefaultParameterFilePath() { return ConfigFilePath(kDefaultParameterFileName); }
 
@@ -180,6 +172,5 @@ void CreateParentFolders(const std::string& path) {
     throw TavlinError(folder.string(), IoErrorText(errno));
 }
 
-void ClearParameters() { ParameterSet.fill(0); }
 
 }  // namespace tavlin

@@ -1,26 +1,14 @@
-// The 256 run-time parameter values the preview uses, and their text file.
+// The text file that keeps the run-time parameter values between runs.
 #pragma once
 
-#include <array>
-#include <cstdint>
 #include <string>
 
 #include "FileIO.h"
+#include "ParameterSet.h"
 
 namespace tavlin {
 
-using TParameterSet = std::array<std::uint16_t, 256>;
-
-extern TParameterSet ParameterSet;
-// The highest index the parameter panel offers: 15 or 255.
-extern int MaxParameterIndex;
-// The current parameter file; the program sets it to DefaultParameterFilePath() at start.
-// Empty while there is none: closing then writes nothing.
-extern std::string ParameterFileName;
 constexpr const char* kDefaultParameterFileName = "Tavlin.RPA";
-// The parameter file failed to read at start: closing must not write over it
-// (and lose the lines the reader never reached) until the user loads or saves one.
-extern bool ParameterFileReadFailed;
 
 // A file of the user's settings: NAME in ConfigFolder(), $XDG_CONFIG_HOME/tavlin
 // or ~/.config/tavlin. Empty when no such folder may be used (no absolute HOME,
@@ -39,7 +27,6 @@ void CreateParentFolders(const std::string& path);
 // The default file, which nobody picked, is read with LinkRule::Refuse.
 void ReadParameterFile(const std::string& path, TParameterSet& set,
                        LinkRule links = LinkRule::Follow);
-void ReadParameterFile(const std::string& path);
 // Reads a file the user picked to become the parameter file, which closing
 // writes back: it is taken only when it is empty or every line that is not
 // blank is a comment or an "INDEX : VALUE" line, since anything else in it
@@ -54,8 +41,5 @@ std::string ParameterFileText(const std::string& path, const TParameterSet& set,
 // Writes the file atomically; throws TavlinError on failure.
 void WriteParameterFile(const std::string& path, const TParameterSet& set,
                         LinkRule links = LinkRule::Follow);
-void WriteParameterFile(const std::string& path);
-
-void ClearParameters();
 
 }  // namespace tavlin
