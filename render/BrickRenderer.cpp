@@ -64,7 +64,7 @@ const std::vector<ArgField> kArgFields[11] = {
 // clang-format on
 
 std::string Format(const char* fmt, long long a = 0, long long b = 0, long long c = 0) {
-  char buf[160];
+  char buf[256];
   std::snprintf(buf, sizeof buf, fmt, a, b, c);
   return buf;
 }
@@ -663,6 +663,12 @@ std::vector<BrickFinding> CheckBrick(const std::uint8_t* ric, std::size_t size,
                                      const BrickCall& call) {
   BrickRun run(ric, size, call);
   run.checking = true;
+  if (size > kBrickProgramPoolBytes)
+    run.checks.push_back(
+        {0, Format("the picture is %lld bytes, more than the %lld bytes the brick holds for all "
+                   "of a program's data (the firmware's memory pool): a program cannot hold it "
+                   "as an array for GraphicArrayOut",
+                   (long long)size, (long long)kBrickProgramPoolBytes)});
   run.Run();
   return std::move(run.checks);
 }

@@ -29,6 +29,13 @@ const char* BrickVariantName(BrickVariant v);
 // The variant of that name, or nothing for any other text.
 std::optional<BrickVariant> ParseBrickVariant(std::string_view name);
 
+// All of a program's data on the brick, its arrays included, lives in one
+// memory pool of this many bytes: POOL_MAX_SIZE in c_cmd.iom of the NXT
+// firmware source, the same in LEGO's firmware and the enhanced one. A
+// picture larger than that cannot be a program's array, whatever else the
+// program holds (and the program's own variables take part of the pool too).
+constexpr std::size_t kBrickProgramPoolBytes = 32768;
+
 // One drawing call of a program: which firmware, what it passes.
 struct BrickCall {
   BrickVariant Variant = BrickVariant::Enhanced132;
@@ -57,7 +64,8 @@ void RenderBrick(NXTDisplay& screen, const std::uint8_t* ric, std::size_t size,
 // stops, ids the brick ignores, constants read as parameters, parameters the
 // program does not pass, VarMaps too short to map, CopyBits sources outside
 // their sprite, number boxes that cannot draw, elements shorter than the
-// firmware needs, polygons the brick draws from their raw words.
+// firmware needs, polygons the brick draws from their raw words; and, as
+// the first finding (element 0), a picture too large for a program's data.
 std::vector<BrickFinding> CheckBrick(const std::uint8_t* ric, std::size_t size,
                                      const BrickCall& call);
 

@@ -187,6 +187,12 @@ std::string SourceArrayName(const std::string& sourceFileName) {
 std::string SourceText(const RICElementList& list, const std::string& sourceFileName,
                        SourceLanguage language, NxcStyle style) {
   const std::vector<std::uint8_t> bytes = EncodeRic(list);
+  if (bytes.size() > kMaxSourceArrayBytes)
+    throw TavlinError("", "the picture is " + std::to_string(bytes.size()) +
+                              " bytes, but an NXC or NBC array holds at most " +
+                              std::to_string(kMaxSourceArrayBytes) +
+                              " (its length is a 16-bit number and would wrap around); copy "
+                              "the .ric file to the brick and draw it with GraphicOut instead");
   const std::string name = SourceArrayName(sourceFileName);
   const std::string file = CommentSafe(LastPathPart(sourceFileName));
 

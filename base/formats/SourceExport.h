@@ -2,6 +2,7 @@
 // array an NXC or NBC program draws with GraphicArrayOut.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -10,6 +11,11 @@
 namespace tavlin {
 
 enum class SourceLanguage { Nxc, Nbc };
+
+// The most bytes an NXC or NBC byte array holds: the compiler and the brick
+// keep an array's length in a 16-bit number (the firmware's dope vectors
+// count elements in a UWORD), so a longer array wraps around silently.
+constexpr std::size_t kMaxSourceArrayBytes = 65535;
 
 // How the NXC array spells the bytes: one element per line with the RIC
 // macros of NXC's API, or the plain bytes, 16 to a line. NBC always gets bytes.
@@ -26,7 +32,8 @@ std::string SourceArrayName(const std::string& sourceFileName);
 // The whole text of the source file. `sourceFileName` is the name (or path)
 // of the file the document came from; its last part names the array and
 // appears in the first comment line. Throws TavlinError (without a file
-// name) when the document does not fit into a RIC file.
+// name) when the document does not fit into a RIC file, or its bytes not
+// into an array (kMaxSourceArrayBytes).
 std::string SourceText(const RICElementList& list, const std::string& sourceFileName,
                        SourceLanguage language, NxcStyle style = NxcStyle::Macros);
 

@@ -508,6 +508,24 @@ TEST(BrickCheck, ListsWhatTheBrickTreatsDifferently) {
   }
 }
 
+// The firmware's memory pool for a program's data holds 32,768 bytes: a
+// picture of that size may still be an array, one even word more may not.
+TEST(BrickCheck, PicturesLargerThanTheProgramPoolAreReported) {
+  for (std::size_t size : {std::size_t(32768), std::size_t(32770)}) {
+    std::vector<std::uint8_t> ric;
+    // Descriptions of 10 bytes, the last one longer so that the sizes add up.
+    while (ric.size() + 10 != size && ric.size() + 18 != size)
+      ric.insert(ric.end(), {8, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    const std::uint8_t last = std::uint8_t(size - ric.size() - 2);
+    ric.insert(ric.end(), {last, 0});
+    ric.resize(size, 0);
+    const auto findings = CheckBrick(ric.data(), ric.size(), BrickCall{});
+    const bool reported = !findings.empty() && findings[0].Element == 0 &&
+                          findings[0].Text.find("32768 bytes the brick holds") != std::string::npos;
+    EXPECT_EQ(reported, size > 32768) << size << (findings.empty() ? "" : findings[0].Text);
+  }
+}
+
 TEST(BrickVariants, NamesRoundTrip) {
   for (BrickVariant v : {BrickVariant::Lego, BrickVariant::Enhanced131, BrickVariant::Enhanced132})
     EXPECT_EQ(ParseBrickVariant(BrickVariantName(v)), v);

@@ -12,6 +12,7 @@
 #include "ByteFiles.h"
 #include "RicFile.h"
 #include "SourceExport.h"
+#include "TavlinError.h"
 
 namespace tavlin {
 namespace {
@@ -234,6 +235,36 @@ TEST(SourceExportTest, RealFilesDenoteTheirBytes) {
     ExpectDenotes(LoadRicFile(path), tavlin::test::ReadBytes(path));
   }
   ExpectDenotes(RICElementList(), {});
+}
+
+// An NXC or NBC array's length is a 16-bit number: 65,534 bytes (the largest
+// even size) export, 65,536 are refused with the reason.
+TEST(SourceExportTest, ArraysLongerThanTheCompilerCountsAreRefused) {
+  for (std::size_t size : {std::size_t(65534), std::size_t(65536)}) {
+    RICElementList list;
+    while (std::size_t(ComputeFileSize(list)) + 10 + 16 < size) list.Add(MakeDescription(0, 0, 0));
+    // An ellipse with the two bytes its own size word covers beyond its words.
+    const std::uint16_t extra = std::uint16_t(size - std::size_t(ComputeFileSize(list)) - 2);
+    Bytes ellipse(std::size_t(extra) + 2, 0);
+    ellipse[0] = std::uint8_t(extra);
+    ellipse[2] = 9;
+    list.Append(DecodeRic(ellipse.data(), ellipse.size()));
+    ASSERT_EQ(EncodeRic(list).size(), size);
+    for (SourceLanguage language : {SourceLanguage::Nxc, SourceLanguage::Nbc}) {
+      if (size <= kMaxSourceArrayBytes) {
+        EXPECT_NO_THROW(SourceText(list, "big.ric", language));
+        continue;
+      }
+      try {
+        SourceText(list, "big.ric", language);
+        ADD_FAILURE() << "an array of " << size << " bytes was written";
+      } catch (const TavlinError& e) {
+        EXPECT_NE(std::string(e.what()).find("at most 65535 (its length is a 16-bit number"),
+                  std::string::npos)
+            << e.what();
+      }
+    }
+  }
 }
 
 TEST(SourceExportTest, TheArrayIsNamedAfterTheFile) {
