@@ -105,11 +105,20 @@ int CmdDump(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 }
 
 int CmdConvert(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-  const CommandArgs split = SplitArguments(args, {{"--style"}});
+  const CommandArgs split = SplitArguments(args, {{"--style"}, {"--name"}});
   const std::vector<std::string>& files = split.files;
   std::optional<NxcStyle> style;
+  std::optional<std::string> arrayName;
   for (const auto& [name, value] : split.options) {
-    if (name != "--style") continue;
+    if (name == "--name") {
+      if (!IsSourceArrayName(value))
+        throw UsageError{
+            "--name needs an identifier of letters, digits and _ that does not start with a "
+            "digit and is no NXC or NBC word, not " +
+            QuoteInput(value)};
+      arrayName = value;
+      continue;
+    }
     if (value != "macros" && value != "bytes")
       throw UsageError{"--style is macros or bytes, not " + QuoteInput(value)};
     style = value == "bytes" ? NxcStyle::Bytes : NxcStyle::Macros;
@@ -122,9 +131,11 @@ int CmdConvert(const std::vector<std::string>& args, std::ostream&, std::ostream
     throw UsageError{QuoteInput(files[1], kQuotedPathLength) +
                      " is not a .ric, .rs, .nxc or .nbc file"};
   if (style && source != SourceLanguage::Nxc) throw UsageError{"--style is for .nxc output only"};
+  if (arrayName && !source) throw UsageError{"--name is for .nxc or .nbc output only"};
   RICElementList list = ReadInputDocument(files[0], err);
   if (source)
-    SaveSource(files[1], list, files[0], *source, style.value_or(NxcStyle::Macros));
+    SaveSource(files[1], list, files[0], *source, style.value_or(NxcStyle::Macros),
+               arrayName.value_or(""));
   else
     SaveDocument(files[1], list);
   return kExitOk;

@@ -20,7 +20,7 @@ namespace {
 const char* const kUsage =
     "Usage: tavlin-cli info FILE\n"
     "       tavlin-cli dump FILE\n"
-    "       tavlin-cli convert IN OUT [--style macros|bytes]\n"
+    "       tavlin-cli convert IN OUT [--style macros|bytes] [--name IDENT]\n"
     "       tavlin-cli render IN OUT.png|OUT.gif [OPTION]...\n"
     "       tavlin-cli check FILE [--brick VARIANT] [--param-count N]\n"
     "       tavlin-cli COMMAND --help\n"
@@ -63,10 +63,14 @@ const std::map<std::string, CommandInfo>& Commands() {
         "Prints the element count, the file size and one line per element, numbered from 1.\n"}},
       {"dump", {CmdDump, "dump FILE", "Prints the document as JSON on standard output.\n"}},
       {"convert",
-       {CmdConvert, "convert IN OUT [--style macros|bytes]",
+       {CmdConvert, "convert IN OUT [--style macros|bytes] [--name IDENT]",
         "Writes the document IN in the format that OUT's extension names: .ric, .rs, or\n"
-        "NXC (.nxc) or NBC (.nbc) source holding the RIC bytes as an array named after IN.\n",
-        "      --style S          NXC source as RIC macros (macros, the default) or bytes\n"}},
+        "NXC (.nxc) or NBC (.nbc) source holding the RIC bytes as an array named after IN.\n"
+        "A program draws the array with GraphicArrayOut, which needs the enhanced firmware\n"
+        "(nbc -EF); on the standard firmware, copy the .ric file to the brick and draw it\n"
+        "with GraphicOut. An array holds at most 65535 bytes.\n",
+        "      --style S          NXC source as RIC macros (macros, the default) or bytes\n"
+        "      --name IDENT       the array's name (default: IN's file name, as letters_ric)\n"}},
       {"render",
        {CmdRender, "render IN OUT.png|OUT.gif [OPTION]...",
         "Draws the document IN on the NXT display and writes the display as a PNG picture.\n"

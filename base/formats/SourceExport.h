@@ -29,17 +29,24 @@ std::optional<SourceLanguage> SourceLanguageOfPath(const std::string& path);
 // name that would start with a digit gets "ric_" in front.
 std::string SourceArrayName(const std::string& sourceFileName);
 
+// Whether `name` can name the array: an identifier of ASCII letters, digits
+// and '_' that does not start with a digit and is no word of NXC or NBC.
+bool IsSourceArrayName(const std::string& name);
+
 // The whole text of the source file. `sourceFileName` is the name (or path)
-// of the file the document came from; its last part names the array and
-// appears in the first comment line. Throws TavlinError (without a file
-// name) when the document does not fit into a RIC file, or its bytes not
-// into an array (kMaxSourceArrayBytes).
+// of the file the document came from; its last part appears in the first
+// comment line and names the array unless `arrayName` (checked with
+// IsSourceArrayName by the caller) is given. NXC source is wrapped in an
+// include guard named after the array, so that including it twice is harmless. Throws TavlinError
+// (without a file name) when the document does not fit into a RIC file, or its bytes not into an
+// array (kMaxSourceArrayBytes).
 std::string SourceText(const RICElementList& list, const std::string& sourceFileName,
-                       SourceLanguage language, NxcStyle style = NxcStyle::Macros);
+                       SourceLanguage language, NxcStyle style = NxcStyle::Macros,
+                       const std::string& arrayName = {});
 
 // Writes SourceText atomically; throws TavlinError naming `path` on failure.
 void SaveSource(const std::string& path, const RICElementList& list,
                 const std::string& sourceFileName, SourceLanguage language,
-                NxcStyle style = NxcStyle::Macros);
+                NxcStyle style = NxcStyle::Macros, const std::string& arrayName = {});
 
 }  // namespace tavlin

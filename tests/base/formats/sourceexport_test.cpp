@@ -273,10 +273,29 @@ TEST(SourceExportTest, TheArrayIsNamedAfterTheFile) {
   EXPECT_EQ(SourceArrayName("zähler.ric"), "z_hler_ric");
   const std::string nxc = SourceText(RICElementList(), "pics/letters.ric", SourceLanguage::Nxc);
   EXPECT_EQ(nxc.substr(0, nxc.find('\n')).find("letters.ric"), 3u);
-  EXPECT_NE(nxc.find("GraphicArrayOut(0, 0, letters_ric);\nbyte letters_ric[] = {"),
+  // The array inside an include guard of its own name, the stock firmware's way beside it.
+  EXPECT_NE(nxc.find("GraphicArrayOut(0, 0, letters_ric);\n"), std::string::npos);
+  EXPECT_NE(nxc.find("GraphicOut(0, 0, \"letters.ric\");\n"), std::string::npos);
+  EXPECT_NE(nxc.find("\n#ifndef TAVLIN_ARRAY_letters_ric\n#define TAVLIN_ARRAY_letters_ric\n"
+                     "byte letters_ric[] = {"),
             std::string::npos);
+  EXPECT_EQ(nxc.substr(nxc.size() - 10), "};\n#endif\n");
   const std::string nbc = SourceText(RICElementList(), "letters.ric", SourceLanguage::Nbc);
   EXPECT_NE(nbc.find("dseg segment\n  letters_ric byte[]"), std::string::npos);
+  // A name of one's own, for the array and its guard.
+  for (SourceLanguage language : {SourceLanguage::Nxc, SourceLanguage::Nbc}) {
+    const std::string named =
+        SourceText(RICElementList(), "a-b.ric", language, NxcStyle::Macros, "gauge");
+    EXPECT_NE(
+        named.find(language == SourceLanguage::Nxc ? "#define TAVLIN_ARRAY_gauge\nbyte gauge[]"
+                                                   : "  gauge byte[]"),
+        std::string::npos)
+        << named;
+    EXPECT_EQ(named.find("a_b_ric"), std::string::npos);
+  }
+  for (const char* good : {"gauge", "_x1", "A_b_2"}) EXPECT_TRUE(IsSourceArrayName(good)) << good;
+  for (const char* bad : {"", "1x", "a-b", "a b", "zähler", "byte", "task", "dseg"})
+    EXPECT_FALSE(IsSourceArrayName(bad)) << bad;
   EXPECT_EQ(SourceLanguageOfPath("a/B.NXC"), SourceLanguage::Nxc);
   EXPECT_EQ(SourceLanguageOfPath("b.nbc"), SourceLanguage::Nbc);
   EXPECT_EQ(SourceLanguageOfPath("b.rs"), std::nullopt);
