@@ -12,17 +12,18 @@ namespace tavlin::cli {
 int CmdCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   BrickVariant variant = BrickVariant::Enhanced132;
   std::optional<long long> count;
-  const CommandArgs split = SplitArguments(args, {{"--brick"}, {"--param-count"}});
+  const CommandArgs split = SplitArguments(args, {{"--brick"}, {"--param-count"}, {"--from"}});
   for (const auto& [name, value] : split.options) {
     if (name == "--brick")
       variant = ParseBrickVariantOption(value);
-    else
+    else if (name == "--param-count")
       count = ParseParameterCount(value);
   }
+  const auto from = TypeOption(split, false, {FileType::Ric, FileType::RicScript});
   const std::vector<std::string>& files = split.files;
   if (files.size() != 1) throw UsageError{"check needs one FILE"};
-  const std::string& file = files[0];
-  const std::vector<std::uint8_t> bytes = EncodeRic(ReadInputDocument(file, err));
+  const std::string file = StreamName(files[0], false);
+  const std::vector<std::uint8_t> bytes = EncodeRic(ReadInputDocument(files[0], err, from));
   BrickCall call;
   call.Variant = variant;
   call.Parameters.assign(std::size_t(count ? *count : DefaultParameterCount(variant)), 0);

@@ -31,6 +31,8 @@ constexpr int kDefaultFps = 10;
 
 struct RenderOptions {
   std::string in, out;
+  std::optional<FileType> from;
+  FileType type = FileType::Png;  // what OUT is: a PNG picture or an animated GIF
   std::vector<std::string> parameterFiles;
   std::vector<std::pair<int, int>> parameters;  // index, value, in command-line order
   int dx = 0, dy = 0;
@@ -101,6 +103,8 @@ const std::vector<OptionSpec> kRenderOptions = {
     {"--param-count"},  // N
     {"--options"},      // N
     {"--text"},         // STRING
+    {"--from"},         // ric|rs
+    {"--to"},           // png|gif
 };
 
 RenderOptions ParseArguments(const std::vector<std::string>& args) {
@@ -174,17 +178,24 @@ RenderOptions ParseArguments(const std::vector<std::string>& args) {
   if (files.size() != 2) throw UsageError{"render needs IN and OUT.png or OUT.gif"};
   o.in = files[0];
   o.out = files[1];
-  // Only a name that says what is written: "render ok.ric clobber.ric" would
-  // put a picture where a RIC file was.
-  const std::string extension = LowerExtension(o.out);
-  if (o.sweeps.empty() && extension != ".png")
-    throw UsageError{"render writes a PNG picture: OUT must end in .png, not " +
-                     QuoteInput(o.out, kQuotedPathLength)};
-  if (!o.sweeps.empty() && extension != ".png" && extension != ".gif")
-    throw UsageError{
-        "a sweep writes an animated GIF or numbered PNG pictures: OUT must end in "
-        ".gif or .png, not " +
-        QuoteInput(o.out, kQuotedPathLength)};
+  o.from = TypeOption(split, false, {FileType::Ric, FileType::RicScript});
+  // Only a name that says what is written, or --to: "render ok.ric clobber.ric"
+  // would put a picture where a RIC file was.
+  const std::optional<FileType> to = TypeOption(split, true, {FileType::Png, FileType::Gif});
+  if (!to && !IsStandardStream(o.out)) {
+    const std::string extension = LowerExtension(o.out);
+    if (o.sweeps.empty() && extension != ".png")
+      throw UsageError{"render writes a PNG picture: OUT must end in .png, not " +
+                       QuoteInput(o.out, kQuotedPathLength)};
+    if (!o.sweeps.empty() && extension != ".png" && extension != ".gif")
+      throw UsageError{
+          "a sweep writes an animated GIF or numbered PNG pictures: OUT must end in "
+          ".gif or .png, not " +
+          QuoteInput(o.out, kQuotedPathLength)};
+  }
+  o.type = OutputType(o.out, to, {FileType::Png, FileType::Gif});
+  if (o.type == FileType::Png && !o.sweeps.empty() && IsStandardStream(o.out))
+    throw UsageError{"a sweep's numbered PNG pictures cannot go to standard output: use --to gif"};
   return o;
 }
 
@@ -211,10 +222,10 @@ void WriteNumberedPngs(const std::string& out, int frames, const FrameRenderFn& 
 
 }  // namespace
 
-int CmdRender(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+int CmdRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   const RenderOptions o = ParseArguments(args);
 
-  const RICElementList list = ReadInputDocument(o.in, err);
+  const RICElementList list = ReadInputDocument(o.in, err, o.from);
   TParameterSet parameters{};
   for (const std::string& file : o.parameterFiles) {
     // The editor starts without its parameter file when there is none; a file
@@ -271,15 +282,25 @@ int CmdRender(const std::vector<std::string>& args, std::ostream&, std::ostream&
   };
 
   const int frames = SweepFrameCount(o.sweeps);
-  if (LowerExtension(o.out) == ".gif") {
+  if (o.type == FileType::Gif) {
     GifAnimationWriter gif(o.zoom, GifDelayForFps(o.fps));
     RenderFramesInOrder(frames, renderFrame,
                         [&](int, const NXTDisplay& display) { gif.AddFrame(display); });
-    WriteGifFile(o.out, gif);
+    if (IsStandardStream(o.out)) {
+      const std::vector<std::uint8_t> bytes = gif.Finish();
+      WriteOutput(o.out, out, std::string(bytes.begin(), bytes.end()));
+    } else {
+      WriteGifFile(o.out, gif);
+    }
   } else if (o.sweeps.empty()) {
     NXTDisplay display;
     renderFrame(0, display);
-    WritePngFile(o.out, ScaleDisplay(display, o.zoom));
+    if (IsStandardStream(o.out)) {
+      const std::vector<std::uint8_t> bytes = EncodePng(ScaleDisplay(display, o.zoom));
+      WriteOutput(o.out, out, std::string(bytes.begin(), bytes.end()));
+    } else {
+      WritePngFile(o.out, ScaleDisplay(display, o.zoom));
+    }
   } else {
     WriteNumberedPngs(o.out, frames, renderFrame, o.zoom);
   }
