@@ -17,6 +17,8 @@ PACKAGES=(
   desktop-file-utils appstream shared-mime-info libxml2-utils groff-base
   # tools/make-icons.sh renders the icon's PNG sizes.
   librsvg2-bin
+  # The compiler test compiles the NXC and NBC exports with Debian's NXC/NBC compiler.
+  nbc
 )
 
 missing=()
