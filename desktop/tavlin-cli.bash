@@ -26,8 +26,8 @@ _tavlin_cli() {
     return
   fi
   local command=${COMP_WORDS[1]} options="--from --help"
-  [[ $command == render ]] && options="--params --param --offset --zoom --element --sweep --fps --brick --param-count --options --text --from --to --help"
-  [[ $command == check ]] && options="--brick --param-count --from --help"
+  [[ $command == render ]] && options="--params --param --offset --zoom --element --sweep --fps --brick --param-count --options --text --brick-source --from --to --help"
+  [[ $command == check ]] && options="--brick --param-count --brick-source --from --help"
   [[ $command == convert ]] && options="--style --name --from --to --help"
   case $prev in
     --params)
@@ -40,6 +40,10 @@ _tavlin_cli() {
       ;;
     --brick)
       mapfile -t COMPREPLY < <(compgen -W "lego enhanced131 enhanced132" -- "$cur")
+      return
+      ;;
+    --brick-source)
+      mapfile -t COMPREPLY < <(compgen -W "file array" -- "$cur")
       return
       ;;
     --from)
@@ -65,7 +69,7 @@ _tavlin_cli() {
   for ((i = 2; i < COMP_CWORD; i++)); do
     case ${COMP_WORDS[i]} in
       --params | --param | --offset | --zoom | --element | --sweep | --fps | --style | --brick | \
-        --param-count | --options | --text | --name | --from | --to) ((i++)) ;;
+        --param-count | --options | --text | --name | --from | --to | --brick-source) ((i++)) ;;
       -*) ;;
       *) ((files++)) ;;
     esac

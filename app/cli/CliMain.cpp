@@ -22,7 +22,7 @@ const char* const kUsage =
     "       tavlin-cli dump FILE\n"
     "       tavlin-cli convert IN OUT [--style macros|bytes] [--name IDENT] [--from T] [--to T]\n"
     "       tavlin-cli render IN OUT.png|OUT.gif [OPTION]...\n"
-    "       tavlin-cli check FILE [--brick VARIANT] [--param-count N] [--from ric|rs]\n"
+    "       tavlin-cli check FILE [--brick VARIANT] [--param-count N] [--brick-source S]\n"
     "       tavlin-cli COMMAND --help\n"
     "       tavlin-cli --help | --version\n";
 
@@ -99,16 +99,21 @@ const std::map<std::string, CommandInfo>& Commands() {
         "                         (0 to 256, 0 for none; default 16 for lego, 256 otherwise)\n"
         "      --options N        with --brick: the draw options (default 1, clear the screen)\n"
         "      --text S           with --brick: the text a font picture draws\n"
+        "      --brick-source S   with --brick: the picture drawn from a .ric file on the\n"
+        "                         brick (file, the default: GraphicOut) or from a program's\n"
+        "                         array (array: GraphicArrayOut)\n"
         "      --from T           the input's type where its name does not tell it: ric or rs\n"
         "      --to T             OUT's type where its name does not tell it: png or gif\n"}},
       {"check",
-       {CmdCheck, "check FILE [--brick VARIANT] [--param-count N] [--from ric|rs]",
+       {CmdCheck, "check FILE [--brick VARIANT] [--param-count N] [--brick-source S] [--from T]",
         "Lists what the NXT brick will draw differently from what the picture probably\n"
         "means, one line per element and problem: 'FILE: element N: text'. Exits with 1\n"
         "when it finds any, 0 when none. The parameters passed are all 0.\n",
         "      --brick VARIANT    the firmware: lego, enhanced131 or enhanced132 (the default)\n"
         "      --param-count N    how many parameters the program passes (0 to 256, 0 for\n"
         "                         none; default 16 for lego, 256 otherwise)\n"
+        "      --brick-source S   drawn from a .ric file on the brick (file, the default)\n"
+        "                         or from a program's array (array)\n"
         "      --from T           the input's type where its name does not tell it: ric or rs\n"}},
   };
   return commands;
@@ -170,6 +175,11 @@ int OutputError(const std::ostream& out) {
 BrickVariant ParseBrickVariantOption(const std::string& value) {
   if (auto v = ParseBrickVariant(value)) return *v;
   throw UsageError{"--brick needs lego, enhanced131 or enhanced132, not " + QuoteInput(value)};
+}
+
+BrickSource ParseBrickSourceOption(const std::string& value) {
+  if (auto s = ParseBrickSource(value)) return *s;
+  throw UsageError{"--brick-source needs file or array, not " + QuoteInput(value)};
 }
 
 long long ParseParameterCount(const std::string& value) {

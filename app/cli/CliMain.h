@@ -81,6 +81,7 @@ int CmdConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
 // parameters the program passes (0 to 256; by default 16 for the LEGO
 // firmware and 256 for the enhanced ones). Both throw UsageError.
 BrickVariant ParseBrickVariantOption(const std::string& value);
+BrickSource ParseBrickSourceOption(const std::string& value);
 long long ParseParameterCount(const std::string& value);
 int DefaultParameterCount(BrickVariant variant);
 

@@ -45,6 +45,7 @@ struct RenderOptions {
   std::optional<long long> parameterCount;
   std::optional<long long> drawOptions;
   std::optional<std::string> text;
+  std::optional<BrickSource> source;
 };
 
 // A whole decimal integer (optionally signed), or 0x-prefixed hexadecimal.
@@ -92,19 +93,20 @@ ParameterSweep ParseSweep(const std::string& text) {
 
 // The options of render, each taking a value; each is handled by name below.
 const std::vector<OptionSpec> kRenderOptions = {
-    {"--params"},       // FILE.rpa
-    {"--param"},        // N=V
-    {"--offset"},       // DX,DY
-    {"--zoom"},         // Z
-    {"--sweep"},        // N=FROM..TO[:STEP]
-    {"--fps"},          // F
-    {"--element"},      // K
-    {"--brick"},        // lego|enhanced131|enhanced132
-    {"--param-count"},  // N
-    {"--options"},      // N
-    {"--text"},         // STRING
-    {"--from"},         // ric|rs
-    {"--to"},           // png|gif
+    {"--params"},        // FILE.rpa
+    {"--param"},         // N=V
+    {"--offset"},        // DX,DY
+    {"--zoom"},          // Z
+    {"--sweep"},         // N=FROM..TO[:STEP]
+    {"--fps"},           // F
+    {"--element"},       // K
+    {"--brick"},         // lego|enhanced131|enhanced132
+    {"--param-count"},   // N
+    {"--options"},       // N
+    {"--text"},          // STRING
+    {"--from"},          // ric|rs
+    {"--to"},            // png|gif
+    {"--brick-source"},  // file|array
 };
 
 RenderOptions ParseArguments(const std::vector<std::string>& args) {
@@ -169,10 +171,12 @@ RenderOptions ParseArguments(const std::vector<std::string>& args) {
                          QuoteInput(value)};
     } else if (name == "--text") {
       o.text = value;
+    } else if (name == "--brick-source") {
+      o.source = ParseBrickSourceOption(value);
     }
   }
-  if (!o.brick && (o.parameterCount || o.drawOptions || o.text))
-    throw UsageError{"--param-count, --options and --text need --brick"};
+  if (!o.brick && (o.parameterCount || o.drawOptions || o.text || o.source))
+    throw UsageError{"--param-count, --options, --text and --brick-source need --brick"};
   if (o.brick && o.element) throw UsageError{"--element cannot be used with --brick"};
   const std::vector<std::string>& files = split.files;
   if (files.size() != 2) throw UsageError{"render needs IN and OUT.png or OUT.gif"};
@@ -256,6 +260,7 @@ int CmdRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
     call.X = o.dx;
     call.Y = o.dy;
     if (o.drawOptions) call.Options = std::uint32_t(*o.drawOptions);
+    call.Source = o.source.value_or(BrickSource::File);
   }
   // Called on several threads at once: each frame has parameters of its own.
   const FrameRenderFn renderFrame = [&](int frame, NXTDisplay& display) {
