@@ -27,7 +27,7 @@ test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 install: build
-	@cmake --install $(BUILD) --prefix "$(PREFIX)"
+	@cmake --install $(BUILD) --prefix "$(PREFIX)" --strip
 
 package: build
 	@cd $(BUILD) && cpack -G DEB

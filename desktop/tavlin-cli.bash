@@ -25,10 +25,10 @@ _tavlin_cli() {
     mapfile -t COMPREPLY < <(compgen -W "$commands --help --version" -- "$cur")
     return
   fi
-  local command=${COMP_WORDS[1]} options="--help"
-  [[ $command == render ]] && options="--params --param --offset --zoom --element --sweep --fps --brick --param-count --options --text --help"
-  [[ $command == check ]] && options="--brick --param-count --help"
-  [[ $command == convert ]] && options="--style --help"
+  local command=${COMP_WORDS[1]} options="--from --help"
+  [[ $command == render ]] && options="--params --param --offset --zoom --element --sweep --fps --brick --param-count --options --text --brick-source --from --to --help"
+  [[ $command == check ]] && options="--brick --param-count --brick-source --from --help"
+  [[ $command == convert ]] && options="--style --name --from --to --help"
   case $prev in
     --params)
       _tavlin_cli_files rpa
@@ -42,7 +42,21 @@ _tavlin_cli() {
       mapfile -t COMPREPLY < <(compgen -W "lego enhanced131 enhanced132" -- "$cur")
       return
       ;;
-    --param | --offset | --zoom | --element | --sweep | --fps | --param-count | --options | --text)
+    --brick-source)
+      mapfile -t COMPREPLY < <(compgen -W "file array" -- "$cur")
+      return
+      ;;
+    --from)
+      mapfile -t COMPREPLY < <(compgen -W "ric rs" -- "$cur")
+      return
+      ;;
+    --to)
+      local types="ric rs nxc nbc json"
+      [[ $command == render ]] && types="png gif"
+      mapfile -t COMPREPLY < <(compgen -W "$types" -- "$cur")
+      return
+      ;;
+    --param | --offset | --zoom | --element | --sweep | --fps | --param-count | --options | --text | --name)
       return
       ;;
   esac
@@ -55,7 +69,7 @@ _tavlin_cli() {
   for ((i = 2; i < COMP_CWORD; i++)); do
     case ${COMP_WORDS[i]} in
       --params | --param | --offset | --zoom | --element | --sweep | --fps | --style | --brick | \
-        --param-count | --options | --text) ((i++)) ;;
+        --param-count | --options | --text | --name | --from | --to | --brick-source) ((i++)) ;;
       -*) ;;
       *) ((files++)) ;;
     esac

@@ -27,6 +27,16 @@ std::optional<BrickVariant> ParseBrickVariant(std::string_view name) {
   return std::nullopt;
 }
 
+const char* BrickSourceName(BrickSource source) {
+  return source == BrickSource::Array ? "array" : "file";
+}
+
+std::optional<BrickSource> ParseBrickSource(std::string_view name) {
+  for (BrickSource s : {BrickSource::File, BrickSource::Array})
+    if (name == BrickSourceName(s)) return s;
+  return std::nullopt;
+}
+
 namespace {
 
 using namespace brick;
@@ -64,7 +74,7 @@ const std::vector<ArgField> kArgFields[11] = {
 // clang-format on
 
 std::string Format(const char* fmt, long long a = 0, long long b = 0, long long c = 0) {
-  char buf[160];
+  char buf[256];
   std::snprintf(buf, sizeof buf, fmt, a, b, c);
   return buf;
 }
@@ -78,9 +88,19 @@ class BrickRun {
         size_(size),
         call_(call),
         lego_(call.Variant == BrickVariant::Lego),
-        v132_(call.Variant == BrickVariant::Enhanced132) {
+        v132_(call.Variant == BrickVariant::Enhanced132),
+        array_(call.Source == BrickSource::Array) {
     table_.fill(kNone);
+    // From an array, what the firmware writes into the picture sticks: the
+    // run works on a copy it may write to.
+    if (array_) {
+      copy_.assign(ric, ric + size);
+      ric_ = copy_.data();
+    }
   }
+  // Whether the picture is drawn from a program's array, whose bytes a
+  // polygon rewrites; then the ops run in file order only.
+  bool FromArray() const { return array_; }
 
   BrickScreen screen;
   std::vector<BrickFinding> undefined;
@@ -162,7 +182,8 @@ class BrickRun {
   const std::uint8_t* ric_;
   std::size_t size_;
   const BrickCall& call_;
-  bool lego_, v132_;
+  bool lego_, v132_, array_;
+  std::vector<std::uint8_t> copy_;  // the array's bytes, drawn from an array
   std::array<std::size_t, 11> table_;
   std::int64_t op_ = 0;    // the current op's offset
   bool opInFile_ = false;  // whether all of the current op's bytes lie in the file
@@ -480,10 +501,16 @@ void BrickRun::CheckOp(std::uint16_t opcode) {
       const std::uint16_t count = Word(o + 6);
       for (std::int64_t i = 0; i < 2 * std::int64_t(count) && Has(o + 8 + 2 * i, 2); ++i)
         usesParameters |= (Word(o + 8 + 2 * i) & 0xF000) != 0;
+      // The two sources draw such a polygon differently; a file draws it as written.
       if (usesParameters)
         Check("polygon points use parameters: drawn from a file, the brick uses the raw words");
       if (call_.X != 0 || call_.Y != 0)
         Check("drawn from a file, the brick does not move polygon points by the picture position");
+      if (array_ && Has(o + 2, 2) && 8 + 4 * std::int64_t(count) > std::int64_t(Word(o)) + 2)
+        Check(
+            Format("polygon count %lld runs past its element: drawn from an array, the brick "
+                   "writes points over the bytes that follow",
+                   count));
       break;
     }
     default:
@@ -622,7 +649,8 @@ void BrickRun::RunOp(std::uint16_t opcode, std::uint16_t sizeWord) {
         return;
       }
       // Drawn from a file in flash, the points are the raw words: the
-      // firmware's write-back of the resolved points does not take.
+      // firmware's write-back of the resolved points does not take. From an
+      // array it does, and the points drawn are the resolved ones.
       const std::size_t used = std::max<std::size_t>(count, 1);
       if (!Has(o + 8, std::int64_t(used) * 4)) {
         Undefined("polygon points run past the end of the file: the result is undefined");
@@ -630,9 +658,19 @@ void BrickRun::RunOp(std::uint16_t opcode, std::uint16_t sizeWord) {
       }
       if (checking) return;
       std::vector<std::array<std::int16_t, 2>> points(fill ? count : used);
-      for (std::size_t i = 0; i < points.size(); ++i)
-        points[i] = {std::int16_t(Word(o + 8 + 4 * std::int64_t(i))),
-                     std::int16_t(Word(o + 10 + 4 * std::int64_t(i)))};
+      for (std::size_t i = 0; i < points.size(); ++i) {
+        const std::int64_t at = o + 8 + 4 * std::int64_t(i);
+        if (array_) {
+          // Resolved and written back in place, where the write sticks.
+          const std::int32_t x = Arg(int(at - o)) + px0, y = Arg(int(at + 2 - o)) + py0;
+          if (bad_) return;
+          copy_[std::size_t(at)] = std::uint8_t(x);
+          copy_[std::size_t(at) + 1] = std::uint8_t(x >> 8);
+          copy_[std::size_t(at) + 2] = std::uint8_t(y);
+          copy_[std::size_t(at) + 3] = std::uint8_t(y >> 8);
+        }
+        points[i] = {std::int16_t(Word(at)), std::int16_t(Word(at + 2))};
+      }
       screen.Polygon(points, mode, fill, options & 0x400);
       return;
     }
@@ -651,7 +689,7 @@ void RenderBrick(NXTDisplay& screen, const std::uint8_t* ric, std::size_t size,
     for (int c = 0; c < kW; ++c)
       if (in[r * kW + c] != kWhite) run.screen.rows[std::size_t(r)] |= ColumnBit(c);
   // Only a caller that wants every undefined element reported needs all ops run.
-  run.Run(undefined == nullptr);
+  run.Run(undefined == nullptr && !run.FromArray());
   Rgb* out = screen.MutablePixels();
   for (int r = 0; r < kH; ++r)
     for (int c = 0; c < kW; ++c)
@@ -663,6 +701,12 @@ std::vector<BrickFinding> CheckBrick(const std::uint8_t* ric, std::size_t size,
                                      const BrickCall& call) {
   BrickRun run(ric, size, call);
   run.checking = true;
+  if (size > kBrickProgramPoolBytes)
+    run.checks.push_back(
+        {0, Format("the picture is %lld bytes, more than the %lld bytes the brick holds for all "
+                   "of a program's data (the firmware's memory pool): a program cannot hold it "
+                   "as an array for GraphicArrayOut",
+                   (long long)size, (long long)kBrickProgramPoolBytes)});
   run.Run();
   return std::move(run.checks);
 }

@@ -13,10 +13,13 @@ PACKAGES=(
   clang libclang-rt-14-dev clang-format
   # `make package`: dpkg-shlibdeps computes the package's dependencies.
   dpkg-dev
-  # The package tests validate the installed files with the desktop's own tools.
-  desktop-file-utils appstream shared-mime-info libxml2-utils groff-base
+  # The package tests validate the installed files with the desktop's own tools,
+  # and the package with Debian's checker.
+  desktop-file-utils appstream shared-mime-info libxml2-utils groff-base lintian
   # tools/make-icons.sh renders the icon's PNG sizes.
   librsvg2-bin
+  # The compiler test compiles the NXC and NBC exports with Debian's NXC/NBC compiler.
+  nbc
 )
 
 missing=()

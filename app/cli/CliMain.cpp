@@ -20,9 +20,9 @@ namespace {
 const char* const kUsage =
     "Usage: tavlin-cli info FILE\n"
     "       tavlin-cli dump FILE\n"
-    "       tavlin-cli convert IN OUT [--style macros|bytes]\n"
+    "       tavlin-cli convert IN OUT [--style macros|bytes] [--name IDENT] [--from T] [--to T]\n"
     "       tavlin-cli render IN OUT.png|OUT.gif [OPTION]...\n"
-    "       tavlin-cli check FILE [--brick VARIANT] [--param-count N]\n"
+    "       tavlin-cli check FILE [--brick VARIANT] [--param-count N] [--brick-source S]\n"
     "       tavlin-cli COMMAND --help\n"
     "       tavlin-cli --help | --version\n";
 
@@ -30,11 +30,14 @@ const char* const kHelp =
     "\n"
     "Describes, converts and renders RIC files, the pictures of the LEGO MINDSTORMS NXT\n"
     "display. FILE and IN are read as RIC (.ric) or RicScript (.rs) by their extension.\n"
+    "A file named - is standard input or standard output; --from ric|rs and\n"
+    "--to ric|rs|nxc|nbc|png|gif|json name the type where no extension tells it.\n"
     "\n"
     "Commands:\n"
     "  info     the element count, the file size and one line per element\n"
     "  dump     the document as JSON\n"
-    "  convert  the document in the format OUT's extension names (.ric, .rs, .nxc, .nbc)\n"
+    "  convert  the document in the format OUT's extension names (.ric, .rs, .nxc, .nbc,\n"
+    "           .json)\n"
     "  render   the NXT display showing the document, as a PNG picture, or a parameter\n"
     "           sweep as an animated GIF or numbered PNG frames; with --brick, as an NXT\n"
     "           firmware draws it\n"
@@ -59,14 +62,24 @@ struct CommandInfo {
 const std::map<std::string, CommandInfo>& Commands() {
   static const std::map<std::string, CommandInfo> commands = {
       {"info",
-       {CmdInfo, "info FILE",
-        "Prints the element count, the file size and one line per element, numbered from 1.\n"}},
-      {"dump", {CmdDump, "dump FILE", "Prints the document as JSON on standard output.\n"}},
+       {CmdInfo, "info FILE [--from ric|rs]",
+        "Prints the element count, the file size and one line per element, numbered from 1.\n",
+        "      --from T           the input's type where its name does not tell it: ric or rs\n"}},
+      {"dump",
+       {CmdDump, "dump FILE [--from ric|rs]", "Prints the document as JSON on standard output.\n",
+        "      --from T           the input's type where its name does not tell it: ric or rs\n"}},
       {"convert",
-       {CmdConvert, "convert IN OUT [--style macros|bytes]",
-        "Writes the document IN in the format that OUT's extension names: .ric, .rs, or\n"
-        "NXC (.nxc) or NBC (.nbc) source holding the RIC bytes as an array named after IN.\n",
-        "      --style S          NXC source as RIC macros (macros, the default) or bytes\n"}},
+       {CmdConvert, "convert IN OUT [--style macros|bytes] [--name IDENT] [--from T] [--to T]",
+        "Writes the document IN in the format that OUT's extension names: .ric, .rs, .json, or\n"
+        "NXC (.nxc) or NBC (.nbc) source holding the RIC bytes as an array named after IN.\n"
+        "A program draws the array with GraphicArrayOut, which needs the enhanced firmware\n"
+        "(nbc -EF); on the standard firmware, copy the .ric file to the brick and draw it\n"
+        "with GraphicOut. An array holds at most 65535 bytes.\n",
+        "      --style S          NXC source as RIC macros (macros, the default) or bytes\n"
+        "      --name IDENT       the array's name (default: IN's file name, as letters_ric)\n"
+        "      --from T           the input's type where its name does not tell it: ric or rs\n"
+        "      --to T             OUT's type where its name does not tell it: ric, rs, nxc,\n"
+        "                         nbc or json\n"}},
       {"render",
        {CmdRender, "render IN OUT.png|OUT.gif [OPTION]...",
         "Draws the document IN on the NXT display and writes the display as a PNG picture.\n"
@@ -85,15 +98,23 @@ const std::map<std::string, CommandInfo>& Commands() {
         "      --param-count N    with --brick: how many parameters the program passes\n"
         "                         (0 to 256, 0 for none; default 16 for lego, 256 otherwise)\n"
         "      --options N        with --brick: the draw options (default 1, clear the screen)\n"
-        "      --text S           with --brick: the text a font picture draws\n"}},
+        "      --text S           with --brick: the text a font picture draws\n"
+        "      --brick-source S   with --brick: the picture drawn from a .ric file on the\n"
+        "                         brick (file, the default: GraphicOut) or from a program's\n"
+        "                         array (array: GraphicArrayOut)\n"
+        "      --from T           the input's type where its name does not tell it: ric or rs\n"
+        "      --to T             OUT's type where its name does not tell it: png or gif\n"}},
       {"check",
-       {CmdCheck, "check FILE [--brick VARIANT] [--param-count N]",
+       {CmdCheck, "check FILE [--brick VARIANT] [--param-count N] [--brick-source S] [--from T]",
         "Lists what the NXT brick will draw differently from what the picture probably\n"
         "means, one line per element and problem: 'FILE: element N: text'. Exits with 1\n"
         "when it finds any, 0 when none. The parameters passed are all 0.\n",
         "      --brick VARIANT    the firmware: lego, enhanced131 or enhanced132 (the default)\n"
         "      --param-count N    how many parameters the program passes (0 to 256, 0 for\n"
-        "                         none; default 16 for lego, 256 otherwise)\n"}},
+        "                         none; default 16 for lego, 256 otherwise)\n"
+        "      --brick-source S   drawn from a .ric file on the brick (file, the default)\n"
+        "                         or from a program's array (array)\n"
+        "      --from T           the input's type where its name does not tell it: ric or rs\n"}},
   };
   return commands;
 }
@@ -154,6 +175,11 @@ int OutputError(const std::ostream& out) {
 BrickVariant ParseBrickVariantOption(const std::string& value) {
   if (auto v = ParseBrickVariant(value)) return *v;
   throw UsageError{"--brick needs lego, enhanced131 or enhanced132, not " + QuoteInput(value)};
+}
+
+BrickSource ParseBrickSourceOption(const std::string& value) {
+  if (auto s = ParseBrickSource(value)) return *s;
+  throw UsageError{"--brick-source needs file or array, not " + QuoteInput(value)};
 }
 
 long long ParseParameterCount(const std::string& value) {

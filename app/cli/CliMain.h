@@ -2,6 +2,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <ostream>
 #include <streambuf>
 #include <string>
@@ -79,11 +81,40 @@ int CmdConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
 // parameters the program passes (0 to 256; by default 16 for the LEGO
 // firmware and 256 for the enhanced ones). Both throw UsageError.
 BrickVariant ParseBrickVariantOption(const std::string& value);
+BrickSource ParseBrickSourceOption(const std::string& value);
 long long ParseParameterCount(const std::string& value);
 int DefaultParameterCount(BrickVariant variant);
 
-// Reads the input document of a command. What the reader passed over in a
-// damaged RIC file goes to `err`; a script that stops before its end fails.
-RICElementList ReadInputDocument(const std::string& path, std::ostream& err);
+// The kinds of file the tool reads and writes. Where no file name tells the
+// kind (standard input or output, named `-`, or a name without a known
+// extension), --from and --to name it.
+enum class FileType { Ric, RicScript, Nxc, Nbc, Png, Gif, Json };
+
+// The name `-` stands for standard input or standard output.
+inline bool IsStandardStream(const std::string& path) { return path == "-"; }
+// How messages name a file: "standard input" or "standard output" for `-`.
+std::string StreamName(const std::string& path, bool output);
+
+// The type named by the last --from (output false) or --to (output true)
+// among `options`, one of `allowed`; nothing when the option is not given.
+// Throws UsageError for any other type name.
+std::optional<FileType> TypeOption(const CommandArgs& args, bool output,
+                                   const std::vector<FileType>& allowed);
+
+// The type of an output file: `named` (from --to) where given, or the file
+// name's extension, which must be one of `allowed`. Throws UsageError when
+// neither tells it (standard output always needs --to).
+FileType OutputType(const std::string& path, std::optional<FileType> named,
+                    const std::vector<FileType>& allowed);
+
+// Reads a command's input document, from standard input for `-`; `from`
+// (from --from: Ric or RicScript) names its format where given, else the
+// extension does. What the reader passed over in a damaged RIC file goes to
+// `err`; a script that stops before its end fails.
+RICElementList ReadInputDocument(const std::string& path, std::ostream& err,
+                                 std::optional<FileType> from = std::nullopt);
+
+// Writes a command's output: to `out` for `-`, else atomically to the file.
+void WriteOutput(const std::string& path, std::ostream& out, const std::string& bytes);
 
 }  // namespace tavlin::cli

@@ -31,6 +31,8 @@ constexpr int kDefaultFps = 10;
 
 struct RenderOptions {
   std::string in, out;
+  std::optional<FileType> from;
+  FileType type = FileType::Png;  // what OUT is: a PNG picture or an animated GIF
   std::vector<std::string> parameterFiles;
   std::vector<std::pair<int, int>> parameters;  // index, value, in command-line order
   int dx = 0, dy = 0;
@@ -43,6 +45,7 @@ struct RenderOptions {
   std::optional<long long> parameterCount;
   std::optional<long long> drawOptions;
   std::optional<std::string> text;
+  std::optional<BrickSource> source;
 };
 
 // A whole decimal integer (optionally signed), or 0x-prefixed hexadecimal.
@@ -90,17 +93,20 @@ ParameterSweep ParseSweep(const std::string& text) {
 
 // The options of render, each taking a value; each is handled by name below.
 const std::vector<OptionSpec> kRenderOptions = {
-    {"--params"},       // FILE.rpa
-    {"--param"},        // N=V
-    {"--offset"},       // DX,DY
-    {"--zoom"},         // Z
-    {"--sweep"},        // N=FROM..TO[:STEP]
-    {"--fps"},          // F
-    {"--element"},      // K
-    {"--brick"},        // lego|enhanced131|enhanced132
-    {"--param-count"},  // N
-    {"--options"},      // N
-    {"--text"},         // STRING
+    {"--params"},        // FILE.rpa
+    {"--param"},         // N=V
+    {"--offset"},        // DX,DY
+    {"--zoom"},          // Z
+    {"--sweep"},         // N=FROM..TO[:STEP]
+    {"--fps"},           // F
+    {"--element"},       // K
+    {"--brick"},         // lego|enhanced131|enhanced132
+    {"--param-count"},   // N
+    {"--options"},       // N
+    {"--text"},          // STRING
+    {"--from"},          // ric|rs
+    {"--to"},            // png|gif
+    {"--brick-source"},  // file|array
 };
 
 RenderOptions ParseArguments(const std::vector<std::string>& args) {
@@ -165,25 +171,35 @@ RenderOptions ParseArguments(const std::vector<std::string>& args) {
                          QuoteInput(value)};
     } else if (name == "--text") {
       o.text = value;
+    } else if (name == "--brick-source") {
+      o.source = ParseBrickSourceOption(value);
     }
   }
-  if (!o.brick && (o.parameterCount || o.drawOptions || o.text))
-    throw UsageError{"--param-count, --options and --text need --brick"};
+  if (!o.brick && (o.parameterCount || o.drawOptions || o.text || o.source))
+    throw UsageError{"--param-count, --options, --text and --brick-source need --brick"};
   if (o.brick && o.element) throw UsageError{"--element cannot be used with --brick"};
   const std::vector<std::string>& files = split.files;
   if (files.size() != 2) throw UsageError{"render needs IN and OUT.png or OUT.gif"};
   o.in = files[0];
   o.out = files[1];
-  // Only a name that says what is written: "render ok.ric clobber.ric" would
-  // put a picture where a RIC file was.
-  const std::string extension = LowerExtension(o.out);
-  if (o.sweeps.empty() && extension != ".png")
-    throw UsageError{"render writes a PNG picture: OUT must end in .png, not " + QuotePath(o.out)};
-  if (!o.sweeps.empty() && extension != ".png" && extension != ".gif")
-    throw UsageError{
-        "a sweep writes an animated GIF or numbered PNG pictures: OUT must end in "
-        ".gif or .png, not " +
-        QuotePath(o.out)};
+  o.from = TypeOption(split, false, {FileType::Ric, FileType::RicScript});
+  // Only a name that says what is written, or --to: "render ok.ric clobber.ric"
+  // would put a picture where a RIC file was.
+  const std::optional<FileType> to = TypeOption(split, true, {FileType::Png, FileType::Gif});
+  if (!to && !IsStandardStream(o.out)) {
+    const std::string extension = LowerExtension(o.out);
+    if (o.sweeps.empty() && extension != ".png")
+      throw UsageError{"render writes a PNG picture: OUT must end in .png, not " +
+                       QuotePath(o.out)};
+    if (!o.sweeps.empty() && extension != ".png" && extension != ".gif")
+      throw UsageError{
+          "a sweep writes an animated GIF or numbered PNG pictures: OUT must end in "
+          ".gif or .png, not " +
+          QuotePath(o.out)};
+  }
+  o.type = OutputType(o.out, to, {FileType::Png, FileType::Gif});
+  if (o.type == FileType::Png && !o.sweeps.empty() && IsStandardStream(o.out))
+    throw UsageError{"a sweep's numbered PNG pictures cannot go to standard output: use --to gif"};
   return o;
 }
 
@@ -216,10 +232,10 @@ void WriteNumberedPngs(const std::string& out, int frames, const FrameRenderFn& 
 
 }  // namespace
 
-int CmdRender(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+int CmdRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   const RenderOptions o = ParseArguments(args);
 
-  const RICElementList list = ReadInputDocument(o.in, err);
+  const RICElementList list = ReadInputDocument(o.in, err, o.from);
   TParameterSet parameters{};
   for (const std::string& file : o.parameterFiles) {
     // The editor starts without its parameter file when there is none; a file
@@ -250,6 +266,7 @@ int CmdRender(const std::vector<std::string>& args, std::ostream&, std::ostream&
     call.X = o.dx;
     call.Y = o.dy;
     if (o.drawOptions) call.Options = std::uint32_t(*o.drawOptions);
+    call.Source = o.source.value_or(BrickSource::File);
   }
   // Called on several threads at once: each frame has parameters of its own.
   const FrameRenderFn renderFrame = [&](int frame, NXTDisplay& display) {
@@ -276,18 +293,28 @@ int CmdRender(const std::vector<std::string>& args, std::ostream&, std::ostream&
   };
 
   const int frames = SweepFrameCount(o.sweeps);
-  const bool gif = LowerExtension(o.out) == ".gif";
-  if (gif || o.sweeps.empty())
+  const bool gif = o.type == FileType::Gif;
+  if (!IsStandardStream(o.out) && (gif || o.sweeps.empty()))
     RefuseReplacingOtherContent(o.out, gif ? ContentKind::Gif : ContentKind::Png);
   if (gif) {
     GifAnimationWriter gif(o.zoom, GifDelayForFps(o.fps));
     RenderFramesInOrder(frames, renderFrame,
                         [&](int, const NXTDisplay& display) { gif.AddFrame(display); });
-    WriteGifFile(o.out, gif);
+    if (IsStandardStream(o.out)) {
+      const std::vector<std::uint8_t> bytes = gif.Finish();
+      WriteOutput(o.out, out, std::string(bytes.begin(), bytes.end()));
+    } else {
+      WriteGifFile(o.out, gif);
+    }
   } else if (o.sweeps.empty()) {
     NXTDisplay display;
     renderFrame(0, display);
-    WritePngFile(o.out, ScaleDisplay(display, o.zoom));
+    if (IsStandardStream(o.out)) {
+      const std::vector<std::uint8_t> bytes = EncodePng(ScaleDisplay(display, o.zoom));
+      WriteOutput(o.out, out, std::string(bytes.begin(), bytes.end()));
+    } else {
+      WritePngFile(o.out, ScaleDisplay(display, o.zoom));
+    }
   } else {
     WriteNumberedPngs(o.out, frames, renderFrame, o.zoom);
   }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <span>
 #include <stdexcept>
+#include <string_view>
 #include <vector>
 
 #include "FileIO.h"
@@ -164,7 +165,39 @@ std::string CommentSafe(std::string text) {
   return text;
 }
 
+// The comment that opens every export: what it holds and how a program draws
+// it. GraphicArrayOut and GraphicArrayOutEx exist only in the enhanced
+// NBC/NXC firmware (the compiler needs -EF for them); the stock LEGO firmware
+// draws a .ric file that was copied to the brick.
+std::string Preamble(const std::string& file, const std::string& name, const char* language,
+                     const char* end) {
+  return "// " + file + " as a RIC byte array for " + language + " (written by Tavlin).\n" +
+         "// Draw it with: GraphicArrayOut(0, 0, " + name + ")" + end + "\n" +
+         "// GraphicArrayOut and GraphicArrayOutEx need the enhanced NBC/NXC firmware:\n" +
+         "// compile with `nbc -EF`. On the standard LEGO firmware, copy " + file + "\n" +
+         "// to the brick instead and draw the file: GraphicOut(0, 0, \"" + file + "\")" + end +
+         "\n";
+}
+
+// NXC and NBC words an array may not be named.
+constexpr std::string_view kReservedWords[] = {
+    "asm",      "bool",    "break", "byte",    "case",     "char",     "const",  "continue",
+    "default",  "do",      "else",  "enum",    "false",    "float",    "for",    "goto",
+    "if",       "inline",  "int",   "long",    "mutex",    "priority", "repeat", "return",
+    "safecall", "short",   "start", "static",  "stop",     "string",   "struct", "sub",
+    "switch",   "task",    "true",  "typedef", "unsigned", "until",    "void",   "while",
+    "dseg",     "segment", "ends",  "thread",  "endt",     "word",     "dword",  "sbyte",
+    "sword",    "sdword",  "ubyte", "uword",   "udword",   "exit",     "main"};
+
 }  // namespace
+
+bool IsSourceArrayName(const std::string& name) {
+  if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return false;
+  for (char ch : name)
+    if (!IsAsciiAlnum(ch) && ch != '_') return false;
+  return std::find(std::begin(kReservedWords), std::end(kReservedWords), name) ==
+         std::end(kReservedWords);
+}
 
 std::optional<SourceLanguage> SourceLanguageOfPath(const std::string& path) {
   const std::string ext = LowerExtension(path);
@@ -185,14 +218,19 @@ std::string SourceArrayName(const std::string& sourceFileName) {
 }
 
 std::string SourceText(const RICElementList& list, const std::string& sourceFileName,
-                       SourceLanguage language, NxcStyle style) {
+                       SourceLanguage language, NxcStyle style, const std::string& arrayName) {
   const std::vector<std::uint8_t> bytes = EncodeRic(list);
-  const std::string name = SourceArrayName(sourceFileName);
+  if (bytes.size() > kMaxSourceArrayBytes)
+    throw TavlinError("", "the picture is " + std::to_string(bytes.size()) +
+                              " bytes, but an NXC or NBC array holds at most " +
+                              std::to_string(kMaxSourceArrayBytes) +
+                              " (its length is a 16-bit number and would wrap around); copy "
+                              "the .ric file to the brick and draw it with GraphicOut instead");
+  const std::string name = arrayName.empty() ? SourceArrayName(sourceFileName) : arrayName;
   const std::string file = CommentSafe(LastPathPart(sourceFileName));
 
   if (language == SourceLanguage::Nbc) {
-    return "// " + file + " as a RIC byte array for NBC (written by Tavlin); draw it with: " +
-           "GraphicArrayOut(0, 0, " + name + ")\n" + "dseg segment\n  " + name + " byte[]" +
+    return Preamble(file, name, "NBC", "") + "dseg segment\n  " + name + " byte[]" +
            (bytes.empty() ? "" : " {" + JoinedBytes(bytes) + "}") + "\ndseg ends\n";
   }
 
@@ -214,15 +252,18 @@ std::string SourceText(const RICElementList& list, const std::string& sourceFile
       lines.push_back(
           {false, JoinedBytes(piece.subspan(at, std::min<std::size_t>(16, piece.size() - at)))});
   }
-  return "// " + file + " as a RIC byte array for NXC (written by Tavlin); draw it with: " +
-         "GraphicArrayOut(0, 0, " + name + ");\n" + NxcArray(name, lines);
+  // Included twice, the array is still defined once.
+  const std::string guard = "TAVLIN_ARRAY_" + name;
+  return Preamble(file, name, "NXC", ";") + "#ifndef " + guard + "\n#define " + guard + "\n" +
+         NxcArray(name, lines) + "#endif\n";
 }
 
 void SaveSource(const std::string& path, const RICElementList& list,
-                const std::string& sourceFileName, SourceLanguage language, NxcStyle style) {
+                const std::string& sourceFileName, SourceLanguage language, NxcStyle style,
+                const std::string& arrayName) {
   std::string text;
   try {
-    text = SourceText(list, sourceFileName, language, style);
+    text = SourceText(list, sourceFileName, language, style, arrayName);
   } catch (const TavlinError& e) {
     throw TavlinError(path, e.Reason());
   }

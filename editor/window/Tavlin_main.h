@@ -295,6 +295,7 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   QSpinBox* SpinEdit_PreView_PosY = nullptr;
   TPreviewAnimation* Animation_PreView = nullptr;
   QComboBox* ComboBox_PreView_DisplayMode = nullptr;
+  QComboBox* ComboBox_PreView_BrickSource = nullptr;  // "Drawn from: file / array"
   // The text a font RIC draws in the enhanced modes.
   QLineEdit* Edit_PreView_Text = nullptr;
   // "Brick: 3 problems" in the status bar, opening the list of checks.
@@ -513,6 +514,7 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   QObject* paramFocusFilter_ = nullptr;
   QMenu* listMenu_ = nullptr;
   DisplayMode displayMode_ = DisplayMode::TavlinPreview;
+  BrickSource brickSource_ = BrickSource::File;
   std::vector<BrickFinding> brickFindings_;  // shown: none in the editor's own preview
   // The last check and what it was made of: a pass that draws the same bytes
   // for the same call (a drag on a page, a repaint) does not check them again.

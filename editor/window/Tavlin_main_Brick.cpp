@@ -26,6 +26,7 @@ namespace tavlin {
 namespace {
 
 constexpr const char* kDisplayModeKey = "View/DisplayMode";
+constexpr const char* kBrickSourceKey = "View/BrickSource";
 // The font RIC's Description: it draws the parameters as text.
 constexpr std::uint16_t kFontOptions = 0x8001;
 
@@ -75,6 +76,22 @@ void TForm_Tavlin::BuildDisplayModeControls() {
   ComboBox_PreView_DisplayMode->setGeometry(8, 590, 170, 24);
   connect(ComboBox_PreView_DisplayMode, &QComboBox::activated, this,
           [this](int index) { SetDisplayMode(kDisplayModes[std::size_t(index)]); });
+  // Beside it, where a brick mode takes the picture from: the .ric file
+  // (GraphicOut) or a program's array (GraphicArrayOut), kept with the mode.
+  ComboBox_PreView_BrickSource = new QComboBox(page);
+  ComboBox_PreView_BrickSource->setObjectName("ComboBox_PreView_BrickSource");
+  ComboBox_PreView_BrickSource->setToolTip(
+      "Where the brick takes the picture from: the .ric file (GraphicOut) or a program's "
+      "array (GraphicArrayOut, as the NXC export gives it)");
+  ComboBox_PreView_BrickSource->addItems({"Drawn from: file", "Drawn from: array"});
+  ComboBox_PreView_BrickSource->setGeometry(182, 590, 130, 24);
+  connect(ComboBox_PreView_BrickSource, &QComboBox::activated, this, [this](int index) {
+    brickSource_ = index == 1 ? BrickSource::Array : BrickSource::File;
+    QSettings settings = Settings();
+    settings.setValue(kBrickSourceKey, BrickSourceName(brickSource_));
+    settings.sync();
+    ScheduleRefresh(kRefreshPage | kRefreshPreview | kRefreshDocument);
+  });
   auto* textLabel = new QLabel("Text", page);
   textLabel->move(8, 535);
   Edit_PreView_Text = new QLineEdit(page);
@@ -85,6 +102,7 @@ void TForm_Tavlin::BuildDisplayModeControls() {
   connect(Edit_PreView_Text, &QLineEdit::textChanged, this,
           [this] { ScheduleRefresh(kRefreshPreview); });
   for (QWidget* w : {static_cast<QWidget*>(ComboBox_PreView_DisplayMode),
+                     static_cast<QWidget*>(ComboBox_PreView_BrickSource),
                      static_cast<QWidget*>(textLabel), static_cast<QWidget*>(Edit_PreView_Text)})
     screens_.back()->AddBelow(w);
 
@@ -123,6 +141,9 @@ void TForm_Tavlin::BuildDisplayModeControls() {
       std::find(kDisplayModes.begin(), kDisplayModes.end(), displayMode_) - kDisplayModes.begin());
   Menu_View_DisplayMode[index]->setChecked(true);
   ComboBox_PreView_DisplayMode->setCurrentIndex(int(index));
+  brickSource_ = ParseBrickSource(Settings().value(kBrickSourceKey).toString().toStdString())
+                     .value_or(BrickSource::File);
+  ComboBox_PreView_BrickSource->setCurrentIndex(brickSource_ == BrickSource::Array ? 1 : 0);
 }
 
 void TForm_Tavlin::SetDisplayMode(DisplayMode mode) {
@@ -156,6 +177,7 @@ BrickCall TForm_Tavlin::BrickCallAt(int x, int y, bool withText) const {
   call.Variant = BrickVariantOf(displayMode_).value_or(BrickVariant::Enhanced132);
   call.X = x;
   call.Y = y;
+  call.Source = brickSource_;
   const QString text = Edit_PreView_Text->text();
   if (withText && call.Variant != BrickVariant::Lego && !text.isEmpty() &&
       DocumentIsFont(ElementList())) {
@@ -204,10 +226,10 @@ void TForm_Tavlin::UpdateBrickChecks(const BrickCall& call) {
   if (BrickVariantOf(displayMode_)) {
     // The last check is kept: it stays true while the bytes and the call do.
     const std::vector<std::uint8_t>& bytes = BrickBytes();
-    const bool sameCall = checkedValid_ && call.Variant == checkedCall_.Variant &&
-                          call.X == checkedCall_.X && call.Y == checkedCall_.Y &&
-                          call.Options == checkedCall_.Options &&
-                          call.Parameters == checkedCall_.Parameters;
+    const bool sameCall =
+        checkedValid_ && call.Variant == checkedCall_.Variant && call.X == checkedCall_.X &&
+        call.Y == checkedCall_.Y && call.Options == checkedCall_.Options &&
+        call.Source == checkedCall_.Source && call.Parameters == checkedCall_.Parameters;
     if (!sameCall || bytes != checkedBytes_) {
       checkedFindings_ = CheckBrick(bytes.data(), bytes.size(), call);
       checkedBytes_ = bytes;

@@ -104,7 +104,9 @@ TEST_F(CliDocumentTest, ConvertWritesNxcAndNbcSourceByTheExtension) {
   for (auto [out, args, expected] :
        {std::tuple{"a.nxc", std::vector<std::string>{}, "  RICOpSprite(1, 8, 12, RICSpriteData("},
         std::tuple{"b.NXC", std::vector<std::string>{"--style", "bytes"}, "  // 2 Sprite\n"},
-        std::tuple{"c.nbc", std::vector<std::string>{}, "dseg segment\n  letters_ric byte[] {"}}) {
+        std::tuple{"c.nbc", std::vector<std::string>{}, "dseg segment\n  letters_ric byte[] {"},
+        std::tuple{"d.nxc", std::vector<std::string>{"--name", "abc"}, "\nbyte abc[] = {\n"},
+        std::tuple{"e.nbc", std::vector<std::string>{"--name=abc"}, "\n  abc byte[] {"}}) {
     args.insert(args.begin(), {"convert", in, Path(out)});
     CliResult r = Cli(args);
     EXPECT_EQ(r.exitCode, 0) << r.err;
@@ -373,7 +375,9 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"ConvertToUnknownType", {"convert", "a.ric", "b.png"}},
                       UsageCase{"ConvertFromUnknownType", {"convert", "a", "b.ric"}},
                       UsageCase{"ConvertBadStyle", {"convert", "a.ric", "b.nxc", "--style", "c"}},
-                      UsageCase{"ConvertNbcStyle", {"convert", "a.ric", "b.nbc", "--style=bytes"}}),
+                      UsageCase{"ConvertNbcStyle", {"convert", "a.ric", "b.nbc", "--style=bytes"}},
+                      UsageCase{"ConvertBadName", {"convert", "a.ric", "b.nxc", "--name", "a-b"}},
+                      UsageCase{"ConvertNameToRic", {"convert", "a.ric", "b.rs", "--name", "ab"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CliDocumentTest, HelpAndVersionGoToStandardOutput) {

@@ -72,12 +72,14 @@ struct CliResult {
 // shell text put before it (a `cd`, a `ulimit`). Its output is captured
 // outside any test folder, so that folder holds only what the tool wrote; a
 // run that hangs is ended after a minute (exit code 124).
-inline CliResult RunCli(const std::vector<std::string>& args, const std::string& prefix = "") {
+// `input` is the file standard input reads.
+inline CliResult RunCli(const std::vector<std::string>& args, const std::string& prefix = "",
+                        const std::string& input = "/dev/null") {
   TempFolder capture("tavlin-cli-output");
   const std::string out = capture.Path("stdout"), err = capture.Path("stderr");
   std::string cmd = prefix + "exec timeout 60 " + ShellQuote(TAVLIN_CLI_PATH);
   for (const auto& a : args) cmd.append(" ").append(ShellQuote(a));
-  cmd += " </dev/null >" + ShellQuote(out) + " 2>" + ShellQuote(err);
+  cmd += " <" + ShellQuote(input) + " >" + ShellQuote(out) + " 2>" + ShellQuote(err);
   const int status = std::system(("sh -c " + ShellQuote(cmd)).c_str());
   CliResult r;
   r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);

@@ -139,6 +139,26 @@ class DisplayModeTest : public QObject {
     QCOMPARE(w_->ComboBox_PreView_DisplayMode->currentText(), QString("NXT LEGO firmware"));
   }
 
+  // A polygon whose count runs over the line after it: only drawn from an
+  // array does the brick write over the line, and the checks say so.
+  void drawnFromAnArrayChecksMoreAndIsKept() {
+    w_->SetDisplayMode(DisplayMode::BrickEnhanced132);
+    w_->AddElement(RICElementKind::Polygon);
+    w_->AddElement(RICElementKind::Line);
+    ElementList[0]->PolygonCount = std::uint16_t(ElementList[0]->PolygonPoints.size() + 1);
+    w_->RefreshDocumentView();
+    w_->FlushRefresh();
+    const std::size_t fromFile = w_->BrickFindings().size();
+    QComboBox* source = w_->ComboBox_PreView_BrickSource;
+    source->setCurrentIndex(1);
+    emit source->activated(1);
+    w_->FlushRefresh();
+    QCOMPARE(w_->BrickFindings().size(), fromFile + 1);
+    QVERIFY(w_->BrickFindings().back().Text.find("drawn from an array") != std::string::npos);
+    Restart();
+    QCOMPARE(w_->ComboBox_PreView_BrickSource->currentText(), QString("Drawn from: array"));
+  }
+
   void aChecksLineSelectsItsElement() {
     w_->SetDisplayMode(DisplayMode::BrickLego);
     w_->AddElement(RICElementKind::Line);

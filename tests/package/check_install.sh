@@ -19,7 +19,7 @@ has() { command -v "$1" >/dev/null 2>&1; }
 rm -rf "$scratch" && mkdir -p "$scratch" || exit 1
 case $mode in
   install)
-    DESTDIR=$root cmake --install "$build" --prefix /usr >"$scratch/install.log" 2>&1 ||
+    DESTDIR=$root cmake --install "$build" --prefix /usr --strip >"$scratch/install.log" 2>&1 ||
       { cat "$scratch/install.log"; exit 1; }
     ;;
   deb)
@@ -38,9 +38,36 @@ case $mode in
     done
     stray=$(dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '^\./usr/' | grep -v '^\./$')
     [ -z "$stray" ] && [ ! -d "$root/usr/lib" ] || fail "files outside /usr/bin and /usr/share: $stray"
+    for field in Homepage Suggests; do
+      [ -n "$(dpkg-deb -f "$deb" $field)" ] || fail "the package has no $field"
+    done
+    # Debian's package checker accepts the package: no error, no warning.
+    if has lintian; then
+      tags=$(lintian --no-tag-display-limit --fail-on none "$deb" 2>&1 | grep -E '^[EW]: ')
+      [ -z "$tags" ] || fail "lintian reports:
+$tags"
+    else
+      fail "lintian is not installed (tools/install-deps.sh installs it)"
+    fi
     ;;
   *) echo "unknown mode $mode"; exit 2 ;;
 esac
+
+# The programs are stripped, built with Debian's hardening, and come with
+# the copyright file and the changelog.
+for program in tavlin tavlin-cli; do
+  file=$usr/bin/$program
+  [ -f "$file" ] || continue
+  if has readelf; then
+    # Read whole first: grep -q ending early would fail the pipe.
+    sections=$(readelf -S -W "$file") dynamic=$(readelf -d -W "$file") symbols=$(readelf --dyn-syms -W "$file")
+    grep -q '\.symtab' <<<"$sections" && fail "$program is not stripped"
+    grep -q 'BIND_NOW\|FLAGS.*NOW' <<<"$dynamic" || fail "$program is not bound at once (-z now)"
+    grep -q '__[a-z_]*_chk' <<<"$symbols" || fail "$program has no fortified calls"
+  fi
+done
+[ -s "$usr/share/doc/tavlin/copyright" ] || fail "no copyright file"
+gzip -t "$usr/share/doc/tavlin/changelog.gz" 2>/dev/null || fail "no changelog.gz"
 
 # The programs run, without a display, and say their version and usage.
 for program in tavlin tavlin-cli; do

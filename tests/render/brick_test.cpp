@@ -540,6 +540,73 @@ TEST(BrickCheck, ListsWhatTheBrickTreatsDifferently) {
   }
 }
 
+// Drawn from an array, a polygon's points are resolved (parameters, picture
+// position) and written into the bytes before drawing; from a file the raw
+// words are drawn. A count beyond the op rewrites the op after it.
+TEST(BrickSources, AnArrayDrawsPolygonsResolvedAndAFileAsWritten) {
+  const Words params(16, 0);
+  Words withParam = params;
+  withParam[1] = 30;
+  struct SourceCase {
+    const char* name;
+    Words ric, parameters;
+    int x, y;
+    Words resolved;  // the same picture with the points the array path draws
+  };
+  const Words line = Op(5, {0, 0, 0, 0, 0});  // a one-pixel line at 0,0
+  const std::vector<SourceCase> cases = {
+      {"parameter", Ric({Op(10, {0, 3, 10, 10, P(1), 10, 20, 40})}), withParam, 0, 0,
+       Ric({Op(10, {0, 3, 10, 10, 30, 10, 20, 40})})},
+      {"offset", Ric({Op(10, {0, 3, 10, 10, 50, 10, 20, 40})}), params, 5, 3,
+       Ric({Op(10, {0, 3, 15, 13, 55, 13, 25, 43})})},
+      // Count 4 in room for 3: the fourth point is the line's size and opcode
+      // words (12, 5), moved to 15, 7: an odd size, where the walk stops.
+      {"count", Ric({Op(10, {0, 4, 10, 10, 50, 10, 20, 40}), line}), params, 3, 2,
+       Ric({Op(10, {0, 4, 13, 12, 53, 12, 23, 42}), Words{15, 7, 0, 0, 0, 0, 0}})},
+  };
+  for (const SourceCase& c : cases) {
+    BrickCall call{BrickVariant::Enhanced132, c.parameters, c.x, c.y};
+    const std::string file = Screen(Bytes(c.ric), call);
+    call.Source = BrickSource::Array;
+    const std::string array = Screen(Bytes(c.ric), call);
+    EXPECT_NE(array, file) << c.name;
+    call.Source = BrickSource::File;
+    call.X = call.Y = 0;
+    EXPECT_EQ(array, Screen(Bytes(c.resolved), call)) << c.name;
+  }
+  // The checks name the element and the file path, which draws it as written;
+  // drawn from an array, also the count that runs over what follows.
+  const std::vector<std::uint8_t> ric = Bytes(Ric({Op(10, {0, 4, 10, 10, 50, 10, 20, 40}), line}));
+  BrickCall call{BrickVariant::Enhanced132, params, 3, 0};
+  call.Source = BrickSource::Array;
+  const std::vector<BrickFinding> expected = {
+      {1, "drawn from a file, the brick does not move polygon points by the picture position"},
+      {1,
+       "polygon count 4 runs past its element: drawn from an array, the brick writes points "
+       "over the bytes that follow"}};
+  EXPECT_EQ(CheckBrick(ric.data(), ric.size(), call), expected);
+  EXPECT_EQ(ParseBrickSource("array"), BrickSource::Array);
+  EXPECT_EQ(ParseBrickSource("flash"), std::nullopt);
+}
+
+// The firmware's memory pool for a program's data holds 32,768 bytes: a
+// picture of that size may still be an array, one even word more may not.
+TEST(BrickCheck, PicturesLargerThanTheProgramPoolAreReported) {
+  for (std::size_t size : {std::size_t(32768), std::size_t(32770)}) {
+    std::vector<std::uint8_t> ric;
+    // Descriptions of 10 bytes, the last one longer so that the sizes add up.
+    while (ric.size() + 10 != size && ric.size() + 18 != size)
+      ric.insert(ric.end(), {8, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    const std::uint8_t last = std::uint8_t(size - ric.size() - 2);
+    ric.insert(ric.end(), {last, 0});
+    ric.resize(size, 0);
+    const auto findings = CheckBrick(ric.data(), ric.size(), BrickCall{});
+    const bool reported = !findings.empty() && findings[0].Element == 0 &&
+                          findings[0].Text.find("32768 bytes the brick holds") != std::string::npos;
+    EXPECT_EQ(reported, size > 32768) << size << (findings.empty() ? "" : findings[0].Text);
+  }
+}
+
 TEST(BrickVariants, NamesRoundTrip) {
   for (BrickVariant v : {BrickVariant::Lego, BrickVariant::Enhanced131, BrickVariant::Enhanced132})
     EXPECT_EQ(ParseBrickVariant(BrickVariantName(v)), v);

@@ -276,8 +276,8 @@ TEST(FileTargetTest, FailedSavesSayWhy) {
       {deep + "\n", "'" + shortDeep.substr(0, 101) + deep.substr(deep.size() - 98) +
                         "\\n': Its folder does not exist"},
   };
-  for (const auto& [path, message] : cases)
-    EXPECT_EQ(ErrorOf([&] { WriteFileAtomic(path, "new"); }), message);
+  for (const auto& c : cases)
+    EXPECT_EQ(ErrorOf([&] { WriteFileAtomic(c.first, "new"); }), c.second);
   std::string accents;
   for (int i = 0; i < 300; ++i) accents += "\xC3\xA9";
   EXPECT_EQ(MessagePath(accents), accents.substr(0, 196) + "..." + accents.substr(600 - 198));

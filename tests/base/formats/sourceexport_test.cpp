@@ -12,6 +12,7 @@
 #include "ByteFiles.h"
 #include "RicFile.h"
 #include "SourceExport.h"
+#include "TavlinError.h"
 
 namespace tavlin {
 namespace {
@@ -240,16 +241,65 @@ TEST(SourceExportTest, RealFilesDenoteTheirBytes) {
   ExpectDenotes(RICElementList(), {});
 }
 
+// An NXC or NBC array's length is a 16-bit number: 65,534 bytes (the largest
+// even size) export, 65,536 are refused with the reason.
+TEST(SourceExportTest, ArraysLongerThanTheCompilerCountsAreRefused) {
+  for (std::size_t size : {std::size_t(65534), std::size_t(65536)}) {
+    RICElementList list;
+    while (std::size_t(ComputeFileSize(list)) + 10 + 16 < size) list.Add(MakeDescription(0, 0, 0));
+    // An ellipse with the two bytes its own size word covers beyond its words.
+    const std::uint16_t extra = std::uint16_t(size - std::size_t(ComputeFileSize(list)) - 2);
+    Bytes ellipse(std::size_t(extra) + 2, 0);
+    ellipse[0] = std::uint8_t(extra);
+    ellipse[2] = 9;
+    list.Append(DecodeRic(ellipse.data(), ellipse.size()));
+    ASSERT_EQ(EncodeRic(list).size(), size);
+    for (SourceLanguage language : {SourceLanguage::Nxc, SourceLanguage::Nbc}) {
+      if (size <= kMaxSourceArrayBytes) {
+        EXPECT_NO_THROW(SourceText(list, "big.ric", language));
+        continue;
+      }
+      try {
+        SourceText(list, "big.ric", language);
+        ADD_FAILURE() << "an array of " << size << " bytes was written";
+      } catch (const TavlinError& e) {
+        EXPECT_NE(std::string(e.what()).find("at most 65535 (its length is a 16-bit number"),
+                  std::string::npos)
+            << e.what();
+      }
+    }
+  }
+}
+
 TEST(SourceExportTest, TheArrayIsNamedAfterTheFile) {
   EXPECT_EQ(SourceArrayName("letters.ric"), "letters_ric");
   EXPECT_EQ(SourceArrayName("/home/me/2 small-gauges.RIC"), "ric_2_small_gauges_RIC");
   EXPECT_EQ(SourceArrayName("zähler.ric"), "z_hler_ric");
   const std::string nxc = SourceText(RICElementList(), "pics/letters.ric", SourceLanguage::Nxc);
   EXPECT_EQ(nxc.substr(0, nxc.find('\n')).find("letters.ric"), 3u);
-  EXPECT_NE(nxc.find("GraphicArrayOut(0, 0, letters_ric);\nbyte letters_ric[] = {"),
+  // The array inside an include guard of its own name, the stock firmware's way beside it.
+  EXPECT_NE(nxc.find("GraphicArrayOut(0, 0, letters_ric);\n"), std::string::npos);
+  EXPECT_NE(nxc.find("GraphicOut(0, 0, \"letters.ric\");\n"), std::string::npos);
+  EXPECT_NE(nxc.find("\n#ifndef TAVLIN_ARRAY_letters_ric\n#define TAVLIN_ARRAY_letters_ric\n"
+                     "byte letters_ric[] = {"),
             std::string::npos);
+  EXPECT_EQ(nxc.substr(nxc.size() - 10), "};\n#endif\n");
   const std::string nbc = SourceText(RICElementList(), "letters.ric", SourceLanguage::Nbc);
   EXPECT_NE(nbc.find("dseg segment\n  letters_ric byte[]"), std::string::npos);
+  // A name of one's own, for the array and its guard.
+  for (SourceLanguage language : {SourceLanguage::Nxc, SourceLanguage::Nbc}) {
+    const std::string named =
+        SourceText(RICElementList(), "a-b.ric", language, NxcStyle::Macros, "gauge");
+    EXPECT_NE(
+        named.find(language == SourceLanguage::Nxc ? "#define TAVLIN_ARRAY_gauge\nbyte gauge[]"
+                                                   : "  gauge byte[]"),
+        std::string::npos)
+        << named;
+    EXPECT_EQ(named.find("a_b_ric"), std::string::npos);
+  }
+  for (const char* good : {"gauge", "_x1", "A_b_2"}) EXPECT_TRUE(IsSourceArrayName(good)) << good;
+  for (const char* bad : {"", "1x", "a-b", "a b", "zähler", "byte", "task", "dseg"})
+    EXPECT_FALSE(IsSourceArrayName(bad)) << bad;
   EXPECT_EQ(SourceLanguageOfPath("a/B.NXC"), SourceLanguage::Nxc);
   EXPECT_EQ(SourceLanguageOfPath("b.nbc"), SourceLanguage::Nbc);
   EXPECT_EQ(SourceLanguageOfPath("b.rs"), std::nullopt);
