@@ -145,7 +145,7 @@ class DisplayModeTest : public QObject {
     w_->SetDisplayMode(DisplayMode::BrickEnhanced132);
     w_->AddElement(RICElementKind::Polygon);
     w_->AddElement(RICElementKind::Line);
-    ElementList[0]->PolygonCount = std::uint16_t(ElementList[0]->PolygonPoints.size() + 1);
+    ElementList()[0]->PolygonCount = std::uint16_t(ElementList()[0]->PolygonPoints.size() + 1);
     w_->RefreshDocumentView();
     w_->FlushRefresh();
     const std::size_t fromFile = w_->BrickFindings().size();
