@@ -48,20 +48,62 @@ RICDocument::RICDocument() : undefinedSprite_(MakeUndefinedSprite(kGrey)) {}
 
 RICDocument::~RICDocument() = default;
 
+void RICDocument::AddObserver(DocumentObserver* observer) {
+  if (observer && std::find(observers_.begin(), observers_.end(), observer) == observers_.end())
+    observers_.push_back(observer);
+}
+
+void RICDocument::RemoveObserver(DocumentObserver* observer) {
+  observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+}
+
+// Observers may add or remove observers while they are told: each call walks a copy.
+void RICDocument::EndFloatingWork() {
+  for (DocumentObserver* o : std::vector<DocumentObserver*>(observers_)) o->EndFloatingWork(*this);
+}
+
+void RICDocument::NotifyChanged(const DocumentChange& change) {
+  for (DocumentObserver* o : std::vector<DocumentObserver*>(observers_))
+    o->DocumentChanged(*this, change);
+}
+
+void RICDocument::NotifyHistory() {
+  for (DocumentObserver* o : std::vector<DocumentObserver*>(observers_)) o->HistoryChanged(*this);
+}
+
 void RICDocument::MarkSaved() {
   savedPosition_ = std::ptrdiff_t(position_);
   changedOutsideHistory_ = false;
   mergeOpen_ = false;
+  NotifyHistory();
+}
+
+void RICDocument::MarkChanged() {
+  changedOutsideHistory_ = true;
+  NotifyHistory();
 }
 
 void RICDocument::Reset(RICElementList&& list, std::string fileName) {
+  EndFloatingWork();
   steps_.clear();
   position_ = 0;
   if (&list != &list_) list_ = std::move(list);
   fileName_ = std::move(fileName);
   tracked_ = nullptr;
   trackedCopy_.reset();
+  DocumentChange change;
+  change.Focus = list_.Empty() ? -1 : 0;
+  NotifyChanged(change);
   MarkSaved();
+}
+
+void RICDocument::Take(Step step) {
+  EndFloatingWork();
+  Apply(step, true);
+  const DocumentChange change = ChangeOf(step, true);
+  Push(std::move(step));
+  NotifyChanged(change);
+  NotifyHistory();
 }
 
 void RICDocument::Push(Step step) {
@@ -106,8 +148,7 @@ void RICDocument::InsertList(int index, RICElementList&& elements, std::string n
   step.index = std::clamp(index, 0, list_.Count());
   step.other = elements.Count();
   while (!elements.Empty()) step.held.push_back(elements.Take(0));
-  Apply(step, true);
-  Push(std::move(step));
+  Take(std::move(step));
 }
 
 void RICDocument::Do(StepType type, std::string name, int index, int other) {
@@ -116,8 +157,7 @@ void RICDocument::Do(StepType type, std::string name, int index, int other) {
   step.type = type;
   step.index = index;
   step.other = other;
-  Apply(step, true);
-  Push(std::move(step));
+  Take(std::move(step));
 }
 
 void RICDocument::Remove(int index, std::string name) {
@@ -140,8 +180,7 @@ void RICDocument::ReplaceAll(RICElementList&& list, std::string name) {
   step.name = std::move(name);
   step.type = StepType::ReplaceAll;
   step.list = std::move(list);
-  Apply(step, true);
-  Push(std::move(step));
+  Take(std::move(step));
 }
 
 void RICDocument::Reorder(const std::vector<int>& order, int focus, std::string name) {
@@ -178,8 +217,7 @@ void RICDocument::Reorder(const std::vector<int>& order, int focus, std::string 
   step.order = order;
   step.index = std::clamp(focus, 0, list_.Count() - 1);
   step.other = order[std::size_t(step.index)];
-  Apply(step, true);
-  Push(std::move(step));
+  Take(std::move(step));
 }
 
 void RICDocument::Track(const TRICElement* element) {
@@ -194,11 +232,13 @@ void RICDocument::Track(const TRICElement* element) {
 void RICDocument::ElementEdited(const TRICElement* element, std::string name,
                                 std::string mergeKey) {
   if (!element) return;
+  EndFloatingWork();  // a shape still being placed is no part of the step
   if (element != tracked_ || !trackedCopy_) {
     // Without the state before the edit there is nothing to go back to; the
     // change still counts as unsaved work.
     changedOutsideHistory_ = true;
     Track(element);
+    NotifyEdited(element);
     return;
   }
   if (SameContent(*element, *trackedCopy_)) return;
@@ -208,6 +248,7 @@ void RICDocument::ElementEdited(const TRICElement* element, std::string name,
     if (last.type == StepType::Edit && last.element == element && last.mergeKey == mergeKey) {
       last.after = CopyOf(*element);
       trackedCopy_ = CopyOf(*element);
+      NotifyEdited(element);
       return;
     }
   }
@@ -219,6 +260,16 @@ void RICDocument::ElementEdited(const TRICElement* element, std::string name,
   step.after = CopyOf(*element);
   step.mergeKey = std::move(mergeKey);
   Push(std::move(step));
+  NotifyEdited(element);
+}
+
+void RICDocument::NotifyEdited(const TRICElement* element) {
+  DocumentChange change;
+  change.What = DocumentChange::Kind::Edited;
+  change.First = change.Last = change.Focus = IndexOf(list_, element);
+  change.Count = 1;
+  NotifyChanged(change);
+  NotifyHistory();
 }
 
 void RICDocument::Apply(Step& step, bool forward) {
@@ -274,49 +325,71 @@ void RICDocument::Apply(Step& step, bool forward) {
 
 int RICDocument::Undo() {
   if (!CanUndo()) return -1;
+  EndFloatingWork();
   Step& step = steps_[--position_];
   Apply(step, false);
   mergeOpen_ = false;
   RefreshTracked();
-  switch (step.type) {
-    case StepType::Edit:
-      return IndexOf(list_, step.element);
-    case StepType::Insert:
-      return std::min(step.index, list_.Count() - 1);
-    case StepType::Remove:
-    case StepType::Exchange:
-    case StepType::Move:
-      return step.index;
-    case StepType::ReplaceAll:
-      return list_.Empty() ? -1 : 0;
-    case StepType::Reorder:
-      return step.other;
-  }
-  return -1;
+  const DocumentChange change = ChangeOf(step, false);
+  NotifyChanged(change);
+  NotifyHistory();
+  return change.Focus;
 }
 
 int RICDocument::Redo() {
   if (!CanRedo()) return -1;
+  EndFloatingWork();
   Step& step = steps_[position_++];
   Apply(step, true);
   mergeOpen_ = false;
   RefreshTracked();
+  const DocumentChange change = ChangeOf(step, true);
+  NotifyChanged(change);
+  NotifyHistory();
+  return change.Focus;
+}
+
+DocumentChange RICDocument::ChangeOf(const Step& step, bool forward) const {
+  using Kind = DocumentChange::Kind;
+  const int last = list_.Count() - 1;
+  DocumentChange c;
+  auto moved = [&](int a, int b, int focus) {
+    c.What = Kind::Moved;
+    c.First = std::min(a, b);
+    c.Last = std::max(a, b);
+    c.Focus = focus;
+  };
+  auto counted = [&](bool inserted, int count) {
+    c.What = inserted ? Kind::Inserted : Kind::Removed;
+    c.First = step.index;
+    c.Count = count;
+    c.Last = step.index + count - 1;
+    c.Focus = inserted ? step.index : std::min(step.index, last);
+  };
   switch (step.type) {
     case StepType::Edit:
-      return IndexOf(list_, step.element);
+      c.What = Kind::Edited;
+      c.First = c.Last = c.Focus = IndexOf(list_, step.element);
+      c.Count = 1;
+      break;
     case StepType::Insert:
-      return step.index;
+      counted(forward, step.other);
+      break;
     case StepType::Remove:
-      return std::min(step.index, list_.Count() - 1);
+      counted(!forward, 1);
+      break;
     case StepType::Exchange:
     case StepType::Move:
-      return step.other;
+      moved(step.index, step.other, forward ? step.other : step.index);
+      break;
     case StepType::ReplaceAll:
-      return list_.Empty() ? -1 : 0;
+      c.Focus = list_.Empty() ? -1 : 0;
+      break;
     case StepType::Reorder:
-      return step.index;
+      moved(0, last, forward ? step.index : step.other);
+      break;
   }
-  return -1;
+  return c;
 }
 
 std::string RICDocument::UndoName() const { return CanUndo() ? steps_[position_ - 1].name : ""; }

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "DocumentObserver.h"
 #include "ParameterSet.h"
 #include "RICElement.h"
 
@@ -42,6 +43,15 @@ class RICDocument {
   TRICElement& UndefinedSprite() { return undefinedSprite_; }
   const TRICElement& UndefinedSprite() const { return undefinedSprite_; }
 
+  // Observers learn of every change of the elements and of the history, in
+  // the order they were added. The document does not own them; an observer
+  // removes itself before it goes.
+  void AddObserver(DocumentObserver* observer);
+  void RemoveObserver(DocumentObserver* observer);
+  // Asks the observers to end their unfinished work before the elements are
+  // read out (saved, copied, exported). Every change does so by itself.
+  void EndFloatingWork();
+
   // The file the document was read from or last saved to; empty for a new one.
   const std::string& FileName() const { return fileName_; }
   void SetFileName(std::string name) { fileName_ = std::move(name); }
@@ -54,7 +64,7 @@ class RICDocument {
   void MarkSaved();
   // A change that no step records (a failed import may have started one) still
   // counts as unsaved work.
-  void MarkChanged() { changedOutsideHistory_ = true; }
+  void MarkChanged();
 
   // Replaces the document and starts a new history (New, Open).
   void Reset(RICElementList&& list, std::string fileName);
@@ -115,13 +125,21 @@ class RICDocument {
     std::string mergeKey;
   };
 
+  // Applies a new step, records it and tells the observers.
+  void Take(Step step);
   void Push(Step step);
+  void NotifyEdited(const TRICElement* element);
   // Takes a step that needs no more than its two indexes, and records it.
   void Do(StepType type, std::string name, int index, int other = 0);
   void Apply(Step& step, bool forward);
   void RefreshTracked();
+  // What a step did (forward) or undid, for the observers.
+  DocumentChange ChangeOf(const Step& step, bool forward) const;
+  void NotifyChanged(const DocumentChange& change);
+  void NotifyHistory();
 
   RICElementList list_;
+  std::vector<DocumentObserver*> observers_;
   PreviewParameters parameters_;
   TRICElement undefinedSprite_;
   std::string fileName_;

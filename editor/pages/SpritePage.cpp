@@ -11,6 +11,7 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "Document.h"
 #include "EditPage.h"
 #include "EditorHost.h"
 #include "ElementIcons.h"
@@ -47,6 +48,7 @@ QLabel* NewLabel(QWidget* parent, const char* name, const QString& text, int lef
 
 TSpritePage::TSpritePage(TEditorHost& host, QWidget* parent) : QWidget(parent), host_(host) {
   setObjectName("TabSheet_Edit_Sprite");
+  host_.Document().AddObserver(this);
   AddPageHeader(this, "Sprite");
   NewLabel(this, "Label_Sprite_ID", "Sprite ID", 8, 43)->setMinimumWidth(0);
   SpinEdit_Sprite_ID = new QSpinBox(this);
@@ -75,7 +77,7 @@ TSpritePage::TSpritePage(TEditorHost& host, QWidget* parent) : QWidget(parent), 
   SetMarkedArea(-1, -1, -1, -1);
 }
 
-TSpritePage::~TSpritePage() = default;
+TSpritePage::~TSpritePage() { host_.Document().RemoveObserver(this); }
 
 QToolButton* TSpritePage::NewButton(const char* name, const QString& glyph, const QString& hint,
                                     int left, int top) {

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include "DocumentObserver.h"
 #include "RICElement.h"
 #include "SpriteTools.h"
 
@@ -69,15 +70,17 @@ enum AreaOperation : int {
   AreaInvert,
 };
 
-class TSpritePage : public QWidget {
+class TSpritePage : public QWidget, public DocumentObserver {
   Q_OBJECT
  public:
   // Takes a red shape or text preview off the sprite that shows it and
   // returns the tool to its resting state. It runs before the selection
-  // leaves the sprite, before elements are deleted or doubled, before the
-  // document is written or replaced, and before an undo or a compress, so no
-  // preview pixels outlive their tool, reach a copy, a file or the history.
+  // leaves the sprite and whenever the document asks for floating work to
+  // end (before every change, save, copy or export), so no preview pixels
+  // outlive their tool, reach a copy, a file or the history.
   void EndPreview();
+  void EndFloatingWork(const RICDocument&) override { EndPreview(); }
+  // The page watches the host's document from here on, until it goes.
   TSpritePage(TEditorHost& host, QWidget* parent);
   ~TSpritePage() override;
   // The window calls this before it shows `next` (null: no element). Unless

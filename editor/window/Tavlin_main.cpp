@@ -28,6 +28,7 @@
 #include "DiskWatch.h"
 #include "DisplayAdapter.h"
 #include "Document.h"
+#include "DocumentSignals.h"
 #include "DrawGrid.h"
 #include "EditPage.h"
 #include "ElementIcons.h"
@@ -119,7 +120,8 @@ TForm_Tavlin::TForm_Tavlin(UserDialogs& dialogs, std::unique_ptr<RICDocument> do
                            QWidget* parent)
     : QMainWindow(parent),
       dialogs_(dialogs),
-      document_(document ? std::move(document) : std::make_unique<RICDocument>()) {
+      document_(document ? std::move(document) : std::make_unique<RICDocument>()),
+      documentSignals_(std::make_unique<TDocumentSignals>(*document_)) {
   setObjectName("TForm_Tavlin");
   PaintUndefinedSprite(document_->UndefinedSprite());
   UpdateTitle();
@@ -158,6 +160,14 @@ TForm_Tavlin::TForm_Tavlin(UserDialogs& dialogs, std::unique_ptr<RICDocument> do
   SetParameterMode(256);
   editEventsEnabled_ = true;
   ShowHistoryState();
+  // The views follow the document: its counts at once, the list and the output
+  // once the pass of the event loop is done, the history's state as it moves.
+  connect(documentSignals_.get(), &TDocumentSignals::ElementsChanged, this, [this] {
+    UpdateDocumentStatus();
+    ScheduleRefresh(kRefreshList | kRefreshDocument);
+  });
+  connect(documentSignals_.get(), &TDocumentSignals::HistoryMoved, this,
+          [this] { ShowHistoryState(); });
   // The default size, or less on a screen that has not that much room (a
   // laptop's 768 lines with a panel): the pictures then shrink by a zoom step.
   QSize size = sizeHint();

@@ -45,6 +45,7 @@ class QWidget;
 namespace tavlin {
 
 class TDiskWatch;
+class TDocumentSignals;
 class TDrawGrid;
 class TRecoveryKeeper;
 struct RecoveryCopy;
@@ -493,6 +494,9 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   std::vector<const TRICElement*> dragStartOrder_;
   UserDialogs& dialogs_;
   std::unique_ptr<RICDocument> document_;
+  // The document's announcements, which the list, the output and the status
+  // bar follow; it goes before the document.
+  std::unique_ptr<TDocumentSignals> documentSignals_;
   // The document's elements and preview parameters, as most commands read them.
   RICElementList& ElementList() const { return document_->ElementList(); }
   PreviewParameters& Params() const { return document_->Parameters(); }

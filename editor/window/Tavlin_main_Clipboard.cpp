@@ -77,7 +77,7 @@ void TForm_Tavlin::PasteCommand() {
 
 bool TForm_Tavlin::CopyElement() {
   if (!ElementList().ValidIndex(selectedIndex_)) return false;
-  TabSheet_Edit_Sprite->EndPreview();  // the copy takes no preview pixels
+  Document().EndFloatingWork();  // the copy takes no preview pixels
   RICElementList one;
   one.Add(DuplicateElement(*ElementList()[selectedIndex_]));
   std::vector<std::uint8_t> bytes;
@@ -114,7 +114,6 @@ bool TForm_Tavlin::PasteElements() {
   RICElementList list = DecodeRic(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                                   std::size_t(bytes.size()));
   if (list.Empty()) return false;
-  TabSheet_Edit_Sprite->EndPreview();
   const std::string name =
       list.Count() == 1 ? std::string("Paste ") + KindName(list[0]->Kind) : "Paste Elements";
   const int index =

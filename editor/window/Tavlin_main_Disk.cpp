@@ -129,7 +129,6 @@ bool TForm_Tavlin::RestoreRecoveryCopy(const RecoveryCopy& copy) {
     ShowFailure(QString::fromStdString(e.what()));
     return false;
   }
-  TabSheet_Edit_Sprite->EndPreview();
   Document().Reset(DecodeRic(bytes.data(), bytes.size()), copy.fileName);
   Document().MarkChanged();  // nothing of it is in the file yet
   currentFileName_ = QtPath(copy.fileName);

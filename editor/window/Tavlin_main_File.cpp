@@ -113,7 +113,6 @@ void TForm_Tavlin::OpenCommand() {
 bool TForm_Tavlin::OpenRicFile(const QString& path) {
   // Read as RIC bytes, a script would become the current file, and Save would overwrite it.
   if (FormatOfPath(LocalPath(path)) == DocumentFormat::RicScript) return ImportRicScriptFile(path);
-  TabSheet_Edit_Sprite->EndPreview();
   std::vector<std::string> notes;
   std::size_t passedOver = 0;
   RICElementList read;
@@ -151,7 +150,6 @@ bool TForm_Tavlin::ReloadFromDisk() {
     ShowFailure(QString::fromStdString(e.what()));
     return false;
   }
-  TabSheet_Edit_Sprite->EndPreview();
   Document().ReplaceAll(std::move(read), "Reload " + QFileInfo(path).fileName().toStdString());
   Document().MarkSaved();  // the document is the file again; Undo makes it differ
   diskWatch_->Track(path, passedOver);
@@ -222,7 +220,6 @@ void TForm_Tavlin::MergeCommand() {
     ShowFailure(QString::fromStdString(e.what()));
     return;
   }
-  TabSheet_Edit_Sprite->EndPreview();
   const int first = ElementList().Count();
   Document().InsertList(first, std::move(read),
                         "Merge " + QFileInfo(*path).fileName().toStdString());
@@ -241,8 +238,8 @@ bool TForm_Tavlin::SaveDocument() {
     case SaveOver::Write:
       break;
   }
-  TabSheet_Edit_Sprite->EndPreview();  // no preview pixels in the file
-  TakeWriteWarnings();                 // only this save's are shown
+  Document().EndFloatingWork();  // no preview pixels in the file
+  TakeWriteWarnings();           // only this save's are shown
   try {
     WriteRicFile(ElementList(), LocalPath(currentFileName_));
   } catch (const TavlinError& e) {
@@ -252,7 +249,6 @@ bool TForm_Tavlin::SaveDocument() {
   ShowWriteWarnings(dialogs_, this);
   diskWatch_->Track(currentFileName_);  // it now holds the whole document
   Document().MarkSaved();
-  ShowHistoryState();
   ShowSavedMessage();
   NoteRecentFile(currentFileName_);
   return true;
@@ -267,8 +263,8 @@ bool TForm_Tavlin::SaveDocumentAs() {
     return FormatOfPath(LocalPath(name)) == DocumentFormat::Unknown ? name + ".ric" : name;
   });
   if (!path) return false;
-  TabSheet_Edit_Sprite->EndPreview();
-  TakeWriteWarnings();  // only this save's are shown
+  Document().EndFloatingWork();  // no preview pixels in the file
+  TakeWriteWarnings();           // only this save's are shown
   if (FormatOfPath(LocalPath(*path)) == DocumentFormat::RicScript) {
     // As Export does: the document still belongs to its RIC file, if any, and is not saved there.
     try {
@@ -291,7 +287,6 @@ bool TForm_Tavlin::SaveDocumentAs() {
   ShowWriteWarnings(dialogs_, this);
   SetCurrentFileName(*path);
   Document().MarkSaved();
-  ShowHistoryState();
   ShowSavedMessage();
   NoteRecentFile(currentFileName_);
   return true;
@@ -300,7 +295,6 @@ bool TForm_Tavlin::SaveDocumentAs() {
 void TForm_Tavlin::NewCommand() {
   if (!AskSaveFirst()) return;
   Animation_PreView->Pause();
-  TabSheet_Edit_Sprite->EndPreview();
   Document().Reset(RICElementList(), std::string());
   DrawGrid_RIC->SetRowCount(2);
   DrawGrid_RIC->SetRow(1, false);
@@ -326,7 +320,6 @@ void TForm_Tavlin::ImportRicScript1Click() {
 }
 
 bool TForm_Tavlin::ImportRicScriptFile(const QString& path) {
-  TabSheet_Edit_Sprite->EndPreview();
   std::vector<std::string> stop;  // where a word that is no statement ended the script
   RICElementList read;
   {
@@ -375,7 +368,7 @@ void TForm_Tavlin::ExportRicScript1Click() {
   if (!document.isEmpty()) setup.fileName = WithSuffix(document, "rs");
   std::optional<QString> path = ChooseFileToWrite(dialogs_, this, setup);
   if (!path) return;
-  TabSheet_Edit_Sprite->EndPreview();
+  Document().EndFloatingWork();
   try {
     WriteRicScript(ElementList(), LocalPath(*path));
   } catch (const TavlinError& e) {
@@ -411,7 +404,7 @@ void TForm_Tavlin::ExportSource(SourceLanguage language, NxcStyle style) {
   if (!path) return;
   const QString source =
       QFileInfo(document.isEmpty() ? WithSuffix(*path, "ric") : document).fileName();
-  TabSheet_Edit_Sprite->EndPreview();
+  Document().EndFloatingWork();
   try {
     SaveSource(LocalPath(*path), ElementList(), source.toStdString(), language, style);
   } catch (const TavlinError& e) {

@@ -39,13 +39,11 @@ void TForm_Tavlin::ShowHistoryState() {
 
 void TForm_Tavlin::UndoStep() {
   if (dragging_) return;
-  TabSheet_Edit_Sprite->EndPreview();  // the preview's backup would paint over the undone step
   if (Document().CanUndo()) ShowChangedDocument(Document().Undo());
 }
 
 void TForm_Tavlin::RedoStep() {
   if (dragging_) return;
-  TabSheet_Edit_Sprite->EndPreview();
   if (Document().CanRedo()) ShowChangedDocument(Document().Redo());
 }
 
@@ -64,10 +62,7 @@ void TForm_Tavlin::ShowChangedDocument(int index) {
 
 void TForm_Tavlin::SelectedElementEdited(const std::string& name, const std::string& mergeKey) {
   if (!selectedElement_) return;
-  // A shape or text preview waiting on the sprite must not go into the step.
-  TabSheet_Edit_Sprite->EndPreview();
   Document().ElementEdited(selectedElement_, name, mergeKey);
-  RefreshSelectedRow();
 }
 
 void TForm_Tavlin::SealEditStep() { Document().SealLastStep(); }

@@ -326,20 +326,18 @@ void TForm_Tavlin::AddElement(RICElementKind kind) {
       e = MakePolygon(0, {{10, 10}, {40, 10}, {25, 40}});
       break;
   }
-  TabSheet_Edit_Sprite->EndPreview();
   ShowChangedDocument(Document().Add(std::move(e), std::string("Add ") + KindName(kind)));
 }
 
 void TForm_Tavlin::DeleteElement() {
   if (!ElementList().ValidIndex(selectedIndex_)) return;
-  TabSheet_Edit_Sprite->EndPreview();
   Document().Remove(selectedIndex_, StepName("Delete", selectedIndex_));
   ShowChangedDocument(std::min(selectedIndex_, ElementList().Count() - 1));
 }
 
 void TForm_Tavlin::DoubleElement() {
   if (!ElementList().ValidIndex(selectedIndex_)) return;
-  TabSheet_Edit_Sprite->EndPreview();  // the copy takes no preview pixels
+  Document().EndFloatingWork();  // the copy takes no preview pixels
   Document().Insert(selectedIndex_, DuplicateElement(*ElementList()[selectedIndex_]),
                     StepName("Double", selectedIndex_));
   ShowChangedDocument(selectedIndex_);

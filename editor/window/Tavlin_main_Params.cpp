@@ -341,7 +341,7 @@ void TForm_Tavlin::ExportPicturePng() {
   if (!currentFileName_.isEmpty()) setup.fileName = WithSuffix(currentFileName_, "png");
   std::optional<QString> path = ChooseFileToWrite(dialogs_, this, setup);
   if (!path) return;
-  TabSheet_Edit_Sprite->EndPreview();  // a shape still being placed is no part of the picture
+  Document().EndFloatingWork();  // a shape still being placed is no part of the picture
   const bool preview = InPreviewMode();
   NXTDisplay display;
   RenderDocumentInto(display, preview ? SpinEdit_PreView_PosX->value() : 0,
@@ -360,7 +360,7 @@ void TForm_Tavlin::ExportAnimationGif() {
   if (!currentFileName_.isEmpty()) setup.fileName = WithSuffix(currentFileName_, "gif");
   std::optional<QString> path = ChooseFileToWrite(dialogs_, this, setup);
   if (!path) return;
-  TabSheet_Edit_Sprite->EndPreview();
+  Document().EndFloatingWork();
   const std::vector<ParameterSweep> sweeps = Animation_PreView->Sweeps();
   const TParameterSet base = Params().ParameterSet;
   const bool preview = InPreviewMode();
