@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "ArgumentFields.h"
+#include "ElementKinds.h"
 #include "FileIO.h"
 #include "QuotedText.h"
 
@@ -278,22 +278,6 @@ RICElementList DecodeRic(const std::uint8_t* data, std::size_t count,
         list.Add(std::move(e));
         break;
       }
-      case 0:
-      case 3:
-      case 4:
-      case 5:
-      case 6:
-      case 7:
-      case 8: {
-        // A Pixel's fourth word is not read: as a zero size word it is passed over.
-        const auto fields = ArgumentFields(RICElementKind(opcode));
-        if (!(whole = in.Remaining() >= 2 * fields.size())) break;
-        auto e = std::make_unique<TRICElement>();
-        e->Kind = RICElementKind(opcode);
-        for (const ArgumentField& field : fields) in.Word((*e).*field.Member);
-        list.Add(std::move(e));
-        break;
-      }
       case 9:
       case 10:
         // The enhanced firmware's shapes are read by their size words.
@@ -304,12 +288,25 @@ RICElementList DecodeRic(const std::uint8_t* data, std::size_t count,
           break;
         }
         [[fallthrough]];  // a size word shorter than the opcode is no element
-      default:            // unknown opcodes: reading goes on right after the opcode word
-        if (noting) {
-          passed.Skipped(start, 4, true, opcode);
-          skippedBytes += 4;
+      default: {
+        if (!IsElementKind(opcode) || KindRow(RICElementKind(opcode)).VariableSize) {
+          // Unknown opcodes: reading goes on right after the opcode word.
+          if (noting) {
+            passed.Skipped(start, 4, true, opcode);
+            skippedBytes += 4;
+          }
+          break;
         }
+        // The kinds that hold their fields only. A Pixel's fourth word is not
+        // read: as a zero size word it is passed over.
+        const auto fields = ArgumentFields(RICElementKind(opcode));
+        if (!(whole = in.Remaining() >= 2 * fields.size())) break;
+        auto e = std::make_unique<TRICElement>();
+        e->Kind = RICElementKind(opcode);
+        for (const ArgumentField& field : fields) in.Word((*e).*field.Member);
+        list.Add(std::move(e));
         break;
+      }
     }
     if (!whole) {
       skippedBytes += count - start;
@@ -377,16 +374,16 @@ std::vector<std::uint8_t> EncodeRic(const RICElementList& list) {
         break;
       }
       default: {
-        // A Pixel's record ends with a zero word the brick ignores. The record
-        // is put together aside and appended at once, which keeps writing fast.
-        const bool pixel = e.Kind == RICElementKind::Pixel;
-        const auto fields = ArgumentFields(e.Kind);
+        // The fields, and the zero words some records end with (a Pixel's,
+        // which the brick ignores). The record is put together aside and
+        // appended at once, which keeps writing fast.
+        const ElementKindRow& row = KindRow(e.Kind);
         std::uint16_t words[12];
         std::size_t n = 0;
-        words[n++] = std::uint16_t(2 + 2 * fields.size() + (pixel ? 2 : 0));
+        words[n++] = std::uint16_t(ElementFileSize(e) - 2);
         words[n++] = std::uint16_t(e.Kind);
-        for (const ArgumentField& field : fields) words[n++] = e.*field.Member;
-        if (pixel) words[n++] = 0;
+        for (const ArgumentField& field : row.Fields) words[n++] = e.*field.Member;
+        for (int zero = 0; zero < row.ZeroWords; ++zero) words[n++] = 0;
         std::uint8_t bytes[2 * std::size(words)];
         for (std::size_t i = 0; i < n; ++i) {
           bytes[2 * i] = std::uint8_t(words[i] & 0xFF);

@@ -8,7 +8,7 @@
 #include <optional>
 #include <system_error>
 
-#include "ArgumentFields.h"
+#include "ElementKinds.h"
 #include "PictureFile.h"
 #include "QuotedText.h"
 #include "RicFile.h"
@@ -122,34 +122,6 @@ namespace {
 constexpr std::size_t kNoLimit = ~std::size_t(0);
 constexpr std::size_t kMaxShapeSizeWord = 0xFFFF;
 constexpr std::size_t kLongestPictureName = 4096;
-
-// The bytes an element takes in a RIC file, as ComputeFileSize counts them.
-std::size_t ElementFileSize(const TRICElement& e) {
-  switch (e.Kind) {
-    case RICElementKind::Description:
-      return 10;
-    case RICElementKind::Sprite:
-      return 10 + std::size_t(SpriteDataSize(e.UsedArea));
-    case RICElementKind::VarMap:
-      return 8 + 4 * std::max<std::size_t>(2, e.Points.size());
-    case RICElementKind::CopyBits:
-      return 20;
-    case RICElementKind::Pixel:
-      return 12;
-    case RICElementKind::Line:
-      return 14;
-    case RICElementKind::Rectangle:
-      return 14;
-    case RICElementKind::Circle:
-      return 12;
-    case RICElementKind::NumBox:
-      return 12;
-    case RICElementKind::Ellipse:
-    case RICElementKind::Polygon:
-      return 2 + std::size_t(ShapeSizeWord(e));
-  }
-  return 0;
-}
 
 std::string UpperCase(std::string text) {
   for (char& c : text)
@@ -385,41 +357,27 @@ class ScriptReader {
 
   // Returns false when the token is no keyword.
   bool ReadStatement(std::string_view keyword, std::size_t keywordAt) {
-    if (keyword == "DESC" || keyword == "COMMENT") {
-      ReadFields(RICElementKind::Description);
-    } else if (keyword == "SPRITE" || keyword == "IMAGE") {
+    const ElementKindRow* row = KindOfScriptKeyword(keyword);
+    if (!row) return false;
+    // Sprites, VarMaps and Polygons hold more than their fields.
+    if (row->Kind == RICElementKind::Sprite)
       ReadSprite();
-    } else if (keyword == "VARMAP" || keyword == "FUNCTION") {
+    else if (row->Kind == RICElementKind::VarMap)
       ReadVarMap(keywordAt);
-    } else if (keyword == "COPYBITS" || keyword == "BITBLIT") {
-      ReadFields(RICElementKind::CopyBits);
-    } else if (keyword == "PIXEL" || keyword == "POINT") {
-      ReadFields(RICElementKind::Pixel);
-    } else if (keyword == "LINE" || keyword == "LINIE") {
-      ReadFields(RICElementKind::Line);
-    } else if (keyword == "RECT" || keyword == "RECANTLE") {
-      ReadFields(RICElementKind::Rectangle);
-    } else if (keyword == "CIRCLE") {
-      ReadFields(RICElementKind::Circle);
-    } else if (keyword == "NUMBOX") {
-      ReadFields(RICElementKind::NumBox);
-    } else if (keyword == "ELLIPSE") {
-      ReadFields(RICElementKind::Ellipse);
-    } else if (keyword == "POLYGON") {
+    else if (row->Kind == RICElementKind::Polygon)
       ReadPolygon(keywordAt);
-    } else {
-      return false;
-    }
+    else
+      ReadFields(*row);
     return true;
   }
 
   // The words of an element that holds nothing else, in file order.
-  void ReadFields(RICElementKind kind) {
+  void ReadFields(const ElementKindRow& row) {
     auto e = std::make_unique<TRICElement>();
-    e->Kind = kind;
-    for (const ArgumentField& field : ArgumentFields(kind)) (*e).*field.Member = ReadValue();
-    if (kind == RICElementKind::Pixel && !endOfList_)
-      ReadValue();  // the writer's fourth value, always thrown away
+    e->Kind = row.Kind;
+    for (const ArgumentField& field : row.Fields) (*e).*field.Member = ReadValue();
+    // The zero words the writer writes too (a Pixel's fourth value) are thrown away.
+    for (int zero = 0; zero < row.ZeroWords && !endOfList_; ++zero) ReadValue();
     Add(std::move(e));
   }
 
@@ -776,27 +734,6 @@ void AppendLine(std::string& out, const std::string& line) {
   out += "\r\n";
 }
 
-const char* ScriptKeyword(RICElementKind kind) {
-  switch (kind) {
-    case RICElementKind::CopyBits:
-      return "copybits";
-    case RICElementKind::Pixel:
-      return "pixel";
-    case RICElementKind::Line:
-      return "line";
-    case RICElementKind::Rectangle:
-      return "rect";
-    case RICElementKind::Circle:
-      return "circle";
-    case RICElementKind::NumBox:
-      return "numbox";
-    case RICElementKind::Ellipse:
-      return "ellipse";
-    default:
-      return "";
-  }
-}
-
 void AppendSpriteRows(std::string& out, const TRICElement& e) {
   const TRect& area = e.UsedArea;
   const std::string indent(8, ' ');
@@ -829,10 +766,6 @@ std::string RicScriptText(const RICElementList& list) {
   for (const ElementPtr& element : list) {
     const TRICElement& e = *element;
     switch (e.Kind) {
-      case RICElementKind::Description:
-        AppendLine(out, "desc( " + std::to_string(e.Options) + ", " + std::to_string(e.Width) +
-                            ", " + std::to_string(e.Height) + " );");
-        break;
       case RICElementKind::Sprite:
         AppendLine(out, "sprite( " + std::to_string(e.ID) + ",");
         AppendSpriteRows(out, e);
@@ -859,12 +792,17 @@ std::string RicScriptText(const RICElementList& list) {
         break;
       }
       default: {
-        // The drawing elements: their argument words, and a Pixel's unused value.
-        std::string line = std::string(ScriptKeyword(e.Kind)) + "( ";
-        const auto fields = ArgumentFields(e.Kind);
-        for (std::size_t i = 0; i < fields.size(); ++i)
-          line += (i ? ", " : "") + FormatScriptArgument(e.*fields[i].Member);
-        AppendLine(out, line + (e.Kind == RICElementKind::Pixel ? ", 0 );" : " );"));
+        // The elements that hold their fields only, and the zero words some
+        // end with (a Pixel's unused value).
+        const ElementKindRow& row = KindRow(e.Kind);
+        std::string line = std::string(row.ScriptKeyword) + "( ";
+        for (std::size_t i = 0; i < row.Fields.size(); ++i) {
+          const std::uint16_t word = e.*row.Fields[i].Member;
+          line += (i ? ", " : "") +
+                  (row.ArgumentWords ? FormatScriptArgument(word) : std::to_string(word));
+        }
+        for (int zero = 0; zero < row.ZeroWords; ++zero) line += ", 0";
+        AppendLine(out, line + " );");
         break;
       }
     }

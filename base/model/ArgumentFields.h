@@ -2,6 +2,7 @@
 // file stores them after the opcode. The file reader and writer, the
 // RicScript reader and writer, the command-line dump and the element pages
 // all walk these tables, so a field is named and placed in one place only.
+// They are the Fields of each kind's row (ElementKinds).
 #pragma once
 
 #include <cstdint>

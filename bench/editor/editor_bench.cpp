@@ -143,19 +143,19 @@ void Drag(benchmark::State& state, Editor& editor, QWidget* image) {
 
 void BM_Editor_RectangleDrag(benchmark::State& state, const char* file) {
   Editor editor(file, RICElementKind::Rectangle);
-  Drag(state, editor, editor.Window().Image_Rectangle);
+  Drag(state, editor, editor.Window().findChild<TNxtImage*>("Image_Rectangle"));
 }
 ON_BOTH_DOCUMENTS(BM_Editor_RectangleDrag);
 
 void BM_Editor_LineDrag(benchmark::State& state, const char* file) {
   Editor editor(file, RICElementKind::Line);
-  Drag(state, editor, editor.Window().Image_Line);
+  Drag(state, editor, editor.Window().findChild<TNxtImage*>("Image_Line"));
 }
 ON_BOTH_DOCUMENTS(BM_Editor_LineDrag);
 
 void BM_Editor_CircleDrag(benchmark::State& state, const char* file) {
   Editor editor(file, RICElementKind::Circle);
-  Drag(state, editor, editor.Window().Image_Circle);
+  Drag(state, editor, editor.Window().findChild<TNxtImage*>("Image_Circle"));
 }
 ON_BOTH_DOCUMENTS(BM_Editor_CircleDrag);
 
@@ -172,7 +172,7 @@ ON_BOTH_DOCUMENTS(BM_Editor_PreviewDrag);
 void BM_Editor_BrickRectangleDrag(benchmark::State& state, const char* file) {
   Editor editor(file, RICElementKind::Rectangle);
   editor.Window().SetDisplayMode(DisplayMode::BrickEnhanced132);
-  Drag(state, editor, editor.Window().Image_Rectangle);
+  Drag(state, editor, editor.Window().findChild<TNxtImage*>("Image_Rectangle"));
 }
 ON_BOTH_DOCUMENTS(BM_Editor_BrickRectangleDrag);
 
@@ -293,7 +293,7 @@ void MakeStep(benchmark::State& state, Editor& editor) {
     w.DrawGrid_RIC->setFocus();
     PressKey(w, Qt::Key_Delete);
   } else {
-    QWidget* image = w.Image_Line;
+    QWidget* image = w.findChild<TNxtImage*>("Image_Line");
     QTest::mousePress(image, Qt::LeftButton, {}, OnScreen(image, 10, 10));
     QTest::mouseMove(image, OnScreen(image, 40, 30));
     QTest::mouseRelease(image, Qt::LeftButton, {}, OnScreen(image, 40, 30));

@@ -573,42 +573,13 @@ QPixmap ElementIcon(RICElementKind kind) {
   const QString key = QStringLiteral("tavlin-element-icon-%1").arg(int(kind));
   QPixmap cached;
   if (QPixmapCache::find(key, &cached)) return cached;
+  // One drawing per kind, in opcode order.
+  static const DrawFunction kDraws[kElementKindCount] = {
+      DrawDescriptionIcon, DrawSpriteIcon,  DrawVarMapIcon,    DrawCopyBitsIcon,
+      DrawPixelIcon,       DrawLineIcon,    DrawRectangleIcon, DrawCircleIcon,
+      DrawNumBoxIcon,      DrawEllipseIcon, DrawPolygonIcon};
   DrawFunction draw;
-  switch (kind) {
-    case RICElementKind::Description:
-      draw = DrawDescriptionIcon;
-      break;
-    case RICElementKind::Sprite:
-      draw = DrawSpriteIcon;
-      break;
-    case RICElementKind::VarMap:
-      draw = DrawVarMapIcon;
-      break;
-    case RICElementKind::CopyBits:
-      draw = DrawCopyBitsIcon;
-      break;
-    case RICElementKind::Pixel:
-      draw = DrawPixelIcon;
-      break;
-    case RICElementKind::Line:
-      draw = DrawLineIcon;
-      break;
-    case RICElementKind::Rectangle:
-      draw = DrawRectangleIcon;
-      break;
-    case RICElementKind::Circle:
-      draw = DrawCircleIcon;
-      break;
-    case RICElementKind::NumBox:
-      draw = DrawNumBoxIcon;
-      break;
-    case RICElementKind::Ellipse:
-      draw = DrawEllipseIcon;
-      break;
-    case RICElementKind::Polygon:
-      draw = DrawPolygonIcon;
-      break;
-  }
+  if (std::size_t(kind) < std::size(kDraws)) draw = kDraws[std::size_t(kind)];
   if (!draw) draw = [](QPainter&) {};
   const QPixmap icon = RenderSquare(kElementIconSize, kElementIconSize, draw);
   QPixmapCache::insert(key, icon);

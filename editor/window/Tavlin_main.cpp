@@ -31,6 +31,7 @@
 #include "DocumentSignals.h"
 #include "DrawGrid.h"
 #include "EditPage.h"
+#include "EditorKinds.h"
 #include "ElementIcons.h"
 #include "FileIO.h"
 #include "NxtImage.h"
@@ -40,6 +41,7 @@
 #include "RICParameterEdit.h"
 #include "RecentFiles.h"
 #include "RecoveryKeeper.h"
+#include "ShapePage.h"
 #include "SpritePage.h"
 #include "StartUp.h"
 #include "Tavlin_About.h"
@@ -552,35 +554,33 @@ void TForm_Tavlin::ShowElementPage(int index) {
   selectedElement_ = ElementList()[index];
   EditEventsPause pause(*this);
   const TRICElement& e = *selectedElement_;
-  switch (e.Kind) {
-    case RICElementKind::Description:
+  switch (EditorKind(e.Kind).Page) {
+    case PageType::Information:
       SpinEdit_Information_Options->Hold(e.Options);
       SpinEdit_Information_Width->Hold(e.Width);  // also beyond 0..100 until edited
       SpinEdit_Information_Height->Hold(e.Height);
       PageControl_Edit->setCurrentWidget(TabSheet_Edit_Information);
       break;
-    case RICElementKind::Sprite:
+    case PageType::Sprite:
       TabSheet_Edit_Sprite->ShowSprite(*selectedElement_);
       PageControl_Edit->setCurrentWidget(TabSheet_Edit_Sprite);
       break;
-    case RICElementKind::VarMap:
+    case PageType::VarMap:
       TabSheet_Edit_VarMap->ShowVarMapPage(e);
       PageControl_Edit->setCurrentWidget(TabSheet_Edit_VarMap);
       break;
-    case RICElementKind::CopyBits:
+    case PageType::CopyBits:
       TabSheet_Edit_CopyBits->ShowCopyBits(e);
       PageControl_Edit->setCurrentWidget(TabSheet_Edit_CopyBits);
       break;
-    case RICElementKind::Pixel:
-    case RICElementKind::Line:
-    case RICElementKind::Rectangle:
-    case RICElementKind::Circle:
-    case RICElementKind::Ellipse:
-    case RICElementKind::NumBox:
-      FillShapePage(e);
+    case PageType::Shape: {
+      TShapePage* page = shapePages_[std::size_t(e.Kind)];
+      page->ShowShape(e);
+      PageControl_Edit->setCurrentWidget(page);
       RedrawShapeImage();
       break;
-    case RICElementKind::Polygon:
+    }
+    case PageType::Polygon:
       TabSheet_Edit_Polygon->ShowPolygon(e);
       PageControl_Edit->setCurrentWidget(TabSheet_Edit_Polygon);
       RedrawShapeImage();

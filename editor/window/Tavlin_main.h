@@ -3,11 +3,11 @@
 // panels, menus and status bar. The class is split by concern over several
 // sources: Tavlin_main.cpp (frame, refresh cycle), Tavlin_main_File.cpp
 // (document and RicScript commands), Tavlin_main_List.cpp (element list),
-// Tavlin_main_Shapes.cpp (shape and Information pages) and
+// Tavlin_main_Shapes.cpp (the Information page, the shape pages' screens) and
 // Tavlin_main_Params.cpp (parameter panel and preview), Tavlin_main_History.cpp
 // (undo and redo) and Tavlin_main_Clipboard.cpp (cut, copy and paste). The Sprite, CopyBits,
-// VarMap and Polygon pages are classes of their own (SpritePage, CopyBitsPage, VarMapPage,
-// PolygonPage).
+// VarMap, Polygon and shape pages are classes of their own (SpritePage, CopyBitsPage,
+// VarMapPage, PolygonPage, ShapePage).
 #pragma once
 
 #include <QList>
@@ -58,6 +58,7 @@ class TCopyBitsPage;
 class TPolygonPage;
 class TPreviewAnimation;
 class TScreenLayout;
+class TShapePage;
 class TSpritePage;
 class TVarMapPage;
 
@@ -235,51 +236,13 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   TSpritePage* TabSheet_Edit_Sprite = nullptr;
   TVarMapPage* TabSheet_Edit_VarMap = nullptr;
   TCopyBitsPage* TabSheet_Edit_CopyBits = nullptr;
-  QWidget* TabSheet_Edit_Pixel = nullptr;
-  QWidget* TabSheet_Edit_Line = nullptr;
-  QWidget* TabSheet_Edit_Rectangle = nullptr;
-  QWidget* TabSheet_Edit_Circle = nullptr;
-  QWidget* TabSheet_Edit_Ellipse = nullptr;
   TPolygonPage* TabSheet_Edit_Polygon = nullptr;
-  QWidget* TabSheet_Edit_NumBox = nullptr;
   QWidget* TabSheet_Edit_Preview = nullptr;
 
   THoldingSpinEdit* SpinEdit_Information_Options = nullptr;
   THoldingSpinEdit* SpinEdit_Information_Width = nullptr;
   THoldingSpinEdit* SpinEdit_Information_Height = nullptr;
 
-  TRICParameterEdit* RICParameterEdit_Pixel_CopyOpt = nullptr;
-  TRICParameterEdit* RICParameterEdit_Pixel_PosX = nullptr;
-  TRICParameterEdit* RICParameterEdit_Pixel_PosY = nullptr;
-  TRICParameterEdit* RICParameterEdit_Line_CopyOpt = nullptr;
-  TRICParameterEdit* RICParameterEdit_Line_X1 = nullptr;
-  TRICParameterEdit* RICParameterEdit_Line_Y1 = nullptr;
-  TRICParameterEdit* RICParameterEdit_Line_X2 = nullptr;
-  TRICParameterEdit* RICParameterEdit_Line_Y2 = nullptr;
-  TRICParameterEdit* RICParameterEdit_Rectangle_CopyOpt = nullptr;
-  TRICParameterEdit* RICParameterEdit_Rectangle_PosX = nullptr;
-  TRICParameterEdit* RICParameterEdit_Rectangle_PosY = nullptr;
-  TRICParameterEdit* RICParameterEdit_Rectangle_Width = nullptr;
-  TRICParameterEdit* RICParameterEdit_Rectangle_Height = nullptr;
-  TRICParameterEdit* RICParameterEdit_Circle_CopyOpt = nullptr;
-  TRICParameterEdit* RICParameterEdit_Circle_PosX = nullptr;
-  TRICParameterEdit* RICParameterEdit_Circle_PosY = nullptr;
-  TRICParameterEdit* RICParameterEdit_Circle_Radius = nullptr;
-  TRICParameterEdit* RICParameterEdit_Ellipse_CopyOpt = nullptr;
-  TRICParameterEdit* RICParameterEdit_Ellipse_PosX = nullptr;
-  TRICParameterEdit* RICParameterEdit_Ellipse_PosY = nullptr;
-  TRICParameterEdit* RICParameterEdit_Ellipse_RadiusX = nullptr;
-  TRICParameterEdit* RICParameterEdit_Ellipse_RadiusY = nullptr;
-  TRICParameterEdit* RICParameterEdit_NumBox_CopyOpt = nullptr;
-  TRICParameterEdit* RICParameterEdit_NumBox_PosX = nullptr;
-  TRICParameterEdit* RICParameterEdit_NumBox_PosY = nullptr;
-  TRICParameterEdit* RICParameterEdit_NumBox_Value = nullptr;
-  TNxtImage* Image_Pixel = nullptr;
-  TNxtImage* Image_Line = nullptr;
-  TNxtImage* Image_Rectangle = nullptr;
-  TNxtImage* Image_Circle = nullptr;
-  TNxtImage* Image_Ellipse = nullptr;
-  TNxtImage* Image_NumBox = nullptr;
   TNxtImage* Image_Preview = nullptr;
 
   QGroupBox* GroupBox_Param = nullptr;
@@ -385,10 +348,7 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
 
   // Pages
   void ShowElementPage(int index);
-  void FillShapePage(const TRICElement& e);
-  void ShapePageChange(RICElementKind kind, const QString& field);
   TNxtImage* ShapeImage(RICElementKind kind) const;
-  void ShapeImageMouse(RICElementKind kind, int mx, int my, bool press, Qt::MouseButtons buttons);
   void SpinEdit_Information_OptionsChange(const QString& field);
   void PaintDisplayInto(TNxtImage* image);
 
@@ -472,8 +432,6 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   QAction* UndoAction() const override { return Menu_Edit_Undo; }
   // Renders the selected element alone into a page's enlarged screen.
   void RedrawShapeImage();
-  // Copies a shape page's fields into the selected element.
-  void WriteShapeFields(RICElementKind kind);
 
  private:
   int selectedIndex_ = 0;
@@ -482,11 +440,8 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   bool panelUpdating_ = false;
   QString currentFileName_;
   NXTDisplay workDisplay_;
-  // Where a rectangle drag on a shape page started.
-  QPoint shapeDragAnchor_{0, 0};
-  // Set while a mouse placement sets several fields of a shape page: the
-  // placement writes the element once and records one step.
-  bool placing_ = false;
+  // The shape pages by kind (null for the kinds with other pages).
+  std::array<TShapePage*, kElementKindCount> shapePages_{};
   int pendingRefresh_ = 0;
   bool refreshPosted_ = false;
   int documentRenders_ = 0;

@@ -9,6 +9,7 @@
 #include "Document.h"
 #include "DrawGrid.h"
 #include "ElementIcons.h"
+#include "ElementKinds.h"
 #include "SpritePage.h"
 #include "Tavlin_main.h"
 
@@ -290,42 +291,7 @@ void TForm_Tavlin::DrawGrid_RICMouseUp() {
 // ---- The list commands: add, delete, double and move ----
 
 void TForm_Tavlin::AddElement(RICElementKind kind) {
-  ElementPtr e;
-  switch (kind) {
-    case RICElementKind::Description:
-      e = MakeDescription(0, 0, 0);
-      break;
-    case RICElementKind::Sprite:
-      e = MakeSprite(1);
-      break;
-    case RICElementKind::VarMap:
-      e = MakeVarMap(1, 0);
-      break;
-    case RICElementKind::CopyBits:
-      e = MakeCopyBits(0, 1, 0, 0, 1, 1, 0, 0);
-      break;
-    case RICElementKind::Pixel:
-      e = MakePixel(0, 0, 0);
-      break;
-    case RICElementKind::Line:
-      e = MakeLine(0, 0, 0, 10, 10);
-      break;
-    case RICElementKind::Rectangle:
-      e = MakeRectangle(0, 0, 0, 10, 10);
-      break;
-    case RICElementKind::Circle:
-      e = MakeCircle(0, 30, 30, 10);
-      break;
-    case RICElementKind::NumBox:
-      e = MakeNumBox(0, 0, 0, 0);
-      break;
-    case RICElementKind::Ellipse:
-      e = MakeEllipse(0, 30, 30, 20, 10);
-      break;
-    case RICElementKind::Polygon:
-      e = MakePolygon(0, {{10, 10}, {40, 10}, {25, 40}});
-      break;
-  }
+  ElementPtr e = KindRow(kind).MakeDefault();
   ShowChangedDocument(Document().Add(std::move(e), std::string("Add ") + KindName(kind)));
 }
 

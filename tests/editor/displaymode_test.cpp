@@ -99,7 +99,7 @@ class DisplayModeTest : public QObject {
       QCOMPARE(ElementList()[w_->SelectedIndex()]->CopyOpt, c.start);
     }
     // A parameter reference stays editable by its control; the choices have nothing to say.
-    TRICParameterEdit* edit = w_->RICParameterEdit_NumBox_CopyOpt;
+    TRICParameterEdit* edit = w_->findChild<TRICParameterEdit*>("RICParameterEdit_NumBox_CopyOpt");
     QTest::mouseClick(edit->ParameterButton, Qt::LeftButton);
     QVERIFY(!Choices("RICParameterEdit_NumBox_CopyOpt")->isEnabled());
     edit->ParameterEdit->setValue(7);
@@ -130,7 +130,9 @@ class DisplayModeTest : public QObject {
       QVERIFY(OutputBlack(50, 5));
       QCOMPARE(OutputBlack(80, 50), pixelShown);
       // The pixel's page shows it with what its file would hold before it: nothing more.
-      QCOMPARE(QColor(w_->Image_Pixel->Picture().pixel(1 + 6 * 80 + 3, 1 + 6 * 13 + 3)),
+      QCOMPARE(QColor(w_->findChild<TNxtImage*>("Image_Pixel")
+                          ->Picture()
+                          .pixel(1 + 6 * 80 + 3, 1 + 6 * 13 + 3)),
                QColor(Qt::black));
     }
     QVERIFY(w_->Button_BrickChecks->isVisibleTo(w_.get()));
@@ -175,7 +177,8 @@ class DisplayModeTest : public QObject {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(0)).center());
     QCOMPARE(w_->SelectedIndex(), 1);
-    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Circle);
+    QCOMPARE(w_->PageControl_Edit->currentWidget(),
+             w_->findChild<QWidget*>("TabSheet_Edit_Circle"));
     // Away to the editor's own preview and back: the same document has the same findings.
     w_->SetDisplayMode(DisplayMode::TavlinPreview);
     w_->FlushRefresh();

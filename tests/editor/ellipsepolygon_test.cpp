@@ -99,8 +99,10 @@ class EllipsePolygonTest : public QObject {
 
   void bothKindsComeFromTheMenuAndTheButtonsAndSaveAsTheBrickReadsThem() {
     Trigger("Menu_Edit_ElementList_Add_Ellipse");
-    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Ellipse);
-    QVERIFY(BlackAt(w_->Image_Ellipse, 50, 30));  // the right end of the default ellipse
+    QCOMPARE(w_->PageControl_Edit->currentWidget(),
+             w_->findChild<QWidget*>("TabSheet_Edit_Ellipse"));
+    QVERIFY(BlackAt(w_->findChild<TNxtImage*>("Image_Ellipse"), 50,
+                    30));  // the right end of the default ellipse
     Trigger("Menu_Edit_ElementList_Add_Polygon");
     QCOMPARE(w_->PageControl_Edit->currentWidget(), static_cast<QWidget*>(page_));
     QVERIFY(BlackAt(page_->Image_Polygon, 25, 10));  // on its first side
@@ -122,16 +124,17 @@ class EllipsePolygonTest : public QObject {
   void ellipsePressSetsTheCentreAndDragTheRadii() {
     Trigger("Menu_Edit_ElementList_Add_Ellipse");
     const std::size_t steps = Doc().UndoCount();
-    Drag(w_->Image_Ellipse, {50, 32}, {38, 36});
+    Drag(w_->findChild<TNxtImage*>("Image_Ellipse"), {50, 32}, {38, 36});
     const TRICElement& e = *ElementList()[0];
     QCOMPARE(QList<int>({e.PosX, e.PosY, e.RadiusX, e.RadiusY}), QList<int>({50, 32, 12, 4}));
     QCOMPARE(Doc().UndoCount(), steps + 1);
-    QVERIFY(BlackAt(w_->Image_Ellipse, 62, 32));
-    QVERIFY(!BlackAt(w_->Image_Ellipse, 50, 32));
+    QVERIFY(BlackAt(w_->findChild<TNxtImage*>("Image_Ellipse"), 62, 32));
+    QVERIFY(!BlackAt(w_->findChild<TNxtImage*>("Image_Ellipse"), 50, 32));
     // Typing a radius redraws the page.
-    w_->RICParameterEdit_Ellipse_RadiusY->ConstantEdit->setValue(9);
+    w_->findChild<TRICParameterEdit*>("RICParameterEdit_Ellipse_RadiusY")
+        ->ConstantEdit->setValue(9);
     QCOMPARE(int(e.RadiusY), 9);
-    QVERIFY(BlackAt(w_->Image_Ellipse, 50, 41));
+    QVERIFY(BlackAt(w_->findChild<TNxtImage*>("Image_Ellipse"), 50, 41));
   }
 
   void polygonPointsByMouse() {

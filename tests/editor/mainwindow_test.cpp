@@ -163,15 +163,18 @@ class MainWindowTest : public QObject {
     QCOMPARE(int(c.PosX), 30);
     QCOMPARE(int(c.PosY), 30);
     QCOMPARE(int(c.Radius), 10);
-    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Circle);
+    QCOMPARE(w_->PageControl_Edit->currentWidget(),
+             w_->findChild<QWidget*>("TabSheet_Edit_Circle"));
     QCOMPARE(w_->Label_FileSize->text(), QString("12"));
     QCOMPARE(Status(7), QString("modified"));
-    QCOMPARE(int(w_->RICParameterEdit_Circle_Radius->Value()), 10);
+    QCOMPARE(int(w_->findChild<TRICParameterEdit*>("RICParameterEdit_Circle_Radius")->Value()), 10);
     QVERIFY(Find<QToolButton>("SpeedButton_RIC_Delete")->isEnabled());
     QVERIFY(!Find<QToolButton>("SpeedButton_RIC_MoveUp")->isEnabled());
     // The circle is drawn on the page and on the small display.
-    QCOMPARE(QColor(w_->Image_Circle->Picture().pixel(OnScreen(40, 30))), QColor(Qt::black));
-    QCOMPARE(QColor(w_->Image_Circle->Picture().pixel(OnScreen(30, 30))), QColor(Qt::white));
+    QCOMPARE(QColor(w_->findChild<TNxtImage*>("Image_Circle")->Picture().pixel(OnScreen(40, 30))),
+             QColor(Qt::black));
+    QCOMPARE(QColor(w_->findChild<TNxtImage*>("Image_Circle")->Picture().pixel(OnScreen(30, 30))),
+             QColor(Qt::white));
     QCOMPARE(QColor(w_->Image_NXT->Picture().pixel(1 + 40, 1 + 63 - 30)), QColor(Qt::black));
   }
 
@@ -212,7 +215,7 @@ class MainWindowTest : public QObject {
     QVERIFY(!w_->Menu_Edit_VarMap->menuAction()->isVisible());
     Click("SpeedButton_RIC_AddSprite");
     ClickRow(2);
-    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Line);
+    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->findChild<QWidget*>("TabSheet_Edit_Line"));
     QVERIFY(!Find<QAction>("Menu_View_ZoomIn")->isVisible());
     // The selected row's object cell is painted in the selection colour, the others not.
     QImage grid = w_->DrawGrid_RIC->viewport()->grab().toImage();
@@ -254,12 +257,13 @@ class MainWindowTest : public QObject {
   void fillingAPageNeverMarksModified() {
     WriteFile("a.ric", std::string("\x0C\x00\x05\x00\x00\x00\x05\xF0\x00\x00\x0A\x00\x0A\x00", 14));
     QVERIFY(w_->OpenRicFile(Path("a.ric")));
-    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Line);
+    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->findChild<QWidget*>("TabSheet_Edit_Line"));
     QVERIFY(!w_->Modified());
     QCOMPARE(Status(7), QString());
     QCOMPARE(Status(6), Path("a.ric"));
     // The parameter reference shows in its mode and stays as it is.
-    QCOMPARE(w_->RICParameterEdit_Line_X1->argumentMode(), ArgumentMode::Parameter);
+    QCOMPARE(w_->findChild<TRICParameterEdit*>("RICParameterEdit_Line_X1")->argumentMode(),
+             ArgumentMode::Parameter);
     QCOMPARE(int(ElementList()[0]->X1), 0xF005);
   }
 
@@ -267,7 +271,7 @@ class MainWindowTest : public QObject {
     WriteFile("line.ric",
               std::string("\x0C\x00\x05\x00\x00\x00\x05\xF0\x00\x00\x0A\x00\x0A\x00", 14));
     QVERIFY(w_->OpenRicFile(Path("line.ric")));
-    TNxtImage* image = w_->Image_Line;
+    TNxtImage* image = w_->findChild<TNxtImage*>("Image_Line");
     QTest::mousePress(image, Qt::LeftButton, {}, OnScreen(5, 50));
     QTest::mouseMove(image, OnScreen(60, 20));
     QTest::mouseRelease(image, Qt::LeftButton, {}, OnScreen(60, 20));
@@ -287,16 +291,18 @@ class MainWindowTest : public QObject {
   void rectangleAndCircleDrags() {
     Click("SpeedButton_RIC_AddRectangle");
     const std::size_t steps = Doc().UndoCount();
-    QTest::mousePress(w_->Image_Rectangle, Qt::LeftButton, {}, OnScreen(40, 10));
+    QTest::mousePress(w_->findChild<TNxtImage*>("Image_Rectangle"), Qt::LeftButton, {},
+                      OnScreen(40, 10));
     QCoreApplication::processEvents();
     // A move sets four fields; the document is drawn once, when the pass is done.
     const int renders = w_->DocumentRenders();
-    QTest::mouseMove(w_->Image_Rectangle, OnScreen(30, 20));
-    QTest::mouseMove(w_->Image_Rectangle, OnScreen(20, 30));
+    QTest::mouseMove(w_->findChild<TNxtImage*>("Image_Rectangle"), OnScreen(30, 20));
+    QTest::mouseMove(w_->findChild<TNxtImage*>("Image_Rectangle"), OnScreen(20, 30));
     QCOMPARE(w_->DocumentRenders(), renders);
     QCoreApplication::processEvents();
     QCOMPARE(w_->DocumentRenders(), renders + 1);
-    QTest::mouseRelease(w_->Image_Rectangle, Qt::LeftButton, {}, OnScreen(20, 30));
+    QTest::mouseRelease(w_->findChild<TNxtImage*>("Image_Rectangle"), Qt::LeftButton, {},
+                        OnScreen(20, 30));
     QCOMPARE(Doc().UndoCount(), steps + 1);  // the drag is one step
     const TRICElement& r = *ElementList()[0];
     QCOMPARE(int(r.PosX), 20);
@@ -305,9 +311,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(int(r.Height), 20);
 
     Click("SpeedButton_RIC_AddCircle");
-    QTest::mousePress(w_->Image_Circle, Qt::LeftButton, {}, OnScreen(50, 32));
-    QTest::mouseMove(w_->Image_Circle, OnScreen(53, 40));
-    QTest::mouseRelease(w_->Image_Circle, Qt::LeftButton, {}, OnScreen(53, 40));
+    QTest::mousePress(w_->findChild<TNxtImage*>("Image_Circle"), Qt::LeftButton, {},
+                      OnScreen(50, 32));
+    QTest::mouseMove(w_->findChild<TNxtImage*>("Image_Circle"), OnScreen(53, 40));
+    QTest::mouseRelease(w_->findChild<TNxtImage*>("Image_Circle"), Qt::LeftButton, {},
+                        OnScreen(53, 40));
     QCOMPARE(int(ElementList()[1]->Radius), 8);
     // The list row shows the new values.
     QCOMPARE(QString::fromStdString(ElementItems(*ElementList()[1])[1].Value), QString("8"));
@@ -335,7 +343,7 @@ class MainWindowTest : public QObject {
         QVERIFY2(b->geometry().bottom() < w_->PageControl_Navigate->height(), name);
       }
       ClickRow(3);
-      TNxtImage* image = w_->Image_Rectangle;
+      TNxtImage* image = w_->findChild<TNxtImage*>("Image_Rectangle");
       const int z = (image->width() - 2) / 100;
       QCOMPARE(image->size(), QSize(100 * z + 2, 64 * z + 2));
       QVERIFY(small ? z < 6 : z > 6);
@@ -381,7 +389,7 @@ class MainWindowTest : public QObject {
     }
     // Back at the default size, everything is where it was.
     w_->resize(w_->sizeHint());
-    QCOMPARE(w_->Image_Rectangle->geometry(), QRect(32, 52, 602, 386));
+    QCOMPARE(w_->findChild<TNxtImage*>("Image_Rectangle")->geometry(), QRect(32, 52, 602, 386));
     QCOMPARE(copyBits->Image_CopyBits_Destination->geometry(), QRect(230, 412, 403, 259));
     QCOMPARE(sprite->Image_Sprite->size(), QSize(602, 386));
   }
@@ -397,8 +405,10 @@ class MainWindowTest : public QObject {
     QCOMPARE(w_->SpinEdit_Information_Width->text(), QString("200"));
     w_->SpinEdit_Information_Options->stepBy(1);
     ClickRow(2);
-    QCOMPARE(w_->RICParameterEdit_Rectangle_PosX->ConstantEdit->text(), QString("150"));
-    w_->RICParameterEdit_Rectangle_Height->ConstantEdit->stepBy(1);
+    QCOMPARE(
+        w_->findChild<TRICParameterEdit*>("RICParameterEdit_Rectangle_PosX")->ConstantEdit->text(),
+        QString("150"));
+    w_->findChild<TRICParameterEdit*>("RICParameterEdit_Rectangle_Height")->ConstantEdit->stepBy(1);
     QVERIFY(w_->SaveDocument());
     std::string expected = bytes;
     expected[4] = 1;    // Options
@@ -415,13 +425,14 @@ class MainWindowTest : public QObject {
   void pixelPageClampsAndShowsPositionWithoutButton() {
     Click("SpeedButton_RIC_AddPixel");
     // (1, 1): QTest takes a null point for the widget's centre.
-    QTest::mouseClick(w_->Image_Pixel, Qt::LeftButton, {}, QPoint(1, 1));
+    QTest::mouseClick(w_->findChild<TNxtImage*>("Image_Pixel"), Qt::LeftButton, {}, QPoint(1, 1));
     QCOMPARE(int(ElementList()[0]->PosX), 0);
     QCOMPARE(int(ElementList()[0]->PosY), 63);
-    QTest::mouseClick(w_->Image_Pixel, Qt::LeftButton, {}, QPoint(601, 385));
+    QTest::mouseClick(w_->findChild<TNxtImage*>("Image_Pixel"), Qt::LeftButton, {},
+                      QPoint(601, 385));
     QCOMPARE(int(ElementList()[0]->PosX), 99);
     QCOMPARE(int(ElementList()[0]->PosY), 0);
-    QTest::mouseMove(w_->Image_Pixel, OnScreen(12, 34));
+    QTest::mouseMove(w_->findChild<TNxtImage*>("Image_Pixel"), OnScreen(12, 34));
     QCOMPARE(Status(1), QString("12"));
     QCOMPARE(Status(2), QString("34"));
     QCOMPARE(int(ElementList()[0]->PosX), 99);  // a move without a button places nothing
@@ -442,14 +453,15 @@ class MainWindowTest : public QObject {
 
   void argumentModeSwitchAndParameterChangeRedrawThePage() {
     Click("SpeedButton_RIC_AddLine");  // (0,0)-(10,10)
-    TRICParameterEdit* x2 = w_->RICParameterEdit_Line_X2;
+    TRICParameterEdit* x2 = w_->findChild<TRICParameterEdit*>("RICParameterEdit_Line_X2");
     QTest::mouseClick(x2->findChild<QToolButton*>("ParameterButton"), Qt::LeftButton);
     QCOMPARE(int(ElementList()[0]->X2), 0xF000);  // parameter 0
     QCOMPARE(QString::fromStdString(ElementItems(*ElementList()[0])[1].Value), QString("P[0]/10"));
     w_->SpinEdit_Param[0]->setValue(50);
     QCOMPARE(int(Params().ParameterSet[0]), 50);
     w_->FlushRefresh();
-    QCOMPARE(QColor(w_->Image_Line->Picture().pixel(OnScreen(50, 10))), QColor(Qt::black));
+    QCOMPARE(QColor(w_->findChild<TNxtImage*>("Image_Line")->Picture().pixel(OnScreen(50, 10))),
+             QColor(Qt::black));
     QCOMPARE(QColor(w_->Image_NXT->Picture().pixel(1 + 50, 1 + 63 - 10)), QColor(Qt::black));
   }
 
@@ -485,7 +497,8 @@ class MainWindowTest : public QObject {
 
   void previewAnimationPlaysStepsAndStops() {
     Click("SpeedButton_RIC_AddLine");  // (0,0)-(10,10), its end's x then parameter 0
-    QTest::mouseClick(w_->RICParameterEdit_Line_X2->findChild<QToolButton*>("ParameterButton"),
+    QTest::mouseClick(w_->findChild<TRICParameterEdit*>("RICParameterEdit_Line_X2")
+                          ->findChild<QToolButton*>("ParameterButton"),
                       Qt::LeftButton);
     Click("SpeedButton_Preview");
     Find<QSpinBox>("SpinEdit_PreView_SweepFrom1")->setValue(20);
@@ -535,7 +548,8 @@ class MainWindowTest : public QObject {
 
   void exportsWriteTheSweepAsGifAndTheDisplayAsPng() {
     Click("SpeedButton_RIC_AddLine");
-    QTest::mouseClick(w_->RICParameterEdit_Line_X2->findChild<QToolButton*>("ParameterButton"),
+    QTest::mouseClick(w_->findChild<TRICParameterEdit*>("RICParameterEdit_Line_X2")
+                          ->findChild<QToolButton*>("ParameterButton"),
                       Qt::LeftButton);
     Find<QSpinBox>("SpinEdit_PreView_SweepTo1")->setValue(99);
     Find<QSpinBox>("SpinEdit_PreView_SweepStep1")->setValue(33);  // 0, 33, 66, 99
@@ -573,7 +587,7 @@ class MainWindowTest : public QObject {
     // The small display keeps the picture at (0, 0).
     QCOMPARE(QColor(w_->Image_NXT->Picture().pixel(1, 1 + 63)), QColor(Qt::black));
     Trigger("Menu_File_ModifyRICFile");
-    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Pixel);
+    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->findChild<QWidget*>("TabSheet_Edit_Pixel"));
   }
 
  private:
@@ -602,17 +616,20 @@ class MainWindowTest : public QObject {
          }},
         {"Change End X", 4,  // typing "123" is one step
          [=, this] {
-           QSpinBox* edit = w_->RICParameterEdit_Line_X2->ConstantEdit;
+           QSpinBox* edit =
+               w_->findChild<TRICParameterEdit*>("RICParameterEdit_Line_X2")->ConstantEdit;
            edit->setFocus();
            edit->selectAll();
            QTest::keyClicks(edit, "123");
          }},
         {"Place Line", 4,
          [=, this] {
-           QTest::mousePress(w_->Image_Line, Qt::LeftButton, {}, OnScreen(5, 50));
-           QTest::mouseMove(w_->Image_Line, OnScreen(60, 20));
-           QTest::mouseMove(w_->Image_Line, OnScreen(70, 30));
-           QTest::mouseRelease(w_->Image_Line, Qt::LeftButton, {}, OnScreen(70, 30));
+           QTest::mousePress(w_->findChild<TNxtImage*>("Image_Line"), Qt::LeftButton, {},
+                             OnScreen(5, 50));
+           QTest::mouseMove(w_->findChild<TNxtImage*>("Image_Line"), OnScreen(60, 20));
+           QTest::mouseMove(w_->findChild<TNxtImage*>("Image_Line"), OnScreen(70, 30));
+           QTest::mouseRelease(w_->findChild<TNxtImage*>("Image_Line"), Qt::LeftButton, {},
+                               OnScreen(70, 30));
          }},
         {"Change Width", 0, [=, this] { w_->SpinEdit_Information_Width->setValue(77); }},
         {"Place CopyBits", 3,
@@ -865,7 +882,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Preview);
     QCOMPARE(QColor(w_->Image_Preview->Picture().pixel(OnScreen(40, 30))), QColor(Qt::black));
     Click("SpeedButton2");
-    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Circle);
+    QCOMPARE(w_->PageControl_Edit->currentWidget(),
+             w_->findChild<QWidget*>("TabSheet_Edit_Circle"));
   }
 
   void parameterFileLoadSaveAndClear() {
@@ -1422,7 +1440,7 @@ class MainWindowTest : public QObject {
     Trigger("ImportRicScript1");
     QCOMPARE(ElementList().Count(), 2);
     QCOMPARE(ElementList()[0]->Kind, RICElementKind::Line);
-    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Line);
+    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->findChild<QWidget*>("TabSheet_Edit_Line"));
     QVERIFY(w_->Modified());
     // The imported document has no file yet: Save asks, proposing the script's name.
     QCOMPARE(Status(6), QString());
