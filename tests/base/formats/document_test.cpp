@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <functional>
 #include <numeric>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "Document.h"
@@ -26,6 +28,51 @@ class DocumentTest : public ::testing::Test {
   }
   std::vector<std::uint8_t> Bytes() const { return EncodeRic(doc.ElementList()); }
 };
+
+// What an observer hears of each step: its unfinished work ended first, then
+// the change (what, where, which element to show), then the history.
+class Recorder : public DocumentObserver {
+ public:
+  std::vector<std::string> heard;
+  void EndFloatingWork(const RICDocument&) override { heard.push_back("end"); }
+  void DocumentChanged(const RICDocument&, const DocumentChange& c) override {
+    static const char* kinds[] = {"edited", "inserted", "removed", "moved", "replaced"};
+    heard.push_back(std::string(kinds[int(c.What)]) + " " + std::to_string(c.First) + "+" +
+                    std::to_string(c.Count) + ".." + std::to_string(c.Last) + " @" +
+                    std::to_string(c.Focus));
+  }
+  void HistoryChanged(const RICDocument&) override { heard.push_back("history"); }
+};
+
+TEST_F(DocumentTest, ObserversHearEveryStepInOrder) {
+  Recorder r;
+  doc.AddObserver(&r);
+  const std::vector<std::pair<std::function<void()>, std::vector<std::string>>> cases = {
+      {[&] { doc.Add(MakePixel(0, 1, 2), "Add"); }, {"end", "inserted 3+1..3 @3", "history"}},
+      {[&] { doc.Remove(0, "Delete"); }, {"end", "removed 0+1..0 @0", "history"}},
+      {[&] { doc.Undo(); }, {"end", "inserted 0+1..0 @0", "history"}},
+      {[&] { doc.Move(0, 2, "Move"); }, {"end", "moved 0+0..2 @2", "history"}},
+      {[&] { doc.Undo(); }, {"end", "moved 0+0..2 @0", "history"}},
+      {[&] {
+         TRICElement* line = doc.ElementList()[0];
+         doc.Track(line);
+         line->X1 = 9;
+         doc.ElementEdited(line, "Change X1");
+       },
+       {"end", "edited 0+1..0 @0", "history"}},
+      {[&] { doc.MarkSaved(); }, {"history"}},
+      {[&] { doc.EndFloatingWork(); }, {"end"}},
+      {[&] { doc.Reset(RICElementList(), ""); }, {"end", "replaced 0+0..0 @-1", "history"}},
+  };
+  for (const auto& [act, expected] : cases) {
+    r.heard.clear();
+    act();
+    EXPECT_EQ(r.heard, expected);
+  }
+  doc.RemoveObserver(&r);
+  doc.Add(MakePixel(0, 1, 2), "Add");
+  EXPECT_EQ(r.heard.size(), 3u);  // a removed observer hears no more
+}
 
 // Each document keeps its own picture, parameters and placeholder: two open
 // at once share nothing.
