@@ -2,6 +2,8 @@
 
 #include <QDialog>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -51,6 +53,15 @@ int QtUserDialogs::AskChoice(QWidget* parent, const QString& text, const QString
   box.exec();
   const int pressed = int(made.indexOf(qobject_cast<QPushButton*>(box.clickedButton())));
   return pressed >= 0 ? pressed : escapeButton;
+}
+
+std::optional<QString> QtUserDialogs::AskText(QWidget* parent, const QString& text,
+                                              const QString& initial) {
+  bool ok = false;
+  const QString typed = QInputDialog::getText(parent, QStringLiteral("Tavlin"), text,
+                                              QLineEdit::Normal, initial, &ok);
+  if (!ok) return std::nullopt;
+  return typed;
 }
 
 void QtUserDialogs::Inform(QWidget* parent, const QString& text) {

@@ -46,6 +46,9 @@ class UserDialogs {
   // index of the one pressed. Esc and closing the box give `escapeButton`.
   virtual int AskChoice(QWidget* parent, const QString& text, const QStringList& buttons,
                         int defaultButton, int escapeButton) = 0;
+  // A line of text to type, `initial` filled in; nothing when the user cancels.
+  virtual std::optional<QString> AskText(QWidget* parent, const QString& text,
+                                         const QString& initial) = 0;
   virtual void Inform(QWidget* parent, const QString& text) = 0;
   virtual void ShowError(QWidget* parent, const QString& text) = 0;
   // Something the user should know that did not stop the command (a damaged file was read in part).
@@ -67,6 +70,8 @@ class QtUserDialogs : public UserDialogs {
   SaveAnswer AskYesNoCancel(QWidget* parent, const QString& text) override;
   int AskChoice(QWidget* parent, const QString& text, const QStringList& buttons, int defaultButton,
                 int escapeButton) override;
+  std::optional<QString> AskText(QWidget* parent, const QString& text,
+                                 const QString& initial) override;
   void Inform(QWidget* parent, const QString& text) override;
   void ShowError(QWidget* parent, const QString& text) override;
   void ShowWarning(QWidget* parent, const QString& text) override;

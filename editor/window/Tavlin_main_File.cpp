@@ -404,9 +404,21 @@ void TForm_Tavlin::ExportSource(SourceLanguage language, NxcStyle style) {
   if (!path) return;
   const QString source =
       QFileInfo(document.isEmpty() ? WithSuffix(*path, "ric") : document).fileName();
+  // Two pictures named alike ("a-b.ric", "a_b.ric") need arrays of their own.
+  const std::optional<QString> name =
+      dialogs_.AskText(this, "Name of the array in the source:",
+                       QString::fromStdString(SourceArrayName(source.toStdString())));
+  if (!name) return;
+  if (!IsSourceArrayName(name->toStdString())) {
+    ShowFailure(QString::fromStdString(QuoteInput(name->toStdString())) +
+                " is no array name: use letters, digits and _, not a digit first, and no NXC or "
+                "NBC word");
+    return;
+  }
   Document().EndFloatingWork();
   try {
-    SaveSource(LocalPath(*path), ElementList(), source.toStdString(), language, style);
+    SaveSource(LocalPath(*path), ElementList(), source.toStdString(), language, style,
+               name->toStdString());
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
   }

@@ -19,8 +19,19 @@ class ScriptedDialogs : public tavlin::UserDialogs {
   // Answers to Yes/No/Cancel questions; an empty queue fails the test.
   std::deque<tavlin::SaveAnswer> saveAnswers;
   std::deque<std::optional<QString>> files;
+  // Typed answers; without one, the text offered is taken as it is.
+  std::deque<std::optional<QString>> texts;
+  QStringList textQuestions;
   QStringList questions, notices, errors, warnings, fileFilters, fileNames;
   int modalRuns = 0;
+
+  std::optional<QString> AskText(QWidget*, const QString& text, const QString& initial) override {
+    textQuestions << text + " [" + initial + "]";
+    if (texts.empty()) return initial;
+    std::optional<QString> typed = texts.front();
+    texts.pop_front();
+    return typed;
+  }
 
   bool AskYesNo(QWidget*, const QString& text) override {
     questions << text;

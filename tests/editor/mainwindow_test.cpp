@@ -1223,6 +1223,17 @@ class MainWindowTest : public QObject {
     QCOMPARE(dialogs_->fileFilters.last(), "NBC source *.nbc|*.nbc");
     QVERIFY(text("gauge.nbc").contains("dseg segment\n  gauge_ric byte[] {0x0C, 0x00, 0x05"));
     QVERIFY(dialogs_->errors.isEmpty());
+    QCOMPARE(dialogs_->textQuestions.last(), "Name of the array in the source: [gauge_ric]");
+    // Another name for the array, and one no compiler takes.
+    dialogs_->files = {Path("gauge.nbc"), Path("gauge.nbc")};
+    dialogs_->answers = {true, true};
+    dialogs_->texts = {QString("needle"), QString("2nd")};
+    Trigger("Menu_File_Export_Nbc");
+    QVERIFY(text("gauge.nbc").contains("  needle byte[] {0x0C"));
+    Trigger("Menu_File_Export_Nbc");
+    QCOMPARE(dialogs_->errors, QStringList{"'2nd' is no array name: use letters, digits and _, "
+                                           "not a digit first, and no NXC or NBC word"});
+    QVERIFY(text("gauge.nbc").contains("  needle byte[] {0x0C"));
   }
 
   // File > Open Recent: the last eight files opened or saved, newest first, kept between runs.
