@@ -78,7 +78,7 @@ int CmdInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   ExpectArgs(files, 1, "info");
   RICElementList list = ReadInputDocument(files[0], err);
   out << "Elements: " << list.Count() << "\n";
-  out << "File size: " << ComputeFileSize(list) << "\n";
+  out << "File size: " << DocumentFileSize(files[0], list) << "\n";
   int step = 1;
   for (const auto& e : list) {
     out << step++ << " " << KindName(e->Kind);
@@ -93,7 +93,7 @@ int CmdDump(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   const std::vector<std::string> files = SplitArguments(args, {}).files;
   ExpectArgs(files, 1, "dump");
   RICElementList list = ReadInputDocument(files[0], err);
-  out << "{\"fileSize\": " << ComputeFileSize(list) << ", \"elements\": [";
+  out << "{\"fileSize\": " << DocumentFileSize(files[0], list) << ", \"elements\": [";
   bool first = true;
   for (const auto& e : list) {
     out << (first ? "\n  " : ",\n  ");

@@ -1,6 +1,9 @@
 #include "RICElement.h"
 
+#include "ArgumentFields.h"
+
 #include <algorithm>
+#include <limits>
 
 namespace tavlin {
 
@@ -245,44 +248,38 @@ int SpriteDataSize(const TRect& area) {
   return rows * bytesPerRow;
 }
 
-int ComputeFileSize(const RICElementList& list) {
-  int total = 0;
-  for (const auto& e : list) {
-    switch (e->Kind) {
-      case RICElementKind::Description:
-        total += 10;
-        break;
-      case RICElementKind::Sprite:
-        total += 10 + SpriteDataSize(e->UsedArea);
-        break;
-      case RICElementKind::VarMap:
-        total += 8 + 4 * std::max<int>(2, int(e->Points.size()));
-        break;
-      case RICElementKind::CopyBits:
-        total += 20;
-        break;
-      case RICElementKind::Pixel:
-        total += 12;
-        break;
-      case RICElementKind::Line:
-        total += 14;
-        break;
-      case RICElementKind::Rectangle:
-        total += 14;
-        break;
-      case RICElementKind::Circle:
-        total += 12;
-        break;
-      case RICElementKind::NumBox:
-        total += 12;
-        break;
-      case RICElementKind::Ellipse:
-      case RICElementKind::Polygon:
-        total += 2 + ShapeSizeWord(*e);
-        break;
+std::size_t ElementFileBytes(const TRICElement& e) {
+  switch (e.Kind) {
+    case RICElementKind::Sprite: {
+      // As the writer lays it out: an unset area is one clear pixel, an empty
+      // one carries a zero word, and an odd count of pixel bytes is padded.
+      const TRect& a = e.UsedArea.IsSet() ? e.UsedArea : kUnsetRect;
+      const std::size_t width = std::size_t(std::max(a.Right - a.Left + 1, 0));
+      const std::size_t rows = std::size_t(std::max(a.Bottom - a.Top + 1, 0));
+      const std::size_t n = rows * ((width + 7) / 8);
+      return n == 0 ? 12 : 10 + n + n % 2;
     }
+    case RICElementKind::VarMap:
+      return e.Points.empty() ? 16 : 8 + 4 * e.Points.size();
+    case RICElementKind::Ellipse:
+    case RICElementKind::Polygon: {
+      // A short size word cuts the words; extra bytes follow only a full one.
+      const std::size_t words = 2 * ShapeRecordWords(e).size();
+      const std::size_t size = ShapeSizeWord(e);
+      return 2 + std::min(size, words) +
+             (size == words + e.ExtraBytes.size() ? e.ExtraBytes.size() : 0);
+    }
+    case RICElementKind::Pixel:
+      return 12;  // its record ends with a zero word
+    default:
+      return 4 + 2 * ArgumentFields(e.Kind).size();
   }
-  return total;
+}
+
+int ComputeFileSize(const RICElementList& list) {
+  std::size_t total = 0;
+  for (const auto& e : list) total += ElementFileBytes(*e);
+  return int(std::min<std::size_t>(total, std::size_t(std::numeric_limits<int>::max())));
 }
 
 int ComputeFileSize() { return ComputeFileSize(ElementList); }

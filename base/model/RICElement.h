@@ -211,7 +211,9 @@ void ClearElements();
 
 // Pixel bytes of a sprite with this used area (2 when unset).
 int SpriteDataSize(const TRect& area);
-// The file size shown for a list (the pad byte of odd sprites not counted).
+// The bytes one element takes in a RIC file, pad bytes and zero words included.
+std::size_t ElementFileBytes(const TRICElement& e);
+// The size of the RIC file the list is written as, byte for byte.
 int ComputeFileSize(const RICElementList& list);
 int ComputeFileSize();
 

@@ -28,6 +28,7 @@
 #include "DiskWatch.h"
 #include "DisplayAdapter.h"
 #include "Document.h"
+#include "DocumentIO.h"
 #include "DrawGrid.h"
 #include "EditPage.h"
 #include "ElementIcons.h"
@@ -616,7 +617,11 @@ void TForm_Tavlin::UpdateDocumentStatus() {
   StatusPanel[4]->setText(QString::number(n));
   Label_Elements->setText(QString::number(n));
   Label_Elements->adjustSize();
-  Label_FileSize->setText(QString::number(ComputeFileSize()));
+  // As the file is on disk until the document changes, then as it will be written.
+  const RICDocument& document = TheDocument();
+  Label_FileSize->setText(
+      QString::number(document.Modified() ? std::uint64_t(ComputeFileSize(ElementList))
+                                          : DocumentFileSize(document.FileName(), ElementList)));
 }
 
 void TForm_Tavlin::PaintDisplayInto(TNxtImage* image) {

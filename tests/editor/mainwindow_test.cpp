@@ -1556,6 +1556,19 @@ class MainWindowTest : public QObject {
     QVERIFY(w_->OpenRicFile(Path("clean.ric")));
     QCOMPARE(dialogs_->warnings.size(), 3);
   }
+
+  // The file size is the file's on disk, zero words and pad bytes included,
+  // until the document changes; then it is what a save writes.
+  void fileSizeIsTheSizeOnDisk() {
+    WriteFile("padded.ric", std::string("\x00\x00"  // a zero size word
+                                        "\x0A\x00\x01\x00\x02\x00\x01\x00\x01\x00\x01\x07"
+                                        "\x0A\x00\x07\x00\x00\x00\x14\x00\x14\x00\x0A\x00",
+                                        26));
+    QVERIFY(w_->OpenRicFile(Path("padded.ric")));
+    QCOMPARE(w_->Label_FileSize->text(), QString("26"));
+    Click("SpeedButton_RIC_AddCircle");
+    QCOMPARE(w_->Label_FileSize->text(), QString("36"));
+  }
 };
 
 QTEST_MAIN(MainWindowTest)
