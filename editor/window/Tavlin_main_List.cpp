@@ -9,8 +9,10 @@
 #include "Document.h"
 #include "DrawGrid.h"
 #include "ElementIcons.h"
+#include "ElementIds.h"
 #include "SpritePage.h"
 #include "Tavlin_main.h"
+#include "UserDialogs.h"
 
 namespace tavlin {
 
@@ -296,13 +298,22 @@ void TForm_Tavlin::AddElement(RICElementKind kind) {
       e = MakeDescription(0, 0, 0);
       break;
     case RICElementKind::Sprite:
-      e = MakeSprite(1);
+    case RICElementKind::VarMap: {
+      // A free id, so that the new element hides none before it.
+      const std::optional<std::uint16_t> id = FreeSpriteId(ElementList);
+      if (!id)
+        dialogs_.ShowWarning(this, QString("All ids from 1 to 10 are taken by Sprites and "
+                                           "VarMaps: the new %1 takes id 1 and, from where it "
+                                           "stands on, hides the earlier element with that id.")
+                                       .arg(KindName(kind)));
+      e = kind == RICElementKind::Sprite ? MakeSprite(id.value_or(1))
+                                         : MakeVarMap(id.value_or(1), 0);
       break;
-    case RICElementKind::VarMap:
-      e = MakeVarMap(1, 0);
-      break;
+    }
     case RICElementKind::CopyBits:
-      e = MakeCopyBits(0, 1, 0, 0, 1, 1, 0, 0);
+      // It copies from the last sprite before it: the one it would see.
+      e = MakeCopyBits(0, LastSpriteIdBefore(ElementList, ElementList.Count()).value_or(1), 0, 0, 1,
+                       1, 0, 0);
       break;
     case RICElementKind::Pixel:
       e = MakePixel(0, 0, 0);

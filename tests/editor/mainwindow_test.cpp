@@ -186,6 +186,25 @@ class MainWindowTest : public QObject {
     QCOMPARE(int(copyBits->Width), 1);
   }
 
+  // New Sprites and VarMaps take free ids and hide nothing; a new CopyBits
+  // copies from the last sprite before it; with all ids taken the user is told.
+  void newElementsTakeFreeIds() {
+    ElementList.Add(MakeSprite(2));
+    for (const char* add : {"SpeedButton_RIC_AddSprite", "SpeedButton_RIC_AddVarMap",
+                            "SpeedButton_RIC_AddSprite", "SpeedButton_RIC_AddCopyBits"})
+      Click(add);
+    QCOMPARE(int(ElementList[1]->ID), 1);
+    QCOMPARE(int(ElementList[2]->ID), 3);
+    QCOMPARE(int(ElementList[3]->ID), 4);
+    QCOMPARE(int(ElementList[4]->SpriteID), 4);
+    for (int i = 0; i < 6; ++i) Click("SpeedButton_RIC_AddVarMap");
+    QCOMPARE(int(ElementList[10]->ID), 10);
+    QVERIFY(dialogs_->warnings.isEmpty());
+    Click("SpeedButton_RIC_AddSprite");
+    QCOMPARE(dialogs_->warnings.size(), 1);
+    QVERIFY(dialogs_->warnings[0].startsWith("All ids from 1 to 10 are taken"));
+  }
+
   void listRowsShowValuesAndSelectionFollowsClicks() {
     Click("SpeedButton_RIC_AddComment");
     Click("SpeedButton_RIC_AddLine");
