@@ -131,6 +131,7 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   void PasteCommand();
   bool CopyElement();
   void CutElement();
+  // Our own elements, or RicScript text (a text that does not read says why).
   bool PasteElements();
   // The element list's right-click menu, filled for the present state.
   QMenu* ShowListMenu(const QPoint& global);
@@ -348,6 +349,8 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  // Inserts pasted elements after the selection as one step.
+  bool InsertPasted(RICElementList&& list);
   // Layout, one builder per area.
   void BuildMenus();
   void BuildClipboardCommands();

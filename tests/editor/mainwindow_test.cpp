@@ -817,6 +817,27 @@ class MainWindowTest : public QObject {
     QCOMPARE(dialogs_->errors.size(), 1);
   }
 
+  // RicScript text pastes after the selection as one step; text that does not
+  // read says where and pastes nothing.
+  void pasteRicScriptText() {
+    Click("SpeedButton_RIC_AddComment");
+    Click("SpeedButton_RIC_AddCircle");
+    ClickRow(1);
+    QApplication::clipboard()->setText("pixel( 0, 5, 6 );\nline( 0, 0, 0, 9, 9 );\n");
+    Trigger("Menu_Edit_Paste");
+    QCOMPARE(ElementList.Count(), 4);
+    QCOMPARE(ElementList[1]->Kind, RICElementKind::Pixel);
+    QCOMPARE(ElementList[2]->Kind, RICElementKind::Line);
+    QCOMPARE(TheDocument().UndoName(), std::string("Paste Elements"));
+    Trigger("Menu_Edit_Undo");
+    QCOMPARE(ElementList.Count(), 2);
+    QApplication::clipboard()->setText("pixel( 0, 5, 6 );\n  circel( 0, 1, 2, 3 );\n");
+    Trigger("Menu_Edit_Paste");
+    QCOMPARE(ElementList.Count(), 2);
+    QCOMPARE(dialogs_->errors.size(), 1);
+    QVERIFY2(dialogs_->errors[0].contains("clipboard:2:3: "), qPrintable(dialogs_->errors[0]));
+  }
+
   void dragInTheListExchangesTwoElements() {
     for (const char* b :
          {"SpeedButton_RIC_AddComment", "SpeedButton_RIC_AddLine", "SpeedButton_RIC_AddCircle"})
