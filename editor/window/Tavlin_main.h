@@ -299,6 +299,7 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   QToolButton* Button_BrickChecks = nullptr;
   QWidget* Window_BrickChecks = nullptr;
   QListWidget* List_BrickChecks = nullptr;
+  QLabel* Label_BrickChecksNone = nullptr;  // "No problems for ..." when the list is empty
 
   std::array<QLabel*, 8> StatusPanel{};
 

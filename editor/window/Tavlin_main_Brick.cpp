@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -98,10 +99,16 @@ void TForm_Tavlin::BuildDisplayModeControls() {
     row->insertWidget(row->indexOf(StatusPanel[7]) + 1, Button_BrickChecks);
   connect(Button_BrickChecks, &QToolButton::clicked, this, [this] { ShowBrickChecks(); });
 
-  Window_BrickChecks = new QWidget(this, Qt::Tool);
+  // A dialog of the main window: above it only, closed by Esc, never modal.
+  Window_BrickChecks = new QDialog(this);
   Window_BrickChecks->setObjectName("Window_BrickChecks");
   Window_BrickChecks->resize(480, 240);
   auto* column = new QVBoxLayout(Window_BrickChecks);
+  Label_BrickChecksNone = new QLabel(Window_BrickChecks);
+  Label_BrickChecksNone->setObjectName("Label_BrickChecksNone");
+  Label_BrickChecksNone->setAlignment(Qt::AlignCenter);
+  Label_BrickChecksNone->hide();
+  column->addWidget(Label_BrickChecksNone);
   List_BrickChecks = new QListWidget(Window_BrickChecks);
   List_BrickChecks->setObjectName("List_BrickChecks");
   List_BrickChecks->setWordWrap(true);  // a finding is a sentence: read whole, never scrolled
@@ -136,6 +143,7 @@ void TForm_Tavlin::SetDisplayMode(DisplayMode mode) {
   settings.setValue(kDisplayModeKey, DisplayModeName(mode));
   settings.sync();
   Window_BrickChecks->setWindowTitle(QString("Brick checks: ") + DisplayModeCaption(mode));
+  brickChecksListed_ = false;  // the list names the mode when it is empty
   if (!BrickVariantOf(mode)) UpdateBrickChecks({});
   ScheduleRefresh(kRefreshPage | kRefreshPreview | kRefreshDocument);
 }
@@ -236,6 +244,10 @@ void TForm_Tavlin::ListBrickChecks() {
   if (brickChecksListed_) return;
   brickChecksListed_ = true;
   List_BrickChecks->clear();
+  // An empty list says so, rather than show a blank box.
+  Label_BrickChecksNone->setText(QString("No problems for ") + DisplayModeCaption(displayMode_));
+  Label_BrickChecksNone->setVisible(brickFindings_.empty());
+  List_BrickChecks->setVisible(!brickFindings_.empty());
   for (const BrickFinding& f : brickFindings_) {
     const QString text = QString::fromStdString(f.Text);
     auto* item = new QListWidgetItem(

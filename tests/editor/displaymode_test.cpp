@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QStackedWidget>
@@ -160,6 +161,24 @@ class DisplayModeTest : public QObject {
     QCOMPARE(w_->Button_BrickChecks->text(), QString("Brick: 1 problem"));
     w_->Button_BrickChecks->click();
     QCOMPARE(list->count(), 1);
+  }
+
+  // The checks window is the main window's dialog: it names the mode when
+  // it has nothing to list, and Esc closes it.
+  void theChecksWindowSaysWhenAllIsWell() {
+    w_->SetDisplayMode(DisplayMode::BrickEnhanced132);
+    w_->AddElement(RICElementKind::Line);
+    w_->FlushRefresh();
+    w_->Button_BrickChecks->click();
+    QWidget* window = w_->Window_BrickChecks;
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->parentWidget(), w_.get());
+    QVERIFY(w_->Label_BrickChecksNone->isVisible());
+    QVERIFY(!w_->List_BrickChecks->isVisible());
+    QCOMPARE(w_->Label_BrickChecksNone->text(),
+             QString("No problems for ") + DisplayModeCaption(DisplayMode::BrickEnhanced132));
+    QTest::keyClick(window, Qt::Key_Escape);
+    QVERIFY(!window->isVisible());
   }
 
   void theBrickGetsAsManyParametersAsThePanelOffers() {
