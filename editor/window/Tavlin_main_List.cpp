@@ -203,11 +203,17 @@ void TForm_Tavlin::DrawElementCell(QPainter& p, int column, int row, const QRect
   const QFont cellFont = p.font();
   p.setFont(items.Font);
   const QFontMetrics itemMetrics(items.Font);
+  // One line of items: the label 10 pixels down, the value 14 under it; two
+  // lines share the row's height in four.
+  const int step =
+      items.LineCount == 1 ? 14 : std::min(itemMetrics.height(), (rect.height() - 2) / 4);
+  const int top = items.LineCount == 1 ? 10 : 1;
   for (std::size_t i = 0; i < items.Lefts.size(); ++i) {
+    const int y = rect.top() + top + 2 * step * items.Lines[i] + itemMetrics.ascent();
     p.setPen(QColor(128, 128, 128));
-    p.drawText(items.Lefts[i], rect.top() + 10 + itemMetrics.ascent(), items.Labels[qsizetype(i)]);
+    p.drawText(items.Lefts[i], y, items.Labels[qsizetype(i)]);
     p.setPen(Qt::black);
-    p.drawText(items.Lefts[i], rect.top() + 24 + itemMetrics.ascent(), items.Values[qsizetype(i)]);
+    p.drawText(items.Lefts[i], y + step, items.Values[qsizetype(i)]);
   }
   p.setFont(cellFont);  // the painter goes on to the other cells
 }
