@@ -191,6 +191,9 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   // Shows the checks' list, whose lines select their elements.
   void ShowBrickChecks();
   bool RenderSelectedOnBrick(NXTDisplay& screen) override;
+  std::string ModeIgnoringCopyOptions() const override;
+  std::string CopyOptionsModeName() const override;
+  void ShowCopyOptionsDrawn() override;
 
   // Widgets and actions named as the user sees them; tests find them by objectName too.
   QStackedWidget* PageControl_Navigate = nullptr;
@@ -299,7 +302,8 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   QToolButton* Button_BrickChecks = nullptr;
   QWidget* Window_BrickChecks = nullptr;
   QListWidget* List_BrickChecks = nullptr;
-  QLabel* Label_BrickChecksNone = nullptr;  // "No problems for ..." when the list is empty
+  QComboBox* ComboBox_Status_DisplayMode = nullptr;  // the display mode, always in the status bar
+  QLabel* Label_BrickChecksNone = nullptr;           // "No problems for ..." when the list is empty
 
   std::array<QLabel*, 8> StatusPanel{};
 

@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "CopyOptionChoices.h"
 #include "EditPage.h"
 #include "FileIO.h"
 #include "ParameterSet.h"
@@ -89,6 +90,18 @@ void TForm_Tavlin::BuildDisplayModeControls() {
                      static_cast<QWidget*>(textLabel), static_cast<QWidget*>(Edit_PreView_Text)})
     screens_.back()->AddBelow(w);
 
+  // The status bar: the display mode, always there and switched in one click.
+  ComboBox_Status_DisplayMode = new QComboBox(StatusPanel[7]->parentWidget());
+  ComboBox_Status_DisplayMode->setObjectName("ComboBox_Status_DisplayMode");
+  ComboBox_Status_DisplayMode->setToolTip("How the pictures are drawn");
+  for (DisplayMode mode : kDisplayModes)
+    ComboBox_Status_DisplayMode->addItem(DisplayModeCaption(mode));
+  if (auto* row = qobject_cast<QHBoxLayout*>(StatusPanel[7]->parentWidget()->layout()))
+    row->insertWidget(row->indexOf(StatusPanel[7]) + 1, ComboBox_Status_DisplayMode);
+  connect(ComboBox_Status_DisplayMode, &QComboBox::activated, this,
+          [this](int index) { SetDisplayMode(kDisplayModes[std::size_t(index)]); });
+  StatusPanel[6]->setFixedWidth(650 - ComboBox_Status_DisplayMode->sizeHint().width());
+
   // The status bar's indicator, right of the panels, and the list it opens.
   Button_BrickChecks = new QToolButton(StatusPanel[7]->parentWidget());
   Button_BrickChecks->setObjectName("Button_BrickChecks");
@@ -130,6 +143,7 @@ void TForm_Tavlin::BuildDisplayModeControls() {
       std::find(kDisplayModes.begin(), kDisplayModes.end(), displayMode_) - kDisplayModes.begin());
   Menu_View_DisplayMode[index]->setChecked(true);
   ComboBox_PreView_DisplayMode->setCurrentIndex(int(index));
+  ComboBox_Status_DisplayMode->setCurrentIndex(int(index));
 }
 
 void TForm_Tavlin::SetDisplayMode(DisplayMode mode) {
@@ -137,6 +151,7 @@ void TForm_Tavlin::SetDisplayMode(DisplayMode mode) {
                                  kDisplayModes.begin());
   Menu_View_DisplayMode[index]->setChecked(true);
   ComboBox_PreView_DisplayMode->setCurrentIndex(int(index));
+  ComboBox_Status_DisplayMode->setCurrentIndex(int(index));
   if (mode == displayMode_) return;
   displayMode_ = mode;
   QSettings settings = Settings();
@@ -145,8 +160,24 @@ void TForm_Tavlin::SetDisplayMode(DisplayMode mode) {
   Window_BrickChecks->setWindowTitle(QString("Brick checks: ") + DisplayModeCaption(mode));
   brickChecksListed_ = false;  // the list names the mode when it is empty
   if (!BrickVariantOf(mode)) UpdateBrickChecks({});
+  // The copy options' hints follow the mode.
+  for (TCopyOptionChoices* choices : findChildren<TCopyOptionChoices*>()) choices->ShowWord();
   ScheduleRefresh(kRefreshPage | kRefreshPreview | kRefreshDocument);
 }
+
+std::string TForm_Tavlin::ModeIgnoringCopyOptions() const {
+  // The editor's own preview draws every shape black and hollow, the LEGO
+  // firmware never reads the options; the enhanced firmwares draw them.
+  const bool ignores =
+      displayMode_ == DisplayMode::TavlinPreview || displayMode_ == DisplayMode::BrickLego;
+  return ignores ? DisplayModeCaption(displayMode_) : std::string();
+}
+
+std::string TForm_Tavlin::CopyOptionsModeName() const {
+  return DisplayModeCaption(DisplayMode::BrickEnhanced132);
+}
+
+void TForm_Tavlin::ShowCopyOptionsDrawn() { SetDisplayMode(DisplayMode::BrickEnhanced132); }
 
 const std::vector<std::uint8_t>& TForm_Tavlin::BrickBytes() {
   if (brickBytesKept_) return brickBytes_;
@@ -229,8 +260,9 @@ void TForm_Tavlin::UpdateBrickChecks(const BrickCall& call) {
   Button_BrickChecks->setText(n == 0   ? QString("Brick: no problems")
                               : n == 1 ? QString("Brick: 1 problem")
                                        : QString("Brick: %1 problems").arg(n));
-  // The file name's panel gives the indicator its room.
-  StatusPanel[6]->setFixedWidth(brick ? 650 - Button_BrickChecks->sizeHint().width() : 650);
+  // The file name's panel gives the mode's choice and the indicator their room.
+  StatusPanel[6]->setFixedWidth(650 - ComboBox_Status_DisplayMode->sizeHint().width() -
+                                (brick ? Button_BrickChecks->sizeHint().width() : 0));
   if (*findings != brickFindings_) {
     brickFindings_ = *findings;
     brickChecksListed_ = false;

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -165,6 +166,30 @@ class DisplayModeTest : public QObject {
 
   // The checks window is the main window's dialog: it names the mode when
   // it has nothing to list, and Esc closes it.
+  // A mode that ignores the chosen options says so under them and switches
+  // to one that draws them in one click; the status bar shows the mode and
+  // switches it.
+  void ignoredOptionsAreNamedWithASwitch() {
+    w_->AddElement(RICElementKind::Rectangle);
+    TCopyOptionChoices* choices = Choices("RICParameterEdit_Rectangle_CopyOpt");
+    QVERIFY(!choices->IgnoredHint->isVisibleTo(choices));
+    choices->FillChoice->click();
+    QVERIFY(choices->IgnoredHint->isVisibleTo(choices));
+    QVERIFY2(choices->IgnoredHint->text().contains("Tavlin preview"),
+             qPrintable(choices->IgnoredHint->text()));
+    QComboBox* status = w_->ComboBox_Status_DisplayMode;
+    QVERIFY(status->isVisibleTo(w_.get()));
+    QCOMPARE(status->currentText(), QString("Tavlin preview"));
+    choices->ShowDrawnButton->click();
+    QCOMPARE(w_->CurrentDisplayMode(), DisplayMode::BrickEnhanced132);
+    QVERIFY(!choices->IgnoredHint->isVisibleTo(choices));
+    QCOMPARE(status->currentText(), QString("NXT enhanced 1.32"));
+    status->setCurrentIndex(1);
+    emit status->activated(1);
+    QCOMPARE(w_->CurrentDisplayMode(), DisplayMode::BrickLego);
+    QVERIFY(choices->IgnoredHint->text().contains("NXT LEGO firmware"));
+  }
+
   void theChecksWindowSaysWhenAllIsWell() {
     w_->SetDisplayMode(DisplayMode::BrickEnhanced132);
     w_->AddElement(RICElementKind::Line);
