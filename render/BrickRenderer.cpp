@@ -85,6 +85,7 @@ class BrickRun {
   BrickScreen screen;
   std::vector<BrickFinding> undefined;
   std::vector<BrickFinding> checks;
+  BrickFinding stop;      // where the walk stopped before the end, and why
   bool checking = false;  // only checks: nothing is drawn
 
   // Draws the picture. Backward, it runs the ops last first and stops once
@@ -117,6 +118,10 @@ class BrickRun {
   }
   void Check(const std::string& text) {
     if (checking) Add(checks, text);
+  }
+  void Stop(const std::string& text) {
+    stop = {element_, text};
+    Check(text);
   }
   // Findings come in element order, so a repeat can only be among the
   // current element's.
@@ -426,17 +431,17 @@ void BrickRun::Walk(RunFn&& run) {
     const std::uint16_t opcode = Word(at + 2);
     const std::int64_t step = std::int64_t(sizeWord) + 2;
     if (step & 1) {
-      Check("odd size: the brick stops here and draws nothing after it");
+      Stop("odd size: the brick stops here and draws nothing after it");
       break;
     }
     const bool known = opcode <= 10 && !(lego_ && opcode >= 7 && opcode != 8);
     if (!known) {
       if (lego_ && (opcode == 7 || opcode == 9 || opcode == 10))
-        Check(std::string("the LEGO firmware has no ") + kOpName[opcode] +
-              ": the brick stops here and draws nothing after it");
+        Stop(std::string("the LEGO firmware has no ") + kOpName[opcode] +
+             ": the brick stops here and draws nothing after it");
       else
-        Check(Format("opcode %lld is unknown: the brick stops here and draws nothing after it",
-                     opcode));
+        Stop(Format("opcode %lld is unknown: the brick stops here and draws nothing after it",
+                    opcode));
       break;
     }
     if (sizeWord == 0 && checking)
@@ -451,7 +456,10 @@ void BrickRun::Walk(RunFn&& run) {
       run(opcode, sizeWord);
     }
     if (step > remaining) {
-      Undefined("claims more bytes than the file holds: the brick walks on into memory after it");
+      const char* text =
+          "claims more bytes than the file holds: the brick walks on into memory after it";
+      Undefined(text);
+      stop = {element_, text};
       break;
     }
     remaining -= step;
@@ -712,6 +720,13 @@ std::vector<BrickFinding> CheckBrick(const std::uint8_t* ric, std::size_t size,
   run.checking = true;
   run.Run();
   return std::move(run.checks);
+}
+
+BrickFinding BrickWalkStop(const std::uint8_t* ric, std::size_t size, const BrickCall& call) {
+  BrickRun run(ric, size, call);
+  run.checking = true;
+  run.Run();
+  return run.stop;
 }
 
 }  // namespace tavlin

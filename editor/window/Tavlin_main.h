@@ -191,6 +191,10 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   // Shows the checks' list, whose lines select their elements.
   void ShowBrickChecks();
   bool RenderSelectedOnBrick(NXTDisplay& screen) override;
+  // In a brick mode, why the selected element is not drawn, where the brick's
+  // walk stops at it or before it; empty otherwise. Shown on its page's canvas.
+  QString BrickPageNotice();
+  void PaintBrickPageNotice(TNxtImage* image);
   std::string ModeIgnoringCopyOptions() const override;
   std::string CopyOptionsModeName() const override;
   void ShowCopyOptionsDrawn() override;

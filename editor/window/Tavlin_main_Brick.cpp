@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPainter>
 #include <QSettings>
 #include <QStackedWidget>
 #include <QToolButton>
@@ -19,6 +20,7 @@
 #include "CopyOptionChoices.h"
 #include "EditPage.h"
 #include "FileIO.h"
+#include "NxtImage.h"
 #include "ParameterSet.h"
 #include "RicFile.h"
 #include "Tavlin_main.h"
@@ -233,6 +235,36 @@ bool TForm_Tavlin::RenderSelectedOnBrick(NXTDisplay& screen) {
   if (!BrickVariantOf(displayMode_)) return false;
   RenderBrickInto(screen, BrickBytesOfElement(selectedIndex_), BrickCallAt(0, 0, false));
   return true;
+}
+
+QString TForm_Tavlin::BrickPageNotice() {
+  if (!BrickVariantOf(displayMode_) || selectedIndex_ < 0) return {};
+  const std::vector<std::uint8_t>& bytes = BrickBytes();
+  const BrickFinding stop = BrickWalkStop(bytes.data(), bytes.size(), BrickCallAt(0, 0, false));
+  const int step = selectedIndex_ + 1;
+  if (stop.Element == 0 || step < stop.Element) return {};
+  const QString why = QString::fromStdString(stop.Text);
+  if (step == stop.Element) return "Not drawn on the brick: " + why;
+  // Only the reason, without what it does to the rest: that is what is said.
+  return QString("Not drawn on the brick: it stops at step %1 (%2) and draws nothing after it")
+      .arg(stop.Element)
+      .arg(why.section(':', 0, 0));
+}
+
+void TForm_Tavlin::PaintBrickPageNotice(TNxtImage* image) {
+  const QString notice = BrickPageNotice();
+  if (notice.isEmpty()) return;
+  QImage& picture = image->Picture();
+  QPainter p(&picture);
+  const QRect box = picture.rect().adjusted(picture.width() / 10, picture.height() / 3,
+                                            -picture.width() / 10, -picture.height() / 3);
+  p.fillRect(box, QColor(255, 255, 225));
+  p.setPen(QColor(160, 120, 0));
+  p.drawRect(box.adjusted(0, 0, -1, -1));
+  p.setPen(Qt::black);
+  p.drawText(box.adjusted(8, 4, -8, -4), Qt::AlignCenter | Qt::TextWordWrap, notice);
+  p.end();
+  image->update();
 }
 
 void TForm_Tavlin::UpdateBrickChecks(const BrickCall& call) {

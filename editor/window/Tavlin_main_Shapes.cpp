@@ -227,6 +227,7 @@ void TForm_Tavlin::RedrawShapeImage() {
   if (!RenderSelectedOnBrick(workDisplay_)) RenderElementAlone(workDisplay_, selectedIndex_);
   PaintDisplayInto(image);
   if (selectedElement_->Kind == RICElementKind::Polygon) TabSheet_Edit_Polygon->MarkPoints();
+  PaintBrickPageNotice(image);
 }
 
 void TForm_Tavlin::WriteShapeFields(RICElementKind kind) {

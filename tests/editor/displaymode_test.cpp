@@ -190,6 +190,30 @@ class DisplayModeTest : public QObject {
     QVERIFY(choices->IgnoredHint->text().contains("NXT LEGO firmware"));
   }
 
+  // A page the LEGO firmware leaves blank says why on its canvas.
+  void legoSaysWhyAPageIsBlank() {
+    w_->SetDisplayMode(DisplayMode::BrickLego);
+    for (RICElementKind kind : {RICElementKind::Line, RICElementKind::Circle, RICElementKind::Line})
+      w_->AddElement(kind);
+    const QString circle = "Not drawn on the brick: the LEGO firmware has no Circle";
+    const QString after =
+        "Not drawn on the brick: it stops at step 2 (the LEGO firmware has no "
+        "Circle) and draws nothing after it";
+    for (auto [index, notice] : {std::pair{0, QString()}, {1, circle}, {2, after}}) {
+      w_->SelectElement(index);
+      w_->FlushRefresh();
+      QVERIFY2(w_->BrickPageNotice().startsWith(notice), qPrintable(w_->BrickPageNotice()));
+      QVERIFY(w_->BrickPageNotice().isEmpty() == notice.isEmpty());
+      // The notice's box sits in the canvas's middle.
+      TNxtImage* canvas = index == 1 ? w_->Image_Circle : w_->Image_Line;
+      const QImage picture = canvas->Picture();
+      const QColor middle = picture.pixelColor(picture.width() / 8 + 2, picture.height() / 2);
+      QCOMPARE(middle == QColor(255, 255, 225), !notice.isEmpty());
+    }
+    w_->SetDisplayMode(DisplayMode::BrickEnhanced132);
+    QVERIFY(w_->BrickPageNotice().isEmpty());
+  }
+
   void theChecksWindowSaysWhenAllIsWell() {
     w_->SetDisplayMode(DisplayMode::BrickEnhanced132);
     w_->AddElement(RICElementKind::Line);
