@@ -29,6 +29,7 @@
 #include <functional>
 #include <memory>
 
+#include "AnimationExportDialog.h"
 #include "CopyBitsPage.h"
 #include "Document.h"
 #include "DrawGrid.h"
@@ -558,18 +559,50 @@ class MainWindowTest : public QObject {
     Find<QSpinBox>("SpinEdit_PreView_SweepStep1")->setValue(33);  // 0, 33, 66, 99
     Find<QSpinBox>("SpinEdit_PreView_ExportZoom")->setValue(2);
     w_->SpinEdit_Param[0]->setValue(50);
+    // The settings come first, with the frame count; a parameter the picture
+    // does not read is warned of. Cancelled, nothing is asked or written.
+    QString summary, warning, warningAfter = "unset";
+    dialogs_->modalScript = [&](QDialog* d) {
+      auto* dialog = qobject_cast<TAnimationExportDialog*>(d);
+      summary = dialog->Summary->text();
+      dialog->Parameter[0]->setValue(1);
+      warning = dialog->Warning->text();
+      dialog->Parameter[0]->setValue(0);
+      warningAfter = dialog->Warning->text();
+      return int(QDialog::Rejected);
+    };
+    Trigger("Menu_File_Export_Gif");
+    QVERIFY2(summary.startsWith("4 frames, about "), qPrintable(summary));
+    QVERIFY2(warning.startsWith("The picture does not depend on parameter 1"), qPrintable(warning));
+    QCOMPARE(warningAfter, QString());
+    QVERIFY(!QFile::exists(Path("anim.gif")));
+    dialogs_->modalScript = [](QDialog*) { return int(QDialog::Accepted); };
     dialogs_->files.push_back(Path("anim.gif"));
     Trigger("Menu_File_Export_Gif");
     QImageReader gif(Path("anim.gif"));
     QCOMPARE(gif.imageCount(), 4);
     QCOMPARE(gif.size(), QSize(200, 128));
     QCOMPARE(int(ParameterSet[0]), 50);  // the sweep leaves the parameters as they were
+    // A cancelled export leaves no file.
+    dialogs_->cancelAtUpdate = dialogs_->progressUpdates + 2;
+    dialogs_->files.push_back(Path("cancelled.gif"));
+    Trigger("Menu_File_Export_Gif");
+    QVERIFY(!QFile::exists(Path("cancelled.gif")));
+    // The picture's zoom is asked.
+    dialogs_->modalScript = [](QDialog* d) {
+      qobject_cast<TZoomDialog*>(d)->Zoom->setValue(3);
+      return int(QDialog::Accepted);
+    };
+    dialogs_->files.push_back(Path("big.png"));
+    Trigger("Menu_File_Export_Png");
+    QCOMPARE(QImage(Path("big.png")).size(), QSize(300, 192));
+    dialogs_->modalScript = [](QDialog*) { return int(QDialog::Accepted); };
     dialogs_->files.push_back(Path("shot.png"));
     Trigger("Menu_File_Export_Png");
     const QImage png(Path("shot.png"));
-    QCOMPARE(png.size(), QSize(200, 128));
-    QCOMPARE(QColor(png.pixel(2 * 50, 2 * (63 - 10))), QColor(Qt::black));
-    QCOMPARE(QColor(png.pixel(2 * 51, 2 * (63 - 10))), QColor(Qt::white));
+    QCOMPARE(png.size(), QSize(300, 192));
+    QCOMPARE(QColor(png.pixel(3 * 50, 3 * (63 - 10))), QColor(Qt::black));
+    QCOMPARE(QColor(png.pixel(3 * 51, 3 * (63 - 10))), QColor(Qt::white));
     QVERIFY(dialogs_->errors.isEmpty());
   }
 
@@ -1277,6 +1310,7 @@ class MainWindowTest : public QObject {
   // Every way the window writes a file, through every failing call of the file layer.
   void everySaveKeepsTheOldFileWhenAnyCallFails() {
     Click("SpeedButton_RIC_AddCircle");
+    dialogs_->modalScript = [](QDialog*) { return int(QDialog::Accepted); };  // export settings
     QDir().mkpath(Path("saves"));  // a folder that holds only what the saves write
     auto answer = [&](const QString& file) {
       dialogs_->files.push_back(Path(file));
