@@ -1,9 +1,11 @@
 // The editor: starts the document unit, creates the windows, opens the file
 // named on the command line and runs until the main window closes.
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <string_view>
 
 #include "FTypesAPI.h"
@@ -82,5 +84,15 @@ int main(int argc, char** argv) {
   if (argc > 1) window.OpenRicFile(QFile::decodeName(argv[1]));
   // Work an editor lost when it ended is offered once the window is there.
   QTimer::singleShot(0, &window, [&window] { window.OfferRecoveryCopies(); });
-  return app.exec();
+  const int status = app.exec();
+  // All the editor keeps is written before its window closes (the document
+  // asked about, the parameters, the recovery copy). Taking the window, the
+  // document and the folder views' helper threads apart would only hold the
+  // process after its window is gone: it ends here. Only a clipboard the
+  // editor still owns needs Qt's own end, which hands it to the desktop.
+  if (!QGuiApplication::clipboard()->ownsClipboard()) {
+    std::fflush(nullptr);
+    std::_Exit(status);
+  }
+  return status;
 }

@@ -1,8 +1,10 @@
 // The sprite page's marked-area operations (scroll, mirror, rotate, erase,
 // copy, invert) and the picture import into the floating picture.
+#include <QBuffer>
 #include <QClipboard>
 #include <QDialog>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QSpinBox>
 #include <QToolButton>
 #include <algorithm>
@@ -25,6 +27,16 @@ QImage ClipboardImage(FloatingPicture picture) {
     for (int x = 0; x < picture.Width; ++x) row[x] = 0xFF000000u | picture.At(x, y);
   }
   return image;
+}
+
+QMimeData* ClipboardPng(const QImage& image) {
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  auto* mime = new QMimeData;
+  mime->setData("image/png", png);
+  return mime;
 }
 
 }  // namespace
@@ -111,8 +123,10 @@ void TSpritePage::SpriteAreaOperation(int code) {
       FloatingPos = QPoint(-1, -1);
       FloatingImage = LiftArea(c, m);
       SpeedButton_Sprite_Paste->show();
-      // The copy goes to the system clipboard as well.
-      QGuiApplication::clipboard()->setImage(ClipboardImage(FloatingImage));
+      // The copy goes to the system clipboard as well, as PNG only: offered
+      // as an image, every format Qt can write is made of it when the editor
+      // quits and hands the clipboard to the desktop, which holds the quit.
+      QGuiApplication::clipboard()->setMimeData(ClipboardPng(ClipboardImage(FloatingImage)));
       break;
     case AreaInvert:
       InvertArea(c, m);
