@@ -141,13 +141,14 @@ void TSpritePage::SpriteAreaOperation(int code) {
 }
 
 void TSpritePage::ImportPicture() {
-  if (!Sprite() || !importDialog_) return;
+  if (!Sprite()) return;
+  TForm_Tavlin_Import* dialog = &ImportDialog();
   EndPreview();
-  if (host_.Dialogs().RunModal(importDialog_) != QDialog::Accepted) return;
+  if (host_.Dialogs().RunModal(dialog) != QDialog::Accepted) return;
   // The picture is cut to the canvas; what the converted bitmap lacks is clear.
-  const int w = std::clamp(importDialog_->SpinEdit_Image_Width->value(), 0, SpriteCanvas::kWidth);
-  const int h = std::clamp(importDialog_->SpinEdit_Image_Height->value(), 0, SpriteCanvas::kHeight);
-  const QImage bitmap = importDialog_->ConvertedBitmap().convertToFormat(QImage::Format_RGB32);
+  const int w = std::clamp(dialog->SpinEdit_Image_Width->value(), 0, SpriteCanvas::kWidth);
+  const int h = std::clamp(dialog->SpinEdit_Image_Height->value(), 0, SpriteCanvas::kHeight);
+  const QImage bitmap = dialog->ConvertedBitmap().convertToFormat(QImage::Format_RGB32);
   FloatingImage.Width = w;
   FloatingImage.Height = h;
   FloatingImage.Pixels.assign(std::size_t(w) * std::size_t(h), kWhite);

@@ -73,7 +73,7 @@ bool TSpritePage::PasteClipboardImage() {
   }
   // Cut at the threshold the import dialog holds, as an imported picture is.
   FloatingPicture picture =
-      ConvertToBlackAndWhite(source, w, h, importDialog_->TrackBar_Brightness->value());
+      ConvertToBlackAndWhite(source, w, h, ImportDialog().TrackBar_Brightness->value());
   ConvertToDisplay(picture);
   SetSpriteTool(ToolPaste);
   FloatingImage = std::move(picture);

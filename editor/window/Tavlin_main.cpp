@@ -135,7 +135,6 @@ TForm_Tavlin::TForm_Tavlin(UserDialogs& dialogs, QWidget* parent)
   BuildParameterPanel(client);
   BuildClipboardCommands();
   BuildDiskWatch();
-  aboutBox_ = new TForm_Tavlin_Info(this);
   savedMessage_ = new QTimer(this);
   savedMessage_->setSingleShot(true);
   savedMessage_->setInterval(3000);

@@ -621,8 +621,7 @@ class SpritePageTest : public QObject {
   }
 
   void anUnreadablePictureIsReportedInAMessageBox() {
-    auto* import = w_->findChild<TForm_Tavlin_Import*>();
-    QVERIFY(import);
+    auto* import = &Page()->ImportDialog();
     QString bad = dir_.filePath("bad.png");
     QFile f(bad);
     QVERIFY(f.open(QIODevice::WriteOnly));
