@@ -1,9 +1,13 @@
 // The editor: starts the document unit, creates the windows, opens the file
 // named on the command line and runs until the main window closes.
 #include <QApplication>
+#include <QClipboard>
+#include <QEvent>
 #include <QFile>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <memory>
 #include <string_view>
 
@@ -30,6 +34,38 @@ const char* const kHelp =
     "  -V, --version  print the version and exit\n"
     "\n"
     "The standard options of Qt programs (-platform NAME, ...) are taken as well.\n";
+
+// For the start-up benchmark: with TAVLIN_REPORT_FIRST_FRAME set, the
+// monotonic clock's time (ns) and the window's size are printed once the
+// window's first frame is painted, and the program ends.
+class FirstFrameReport : public QObject {
+ public:
+  using QObject::QObject;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint && !reported_) {
+      reported_ = true;
+      auto* window = static_cast<QWidget*>(watched);
+      // After this paint event: the frame is then complete.
+      QTimer::singleShot(0, window, [window] {
+        timespec now{};
+        ::clock_gettime(CLOCK_MONOTONIC, &now);
+        std::printf("%lld %d %d\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec,
+                    window->width(), window->height());
+        std::fflush(stdout);
+        std::_Exit(0);
+      });
+    }
+    return false;
+  }
+
+ private:
+  bool reported_ = false;
+};
+
+void ReportFirstFrame(QWidget& window) {
+  if (qEnvironmentVariableIsSet("TAVLIN_REPORT_FIRST_FRAME"))
+    window.installEventFilter(new FirstFrameReport(&window));
+}
 
 }  // namespace
 
@@ -59,6 +95,7 @@ int main(int argc, char** argv) {
 
   tavlin::QtUserDialogs dialogs;
   tavlin::TForm_Tavlin window(dialogs, std::move(document));
+  ReportFirstFrame(window);
   window.show();
   // A logout or `kill` keeps a copy of unsaved work and ends without questions.
   tavlin::TQuitSignals quitSignals([&window](int) {
@@ -84,5 +121,15 @@ int main(int argc, char** argv) {
   if (argc > 1) window.OpenRicFile(QFile::decodeName(argv[1]));
   // Work an editor lost when it ended is offered once the window is there.
   QTimer::singleShot(0, &window, [&window] { window.OfferRecoveryCopies(); });
-  return app.exec();
+  const int status = app.exec();
+  // All the editor keeps is written before its window closes (the document
+  // asked about, the parameters, the recovery copy). Taking the window, the
+  // document and the folder views' helper threads apart would only hold the
+  // process after its window is gone: it ends here. Only a clipboard the
+  // editor still owns needs Qt's own end, which hands it to the desktop.
+  if (!QGuiApplication::clipboard()->ownsClipboard()) {
+    std::fflush(nullptr);
+    std::_Exit(status);
+  }
+  return status;
 }

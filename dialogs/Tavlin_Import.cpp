@@ -1,6 +1,7 @@
 #include "Tavlin_Import.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,11 +10,14 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSlider>
 #include <QSpinBox>
 #include <QSplitter>
@@ -23,6 +27,7 @@
 #include <exception>
 
 #include "FileIO.h"
+#include "ParameterFile.h"
 
 #include "QtHelpers.h"
 
@@ -70,6 +75,15 @@ void SetUpScrollBar(QScrollBar* bar, int content, int view) {
 
 // Shows a picture 200 x 128: stretched to the whole preview, or at 1:1 from
 // (left, top) over the uncovered background.
+// The folder column is this much wider than the old fixed dialog's.
+constexpr int kFolderColumnExtra = 220;
+constexpr int kRecentFolderCount = 8;
+constexpr const char* kRecentFoldersKey = "Import/RecentFolders";
+
+QSettings ImportSettings() {
+  return QSettings(QString::fromStdString(ConfigFilePath("Tavlin.ini")), QSettings::IniFormat);
+}
+
 QImage DrawPreview(const QImage& picture, bool stretched, int left, int top, QColor ground,
                    QColor hatch) {
   QImage preview(kPreviewWidth, kPreviewHeight, QImage::Format_RGB32);
@@ -97,11 +111,26 @@ TForm_Tavlin_Import::TForm_Tavlin_Import(QWidget* parent) : QDialog(parent) {
   setWindowTitle("Tavlin V2 - Import");
   // A fixed dialog frame without title-bar buttons.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-  setFixedSize(618, 571);
+  setFixedSize(618 + kFolderColumnExtra, 571);
+
+  // Where to look: a path to type or paste, Home and the folders used lately.
+  Edit_Location = Named(new QLineEdit(this), "Edit_Location");
+  Edit_Location->setGeometry(8, 8, 186 + kFolderColumnExtra - 8, 24);
+  Edit_Location->setPlaceholderText("Type or paste a folder or a picture's path");
+  Edit_Location->setClearButtonEnabled(true);
+  Button_Home = Named(new QPushButton("Home", this), "Button_Home");
+  Button_Home->setGeometry(8, 38, 70, 26);
+  ComboBox_RecentFolders = Named(new QComboBox(this), "ComboBox_RecentFolders");
+  ComboBox_RecentFolders->setGeometry(84, 38, 186 + kFolderColumnExtra - 84, 26);
+  ComboBox_RecentFolders->setPlaceholderText("Recent folders");
+  ComboBox_RecentFolders->setToolTip("The folders pictures were imported from lately");
+  const QSettings settings = ImportSettings();
+  recentFolders_ = settings.value(kRecentFoldersKey).toStringList();
+  FillRecentFolders();
 
   // Folder tree above, file list below.
   Splitter_FileSelect = Named(new QSplitter(Qt::Vertical, this), "Splitter_FileSelect");
-  Splitter_FileSelect->setGeometry(8, 8, 186, 555);
+  Splitter_FileSelect->setGeometry(8, 70, 186 + kFolderColumnExtra - 8, 555 - 62);
   Splitter_FileSelect->setChildrenCollapsible(false);
 
   folderModel_ = new QFileSystemModel(this);
@@ -122,11 +151,11 @@ TForm_Tavlin_Import::TForm_Tavlin_Import(QWidget* parent) : QDialog(parent) {
   ShellListView->setModel(fileModel_);
   ShellListView->setSelectionMode(QAbstractItemView::SingleSelection);
   ShellListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  Splitter_FileSelect->setSizes({121, 555 - 121});
+  Splitter_FileSelect->setSizes({300, 555 - 62 - 300});  // most of the column for the tree
 
   // The source picture.
   GroupBox_Original = Named(new QGroupBox("Original", this), "GroupBox_Original");
-  GroupBox_Original->setGeometry(202, 8, 408, 214);
+  GroupBox_Original->setGeometry(422, 8, 408, 214);
   Label_FilenameA = NewLabel(GroupBox_Original, "Label_FilenameA", "File name", 10, 24, 60);
   Label_FilenameB = NewLabel(GroupBox_Original, "Label_FilenameB", ":", 72, 24, 8);
   Label_Info1 = NewLabel(GroupBox_Original, "Label_Info1", QString(), 82, 24, 318);
@@ -150,7 +179,7 @@ TForm_Tavlin_Import::TForm_Tavlin_Import(QWidget* parent) : QDialog(parent) {
 
   // The converted picture.
   GroupBox_NXT = Named(new QGroupBox("NXT image", this), "GroupBox_NXT");
-  GroupBox_NXT->setGeometry(202, 230, 408, 214);
+  GroupBox_NXT->setGeometry(422, 230, 408, 214);
   Label_NXT_Width = NewLabel(GroupBox_NXT, "Label_NXT_Width", "Width", 10, 28, 50);
   SpinEdit_Image_Width = Named(new QSpinBox(GroupBox_NXT), "SpinEdit_Image_Width");
   SpinEdit_Image_Width->setGeometry(62, 24, 70, 24);
@@ -189,16 +218,16 @@ TForm_Tavlin_Import::TForm_Tavlin_Import(QWidget* parent) : QDialog(parent) {
   ScrollBar_NXT_V->setGeometry(186 + kPreviewWidth + 2, 24, 14, kPreviewHeight);
 
   Label_LoadError = Named(new QLabel(this), "Label_LoadError");
-  Label_LoadError->setGeometry(202, 452, 408, 66);
+  Label_LoadError->setGeometry(422, 452, 408, 66);
   Label_LoadError->setWordWrap(true);
   Label_LoadError->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   Label_LoadError->setStyleSheet("color: #C00000;");
 
   BitBtn_Import = Named(new QPushButton("Import", this), "BitBtn_Import");
-  BitBtn_Import->setGeometry(434, 533, 84, 30);
+  BitBtn_Import->setGeometry(654, 533, 84, 30);
   BitBtn_Import->setDefault(true);
   BitBtn_Abort = Named(new QPushButton("Abort", this), "BitBtn_Abort");
-  BitBtn_Abort->setGeometry(526, 533, 84, 30);
+  BitBtn_Abort->setGeometry(746, 533, 84, 30);
 
   // Nothing to scroll yet: all four bars hidden.
   for (QScrollBar* bar :
@@ -247,6 +276,11 @@ TForm_Tavlin_Import::TForm_Tavlin_Import(QWidget* parent) : QDialog(parent) {
     });
   });
 
+  Edit_Location->installEventFilter(this);
+  connect(Button_Home, &QPushButton::clicked, this, [this] { ShowFolder(QDir::homePath()); });
+  connect(ComboBox_RecentFolders, &QComboBox::activated, this,
+          [this](int index) { ShowFolder(ComboBox_RecentFolders->itemText(index)); });
+
   ShowFolder(QDir::currentPath());
   RefreshOriginalPreview();
   ConvertPicture();
@@ -258,6 +292,7 @@ bool TForm_Tavlin_Import::ShowFolder(const QString& path) {
   const QString folder = info.absoluteFilePath();
   fileModel_->setRootPath(folder);
   ShellListView->setRootIndex(fileModel_->index(folder));
+  Edit_Location->setText(QDir::toNativeSeparators(folder));
   const QModelIndex node = folderModel_->index(folder);
   if (node.isValid()) {
     const QSignalBlocker blocker(ShellTreeView->selectionModel());
@@ -278,6 +313,38 @@ void TForm_Tavlin_Import::ShellTreeViewChange(const QModelIndex& current) {
   if (!info.isDir() || !info.isReadable()) return;
   fileModel_->setRootPath(path);
   ShellListView->setRootIndex(fileModel_->index(path));
+  Edit_Location->setText(QDir::toNativeSeparators(path));
+}
+
+bool TForm_Tavlin_Import::GoToLocation() {
+  QString path = QDir::fromNativeSeparators(Edit_Location->text().trimmed());
+  if (path == "~" || path.startsWith("~/")) path = QDir::homePath() + path.mid(1);
+  const QFileInfo info(path);
+  if (info.isFile()) {
+    // A picture's path: its folder, and the picture loaded.
+    ShowFolder(info.absolutePath());
+    Edit_Location->setText(QDir::toNativeSeparators(info.absoluteFilePath()));
+    return LoadPictureFile(info.absoluteFilePath());
+  }
+  if (ShowFolder(path)) return true;
+  lastError_ = QString("%1: no such folder or picture").arg(path);
+  Label_LoadError->setText(lastError_);
+  return false;
+}
+
+void TForm_Tavlin_Import::RememberFolder(const QString& folder) {
+  recentFolders_.removeAll(folder);
+  recentFolders_.prepend(folder);
+  while (recentFolders_.size() > kRecentFolderCount) recentFolders_.removeLast();
+  QSettings settings = ImportSettings();
+  settings.setValue(kRecentFoldersKey, recentFolders_);
+  FillRecentFolders();
+}
+
+void TForm_Tavlin_Import::FillRecentFolders() {
+  ComboBox_RecentFolders->clear();
+  for (const QString& folder : recentFolders_) ComboBox_RecentFolders->addItem(folder);
+  ComboBox_RecentFolders->setCurrentIndex(-1);
 }
 
 void TForm_Tavlin_Import::LoadSelectedEntry(const QModelIndex& index) {
@@ -391,10 +458,24 @@ void TForm_Tavlin_Import::ScrollBar_NXTChange() { RefreshNXTPreview(); }
 void TForm_Tavlin_Import::Button_AdaptSizeClick() { AdaptSize(); }
 
 void TForm_Tavlin_Import::BitBtn_ImportClick() {
-  if (loadedFileName_.isEmpty())
+  if (loadedFileName_.isEmpty()) {
     reject();
-  else
-    accept();
+    return;
+  }
+  RememberFolder(QFileInfo(loadedFileName_).absolutePath());
+  accept();
+}
+
+bool TForm_Tavlin_Import::eventFilter(QObject* watched, QEvent* event) {
+  // Return in the location goes there, not to the Import button.
+  if (watched == Edit_Location && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      GoToLocation();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void TForm_Tavlin_Import::BitBtn_AbortClick() { reject(); }

@@ -12,10 +12,13 @@
 #include <QDialog>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 #include "PictureFile.h"
 
 class QCheckBox;
+class QComboBox;
+class QLineEdit;
 class QFileSystemModel;
 class QFrame;
 class QGroupBox;
@@ -59,12 +62,19 @@ class TForm_Tavlin_Import : public QDialog {
   bool ShowFolder(const QString& path);
   // The folder the file list shows.
   QString ListedFolder() const;
+  // Goes where the location field says: a folder is shown, a picture's path
+  // shows its folder and loads it. False, with the reason on the error line,
+  // for a path that is neither.
+  bool GoToLocation();
 
   void ConvertPicture();
   void AdaptSize();
   void RefreshOriginalPreview();
   void RefreshNXTPreview();
 
+  QLineEdit* Edit_Location;  // the folder shown, or a path to go to
+  QPushButton* Button_Home;
+  QComboBox* ComboBox_RecentFolders;  // the folders pictures were imported from lately
   QTreeView* ShellTreeView;
   QSplitter* Splitter_FileSelect;
   QListView* ShellListView;
@@ -122,8 +132,13 @@ class TForm_Tavlin_Import : public QDialog {
   void BitBtn_ImportClick();
   void BitBtn_AbortClick();
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void LoadSelectedEntry(const QModelIndex& index);
+  void RememberFolder(const QString& folder);
+  void FillRecentFolders();
 
   QFileSystemModel* folderModel_;
   QFileSystemModel* fileModel_;
@@ -134,7 +149,8 @@ class TForm_Tavlin_Import : public QDialog {
   QImage nxtPreview_;
   QString loadedFileName_;
   QString lastError_;
-  QString revealFolder_;  // the folder to scroll to once the tree has read it
+  QString revealFolder_;
+  QStringList recentFolders_;  // the folder to scroll to once the tree has read it
 };
 
 }  // namespace tavlin

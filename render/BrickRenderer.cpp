@@ -105,6 +105,7 @@ class BrickRun {
   BrickScreen screen;
   std::vector<BrickFinding> undefined;
   std::vector<BrickFinding> checks;
+  BrickFinding stop;      // where the walk stopped before the end, and why
   bool checking = false;  // only checks: nothing is drawn
 
   // Draws the picture. Backward, it runs the ops last first and stops once
@@ -137,6 +138,10 @@ class BrickRun {
   }
   void Check(const std::string& text) {
     if (checking) Add(checks, text);
+  }
+  void Stop(const std::string& text) {
+    stop = {element_, text};
+    Check(text);
   }
   // Findings come in element order, so a repeat can only be among the
   // current element's.
@@ -172,6 +177,8 @@ class BrickRun {
   void Walk(RunFn&& run);
   void RunOp(std::uint16_t opcode, std::uint16_t sizeWord);
   void CheckOp(std::uint16_t opcode);
+  void CheckLegoOptions(std::uint16_t opcode, std::uint16_t word);
+  void CheckLegoPixel(std::int64_t x, std::int64_t y);
   std::size_t Lookup(std::int64_t id) const {
     return id >= 1 && id <= 10 ? table_[std::size_t(id)] : kNone;
   }
@@ -185,8 +192,9 @@ class BrickRun {
   bool lego_, v132_, array_;
   std::vector<std::uint8_t> copy_;  // the array's bytes, drawn from an array
   std::array<std::size_t, 11> table_;
-  std::int64_t op_ = 0;    // the current op's offset
-  bool opInFile_ = false;  // whether all of the current op's bytes lie in the file
+  std::array<int, 11> tableElement_{};  // the element that put each entry
+  std::int64_t op_ = 0;                 // the current op's offset
+  bool opInFile_ = false;               // whether all of the current op's bytes lie in the file
   int element_ = 0;
   bool bad_ = false;
   BitmapMode callMode_;
@@ -245,12 +253,9 @@ std::int32_t BrickRun::ResolveReference(std::uint16_t word) {
 
 void BrickRun::CheckArgument(std::uint16_t word, const char* name) {
   if ((word & 0xF000) == 0) return;
+  // Any tag nibble marks a reference for the brick and the editor alike (NXC's
+  // RICArg and RICMapArg tag with 0x1), so the tag itself is never reported.
   const std::size_t count = call_.Parameters.size();
-  if ((word & 0xF000) != 0xF000) {
-    Check(std::string(name) +
-          Format(" is %lld, above 4095: the brick reads it as a parameter reference", word));
-    return;
-  }
   const unsigned index = lego_ ? word & 0x0F : word & 0xFF;
   if (lego_ && (word & 0xFF) != index)
     Check(std::string(name) + Format(" uses parameter %lld: the LEGO firmware reads parameter %lld",
@@ -447,17 +452,17 @@ void BrickRun::Walk(RunFn&& run) {
     const std::uint16_t opcode = Word(at + 2);
     const std::int64_t step = std::int64_t(sizeWord) + 2;
     if (step & 1) {
-      Check("odd size: the brick stops here and draws nothing after it");
+      Stop("odd size: the brick stops here and draws nothing after it");
       break;
     }
     const bool known = opcode <= 10 && !(lego_ && opcode >= 7 && opcode != 8);
     if (!known) {
       if (lego_ && (opcode == 7 || opcode == 9 || opcode == 10))
-        Check(std::string("the LEGO firmware has no ") + kOpName[opcode] +
-              ": the brick stops here and draws nothing after it");
+        Stop(std::string("the LEGO firmware has no ") + kOpName[opcode] +
+             ": the brick stops here and draws nothing after it");
       else
-        Check(Format("opcode %lld is unknown: the brick stops here and draws nothing after it",
-                     opcode));
+        Stop(Format("opcode %lld is unknown: the brick stops here and draws nothing after it",
+                    opcode));
       break;
     }
     if (sizeWord == 0 && checking)
@@ -472,7 +477,10 @@ void BrickRun::Walk(RunFn&& run) {
       run(opcode, sizeWord);
     }
     if (step > remaining) {
-      Undefined("claims more bytes than the file holds: the brick walks on into memory after it");
+      const char* text =
+          "claims more bytes than the file holds: the brick walks on into memory after it";
+      Undefined(text);
+      stop = {element_, text};
       break;
     }
     remaining -= step;
@@ -486,6 +494,8 @@ void BrickRun::CheckOp(std::uint16_t opcode) {
     if (lego_ && f.Offset == 4) continue;  // the LEGO firmware never reads CopyOpt
     if (opInFile_ || Has(o + f.Offset, 2)) CheckArgument(RawWord(o + f.Offset), f.Name);
   }
+  if (lego_ && !kArgFields[opcode].empty() && Has(o + 4, 2))
+    CheckLegoOptions(opcode, RawWord(o + 4));
   switch (opcode) {
     case 1:
     case 2: {
@@ -518,6 +528,35 @@ void BrickRun::CheckOp(std::uint16_t opcode) {
   }
 }
 
+// The LEGO firmware keeps 8 bits of a pixel's position, so a pixel far off the
+// screen can come back onto it.
+void BrickRun::CheckLegoPixel(std::int64_t x, std::int64_t y) {
+  if (x >= 0 && x <= 255 && y >= 0 && y <= 255) return;
+  const std::uint8_t c = Wrap8(x), r = Wrap8(kH - 1 - y);
+  if (c >= kW || r >= kH) return;
+  Check("pixel at (" + std::to_string(x) + ", " + std::to_string(y) +
+        "): the LEGO firmware wraps the position and draws it at (" + std::to_string(c) + ", " +
+        std::to_string(kH - 1 - r) + ")");
+}
+
+// The LEGO firmware never reads the copy options: shapes are drawn hollow and
+// black, sprites and digits copied as they are. A reference is left alone: its
+// value is the program's.
+void BrickRun::CheckLegoOptions(std::uint16_t opcode, std::uint16_t word) {
+  if ((word & 0xF000) != 0 || (word & 0x3C) == 0) return;
+  const bool bitmap = opcode == 3 || opcode == 8;
+  std::string names;
+  auto name = [&](const char* n) { names += (names.empty() ? "" : ", ") + std::string(n); };
+  if (word & 0x20) name(bitmap ? "solid" : "fill");
+  if (word & 0x04) name("invert");
+  static constexpr const char* kLogic[4] = {nullptr, "AND", "OR", "XOR"};
+  if (word & 0x18) name(kLogic[(word >> 3) & 3]);
+  Check("copy options " + names + ": the LEGO firmware ignores them and " +
+        (opcode == 3   ? "copies the sprite as it is"
+         : opcode == 8 ? "draws the digits as they are"
+                       : "draws hollow and black"));
+}
+
 void BrickRun::RunOp(std::uint16_t opcode, std::uint16_t sizeWord) {
   (void)sizeWord;
   const std::int64_t o = op_;
@@ -542,7 +581,10 @@ void BrickRun::RunOp(std::uint16_t opcode, std::uint16_t sizeWord) {
     case 1:
     case 2: {
       const std::uint16_t id = Word(o + 4);
-      if (!bad_ && id >= 1 && id <= 10) table_[id] = std::size_t(o);
+      if (!bad_ && id >= 1 && id <= 10) {
+        table_[id] = std::size_t(o);
+        tableElement_[id] = element_;
+      }
       return;
     }
     case 3: {
@@ -555,7 +597,16 @@ void BrickRun::RunOp(std::uint16_t opcode, std::uint16_t sizeWord) {
       if (bad_) return;
       const std::size_t sprite = Lookup(id);
       if (!IsSprite(sprite)) {
-        if (checking) Check(Format("finds no sprite with id %lld here: nothing is drawn", id));
+        if (checking) {
+          // Sprites and VarMaps share the ids: name the VarMap that took this one.
+          if (sprite != kNone && !IsSprite(sprite))
+            Check(
+                Format("finds no sprite with id %lld here: the VarMap at step %lld took id %lld, "
+                       "so nothing is drawn",
+                       id, tableElement_[std::size_t(id)], id));
+          else
+            Check(Format("finds no sprite with id %lld here: nothing is drawn", id));
+        }
         return;
       }
       if (checking) {
@@ -572,7 +623,11 @@ void BrickRun::RunOp(std::uint16_t opcode, std::uint16_t sizeWord) {
       shapeMode();
       const std::int32_t x = Wrap32(std::int64_t(Arg(6)) + px0);
       const std::int32_t y = Wrap32(std::int64_t(Arg(8)) + py0);
-      if (bad_ || checking) return;
+      if (bad_) return;
+      if (checking) {
+        if (lego_) CheckLegoPixel(x, y);
+        return;
+      }
       if (lego_)
         screen.SetPixel8(x, y);
       else
@@ -709,6 +764,13 @@ std::vector<BrickFinding> CheckBrick(const std::uint8_t* ric, std::size_t size,
                    (long long)size, (long long)kBrickProgramPoolBytes)});
   run.Run();
   return std::move(run.checks);
+}
+
+BrickFinding BrickWalkStop(const std::uint8_t* ric, std::size_t size, const BrickCall& call) {
+  BrickRun run(ric, size, call);
+  run.checking = true;
+  run.Run();
+  return run.stop;
 }
 
 }  // namespace tavlin

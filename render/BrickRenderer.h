@@ -87,4 +87,8 @@ void RenderBrick(NXTDisplay& screen, const std::uint8_t* ric, std::size_t size,
 std::vector<BrickFinding> CheckBrick(const std::uint8_t* ric, std::size_t size,
                                      const BrickCall& call);
 
+// Where the brick's walk through these bytes stops before their end (the
+// element, from 1, and why); element 0 when it runs to the end.
+BrickFinding BrickWalkStop(const std::uint8_t* ric, std::size_t size, const BrickCall& call);
+
 }  // namespace tavlin

@@ -38,7 +38,7 @@ GifByteType IndexOf(Rgb colour) { return colour == kBlack ? 1 : colour == kGrey 
 
 int GifDelayForFps(int fps) { return (200 / std::clamp(fps, 1, 100) + 1) / 2; }
 
-GifAnimationWriter::GifAnimationWriter(int zoom, int delayCentiseconds)
+GifAnimationWriter::GifAnimationWriter(int zoom, int delayCentiseconds, bool loop)
     : zoom_(std::clamp(zoom, 1, 32)),
       delay_(std::clamp(delayCentiseconds, 0, 65535)),
       line_(std::size_t(NXTDisplay::kWidth) * std::size_t(zoom_)) {
@@ -50,13 +50,17 @@ GifAnimationWriter::GifAnimationWriter(int zoom, int delayCentiseconds)
     ColourMap palette(false);
     Check(EGifPutScreenDesc(gif_, NXTDisplay::kWidth * zoom_, NXTDisplay::kHeight * zoom_, 8, 0,
                             palette.map));
-    // Loop for ever: the NETSCAPE2.0 application block with a count of 0.
-    static const GifByteType kNetscape[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
-    static const GifByteType kLoopForever[] = {1, 0, 0};
-    Check(EGifPutExtensionLeader(gif_, APPLICATION_EXT_FUNC_CODE));
-    Check(EGifPutExtensionBlock(gif_, sizeof kNetscape, kNetscape));
-    Check(EGifPutExtensionBlock(gif_, sizeof kLoopForever, kLoopForever));
-    Check(EGifPutExtensionTrailer(gif_));
+    // Loop for ever: the NETSCAPE2.0 application block with a count of 0;
+    // without it the animation plays once.
+    if (loop) {
+      static const GifByteType kNetscape[] = {'N', 'E', 'T', 'S', 'C', 'A',
+                                              'P', 'E', '2', '.', '0'};
+      static const GifByteType kLoopForever[] = {1, 0, 0};
+      Check(EGifPutExtensionLeader(gif_, APPLICATION_EXT_FUNC_CODE));
+      Check(EGifPutExtensionBlock(gif_, sizeof kNetscape, kNetscape));
+      Check(EGifPutExtensionBlock(gif_, sizeof kLoopForever, kLoopForever));
+      Check(EGifPutExtensionTrailer(gif_));
+    }
   } catch (...) {
     int error = 0;
     EGifCloseFile(gif_, &error);

@@ -27,8 +27,8 @@ int GifDelayForFps(int fps);
 class GifAnimationWriter {
  public:
   // Every frame is 100 zoom x 64 zoom pixels (zoom 1..32) and shows for
-  // `delayCentiseconds`.
-  GifAnimationWriter(int zoom, int delayCentiseconds);
+  // `delayCentiseconds`; it loops for ever, or plays once without `loop`.
+  GifAnimationWriter(int zoom, int delayCentiseconds, bool loop = true);
   ~GifAnimationWriter();
   GifAnimationWriter(const GifAnimationWriter&) = delete;
   GifAnimationWriter& operator=(const GifAnimationWriter&) = delete;

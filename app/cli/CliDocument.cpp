@@ -202,7 +202,7 @@ int CmdInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   const auto from = TypeOption(split, false, {FileType::Ric, FileType::RicScript});
   RICElementList list = ReadInputDocument(split.files[0], err, from);
   out << "Elements: " << list.Count() << "\n";
-  out << "File size: " << ComputeFileSize(list) << "\n";
+  out << "File size: " << DocumentFileSize(split.files[0], list) << "\n";
   int step = 1;
   for (const auto& e : list) {
     out << step++ << " " << KindName(e->Kind);
@@ -215,9 +215,10 @@ int CmdInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
 namespace {
 
-std::string DumpText(const RICElementList& list) {
+// `fileSize` is the size of the document's RIC file (DocumentFileSize).
+std::string DumpText(const RICElementList& list, std::uint64_t fileSize) {
   std::ostringstream out;
-  out << "{\"fileSize\": " << ComputeFileSize(list) << ", \"elements\": [";
+  out << "{\"fileSize\": " << fileSize << ", \"elements\": [";
   bool first = true;
   for (const auto& e : list) {
     out << (first ? "\n  " : ",\n  ");
@@ -234,7 +235,9 @@ int CmdDump(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   const CommandArgs split = SplitArguments(args, {{"--from"}});
   ExpectArgs(split.files, 1, "dump");
   const auto from = TypeOption(split, false, {FileType::Ric, FileType::RicScript});
-  out << DumpText(ReadInputDocument(split.files[0], err, from));
+  const RICElementList list = ReadInputDocument(split.files[0], err, from);
+  out << DumpText(list, IsStandardStream(split.files[0]) ? ComputeFileSize(list)
+                                                         : DocumentFileSize(split.files[0], list));
   return kExitOk;
 }
 
@@ -284,7 +287,8 @@ int CmdConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
         bytes = RicScriptText(list);
         break;
       case FileType::Json:
-        bytes = DumpText(list);
+        bytes = DumpText(list, IsStandardStream(files[0]) ? ComputeFileSize(list)
+                                                          : DocumentFileSize(files[0], list));
         break;
       default:
         bytes = SourceText(list, inName,

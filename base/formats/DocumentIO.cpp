@@ -1,5 +1,7 @@
 #include "DocumentIO.h"
 
+#include <sys/stat.h>
+
 #include "FileIO.h"
 #include "RicFile.h"
 #include "RicScript.h"
@@ -37,6 +39,14 @@ void SaveDocument(const std::string& path, const RICElementList& list) {
       break;
   }
   throw TavlinError(path, "unknown file type (expected .ric or .rs)");
+}
+
+std::uint64_t DocumentFileSize(const std::string& path, const RICElementList& list) {
+  struct stat st {};
+  if (!path.empty() && FormatOfPath(path) == DocumentFormat::Ric &&
+      ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+    return std::uint64_t(st.st_size);
+  return std::uint64_t(ComputeFileSize(list));
 }
 
 }  // namespace tavlin

@@ -2,6 +2,7 @@
 // binary format, ".rs" RicScript.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -17,5 +18,10 @@ DocumentFormat FormatOfPath(const std::string& path);
 // naming the file (see DecodeRic and ParseRicScript).
 RICElementList LoadDocument(const std::string& path, std::vector<std::string>* notes = nullptr);
 void SaveDocument(const std::string& path, const RICElementList& list);
+
+// The size of the document's RIC file, byte for byte: for a ".ric" file that
+// is there, its size on disk (zero words and pad bytes the reader passes over
+// included); otherwise the size the list is written as.
+std::uint64_t DocumentFileSize(const std::string& path, const RICElementList& list);
 
 }  // namespace tavlin

@@ -53,14 +53,26 @@ constexpr ItemColumn kNumBoxItems[] = {{"Position", &E::PosX, &E::PosY}, {"Numbe
 constexpr ItemColumn kEllipseItems[] = {{"Position", &E::PosX, &E::PosY},
                                         {"Radii", &E::RadiusX, &E::RadiusY}};
 
+// As the writer lays a sprite out: an unset area is one clear pixel, an
+// empty one carries a zero word, and an odd count of pixel bytes is padded.
 std::size_t SpriteFileSize(const TRICElement& e) {
-  return std::size_t(10 + SpriteDataSize(e.UsedArea));
+  const TRect& a = e.UsedArea.IsSet() ? e.UsedArea : kUnsetRect;
+  const std::size_t width = std::size_t(std::max(a.Right - a.Left + 1, 0));
+  const std::size_t rows = std::size_t(std::max(a.Bottom - a.Top + 1, 0));
+  const std::size_t n = rows * ((width + 7) / 8);
+  return n == 0 ? 12 : 10 + n + n % 2;
 }
+// A VarMap without points is written with two.
 std::size_t VarMapFileSize(const TRICElement& e) {
-  return 8 + 4 * std::max<std::size_t>(2, e.Points.size());
+  return e.Points.empty() ? 16 : 8 + 4 * e.Points.size();
 }
-// Ellipse and Polygon: what their size word says.
-std::size_t ShapeFileSize(const TRICElement& e) { return 2 + std::size_t(ShapeSizeWord(e)); }
+// Ellipse and Polygon: a short size word cuts the words; extra bytes follow
+// only a full one.
+std::size_t ShapeFileSize(const TRICElement& e) {
+  const std::size_t words = 2 * ShapeRecordWords(e).size();
+  const std::size_t size = ShapeSizeWord(e);
+  return 2 + std::min(size, words) + (size == words + e.ExtraBytes.size() ? e.ExtraBytes.size() : 0);
+}
 
 std::vector<ElementItem> SpriteItems(const TRICElement& e) {
   const TRect& a = e.UsedArea;

@@ -63,9 +63,8 @@ constexpr bool IsElementKind(unsigned opcode) { return opcode < unsigned(kElemen
 // The row whose RicScript keyword or alias is `word` (upper case), or null.
 const ElementKindRow* KindOfScriptKeyword(std::string_view word);
 
-// The bytes the element takes in a RIC file as the document's file size
-// counts them (the size word included; the pad byte after an odd number of
-// sprite bytes is not counted, and a VarMap with one point counts as two).
+// The bytes the element takes in a RIC file, byte for byte: the size word,
+// the pad byte after an odd number of sprite bytes and zero words included.
 std::size_t ElementFileSize(const TRICElement& e);
 
 }  // namespace tavlin

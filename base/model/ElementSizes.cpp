@@ -1,6 +1,7 @@
 // What elements take on file: sprite pixel bytes, the shapes' size words,
 // each element's bytes and the document's file size.
 #include <algorithm>
+#include <limits>
 
 #include "ElementKinds.h"
 
@@ -46,7 +47,7 @@ std::size_t ElementFileSize(const TRICElement& e) {
 int ComputeFileSize(const RICElementList& list) {
   std::size_t total = 0;
   for (const ElementPtr& e : list) total += ElementFileSize(*e);
-  return int(total);
+  return int(std::min<std::size_t>(total, std::size_t(std::numeric_limits<int>::max())));
 }
 
 }  // namespace tavlin

@@ -214,7 +214,7 @@ void ClearElements(RICElementList& list);
 
 // Pixel bytes of a sprite with this used area (2 when unset).
 int SpriteDataSize(const TRect& area);
-// The file size shown for a list (the pad byte of odd sprites not counted).
+// The size of the RIC file the list is written as, byte for byte.
 int ComputeFileSize(const RICElementList& list);
 
 constexpr std::array<int, 8> ZoomFactors{1, 2, 3, 4, 6, 8, 12, 24};

@@ -15,10 +15,13 @@
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -418,6 +421,121 @@ BENCHMARK(BM_Editor_ReopenSingleSpriteFile)
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
 
+// ---- start-up: a fresh process to its first painted frame ----
+
+constexpr const char* kMinimalChild = "TAVLIN_BENCH_MINIMAL_WINDOW";
+
+std::int64_t NowNs() {
+  timespec t{};
+  ::clock_gettime(CLOCK_MONOTONIC, &t);
+  return std::int64_t(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+// The baseline's child: a plain Qt Widgets window of the editor's size,
+// reporting as the editor does once its first frame is painted.
+class MinimalWindow : public QWidget {
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    if (reported_) return;
+    reported_ = true;
+    QTimer::singleShot(0, this, [this] {
+      std::printf("%lld %d %d\n", static_cast<long long>(NowNs()), width(), height());
+      std::fflush(stdout);
+      std::_Exit(0);
+    });
+  }
+
+ private:
+  bool reported_ = false;
+};
+
+int MinimalChild(const QByteArray& size) {
+  MinimalWindow window;
+  const QList<QByteArray> wh = size.split('x');
+  window.resize(wh.value(0).toInt(), wh.value(1).toInt());
+  window.show();
+  return qApp->exec();
+}
+
+// The editor's window size, as the editor reported it, for the baseline.
+QByteArray editorSize = "1000x700";
+
+// Starts `program` with `args` and the extra environment, and returns the
+// milliseconds from the start to the first frame it reports; below 0 when it
+// reported none.
+double FirstFrameMs(const std::string& program, std::vector<std::string> args,
+                    const std::vector<std::string>& extraEnv, QByteArray* size = nullptr) {
+  int out[2];
+  if (::pipe2(out, O_CLOEXEC) != 0) return -1;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+  std::vector<char*> env;
+  for (const std::string& e : extraEnv) env.push_back(const_cast<char*>(e.c_str()));
+  for (char** e = environ; *e; ++e) env.push_back(*e);
+  env.push_back(nullptr);
+  args.insert(args.begin(), program);
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  const std::int64_t start = NowNs();
+  const int spawned =
+      ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), env.data());
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(out[1]);
+  std::string report;
+  char buffer[256];
+  for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) report.append(buffer, n);
+  ::close(out[0]);
+  int status = 0;
+  if (spawned == 0) ::waitpid(pid, &status, 0);
+  long long at = 0;
+  int w = 0, h = 0;
+  if (spawned != 0 || std::sscanf(report.c_str(), "%lld %d %d", &at, &w, &h) != 3) return -1;
+  if (size) *size = QByteArray::number(w) + "x" + QByteArray::number(h);
+  return double(at - start) / 1e6;
+}
+
+// The editor program, as a user starts it, with the largest document on the
+// command line or none; its settings and desktop files in scratch folders.
+void BM_Startup_FirstFrame(benchmark::State& state, const char* file) {
+#ifdef TAVLIN_PROGRAM
+  QTemporaryDir home;
+  const std::vector<std::string> env{"TAVLIN_REPORT_FIRST_FRAME=1",
+                                     "XDG_CONFIG_HOME=" + home.filePath("config").toStdString(),
+                                     "XDG_DATA_HOME=" + home.filePath("data").toStdString()};
+  std::vector<std::string> args;
+  if (*file) args.push_back(DataFile(file).toStdString());
+  for (auto _ : state) {
+    const double ms = FirstFrameMs(TAVLIN_PROGRAM, args, env, &editorSize);
+    if (ms < 0) return state.SkipWithError("the editor reported no first frame");
+    state.SetIterationTime(ms / 1e3);
+  }
+#else
+  (void)file;
+  state.SkipWithError("built without the editor program");
+#endif
+}
+BENCHMARK_CAPTURE(BM_Startup_FirstFrame, NoDocument, "")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Startup_FirstFrame, Costliest, "costliest.ric")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// The baseline in the same run: a minimal Qt Widgets window of the editor's size.
+void BM_Startup_MinimalQtWindow(benchmark::State& state) {
+  const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+  const std::vector<std::string> env{std::string(kMinimalChild) + "=" + editorSize.toStdString()};
+  for (auto _ : state) {
+    const double ms = FirstFrameMs(self, {}, env);
+    if (ms < 0) return state.SkipWithError("the minimal window reported no first frame");
+    state.SetIterationTime(ms / 1e3);
+  }
+}
+BENCHMARK(BM_Startup_MinimalQtWindow)->UseManualTime()->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -426,6 +544,7 @@ int main(int argc, char** argv) {
   QTemporaryDir config;
   qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
   QApplication app(argc, argv);
+  if (const QByteArray size = qgetenv(kMinimalChild); !size.isEmpty()) return MinimalChild(size);
   if (const QByteArray child = qgetenv(kReopenChild); !child.isEmpty())
     return ReopenChild(QString::fromLocal8Bit(child));
   benchmark::Initialize(&argc, argv);

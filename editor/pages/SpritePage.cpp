@@ -67,17 +67,28 @@ TSpritePage::TSpritePage(TEditorHost& host, QWidget* parent) : QWidget(parent), 
   BuildAreaButtons();
   BuildMenus();
   BuildShortcuts();
-  // The dialogs live as long as the page, so they keep their settings between uses.
-  addTextDialog_ = new TForm_Tavlin_AddText(this);
-  importDialog_ = new TForm_Tavlin_Import(this);
-  // A picture that cannot be read is reported in a message box naming it and the reason.
-  connect(importDialog_, &TForm_Tavlin_Import::LoadFailed, this,
-          [this](const QString& message) { host_.Dialogs().ShowError(importDialog_, message); });
   ShowUndoState();
   SetMarkedArea(-1, -1, -1, -1);
 }
 
 TSpritePage::~TSpritePage() { host_.Document().RemoveObserver(this); }
+
+// The dialogs are made when first needed (the window's first frame shows
+// neither) and live as long as the page, so they keep their settings between uses.
+TForm_Tavlin_Import& TSpritePage::ImportDialog() {
+  if (!importDialog_) {
+    importDialog_ = new TForm_Tavlin_Import(this);
+    // A picture that cannot be read is reported in a message box naming it and the reason.
+    connect(importDialog_, &TForm_Tavlin_Import::LoadFailed, this,
+            [this](const QString& message) { host_.Dialogs().ShowError(importDialog_, message); });
+  }
+  return *importDialog_;
+}
+
+TForm_Tavlin_AddText& TSpritePage::AddTextDialog() {
+  if (!addTextDialog_) addTextDialog_ = new TForm_Tavlin_AddText(this);
+  return *addTextDialog_;
+}
 
 QToolButton* TSpritePage::NewButton(const char* name, const QString& glyph, const QString& hint,
                                     int left, int top) {

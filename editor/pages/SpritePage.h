@@ -131,6 +131,9 @@ class TSpritePage : public QWidget, public DocumentObserver {
   bool CopyMarkedArea();
   bool CutMarkedArea();
   bool PasteClipboardImage();
+  // The picture import and the text dialogs, made when first needed.
+  TForm_Tavlin_Import& ImportDialog();
+  TForm_Tavlin_AddText& AddTextDialog();
   // Ctrl+A: marks the whole used area with the Select tool.
   void MarkUsedArea();
   // Esc: ends a preview, drops the floating picture (back to the tool used

@@ -1,8 +1,10 @@
 // The sprite page's marked-area operations (scroll, mirror, rotate, erase,
 // copy, invert) and the picture import into the floating picture.
+#include <QBuffer>
 #include <QClipboard>
 #include <QDialog>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QSpinBox>
 #include <QToolButton>
 #include <algorithm>
@@ -25,6 +27,16 @@ QImage ClipboardImage(FloatingPicture picture) {
     for (int x = 0; x < picture.Width; ++x) row[x] = 0xFF000000u | picture.At(x, y);
   }
   return image;
+}
+
+QMimeData* ClipboardPng(const QImage& image) {
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  auto* mime = new QMimeData;
+  mime->setData("image/png", png);
+  return mime;
 }
 
 }  // namespace
@@ -111,8 +123,10 @@ void TSpritePage::SpriteAreaOperation(int code) {
       FloatingPos = QPoint(-1, -1);
       FloatingImage = LiftArea(c, m);
       SpeedButton_Sprite_Paste->show();
-      // The copy goes to the system clipboard as well.
-      QGuiApplication::clipboard()->setImage(ClipboardImage(FloatingImage));
+      // The copy goes to the system clipboard as well, as PNG only: offered
+      // as an image, every format Qt can write is made of it when the editor
+      // quits and hands the clipboard to the desktop, which holds the quit.
+      QGuiApplication::clipboard()->setMimeData(ClipboardPng(ClipboardImage(FloatingImage)));
       break;
     case AreaInvert:
       InvertArea(c, m);
@@ -127,13 +141,14 @@ void TSpritePage::SpriteAreaOperation(int code) {
 }
 
 void TSpritePage::ImportPicture() {
-  if (!Sprite() || !importDialog_) return;
+  if (!Sprite()) return;
+  TForm_Tavlin_Import* dialog = &ImportDialog();
   EndPreview();
-  if (host_.Dialogs().RunModal(importDialog_) != QDialog::Accepted) return;
+  if (host_.Dialogs().RunModal(dialog) != QDialog::Accepted) return;
   // The picture is cut to the canvas; what the converted bitmap lacks is clear.
-  const int w = std::clamp(importDialog_->SpinEdit_Image_Width->value(), 0, SpriteCanvas::kWidth);
-  const int h = std::clamp(importDialog_->SpinEdit_Image_Height->value(), 0, SpriteCanvas::kHeight);
-  const QImage bitmap = importDialog_->ConvertedBitmap().convertToFormat(QImage::Format_RGB32);
+  const int w = std::clamp(dialog->SpinEdit_Image_Width->value(), 0, SpriteCanvas::kWidth);
+  const int h = std::clamp(dialog->SpinEdit_Image_Height->value(), 0, SpriteCanvas::kHeight);
+  const QImage bitmap = dialog->ConvertedBitmap().convertToFormat(QImage::Format_RGB32);
   FloatingImage.Width = w;
   FloatingImage.Height = h;
   FloatingImage.Pixels.assign(std::size_t(w) * std::size_t(h), kWhite);

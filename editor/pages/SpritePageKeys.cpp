@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
 #include <QSlider>
@@ -50,7 +51,11 @@ bool TSpritePage::CutMarkedArea() {
 
 bool TSpritePage::PasteClipboardImage() {
   if (!Sprite()) return false;
-  const QImage image = QGuiApplication::clipboard()->image();
+  QImage image = QGuiApplication::clipboard()->image();
+  // Our own copies are PNG bytes only.
+  const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+  if (image.isNull() && mime && mime->hasFormat("image/png"))
+    image.loadFromData(mime->data("image/png"), "PNG");
   if (image.isNull()) return false;
   // The picture is cut to the canvas; transparent pixels come out white.
   const int w = std::min(image.width(), SpriteCanvas::kWidth);
@@ -68,7 +73,7 @@ bool TSpritePage::PasteClipboardImage() {
   }
   // Cut at the threshold the import dialog holds, as an imported picture is.
   FloatingPicture picture =
-      ConvertToBlackAndWhite(source, w, h, importDialog_->TrackBar_Brightness->value());
+      ConvertToBlackAndWhite(source, w, h, ImportDialog().TrackBar_Brightness->value());
   ConvertToDisplay(picture);
   SetSpriteTool(ToolPaste);
   FloatingImage = std::move(picture);

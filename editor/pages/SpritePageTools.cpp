@@ -394,9 +394,8 @@ void TSpritePage::FloodFillAt(QPoint p, std::uint8_t colour) {
 }
 
 bool TSpritePage::RunTextDialog() {
-  if (!addTextDialog_) return false;
-  if (host_.Dialogs().RunModal(addTextDialog_) != QDialog::Accepted) return false;
-  TextBitmap = addTextDialog_->TextBitmap();
+  if (host_.Dialogs().RunModal(&AddTextDialog()) != QDialog::Accepted) return false;
+  TextBitmap = AddTextDialog().TextBitmap();
   return true;
 }
 

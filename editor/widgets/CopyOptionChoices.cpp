@@ -4,6 +4,9 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <span>
 
 #include "EditorHost.h"
@@ -35,9 +38,12 @@ TCopyOptionChoices::TCopyOptionChoices(TRICParameterEdit* edit, CopyOptionFamily
                                        TEditorHost* host)
     : QWidget(edit->parentWidget()), edit_(edit), family_(family), host_(host) {
   setObjectName(edit->objectName() + "_Choices");
-  auto* row = new QHBoxLayout(this);
-  row->setContentsMargins(0, 0, 0, 0);
+  auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(2);
+  auto* row = new QHBoxLayout;
   row->setSpacing(6);
+  column->addLayout(row);
   const bool bitmaps = family == CopyOptionFamily::Bitmaps;
 
   ModeChoice = new QComboBox(this);
@@ -73,6 +79,22 @@ TCopyOptionChoices::TCopyOptionChoices(TRICParameterEdit* edit, CopyOptionFamily
     check(PolylineChoice, "PolylineChoice", "polyline", "No line from the last point to the first",
           copyopt::kPolyline);
 
+  auto* hintRow = new QHBoxLayout;
+  hintRow->setSpacing(6);
+  IgnoredHint = new QLabel(this);
+  IgnoredHint->setObjectName("IgnoredHint");
+  ShowDrawnButton = new QPushButton(this);
+  ShowDrawnButton->setObjectName("ShowDrawnButton");
+  hintRow->addWidget(IgnoredHint);
+  hintRow->addWidget(ShowDrawnButton);
+  hintRow->addStretch();
+  column->addLayout(hintRow);
+  IgnoredHint->hide();
+  ShowDrawnButton->hide();
+  connect(ShowDrawnButton, &QPushButton::clicked, this, [this] {
+    if (host_) host_->ShowCopyOptionsDrawn();
+  });
+
   adjustSize();
   edit->installEventFilter(this);
   connect(edit, &TRICParameterEdit::OnChange, this, [this] { ShowWord(); });
@@ -106,6 +128,28 @@ void TCopyOptionChoices::ShowWord() {
   show(InvertChoice, copyopt::kInvertBitmap);
   show(PolylineChoice, copyopt::kPolyline);
   showing_ = false;
+  ShowIgnoredHint(constant ? word : 0);
+}
+
+void TCopyOptionChoices::ShowIgnoredHint(std::uint16_t word) {
+  const std::uint16_t drawn = copyopt::kWhite | copyopt::kInvert | copyopt::kFill |
+                              copyopt::kInvertBitmap |
+                              (family_ == CopyOptionFamily::Polygon ? copyopt::kPolyline : 0);
+  const std::string mode = host_ ? host_->ModeIgnoringCopyOptions() : std::string();
+  const bool ignored = !mode.empty() && (word & drawn) != 0;
+  if (ignored) {
+    IgnoredHint->setText(QString("\u201C%1\u201D ignores these options: it draws %2.")
+                             .arg(QString::fromStdString(mode), family_ == CopyOptionFamily::Bitmaps
+                                                                    ? "the sprite as it is"
+                                                                    : "hollow and black"));
+    ShowDrawnButton->setText(
+        QString("Show as %1").arg(QString::fromStdString(host_->CopyOptionsModeName())));
+  }
+  if (!ignored && IgnoredHint->isHidden()) return;
+  IgnoredHint->setVisible(ignored);
+  ShowDrawnButton->setVisible(ignored);
+  adjustSize();
+  Follow();
 }
 
 void TCopyOptionChoices::Choose(std::uint16_t mask, std::uint16_t bits) {

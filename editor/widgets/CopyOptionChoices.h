@@ -15,6 +15,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
+class QPushButton;
 
 namespace tavlin {
 
@@ -38,6 +40,10 @@ class TCopyOptionChoices : public QWidget {
   QCheckBox* FillChoice = nullptr;      // shapes: fill; bitmaps: solid
   QCheckBox* InvertChoice = nullptr;    // bitmaps only
   QCheckBox* PolylineChoice = nullptr;  // polygons only
+  // Under the choices, while the display mode ignores the chosen options:
+  // what it draws instead, and the switch to a mode that draws them.
+  QLabel* IgnoredHint = nullptr;
+  QPushButton* ShowDrawnButton = nullptr;
 
   // Shows the control's present word.
   void ShowWord();
@@ -49,6 +55,7 @@ class TCopyOptionChoices : public QWidget {
   // Writes the word with `mask`'s bits replaced by `bits`.
   void Choose(std::uint16_t mask, std::uint16_t bits);
   void Follow();  // beside the control, at its height
+  void ShowIgnoredHint(std::uint16_t word);
 
   TRICParameterEdit* edit_;
   CopyOptionFamily family_;

@@ -5,12 +5,14 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <climits>
 
 namespace tavlin {
 
 RowItemsLayout LayOutRowItems(const QFont& font, const std::vector<ElementItem>& items, int left,
                               int right) {
-  RowItemsLayout layout{font, {}, {}, {}};
+  RowItemsLayout layout;
+  layout.Font = font;
   for (const ElementItem& item : items) {
     layout.Labels << QString::fromStdString(item.Label);
     layout.Values << QString::fromStdString(item.Value);
@@ -30,41 +32,68 @@ RowItemsLayout LayOutRowItems(const QFont& font, const std::vector<ElementItem>&
     return sum + gap * std::max(0, int(w.size()) - 1);
   };
   // The items 15 pixels apart where they fit; else closer, then in a smaller
-  // font; what still does not fit is shortened with an ellipsis.
+  // font, then on two lines; only what still does not fit is shortened with
+  // an ellipsis.
   const int room = right - left;
-  int gap = 15;
+  auto fitGap = [&total, room](const std::vector<int>& w) {
+    int gap = 15;
+    while (total(w, gap) > room && gap > 6) --gap;
+    return gap;
+  };
   std::vector<int> w = widths(layout.Font);
-  while (total(w, gap) > room && gap > 6) --gap;
+  int gap = fitGap(w);
   const double smallest = std::max(6.5, 0.75 * font.pointSizeF());
   while (total(w, gap) > room && font.pointSizeF() > 0 &&
          layout.Font.pointSizeF() - 0.5 >= smallest) {
     layout.Font.setPointSizeF(layout.Font.pointSizeF() - 0.5);
     w = widths(layout.Font);
   }
-  if (total(w, gap) > room) {
-    // Items narrower than an even share keep their width; the others share
-    // what is left evenly.
-    int free = room - gap * std::max(0, n - 1);
-    std::vector<int> order(std::size_t(n), 0);
-    for (int i = 0; i < n; ++i) order[std::size_t(i)] = i;
-    std::sort(order.begin(), order.end(),
-              [&w](int a, int b) { return w[std::size_t(a)] < w[std::size_t(b)]; });
-    for (int k = 0; k < n; ++k) {
-      const int i = order[std::size_t(k)];
-      const int share = std::max(0, free / (n - k));
-      w[std::size_t(i)] = std::min(w[std::size_t(i)], share);
-      free -= w[std::size_t(i)];
+  // The items of each line, [first, end).
+  std::vector<std::pair<int, int>> lines{{0, n}};
+  if (total(w, gap) > room && n > 1) {
+    // Two lines, split where the wider line is narrowest.
+    int best = 1, bestWidth = INT_MAX;
+    for (int k = 1; k < n; ++k) {
+      const std::vector<int> a(w.begin(), w.begin() + k), b(w.begin() + k, w.end());
+      const int wider = std::max(total(a, 6), total(b, 6));
+      if (wider < bestWidth) best = k, bestWidth = wider;
     }
-    const QFontMetrics fm(layout.Font);
-    for (int i = 0; i < n; ++i) {
-      layout.Labels[i] = fm.elidedText(layout.Labels[i], Qt::ElideRight, w[std::size_t(i)]);
-      layout.Values[i] = fm.elidedText(layout.Values[i], Qt::ElideRight, w[std::size_t(i)]);
-    }
+    lines = {{0, best}, {best, n}};
+    layout.LineCount = 2;
   }
-  int x = left;
-  for (int i = 0; i < n; ++i) {
-    layout.Lefts.push_back(x);
-    x += w[std::size_t(i)] + gap;
+  for (const auto& [first, end] : lines) {
+    std::vector<int> lw(w.begin() + first, w.begin() + end);
+    const int lineGap = fitGap(lw);
+    const int count = end - first;
+    if (total(lw, lineGap) > room) {
+      // Items narrower than an even share keep their width; the others share
+      // what is left evenly.
+      int free = room - lineGap * std::max(0, count - 1);
+      std::vector<int> order(std::size_t(count), 0);
+      for (int i = 0; i < count; ++i) order[std::size_t(i)] = i;
+      std::sort(order.begin(), order.end(),
+                [&lw](int a, int b) { return lw[std::size_t(a)] < lw[std::size_t(b)]; });
+      for (int k = 0; k < count; ++k) {
+        const int i = order[std::size_t(k)];
+        const int share = std::max(0, free / (count - k));
+        lw[std::size_t(i)] = std::min(lw[std::size_t(i)], share);
+        free -= lw[std::size_t(i)];
+      }
+      const QFontMetrics fm(layout.Font);
+      for (int i = 0; i < count; ++i) {
+        const int item = first + i;
+        layout.Labels[item] =
+            fm.elidedText(layout.Labels[item], Qt::ElideRight, lw[std::size_t(i)]);
+        layout.Values[item] =
+            fm.elidedText(layout.Values[item], Qt::ElideRight, lw[std::size_t(i)]);
+      }
+    }
+    int x = left;
+    for (int i = 0; i < count; ++i) {
+      layout.Lefts.push_back(x);
+      layout.Lines.push_back(first == 0 ? 0 : 1);
+      x += lw[std::size_t(i)] + lineGap;
+    }
   }
   return layout;
 }

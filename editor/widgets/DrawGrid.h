@@ -21,9 +21,12 @@ struct RowItemsLayout {
   std::vector<int> Lefts;
   QStringList Labels;
   QStringList Values;
+  std::vector<int> Lines;  // the line of each item: 0, or 1 when they take two
+  int LineCount = 1;
 };
 // Lays the items out side by side from x `left`, each as wide as the wider
-// of its two texts, ending at x `right` at the latest.
+// of its two texts, ending at x `right` at the latest; where one line cannot
+// hold them whole, on two.
 RowItemsLayout LayOutRowItems(const QFont& font, const std::vector<ElementItem>& items, int left,
                               int right);
 

@@ -59,6 +59,13 @@ class TEditorHost {
   // VarMaps before it as the chosen firmware would, and says so. False in the
   // editor's own preview, where the page draws it itself.
   virtual bool RenderSelectedOnBrick(NXTDisplay& /*screen*/) { return false; }
+
+  // The display mode's caption when it draws no copy options (the editor's
+  // own preview, the LEGO firmware), empty when it draws them; and the switch
+  // to a mode that does, with that mode's caption.
+  virtual std::string ModeIgnoringCopyOptions() const { return {}; }
+  virtual std::string CopyOptionsModeName() const { return {}; }
+  virtual void ShowCopyOptionsDrawn() {}
 };
 
 // Turns edit events off for its scope and restores what they were.

@@ -5,17 +5,26 @@
 
 namespace tavlin {
 
-TNxtImage::TNxtImage(QWidget* parent, int width, int height)
-    : QWidget(parent), picture_(width, height, QImage::Format_RGB32) {
-  picture_.fill(Qt::white);
+// The white picture is made when first drawn on or shown: most pages are not
+// seen when the window first appears.
+TNxtImage::TNxtImage(QWidget* parent, int width, int height) : QWidget(parent) {
   setFixedSize(width, height);
   setMouseTracking(true);
 }
 
+QImage& TNxtImage::Picture() {
+  if (picture_.isNull() && !size().isEmpty()) {
+    picture_ = QImage(size(), QImage::Format_RGB32);
+    picture_.fill(Qt::white);
+  }
+  return picture_;
+}
+
+const QImage& TNxtImage::Picture() const { return const_cast<TNxtImage*>(this)->Picture(); }
+
 void TNxtImage::Resize(int width, int height) {
   if (QSize(width, height) == size()) return;
-  picture_ = QImage(width, height, QImage::Format_RGB32);
-  picture_.fill(Qt::white);
+  picture_ = QImage();  // white, at the new size, when next needed
   setFixedSize(width, height);
   update();
 }
@@ -27,7 +36,10 @@ void TNxtImage::SetPicture(const QImage& picture) {
 
 void TNxtImage::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  p.drawImage(0, 0, picture_);
+  if (picture_.isNull())
+    p.fillRect(rect(), Qt::white);
+  else
+    p.drawImage(0, 0, picture_);
 }
 
 void TNxtImage::mousePressEvent(QMouseEvent* e) {

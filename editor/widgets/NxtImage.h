@@ -11,8 +11,8 @@ class TNxtImage : public QWidget {
   Q_OBJECT
  public:
   explicit TNxtImage(QWidget* parent, int width, int height);
-  QImage& Picture() { return picture_; }
-  const QImage& Picture() const { return picture_; }
+  QImage& Picture();
+  const QImage& Picture() const;
   void SetPicture(const QImage& picture);
   // A new size, with a white picture until the next one is painted.
   void Resize(int width, int height);

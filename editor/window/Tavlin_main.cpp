@@ -28,6 +28,7 @@
 #include "DiskWatch.h"
 #include "DisplayAdapter.h"
 #include "Document.h"
+#include "DocumentIO.h"
 #include "DocumentSignals.h"
 #include "DrawGrid.h"
 #include "EditPage.h"
@@ -142,7 +143,6 @@ TForm_Tavlin::TForm_Tavlin(UserDialogs& dialogs, std::unique_ptr<RICDocument> do
   BuildParameterPanel(client);
   BuildClipboardCommands();
   BuildDiskWatch();
-  aboutBox_ = new TForm_Tavlin_Info(this);
   savedMessage_ = new QTimer(this);
   savedMessage_->setSingleShot(true);
   savedMessage_->setInterval(3000);
@@ -634,7 +634,11 @@ void TForm_Tavlin::UpdateDocumentStatus() {
   StatusPanel[4]->setText(QString::number(n));
   Label_Elements->setText(QString::number(n));
   Label_Elements->adjustSize();
-  Label_FileSize->setText(QString::number(ComputeFileSize(ElementList())));
+  // As the file is on disk until the document changes, then as it will be written.
+  const RICDocument& document = Document();
+  Label_FileSize->setText(QString::number(
+      document.Modified() ? std::uint64_t(ComputeFileSize(ElementList()))
+                          : DocumentFileSize(document.FileName(), ElementList())));
 }
 
 void TForm_Tavlin::PaintDisplayInto(TNxtImage* image) {

@@ -136,6 +136,7 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   void PasteCommand();
   bool CopyElement();
   void CutElement();
+  // Our own elements, or RicScript text (a text that does not read says why).
   bool PasteElements();
   // The element list's right-click menu, filled for the present state.
   QMenu* ShowListMenu(const QPoint& global);
@@ -195,6 +196,13 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   // Shows the checks' list, whose lines select their elements.
   void ShowBrickChecks();
   bool RenderSelectedOnBrick(NXTDisplay& screen) override;
+  // In a brick mode, why the selected element is not drawn, where the brick's
+  // walk stops at it or before it; empty otherwise. Shown on its page's canvas.
+  QString BrickPageNotice();
+  void PaintBrickPageNotice(TNxtImage* image);
+  std::string ModeIgnoringCopyOptions() const override;
+  std::string CopyOptionsModeName() const override;
+  void ShowCopyOptionsDrawn() override;
 
   // Widgets and actions named as the user sees them; tests find them by objectName too.
   QStackedWidget* PageControl_Navigate = nullptr;
@@ -266,6 +274,8 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   QToolButton* Button_BrickChecks = nullptr;
   QWidget* Window_BrickChecks = nullptr;
   QListWidget* List_BrickChecks = nullptr;
+  QComboBox* ComboBox_Status_DisplayMode = nullptr;  // the display mode, always in the status bar
+  QLabel* Label_BrickChecksNone = nullptr;           // "No problems for ..." when the list is empty
 
   std::array<QLabel*, 8> StatusPanel{};
 
@@ -316,6 +326,8 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  // Inserts pasted elements after the selection as one step.
+  bool InsertPasted(RICElementList&& list);
   // Layout, one builder per area.
   void BuildMenus();
   void BuildClipboardCommands();

@@ -5,18 +5,22 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPainter>
 #include <QSettings>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "CopyOptionChoices.h"
 #include "EditPage.h"
 #include "FileIO.h"
+#include "NxtImage.h"
 #include "ParameterFile.h"
 #include "RicFile.h"
 #include "Tavlin_main.h"
@@ -106,6 +110,18 @@ void TForm_Tavlin::BuildDisplayModeControls() {
                      static_cast<QWidget*>(textLabel), static_cast<QWidget*>(Edit_PreView_Text)})
     screens_.back()->AddBelow(w);
 
+  // The status bar: the display mode, always there and switched in one click.
+  ComboBox_Status_DisplayMode = new QComboBox(StatusPanel[7]->parentWidget());
+  ComboBox_Status_DisplayMode->setObjectName("ComboBox_Status_DisplayMode");
+  ComboBox_Status_DisplayMode->setToolTip("How the pictures are drawn");
+  for (DisplayMode mode : kDisplayModes)
+    ComboBox_Status_DisplayMode->addItem(DisplayModeCaption(mode));
+  if (auto* row = qobject_cast<QHBoxLayout*>(StatusPanel[7]->parentWidget()->layout()))
+    row->insertWidget(row->indexOf(StatusPanel[7]) + 1, ComboBox_Status_DisplayMode);
+  connect(ComboBox_Status_DisplayMode, &QComboBox::activated, this,
+          [this](int index) { SetDisplayMode(kDisplayModes[std::size_t(index)]); });
+  StatusPanel[6]->setFixedWidth(650 - ComboBox_Status_DisplayMode->sizeHint().width());
+
   // The status bar's indicator, right of the panels, and the list it opens.
   Button_BrickChecks = new QToolButton(StatusPanel[7]->parentWidget());
   Button_BrickChecks->setObjectName("Button_BrickChecks");
@@ -116,10 +132,16 @@ void TForm_Tavlin::BuildDisplayModeControls() {
     row->insertWidget(row->indexOf(StatusPanel[7]) + 1, Button_BrickChecks);
   connect(Button_BrickChecks, &QToolButton::clicked, this, [this] { ShowBrickChecks(); });
 
-  Window_BrickChecks = new QWidget(this, Qt::Tool);
+  // A dialog of the main window: above it only, closed by Esc, never modal.
+  Window_BrickChecks = new QDialog(this);
   Window_BrickChecks->setObjectName("Window_BrickChecks");
   Window_BrickChecks->resize(480, 240);
   auto* column = new QVBoxLayout(Window_BrickChecks);
+  Label_BrickChecksNone = new QLabel(Window_BrickChecks);
+  Label_BrickChecksNone->setObjectName("Label_BrickChecksNone");
+  Label_BrickChecksNone->setAlignment(Qt::AlignCenter);
+  Label_BrickChecksNone->hide();
+  column->addWidget(Label_BrickChecksNone);
   List_BrickChecks = new QListWidget(Window_BrickChecks);
   List_BrickChecks->setObjectName("List_BrickChecks");
   List_BrickChecks->setWordWrap(true);  // a finding is a sentence: read whole, never scrolled
@@ -141,6 +163,7 @@ void TForm_Tavlin::BuildDisplayModeControls() {
       std::find(kDisplayModes.begin(), kDisplayModes.end(), displayMode_) - kDisplayModes.begin());
   Menu_View_DisplayMode[index]->setChecked(true);
   ComboBox_PreView_DisplayMode->setCurrentIndex(int(index));
+  ComboBox_Status_DisplayMode->setCurrentIndex(int(index));
   brickSource_ = ParseBrickSource(Settings().value(kBrickSourceKey).toString().toStdString())
                      .value_or(BrickSource::File);
   ComboBox_PreView_BrickSource->setCurrentIndex(brickSource_ == BrickSource::Array ? 1 : 0);
@@ -151,15 +174,33 @@ void TForm_Tavlin::SetDisplayMode(DisplayMode mode) {
                                  kDisplayModes.begin());
   Menu_View_DisplayMode[index]->setChecked(true);
   ComboBox_PreView_DisplayMode->setCurrentIndex(int(index));
+  ComboBox_Status_DisplayMode->setCurrentIndex(int(index));
   if (mode == displayMode_) return;
   displayMode_ = mode;
   QSettings settings = Settings();
   settings.setValue(kDisplayModeKey, DisplayModeName(mode));
   settings.sync();
   Window_BrickChecks->setWindowTitle(QString("Brick checks: ") + DisplayModeCaption(mode));
+  brickChecksListed_ = false;  // the list names the mode when it is empty
   if (!BrickVariantOf(mode)) UpdateBrickChecks({});
+  // The copy options' hints follow the mode.
+  for (TCopyOptionChoices* choices : findChildren<TCopyOptionChoices*>()) choices->ShowWord();
   ScheduleRefresh(kRefreshPage | kRefreshPreview | kRefreshDocument);
 }
+
+std::string TForm_Tavlin::ModeIgnoringCopyOptions() const {
+  // The editor's own preview draws every shape black and hollow, the LEGO
+  // firmware never reads the options; the enhanced firmwares draw them.
+  const bool ignores =
+      displayMode_ == DisplayMode::TavlinPreview || displayMode_ == DisplayMode::BrickLego;
+  return ignores ? DisplayModeCaption(displayMode_) : std::string();
+}
+
+std::string TForm_Tavlin::CopyOptionsModeName() const {
+  return DisplayModeCaption(DisplayMode::BrickEnhanced132);
+}
+
+void TForm_Tavlin::ShowCopyOptionsDrawn() { SetDisplayMode(DisplayMode::BrickEnhanced132); }
 
 const std::vector<std::uint8_t>& TForm_Tavlin::BrickBytes() {
   if (brickBytesKept_) return brickBytes_;
@@ -220,6 +261,36 @@ bool TForm_Tavlin::RenderSelectedOnBrick(NXTDisplay& screen) {
   return true;
 }
 
+QString TForm_Tavlin::BrickPageNotice() {
+  if (!BrickVariantOf(displayMode_) || selectedIndex_ < 0) return {};
+  const std::vector<std::uint8_t>& bytes = BrickBytes();
+  const BrickFinding stop = BrickWalkStop(bytes.data(), bytes.size(), BrickCallAt(0, 0, false));
+  const int step = selectedIndex_ + 1;
+  if (stop.Element == 0 || step < stop.Element) return {};
+  const QString why = QString::fromStdString(stop.Text);
+  if (step == stop.Element) return "Not drawn on the brick: " + why;
+  // Only the reason, without what it does to the rest: that is what is said.
+  return QString("Not drawn on the brick: it stops at step %1 (%2) and draws nothing after it")
+      .arg(stop.Element)
+      .arg(why.section(':', 0, 0));
+}
+
+void TForm_Tavlin::PaintBrickPageNotice(TNxtImage* image) {
+  const QString notice = BrickPageNotice();
+  if (notice.isEmpty()) return;
+  QImage& picture = image->Picture();
+  QPainter p(&picture);
+  const QRect box = picture.rect().adjusted(picture.width() / 10, picture.height() / 3,
+                                            -picture.width() / 10, -picture.height() / 3);
+  p.fillRect(box, QColor(255, 255, 225));
+  p.setPen(QColor(160, 120, 0));
+  p.drawRect(box.adjusted(0, 0, -1, -1));
+  p.setPen(Qt::black);
+  p.drawText(box.adjusted(8, 4, -8, -4), Qt::AlignCenter | Qt::TextWordWrap, notice);
+  p.end();
+  image->update();
+}
+
 void TForm_Tavlin::UpdateBrickChecks(const BrickCall& call) {
   static const std::vector<BrickFinding> kNone;
   const std::vector<BrickFinding>* findings = &kNone;
@@ -245,8 +316,9 @@ void TForm_Tavlin::UpdateBrickChecks(const BrickCall& call) {
   Button_BrickChecks->setText(n == 0   ? QString("Brick: no problems")
                               : n == 1 ? QString("Brick: 1 problem")
                                        : QString("Brick: %1 problems").arg(n));
-  // The file name's panel gives the indicator its room.
-  StatusPanel[6]->setFixedWidth(brick ? 650 - Button_BrickChecks->sizeHint().width() : 650);
+  // The file name's panel gives the mode's choice and the indicator their room.
+  StatusPanel[6]->setFixedWidth(650 - ComboBox_Status_DisplayMode->sizeHint().width() -
+                                (brick ? Button_BrickChecks->sizeHint().width() : 0));
   if (*findings != brickFindings_) {
     brickFindings_ = *findings;
     brickChecksListed_ = false;
@@ -260,6 +332,10 @@ void TForm_Tavlin::ListBrickChecks() {
   if (brickChecksListed_) return;
   brickChecksListed_ = true;
   List_BrickChecks->clear();
+  // An empty list says so, rather than show a blank box.
+  Label_BrickChecksNone->setText(QString("No problems for ") + DisplayModeCaption(displayMode_));
+  Label_BrickChecksNone->setVisible(brickFindings_.empty());
+  List_BrickChecks->setVisible(!brickFindings_.empty());
   for (const BrickFinding& f : brickFindings_) {
     const QString text = QString::fromStdString(f.Text);
     auto* item = new QListWidgetItem(

@@ -99,9 +99,45 @@ void TForm_Tavlin::CutElement() {
   if (CopyElement()) DeleteElement();
 }
 
+namespace {
+
+// RicScript text from the clipboard, read whole as elements: a text that
+// does not read in full gives nothing and says why in `why`, its place named
+// "clipboard:LINE:COLUMN".
+RICElementList ElementsOfScriptText(const QString& text, QString& why) {
+  const QByteArray utf8 = text.toUtf8();
+  std::vector<std::string> notes;
+  try {
+    RICElementList list = ParseRicScript(
+        std::string_view(utf8.constData(), std::size_t(utf8.size())), "clipboard", &notes);
+    if (notes.empty()) return list;
+    why = QString::fromStdString(notes.front());
+  } catch (const TavlinError& e) {
+    why = QString::fromStdString(e.what());
+  }
+  return {};
+}
+
+}  // namespace
+
 bool TForm_Tavlin::PasteElements() {
   const QMimeData* mime = QApplication::clipboard()->mimeData();
-  if (!mime || !mime->hasFormat(kElementsMimeType)) return false;
+  if (!mime) return false;
+  if (!mime->hasFormat(kElementsMimeType)) {
+    // Text, as copying an element puts beside its bytes, or as typed elsewhere.
+    if (!mime->hasText() || mime->text().trimmed().isEmpty()) return false;
+    if (std::size_t(mime->text().size()) > kMaxScriptFileBytes) {
+      ShowFailure("The clipboard's text is more than a script can hold");
+      return false;
+    }
+    QString why;
+    RICElementList list = ElementsOfScriptText(mime->text(), why);
+    if (!why.isEmpty()) {
+      ShowFailure(QString("The clipboard's text cannot be pasted as elements: %1").arg(why));
+      return false;
+    }
+    return InsertPasted(std::move(list));
+  }
   const QByteArray bytes = mime->data(kElementsMimeType);
   // Another program may offer anything under our type; no RIC file holds more.
   if (std::size_t(bytes.size()) > kRicBufferSize) {
@@ -111,8 +147,11 @@ bool TForm_Tavlin::PasteElements() {
             .arg(kRicBufferSize));
     return false;
   }
-  RICElementList list = DecodeRic(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                  std::size_t(bytes.size()));
+  return InsertPasted(DecodeRic(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                std::size_t(bytes.size())));
+}
+
+bool TForm_Tavlin::InsertPasted(RICElementList&& list) {
   if (list.Empty()) return false;
   const std::string name =
       list.Count() == 1 ? std::string("Paste ") + KindName(list[0]->Kind) : "Paste Elements";
@@ -131,7 +170,7 @@ QMenu* TForm_Tavlin::ShowListMenu(const QPoint& global) {
   listMenu_->clear();
   const bool selected = ElementList().ValidIndex(selectedIndex_);
   const QMimeData* mime = QApplication::clipboard()->mimeData();
-  const bool pasteable = mime && mime->hasFormat(kElementsMimeType);
+  const bool pasteable = mime && (mime->hasFormat(kElementsMimeType) || mime->hasText());
   auto add = [this](const QString& text, bool enabled, auto run) {
     QAction* a = listMenu_->addAction(text);
     a->setEnabled(enabled);

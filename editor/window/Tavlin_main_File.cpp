@@ -310,7 +310,10 @@ void TForm_Tavlin::NewCommand() {
   StatusPanel[6]->setText(QString());
 }
 
-void TForm_Tavlin::AboutCommand() { dialogs_.RunModal(aboutBox_); }
+void TForm_Tavlin::AboutCommand() {
+  if (!aboutBox_) aboutBox_ = new TForm_Tavlin_Info(this);  // made when first asked for
+  dialogs_.RunModal(aboutBox_);
+}
 
 void TForm_Tavlin::ImportRicScript1Click() {
   if (!AskSaveFirst()) return;

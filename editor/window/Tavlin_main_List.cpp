@@ -9,9 +9,11 @@
 #include "Document.h"
 #include "DrawGrid.h"
 #include "ElementIcons.h"
+#include "ElementIds.h"
 #include "ElementKinds.h"
 #include "SpritePage.h"
 #include "Tavlin_main.h"
+#include "UserDialogs.h"
 
 namespace tavlin {
 
@@ -202,11 +204,17 @@ void TForm_Tavlin::DrawElementCell(QPainter& p, int column, int row, const QRect
   const QFont cellFont = p.font();
   p.setFont(items.Font);
   const QFontMetrics itemMetrics(items.Font);
+  // One line of items: the label 10 pixels down, the value 14 under it; two
+  // lines share the row's height in four.
+  const int step =
+      items.LineCount == 1 ? 14 : std::min(itemMetrics.height(), (rect.height() - 2) / 4);
+  const int top = items.LineCount == 1 ? 10 : 1;
   for (std::size_t i = 0; i < items.Lefts.size(); ++i) {
+    const int y = rect.top() + top + 2 * step * items.Lines[i] + itemMetrics.ascent();
     p.setPen(QColor(128, 128, 128));
-    p.drawText(items.Lefts[i], rect.top() + 10 + itemMetrics.ascent(), items.Labels[qsizetype(i)]);
+    p.drawText(items.Lefts[i], y, items.Labels[qsizetype(i)]);
     p.setPen(Qt::black);
-    p.drawText(items.Lefts[i], rect.top() + 24 + itemMetrics.ascent(), items.Values[qsizetype(i)]);
+    p.drawText(items.Lefts[i], y + step, items.Values[qsizetype(i)]);
   }
   p.setFont(cellFont);  // the painter goes on to the other cells
 }
@@ -292,6 +300,19 @@ void TForm_Tavlin::DrawGrid_RICMouseUp() {
 
 void TForm_Tavlin::AddElement(RICElementKind kind) {
   ElementPtr e = KindRow(kind).MakeDefault();
+  if (kind == RICElementKind::Sprite || kind == RICElementKind::VarMap) {
+    // A free id, so that the new element hides none before it.
+    const std::optional<std::uint16_t> id = FreeSpriteId(ElementList());
+    if (!id)
+      dialogs_.ShowWarning(this, QString("All ids from 1 to 10 are taken by Sprites and "
+                                         "VarMaps: the new %1 takes id 1 and, from where it "
+                                         "stands on, hides the earlier element with that id.")
+                                     .arg(KindName(kind)));
+    e->ID = id.value_or(1);
+  } else if (kind == RICElementKind::CopyBits) {
+    // It copies from the last sprite before it: the one it would see.
+    e->SpriteID = LastSpriteIdBefore(ElementList(), ElementList().Count()).value_or(1);
+  }
   ShowChangedDocument(Document().Add(std::move(e), std::string("Add ") + KindName(kind)));
 }
 

@@ -12,7 +12,10 @@
 #include <QToolButton>
 #include <algorithm>
 #include <functional>
+#include <map>
+#include <memory>
 
+#include "AnimationExportDialog.h"
 #include "DisplayAdapter.h"
 #include "DisplayImage.h"
 #include "EditPage.h"
@@ -21,6 +24,7 @@
 #include "GifWriter.h"
 #include "NxtImage.h"
 #include "ParameterFile.h"
+#include "ParameterUse.h"
 #include "PngWriter.h"
 #include "PreviewAnimation.h"
 #include "QtHelpers.h"
@@ -335,8 +339,12 @@ void TForm_Tavlin::ParameterClear() {
 }
 
 // What the window shows of the whole document: the preview at its position in
-// preview mode, otherwise the NXT output.
+// preview mode, otherwise the NXT output; at the zoom the user chooses.
 void TForm_Tavlin::ExportPicturePng() {
+  TZoomDialog ask(this, Animation_PreView->ExportZoom());
+  if (dialogs_.RunModal(&ask) != QDialog::Accepted) return;
+  const int zoom = ask.Zoom->value();
+  Animation_PreView->SpinEdit_PreView_ExportZoom->setValue(zoom);
   FileDialogSpec setup = kPngDialog;
   if (!currentFileName_.isEmpty()) setup.fileName = WithSuffix(currentFileName_, "png");
   std::optional<QString> path = ChooseFileToWrite(dialogs_, this, setup);
@@ -347,44 +355,74 @@ void TForm_Tavlin::ExportPicturePng() {
   RenderDocumentInto(display, preview ? SpinEdit_PreView_PosX->value() : 0,
                      preview ? SpinEdit_PreView_PosY->value() : 0, Document());
   try {
-    WritePngFile(LocalPath(*path), ScaleDisplay(display, Animation_PreView->ExportZoom()));
+    WritePngFile(LocalPath(*path), ScaleDisplay(display, zoom));
   } catch (const TavlinError& e) {
     ShowFailure(QString::fromStdString(e.what()));
   }
 }
 
 // The preview's sweep from the parameters as they are, placed as the picture
-// export places the display; the parameters themselves stay as they are.
+// export places the display; the parameters themselves stay as they are. The
+// settings are asked first; a long export shows its progress and can be
+// cancelled, and a cancelled one writes nothing.
 void TForm_Tavlin::ExportAnimationGif() {
+  Document().EndFloatingWork();
+  const bool preview = InPreviewMode();
+  const int dx = preview ? SpinEdit_PreView_PosX->value() : 0;
+  const int dy = preview ? SpinEdit_PreView_PosY->value() : 0;
+  AnimationExportSettings start{Animation_PreView->Sweeps(), Animation_PreView->FramesPerSecond(),
+                                Animation_PreView->ExportZoom(), true};
+  const TParameterSet base = Params().ParameterSet;
+  const RICElementList& list = ElementList();
+  NXTDisplay shown;
+  RenderDocument(shown, dx, dy, list, base);
+  std::map<int, std::size_t> frameBytes;  // by zoom: a second frame's cost in the file
+  TAnimationExportDialog ask(
+      this, start, parameterCount_, [&list](int p) { return ListUsesParameter(list, p); },
+      [&](int zoom) {
+        auto& bytes = frameBytes[zoom];
+        if (bytes == 0) {
+          GifAnimationWriter one(zoom, 10), two(zoom, 10);
+          one.AddFrame(shown);
+          two.AddFrame(shown);
+          two.AddFrame(shown);
+          bytes = std::max<std::size_t>(1, two.Finish().size() - one.Finish().size());
+        }
+        return bytes;
+      });
+  if (dialogs_.RunModal(&ask) != QDialog::Accepted) return;
+  const AnimationExportSettings settings = ask.Settings();
+  Animation_PreView->SpinEdit_PreView_ExportZoom->setValue(settings.Zoom);
   FileDialogSpec setup = kGifDialog;
   if (!currentFileName_.isEmpty()) setup.fileName = WithSuffix(currentFileName_, "gif");
   std::optional<QString> path = ChooseFileToWrite(dialogs_, this, setup);
   if (!path) return;
-  Document().EndFloatingWork();
-  const std::vector<ParameterSweep> sweeps = Animation_PreView->Sweeps();
-  const TParameterSet base = Params().ParameterSet;
-  const bool preview = InPreviewMode();
-  const int dx = preview ? SpinEdit_PreView_PosX->value() : 0;
-  const int dy = preview ? SpinEdit_PreView_PosY->value() : 0;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const int frames = SweepFrameCount(settings.Sweeps);
+  struct Cancelled {};
+  std::unique_ptr<ProgressWindow> progress =
+      dialogs_.StartProgress(this, QString("Writing %1 frames...").arg(frames));
   try {
-    GifAnimationWriter gif(Animation_PreView->ExportZoom(),
-                           GifDelayForFps(Animation_PreView->FramesPerSecond()));
+    GifAnimationWriter gif(settings.Zoom, GifDelayForFps(settings.FramesPerSecond), settings.Loop);
     RenderFramesInOrder(
-        SweepFrameCount(sweeps),
+        frames,
         [&](int frame, NXTDisplay& display) {
           TParameterSet parameters = base;
-          ApplySweeps(sweeps, frame, parameters);
-          RenderDocument(display, dx, dy, ElementList(), parameters);
+          ApplySweeps(settings.Sweeps, frame, parameters);
+          RenderDocument(display, dx, dy, list, parameters);
         },
-        [&](int, const NXTDisplay& display) { gif.AddFrame(display); });
+        [&](int frame, const NXTDisplay& display) {
+          gif.AddFrame(display);
+          if (!progress->Update(
+                  int(std::int64_t(frame + 1) * ProgressWindow::kProgressSteps / frames)))
+            throw Cancelled{};
+        });
     WriteGifFile(LocalPath(*path), gif);
-  } catch (const TavlinError& e) {
-    QApplication::restoreOverrideCursor();
-    ShowFailure(QString::fromStdString(e.what()));
+  } catch (const Cancelled&) {
     return;
+  } catch (const TavlinError& e) {
+    progress.reset();
+    ShowFailure(QString::fromStdString(e.what()));
   }
-  QApplication::restoreOverrideCursor();
 }
 
 }  // namespace tavlin

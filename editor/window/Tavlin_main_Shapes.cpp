@@ -85,6 +85,7 @@ void TForm_Tavlin::RedrawShapeImage() {
     RenderElementAlone(workDisplay_, selectedIndex_, Document());
   PaintDisplayInto(image);
   if (selectedElement_->Kind == RICElementKind::Polygon) TabSheet_Edit_Polygon->MarkPoints();
+  PaintBrickPageNotice(image);
 }
 
 void TForm_Tavlin::SpinEdit_Information_OptionsChange(const QString& field) {

@@ -168,6 +168,18 @@ TEST_F(CliDocumentTest, AnEmptyFileIsAnEmptyDocument) {
   EXPECT_EQ(info.out, "Elements: 0\nFile size: 0\n");
 }
 
+// The size shown is the file's on disk: zero words, a pad byte and what no
+// element reads count; a script shows the size of the RIC file it makes.
+TEST_F(CliDocumentTest, FileSizeIsTheSizeOnDisk) {
+  std::string path = Path("padded.ric");
+  WriteText(path, std::string("\x00\x00\x0A\x00\x01\x00\x02\x00\x01\x00\x01\x00\x01\x07", 14));
+  EXPECT_EQ(Cli({"info", path}).out.substr(0, 30), "Elements: 1\nFile size: 14\n1 Sp");
+  EXPECT_EQ(CompactJson(Cli({"dump", path}).out).substr(0, 14), R"({"fileSize":14)");
+  std::string script = Path("pad.rs");
+  WriteText(script, "sprite( 1, 1 )\n");
+  EXPECT_EQ(CompactJson(Cli({"dump", script}).out).substr(0, 14), R"({"fileSize":12)");
+}
+
 TEST_F(CliDocumentTest, DumpShowsSpriteRowsAndVarMapPoints) {
   // A 10 x 2 sprite read back as 16 x 2, a VarMap of two points, a Pixel
   // with the parameter word 0xF005.

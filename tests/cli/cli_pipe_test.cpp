@@ -105,8 +105,8 @@ TEST(CliPipeUsageTest, TypesThatNothingNamesAreUsageErrors) {
 // What is read from standard input is named so: in messages, in check's
 // lines, and in an NXC array that no file name names.
 TEST(CliPipeUsageTest, StandardInputIsNamedSo) {
-  const auto check = RunCli({"check", "-", "--from", "ric"}, "", kLetters);
-  EXPECT_EQ(check.out.rfind("standard input: element 3: ", 0), 0u) << check.out;
+  const auto check = RunCli({"check", "-", "--from", "ric", "--brick", "lego"}, "", kCircles);
+  EXPECT_EQ(check.out.rfind("standard input: element 1: ", 0), 0u) << check.out;
   const auto nxc = RunCli({"convert", "-", "-", "--from", "ric", "--to", "nxc"}, "", kLetters);
   EXPECT_NE(nxc.out.find("\nbyte picture_ric[] = {"), std::string::npos) << nxc.out;
   tavlin::test::TempFolder dir;

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QTest>
 #include <deque>
+#include <functional>
 #include <memory>
 
 #include "Document.h"
@@ -28,8 +29,10 @@ class ScriptedDialogs : public tavlin::UserDialogs {
   std::optional<QString> AskText(QWidget*, const QString& text, const QString& initial) override {
     textQuestions << text + " [" + initial + "]";
     if (texts.empty()) return initial;
-    std::optional<QString> typed = texts.front();
+    const bool cancelled = !texts.front().has_value();
+    const QString typed = texts.front().value_or(QString());
     texts.pop_front();
+    if (cancelled) return std::nullopt;
     return typed;
   }
 
@@ -79,9 +82,12 @@ class ScriptedDialogs : public tavlin::UserDialogs {
   std::optional<QString> ChooseSaveFile(QWidget*, const tavlin::FileDialogSpec& setup) override {
     return NextFile(setup);
   }
-  int RunModal(QDialog*) override {
+  // Answers a modal dialog: fills it and returns its result; without a
+  // script the dialog is cancelled.
+  std::function<int(QDialog*)> modalScript;
+  int RunModal(QDialog* dialog) override {
     ++modalRuns;
-    return 0;
+    return modalScript ? modalScript(dialog) : 0;
   }
   // Progress windows started, and their updates; the update numbered
   // cancelAtUpdate (from 1) answers as a Cancel click would.

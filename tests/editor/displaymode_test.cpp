@@ -4,8 +4,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -187,6 +189,72 @@ class DisplayModeTest : public QObject {
     QCOMPARE(w_->Button_BrickChecks->text(), QString("Brick: 1 problem"));
     w_->Button_BrickChecks->click();
     QCOMPARE(list->count(), 1);
+  }
+
+  // The checks window is the main window's dialog: it names the mode when
+  // it has nothing to list, and Esc closes it.
+  // A mode that ignores the chosen options says so under them and switches
+  // to one that draws them in one click; the status bar shows the mode and
+  // switches it.
+  void ignoredOptionsAreNamedWithASwitch() {
+    w_->AddElement(RICElementKind::Rectangle);
+    TCopyOptionChoices* choices = Choices("RICParameterEdit_Rectangle_CopyOpt");
+    QVERIFY(!choices->IgnoredHint->isVisibleTo(choices));
+    choices->FillChoice->click();
+    QVERIFY(choices->IgnoredHint->isVisibleTo(choices));
+    QVERIFY2(choices->IgnoredHint->text().contains("Tavlin preview"),
+             qPrintable(choices->IgnoredHint->text()));
+    QComboBox* status = w_->ComboBox_Status_DisplayMode;
+    QVERIFY(status->isVisibleTo(w_.get()));
+    QCOMPARE(status->currentText(), QString("Tavlin preview"));
+    choices->ShowDrawnButton->click();
+    QCOMPARE(w_->CurrentDisplayMode(), DisplayMode::BrickEnhanced132);
+    QVERIFY(!choices->IgnoredHint->isVisibleTo(choices));
+    QCOMPARE(status->currentText(), QString("NXT enhanced 1.32"));
+    status->setCurrentIndex(1);
+    emit status->activated(1);
+    QCOMPARE(w_->CurrentDisplayMode(), DisplayMode::BrickLego);
+    QVERIFY(choices->IgnoredHint->text().contains("NXT LEGO firmware"));
+  }
+
+  // A page the LEGO firmware leaves blank says why on its canvas.
+  void legoSaysWhyAPageIsBlank() {
+    w_->SetDisplayMode(DisplayMode::BrickLego);
+    for (RICElementKind kind : {RICElementKind::Line, RICElementKind::Circle, RICElementKind::Line})
+      w_->AddElement(kind);
+    const QString circle = "Not drawn on the brick: the LEGO firmware has no Circle";
+    const QString after =
+        "Not drawn on the brick: it stops at step 2 (the LEGO firmware has no "
+        "Circle) and draws nothing after it";
+    for (auto [index, notice] : {std::pair{0, QString()}, {1, circle}, {2, after}}) {
+      w_->SelectElement(index);
+      w_->FlushRefresh();
+      QVERIFY2(w_->BrickPageNotice().startsWith(notice), qPrintable(w_->BrickPageNotice()));
+      QVERIFY(w_->BrickPageNotice().isEmpty() == notice.isEmpty());
+      // The notice's box sits in the canvas's middle.
+      TNxtImage* canvas = w_->findChild<TNxtImage*>(index == 1 ? "Image_Circle" : "Image_Line");
+      const QImage picture = canvas->Picture();
+      const QColor middle = picture.pixelColor(picture.width() / 8 + 2, picture.height() / 2);
+      QCOMPARE(middle == QColor(255, 255, 225), !notice.isEmpty());
+    }
+    w_->SetDisplayMode(DisplayMode::BrickEnhanced132);
+    QVERIFY(w_->BrickPageNotice().isEmpty());
+  }
+
+  void theChecksWindowSaysWhenAllIsWell() {
+    w_->SetDisplayMode(DisplayMode::BrickEnhanced132);
+    w_->AddElement(RICElementKind::Line);
+    w_->FlushRefresh();
+    w_->Button_BrickChecks->click();
+    QWidget* window = w_->Window_BrickChecks;
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->parentWidget(), w_.get());
+    QVERIFY(w_->Label_BrickChecksNone->isVisible());
+    QVERIFY(!w_->List_BrickChecks->isVisible());
+    QCOMPARE(w_->Label_BrickChecksNone->text(),
+             QString("No problems for ") + DisplayModeCaption(DisplayMode::BrickEnhanced132));
+    QTest::keyClick(window, Qt::Key_Escape);
+    QVERIFY(!window->isVisible());
   }
 
   void theBrickGetsAsManyParametersAsThePanelOffers() {

@@ -3,10 +3,12 @@
 // chosen threshold; damaged files are reported and change nothing; the
 // settings stay from one use to the next.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileSystemModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -85,7 +87,10 @@ class ImportTest : public QObject {
   }
 
  private slots:
-  void initTestCase() { QVERIFY(dir_.isValid()); }
+  void initTestCase() {
+    QVERIFY(dir_.isValid());
+    qputenv("XDG_CONFIG_HOME", dir_.filePath("config").toLocal8Bit());
+  }
   void init() { d_ = std::make_unique<TForm_Tavlin_Import>(nullptr); }
   void cleanup() { d_.reset(); }
 
@@ -105,11 +110,12 @@ class ImportTest : public QObject {
   void fileListShowsOnlyPictures();
   void importNeedsALoadedPicture();
   void settingsStayBetweenTwoRuns();
+  void locationHomeAndRecentFolders();
 };
 
 void ImportTest::startsWithTheDisplaySize() {
   QCOMPARE(d_->windowTitle(), QString("Tavlin V2 - Import"));
-  QCOMPARE(d_->size(), QSize(618, 571));
+  QCOMPARE(d_->size(), QSize(838, 571));
   QCOMPARE(d_->SpinEdit_Image_Width->value(), 100);
   QCOMPARE(d_->SpinEdit_Image_Height->value(), 64);
   QCOMPARE(d_->SpinEdit_Image_Width->maximum(), 1024);
@@ -467,6 +473,37 @@ void ImportTest::settingsStayBetweenTwoRuns() {
   QVERIFY(d_->CheckBox_NXTStreched->isChecked());
   QVERIFY(!d_->CheckBox_OriginalStreched->isChecked());
   QCOMPARE(d_->ConvertedBitmap(), converted);
+}
+
+// A typed path shows its folder or loads its picture; Home goes home; an
+// import's folder comes first among the recent ones, in the next dialog too.
+void ImportTest::locationHomeAndRecentFolders() {
+  QVERIFY(QDir(dir_.path()).mkpath("deep/er"));
+  const QString picture = Save(PatternImage(), "deep/er/p.png");
+  QVERIFY(d_->ShellTreeView->height() >= 250);
+  d_->show();
+  QVERIFY(QTest::qWaitForWindowExposed(d_.get()));
+  d_->Edit_Location->setFocus();
+  d_->Edit_Location->setText(Path("deep"));
+  QTest::keyClick(d_->Edit_Location, Qt::Key_Return);
+  QCOMPARE(d_->ListedFolder(), Path("deep"));
+  QVERIFY(d_->isVisible());  // Return went to the location, not to Import
+  d_->Edit_Location->setText(picture);
+  QVERIFY(d_->GoToLocation());
+  QCOMPARE(d_->LoadedFileName(), picture);
+  QCOMPARE(d_->ListedFolder(), Path("deep/er"));
+  d_->Edit_Location->setText(Path("nowhere"));
+  QVERIFY(!d_->GoToLocation());
+  QVERIFY(d_->Label_LoadError->text().contains("no such folder or picture"));
+  d_->Button_Home->click();
+  QCOMPARE(d_->ListedFolder(), QDir::homePath());
+  d_->BitBtn_Import->click();
+  QCOMPARE(d_->result(), int(QDialog::Accepted));
+  d_ = std::make_unique<TForm_Tavlin_Import>(nullptr);
+  QVERIFY(d_->ComboBox_RecentFolders->count() >= 1);  // earlier imports of this run too
+  QCOMPARE(d_->ComboBox_RecentFolders->itemText(0), Path("deep/er"));
+  emit d_->ComboBox_RecentFolders->activated(0);
+  QCOMPARE(d_->ListedFolder(), Path("deep/er"));
 }
 
 QTEST_MAIN(ImportTest)

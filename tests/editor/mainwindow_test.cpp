@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QGroupBox>
@@ -28,6 +29,7 @@
 #include <functional>
 #include <memory>
 
+#include "AnimationExportDialog.h"
 #include "CopyBitsPage.h"
 #include "Document.h"
 #include "DrawGrid.h"
@@ -193,6 +195,25 @@ class MainWindowTest : public QObject {
     QCOMPARE(int(copyBits->Width), 1);
   }
 
+  // New Sprites and VarMaps take free ids and hide nothing; a new CopyBits
+  // copies from the last sprite before it; with all ids taken the user is told.
+  void newElementsTakeFreeIds() {
+    ElementList().Add(MakeSprite(2));
+    for (const char* add : {"SpeedButton_RIC_AddSprite", "SpeedButton_RIC_AddVarMap",
+                            "SpeedButton_RIC_AddSprite", "SpeedButton_RIC_AddCopyBits"})
+      Click(add);
+    QCOMPARE(int(ElementList()[1]->ID), 1);
+    QCOMPARE(int(ElementList()[2]->ID), 3);
+    QCOMPARE(int(ElementList()[3]->ID), 4);
+    QCOMPARE(int(ElementList()[4]->SpriteID), 4);
+    for (int i = 0; i < 6; ++i) Click("SpeedButton_RIC_AddVarMap");
+    QCOMPARE(int(ElementList()[10]->ID), 10);
+    QVERIFY(dialogs_->warnings.isEmpty());
+    Click("SpeedButton_RIC_AddSprite");
+    QCOMPARE(dialogs_->warnings.size(), 1);
+    QVERIFY(dialogs_->warnings[0].startsWith("All ids from 1 to 10 are taken"));
+  }
+
   void listRowsShowValuesAndSelectionFollowsClicks() {
     Click("SpeedButton_RIC_AddComment");
     Click("SpeedButton_RIC_AddLine");
@@ -248,8 +269,9 @@ class MainWindowTest : public QObject {
         const int end = row.Lefts[i] + std::max(fm.horizontalAdvance(row.Labels[qsizetype(i)]),
                                                 fm.horizontalAdvance(row.Values[qsizetype(i)]));
         QVERIFY2(end <= right, qPrintable(row.Labels[qsizetype(i)]));
-        // Constants fit whole.
-        if (e == constants.get()) QCOMPARE(row.Values[qsizetype(i)].toStdString(), items[i].Value);
+        // Every text shows whole, on two lines where one cannot hold them.
+        QCOMPARE(row.Labels[qsizetype(i)].toStdString(), items[i].Label);
+        QCOMPARE(row.Values[qsizetype(i)].toStdString(), items[i].Value);
       }
     }
   }
@@ -555,18 +577,50 @@ class MainWindowTest : public QObject {
     Find<QSpinBox>("SpinEdit_PreView_SweepStep1")->setValue(33);  // 0, 33, 66, 99
     Find<QSpinBox>("SpinEdit_PreView_ExportZoom")->setValue(2);
     w_->SpinEdit_Param[0]->setValue(50);
+    // The settings come first, with the frame count; a parameter the picture
+    // does not read is warned of. Cancelled, nothing is asked or written.
+    QString summary, warning, warningAfter = "unset";
+    dialogs_->modalScript = [&](QDialog* d) {
+      auto* dialog = qobject_cast<TAnimationExportDialog*>(d);
+      summary = dialog->Summary->text();
+      dialog->Parameter[0]->setValue(1);
+      warning = dialog->Warning->text();
+      dialog->Parameter[0]->setValue(0);
+      warningAfter = dialog->Warning->text();
+      return int(QDialog::Rejected);
+    };
+    Trigger("Menu_File_Export_Gif");
+    QVERIFY2(summary.startsWith("4 frames, about "), qPrintable(summary));
+    QVERIFY2(warning.startsWith("The picture does not depend on parameter 1"), qPrintable(warning));
+    QCOMPARE(warningAfter, QString());
+    QVERIFY(!QFile::exists(Path("anim.gif")));
+    dialogs_->modalScript = [](QDialog*) { return int(QDialog::Accepted); };
     dialogs_->files.push_back(Path("anim.gif"));
     Trigger("Menu_File_Export_Gif");
     QImageReader gif(Path("anim.gif"));
     QCOMPARE(gif.imageCount(), 4);
     QCOMPARE(gif.size(), QSize(200, 128));
     QCOMPARE(int(Params().ParameterSet[0]), 50);  // the sweep leaves the parameters as they were
+    // A cancelled export leaves no file.
+    dialogs_->cancelAtUpdate = dialogs_->progressUpdates + 2;
+    dialogs_->files.push_back(Path("cancelled.gif"));
+    Trigger("Menu_File_Export_Gif");
+    QVERIFY(!QFile::exists(Path("cancelled.gif")));
+    // The picture's zoom is asked.
+    dialogs_->modalScript = [](QDialog* d) {
+      qobject_cast<TZoomDialog*>(d)->Zoom->setValue(3);
+      return int(QDialog::Accepted);
+    };
+    dialogs_->files.push_back(Path("big.png"));
+    Trigger("Menu_File_Export_Png");
+    QCOMPARE(QImage(Path("big.png")).size(), QSize(300, 192));
+    dialogs_->modalScript = [](QDialog*) { return int(QDialog::Accepted); };
     dialogs_->files.push_back(Path("shot.png"));
     Trigger("Menu_File_Export_Png");
     const QImage png(Path("shot.png"));
-    QCOMPARE(png.size(), QSize(200, 128));
-    QCOMPARE(QColor(png.pixel(2 * 50, 2 * (63 - 10))), QColor(Qt::black));
-    QCOMPARE(QColor(png.pixel(2 * 51, 2 * (63 - 10))), QColor(Qt::white));
+    QCOMPARE(png.size(), QSize(300, 192));
+    QCOMPARE(QColor(png.pixel(3 * 50, 3 * (63 - 10))), QColor(Qt::black));
+    QCOMPARE(QColor(png.pixel(3 * 51, 3 * (63 - 10))), QColor(Qt::white));
     QVERIFY(dialogs_->errors.isEmpty());
   }
 
@@ -819,6 +873,27 @@ class MainWindowTest : public QObject {
     QCOMPARE(dialogs_->errors.size(), 1);
   }
 
+  // RicScript text pastes after the selection as one step; text that does not
+  // read says where and pastes nothing.
+  void pasteRicScriptText() {
+    Click("SpeedButton_RIC_AddComment");
+    Click("SpeedButton_RIC_AddCircle");
+    ClickRow(1);
+    QApplication::clipboard()->setText("pixel( 0, 5, 6 );\nline( 0, 0, 0, 9, 9 );\n");
+    Trigger("Menu_Edit_Paste");
+    QCOMPARE(ElementList().Count(), 4);
+    QCOMPARE(ElementList()[1]->Kind, RICElementKind::Pixel);
+    QCOMPARE(ElementList()[2]->Kind, RICElementKind::Line);
+    QCOMPARE(Doc().UndoName(), std::string("Paste Elements"));
+    Trigger("Menu_Edit_Undo");
+    QCOMPARE(ElementList().Count(), 2);
+    QApplication::clipboard()->setText("pixel( 0, 5, 6 );\n  circel( 0, 1, 2, 3 );\n");
+    Trigger("Menu_Edit_Paste");
+    QCOMPARE(ElementList().Count(), 2);
+    QCOMPARE(dialogs_->errors.size(), 1);
+    QVERIFY2(dialogs_->errors[0].contains("clipboard:2:3: "), qPrintable(dialogs_->errors[0]));
+  }
+
   void dragInTheListExchangesTwoElements() {
     for (const char* b :
          {"SpeedButton_RIC_AddComment", "SpeedButton_RIC_AddLine", "SpeedButton_RIC_AddCircle"})
@@ -1037,8 +1112,11 @@ class MainWindowTest : public QObject {
     const int wider = w_->StatusPanel[4]->width() - 30;
     QVERIFY(wider >= 0);
     int origin = w_->StatusPanel[0]->x();
+    // The file name's panel makes room for the display mode's choice.
+    const int mode = w_->ComboBox_Status_DisplayMode->sizeHint().width();
     for (int i = 0; i < 8; ++i)
-      QCOMPARE(w_->StatusPanel[std::size_t(i)]->x() - origin, lefts[i] + (i > 4 ? wider : 0));
+      QCOMPARE(w_->StatusPanel[std::size_t(i)]->x() - origin,
+               lefts[i] + (i > 4 ? wider : 0) - (i == 7 ? mode : 0));
   }
 
   void statusAndOutputTextsFitTheirPlaces() {
@@ -1266,6 +1344,7 @@ class MainWindowTest : public QObject {
   // Every way the window writes a file, through every failing call of the file layer.
   void everySaveKeepsTheOldFileWhenAnyCallFails() {
     Click("SpeedButton_RIC_AddCircle");
+    dialogs_->modalScript = [](QDialog*) { return int(QDialog::Accepted); };  // export settings
     QDir().mkpath(Path("saves"));  // a folder that holds only what the saves write
     auto answer = [&](const QString& file) {
       dialogs_->files.push_back(Path(file));
@@ -1589,6 +1668,19 @@ class MainWindowTest : public QObject {
     WriteFile("clean.ric", "");
     QVERIFY(w_->OpenRicFile(Path("clean.ric")));
     QCOMPARE(dialogs_->warnings.size(), 3);
+  }
+
+  // The file size is the file's on disk, zero words and pad bytes included,
+  // until the document changes; then it is what a save writes.
+  void fileSizeIsTheSizeOnDisk() {
+    WriteFile("padded.ric", std::string("\x00\x00"  // a zero size word
+                                        "\x0A\x00\x01\x00\x02\x00\x01\x00\x01\x00\x01\x07"
+                                        "\x0A\x00\x07\x00\x00\x00\x14\x00\x14\x00\x0A\x00",
+                                        26));
+    QVERIFY(w_->OpenRicFile(Path("padded.ric")));
+    QCOMPARE(w_->Label_FileSize->text(), QString("26"));
+    Click("SpeedButton_RIC_AddCircle");
+    QCOMPARE(w_->Label_FileSize->text(), QString("36"));
   }
 };
 

@@ -491,6 +491,14 @@ TEST(BrickRender, CopyBitsCopiesEveryBitInPlace) {
   }
 }
 
+}  // namespace
+
+namespace tavlin {
+void PrintTo(const BrickFinding& f, std::ostream* os) { *os << f.Element << ": " << f.Text; }
+}  // namespace tavlin
+
+namespace {
+
 TEST(BrickCheck, ListsWhatTheBrickTreatsDifferently) {
   struct Checked {
     Words ric;
@@ -509,8 +517,19 @@ TEST(BrickCheck, ListsWhatTheBrickTreatsDifferently) {
     {Ric({Op(1, {0, 1, 2, 0}), Op(2, {12, 2, 0, 0, 1, 1})}), E132, 256,
      {{1, "id 0 is outside 1 to 10: the brick ignores this Sprite"},
       {2, "id 12 is outside 1 to 10: the brick ignores this VarMap"}}},
-    {Ric({Pixel(0, 0x1388, 2)}), E132, 256,
-     {{1, "PosX is 5000, above 4095: the brick reads it as a parameter reference"}}},
+    // NXC's RICArg/RICMapArg words (tag 0x1) read the same in the editor and on the brick.
+    {Ric({Pixel(0, 0x1388, 2), Pixel(0, 0x1000, 0x1001)}), E132, 256, {}},
+    {Ric({Pixel(0x24, 300, 2), Pixel(0, 50, 300), Pixel(0, 200, 2), Op(6, {0x38, 1, 1, 5, 5}),
+          kSprite, Op(3, {0x0C, 1, 0, 0, 2, 2, 0, 0}), Op(8, {0x20, 0, 0, 7})}), Lego, 16,
+     {{1, "copy options fill, invert: the LEGO firmware ignores them and draws hollow and black"},
+      {1, "pixel at (300, 2): the LEGO firmware wraps the position and draws it at (44, 2)"},
+      {2, "pixel at (50, 300): the LEGO firmware wraps the position and draws it at (50, 44)"},
+      {4, "copy options fill, XOR: the LEGO firmware ignores them and draws hollow and black"},
+      {6, "copy options invert, AND: the LEGO firmware ignores them and copies the sprite as it is"},
+      {7, "copy options solid: the LEGO firmware ignores them and draws the digits as they are"}}},
+    {Ric({Pixel(0x24, 300, 2)}), E132, 256, {}},
+    {Ric({kSprite, Op(2, {1, 2, 0, 0, 1, 1}), Op(3, {0, 1, 0, 0, 2, 2, 0, 0})}), E132, 256,
+     {{3, "finds no sprite with id 1 here: the VarMap at step 2 took id 1, so nothing is drawn"}}},
     {Ric({Pixel(0, P(20), 2)}), E131, 16,
      {{1, "PosX uses parameter 20, but the program passes 16: the raw word -4076 is used"}}},
     {Ric({Pixel(0, P(2), 2)}), Lego, 2,

@@ -150,18 +150,14 @@ TEST_F(RicModelTest, FileSizeOfANewVarMapIsSixteen) {
   EXPECT_EQ(ComputeFileSize(ElementList), 16);
 }
 
-TEST_F(RicModelTest, AVarMapWithOnePointCountsAsTwo) {
+TEST_F(RicModelTest, FileSizeIsWhatTheWriterWrites) {
   NewVarMap(ElementList, 1, 1);
-  EXPECT_EQ(ComputeFileSize(ElementList), 16);
-  ElementList[0]->Points.resize(5);
-  EXPECT_EQ(ComputeFileSize(ElementList), 8 + 4 * 5);
-}
-
-TEST_F(RicModelTest, FileSizeOfASpriteLeavesOutThePadByte) {
-  ElementList[NewSprite(ElementList, 1)]->UsedArea = TRect{0, 0, 7, 2};  // 3 rows of 1 byte
-  EXPECT_EQ(ComputeFileSize(ElementList), 13);
-  // The encoding carries the pad byte that the count leaves out.
-  EXPECT_EQ(EncodeRic(ElementList).size(), 14u);
+  ElementList[NewSprite(ElementList, 2)]->UsedArea = TRect{0, 0, 7, 2};  // 3 rows of 1 byte and a pad byte
+  ElementList[NewSprite(ElementList, 3)]->UsedArea = TRect{0, 0, 15, 1};
+  for (int points : {1, 0, 2, 5}) {
+    ElementList[0]->Points.resize(std::size_t(points));
+    EXPECT_EQ(std::size_t(ComputeFileSize(ElementList)), EncodeRic(ElementList).size()) << points;
+  }
 }
 
 TEST_F(RicModelTest, FileSizeAddsEveryKindsBytes) {
@@ -177,15 +173,15 @@ TEST_F(RicModelTest, FileSizeAddsEveryKindsBytes) {
   EXPECT_EQ(EncodeRic(ElementList).size(), 94u);
 }
 
-TEST_F(RicModelTest, FileSizeOfAnyListMatchesItsEncodingUpToPadsAndShortVarMaps) {
+TEST_F(RicModelTest, FileSizeOfAnyListMatchesItsEncodingByteForByte) {
   RICElementList list;
   list.Add(MakeSprite(1));
   list[0]->UsedArea = TRect{0, 0, 99, 63};  // 832 bytes, even
   list.Add(MakeSprite(2));
-  list[1]->UsedArea = TRect{3, 3, 3, 3};  // 1 byte, odd: one pad byte not counted
+  list[1]->UsedArea = TRect{3, 3, 3, 3};  // 1 byte, odd: one pad byte
   list.Add(MakeVarMap(1, 4));
-  EXPECT_EQ(ComputeFileSize(list), (10 + 832) + (10 + 1) + (8 + 16));
-  EXPECT_EQ(EncodeRic(list).size(), std::size_t(ComputeFileSize(list)) + 1);
+  EXPECT_EQ(ComputeFileSize(list), (10 + 832) + (10 + 1 + 1) + (8 + 16));
+  EXPECT_EQ(EncodeRic(list).size(), std::size_t(ComputeFileSize(list)));
 }
 
 // --- Duplication, release, clearing ---------------------------------------

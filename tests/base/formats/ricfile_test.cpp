@@ -641,6 +641,7 @@ TEST(RicRoundTripTest, WrittenFileReadAndWrittenAgainGivesTheSameBytes) {
   EXPECT_EQ(read.Count(), EveryKind().Count());
   EXPECT_EQ(Notes(first), "");
   EXPECT_EQ(ToHex(EncodeRic(read)), ToHex(first));
+  EXPECT_EQ(std::size_t(ComputeFileSize(EveryKind())), first.size());
 }
 
 // The enhanced firmware's shapes come back byte for byte whatever their size
@@ -657,6 +658,7 @@ TEST(RicRoundTripTest, EllipsesAndPolygonsKeepTheirBytes) {
        }) {
     const Bytes file = Hex(hex);
     EXPECT_EQ(ToHex(EncodeRic(Decode(file))), ToHex(file)) << hex;
+    EXPECT_EQ(std::size_t(ComputeFileSize(Decode(file))), file.size()) << hex;
   }
   // Once its cut-off words are set, a short element is written whole.
   RICElementList list = Decode(Hex("06 00 09 00 01 00 02 00"));
