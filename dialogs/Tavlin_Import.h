@@ -24,6 +24,7 @@ class QListView;
 class QModelIndex;
 class QPushButton;
 class QScrollBar;
+class QShowEvent;
 class QSlider;
 class QSpinBox;
 class QSplitter;
@@ -122,8 +123,13 @@ class TForm_Tavlin_Import : public QDialog {
   void BitBtn_ImportClick();
   void BitBtn_AbortClick();
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   void LoadSelectedEntry(const QModelIndex& index);
+  // Sets the folder tree reading the disk, once.
+  void StartBrowsing();
 
   QFileSystemModel* folderModel_;
   QFileSystemModel* fileModel_;
@@ -134,7 +140,9 @@ class TForm_Tavlin_Import : public QDialog {
   QImage nxtPreview_;
   QString loadedFileName_;
   QString lastError_;
-  QString revealFolder_;  // the folder to scroll to once the tree has read it
+  QString revealFolder_;   // the folder to scroll to once the tree has read it
+  QString startFolder_;    // listed when the dialog is first shown
+  bool browsing_ = false;  // the folder models read the disk
 };
 
 }  // namespace tavlin
