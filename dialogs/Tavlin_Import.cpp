@@ -24,7 +24,8 @@
 
 #include "FileIO.h"
 
-#include "QtHelpers.h"
+#include "QtFilePaths.h"
+#include "WidgetNamesAndPens.h"
 
 namespace tavlin {
 

@@ -1,5 +1,5 @@
 #include "Tavlin_main.h"
-#include "QtHelpers.h"
+#include "QtFilePaths.h"
 
 #include <QAction>
 #include <QApplication>
@@ -40,8 +40,8 @@
 #include "RecentFiles.h"
 #include "RecoveryKeeper.h"
 #include "SpritePage.h"
-#include "StartUp.h"
 #include "Tavlin_About.h"
+#include "UndefinedSpritePicture.h"
 #include "UserDialogs.h"
 #include "VarMapPage.h"
 

@@ -23,7 +23,7 @@
 #include "ParameterFile.h"
 #include "PngWriter.h"
 #include "PreviewAnimation.h"
-#include "QtHelpers.h"
+#include "QtFilePaths.h"
 #include "QuotedText.h"
 #include "RICInterpreter.h"
 #include "SpritePage.h"

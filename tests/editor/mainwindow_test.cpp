@@ -30,6 +30,7 @@
 
 #include "CopyBitsPage.h"
 #include "Document.h"
+#include "DocumentUnit.h"
 #include "DrawGrid.h"
 #include "FileFaults.h"
 #include "FileIO.h"
@@ -41,7 +42,6 @@
 #include "SpritePage.h"
 #include "SpriteTools.h"
 #include "SpriteView.h"
-#include "StartUp.h"
 #include "Tavlin_main.h"
 #include "VarMapPage.h"
 #include "Version.h"
