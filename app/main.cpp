@@ -12,12 +12,12 @@
 #include <string_view>
 
 #include "Document.h"
+#include "DocumentUnit.h"
 #include "FTypesAPI.h"
 #include "FileIO.h"
 #include "ParameterFile.h"
 #include "QuitSignals.h"
 #include "RICElement.h"
-#include "StartUp.h"
 #include "Tavlin_main.h"
 #include "UserDialogs.h"
 #include "Version.h"

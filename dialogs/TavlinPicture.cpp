@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "QtHelpers.h"
+#include "WidgetNamesAndPens.h"
 
 namespace tavlin {
 

@@ -16,7 +16,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "QtHelpers.h"
+#include "WidgetNamesAndPens.h"
 
 namespace tavlin {
 

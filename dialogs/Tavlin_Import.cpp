@@ -29,7 +29,8 @@
 #include "FileIO.h"
 #include "ParameterFile.h"
 
-#include "QtHelpers.h"
+#include "QtFilePaths.h"
+#include "WidgetNamesAndPens.h"
 
 namespace tavlin {
 
@@ -135,7 +136,6 @@ TForm_Tavlin_Import::TForm_Tavlin_Import(QWidget* parent) : QDialog(parent) {
 
   folderModel_ = new QFileSystemModel(this);
   folderModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
-  folderModel_->setRootPath(QString());
   ShellTreeView = Named(new QTreeView(Splitter_FileSelect), "ShellTreeView");
   ShellTreeView->setModel(folderModel_);
   ShellTreeView->setHeaderHidden(true);
@@ -281,14 +281,31 @@ TForm_Tavlin_Import::TForm_Tavlin_Import(QWidget* parent) : QDialog(parent) {
   connect(ComboBox_RecentFolders, &QComboBox::activated, this,
           [this](int index) { ShowFolder(ComboBox_RecentFolders->itemText(index)); });
 
-  ShowFolder(QDir::currentPath());
+  // The folders are read when the dialog is first shown (or told a folder):
+  // a dialog kept for later costs no reading of the disk meanwhile.
+  startFolder_ = QDir::currentPath();
   RefreshOriginalPreview();
   ConvertPicture();
+}
+
+void TForm_Tavlin_Import::StartBrowsing() {
+  if (browsing_) return;
+  browsing_ = true;
+  folderModel_->setRootPath(QString());
+}
+
+void TForm_Tavlin_Import::showEvent(QShowEvent* event) {
+  if (!browsing_) {
+    StartBrowsing();
+    ShowFolder(startFolder_);
+  }
+  QDialog::showEvent(event);
 }
 
 bool TForm_Tavlin_Import::ShowFolder(const QString& path) {
   const QFileInfo info(path);
   if (path.isEmpty() || !info.isDir() || !info.isReadable()) return false;
+  StartBrowsing();
   const QString folder = info.absoluteFilePath();
   fileModel_->setRootPath(folder);
   ShellListView->setRootIndex(fileModel_->index(folder));
@@ -303,7 +320,9 @@ bool TForm_Tavlin_Import::ShowFolder(const QString& path) {
   return true;
 }
 
-QString TForm_Tavlin_Import::ListedFolder() const { return fileModel_->rootPath(); }
+QString TForm_Tavlin_Import::ListedFolder() const {
+  return browsing_ ? fileModel_->rootPath() : QFileInfo(startFolder_).absoluteFilePath();
+}
 
 void TForm_Tavlin_Import::ShellTreeViewChange(const QModelIndex& current) {
   if (!current.isValid()) return;

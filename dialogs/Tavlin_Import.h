@@ -27,6 +27,7 @@ class QListView;
 class QModelIndex;
 class QPushButton;
 class QScrollBar;
+class QShowEvent;
 class QSlider;
 class QSpinBox;
 class QSplitter;
@@ -134,11 +135,14 @@ class TForm_Tavlin_Import : public QDialog {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void LoadSelectedEntry(const QModelIndex& index);
   void RememberFolder(const QString& folder);
   void FillRecentFolders();
+  // Sets the folder tree reading the disk, once.
+  void StartBrowsing();
 
   QFileSystemModel* folderModel_;
   QFileSystemModel* fileModel_;
@@ -149,8 +153,10 @@ class TForm_Tavlin_Import : public QDialog {
   QImage nxtPreview_;
   QString loadedFileName_;
   QString lastError_;
-  QString revealFolder_;
-  QStringList recentFolders_;  // the folder to scroll to once the tree has read it
+  QString revealFolder_;        // the folder to scroll to once the tree has read it
+  QStringList recentFolders_;
+  QString startFolder_;         // listed when the dialog is first shown
+  bool browsing_ = false;       // the folder models read the disk
 };
 
 }  // namespace tavlin

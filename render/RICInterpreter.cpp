@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "LastToFirst.h"
+#include "DrawCommandRenderer.h"
 #include "SpriteCopyCache.h"
 #include "VarMapPoints.h"
 

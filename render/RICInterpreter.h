@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "LastToFirst.h"
+#include "DrawCommandRenderer.h"
 #include "NXTDisplay.h"
 #include "ParameterSet.h"
 #include "RICArgument.h"

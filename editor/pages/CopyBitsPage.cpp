@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 
 #include "CopyOptionChoices.h"
@@ -30,28 +31,50 @@ constexpr QRgb kGridDark = 0xFFA0A0A0;
 constexpr QRgb kFrameBlack = 0xFF000000;
 constexpr QRgb kBlockRed = 0xFFFF0000;
 
-void SetPixelClipped(QImage& img, int x, int y, QRgb colour) {
-  if (x >= 0 && y >= 0 && x < img.width() && y < img.height())
-    reinterpret_cast<QRgb*>(img.scanLine(y))[x] = colour;
-}
+// A view's pixels (32 bits each), written in place: the picture is detached
+// once, not once per pixel. Whatever falls outside the picture is dropped.
+class Pixels {
+ public:
+  explicit Pixels(QImage& img)
+      : bits_(reinterpret_cast<QRgb*>(img.bits())),
+        stride_(img.bytesPerLine() / int(sizeof(QRgb))),
+        width_(img.width()),
+        height_(img.height()) {}
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  void Set(int x, int y, QRgb colour) {
+    if (x >= 0 && y >= 0 && x < width_ && y < height_) Row(y)[x] = colour;
+  }
+  // The rectangle (x0, y0)..(x1, y1), both corners included.
+  void FillRect(int x0, int y0, int x1, int y1, QRgb colour) {
+    x0 = std::max(x0, 0);
+    x1 = std::min(x1, width_ - 1);
+    y0 = std::max(y0, 0);
+    y1 = std::min(y1, height_ - 1);
+    if (x0 > x1 || y0 > y1) return;
+    QRgb* row = Row(y0) + x0;
+    if (x0 == x1) {  // a column: one pixel a row
+      for (int y = y0; y <= y1; ++y, row += stride_) *row = colour;
+      return;
+    }
+    for (int y = y0; y <= y1; ++y, row += stride_) std::fill(row, row + (x1 - x0 + 1), colour);
+  }
+
+ private:
+  QRgb* Row(int y) { return bits_ + std::ptrdiff_t(y) * stride_; }
+  QRgb* bits_;
+  int stride_, width_, height_;
+};
 
 // Lines include both end points; only the part on the image is walked, so
 // far-away end points cost nothing.
-void HLine(QImage& img, int y, int x0, int x1, QRgb colour) {
-  if (y < 0 || y >= img.height()) return;
-  for (int x = std::max(x0, 0); x <= std::min(x1, img.width() - 1); ++x)
-    SetPixelClipped(img, x, y, colour);
-}
+void HLine(Pixels& img, int y, int x0, int x1, QRgb colour) { img.FillRect(x0, y, x1, y, colour); }
 
-void VLine(QImage& img, int x, int y0, int y1, QRgb colour) {
-  if (x < 0 || x >= img.width()) return;
-  for (int y = std::max(y0, 0); y <= std::min(y1, img.height() - 1); ++y)
-    SetPixelClipped(img, x, y, colour);
-}
+void VLine(Pixels& img, int x, int y0, int y1, QRgb colour) { img.FillRect(x, y0, x, y1, colour); }
 
 // A straight line from (x0, y0) to (x1, y1): one pixel per step along the
 // longer axis, the other coordinate rounded to the nearest pixel.
-void Line(QImage& img, int x0, int y0, int x1, int y1, QRgb colour) {
+void Line(Pixels& img, int x0, int y0, int x1, int y1, QRgb colour) {
   const long long dx = x1 - x0, dy = y1 - y0;
   auto along = [](long long from, long long delta, long long t, long long steps) {
     // from + delta * t / steps, rounded half away from zero
@@ -60,35 +83,37 @@ void Line(QImage& img, int x0, int y0, int x1, int y1, QRgb colour) {
     return from + q;
   };
   if (dx == 0 && dy == 0) {
-    SetPixelClipped(img, x0, y0, colour);
+    img.Set(x0, y0, colour);
   } else if (std::llabs(dx) >= std::llabs(dy)) {
     const int step = dx > 0 ? 1 : -1;
     const long long steps = std::llabs(dx);
     // Only the columns on the image.
     const long long tFirst =
-        std::clamp<long long>(step > 0 ? -x0 : x0 - (img.width() - 1), 0, steps);
-    const long long tLast = std::clamp<long long>(step > 0 ? img.width() - 1 - x0 : x0, -1, steps);
+        std::clamp<long long>(step > 0 ? -x0 : x0 - (img.Width() - 1), 0, steps);
+    const long long tLast = std::clamp<long long>(step > 0 ? img.Width() - 1 - x0 : x0, -1, steps);
     for (long long t = tFirst; t <= tLast; ++t)
-      SetPixelClipped(img, int(x0 + step * t), int(along(y0, dy, t, steps)), colour);
+      img.Set(int(x0 + step * t), int(along(y0, dy, t, steps)), colour);
   } else {
     const int step = dy > 0 ? 1 : -1;
     const long long steps = std::llabs(dy);
     const long long tFirst =
-        std::clamp<long long>(step > 0 ? -y0 : y0 - (img.height() - 1), 0, steps);
-    const long long tLast = std::clamp<long long>(step > 0 ? img.height() - 1 - y0 : y0, -1, steps);
+        std::clamp<long long>(step > 0 ? -y0 : y0 - (img.Height() - 1), 0, steps);
+    const long long tLast = std::clamp<long long>(step > 0 ? img.Height() - 1 - y0 : y0, -1, steps);
     for (long long t = tFirst; t <= tLast; ++t)
-      SetPixelClipped(img, int(along(x0, dx, t, steps)), int(y0 + step * t), colour);
+      img.Set(int(along(x0, dx, t, steps)), int(y0 + step * t), colour);
   }
 }
 
 // Fills (0, 0)..(right, bottom), right and bottom exclusive, with the face
 // colour and outlines it in black; what lies outside the image is dropped.
-void FillFramed(QImage& img, int right, int bottom, QRgb face) {
+Pixels FillFramed(QImage& img, int right, int bottom, QRgb face) {
   img.fill(face);
-  HLine(img, 0, 0, right - 1, kFrameBlack);
-  HLine(img, bottom - 1, 0, right - 1, kFrameBlack);
-  VLine(img, 0, 0, bottom - 1, kFrameBlack);
-  VLine(img, right - 1, 0, bottom - 1, kFrameBlack);
+  Pixels px(img);
+  HLine(px, 0, 0, right - 1, kFrameBlack);
+  HLine(px, bottom - 1, 0, right - 1, kFrameBlack);
+  VLine(px, 0, 0, bottom - 1, kFrameBlack);
+  VLine(px, right - 1, 0, bottom - 1, kFrameBlack);
+  return px;
 }
 
 // The views' sizes and lowest grid line at zoom z (4 at the default size:
@@ -99,14 +124,13 @@ int GridBottom(int z) { return kRows * z + 1; }
 
 // Pixel (c, r) of the shown area, r counted from the bottom: image columns
 // zc + 2..zc + z + 1, rows GridBottom - zr - (z - 1)..GridBottom - zr.
-void PaintCell(QImage& img, int z, int c, int r, QRgb colour) {
+void PaintCell(Pixels& img, int z, int c, int r, QRgb colour) {
   const int bottom = GridBottom(z) - z * r;
-  for (int y = bottom - (z - 1); y <= bottom; ++y)
-    for (int x = z * c + 2; x <= z * c + z + 1; ++x) SetPixelClipped(img, x, y, colour);
+  img.FillRect(z * c + 2, bottom - (z - 1), z * c + z + 1, bottom, colour);
 }
 
 // The light grid between the pixels, with a darker line every ten pixels.
-void DrawGrid(QImage& img, int z) {
+void DrawGrid(Pixels& img, int z) {
   const int b = GridBottom(z);
   for (int i = 0; i <= kCols; ++i) VLine(img, z * i + 1, 1, b, kGridLight);
   for (int i = 0; i <= kRows; ++i) HLine(img, b - z * i, 1, kCols * z, kGridLight);
@@ -115,7 +139,7 @@ void DrawGrid(QImage& img, int z) {
 }
 
 // The view's closed black frame (0, 0)-(100z + 2, 64z + 2).
-void DrawViewFrame(QImage& img, int z) {
+void DrawViewFrame(Pixels& img, int z) {
   const int r = kCols * z + 2, b = kRows * z + 2;
   HLine(img, 0, 0, r, kFrameBlack);
   VLine(img, r, 0, b, kFrameBlack);
@@ -456,14 +480,14 @@ void TCopyBitsPage::DrawCopyBitsViews() {
   const int gridBottom = GridBottom(z);
   // Source view: the window of the used area, bottom-left aligned.
   QImage& src = Image_CopyBits_Source->Picture();
-  FillFramed(src, ViewWidth(z) + 1, ViewHeight(z), face);
+  Pixels srcPixels = FillFramed(src, ViewWidth(z) + 1, ViewHeight(z), face);
   if (vw > 0 && vh > 0) {
     const int left = area.Left + xPos;
     const int top = area.Top + yPos;
     for (int r = 0; r < vh; ++r)
       for (int c = 0; c < vw; ++c)
-        PaintCell(src, z, c, r, CanvasColour(sprite.Canvas, left + c, top + vh - 1 - r));
-    DrawGrid(src, z);
+        PaintCell(srcPixels, z, c, r, CanvasColour(sprite.Canvas, left + c, top + vh - 1 - r));
+    DrawGrid(srcPixels, z);
   }
   if (W > 0 && H > 0) {
     // The source block, crossed, also where it leaves the window.
@@ -471,14 +495,14 @@ void TCopyBitsPage::DrawCopyBitsViews() {
     const int y0 = gridBottom - (py + H - (yMax - yPos)) * z;
     const int x1 = x0 + z * W;
     const int y1 = y0 + z * H;
-    HLine(src, y0, x0, x1, kBlockRed);
-    HLine(src, y1, x0, x1, kBlockRed);
-    VLine(src, x0, y0, y1, kBlockRed);
-    VLine(src, x1, y0, y1, kBlockRed);
-    Line(src, x0, y0, x1, y1, kBlockRed);
-    Line(src, x0, y1, x1, y0, kBlockRed);
+    HLine(srcPixels, y0, x0, x1, kBlockRed);
+    HLine(srcPixels, y1, x0, x1, kBlockRed);
+    VLine(srcPixels, x0, y0, y1, kBlockRed);
+    VLine(srcPixels, x1, y0, y1, kBlockRed);
+    Line(srcPixels, x0, y0, x1, y1, kBlockRed);
+    Line(srcPixels, x0, y1, x1, y0, kBlockRed);
   }
-  DrawViewFrame(src, z);
+  DrawViewFrame(srcPixels, z);
   Image_CopyBits_Source->setToolTip(NoticeText_);
   Image_CopyBits_Source->update();
 
@@ -509,12 +533,12 @@ void TCopyBitsPage::DrawCopyBitsViews() {
   // canvas's own colours. Only the cells that fall on the screen are painted.
   // In a brick mode it is the screen the firmware draws from the file's bytes.
   QImage& dst = Image_CopyBits_Destination->Picture();
-  FillFramed(dst, ViewWidth(z), ViewHeight(z), face);
+  Pixels dstPixels = FillFramed(dst, ViewWidth(z), ViewHeight(z), face);
   NXTDisplay brick;
   if (host_.RenderSelectedOnBrick(brick)) {
     for (int r = 0; r < kRows; ++r)
       for (int c = 0; c < kCols; ++c)
-        PaintCell(dst, z, c, r, 0xFF000000u | brick.Pixel(c, kRows - 1 - r));
+        PaintCell(dstPixels, z, c, r, 0xFF000000u | brick.Pixel(c, kRows - 1 - r));
   } else if (W > 0 && H > 0 && !IsNotice(sprite) && area.IsSet()) {
     const int c0 = std::max(rx, 0);
     const int c1 = std::min(rx + W, kCols);
@@ -523,11 +547,11 @@ void TCopyBitsPage::DrawCopyBitsViews() {
     for (int r = r0; r < r1; ++r)
       for (int c = c0; c < c1; ++c)
         PaintCell(
-            dst, z, c, r,
+            dstPixels, z, c, r,
             CanvasColour(sprite.Canvas, area.Left + px + (c - rx), area.Bottom - py - (r - ry)));
   }
-  DrawGrid(dst, z);
-  DrawViewFrame(dst, z);
+  DrawGrid(dstPixels, z);
+  DrawViewFrame(dstPixels, z);
   Image_CopyBits_Destination->update();
 }
 

@@ -12,7 +12,7 @@
 #include <functional>
 #include <map>
 
-#include "QtHelpers.h"
+#include "WidgetNamesAndPens.h"
 
 namespace tavlin {
 

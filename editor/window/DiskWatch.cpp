@@ -11,7 +11,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "QtHelpers.h"
+#include "QtFilePaths.h"
 
 namespace tavlin {
 

@@ -1,5 +1,5 @@
 #include "Tavlin_main.h"
-#include "QtHelpers.h"
+#include "QtFilePaths.h"
 
 #include <QAction>
 #include <QApplication>
@@ -44,8 +44,8 @@
 #include "RecoveryKeeper.h"
 #include "ShapePage.h"
 #include "SpritePage.h"
-#include "StartUp.h"
 #include "Tavlin_About.h"
+#include "UndefinedSpritePicture.h"
 #include "UserDialogs.h"
 #include "VarMapPage.h"
 

@@ -10,7 +10,7 @@
 #include "DiskWatch.h"
 #include "Document.h"
 #include "FileIO.h"
-#include "QtHelpers.h"
+#include "QtFilePaths.h"
 #include "Recovery.h"
 #include "RecoveryKeeper.h"
 #include "RicFile.h"

@@ -12,7 +12,7 @@
 #include "DrawGrid.h"
 #include "FileIO.h"
 #include "PreviewAnimation.h"
-#include "QtHelpers.h"
+#include "QtFilePaths.h"
 #include "RecentFiles.h"
 #include "RicFile.h"
 #include "RicScript.h"

@@ -27,7 +27,7 @@
 #include "ParameterUse.h"
 #include "PngWriter.h"
 #include "PreviewAnimation.h"
-#include "QtHelpers.h"
+#include "QtFilePaths.h"
 #include "QuotedText.h"
 #include "RICInterpreter.h"
 #include "SpritePage.h"

@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "Document.h"
+#include "DocumentUnit.h"
 #include "ParameterFile.h"
-#include "StartUp.h"
 #include "Tavlin_main.h"
 #include "UserDialogs.h"
 

@@ -17,7 +17,6 @@
 #include "ParameterFile.h"
 #include "RICParameterEdit.h"
 #include "ScriptedDialogs.h"
-#include "StartUp.h"
 #include "Tavlin_main.h"
 
 using namespace tavlin;

@@ -108,6 +108,7 @@ class ImportTest : public QObject {
   void previewsShowPictureAndHatch();
   void scrollBarsFollowLargePictures();
   void fileListShowsOnlyPictures();
+  void listsTheWorkingFolderWhenFirstShown();
   void importNeedsALoadedPicture();
   void settingsStayBetweenTwoRuns();
   void locationHomeAndRecentFolders();
@@ -421,6 +422,18 @@ void ImportTest::fileListShowsOnlyPictures() {
   d_->ShellTreeView->setCurrentIndex(folders->index(here.filePath("sub.png")));
   QCOMPARE(d_->ListedFolder(), here.filePath("sub.png"));
   QTRY_COMPARE(list->model()->rowCount(list->rootIndex()), 0);
+}
+
+// The folders are read only once the dialog is shown; it then lists the
+// folder the program was started in.
+void ImportTest::listsTheWorkingFolderWhenFirstShown() {
+  QCOMPARE(d_->ListedFolder(), QDir::currentPath());
+  d_->show();
+  QVERIFY(QTest::qWaitForWindowExposed(d_.get()));
+  auto* files = qobject_cast<QFileSystemModel*>(d_->ShellListView->model());
+  QVERIFY(files);
+  QCOMPARE(files->filePath(d_->ShellListView->rootIndex()), QDir::currentPath());
+  QCOMPARE(d_->ListedFolder(), QDir::currentPath());
 }
 
 void ImportTest::importNeedsALoadedPicture() {

@@ -26,7 +26,6 @@
 #include "ScriptedDialogs.h"
 #include "SpritePage.h"
 #include "SpriteView.h"
-#include "StartUp.h"
 #include "Tavlin_AddText.h"
 #include "Tavlin_Import.h"
 #include "Tavlin_main.h"

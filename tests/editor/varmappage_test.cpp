@@ -20,7 +20,6 @@
 #include "ParameterFile.h"
 #include "RICParameterEdit.h"
 #include "ScriptedDialogs.h"
-#include "StartUp.h"
 #include "Tavlin_main.h"
 #include "VarMapPage.h"
 

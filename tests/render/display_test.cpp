@@ -5,7 +5,7 @@
 #include <random>
 
 #include "CircleWalk.h"
-#include "LastToFirst.h"
+#include "DrawCommandRenderer.h"
 #include "NXTDisplay.h"
 #include "NumberFont.h"
 #include "RICElement.h"

@@ -1,4 +1,5 @@
-// Drawing a document's elements last to first.
+// A document's elements with their arguments evaluated (`DrawCommand`), and
+// drawing them last to first.
 //
 // Every primitive stores its colours without reading the display, except the
 // copy-bits fix-up, which turns grey white. So the last element that stores a

@@ -1,13 +1,9 @@
-// Small helpers every window of the program uses: widget names, pens and the
-// conversion between Qt's file names and the core's byte strings.
+// What every window of the program builds with: widgets named on the line
+// that makes them, and the pen its pictures are drawn with.
 #pragma once
 
-#include <QByteArray>
 #include <QColor>
-#include <QFile>
 #include <QPen>
-#include <QString>
-#include <string>
 
 namespace tavlin {
 
@@ -24,12 +20,6 @@ inline QPen Pen(const QColor& colour, qreal width, Qt::PenCapStyle cap = Qt::Squ
   pen.setCapStyle(cap);
   pen.setJoinStyle(Qt::RoundJoin);
   return pen;
-}
-
-// A file name as the core opens it (the file system's bytes), and back.
-inline std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-inline QString QtPath(const std::string& path) {
-  return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
 }  // namespace tavlin

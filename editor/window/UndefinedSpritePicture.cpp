@@ -1,4 +1,4 @@
-#include "StartUp.h"
+#include "UndefinedSpritePicture.h"
 
 #include <QApplication>
 #include <QImage>

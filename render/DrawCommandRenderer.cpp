@@ -1,4 +1,4 @@
-#include "LastToFirst.h"
+#include "DrawCommandRenderer.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,8 +1,7 @@
-// Program start: the placeholder sprite picture, painted once the application
-// object exists (the document unit itself starts in base/).
+// The placeholder sprite's picture ("Sprite not defined!"), painted once the
+// application object exists; the document unit itself starts in base/
+// (DocumentUnit).
 #pragma once
-
-#include "DocumentUnit.h"
 
 namespace tavlin {
 
