@@ -153,10 +153,10 @@ class TForm_Tavlin_Import : public QDialog {
   QImage nxtPreview_;
   QString loadedFileName_;
   QString lastError_;
-  QString revealFolder_;        // the folder to scroll to once the tree has read it
+  QString revealFolder_;  // the folder to scroll to once the tree has read it
   QStringList recentFolders_;
-  QString startFolder_;         // listed when the dialog is first shown
-  bool browsing_ = false;       // the folder models read the disk
+  QString startFolder_;    // listed when the dialog is first shown
+  bool browsing_ = false;  // the folder models read the disk
 };
 
 }  // namespace tavlin

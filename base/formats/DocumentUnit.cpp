@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
+#include "Document.h"
 #include "FileIO.h"
 #include "ParameterFile.h"
-#include "Document.h"
 
 namespace tavlin {
 

@@ -153,7 +153,6 @@ void WriteParameterFile(const std::string& path, const TParameterSet& set, LinkR
   WriteFileAtomic(path, ParameterFileText(path, set, NowStamp()), links);
 }
 
-
 std::string DefaultParameterFilePath() { return ConfigFilePath(kDefaultParameterFileName); }
 
 std::string ConfigFilePath(const std::string& name) {
@@ -171,6 +170,5 @@ void CreateParentFolders(const std::string& path) {
   if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
     throw TavlinError(folder.string(), IoErrorText(errno));
 }
-
 
 }  // namespace tavlin

@@ -71,7 +71,8 @@ std::size_t VarMapFileSize(const TRICElement& e) {
 std::size_t ShapeFileSize(const TRICElement& e) {
   const std::size_t words = 2 * ShapeRecordWords(e).size();
   const std::size_t size = ShapeSizeWord(e);
-  return 2 + std::min(size, words) + (size == words + e.ExtraBytes.size() ? e.ExtraBytes.size() : 0);
+  return 2 + std::min(size, words) +
+         (size == words + e.ExtraBytes.size() ? e.ExtraBytes.size() : 0);
 }
 
 std::vector<ElementItem> SpriteItems(const TRICElement& e) {

@@ -636,9 +636,9 @@ void TForm_Tavlin::UpdateDocumentStatus() {
   Label_Elements->adjustSize();
   // As the file is on disk until the document changes, then as it will be written.
   const RICDocument& document = Document();
-  Label_FileSize->setText(QString::number(
-      document.Modified() ? std::uint64_t(ComputeFileSize(ElementList()))
-                          : DocumentFileSize(document.FileName(), ElementList())));
+  Label_FileSize->setText(
+      QString::number(document.Modified() ? std::uint64_t(ComputeFileSize(ElementList()))
+                                          : DocumentFileSize(document.FileName(), ElementList())));
 }
 
 void TForm_Tavlin::PaintDisplayInto(TNxtImage* image) {

@@ -152,7 +152,8 @@ TEST_F(RicModelTest, FileSizeOfANewVarMapIsSixteen) {
 
 TEST_F(RicModelTest, FileSizeIsWhatTheWriterWrites) {
   NewVarMap(ElementList, 1, 1);
-  ElementList[NewSprite(ElementList, 2)]->UsedArea = TRect{0, 0, 7, 2};  // 3 rows of 1 byte and a pad byte
+  ElementList[NewSprite(ElementList, 2)]->UsedArea =
+      TRect{0, 0, 7, 2};  // 3 rows of 1 byte and a pad byte
   ElementList[NewSprite(ElementList, 3)]->UsedArea = TRect{0, 0, 15, 1};
   for (int points : {1, 0, 2, 5}) {
     ElementList[0]->Points.resize(std::size_t(points));
