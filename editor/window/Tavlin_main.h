@@ -196,7 +196,9 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   void ShowBrickChecks();
   bool RenderSelectedOnBrick(NXTDisplay& screen) override;
 
-  // Widgets and actions named as the user sees them; tests find them by objectName too.
+ private:
+  // Widgets and actions named as the user sees them; each carries its name as
+  // its objectName too, by which tests find it.
   QStackedWidget* PageControl_Navigate = nullptr;
   QWidget* TabSheet_Navigate_Modify = nullptr;
   QWidget* TabSheet_Navigate_Preview = nullptr;

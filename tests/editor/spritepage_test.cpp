@@ -70,17 +70,17 @@ class SpritePageTest : public QObject {
   RICElementList& ElementList() { return w_->Document().ElementList(); }
   PreviewParameters& Params() { return w_->Document().Parameters(); }
 
-  TSpritePage* Page() { return w_->TabSheet_Edit_Sprite; }
+  TSpritePage* Page() { return Find<TSpritePage>("TabSheet_Edit_Sprite"); }
   TRICElement& Sprite() { return *ElementList()[0]; }
   template <class T>
-  T* Find(const char* name) {
+  T* Find(const QString& name) {
     T* child = w_->findChild<T*>(name);
-    if (!child) qFatal("no widget %s", name);
+    if (!child) qFatal("no widget %s", qPrintable(name));
     return child;
   }
   void Click(const char* button) { QTest::mouseClick(Find<QToolButton>(button), Qt::LeftButton); }
   QString Text(const char* label) { return Find<QLabel>(label)->text(); }
-  QString Status(int panel) { return w_->StatusPanel[std::size_t(panel)]->text(); }
+  QString Status(int panel) { return Find<QLabel>(QString("StatusPanel%1").arg(panel))->text(); }
   std::uint8_t Px(int x, int y) { return Sprite().Canvas.PixelIndex(x, y); }
   QString SizeItem() { return QString::fromStdString(ElementItems(Sprite())[1].Value); }
 
@@ -136,7 +136,8 @@ class SpritePageTest : public QObject {
   }
 
   void showingANewSpriteFillsThePageWithoutMarkingItModified() {
-    QCOMPARE(w_->PageControl_Edit->currentWidget(), static_cast<QWidget*>(Page()));
+    QCOMPARE(Find<QStackedWidget>("PageControl_Edit")->currentWidget(),
+             static_cast<QWidget*>(Page()));
     QVERIFY(!w_->Modified());
     QCOMPARE(Text("Label_Sprite_ImageSizeValue"), QString("0 x 0 pixels / 0 bytes"));
     QCOMPARE(Text("Label_Sprite_ZoomFactorValue"), QString("6"));
@@ -144,11 +145,11 @@ class SpritePageTest : public QObject {
     QCOMPARE(Page()->ScrollBar_Sprite_X->value(), 0);
     QCOMPARE(Page()->ScrollBar_Sprite_Y->value(), 448);
     QCOMPARE(Page()->TrackBar_Sprite_Zoom->value(), 4);
-    QVERIFY(!w_->Menu_Edit_Undo->isEnabled());
+    QVERIFY(!Find<QAction>("Menu_Edit_Undo")->isEnabled());
     QVERIFY(!Page()->SpeedButton_Sprite_Undo->isVisible());
     QVERIFY(!Page()->SpeedButton_Sprite_Paste->isVisible());
     QVERIFY(!Page()->SpeedButton_Sprite_Erase->isVisible());
-    QVERIFY(w_->Menu_Edit_Sprite->menuAction()->isVisible());
+    QVERIFY(Find<QMenu>("Menu_Edit_Sprite")->menuAction()->isVisible());
     QVERIFY(Page()->SpeedButton_Sprite_Point->isChecked());
     QCOMPARE(ViewPixel(2, 2), QRgb(kGrey));
     QCOMPARE(ViewPixel(0, 0), QRgb(0));
@@ -207,7 +208,7 @@ class SpritePageTest : public QObject {
     QCOMPARE(Text("Label_Sprite_ImageSizeValue"), QString("1 x 1 / 1 byte"));
     QCOMPARE(SizeItem(), QString("1/1"));
     QVERIFY(w_->Modified());
-    QVERIFY(w_->Menu_Edit_Undo->isEnabled());
+    QVERIFY(Find<QAction>("Menu_Edit_Undo")->isEnabled());
     QVERIFY(Page()->SpeedButton_Sprite_Undo->isVisible());
     QCOMPARE(ViewPixel(At(5, 500).x(), At(5, 500).y()), QRgb(kBlack));
     // Dragging with the right button paints white pixels, one per move.
@@ -219,13 +220,13 @@ class SpritePageTest : public QObject {
     QCOMPARE(Sprite().UsedArea, (TRect{5, 500, 14, 501}));
     QCOMPARE(Text("Label_Sprite_ImageSizeValue"), QString("10 x 2 / 4 bytes"));
     QCOMPARE(Doc().UndoCount(), std::size_t(2));  // a stroke is one step
-    w_->Menu_Edit_Undo->trigger();
+    Find<QAction>("Menu_Edit_Undo")->trigger();
     QCOMPARE(Sprite().UsedArea, (TRect{5, 500, 5, 500}));
     QCOMPARE(Px(13, 500), kGreyIndex);
     Click("SpeedButton_Sprite_Undo");
     QCOMPARE(Sprite().UsedArea, kUnsetRect);
     QCOMPARE(Px(5, 500), kGreyIndex);
-    QVERIFY(!w_->Menu_Edit_Undo->isEnabled());
+    QVERIFY(!Find<QAction>("Menu_Edit_Undo")->isEnabled());
     QVERIFY(!Page()->SpeedButton_Sprite_Undo->isVisible());
   }
 
@@ -543,7 +544,7 @@ class SpritePageTest : public QObject {
     w_->SetListRows(2);
     w_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w_.get()));
-    w_->DrawGrid_RIC->setFocus();  // the list was used last
+    Find<TDrawGrid>("DrawGrid_RIC")->setFocus();  // the list was used last
     Click("SpeedButton_Sprite_Select");
     Drag(10, 480, 12, 482);
     for (int key : {Qt::Key_Delete, Qt::Key_Down}) QTest::keyClick(w_->focusWidget(), Qt::Key(key));
@@ -551,13 +552,13 @@ class SpritePageTest : public QObject {
     QCOMPARE(w_->SelectedIndex(), 0);
     QCOMPARE(CountOf(kWhiteIndex), 9);  // erased as the erase button does
     // Ctrl+Z undoes the drawing, not the text of a parameter field edited before.
-    w_->SpinEdit_Param[0]->setFocus();
-    QTest::keyClicks(w_->SpinEdit_Param[0], "5");
-    const int typed = w_->SpinEdit_Param[0]->value();
+    Find<QSpinBox>("SpinEdit_Param00")->setFocus();
+    QTest::keyClicks(Find<QSpinBox>("SpinEdit_Param00"), "5");
+    const int typed = Find<QSpinBox>("SpinEdit_Param00")->value();
     Press(20, 490);
     QTest::keyClick(w_->focusWidget(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(CountOf(kWhiteIndex), 0);
-    QCOMPARE(w_->SpinEdit_Param[0]->value(), typed);
+    QCOMPARE(Find<QSpinBox>("SpinEdit_Param00")->value(), typed);
   }
 
   void eachSpriteKeepsItsWorkWhileTheDocumentIsOpen() {
@@ -567,7 +568,7 @@ class SpritePageTest : public QObject {
     Drag(5, 500, 6, 501);
     Click("SpeedButton_Sprite_Copy");
     Page()->ScrollBar_Sprite_X->setValue(3);
-    w_->SpinEdit_Param[0]->setValue(9);  // sprites do not depend on parameters
+    Find<QSpinBox>("SpinEdit_Param00")->setValue(9);  // sprites do not depend on parameters
     QCOMPARE(Page()->Floating().Width, 2);
     QCOMPARE(Sprite().MarkedArea, (TRect{5, 500, 6, 501}));
     QCOMPARE(Page()->ScrollBar_Sprite_X->value(), 3);
