@@ -205,7 +205,7 @@ ON_BOTH_DOCUMENTS(BM_Editor_CopyBitsDrag);
 // A drag with a tool of the Sprite page, chosen by its button, at zoom 1 (the
 // Home key on the zoom bar): the shape's preview drawn over most of the view.
 void SpriteToolDrag(benchmark::State& state, const char* file, QToolButton* TSpritePage::*button,
-                    int tool) {
+                    SpriteToolState tool) {
   Editor editor(file, RICElementKind::Sprite);
   TSpritePage* page = editor.Find<TSpritePage>("TabSheet_Edit_Sprite");
   QTest::mouseClick(page->*button, Qt::LeftButton);
@@ -220,22 +220,25 @@ void SpriteToolDrag(benchmark::State& state, const char* file, QToolButton* TSpr
 }
 
 void BM_Editor_SpriteLineDrag(benchmark::State& state, const char* file) {
-  SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_Line, 2);
+  SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_Line, SpriteToolState::Line);
 }
 ON_BOTH_DOCUMENTS(BM_Editor_SpriteLineDrag);
 
 void BM_Editor_SpriteRectangleDrag(benchmark::State& state, const char* file) {
   if (state.range(0))
-    SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_FRectangle, 7);
+    SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_FRectangle,
+                   SpriteToolState::FilledRectangle);
   else
-    SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_Rectangle, 5);
+    SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_Rectangle,
+                   SpriteToolState::Rectangle);
 }
 
 void BM_Editor_SpriteEllipseDrag(benchmark::State& state, const char* file) {
   if (state.range(0))
-    SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_FEllispe, 15);
+    SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_FEllispe,
+                   SpriteToolState::FilledEllipse);
   else
-    SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_Ellispe, 13);
+    SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_Ellispe, SpriteToolState::Ellipse);
 }
 
 WITH_ARG_ON_BOTH_DOCUMENTS(BM_Editor_SpriteRectangleDrag, "filled");

@@ -677,7 +677,7 @@ class MainWindowTest : public QObject {
          }},
         {"Draw Line", 1,  // one step, without the red preview pixels
          [=] {
-           sprite()->SetSpriteTool(2);
+           sprite()->SetSpriteTool(SpriteToolState::Line);
            QTest::mousePress(sprite()->Image_Sprite, Qt::LeftButton, {}, QPoint(10, 10));
            QTest::mouseMove(sprite()->Image_Sprite, QPoint(40, 30));
            QTest::mouseRelease(sprite()->Image_Sprite, Qt::LeftButton, {}, QPoint(60, 30));

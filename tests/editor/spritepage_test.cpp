@@ -244,7 +244,7 @@ class SpritePageTest : public QObject {
     QCOMPARE(Px(10, 480), kBlackIndex);
     QCOMPARE(Sprite().UsedArea, (TRect{2, 470, 10, 480}));
     QCOMPARE(Px(10, 470), kWhiteIndex);
-    QCOMPARE(Page()->SpriteToolValue(), 2);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Line);
     // A click draws one pixel; undo removes the finished line entirely.
     Press(30, 490);
     Release(30, 490);
@@ -308,7 +308,7 @@ class SpritePageTest : public QObject {
     QCOMPARE(Sprite().UsedArea, (TRect{47, 477, 53, 483}));
     QVERIFY(Px(47, 480) == kBlackIndex && Px(53, 480) == kBlackIndex);
     QCOMPARE(Px(50, 480), kWhiteIndex);
-    QCOMPARE(Page()->SpriteToolValue(), 9);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Circle);
     Click("SpeedButton_Sprite_FCircle");
     Drag(80, 480, 81, 480);
     QCOMPARE(Px(80, 480), kBlackIndex);
@@ -357,7 +357,7 @@ class SpritePageTest : public QObject {
     QVERIFY(Page()->SpeedButton_Sprite_ScrollUp->isVisible());
     QVERIFY(Page()->Menu_Edit_Sprite_MarkArea->menuAction()->isVisible());
     QVERIFY(!w_->Modified());  // a mark changes no content
-    QCOMPARE(Page()->SpriteToolValue(), 20);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Select);
     // The mark tints the view: grey pixels show #E080E0.
     QCOMPARE(ViewPixel(At(11, 481).x(), At(11, 481).y()), QRgb(0xE080E0));
     Sprite().Canvas.SetPixelIndex(10, 480, kBlackIndex);
@@ -405,7 +405,7 @@ class SpritePageTest : public QObject {
     QVERIFY(Page()->SpeedButton_Sprite_Paste->isVisible());
     QVERIFY(Page()->SpeedButton_Sprite_Paste->isChecked());
     QVERIFY(!Page()->SpeedButton_Sprite_RotateRight->isVisible());
-    QCOMPARE(Page()->SpriteToolValue(), 22);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Paste);
     QCOMPARE(CountOf(kWhiteIndex), 0);  // the canvas is unchanged
     // The picture follows the pointer and a left click stamps it.
     Move(40, 490, Qt::NoButton);
@@ -429,10 +429,10 @@ class SpritePageTest : public QObject {
     Click("SpeedButton_Sprite_Copy");
     QVERIFY(Page()->SpeedButton_Sprite_Paste->isVisible());
     QVERIFY(!Page()->SpeedButton_Sprite_Paste->isChecked());
-    QCOMPARE(Page()->SpriteToolValue(), 20);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Select);
     QCOMPARE(Sprite().MarkedArea, (TRect{0, 500, 3, 501}));
     Click("SpeedButton_Sprite_Paste");
-    QCOMPARE(Page()->SpriteToolValue(), 22);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Paste);
     Press(50, 470);
     QCOMPARE(Px(50, 470), kWhiteIndex);
     QCOMPARE(Px(53, 470), kBlackIndex);
@@ -446,13 +446,13 @@ class SpritePageTest : public QObject {
   void importedPictureFloatsAndAClickStampsIt() {
     dialogs_->accept = false;
     Click("SpeedButton_Sprite_Import");
-    QCOMPARE(Page()->SpriteToolValue(), 1);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Point);
     QVERIFY(Page()->Floating().Empty());
     dialogs_->accept = true;
     Find<QAction>("Menu_Edit_Sprite_ImportImage")->trigger();
     QCOMPARE(Page()->Floating().Width, 6);
     QCOMPARE(Page()->Floating().Height, 4);
-    QCOMPARE(Page()->SpriteToolValue(), 22);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Paste);
     QVERIFY(Page()->SpeedButton_Sprite_Paste->isChecked());
     QCOMPARE(CountOf(kWhiteIndex) + CountOf(kBlackIndex), 0);  // nothing until a click
     const QImage bitmap = w_->findChild<TForm_Tavlin_Import*>()->ConvertedBitmap();
@@ -472,19 +472,19 @@ class SpritePageTest : public QObject {
     Doc().MarkSaved();
     Press(5, 460);
     Release(5, 460);
-    QCOMPARE(Page()->SpriteToolValue(), 18);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Text);
     QVERIFY(!Doc().CanUndo());  // a cancelled dialog changes nothing
     QVERIFY(!w_->Modified());
     QCOMPARE(CountOf(kBlackIndex), 0);
     dialogs_->accept = true;
     Press(5, 460);
     Release(5, 460);
-    QCOMPARE(Page()->SpriteToolValue(), 19);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::TextPlacing);
     QVERIFY(CountOf(kRedIndex) > 0);
     Move(8, 470, Qt::NoButton);
     Press(8, 470);
     Release(8, 470);
-    QCOMPARE(Page()->SpriteToolValue(), 18);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Text);
     QCOMPARE(CountOf(kRedIndex), 0);
     QVERIFY(CountOf(kBlackIndex) > 0);
     QVERIFY(Sprite().UsedArea.IsSet());
@@ -500,11 +500,11 @@ class SpritePageTest : public QObject {
     Click("SpeedButton_Sprite_Text");
     Press(0, 0);
     Release(0, 0);
-    QCOMPARE(Page()->SpriteToolValue(), 19);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::TextPlacing);
     QVERIFY(CountOf(kRedIndex) > 0);
     // Choosing B takes the preview off A, and moving over B paints nothing of A's.
     w_->SelectElement(1);
-    QCOMPARE(Page()->SpriteToolValue(), 18);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Text);
     QCOMPARE(CountOf(kRedIndex), 0);  // sprite A
     Move(20, 20, Qt::NoButton);
     int black = 0;
@@ -677,7 +677,7 @@ class SpritePageTest : public QObject {
     picture.setPixel(2, 1, 0xFF000060);
     QGuiApplication::clipboard()->setImage(picture);
     key(Qt::Key_V);
-    QCOMPARE(Page()->SpriteToolValue(), 22);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Paste);
     QVERIFY(Page()->SpeedButton_Sprite_Paste->isChecked());
     QCOMPARE(Page()->Floating().Width, 3);
     QCOMPARE(Page()->Floating().Height, 2);
@@ -688,7 +688,7 @@ class SpritePageTest : public QObject {
     // Esc drops it and goes back to the Select tool.
     key(Qt::Key_Escape, Qt::NoModifier);
     QVERIFY(Page()->Floating().Empty());
-    QCOMPARE(Page()->SpriteToolValue(), 20);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Select);
     QVERIFY(Page()->SpeedButton_Sprite_Select->isChecked());
   }
 
@@ -697,17 +697,17 @@ class SpritePageTest : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(w_.get()));
     QVERIFY(Page()->SpeedButton_Sprite_FRectangle->toolTip().endsWith("(Shift+R)"));
     QTest::keyClick(Page()->Image_Sprite, Qt::Key_L);
-    QCOMPARE(Page()->SpriteToolValue(), 2);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Line);
     QVERIFY(Page()->SpeedButton_Sprite_Line->isChecked());
     QTest::keyClick(Page()->Image_Sprite, Qt::Key_R, Qt::ShiftModifier);
-    QCOMPARE(Page()->SpriteToolValue(), 7);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::FilledRectangle);
     // Letters typed into a spin edit stay there.
     Page()->SpinEdit_Sprite_ID->setFocus();
     QTest::keyClick(Page()->SpinEdit_Sprite_ID, Qt::Key_E);
-    QCOMPARE(Page()->SpriteToolValue(), 7);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::FilledRectangle);
     Drag(10, 480, 12, 484);
     QTest::keyClick(Page()->Image_Sprite, Qt::Key_A, Qt::ControlModifier);
-    QCOMPARE(Page()->SpriteToolValue(), 20);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Select);
     QCOMPARE(Sprite().MarkedArea, (TRect{10, 480, 12, 484}));
     // With the Select tool the right button opens the view's menu and keeps the mark.
     Press(11, 482, Qt::RightButton);
