@@ -271,44 +271,19 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
 
   std::array<QLabel*, 8> StatusPanel{};
 
-  QMenu* Menu_File = nullptr;
   QMenu* Menu_File_Recent = nullptr;
-  QMenu* Menu_Edit = nullptr;
   QMenu* Menu_View = nullptr;
   QMenu* Menu_Edit_Sprite = nullptr;
   QMenu* Menu_Edit_VarMap = nullptr;
-  QAction* Menu_File_Load = nullptr;
-  QAction* Menu_File_Merge = nullptr;
-  QAction* Menu_File_Save = nullptr;
-  QAction* Menu_File_SaveAs = nullptr;
-  QAction* Menu_File_New = nullptr;
-  QAction* ImportRicScript1 = nullptr;
-  QAction* ExportRicScript1 = nullptr;
-  QMenu* Menu_File_Export = nullptr;
-  QAction* Menu_File_Export_Nxc = nullptr;
-  QAction* Menu_File_Export_Nbc = nullptr;
-  QAction* Menu_File_Export_Gif = nullptr;
-  QAction* Menu_File_Export_Png = nullptr;
   QAction* Menu_File_ModifyRICFile = nullptr;
   QAction* Menue_File_PreviewRICfile = nullptr;
   QAction* Menu_File_Settings_Paramter_16Standard = nullptr;
   QAction* Menu_File_Settings_Paramter_256Orwick = nullptr;
-  QAction* Menu_File_Exit = nullptr;
   QAction* Menu_Edit_Undo = nullptr;
-  QAction* Menu_Edit_Cut = nullptr;
-  QAction* Menu_Edit_Copy = nullptr;
-  QAction* Menu_Edit_Paste = nullptr;
   QAction* Menu_Edit_Redo = nullptr;
-  QAction* Menu_Edit_ElementList_Delete = nullptr;
-  QAction* Menu_Edit_ElementList_Double = nullptr;
-  QAction* Menu_Edit_ElementList_MoveUp = nullptr;
-  QAction* Menu_Edit_ElementList_MoveDown = nullptr;
   QAction* Menu_Edit_SpriteSeparator = nullptr;
-  QAction* Menu_Edit_Parameter_Load = nullptr;
-  QAction* Menu_Edit_Parameter_Save = nullptr;
-  QAction* Menu_Edit_Parameter_Clear = nullptr;
-  QAction* Menu_About = nullptr;
-  std::array<QAction*, kElementKindCount> Menu_Edit_AddElement{};
+  // Delete, Double, Move Up and Move Down of Edit > Element list.
+  QList<QAction*> elementListActions_;
   std::array<QAction*, kDisplayModes.size()> Menu_View_DisplayMode{};
 
  protected:
@@ -319,8 +294,10 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
 
  private:
   // Layout, one builder per area.
+  // The menus, from one table of their entries.
   void BuildMenus();
-  void BuildClipboardCommands();
+  // The element list's right-click menu.
+  void BuildListMenu();
   // True when Cut, Copy and Paste act on the sprite rather than on the element list.
   bool ClipboardOnSprite() const;
   void BuildStatusBar();
