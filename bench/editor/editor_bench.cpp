@@ -75,6 +75,13 @@ class Editor {
   }
   ~Editor() { window_->Document().MarkSaved(); }  // no question when the window goes
   TForm_Tavlin& Window() { return *window_; }
+  // The window's widget of that name.
+  template <class T>
+  T* Find(const char* name) const {
+    T* child = window_->findChild<T*>(name);
+    if (!child) qFatal("no widget %s", name);
+    return child;
+  }
   const RICElementList& Elements() const { return window_->Document().ElementList(); }
   // Every posted event, those posted while the others ran too.
   static void Settle() {
@@ -164,8 +171,8 @@ ON_BOTH_DOCUMENTS(BM_Editor_CircleDrag);
 
 void BM_Editor_PreviewDrag(benchmark::State& state, const char* file) {
   Editor editor(file, RICElementKind::Line);
-  QTest::mouseClick(editor.Window().SpeedButton_Preview, Qt::LeftButton);
-  Drag(state, editor, editor.Window().Image_Preview);
+  QTest::mouseClick(editor.Find<QToolButton>("SpeedButton_Preview"), Qt::LeftButton);
+  Drag(state, editor, editor.Find<TNxtImage>("Image_Preview"));
 }
 ON_BOTH_DOCUMENTS(BM_Editor_PreviewDrag);
 
@@ -182,54 +189,59 @@ ON_BOTH_DOCUMENTS(BM_Editor_BrickRectangleDrag);
 void BM_Editor_BrickPreviewDrag(benchmark::State& state, const char* file) {
   Editor editor(file, RICElementKind::Line);
   editor.Window().SetDisplayMode(DisplayMode::BrickEnhanced132);
-  QTest::mouseClick(editor.Window().SpeedButton_Preview, Qt::LeftButton);
-  Drag(state, editor, editor.Window().Image_Preview);
+  QTest::mouseClick(editor.Find<QToolButton>("SpeedButton_Preview"), Qt::LeftButton);
+  Drag(state, editor, editor.Find<TNxtImage>("Image_Preview"));
 }
 ON_BOTH_DOCUMENTS(BM_Editor_BrickPreviewDrag);
 
 // The destination view of the CopyBits page: each move places the copy.
 void BM_Editor_CopyBitsDrag(benchmark::State& state, const char* file) {
   Editor editor(file, RICElementKind::CopyBits);
-  if (editor.Window().PageControl_Edit->currentWidget() != editor.Window().TabSheet_Edit_CopyBits)
+  if (editor.Find<QStackedWidget>("PageControl_Edit")->currentWidget() !=
+      editor.Find<TCopyBitsPage>("TabSheet_Edit_CopyBits"))
     return state.SkipWithError("the CopyBits page is not shown");
-  Drag(state, editor, editor.Window().TabSheet_Edit_CopyBits->Image_CopyBits_Destination);
+  Drag(state, editor,
+       editor.Find<TCopyBitsPage>("TabSheet_Edit_CopyBits")->Image_CopyBits_Destination);
 }
 ON_BOTH_DOCUMENTS(BM_Editor_CopyBitsDrag);
 
 // A drag with a tool of the Sprite page, chosen by its button, at zoom 1 (the
 // Home key on the zoom bar): the shape's preview drawn over most of the view.
 void SpriteToolDrag(benchmark::State& state, const char* file, QToolButton* TSpritePage::*button,
-                    int tool) {
+                    SpriteToolState tool) {
   Editor editor(file, RICElementKind::Sprite);
-  TSpritePage* page = editor.Window().TabSheet_Edit_Sprite;
+  TSpritePage* page = editor.Find<TSpritePage>("TabSheet_Edit_Sprite");
   QTest::mouseClick(page->*button, Qt::LeftButton);
   page->TrackBar_Sprite_Zoom->setFocus();
   QTest::keyClick(page->TrackBar_Sprite_Zoom, Qt::Key_Home);
   Editor::Settle();
   const TRICElement* sprite = editor.Elements().At(editor.Window().SelectedIndex());
-  if (editor.Window().PageControl_Edit->currentWidget() != page ||
+  if (editor.Find<QStackedWidget>("PageControl_Edit")->currentWidget() != page ||
       page->SpriteToolValue() != tool || !sprite || sprite->ZoomFactor != 1)
     return state.SkipWithError("the Sprite page's tool or zoom is not set");
   Drag(state, editor, page->Image_Sprite);
 }
 
 void BM_Editor_SpriteLineDrag(benchmark::State& state, const char* file) {
-  SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_Line, 2);
+  SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_Line, SpriteToolState::Line);
 }
 ON_BOTH_DOCUMENTS(BM_Editor_SpriteLineDrag);
 
 void BM_Editor_SpriteRectangleDrag(benchmark::State& state, const char* file) {
   if (state.range(0))
-    SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_FRectangle, 7);
+    SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_FRectangle,
+                   SpriteToolState::FilledRectangle);
   else
-    SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_Rectangle, 5);
+    SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_Rectangle,
+                   SpriteToolState::Rectangle);
 }
 
 void BM_Editor_SpriteEllipseDrag(benchmark::State& state, const char* file) {
   if (state.range(0))
-    SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_FEllispe, 15);
+    SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_FEllispe,
+                   SpriteToolState::FilledEllipse);
   else
-    SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_Ellispe, 13);
+    SpriteToolDrag(state, file, &TSpritePage::SpeedButton_Sprite_Ellispe, SpriteToolState::Ellipse);
 }
 
 WITH_ARG_ON_BOTH_DOCUMENTS(BM_Editor_SpriteRectangleDrag, "filled");
@@ -239,7 +251,7 @@ WITH_ARG_ON_BOTH_DOCUMENTS(BM_Editor_SpriteEllipseDrag, "filled");
 // exchanges two elements.
 void BM_Editor_ReorderDrag(benchmark::State& state, const char* file) {
   Editor editor(file, RICElementKind::Description);
-  TDrawGrid* grid = editor.Window().DrawGrid_RIC;
+  TDrawGrid* grid = editor.Find<TDrawGrid>("DrawGrid_RIC");
   const int last = editor.Elements().Count();
   QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(1, last).center());
   editor.Run(state, [grid, last](int step) {
@@ -253,8 +265,9 @@ ON_BOTH_DOCUMENTS(BM_Editor_ReorderDrag);
 // in preview mode.
 void BM_Editor_ParameterChange(benchmark::State& state, const char* file) {
   Editor editor(file, RICElementKind::Line);
-  if (state.range(0)) QTest::mouseClick(editor.Window().SpeedButton_Preview, Qt::LeftButton);
-  QSpinBox* spin = editor.Window().SpinEdit_Param[0];
+  if (state.range(0))
+    QTest::mouseClick(editor.Find<QToolButton>("SpeedButton_Preview"), Qt::LeftButton);
+  QSpinBox* spin = editor.Find<QSpinBox>("SpinEdit_Param00");
   spin->setFocus();
   editor.Run(state, [spin](int step) {
     QTest::keyClick(spin, step % 80 < 40 ? Qt::Key_Up : Qt::Key_Down);
@@ -265,9 +278,10 @@ WITH_ARG_ON_BOTH_DOCUMENTS(BM_Editor_ParameterChange, "preview");
 // Preview and Modify in turn, by their buttons.
 void BM_Editor_PreviewModifySwitch(benchmark::State& state, const char* file) {
   Editor editor(file, RICElementKind::Line);
-  TForm_Tavlin& w = editor.Window();
-  editor.Run(state, [&w](int step) {
-    QTest::mouseClick(step % 2 ? w.SpeedButton_Preview : w.SpeedButton2, Qt::LeftButton);
+  editor.Run(state, [&editor](int step) {
+    QTest::mouseClick(step % 2 ? editor.Find<QToolButton>("SpeedButton_Preview")
+                               : editor.Find<QToolButton>("SpeedButton2"),
+                      Qt::LeftButton);
   });
 }
 ON_BOTH_DOCUMENTS(BM_Editor_PreviewModifySwitch);
@@ -275,7 +289,7 @@ ON_BOTH_DOCUMENTS(BM_Editor_PreviewModifySwitch);
 // Home and End in turn on the element list: the first and the last element.
 void BM_Editor_SelectFarRow(benchmark::State& state, const char* file) {
   Editor editor(file, RICElementKind::Line);
-  QWidget* grid = editor.Window().DrawGrid_RIC;
+  QWidget* grid = editor.Find<TDrawGrid>("DrawGrid_RIC");
   grid->setFocus();
   editor.Run(state,
              [grid](int step) { QTest::keyClick(grid, step % 2 ? Qt::Key_Home : Qt::Key_End); });
@@ -293,7 +307,7 @@ void PressKey(TForm_Tavlin& window, Qt::Key key, Qt::KeyboardModifiers modifiers
 void MakeStep(benchmark::State& state, Editor& editor) {
   TForm_Tavlin& w = editor.Window();
   if (state.range(0)) {
-    w.DrawGrid_RIC->setFocus();
+    editor.Find<TDrawGrid>("DrawGrid_RIC")->setFocus();
     PressKey(w, Qt::Key_Delete);
   } else {
     QWidget* image = w.findChild<TNxtImage*>("Image_Line");

@@ -231,17 +231,19 @@ void TSpritePage::BuildMenus() {
   const struct {
     const char* name;
     const char* caption;
-    int tool;
-  } draw[] = {{"Menu_Edit_Sprite_Draw_Point", "Point", ToolPoint},
-              {"Menu_Edit_Sprite_Draw_Line", "Line", ToolLine},
-              {"Menu_Edit_Sprite_Draw_Rectangle", "Rectangle", ToolRectangle},
-              {"Menu_Edit_Sprite_Draw_FilledRectangle", "Filled rectangle", ToolFilledRectangle},
-              {"Menu_Edit_Sprite_Draw_Circle", "Circle", ToolCircle},
-              {"Menu_Edit_Sprite_Draw_FilledCircle", "Filled Circle", ToolFilledCircle},
-              {"Menu_Edit_Sprite_Draw_Ellipse", "Ellipse", ToolEllipse},
-              {"Menu_Edit_Sprite_Draw_FilledEllipse", "Filled ellipse", ToolFilledEllipse},
-              {"Menu_Edit_Sprite_Draw_FloodFill", "Fill area", ToolFill},
-              {"Menu_Edit_Sprite_Draw_Text", "Text", ToolText}};
+    SpriteToolState tool;
+  } draw[] = {
+      {"Menu_Edit_Sprite_Draw_Point", "Point", SpriteToolState::Point},
+      {"Menu_Edit_Sprite_Draw_Line", "Line", SpriteToolState::Line},
+      {"Menu_Edit_Sprite_Draw_Rectangle", "Rectangle", SpriteToolState::Rectangle},
+      {"Menu_Edit_Sprite_Draw_FilledRectangle", "Filled rectangle",
+       SpriteToolState::FilledRectangle},
+      {"Menu_Edit_Sprite_Draw_Circle", "Circle", SpriteToolState::Circle},
+      {"Menu_Edit_Sprite_Draw_FilledCircle", "Filled Circle", SpriteToolState::FilledCircle},
+      {"Menu_Edit_Sprite_Draw_Ellipse", "Ellipse", SpriteToolState::Ellipse},
+      {"Menu_Edit_Sprite_Draw_FilledEllipse", "Filled ellipse", SpriteToolState::FilledEllipse},
+      {"Menu_Edit_Sprite_Draw_FloodFill", "Fill area", SpriteToolState::Fill},
+      {"Menu_Edit_Sprite_Draw_Text", "Text", SpriteToolState::Text}};
   for (const auto& d : draw) {
     QAction* a = Menu_Edit_Sprite_Draw->addAction(d.caption);
     a->setObjectName(d.name);
@@ -281,7 +283,7 @@ void TSpritePage::BuildMenus() {
   QAction* insert = item(Menu_Edit_Sprite_MarkArea, "Menu_Edit_Sprite_MarkArea_Insert",
                          "Insert from clipboard", 0);
   connect(insert, &QAction::triggered, this, [this] {
-    if (!FloatingImage.Empty()) SetSpriteTool(ToolPaste);
+    if (!FloatingImage.Empty()) SetSpriteTool(SpriteToolState::Paste);
   });
   Menu_Edit_Sprite_MarkArea->addSeparator();
   item(Menu_Edit_Sprite_MarkArea, "Menu_Edit_Sprite_MarkArea_InvertArea", "Invert area",

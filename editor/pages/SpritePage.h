@@ -29,31 +29,38 @@ class TSpriteView;
 class TForm_Tavlin_AddText;
 class TForm_Tavlin_Import;
 
-// The sprite page's tools and their drag states: the value of SpriteTool.
+// The sprite page's tools and their drag states, as SpriteTool holds them.
 // A shape tool's dragging state is the tool's value + 1; 4 is not used.
-enum SpriteToolState : int {
-  ToolPoint = 1,
-  ToolLine = 2,
-  ToolLineDragging = 3,
-  ToolRectangle = 5,
-  ToolRectangleDragging = 6,
-  ToolFilledRectangle = 7,
-  ToolFilledRectangleDragging = 8,
-  ToolCircle = 9,
-  ToolCircleDragging = 10,
-  ToolFilledCircle = 11,
-  ToolFilledCircleDragging = 12,
-  ToolEllipse = 13,
-  ToolEllipseDragging = 14,
-  ToolFilledEllipse = 15,
-  ToolFilledEllipseDragging = 16,
-  ToolFill = 17,
-  ToolText = 18,
-  ToolTextPlacing = 19,  // the text picture follows the pointer
-  ToolSelect = 20,
-  ToolSelectDragging = 21,
-  ToolPaste = 22,  // the floating picture follows the pointer
+enum class SpriteToolState {
+  Point = 1,
+  Line = 2,
+  LineDragging = 3,
+  Rectangle = 5,
+  RectangleDragging = 6,
+  FilledRectangle = 7,
+  FilledRectangleDragging = 8,
+  Circle = 9,
+  CircleDragging = 10,
+  FilledCircle = 11,
+  FilledCircleDragging = 12,
+  Ellipse = 13,
+  EllipseDragging = 14,
+  FilledEllipse = 15,
+  FilledEllipseDragging = 16,
+  Fill = 17,
+  Text = 18,
+  TextPlacing = 19,  // the text picture follows the pointer
+  Select = 20,
+  SelectDragging = 21,
+  Paste = 22,  // the floating picture follows the pointer
 };
+// A shape tool's state while it is dragged, and its tool again after the drag.
+constexpr SpriteToolState DraggingState(SpriteToolState tool) {
+  return SpriteToolState(int(tool) + 1);
+}
+constexpr SpriteToolState RestingState(SpriteToolState tool) {
+  return SpriteToolState(int(tool) - 1);
+}
 
 // The operations on the marked area (SpriteAreaOperation's code).
 enum AreaOperation : int {
@@ -109,8 +116,8 @@ class TSpritePage : public QWidget, public DocumentObserver {
   void SetMarkedArea(int left, int top, int right, int bottom);
 
   // Tools
-  void SetSpriteTool(int tool);
-  int SpriteToolValue() const { return SpriteTool; }
+  void SetSpriteTool(SpriteToolState tool);
+  SpriteToolState SpriteToolValue() const { return SpriteTool; }
   void DropFloatingImage();
   const FloatingPicture& Floating() const { return FloatingImage; }
   QPoint FloatingPosition() const { return FloatingPos; }
@@ -140,7 +147,7 @@ class TSpritePage : public QWidget, public DocumentObserver {
   // before it) and the mark.
   void CancelFloatingAndMark();
   // Chooses a tool as its button does.
-  void ChooseTool(int tool);
+  void ChooseTool(SpriteToolState tool);
   // One wheel step over the view at (x, y): scrolls (sideways with Shift) or
   // zooms (with Ctrl) keeping the canvas pixel under the pointer.
   void WheelOnView(int x, int y, QPoint angleDelta, Qt::KeyboardModifiers modifiers);
@@ -247,7 +254,7 @@ class TSpritePage : public QWidget, public DocumentObserver {
   QImage rulerX_, rulerY_;
 
   // Work state of the sprite editor.
-  int SpriteTool = ToolPoint;
+  SpriteToolState SpriteTool = SpriteToolState::Point;
   QPoint StartPoint;
   std::uint8_t DrawingColour = kBlackIndex;
   SpriteCanvas ShapeBackup;
@@ -260,7 +267,7 @@ class TSpritePage : public QWidget, public DocumentObserver {
   // The pencil's last point: each move draws a line from it.
   QPoint pencilLast_;
   // The tool chosen before the Paste tool, where Esc returns to.
-  int restingTool_ = ToolPoint;
+  SpriteToolState restingTool_ = SpriteToolState::Point;
   QMenu* viewMenu_ = nullptr;
 };
 

@@ -114,7 +114,7 @@ void TSpritePage::SpriteAreaOperation(int code) {
       FloatingImage = LiftArea(c, m);
       RotatePicture(FloatingImage, code == AreaRotateClockwise);
       FloatingPos = QPoint((m.Left + m.Right) / 2, (m.Top + m.Bottom) / 2);
-      SetSpriteTool(ToolPaste);
+      SetSpriteTool(SpriteToolState::Paste);
       break;
     case AreaErase:
       FillArea(c, m, kWhiteIndex);
@@ -159,7 +159,7 @@ void TSpritePage::ImportPicture() {
   }
   if (FloatingImage.Empty()) FloatingImage.Clear();
   ConvertToDisplay(FloatingImage);
-  SetSpriteTool(ToolPaste);
+  SetSpriteTool(SpriteToolState::Paste);
 }
 
 }  // namespace tavlin

@@ -75,7 +75,7 @@ bool TSpritePage::PasteClipboardImage() {
   FloatingPicture picture =
       ConvertToBlackAndWhite(source, w, h, ImportDialog().TrackBar_Brightness->value());
   ConvertToDisplay(picture);
-  SetSpriteTool(ToolPaste);
+  SetSpriteTool(SpriteToolState::Paste);
   FloatingImage = std::move(picture);
   // It shows at the view's top-left corner until the pointer moves it.
   FloatingPos = QPoint(ScrollBar_Sprite_X->value(), ScrollBar_Sprite_Y->value());
@@ -86,7 +86,7 @@ bool TSpritePage::PasteClipboardImage() {
 void TSpritePage::MarkUsedArea() {
   TRICElement* e = Sprite();
   if (!e || !e->UsedArea.IsSet()) return;
-  ChooseTool(ToolSelect);
+  ChooseTool(SpriteToolState::Select);
   const TRect u = e->UsedArea;
   SetMarkedArea(u.Left, u.Top, u.Right, u.Bottom);
 }
@@ -95,11 +95,11 @@ void TSpritePage::CancelFloatingAndMark() {
   TRICElement* e = Sprite();
   if (!e) return;
   EndPreview();
-  if (SpriteTool == ToolPaste) {
+  if (SpriteTool == SpriteToolState::Paste) {
     ChooseTool(restingTool_);  // drops the picture and any mark
   } else if (e->MarkedArea.IsSet()) {
     SetMarkedArea(-1, -1, -1, -1);
-    if (SpriteTool == ToolSelectDragging) SpriteTool = ToolSelect;
+    if (SpriteTool == SpriteToolState::SelectDragging) SpriteTool = SpriteToolState::Select;
   } else if (!FloatingImage.Empty()) {
     DropFloatingImage();
     RedrawSpriteView();
@@ -174,9 +174,9 @@ QMenu* TSpritePage::ShowViewMenu(const QPoint& global) {
     for (const auto& [text, code] : operations)
       add(text, true, [this, code = code] { SpriteAreaOperation(code); });
   }
-  if (SpriteTool == ToolPaste || marked) {
+  if (SpriteTool == SpriteToolState::Paste || marked) {
     viewMenu_->addSeparator();
-    add(SpriteTool == ToolPaste ? "Drop the picture\tEsc" : "Unmark\tEsc", true,
+    add(SpriteTool == SpriteToolState::Paste ? "Drop the picture\tEsc" : "Unmark\tEsc", true,
         [this] { CancelFloatingAndMark(); });
   }
   viewMenu_->popup(global);

@@ -19,14 +19,14 @@ namespace tavlin {
 
 namespace {
 // The name of the step a drawing tool makes.
-const char* ToolStepName(int tool) {
-  if (tool <= ToolPoint) return "Draw Points";
-  if (tool <= ToolLineDragging) return "Draw Line";
-  if (tool <= ToolFilledRectangleDragging) return "Draw Rectangle";
-  if (tool <= ToolFilledCircleDragging) return "Draw Circle";
-  if (tool <= ToolFilledEllipseDragging) return "Draw Ellipse";
-  if (tool == ToolFill) return "Fill Area";
-  if (tool <= ToolTextPlacing) return "Draw Text";
+const char* ToolStepName(SpriteToolState tool) {
+  if (tool <= SpriteToolState::Point) return "Draw Points";
+  if (tool <= SpriteToolState::LineDragging) return "Draw Line";
+  if (tool <= SpriteToolState::FilledRectangleDragging) return "Draw Rectangle";
+  if (tool <= SpriteToolState::FilledCircleDragging) return "Draw Circle";
+  if (tool <= SpriteToolState::FilledEllipseDragging) return "Draw Ellipse";
+  if (tool == SpriteToolState::Fill) return "Fill Area";
+  if (tool <= SpriteToolState::TextPlacing) return "Draw Text";
   return "Paste";
 }
 }  // namespace
@@ -40,37 +40,40 @@ void TSpritePage::BuildTools() {
     const char* name;
     const char* glyph;
     const char* hint;
-    int tool;
+    SpriteToolState tool;
     const char* key;
   } tools[] = {
       {&SpeedButton_Sprite_Point, "SpeedButton_Sprite_Point", "point", "Draw single point",
-       ToolPoint, "P"},
-      {&SpeedButton_Sprite_Line, "SpeedButton_Sprite_Line", "line", "Draw a line", ToolLine, "L"},
+       SpriteToolState::Point, "P"},
+      {&SpeedButton_Sprite_Line, "SpeedButton_Sprite_Line", "line", "Draw a line",
+       SpriteToolState::Line, "L"},
       {&SpeedButton_Sprite_Rectangle, "SpeedButton_Sprite_Rectangle", "rect", "Draw rectangle",
-       ToolRectangle, "R"},
+       SpriteToolState::Rectangle, "R"},
       {&SpeedButton_Sprite_FRectangle, "SpeedButton_Sprite_FRectangle", "frect",
-       "Draw filled rectangle", ToolFilledRectangle, "Shift+R"},
-      {&SpeedButton_Sprite_Circle, "SpeedButton_Sprite_Circle", "circle", "Draw circle", ToolCircle,
-       "C"},
+       "Draw filled rectangle", SpriteToolState::FilledRectangle, "Shift+R"},
+      {&SpeedButton_Sprite_Circle, "SpeedButton_Sprite_Circle", "circle", "Draw circle",
+       SpriteToolState::Circle, "C"},
       {&SpeedButton_Sprite_FCircle, "SpeedButton_Sprite_FCircle", "fcircle", "Draw filled circle",
-       11, "Shift+C"},
+       SpriteToolState::FilledCircle, "Shift+C"},
       {&SpeedButton_Sprite_Ellispe, "SpeedButton_Sprite_Ellispe", "ellipse", "Draw ellipse",
-       ToolEllipse, "E"},
+       SpriteToolState::Ellipse, "E"},
       {&SpeedButton_Sprite_FEllispe, "SpeedButton_Sprite_FEllispe", "fellipse",
-       "Draw filled ellipse", ToolFilledEllipse, "Shift+E"},
-      {&SpeedButton_Sprite_Fill, "SpeedButton_Sprite_Fill", "fill", "Fill region", ToolFill, "F"},
-      {&SpeedButton_Sprite_Text, "SpeedButton_Sprite_Text", "text", "Insert a text", ToolText, "T"},
+       "Draw filled ellipse", SpriteToolState::FilledEllipse, "Shift+E"},
+      {&SpeedButton_Sprite_Fill, "SpeedButton_Sprite_Fill", "fill", "Fill region",
+       SpriteToolState::Fill, "F"},
+      {&SpeedButton_Sprite_Text, "SpeedButton_Sprite_Text", "text", "Insert a text",
+       SpriteToolState::Text, "T"},
       {&SpeedButton_Sprite_Select, "SpeedButton_Sprite_Select", "select", "Mark a selected area",
-       20, "S"},
+       SpriteToolState::Select, "S"},
       {&SpeedButton_Sprite_Paste, "SpeedButton_Sprite_Paste", "paste",
-       "Insert selection from clipboard", ToolPaste, "V"},
+       "Insert selection from clipboard", SpriteToolState::Paste, "V"},
   };
   int x = 140;
   for (const auto& t : tools) {
     const QString hint = QString("%1 (%2)").arg(t.hint, t.key);
     QToolButton* b = NewButton(t.name, t.glyph, hint, x, 37);
     b->setCheckable(true);
-    toolGroup_->addButton(b, t.tool);
+    toolGroup_->addButton(b, int(t.tool));
     connect(b, &QToolButton::clicked, this, [this, tool = t.tool] { SetSpriteTool(tool); });
     // The page's own shortcut: it acts while the page is shown, and a spin
     // edit being typed in keeps its letters.
@@ -93,16 +96,16 @@ void TSpritePage::BuildTools() {
   connect(SpeedButton_Sprite_Import, &QToolButton::clicked, this, [this] { ImportPicture(); });
 }
 
-void TSpritePage::ChooseTool(int tool) {
-  if (tool == ToolPaste && FloatingImage.Empty()) return;
-  if (QAbstractButton* b = toolGroup_->button(tool)) b->setChecked(true);
+void TSpritePage::ChooseTool(SpriteToolState tool) {
+  if (tool == SpriteToolState::Paste && FloatingImage.Empty()) return;
+  if (QAbstractButton* b = toolGroup_->button(int(tool))) b->setChecked(true);
   SetSpriteTool(tool);
 }
 
-void TSpritePage::SetSpriteTool(int tool) {
+void TSpritePage::SetSpriteTool(SpriteToolState tool) {
   EndPreview();
   SetMarkedArea(-1, -1, -1, -1);
-  if (tool == ToolPaste) {
+  if (tool == SpriteToolState::Paste) {
     SpeedButton_Sprite_Paste->show();
     SpeedButton_Sprite_Paste->setChecked(true);
   } else {
@@ -110,7 +113,7 @@ void TSpritePage::SetSpriteTool(int tool) {
     RedrawSpriteView();
   }
   SpriteTool = tool;
-  if (tool != ToolPaste) restingTool_ = tool;
+  if (tool != SpriteToolState::Paste) restingTool_ = tool;
 }
 
 void TSpritePage::DropFloatingImage() {
@@ -147,7 +150,8 @@ void TSpritePage::Image_SpriteMouseDown(int x, int y, Qt::MouseButtons buttons) 
   if (!Sprite()) return;
   // The right button draws white with the drawing tools; with Select and
   // Paste it opens the view's menu.
-  if (buttons == Qt::RightButton && (SpriteTool == ToolSelect || SpriteTool == ToolPaste)) {
+  if (buttons == Qt::RightButton &&
+      (SpriteTool == SpriteToolState::Select || SpriteTool == SpriteToolState::Paste)) {
     ShowViewMenu(Image_Sprite->mapToGlobal(QPoint(x, y)));
     return;
   }
@@ -158,56 +162,56 @@ void TSpritePage::Image_SpriteMouseDown(int x, int y, Qt::MouseButtons buttons) 
   if (buttons & Qt::RightButton) DrawingColour = kWhiteIndex;
   const bool left = buttons & Qt::LeftButton, right = buttons & Qt::RightButton;
   switch (SpriteTool) {
-    case ToolPoint:
+    case SpriteToolState::Point:
       if (left) DrawPoint(p, kBlackIndex);
       if (right) DrawPoint(p, kWhiteIndex);
       pencilLast_ = p;
       break;
-    case ToolLine:
+    case SpriteToolState::Line:
       SaveShapeBackup();
       DrawLineShape(p, p, DrawingColour, false);
-      SpriteTool = ToolLineDragging;
+      SpriteTool = SpriteToolState::LineDragging;
       break;
-    case ToolRectangle:
-    case ToolFilledRectangle:
+    case SpriteToolState::Rectangle:
+    case SpriteToolState::FilledRectangle:
       SaveShapeBackup();
-      DrawRectShape(p, p, DrawingColour, SpriteTool == ToolFilledRectangle, false);
-      ++SpriteTool;
+      DrawRectShape(p, p, DrawingColour, SpriteTool == SpriteToolState::FilledRectangle, false);
+      SpriteTool = DraggingState(SpriteTool);
       break;
-    case ToolCircle:
-    case ToolFilledCircle:
+    case SpriteToolState::Circle:
+    case SpriteToolState::FilledCircle:
       SaveShapeBackup();
-      DrawCircleShape(p, 1, DrawingColour, SpriteTool == ToolFilledCircle, false);
-      ++SpriteTool;
+      DrawCircleShape(p, 1, DrawingColour, SpriteTool == SpriteToolState::FilledCircle, false);
+      SpriteTool = DraggingState(SpriteTool);
       break;
-    case ToolEllipse:
-    case ToolFilledEllipse:
+    case SpriteToolState::Ellipse:
+    case SpriteToolState::FilledEllipse:
       SaveShapeBackup();
-      DrawEllipseShape(p, p, DrawingColour, SpriteTool == ToolFilledEllipse, false);
-      ++SpriteTool;
+      DrawEllipseShape(p, p, DrawingColour, SpriteTool == SpriteToolState::FilledEllipse, false);
+      SpriteTool = DraggingState(SpriteTool);
       break;
-    case ToolFill:
+    case SpriteToolState::Fill:
       FloodFillAt(p, DrawingColour);
-      RecordStep(ToolStepName(ToolFill));
+      RecordStep(ToolStepName(SpriteToolState::Fill));
       break;
-    case ToolText:
+    case SpriteToolState::Text:
       if (RunTextDialog()) {
         SaveShapeBackup();
         StampText(StartPoint, DrawingColour, false);
-        SpriteTool = ToolTextPlacing;
+        SpriteTool = SpriteToolState::TextPlacing;
       }
       break;
-    case ToolTextPlacing:
+    case SpriteToolState::TextPlacing:
       StampText(p, DrawingColour, true);
-      SpriteTool = ToolText;
-      RecordStep(ToolStepName(ToolTextPlacing));
+      SpriteTool = SpriteToolState::Text;
+      RecordStep(ToolStepName(SpriteToolState::TextPlacing));
       break;
-    case ToolSelect:
+    case SpriteToolState::Select:
       SaveShapeBackup();
       SetMarkedArea(p.x(), p.y(), p.x(), p.y());
-      SpriteTool = ToolSelectDragging;
+      SpriteTool = SpriteToolState::SelectDragging;
       break;
-    case ToolPaste:
+    case SpriteToolState::Paste:
       if (left) PlaceFloatingImage(p, true);
       break;
     default:
@@ -221,35 +225,37 @@ void TSpritePage::Image_SpriteMouseMove(int x, int y, Qt::MouseButtons buttons) 
   ShowPoint(p);
   const QPoint s = StartPoint;
   switch (SpriteTool) {
-    case ToolPoint:
+    case SpriteToolState::Point:
       // A line from the last point, so a fast stroke leaves no gaps.
       if (buttons & Qt::LeftButton) DrawPencilLine(pencilLast_, p, kBlackIndex);
       if (buttons & Qt::RightButton) DrawPencilLine(pencilLast_, p, kWhiteIndex);
       pencilLast_ = p;
       break;
-    case ToolLineDragging:
+    case SpriteToolState::LineDragging:
       DrawLineShape(s, p, DrawingColour, false);
       break;
-    case ToolRectangleDragging:
-    case ToolFilledRectangleDragging:
-      DrawRectShape(s, p, DrawingColour, SpriteTool == ToolFilledRectangleDragging, false);
+    case SpriteToolState::RectangleDragging:
+    case SpriteToolState::FilledRectangleDragging:
+      DrawRectShape(s, p, DrawingColour, SpriteTool == SpriteToolState::FilledRectangleDragging,
+                    false);
       break;
-    case ToolCircleDragging:
-    case ToolFilledCircleDragging:
+    case SpriteToolState::CircleDragging:
+    case SpriteToolState::FilledCircleDragging:
       DrawCircleShape(s, std::max(std::abs(s.x() - p.x()), std::abs(s.y() - p.y())), DrawingColour,
-                      SpriteTool == ToolFilledCircleDragging, false);
+                      SpriteTool == SpriteToolState::FilledCircleDragging, false);
       break;
-    case ToolEllipseDragging:
-    case ToolFilledEllipseDragging:
-      DrawEllipseShape(s, p, DrawingColour, SpriteTool == ToolFilledEllipseDragging, false);
+    case SpriteToolState::EllipseDragging:
+    case SpriteToolState::FilledEllipseDragging:
+      DrawEllipseShape(s, p, DrawingColour, SpriteTool == SpriteToolState::FilledEllipseDragging,
+                       false);
       break;
-    case ToolTextPlacing:
+    case SpriteToolState::TextPlacing:
       StampText(p, DrawingColour, false);
       break;
-    case ToolSelectDragging:
+    case SpriteToolState::SelectDragging:
       SetMarkedArea(s.x(), s.y(), p.x(), p.y());
       break;
-    case ToolPaste:
+    case SpriteToolState::Paste:
       PlaceFloatingImage(p, buttons & Qt::LeftButton);
       break;
     default:
@@ -262,36 +268,39 @@ void TSpritePage::Image_SpriteMouseUp(int x, int y, Qt::MouseButtons) {
   QPoint p = MouseToSprite(x, y);
   ShowPoint(p);
   const QPoint s = StartPoint;
-  const int tool = SpriteTool;
+  const SpriteToolState tool = SpriteTool;
   switch (SpriteTool) {
-    case ToolLineDragging:
+    case SpriteToolState::LineDragging:
       DrawLineShape(s, p, DrawingColour, true);
-      SpriteTool = ToolLine;
+      SpriteTool = SpriteToolState::Line;
       break;
-    case ToolRectangleDragging:
-    case ToolFilledRectangleDragging:
-      DrawRectShape(s, p, DrawingColour, SpriteTool == ToolFilledRectangleDragging, true);
-      --SpriteTool;
+    case SpriteToolState::RectangleDragging:
+    case SpriteToolState::FilledRectangleDragging:
+      DrawRectShape(s, p, DrawingColour, SpriteTool == SpriteToolState::FilledRectangleDragging,
+                    true);
+      SpriteTool = RestingState(SpriteTool);
       break;
-    case ToolCircleDragging:
-    case ToolFilledCircleDragging:
+    case SpriteToolState::CircleDragging:
+    case SpriteToolState::FilledCircleDragging:
       DrawCircleShape(s, std::max(std::abs(s.x() - p.x()), std::abs(s.y() - p.y())), DrawingColour,
-                      SpriteTool == ToolFilledCircleDragging, true);
-      --SpriteTool;
+                      SpriteTool == SpriteToolState::FilledCircleDragging, true);
+      SpriteTool = RestingState(SpriteTool);
       break;
-    case ToolEllipseDragging:
-    case ToolFilledEllipseDragging:
-      DrawEllipseShape(s, p, DrawingColour, SpriteTool == ToolFilledEllipseDragging, true);
-      --SpriteTool;
+    case SpriteToolState::EllipseDragging:
+    case SpriteToolState::FilledEllipseDragging:
+      DrawEllipseShape(s, p, DrawingColour, SpriteTool == SpriteToolState::FilledEllipseDragging,
+                       true);
+      SpriteTool = RestingState(SpriteTool);
       break;
-    case ToolSelectDragging:
-      SpriteTool = ToolSelect;
+    case SpriteToolState::SelectDragging:
+      SpriteTool = SpriteToolState::Select;
       break;
     default:
       break;
   }
   // The stroke is finished, its preview replaced by the shape: one step.
-  if (tool != ToolText && tool != ToolTextPlacing && tool != ToolSelectDragging)
+  if (tool != SpriteToolState::Text && tool != SpriteToolState::TextPlacing &&
+      tool != SpriteToolState::SelectDragging)
     RecordStep(ToolStepName(tool));
 }
 
@@ -306,21 +315,21 @@ void TSpritePage::SaveShapeBackup() {
 
 void TSpritePage::EndPreview() {
   // The resting tool of each state that has a preview on the canvas.
-  int rest = 0;
+  SpriteToolState rest;
   switch (SpriteTool) {
-    case ToolLineDragging:
-      rest = ToolLine;
+    case SpriteToolState::LineDragging:
+      rest = SpriteToolState::Line;
       break;
-    case ToolRectangleDragging:
-    case ToolFilledRectangleDragging:
-    case ToolCircleDragging:
-    case ToolFilledCircleDragging:
-    case ToolEllipseDragging:
-    case ToolFilledEllipseDragging:
-      rest = SpriteTool - 1;
+    case SpriteToolState::RectangleDragging:
+    case SpriteToolState::FilledRectangleDragging:
+    case SpriteToolState::CircleDragging:
+    case SpriteToolState::FilledCircleDragging:
+    case SpriteToolState::EllipseDragging:
+    case SpriteToolState::FilledEllipseDragging:
+      rest = RestingState(SpriteTool);
       break;
-    case ToolTextPlacing:
-      rest = ToolText;
+    case SpriteToolState::TextPlacing:
+      rest = SpriteToolState::Text;
       break;
     default:
       return;

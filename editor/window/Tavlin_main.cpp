@@ -22,6 +22,7 @@
 #include <QToolButton>
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <utility>
 
 #include "CopyBitsPage.h"
@@ -141,7 +142,7 @@ TForm_Tavlin::TForm_Tavlin(UserDialogs& dialogs, std::unique_ptr<RICDocument> do
   BuildEditPages(client);
   BuildOutputPanel(client);
   BuildParameterPanel(client);
-  BuildClipboardCommands();
+  BuildListMenu();
   BuildDiskWatch();
   savedMessage_ = new QTimer(this);
   savedMessage_->setSingleShot(true);
@@ -239,81 +240,159 @@ QToolButton* TForm_Tavlin::NewSpeedButton(QWidget* parent, const char* name, con
   return b;
 }
 
-void TForm_Tavlin::BuildMenus() {
-  QMenuBar* bar = menuBar();
-  auto action = [this](QMenu* menu, const char* name, const QString& text, auto slot) {
-    QAction* a = menu->addAction(text);
-    a->setObjectName(name);
-    connect(a, &QAction::triggered, this, slot);
-    return a;
-  };
+namespace {
+// One row of the menus: a menu, an action or a separator, in the menu named
+// `parent` (the menu bar when empty), in order.
+enum class MenuItem { Menu, Action, Separator };
+struct MenuRow {
+  MenuItem item;
+  const char* parent;
+  const char* name;  // the object name (none for most separators)
+  const char* text = "";
+  QKeySequence::StandardKey key = QKeySequence::UnknownKey;
+  const char* keys = "";  // shortcuts as text, "; " between two
+  void (*run)(TForm_Tavlin&) = nullptr;
+};
+}  // namespace
 
-  Menu_File = bar->addMenu("File");
-  Menu_File->setObjectName("Menu_File");
-  Menu_File_Load = action(Menu_File, "Menu_File_Load", "&Load", [this] { OpenCommand(); });
-  Menu_File_Load->setShortcut(QKeySequence::Open);
-  Menu_File_Recent = Menu_File->addMenu("Open &Recent");
-  Menu_File_Recent->setObjectName("Menu_File_Recent");
+void TForm_Tavlin::BuildMenus() {
+  using enum MenuItem;
+  using K = QKeySequence;
+  static const MenuRow rows[] = {
+      {Menu, "", "Menu_File", "File"},
+      {Action, "Menu_File", "Menu_File_Load", "&Load", K::Open, "",
+       [](TForm_Tavlin& w) { w.OpenCommand(); }},
+      {Menu, "Menu_File", "Menu_File_Recent", "Open &Recent"},
+      {Action, "Menu_File", "Menu_File_Merge", "&Merge", K::UnknownKey, "",
+       [](TForm_Tavlin& w) { w.MergeCommand(); }},
+      {Action, "Menu_File", "Menu_File_Save", "&Save", K::Save, "",
+       [](TForm_Tavlin& w) { w.SaveDocument(); }},
+      {Action, "Menu_File", "Menu_File_SaveAs", "Save &as", K::UnknownKey, "Ctrl+Shift+S",
+       [](TForm_Tavlin& w) { w.SaveDocumentAs(); }},
+      {Action, "Menu_File", "Menu_File_New", "&New", K::New, "",
+       [](TForm_Tavlin& w) { w.NewCommand(); }},
+      {Separator, "Menu_File", nullptr},
+      {Action, "Menu_File", "ImportRicScript1", "Import RicScript", K::UnknownKey, "",
+       [](TForm_Tavlin& w) { w.ImportRicScript1Click(); }},
+      {Action, "Menu_File", "ExportRicScript1", "Export RicScript", K::UnknownKey, "",
+       [](TForm_Tavlin& w) { w.ExportRicScript1Click(); }},
+      {Menu, "Menu_File", "Menu_File_Export", "&Export"},
+      {Action, "Menu_File_Export", "Menu_File_Export_Nxc", "NXC source...", K::UnknownKey, "",
+       [](TForm_Tavlin& w) { w.Menu_File_Export_NxcClick(); }},
+      {Action, "Menu_File_Export", "Menu_File_Export_Nbc", "NBC source...", K::UnknownKey, "",
+       [](TForm_Tavlin& w) { w.Menu_File_Export_NbcClick(); }},
+      {Action, "Menu_File_Export", "Menu_File_Export_Gif", "Animation (GIF)...", K::UnknownKey, "",
+       [](TForm_Tavlin& w) { w.ExportAnimationGif(); }},
+      {Action, "Menu_File_Export", "Menu_File_Export_Png", "Picture (PNG)...", K::UnknownKey, "",
+       [](TForm_Tavlin& w) { w.ExportPicturePng(); }},
+      {Separator, "Menu_File", nullptr},
+      {Action, "Menu_File", "Menu_File_ModifyRICFile", "M&odify RIC file", K::UnknownKey, "",
+       [](TForm_Tavlin& w) { w.EnterModifyMode(); }},
+      {Action, "Menu_File", "Menue_File_PreviewRICfile", "&Preview RIC file", K::UnknownKey, "",
+       [](TForm_Tavlin& w) { w.EnterPreviewMode(); }},
+      {Separator, "Menu_File", nullptr},
+      {Menu, "Menu_File", "Menu_File_Settings", "Se&ttings"},
+      {Menu, "Menu_File_Settings", "Menu_File_Settings_Paramter", "&Parameter"},
+      {Action, "Menu_File_Settings_Paramter", "Menu_File_Settings_Paramter_16Standard",
+       "  16 Parameters (Standard)", K::UnknownKey, "",
+       [](TForm_Tavlin& w) { w.SetParameterMode(16); }},
+      {Action, "Menu_File_Settings_Paramter", "Menu_File_Settings_Paramter_256Orwick",
+       "256 Parameters (Orwick's Firmware)", K::UnknownKey, "",
+       [](TForm_Tavlin& w) { w.SetParameterMode(256); }},
+      {Separator, "Menu_File", nullptr},
+      {Action, "Menu_File", "Menu_File_Exit", "E&xit", K::UnknownKey, "Ctrl+Q",
+       [](TForm_Tavlin& w) { w.close(); }},
+
+      {Menu, "", "Menu_Edit", "Edit"},
+      {Action, "Menu_Edit", "Menu_Edit_Undo", "&Undo", K::Undo, "",
+       [](TForm_Tavlin& w) { w.UndoStep(); }},
+      {Action, "Menu_Edit", "Menu_Edit_Redo", "&Redo", K::UnknownKey, "Ctrl+Shift+Z; Ctrl+Y",
+       [](TForm_Tavlin& w) { w.RedoStep(); }},
+      {Separator, "Menu_Edit", nullptr},
+      // The clipboard: the element list's elements or the sprite's marked area.
+      {Action, "Menu_Edit", "Menu_Edit_Cut", "Cu&t", K::Cut, "",
+       [](TForm_Tavlin& w) { w.CutCommand(); }},
+      {Action, "Menu_Edit", "Menu_Edit_Copy", "&Copy", K::Copy, "",
+       [](TForm_Tavlin& w) { w.CopyCommand(); }},
+      {Action, "Menu_Edit", "Menu_Edit_Paste", "&Paste", K::Paste, "",
+       [](TForm_Tavlin& w) { w.PasteCommand(); }},
+      {Separator, "Menu_Edit", nullptr},
+      {Menu, "Menu_Edit", "Menu_Edit_ElementList", "&Element list"},
+      {Menu, "Menu_Edit_ElementList", "Menu_Edit_ElementList_Add", "Add element"},
+      {Action, "Menu_Edit_ElementList", "Menu_Edit_ElementList_Delete", "Delete Element",
+       K::UnknownKey, "", [](TForm_Tavlin& w) { w.DeleteElement(); }},
+      {Action, "Menu_Edit_ElementList", "Menu_Edit_ElementList_Double", "Double Element",
+       K::UnknownKey, "", [](TForm_Tavlin& w) { w.DoubleElement(); }},
+      {Action, "Menu_Edit_ElementList", "Menu_Edit_ElementList_MoveUp", "Move Element Up",
+       K::UnknownKey, "", [](TForm_Tavlin& w) { w.MoveElementUp(); }},
+      {Action, "Menu_Edit_ElementList", "Menu_Edit_ElementList_MoveDown", "Move Element Down",
+       K::UnknownKey, "", [](TForm_Tavlin& w) { w.MoveElementDown(); }},
+      {Separator, "Menu_Edit", "Menu_Edit_SpriteSeparator"},
+      {Menu, "Menu_Edit", "Menu_Edit_Sprite", "&Sprite"},
+      {Menu, "Menu_Edit", "Menu_Edit_Parameter", "&Parameter"},
+      {Action, "Menu_Edit_Parameter", "Menu_Edit_Parameter_Load", "&Load", K::UnknownKey, "",
+       [](TForm_Tavlin& w) { w.ParameterLoad(); }},
+      {Action, "Menu_Edit_Parameter", "Menu_Edit_Parameter_Save", "&Save", K::UnknownKey, "",
+       [](TForm_Tavlin& w) { w.ParameterSave(); }},
+      {Action, "Menu_Edit_Parameter", "Menu_Edit_Parameter_Clear", "&Clear", K::UnknownKey, "",
+       [](TForm_Tavlin& w) { w.ParameterClear(); }},
+      {Menu, "Menu_Edit", "Menu_Edit_VarMap", "VarMap"},
+
+      // The View menu's zoom entries are the sprite page's; it connects them.
+      {Menu, "", "Menu_View", "View"},
+      {Action, "Menu_View", "Menu_View_ZoomIn", "Zoom in "},
+      {Action, "Menu_View", "Menu_View_ZoomOut", "Zoom out"},
+      {Separator, "Menu_View", "Menu_View_ZoomSeparator"},
+      {Action, "Menu_View", "Menu_View_ZoomNXTDisplaySize", "Zoom NXT display size"},
+      {Action, "", "Menu_About", "About", K::UnknownKey, "",
+       [](TForm_Tavlin& w) { w.AboutCommand(); }},
+  };
+  QMenuBar* bar = menuBar();
+  std::map<std::string, QMenu*> menus;
+  QAction* a = nullptr;
+  for (const MenuRow& row : rows) {
+    QMenu* parent = *row.parent ? menus.at(row.parent) : nullptr;
+    switch (row.item) {
+      case Menu: {
+        QMenu* menu = parent ? parent->addMenu(row.text) : bar->addMenu(row.text);
+        menu->setObjectName(row.name);
+        menus[row.name] = menu;
+        continue;
+      }
+      case Separator:
+        a = parent->addSeparator();
+        break;
+      case Action:
+        a = parent ? parent->addAction(row.text) : bar->addAction(row.text);
+        if (row.key != K::UnknownKey) a->setShortcut(row.key);
+        if (*row.keys) a->setShortcuts(QKeySequence::listFromString(row.keys));
+        if (row.run) connect(a, &QAction::triggered, this, [this, run = row.run] { run(*this); });
+        break;
+    }
+    if (row.name) a->setObjectName(row.name);
+  }
+  auto action = [this](const char* name) { return findChild<QAction*>(name); };
+  Menu_File_Recent = menus.at("Menu_File_Recent");
+  Menu_View = menus.at("Menu_View");
+  Menu_Edit_Sprite = menus.at("Menu_Edit_Sprite");
+  Menu_Edit_VarMap = menus.at("Menu_Edit_VarMap");
+  Menu_File_ModifyRICFile = action("Menu_File_ModifyRICFile");
+  Menue_File_PreviewRICfile = action("Menue_File_PreviewRICfile");
+  Menu_File_Settings_Paramter_16Standard = action("Menu_File_Settings_Paramter_16Standard");
+  Menu_File_Settings_Paramter_256Orwick = action("Menu_File_Settings_Paramter_256Orwick");
+  Menu_Edit_Undo = action("Menu_Edit_Undo");
+  Menu_Edit_Redo = action("Menu_Edit_Redo");
+  Menu_Edit_SpriteSeparator = action("Menu_Edit_SpriteSeparator");
+  for (const char* name : {"Menu_Edit_ElementList_Delete", "Menu_Edit_ElementList_Double",
+                           "Menu_Edit_ElementList_MoveUp", "Menu_Edit_ElementList_MoveDown"})
+    elementListActions_.append(action(name));
+  Menu_File_ModifyRICFile->setVisible(false);
+  Menu_File_Settings_Paramter_16Standard->setCheckable(true);
+  Menu_File_Settings_Paramter_256Orwick->setCheckable(true);
   // Other windows may have opened files meanwhile: the list is read again each time.
   connect(Menu_File_Recent, &QMenu::aboutToShow, this,
           [this] { FillRecentMenu(ReadRecentFiles(recentListFile_)); });
-  Menu_File_Merge = action(Menu_File, "Menu_File_Merge", "&Merge", [this] { MergeCommand(); });
-  Menu_File_Save = action(Menu_File, "Menu_File_Save", "&Save", [this] { SaveDocument(); });
-  Menu_File_Save->setShortcut(QKeySequence::Save);
-  Menu_File_SaveAs =
-      action(Menu_File, "Menu_File_SaveAs", "Save &as", [this] { SaveDocumentAs(); });
-  Menu_File_SaveAs->setShortcut(QKeySequence("Ctrl+Shift+S"));
-  Menu_File_New = action(Menu_File, "Menu_File_New", "&New", [this] { NewCommand(); });
-  Menu_File_New->setShortcut(QKeySequence::New);
-  Menu_File->addSeparator();
-  ImportRicScript1 = action(Menu_File, "ImportRicScript1", "Import RicScript",
-                            [this] { ImportRicScript1Click(); });
-  ExportRicScript1 = action(Menu_File, "ExportRicScript1", "Export RicScript",
-                            [this] { ExportRicScript1Click(); });
-  Menu_File_Export = Menu_File->addMenu("&Export");
-  Menu_File_Export->setObjectName("Menu_File_Export");
-  Menu_File_Export_Nxc = action(Menu_File_Export, "Menu_File_Export_Nxc", "NXC source...",
-                                [this] { Menu_File_Export_NxcClick(); });
-  Menu_File_Export_Nbc = action(Menu_File_Export, "Menu_File_Export_Nbc", "NBC source...",
-                                [this] { Menu_File_Export_NbcClick(); });
-  Menu_File_Export_Gif = action(Menu_File_Export, "Menu_File_Export_Gif", "Animation (GIF)...",
-                                [this] { ExportAnimationGif(); });
-  Menu_File_Export_Png = action(Menu_File_Export, "Menu_File_Export_Png", "Picture (PNG)...",
-                                [this] { ExportPicturePng(); });
-  Menu_File->addSeparator();
-  Menu_File_ModifyRICFile = action(Menu_File, "Menu_File_ModifyRICFile", "M&odify RIC file",
-                                   [this] { EnterModifyMode(); });
-  Menu_File_ModifyRICFile->setVisible(false);
-  Menue_File_PreviewRICfile = action(Menu_File, "Menue_File_PreviewRICfile", "&Preview RIC file",
-                                     [this] { EnterPreviewMode(); });
-  Menu_File->addSeparator();
-  QMenu* settings = Menu_File->addMenu("Se&ttings");
-  settings->setObjectName("Menu_File_Settings");
-  QMenu* parameter = settings->addMenu("&Parameter");
-  parameter->setObjectName("Menu_File_Settings_Paramter");
-  Menu_File_Settings_Paramter_16Standard =
-      action(parameter, "Menu_File_Settings_Paramter_16Standard", "  16 Parameters (Standard)",
-             [this] { SetParameterMode(16); });
-  Menu_File_Settings_Paramter_256Orwick =
-      action(parameter, "Menu_File_Settings_Paramter_256Orwick",
-             "256 Parameters (Orwick's Firmware)", [this] { SetParameterMode(256); });
-  Menu_File_Settings_Paramter_16Standard->setCheckable(true);
-  Menu_File_Settings_Paramter_256Orwick->setCheckable(true);
-  Menu_File->addSeparator();
-  Menu_File_Exit = action(Menu_File, "Menu_File_Exit", "E&xit", [this] { close(); });
-  Menu_File_Exit->setShortcut(QKeySequence("Ctrl+Q"));
 
-  Menu_Edit = bar->addMenu("Edit");
-  Menu_Edit->setObjectName("Menu_Edit");
-  Menu_Edit_Undo = action(Menu_Edit, "Menu_Edit_Undo", "&Undo", [this] { UndoStep(); });
-  Menu_Edit_Undo->setShortcut(QKeySequence::Undo);
-  Menu_Edit_Redo = action(Menu_Edit, "Menu_Edit_Redo", "&Redo", [this] { RedoStep(); });
-  Menu_Edit_Redo->setShortcuts({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")});
-  Menu_Edit->addSeparator();
-  QMenu* list = Menu_Edit->addMenu("&Element list");
-  list->setObjectName("Menu_Edit_ElementList");
-  QMenu* add = list->addMenu("Add element");
-  add->setObjectName("Menu_Edit_ElementList_Add");
   const std::pair<RICElementKind, const char*> addEntries[] = {
       {RICElementKind::Description, "Description"},
       {RICElementKind::VarMap, "VarMap"},
@@ -327,44 +406,10 @@ void TForm_Tavlin::BuildMenus() {
       {RICElementKind::Polygon, "Polygon"},
       {RICElementKind::NumBox, "NumBox"}};
   for (auto [kind, text] : addEntries) {
-    QAction* a = add->addAction(text);
-    a->setObjectName(QString("Menu_Edit_ElementList_Add_") + text);
-    connect(a, &QAction::triggered, this, [this, kind = kind] { AddElement(kind); });
-    Menu_Edit_AddElement[std::size_t(kind)] = a;
+    QAction* add = menus.at("Menu_Edit_ElementList_Add")->addAction(text);
+    add->setObjectName(QString("Menu_Edit_ElementList_Add_") + text);
+    connect(add, &QAction::triggered, this, [this, kind = kind] { AddElement(kind); });
   }
-  Menu_Edit_ElementList_Delete =
-      action(list, "Menu_Edit_ElementList_Delete", "Delete Element", [this] { DeleteElement(); });
-  Menu_Edit_ElementList_Double =
-      action(list, "Menu_Edit_ElementList_Double", "Double Element", [this] { DoubleElement(); });
-  Menu_Edit_ElementList_MoveUp =
-      action(list, "Menu_Edit_ElementList_MoveUp", "Move Element Up", [this] { MoveElementUp(); });
-  Menu_Edit_ElementList_MoveDown = action(list, "Menu_Edit_ElementList_MoveDown",
-                                          "Move Element Down", [this] { MoveElementDown(); });
-  Menu_Edit_SpriteSeparator = Menu_Edit->addSeparator();
-  Menu_Edit_Sprite = Menu_Edit->addMenu("&Sprite");
-  Menu_Edit_Sprite->setObjectName("Menu_Edit_Sprite");
-  QMenu* param = Menu_Edit->addMenu("&Parameter");
-  param->setObjectName("Menu_Edit_Parameter");
-  Menu_Edit_Parameter_Load =
-      action(param, "Menu_Edit_Parameter_Load", "&Load", [this] { ParameterLoad(); });
-  Menu_Edit_Parameter_Save =
-      action(param, "Menu_Edit_Parameter_Save", "&Save", [this] { ParameterSave(); });
-  Menu_Edit_Parameter_Clear =
-      action(param, "Menu_Edit_Parameter_Clear", "&Clear", [this] { ParameterClear(); });
-  Menu_Edit_VarMap = Menu_Edit->addMenu("VarMap");
-  Menu_Edit_VarMap->setObjectName("Menu_Edit_VarMap");
-
-  Menu_View = bar->addMenu("View");
-  Menu_View->setObjectName("Menu_View");
-  Menu_View->addAction("Zoom in ")->setObjectName("Menu_View_ZoomIn");
-  Menu_View->addAction("Zoom out")->setObjectName("Menu_View_ZoomOut");
-  Menu_View->addSeparator()->setObjectName("Menu_View_ZoomSeparator");
-  Menu_View->addAction("Zoom NXT display size")->setObjectName("Menu_View_ZoomNXTDisplaySize");
-
-  Menu_About = bar->addAction("About");
-  Menu_About->setObjectName("Menu_About");
-  connect(Menu_About, &QAction::triggered, this, [this] { AboutCommand(); });
-
   ShowKindMenus(nullptr);  // nothing is selected yet
 }
 
@@ -626,11 +671,10 @@ void TForm_Tavlin::ShowKindMenus(const TRICElement* e) {
 void TForm_Tavlin::UpdateDocumentStatus() {
   int n = ElementList().Count();
   for (QToolButton* b : {SpeedButton_RIC_Delete, SpeedButton_RIC_Double}) b->setEnabled(n > 0);
-  for (QAction* a : {Menu_Edit_ElementList_Delete, Menu_Edit_ElementList_Double})
-    a->setEnabled(n > 0);
   for (QToolButton* b : {SpeedButton_RIC_MoveUp, SpeedButton_RIC_MoveDown}) b->setEnabled(n > 1);
-  for (QAction* a : {Menu_Edit_ElementList_MoveUp, Menu_Edit_ElementList_MoveDown})
-    a->setEnabled(n > 1);
+  // Delete and Double need an element, Move Up and Move Down two.
+  for (int i = 0; i < elementListActions_.size(); ++i)
+    elementListActions_[i]->setEnabled(n > (i < 2 ? 0 : 1));
   StatusPanel[4]->setText(QString::number(n));
   Label_Elements->setText(QString::number(n));
   Label_Elements->adjustSize();

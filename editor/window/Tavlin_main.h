@@ -72,7 +72,9 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
                         QWidget* parent = nullptr);
   ~TForm_Tavlin() override;
 
-  // Window state
+  // The document and the selection
+  RICDocument& Document() override { return *document_; }
+  const RICDocument& Document() const { return *document_; }
   TRICElement* SelectedElement() const override { return selectedElement_; }
   int SelectedIndex() const override { return selectedIndex_; }
   // Selects the element at `index` and shows it, as a click on its row does.
@@ -82,11 +84,61 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   const QString& CurrentFileName() const { return currentFileName_; }
   void SetCurrentFileName(const QString& path);
 
+  // Views
+  void ShowElement(int index);
+  void RefreshDocumentView();
+  // Draws what is scheduled now; for whatever needs the views up to date.
+  void FlushRefresh();
+  // How often the whole document has been rendered for the output picture.
+  int DocumentRenders() const { return documentRenders_; }
+  // Shows "modified" and what Undo and Redo would take back or do again.
+  void ShowHistoryState();
+  void ShowPointerPosition(int x, int y) override;
+  void DrawElementCell(QPainter& painter, int column, int row, const QRect& rect, bool selected);
+  void SetListRows(int elementCount);
+
+  // Commands
+  void UndoStep() override;
+  void RedoStep();
+  // Opens a RIC file; a RicScript file (.rs) is imported instead, so that the
+  // document gets no file name and Save asks for one.
+  bool OpenRicFile(const QString& path);
+  bool SaveDocument();
+  bool SaveDocumentAs();
+  void NewCommand();
+  void AddElement(RICElementKind kind);
+  void DoubleElement();
+  void MoveElementUp();
+  void SetParameterMode(int count);
+  void EnterPreviewMode();
+
+  // The file on disk and recovery copies (Tavlin_main_Disk.cpp)
+  TRecoveryKeeper* Recovery() const { return recovery_; }
+  // Reads the document's file again, as one step that can be undone; unsaved
+  // changes are asked about first.
+  bool ReloadFromDisk();
+  // Offers each recovery copy left by an editor that ended without saving:
+  // Restore, Discard or Later.
+  void OfferRecoveryCopies();
+  // Writes the recovery copy of unsaved work at once (the program is ending).
+  void WriteRecoveryNow();
+
+  // Display modes: the editor's own preview, or the file's bytes as a
+  // firmware draws them (the NXT output, the element pages, the CopyBits
+  // destination and the preview). The choice is kept between runs.
+  DisplayMode CurrentDisplayMode() const { return displayMode_; }
+  void SetDisplayMode(DisplayMode mode);
+  // What the brick will do differently from what the picture probably means,
+  // for the firmware chosen (none in the editor's own preview).
+  const std::vector<BrickFinding>& BrickFindings() const { return brickFindings_; }
+  // In a brick mode, why the selected element is not drawn, where the brick's
+  // walk stops at it or before it; empty otherwise. Shown on its page's canvas.
+  QString BrickPageNotice();
+
+ private:
   // Frame and refresh cycle
   void SetUpWindow();
-  void ShowElement(int index);
   void UpdateDocumentStatus();
-  void RefreshDocumentView();
   // What a change leaves to be redrawn. However many controls change in one
   // pass of the event loop, each part is drawn once, when the pass is done.
   enum RefreshPart {
@@ -97,17 +149,7 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
     kRefreshPreview = 16,   // the preview's picture
   };
   void ScheduleRefresh(int parts);
-  // Draws what is scheduled now; for whatever needs the views up to date.
-  void FlushRefresh();
-  // How often the whole document has been rendered for the output picture.
-  int DocumentRenders() const { return documentRenders_; }
-  // Shows "modified" and what Undo and Redo would take back or do again.
-  void ShowHistoryState();
-  void ShowPointerPosition(int x, int y) override;
 
-  // History
-  void UndoStep() override;
-  void RedoStep();
   void SelectedElementEdited(const std::string& name, const std::string& mergeKey = {}) override;
   void SealEditStep() override;
   // "letters.ric* - Tavlin V2.0.4": the file's name ("Untitled" without one), "*" while modified.
@@ -115,18 +157,9 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
 
   // Document commands
   bool AskSaveFirst();
-  // Opens a RIC file; a RicScript file (.rs) is imported instead, so that the
-  // document gets no file name and Save asks for one.
-  bool OpenRicFile(const QString& path);
-  bool SaveDocument();
-  bool SaveDocumentAs();
   void OpenCommand();
   void MergeCommand();
-  void NewCommand();
-  void AddElement(RICElementKind kind);
   void DeleteElement();
-  void DoubleElement();
-  void MoveElementUp();
   void MoveElementDown();
   // The clipboard: the element list's selected element (as RIC bytes and as
   // RicScript text) or the sprite's marked area, whichever the keyboard is
@@ -151,30 +184,17 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
 
   // The file on disk and recovery copies (Tavlin_main_Disk.cpp)
   TDiskWatch* DiskWatch() const { return diskWatch_; }
-  TRecoveryKeeper* Recovery() const { return recovery_; }
-  // Reads the document's file again, as one step that can be undone; unsaved
-  // changes are asked about first.
-  bool ReloadFromDisk();
-  // Offers each recovery copy left by an editor that ended without saving:
-  // Restore, Discard or Later.
-  void OfferRecoveryCopies();
-  // Writes the recovery copy of unsaved work at once (the program is ending).
-  void WriteRecoveryNow();
 
   // Element list
   void RefreshSelectedRow() override;
-  void DrawElementCell(QPainter& painter, int column, int row, const QRect& rect, bool selected);
   void DrawGrid_RICSelectCell(int column, int row);
   void DrawGrid_RICMouseDown(Qt::MouseButton button, int x, int y);
   void DrawGrid_RICMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x,
                              int y);
   void DrawGrid_RICMouseUp();
-  void SetListRows(int elementCount);
 
   // Parameter panel and preview
   void RefreshParameterPanel();
-  void SetParameterMode(int count);
-  void EnterPreviewMode();
   void EnterModifyMode();
   bool InPreviewMode() const;
   void ParameterLoad();
@@ -185,26 +205,17 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   void ExportAnimationGif();
   void ExportPicturePng();
 
-  // Display modes: the editor's own preview, or the file's bytes as a
-  // firmware draws them (the NXT output, the element pages, the CopyBits
-  // destination and the preview). The choice is kept between runs.
-  DisplayMode CurrentDisplayMode() const { return displayMode_; }
-  void SetDisplayMode(DisplayMode mode);
-  // What the brick will do differently from what the picture probably means,
-  // for the firmware chosen (none in the editor's own preview).
-  const std::vector<BrickFinding>& BrickFindings() const { return brickFindings_; }
   // Shows the checks' list, whose lines select their elements.
   void ShowBrickChecks();
   bool RenderSelectedOnBrick(NXTDisplay& screen) override;
-  // In a brick mode, why the selected element is not drawn, where the brick's
-  // walk stops at it or before it; empty otherwise. Shown on its page's canvas.
-  QString BrickPageNotice();
   void PaintBrickPageNotice(TNxtImage* image);
   std::string ModeIgnoringCopyOptions() const override;
   std::string CopyOptionsModeName() const override;
   void ShowCopyOptionsDrawn() override;
 
-  // Widgets and actions named as the user sees them; tests find them by objectName too.
+ private:
+  // Widgets and actions named as the user sees them; each carries its name as
+  // its objectName too, by which tests find it.
   QStackedWidget* PageControl_Navigate = nullptr;
   QWidget* TabSheet_Navigate_Modify = nullptr;
   QWidget* TabSheet_Navigate_Preview = nullptr;
@@ -279,44 +290,19 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
 
   std::array<QLabel*, 8> StatusPanel{};
 
-  QMenu* Menu_File = nullptr;
   QMenu* Menu_File_Recent = nullptr;
-  QMenu* Menu_Edit = nullptr;
   QMenu* Menu_View = nullptr;
   QMenu* Menu_Edit_Sprite = nullptr;
   QMenu* Menu_Edit_VarMap = nullptr;
-  QAction* Menu_File_Load = nullptr;
-  QAction* Menu_File_Merge = nullptr;
-  QAction* Menu_File_Save = nullptr;
-  QAction* Menu_File_SaveAs = nullptr;
-  QAction* Menu_File_New = nullptr;
-  QAction* ImportRicScript1 = nullptr;
-  QAction* ExportRicScript1 = nullptr;
-  QMenu* Menu_File_Export = nullptr;
-  QAction* Menu_File_Export_Nxc = nullptr;
-  QAction* Menu_File_Export_Nbc = nullptr;
-  QAction* Menu_File_Export_Gif = nullptr;
-  QAction* Menu_File_Export_Png = nullptr;
   QAction* Menu_File_ModifyRICFile = nullptr;
   QAction* Menue_File_PreviewRICfile = nullptr;
   QAction* Menu_File_Settings_Paramter_16Standard = nullptr;
   QAction* Menu_File_Settings_Paramter_256Orwick = nullptr;
-  QAction* Menu_File_Exit = nullptr;
   QAction* Menu_Edit_Undo = nullptr;
-  QAction* Menu_Edit_Cut = nullptr;
-  QAction* Menu_Edit_Copy = nullptr;
-  QAction* Menu_Edit_Paste = nullptr;
   QAction* Menu_Edit_Redo = nullptr;
-  QAction* Menu_Edit_ElementList_Delete = nullptr;
-  QAction* Menu_Edit_ElementList_Double = nullptr;
-  QAction* Menu_Edit_ElementList_MoveUp = nullptr;
-  QAction* Menu_Edit_ElementList_MoveDown = nullptr;
   QAction* Menu_Edit_SpriteSeparator = nullptr;
-  QAction* Menu_Edit_Parameter_Load = nullptr;
-  QAction* Menu_Edit_Parameter_Save = nullptr;
-  QAction* Menu_Edit_Parameter_Clear = nullptr;
-  QAction* Menu_About = nullptr;
-  std::array<QAction*, kElementKindCount> Menu_Edit_AddElement{};
+  // Delete, Double, Move Up and Move Down of Edit > Element list.
+  QList<QAction*> elementListActions_;
   std::array<QAction*, kDisplayModes.size()> Menu_View_DisplayMode{};
 
  protected:
@@ -329,8 +315,10 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   // Inserts pasted elements after the selection as one step.
   bool InsertPasted(RICElementList&& list);
   // Layout, one builder per area.
+  // The menus, from one table of their entries.
   void BuildMenus();
-  void BuildClipboardCommands();
+  // The element list's right-click menu.
+  void BuildListMenu();
   // True when Cut, Copy and Paste act on the sprite rather than on the element list.
   bool ClipboardOnSprite() const;
   void BuildStatusBar();
@@ -431,11 +419,8 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   bool RestoreRecoveryCopy(const RecoveryCopy& copy);
   void BuildDiskWatch();
 
- public:
   // TEditorHost
   UserDialogs& Dialogs() override { return dialogs_; }
-  RICDocument& Document() override { return *document_; }
-  const RICDocument& Document() const { return *document_; }
   bool EditEventsEnabled() const override { return editEventsEnabled_; }
   void SetEditEventsEnabled(bool enabled) override { editEventsEnabled_ = enabled; }
   QMenu* ViewMenu() const override { return Menu_View; }
@@ -445,7 +430,6 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   // Renders the selected element alone into a page's enlarged screen.
   void RedrawShapeImage();
 
- private:
   int selectedIndex_ = 0;
   TRICElement* selectedElement_ = nullptr;
   bool editEventsEnabled_ = false;

@@ -23,25 +23,7 @@ namespace {
 constexpr char kElementsMimeType[] = "application/x-tavlin-ric-elements";
 }
 
-void TForm_Tavlin::BuildClipboardCommands() {
-  auto action = [this](const char* name, const QString& text, QKeySequence::StandardKey key,
-                       void (TForm_Tavlin::*run)()) {
-    auto* a = new QAction(text, this);
-    a->setObjectName(name);
-    a->setShortcut(key);
-    connect(a, &QAction::triggered, this, run);
-    return a;
-  };
-  Menu_Edit_Cut = action("Menu_Edit_Cut", "Cu&t", QKeySequence::Cut, &TForm_Tavlin::CutCommand);
-  Menu_Edit_Copy =
-      action("Menu_Edit_Copy", "&Copy", QKeySequence::Copy, &TForm_Tavlin::CopyCommand);
-  Menu_Edit_Paste =
-      action("Menu_Edit_Paste", "&Paste", QKeySequence::Paste, &TForm_Tavlin::PasteCommand);
-  // Between the undo entries and the element list's submenu.
-  QAction* list = Menu_Edit->findChild<QMenu*>("Menu_Edit_ElementList")->menuAction();
-  Menu_Edit->insertActions(list, {Menu_Edit_Cut, Menu_Edit_Copy, Menu_Edit_Paste});
-  Menu_Edit->insertSeparator(list);
-
+void TForm_Tavlin::BuildListMenu() {
   DrawGrid_RIC->setContextMenuPolicy(Qt::CustomContextMenu);
   // A scroll area reports the position in its viewport's coordinates.
   connect(DrawGrid_RIC, &QWidget::customContextMenuRequested, this,

@@ -29,14 +29,14 @@ void TForm_Tavlin::BuildDiskWatch() {
         TRecoveryKeeper::Snapshot snapshot;
         switch (TabSheet_Edit_Sprite->SpriteToolValue()) {
           // The preview's pixels are on the sprite; its own are in the page's backup.
-          case ToolLineDragging:
-          case ToolRectangleDragging:
-          case ToolFilledRectangleDragging:
-          case ToolCircleDragging:
-          case ToolFilledCircleDragging:
-          case ToolEllipseDragging:
-          case ToolFilledEllipseDragging:
-          case ToolTextPlacing:
+          case SpriteToolState::LineDragging:
+          case SpriteToolState::RectangleDragging:
+          case SpriteToolState::FilledRectangleDragging:
+          case SpriteToolState::CircleDragging:
+          case SpriteToolState::FilledCircleDragging:
+          case SpriteToolState::EllipseDragging:
+          case SpriteToolState::FilledEllipseDragging:
+          case SpriteToolState::TextPlacing:
             snapshot.later = true;
             return snapshot;
           default:

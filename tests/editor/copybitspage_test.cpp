@@ -52,6 +52,12 @@ class CopyBitsPageTest : public QObject {
 
   std::unique_ptr<ScriptedDialogs> dialogs_;
   std::unique_ptr<TForm_Tavlin> w_;
+  template <class T>
+  T* Find(const QString& name) {
+    T* child = w_->findChild<T*>(name);
+    if (!child) qFatal("no widget %s", qPrintable(name));
+    return child;
+  }
   // The window's document, its elements and preview parameters.
   RICDocument& Doc() { return w_->Document(); }
   RICElementList& ElementList() { return w_->Document().ElementList(); }
@@ -116,7 +122,7 @@ class CopyBitsPageTest : public QObject {
   void init() {
     dialogs_ = std::make_unique<ScriptedDialogs>();
     w_ = StartEditor(*dialogs_);
-    page_ = w_->TabSheet_Edit_CopyBits;
+    page_ = Find<TCopyBitsPage>("TabSheet_Edit_CopyBits");
     QVERIFY(page_);
   }
 
@@ -156,7 +162,7 @@ class CopyBitsPageTest : public QObject {
   void smallSpriteSitsBottomLeftInFourByFourCells() {
     AddSprite(ElementList(), 1, 5, 7, 30, 20, {{0, 0}, {29, 19}, {3, 1}});
     AddCopyBits(1, 0, 0, 0, 0);  // no block: the views show no red
-    QCOMPARE(w_->PageControl_Edit->currentWidget(), page_);
+    QCOMPARE(Find<QStackedWidget>("PageControl_Edit")->currentWidget(), page_);
     // Sprite point (0, 0) fills image columns 2..5, rows 254..257 under the grid.
     for (int y = 254; y <= 256; ++y)
       for (int x = 2; x <= 4; ++x) QCOMPARE(Src(QPoint(x, y)), kBlackPixel);
@@ -203,7 +209,7 @@ class CopyBitsPageTest : public QObject {
     QCOMPARE(int(e.RelY), 0);
     QCOMPARE(int(e.SpriteID), 1);
     QVERIFY(w_->Modified());
-    QCOMPARE(w_->StatusPanel[7]->text(), QString("modified"));
+    QCOMPARE(Find<QLabel>("StatusPanel7")->text(), QString("modified"));
     // The red frame (1, 177)-(121, 257) round the bottom-left 120 x 80 pixels...
     for (QPoint p : {QPoint(1, 177), QPoint(60, 177), QPoint(121, 177), QPoint(121, 220),
                      QPoint(121, 257), QPoint(60, 257), QPoint(1, 220)})
@@ -339,8 +345,8 @@ class CopyBitsPageTest : public QObject {
     QCOMPARE(int(e.PosY), 5);
     QCOMPARE(int(e.Width), 7);
     QCOMPARE(int(e.Height), 8);
-    QCOMPARE(w_->StatusPanel[1]->text(), QString("4"));
-    QCOMPARE(w_->StatusPanel[2]->text(), QString("12"));
+    QCOMPARE(Find<QLabel>("StatusPanel1")->text(), QString("4"));
+    QCOMPARE(Find<QLabel>("StatusPanel2")->text(), QString("12"));
     for (TRICParameterEdit* edit :
          {page_->RICParameterEdit_CopyBits_PosX, page_->RICParameterEdit_CopyBits_PosY,
           page_->RICParameterEdit_CopyBits_Width, page_->RICParameterEdit_CopyBits_Height})
@@ -349,8 +355,8 @@ class CopyBitsPageTest : public QObject {
     QCOMPARE(Src(QPoint(4 * 4 + 1, 257 - 13 * 4)), kRed);
     // A move without a button only shows where the pointer is.
     QTest::mouseMove(src, Cell(20, 2));
-    QCOMPARE(w_->StatusPanel[1]->text(), QString("20"));
-    QCOMPARE(w_->StatusPanel[2]->text(), QString("2"));
+    QCOMPARE(Find<QLabel>("StatusPanel1")->text(), QString("20"));
+    QCOMPARE(Find<QLabel>("StatusPanel2")->text(), QString("2"));
     QCOMPARE(int(e.Width), 7);
   }
 
@@ -376,8 +382,8 @@ class CopyBitsPageTest : public QObject {
     TNxtImage* dst = page_->Image_CopyBits_Destination;
     QTest::mouseClick(dst, Qt::RightButton, {}, Cell(30, 20));
     QCOMPARE(int(ElementList()[cb]->RelX), 10);  // a right press only shows the position
-    QCOMPARE(w_->StatusPanel[1]->text(), QString("30"));
-    QCOMPARE(w_->StatusPanel[2]->text(), QString("20"));
+    QCOMPARE(Find<QLabel>("StatusPanel1")->text(), QString("30"));
+    QCOMPARE(Find<QLabel>("StatusPanel2")->text(), QString("20"));
     QVERIFY(!w_->Modified());
     QTest::mousePress(dst, Qt::LeftButton, {}, QPoint(1, 1));
     QCOMPARE(int(ElementList()[cb]->RelX), 0);
@@ -490,7 +496,8 @@ class CopyBitsPageTest : public QObject {
     QVERIFY(w_->Modified());
     // The main display shows the document with the moved block.
     w_->FlushRefresh();
-    QCOMPARE(QColor(w_->Image_NXT->Picture().pixel(1 + 12, 1 + 63)), QColor(Qt::black));
+    QCOMPARE(QColor(Find<TNxtImage>("Image_NXT")->Picture().pixel(1 + 12, 1 + 63)),
+             QColor(Qt::black));
   }
 
   void fieldsTheUserDidNotEditStayAsTheyCame() {
@@ -513,7 +520,7 @@ class CopyBitsPageTest : public QObject {
     AddSprite(ElementList(), 1, 0, 0, 160, 100);
     int cb = AddCopyBits(1, 3, 4, 5, 6, 7, 8);
     QVERIFY(!w_->Modified());
-    QCOMPARE(w_->StatusPanel[7]->text(), QString());
+    QCOMPARE(Find<QLabel>("StatusPanel7")->text(), QString());
     Select(0);
     Select(cb);
     QVERIFY(!w_->Modified());

@@ -30,6 +30,12 @@ class DisplayModeTest : public QObject {
   QTemporaryDir dir_;
   std::unique_ptr<ScriptedDialogs> dialogs_;
   std::unique_ptr<TForm_Tavlin> w_;
+  template <class T>
+  T* Find(const QString& name) {
+    T* child = w_->findChild<T*>(name);
+    if (!child) qFatal("no widget %s", qPrintable(name));
+    return child;
+  }
   // The window's document, its elements and preview parameters.
   RICDocument& Doc() { return w_->Document(); }
   RICElementList& ElementList() { return w_->Document().ElementList(); }
@@ -42,7 +48,8 @@ class DisplayModeTest : public QObject {
   }
   // The small output's pixel at NXT point (x, y).
   bool OutputBlack(int x, int y) {
-    return QColor(w_->Image_NXT->Picture().pixel(1 + x, 1 + 63 - y)) == QColor(Qt::black);
+    return QColor(Find<TNxtImage>("Image_NXT")->Picture().pixel(1 + x, 1 + 63 - y)) ==
+           QColor(Qt::black);
   }
   void Restart() {
     Doc().MarkSaved();
@@ -120,7 +127,7 @@ class DisplayModeTest : public QObject {
     w_->RefreshDocumentView();
     QVERIFY(OutputBlack(50, 5) && OutputBlack(80, 50));
     QVERIFY(w_->BrickFindings().empty());
-    QVERIFY(!w_->Button_BrickChecks->isVisibleTo(w_.get()));
+    QVERIFY(!Find<QToolButton>("Button_BrickChecks")->isVisibleTo(w_.get()));
 
     for (auto [mode, pixelShown] : {std::pair{DisplayMode::BrickEnhanced132, true},
                                     std::pair{DisplayMode::BrickLego, false}}) {
@@ -137,10 +144,11 @@ class DisplayModeTest : public QObject {
                           .pixel(1 + 6 * 80 + 3, 1 + 6 * 13 + 3)),
                QColor(Qt::black));
     }
-    QVERIFY(w_->Button_BrickChecks->isVisibleTo(w_.get()));
+    QVERIFY(Find<QToolButton>("Button_BrickChecks")->isVisibleTo(w_.get()));
     Restart();
     QCOMPARE(w_->CurrentDisplayMode(), DisplayMode::BrickLego);
-    QCOMPARE(w_->ComboBox_PreView_DisplayMode->currentText(), QString("NXT LEGO firmware"));
+    QCOMPARE(Find<QComboBox>("ComboBox_PreView_DisplayMode")->currentText(),
+             QString("NXT LEGO firmware"));
   }
 
   // A polygon whose count runs over the line after it: only drawn from an
@@ -153,14 +161,15 @@ class DisplayModeTest : public QObject {
     w_->RefreshDocumentView();
     w_->FlushRefresh();
     const std::size_t fromFile = w_->BrickFindings().size();
-    QComboBox* source = w_->ComboBox_PreView_BrickSource;
+    QComboBox* source = Find<QComboBox>("ComboBox_PreView_BrickSource");
     source->setCurrentIndex(1);
     emit source->activated(1);
     w_->FlushRefresh();
     QCOMPARE(w_->BrickFindings().size(), fromFile + 1);
     QVERIFY(w_->BrickFindings().back().Text.find("drawn from an array") != std::string::npos);
     Restart();
-    QCOMPARE(w_->ComboBox_PreView_BrickSource->currentText(), QString("Drawn from: array"));
+    QCOMPARE(Find<QComboBox>("ComboBox_PreView_BrickSource")->currentText(),
+             QString("Drawn from: array"));
   }
 
   void aChecksLineSelectsItsElement() {
@@ -170,24 +179,24 @@ class DisplayModeTest : public QObject {
     w_->AddElement(RICElementKind::Line);
     w_->SelectElement(0);
     w_->FlushRefresh();
-    QCOMPARE(w_->Button_BrickChecks->text(), QString("Brick: 1 problem"));
-    w_->Button_BrickChecks->click();
-    QListWidget* list = w_->List_BrickChecks;
+    QCOMPARE(Find<QToolButton>("Button_BrickChecks")->text(), QString("Brick: 1 problem"));
+    Find<QToolButton>("Button_BrickChecks")->click();
+    QListWidget* list = Find<QListWidget>("List_BrickChecks");
     QVERIFY(list->isVisible());
     QCOMPARE(list->count(), 1);
     QVERIFY2(list->item(0)->text().startsWith("element 2: "), qPrintable(list->item(0)->text()));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(0)).center());
     QCOMPARE(w_->SelectedIndex(), 1);
-    QCOMPARE(w_->PageControl_Edit->currentWidget(),
+    QCOMPARE(Find<QStackedWidget>("PageControl_Edit")->currentWidget(),
              w_->findChild<QWidget*>("TabSheet_Edit_Circle"));
     // Away to the editor's own preview and back: the same document has the same findings.
     w_->SetDisplayMode(DisplayMode::TavlinPreview);
     w_->FlushRefresh();
     w_->SetDisplayMode(DisplayMode::BrickLego);
     w_->FlushRefresh();
-    QCOMPARE(w_->Button_BrickChecks->text(), QString("Brick: 1 problem"));
-    w_->Button_BrickChecks->click();
+    QCOMPARE(Find<QToolButton>("Button_BrickChecks")->text(), QString("Brick: 1 problem"));
+    Find<QToolButton>("Button_BrickChecks")->click();
     QCOMPARE(list->count(), 1);
   }
 
@@ -204,7 +213,7 @@ class DisplayModeTest : public QObject {
     QVERIFY(choices->IgnoredHint->isVisibleTo(choices));
     QVERIFY2(choices->IgnoredHint->text().contains("Tavlin preview"),
              qPrintable(choices->IgnoredHint->text()));
-    QComboBox* status = w_->ComboBox_Status_DisplayMode;
+    QComboBox* status = Find<QComboBox>("ComboBox_Status_DisplayMode");
     QVERIFY(status->isVisibleTo(w_.get()));
     QCOMPARE(status->currentText(), QString("Tavlin preview"));
     choices->ShowDrawnButton->click();
@@ -245,13 +254,13 @@ class DisplayModeTest : public QObject {
     w_->SetDisplayMode(DisplayMode::BrickEnhanced132);
     w_->AddElement(RICElementKind::Line);
     w_->FlushRefresh();
-    w_->Button_BrickChecks->click();
-    QWidget* window = w_->Window_BrickChecks;
+    Find<QToolButton>("Button_BrickChecks")->click();
+    QWidget* window = Find<QWidget>("Window_BrickChecks");
     QVERIFY(window->isVisible());
     QCOMPARE(window->parentWidget(), w_.get());
-    QVERIFY(w_->Label_BrickChecksNone->isVisible());
-    QVERIFY(!w_->List_BrickChecks->isVisible());
-    QCOMPARE(w_->Label_BrickChecksNone->text(),
+    QVERIFY(Find<QLabel>("Label_BrickChecksNone")->isVisible());
+    QVERIFY(!Find<QListWidget>("List_BrickChecks")->isVisible());
+    QCOMPARE(Find<QLabel>("Label_BrickChecksNone")->text(),
              QString("No problems for ") + DisplayModeCaption(DisplayMode::BrickEnhanced132));
     QTest::keyClick(window, Qt::Key_Escape);
     QVERIFY(!window->isVisible());
@@ -267,7 +276,7 @@ class DisplayModeTest : public QObject {
     w_->RefreshDocumentView();
     QVERIFY(OutputBlack(30, 0));
     // Sixteen passed: the firmware takes the raw word, far left of the screen.
-    w_->Menu_File_Settings_Paramter_16Standard->trigger();
+    Find<QAction>("Menu_File_Settings_Paramter_16Standard")->trigger();
     w_->FlushRefresh();
     QVERIFY(!OutputBlack(30, 0));
     QCOMPARE(w_->BrickFindings().size(), 1);
@@ -279,7 +288,8 @@ class DisplayModeTest : public QObject {
     sprite.Canvas.FillRect(0, 500, 7, 500, kWhite);
     sprite.Canvas.SetPixel(0, 500, kBlack);
     w_->SelectElement(NewCopyBits(ElementList(), copyopt::kInvertBitmap, 1, 0, 0, 2, 1, 50, 30));
-    const QImage& view = w_->TabSheet_Edit_CopyBits->Image_CopyBits_Destination->Picture();
+    const QImage& view =
+        Find<TCopyBitsPage>("TabSheet_Edit_CopyBits")->Image_CopyBits_Destination->Picture();
     auto black = [&view](int x, int y) {
       return QColor(view.pixel(4 * x + 3, 255 - 4 * y)) == QColor(Qt::black);
     };
@@ -315,14 +325,15 @@ class DisplayModeTest : public QObject {
       QString pixels;
       for (int x = 0; x < 7; ++x)
         pixels +=
-            QColor(w_->Image_Preview->Picture().pixel(4 + 6 * x, 4 + 6 * 63)) == QColor(Qt::black)
+            QColor(Find<TNxtImage>("Image_Preview")->Picture().pixel(4 + 6 * x, 4 + 6 * 63)) ==
+                    QColor(Qt::black)
                 ? '#'
                 : '.';
       return pixels;
     };
     w_->FlushRefresh();
     QCOMPARE(row(), QString("......."));  // the parameters are 0: no text
-    w_->Edit_PreView_Text->setText("AB");
+    Find<QLineEdit>("Edit_PreView_Text")->setText("AB");
     w_->FlushRefresh();
     QCOMPARE(row(), QString("#.##.#."));
   }

@@ -50,6 +50,12 @@ class EllipsePolygonTest : public QObject {
   QTemporaryDir dir_;
   std::unique_ptr<ScriptedDialogs> dialogs_;
   std::unique_ptr<TForm_Tavlin> w_;
+  template <class T>
+  T* Find(const QString& name) {
+    T* child = w_->findChild<T*>(name);
+    if (!child) qFatal("no widget %s", qPrintable(name));
+    return child;
+  }
   // The window's document, its elements and preview parameters.
   RICDocument& Doc() { return w_->Document(); }
   RICElementList& ElementList() { return w_->Document().ElementList(); }
@@ -89,7 +95,7 @@ class EllipsePolygonTest : public QObject {
   void init() {
     dialogs_ = std::make_unique<ScriptedDialogs>();
     w_ = StartEditor(*dialogs_);
-    page_ = w_->TabSheet_Edit_Polygon;
+    page_ = Find<TPolygonPage>("TabSheet_Edit_Polygon");
   }
   void cleanup() {
     Doc().MarkSaved();
@@ -99,12 +105,13 @@ class EllipsePolygonTest : public QObject {
 
   void bothKindsComeFromTheMenuAndTheButtonsAndSaveAsTheBrickReadsThem() {
     Trigger("Menu_Edit_ElementList_Add_Ellipse");
-    QCOMPARE(w_->PageControl_Edit->currentWidget(),
+    QCOMPARE(Find<QStackedWidget>("PageControl_Edit")->currentWidget(),
              w_->findChild<QWidget*>("TabSheet_Edit_Ellipse"));
     QVERIFY(BlackAt(w_->findChild<TNxtImage*>("Image_Ellipse"), 50,
                     30));  // the right end of the default ellipse
     Trigger("Menu_Edit_ElementList_Add_Polygon");
-    QCOMPARE(w_->PageControl_Edit->currentWidget(), static_cast<QWidget*>(page_));
+    QCOMPARE(Find<QStackedWidget>("PageControl_Edit")->currentWidget(),
+             static_cast<QWidget*>(page_));
     QVERIFY(BlackAt(page_->Image_Polygon, 25, 10));  // on its first side
     QTest::mouseClick(w_->findChild<QToolButton*>("SpeedButton_RIC_AddEllipse"), Qt::LeftButton);
     QTest::mouseClick(w_->findChild<QToolButton*>("SpeedButton_RIC_AddPolygon"), Qt::LeftButton);

@@ -55,6 +55,12 @@ class FileTrustTest : public QObject {
   QTemporaryDir dir_;
   std::unique_ptr<ScriptedDialogs> dialogs_;
   std::unique_ptr<TForm_Tavlin> w_;
+  template <class T>
+  T* Find(const QString& name) {
+    T* child = w_->findChild<T*>(name);
+    if (!child) qFatal("no widget %s", qPrintable(name));
+    return child;
+  }
   // The window's document, its elements and preview parameters.
   RICDocument& Doc() { return w_->Document(); }
   RICElementList& ElementList() { return w_->Document().ElementList(); }
@@ -341,7 +347,7 @@ class FileTrustTest : public QObject {
     const std::vector<std::uint8_t> first = EncodeRic(ElementList());
     QCOMPARE(ReadFileBytes(ric, 1 << 20), first);
     // A button held down: no copy until it is released.
-    QWidget* grid = w_->DrawGrid_RIC->viewport();
+    QWidget* grid = Find<TDrawGrid>("DrawGrid_RIC")->viewport();
     QTest::mousePress(grid, Qt::LeftButton, {}, QPoint(5, 5));
     Doc().Add(MakeCircle(0, 1, 2, 3), "Add Circle");
     w_->ShowHistoryState();

@@ -83,13 +83,13 @@ class MainWindowTest : public QObject {
   PreviewParameters& Params() { return w_->Document().Parameters(); }
 
   template <class T>
-  T* Find(const char* name) {
+  T* Find(const QString& name) {
     T* child = w_->findChild<T*>(name);
-    if (!child) qFatal("no widget %s", name);
+    if (!child) qFatal("no widget %s", qPrintable(name));
     return child;
   }
   QString Path(const QString& name) const { return dir_.filePath(name); }
-  QString Status(int panel) { return w_->StatusPanel[std::size_t(panel)]->text(); }
+  QString Status(int panel) { return Find<QLabel>(QString("StatusPanel%1").arg(panel))->text(); }
   void Click(const char* button) { QTest::mouseClick(Find<QToolButton>(button), Qt::LeftButton); }
   void Trigger(const char* action) { Find<QAction>(action)->trigger(); }
   // The file names File > Open Recent offers, top down.
@@ -103,7 +103,7 @@ class MainWindowTest : public QObject {
     return names;
   }
   void ClickRow(int row) {
-    TDrawGrid* grid = w_->DrawGrid_RIC;
+    TDrawGrid* grid = Find<TDrawGrid>("DrawGrid_RIC");
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(1, row).center());
   }
   void WriteFile(const QString& name, const std::string& bytes) {
@@ -139,22 +139,25 @@ class MainWindowTest : public QObject {
 
   void startsEmptyInModifyModeWith256Parameters() {
     QCOMPARE(w_->windowTitle(), QString("Untitled - ") + tavlin::kProgramVersionText);
-    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Empty);
-    QCOMPARE(w_->PageControl_Navigate->currentWidget(), w_->TabSheet_Navigate_Modify);
+    QCOMPARE(Find<QStackedWidget>("PageControl_Edit")->currentWidget(),
+             Find<QWidget>("TabSheet_Edit_Empty"));
+    QCOMPARE(Find<QStackedWidget>("PageControl_Navigate")->currentWidget(),
+             Find<QWidget>("TabSheet_Navigate_Modify"));
     QCOMPARE(Params().MaxParameterIndex, 255);
-    QCOMPARE(w_->GroupBox_Param->title(), QString("Parameters (0..255)"));
-    QVERIFY(w_->SpeedButton_Param16->isVisible());
-    QVERIFY(!w_->SpeedButton_Param256->isVisible());
-    QCOMPARE(w_->Label_Elements->text(), QString("0"));
+    QCOMPARE(Find<QGroupBox>("GroupBox_Param")->title(), QString("Parameters (0..255)"));
+    QVERIFY(Find<QToolButton>("SpeedButton_Param16")->isVisible());
+    QVERIFY(!Find<QToolButton>("SpeedButton_Param256")->isVisible());
+    QCOMPARE(Find<QLabel>("Label_Elements")->text(), QString("0"));
     QCOMPARE(Status(4), QString("0"));
     for (const char* b : {"SpeedButton_RIC_Delete", "SpeedButton_RIC_Double",
                           "SpeedButton_RIC_MoveUp", "SpeedButton_RIC_MoveDown"})
       QVERIFY(!Find<QToolButton>(b)->isEnabled());
-    QVERIFY(w_->Panel_Param[3]->isVisible());
-    QVERIFY(!w_->Panel_Param[4]->isVisible());
+    QVERIFY(Find<QFrame>("Panel_Param03")->isVisible());
+    QVERIFY(!Find<QFrame>("Panel_Param04")->isVisible());
     // Clicking the one empty row switches no page.
     ClickRow(1);
-    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Empty);
+    QCOMPARE(Find<QStackedWidget>("PageControl_Edit")->currentWidget(),
+             Find<QWidget>("TabSheet_Edit_Empty"));
   }
 
   void addCircleShowsItSelectedAndModified() {
@@ -165,9 +168,9 @@ class MainWindowTest : public QObject {
     QCOMPARE(int(c.PosX), 30);
     QCOMPARE(int(c.PosY), 30);
     QCOMPARE(int(c.Radius), 10);
-    QCOMPARE(w_->PageControl_Edit->currentWidget(),
+    QCOMPARE(Find<QStackedWidget>("PageControl_Edit")->currentWidget(),
              w_->findChild<QWidget*>("TabSheet_Edit_Circle"));
-    QCOMPARE(w_->Label_FileSize->text(), QString("12"));
+    QCOMPARE(Find<QLabel>("Label_FileSize")->text(), QString("12"));
     QCOMPARE(Status(7), QString("modified"));
     QCOMPARE(int(w_->findChild<TRICParameterEdit*>("RICParameterEdit_Circle_Radius")->Value()), 10);
     QVERIFY(Find<QToolButton>("SpeedButton_RIC_Delete")->isEnabled());
@@ -177,15 +180,16 @@ class MainWindowTest : public QObject {
              QColor(Qt::black));
     QCOMPARE(QColor(w_->findChild<TNxtImage*>("Image_Circle")->Picture().pixel(OnScreen(30, 30))),
              QColor(Qt::white));
-    QCOMPARE(QColor(w_->Image_NXT->Picture().pixel(1 + 40, 1 + 63 - 30)), QColor(Qt::black));
+    QCOMPARE(QColor(Find<TNxtImage>("Image_NXT")->Picture().pixel(1 + 40, 1 + 63 - 30)),
+             QColor(Qt::black));
   }
 
   void everyAddCommandUsesItsDefaults() {
-    for (QAction* a : w_->Menu_Edit_AddElement) a->trigger();
+    for (QAction* a : Find<QMenu>("Menu_Edit_ElementList_Add")->actions()) a->trigger();
     QCOMPARE(ElementList().Count(), 11);
     QCOMPARE(Status(4), QString("11"));
     // One of each: the file size is the sum of the kinds' sizes.
-    QCOMPARE(w_->Label_FileSize->text(),
+    QCOMPARE(Find<QLabel>("Label_FileSize")->text(),
              QString::number(10 + 12 + 16 + 20 + 12 + 14 + 14 + 12 + 12 + 14 + 20));
     const TRICElement* copyBits = nullptr;
     for (const auto& e : ElementList())
@@ -220,41 +224,46 @@ class MainWindowTest : public QObject {
     Click("SpeedButton_RIC_AddSprite");
     ClickRow(1);
     QCOMPARE(w_->SelectedIndex(), 0);
-    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Information);
+    QCOMPARE(Find<QStackedWidget>("PageControl_Edit")->currentWidget(),
+             Find<QWidget>("TabSheet_Edit_Information"));
     QVERIFY(!Find<QAction>("Menu_View_ZoomIn")->isVisible());
     ClickRow(3);
-    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Sprite);
+    QCOMPARE(Find<QStackedWidget>("PageControl_Edit")->currentWidget(),
+             Find<TSpritePage>("TabSheet_Edit_Sprite"));
     QVERIFY(Find<QAction>("Menu_View_ZoomIn")->isVisible());
-    QVERIFY(w_->Menu_Edit_Sprite->menuAction()->isVisible());
+    QVERIFY(Find<QMenu>("Menu_Edit_Sprite")->menuAction()->isVisible());
     ClickRow(3);
     Click("SpeedButton_RIC_Delete");  // the sprite goes; the line is selected
     Click("SpeedButton_RIC_AddVarMap");
-    QVERIFY(w_->Menu_Edit_VarMap->menuAction()->isVisible());
+    QVERIFY(Find<QMenu>("Menu_Edit_VarMap")->menuAction()->isVisible());
     QVERIFY(!Find<QAction>("Menu_View_ZoomIn")->isVisible());
     // With nothing selected the kind menus are hidden.
     w_->ShowElement(-1);
-    QVERIFY(!w_->Menu_Edit_VarMap->menuAction()->isVisible());
+    QVERIFY(!Find<QMenu>("Menu_Edit_VarMap")->menuAction()->isVisible());
     Click("SpeedButton_RIC_AddSprite");
     ClickRow(2);
-    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->findChild<QWidget*>("TabSheet_Edit_Line"));
+    QCOMPARE(Find<QStackedWidget>("PageControl_Edit")->currentWidget(),
+             w_->findChild<QWidget*>("TabSheet_Edit_Line"));
     QVERIFY(!Find<QAction>("Menu_View_ZoomIn")->isVisible());
     // The selected row's object cell is painted in the selection colour, the others not.
-    QImage grid = w_->DrawGrid_RIC->viewport()->grab().toImage();
-    QRect selected = w_->DrawGrid_RIC->CellRect(1, 2), other = w_->DrawGrid_RIC->CellRect(1, 1);
+    QImage grid = Find<TDrawGrid>("DrawGrid_RIC")->viewport()->grab().toImage();
+    QRect selected = Find<TDrawGrid>("DrawGrid_RIC")->CellRect(1, 2),
+          other = Find<TDrawGrid>("DrawGrid_RIC")->CellRect(1, 1);
     QCOMPARE(QColor(grid.pixel(selected.left() + 55, selected.bottom() - 3)),
              QColor(240, 240, 240));
     QCOMPARE(QColor(grid.pixel(other.left() + 55, other.bottom() - 3)),
              w_->palette().color(QPalette::Button));
     // Arrow keys move the selection and its page.
-    QTest::keyClick(w_->DrawGrid_RIC, Qt::Key_Down);
+    QTest::keyClick(Find<TDrawGrid>("DrawGrid_RIC"), Qt::Key_Down);
     QCOMPARE(w_->SelectedIndex(), 2);
-    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_VarMap);
+    QCOMPARE(Find<QStackedWidget>("PageControl_Edit")->currentWidget(),
+             Find<TVarMapPage>("TabSheet_Edit_VarMap"));
   }
 
   void listRowsFitTheVisibleCell() {
     // Enough rows for the scroll bar to cover the end of the cells.
     for (int i = 0; i < 10; ++i) Click("SpeedButton_RIC_AddPixel");
-    TDrawGrid* grid = w_->DrawGrid_RIC;
+    TDrawGrid* grid = Find<TDrawGrid>("DrawGrid_RIC");
     QTRY_VERIFY(grid->verticalScrollBar()->isVisible());
     const QRect cell = grid->CellRect(1, 1);
     const int right = std::min(cell.right(), grid->viewport()->width() - 1);
@@ -279,7 +288,8 @@ class MainWindowTest : public QObject {
   void fillingAPageNeverMarksModified() {
     WriteFile("a.ric", std::string("\x0C\x00\x05\x00\x00\x00\x05\xF0\x00\x00\x0A\x00\x0A\x00", 14));
     QVERIFY(w_->OpenRicFile(Path("a.ric")));
-    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->findChild<QWidget*>("TabSheet_Edit_Line"));
+    QCOMPARE(Find<QStackedWidget>("PageControl_Edit")->currentWidget(),
+             w_->findChild<QWidget*>("TabSheet_Edit_Line"));
     QVERIFY(!w_->Modified());
     QCOMPARE(Status(7), QString());
     QCOMPARE(Status(6), Path("a.ric"));
@@ -351,8 +361,8 @@ class MainWindowTest : public QObject {
     ElementList()[0]->UsedArea = TRect{0, 0, 99, 63};
     Click("SpeedButton_RIC_AddCopyBits");
     Click("SpeedButton_RIC_AddRectangle");
-    TCopyBitsPage* copyBits = w_->TabSheet_Edit_CopyBits;
-    TSpritePage* sprite = w_->TabSheet_Edit_Sprite;
+    TCopyBitsPage* copyBits = Find<TCopyBitsPage>("TabSheet_Edit_CopyBits");
+    TSpritePage* sprite = Find<TSpritePage>("TabSheet_Edit_Sprite");
     // The smallest window, within 1330 x 665 with menu and status bar, then a large screen.
     for (QSize size : {QSize(300, 300), QSize(1920, 1080)}) {
       w_->resize(size);
@@ -362,14 +372,15 @@ class MainWindowTest : public QObject {
       for (const char* name :
            {"SpeedButton_RIC_AddLine", "SpeedButton_Preview", "SpeedButton_RIC_Undo"}) {
         auto* b = w_->findChild<QToolButton*>(name);
-        QVERIFY2(b->geometry().bottom() < w_->PageControl_Navigate->height(), name);
+        QVERIFY2(b->geometry().bottom() < Find<QStackedWidget>("PageControl_Navigate")->height(),
+                 name);
       }
       ClickRow(3);
       TNxtImage* image = w_->findChild<TNxtImage*>("Image_Rectangle");
       const int z = (image->width() - 2) / 100;
       QCOMPARE(image->size(), QSize(100 * z + 2, 64 * z + 2));
       QVERIFY(small ? z < 6 : z > 6);
-      QCOMPARE(w_->Image_Preview->size(), image->size());
+      QCOMPARE(Find<TNxtImage>("Image_Preview")->size(), image->size());
       QTest::mousePress(image, Qt::LeftButton, {}, OnScreen(40, 10, z));
       QTest::mouseMove(image, OnScreen(20, 30, z));
       QTest::mouseRelease(image, Qt::LeftButton, {}, OnScreen(20, 30, z));
@@ -402,11 +413,15 @@ class MainWindowTest : public QObject {
 
       // The preview's parameter rows that fit reach the last parameter.
       Click("SpeedButton_Preview");
-      w_->ScrollBar_Param->setValue(255);
+      Find<QScrollBar>("ScrollBar_Param")->setValue(255);
       int shown = 0;
-      while (shown < 21 && w_->Panel_Param[std::size_t(shown)]->isVisible()) ++shown;
-      QCOMPARE(w_->Label_Param[std::size_t(shown - 1)]->text(), QString(" 255"));
-      QVERIFY(w_->GroupBox_Param->geometry().bottom() < w_->centralWidget()->height());
+      while (shown < 21 &&
+             Find<QFrame>(QString("Panel_Param%1").arg(shown, 2, 10, QChar('0')))->isVisible())
+        ++shown;
+      QCOMPARE(Find<QLabel>(QString("Label_Param%1").arg(shown - 1, 2, 10, QChar('0')))->text(),
+               QString(" 255"));
+      QVERIFY(Find<QGroupBox>("GroupBox_Param")->geometry().bottom() <
+              w_->centralWidget()->height());
       Click("SpeedButton2");
     }
     // Back at the default size, everything is where it was.
@@ -424,8 +439,8 @@ class MainWindowTest : public QObject {
         24);
     WriteFile("wide.ric", bytes);
     QVERIFY(w_->OpenRicFile(Path("wide.ric")));
-    QCOMPARE(w_->SpinEdit_Information_Width->text(), QString("200"));
-    w_->SpinEdit_Information_Options->stepBy(1);
+    QCOMPARE(Find<THoldingSpinEdit>("SpinEdit_Information_Width")->text(), QString("200"));
+    Find<THoldingSpinEdit>("SpinEdit_Information_Options")->stepBy(1);
     ClickRow(2);
     QCOMPARE(
         w_->findChild<TRICParameterEdit*>("RICParameterEdit_Rectangle_PosX")->ConstantEdit->text(),
@@ -439,7 +454,7 @@ class MainWindowTest : public QObject {
             std::vector<std::uint8_t>(expected.begin(), expected.end()));
     // The field the user edits is held to its range.
     ClickRow(1);
-    w_->SpinEdit_Information_Height->stepBy(-1);
+    Find<THoldingSpinEdit>("SpinEdit_Information_Height")->stepBy(-1);
     QCOMPARE(int(ElementList()[0]->Height), 64);
     QCOMPARE(int(ElementList()[0]->Width), 200);
   }
@@ -463,12 +478,12 @@ class MainWindowTest : public QObject {
   void typingIntoTheInformationPageWritesAllFields() {
     Click("SpeedButton_RIC_AddComment");
     Doc().MarkSaved();
-    QSpinBox* options = w_->SpinEdit_Information_Options;
+    QSpinBox* options = Find<THoldingSpinEdit>("SpinEdit_Information_Options");
     options->selectAll();
     QTest::keyClicks(options, "77");
     QCOMPARE(int(ElementList()[0]->Options), 77);
     QVERIFY(w_->Modified());
-    w_->SpinEdit_Information_Width->setValue(100);
+    Find<THoldingSpinEdit>("SpinEdit_Information_Width")->setValue(100);
     QCOMPARE(int(ElementList()[0]->Width), 100);
     QCOMPARE(QString::fromStdString(ElementItems(*ElementList()[0])[1].Value), QString("100/0"));
   }
@@ -479,42 +494,43 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(x2->findChild<QToolButton*>("ParameterButton"), Qt::LeftButton);
     QCOMPARE(int(ElementList()[0]->X2), 0xF000);  // parameter 0
     QCOMPARE(QString::fromStdString(ElementItems(*ElementList()[0])[1].Value), QString("P[0]/10"));
-    w_->SpinEdit_Param[0]->setValue(50);
+    Find<QSpinBox>("SpinEdit_Param00")->setValue(50);
     QCOMPARE(int(Params().ParameterSet[0]), 50);
     w_->FlushRefresh();
     QCOMPARE(QColor(w_->findChild<TNxtImage*>("Image_Line")->Picture().pixel(OnScreen(50, 10))),
              QColor(Qt::black));
-    QCOMPARE(QColor(w_->Image_NXT->Picture().pixel(1 + 50, 1 + 63 - 10)), QColor(Qt::black));
+    QCOMPARE(QColor(Find<TNxtImage>("Image_NXT")->Picture().pixel(1 + 50, 1 + 63 - 10)),
+             QColor(Qt::black));
   }
 
   void parameterPanelModesAndScrolling() {
-    w_->ScrollBar_Param->setValue(252);
-    QCOMPARE(w_->Label_Param[0]->text(), QString(" 252"));
-    QCOMPARE(w_->Label_Param[3]->text(), QString(" 255"));
+    Find<QScrollBar>("ScrollBar_Param")->setValue(252);
+    QCOMPARE(Find<QLabel>("Label_Param00")->text(), QString(" 252"));
+    QCOMPARE(Find<QLabel>("Label_Param03")->text(), QString(" 255"));
     Click("SpeedButton_Param16");
-    QCOMPARE(w_->ScrollBar_Param->value(), 12);
-    QCOMPARE(w_->Label_Param[0]->text(), QString(" 12"));
-    QCOMPARE(w_->GroupBox_Param->title(), QString("Parameters (0..15)"));
+    QCOMPARE(Find<QScrollBar>("ScrollBar_Param")->value(), 12);
+    QCOMPARE(Find<QLabel>("Label_Param00")->text(), QString(" 12"));
+    QCOMPARE(Find<QGroupBox>("GroupBox_Param")->title(), QString("Parameters (0..15)"));
     QVERIFY(Find<QAction>("Menu_File_Settings_Paramter_16Standard")->isChecked());
     // Preview with 16 parameters: rows 0..15, no scroll bar.
     Click("SpeedButton_Preview");
-    QCOMPARE(w_->ScrollBar_Param->value(), 0);
-    QVERIFY(!w_->ScrollBar_Param->isVisible());
-    QVERIFY(w_->Panel_Param[15]->isVisible());
-    QVERIFY(!w_->Panel_Param[16]->isVisible());
-    QCOMPARE(w_->GroupBox_Param->height(), 654);
+    QCOMPARE(Find<QScrollBar>("ScrollBar_Param")->value(), 0);
+    QVERIFY(!Find<QScrollBar>("ScrollBar_Param")->isVisible());
+    QVERIFY(Find<QFrame>("Panel_Param15")->isVisible());
+    QVERIFY(!Find<QFrame>("Panel_Param16")->isVisible());
+    QCOMPARE(Find<QGroupBox>("GroupBox_Param")->height(), 654);
     // 256 parameters in preview: the bar at 240 comes back to 235.
     Click("SpeedButton_Param256");
-    w_->ScrollBar_Param->setValue(240);
-    QCOMPARE(w_->ScrollBar_Param->value(), 235);
-    QCOMPARE(w_->Label_Param[20]->text(), QString(" 255"));
-    QVERIFY(w_->Panel_Param[20]->isVisible());
+    Find<QScrollBar>("ScrollBar_Param")->setValue(240);
+    QCOMPARE(Find<QScrollBar>("ScrollBar_Param")->value(), 235);
+    QCOMPARE(Find<QLabel>("Label_Param20")->text(), QString(" 255"));
+    QVERIFY(Find<QFrame>("Panel_Param20")->isVisible());
     // Editing a row sets the parameter it shows.
-    w_->SpinEdit_Param[20]->setValue(9);
+    Find<QSpinBox>("SpinEdit_Param20")->setValue(9);
     QCOMPARE(int(Params().ParameterSet[255]), 9);
     Click("SpeedButton2");
-    QCOMPARE(w_->GroupBox_Param->height(), 164);
-    QVERIFY(!w_->Panel_Param[4]->isVisible());
+    QCOMPARE(Find<QGroupBox>("GroupBox_Param")->height(), 164);
+    QVERIFY(!Find<QFrame>("Panel_Param04")->isVisible());
   }
 
   void previewAnimationPlaysStepsAndStops() {
@@ -529,13 +545,15 @@ class MainWindowTest : public QObject {
     Find<QSpinBox>("SpinEdit_PreView_Fps")->setValue(50);
     auto frameLabel = [this] { return Find<QLabel>("Label_PreView_Frame")->text(); };
     auto lineEndsAt = [this](int x) {
-      return QColor(w_->Image_Preview->Picture().pixel(OnScreen(x, 10))) == QColor(Qt::black) &&
-             QColor(w_->Image_NXT->Picture().pixel(1 + x, 1 + 63 - 10)) == QColor(Qt::black);
+      return QColor(Find<TNxtImage>("Image_Preview")->Picture().pixel(OnScreen(x, 10))) ==
+                 QColor(Qt::black) &&
+             QColor(Find<TNxtImage>("Image_NXT")->Picture().pixel(1 + x, 1 + 63 - 10)) ==
+                 QColor(Qt::black);
     };
     Click("SpeedButton_PreView_Play");
     QCOMPARE(int(Params().ParameterSet[0]), 20);  // the first frame at once
     QTRY_COMPARE(int(Params().ParameterSet[0]), 40);
-    QCOMPARE(w_->SpinEdit_Param[0]->value(), 40);
+    QCOMPARE(Find<QSpinBox>("SpinEdit_Param00")->value(), 40);
     QCOMPARE(frameLabel(), QString("Frame 2 of 3"));
     QVERIFY(lineEndsAt(40));
     QTRY_COMPARE(int(Params().ParameterSet[0]), 20);  // it loops
@@ -547,7 +565,7 @@ class MainWindowTest : public QObject {
     // The step buttons go round the frames.
     const int next = paused == 60 ? 20 : paused + 20;
     Click("SpeedButton_PreView_NextFrame");
-    QCOMPARE(w_->SpinEdit_Param[0]->value(), next);
+    QCOMPARE(Find<QSpinBox>("SpinEdit_Param00")->value(), next);
     QVERIFY(lineEndsAt(next));
     Click("SpeedButton_PreView_PrevFrame");
     QCOMPARE(int(Params().ParameterSet[0]), paused);
@@ -576,7 +594,7 @@ class MainWindowTest : public QObject {
     Find<QSpinBox>("SpinEdit_PreView_SweepTo1")->setValue(99);
     Find<QSpinBox>("SpinEdit_PreView_SweepStep1")->setValue(33);  // 0, 33, 66, 99
     Find<QSpinBox>("SpinEdit_PreView_ExportZoom")->setValue(2);
-    w_->SpinEdit_Param[0]->setValue(50);
+    Find<QSpinBox>("SpinEdit_Param00")->setValue(50);
     // The settings come first, with the frame count; a parameter the picture
     // does not read is warned of. Cancelled, nothing is asked or written.
     QString summary, warning, warningAfter = "unset";
@@ -627,21 +645,26 @@ class MainWindowTest : public QObject {
   void previewClickMovesThePicture() {
     Click("SpeedButton_RIC_AddPixel");  // a pixel at (0, 0)
     Click("SpeedButton_Preview");
-    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Preview);
+    QCOMPARE(Find<QStackedWidget>("PageControl_Edit")->currentWidget(),
+             Find<QWidget>("TabSheet_Edit_Preview"));
     QVERIFY(Find<QAction>("Menu_File_ModifyRICFile")->isVisible());
     QVERIFY(!Find<QAction>("Menue_File_PreviewRICfile")->isVisible());
-    QCOMPARE(QColor(w_->Image_Preview->Picture().pixel(OnScreen(0, 0))), QColor(Qt::black));
-    QTest::mousePress(w_->Image_Preview, Qt::LeftButton, {}, OnScreen(30, 20));
-    QCOMPARE(w_->SpinEdit_PreView_PosX->value(), 30);
-    QCOMPARE(w_->SpinEdit_PreView_PosY->value(), 20);
+    QCOMPARE(QColor(Find<TNxtImage>("Image_Preview")->Picture().pixel(OnScreen(0, 0))),
+             QColor(Qt::black));
+    QTest::mousePress(Find<TNxtImage>("Image_Preview"), Qt::LeftButton, {}, OnScreen(30, 20));
+    QCOMPARE(Find<QSpinBox>("SpinEdit_PreView_PosX")->value(), 30);
+    QCOMPARE(Find<QSpinBox>("SpinEdit_PreView_PosY")->value(), 20);
     w_->FlushRefresh();
-    QCOMPARE(QColor(w_->Image_Preview->Picture().pixel(OnScreen(30, 20))), QColor(Qt::black));
-    QCOMPARE(QColor(w_->Image_Preview->Picture().pixel(OnScreen(0, 0))), QColor(Qt::white));
-    QTest::mouseRelease(w_->Image_Preview, Qt::LeftButton, {}, OnScreen(30, 20));
+    QCOMPARE(QColor(Find<TNxtImage>("Image_Preview")->Picture().pixel(OnScreen(30, 20))),
+             QColor(Qt::black));
+    QCOMPARE(QColor(Find<TNxtImage>("Image_Preview")->Picture().pixel(OnScreen(0, 0))),
+             QColor(Qt::white));
+    QTest::mouseRelease(Find<TNxtImage>("Image_Preview"), Qt::LeftButton, {}, OnScreen(30, 20));
     // The small display keeps the picture at (0, 0).
-    QCOMPARE(QColor(w_->Image_NXT->Picture().pixel(1, 1 + 63)), QColor(Qt::black));
+    QCOMPARE(QColor(Find<TNxtImage>("Image_NXT")->Picture().pixel(1, 1 + 63)), QColor(Qt::black));
     Trigger("Menu_File_ModifyRICFile");
-    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->findChild<QWidget*>("TabSheet_Edit_Pixel"));
+    QCOMPARE(Find<QStackedWidget>("PageControl_Edit")->currentWidget(),
+             w_->findChild<QWidget*>("TabSheet_Edit_Pixel"));
   }
 
  private:
@@ -652,10 +675,10 @@ class MainWindowTest : public QObject {
     std::function<void()> take;
   };
   std::vector<StepCase> StepCases() {
-    auto grid = [this] { return w_->DrawGrid_RIC->viewport(); };
-    auto row = [this](int r) { return w_->DrawGrid_RIC->CellRect(1, r).center(); };
-    auto map = [this] { return w_->TabSheet_Edit_VarMap; };
-    auto sprite = [this] { return w_->TabSheet_Edit_Sprite; };
+    auto grid = [this] { return Find<TDrawGrid>("DrawGrid_RIC")->viewport(); };
+    auto row = [this](int r) { return Find<TDrawGrid>("DrawGrid_RIC")->CellRect(1, r).center(); };
+    auto map = [this] { return Find<TVarMapPage>("TabSheet_Edit_VarMap"); };
+    auto sprite = [this] { return Find<TSpritePage>("TabSheet_Edit_Sprite"); };
     return {
         {"Add Line", 4, [=, this] { Click("SpeedButton_RIC_AddLine"); }},
         {"Delete Line", 4, [=, this] { Click("SpeedButton_RIC_Delete"); }},
@@ -685,7 +708,8 @@ class MainWindowTest : public QObject {
            QTest::mouseRelease(w_->findChild<TNxtImage*>("Image_Line"), Qt::LeftButton, {},
                                OnScreen(70, 30));
          }},
-        {"Change Width", 0, [=, this] { w_->SpinEdit_Information_Width->setValue(77); }},
+        {"Change Width", 0,
+         [=, this] { Find<THoldingSpinEdit>("SpinEdit_Information_Width")->setValue(77); }},
         {"Place CopyBits", 3,
          [=, this] {
            QTest::mousePress(Find<TNxtImage>("Image_CopyBits_Destination"), Qt::LeftButton, {},
@@ -707,7 +731,7 @@ class MainWindowTest : public QObject {
          }},
         {"Draw Line", 1,  // one step, without the red preview pixels
          [=] {
-           sprite()->SetSpriteTool(2);
+           sprite()->SetSpriteTool(SpriteToolState::Line);
            QTest::mousePress(sprite()->Image_Sprite, Qt::LeftButton, {}, QPoint(10, 10));
            QTest::mouseMove(sprite()->Image_Sprite, QPoint(40, 30));
            QTest::mouseRelease(sprite()->Image_Sprite, Qt::LeftButton, {}, QPoint(60, 30));
@@ -763,15 +787,15 @@ class MainWindowTest : public QObject {
     QVERIFY(after != before);
     QVERIFY(w_->Modified());
     QCOMPARE(Doc().UndoCount(), std::size_t(6));
-    QCOMPARE(w_->Menu_Edit_Undo->text().remove('&'), "Undo " + name);
-    QCOMPARE(w_->SpeedButton_RIC_Undo->toolTip(), "Undo " + name);
-    QCOMPARE(w_->Menu_Edit_Redo->text().remove('&'), QString("Redo"));
-    QVERIFY(!w_->SpeedButton_RIC_Redo->isEnabled());
+    QCOMPARE(Find<QAction>("Menu_Edit_Undo")->text().remove('&'), "Undo " + name);
+    QCOMPARE(Find<QToolButton>("SpeedButton_RIC_Undo")->toolTip(), "Undo " + name);
+    QCOMPARE(Find<QAction>("Menu_Edit_Redo")->text().remove('&'), QString("Redo"));
+    QVERIFY(!Find<QToolButton>("SpeedButton_RIC_Redo")->isEnabled());
     // The window's undo wins over a focused field's own.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
     QVERIFY(EncodeRic(ElementList()) == before);
     QVERIFY(!w_->Modified());
-    QCOMPARE(w_->Menu_Edit_Redo->text().remove('&'), "Redo " + name);
+    QCOMPARE(Find<QAction>("Menu_Edit_Redo")->text().remove('&'), "Redo " + name);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Y, Qt::ControlModifier);
     QVERIFY(EncodeRic(ElementList()) == after);
     QCOMPARE(w_->SelectedElement(), ElementList().At(w_->SelectedIndex()));
@@ -780,13 +804,13 @@ class MainWindowTest : public QObject {
     QVERIFY(EncodeRic(ElementList()) == after);  // nothing left to redo
     dialogs_->files.push_back(Path(QString("saved-%1.ric").arg(QTest::currentDataTag())));
     QVERIFY(w_->SaveDocumentAs());
-    w_->Menu_Edit_Undo->trigger();
+    Find<QAction>("Menu_Edit_Undo")->trigger();
     QCOMPARE(Status(7), QString("modified"));  // the state before the save
-    w_->Menu_Edit_Redo->trigger();
+    Find<QAction>("Menu_Edit_Redo")->trigger();
     QVERIFY(!w_->Modified());
     QCOMPARE(Status(7), QString());
     w_->NewCommand();  // a new document, a new history
-    QVERIFY(!w_->Menu_Edit_Undo->isEnabled());
+    QVERIFY(!Find<QAction>("Menu_Edit_Undo")->isEnabled());
   }
 
   void doubleAndMoveFollowTheSelection() {
@@ -812,8 +836,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(ElementList()[2], c);
     QCOMPARE(w_->SelectedIndex(), 0);
     // Delete key on the grid.
-    w_->DrawGrid_RIC->setFocus();
-    QTest::keyClick(w_->DrawGrid_RIC, Qt::Key_Delete);
+    Find<TDrawGrid>("DrawGrid_RIC")->setFocus();
+    QTest::keyClick(Find<TDrawGrid>("DrawGrid_RIC"), Qt::Key_Delete);
     QCOMPARE(ElementList().Count(), 2);
     QCOMPARE(ElementList()[0], b);
   }
@@ -830,7 +854,7 @@ class MainWindowTest : public QObject {
     w_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w_.get()));
     ClickRow(1);  // the list has the keyboard
-    QTest::keyClick(w_->DrawGrid_RIC, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(Find<TDrawGrid>("DrawGrid_RIC"), Qt::Key_C, Qt::ControlModifier);
     QVERIFY(QApplication::clipboard()->text().startsWith("sprite( 4,"));
     // Another window with a document of its own takes it after its selected element.
     Doc().MarkSaved();
@@ -849,10 +873,10 @@ class MainWindowTest : public QObject {
     QCOMPARE(Doc().UndoName(), std::string("Paste Sprite"));
     QVERIFY(w_->Modified());
     // Cut takes it out again; a right click selects a row and its menu pastes it back.
-    QTest::keyClick(w_->DrawGrid_RIC, Qt::Key_X, Qt::ControlModifier);
+    QTest::keyClick(Find<TDrawGrid>("DrawGrid_RIC"), Qt::Key_X, Qt::ControlModifier);
     QCOMPARE(ElementList().Count(), 2);
-    QWidget* vp = w_->DrawGrid_RIC->viewport();
-    const QPoint first = w_->DrawGrid_RIC->CellRect(1, 1).center();
+    QWidget* vp = Find<TDrawGrid>("DrawGrid_RIC")->viewport();
+    const QPoint first = Find<TDrawGrid>("DrawGrid_RIC")->CellRect(1, 1).center();
     QTest::mouseClick(vp, Qt::RightButton, {}, first);
     QContextMenuEvent request(QContextMenuEvent::Mouse, first, vp->mapToGlobal(first));
     QApplication::sendEvent(vp, &request);
@@ -900,7 +924,7 @@ class MainWindowTest : public QObject {
       Click(b);
     Doc().MarkSaved();
     TRICElement *a = ElementList()[0], *b = ElementList()[1], *c = ElementList()[2];
-    TDrawGrid* grid = w_->DrawGrid_RIC;
+    TDrawGrid* grid = Find<TDrawGrid>("DrawGrid_RIC");
     QWidget* vp = grid->viewport();
     // With Shift held nothing moves.
     QTest::mousePress(vp, Qt::LeftButton, {}, grid->CellRect(1, 1).center());
@@ -925,7 +949,7 @@ class MainWindowTest : public QObject {
          {"SpeedButton_RIC_AddPixel", "SpeedButton_RIC_AddLine", "SpeedButton_RIC_AddRectangle"})
       Click(b);
     TRICElement *a = ElementList()[0], *c = ElementList()[2];
-    TDrawGrid* grid = w_->DrawGrid_RIC;
+    TDrawGrid* grid = Find<TDrawGrid>("DrawGrid_RIC");
     QWidget* vp = grid->viewport();
     // A Shift drag from row 1 to row 3: nothing moves, and the highlight stays on row 1.
     ClickRow(1);
@@ -954,15 +978,17 @@ class MainWindowTest : public QObject {
     Click("SpeedButton_RIC_AddPixel");  // reachable from the Edit menu in preview mode
     Trigger("Menu_Edit_ElementList_Add_Circle");
     QCOMPARE(ElementList().Count(), 2);
-    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->TabSheet_Edit_Preview);
-    QCOMPARE(QColor(w_->Image_Preview->Picture().pixel(OnScreen(40, 30))), QColor(Qt::black));
+    QCOMPARE(Find<QStackedWidget>("PageControl_Edit")->currentWidget(),
+             Find<QWidget>("TabSheet_Edit_Preview"));
+    QCOMPARE(QColor(Find<TNxtImage>("Image_Preview")->Picture().pixel(OnScreen(40, 30))),
+             QColor(Qt::black));
     Click("SpeedButton2");
-    QCOMPARE(w_->PageControl_Edit->currentWidget(),
+    QCOMPARE(Find<QStackedWidget>("PageControl_Edit")->currentWidget(),
              w_->findChild<QWidget*>("TabSheet_Edit_Circle"));
   }
 
   void parameterFileLoadSaveAndClear() {
-    w_->SpinEdit_Param[2]->setValue(1234);
+    Find<QSpinBox>("SpinEdit_Param02")->setValue(1234);
     dialogs_->files.push_back(Path("p.rpa"));
     Click("SpeedButton_Preview_ParamSave");
     QCOMPARE(QString::fromStdString(Params().ParameterFileName), Path("p.rpa"));
@@ -976,7 +1002,7 @@ class MainWindowTest : public QObject {
     dialogs_->answers.push_back(true);
     Trigger("Menu_Edit_Parameter_Clear");
     QCOMPARE(int(Params().ParameterSet[2]), 0);
-    QCOMPARE(w_->SpinEdit_Param[2]->value(), 0);
+    QCOMPARE(Find<QSpinBox>("SpinEdit_Param02")->value(), 0);
     // Cancelling the load changes nothing; loading brings the value back into the panel.
     dialogs_->files.push_back(std::nullopt);
     Click("SpeedButton_Preview_ParamLoad");
@@ -984,7 +1010,7 @@ class MainWindowTest : public QObject {
     dialogs_->files.push_back(Path("p.rpa"));
     Trigger("Menu_Edit_Parameter_Load");
     QCOMPARE(int(Params().ParameterSet[2]), 1234);
-    QCOMPARE(w_->SpinEdit_Param[2]->value(), 1234);
+    QCOMPARE(Find<QSpinBox>("SpinEdit_Param02")->value(), 1234);
   }
 
   void onlyAParameterFileReadOrWrittenWithoutErrorIsAdopted() {
@@ -1016,7 +1042,7 @@ class MainWindowTest : public QObject {
     WriteFile("list.rpa", list);
     WriteFile("script.rs", script);
     const std::string before = Params().ParameterFileName;
-    w_->SpinEdit_Param[2]->setValue(5);
+    Find<QSpinBox>("SpinEdit_Param02")->setValue(5);
     for (const char* name : {"list.rpa", "script.rs"}) {
       dialogs_->files.push_back(Path(name));
       Click("SpeedButton_Preview_ParamLoad");
@@ -1027,7 +1053,7 @@ class MainWindowTest : public QObject {
              QStringList({Path("list.rpa") + ": line 1: 'milk'" + notOne,
                           Path("script.rs") + ": line 1: 'SPRITE(1, 8, 2)'" + notOne}));
     QCOMPARE(Params().ParameterFileName, before);
-    QCOMPARE(w_->SpinEdit_Param[2]->value(), 5);
+    QCOMPARE(Find<QSpinBox>("SpinEdit_Param02")->value(), 5);
     QVERIFY(w_->close());
     QVERIFY(FileBytes(Path("list.rpa")) == std::vector<std::uint8_t>(list.begin(), list.end()));
     QVERIFY(FileBytes(Path("script.rs")) ==
@@ -1077,7 +1103,7 @@ class MainWindowTest : public QObject {
     w_ = StartEditor(*dialogs_);
     QCOMPARE(Status(6),
              QString("No settings folder: parameter values are kept only while the program runs"));
-    w_->SpinEdit_Param[2]->setValue(5);
+    Find<QSpinBox>("SpinEdit_Param02")->setValue(5);
     w_->SetDisplayMode(DisplayMode::BrickLego);
     QVERIFY(w_->OpenRicFile(Path("seen.ric")));
     QVERIFY(w_->close());
@@ -1088,9 +1114,10 @@ class MainWindowTest : public QObject {
 
   void destroyingTheWindowWhileAParameterEditHasFocus() {
     QVERIFY(QTest::qWaitForWindowActive(w_.get()));
-    w_->SpinEdit_Param[1]->setFocus();
-    QVERIFY(w_->Panel_Param[1]->frameStyle() != QFrame::NoFrame);  // the edited row shows
-    w_.reset();  // its focus-out must not reach the half-destroyed window (UBSan)
+    Find<QSpinBox>("SpinEdit_Param01")->setFocus();
+    QVERIFY(Find<QFrame>("Panel_Param01")->frameStyle() !=
+            QFrame::NoFrame);  // the edited row shows
+    w_.reset();                // its focus-out must not reach the half-destroyed window (UBSan)
   }
 
   void failedMergeLeavesTheDocumentAndSaysWhy() {
@@ -1109,13 +1136,13 @@ class MainWindowTest : public QObject {
   void statusBarPanelsSitAtTheirWidths() {
     // The count's panel may be wider than 30 to hold the largest count.
     const int lefts[8] = {0, 50, 90, 130, 190, 220, 280, 930};
-    const int wider = w_->StatusPanel[4]->width() - 30;
+    const int wider = Find<QLabel>("StatusPanel4")->width() - 30;
     QVERIFY(wider >= 0);
-    int origin = w_->StatusPanel[0]->x();
+    int origin = Find<QLabel>("StatusPanel0")->x();
     // The file name's panel makes room for the display mode's choice.
-    const int mode = w_->ComboBox_Status_DisplayMode->sizeHint().width();
+    const int mode = Find<QComboBox>("ComboBox_Status_DisplayMode")->sizeHint().width();
     for (int i = 0; i < 8; ++i)
-      QCOMPARE(w_->StatusPanel[std::size_t(i)]->x() - origin,
+      QCOMPARE(Find<QLabel>(QString("StatusPanel%1").arg(i))->x() - origin,
                lefts[i] + (i > 4 ? wider : 0) - (i == 7 ? mode : 0));
   }
 
@@ -1126,10 +1153,10 @@ class MainWindowTest : public QObject {
     Doc().MarkChanged();
     w_->ShowHistoryState();
     w_->ShowPointerPosition(65535, 65535);
-    w_->StatusPanel[4]->setText("21845");
+    Find<QLabel>("StatusPanel4")->setText("21845");
     w_->show();
     QVERIFY(QTest::qWaitForWindowExposed(w_.get()));
-    for (QLabel* panel : w_->StatusPanel) {
+    for (QLabel* panel : Find<QWidget>("StatusStrip")->findChildren<QLabel*>()) {
       const QFontMetrics fm = panel->fontMetrics();
       QVERIFY2(panel->contentsRect().height() >= fm.height(), qPrintable(panel->text()));
       QVERIFY2(fm.horizontalAdvance(panel->text().trimmed()) <= panel->contentsRect().width(),
@@ -1146,24 +1173,26 @@ class MainWindowTest : public QObject {
       NewPixel(ElementList(), 0, RICArgument(1), RICArgument(2));
     w_->RefreshDocumentView();
     QCOMPARE(Status(4), QString::number(ElementList().Count()));
-    QCOMPARE(w_->Label_FileSize->text().size(), 6);
-    for (const QLabel* l : {w_->StatusPanel[4], w_->Label_Elements, w_->Label_FileSize})
+    QCOMPARE(Find<QLabel>("Label_FileSize")->text().size(), 6);
+    for (const QLabel* l : {Find<QLabel>("StatusPanel4"), Find<QLabel>("Label_Elements"),
+                            Find<QLabel>("Label_FileSize")})
       QVERIFY2(l->fontMetrics().horizontalAdvance(l->text()) <= l->contentsRect().width(),
                qPrintable(l->text()));
-    QVERIFY(TextSpan(w_->Label_Elements).second <= w_->GroupBox_NXT->contentsRect().right());
+    QVERIFY(TextSpan(Find<QLabel>("Label_Elements")).second <=
+            Find<QGroupBox>("GroupBox_NXT")->contentsRect().right());
     // "File Size: ", the size and "Bytes" side by side in the box.
     const QLabel* caption = nullptr;
     const QLabel* unit = nullptr;
-    for (const QLabel* l : w_->GroupBox_NXT->findChildren<QLabel*>()) {
+    for (const QLabel* l : Find<QGroupBox>("GroupBox_NXT")->findChildren<QLabel*>()) {
       if (l->text() == "File Size: ") caption = l;
       if (l->text() == "Bytes") unit = l;
     }
     QVERIFY(caption && unit);
-    QVERIFY(TextSpan(caption).second < TextSpan(w_->Label_FileSize).first);
-    QVERIFY(TextSpan(w_->Label_FileSize).second < TextSpan(unit).first);
-    QVERIFY(TextSpan(unit).second <= w_->GroupBox_NXT->contentsRect().right());
+    QVERIFY(TextSpan(caption).second < TextSpan(Find<QLabel>("Label_FileSize")).first);
+    QVERIFY(TextSpan(Find<QLabel>("Label_FileSize")).second < TextSpan(unit).first);
+    QVERIFY(TextSpan(unit).second <= Find<QGroupBox>("GroupBox_NXT")->contentsRect().right());
     // The last step number, drawn on a wider sheet, stays inside its cell.
-    TDrawGrid* grid = w_->DrawGrid_RIC;
+    TDrawGrid* grid = Find<TDrawGrid>("DrawGrid_RIC");
     QImage sheet(400, 100, QImage::Format_RGB32);
     sheet.fill(Qt::white);
     const QRect cell = grid->CellRect(0, 1).translated(100, -grid->CellRect(0, 1).top());
@@ -1429,7 +1458,7 @@ class MainWindowTest : public QObject {
     dialogs_->files.push_back(config);
     dialogs_->answers.push_back(true);  // replace it
     Click("SpeedButton_Preview_ParamSave");
-    w_->SpinEdit_Param[3]->setValue(33);
+    Find<QSpinBox>("SpinEdit_Param03")->setValue(33);
     QVERIFY(w_->close());
     TParameterSet read{};
     ReadParameterFile(config.toStdString(), read);
@@ -1530,7 +1559,8 @@ class MainWindowTest : public QObject {
     Trigger("ImportRicScript1");
     QCOMPARE(ElementList().Count(), 2);
     QCOMPARE(ElementList()[0]->Kind, RICElementKind::Line);
-    QCOMPARE(w_->PageControl_Edit->currentWidget(), w_->findChild<QWidget*>("TabSheet_Edit_Line"));
+    QCOMPARE(Find<QStackedWidget>("PageControl_Edit")->currentWidget(),
+             w_->findChild<QWidget*>("TabSheet_Edit_Line"));
     QVERIFY(w_->Modified());
     // The imported document has no file yet: Save asks, proposing the script's name.
     QCOMPARE(Status(6), QString());
@@ -1556,7 +1586,7 @@ class MainWindowTest : public QObject {
              qPrintable(dialogs_->errors[0]));
     QCOMPARE(ElementList().Count(), 1);
     QCOMPARE(ElementList()[0]->Kind, RICElementKind::Circle);
-    QCOMPARE(w_->Label_Elements->text(), QString("1"));
+    QCOMPARE(Find<QLabel>("Label_Elements")->text(), QString("1"));
   }
 
   // Import shows its progress; cancelling it leaves the open document as it was.
@@ -1678,9 +1708,9 @@ class MainWindowTest : public QObject {
                                         "\x0A\x00\x07\x00\x00\x00\x14\x00\x14\x00\x0A\x00",
                                         26));
     QVERIFY(w_->OpenRicFile(Path("padded.ric")));
-    QCOMPARE(w_->Label_FileSize->text(), QString("26"));
+    QCOMPARE(Find<QLabel>("Label_FileSize")->text(), QString("26"));
     Click("SpeedButton_RIC_AddCircle");
-    QCOMPARE(w_->Label_FileSize->text(), QString("36"));
+    QCOMPARE(Find<QLabel>("Label_FileSize")->text(), QString("36"));
   }
 };
 

@@ -70,17 +70,17 @@ class SpritePageTest : public QObject {
   RICElementList& ElementList() { return w_->Document().ElementList(); }
   PreviewParameters& Params() { return w_->Document().Parameters(); }
 
-  TSpritePage* Page() { return w_->TabSheet_Edit_Sprite; }
+  TSpritePage* Page() { return Find<TSpritePage>("TabSheet_Edit_Sprite"); }
   TRICElement& Sprite() { return *ElementList()[0]; }
   template <class T>
-  T* Find(const char* name) {
+  T* Find(const QString& name) {
     T* child = w_->findChild<T*>(name);
-    if (!child) qFatal("no widget %s", name);
+    if (!child) qFatal("no widget %s", qPrintable(name));
     return child;
   }
   void Click(const char* button) { QTest::mouseClick(Find<QToolButton>(button), Qt::LeftButton); }
   QString Text(const char* label) { return Find<QLabel>(label)->text(); }
-  QString Status(int panel) { return w_->StatusPanel[std::size_t(panel)]->text(); }
+  QString Status(int panel) { return Find<QLabel>(QString("StatusPanel%1").arg(panel))->text(); }
   std::uint8_t Px(int x, int y) { return Sprite().Canvas.PixelIndex(x, y); }
   QString SizeItem() { return QString::fromStdString(ElementItems(Sprite())[1].Value); }
 
@@ -136,7 +136,8 @@ class SpritePageTest : public QObject {
   }
 
   void showingANewSpriteFillsThePageWithoutMarkingItModified() {
-    QCOMPARE(w_->PageControl_Edit->currentWidget(), static_cast<QWidget*>(Page()));
+    QCOMPARE(Find<QStackedWidget>("PageControl_Edit")->currentWidget(),
+             static_cast<QWidget*>(Page()));
     QVERIFY(!w_->Modified());
     QCOMPARE(Text("Label_Sprite_ImageSizeValue"), QString("0 x 0 pixels / 0 bytes"));
     QCOMPARE(Text("Label_Sprite_ZoomFactorValue"), QString("6"));
@@ -144,11 +145,11 @@ class SpritePageTest : public QObject {
     QCOMPARE(Page()->ScrollBar_Sprite_X->value(), 0);
     QCOMPARE(Page()->ScrollBar_Sprite_Y->value(), 448);
     QCOMPARE(Page()->TrackBar_Sprite_Zoom->value(), 4);
-    QVERIFY(!w_->Menu_Edit_Undo->isEnabled());
+    QVERIFY(!Find<QAction>("Menu_Edit_Undo")->isEnabled());
     QVERIFY(!Page()->SpeedButton_Sprite_Undo->isVisible());
     QVERIFY(!Page()->SpeedButton_Sprite_Paste->isVisible());
     QVERIFY(!Page()->SpeedButton_Sprite_Erase->isVisible());
-    QVERIFY(w_->Menu_Edit_Sprite->menuAction()->isVisible());
+    QVERIFY(Find<QMenu>("Menu_Edit_Sprite")->menuAction()->isVisible());
     QVERIFY(Page()->SpeedButton_Sprite_Point->isChecked());
     QCOMPARE(ViewPixel(2, 2), QRgb(kGrey));
     QCOMPARE(ViewPixel(0, 0), QRgb(0));
@@ -207,7 +208,7 @@ class SpritePageTest : public QObject {
     QCOMPARE(Text("Label_Sprite_ImageSizeValue"), QString("1 x 1 / 1 byte"));
     QCOMPARE(SizeItem(), QString("1/1"));
     QVERIFY(w_->Modified());
-    QVERIFY(w_->Menu_Edit_Undo->isEnabled());
+    QVERIFY(Find<QAction>("Menu_Edit_Undo")->isEnabled());
     QVERIFY(Page()->SpeedButton_Sprite_Undo->isVisible());
     QCOMPARE(ViewPixel(At(5, 500).x(), At(5, 500).y()), QRgb(kBlack));
     // Dragging with the right button paints white pixels, one per move.
@@ -219,13 +220,13 @@ class SpritePageTest : public QObject {
     QCOMPARE(Sprite().UsedArea, (TRect{5, 500, 14, 501}));
     QCOMPARE(Text("Label_Sprite_ImageSizeValue"), QString("10 x 2 / 4 bytes"));
     QCOMPARE(Doc().UndoCount(), std::size_t(2));  // a stroke is one step
-    w_->Menu_Edit_Undo->trigger();
+    Find<QAction>("Menu_Edit_Undo")->trigger();
     QCOMPARE(Sprite().UsedArea, (TRect{5, 500, 5, 500}));
     QCOMPARE(Px(13, 500), kGreyIndex);
     Click("SpeedButton_Sprite_Undo");
     QCOMPARE(Sprite().UsedArea, kUnsetRect);
     QCOMPARE(Px(5, 500), kGreyIndex);
-    QVERIFY(!w_->Menu_Edit_Undo->isEnabled());
+    QVERIFY(!Find<QAction>("Menu_Edit_Undo")->isEnabled());
     QVERIFY(!Page()->SpeedButton_Sprite_Undo->isVisible());
   }
 
@@ -243,7 +244,7 @@ class SpritePageTest : public QObject {
     QCOMPARE(Px(10, 480), kBlackIndex);
     QCOMPARE(Sprite().UsedArea, (TRect{2, 470, 10, 480}));
     QCOMPARE(Px(10, 470), kWhiteIndex);
-    QCOMPARE(Page()->SpriteToolValue(), 2);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Line);
     // A click draws one pixel; undo removes the finished line entirely.
     Press(30, 490);
     Release(30, 490);
@@ -307,7 +308,7 @@ class SpritePageTest : public QObject {
     QCOMPARE(Sprite().UsedArea, (TRect{47, 477, 53, 483}));
     QVERIFY(Px(47, 480) == kBlackIndex && Px(53, 480) == kBlackIndex);
     QCOMPARE(Px(50, 480), kWhiteIndex);
-    QCOMPARE(Page()->SpriteToolValue(), 9);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Circle);
     Click("SpeedButton_Sprite_FCircle");
     Drag(80, 480, 81, 480);
     QCOMPARE(Px(80, 480), kBlackIndex);
@@ -356,7 +357,7 @@ class SpritePageTest : public QObject {
     QVERIFY(Page()->SpeedButton_Sprite_ScrollUp->isVisible());
     QVERIFY(Page()->Menu_Edit_Sprite_MarkArea->menuAction()->isVisible());
     QVERIFY(!w_->Modified());  // a mark changes no content
-    QCOMPARE(Page()->SpriteToolValue(), 20);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Select);
     // The mark tints the view: grey pixels show #E080E0.
     QCOMPARE(ViewPixel(At(11, 481).x(), At(11, 481).y()), QRgb(0xE080E0));
     Sprite().Canvas.SetPixelIndex(10, 480, kBlackIndex);
@@ -404,7 +405,7 @@ class SpritePageTest : public QObject {
     QVERIFY(Page()->SpeedButton_Sprite_Paste->isVisible());
     QVERIFY(Page()->SpeedButton_Sprite_Paste->isChecked());
     QVERIFY(!Page()->SpeedButton_Sprite_RotateRight->isVisible());
-    QCOMPARE(Page()->SpriteToolValue(), 22);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Paste);
     QCOMPARE(CountOf(kWhiteIndex), 0);  // the canvas is unchanged
     // The picture follows the pointer and a left click stamps it.
     Move(40, 490, Qt::NoButton);
@@ -428,10 +429,10 @@ class SpritePageTest : public QObject {
     Click("SpeedButton_Sprite_Copy");
     QVERIFY(Page()->SpeedButton_Sprite_Paste->isVisible());
     QVERIFY(!Page()->SpeedButton_Sprite_Paste->isChecked());
-    QCOMPARE(Page()->SpriteToolValue(), 20);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Select);
     QCOMPARE(Sprite().MarkedArea, (TRect{0, 500, 3, 501}));
     Click("SpeedButton_Sprite_Paste");
-    QCOMPARE(Page()->SpriteToolValue(), 22);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Paste);
     Press(50, 470);
     QCOMPARE(Px(50, 470), kWhiteIndex);
     QCOMPARE(Px(53, 470), kBlackIndex);
@@ -445,13 +446,13 @@ class SpritePageTest : public QObject {
   void importedPictureFloatsAndAClickStampsIt() {
     dialogs_->accept = false;
     Click("SpeedButton_Sprite_Import");
-    QCOMPARE(Page()->SpriteToolValue(), 1);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Point);
     QVERIFY(Page()->Floating().Empty());
     dialogs_->accept = true;
     Find<QAction>("Menu_Edit_Sprite_ImportImage")->trigger();
     QCOMPARE(Page()->Floating().Width, 6);
     QCOMPARE(Page()->Floating().Height, 4);
-    QCOMPARE(Page()->SpriteToolValue(), 22);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Paste);
     QVERIFY(Page()->SpeedButton_Sprite_Paste->isChecked());
     QCOMPARE(CountOf(kWhiteIndex) + CountOf(kBlackIndex), 0);  // nothing until a click
     const QImage bitmap = w_->findChild<TForm_Tavlin_Import*>()->ConvertedBitmap();
@@ -471,19 +472,19 @@ class SpritePageTest : public QObject {
     Doc().MarkSaved();
     Press(5, 460);
     Release(5, 460);
-    QCOMPARE(Page()->SpriteToolValue(), 18);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Text);
     QVERIFY(!Doc().CanUndo());  // a cancelled dialog changes nothing
     QVERIFY(!w_->Modified());
     QCOMPARE(CountOf(kBlackIndex), 0);
     dialogs_->accept = true;
     Press(5, 460);
     Release(5, 460);
-    QCOMPARE(Page()->SpriteToolValue(), 19);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::TextPlacing);
     QVERIFY(CountOf(kRedIndex) > 0);
     Move(8, 470, Qt::NoButton);
     Press(8, 470);
     Release(8, 470);
-    QCOMPARE(Page()->SpriteToolValue(), 18);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Text);
     QCOMPARE(CountOf(kRedIndex), 0);
     QVERIFY(CountOf(kBlackIndex) > 0);
     QVERIFY(Sprite().UsedArea.IsSet());
@@ -499,11 +500,11 @@ class SpritePageTest : public QObject {
     Click("SpeedButton_Sprite_Text");
     Press(0, 0);
     Release(0, 0);
-    QCOMPARE(Page()->SpriteToolValue(), 19);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::TextPlacing);
     QVERIFY(CountOf(kRedIndex) > 0);
     // Choosing B takes the preview off A, and moving over B paints nothing of A's.
     w_->SelectElement(1);
-    QCOMPARE(Page()->SpriteToolValue(), 18);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Text);
     QCOMPARE(CountOf(kRedIndex), 0);  // sprite A
     Move(20, 20, Qt::NoButton);
     int black = 0;
@@ -543,7 +544,7 @@ class SpritePageTest : public QObject {
     w_->SetListRows(2);
     w_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w_.get()));
-    w_->DrawGrid_RIC->setFocus();  // the list was used last
+    Find<TDrawGrid>("DrawGrid_RIC")->setFocus();  // the list was used last
     Click("SpeedButton_Sprite_Select");
     Drag(10, 480, 12, 482);
     for (int key : {Qt::Key_Delete, Qt::Key_Down}) QTest::keyClick(w_->focusWidget(), Qt::Key(key));
@@ -551,13 +552,13 @@ class SpritePageTest : public QObject {
     QCOMPARE(w_->SelectedIndex(), 0);
     QCOMPARE(CountOf(kWhiteIndex), 9);  // erased as the erase button does
     // Ctrl+Z undoes the drawing, not the text of a parameter field edited before.
-    w_->SpinEdit_Param[0]->setFocus();
-    QTest::keyClicks(w_->SpinEdit_Param[0], "5");
-    const int typed = w_->SpinEdit_Param[0]->value();
+    Find<QSpinBox>("SpinEdit_Param00")->setFocus();
+    QTest::keyClicks(Find<QSpinBox>("SpinEdit_Param00"), "5");
+    const int typed = Find<QSpinBox>("SpinEdit_Param00")->value();
     Press(20, 490);
     QTest::keyClick(w_->focusWidget(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(CountOf(kWhiteIndex), 0);
-    QCOMPARE(w_->SpinEdit_Param[0]->value(), typed);
+    QCOMPARE(Find<QSpinBox>("SpinEdit_Param00")->value(), typed);
   }
 
   void eachSpriteKeepsItsWorkWhileTheDocumentIsOpen() {
@@ -567,7 +568,7 @@ class SpritePageTest : public QObject {
     Drag(5, 500, 6, 501);
     Click("SpeedButton_Sprite_Copy");
     Page()->ScrollBar_Sprite_X->setValue(3);
-    w_->SpinEdit_Param[0]->setValue(9);  // sprites do not depend on parameters
+    Find<QSpinBox>("SpinEdit_Param00")->setValue(9);  // sprites do not depend on parameters
     QCOMPARE(Page()->Floating().Width, 2);
     QCOMPARE(Sprite().MarkedArea, (TRect{5, 500, 6, 501}));
     QCOMPARE(Page()->ScrollBar_Sprite_X->value(), 3);
@@ -680,7 +681,7 @@ class SpritePageTest : public QObject {
     picture.setPixel(2, 1, 0xFF000060);
     QGuiApplication::clipboard()->setImage(picture);
     key(Qt::Key_V);
-    QCOMPARE(Page()->SpriteToolValue(), 22);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Paste);
     QVERIFY(Page()->SpeedButton_Sprite_Paste->isChecked());
     QCOMPARE(Page()->Floating().Width, 3);
     QCOMPARE(Page()->Floating().Height, 2);
@@ -691,7 +692,7 @@ class SpritePageTest : public QObject {
     // Esc drops it and goes back to the Select tool.
     key(Qt::Key_Escape, Qt::NoModifier);
     QVERIFY(Page()->Floating().Empty());
-    QCOMPARE(Page()->SpriteToolValue(), 20);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Select);
     QVERIFY(Page()->SpeedButton_Sprite_Select->isChecked());
   }
 
@@ -700,17 +701,17 @@ class SpritePageTest : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(w_.get()));
     QVERIFY(Page()->SpeedButton_Sprite_FRectangle->toolTip().endsWith("(Shift+R)"));
     QTest::keyClick(Page()->Image_Sprite, Qt::Key_L);
-    QCOMPARE(Page()->SpriteToolValue(), 2);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Line);
     QVERIFY(Page()->SpeedButton_Sprite_Line->isChecked());
     QTest::keyClick(Page()->Image_Sprite, Qt::Key_R, Qt::ShiftModifier);
-    QCOMPARE(Page()->SpriteToolValue(), 7);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::FilledRectangle);
     // Letters typed into a spin edit stay there.
     Page()->SpinEdit_Sprite_ID->setFocus();
     QTest::keyClick(Page()->SpinEdit_Sprite_ID, Qt::Key_E);
-    QCOMPARE(Page()->SpriteToolValue(), 7);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::FilledRectangle);
     Drag(10, 480, 12, 484);
     QTest::keyClick(Page()->Image_Sprite, Qt::Key_A, Qt::ControlModifier);
-    QCOMPARE(Page()->SpriteToolValue(), 20);
+    QCOMPARE(Page()->SpriteToolValue(), SpriteToolState::Select);
     QCOMPARE(Sprite().MarkedArea, (TRect{10, 480, 12, 484}));
     // With the Select tool the right button opens the view's menu and keeps the mark.
     Press(11, 482, Qt::RightButton);

@@ -69,12 +69,12 @@ class VarMapPageTest : public QObject {
   TVarMapPage* page_ = nullptr;
 
   template <class T>
-  T* Find(const char* name) {
+  T* Find(const QString& name) {
     T* child = w_->findChild<T*>(name);
-    if (!child) qFatal("no widget %s", name);
+    if (!child) qFatal("no widget %s", qPrintable(name));
     return child;
   }
-  QString Status(int panel) { return w_->StatusPanel[std::size_t(panel)]->text(); }
+  QString Status(int panel) { return Find<QLabel>(QString("StatusPanel%1").arg(panel))->text(); }
   void Click(const QString& button) {
     QTest::mouseClick(Find<QToolButton>(qPrintable(button)), Qt::LeftButton);
   }
@@ -104,7 +104,7 @@ class VarMapPageTest : public QObject {
   void init() {
     dialogs_ = std::make_unique<ScriptedDialogs>();
     w_ = StartEditor(*dialogs_);
-    page_ = w_->TabSheet_Edit_VarMap;
+    page_ = Find<TVarMapPage>("TabSheet_Edit_VarMap");
   }
 
   void cleanup() {
@@ -142,7 +142,7 @@ class VarMapPageTest : public QObject {
              QString("Optimize VarMap list"));
     // The Edit > "VarMap" menu holds the page's four entries, in order.
     QStringList texts, names;
-    for (QAction* a : w_->Menu_Edit_VarMap->actions()) {
+    for (QAction* a : Find<QMenu>("Menu_Edit_VarMap")->actions()) {
       texts << a->text();
       names << a->objectName();
     }
@@ -154,7 +154,7 @@ class VarMapPageTest : public QObject {
 
   void newVarMapShowsTwoRowsWithoutDeleteButtons() {
     Click("SpeedButton_RIC_AddVarMap");
-    QCOMPARE(w_->PageControl_Edit->currentWidget(), page_);
+    QCOMPARE(Find<QStackedWidget>("PageControl_Edit")->currentWidget(), page_);
     QCOMPARE(page_->SpinEdit_VarMap_ID->value(), 1);
     QCOMPARE(RowLabel(0), QString("0"));
     QCOMPARE(Domain(0)->value(), 0);
@@ -200,9 +200,9 @@ class VarMapPageTest : public QObject {
     // Selecting the first one in the element list, as the user does.
     Click("SpeedButton_RIC_AddLine");
     Doc().MarkSaved();
-    TDrawGrid* grid = w_->DrawGrid_RIC;
+    TDrawGrid* grid = Find<TDrawGrid>("DrawGrid_RIC");
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(1, 1).center());
-    QCOMPARE(w_->PageControl_Edit->currentWidget(), page_);
+    QCOMPARE(Find<QStackedWidget>("PageControl_Edit")->currentWidget(), page_);
     QCOMPARE(RowLabel(5), QString("5"));
     QVERIFY(Shown(page_->ScrollBar_VarMap));
     QVERIFY(!w_->Modified());
@@ -213,7 +213,7 @@ class VarMapPageTest : public QObject {
 
   void editingAFieldWritesThePointAndMarksModified() {
     ShowMap("0/0 10/40 20/100");
-    const QString fileSize = w_->Label_FileSize->text();
+    const QString fileSize = Find<QLabel>("Label_FileSize")->text();
     // Typing a new range into the second row.
     Range(1)->selectAll();
     QTest::keyClicks(Range(1), "200");
@@ -221,7 +221,7 @@ class VarMapPageTest : public QObject {
     QVERIFY(w_->Modified());
     QCOMPARE(Status(7), QString("modified"));
     QCOMPARE(page_->GraphScale(), 360.0 / 200);  // the graph was drawn anew
-    QCOMPARE(w_->Label_FileSize->text(), fileSize);
+    QCOMPARE(Find<QLabel>("Label_FileSize")->text(), fileSize);
     // A domain stays between its neighbours'.
     QCOMPARE(Domain(1)->minimum(), 1);
     QCOMPARE(Domain(1)->maximum(), 19);
@@ -268,7 +268,7 @@ class VarMapPageTest : public QObject {
     QCOMPARE(RowLabel(0), QString("0"));
     QCOMPARE(RowLabel(5), QString("5"));
     QVERIFY(w_->Modified());
-    QCOMPARE(w_->Label_FileSize->text(), QString::number(8 + 4 * 6));
+    QCOMPARE(Find<QLabel>("Label_FileSize")->text(), QString::number(8 + 4 * 6));
   }
 
   void insertAddsThePointAfterItsRowWhenThereIsRoom() {
@@ -477,7 +477,7 @@ class VarMapPageTest : public QObject {
     page_->Menu_VarMap_Import->trigger();
     QCOMPARE(Text(Map().Points), QString("1/2 3/4 5/6 7/8 9/10 11/12 13/14"));
     QVERIFY(Shown(page_->ScrollBar_VarMap));
-    QCOMPARE(w_->Label_FileSize->text(), QString::number(8 + 4 * 7));
+    QCOMPARE(Find<QLabel>("Label_FileSize")->text(), QString::number(8 + 4 * 7));
   }
 
   void optimize() {
