@@ -78,9 +78,7 @@ class Editor {
   // The window's widget of that name.
   template <class T>
   T* Find(const char* name) const {
-    T* child = window_->findChild<T*>(name);
-    if (!child) qFatal("no widget %s", name);
-    return child;
+    return FindChild<T>(window_.get(), name);
   }
   const RICElementList& Elements() const { return window_->Document().ElementList(); }
   // Every posted event, those posted while the others ran too.
@@ -362,6 +360,46 @@ double Milliseconds(clockid_t clock) {
   return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
 }
 
+// What a child process wrote on its standard output, and whether it ended well.
+struct ChildRun {
+  bool ok = false;
+  std::string out;
+};
+
+// Starts `program` with `args`, `extraEnv` before the environment, and reads
+// what it writes until it ends; `startedMs` gets the monotonic time right
+// before the start.
+ChildRun RunChild(const std::string& program, std::vector<std::string> args,
+                  const std::vector<std::string>& extraEnv, double* startedMs = nullptr) {
+  ChildRun run;
+  int out[2];
+  if (::pipe2(out, O_CLOEXEC) != 0) return run;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+  std::vector<char*> env;
+  for (const std::string& e : extraEnv) env.push_back(const_cast<char*>(e.c_str()));
+  for (char** e = environ; *e; ++e) env.push_back(*e);
+  env.push_back(nullptr);
+  args.insert(args.begin(), program);
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  if (startedMs) *startedMs = Milliseconds(CLOCK_MONOTONIC);
+  const int spawned =
+      ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), env.data());
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(out[1]);
+  char buffer[256];
+  for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) run.out.append(buffer, n);
+  ::close(out[0]);
+  int status = 0;
+  if (spawned == 0) ::waitpid(pid, &status, 0);
+  run.ok = spawned == 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return run;
+}
+
 // The child: the window shown, the file opened and opened again as the user
 // does, the second open building the new document while the first is alive.
 // Prints the peaks before and after and the times of the second open.
@@ -392,31 +430,12 @@ void BM_Editor_ReopenSingleSpriteFile(benchmark::State& state) {
   const std::string path = DataFile("single-pixel-sprites.ric").toStdString();
   double startKiB = 0, peakKiB = 0, cpuMs = 0, sprites = 0;
   for (auto _ : state) {
-    int out[2];
-    if (::pipe2(out, O_CLOEXEC) != 0) return state.SkipWithError("pipe failed");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
-    const std::string mark = std::string(kReopenChild) + "=" + path;
-    std::vector<char*> env{const_cast<char*>(mark.c_str())};
-    for (char** e = environ; *e; ++e) env.push_back(*e);
-    env.push_back(nullptr);
-    char* argv[] = {const_cast<char*>(self.c_str()), nullptr};
-    pid_t pid = 0;
-    const int spawned = ::posix_spawn(&pid, self.c_str(), &actions, nullptr, argv, env.data());
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(out[1]);
-    std::string report;
-    char buffer[256];
-    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) report.append(buffer, n);
-    ::close(out[0]);
-    int status = 0;
-    if (spawned == 0) ::waitpid(pid, &status, 0);
+    const ChildRun run = RunChild(self, {}, {std::string(kReopenChild) + "=" + path});
     double start = 0, peak = 0, wall = 0, cpu = 0;
     int count = 0;
-    if (spawned != 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
-        std::sscanf(report.c_str(), "%lf %lf %lf %lf %d", &start, &peak, &wall, &cpu, &count) != 5)
+    if (!run.ok ||
+        std::sscanf(run.out.c_str(), "%lf %lf %lf %lf %d", &start, &peak, &wall, &cpu, &count) != 5)
       return state.SkipWithError(("the child process did not report on " + path).c_str());
     state.SetIterationTime(wall / 1e3);
     startKiB = std::max(startKiB, start);
@@ -479,36 +498,13 @@ QByteArray editorSize = "1000x700";
 // reported none.
 double FirstFrameMs(const std::string& program, std::vector<std::string> args,
                     const std::vector<std::string>& extraEnv, QByteArray* size = nullptr) {
-  int out[2];
-  if (::pipe2(out, O_CLOEXEC) != 0) return -1;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-  std::vector<char*> env;
-  for (const std::string& e : extraEnv) env.push_back(const_cast<char*>(e.c_str()));
-  for (char** e = environ; *e; ++e) env.push_back(*e);
-  env.push_back(nullptr);
-  args.insert(args.begin(), program);
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  const std::int64_t start = NowNs();
-  const int spawned =
-      ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), env.data());
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(out[1]);
-  std::string report;
-  char buffer[256];
-  for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) report.append(buffer, n);
-  ::close(out[0]);
-  int status = 0;
-  if (spawned == 0) ::waitpid(pid, &status, 0);
+  double started = 0;
+  const ChildRun run = RunChild(program, std::move(args), extraEnv, &started);
   long long at = 0;
   int w = 0, h = 0;
-  if (spawned != 0 || std::sscanf(report.c_str(), "%lld %d %d", &at, &w, &h) != 3) return -1;
+  if (std::sscanf(run.out.c_str(), "%lld %d %d", &at, &w, &h) != 3) return -1;
   if (size) *size = QByteArray::number(w) + "x" + QByteArray::number(h);
-  return double(at - start) / 1e6;
+  return double(at) / 1e6 - started;
 }
 
 // The editor program, as a user starts it, with the largest document on the

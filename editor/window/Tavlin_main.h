@@ -15,6 +15,7 @@
 #include <QPoint>
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -402,6 +403,13 @@ class TForm_Tavlin : public QMainWindow, public TEditorHost {
   // Reads a script into the document, showing progress; the user may cancel,
   // and a cancelled or failed reading leaves the document as it was.
   bool ImportRicScriptFile(const QString& path);
+  // A RIC file read whole, with what the reader passed over.
+  struct ReadFile {
+    RICElementList list;
+    std::vector<std::string> notes;
+    std::size_t passedOver = 0;
+  };
+  std::optional<ReadFile> ReadRicDocument(const QString& path);
   // Reports a failed command to the user.
   void ShowFailure(const QString& what);
   // Asks for the file and writes the document there as program source.

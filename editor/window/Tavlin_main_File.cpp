@@ -57,14 +57,17 @@ std::optional<QString> ChooseFileToWrite(UserDialogs& dialogs, QWidget* parent,
 namespace {
 
 // Shows once what the RIC reader passed over in a damaged file; each note names the file.
+QString Lines(const std::vector<std::string>& lines) {
+  QStringList joined;
+  for (const std::string& line : lines) joined << QString::fromStdString(line);
+  return joined.join('\n');
+}
+
 // What a save wrote all the same but could not keep (an extended attribute
 // the new file was refused), said once the save is done.
 void ShowWriteWarnings(UserDialogs& dialogs, QWidget* parent) {
   const std::vector<std::string> warnings = TakeWriteWarnings();
-  if (warnings.empty()) return;
-  QStringList lines;
-  for (const std::string& w : warnings) lines << QString::fromStdString(w);
-  dialogs.ShowWarning(parent, lines.join("\n"));
+  if (!warnings.empty()) dialogs.ShowWarning(parent, Lines(warnings));
 }
 
 void ShowPassedOver(UserDialogs& dialogs, QWidget* parent, const std::vector<std::string>& notes) {
@@ -76,21 +79,27 @@ void ShowPassedOver(UserDialogs& dialogs, QWidget* parent, const std::vector<std
                                   "over the file would lose it.");
 }
 
-// Reads a RIC file completely. A file with bytes of which not one element
-// could be read is no picture to open: taken for an empty one, Save would
-// replace it with nothing.
-RICElementList ReadRicDocument(const QString& path, std::vector<std::string>& notes,
-                               std::size_t& passedOver) {
-  passedOver = 0;
-  RICElementList read = LoadRicFile(LocalPath(path), &notes, &passedOver);
-  if (read.Empty() && passedOver > 0)
-    throw TavlinError(LocalPath(path), "nothing in the file could be read as a RIC picture (" +
-                                           std::to_string(passedOver) +
-                                           " bytes passed over); it is damaged or of another kind");
-  return read;
-}
-
 }  // namespace
+
+// Reads a RIC file completely before the document changes. A file with bytes
+// of which not one element could be read is no picture to open: taken for an
+// empty one, Save would replace it with nothing. A failure is shown; the
+// document stays as it was.
+std::optional<TForm_Tavlin::ReadFile> TForm_Tavlin::ReadRicDocument(const QString& path) {
+  ReadFile file;
+  try {
+    file.list = LoadRicFile(LocalPath(path), &file.notes, &file.passedOver);
+    if (file.list.Empty() && file.passedOver > 0)
+      throw TavlinError(LocalPath(path),
+                        "nothing in the file could be read as a RIC picture (" +
+                            std::to_string(file.passedOver) +
+                            " bytes passed over); it is damaged or of another kind");
+  } catch (const TavlinError& e) {
+    ShowFailure(QString::fromStdString(e.what()));
+    return std::nullopt;
+  }
+  return file;
+}
 
 // Cancel (Esc, closing the box) and a save that did not happen stop the command.
 bool TForm_Tavlin::AskSaveFirst() {
@@ -113,24 +122,16 @@ void TForm_Tavlin::OpenCommand() {
 bool TForm_Tavlin::OpenRicFile(const QString& path) {
   // Read as RIC bytes, a script would become the current file, and Save would overwrite it.
   if (FormatOfPath(LocalPath(path)) == DocumentFormat::RicScript) return ImportRicScriptFile(path);
-  std::vector<std::string> notes;
-  std::size_t passedOver = 0;
-  RICElementList read;
-  try {
-    // The file is read completely before the document is replaced. A file that is not there,
-    // or is a folder, is said to be so.
-    read = ReadRicDocument(path, notes, passedOver);
-  } catch (const TavlinError& e) {
-    ShowFailure(QString::fromStdString(e.what()));
-    return false;
-  }
-  Document().Reset(std::move(read), LocalPath(path));
+  // A file that is not there, or is a folder, is said to be so.
+  std::optional<ReadFile> read = ReadRicDocument(path);
+  if (!read) return false;
+  Document().Reset(std::move(read->list), LocalPath(path));
   currentFileName_ = path;
-  diskWatch_->Track(path, passedOver);
+  diskWatch_->Track(path, read->passedOver);
   ShowLoadedDocument();
   StatusPanel[6]->setText(currentFileName_);
   NoteRecentFile(path);
-  ShowPassedOver(dialogs_, this, notes);
+  ShowPassedOver(dialogs_, this, read->notes);
   return true;
 }
 
@@ -141,20 +142,14 @@ bool TForm_Tavlin::ReloadFromDisk() {
                                                  " has unsaved changes. Reload the file from "
                                                  "disk in their place?\n\nUndo brings them back."))
     return false;
-  std::vector<std::string> notes;
-  std::size_t passedOver = 0;
-  RICElementList read;
-  try {
-    read = ReadRicDocument(path, notes, passedOver);
-  } catch (const TavlinError& e) {
-    ShowFailure(QString::fromStdString(e.what()));
-    return false;
-  }
-  Document().ReplaceAll(std::move(read), "Reload " + QFileInfo(path).fileName().toStdString());
+  std::optional<ReadFile> read = ReadRicDocument(path);
+  if (!read) return false;
+  Document().ReplaceAll(std::move(read->list),
+                        "Reload " + QFileInfo(path).fileName().toStdString());
   Document().MarkSaved();  // the document is the file again; Undo makes it differ
-  diskWatch_->Track(path, passedOver);
+  diskWatch_->Track(path, read->passedOver);
   ShowChangedDocument(selectedIndex_);
-  ShowPassedOver(dialogs_, this, notes);
+  ShowPassedOver(dialogs_, this, read->notes);
   return true;
 }
 
@@ -211,21 +206,14 @@ void TForm_Tavlin::MergeCommand() {
   std::optional<QString> path = dialogs_.ChooseOpenFile(this, setup);
   if (!path) return;
   lastMergeFile_ = *path;
-  std::vector<std::string> notes;
-  std::size_t passedOver = 0;
-  RICElementList read;
-  try {
-    read = ReadRicDocument(*path, notes, passedOver);
-  } catch (const TavlinError& e) {
-    ShowFailure(QString::fromStdString(e.what()));
-    return;
-  }
+  std::optional<ReadFile> read = ReadRicDocument(*path);
+  if (!read) return;
   const int first = ElementList().Count();
-  Document().InsertList(first, std::move(read),
+  Document().InsertList(first, std::move(read->list),
                         "Merge " + QFileInfo(*path).fileName().toStdString());
   // The selection stays where it was; an empty document shows the first merged element.
   ShowChangedDocument(first == 0 ? 0 : selectedIndex_);
-  ShowPassedOver(dialogs_, this, notes);
+  ShowPassedOver(dialogs_, this, read->notes);
 }
 
 bool TForm_Tavlin::SaveDocument() {
@@ -351,11 +339,7 @@ bool TForm_Tavlin::ImportRicScriptFile(const QString& path) {
   UpdateTitle();
   proposedFileName_ = WithSuffix(path, "ric");
   // Where the script stopped comes first, then the rows cut to the canvas.
-  if (!stop.empty()) {
-    QStringList lines;
-    for (const std::string& note : stop) lines << QString::fromStdString(note);
-    dialogs_.ShowWarning(this, lines.join("\n"));
-  }
+  if (!stop.empty()) dialogs_.ShowWarning(this, Lines(stop));
   return true;
 }
 

@@ -120,6 +120,14 @@ class ScriptedDialogs : public tavlin::UserDialogs {
   }
 };
 
+// A widget of `window` by its object name; the test program stops when there is none.
+template <class T>
+T* FindChild(QObject* window, const QString& name) {
+  T* child = window->findChild<T*>(name);
+  if (!child) qFatal("no widget %s", qPrintable(name));
+  return child;
+}
+
 // A fresh document (no elements, parameters 0, the placeholder sprite) in a
 // shown main window that asks `dialogs`.
 inline std::unique_ptr<tavlin::TForm_Tavlin> StartEditor(tavlin::UserDialogs& dialogs) {

@@ -57,9 +57,7 @@ class FileTrustTest : public QObject {
   std::unique_ptr<TForm_Tavlin> w_;
   template <class T>
   T* Find(const QString& name) {
-    T* child = w_->findChild<T*>(name);
-    if (!child) qFatal("no widget %s", qPrintable(name));
-    return child;
+    return FindChild<T>(w_.get(), name);
   }
   // The window's document, its elements and preview parameters.
   RICDocument& Doc() { return w_->Document(); }

@@ -84,9 +84,7 @@ class MainWindowTest : public QObject {
 
   template <class T>
   T* Find(const QString& name) {
-    T* child = w_->findChild<T*>(name);
-    if (!child) qFatal("no widget %s", qPrintable(name));
-    return child;
+    return FindChild<T>(w_.get(), name);
   }
   QString Path(const QString& name) const { return dir_.filePath(name); }
   QString Status(int panel) { return Find<QLabel>(QString("StatusPanel%1").arg(panel))->text(); }

@@ -74,9 +74,7 @@ class SpritePageTest : public QObject {
   TRICElement& Sprite() { return *ElementList()[0]; }
   template <class T>
   T* Find(const QString& name) {
-    T* child = w_->findChild<T*>(name);
-    if (!child) qFatal("no widget %s", qPrintable(name));
-    return child;
+    return FindChild<T>(w_.get(), name);
   }
   void Click(const char* button) { QTest::mouseClick(Find<QToolButton>(button), Qt::LeftButton); }
   QString Text(const char* label) { return Find<QLabel>(label)->text(); }

@@ -70,9 +70,7 @@ class VarMapPageTest : public QObject {
 
   template <class T>
   T* Find(const QString& name) {
-    T* child = w_->findChild<T*>(name);
-    if (!child) qFatal("no widget %s", qPrintable(name));
-    return child;
+    return FindChild<T>(w_.get(), name);
   }
   QString Status(int panel) { return Find<QLabel>(QString("StatusPanel%1").arg(panel))->text(); }
   void Click(const QString& button) {
